@@ -1,0 +1,18 @@
+#pragma once
+// The running program for one patient: the window model, the platform services and
+// whether the behaviour has asked for the program to end.
+
+#include "app/services.h"
+#include "ui/main_window.h"
+
+namespace ceph::app {
+
+struct App {
+    explicit App(Services& s) : services(s) {}
+    ui::MainWindow win;
+    ui::PickerWindow picker;
+    Services& services;
+    bool quitRequested = false;
+};
+
+}  // namespace ceph::app

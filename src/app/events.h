@@ -1,0 +1,26 @@
+#pragma once
+// Wires the events of the windows' controls and menu items to their handlers. The
+// platform layer reports every user event here; after it returns, the window is
+// refreshed from the model.
+
+#include <string_view>
+
+#include "app/app.h"
+
+namespace ceph::app {
+
+enum class EventType { Click, Change, GotFocus, LostFocus, KeyPress, MouseMove, MouseUp, Timer };
+
+struct Event {
+    EventType type = EventType::Click;
+    std::string_view name;  // control or menu item name
+    int index = -1;
+    float x = 0, y = 0;  // twips inside the control, for mouse events
+    int button = 0, shift = 0;
+    int key = 0;
+};
+
+// Runs the handler of the event, if it has one. Returns false when nothing handles it.
+bool Dispatch(App& app, const Event& event);
+
+}  // namespace ceph::app

@@ -1,0 +1,55 @@
+#include "app/exit.h"
+
+namespace ceph::app {
+
+void MoveToStartupBar(ui::MainWindow& w) {
+    w.readceph.Move(1200, 1500, 7000, 1500);
+}
+
+void quitmn_Click(App& app) {
+    // An input under way is abandoned first; the next exit ends the program.
+    if (app.win.inputmmnn.enabled) {
+        app.quitRequested = true;
+        return;
+    }
+    Command3_Click(app);
+}
+
+void Command3_Click(App& app) {
+    ui::MainWindow& w = app.win;
+    w.inputmmnn.enabled = true;
+    w.readmn.enabled = true;
+    w.Text4.visible = false;
+    w.editmn.enabled = false;
+    w.Picture7.visible = false;
+    w.Picture2.visible = false;
+    w.Label2.caption.clear();
+    MoveToStartupBar(w);
+}
+
+void Form_Unload(App& app) {
+    app.quitRequested = true;
+}
+
+void Timer1_Timer(App& app) {
+    ui::MainWindow& w = app.win;
+    if (!w.Picture5.visible) return;
+    w.Label10.foreColor = w.Label10.foreColor == kRed ? kGreen : kRed;
+}
+
+void Text1_Change(App& app, int /*index*/) {
+    // Only the scale box is guarded: a scale of 0 (or no number) would hide the picture.
+    ui::TextBox& scale = app.win.Text1[0];
+    if (TextToNumber(scale.text) == 0) scale.text = "1";
+}
+
+void Text1_GotFocus(App& app, int index) {
+    if (index >= 0 && index < 3) app.win.Text1[index].tag = "1";
+}
+
+void Text1_KeyPress(App& app, int /*index*/) {
+    app.win.Text1[0].tag.clear();
+    app.win.Text1[1].tag.clear();
+}
+
+}  // namespace ceph::app

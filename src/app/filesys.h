@@ -1,0 +1,47 @@
+#pragma once
+// The one place that knows about the host's file system: paths kept as UTF-8 text,
+// the folder separator, drive-letter paths on hosts without drives, file tests and
+// the file-name patterns of the picture lists.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ceph::app {
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+std::filesystem::path ToPath(std::string_view utf8);
+std::string FromPath(const std::filesystem::path& path);
+
+bool EndsWithSeparator(std::string_view path);
+// Appends the platform separator unless the text already ends with "\" or "/".
+std::string WithTrailingSeparator(std::string path);
+// The folder without its final separator (a bare root stays as it is).
+std::string WithoutTrailingSeparator(std::string path);
+
+// A Windows drive path as this host names it: unchanged on Windows; elsewhere the
+// drive becomes a root folder named by its lower-case letter ("d:\a\b" is "/d/a/b").
+std::string HostPath(std::string_view windowsPath);
+
+// True when the length of the file can be read: it exists, is accessible and is not
+// a folder. Never reports an error.
+bool FileExists(std::string_view path);
+
+// Reads a whole file; false when it cannot be read.
+bool ReadWholeFile(std::string_view path, std::string& bytes);
+
+// File-name matching: "*" any run of characters, "?" exactly one, letters compared
+// without regard to case. `patterns` may hold several patterns separated by ";".
+bool MatchesPattern(std::string_view name, std::string_view patterns);
+
+// Names (without folder) of the regular files in `folder` that match `patterns`,
+// sorted by name. An unreadable or missing folder lists nothing.
+std::vector<std::string> ListFiles(std::string_view folder, std::string_view patterns);
+
+}  // namespace ceph::app

@@ -1,0 +1,38 @@
+#include "app/handoff.h"
+
+#include "app/filesys.h"
+#include "app/text_codec.h"
+
+namespace ceph::app {
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        lines.emplace_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines.emplace_back(text.substr(start));
+    return lines;
+}
+
+std::optional<std::vector<std::string>> ReadHandoff(std::string_view path) {
+    std::string bytes;
+    if (!FileExists(path) || !ReadWholeFile(path, bytes)) return std::nullopt;
+    std::vector<std::string> lines = SplitLines(DecodeHostText(bytes));
+    if (lines.size() > 4) lines.resize(4);
+    return lines;
+}
+
+std::string HandoffPathFromArguments(const std::vector<std::string>& arguments) {
+    std::string path;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (i > 0) path += ' ';
+        path += arguments[i];
+    }
+    return path;
+}
+
+}  // namespace ceph::app

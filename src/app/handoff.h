@@ -1,0 +1,25 @@
+#pragma once
+// The hand-off file with which the host suite names the patient: up to four lines,
+// name, code, birth date and sex.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ceph::app {
+
+// Splits text into lines ended by CR LF, a lone CR or a lone LF; no trimming. A final
+// line without an end still counts; an empty file has no lines.
+std::vector<std::string> SplitLines(std::string_view text);
+
+// The first four lines of the hand-off file, decoded to UTF-8; nothing when the file
+// cannot be read.
+std::optional<std::vector<std::string>> ReadHandoff(std::string_view path);
+
+// The hand-off path from the program's arguments: the whole argument text. Where the
+// operating system has split an unquoted path at its blanks, the pieces are joined
+// again with single blanks.
+std::string HandoffPathFromArguments(const std::vector<std::string>& arguments);
+
+}  // namespace ceph::app

@@ -1,0 +1,73 @@
+#include "app/settings.h"
+
+#include "app/filesys.h"
+#include "app/text_codec.h"
+
+namespace ceph::app {
+
+namespace {
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool SameNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x | 0x20);
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y | 0x20);
+        if (x != y) return false;
+    }
+    return true;
+}
+
+// Keeps the first `maxChars` characters, never cutting a character in two.
+std::string Truncate(std::string_view s, std::size_t maxChars) {
+    std::size_t i = 0, chars = 0;
+    while (i < s.size() && chars < maxChars) {
+        ++i;
+        while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80)
+            ++i;
+        ++chars;
+    }
+    return std::string(s.substr(0, i));
+}
+
+}  // namespace
+
+std::string ReadIniValue(std::string_view path, std::string_view section, std::string_view key,
+                         std::string_view defaultValue, std::size_t maxChars) {
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) return Truncate(defaultValue, maxChars);
+    std::string text = DecodeHostText(bytes);
+    std::string_view rest = text;
+    bool inSection = false;
+    while (!rest.empty()) {
+        std::size_t end = rest.find_first_of("\r\n");
+        std::string_view line = Trim(rest.substr(0, end));
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        if (line.empty() || line.front() == ';') continue;
+        if (line.front() == '[') {
+            std::size_t close = line.find(']');
+            inSection = close != std::string_view::npos &&
+                        SameNoCase(Trim(line.substr(1, close - 1)), section);
+            continue;
+        }
+        if (!inSection) continue;
+        std::size_t eq = line.find('=');
+        if (eq == std::string_view::npos || !SameNoCase(Trim(line.substr(0, eq)), key)) continue;
+        std::string_view value = Trim(line.substr(eq + 1));
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+            value.back() == value.front())
+            value = value.substr(1, value.size() - 2);
+        return Truncate(value, maxChars);
+    }
+    return Truncate(defaultValue, maxChars);
+}
+
+}  // namespace ceph::app

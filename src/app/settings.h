@@ -1,0 +1,17 @@
+#pragma once
+// Reading the host suite's settings file, an INI file in the data folder.
+
+#include <string>
+#include <string_view>
+
+namespace ceph::app {
+
+// The value of `key` in `[section]` of the INI file at `path`, as the private-profile
+// reader of the original platform returns it: section and key names compared without
+// regard to case, blanks around the value and one pair of enclosing quotes removed,
+// the first occurrence winning, and at most `maxChars` characters kept. The default
+// is returned for a missing file, section or key.
+std::string ReadIniValue(std::string_view path, std::string_view section, std::string_view key,
+                         std::string_view defaultValue, std::size_t maxChars = 99);
+
+}  // namespace ceph::app

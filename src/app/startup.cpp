@@ -1,0 +1,137 @@
+#include "app/startup.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "app/filesys.h"
+#include "app/handoff.h"
+#include "app/settings.h"
+#include "digitising/landmarks.h"
+#include "records/mark_stored.h"
+
+namespace ceph::app {
+
+namespace {
+
+std::string SlotCaption(int n) {
+    return "第 " + FormatGeneral(n) + " 張";
+}
+
+void CreateRunTimeMenus(ui::MainWindow& w) {
+    for (int i = 1; i <= 8; ++i) {
+        if (i <= 5) ui::AddMenuItem(w.printmn, i, "Line " + FormatGeneral(i));
+        ui::AddMenuItem(w.readn, i, SlotCaption(i + 1));
+        ui::AddMenuItem(w.comp, i, SlotCaption(i + 1));
+        ui::AddMenuItem(w.inputn, i, SlotCaption(i + 1));
+    }
+}
+
+void LayOutStartupBar(App& app) {
+    ui::MainWindow& w = app.win;
+    ScreenInfo screen = app.services.Screen();
+    w.Picture3.Move(0, 0, screen.widthTwips, 6000);
+    w.Picture8.Move(600, 500, 8000, 5000);
+    w.readceph.Move(1200, 1500, 7000, 1500);
+    // The result grid only holds the texts the report prints; it stays off screen.
+    w.Picture1.top = screen.heightTwips + 500;
+}
+
+void ChangeDirectory(const std::string& dir) {
+    std::error_code ec;
+    std::filesystem::current_path(ToPath(WithoutTrailingSeparator(dir)), ec);
+}
+
+void FillPictureMenu(ui::MainWindow& w) {
+    const std::string code = w.Label0.caption;
+    w.File1.path = w.state.PictureDir;
+    w.File1.pattern = code + "?.*;" + code + "??.*;?" + code + "??.*;" + code + "???.*";
+    // Without a code the patterns would list any short file name: no patient, no pictures.
+    w.File1.items =
+        code.empty() ? std::vector<std::string>() : ListFiles(w.File1.path, w.File1.pattern);
+    if (w.File1.items.empty()) {
+        w.piccas[0].enabled = false;
+        return;
+    }
+    w.piccas[0].enabled = true;
+    w.piccas[0].caption = w.File1.items[0];
+    for (std::size_t n = 1; n < w.File1.items.size(); ++n)
+        ui::AddMenuItem(w.piccas, static_cast<int>(n), w.File1.items[n]);
+}
+
+void ReadCalibration(ui::MainWindow& w) {
+    std::string bytes;
+    if (!ReadWholeFile(w.state.DataDir + "filesave" + kSeparator + "CephRate.ini", bytes)) return;
+    std::vector<std::string> lines = SplitLines(bytes);
+    if (lines.empty()) return;
+    std::string_view field = std::string_view(lines[0]).substr(0, lines[0].find(','));
+    while (!field.empty() && (field.front() == ' ' || field.front() == '\t'))
+        field.remove_prefix(1);
+    while (!field.empty() && (field.back() == ' ' || field.back() == '\t'))
+        field.remove_suffix(1);
+    w.Text2.text = std::string(field);
+}
+
+}  // namespace
+
+std::string DefaultTestDataDir() {
+    return HostPath("d:\\backup\\kmr\\");
+}
+
+void FormLoad(App& app, const StartupEnv& env) {
+    ui::MainWindow& w = app.win;
+    ui::State& s = w.state;
+
+    CreateRunTimeMenus(w);
+    s.ToScreen = true;
+    // The sex label is cleared with the others: a hand-off without a sex line must not
+    // show the placeholder "F" as if it were the patient's.
+    for (ui::Label* l : {&w.Label0, &w.Label1, &w.Label3, &w.Label13, &w.Label15})
+        l->caption.clear();
+    w.print00mn.enabled = false;
+    w.editmn.enabled = false;
+    w.compmn.enabled = false;
+    w.graph.enabled = false;
+    LayOutStartupBar(app);
+
+    const std::string testDir = WithTrailingSeparator(env.testDataDir);
+    const bool testMode = FileExists(testDir + "lpdat2");
+    s.DataDir = env.currentDir;
+    if (testMode) {
+        s.DataDir = testDir;
+        w.Label0.caption = "00101";
+    }
+    s.DataDir = WithTrailingSeparator(s.DataDir);
+    ChangeDirectory(s.DataDir);  // there are no drives to change to on this host
+
+    // From here on a failing step is passed over and the next one runs.
+    std::error_code ignored;
+    std::filesystem::create_directory(ToPath(s.DataDir + "filesave"), ignored);
+    ChangeDirectory(s.DataDir);
+
+    s.PictureDir = WithTrailingSeparator(
+        HostPath(ReadIniValue(s.DataDir + "selvsys.ini", "Selvaron", "PersonPicDir", "12")));
+    w.File1.path = s.PictureDir;
+    w.File1.pattern = "*.*";
+
+    std::string handoff = env.handoffArgument;
+    if (handoff.empty() && testMode) handoff = testDir + "OutExe.tmp";
+    if (handoff.empty()) {
+        app.services.ShowMessage(kNoHandoffMessage, kCriticalOk);
+        app.quitRequested = true;
+        return;
+    }
+
+    if (auto lines = ReadHandoff(handoff)) {
+        ui::Label* targets[4] = {&w.Label1, &w.Label0, &w.Label3, &w.Label15};
+        for (std::size_t i = 0; i < lines->size(); ++i)
+            targets[i]->caption = (*lines)[i];
+    }
+
+    FillPictureMenu(w);
+    records::MarkStoredTracings(w, w.Label0.caption);
+    w.readceph.caption = w.Label1.caption + kCaptionSuffix;
+    ReadCalibration(w);
+    digitising::InitLandmarkTables(s);
+}
+
+}  // namespace ceph::app

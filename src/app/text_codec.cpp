@@ -1,0 +1,115 @@
+#include "app/text_codec.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+
+#include <cerrno>
+#endif
+
+namespace ceph::app {
+
+bool IsValidUtf8(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        auto c = static_cast<unsigned char>(s[i]);
+        int extra;
+        char32_t cp;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            extra = 1, cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            extra = 2, cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            extra = 3, cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + static_cast<std::size_t>(extra) >= s.size()) return false;
+        for (int k = 1; k <= extra; ++k) {
+            auto cc = static_cast<unsigned char>(s[i + k]);
+            if ((cc & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (cc & 0x3F);
+        }
+        // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
+        if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+            (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    return true;
+}
+
+std::string DecodeHostText(std::string_view bytes) {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    if (IsValidUtf8(bytes)) return std::string(bytes);
+    return Big5ToUtf8(bytes);
+}
+
+#ifdef _WIN32
+
+namespace {
+std::string Convert(std::string_view in, UINT from, UINT to) {
+    if (in.empty()) return {};
+    int wide = MultiByteToWideChar(from, 0, in.data(), static_cast<int>(in.size()), nullptr, 0);
+    std::wstring w(static_cast<std::size_t>(wide), L'\0');
+    MultiByteToWideChar(from, 0, in.data(), static_cast<int>(in.size()), w.data(), wide);
+    int narrow = WideCharToMultiByte(to, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(narrow), '\0');
+    WideCharToMultiByte(to, 0, w.data(), wide, out.data(), narrow, nullptr, nullptr);
+    return out;
+}
+}  // namespace
+
+std::string Big5ToUtf8(std::string_view bytes) {
+    return Convert(bytes, 950, CP_UTF8);
+}
+std::string Utf8ToBig5(std::string_view text) {
+    return Convert(text, CP_UTF8, 950);
+}
+
+#else
+
+namespace {
+
+// Converts with iconv; an invalid or incomplete sequence is replaced by `replacement`
+// and skipped one byte at a time, so a damaged file still yields its readable text.
+std::string Convert(std::string_view in, const char* to, const char* from,
+                    std::string_view replacement) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);
+    std::string out;
+    std::string chunk(4096, '\0');
+    char* src = const_cast<char*>(in.data());
+    std::size_t srcLeft = in.size();
+    while (srcLeft > 0) {
+        char* dst = chunk.data();
+        std::size_t dstLeft = chunk.size();
+        std::size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+        out.append(chunk.data(), chunk.size() - dstLeft);
+        if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            out += replacement;
+            ++src;
+            --srcLeft;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+
+}  // namespace
+
+std::string Big5ToUtf8(std::string_view bytes) {
+    return Convert(bytes, "UTF-8", "CP950", "\xEF\xBF\xBD");
+}
+std::string Utf8ToBig5(std::string_view text) {
+    return Convert(text, "CP950", "UTF-8", "?");
+}
+
+#endif
+
+}  // namespace ceph::app

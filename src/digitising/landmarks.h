@@ -1,0 +1,11 @@
+#pragma once
+// The 19 landmarks of a tracing and the landmark pairs that the figures join.
+
+#include "ui/state.h"
+
+namespace ceph::digitising {
+
+// Fills the landmark names 1..19 (0 and 20 stay empty) and landmark pairs 0..12.
+void InitLandmarkTables(ui::State& state);
+
+}  // namespace ceph::digitising

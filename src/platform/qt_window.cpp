@@ -1,0 +1,512 @@
+#include "platform/qt_window.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+
+#include "app/exit.h"
+#include "platform/widgets.h"
+
+namespace ceph::platform {
+
+namespace {
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// Menu captions are plain text: an "&" in a file name must not become a mnemonic.
+QString MenuText(const std::string& caption) {
+    return Q(caption).replace(u'&', QStringLiteral("&&"));
+}
+
+QStringList ToStringList(const std::vector<std::string>& items) {
+    QStringList list;
+    for (const std::string& s : items)
+        list << Q(s);
+    return list;
+}
+
+template <class ListWidget>
+QStringList CurrentItems(ListWidget* w) {
+    QStringList list;
+    for (int i = 0; i < w->count(); ++i) {
+        if constexpr (std::is_same_v<ListWidget, QComboBox>)
+            list << w->itemText(i);
+        else
+            list << w->item(i)->text();
+    }
+    return list;
+}
+
+bool ShowsNoText(ui::Kind kind) {
+    switch (kind) {
+        case ui::Kind::PictureBox:
+        case ui::Kind::Image:
+        case ui::Kind::Line:
+        case ui::Kind::HScrollBar:
+        case ui::Kind::VScrollBar:
+        case ui::Kind::ListBox:
+        case ui::Kind::FileListBox:
+        case ui::Kind::DirListBox:
+        case ui::Kind::DriveListBox:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+QtMainWindow::QtMainWindow(app::App& app, QWidget* parent)
+    : QMainWindow(parent), app_(app), twips_(ScreenTwips()) {
+    setObjectName(QStringLiteral("readceph"));
+    central_ = new QWidget(this);
+    central_->setObjectName(QStringLiteral("readceph.client"));
+    setCentralWidget(central_);
+    BuildControls();
+    BuildMenus();
+    BuildPicker();
+    Refresh();
+}
+
+QtMainWindow::~QtMainWindow() = default;
+
+void QtMainWindow::BuildControls() {
+    for (const ui::ControlRef& ref : app_.win.Controls()) {
+        if (ref.kind == ui::Kind::Form) continue;
+        if (ref.kind == ui::Kind::Timer) {
+            timer_ = new QTimer(this);
+            timer_->setObjectName(Q(ref.control->QualifiedName()));
+            connect(timer_, &QTimer::timeout, this, [this, ref] {
+                Handle({app::EventType::Timer, ref.control->name});
+            });
+            continue;
+        }
+        QWidget* parent = central_;
+        if (ref.container && ref.container->kind != ui::Kind::Form)
+            parent = widgets_.at(ref.container);
+        QWidget* w = CreateWidget(ref, parent);
+        const QString name = Q(ref.control->QualifiedName());
+        w->setObjectName(name);
+        w->setAccessibleDescription(name);
+        if (ShowsNoText(ref.kind)) w->setAccessibleName(name);
+        widgets_[ref.control] = w;
+        ConnectEvents(ref, w);
+    }
+}
+
+QWidget* QtMainWindow::CreateWidget(const ui::ControlRef& ref, QWidget* parent) {
+    switch (ref.kind) {
+        case ui::Kind::Label:
+            return new QLabel(parent);
+        case ui::Kind::TextBox:
+            return new QLineEdit(parent);
+        case ui::Kind::CommandButton:
+            return new QPushButton(parent);
+        case ui::Kind::CheckBox:
+            return new QCheckBox(parent);
+        case ui::Kind::Frame:
+            return new QGroupBox(parent);
+        case ui::Kind::ListBox:
+        case ui::Kind::FileListBox:
+        case ui::Kind::DirListBox:
+            return new QListWidget(parent);
+        case ui::Kind::DriveListBox:
+            return new QComboBox(parent);
+        case ui::Kind::PictureBox:
+            return new PictureBoxWidget(static_cast<const ui::PictureBox&>(*ref.control), twips_,
+                                        parent);
+        case ui::Kind::Image:
+            return new ImageWidget(static_cast<const ui::Image&>(*ref.control), twips_, parent);
+        case ui::Kind::Line:
+            return new LineWidget(static_cast<const ui::Line&>(*ref.control), twips_, parent);
+        case ui::Kind::HScrollBar:
+            return new QScrollBar(Qt::Horizontal, parent);
+        case ui::Kind::VScrollBar:
+            return new QScrollBar(Qt::Vertical, parent);
+        case ui::Kind::Form:
+        case ui::Kind::Timer:
+            break;
+    }
+    return new QWidget(parent);
+}
+
+void QtMainWindow::ConnectEvents(const ui::ControlRef& ref, QWidget* w) {
+    ui::Control* c = ref.control;
+    const std::string_view name = c->name;
+    const int index = c->index;
+    auto event = [name, index](app::EventType type) { return app::Event{type, name, index}; };
+    switch (ref.kind) {
+        case ui::Kind::CommandButton:
+            connect(static_cast<QPushButton*>(w), &QPushButton::clicked, this,
+                    [this, event] { Handle(event(app::EventType::Click)); });
+            break;
+        case ui::Kind::CheckBox:
+            connect(static_cast<QCheckBox*>(w), &QCheckBox::clicked, this,
+                    [this, c, event](bool on) {
+                        static_cast<ui::CheckBox*>(c)->value = on ? 1 : 0;
+                        Handle(event(app::EventType::Click));
+                    });
+            break;
+        case ui::Kind::ListBox:
+            connect(static_cast<QListWidget*>(w), &QListWidget::currentRowChanged, this,
+                    [this, c, event](int row) {
+                        if (refreshing_) return;
+                        static_cast<ui::ListBox*>(c)->listIndex = row;
+                        Handle(event(app::EventType::Click));
+                    });
+            break;
+        case ui::Kind::TextBox:
+            connect(static_cast<QLineEdit*>(w), &QLineEdit::textEdited, this,
+                    [this, c, event](const QString& text) {
+                        static_cast<ui::TextBox*>(c)->text = text.toStdString();
+                        Handle(event(app::EventType::Change));
+                    });
+            w->installEventFilter(this);
+            break;
+        case ui::Kind::HScrollBar:
+        case ui::Kind::VScrollBar:
+            connect(static_cast<QScrollBar*>(w), &QScrollBar::valueChanged, this,
+                    [this, c, event](int v) {
+                        if (refreshing_) return;
+                        static_cast<ui::ScrollBar*>(c)->value = v;
+                        Handle(event(app::EventType::Change));
+                    });
+            break;
+        case ui::Kind::Image: {
+            auto* image = static_cast<ImageWidget*>(w);
+            image->onMouseMove = [this, event](QMouseEvent* e, float x, float y) {
+                app::Event ev = event(app::EventType::MouseMove);
+                ev.x = x, ev.y = y, ev.button = static_cast<int>(e->buttons());
+                Handle(ev);
+            };
+            image->onMouseRelease = [this, event](QMouseEvent*, float, float) {
+                Handle(event(app::EventType::Click));
+            };
+            break;
+        }
+        case ui::Kind::PictureBox: {
+            auto* box = static_cast<PictureBoxWidget*>(w);
+            box->onMouseRelease = [this, event](QMouseEvent* e, float x, float y) {
+                app::Event ev = event(app::EventType::MouseUp);
+                ev.x = x, ev.y = y, ev.button = static_cast<int>(e->button());
+                Handle(ev);
+                if (app_.quitRequested) return;
+                ev.type = app::EventType::Click;
+                Handle(ev);
+            };
+            break;
+        }
+        case ui::Kind::Label:
+            w->installEventFilter(this);
+            break;
+        default:
+            break;
+    }
+}
+
+bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
+    auto it = std::find_if(widgets_.begin(), widgets_.end(),
+                           [watched](const auto& entry) { return entry.second == watched; });
+    if (it == widgets_.end()) return QMainWindow::eventFilter(watched, event);
+    const ui::Control* c = it->first;
+    app::Event e{app::EventType::Click, c->name, c->index};
+    switch (event->type()) {
+        case QEvent::FocusIn:
+            if (c->kind != ui::Kind::TextBox) break;
+            e.type = app::EventType::GotFocus;
+            Handle(e);
+            break;
+        case QEvent::FocusOut:
+            if (c->kind != ui::Kind::TextBox) break;
+            e.type = app::EventType::LostFocus;
+            Handle(e);
+            break;
+        case QEvent::KeyPress:
+            if (c->kind != ui::Kind::TextBox) break;
+            e.type = app::EventType::KeyPress;
+            e.key = static_cast<QKeyEvent*>(event)->key();
+            Handle(e);
+            break;
+        case QEvent::MouseButtonRelease: {
+            if (c->kind != ui::Kind::Label) break;
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            e.type = app::EventType::MouseUp;
+            e.x = twips_.FromX(mouse->position().x());
+            e.y = twips_.FromY(mouse->position().y());
+            e.button = static_cast<int>(mouse->button());
+            Handle(e);
+            break;
+        }
+        default:
+            break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void QtMainWindow::Handle(const app::Event& event) {
+    app::Dispatch(app_, event);
+    if (app_.quitRequested) {
+        if (picker_) picker_->hide();
+        hide();
+        QCoreApplication::exit(0);
+        return;
+    }
+    Refresh();
+}
+
+void QtMainWindow::closeEvent(QCloseEvent* event) {
+    // Closing the window ends the program at once, without a question.
+    app::Form_Unload(app_);
+    event->accept();
+    if (picker_) picker_->hide();
+    QCoreApplication::exit(0);
+}
+
+void QtMainWindow::ApplyFormGeometry(QWidget* window, const ui::Form& form, bool outer) {
+    window->setWindowTitle(Q(form.caption));
+    // Only a change in the model moves the window, so a window the user has dragged
+    // stays where it was put until the behaviour lays it out again.
+    QRectF wanted(form.left, form.top, form.width, form.height);
+    QRectF& applied = appliedGeometry_[window];
+    if (applied == wanted && window->isVisible() == form.visible) return;
+    applied = wanted;
+    QSize frame =
+        outer && window->isVisible() ? window->frameGeometry().size() - window->size() : QSize();
+    window->move(twips_.X(form.left), twips_.Y(form.top));
+    window->resize(std::max(1, twips_.X(form.width) - frame.width()),
+                   std::max(1, twips_.Y(form.height) - frame.height()));
+}
+
+void QtMainWindow::Refresh() {
+    refreshing_ = true;
+    ApplyFormGeometry(this, app_.win.readceph, true);
+    for (const ui::ControlRef& ref : app_.win.Controls()) {
+        if (ref.kind == ui::Kind::Timer) {
+            const auto& t = static_cast<const ui::Timer&>(*ref.control);
+            bool run = t.enabled && t.interval > 0;
+            if (run && (!timer_->isActive() || timer_->interval() != t.interval))
+                timer_->start(t.interval);
+            if (!run && timer_->isActive()) timer_->stop();
+            continue;
+        }
+        if (auto it = widgets_.find(ref.control); it != widgets_.end())
+            RefreshControl(ref, it->second);
+    }
+    if (picker_) {
+        ApplyFormGeometry(picker_, app_.picker.gotalk, false);
+        if (picker_->isVisible() != app_.picker.gotalk.visible)
+            picker_->setVisible(app_.picker.gotalk.visible);
+        for (const ui::ControlRef& ref : app_.picker.Controls())
+            if (auto it = widgets_.find(ref.control); it != widgets_.end())
+                RefreshControl(ref, it->second);
+    }
+    RefreshMenus();
+    refreshing_ = false;
+}
+
+void QtMainWindow::RefreshControl(const ui::ControlRef& ref, QWidget* w) {
+    const ui::Control& c = *ref.control;
+    if (ref.kind == ui::Kind::Line) {
+        static_cast<LineWidget*>(w)->UpdateGeometry();
+    } else {
+        w->setGeometry(twips_.Rect(c.left, c.top, c.width, c.height));
+    }
+    w->setEnabled(c.enabled);
+    QFont font = w->font();
+    if (!c.fontName.empty()) font.setFamily(Q(c.fontName));
+    font.setPointSizeF(c.fontSize);
+    font.setBold(c.fontBold);
+    w->setFont(font);
+    switch (ref.kind) {
+        case ui::Kind::Label: {
+            const auto& m = static_cast<const ui::Label&>(c);
+            auto* l = static_cast<QLabel*>(w);
+            if (l->text() != Q(m.caption)) l->setText(Q(m.caption));
+            QPalette p = l->palette();
+            p.setColor(QPalette::WindowText, ToQColor(m.foreColor, QPalette()));
+            l->setPalette(p);
+            break;
+        }
+        case ui::Kind::TextBox: {
+            auto* e = static_cast<QLineEdit*>(w);
+            QString text = Q(static_cast<const ui::TextBox&>(c).text);
+            if (e->text() != text) e->setText(text);
+            break;
+        }
+        case ui::Kind::CommandButton:
+            static_cast<QPushButton*>(w)->setText(
+                Q(static_cast<const ui::CommandButton&>(c).caption));
+            break;
+        case ui::Kind::CheckBox: {
+            const auto& m = static_cast<const ui::CheckBox&>(c);
+            auto* b = static_cast<QCheckBox*>(w);
+            b->setText(Q(m.caption));
+            b->setChecked(m.value != 0);
+            break;
+        }
+        case ui::Kind::Frame:
+            static_cast<QGroupBox*>(w)->setTitle(Q(static_cast<const ui::Frame&>(c).caption));
+            break;
+        case ui::Kind::ListBox:
+        case ui::Kind::FileListBox:
+        case ui::Kind::DirListBox: {
+            const std::vector<std::string>* items;
+            int index;
+            if (ref.kind == ui::Kind::ListBox) {
+                items = &static_cast<const ui::ListBox&>(c).items;
+                index = static_cast<const ui::ListBox&>(c).listIndex;
+            } else if (ref.kind == ui::Kind::FileListBox) {
+                items = &static_cast<const ui::FileListBox&>(c).items;
+                index = static_cast<const ui::FileListBox&>(c).listIndex;
+            } else {
+                items = &static_cast<const ui::DirListBox&>(c).items;
+                index = static_cast<const ui::DirListBox&>(c).listIndex;
+            }
+            auto* list = static_cast<QListWidget*>(w);
+            QStringList wanted = ToStringList(*items);
+            if (CurrentItems(list) != wanted) {
+                list->clear();
+                list->addItems(wanted);
+            }
+            if (list->currentRow() != index) list->setCurrentRow(index);
+            break;
+        }
+        case ui::Kind::DriveListBox: {
+            const auto& m = static_cast<const ui::DriveListBox&>(c);
+            auto* box = static_cast<QComboBox*>(w);
+            QStringList wanted = ToStringList(m.items);
+            if (CurrentItems(box) != wanted) {
+                box->clear();
+                box->addItems(wanted);
+            }
+            box->setCurrentIndex(m.listIndex);
+            break;
+        }
+        case ui::Kind::HScrollBar:
+        case ui::Kind::VScrollBar: {
+            const auto& m = static_cast<const ui::ScrollBar&>(c);
+            auto* bar = static_cast<QScrollBar*>(w);
+            bar->setRange(m.min, m.max);
+            bar->setSingleStep(std::max(1, m.smallChange));
+            bar->setPageStep(std::max(1, m.largeChange));
+            bar->setValue(m.value);
+            break;
+        }
+        case ui::Kind::PictureBox:
+        case ui::Kind::Image:
+        case ui::Kind::Line:
+            w->update();
+            break;
+        case ui::Kind::Form:
+        case ui::Kind::Timer:
+            break;
+    }
+    w->setVisible(c.visible);
+}
+
+std::size_t QtMainWindow::MenuShape() {
+    const ui::MainWindow& w = app_.win;
+    return w.printmn.size() +
+           16 * (w.readn.size() +
+                 16 * (w.comp.size() + 16 * (w.inputn.size() + 16 * w.piccas.size())));
+}
+
+void QtMainWindow::BuildMenus() {
+    menuBar()->clear();
+    actions_.clear();
+    std::vector<ui::MenuNode> tree = app_.win.MenuTree();
+    for (ui::MenuNode& node : tree) {
+        QAction* action;
+        if (node.children.empty()) {
+            action = menuBar()->addAction(MenuText(node.item->caption));
+        } else {
+            QMenu* menu = menuBar()->addMenu(MenuText(node.item->caption));
+            menu->setObjectName(Q(node.item->QualifiedName()) + QStringLiteral(".menu"));
+            action = menu->menuAction();
+            AddMenuNodes(menu, node.children);
+        }
+        action->setObjectName(Q(node.item->QualifiedName()));
+        const ui::MenuItem* item = node.item;
+        connect(action, &QAction::triggered, this, [this, item] {
+            Handle({app::EventType::Click, item->name, item->index});
+        });
+        actions_[node.item] = action;
+    }
+    menuShape_ = MenuShape();
+}
+
+void QtMainWindow::AddMenuNodes(QMenu* menu, std::vector<ui::MenuNode>& nodes) {
+    for (ui::MenuNode& node : nodes) {
+        QAction* action;
+        if (node.item->IsSeparator()) {
+            action = menu->addSeparator();
+        } else if (!node.children.empty()) {
+            QMenu* sub = menu->addMenu(MenuText(node.item->caption));
+            sub->setObjectName(Q(node.item->QualifiedName()) + QStringLiteral(".menu"));
+            action = sub->menuAction();
+            AddMenuNodes(sub, node.children);
+        } else {
+            action = menu->addAction(MenuText(node.item->caption));
+            const ui::MenuItem* item = node.item;
+            connect(action, &QAction::triggered, this, [this, item] {
+                Handle({app::EventType::Click, item->name, item->index});
+            });
+        }
+        action->setObjectName(Q(node.item->QualifiedName()));
+        actions_[node.item] = action;
+    }
+}
+
+void QtMainWindow::RefreshMenus() {
+    if (MenuShape() != menuShape_) BuildMenus();
+    for (auto& [item, action] : actions_) {
+        if (!item->IsSeparator()) action->setText(MenuText(item->caption));
+        action->setEnabled(item->enabled);
+        action->setVisible(item->visible);
+        action->setCheckable(item->checked);
+        action->setChecked(item->checked);
+    }
+}
+
+void QtMainWindow::BuildPicker() {
+    picker_ = new QDialog(this);
+    picker_->setObjectName(QStringLiteral("gotalk"));
+    picker_->setModal(true);
+    for (const ui::ControlRef& ref : app_.picker.Controls()) {
+        if (ref.kind == ui::Kind::Form) continue;
+        QWidget* w = CreateWidget(ref, picker_);
+        const QString name = QStringLiteral("gotalk.") + Q(ref.control->QualifiedName());
+        w->setObjectName(name);
+        w->setAccessibleDescription(name);
+        w->setAccessibleName(name);
+        widgets_[ref.control] = w;
+    }
+    picker_->setVisible(false);
+}
+
+QWidget* QtMainWindow::WidgetOf(const ui::Control* control) const {
+    auto it = widgets_.find(control);
+    return it == widgets_.end() ? nullptr : it->second;
+}
+
+QAction* QtMainWindow::ActionOf(const ui::MenuItem* item) const {
+    auto it = actions_.find(item);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+}  // namespace ceph::platform

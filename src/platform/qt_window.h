@@ -1,0 +1,64 @@
+#pragma once
+// The real main window, built from the window model: one widget per control, nested
+// as in the model, and the menu bar from the model's menu tree. User events go to the
+// behaviour's handlers; after each one every widget is refreshed from the model.
+
+#include <QMainWindow>
+#include <QRectF>
+#include <unordered_map>
+#include <vector>
+
+#include "app/app.h"
+#include "app/events.h"
+#include "platform/twips.h"
+
+class QAction;
+class QMenu;
+class QTimer;
+class QDialog;
+
+namespace ceph::platform {
+
+class QtMainWindow : public QMainWindow {
+  public:
+    explicit QtMainWindow(app::App& app, QWidget* parent = nullptr);
+    ~QtMainWindow() override;
+
+    // Runs a handler and brings the window up to date with the model.
+    void Handle(const app::Event& event);
+    // Brings every widget, the menu bar and the window itself up to date.
+    void Refresh();
+
+    QWidget* WidgetOf(const ui::Control* control) const;
+    QAction* ActionOf(const ui::MenuItem* item) const;
+    QDialog* PickerDialog() const { return picker_; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void BuildControls();
+    QWidget* CreateWidget(const ui::ControlRef& ref, QWidget* parent);
+    void ConnectEvents(const ui::ControlRef& ref, QWidget* widget);
+    void RefreshControl(const ui::ControlRef& ref, QWidget* widget);
+    void BuildMenus();
+    void AddMenuNodes(QMenu* menu, std::vector<ui::MenuNode>& nodes);
+    void RefreshMenus();
+    std::size_t MenuShape();
+    void BuildPicker();
+    void ApplyFormGeometry(QWidget* window, const ui::Form& form, bool outer);
+
+    app::App& app_;
+    Twips twips_;
+    QWidget* central_ = nullptr;
+    QDialog* picker_ = nullptr;
+    QTimer* timer_ = nullptr;
+    std::unordered_map<const ui::Control*, QWidget*> widgets_;
+    std::unordered_map<const ui::MenuItem*, QAction*> actions_;
+    std::size_t menuShape_ = 0;
+    std::unordered_map<const QWidget*, QRectF> appliedGeometry_;
+    bool refreshing_ = false;
+};
+
+}  // namespace ceph::platform

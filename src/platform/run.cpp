@@ -1,0 +1,57 @@
+#include "platform/run.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFontDatabase>
+#include <string>
+#include <vector>
+
+#include "app/handoff.h"
+#include "app/startup.h"
+#include "platform/qt_services.h"
+#include "platform/qt_window.h"
+
+namespace ceph::platform {
+
+const char* InstallChineseFont() {
+    // Faces with Taiwan glyph shapes first; the others still show every character.
+    static const char* const kFamilies[] = {
+        "Noto Sans CJK TC", "Noto Sans TC",     "AR PL UMing TW",   "Microsoft JhengHei",
+        "PMingLiU",         "Noto Sans CJK HK", "WenQuanYi Zen Hei"};
+    const QStringList installed = QFontDatabase::families();
+    for (const char* family : kFamilies) {
+        if (!installed.contains(QString::fromUtf8(family))) continue;
+        QFont font(QString::fromUtf8(family));
+        font.setPointSizeF(9);
+        QApplication::setFont(font);
+        return family;
+    }
+    return "";
+}
+
+int RunReadceph(int argc, char** argv) {
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("readceph"));
+    InstallChineseFont();
+
+    std::vector<std::string> arguments;
+    const QStringList args = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < args.size(); ++i)
+        arguments.push_back(args[i].toStdString());
+
+    QtServices services;
+    app::App program(services);
+    app::StartupEnv env;
+    env.handoffArgument = app::HandoffPathFromArguments(arguments);
+    env.currentDir = QDir::currentPath().toStdString();
+    env.testDataDir = app::DefaultTestDataDir();
+    app::FormLoad(program, env);
+    if (program.quitRequested) return 0;
+
+    QtMainWindow window(program);
+    services.SetParentWindow(&window);
+    window.show();
+    return QApplication::exec();
+}
+
+}  // namespace ceph::platform

@@ -1,0 +1,78 @@
+#include "records/record_file.h"
+
+#include <cstring>
+
+#include "app/filesys.h"
+
+namespace ceph::records {
+
+namespace {
+constexpr std::size_t kBlock = 1 << 18;
+
+std::string_view TrimBlanks(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return s;
+}
+}  // namespace
+
+std::string RecordFilePath(std::string_view dataDir, int n) {
+    return std::string(dataDir) + "ceph-" + std::to_string(n);
+}
+
+std::string_view FirstField(std::string_view line) {
+    return TrimBlanks(line.substr(0, line.find(',')));
+}
+
+bool LineBelongsTo(std::string_view line, std::string_view code) {
+    code = TrimBlanks(code);
+    return !code.empty() && FirstField(line) == code;
+}
+
+RecordReader::RecordReader(std::ifstream file) : file_(std::move(file)) {}
+
+bool RecordReader::Next(std::string_view& line) {
+    while (true) {
+        const char* start = buffer_.data() + begin_;
+        const void* nl = std::memchr(start, '\n', end_ - begin_);
+        if (nl) {
+            std::size_t len = static_cast<std::size_t>(static_cast<const char*>(nl) - start);
+            line = std::string_view(start, len);
+            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+            begin_ += len + 1;
+            return true;
+        }
+        if (eof_) {
+            if (begin_ == end_) return false;
+            line = std::string_view(start, end_ - begin_);
+            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+            begin_ = end_;
+            return true;
+        }
+        // Keep the unfinished line and read the next block behind it.
+        std::size_t keep = end_ - begin_;
+        if (buffer_.size() < keep + kBlock) buffer_.resize(keep + kBlock);
+        std::memmove(buffer_.data(), buffer_.data() + begin_, keep);
+        begin_ = 0;
+        end_ = keep;
+        if (!file_.is_open()) {
+            eof_ = true;
+            continue;
+        }
+        file_.read(buffer_.data() + end_, static_cast<std::streamsize>(kBlock));
+        std::streamsize got = file_.gcount();
+        end_ += static_cast<std::size_t>(got);
+        if (got < static_cast<std::streamsize>(kBlock)) eof_ = true;
+    }
+}
+
+RecordReader OpenRecordFile(std::string_view path) {
+    if (!app::FileExists(path)) {
+        std::ofstream create(app::ToPath(path), std::ios::binary | std::ios::app);
+    }
+    return RecordReader(std::ifstream(app::ToPath(path), std::ios::binary));
+}
+
+}  // namespace ceph::records

@@ -1,0 +1,43 @@
+#pragma once
+// Record files "ceph-1" … "ceph-9" in the data folder: one comma-separated line per
+// patient, the patient's code in the first field.
+
+#include <fstream>
+#include <string>
+#include <string_view>
+
+namespace ceph::records {
+
+// "ceph-" followed by the tracing number n (1..9), in the data folder.
+std::string RecordFilePath(std::string_view dataDir, int n);
+
+// The first field of a record line (text before the first comma, or the whole line),
+// without surrounding blanks.
+std::string_view FirstField(std::string_view line);
+
+// A line belongs to the patient whose code equals its first field, both taken without
+// surrounding blanks. An empty code owns no line: a patient without a code has no
+// tracings, and a blank line in a record file belongs to nobody.
+bool LineBelongsTo(std::string_view line, std::string_view code);
+
+// Reads a record file line by line in large blocks. Lines end at LF; a CR before it
+// is dropped.
+class RecordReader {
+  public:
+    explicit RecordReader(std::ifstream file);
+    bool IsOpen() const { return file_.is_open(); }
+    // The next line, valid until the following call; false at the end of the file.
+    bool Next(std::string_view& line);
+
+  private:
+    std::ifstream file_;
+    std::string buffer_;
+    std::size_t begin_ = 0, end_ = 0;
+    bool eof_ = false;
+};
+
+// Opens a record file for reading, creating it empty first when there is none, as
+// looking for a tracing always has.
+RecordReader OpenRecordFile(std::string_view path);
+
+}  // namespace ceph::records

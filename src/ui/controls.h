@@ -1,0 +1,171 @@
+#pragma once
+// The controls of the two windows as plain data. Each kind is a small struct with the
+// properties the behaviour reads and writes; positions and sizes are in twips inside
+// the control's container. The platform layer turns these into real widgets and keeps
+// them in step after every handled event.
+
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "ui/convert.h"
+
+namespace ceph::ui {
+
+enum class Kind {
+    Form,
+    Label,
+    TextBox,
+    CommandButton,
+    CheckBox,
+    Frame,
+    ListBox,
+    PictureBox,
+    Image,
+    Line,
+    HScrollBar,
+    VScrollBar,
+    Timer,
+    FileListBox,
+    DirListBox,
+    DriveListBox,
+};
+
+const char* KindName(Kind kind);
+
+// A loaded picture is owned by the platform's picture service; the model holds a
+// handle and the picture's size in pixels. Handle 0 is "no picture".
+struct PictureRef {
+    std::uint32_t handle = 0;
+    int widthPx = 0;
+    int heightPx = 0;
+    bool empty() const { return handle == 0; }
+};
+
+// Properties every control has.
+struct Control {
+    std::string name;
+    int index = -1;  // position in a control array, -1 for a single control
+    Kind kind = Kind::Label;
+    Control* container = nullptr;  // nullptr: the window itself
+    bool visible = true;
+    bool enabled = true;
+    float left = 0, top = 0, width = 0, height = 0;  // twips
+    std::string tag;
+    std::string fontName;  // empty: the window's face
+    float fontSize = 9;
+    bool fontBold = false;
+
+    // "Text3(5)" for array elements, the bare name otherwise.
+    std::string QualifiedName() const;
+    void Move(float l, float t, float w, float h) { left = l, top = t, width = w, height = h; }
+};
+
+struct Label : Control {
+    std::string caption;
+    Colour foreColor = kSystemWindowText;
+    bool autoSize = false;
+};
+
+struct TextBox : Control {
+    std::string text;
+};
+
+struct CommandButton : Control {
+    std::string caption;
+};
+
+struct CheckBox : Control {
+    std::string caption;
+    int value = 0;  // 0 unchecked, 1 checked
+};
+
+struct Frame : Control {
+    std::string caption;
+};
+
+struct ListBox : Control {
+    std::vector<std::string> items;
+    int listIndex = -1;
+};
+
+// One element of a picture box's persistent image or of a printed page.
+struct DrawText {
+    float size;  // points
+    float x, y;  // top-left of the text, twips
+    std::string text;
+    Colour colour;
+};
+struct DrawLine {
+    float x1, y1, x2, y2;  // twips
+    Colour colour;
+    int width = 1;
+};
+struct DrawPicture {
+    PictureRef picture;
+    float x, y, width, height;          // twips
+    std::uint32_t rasterOp = 0xCC0020;  // source copy; 0x8800C6 ANDs source and destination
+};
+using DrawOp = std::variant<DrawText, DrawLine, DrawPicture>;
+
+struct DrawingList {
+    std::vector<DrawOp> ops;
+    void Clear() { ops.clear(); }
+};
+
+struct PictureBox : Control {
+    Colour backColor = kSystemButtonFace;
+    Colour foreColor = kSystemWindowText;
+    bool border = true;
+    PictureRef picture;   // background picture
+    DrawingList drawing;  // persistent image drawn over the background
+    float currentX = 0, currentY = 0;
+};
+
+struct Image : Control {
+    PictureRef picture;
+    bool stretch = true;
+};
+
+struct Line : Control {
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // twips in the container
+    Colour borderColor = kBlack;
+    int borderWidth = 1;
+    bool dotted = false;  // the dotted style shows only at width 1
+};
+
+struct ScrollBar : Control {
+    int value = 0, min = 0, max = 32767, smallChange = 1, largeChange = 1;
+};
+
+struct Timer : Control {
+    int interval = 0;  // milliseconds
+};
+
+// File, folder and drive lists. Their entries are filled by the behaviour from the
+// file system helper; the widget only shows them.
+struct FileListBox : Control {
+    std::string path;
+    std::string pattern = "*.*";
+    std::vector<std::string> items;
+    int listIndex = -1;
+};
+
+struct DirListBox : Control {
+    std::string path;
+    std::vector<std::string> items;
+    int listIndex = -1;
+};
+
+struct DriveListBox : Control {
+    std::string drive;
+    std::vector<std::string> items;
+    int listIndex = -1;
+};
+
+struct Form : Control {
+    std::string caption;
+};
+
+}  // namespace ceph::ui

@@ -1,0 +1,70 @@
+#pragma once
+// Conversions between the numbers the behaviour computes and the texts that the
+// window keeps them in. Every place that reads a number from a caption or a text box,
+// or writes one back, goes through these helpers so the rules exist exactly once.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace ceph {
+
+// Leading numeric part of a text: blanks skipped, optional sign, digits with an
+// optional decimal point and exponent; reading stops at the first other character.
+// A text without a leading number reads as 0.
+double TextToNumber(std::string_view text);
+
+// Fixed-decimal patterns "0", "0.0", "0.000": the nearest value of the exact binary
+// number, halves away from zero. A value that rounds to zero is written without sign.
+std::string FormatFixed(double value, int decimals);
+inline std::string Format0(double v) {
+    return FormatFixed(v, 0);
+}
+inline std::string Format1(double v) {
+    return FormatFixed(v, 1);
+}
+inline std::string Format3(double v) {
+    return FormatFixed(v, 3);
+}
+
+// General number format: shortest text up to 15 significant digits for doubles and 7
+// for single-precision values, scientific ("1E+20", "1E-05") outside that range.
+std::string FormatGeneral(double value);
+std::string FormatGeneral(float value);
+inline std::string FormatGeneral(int value) {
+    return std::to_string(value);
+}
+
+// Float to 16-bit integer, halves to even; values beyond the range saturate.
+std::int16_t RoundToInt16(double value);
+
+// Colours are kept as integers in blue-green-red order.
+using Colour = std::int32_t;
+constexpr Colour Bgr(int red, int green, int blue) {
+    return red | (green << 8) | (blue << 16);
+}
+constexpr int RedOf(Colour c) {
+    return c & 0xff;
+}
+constexpr int GreenOf(Colour c) {
+    return (c >> 8) & 0xff;
+}
+constexpr int BlueOf(Colour c) {
+    return (c >> 16) & 0xff;
+}
+
+constexpr Colour kRed = 255;
+constexpr Colour kGreen = 65280;
+constexpr Colour kBlue = 16711680;
+constexpr Colour kMagenta = 16711935;
+constexpr Colour kLightCyan = 16777152;
+constexpr Colour kBlack = 0;
+constexpr Colour kWhite = 16777215;
+// Stand-ins resolved by the platform: the system's window-text and face colours.
+constexpr Colour kSystemWindowText = static_cast<Colour>(0x80000008u);
+constexpr Colour kSystemButtonFace = static_cast<Colour>(0x8000000Fu);
+constexpr bool IsSystemColour(Colour c) {
+    return (static_cast<std::uint32_t>(c) >> 31) != 0;
+}
+
+}  // namespace ceph

@@ -1,0 +1,34 @@
+#pragma once
+// The main window's state record: the fields that the behaviour keeps beside the
+// controls for the whole run.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace ceph::ui {
+
+constexpr int kLandmarkCount = 19;
+constexpr int kPointSlots = 31;  // landmark store indices 0..30
+constexpr int kNameSlots = 21;   // names and guide positions 0..20
+constexpr int kPairSlots = 21;
+constexpr int kProfileSlots = 21;
+
+struct State {
+    std::string DataDir;     // ends with the platform separator
+    std::string PictureDir;  // ends with the platform separator
+    bool ToScreen = false;
+    bool Comparing = false;
+    std::int16_t ShownTracing = 0;
+    std::int16_t CompareTracing = 0;
+    std::int16_t InputTracing = 0;
+    std::array<std::string, kNameSlots> LandmarkName{};
+    std::array<float, kPointSlots> X{};
+    std::array<float, kPointSlots> Y{};
+    std::array<std::array<std::int16_t, kPairSlots>, 2> LandmarkPairs{};
+    std::array<std::int16_t, kNameSlots> GuideLeft{};
+    std::array<std::int16_t, kNameSlots> GuideTop{};
+    std::array<std::array<float, kProfileSlots>, 2> ProfilePts{};
+};
+
+}  // namespace ceph::ui
