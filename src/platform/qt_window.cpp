@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -77,6 +78,9 @@ QtMainWindow::QtMainWindow(app::App& app, QWidget* parent)
     central_ = new QWidget(this);
     central_->setObjectName(QStringLiteral("readceph.client"));
     setCentralWidget(central_);
+    // The window takes exactly the size the behaviour gives it, even when the menu bar
+    // would like more room.
+    layout()->setSizeConstraint(QLayout::SetNoConstraint);
     BuildControls();
     BuildMenus();
     BuildPicker();

@@ -1,0 +1,130 @@
+// The real Qt main window after start-up: menus with their run-time items and states,
+// the decoded patient header, and events going through the widgets to the handlers.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include "app/startup.h"
+#include "platform/qt_window.h"
+#include "support/fake_services.h"
+#include "support/temp_dir.h"
+
+namespace ceph {
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Name, code, birth date and sex in Big5, as the practice suite writes them.
+        dir.Write("OutExe.tmp", "\xAA\x4C\xAC\xFC\xB5\xD8\r\n10234\r\n0650315\r\nM\r\n");
+        dir.Write("selvsys.ini", "[Selvaron]\r\nPersonPicDir=pics\r\n");
+        dir.Write("pics/10234_1.bmp", "x");
+        dir.Write("pics/10234_3.jpg", "x");
+        dir.Write("ceph-3", "99999,1.0\r\n10234,0.0,0.0\r\n");
+        app::StartupEnv env;
+        env.currentDir = dir.str();
+        env.handoffArgument = (dir.path() / "OutExe.tmp").string();
+        env.testDataDir = (dir.path() / "no-test-data").string();
+        app::FormLoad(program, env);
+        window = std::make_unique<platform::QtMainWindow>(program);
+        window->show();
+    }
+
+    template <class T>
+    T* Find(const char* name) {
+        return window->findChild<T*>(QString::fromUtf8(name));
+    }
+
+    testing::TempDir dir;
+    testing::FakeServices services;
+    app::App program{services};
+    std::unique_ptr<platform::QtMainWindow> window;
+};
+
+TEST_F(MainWindowTest, MenusShowRunTimeItemsWithTheirStates) {
+    struct Expected {
+        const char* name;
+        const char* text;
+        bool enabled;
+    };
+    const Expected expected[] = {
+        {"print00mn", "列印...", false}, {"printmn(0)", "頂端", true},
+        {"printmn(5)", "Line 5", true},  {"readmn", "讀取...", true},
+        {"graph", "使用圖形", false},    {"readn(0)", "第 1 張", false},
+        {"readn(2)", "第 3 張", true},   {"readn(8)", "第 9 張", false},
+        {"comp(2)", "第 3 張", true},    {"compmn", "比較...", false},
+        {"inputn(0)", "第 1 張", true},  {"inputn(2)", "修改第 3 張", true},
+        {"editmn", "編輯...", false},    {"piccas(0)", "10234_1.bmp", true},
+        {"piccas(1)", "10234_3.jpg", true}, {"piccas00", "選擇圖檔", true},
+        {"quitmn", "退出", true},
+    };
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(e.name);
+        QAction* action = Find<QAction>(e.name);
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(action->text().toStdString(), e.text);
+        EXPECT_EQ(action->isEnabled(), e.enabled);
+    }
+    EXPECT_EQ(Find<QAction>("printmn(6)"), nullptr);
+    EXPECT_EQ(Find<QAction>("readn(9)"), nullptr);
+    EXPECT_TRUE(Find<QAction>("printgraph")->isChecked());
+}
+
+TEST_F(MainWindowTest, HeaderShowsTheDecodedPatient) {
+    EXPECT_EQ(window->windowTitle().toStdString(), "林美華 側頭顱分析");
+    EXPECT_EQ(Find<QLabel>("Label1")->text().toStdString(), "林美華");
+    EXPECT_EQ(Find<QLabel>("Label0")->text().toStdString(), "10234");
+    EXPECT_EQ(Find<QLabel>("Label3")->text().toStdString(), "0650315");
+    EXPECT_EQ(Find<QLabel>("Label15")->text().toStdString(), "M");
+    EXPECT_TRUE(Find<QLabel>("Label1")->isVisible());
+    // The work area, the report and the result grid's texts are not part of the bar.
+    EXPECT_FALSE(Find<QWidget>("Picture2")->isVisible());
+    EXPECT_FALSE(Find<QWidget>("Picture3")->isVisible());
+    ASSERT_NE(Find<QLineEdit>("Text3(36)"), nullptr);
+    EXPECT_EQ(Find<QLineEdit>("Text3(36)")->text().toStdString(), "Text3");
+}
+
+TEST_F(MainWindowTest, TheBarHasTheStartUpSize) {
+    // 7000 x 1500 twips at the screen's logical resolution; the offscreen platform's
+    // pretend frame may add a pixel.
+    const double dpi = window->screen()->logicalDotsPerInchX();
+    EXPECT_NEAR(window->width(), 7000 * dpi / 1440, 2);
+    EXPECT_NEAR(window->height(), 1500 * window->screen()->logicalDotsPerInchY() / 1440, 2);
+    EXPECT_NEAR(window->x(), 1200 * dpi / 1440, 2);
+}
+
+TEST_F(MainWindowTest, TimerTicksBlinkTheGuideArrow) {
+    auto arrowColour = [&] { return Find<QLabel>("Label10")->palette().color(QPalette::WindowText); };
+    EXPECT_EQ(arrowColour(), QColor(0, 255, 0));
+    window->Handle({app::EventType::Timer, "Timer1"});
+    EXPECT_EQ(arrowColour(), QColor(255, 0, 0));
+    window->Handle({app::EventType::Timer, "Timer1"});
+    EXPECT_EQ(arrowColour(), QColor(0, 255, 0));
+}
+
+TEST_F(MainWindowTest, TypingIntoTheScaleBoxGoesThroughItsGuard) {
+    program.win.Picture3.visible = true;
+    program.win.Picture8.visible = true;
+    window->Refresh();
+    QLineEdit* scale = Find<QLineEdit>("Text1(0)");
+    ASSERT_TRUE(scale->isVisible());
+    scale->setFocus();
+    QApplication::processEvents();
+    scale->selectAll();
+    QTest::keyClicks(scale, QStringLiteral("0"));
+    // A lone 0 would hide the radiograph: the box turns it into 1 at once.
+    EXPECT_EQ(scale->text().toStdString(), "1");
+    EXPECT_EQ(program.win.Text1[0].text, "1");
+    EXPECT_EQ(program.win.Text1[0].tag, "");
+}
+
+TEST_F(MainWindowTest, QuitFromTheBarEndsTheProgram) {
+    Find<QAction>("quitmn")->trigger();
+    EXPECT_TRUE(program.quitRequested);
+}
+
+}  // namespace
+}  // namespace ceph

@@ -1,0 +1,44 @@
+#pragma once
+// A scratch folder for one test, removed afterwards, and the current directory put
+// back as it was (start-up changes it).
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+namespace ceph::testing {
+
+class TempDir {
+public:
+    TempDir() : saved_(std::filesystem::current_path()) {
+        std::random_device rd;
+        path_ = std::filesystem::temp_directory_path() /
+                ("ceph-test-" + std::to_string(rd()) + "-" + std::to_string(rd()));
+        std::filesystem::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::current_path(saved_, ec);
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    // The folder as text, without a final separator.
+    std::string str() const { return path_.string(); }
+    // Writes `bytes` to a file below the folder, creating folders on the way.
+    std::filesystem::path Write(const std::string& relative, const std::string& bytes) const {
+        std::filesystem::path p = path_ / relative;
+        std::filesystem::create_directories(p.parent_path());
+        std::ofstream(p, std::ios::binary) << bytes;
+        return p;
+    }
+
+private:
+    std::filesystem::path saved_;
+    std::filesystem::path path_;
+};
+
+}  // namespace ceph::testing
