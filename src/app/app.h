@@ -11,6 +11,7 @@ struct App {
     explicit App(Services& s) : services(s) {}
     ui::MainWindow win;
     ui::PickerWindow picker;
+    ui::Printer printer;
     Services& services;
     bool quitRequested = false;
 };

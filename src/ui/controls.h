@@ -164,6 +164,21 @@ struct DriveListBox : Control {
     int listIndex = -1;
 };
 
+// The printer as the behaviour sees it: the pages of the job under way, each a
+// drawing list in twips from the printable area's top-left, and the current font size
+// and print position. Ending the document hands the pages to the platform.
+struct Printer {
+    std::vector<DrawingList> pages;
+    float fontSize = 10;
+    float currentX = 0, currentY = 0;
+    Colour foreColor = kBlack;
+    // The page being drawn, started on first use.
+    DrawingList& CurrentPage() {
+        if (pages.empty()) pages.emplace_back();
+        return pages.back();
+    }
+};
+
 struct Form : Control {
     std::string caption;
 };
