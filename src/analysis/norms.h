@@ -1,0 +1,18 @@
+#pragma once
+// Norms (mean and standard deviation) of the A-Ar-Gn block by sex and age band.
+
+#include <array>
+#include <string_view>
+
+namespace ceph::analysis {
+
+inline constexpr int kNormRows = 7;
+
+// 10/11 up to 8 years, 20/21 9-11, 30/31 12-14, 40/41 15 and over (units digit 1 for
+// male), 0 when the age text does not start with a number other than 0.
+int NormGroup(std::string_view sexCaption, std::string_view ageCaption);
+
+// The seven norm texts of a group; all empty for group 0 or an unknown group.
+const std::array<const char*, kNormRows>& NormTexts(int group);
+
+}  // namespace ceph::analysis
