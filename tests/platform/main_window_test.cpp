@@ -16,7 +16,7 @@ namespace ceph {
 namespace {
 
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         // Name, code, birth date and sex in Big5, as the practice suite writes them.
         dir.Write("OutExe.tmp", "\xAA\x4C\xAC\xFC\xB5\xD8\r\n10234\r\n0650315\r\nM\r\n");
@@ -51,13 +51,13 @@ TEST_F(MainWindowTest, MenusShowRunTimeItemsWithTheirStates) {
         bool enabled;
     };
     const Expected expected[] = {
-        {"print00mn", "列印...", false}, {"printmn(0)", "頂端", true},
-        {"printmn(5)", "Line 5", true},  {"readmn", "讀取...", true},
-        {"graph", "使用圖形", false},    {"readn(0)", "第 1 張", false},
-        {"readn(2)", "第 3 張", true},   {"readn(8)", "第 9 張", false},
-        {"comp(2)", "第 3 張", true},    {"compmn", "比較...", false},
-        {"inputn(0)", "第 1 張", true},  {"inputn(2)", "修改第 3 張", true},
-        {"editmn", "編輯...", false},    {"piccas(0)", "10234_1.bmp", true},
+        {"print00mn", "列印...", false},    {"printmn(0)", "頂端", true},
+        {"printmn(5)", "Line 5", true},     {"readmn", "讀取...", true},
+        {"graph", "使用圖形", false},       {"readn(0)", "第 1 張", false},
+        {"readn(2)", "第 3 張", true},      {"readn(8)", "第 9 張", false},
+        {"comp(2)", "第 3 張", true},       {"compmn", "比較...", false},
+        {"inputn(0)", "第 1 張", true},     {"inputn(2)", "修改第 3 張", true},
+        {"editmn", "編輯...", false},       {"piccas(0)", "10234_1.bmp", true},
         {"piccas(1)", "10234_3.jpg", true}, {"piccas00", "選擇圖檔", true},
         {"quitmn", "退出", true},
     };
@@ -97,7 +97,9 @@ TEST_F(MainWindowTest, TheBarHasTheStartUpSize) {
 }
 
 TEST_F(MainWindowTest, TimerTicksBlinkTheGuideArrow) {
-    auto arrowColour = [&] { return Find<QLabel>("Label10")->palette().color(QPalette::WindowText); };
+    auto arrowColour = [&] {
+        return Find<QLabel>("Label10")->palette().color(QPalette::WindowText);
+    };
     EXPECT_EQ(arrowColour(), QColor(0, 255, 0));
     window->Handle({app::EventType::Timer, "Timer1"});
     EXPECT_EQ(arrowColour(), QColor(255, 0, 0));

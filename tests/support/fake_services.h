@@ -11,7 +11,7 @@
 namespace ceph::testing {
 
 class FakeServices : public app::Services {
-public:
+  public:
     struct Message {
         std::string text;
         app::MessageStyle style;

@@ -10,7 +10,7 @@
 namespace ceph::testing {
 
 class TempDir {
-public:
+  public:
     TempDir() : saved_(std::filesystem::current_path()) {
         std::random_device rd;
         path_ = std::filesystem::temp_directory_path() /
@@ -36,7 +36,7 @@ public:
         return p;
     }
 
-private:
+  private:
     std::filesystem::path saved_;
     std::filesystem::path path_;
 };

@@ -1,0 +1,77 @@
+// The primitives on small hand-made tracings, including the last digit that the
+// decimal constants leave on them, and the configurations that have no value.
+#include <gtest/gtest.h>
+
+#include "analysis/geometry.h"
+#include "ui/convert.h"
+
+namespace ceph::analysis {
+namespace {
+
+struct Store {
+    PointTable X{}, Y{};
+    Store& Set(int i, float x, float y) {
+        X[i] = x, Y[i] = y;
+        return *this;
+    }
+    Points p() const { return {X, Y}; }
+};
+
+TEST(Geometry, RightAngleKeepsTheDigitOfTheConstants) {
+    Store s;
+    s.Set(1, 0, 0).Set(2, 10, 0).Set(3, 0, 0).Set(4, 0, 10);
+    const float angle = LineAngle(s.p(), 2, 1, 4, 3);
+    EXPECT_EQ(FormatGeneral(angle), "90.00006");
+    EXPECT_EQ(Format1(angle), "90.0");
+}
+
+TEST(Geometry, AngleDependsOnTheDirectionOfEachVector) {
+    Store s;
+    s.Set(16, 0, 0).Set(1, 70, 0).Set(4, 72, 40);
+    EXPECT_NEAR(LineAngle(s.p(), 16, 1, 4, 1), 92.862, 0.001);  // angle S-N-A
+    EXPECT_NEAR(LineAngle(s.p(), 1, 16, 4, 1), 87.138, 0.001);  // S->N against N->A
+}
+
+TEST(Geometry, DistancesAndSides) {
+    Store s;
+    s.Set(1, 0, 0).Set(2, 3, 4);
+    EXPECT_EQ(PointDistance(s.p(), 1, 2), 5.0f);
+
+    Store side;
+    side.Set(1, 60, -20).Set(10, 60, 60).Set(4, 62, 30);
+    EXPECT_EQ(SideValue(side.p(), 1, 10, 4), 160.0f);
+    side.Set(4, 58, 30);
+    EXPECT_LT(SideValue(side.p(), 1, 10, 4), 0.0f);
+
+    Store line;
+    line.Set(3, 40, 25).Set(1, 0, 0).Set(2, 50, 0);
+    EXPECT_EQ(FormatGeneral(static_cast<float>(LineDistance(line.p(), 3, 1, 2))), "24.99999");
+}
+
+TEST(Geometry, NasionPerpendicularDistanceIsSigned) {
+    Store s;
+    s.Set(15, -10, 10).Set(2, 50, 10).Set(1, 60, -20).Set(4, 62, 30);
+    EXPECT_NEAR(NvDistance(s.p(), 4), 1.99996, 0.000005);
+    s.Set(4, 58, 30);
+    EXPECT_NEAR(NvDistance(s.p(), 4), -2.00004, 0.000005);
+}
+
+TEST(Geometry, DegenerateConfigurationsHaveNoValue) {
+    Store s;
+    s.Set(1, 5, 5).Set(2, 5, 5).Set(3, 10, 0).Set(4, 20, 0).Set(5, 30, 0).Set(6, 0, 0);
+    EXPECT_FALSE(IsDefined(LineAngle(s.p(), 1, 2, 3, 4)));  // zero-length vector
+    EXPECT_FALSE(IsDefined(LineAngle(s.p(), 4, 3, 5, 4)));  // same direction
+    EXPECT_FALSE(IsDefined(LineAngle(s.p(), 3, 4, 5, 4)));  // opposite directions
+    EXPECT_FALSE(IsDefined(LineDistance(s.p(), 5, 3, 4)));  // collinear
+
+    Store nv;  // Po and Or one above the other: Frankfort horizontal has no slope
+    nv.Set(15, 0, 0).Set(2, 0, 10).Set(1, 60, -20).Set(4, 62, 30);
+    EXPECT_FALSE(IsDefined(NvDistance(nv.p(), 4)));
+    nv.Set(2, 50, 10).Set(4, 0, 30);  // A straight above Po
+    EXPECT_FALSE(IsDefined(NvDistance(nv.p(), 4)));
+    nv.Set(4, 62, 30).Set(1, 0, -20);  // N straight above Po
+    EXPECT_FALSE(IsDefined(NvDistance(nv.p(), 4)));
+}
+
+}  // namespace
+}  // namespace ceph::analysis

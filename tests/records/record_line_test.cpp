@@ -1,0 +1,130 @@
+// Reading stored tracings back: the forgiving field rules, the S origin, the age and
+// figure fields, and which line of a record file is the patient's.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "records/record_line.h"
+#include "support/temp_dir.h"
+
+namespace ceph::records {
+namespace {
+
+// 19 landmarks with x = i and y = -i, S (16) at the origin.
+std::string Line(const std::string& code, const std::string& tail) {
+    std::string line = code;
+    for (int i = 1; i <= 19; ++i) {
+        int v = i == 16 ? 0 : i;
+        line += "," + std::to_string(v) + ".0," + std::to_string(-v) + ".0";
+    }
+    return line + ",0," + tail;
+}
+
+TEST(RecordFields, FullLineWithAndWithoutFigureFields) {
+    RecordFields r = ParseRecordFields(Line("00101", "45Y 3M"));
+    EXPECT_EQ(r.x[1], 1.0f);
+    EXPECT_EQ(r.y[19], -19.0f);
+    EXPECT_EQ(r.x[16], 0.0f);
+    EXPECT_EQ(r.age, "45Y 3M");
+    EXPECT_EQ(FigureBoxTexts(r.rest), (std::array<std::string, 3>{"1", "0", "0"}));
+
+    r = ParseRecordFields(Line("00101", "45Y 3M,1.5,-20,35"));
+    EXPECT_EQ(r.age, "45Y 3M");
+    EXPECT_EQ(FigureBoxTexts(r.rest), (std::array<std::string, 3>{"1.5", "-20", "35"}));
+}
+
+TEST(RecordFields, FigureScaleThatIsNoNumberReadsAsOne) {
+    for (const char* tail : {"9Y 1M,0,5,6", "9Y 1M,abc,5,6", "9Y 1M,,5,6"}) {
+        std::array<std::string, 3> boxes = FigureBoxTexts(ParseRecordFields(Line("7", tail)).rest);
+        EXPECT_EQ(boxes, (std::array<std::string, 3>{"1", "5", "6"})) << tail;
+    }
+    // The top offset is written back as a number.
+    EXPECT_EQ(FigureBoxTexts(ParseRecordFields(Line("7", "9Y 1M,2,5,35.50")).rest)[2], "35.5");
+}
+
+TEST(RecordFields, ShortLineRepeatsTheLastField) {
+    RecordFields r = ParseRecordFields("00101,1.5,2.5,3.5");
+    // Once no comma is left, every further coordinate keeps the field last cut off
+    // (2.5), S among them; moving S to the origin then leaves only N elsewhere.
+    EXPECT_EQ(r.x[1], -1.0f);
+    EXPECT_EQ(r.y[1], 0.0f);
+    for (int i = 2; i <= 19; ++i) {
+        EXPECT_EQ(r.x[i], 0.0f) << i;
+        EXPECT_EQ(r.y[i], 0.0f) << i;
+    }
+    EXPECT_EQ(r.age, "3.5");
+}
+
+TEST(RecordFields, NonNumericFieldsReadAsTheirLeadingNumber) {
+    std::string line = Line("5", "1Y 0M");
+    line.replace(line.find(",1.0,") + 1, 3, "4.5mm");  // x of N
+    line.replace(line.find(",-2.0,") + 1, 4, "abc");   // y of Or
+    RecordFields r = ParseRecordFields(line);
+    EXPECT_EQ(r.x[1], 4.5f);
+    EXPECT_EQ(r.y[2], 0.0f);
+}
+
+TEST(RecordFields, TracingIsMovedToHaveSAtTheOrigin) {
+    std::string line = "9";
+    for (int i = 1; i <= 19; ++i)
+        line += i == 16 ? ",10,20" : ",11,22";
+    RecordFields r = ParseRecordFields(line + ",0,1Y 0M");
+    EXPECT_EQ(r.x[16], 0.0f);
+    EXPECT_EQ(r.y[16], 0.0f);
+    EXPECT_EQ(r.x[1], 1.0f);
+    EXPECT_EQ(r.y[1], 2.0f);
+    // Only x of S decides: S at (0, 5) stays where it is.
+    std::string line2 = "9";
+    for (int i = 1; i <= 19; ++i)
+        line2 += i == 16 ? ",0,5" : ",1,1";
+    EXPECT_EQ(ParseRecordFields(line2 + ",0,1Y 0M").y[16], 5.0f);
+}
+
+class LoadTracingTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        win.state.DataDir = dir.str() + "/";
+        win.Label0.caption = "00101";
+    }
+    testing::TempDir dir;
+    ui::MainWindow win;
+};
+
+TEST_F(LoadTracingTest, FirstLineOfThePatientWinsAndOthersAreNotTheirs) {
+    dir.Write("ceph-3", Line("0010", "1Y 0M") + "\r\n" + Line("001011", "2Y 0M") + "\r\n" +
+                            Line(" 00101 ", "45Y 3M,1.5,-20,35") + "\r\n" + Line("00101", "9Y 9M") +
+                            "\r\n");
+    win.Text1[0].tag = "1";
+    ASSERT_TRUE(LoadTracing(win, 2));
+    EXPECT_EQ(win.Label2.caption, "P.3");
+    EXPECT_EQ(win.Label13.caption, "45Y 3M");
+    EXPECT_EQ(win.Text1[0].text, "1.5");
+    EXPECT_EQ(win.Text1[1].text, "-20");
+    EXPECT_EQ(win.Text1[2].text, "35");
+    EXPECT_EQ(win.Text1[0].tag, "");
+    EXPECT_EQ(win.state.X[5], 5.0f);
+    EXPECT_NE(win.Text3[0].text, "Text3");  // the analysis ran
+}
+
+TEST_F(LoadTracingTest, ComparingLeavesTheFigureBoxes) {
+    dir.Write("ceph-1", Line("00101", "45Y 3M,1.5,-20,35") + "\r\n");
+    win.state.Comparing = true;
+    ASSERT_TRUE(LoadTracing(win, 0));
+    EXPECT_EQ(win.Text1[0].text, "1");
+    EXPECT_EQ(win.Text1[1].text, "0");
+    EXPECT_EQ(win.Label13.caption, "45Y 3M");
+}
+
+TEST_F(LoadTracingTest, MissingLineChangesNothingButTheCaption) {
+    win.state.X[1] = 42;
+    EXPECT_FALSE(LoadTracing(win, 4));
+    EXPECT_EQ(win.state.X[1], 42.0f);
+    EXPECT_EQ(win.Text3[0].text, "Text3");
+    EXPECT_EQ(win.Label2.caption, "P.5");
+    // Looking for the tracing leaves an empty record file behind.
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "ceph-5"));
+    EXPECT_EQ(std::filesystem::file_size(dir.path() / "ceph-5"), 0u);
+}
+
+}  // namespace
+}  // namespace ceph::records

@@ -1,0 +1,41 @@
+// cephtool analyse: one CSV line per record line, foreign lines reported and skipped.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "tools/analyse.h"
+
+namespace ceph::tools {
+namespace {
+
+const char* const kWorkedLine =
+    " W7 ,70,0,62,25,75,45,72,52,66,58,74,74,71,72,62,92,66,95,68,112,65,118,60,120,10,90,-5,35,"
+    "-10,22,0,0,25,48,40,72,42,74,0,8Y 11M";
+
+TEST(Analyse, WorkedTracingAsCsv) {
+    EXPECT_EQ(AnalyseRecordLine(kWorkedLine, true),
+              "W7,92.2,87.6,4.6,6.0,4.2,2.7,2.4,27.0,37.5,62.5,75.2,90.6,45.3,76.5,116.6,129.2,"
+              "5.3,65.8,87.2,6.0,28.9,24.9,43.7,28.8,2.0,136.2,4.2,3.1,-2.9,-4.0,78.9,108.6,66.4,"
+              "37.4,96.4,46.2,72.6,(79.2±3.1), (95.7±4.4),(53.2±3.2),(33.8±2.3),(90.4±3.6),"
+              "(55.9±2.6),(82.8±2.4)");
+    // Not male: the female norms of the same age band.
+    EXPECT_NE(AnalyseRecordLine(kWorkedLine, false).find("(77.3±3.2)"), std::string::npos);
+}
+
+TEST(Analyse, ForeignLinesAreReportedAndSkipped) {
+    std::istringstream in(std::string(kWorkedLine) + "\r\n\r\nno comma here\n" + kWorkedLine +
+                          "\n");
+    std::ostringstream out, err;
+    EXPECT_EQ(AnalyseStream(in, out, err, false), 2);
+    const std::string csv = out.str();
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 2);
+    EXPECT_NE(err.str().find("line 2"), std::string::npos);
+    EXPECT_NE(err.str().find("line 3"), std::string::npos);
+    // Every output line has the code, 37 values and 7 norms.
+    std::istringstream lines(csv);
+    for (std::string line; std::getline(lines, line);)
+        EXPECT_EQ(std::count(line.begin(), line.end(), ','), 44);
+}
+
+}  // namespace
+}  // namespace ceph::tools
