@@ -1,0 +1,138 @@
+// Leaving the program, abandoning an input, the blinking guide arrow and the guards of
+// the figure-adjustment boxes, driven through the event dispatcher as the window does.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/events.h"
+#include "support/fake_services.h"
+
+namespace ceph::app {
+namespace {
+
+class ExitTest : public ::testing::Test {
+  protected:
+    testing::FakeServices services;
+    App app{services};
+    ui::MainWindow& w = app.win;
+
+    bool Send(EventType type, std::string_view name, int index = -1) {
+        Event e;
+        e.type = type;
+        e.name = name;
+        e.index = index;
+        return Dispatch(app, e);
+    }
+    // The window as tracing input leaves it.
+    void EnterInput() {
+        w.inputmmnn.enabled = false;
+        w.readmn.enabled = false;
+        w.editmn.enabled = true;
+        w.Text4.visible = true;
+        w.Picture2.visible = true;
+        w.Picture7.visible = true;
+        w.Label2.caption = "第 3 張";
+        w.readceph.Move(0, 0, 15000, 9000);
+    }
+};
+
+TEST_F(ExitTest, QuitFromTheBarEndsTheProgram) {
+    EXPECT_TRUE(Send(EventType::Click, "quitmn"));
+    EXPECT_TRUE(app.quitRequested);
+}
+
+TEST_F(ExitTest, QuitDuringInputFirstReturnsToTheBar) {
+    EnterInput();
+    w.print00mn.enabled = true;
+    w.compmn.enabled = true;
+    Send(EventType::Click, "quitmn");
+    EXPECT_FALSE(app.quitRequested);
+    EXPECT_TRUE(w.inputmmnn.enabled);
+    EXPECT_TRUE(w.readmn.enabled);
+    EXPECT_FALSE(w.editmn.enabled);
+    EXPECT_FALSE(w.Text4.visible);
+    EXPECT_FALSE(w.Picture2.visible);
+    EXPECT_FALSE(w.Picture7.visible);
+    EXPECT_EQ(w.Label2.caption, "");
+    EXPECT_EQ(w.readceph.left, 1200);
+    EXPECT_EQ(w.readceph.top, 1500);
+    EXPECT_EQ(w.readceph.width, 7000);
+    EXPECT_EQ(w.readceph.height, 1500);
+    EXPECT_TRUE(w.print00mn.enabled);  // cancelling leaves these as they were
+    EXPECT_TRUE(w.compmn.enabled);
+
+    Send(EventType::Click, "quitmn");
+    EXPECT_TRUE(app.quitRequested);
+}
+
+TEST_F(ExitTest, TimerBlinksTheArrowWhileTheWorkAreaIsHidden) {
+    ASSERT_EQ(w.Label10.foreColor, kGreen);
+    ASSERT_FALSE(w.Picture2.visible);  // only the container is hidden
+    EXPECT_TRUE(Send(EventType::Timer, "Timer1"));
+    EXPECT_EQ(w.Label10.foreColor, kRed);
+    Send(EventType::Timer, "Timer1");
+    EXPECT_EQ(w.Label10.foreColor, kGreen);
+
+    w.Label10.foreColor = kBlue;  // any colour other than red turns red
+    Send(EventType::Timer, "Timer1");
+    EXPECT_EQ(w.Label10.foreColor, kRed);
+
+    w.Picture5.visible = false;
+    Send(EventType::Timer, "Timer1");
+    EXPECT_EQ(w.Label10.foreColor, kRed);
+}
+
+TEST_F(ExitTest, ScaleBoxNeverHoldsZero) {
+    struct Case {
+        int changed;  // the box whose change event runs
+        const char* scale;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {0, "0", "1"},  {0, "", "1"},    {0, "abc", "1"},   {0, "0.0", "1"},
+        {0, "-0", "1"}, {0, ".5", ".5"}, {0, "0.5", "0.5"}, {0, "-2", "-2"},
+        {1, "0", "1"},  {2, "", "1"},    {1, "1.5", "1.5"}, {0, "0x", "1"},
+    };
+    for (const Case& c : cases) {
+        w.Text1[0].text = c.scale;
+        EXPECT_TRUE(Send(EventType::Change, "Text1", c.changed));
+        EXPECT_EQ(w.Text1[0].text, c.expected) << '"' << c.scale << "\" after box " << c.changed;
+    }
+}
+
+TEST_F(ExitTest, OffsetBoxesMayBeEmpty) {
+    w.Text1[1].text.clear();
+    Send(EventType::Change, "Text1", 1);
+    w.Text1[2].text = "x";
+    Send(EventType::Change, "Text1", 2);
+    EXPECT_EQ(w.Text1[0].text, "1");
+    EXPECT_EQ(w.Text1[1].text, "");
+    EXPECT_EQ(w.Text1[2].text, "x");
+}
+
+TEST_F(ExitTest, FocusArmsABoxAndAnyKeyDisarmsScaleAndLeft) {
+    Send(EventType::GotFocus, "Text1", 1);
+    EXPECT_EQ(w.Text1[1].tag, "1");
+    EXPECT_EQ(w.Text1[0].tag, "");
+    Send(EventType::GotFocus, "Text1", 0);
+    Send(EventType::GotFocus, "Text1", 2);
+    EXPECT_TRUE(Send(EventType::KeyPress, "Text1", 1));
+    EXPECT_EQ(w.Text1[0].tag, "");
+    EXPECT_EQ(w.Text1[1].tag, "");
+    EXPECT_EQ(w.Text1[2].tag, "1");  // the top box is not disarmed by a key
+
+    Send(EventType::GotFocus, "Text1", 1);
+    EXPECT_FALSE(Send(EventType::LostFocus, "Text1", 1));
+    EXPECT_EQ(w.Text1[1].tag, "1");
+    Send(EventType::GotFocus, "Text1", -1);  // no such box: nothing happens
+}
+
+TEST_F(ExitTest, UnhandledEventsAreReported) {
+    EXPECT_FALSE(Send(EventType::Click, "nothing"));
+    EXPECT_FALSE(Send(EventType::MouseMove, "Image1"));
+    EXPECT_FALSE(app.quitRequested);
+}
+
+}  // namespace
+}  // namespace ceph::app

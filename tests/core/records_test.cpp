@@ -1,0 +1,160 @@
+// Record files: which line is the patient's, reading lines in blocks, creating a
+// missing file on the first look, and marking the slots that hold a tracing.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/filesys.h"
+#include "records/mark_stored.h"
+#include "records/record_file.h"
+#include "support/temp_dir.h"
+
+namespace ceph::records {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+using testing::TempDir;
+
+TEST(LineBelongsTo, CodeEqualsTheFirstFieldWithoutBlanks) {
+    struct Case {
+        const char* line;
+        const char* code;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"00101,1.0,2.0", "00101", true},
+        {"00101,1.0,2.0", "0010", false},
+        {"00101,1.0,2.0", "001011", false},
+        {"001011,1.0", "00101", false},
+        {" 00101\t,1.0", "00101", true},
+        {"00101,1.0", " 00101 ", true},
+        {"00101", "00101", true},    // a line without a comma is all first field
+        {"00101\r", "00101", true},  // a stray CR of a CR LF line
+        {"ABC,1", "abc", false},
+        {"001 01,1", "00101", false},
+        {"", "", false},  // an empty code owns nothing, not even blank lines
+        {",1.0", "", false},
+        {"  ,1.0", " ", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LineBelongsTo(c.line, c.code), c.expected)
+            << '"' << c.line << "\" / \"" << c.code << '"';
+    EXPECT_EQ(FirstField(" 77 , x"), "77");
+    EXPECT_EQ(RecordFilePath("data/", 3), "data/ceph-3");
+}
+
+Lines ReadAll(const std::string& path) {
+    Lines out;
+    RecordReader reader = OpenRecordFile(path);
+    std::string_view line;
+    while (reader.Next(line))
+        out.emplace_back(line);
+    return out;
+}
+
+TEST(RecordReader, LinesEndAtLineFeedsWithTheirCarriageReturnDropped) {
+    TempDir tmp;
+    EXPECT_EQ(ReadAll(tmp.Write("a", "x,1\r\ny,2\n\r\nlast").string()),
+              (Lines{"x,1", "y,2", "", "last"}));
+    EXPECT_EQ(ReadAll(tmp.Write("b", "").string()), Lines{});
+    EXPECT_EQ(ReadAll(tmp.Write("c", "\r\n").string()), Lines{""});
+}
+
+TEST(RecordReader, LinesAcrossBlockBoundariesComeOutWhole) {
+    // Lines of many lengths, up to one longer than a read block, so that line ends
+    // fall on, before and after every block boundary.
+    TempDir tmp;
+    Lines expected;
+    std::string bytes;
+    for (std::size_t i = 0; bytes.size() < 900000; ++i) {
+        std::string line = std::to_string(i) + "," + std::string((i * 7919) % 5000, 'x');
+        if (i == 40) line = "long," + std::string(300000, 'y');
+        expected.push_back(line);
+        bytes += line + "\r\n";
+    }
+    expected.push_back("tail-without-end");
+    bytes += expected.back();
+    EXPECT_EQ(ReadAll(tmp.Write("big", bytes).string()), expected);
+}
+
+TEST(OpenRecordFile, CreatesAMissingFileEmptyAndLeavesOthersAlone) {
+    TempDir tmp;
+    std::string missing = (tmp.path() / "ceph-5").string();
+    EXPECT_TRUE(ReadAll(missing).empty());
+    ASSERT_TRUE(fs::is_regular_file(missing));
+    EXPECT_EQ(fs::file_size(missing), 0u);
+
+    std::string existing = tmp.Write("ceph-1", "a,1\r\n").string();
+    EXPECT_EQ(ReadAll(existing), Lines{"a,1"});
+    EXPECT_EQ(fs::file_size(existing), 5u);
+
+    // A folder that does not exist reads as an empty file.
+    EXPECT_TRUE(ReadAll((tmp.path() / "nowhere" / "ceph-1").string()).empty());
+}
+
+class MarkStored : public ::testing::Test {
+  protected:
+    TempDir tmp;
+    ui::MainWindow w;
+    void SetUp() override {
+        w.state.DataDir = tmp.str() + app::kSeparator;
+        for (int i = 1; i < ui::kTracingSlots; ++i) {
+            std::string n = std::to_string(i + 1);
+            ui::AddMenuItem(w.readn, i, "第 " + n + " 張");
+            ui::AddMenuItem(w.comp, i, "第 " + n + " 張");
+            ui::AddMenuItem(w.inputn, i, "第 " + n + " 張");
+        }
+    }
+    void ExpectStored(const std::vector<bool>& stored) {
+        for (int i = 0; i < ui::kTracingSlots; ++i) {
+            std::string n = std::to_string(i + 1);
+            EXPECT_EQ(w.readn[i].enabled, stored[i]) << "readn " << n;
+            EXPECT_EQ(w.comp[i].enabled, stored[i]) << "comp " << n;
+            EXPECT_EQ(w.inputn[i].caption, (stored[i] ? "修改第 " : "第 ") + n + " 張");
+        }
+    }
+};
+
+TEST_F(MarkStored, OnlyFilesWithAnExactlyMatchingFirstField) {
+    const char* files[ui::kTracingSlots] = {
+        "00101,1.0,2.0\r\n",           // 1: the patient
+        "0010,1.0\r\n",                // 2: a shorter code
+        "001011,1.0\r\n",              // 3: a longer code
+        "  00101  ,1.0\r\n",           // 4: blanks around the code
+        "99999,1.0\r\n00101,1.0\r\n",  // 5: not the first line
+        "00102,1.0\r\n",               // 6: another patient only
+        "",                            // 7: empty
+        nullptr,                       // 8: missing
+        "\r\n00101\r\n",               // 9: the code alone on a line
+    };
+    for (int i = 0; i < ui::kTracingSlots; ++i)
+        if (files[i]) tmp.Write("ceph-" + std::to_string(i + 1), files[i]);
+    MarkStoredTracings(w, "00101");
+    ExpectStored({true, false, false, true, true, false, false, false, true});
+    EXPECT_TRUE(fs::is_regular_file(tmp.path() / "ceph-8"));
+    EXPECT_EQ(fs::file_size(tmp.path() / "ceph-6"), 11u);
+}
+
+TEST_F(MarkStored, PatientWithoutTracingsLeavesEverySlotDisabled) {
+    tmp.Write("ceph-3", "00102,1.0\r\n");
+    MarkStoredTracings(w, "00101");  // the items start enabled, as created
+    ExpectStored(std::vector<bool>(ui::kTracingSlots, false));
+    Lines created;
+    for (const auto& e : fs::directory_iterator(tmp.path()))
+        created.push_back(e.path().filename().string());
+    EXPECT_EQ(created.size(), 9u);  // the nine record files and nothing else
+}
+
+TEST_F(MarkStored, DataFolderThatIsMissingMarksNothing) {
+    w.state.DataDir = (tmp.path() / "gone").string() + app::kSeparator;
+    MarkStoredTracings(w, "00101");
+    ExpectStored(std::vector<bool>(ui::kTracingSlots, false));
+}
+
+}  // namespace
+}  // namespace ceph::records

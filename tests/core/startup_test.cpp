@@ -1,0 +1,334 @@
+// Start-up for one patient, run against scratch data folders: the hand-off, the folders,
+// the settings file, the picture menu, the stored tracings and the calibration.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/filesys.h"
+#include "app/startup.h"
+#include "support/fake_services.h"
+#include "support/temp_dir.h"
+
+namespace ceph::app {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+const std::string kBig5Name = "\xAA\x4C\xAC\xFC\xB5\xD8";  // 林美華 in code page 950
+
+// One start of the program in a scratch data folder, with the test-data folder "kmr"
+// inside it (switched on only when a test writes its marker file).
+struct Program {
+    testing::TempDir tmp;
+    testing::FakeServices services;
+    App app{services};
+    ui::MainWindow& w = app.win;
+
+    std::string Dir() const { return tmp.str() + kSeparator; }
+    std::string TestDataDir() const { return (tmp.path() / "kmr").string(); }
+    std::string Handoff(const std::string& bytes) const {
+        return tmp.Write("host/handoff.txt", bytes).string();
+    }
+    void Start(const std::string& handoff) { Start(handoff, tmp.str(), TestDataDir()); }
+    void Start(const std::string& handoff, const std::string& currentDir,
+               const std::string& testDataDir) {
+        FormLoad(app, {handoff, currentDir, testDataDir});
+    }
+};
+
+Lines Captions(const ui::MenuArray& items) {
+    Lines out;
+    for (const ui::MenuItem& m : items)
+        out.push_back(m.caption);
+    return out;
+}
+
+std::string FileText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+Lines FolderEntries(const fs::path& dir) {
+    Lines out;
+    for (const auto& e : fs::directory_iterator(dir))
+        out.push_back(e.path().filename().string());
+    return out;
+}
+
+struct HandoffCase {
+    const char* label;
+    std::string bytes;
+    Lines header;  // name, code, birth date, sex
+};
+
+void PrintTo(const HandoffCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class HandoffHeader : public ::testing::TestWithParam<HandoffCase> {};
+
+TEST_P(HandoffHeader, FillsTheHeaderLabelsAndCaption) {
+    Program p;
+    p.Start(p.Handoff(GetParam().bytes));
+    const Lines& h = GetParam().header;
+    EXPECT_EQ(p.w.Label1.caption, h[0]);
+    EXPECT_EQ(p.w.Label0.caption, h[1]);
+    EXPECT_EQ(p.w.Label3.caption, h[2]);
+    EXPECT_EQ(p.w.Label15.caption, h[3]);
+    EXPECT_EQ(p.w.Label13.caption, "");
+    EXPECT_EQ(p.w.readceph.caption, h[0] + " 側頭顱分析");
+    EXPECT_TRUE(p.services.messages.empty());
+    EXPECT_FALSE(p.app.quitRequested);
+}
+
+const Lines kLin = {"林美華", "123", "80/01/01", "F"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Startup, HandoffHeader,
+    ::testing::Values(
+        HandoffCase{
+            "CrLf", "王小明\r\n00101\r\n75/03/02\r\nM\r\n", {"王小明", "00101", "75/03/02", "M"}},
+        HandoffCase{"Big5", kBig5Name + "\r\n123\r\n80/01/01\r\nF\r\n", kLin},
+        HandoffCase{"Utf8", "林美華\r\n123\r\n80/01/01\r\nF\r\n", kLin},
+        HandoffCase{"Utf8WithBom", "\xEF\xBB\xBF林美華\r\n123\r\n80/01/01\r\nF\r\n", kLin},
+        HandoffCase{"CrOnly", kBig5Name + "\r123\r80/01/01\rF", kLin},
+        HandoffCase{"LfOnly", "林美華\n123\n80/01/01\nF\n", kLin},
+        HandoffCase{"TwoLines", kBig5Name + "\r\n123\r\n", {"林美華", "123", "", ""}},
+        HandoffCase{"LinesAfterTheFourthIgnored",
+                    "林美華\r\n123\r\n80/01/01\r\nF\r\nextra\r\n999\r\n", kLin},
+        HandoffCase{"BlanksKept", " 林美華 \r\n123 \r\n", {" 林美華 ", "123 ", "", ""}},
+        HandoffCase{"Empty", "", {"", "", "", ""}}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(Startup, HandoffThatCannotBeReadLeavesTheHeaderEmpty) {
+    for (const char* name : {"missing.txt", "host"}) {  // "host" is a folder
+        Program p;
+        fs::create_directories(p.tmp.path() / "host");
+        p.Start((p.tmp.path() / name).string());
+        SCOPED_TRACE(name);
+        for (const ui::Label* l : {&p.w.Label1, &p.w.Label0, &p.w.Label3, &p.w.Label15})
+            EXPECT_EQ(l->caption, "");
+        EXPECT_EQ(p.w.readceph.caption, " 側頭顱分析");
+        EXPECT_TRUE(p.services.messages.empty());
+        EXPECT_FALSE(p.app.quitRequested);
+    }
+}
+
+TEST(Startup, HandoffPathIsUsedWithItsBlanks) {
+    Program p;
+    std::string path = p.tmp.Write("my host/hand off.txt", "王\r\n9\r\n").string();
+    p.Start(path);
+    EXPECT_EQ(p.w.Label1.caption, "王");
+}
+
+TEST(Startup, WithoutHandoffRefusesToRun) {
+    // A folder named like the test-data marker must not switch test-data mode on.
+    for (bool markerFolder : {false, true}) {
+        Program p;
+        if (markerFolder) fs::create_directories(p.tmp.path() / "kmr" / "lpdat2");
+        p.Start("");
+        SCOPED_TRACE(markerFolder);
+        ASSERT_EQ(p.services.messages.size(), 1u);
+        EXPECT_EQ(p.services.messages[0].text, "請配合牙醫軟體(selv??.exe)使用");
+        EXPECT_EQ(p.services.messages[0].style.icon, MessageIcon::Critical);
+        EXPECT_EQ(p.services.messages[0].style.buttons, MessageButtons::Ok);
+        EXPECT_TRUE(p.app.quitRequested);
+        Lines expected = markerFolder ? Lines{"kmr", "filesave"} : Lines{"filesave"};
+        Lines entries = FolderEntries(p.tmp.path());
+        std::sort(entries.begin(), entries.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(entries, expected);  // no record file was created
+    }
+}
+
+TEST(Startup, DataDirIsTheCurrentDirWithOneSeparator) {
+    for (bool withSeparator : {false, true}) {
+        Program p;
+        p.Start(p.Handoff("a\r\n1\r\n"), withSeparator ? p.Dir() : p.tmp.str(), p.TestDataDir());
+        SCOPED_TRACE(withSeparator);
+        EXPECT_EQ(p.w.state.DataDir, p.Dir());
+        EXPECT_TRUE(fs::is_directory(p.tmp.path() / "filesave"));
+        EXPECT_TRUE(fs::equivalent(fs::current_path(), p.tmp.path()));
+    }
+}
+
+TEST(Startup, SaveFolderThatCannotBeMadeIsPassedOver) {
+    Program p;
+    p.tmp.Write("filesave", "a file in the way");
+    p.Start(p.Handoff("林美華\r\n123\r\n"));
+    EXPECT_EQ(p.w.Label0.caption, "123");
+    EXPECT_EQ(p.w.readceph.caption, "林美華 側頭顱分析");
+    EXPECT_EQ(p.w.Text2.text, "0.02");
+}
+
+TEST(Startup, TestDataModeUsesItsFolderAndCode) {
+    Program p;
+    p.tmp.Write("kmr/lpdat2", "");
+    p.tmp.Write("kmr/ceph-3", "00101,1.0,2.0\r\n");
+    p.tmp.Write("kmr/filesave/CephRate.ini", "0.031\r\n");
+    p.Start("");
+    std::string kmr = p.TestDataDir() + kSeparator;
+    EXPECT_EQ(p.w.state.DataDir, kmr);
+    EXPECT_EQ(p.w.Label0.caption, "00101");  // no OutExe.tmp: the code stays
+    EXPECT_EQ(p.w.Label1.caption, "");
+    EXPECT_TRUE(p.services.messages.empty());
+    EXPECT_FALSE(p.app.quitRequested);
+    EXPECT_TRUE(fs::is_directory(p.tmp.path() / "kmr" / "filesave"));
+    EXPECT_TRUE(fs::equivalent(fs::current_path(), p.tmp.path() / "kmr"));
+    EXPECT_TRUE(p.w.readn[2].enabled);
+    EXPECT_EQ(p.w.Text2.text, "0.031");
+    EXPECT_FALSE(fs::exists(p.tmp.path() / "ceph-1"));  // records live in the test folder
+}
+
+TEST(Startup, TestDataModeFallsBackToOutExeOnlyWithoutArgument) {
+    for (bool withArgument : {false, true}) {
+        Program p;
+        p.tmp.Write("kmr/lpdat2", "");
+        p.tmp.Write("kmr/OutExe.tmp", "陳\r\n555\r\n");
+        // A test-data folder spelled with its separator must not get a second one.
+        p.Start(withArgument ? p.Handoff("王\r\n777\r\n") : "", p.tmp.str(),
+                p.TestDataDir() + kSeparator);
+        SCOPED_TRACE(withArgument);
+        EXPECT_EQ(p.w.state.DataDir, p.TestDataDir() + kSeparator);
+        EXPECT_EQ(p.w.Label0.caption, withArgument ? "777" : "555");
+        EXPECT_EQ(p.w.Label1.caption, withArgument ? "王" : "陳");
+    }
+}
+
+TEST(Startup, PictureDirFromTheSettingsFile) {
+    struct Case {
+        const char* label;
+        bool file;
+        std::string value;
+        std::string expected;
+    };
+    const std::string sep(1, kSeparator);
+    const Case cases[] = {
+        {"missing file", false, "", "12" + sep},
+        {"relative", true, "pics", "pics" + sep},
+        {"with backslash", true, "pics\\", "pics" + sep},
+#ifdef _WIN32
+        {"drive", true, "D:\\pics", "D:\\pics\\"},
+#else
+        {"drive", true, "D:\\pics", "/d/pics/"},
+#endif
+        {"Big5 ending in 0x5C", true, "pics\xB3\x5C", "pics許" + sep},
+        {"long", true, std::string(130, 'p'), std::string(99, 'p') + sep},
+    };
+    for (const Case& c : cases) {
+        Program p;
+        if (c.file) p.tmp.Write("selvsys.ini", "[Selvaron]\r\nPersonPicDir=" + c.value + "\r\n");
+        p.Start(p.Handoff("a\r\n1\r\n"));
+        EXPECT_EQ(p.w.state.PictureDir, c.expected) << c.label;
+        EXPECT_EQ(p.w.File1.path, c.expected) << c.label;
+    }
+}
+
+TEST(Startup, PictureMenuListsThePatientsPictures) {
+    Program p;
+    p.tmp.Write("selvsys.ini", "[Selvaron]\r\nPersonPicDir=pics\r\n");  // relative to the data
+    for (const char* name : {"77_1.bmp", "77a.jpg", "x77ab.bmp", "77abc.bmp", "abc.bmp", "77B.JPG",
+                             "7.bmp", "177abcd.bmp", "78a.bmp"})
+        p.tmp.Write(std::string("pics/") + name, "x");
+    fs::create_directories(p.tmp.path() / "pics" / "77x.d");
+    p.Start(p.Handoff("王\r\n77\r\n"));
+    EXPECT_EQ(Captions(p.w.piccas),
+              (Lines{"77_1.bmp", "77a.jpg", "77abc.bmp", "77B.JPG", "x77ab.bmp"}));
+    for (std::size_t i = 0; i < p.w.piccas.size(); ++i) {
+        EXPECT_EQ(p.w.piccas[i].index, static_cast<int>(i));
+        EXPECT_TRUE(p.w.piccas[i].enabled) << i;
+    }
+}
+
+TEST(Startup, PictureMenuDisabledWithoutPictures) {
+    // No matching file, and no code at all while short file names are about.
+    for (const char* handoff : {"王\r\n77\r\n", "王\r\n"}) {
+        Program p;
+        for (const char* name : {"a.bmp", "ab.bmp", "abc.bmp", "78a.bmp"})
+            p.tmp.Write(std::string("12/") + name, "x");
+        p.Start(p.Handoff(handoff));
+        ASSERT_EQ(p.w.piccas.size(), 1u) << handoff;
+        EXPECT_FALSE(p.w.piccas[0].enabled);
+        EXPECT_EQ(p.w.piccas[0].caption, "File");
+    }
+}
+
+TEST(Startup, MenusAndLayoutOfTheBar) {
+    Program p;
+    p.Start(p.Handoff("王\r\n1\r\n"));
+    const ui::MainWindow& w = p.w;
+    EXPECT_EQ(Captions(w.printmn),
+              (Lines{"頂端", "Line 1", "Line 2", "Line 3", "Line 4", "Line 5"}));
+    const Lines slots = {"第 1 張", "第 2 張", "第 3 張", "第 4 張", "第 5 張",
+                         "第 6 張", "第 7 張", "第 8 張", "第 9 張"};
+    for (const ui::MenuArray* a : {&w.readn, &w.comp, &w.inputn}) {
+        EXPECT_EQ(Captions(*a), slots);
+        for (std::size_t i = 0; i < a->size(); ++i)
+            EXPECT_EQ((*a)[i].index, static_cast<int>(i));
+    }
+    for (const ui::MenuItem* m : {&w.print00mn, &w.editmn, &w.compmn, &w.graph})
+        EXPECT_FALSE(m->enabled) << m->name;
+    for (const ui::MenuItem* m : {&w.readmn, &w.inputmmnn, &w.quitmn})
+        EXPECT_TRUE(m->enabled) << m->name;
+    EXPECT_TRUE(w.state.ToScreen);
+
+    auto place = [](const ui::Control& c) {
+        return std::vector<float>{c.left, c.top, c.width, c.height};
+    };
+    EXPECT_EQ(place(w.Picture3), (std::vector<float>{0, 0, 19200, 6000}));
+    EXPECT_EQ(place(w.Picture8), (std::vector<float>{600, 500, 8000, 5000}));
+    EXPECT_EQ(place(w.readceph), (std::vector<float>{1200, 1500, 7000, 1500}));
+    EXPECT_EQ(w.Picture1.top, 14400 + 500);  // below the screen of the fake services
+    EXPECT_EQ(w.state.LandmarkName[16], "S");
+    EXPECT_EQ(w.state.LandmarkPairs[1][11], 16);
+}
+
+TEST(Startup, StoredTracingsOfThePatientAreMarked) {
+    Program p;
+    p.tmp.Write("ceph-2", "00101,1.0,2.0\r\n");
+    p.tmp.Write("ceph-5", "00102,1.0,2.0\r\n");  // another patient only
+    p.tmp.Write("ceph-7", "99,1.0\r\n 00101 ,3.0\r\n");
+    p.Start(p.Handoff("王\r\n00101\r\n"));
+    for (int i = 0; i < 9; ++i) {
+        bool stored = i == 1 || i == 6;
+        std::string n = std::to_string(i + 1);
+        EXPECT_EQ(p.w.readn[i].enabled, stored) << n;
+        EXPECT_EQ(p.w.comp[i].enabled, stored) << n;
+        EXPECT_EQ(p.w.inputn[i].caption, (stored ? "修改第 " : "第 ") + n + " 張");
+        EXPECT_TRUE(fs::is_regular_file(p.tmp.path() / ("ceph-" + n))) << n;
+    }
+    EXPECT_EQ(FileText(p.tmp.path() / "ceph-1"), "");
+    EXPECT_EQ(FileText(p.tmp.path() / "ceph-5"), "00102,1.0,2.0\r\n");  // left as it was
+}
+
+TEST(Startup, CalibrationFromTheFirstFieldOfCephRate) {
+    struct Case {
+        const char* content;  // nullptr: no file
+        const char* expected;
+    };
+    const Case cases[] = {
+        {nullptr, "0.02"},
+        {"0.0312\r\n", "0.0312"},
+        {"0.025,x\r\n", "0.025"},
+        {" 0.04 \r\n", "0.04"},
+        {"", "0.02"},
+        {"0.05", "0.05"},
+    };
+    for (const Case& c : cases) {
+        Program p;
+        if (c.content) p.tmp.Write("filesave/CephRate.ini", c.content);
+        p.Start(p.Handoff("a\r\n1\r\n"));
+        EXPECT_EQ(p.w.Text2.text, c.expected) << (c.content ? c.content : "(none)");
+    }
+}
+
+}  // namespace
+}  // namespace ceph::app

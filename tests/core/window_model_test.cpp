@@ -1,0 +1,218 @@
+// The window model as the platform and the report read it: nesting, the result grid's
+// places, the menu tree and the landmark tables.
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "digitising/landmarks.h"
+#include "ui/main_window.h"
+
+namespace ceph::ui {
+namespace {
+
+TEST(WindowModel, ContainersComeBeforeTheirChildrenAndNamesAreUnique) {
+    MainWindow w;
+    std::set<const Control*> seen;
+    std::set<std::pair<std::string, int>> names;
+    for (const ControlRef& ref : w.Controls()) {
+        EXPECT_TRUE(ref.container == nullptr || seen.count(ref.container))
+            << ref.control->QualifiedName();
+        EXPECT_EQ(ref.control->container, ref.container);
+        EXPECT_EQ(ref.control->kind, ref.kind);
+        EXPECT_TRUE(names.insert({ref.control->name, ref.control->index}).second)
+            << ref.control->QualifiedName();
+        seen.insert(ref.control);
+    }
+    EXPECT_EQ(w.Controls().front().control, &w.readceph);
+}
+
+TEST(WindowModel, Nesting) {
+    MainWindow w;
+    struct Case {
+        const char* name;
+        int index;
+        const Control* container;
+    };
+    const Case cases[] = {
+        {"Picture8", -1, &w.Picture3}, {"Frame2", -1, &w.Picture8},
+        {"Text1", 2, &w.Frame2},       {"Command2", -1, &w.Frame2},
+        {"List1", -1, &w.Frame1},      {"Label18", -1, &w.Frame1},
+        {"Line1", 8, &w.Picture8},     {"Line2", 14, &w.Picture8},
+        {"Text3", 36, &w.Picture1},    {"Label12", 6, &w.Picture1},
+        {"Image1", -1, &w.Picture4},   {"Picture4", -1, &w.Picture2},
+        {"Text2", -1, &w.Picture7},    {"Command4", -1, &w.Picture7},
+        {"Label10", -1, &w.Picture5},  {"LabelPNTNo", -1, &w.Picture5},
+        {"Command3", -1, &w.Picture2}, {"Label0", -1, &w.readceph},
+        {"File1", -1, &w.readceph},
+    };
+    for (const Case& c : cases) {
+        const Control* found = w.Find(c.name, c.index);
+        ASSERT_NE(found, nullptr) << c.name << "(" << c.index << ")";
+        EXPECT_EQ(found->container, c.container) << found->QualifiedName();
+    }
+    EXPECT_EQ(w.Find("Text3"), nullptr);  // an array needs its index
+    EXPECT_EQ(w.Find("Text3", 37), nullptr);
+    EXPECT_EQ(w.Find("Text1", 1)->QualifiedName(), "Text1(1)");
+}
+
+// Unit of every result row; the unit labels are matched to rows by their place.
+enum class Unit { Degree, Millimetre, Percent, None };
+
+Unit UnitOfRow(int row) {
+    static const std::set<int> degrees = {0, 1, 2, 3, 6, 7, 14, 15, 17, 18, 25, 33, 34, 35};
+    static const std::set<int> percents = {8, 9, 10, 36};
+    if (row >= 26 && row <= 29) return Unit::None;
+    if (degrees.count(row)) return Unit::Degree;
+    if (percents.count(row)) return Unit::Percent;
+    return Unit::Millimetre;
+}
+
+TEST(ResultGrid, CaptionsAndValueBoxesInTheirColumns) {
+    MainWindow w;
+    struct Case {
+        int row;
+        const char* caption;
+        float captionLeft, valueLeft, top;  // top < 0: not fixed
+    };
+    const Case cases[] = {
+        {0, "SNA:", 120, 960, 360},         {13, "ANS-Me:", 120, 960, 3480},
+        {14, "SN/U1:", 2160, 2880, 360},    {23, "LM-MP:", 2160, 2880, 2520},
+        {24, "OB:", 2160, 2880, 3000},      {25, "GONIAL:", 2160, 2880, 3240},
+        {30, "Ar-A:", 4200, 5160, -1},      {31, "Ar-Gn: ", 4200, 5160, -1},
+        {36, "Max./Mand.", 4200, 5160, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.row);
+        EXPECT_EQ(w.Label6[c.row].caption, c.caption);
+        EXPECT_EQ(w.Label6[c.row].left, c.captionLeft);
+        EXPECT_EQ(w.Text3[c.row].left, c.valueLeft);
+        if (c.top >= 0) {
+            EXPECT_EQ(w.Label6[c.row].top, c.top);
+        }
+        EXPECT_EQ(w.Text3[c.row].top, w.Label6[c.row].top);
+    }
+    // Column 3 runs in steps of one row below the header row's values.
+    for (int row = 30; row < kResultRows; ++row) {
+        EXPECT_GT(w.Label6[row].top, 480);
+        if (row > 30) {
+            EXPECT_EQ(w.Label6[row].top - w.Label6[row - 1].top, 240);
+        }
+    }
+    const float captionLefts[4] = {4440, 5280, 6120, 6960};
+    const float valueLefts[4] = {4320, 5160, 6000, 6840};
+    const char* headers[4] = {"AB", "UL", "AU", "BL"};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(w.Label6[26 + k].caption, headers[k]);
+        EXPECT_EQ(w.Label6[26 + k].left, captionLefts[k]);
+        EXPECT_EQ(w.Label6[26 + k].top, 240);
+        EXPECT_EQ(w.Text3[26 + k].left, valueLefts[k]);
+        EXPECT_EQ(w.Text3[26 + k].top, 480);
+    }
+    for (const TextBox& t : w.Text3)
+        EXPECT_EQ(t.text, "Text3");
+}
+
+TEST(ResultGrid, EachRowHasItsUnitBesideItAndNormsBesideTheLastBlock) {
+    MainWindow w;
+    std::vector<const Label*> units;
+    for (const Label& l : w.Label7)
+        units.push_back(&l);
+    for (const Label& l : w.Label8)
+        units.push_back(&l);
+    for (const Label& l : w.Label9)
+        units.push_back(&l);
+    auto unitLeft = [](float captionLeft) {
+        return captionLeft == 120 ? 1680.f : captionLeft == 2160 ? 3600.f : 5880.f;
+    };
+    for (int row = 0; row < kResultRows; ++row) {
+        const Label& caption = w.Label6[row];
+        int found = 0;
+        const Label* unit = nullptr;
+        for (const Label* l : units)
+            if (l->top == caption.top && l->left == unitLeft(caption.left)) ++found, unit = l;
+        if (UnitOfRow(row) == Unit::None) {
+            EXPECT_EQ(found, 0) << row;
+            continue;
+        }
+        ASSERT_EQ(found, 1) << row;
+        const char* expected = UnitOfRow(row) == Unit::Degree       ? " °"
+                               : UnitOfRow(row) == Unit::Millimetre ? " mm"
+                                                                    : " %";
+        EXPECT_EQ(unit->caption, expected) << row;
+    }
+    for (int k = 0; k < 7; ++k) {
+        EXPECT_EQ(w.Label12[k].left, 6360);
+        EXPECT_EQ(w.Label12[k].top, w.Label6[30 + k].top);
+        EXPECT_EQ(w.Label12[k].caption, "Label12");
+    }
+}
+
+std::vector<std::string> Names(const std::vector<MenuNode>& nodes) {
+    std::vector<std::string> out;
+    for (const MenuNode& n : nodes)
+        out.push_back(n.item->QualifiedName());
+    return out;
+}
+
+TEST(MenuTree, ShapeFollowsTheRunTimeArrays) {
+    MainWindow w;
+    AddMenuItem(w.readn, 1, "第 2 張");
+    AddMenuItem(w.piccas, 1, "77b.bmp");
+    std::vector<MenuNode> tree = w.MenuTree();
+    using V = std::vector<std::string>;
+    EXPECT_EQ(Names(tree), (V{"print00mn", "readmn", "compmn", "inputmmnn", "editmn", "quitmn"}));
+    EXPECT_EQ(Names(tree[0].children), (V{"printmn(0)", "printgraph"}));
+    EXPECT_EQ(Names(tree[1].children), (V{"graph", "line623", "readn(0)", "readn(1)"}));
+    EXPECT_TRUE(tree[1].children[1].item->IsSeparator());
+    EXPECT_EQ(Names(tree[4].children), (V{"piccase", "pastemn", "bmpsave"}));
+    EXPECT_EQ(Names(tree[4].children[0].children), (V{"piccas00", "piccas(0)", "piccas(1)"}));
+    EXPECT_TRUE(tree[5].children.empty());
+
+    EXPECT_EQ(w.FindMenu("piccas", 1), &w.piccas[1]);
+    EXPECT_EQ(w.FindMenu("piccas00"), &w.piccas00);
+    EXPECT_EQ(w.FindMenu("readn"), nullptr);
+    EXPECT_EQ(w.FindMenu("readn", 2), nullptr);
+}
+
+TEST(MenuTree, AddedItemsCopyTheFirstAndNeverMoveIt) {
+    MainWindow w;
+    MenuItem* first = &w.printmn[0];
+    w.printmn[0].enabled = false;
+    for (int i = 1; i <= 40; ++i)
+        AddMenuItem(w.printmn, i, "Line " + std::to_string(i));
+    EXPECT_EQ(&w.printmn[0], first);
+    EXPECT_EQ(w.printmn[40].name, "printmn");
+    EXPECT_EQ(w.printmn[40].index, 40);
+    EXPECT_FALSE(w.printmn[40].enabled);
+    EXPECT_FALSE(w.printmn[40].checked);
+}
+
+TEST(Landmarks, NamesAndPairsAfterSetUp) {
+    State s;
+    s.LandmarkName[0] = "stale";
+    s.LandmarkPairs[0][15] = 7;
+    s.X[3] = 5;  // the point store is not set up here
+    digitising::InitLandmarkTables(s);
+    const char* names[20] = {"",        "N",       "Or",      "ANS",         "A",
+                             "U1 Apex", "U1 Edge", "L1 Edge", "L1 Apex",     "B",
+                             "Pog",     "Gn",      "Me",      "Go",          "Ar",
+                             "Po",      "S",       "PNS",     "Upper Molar", "Lower Molar"};
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(s.LandmarkName[i], names[i]) << i;
+    EXPECT_EQ(s.LandmarkName[20], "");
+    const int pairs[13][2] = {{5, 6},   {7, 8},   {29, 30}, {3, 17}, {9, 10}, {10, 11}, {11, 12},
+                              {12, 13}, {13, 14}, {2, 15},  {1, 4},  {1, 16}, {4, 9}};
+    for (int k = 0; k < kPairSlots; ++k) {
+        int from = k < 13 ? pairs[k][0] : 0, to = k < 13 ? pairs[k][1] : 0;
+        EXPECT_EQ(s.LandmarkPairs[0][k], from) << k;
+        EXPECT_EQ(s.LandmarkPairs[1][k], to) << k;
+    }
+    EXPECT_EQ(s.X[3], 5);
+}
+
+}  // namespace
+}  // namespace ceph::ui
