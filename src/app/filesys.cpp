@@ -42,6 +42,8 @@ std::string HostPath(std::string_view windowsPath) {
         out = "/";
         out += static_cast<char>(rest[0] | 0x20);
         rest.remove_prefix(2);
+        // "D:pics" names a folder on drive D; keep it below the drive's folder.
+        if (!rest.empty() && rest[0] != '\\' && rest[0] != '/') out += '/';
     }
     for (char c : rest)
         out += c == '\\' ? '/' : c;
