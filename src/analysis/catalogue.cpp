@@ -14,20 +14,12 @@ double Signed(double value, bool reverse) {
     return reverse ? -value : value;
 }
 
-// Distance along the occlusal line from the molar point to the foot of landmark k.
-double OcclusalFoot(Points p, double tO, int k, bool pointFirst) {
-    const double dx = double(p.X[k]) - p.X[29], dy = double(p.Y[k]) - p.Y[29];
-    if (dx == 0) return kNaN;
-    const double tK = std::atan(dy / dx);
-    const double diff = pointFirst ? tK - tO : tO - tK;
-    return std::sqrt(dx * dx + dy * dy) * std::sin(kRightAngleProj - diff);
-}
-
+// The feet of A and B on the occlusal line, measured from the molar point: positive
+// when A's foot lies farther along than B's.
 double Wits(Points p) {
-    const double dx = double(p.X[30]) - p.X[29];
-    if (dx == 0) return kNaN;
-    const double tO = std::atan((double(p.Y[30]) - p.Y[29]) / dx);
-    return OcclusalFoot(p, tO, 4, false) - OcclusalFoot(p, tO, 9, true);
+    const LineProjection occlusal(p.X[29], p.Y[29], double(p.X[30]) - p.X[29],
+                                  double(p.Y[30]) - p.Y[29]);
+    return occlusal.LineAfterPoint(p.X[4], p.Y[4]) - occlusal.PointAfterLine(p.X[9], p.Y[9]);
 }
 
 }  // namespace
@@ -47,10 +39,9 @@ AnalysisValues ComputeValues(PointTable X, PointTable Y) {
     r[2] = r[0] - r[1];
     r[3] = Signed(LineAngle(p, 4, 1, 10, 4), SideValue(p, 1, 10, 4) < 0);
 
-    const NvFrame nv = MakeNvFrame(p);
-    const double nvA = NvDistance(p, nv, 4), nvB = NvDistance(p, nv, 9),
-                 nvPog = NvDistance(p, nv, 10);
-    const double nvU1 = NvDistance(p, nv, 6), nvL1 = NvDistance(p, nv, 7);
+    const NasionPerpendicular nv(p);
+    const double nvA = nv.Distance(4), nvB = nv.Distance(9), nvPog = nv.Distance(10);
+    const double nvU1 = nv.Distance(6), nvL1 = nv.Distance(7);
     r[4] = nvA;
     r[5] = nvPog;
 

@@ -3,10 +3,12 @@
 // and return a number; NaN stands for "no value" where a formula divides by zero or
 // takes the root of a negative number (coincident, parallel or vertical landmarks).
 // The right angle and half turn are the decimal constants the norms were taken with,
-// not exact pi, so results keep their last digit.
+// not exact pi, so results keep their last digit. They are inline: a tracing calls
+// them some fifty times and the analysis runs over whole record files.
 
 #include <array>
 #include <cmath>
+#include <limits>
 
 #include "ui/state.h"
 
@@ -23,30 +25,104 @@ inline constexpr double kRightAngle = 1.570796;    // arccosine in LineAngle
 inline constexpr double kRightAngleProj = 1.5708;  // projections on a line
 inline constexpr double kHalfTurn = 3.14159;       // radians in a half turn
 inline constexpr double kHalfTurnDegrees = 180.0;
+inline constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
 
 inline bool IsDefined(double v) {
     return !std::isnan(v);
 }
 
-// Angle in degrees (0..180) between the vector b->a and the vector d->c.
-float LineAngle(Points p, int a, int b, int c, int d);
-// Distance between two landmarks.
-float PointDistance(Points p, int a, int b);
-// Signed distance of landmark k in front of the nasion perpendicular, measured along
-// Frankfort horizontal (Po-Or).
-float NvDistance(Points p, int k);
-// Side of p relative to the line from a to b; only the sign is used.
-float SideValue(Points p, int a, int b, int c);
-// Distance of p from the line through a and b.
-double LineDistance(Points p, int pt, int a, int b);
+// Angle in degrees (0..180) between the vector b->a and the vector d->c: the arccosine
+// of their normalised dot product, taken as the arctangent of k / sqrt(1 - k^2).
+inline float LineAngle(Points p, int a, int b, int c, int d) {
+    const float ux = p.X[a] - p.X[b], uy = p.Y[a] - p.Y[b];
+    const float wx = p.X[c] - p.X[d], wy = p.Y[c] - p.Y[d];
+    const double lu = std::sqrt(double(ux) * ux + double(uy) * uy);
+    const double lw = std::sqrt(double(wx) * wx + double(wy) * wy);
+    const double k = (double(ux) * wx + double(uy) * wy) / (lu * lw);
+    const double s2 = 1 - k * k;
+    // Zero-length vectors give no k; parallel or opposite ones give s = 0 (and rounding
+    // may lift |k| past 1): no angle either way.
+    if (!(s2 > 0)) return static_cast<float>(kNoValue);
+    const double t = std::atan(k / std::sqrt(s2));
+    return static_cast<float>((kRightAngle - t) * kHalfTurnDegrees / kHalfTurn);
+}
 
-// The projections behind NvDistance, shared so that a tracing computes the common
-// terms once: the distance along Po-Or from Po to the foot of k.
-struct NvFrame {
-    double tF;  // slope angle of Po-Or
-    double dN;  // projection of Po->N
+// Distance between two landmarks.
+inline float PointDistance(Points p, int a, int b) {
+    const double dx = double(p.X[a]) - p.X[b], dy = double(p.Y[a]) - p.Y[b];
+    return static_cast<float>(std::sqrt(dx * dx + dy * dy));
+}
+
+// Side of c relative to the line from a to b; only the sign is used. Differences of
+// single-precision coordinates and their products are exact in double precision, so
+// the one rounding left cannot change the sign.
+inline float SideValue(Points p, int a, int b, int c) {
+    const double v = (double(p.Y[b]) - p.Y[a]) * (double(p.X[c]) - p.X[a]) -
+                     (double(p.X[b]) - p.X[a]) * (double(p.Y[c]) - p.Y[a]);
+    return static_cast<float>(v);
+}
+
+// Distance of pt from the line through a and b.
+inline double LineDistance(Points p, int pt, int a, int b) {
+    const double angle = LineAngle(p, pt, a, b, a);
+    return double(PointDistance(p, a, pt)) * std::sin(angle * kHalfTurn / kHalfTurnDegrees);
+}
+
+// Distances along a line, as the norms were measured: the length of a vector times the
+// sine of 1.5708 minus the difference of the arctangents of the two slopes. Expanding
+// that sine with the slopes' own sines and cosines gives the same value without any
+// trigonometry per point; a vertical direction has no slope and so no value.
+class LineProjection {
+  public:
+    // The line through (x0, y0) in the direction (dx, dy).
+    LineProjection(double x0, double y0, double dx, double dy) : x0_(x0), y0_(y0) {
+        const double length = std::sqrt(dx * dx + dy * dy);
+        valid_ = dx != 0;
+        cos_ = std::fabs(dx) / length;
+        sin_ = std::copysign(1.0, dx) * dy / length;
+    }
+    // |v| sin(1.5708 - (tPoint - tLine)), v from the line's origin to (x, y).
+    double PointAfterLine(double x, double y) const { return Project(x, y, false); }
+    // |v| sin(1.5708 - (tLine - tPoint)).
+    double LineAfterPoint(double x, double y) const { return Project(x, y, true); }
+
+  private:
+    double Project(double x, double y, bool lineFirst) const {
+        const double dx = x - x0_, dy = y - y0_;
+        if (!valid_ || dx == 0) return kNoValue;
+        const double a = std::fabs(dx), b = std::copysign(1.0, dx) * dy;  // |v| cos, |v| sin
+        const double cosDiff = a * cos_ + b * sin_;
+        const double sinDiff = lineFirst ? sin_ * a - cos_ * b : b * cos_ - a * sin_;
+        return kSinProj * cosDiff - kCosProj * sinDiff;
+    }
+    // sin(1.5708) and cos(1.5708), correctly rounded.
+    static constexpr double kSinProj = 0x1.fffffffff12a3p-1;
+    static constexpr double kCosProj = -0x1.ed025dc757f0cp-19;
+    double x0_, y0_, cos_ = 0, sin_ = 0;
+    bool valid_ = false;
 };
-NvFrame MakeNvFrame(Points p);
-float NvDistance(Points p, const NvFrame& frame, int k);
+
+// The nasion perpendicular: distances in front of it are measured along Frankfort
+// horizontal (Po-Or), from Po, less the distance of N.
+class NasionPerpendicular {
+  public:
+    explicit NasionPerpendicular(Points p)
+        : p_(p),
+          fh_(p.X[15], p.Y[15], double(p.X[2]) - p.X[15], double(p.Y[2]) - p.Y[15]),
+          dN_(fh_.LineAfterPoint(p.X[1], p.Y[1])) {}
+    // Signed distance of landmark k in front of the perpendicular.
+    float Distance(int k) const {
+        return static_cast<float>(fh_.PointAfterLine(p_.X[k], p_.Y[k]) - dN_);
+    }
+
+  private:
+    Points p_;
+    LineProjection fh_;
+    double dN_;
+};
+
+inline float NvDistance(Points p, int k) {
+    return NasionPerpendicular(p).Distance(k);
+}
 
 }  // namespace ceph::analysis

@@ -1,5 +1,6 @@
 #include "ui/convert.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -53,53 +54,88 @@ std::string RoundDecimalText(const std::string& exact, int decimals) {
 }  // namespace
 
 double TextToNumber(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    std::size_t start = i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    std::size_t mantissa = i;
-    while (i < text.size() && IsDigit(text[i]))
-        ++i;
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        while (i < text.size() && IsDigit(text[i]))
-            ++i;
-    }
-    bool anyDigit = false;
-    for (std::size_t k = mantissa; k < i; ++k)
-        anyDigit = anyDigit || IsDigit(text[k]);
-    if (!anyDigit) return 0.0;
-    // An exponent counts only when digits follow it ("2E3"), so "5E" stays 5.
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        std::size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
-        if (j < text.size() && IsDigit(text[j])) {
-            while (j < text.size() && IsDigit(text[j]))
-                ++j;
-            i = j;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end && (*p == ' ' || *p == '\t'))
+        ++p;
+    const char* const start = p;
+    const bool negative = p < end && *p == '-';
+    if (p < end && (*p == '+' || *p == '-')) ++p;
+    // Digits with an optional decimal point; the mantissa is gathered on the way for
+    // the common short numbers.
+    std::uint64_t mantissa = 0;
+    int digits = 0, fractionDigits = 0;
+    bool any = false;
+    for (bool point = false; p < end; ++p) {
+        if (IsDigit(*p)) {
+            any = true;
+            if (mantissa < (std::uint64_t{1} << 53) / 10) {
+                mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+                fractionDigits += point;
+            } else {
+                digits = 99;  // too long for the quick way
+            }
+        } else if (*p == '.' && !point) {
+            point = true;
+        } else {
+            break;
         }
     }
-    std::string number(text.substr(start, i - start));
-    double value = std::strtod(number.c_str(), nullptr);
-    return std::isfinite(value) ? value : 0.0;
+    if (!any) return 0.0;
+    if (fractionDigits > 22) digits = 99;
+    // An exponent counts only when digits follow it ("2E3"), so "5E" stays 5.
+    bool exponent = false;
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        const char* q = p + 1;
+        if (q < end && (*q == '+' || *q == '-')) ++q;
+        if (q < end && IsDigit(*q)) {
+            while (q < end && IsDigit(*q))
+                ++q;
+            p = q;
+            exponent = true;
+        }
+    }
+    if (!exponent && digits == 0) {
+        // Both operands are exact doubles, so the one division rounds exactly as a full
+        // decimal conversion would.
+        static constexpr double kPowers[] = {1,    1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+        const double value = static_cast<double>(mantissa) / kPowers[fractionDigits];
+        return negative ? -value : value;
+    }
+    const char* first = *start == '+' ? start + 1 : start;
+    double value = 0;
+    auto [stop, error] = std::from_chars(first, p, value);
+    (void)stop;
+    return error == std::errc() && std::isfinite(value) ? value : 0.0;
 }
 
 std::string FormatFixed(double value, int decimals) {
     if (!std::isfinite(value)) return std::string();
-    double scaled = std::fabs(value) * std::pow(10.0, decimals);
-    double whole = std::floor(scaled);
-    double fraction = scaled - whole;
+    static constexpr double kPowers[] = {1, 10, 100, 1000, 1e4, 1e5, 1e6, 1e7, 1e8};
+    const double scaled =
+        std::fabs(value) *
+        (decimals >= 0 && decimals <= 8 ? kPowers[decimals] : std::pow(10.0, decimals));
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole;
     // Away from a tie the scaled product decides; only near-ties need the exact digits.
-    if (scaled < 1e15 && std::fabs(fraction - 0.5) > 1e-6) {
-        long long units = static_cast<long long>(whole) + (fraction > 0.5 ? 1 : 0);
-        std::string digits = std::to_string(units);
-        if (decimals > 0) {
-            if (digits.size() <= static_cast<std::size_t>(decimals))
-                digits.insert(0, static_cast<std::size_t>(decimals) + 1 - digits.size(), '0');
-            digits.insert(digits.size() - static_cast<std::size_t>(decimals), 1, '.');
-        }
-        return (value < 0 && units != 0) ? '-' + digits : digits;
+    if (scaled < 1e15 && decimals >= 0 && decimals <= 8 && std::fabs(fraction - 0.5) > 1e-6) {
+        unsigned long long units =
+            static_cast<unsigned long long>(whole) + (fraction > 0.5 ? 1 : 0);
+        const bool zero = units == 0;
+        char buffer[32];
+        char* end = buffer + sizeof buffer;
+        char* p = end;
+        for (int d = 0; d < decimals; ++d, units /= 10)
+            *--p = static_cast<char>('0' + units % 10);
+        if (decimals > 0) *--p = '.';
+        do {
+            *--p = static_cast<char>('0' + units % 10);
+            units /= 10;
+        } while (units > 0);
+        if (value < 0 && !zero) *--p = '-';
+        return std::string(p, end);
     }
     char buffer[400];
     std::snprintf(buffer, sizeof buffer, "%.40f", value);
