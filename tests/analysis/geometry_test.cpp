@@ -2,6 +2,9 @@
 // decimal constants leave on them, and the configurations that have no value.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+
 #include "analysis/geometry.h"
 #include "ui/convert.h"
 
@@ -54,6 +57,31 @@ TEST(Geometry, NasionPerpendicularDistanceIsSigned) {
     EXPECT_NEAR(NvDistance(s.p(), 4), 1.99996, 0.000005);
     s.Set(4, 58, 30);
     EXPECT_NEAR(NvDistance(s.p(), 4), -2.00004, 0.000005);
+}
+
+// The projections as the formula states them: arctangents of the slopes and the sine
+// of 1.5708 minus their difference.
+double ReferenceNv(const Store& s, int k) {
+    auto slope = [&](int i) {
+        return std::atan((double(s.Y[i]) - s.Y[15]) / (double(s.X[i]) - s.X[15]));
+    };
+    auto length = [&](int i) {
+        return std::hypot(double(s.X[i]) - s.X[15], double(s.Y[i]) - s.Y[15]);
+    };
+    const double tF = slope(2), tK = slope(k), tN = slope(1);
+    return length(k) * std::sin(1.5708 - (tK - tF)) - length(1) * std::sin(1.5708 - (tF - tN));
+}
+
+TEST(Geometry, ProjectionsAgreeWithTheTrigonometricFormula) {
+    std::mt19937 random(3);
+    std::uniform_real_distribution<float> coordinate(-150, 150);
+    for (int n = 0; n < 100000; ++n) {
+        Store s;
+        for (int i : {1, 2, 4, 15})
+            s.Set(i, coordinate(random), coordinate(random));
+        const double expected = ReferenceNv(s, 4);
+        EXPECT_NEAR(NvDistance(s.p(), 4), expected, 1e-5 * (1 + std::fabs(expected)));
+    }
 }
 
 TEST(Geometry, DegenerateConfigurationsHaveNoValue) {
