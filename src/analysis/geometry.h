@@ -32,8 +32,8 @@ inline bool IsDefined(double v) {
 }
 
 // Angle in degrees (0..180) between the vector b->a and the vector d->c: the arccosine
-// of their normalised dot product, taken as the arctangent of k / sqrt(1 - k^2).
-inline float LineAngle(Points p, int a, int b, int c, int d) {
+// of their normalised dot product k, taken as the arctangent of k / sqrt(1 - k^2).
+inline float LineAngleByFormula(Points p, int a, int b, int c, int d) {
     const float ux = p.X[a] - p.X[b], uy = p.Y[a] - p.Y[b];
     const float wx = p.X[c] - p.X[d], wy = p.Y[c] - p.Y[d];
     const double lu = std::sqrt(double(ux) * ux + double(uy) * uy);
@@ -45,6 +45,25 @@ inline float LineAngle(Points p, int a, int b, int c, int d) {
     if (!(s2 > 0)) return static_cast<float>(kNoValue);
     const double t = std::atan(k / std::sqrt(s2));
     return static_cast<float>((kRightAngle - t) * kHalfTurnDegrees / kHalfTurn);
+}
+
+// The same angle, computed where it can be without the three square roots and three
+// divisions that make the formula slow (they hold up a whole analysis run): k / sqrt(1
+// - k^2) is the dot product over the cross product. The two ways differ by rounding
+// that grows with that quotient; when the value lies so near a rounding boundary of
+// single precision that this could matter, or the quotient has no finite value, the
+// formula decides. The result is therefore always the formula's own.
+inline float LineAngle(Points p, int a, int b, int c, int d) {
+    const float ux = p.X[a] - p.X[b], uy = p.Y[a] - p.Y[b];
+    const float wx = p.X[c] - p.X[d], wy = p.Y[c] - p.Y[d];
+    const double dot = double(ux) * wx + double(uy) * wy;
+    const double cross = double(ux) * wy - double(uy) * wx;
+    const double x = dot / std::fabs(cross);
+    const double degrees = (kRightAngle - std::atan(x)) * kHalfTurnDegrees * (1 / kHalfTurn);
+    const double margin = 1e-12 * (1 + std::fabs(x)) + 1e-14 * std::fabs(degrees);
+    const float low = static_cast<float>(degrees - margin);
+    if (low == static_cast<float>(degrees + margin)) return low;
+    return LineAngleByFormula(p, a, b, c, d);
 }
 
 // Distance between two landmarks.

@@ -46,7 +46,7 @@ std::array<std::string, 3> FigureBoxTexts(std::string_view rest) {
     std::size_t c = rest.find(',');
     if (c != std::string_view::npos) boxes[0] = std::string(rest.substr(0, c));
     rest = AfterComma(rest);
-    if (TextToNumber(boxes[0]) == 0) boxes[0].assign(1, '1');
+    if (TextToNumber(boxes[0]) == 0) boxes[0] = "1";
     c = rest.find(',');
     if (c != std::string_view::npos) boxes[1] = std::string(rest.substr(0, c));
     boxes[2] = FormatGeneral(TextToNumber(AfterComma(rest)));
