@@ -1,6 +1,8 @@
 #include "app/events.h"
 
 #include "app/exit.h"
+#include "records/show.h"
+#include "report/print.h"
 
 namespace ceph::app {
 
@@ -10,6 +12,9 @@ bool Dispatch(App& app, const Event& e) {
         case EventType::Click:
             if (n == "quitmn") return quitmn_Click(app), true;
             if (n == "Command3") return Command3_Click(app), true;
+            if (n == "readn") return records::readn_Click(app, e.index), true;
+            if (n == "comp") return records::comp_Click(app, e.index), true;
+            if (n == "printmn") return report::printmn_Click(app, e.index), true;
             return false;
         case EventType::Change:
             if (n == "Text1") return Text1_Change(app, e.index), true;

@@ -4,6 +4,9 @@
 // program; tests use a scripted fake.
 
 #include <string>
+#include <vector>
+
+#include "ui/controls.h"
 
 namespace ceph::app {
 
@@ -29,6 +32,14 @@ constexpr MessageStyle kCriticalYesNoDefaultNo{MessageButtons::YesNo, MessageIco
 
 enum class Pointer { Default, Hourglass };
 
+// How a print job went. A job that did not reach a printer says why, in words for the
+// user, and names the printer it tried (empty when none is installed).
+struct PrintOutcome {
+    bool printed = false;
+    std::string printer;
+    std::string problem;
+};
+
 class Services {
   public:
     virtual ~Services() = default;
@@ -36,6 +47,19 @@ class Services {
     // Shows a modal message box and returns the button the user pressed.
     virtual MessageAnswer ShowMessage(const std::string& text, MessageStyle style) = 0;
     virtual void SetPointer(Pointer pointer) = 0;
+
+    // Pictures: a file loaded into the picture store (an empty reference when it cannot
+    // be read), and a picture box as drawn (background and drawing list) written as a
+    // 24-bit Windows bitmap.
+    virtual ui::PictureRef LoadPicture(const std::string& path) = 0;
+    virtual bool SaveBitmap(const ui::PictureBox& box, const std::string& path) = 0;
+
+    // Paper: the pages of a job, each a drawing list in twips from the printable area's
+    // top-left, sent to the default printer or written as a PDF file.
+    virtual PrintOutcome PrintPages(const std::vector<ui::DrawingList>& pages) = 0;
+    virtual bool WritePdf(const std::vector<ui::DrawingList>& pages, const std::string& path) = 0;
+    // Asks the user where to save a file; empty when the user cancels.
+    virtual std::string ChooseSaveFile(const std::string& suggested, const std::string& filter) = 0;
 };
 
 }  // namespace ceph::app

@@ -1,11 +1,16 @@
 #include "platform/qt_services.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QScreen>
 
+#include "platform/painting.h"
 #include "platform/twips.h"
 
 namespace ceph::platform {
@@ -72,6 +77,50 @@ void QtServices::SetPointer(app::Pointer pointer) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
+}
+
+ui::PictureRef QtServices::LoadPicture(const std::string& path) {
+    return pictures_.Load(path);
+}
+
+bool QtServices::SaveBitmap(const ui::PictureBox& box, const std::string& path) {
+    const Twips t = ScreenTwips();
+    QImage image(std::max(1, t.X(box.width)), std::max(1, t.Y(box.height)), QImage::Format_RGB888);
+    {
+        QPainter painter(&image);
+        PaintPictureBox(painter, box, QApplication::palette(), &pictures_, t.ScaleX(), t.ScaleY());
+    }
+    return image.save(QString::fromStdString(path), "BMP");
+}
+
+app::PrintOutcome QtServices::PrintPages(const std::vector<ui::DrawingList>& pages) {
+    app::PrintOutcome outcome;
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) return outcome;  // no printer installed
+    outcome.printer = info.printerName().toStdString();
+    QPrinter printer(info, QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("readceph"));
+    if (!PaintPages(printer, pages, &pictures_) || printer.printerState() == QPrinter::Error) {
+        outcome.problem = "印表機沒有接受這份工作。";
+        return outcome;
+    }
+    outcome.printed = true;
+    return outcome;
+}
+
+bool QtServices::WritePdf(const std::vector<ui::DrawingList>& pages, const std::string& path) {
+    QPdfWriter pdf(QString::fromStdString(path));
+    pdf.setResolution(1200);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+    pdf.setTitle(QStringLiteral("readceph"));
+    return PaintPages(pdf, pages, &pictures_);
+}
+
+std::string QtServices::ChooseSaveFile(const std::string& suggested, const std::string& filter) {
+    return QFileDialog::getSaveFileName(parent_, QString(), QString::fromStdString(suggested),
+                                        QString::fromStdString(filter))
+        .toStdString();
 }
 
 }  // namespace ceph::platform

@@ -3,6 +3,7 @@
 // and the pointer shape.
 
 #include "app/services.h"
+#include "platform/pictures.h"
 
 class QWidget;
 
@@ -13,10 +14,18 @@ class QtServices : public app::Services {
     app::ScreenInfo Screen() const override;
     app::MessageAnswer ShowMessage(const std::string& text, app::MessageStyle style) override;
     void SetPointer(app::Pointer pointer) override;
+    ui::PictureRef LoadPicture(const std::string& path) override;
+    bool SaveBitmap(const ui::PictureBox& box, const std::string& path) override;
+    app::PrintOutcome PrintPages(const std::vector<ui::DrawingList>& pages) override;
+    bool WritePdf(const std::vector<ui::DrawingList>& pages, const std::string& path) override;
+    std::string ChooseSaveFile(const std::string& suggested, const std::string& filter) override;
+
+    const PictureStore& Pictures() const { return pictures_; }
     // The window that message boxes belong to; none before the main window exists.
     void SetParentWindow(QWidget* parent) { parent_ = parent; }
 
   private:
+    PictureStore pictures_;
     QWidget* parent_ = nullptr;
     bool hourglass_ = false;
 };

@@ -72,8 +72,8 @@ bool ShowsNoText(ui::Kind kind) {
 
 }  // namespace
 
-QtMainWindow::QtMainWindow(app::App& app, QWidget* parent)
-    : QMainWindow(parent), app_(app), twips_(ScreenTwips()) {
+QtMainWindow::QtMainWindow(app::App& app, const PictureStore* pictures, QWidget* parent)
+    : QMainWindow(parent), app_(app), pictures_(pictures), twips_(ScreenTwips()) {
     setObjectName(QStringLiteral("readceph"));
     central_ = new QWidget(this);
     central_->setObjectName(QStringLiteral("readceph.client"));
@@ -133,9 +133,10 @@ QWidget* QtMainWindow::CreateWidget(const ui::ControlRef& ref, QWidget* parent) 
             return new QComboBox(parent);
         case ui::Kind::PictureBox:
             return new PictureBoxWidget(static_cast<const ui::PictureBox&>(*ref.control), twips_,
-                                        parent);
+                                        pictures_, parent);
         case ui::Kind::Image:
-            return new ImageWidget(static_cast<const ui::Image&>(*ref.control), twips_, parent);
+            return new ImageWidget(static_cast<const ui::Image&>(*ref.control), twips_, pictures_,
+                                   parent);
         case ui::Kind::Line:
             return new LineWidget(static_cast<const ui::Line&>(*ref.control), twips_, parent);
         case ui::Kind::HScrollBar:

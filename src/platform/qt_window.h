@@ -10,6 +10,7 @@
 
 #include "app/app.h"
 #include "app/events.h"
+#include "platform/pictures.h"
 #include "platform/twips.h"
 
 class QAction;
@@ -21,7 +22,9 @@ namespace ceph::platform {
 
 class QtMainWindow : public QMainWindow {
   public:
-    explicit QtMainWindow(app::App& app, QWidget* parent = nullptr);
+    // `pictures` holds the pixels of the model's pictures; without it none are painted.
+    explicit QtMainWindow(app::App& app, const PictureStore* pictures = nullptr,
+                          QWidget* parent = nullptr);
     ~QtMainWindow() override;
 
     // Runs a handler and brings the window up to date with the model.
@@ -50,6 +53,7 @@ class QtMainWindow : public QMainWindow {
     void ApplyFormGeometry(QWidget* window, const ui::Form& form, bool outer);
 
     app::App& app_;
+    const PictureStore* pictures_;
     Twips twips_;
     QWidget* central_ = nullptr;
     QDialog* picker_ = nullptr;

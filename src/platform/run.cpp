@@ -48,7 +48,7 @@ int RunReadceph(int argc, char** argv) {
     app::FormLoad(program, env);
     if (program.quitRequested) return 0;
 
-    QtMainWindow window(program);
+    QtMainWindow window(program, &services.Pictures());
     services.SetParentWindow(&window);
     window.show();
     return QApplication::exec();

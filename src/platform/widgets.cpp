@@ -7,56 +7,22 @@
 
 namespace ceph::platform {
 
-QColor ToQColor(Colour c, const QPalette& palette) {
-    if (c == kSystemWindowText) return palette.color(QPalette::WindowText);
-    if (c == kSystemButtonFace) return palette.color(QPalette::Button);
-    return QColor(RedOf(c), GreenOf(c), BlueOf(c));
-}
-
-void PaintDrawingList(QPainter& painter, const ui::DrawingList& list, const QPalette& palette) {
-    for (const ui::DrawOp& op : list.ops) {
-        if (const auto* t = std::get_if<ui::DrawText>(&op)) {
-            QFont font = painter.font();
-            font.setPixelSize(std::max(1, static_cast<int>(t->size * 20)));
-            painter.setFont(font);
-            painter.setPen(ToQColor(t->colour, palette));
-            QRectF where(t->x, t->y, 1e6, 1e6);
-            painter.drawText(where, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
-                             QString::fromStdString(t->text));
-        } else if (const auto* l = std::get_if<ui::DrawLine>(&op)) {
-            QPen pen(ToQColor(l->colour, palette));
-            pen.setCosmetic(true);
-            pen.setWidth(l->width);
-            painter.setPen(pen);
-            painter.drawLine(QPointF(l->x1, l->y1), QPointF(l->x2, l->y2));
-        }
-        // Pictures in the list are painted by the picture service once it exists.
-    }
-}
-
 namespace {
 void Forward(const MouseHandler& handler, QMouseEvent* e, const Twips& t) {
     if (handler) handler(e, t.FromX(e->position().x()), t.FromY(e->position().y()));
 }
 }  // namespace
 
-PictureBoxWidget::PictureBoxWidget(const ui::PictureBox& model, Twips twips, QWidget* parent)
-    : QFrame(parent), model_(model), twips_(twips) {
+PictureBoxWidget::PictureBoxWidget(const ui::PictureBox& model, Twips twips,
+                                   const PictureStore* pictures, QWidget* parent)
+    : QFrame(parent), model_(model), twips_(twips), pictures_(pictures) {
     setAutoFillBackground(false);
 }
 
 void PictureBoxWidget::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     QPainter painter(this);
-    painter.fillRect(rect(), ToQColor(model_.backColor, palette()));
-    if (!model_.drawing.ops.empty()) {
-        painter.save();
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setRenderHint(QPainter::TextAntialiasing, true);
-        painter.scale(twips_.ScaleX(), twips_.ScaleY());
-        PaintDrawingList(painter, model_.drawing, palette());
-        painter.restore();
-    }
+    PaintPictureBox(painter, model_, palette(), pictures_, twips_.ScaleX(), twips_.ScaleY());
     if (model_.border) {
         painter.setPen(palette().color(QPalette::Mid));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
@@ -73,9 +39,23 @@ void PictureBoxWidget::mouseMoveEvent(QMouseEvent* e) {
     Forward(onMouseMove, e, twips_);
 }
 
-ImageWidget::ImageWidget(const ui::Image& model, Twips twips, QWidget* parent)
-    : QWidget(parent), model_(model), twips_(twips) {
+ImageWidget::ImageWidget(const ui::Image& model, Twips twips, const PictureStore* pictures,
+                         QWidget* parent)
+    : QWidget(parent), model_(model), twips_(twips), pictures_(pictures) {
     setMouseTracking(true);
+}
+
+void ImageWidget::paintEvent(QPaintEvent*) {
+    if (!pictures_ || model_.picture.empty()) return;
+    const QImage& image = pictures_->Get(model_.picture);
+    if (image.isNull()) return;
+    QPainter painter(this);
+    // A reduced radiograph is smoothed; an enlarged one shows its pixels as they are.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, width() < image.width());
+    if (model_.stretch)
+        painter.drawImage(rect(), image);
+    else
+        painter.drawImage(QPoint(0, 0), image);
 }
 
 void ImageWidget::mousePressEvent(QMouseEvent* e) {

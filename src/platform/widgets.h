@@ -9,24 +9,19 @@
 #include <QWidget>
 #include <functional>
 
+#include "platform/painting.h"
 #include "platform/twips.h"
 #include "ui/controls.h"
 
 namespace ceph::platform {
-
-// A model colour as Qt colour; the system colours come from the palette.
-QColor ToQColor(Colour colour, const QPalette& palette);
-
-// Replays a drawing list on a painter whose coordinates are twips. Texts take their
-// size in points as a pixel size of 20 units per point.
-void PaintDrawingList(QPainter& painter, const ui::DrawingList& list, const QPalette& palette);
 
 // Mouse events in twips inside the control, forwarded to the window.
 using MouseHandler = std::function<void(QMouseEvent*, float xTwips, float yTwips)>;
 
 class PictureBoxWidget : public QFrame {
   public:
-    PictureBoxWidget(const ui::PictureBox& model, Twips twips, QWidget* parent);
+    PictureBoxWidget(const ui::PictureBox& model, Twips twips, const PictureStore* pictures,
+                     QWidget* parent);
     MouseHandler onMousePress, onMouseRelease, onMouseMove;
 
   protected:
@@ -38,14 +33,16 @@ class PictureBoxWidget : public QFrame {
   private:
     const ui::PictureBox& model_;
     Twips twips_;
+    const PictureStore* pictures_;
 };
 
 class ImageWidget : public QWidget {
   public:
-    ImageWidget(const ui::Image& model, Twips twips, QWidget* parent);
+    ImageWidget(const ui::Image& model, Twips twips, const PictureStore* pictures, QWidget* parent);
     MouseHandler onMousePress, onMouseRelease, onMouseMove;
 
   protected:
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -53,6 +50,7 @@ class ImageWidget : public QWidget {
   private:
     const ui::Image& model_;
     Twips twips_;
+    const PictureStore* pictures_;
 };
 
 // A line control: a transparent widget over the line's bounding box.

@@ -1,0 +1,38 @@
+#pragma once
+// Painting the model's drawing lists: one routine for the screen panels, the snapshot
+// bitmap, the printer and the files of cephtool, so that all of them show the same.
+
+#include <QImage>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPalette>
+#include <vector>
+
+#include "platform/pictures.h"
+#include "ui/controls.h"
+
+namespace ceph::platform {
+
+// A model colour as Qt colour; the system colours come from the palette.
+QColor ToQColor(Colour colour, const QPalette& palette);
+
+// Replays a drawing list on a painter whose coordinates are twips. Texts take their
+// size in points as a pixel size of 20 units per point, with their top-left corner at
+// the given place.
+void PaintDrawingList(QPainter& painter, const ui::DrawingList& list, const QPalette& palette,
+                      const PictureStore* pictures);
+
+// A picture box as drawn: background colour, background picture at its own size, and
+// the drawing list, `twipsPerPixel` giving the scale.
+void PaintPictureBox(QPainter& painter, const ui::PictureBox& box, const QPalette& palette,
+                     const PictureStore* pictures, double pixelsPerTwipX, double pixelsPerTwipY);
+
+// Pages on any paint device whose painter starts at the printable area's top-left:
+// the printer, a PDF writer. Returns false when the device cannot be painted on.
+bool PaintPages(QPagedPaintDevice& device, const std::vector<ui::DrawingList>& pages,
+                const PictureStore* pictures);
+
+// A page as a picture of the given size in pixels at `dpi`, on white.
+QImage RenderPage(const ui::DrawingList& page, const PictureStore* pictures, QSize size, int dpi);
+
+}  // namespace ceph::platform

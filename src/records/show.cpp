@@ -1,0 +1,88 @@
+#include "records/show.h"
+
+#include "app/filesys.h"
+#include "records/record_line.h"
+#include "report/output.h"
+#include "report/report.h"
+
+namespace ceph::records {
+
+namespace {
+
+// The radiograph painted under the figure, ANDed with it so the lines stay visible.
+void PaintPictureUnderFigure(app::App& app, int n) {
+    ui::MainWindow& w = app.win;
+    const std::string path = TracingPicturePath(w, n);
+    ui::PictureRef picture;
+    if (w.Check2.value != 0 && app::FileExists(path)) picture = app.services.LoadPicture(path);
+    if (picture.empty()) {
+        w.Frame2.visible = false;
+        return;
+    }
+    const app::ScreenInfo screen = app.services.Screen();
+    w.Picture6.picture = picture;
+    w.Picture6.width = static_cast<float>(picture.widthPx) * screen.twipsPerPixelX;
+    w.Picture6.height = static_cast<float>(picture.heightPx) * screen.twipsPerPixelY;
+    const float scale = static_cast<float>(TextToNumber(w.Text1[0].text));
+    w.Picture8.drawing.ops.push_back(
+        ui::DrawPicture{picture, static_cast<float>(TextToNumber(w.Text1[1].text)),
+                        static_cast<float>(TextToNumber(w.Text1[2].text)), w.Picture6.width * scale,
+                        w.Picture6.height * scale, 0x8800C6});
+    w.Frame2.visible = true;
+}
+
+}  // namespace
+
+std::string ResolvePictureFile(const std::string& path) {
+    if (app::FileExists(path)) return path;
+    if (path.size() > 3) return path.substr(0, path.size() - 3) + "jpg";
+    return std::string();
+}
+
+std::string TracingPicturePath(const ui::MainWindow& win, int n) {
+    return ResolvePictureFile(win.state.PictureDir + win.Label0.caption + "_" + std::to_string(n) +
+                              ".bmp");
+}
+
+void readn_Click(app::App& app, int index) {
+    ui::MainWindow& w = app.win;
+    ui::State& s = w.state;
+    s.ShownTracing = static_cast<std::int16_t>(index);
+    s.Comparing = false;
+    w.print00mn.enabled = true;
+    w.compmn.enabled = true;
+    for (int j = 0; j < ui::kTracingSlots; ++j)
+        w.comp[j].enabled = j != index && w.readn[j].enabled;
+    s.ToScreen = true;
+    w.Picture3.drawing.Clear();
+    w.Picture3.picture = {};
+    report::FinishReport(app);
+    LoadTracing(w, index);
+    report::DrawReport(app, false, 0);
+    report::FinishReport(app);
+    w.graph.enabled = true;
+    w.graph.caption = w.Picture8.visible ? "取消圖形" : "使用圖形";
+    PaintPictureUnderFigure(app, index + 1);
+}
+
+void comp_Click(app::App& app, int index) {
+    ui::MainWindow& w = app.win;
+    ui::State& s = w.state;
+    if (index == s.ShownTracing) return;
+    s.CompareTracing = static_cast<std::int16_t>(index);
+    const ui::State saved = s;
+    if (s.Comparing) {
+        // Back to the shown tracing's report alone before the new overlay.
+        w.Picture3.drawing.Clear();
+        w.Picture3.picture = app.services.LoadPicture(report::SnapshotPath(s));
+    }
+    s.Comparing = true;
+    LoadTracing(w, index);
+    s.ToScreen = true;
+    report::DrawReport(app, true, 0);
+    for (int i = 1; i <= 30; ++i)
+        s.X[i] = saved.X[i], s.Y[i] = saved.Y[i];
+    report::FinishReport(app);
+}
+
+}  // namespace ceph::records

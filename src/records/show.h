@@ -1,0 +1,23 @@
+#pragma once
+// Showing a stored tracing and superimposing a second one.
+
+#include <string>
+
+#include "app/app.h"
+
+namespace ceph::records {
+
+// The path itself when the file exists; otherwise the same name ending in "jpg".
+std::string ResolvePictureFile(const std::string& path);
+// The picture of tracing n of the patient in the picture folder.
+std::string TracingPicturePath(const ui::MainWindow& win, int n);
+
+// Shows stored tracing index+1: its report on the report panel (and the snapshot), the
+// radiograph under the figure when wanted, and the menus of the viewing state.
+void readn_Click(app::App& app, int index);
+
+// Superimposes stored tracing index+1 in red on the tracing shown; the landmark store
+// keeps the shown tracing.
+void comp_Click(app::App& app, int index);
+
+}  // namespace ceph::records

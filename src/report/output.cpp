@@ -1,0 +1,97 @@
+#include "report/output.h"
+
+#include "app/filesys.h"
+
+namespace ceph::report {
+
+namespace {
+
+constexpr const char* kNoPrinter = "這部電腦沒有安裝印表機，報告沒有印出。";
+constexpr const char* kAskPdf = "是否改存成 PDF 檔？";
+
+void AddLine(ui::DrawingList& list, float x1, float y1, float x2, float y2, Colour colour) {
+    list.ops.push_back(ui::DrawLine{x1, y1, x2, y2, colour, 1});
+}
+
+// The page did not reach a printer: say so, and offer the page as a PDF file instead.
+void OfferPdf(app::App& app, const app::PrintOutcome& outcome) {
+    std::string text = outcome.printer.empty()
+                           ? std::string(kNoPrinter)
+                           : "無法在印表機「" + outcome.printer + "」列印報告。";
+    if (!outcome.problem.empty()) text += "\n" + outcome.problem;
+    text += "\n";
+    text += kAskPdf;
+    if (app.services.ShowMessage(text, app::kCriticalYesNoDefaultNo) != app::MessageAnswer::Yes)
+        return;
+    const ui::State& s = app.win.state;
+    const std::string suggested = s.DataDir + "filesave" + app::kSeparator +
+                                  app.win.Label0.caption + "_" +
+                                  std::to_string(s.ShownTracing + 1) + ".pdf";
+    const std::string path = app.services.ChooseSaveFile(suggested, "PDF (*.pdf)");
+    if (path.empty()) return;
+    if (!app.services.WritePdf(app.printer.pages, path))
+        app.services.ShowMessage("無法寫入檔案: " + path, app::kCriticalOk);
+}
+
+}  // namespace
+
+void PrintTextAt(app::App& app, int size, int x, int y, std::string_view text) {
+    const auto fx = static_cast<float>(x), fy = static_cast<float>(y),
+               fs = static_cast<float>(size);
+    if (app.win.state.ToScreen) {
+        ui::PictureBox& panel = app.win.Picture3;
+        panel.fontSize = fs;
+        panel.currentX = fx;
+        panel.currentY = fy;
+        panel.drawing.ops.push_back(ui::DrawText{fs, fx, fy, std::string(text), panel.foreColor});
+    } else {
+        ui::Printer& printer = app.printer;
+        printer.fontSize = fs;
+        printer.currentX = fx;
+        printer.currentY = fy;
+        printer.CurrentPage().ops.push_back(
+            ui::DrawText{fs, fx, fy, std::string(text), printer.foreColor});
+    }
+}
+
+void DrawPairLines(app::App& app, int scale, int left, int top, int mode) {
+    if (mode == 0 && !app.win.state.Comparing) app.win.Picture8.drawing.Clear();
+    const auto& pairs = app.win.state.LandmarkPairs;
+    for (int k = 0; k <= 11; ++k)
+        DrawPairLine(app, pairs[0][k], pairs[1][k], scale, left, top, mode);
+}
+
+void DrawPairLine(app::App& app, int i, int j, int scale, int left, int top, int mode) {
+    const ui::State& s = app.win.state;
+    const auto f = static_cast<float>(scale);
+    const float x1 = static_cast<float>(left) + f * s.X[i],
+                y1 = static_cast<float>(top) + f * s.Y[i];
+    if (mode == 0) {
+        // A start point and a step, as the figure panel draws it.
+        ui::PictureBox& figure = app.win.Picture8;
+        AddLine(figure.drawing, x1, y1, x1 + f * (s.X[j] - s.X[i]), y1 + f * (s.Y[j] - s.Y[i]),
+                figure.foreColor);
+        return;
+    }
+    const float x2 = static_cast<float>(left) + f * s.X[j],
+                y2 = static_cast<float>(top) + f * s.Y[j];
+    if (s.ToScreen)
+        AddLine(app.win.Picture3.drawing, x1, y1, x2, y2, app.win.Picture3.foreColor);
+    else
+        AddLine(app.printer.CurrentPage(), x1, y1, x2, y2, app.printer.foreColor);
+}
+
+void FinishReport(app::App& app) {
+    ui::MainWindow& w = app.win;
+    if (w.state.ToScreen) {
+        w.Picture3.visible = true;
+        w.readceph.Move(0, 300, app.services.Screen().widthTwips, 6520);
+        return;
+    }
+    if (app.printer.pages.empty()) return;
+    const app::PrintOutcome outcome = app.services.PrintPages(app.printer.pages);
+    if (!outcome.printed) OfferPdf(app, outcome);
+    app.printer.pages.clear();
+}
+
+}  // namespace ceph::report

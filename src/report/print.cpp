@@ -1,0 +1,25 @@
+#include "report/print.h"
+
+#include "records/record_line.h"
+#include "report/output.h"
+#include "report/report.h"
+
+namespace ceph::report {
+
+void printmn_Click(app::App& app, int index) {
+    ui::State& s = app.win.state;
+    const int top = index * 2100;
+    s.ToScreen = false;
+    app.printer.pages.clear();
+    if (s.Comparing) {
+        // The compared tracing goes first as the overlay; loading the shown one again
+        // leaves the store and the grid as they were.
+        records::LoadTracing(app.win, s.CompareTracing);
+        DrawReport(app, true, top);
+        records::LoadTracing(app.win, s.ShownTracing);
+    }
+    DrawReport(app, false, top);
+    FinishReport(app);
+}
+
+}  // namespace ceph::report

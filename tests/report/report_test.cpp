@@ -1,0 +1,272 @@
+// The report on its two targets, recorded in the model's drawing lists: where every
+// piece lands, in which size and colour, what is drawn on paper and on screen, the
+// snapshot, and the print command with its failure path.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <variant>
+
+#include "analysis/result_rows.h"
+#include "app/startup.h"
+#include "records/show.h"
+#include "report/output.h"
+#include "report/print.h"
+#include "report/report.h"
+#include "support/fake_services.h"
+#include "support/temp_dir.h"
+
+namespace ceph::report {
+namespace {
+
+const char* const kWorked =
+    "70,0,62,25,75,45,72,52,66,58,74,74,71,72,62,92,66,95,68,112,65,118,60,120,10,90,-5,35,-10,22,"
+    "0,0,25,48,40,72,42,74";
+const char* const kSecond =
+    "72,2,62,25,75,45,72,52,66,58,74,74,71,72,62,92,66,95,68,112,65,118,60,120,10,90,-5,35,-10,22,"
+    "0,0,25,48,40,72,42,74";
+
+class ReportTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir.Write("OutExe.tmp", "Chen\r\n00101\r\n0650315\r\nM\r\n");
+        dir.Write("ceph-1", std::string("00101,") + kWorked + ",0,45Y 3M\r\n");
+        dir.Write("ceph-3", std::string("00101,") + kSecond + ",0,46Y 1M\r\n");
+        app::StartupEnv env;
+        env.currentDir = dir.str();
+        env.handoffArgument = (dir.path() / "OutExe.tmp").string();
+        env.testDataDir = (dir.path() / "none").string();
+        app::FormLoad(program, env);
+    }
+
+    // The texts of a drawing list, with where and how they were drawn.
+    static std::vector<ui::DrawText> Texts(const ui::DrawingList& list) {
+        std::vector<ui::DrawText> texts;
+        for (const ui::DrawOp& op : list.ops)
+            if (auto* t = std::get_if<ui::DrawText>(&op)) texts.push_back(*t);
+        return texts;
+    }
+    static const ui::DrawText* FindText(const std::vector<ui::DrawText>& texts,
+                                        const std::string& text, int n = 0) {
+        for (const ui::DrawText& t : texts)
+            if (t.text == text && n-- == 0) return &t;
+        return nullptr;
+    }
+    static std::vector<ui::DrawLine> Lines(const ui::DrawingList& list) {
+        std::vector<ui::DrawLine> lines;
+        for (const ui::DrawOp& op : list.ops)
+            if (auto* l = std::get_if<ui::DrawLine>(&op)) lines.push_back(*l);
+        return lines;
+    }
+
+    testing::TempDir dir;
+    testing::FakeServices services;
+    app::App program{services};
+};
+
+#define EXPECT_AT(text, x_, y_, size_)  \
+    do {                                \
+        ASSERT_NE(text, nullptr);       \
+        EXPECT_EQ((text)->x, x_);       \
+        EXPECT_EQ((text)->y, y_);       \
+        EXPECT_EQ((text)->size, size_); \
+    } while (0)
+
+TEST_F(ReportTest, ShownTracingOnScreen) {
+    records::readn_Click(program, 0);
+    const auto texts = Texts(program.win.Picture3.drawing);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.front().text, " ");  // the 64-point blank always comes first
+    EXPECT_EQ(texts.front().size, 64.0f);
+    EXPECT_AT(FindText(texts, "00101"), 200, 100, 12);
+    EXPECT_AT(FindText(texts, "Chen"), 2000, 100, 12);
+    EXPECT_AT(FindText(texts, "M"), 3500, 130, 12);
+    EXPECT_AT(FindText(texts, "0650315"), 4000, 130, 10);
+    EXPECT_AT(FindText(texts, "45Y 3M"), 7000, 130, 10);
+    EXPECT_AT(FindText(texts, "P.1"), 8500, 100, 12);
+    // On screen: size 10, rows 350 apart; the value field is five characters wide.
+    EXPECT_AT(FindText(texts, "SNA:"), 200, 700, 10);
+    EXPECT_AT(FindText(texts, " 92.2"), 1400, 700, 10);
+    EXPECT_AT(FindText(texts, "SNB:"), 200, 1050, 10);
+    EXPECT_AT(FindText(texts, "OB:"), 3000, 700 + 11 * 350, 10);
+    EXPECT_AT(FindText(texts, "AB"), 5800, 700, 10);
+    EXPECT_AT(FindText(texts, "  4.2", 1), 5600, 1100, 10);  // AB's value under its caption
+    EXPECT_AT(FindText(texts, "Ar-A:"), 5700, 1600, 10);
+    EXPECT_AT(FindText(texts, "(93.1±4.5)"), 8300, 1600, 10);
+    for (const ui::DrawText& t : texts)
+        EXPECT_EQ(t.colour, kSystemWindowText);
+    // The report view, and the snapshot of it.
+    EXPECT_TRUE(program.win.Picture3.visible);
+    EXPECT_EQ(program.win.readceph.top, 300);
+    EXPECT_EQ(program.win.readceph.height, 6520);
+    EXPECT_EQ(services.savedBitmaps, std::vector<std::string>{SnapshotPath(program.win.state)});
+    EXPECT_EQ(services.pointer, app::Pointer::Default);
+    EXPECT_NE(std::find(services.pointerHistory.begin(), services.pointerHistory.end(),
+                        app::Pointer::Hourglass),
+              services.pointerHistory.end());
+    EXPECT_TRUE(program.win.print00mn.enabled);
+    EXPECT_TRUE(program.win.comp[2].enabled);
+    EXPECT_FALSE(program.win.comp[0].enabled);  // not with itself
+    EXPECT_FALSE(program.win.comp[1].enabled);  // nothing stored
+}
+
+TEST_F(ReportTest, PairFiguresOnBothPanels) {
+    records::readn_Click(program, 0);
+    // Pair 11 joins N (70, 0) to S: on the report at 10 twips per mm from (6000, 4500),
+    // on the figure panel at 30 from (800, 600) in blue.
+    const auto report = Lines(program.win.Picture3.drawing);
+    ASSERT_EQ(report.size(), 12u);
+    EXPECT_EQ(report[11].x1, 6700);
+    EXPECT_EQ(report[11].y1, 4500);
+    EXPECT_EQ(report[11].x2, 6000);
+    const auto figure = Lines(program.win.Picture8.drawing);
+    ASSERT_EQ(figure.size(), 12u);
+    EXPECT_EQ(figure[11].x1, 800 + 30 * 70);
+    EXPECT_EQ(figure[11].y1, 600);
+    EXPECT_EQ(figure[11].x2, 800);
+    EXPECT_EQ(figure[11].colour, kBlue);
+}
+
+TEST_F(ReportTest, ComparisonOverlayIsRedBetweenTheRowsAndWritesNoSnapshot) {
+    records::readn_Click(program, 0);
+    const std::size_t mainTexts = Texts(program.win.Picture3.drawing).size();
+    const float shownNx = program.win.state.X[1];
+    records::comp_Click(program, 2);
+    const auto all = Texts(program.win.Picture3.drawing);
+    const std::vector<ui::DrawText> overlay(all.begin() + static_cast<long>(mainTexts), all.end());
+    ASSERT_FALSE(overlay.empty());
+    for (const ui::DrawText& t : overlay)
+        EXPECT_EQ(t.colour, kRed);
+    EXPECT_AT(FindText(overlay, "46Y 1M"), 7000, 400, 10);
+    EXPECT_AT(FindText(overlay, "P.3"), 8500, 370, 10 + 2);
+    EXPECT_EQ(FindText(overlay, "SNA:"), nullptr);   // values only
+    EXPECT_EQ(FindText(overlay, "00101"), nullptr);  // no patient header
+    EXPECT_EQ(overlay[1 + 2].y, 880);                // first row value, 180 below the main pass
+    EXPECT_EQ(services.savedBitmaps.size(), 1u);
+    EXPECT_EQ(program.win.state.X[1], shownNx);  // the shown tracing stays in the store
+    EXPECT_EQ(program.win.state.CompareTracing, 2);
+    // The figure panel keeps the main figure and gets the red one on top.
+    EXPECT_EQ(Lines(program.win.Picture8.drawing).size(), 24u);
+    EXPECT_EQ(Lines(program.win.Picture8.drawing).back().colour, kRed);
+
+    // A second comparison starts again from the snapshot of the shown report.
+    records::comp_Click(program, 2);
+    EXPECT_EQ(services.loadedPictures.back(), SnapshotPath(program.win.state));
+    EXPECT_FALSE(program.win.Picture3.picture.empty());
+    EXPECT_EQ(Texts(program.win.Picture3.drawing).front().colour, kRed);
+}
+
+TEST_F(ReportTest, PaperReportAtLineTwo) {
+    records::readn_Click(program, 0);
+    const std::size_t screenOps = program.win.Picture3.drawing.ops.size();
+    report::printmn_Click(program, 2);
+    ASSERT_EQ(services.printJobs.size(), 1u);
+    ASSERT_EQ(services.printJobs[0].size(), 1u);  // one page
+    const auto texts = Texts(services.printJobs[0][0]);
+    EXPECT_AT(FindText(texts, "00101"), 200, 4300, 12);
+    EXPECT_AT(FindText(texts, "45Y 3M"), 7000, 4330, 10);
+    // A single tracing on paper: size 12, rows 260 apart, units 50 further right.
+    EXPECT_AT(FindText(texts, "SNA:"), 200, 4900, 12);
+    EXPECT_AT(FindText(texts, "SNB:"), 200, 5160, 12);
+    EXPECT_AT(FindText(texts, "°"), 2150, 4900, 12);
+    for (const ui::DrawText& t : texts)
+        EXPECT_EQ(t.colour, kBlack);
+    const auto lines = Lines(services.printJobs[0][0]);
+    ASSERT_EQ(lines.size(), 12u);
+    EXPECT_EQ(lines[11].x2, 6000);  // S stays at (6000, 4500) whatever the height
+    EXPECT_EQ(lines[11].y2, 4500);
+    // Nothing of it reached the screen, and printing writes no snapshot.
+    EXPECT_EQ(program.win.Picture3.drawing.ops.size(), screenOps);
+    EXPECT_EQ(services.savedBitmaps.size(), 1u);
+    EXPECT_TRUE(program.printer.pages.empty());
+}
+
+TEST_F(ReportTest, PrintingWhileComparingPutsBothOnOnePage) {
+    records::readn_Click(program, 0);
+    records::comp_Click(program, 2);
+    report::printmn_Click(program, 0);
+    ASSERT_EQ(services.printJobs.size(), 1u);
+    ASSERT_EQ(services.printJobs[0].size(), 1u);
+    const auto texts = Texts(services.printJobs[0][0]);
+    EXPECT_AT(FindText(texts, "46Y 1M"), 7000, 400, 10);  // the overlay's header line first
+    EXPECT_AT(FindText(texts, "SNA:"), 200, 700, 10);
+    EXPECT_EQ(FindText(texts, "46Y 1M", 1), nullptr);
+    // Afterwards the grid holds the shown tracing's values again.
+    EXPECT_EQ(program.win.Text3[0].text, "92.2");
+    EXPECT_EQ(program.win.Label13.caption, "45Y 3M");
+}
+
+TEST_F(ReportTest, FailedPrintOffersAPdfAndStaysInTheViewingState) {
+    records::readn_Click(program, 0);
+    services.printOutcome = {false, "", ""};
+    services.answers = {app::MessageAnswer::No};
+    report::printmn_Click(program, 0);
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_NE(services.messages[0].text.find("沒有安裝印表機"), std::string::npos);
+    EXPECT_NE(services.messages[0].text.find("PDF"), std::string::npos);
+    EXPECT_EQ(services.messages[0].style.buttons, app::MessageButtons::YesNo);
+    EXPECT_TRUE(services.pdfFiles.empty());
+    EXPECT_TRUE(program.win.print00mn.enabled);
+
+    services.printOutcome = {false, "Office", "offline"};
+    services.answers = {app::MessageAnswer::Yes};
+    services.saveFileAnswer = (dir.path() / "report.pdf").string();
+    report::printmn_Click(program, 1);
+    ASSERT_EQ(services.messages.size(), 2u);
+    EXPECT_NE(services.messages[1].text.find("「Office」"), std::string::npos);
+    EXPECT_EQ(services.pdfFiles, std::vector<std::string>{services.saveFileAnswer});
+}
+
+TEST_F(ReportTest, ResultRowColumns) {
+    program.win.state.ToScreen = false;
+    program.win.Text3[0].text = "92.9";
+    program.win.Text3[30].text = "-100.0";
+    program.win.Label12[0].caption = "(79.2±3.1)";
+    analysis::PrintResultRow(program, 12, 200, 700, 0, 0);
+    analysis::PrintResultRow(program, 10, 5700, 1420, 30, 0);
+    analysis::PrintResultRow(program, 10, 5700, 2000, 33, 1);
+    analysis::PrintResultRow(program, 10, 5800, 700, 27, 1);
+    const auto texts = Texts(program.printer.CurrentPage());
+    ASSERT_EQ(texts.size(), 3u + 4u + 2u + 1u);
+    EXPECT_EQ(texts[1].text, " 92.9");
+    EXPECT_AT(&texts[1], 1400, 700, 12);
+    EXPECT_AT(&texts[2], 2150, 700, 12);
+    EXPECT_EQ(texts[4].text, "100.0");  // a six-character value keeps its last five
+    EXPECT_AT(&texts[4], 7100, 1420, 10);
+    EXPECT_AT(&texts[5], 7800, 1420, 10);
+    EXPECT_EQ(texts[5].text, "mm");
+    EXPECT_AT(&texts[6], 8300, 1420, 10);
+    EXPECT_EQ(texts[7].x, 7100);  // overlay: value and norm only
+    EXPECT_EQ(texts[8].x, 8300);
+    EXPECT_AT(&texts[9], 5600, 1100, 10);  // a difference row: its value alone
+    EXPECT_EQ(analysis::ValueField("4.6"), "  4.6");
+}
+
+TEST_F(ReportTest, PairLineFigureFromTheOrigin) {
+    program.win.state.X[1] = 20;
+    program.win.state.Y[1] = -60;
+    program.win.state.ToScreen = true;
+    DrawPairLine(program, 1, 16, 10, 6000, 4500, 1);
+    DrawPairLine(program, 1, 16, 30, 800, 600, 0);
+    const auto report = Lines(program.win.Picture3.drawing);
+    ASSERT_EQ(report.size(), 1u);
+    EXPECT_EQ(report[0].x1, 6200);
+    EXPECT_EQ(report[0].y1, 3900);
+    EXPECT_EQ(report[0].x2, 6000);
+    EXPECT_EQ(report[0].y2, 4500);
+    const auto figure = Lines(program.win.Picture8.drawing);
+    ASSERT_EQ(figure.size(), 1u);
+    EXPECT_EQ(figure[0].x1, 1400);
+    EXPECT_EQ(figure[0].y1, -1200);
+    EXPECT_EQ(figure[0].x2, 800);
+    EXPECT_EQ(figure[0].y2, 600);
+    // While comparing, the figure panel keeps what it shows.
+    program.win.state.Comparing = true;
+    DrawPairLines(program, 30, 800, 600, 0);
+    EXPECT_EQ(Lines(program.win.Picture8.drawing).size(), 13u);
+    program.win.state.Comparing = false;
+    DrawPairLines(program, 30, 800, 600, 0);
+    EXPECT_EQ(Lines(program.win.Picture8.drawing).size(), 12u);
+}
+
+}  // namespace
+}  // namespace ceph::report
