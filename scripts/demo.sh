@@ -12,7 +12,7 @@ cmake --build "$root/build/release" --target readceph
 # The program writes into its data folder, so it runs on a copy outside the sources.
 data="${CEPH_DEMO_DIR:-${XDG_DATA_HOME:-$HOME/.local/share}/readceph-demo}"
 mkdir -p "$data"
-cp -rn "$root/data/demo/." "$data/"
+cp -rf "$root/data/demo/." "$data/"
 cd "$data"
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     echo "No display: starting under Xvfb." >&2

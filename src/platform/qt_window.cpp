@@ -110,6 +110,11 @@ void QtMainWindow::BuildControls() {
         if (ShowsNoText(ref.kind)) w->setAccessibleName(name);
         widgets_[ref.control] = w;
         ConnectEvents(ref, w);
+        // Labels, images and lines have no window of their own: they lie on their
+        // container's surface, beneath every picture box, frame or button in it.
+        if (ref.kind == ui::Kind::Label || ref.kind == ui::Kind::Image ||
+            ref.kind == ui::Kind::Line)
+            w->lower();
     }
 }
 
