@@ -1,0 +1,267 @@
+// Start-up looks through all nine record files for the patient's code before the window
+// appears, so on a large practice's files this must stay close to the cost of merely
+// reading them. This program writes nine files of 50,000 patients, times the look-up for
+// a code found in no file (every file read to its end) and for one found near the end,
+// and compares both with `grep -c` over the same files, timed in the same run (`cat`
+// of the files is timed too, to show what merely reading them costs).
+//
+// Exits with 1 when a look-up takes more than --max_ratio (default 2) times grep.
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "record_gen.h"
+#include "records/mark_stored.h"
+#include "ui/main_window.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using ceph::bench::RecordSet;
+
+constexpr const char* kLookupAbsent = "MarkStoredTracings/absent";
+constexpr const char* kLookupLate = "MarkStoredTracings/near_end";
+constexpr const char* kGrep = "grep_c/absent";
+constexpr const char* kCat = "cat";
+
+struct Options {
+    std::string dir;  // empty: a scratch folder, removed at the end
+    double maxRatio = 2.0;
+};
+
+// Takes this program's own flags out of argv, leaving Google Benchmark's.
+Options TakeOptions(int& argc, char** argv) {
+    Options options;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg.rfind("--records_dir=", 0) == 0) {
+            options.dir = arg.substr(14);
+        } else if (arg.rfind("--max_ratio=", 0) == 0) {
+            options.maxRatio = std::stod(arg.substr(12));
+        } else {
+            argv[kept++] = argv[i];
+        }
+    }
+    argc = kept;
+    return options;
+}
+
+std::vector<std::string> RecordPaths(const std::string& dir) {
+    std::vector<std::string> paths;
+    for (int n = 1; n <= ceph::ui::kTracingSlots; ++n)
+        paths.push_back(dir + "/ceph-" + std::to_string(n));
+    return paths;
+}
+
+// Runs a command over the record files with its output discarded; status 1 is grep's
+// "no line matched", not an error.
+void RunQuietly(std::vector<std::string> command, const std::vector<std::string>& paths) {
+    command.insert(command.end(), paths.begin(), paths.end());
+    std::vector<char*> args;
+    for (std::string& arg : command)
+        args.push_back(arg.data());
+    args.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    int failed = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    if (failed || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) > 1)
+        throw std::runtime_error(command[0] + " could not read the record files");
+}
+
+// Counting the patient's lines with grep asks the files the same question as the look-up.
+std::vector<std::string> GrepCount(const std::string& code) {
+    return {"grep", "-c", "--", "^" + code + ","};
+}
+
+// Start-up creates the menu items of slots 2..9 before it looks for the tracings.
+void AddSlotMenus(ceph::ui::MainWindow& win) {
+    for (int i = 1; i < ceph::ui::kTracingSlots; ++i) {
+        const std::string caption = "第 " + std::to_string(i + 1) + " 張";
+        ceph::ui::AddMenuItem(win.readn, i, caption);
+        ceph::ui::AddMenuItem(win.comp, i, caption);
+        ceph::ui::AddMenuItem(win.inputn, i, caption);
+    }
+}
+
+// A look-up that found the wrong slots would time the wrong work.
+void CheckLookup(ceph::ui::MainWindow& win, const std::string& code, bool expectFound) {
+    ceph::records::MarkStoredTracings(win, code);
+    for (int i = 0; i < ceph::ui::kTracingSlots; ++i) {
+        if (win.readn[i].enabled != expectFound || win.comp[i].enabled != expectFound)
+            throw std::runtime_error("look-up of " + code + " marked the wrong slots");
+    }
+}
+
+void ReadOnce(const std::vector<std::string>& paths) {
+    std::vector<char> block(1 << 20);
+    for (const std::string& p : paths) {
+        std::ifstream in(p, std::ios::binary);
+        while (in.read(block.data(), static_cast<std::streamsize>(block.size()))) {
+        }
+    }
+}
+
+// Shows the usual console table and keeps the median real time of each benchmark.
+class MedianKeeper : public benchmark::ConsoleReporter {
+  public:
+    MedianKeeper() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+
+    std::map<std::string, double> medians;  // milliseconds, by benchmark name
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
+        }
+    }
+};
+
+// Google Benchmark's defaults give one repetition; a median wants several, and
+// interleaving them spreads any drift of the machine over all three benchmarks.
+std::vector<char*> WithDefaultFlags(int argc, char** argv) {
+    static std::string defaults[] = {"--benchmark_repetitions=9",
+                                     "--benchmark_enable_random_interleaving=true",
+                                     "--benchmark_display_aggregates_only=true"};
+    std::vector<char*> args(argv, argv + argc);
+    for (std::string& flag : defaults) {
+        const std::string name = flag.substr(0, flag.find('=') + 1);
+        bool given = false;
+        for (int i = 1; i < argc; ++i)
+            given = given || std::string(argv[i]).rfind(name, 0) == 0;
+        if (!given) args.insert(args.begin() + 1, flag.data());
+    }
+    args.push_back(nullptr);
+    return args;
+}
+
+int Compare(const std::map<std::string, double>& medians, double maxRatio) {
+    auto grep = medians.find(kGrep);
+    if (grep == medians.end()) {
+        std::printf("\ngrep was not run: no ratio to check\n");
+        return 0;
+    }
+    int result = 0;
+    std::printf("\nmedian of grep -c over the nine files: %8.2f ms\n", grep->second);
+    if (auto cat = medians.find(kCat); cat != medians.end())
+        std::printf("median of cat over the nine files:     %8.2f ms (not checked)\n", cat->second);
+    for (const char* name : {kLookupAbsent, kLookupLate}) {
+        auto it = medians.find(name);
+        if (it == medians.end()) continue;
+        const double ratio = it->second / grep->second;
+        const bool over = ratio > maxRatio;
+        std::printf("median of %-27s %8.2f ms  ratio %.2f (limit %.2f)%s\n",
+                    (std::string(name) + ":").c_str(), it->second, ratio, maxRatio,
+                    over ? "  TOO SLOW" : "");
+        if (over) result = 1;
+    }
+    return result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options = TakeOptions(argc, argv);
+    const bool scratch = options.dir.empty();
+    if (scratch) {
+        char pattern[] = "/tmp/ceph-bench-XXXXXX";
+        if (!mkdtemp(pattern)) {
+            std::perror("mkdtemp");
+            return 2;
+        }
+        options.dir = pattern;
+    }
+    fs::create_directories(options.dir);
+    // The files are rewritten on every run: never over a real data folder.
+    const fs::path marker = fs::path(options.dir) / ".bench-records";
+    if (!scratch && fs::exists(fs::path(options.dir) / "ceph-1") && !fs::exists(marker)) {
+        std::fprintf(stderr, "%s holds record files this program did not write\n",
+                     options.dir.c_str());
+        return 2;
+    }
+
+    const RecordSet set;
+    const std::vector<std::string> paths = RecordPaths(options.dir);
+    int result = 0;
+    try {
+        ceph::bench::WriteRecordFiles(options.dir, set);
+        std::ofstream{marker};
+        std::printf("record files: 9 x %d patients, %.1f MB in all, in %s\n", set.patientsPerFile,
+                    static_cast<double>([&] {
+                        std::uintmax_t total = 0;
+                        for (const std::string& p : paths)
+                            total += fs::file_size(p);
+                        return total;
+                    }()) /
+                        1e6,
+                    options.dir.c_str());
+
+        ceph::ui::MainWindow win;
+        AddSlotMenus(win);
+        win.state.DataDir = options.dir + "/";
+        CheckLookup(win, set.absentCode, false);
+        CheckLookup(win, set.lateCode, true);
+        ReadOnce(paths);  // every measurement then reads from the page cache
+        RunQuietly(GrepCount(set.absentCode), paths);
+
+        auto lookup = [&win](const std::string& code) {
+            return [&win, code](benchmark::State& state) {
+                for (auto _ : state)
+                    ceph::records::MarkStoredTracings(win, code);
+            };
+        };
+        benchmark::RegisterBenchmark(kLookupAbsent, lookup(set.absentCode))
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(kLookupLate, lookup(set.lateCode))
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        auto command = [&paths](std::vector<std::string> args) {
+            return [&paths, args](benchmark::State& state) {
+                for (auto _ : state)
+                    RunQuietly(args, paths);
+            };
+        };
+        benchmark::RegisterBenchmark(kGrep, command(GrepCount(set.absentCode)))
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        // Only for the reader of the figures: the bare cost of reading the files.
+        benchmark::RegisterBenchmark(kCat, command({"cat"}))
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+
+        std::vector<char*> args = WithDefaultFlags(argc, argv);
+        int benchArgc = static_cast<int>(args.size()) - 1;
+        benchmark::Initialize(&benchArgc, args.data());
+        if (benchmark::ReportUnrecognizedArguments(benchArgc, args.data())) return 2;
+        MedianKeeper reporter;
+        benchmark::RunSpecifiedBenchmarks(&reporter);
+        benchmark::Shutdown();
+        result = Compare(reporter.medians, options.maxRatio);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        result = 2;
+    }
+    if (scratch) fs::remove_all(options.dir);
+    return result;
+}
