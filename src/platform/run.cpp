@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,7 @@ const char* InstallChineseFont() {
         if (!installed.contains(QString::fromUtf8(family))) continue;
         QFont font(QString::fromUtf8(family));
         font.setPointSizeF(9);
-        QApplication::setFont(font);
+        QGuiApplication::setFont(font);
         return family;
     }
     return "";

@@ -6,11 +6,19 @@
 
 #include "app/filesys.h"
 #include "tools/analyse.h"
+#ifdef CEPHTOOL_WITH_REPORT
+#include "tools/report_command.h"
+#endif
 
 namespace {
 
 int Usage() {
-    std::cerr << "usage: cephtool analyse [--sex M|F] [FILE|-]\n";
+    std::cerr << "usage: cephtool analyse [--sex M|F] [FILE|-]\n"
+#ifdef CEPHTOOL_WITH_REPORT
+                 "       cephtool report --data DIR --handoff FILE --tracing N [--line K] --out "
+                 "FILE.pdf|FILE.png\n"
+#endif
+        ;
     return 2;
 }
 
@@ -54,5 +62,8 @@ int Analyse(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (argc < 2) return Usage();
     if (std::strcmp(argv[1], "analyse") == 0) return Analyse(argc - 2, argv + 2);
+#ifdef CEPHTOOL_WITH_REPORT
+    if (std::strcmp(argv[1], "report") == 0) return ceph::tools::RunReport(argc - 2, argv + 2);
+#endif
     return Usage();
 }

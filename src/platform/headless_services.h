@@ -1,0 +1,35 @@
+#pragma once
+// Platform services for work without a window (cephtool): pictures and pages are real,
+// messages go to standard error, and there is no printer or dialog to ask.
+
+#include <QPageLayout>
+
+#include "app/services.h"
+#include "platform/pictures.h"
+
+namespace ceph::platform {
+
+class HeadlessServices : public app::Services {
+  public:
+    app::ScreenInfo Screen() const override;
+    app::MessageAnswer ShowMessage(const std::string& text, app::MessageStyle style) override;
+    void SetPointer(app::Pointer) override {}
+    ui::PictureRef LoadPicture(const std::string& path) override { return pictures_.Load(path); }
+    bool SaveBitmap(const ui::PictureBox& box, const std::string& path) override;
+    app::PrintOutcome PrintPages(const std::vector<ui::DrawingList>&) override { return {}; }
+    bool WritePdf(const std::vector<ui::DrawingList>& pages, const std::string& path) override;
+    std::string ChooseSaveFile(const std::string&, const std::string&) override { return {}; }
+
+    // The pages as PNG pictures at `dpi`, one file per page ("-2", "-3" … before the
+    // extension from the second page on).
+    bool WritePng(const std::vector<ui::DrawingList>& pages, const std::string& path, int dpi);
+
+  private:
+    PictureStore pictures_;
+};
+
+// The page format of files written without a printer: A4 with margins of 10 mm, the
+// pages' coordinates starting at the top-left of the area inside the margins.
+QPageLayout FilePageLayout();
+
+}  // namespace ceph::platform

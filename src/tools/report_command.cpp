@@ -1,0 +1,124 @@
+#include "tools/report_command.h"
+
+#include <QGuiApplication>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "app/filesys.h"
+#include "app/handoff.h"
+#include "digitising/landmarks.h"
+#include "platform/headless_services.h"
+#include "platform/run.h"
+#include "records/record_file.h"
+#include "records/record_line.h"
+#include "report/report.h"
+
+namespace ceph::tools {
+
+namespace {
+
+struct Options {
+    std::string data, handoff, out;
+    int tracing = 0, line = 0;
+};
+
+int Usage() {
+    std::cerr << "usage: cephtool report --data DIR --handoff FILE --tracing N [--line K] --out "
+                 "FILE.pdf|FILE.png\n"
+                 "  N is the tracing number 1..9, K the print height 0 (top) to 5\n";
+    return 2;
+}
+
+bool ParseOptions(int argc, char** argv, Options& o) {
+    for (int i = 0; i + 1 < argc; i += 2) {
+        const std::string key = argv[i], value = argv[i + 1];
+        if (key == "--data")
+            o.data = value;
+        else if (key == "--handoff")
+            o.handoff = value;
+        else if (key == "--out")
+            o.out = value;
+        else if (key == "--tracing")
+            o.tracing = std::atoi(value.c_str());
+        else if (key == "--line")
+            o.line = std::atoi(value.c_str());
+        else
+            return false;
+    }
+    return argc % 2 == 0 && !o.data.empty() && !o.handoff.empty() && !o.out.empty() &&
+           o.tracing >= 1 && o.tracing <= 9 && o.line >= 0 && o.line <= 5;
+}
+
+bool EndsWithNoCase(const std::string& s, const std::string& suffix) {
+    if (s.size() < suffix.size()) return false;
+    for (std::size_t i = 0; i < suffix.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(s[s.size() - suffix.size() + i])) != suffix[i])
+            return false;
+    return true;
+}
+
+// Whether the patient has a line in the record file, looked up without creating the
+// file as the program itself would.
+bool HasStoredTracing(const std::string& path, const std::string& code) {
+    records::RecordReader file{std::ifstream(app::ToPath(path), std::ios::binary)};
+    std::string_view line;
+    while (file.IsOpen() && file.Next(line))
+        if (records::LineBelongsTo(line, code)) return true;
+    return false;
+}
+
+}  // namespace
+
+int RunReport(int argc, char** argv) {
+    Options o;
+    if (!ParseOptions(argc, argv, o)) return Usage();
+    const bool pdf = EndsWithNoCase(o.out, ".pdf");
+    if (!pdf && !EndsWithNoCase(o.out, ".png")) return Usage();
+
+    if (!std::getenv("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    char name[] = "cephtool";
+    char* qtArgv[] = {name, nullptr};
+    QGuiApplication qt(qtArgc, qtArgv);
+    platform::InstallChineseFont();
+
+    platform::HeadlessServices services;
+    app::App program(services);
+    ui::MainWindow& w = program.win;
+    w.state.DataDir = app::WithTrailingSeparator(o.data);
+    digitising::InitLandmarkTables(w.state);
+    const auto lines = app::ReadHandoff(o.handoff);
+    if (!lines) {
+        std::cerr << "cephtool: cannot read the hand-off file " << o.handoff << "\n";
+        return 1;
+    }
+    for (ui::Label* l : {&w.Label0, &w.Label1, &w.Label3, &w.Label13, &w.Label15})
+        l->caption.clear();
+    ui::Label* header[4] = {&w.Label1, &w.Label0, &w.Label3, &w.Label15};
+    for (std::size_t i = 0; i < lines->size(); ++i)
+        header[i]->caption = (*lines)[i];
+
+    const std::string record = records::RecordFilePath(w.state.DataDir, o.tracing);
+    if (!HasStoredTracing(record, w.Label0.caption)) {
+        std::cerr << "cephtool: tracing " << o.tracing << " of patient \"" << w.Label0.caption
+                  << "\" is not stored in " << record << "\n";
+        return 1;
+    }
+
+    // What the print command does for a tracing shown on its own.
+    w.state.ToScreen = false;
+    w.state.ShownTracing = static_cast<std::int16_t>(o.tracing - 1);
+    records::LoadTracing(w, o.tracing - 1);
+    report::DrawReport(program, false, o.line * 2100);
+    const bool written = pdf ? services.WritePdf(program.printer.pages, o.out)
+                             : services.WritePng(program.printer.pages, o.out, 150);
+    if (!written) {
+        std::cerr << "cephtool: cannot write " << o.out << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace ceph::tools
