@@ -83,7 +83,6 @@ QtMainWindow::QtMainWindow(app::App& app, const PictureStore* pictures, QWidget*
     layout()->setSizeConstraint(QLayout::SetNoConstraint);
     BuildControls();
     BuildMenus();
-    BuildPicker();
     Refresh();
 }
 
@@ -91,31 +90,60 @@ QtMainWindow::~QtMainWindow() = default;
 
 void QtMainWindow::BuildControls() {
     for (const ui::ControlRef& ref : app_.win.Controls()) {
-        if (ref.kind == ui::Kind::Form) continue;
-        if (ref.kind == ui::Kind::Timer) {
-            timer_ = new QTimer(this);
-            timer_->setObjectName(Q(ref.control->QualifiedName()));
-            connect(timer_, &QTimer::timeout, this, [this, ref] {
-                Handle({app::EventType::Timer, ref.control->name});
-            });
-            continue;
-        }
-        QWidget* parent = central_;
-        if (ref.container && ref.container->kind != ui::Kind::Form)
-            parent = widgets_.at(ref.container);
-        QWidget* w = CreateWidget(ref, parent);
-        const QString name = Q(ref.control->QualifiedName());
-        w->setObjectName(name);
-        w->setAccessibleDescription(name);
-        if (ShowsNoText(ref.kind)) w->setAccessibleName(name);
-        widgets_[ref.control] = w;
-        ConnectEvents(ref, w);
-        // Labels, images and lines have no window of their own: they lie on their
-        // container's surface, beneath every picture box, frame or button in it.
-        if (ref.kind == ui::Kind::Label || ref.kind == ui::Kind::Image ||
-            ref.kind == ui::Kind::Line)
-            w->lower();
+        refs_[ref.control] = ref;
+        if (ref.kind != ui::Kind::Timer) continue;
+        timer_ = new QTimer(this);
+        timer_->setObjectName(Q(ref.control->QualifiedName()));
+        connect(timer_, &QTimer::timeout, this, [this, ref] {
+            Handle({app::EventType::Timer, ref.control->name});
+        });
     }
+}
+
+namespace {
+
+// The part of a control's container it covers, in twips; lines by their end points.
+QRectF Extent(const ui::Control& c) {
+    if (c.kind == ui::Kind::Line) {
+        const auto& l = static_cast<const ui::Line&>(c);
+        return QRectF(QPointF(l.x1, l.y1), QPointF(l.x2, l.y2)).normalized().adjusted(-1, -1, 1, 1);
+    }
+    return QRectF(c.left, c.top, c.width, c.height);
+}
+
+}  // namespace
+
+bool QtMainWindow::IsShown(const ui::Control& control) const {
+    // Shown: visible, inside a shown container, and within its area; the result grid
+    // kept below the screen never is.
+    for (const ui::Control* c = &control; c && c->kind != ui::Kind::Form; c = c->container) {
+        if (!c->visible) return false;
+        const ui::Control* box = c->container;
+        if (!box) break;
+        if (!Extent(*c).intersects(QRectF(0, 0, box->width, box->height))) return false;
+    }
+    return true;
+}
+
+QWidget* QtMainWindow::EnsureWidget(const ui::ControlRef& ref) {
+    if (auto it = widgets_.find(ref.control); it != widgets_.end()) return it->second;
+    QWidget* parent = central_;
+    if (ref.container && ref.container->kind != ui::Kind::Form)
+        parent = EnsureWidget(refs_.at(ref.container));
+    QWidget* w = CreateWidget(ref, parent);
+    const QString name = Q(ref.control->QualifiedName());
+    w->setObjectName(name);
+    w->setAccessibleDescription(name);
+    if (ShowsNoText(ref.kind)) w->setAccessibleName(name);
+    widgets_[ref.control] = w;
+    controlOf_[w] = ref.control;
+    ConnectEvents(ref, w);
+    // Labels, images and lines have no window of their own: they lie on their
+    // container's surface, beneath every picture box, frame or button in it.
+    if (ref.kind == ui::Kind::Label || ref.kind == ui::Kind::Image || ref.kind == ui::Kind::Line)
+        w->lower();
+    RefreshControl(ref, w);
+    return w;
 }
 
 QWidget* QtMainWindow::CreateWidget(const ui::ControlRef& ref, QWidget* parent) {
@@ -230,10 +258,9 @@ void QtMainWindow::ConnectEvents(const ui::ControlRef& ref, QWidget* w) {
 }
 
 bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
-    auto it = std::find_if(widgets_.begin(), widgets_.end(),
-                           [watched](const auto& entry) { return entry.second == watched; });
-    if (it == widgets_.end()) return QMainWindow::eventFilter(watched, event);
-    const ui::Control* c = it->first;
+    auto it = controlOf_.find(watched);
+    if (it == controlOf_.end()) return QMainWindow::eventFilter(watched, event);
+    const ui::Control* c = it->second;
     app::Event e{app::EventType::Click, c->name, c->index};
     switch (event->type()) {
         case QEvent::FocusIn:
@@ -314,9 +341,14 @@ void QtMainWindow::Refresh() {
             if (!run && timer_->isActive()) timer_->stop();
             continue;
         }
+        // Widgets are made when their control is first shown: most of the window's
+        // controls are hidden at start, and the program should open at once.
         if (auto it = widgets_.find(ref.control); it != widgets_.end())
             RefreshControl(ref, it->second);
+        else if (ref.kind != ui::Kind::Form && IsShown(*ref.control))
+            EnsureWidget(ref);
     }
+    if (!picker_ && app_.picker.gotalk.visible) BuildPicker();
     if (picker_) {
         ApplyFormGeometry(picker_, app_.picker.gotalk, false);
         if (picker_->isVisible() != app_.picker.gotalk.visible)
@@ -509,7 +541,8 @@ void QtMainWindow::BuildPicker() {
     picker_->setVisible(false);
 }
 
-QWidget* QtMainWindow::WidgetOf(const ui::Control* control) const {
+QWidget* QtMainWindow::WidgetOf(const ui::Control* control) {
+    if (auto it = refs_.find(control); it != refs_.end()) return EnsureWidget(it->second);
     auto it = widgets_.find(control);
     return it == widgets_.end() ? nullptr : it->second;
 }

@@ -32,9 +32,13 @@ class QtMainWindow : public QMainWindow {
     // Brings every widget, the menu bar and the window itself up to date.
     void Refresh();
 
-    QWidget* WidgetOf(const ui::Control* control) const;
+    // The widget of a control, made now if its control has not been shown yet.
+    QWidget* WidgetOf(const ui::Control* control);
     QAction* ActionOf(const ui::MenuItem* item) const;
-    QDialog* PickerDialog() const { return picker_; }
+    QDialog* PickerDialog() {
+        if (!picker_) BuildPicker();
+        return picker_;
+    }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -42,6 +46,8 @@ class QtMainWindow : public QMainWindow {
 
   private:
     void BuildControls();
+    bool IsShown(const ui::Control& control) const;
+    QWidget* EnsureWidget(const ui::ControlRef& ref);
     QWidget* CreateWidget(const ui::ControlRef& ref, QWidget* parent);
     void ConnectEvents(const ui::ControlRef& ref, QWidget* widget);
     void RefreshControl(const ui::ControlRef& ref, QWidget* widget);
@@ -58,7 +64,9 @@ class QtMainWindow : public QMainWindow {
     QWidget* central_ = nullptr;
     QDialog* picker_ = nullptr;
     QTimer* timer_ = nullptr;
+    std::unordered_map<const ui::Control*, ui::ControlRef> refs_;
     std::unordered_map<const ui::Control*, QWidget*> widgets_;
+    std::unordered_map<const QObject*, const ui::Control*> controlOf_;
     std::unordered_map<const ui::MenuItem*, QAction*> actions_;
     std::size_t menuShape_ = 0;
     std::unordered_map<const QWidget*, QRectF> appliedGeometry_;

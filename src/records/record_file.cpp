@@ -1,5 +1,6 @@
 #include "records/record_file.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/filesys.h"
@@ -7,7 +8,6 @@
 namespace ceph::records {
 
 namespace {
-constexpr std::size_t kBlock = 1 << 18;
 
 std::string_view TrimBlanks(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
@@ -31,7 +31,15 @@ bool LineBelongsTo(std::string_view line, std::string_view code) {
     return !code.empty() && FirstField(line) == code;
 }
 
-RecordReader::RecordReader(std::ifstream file) : file_(std::move(file)) {}
+RecordReader::RecordReader(std::ifstream file) : file_(std::move(file)) {
+    // Small files (most record files hold a few patients, many none) get a buffer of
+    // their own size instead of a whole block.
+    if (!file_.is_open()) return;
+    file_.seekg(0, std::ios::end);
+    const std::streamoff size = file_.tellg();
+    file_.seekg(0, std::ios::beg);
+    if (size >= 0) block_ = std::min(kBlock, static_cast<std::size_t>(size) + 1);
+}
 
 bool RecordReader::Next(std::string_view& line) {
     while (true) {
@@ -53,7 +61,7 @@ bool RecordReader::Next(std::string_view& line) {
         }
         // Keep the unfinished line and read the next block behind it.
         std::size_t keep = end_ - begin_;
-        if (buffer_.size() < keep + kBlock) buffer_.resize(keep + kBlock);
+        if (buffer_.size() < keep + block_) buffer_.resize(keep + block_);
         std::memmove(buffer_.data(), buffer_.data() + begin_, keep);
         begin_ = 0;
         end_ = keep;
@@ -61,10 +69,10 @@ bool RecordReader::Next(std::string_view& line) {
             eof_ = true;
             continue;
         }
-        file_.read(buffer_.data() + end_, static_cast<std::streamsize>(kBlock));
+        file_.read(buffer_.data() + end_, static_cast<std::streamsize>(block_));
         std::streamsize got = file_.gcount();
         end_ += static_cast<std::size_t>(got);
-        if (got < static_cast<std::streamsize>(kBlock)) eof_ = true;
+        if (got < static_cast<std::streamsize>(block_)) eof_ = true;
     }
 }
 

@@ -30,7 +30,9 @@ class RecordReader {
     bool Next(std::string_view& line);
 
   private:
+    static constexpr std::size_t kBlock = 1 << 18;
     std::ifstream file_;
+    std::size_t block_ = kBlock;
     std::string buffer_;
     std::size_t begin_ = 0, end_ = 0;
     bool eof_ = false;
