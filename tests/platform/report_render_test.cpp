@@ -1,0 +1,109 @@
+// The report as it leaves the program: a printed page replayed into a PDF file, the page
+// as a picture against a committed reference, and the snapshot bitmap of the panel.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <cstdio>
+#include <fstream>
+
+#include "app/startup.h"
+#include "platform/headless_services.h"
+#include "platform/painting.h"
+#include "platform/qt_services.h"
+#include "records/show.h"
+#include "report/report.h"
+#include "support/fake_services.h"
+#include "support/temp_dir.h"
+
+#ifndef CEPH_TEST_DATA
+#error "CEPH_TEST_DATA names the folder of the committed test pictures"
+#endif
+
+namespace ceph {
+namespace {
+
+class ReportRenderTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir.Write("OutExe.tmp", "\xAA\x4C\xAC\xFC\xB5\xD8\r\n10234\r\n0650315\r\nF\r\n");
+        dir.Write("ceph-1",
+                  "10234,70,0,62,25,75,45,72,52,66,58,74,74,71,72,62,92,66,95,68,112,65,118,60,120,"
+                  "10,90,-5,35,-10,22,0,0,25,48,40,72,42,74,0,48Y 2M\r\n");
+        app::StartupEnv env;
+        env.currentDir = dir.str();
+        env.handoffArgument = (dir.path() / "OutExe.tmp").string();
+        env.testDataDir = (dir.path() / "none").string();
+        app::FormLoad(program, env);
+        records::readn_Click(program, 0);
+        // The page the print command would send, at the top of the paper.
+        program.win.state.ToScreen = false;
+        report::DrawReport(program, false, 0);
+        pages = program.printer.pages;
+    }
+
+    testing::TempDir dir;
+    testing::FakeServices services;
+    app::App program{services};
+    std::vector<ui::DrawingList> pages;
+};
+
+std::string CommandOutput(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+            out.append(buffer, n);
+        pclose(pipe);
+    }
+    return out;
+}
+
+TEST_F(ReportRenderTest, PrintedPageAsPdfHoldsTheReport) {
+    ASSERT_EQ(pages.size(), 1u);
+    platform::HeadlessServices paper;
+    const std::string pdf = (dir.path() / "page.pdf").string();
+    ASSERT_TRUE(paper.WritePdf(pages, pdf));
+    EXPECT_NE(CommandOutput("pdfinfo '" + pdf + "'").find("Pages:           1"), std::string::npos);
+    const std::string text = CommandOutput("pdftotext -layout '" + pdf + "' -");
+    for (const char* expected :
+         {"10234", "林美華", "SNA:", "92.2", "Max./Mand.", "72.6", "(87.0±4.4)", "GONIAL:"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+}
+
+TEST_F(ReportRenderTest, PageLooksLikeTheReference) {
+    // 60 dots per inch keeps the reference small; the comparison allows for small
+    // differences in how text is smoothed.
+    const QImage page = platform::RenderPage(pages[0], nullptr, QSize(450, 360), 60)
+                            .convertToFormat(QImage::Format_Grayscale8);
+    const QString referencePath = QStringLiteral(CEPH_TEST_DATA "/report_page.png");
+    if (qEnvironmentVariableIsSet("CEPH_UPDATE_REFERENCE")) page.save(referencePath);
+    const QImage reference = QImage(referencePath).convertToFormat(QImage::Format_Grayscale8);
+    ASSERT_EQ(reference.size(), page.size());
+    long differing = 0, inked = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const int a = page.pixelColor(x, y).value(), b = reference.pixelColor(x, y).value();
+            inked += b < 128;
+            differing += std::abs(a - b) > 96;
+        }
+    EXPECT_GT(inked, 1500);  // the reference holds a whole report, not a blank page
+    EXPECT_LT(differing, inked / 20) << differing << " of " << inked;
+}
+
+TEST_F(ReportRenderTest, SnapshotIsATwentyFourBitBitmap) {
+    platform::QtServices screen;
+    const std::string path = (dir.path() / "tmp.bmp").string();
+    ASSERT_TRUE(screen.SaveBitmap(program.win.Picture3, path));
+    std::ifstream in(path, std::ios::binary);
+    char header[30] = {};
+    in.read(header, sizeof header);
+    EXPECT_EQ(std::string(header, 2), "BM");
+    EXPECT_EQ(static_cast<unsigned char>(header[28]), 24);  // bits per pixel
+    const QImage image(QString::fromStdString(path));
+    EXPECT_FALSE(image.isNull());
+    EXPECT_EQ(image.pixelColor(2, 300), QColor(192, 255, 255)) << "light cyan panel";
+}
+
+}  // namespace
+}  // namespace ceph
