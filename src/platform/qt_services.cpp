@@ -59,12 +59,14 @@ app::MessageAnswer QtServices::ShowMessage(const std::string& text, app::Message
     if (style.buttons == app::MessageButtons::YesNo) {
         QPushButton* yes = box.addButton(QMessageBox::Yes);
         QPushButton* no = box.addButton(QMessageBox::No);
+        yes->setText(QStringLiteral("是(&Y)"));
+        no->setText(QStringLiteral("否(&N)"));
         box.setDefaultButton(style.defaultIsSecond ? no : yes);
         box.setEscapeButton(no);
         box.exec();
         return box.clickedButton() == yes ? app::MessageAnswer::Yes : app::MessageAnswer::No;
     }
-    box.addButton(QMessageBox::Ok);
+    box.addButton(QMessageBox::Ok)->setText(QStringLiteral("確定"));
     box.exec();
     return app::MessageAnswer::Ok;
 }
