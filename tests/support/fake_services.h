@@ -28,7 +28,7 @@ class FakeServices : public app::Services {
     std::vector<std::vector<ui::DrawingList>> printJobs;
     std::vector<std::string> pdfFiles;
     app::PrintOutcome printOutcome{true, "PDF", ""};  // what the next print job reports
-    std::string saveFileAnswer;                     // what the save dialog answers
+    std::string saveFileAnswer;                       // what the save dialog answers
 
     app::ScreenInfo Screen() const override { return screen; }
     app::MessageAnswer ShowMessage(const std::string& text, app::MessageStyle style) override {
@@ -59,7 +59,9 @@ class FakeServices : public app::Services {
         pdfFiles.push_back(path);
         return true;
     }
-    std::string ChooseSaveFile(const std::string&, const std::string&) override { return saveFileAnswer; }
+    std::string ChooseSaveFile(const std::string&, const std::string&) override {
+        return saveFileAnswer;
+    }
 };
 
 }  // namespace ceph::testing
