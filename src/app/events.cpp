@@ -1,6 +1,10 @@
 #include "app/events.h"
 
 #include "app/exit.h"
+#include "digitising/digitise.h"
+#include "imaging/sources.h"
+#include "imaging/viewport.h"
+#include "records/input.h"
 #include "records/show.h"
 #include "report/print.h"
 
@@ -15,9 +19,24 @@ bool Dispatch(App& app, const Event& e) {
             if (n == "readn") return records::readn_Click(app, e.index), true;
             if (n == "comp") return records::comp_Click(app, e.index), true;
             if (n == "printmn") return report::printmn_Click(app, e.index), true;
+            if (n == "inputn") return records::inputn_Click(app, e.index), true;
+            if (n == "Image1") return digitising::Image1_Click(app), true;
+            if (n == "Command5") return digitising::Command5_Click(app), true;
+            if (n == "Command6") return digitising::Command6_Click(app), true;
+            if (n == "Command1") return imaging::Command1_Click(app), true;
+            if (n == "piccas") return imaging::piccas_Click(app, e.index), true;
+            if (n == "piccas00") return imaging::piccas00_Click(app), true;
+            if (n == "pastemn") return imaging::pastemn_Click(app), true;
+            if (n == "bmpsave") return imaging::bmpsave_Click(app), true;
+            if (n == "gotalk.Dir1") return imaging::Dir1_Click(app, e.index), true;
+            if (n == "gotalk.File1") return imaging::File1_Click(app, e.index), true;
             return false;
         case EventType::Change:
             if (n == "Text1") return Text1_Change(app, e.index), true;
+            if (n == "Text6") return digitising::Text6_Change(app), true;
+            if (n == "VScroll2") return imaging::VScroll2_Change(app), true;
+            if (n == "HScroll1" || n == "VScroll1") return imaging::Pan_Change(app), true;
+            if (n == "gotalk.Drive1") return imaging::Drive1_Change(app, e.index), true;
             return false;
         case EventType::GotFocus:
             if (n == "Text1") return Text1_GotFocus(app, e.index), true;
@@ -28,8 +47,10 @@ bool Dispatch(App& app, const Event& e) {
         case EventType::Timer:
             if (n == "Timer1") return Timer1_Timer(app), true;
             return false;
-        case EventType::LostFocus:
         case EventType::MouseMove:
+            if (n == "Image1") return digitising::Image1_MouseMove(app, e.x, e.y), true;
+            return false;
+        case EventType::LostFocus:
         case EventType::MouseUp:
             return false;
     }

@@ -34,6 +34,11 @@ enum class Pointer { Default, Hourglass };
 
 // How a print job went. A job that did not reach a printer says why, in words for the
 // user, and names the printer it tried (empty when none is installed).
+struct YearMonth {
+    int year = 2000;
+    int month = 1;
+};
+
 struct PrintOutcome {
     bool printed = false;
     std::string printer;
@@ -60,6 +65,25 @@ class Services {
     virtual bool WritePdf(const std::vector<ui::DrawingList>& pages, const std::string& path) = 0;
     // Asks the user where to save a file; empty when the user cancels.
     virtual std::string ChooseSaveFile(const std::string& suggested, const std::string& filter) = 0;
+
+    // Why the last LoadPicture failed, in words for the user.
+    virtual std::string PictureError() const = 0;
+    // The guide drawing that ships with the program.
+    virtual ui::PictureRef GuideDrawing() = 0;
+    // A picture on the clipboard, or an empty reference.
+    virtual ui::PictureRef ClipboardPicture() = 0;
+    // A stored picture as a Windows bitmap, and as a JPEG file of the given quality.
+    virtual bool SavePictureBitmap(const ui::PictureRef& picture, const std::string& path) = 0;
+    virtual bool SavePictureJpeg(const ui::PictureRef& picture, const std::string& path,
+                                 int quality) = 0;
+    // Lets the window handle the events waiting, as a long operation does between steps.
+    virtual void ProcessEvents() = 0;
+    // Shows the file-picker window until the behaviour hides it again.
+    virtual void RunPickerModal() = 0;
+    // The drives or mounted volumes the picker offers, each a folder path.
+    virtual std::vector<std::string> Drives() = 0;
+    // Today's year and month, for the patient's age.
+    virtual YearMonth Today() const = 0;
 };
 
 }  // namespace ceph::app

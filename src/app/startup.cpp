@@ -6,6 +6,7 @@
 #include "app/filesys.h"
 #include "app/handoff.h"
 #include "app/settings.h"
+#include "digitising/digitise.h"
 #include "digitising/landmarks.h"
 #include "records/mark_stored.h"
 
@@ -131,6 +132,7 @@ void FormLoad(App& app, const StartupEnv& env) {
     records::MarkStoredTracings(w, w.Label0.caption);
     w.readceph.caption = w.Label1.caption + kCaptionSuffix;
     ReadCalibration(w);
+    digitising::InitGuide(app);
     digitising::InitLandmarkTables(s);
 }
 

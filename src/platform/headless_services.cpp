@@ -1,5 +1,6 @@
 #include "platform/headless_services.h"
 
+#include <QDate>
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPdfWriter>
@@ -21,6 +22,11 @@ app::ScreenInfo HeadlessServices::Screen() const {
     QRect geometry(0, 0, 1280, 1024);
     if (QScreen* screen = QGuiApplication::primaryScreen()) geometry = screen->geometry();
     return {t.FromX(geometry.width()), t.FromY(geometry.height()), t.FromX(1), t.FromY(1)};
+}
+
+app::YearMonth HeadlessServices::Today() const {
+    const QDate today = QDate::currentDate();
+    return {today.year(), today.month()};
 }
 
 app::MessageAnswer HeadlessServices::ShowMessage(const std::string& text, app::MessageStyle style) {

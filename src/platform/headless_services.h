@@ -19,6 +19,15 @@ class HeadlessServices : public app::Services {
     app::PrintOutcome PrintPages(const std::vector<ui::DrawingList>&) override { return {}; }
     bool WritePdf(const std::vector<ui::DrawingList>& pages, const std::string& path) override;
     std::string ChooseSaveFile(const std::string&, const std::string&) override { return {}; }
+    std::string PictureError() const override { return {}; }
+    ui::PictureRef GuideDrawing() override { return {}; }
+    ui::PictureRef ClipboardPicture() override { return {}; }
+    bool SavePictureBitmap(const ui::PictureRef&, const std::string&) override { return false; }
+    bool SavePictureJpeg(const ui::PictureRef&, const std::string&, int) override { return false; }
+    void ProcessEvents() override {}
+    void RunPickerModal() override {}
+    std::vector<std::string> Drives() override { return {}; }
+    app::YearMonth Today() const override;
 
     // The pages as PNG pictures at `dpi`, one file per page ("-2", "-3" … before the
     // extension from the second page on).

@@ -29,6 +29,12 @@ void PaintDrawingList(QPainter& painter, const ui::DrawingList& list, const QPal
             pen.setWidth(l->width);
             painter.setPen(pen);
             painter.drawLine(QPointF(l->x1, l->y1), QPointF(l->x2, l->y2));
+        } else if (const auto* c = std::get_if<ui::DrawCircle>(&op)) {
+            QPen pen(ToQColor(c->colour, palette));
+            pen.setCosmetic(true);
+            painter.setPen(pen);
+            painter.setBrush(Qt::NoBrush);
+            painter.drawEllipse(QPointF(c->x, c->y), c->radius, c->radius);
         } else if (const auto* p = std::get_if<ui::DrawPicture>(&op)) {
             if (!pictures) continue;
             const QImage& image = pictures->Get(p->picture);

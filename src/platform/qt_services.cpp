@@ -1,6 +1,8 @@
 #include "platform/qt_services.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDate>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -9,6 +11,8 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QScreen>
+#include <QStorageInfo>
+#include <algorithm>
 
 #include "platform/painting.h"
 #include "platform/twips.h"
@@ -82,7 +86,61 @@ void QtServices::SetPointer(app::Pointer pointer) {
 }
 
 ui::PictureRef QtServices::LoadPicture(const std::string& path) {
-    return pictures_.Load(path);
+    const ui::PictureRef picture = pictures_.Load(path);
+    pictureError_ = picture.empty() ? "這個檔案不是可以讀取的圖檔。" : "";
+    return picture;
+}
+
+ui::PictureRef QtServices::GuideDrawing() {
+    if (guide_.empty()) {
+        QImage drawing(QStringLiteral(":/guide/guide.bmp"));
+        if (drawing.isNull()) {
+            drawing = QImage(197, 247, QImage::Format_Grayscale8);
+            drawing.fill(Qt::white);
+        }
+        guide_ = pictures_.Add(std::move(drawing));
+    }
+    return guide_;
+}
+
+ui::PictureRef QtServices::ClipboardPicture() {
+    const QImage image = QGuiApplication::clipboard()->image();
+    return image.isNull() ? ui::PictureRef{} : pictures_.Add(image);
+}
+
+bool QtServices::SavePictureBitmap(const ui::PictureRef& picture, const std::string& path) {
+    const QImage& image = pictures_.Get(picture);
+    if (image.isNull()) return false;
+    // A Windows bitmap of 24 bits per pixel, which every program of the practice reads.
+    return image.convertToFormat(QImage::Format_RGB888).save(QString::fromStdString(path), "BMP");
+}
+
+bool QtServices::SavePictureJpeg(const ui::PictureRef& picture, const std::string& path,
+                                 int quality) {
+    const QImage& image = pictures_.Get(picture);
+    return !image.isNull() && image.save(QString::fromStdString(path), "JPG", quality);
+}
+
+void QtServices::ProcessEvents() {
+    QCoreApplication::processEvents();
+}
+
+void QtServices::RunPickerModal() {
+    if (pickerRunner_) pickerRunner_();
+}
+
+std::vector<std::string> QtServices::Drives() {
+    std::vector<std::string> drives;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
+        if (volume.isValid() && volume.isReady()) drives.push_back(volume.rootPath().toStdString());
+    std::sort(drives.begin(), drives.end());
+    drives.erase(std::unique(drives.begin(), drives.end()), drives.end());
+    return drives;
+}
+
+app::YearMonth QtServices::Today() const {
+    const QDate today = QDate::currentDate();
+    return {today.year(), today.month()};
 }
 
 bool QtServices::SaveBitmap(const ui::PictureBox& box, const std::string& path) {

@@ -2,6 +2,8 @@
 // The platform services of the behaviour, done with Qt: screen size, message boxes
 // and the pointer shape.
 
+#include <functional>
+
 #include "app/services.h"
 #include "platform/pictures.h"
 
@@ -20,12 +22,28 @@ class QtServices : public app::Services {
     bool WritePdf(const std::vector<ui::DrawingList>& pages, const std::string& path) override;
     std::string ChooseSaveFile(const std::string& suggested, const std::string& filter) override;
 
+    std::string PictureError() const override { return pictureError_; }
+    ui::PictureRef GuideDrawing() override;
+    ui::PictureRef ClipboardPicture() override;
+    bool SavePictureBitmap(const ui::PictureRef& picture, const std::string& path) override;
+    bool SavePictureJpeg(const ui::PictureRef& picture, const std::string& path,
+                         int quality) override;
+    void ProcessEvents() override;
+    void RunPickerModal() override;
+    std::vector<std::string> Drives() override;
+    app::YearMonth Today() const override;
+
     const PictureStore& Pictures() const { return pictures_; }
+    // The window runs the picker; it tells how when it exists.
+    void SetPickerRunner(std::function<void()> runner) { pickerRunner_ = std::move(runner); }
     // The window that message boxes belong to; none before the main window exists.
     void SetParentWindow(QWidget* parent) { parent_ = parent; }
 
   private:
     PictureStore pictures_;
+    std::string pictureError_;
+    ui::PictureRef guide_;
+    std::function<void()> pickerRunner_;
     QWidget* parent_ = nullptr;
     bool hourglass_ = false;
 };

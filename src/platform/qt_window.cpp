@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QEventLoop>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -353,6 +354,7 @@ void QtMainWindow::Refresh() {
         ApplyFormGeometry(picker_, app_.picker.gotalk, false);
         if (picker_->isVisible() != app_.picker.gotalk.visible)
             picker_->setVisible(app_.picker.gotalk.visible);
+        if (pickerLoop_ && !app_.picker.gotalk.visible) pickerLoop_->quit();
         for (const ui::ControlRef& ref : app_.picker.Controls())
             if (auto it = widgets_.find(ref.control); it != widgets_.end())
                 RefreshControl(ref, it->second);
@@ -538,7 +540,34 @@ void QtMainWindow::BuildPicker() {
         w->setAccessibleName(name);
         widgets_[ref.control] = w;
     }
+    auto* drives = static_cast<QComboBox*>(widgets_.at(&app_.picker.Drive1));
+    connect(drives, &QComboBox::activated, this, [this](int index) {
+        Handle({app::EventType::Change, "gotalk.Drive1", index});
+    });
+    auto* folders = static_cast<QListWidget*>(widgets_.at(&app_.picker.Dir1));
+    connect(folders, &QListWidget::itemActivated, this, [this, folders](QListWidgetItem* item) {
+        Handle({app::EventType::Click, "gotalk.Dir1", folders->row(item)});
+    });
+    auto* files = static_cast<QListWidget*>(widgets_.at(&app_.picker.File1));
+    connect(files, &QListWidget::itemClicked, this, [this, files](QListWidgetItem* item) {
+        Handle({app::EventType::Click, "gotalk.File1", files->row(item)});
+    });
+    // Closing the picker without a choice ends its modal display too.
+    connect(picker_, &QDialog::finished, this, [this] {
+        app_.picker.gotalk.visible = false;
+        if (pickerLoop_) pickerLoop_->quit();
+    });
     picker_->setVisible(false);
+}
+
+void QtMainWindow::RunPicker() {
+    if (!picker_) BuildPicker();
+    Refresh();
+    QEventLoop loop;
+    pickerLoop_ = &loop;
+    if (app_.picker.gotalk.visible) loop.exec();
+    pickerLoop_ = nullptr;
+    picker_->hide();
 }
 
 QWidget* QtMainWindow::WidgetOf(const ui::Control* control) {

@@ -17,6 +17,7 @@ class QAction;
 class QMenu;
 class QTimer;
 class QDialog;
+class QEventLoop;
 
 namespace ceph::platform {
 
@@ -35,6 +36,8 @@ class QtMainWindow : public QMainWindow {
     // The widget of a control, made now if its control has not been shown yet.
     QWidget* WidgetOf(const ui::Control* control);
     QAction* ActionOf(const ui::MenuItem* item) const;
+    // Shows the file picker and returns when the behaviour or the user has closed it.
+    void RunPicker();
     QDialog* PickerDialog() {
         if (!picker_) BuildPicker();
         return picker_;
@@ -63,6 +66,7 @@ class QtMainWindow : public QMainWindow {
     Twips twips_;
     QWidget* central_ = nullptr;
     QDialog* picker_ = nullptr;
+    QEventLoop* pickerLoop_ = nullptr;
     QTimer* timer_ = nullptr;
     std::unordered_map<const ui::Control*, ui::ControlRef> refs_;
     std::unordered_map<const ui::Control*, QWidget*> widgets_;

@@ -51,6 +51,7 @@ int RunReadceph(int argc, char** argv) {
 
     QtMainWindow window(program, &services.Pictures());
     services.SetParentWindow(&window);
+    services.SetPickerRunner([&window] { window.RunPicker(); });
     window.show();
     return QApplication::exec();
 }

@@ -107,7 +107,11 @@ struct DrawPicture {
     float x, y, width, height;          // twips
     std::uint32_t rasterOp = 0xCC0020;  // source copy; 0x8800C6 ANDs source and destination
 };
-using DrawOp = std::variant<DrawText, DrawLine, DrawPicture>;
+struct DrawCircle {
+    float x, y, radius;  // twips
+    Colour colour;
+};
+using DrawOp = std::variant<DrawText, DrawLine, DrawPicture, DrawCircle>;
 
 struct DrawingList {
     std::vector<DrawOp> ops;
@@ -137,6 +141,9 @@ struct Line : Control {
 
 struct ScrollBar : Control {
     int value = 0, min = 0, max = 32767, smallChange = 1, largeChange = 1;
+    // Twips moved per step of the value: 1, or more where the distance to cover would
+    // not fit the bar's range of 0..32767.
+    int unit = 1;
 };
 
 struct Timer : Control {

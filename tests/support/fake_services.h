@@ -3,6 +3,8 @@
 // boxes with queued answers, and the pointer shape.
 
 #include <deque>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,7 +30,16 @@ class FakeServices : public app::Services {
     std::vector<std::vector<ui::DrawingList>> printJobs;
     std::vector<std::string> pdfFiles;
     app::PrintOutcome printOutcome{true, "PDF", ""};  // what the next print job reports
-    std::string saveFileAnswer;                       // what the save dialog answers
+    std::string saveFileAnswer;
+    std::string pictureError = "not a picture";
+    std::vector<std::string> unreadablePictures;  // paths whose loading fails
+    ui::PictureRef clipboard;                     // empty: nothing on the clipboard
+    std::vector<std::string> savedPictureBitmaps, savedJpegs;
+    bool jpegWorks = true;
+    std::function<void()> pickerUser;  // acts in the picker while it is shown
+    std::vector<std::string> drives{"/"};
+    app::YearMonth today{2026, 3};
+    int pictureSize = 100;  // width and height of loaded pictures, in pixels                       // what the save dialog answers
 
     app::ScreenInfo Screen() const override { return screen; }
     app::MessageAnswer ShowMessage(const std::string& text, app::MessageStyle style) override {
@@ -45,8 +56,30 @@ class FakeServices : public app::Services {
     }
     ui::PictureRef LoadPicture(const std::string& path) override {
         loadedPictures.push_back(path);
-        return {static_cast<std::uint32_t>(loadedPictures.size()), 100, 80};
+        for (const std::string& bad : unreadablePictures)
+            if (bad == path) return {};
+        return {static_cast<std::uint32_t>(loadedPictures.size()), pictureSize, pictureSize};
     }
+    std::string PictureError() const override { return pictureError; }
+    ui::PictureRef GuideDrawing() override { return {9999, 197, 247}; }
+    ui::PictureRef ClipboardPicture() override { return clipboard; }
+    bool SavePictureBitmap(const ui::PictureRef&, const std::string& path) override {
+        savedPictureBitmaps.push_back(path);
+        std::ofstream(path, std::ios::binary) << "BM";
+        return true;
+    }
+    bool SavePictureJpeg(const ui::PictureRef&, const std::string& path, int) override {
+        if (!jpegWorks) return false;
+        savedJpegs.push_back(path);
+        std::ofstream(path, std::ios::binary) << "\xFF\xD8\xFF";
+        return true;
+    }
+    void ProcessEvents() override {}
+    void RunPickerModal() override {
+        if (pickerUser) pickerUser();
+    }
+    std::vector<std::string> Drives() override { return drives; }
+    app::YearMonth Today() const override { return today; }
     bool SaveBitmap(const ui::PictureBox&, const std::string& path) override {
         savedBitmaps.push_back(path);
         return true;

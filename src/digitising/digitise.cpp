@@ -1,0 +1,134 @@
+#include "digitising/digitise.h"
+
+#include <cmath>
+
+namespace ceph::digitising {
+
+namespace {
+
+constexpr int kFinished = 20;
+
+// Where each landmark lies on the guide drawing as it was laid out, before the
+// drawing's scale is applied.
+constexpr int kGuideDesign[20][2] = {{0, 0},       {3600, 840},  {3390, 1905}, {3600, 2745},
+                                     {3555, 3000}, {3360, 3180}, {3855, 3885}, {3690, 3870},
+                                     {3285, 4515}, {3375, 4710}, {3405, 5055}, {3255, 5400},
+                                     {2955, 5325}, {660, 3930},  {660, 2265},  {330, 1800},
+                                     {1110, 1185}, {1815, 2865}, {2595, 3630}, {2715, 3690}};
+
+void GuideLine(ui::PictureBox& guide, float x1, float y1, float x2, float y2) {
+    guide.drawing.ops.push_back(ui::DrawLine{x1, y1, x2, y2, kBlue, 1});
+}
+
+int CurrentLandmark(const ui::MainWindow& w) {
+    return RoundToInt16(TextToNumber(w.LabelPNTNo.caption));
+}
+
+}  // namespace
+
+int NextLandmark(int n) {
+    if (n == 16) return 1;
+    if (n == 15) return 17;
+    return n + 1;
+}
+
+int PreviousLandmark(int n) {
+    if (n == 1) return 16;
+    if (n == 17) return 15;
+    return n - 1;
+}
+
+void InitGuide(app::App& app) {
+    ui::State& s = app.win.state;
+    // The drawing is shown at 1/1.6 of its design size; the divisor is single precision.
+    const double divisor = static_cast<double>(1.6f);
+    for (int i = 1; i <= 19; ++i) {
+        s.GuideLeft[i] = RoundToInt16((kGuideDesign[i][0] - 50) / divisor);
+        s.GuideTop[i] = RoundToInt16((kGuideDesign[i][1] + 200) / divisor);
+    }
+    ui::PictureBox& guide = app.win.Picture5;
+    guide.picture = app.services.GuideDrawing();
+    guide.drawing.Clear();
+    auto x = [&](int i) { return static_cast<float>(s.GuideLeft[i]); };
+    auto y = [&](int i) { return static_cast<float>(s.GuideTop[i]); };
+    auto chain = [&](std::initializer_list<int> points) {
+        const int* p = points.begin();
+        for (std::size_t k = 1; k < points.size(); ++k)
+            GuideLine(guide, x(p[k - 1]), y(p[k - 1]), x(p[k]), y(p[k]));
+    };
+    chain({16, 1, 4});
+    chain({5, 6});
+    chain({7, 8});
+    chain({9, 10, 11, 12, 13, 14});
+    chain({3, 17});
+    chain({2, 15});
+    GuideLine(guide, (x(6) + x(7)) / 2, (y(6) + y(7)) / 2, (x(18) + x(19)) / 2,
+              (y(18) + y(19)) / 2);
+    for (int i = 1; i <= 19; ++i)
+        guide.drawing.ops.push_back(ui::DrawCircle{x(i), y(i), 18, kRed});
+}
+
+void ShowNextPoint(app::App& app, int n) {
+    ui::MainWindow& w = app.win;
+    const ui::State& s = w.state;
+    const bool inTable = n >= 0 && n <= kFinished;
+    w.LabelPNT.visible = true;
+    w.Label10.visible = true;
+    w.LabelPNTNo.caption = Format0(n);
+    w.LabelPNT.caption = (inTable ? s.LandmarkName[n] : std::string()) + "  點";
+    if (inTable) {
+        w.Label10.left = s.GuideLeft[n];
+        w.Label10.top = s.GuideTop[n];
+    }
+    // The zoom is fixed once S is placed, so all landmarks share one scale.
+    w.VScroll2.enabled = n == 16;
+    w.Command1.enabled = n == 16;
+}
+
+void Image1_MouseMove(app::App& app, float x, float y) {
+    app.win.LabelX.caption = FormatGeneral(x);
+    app.win.LabelY.caption = FormatGeneral(y);
+}
+
+void Image1_Click(app::App& app) {
+    ui::MainWindow& w = app.win;
+    ui::State& s = w.state;
+    int n = CurrentLandmark(w);
+    // Once all 19 are placed (or before input started) a click has nothing to store.
+    if (n < 1 || n > 19) return;
+    s.X[n] = static_cast<float>(TextToNumber(w.LabelX.caption));
+    s.Y[n] = static_cast<float>(TextToNumber(w.LabelY.caption));
+    ShowNextPoint(app, NextLandmark(n));
+    if (n != 19) {
+        w.Picture7.visible = false;
+        return;
+    }
+    w.LabelPNT.visible = false;
+    w.Label10.visible = false;
+    w.Picture7.visible = true;
+    const double dx = double(s.X[1]) - s.X[16], dy = double(s.Y[1]) - s.Y[16];
+    w.Label14.caption = Format0(std::sqrt(dx * dx + dy * dy));
+    // The rounded distance proposes the length in millimetres from the last scale.
+    w.Text6.text = Format1(TextToNumber(w.Label14.caption) * TextToNumber(w.Text2.text));
+    Text6_Change(app);
+}
+
+void Command5_Click(app::App& app) {
+    const int n = CurrentLandmark(app.win);
+    if (n == 16 || n < 1 || n > kFinished) return;
+    ShowNextPoint(app, PreviousLandmark(n));
+}
+
+void Command6_Click(app::App& app) {
+    ShowNextPoint(app, 16);
+}
+
+void Text6_Change(app::App& app) {
+    ui::MainWindow& w = app.win;
+    const double distance = TextToNumber(w.Label14.caption);
+    // Without a measured distance there is no scale to derive: keep the last one.
+    if (distance == 0) return;
+    w.Text2.text = Format3(TextToNumber(w.Text6.text) / distance);
+}
+
+}  // namespace ceph::digitising
