@@ -1,0 +1,308 @@
+// Input of a tracing as the clinician goes through it: starting the input, the viewport
+// with its zoom and pan bars, the 19 clicks in their order with every way back, the
+// calibration, the picture sources and storing the picture.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/events.h"
+#include "app/exit.h"
+#include "app/startup.h"
+#include "digitising/digitise.h"
+#include "imaging/sources.h"
+#include "imaging/viewport.h"
+#include "records/input.h"
+#include "support/fake_services.h"
+#include "support/temp_dir.h"
+
+namespace ceph {
+namespace {
+
+class InputTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir.Write("OutExe.tmp", "Chen\r\n00101\r\n0650315\r\nM\r\n");
+        dir.Write("selvsys.ini",
+                  "[Selvaron]\r\nPersonPicDir=" + (dir.path() / "pics").string() + "\r\n");
+        dir.Write("pics/00101_2.bmp", "picture");
+        app::StartupEnv env;
+        env.currentDir = dir.str();
+        env.handoffArgument = (dir.path() / "OutExe.tmp").string();
+        env.testDataDir = (dir.path() / "none").string();
+        app::FormLoad(program, env);
+    }
+    void Send(app::EventType type, std::string_view name, int index = -1, float x = 0,
+              float y = 0) {
+        app::Event e{type, name, index};
+        e.x = x, e.y = y;
+        app::Dispatch(program, e);
+    }
+    void ClickAt(float x, float y) {
+        Send(app::EventType::MouseMove, "Image1", -1, x, y);
+        Send(app::EventType::Click, "Image1");
+    }
+    int Asked() const { return std::stoi(program.win.LabelPNTNo.caption); }
+
+    testing::TempDir dir;
+    testing::FakeServices services;
+    app::App program{services};
+    ui::MainWindow& w = program.win;
+};
+
+TEST_F(InputTest, StartingAnInputPreparesTheWorkArea) {
+    w.state.X[5] = 12;
+    services.today = {2026, 3};
+    Send(app::EventType::Click, "inputn", 1);
+    EXPECT_EQ(w.Text5.text, (dir.path() / "pics" / "00101_2.bmp").string());
+    EXPECT_EQ(w.Text4.text, "50Y 0M");
+    EXPECT_TRUE(w.Text4.visible);
+    EXPECT_TRUE(w.Picture2.visible);
+    EXPECT_FALSE(w.Picture3.visible);
+    EXPECT_FALSE(w.inputmmnn.enabled);
+    EXPECT_FALSE(w.readmn.enabled);
+    EXPECT_TRUE(w.editmn.enabled);
+    EXPECT_EQ(w.Label2.caption, "第 2 張");
+    EXPECT_EQ(w.readceph.width, 9200);
+    EXPECT_EQ(w.LabelPNT.caption, "S  點");
+    EXPECT_EQ(w.state.X[5], 0.0f);
+    EXPECT_FALSE(w.Image1.picture.empty());  // the tracing's picture is shown
+    EXPECT_EQ(w.VScroll2.value, 100);
+
+    // Cancelling returns to the bar; leaving from there ends the program.
+    Send(app::EventType::Click, "quitmn");
+    EXPECT_FALSE(program.quitRequested);
+    EXPECT_FALSE(w.Picture2.visible);
+    EXPECT_EQ(w.readceph.height, 1500);
+    Send(app::EventType::Click, "quitmn");
+    EXPECT_TRUE(program.quitRequested);
+}
+
+TEST(AgeText, MinguoBirthDates) {
+    EXPECT_EQ(records::AgeText("0650315", {2026, 3}), "50Y 0M");
+    EXPECT_EQ(records::AgeText("0651115", {2026, 3}), "49Y 4M");
+    EXPECT_EQ(records::AgeText("", {2026, 3}), "115Y 3M");  // no birth date counts as year 0
+}
+
+TEST_F(InputTest, NineteenClicksInOrderThenCalibration) {
+    Send(app::EventType::Click, "inputn", 0);  // no picture: an empty view
+    EXPECT_EQ(w.Image1.width, 5);
+    EXPECT_FALSE(w.VScroll2.visible);
+    std::vector<int> visited;
+    for (int k = 0; k < 19; ++k) {
+        visited.push_back(Asked());
+        EXPECT_EQ(w.VScroll2.enabled, k == 0) << "zoom only while S is asked for";
+        // S at (0, 0), N at (3000, 4000); the rest anywhere.
+        const int n = Asked();
+        ClickAt(n == 1 ? 3000.0f : n == 16 ? 0.0f : 10.0f * n, n == 1 ? 4000.0f : 0.0f);
+    }
+    EXPECT_EQ(visited, (std::vector<int>{16, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 17,
+                                         18, 19}));
+    EXPECT_EQ(Asked(), 20);
+    EXPECT_TRUE(w.Picture7.visible);
+    EXPECT_FALSE(w.Label10.visible);
+    EXPECT_EQ(w.Label14.caption, "5000");
+    EXPECT_EQ(w.Text6.text, "100.0");
+    EXPECT_EQ(w.Text2.text, "0.020");
+    EXPECT_EQ(w.state.X[18], 180.0f);
+
+    // A click with everything placed stores nothing.
+    ClickAt(1, 1);
+    EXPECT_EQ(w.state.X[19], 190.0f);
+    EXPECT_EQ(Asked(), 20);
+
+    // The user corrects the length; the scale follows. Without a distance it stays.
+    w.Text6.text = "75";
+    Send(app::EventType::Change, "Text6");
+    EXPECT_EQ(w.Text2.text, "0.015");
+    w.Label14.caption = "X";
+    w.Text6.text = "80";
+    Send(app::EventType::Change, "Text6");
+    EXPECT_EQ(w.Text2.text, "0.015");
+}
+
+TEST_F(InputTest, SteppingBackAndStartingOver) {
+    Send(app::EventType::Click, "inputn", 0);
+    Send(app::EventType::Click, "Command5");
+    EXPECT_EQ(Asked(), 16);  // nothing before S
+    ClickAt(1, 1);
+    EXPECT_EQ(Asked(), 1);
+    Send(app::EventType::Click, "Command5");
+    EXPECT_EQ(Asked(), 16);
+    EXPECT_TRUE(w.VScroll2.enabled);
+    for (int k = 0; k < 16; ++k)
+        ClickAt(5, 5);
+    EXPECT_EQ(Asked(), 17);
+    Send(app::EventType::Click, "Command5");
+    EXPECT_EQ(Asked(), 15);
+    for (int k = 0; k < 4; ++k)
+        ClickAt(5, 5);
+    EXPECT_EQ(Asked(), 20);
+    Send(app::EventType::Click, "Command5");
+    EXPECT_EQ(Asked(), 19);
+    EXPECT_TRUE(w.Picture7.visible);  // stays until the next click
+    ClickAt(7, 7);
+    EXPECT_EQ(w.state.X[19], 7.0f);
+    EXPECT_TRUE(w.Picture7.visible);
+    Send(app::EventType::Click, "Command6");
+    EXPECT_EQ(Asked(), 16);
+    EXPECT_EQ(w.LabelPNT.caption, "S  點");
+    EXPECT_EQ(w.state.X[19], 7.0f);  // nothing is cleared
+    ClickAt(2, 2);
+    EXPECT_FALSE(w.Picture7.visible);
+}
+
+TEST_F(InputTest, GuideArrowAndDrawing) {
+    EXPECT_EQ(w.state.GuideLeft[2], 2087);  // single-precision divisor
+    EXPECT_EQ(w.state.GuideTop[16], 866);
+    EXPECT_EQ(w.state.GuideLeft[0], 0);
+    digitising::ShowNextPoint(program, 18);
+    EXPECT_EQ(w.LabelPNT.caption, "Upper Molar  點");
+    EXPECT_EQ(w.Label10.left, 1591);
+    EXPECT_EQ(w.Label10.top, 2394);
+    int circles = 0, lines = 0;
+    for (const ui::DrawOp& op : w.Picture5.drawing.ops) {
+        if (auto* c = std::get_if<ui::DrawCircle>(&op)) {
+            ++circles;
+            EXPECT_EQ(c->colour, kRed);
+            EXPECT_EQ(c->radius, 18);
+        }
+        if (auto* l = std::get_if<ui::DrawLine>(&op)) lines += l->colour == kBlue;
+    }
+    EXPECT_EQ(circles, 19);
+    EXPECT_EQ(lines, 2 + 1 + 1 + 5 + 1 + 1 + 1);
+}
+
+TEST_F(InputTest, ViewportRanges) {
+    // A picture of 200 x 133 pixels is 3000 x 2000 twips at 15 twips a pixel... here square.
+    services.pictureSize = 200;
+    ASSERT_TRUE(imaging::LoadPictureFile(program, "x.bmp", 1));
+    EXPECT_FALSE(w.HScroll1.visible);
+    EXPECT_FALSE(w.VScroll1.visible);
+    w.Picture6.width = 3000, w.Picture6.height = 2000;
+    imaging::ShowPicture(program, 3);
+    EXPECT_EQ(w.VScroll2.value, 300);
+    EXPECT_EQ(w.HScroll1.max, 3585);
+    EXPECT_EQ(w.HScroll1.largeChange, 1195);
+    EXPECT_EQ(w.HScroll1.smallChange, 358);
+    EXPECT_EQ(w.VScroll1.max, 585);
+    EXPECT_EQ(w.VScroll1.largeChange, 195);
+    EXPECT_EQ(w.VScroll1.smallChange, 58);
+    w.HScroll1.value = 1000;
+    Send(app::EventType::Change, "HScroll1");
+    EXPECT_EQ(w.Image1.left, -1000);
+    EXPECT_EQ(w.Image1.top, 0);
+
+    // Zooming back hides the bars and puts the picture at the corner; a hidden bar's old
+    // value no longer shifts it.
+    Send(app::EventType::Click, "Command1");
+    EXPECT_EQ(w.VScroll2.value, 100);
+    EXPECT_FALSE(w.HScroll1.visible);
+    EXPECT_EQ(w.Image1.left, 0);
+    Send(app::EventType::Change, "VScroll1");
+    EXPECT_EQ(w.Image1.left, 0);
+
+    // Only a few twips of excess: steps of at least one.
+    w.Picture6.width = 5420;
+    imaging::ShowPicture(program, 1);
+    EXPECT_EQ(w.HScroll1.max, 5);
+    EXPECT_EQ(w.HScroll1.largeChange, 2);
+    EXPECT_EQ(w.HScroll1.smallChange, 1);
+
+    // A picture far wider than a bar's range: every part can still be reached.
+    w.Picture6.width = 45000;
+    imaging::ShowPicture(program, 3);
+    EXPECT_LE(w.HScroll1.max, 32767);
+    w.HScroll1.value = w.HScroll1.max;
+    Send(app::EventType::Change, "HScroll1");
+    EXPECT_NEAR(-w.Image1.left, 135000 - w.Picture4.width, w.HScroll1.unit);
+
+    imaging::ShowPicture(program, 0);
+    EXPECT_EQ(w.Image1.width, 5);
+    EXPECT_FALSE(w.HScroll1.visible);
+    EXPECT_FALSE(w.Command1.visible);
+}
+
+TEST_F(InputTest, UnreadablePictureIsNamedAndChangesNothing) {
+    ASSERT_TRUE(imaging::LoadPictureFile(program, "good.jpg", 1));
+    const ui::PictureRef shown = w.Image1.picture;
+    services.unreadablePictures = {"bad.jpg"};
+    EXPECT_FALSE(imaging::LoadPictureFile(program, "bad.jpg", 1));
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_NE(services.messages[0].text.find("bad.jpg"), std::string::npos);
+    EXPECT_EQ(services.messages[0].style.icon, app::MessageIcon::Critical);
+    EXPECT_EQ(w.Image1.picture.handle, shown.handle);
+}
+
+TEST_F(InputTest, PasteTakesClipboardThenFileThenTestPicture) {
+    Send(app::EventType::Click, "inputn", 0);
+    services.clipboard = {777, 50, 50};
+    Send(app::EventType::Click, "pastemn");
+    EXPECT_EQ(w.Image1.picture.handle, 777u);
+    services.clipboard = {};
+    w.Text5.text = (dir.path() / "pics" / "00101_2.bmp").string();
+    Send(app::EventType::Click, "pastemn");
+    EXPECT_EQ(services.loadedPictures.back(), w.Text5.text);
+    w.Text5.text = "missing.bmp";
+    Send(app::EventType::Click, "pastemn");
+    EXPECT_EQ(w.Image1.picture.handle, w.Picture5.picture.handle);
+    EXPECT_EQ(w.VScroll2.value, 150);
+    ASSERT_FALSE(services.messages.empty());
+    EXPECT_EQ(services.messages.back().text, "此為測試圖案");
+}
+
+TEST_F(InputTest, StoringThePictureLeavesTheJpeg) {
+    Send(app::EventType::Click, "inputn", 2);  // tracing 3 has no picture yet
+    Send(app::EventType::Click, "bmpsave");
+    EXPECT_NE(services.messages.back().text.find("沒有圖案"), std::string::npos);  // nothing shown
+    services.clipboard = {777, 50, 50};
+    Send(app::EventType::Click, "pastemn");
+    const std::filesystem::path bmp = dir.path() / "pics" / "00101_3.bmp",
+                                jpg = dir.path() / "pics" / "00101_3.jpg";
+    const std::size_t before = services.messages.size();
+    Send(app::EventType::Click, "bmpsave");
+    EXPECT_EQ(services.messages.size(), before);  // no question for a new picture
+    EXPECT_FALSE(std::filesystem::exists(bmp));
+    EXPECT_TRUE(std::filesystem::exists(jpg));
+
+    // Again: the question names the path up to the dot; No leaves everything.
+    services.answers = {app::MessageAnswer::No};
+    Send(app::EventType::Click, "bmpsave");
+    ASSERT_EQ(services.messages.size(), before + 1);
+    EXPECT_EQ(services.messages.back().text,
+              "已存在檔案: " + (dir.path() / "pics" / "00101_3.").string() + "\r是否繼續存檔?");
+    EXPECT_EQ(services.messages.back().style.buttons, app::MessageButtons::YesNo);
+    EXPECT_TRUE(services.messages.back().style.defaultIsSecond);
+    EXPECT_EQ(services.savedJpegs.size(), 1u);
+
+    // A failing conversion keeps the new bitmap, even beside an older JPEG.
+    services.answers = {app::MessageAnswer::Yes};
+    services.jpegWorks = false;
+    Send(app::EventType::Click, "bmpsave");
+    EXPECT_TRUE(std::filesystem::exists(bmp));
+}
+
+TEST_F(InputTest, PickerChoosesAFile) {
+    dir.Write("pics/sub/x.JPG", "x");
+    dir.Write("pics/sub/notes.txt", "x");
+    services.pickerUser = [&] {
+        ui::PickerWindow& p = program.picker;
+        EXPECT_TRUE(p.gotalk.visible);
+        const auto sub = std::find(p.Dir1.items.begin(), p.Dir1.items.end(), "sub");
+        ASSERT_NE(sub, p.Dir1.items.end());
+        Send(app::EventType::Click, "gotalk.Dir1", static_cast<int>(sub - p.Dir1.items.begin()));
+        EXPECT_EQ(p.File1.items, std::vector<std::string>{"x.JPG"});
+        Send(app::EventType::Click, "gotalk.File1", 0);
+        EXPECT_FALSE(p.gotalk.visible);
+    };
+    Send(app::EventType::Click, "piccas00");
+    EXPECT_EQ(services.loadedPictures.back(), (dir.path() / "pics" / "sub" / "x.JPG").string());
+
+    // Closed without a choice: nothing is loaded.
+    const std::size_t loads = services.loadedPictures.size();
+    services.pickerUser = nullptr;
+    Send(app::EventType::Click, "piccas00");
+    EXPECT_EQ(services.loadedPictures.size(), loads);
+}
+
+}  // namespace
+}  // namespace ceph
