@@ -25,11 +25,7 @@ class InputTest : public ::testing::Test {
         dir.Write("selvsys.ini",
                   "[Selvaron]\r\nPersonPicDir=" + (dir.path() / "pics").string() + "\r\n");
         dir.Write("pics/00101_2.bmp", "picture");
-        app::StartupEnv env;
-        env.currentDir = dir.str();
-        env.handoffArgument = (dir.path() / "OutExe.tmp").string();
-        env.testDataDir = (dir.path() / "none").string();
-        app::FormLoad(program, env);
+        app::FormLoad(program, dir.StartupFromHere());
     }
     void Send(app::EventType type, std::string_view name, int index = -1, float x = 0,
               float y = 0) {

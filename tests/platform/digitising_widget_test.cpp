@@ -26,9 +26,7 @@ TEST(DigitisingWidget, NineteenClicksOnTheRadiograph) {
 
     platform::QtServices services;
     app::App program(services);
-    app::StartupEnv env{(dir.path() / "OutExe.tmp").string(), dir.str(),
-                        (dir.path() / "none").string()};
-    app::FormLoad(program, env);
+    app::FormLoad(program, dir.StartupFromHere());
     platform::QtMainWindow window(program, &services.Pictures());
     window.show();
     window.Handle({app::EventType::Click, "inputn", 0});

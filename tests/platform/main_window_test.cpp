@@ -24,11 +24,7 @@ class MainWindowTest : public ::testing::Test {
         dir.Write("pics/10234_1.bmp", "x");
         dir.Write("pics/10234_3.jpg", "x");
         dir.Write("ceph-3", "99999,1.0\r\n10234,0.0,0.0\r\n");
-        app::StartupEnv env;
-        env.currentDir = dir.str();
-        env.handoffArgument = (dir.path() / "OutExe.tmp").string();
-        env.testDataDir = (dir.path() / "no-test-data").string();
-        app::FormLoad(program, env);
+        app::FormLoad(program, dir.StartupFromHere());
         window = std::make_unique<platform::QtMainWindow>(program);
         window->show();
     }

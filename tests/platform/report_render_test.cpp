@@ -30,11 +30,7 @@ class ReportRenderTest : public ::testing::Test {
         dir.Write("ceph-1",
                   "10234,70,0,62,25,75,45,72,52,66,58,74,74,71,72,62,92,66,95,68,112,65,118,60,120,"
                   "10,90,-5,35,-10,22,0,0,25,48,40,72,42,74,0,48Y 2M\r\n");
-        app::StartupEnv env;
-        env.currentDir = dir.str();
-        env.handoffArgument = (dir.path() / "OutExe.tmp").string();
-        env.testDataDir = (dir.path() / "none").string();
-        app::FormLoad(program, env);
+        app::FormLoad(program, dir.StartupFromHere());
         records::readn_Click(program, 0);
         // The page the print command would send, at the top of the paper.
         program.win.state.ToScreen = false;

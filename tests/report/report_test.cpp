@@ -31,11 +31,7 @@ class ReportTest : public ::testing::Test {
         dir.Write("OutExe.tmp", "Chen\r\n00101\r\n0650315\r\nM\r\n");
         dir.Write("ceph-1", std::string("00101,") + kWorked + ",0,45Y 3M\r\n");
         dir.Write("ceph-3", std::string("00101,") + kSecond + ",0,46Y 1M\r\n");
-        app::StartupEnv env;
-        env.currentDir = dir.str();
-        env.handoffArgument = (dir.path() / "OutExe.tmp").string();
-        env.testDataDir = (dir.path() / "none").string();
-        app::FormLoad(program, env);
+        app::FormLoad(program, dir.StartupFromHere());
     }
 
     // The texts of a drawing list, with where and how they were drawn.

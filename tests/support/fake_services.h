@@ -39,7 +39,8 @@ class FakeServices : public app::Services {
     std::function<void()> pickerUser;  // acts in the picker while it is shown
     std::vector<std::string> drives{"/"};
     app::YearMonth today{2026, 3};
-    int pictureSize = 100;  // width and height of loaded pictures, in pixels                       // what the save dialog answers
+    int pictureSize = 100;  // width and height of loaded pictures, in pixels // what the save
+                            // dialog answers
 
     app::ScreenInfo Screen() const override { return screen; }
     app::MessageAnswer ShowMessage(const std::string& text, app::MessageStyle style) override {

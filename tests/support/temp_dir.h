@@ -7,6 +7,8 @@
 #include <random>
 #include <string>
 
+#include "app/startup.h"
+
 namespace ceph::testing {
 
 class TempDir {
@@ -34,6 +36,12 @@ class TempDir {
         std::filesystem::create_directories(p.parent_path());
         std::ofstream(p, std::ios::binary) << bytes;
         return p;
+    }
+
+    // Start-up as the practice suite runs it from this folder with the hand-off file
+    // "OutExe.tmp" in it, test-data mode out of reach.
+    app::StartupEnv StartupFromHere() const {
+        return {(path_ / "OutExe.tmp").string(), str(), (path_ / "no-test-data").string()};
     }
 
   private:
