@@ -38,7 +38,11 @@ void Dir1_Change(app::App& app) {
 }
 
 void OpenFolder(app::App& app, const std::string& path) {
-    app.picker.Dir1.path = app::WithoutTrailingSeparator(path);
+    // The folder in full, so that ".." and the drive it lies on can be found.
+    std::error_code ec;
+    const std::filesystem::path full =
+        std::filesystem::absolute(app::ToPath(path), ec).lexically_normal();
+    app.picker.Dir1.path = app::WithoutTrailingSeparator(ec ? path : app::FromPath(full));
     Dir1_Change(app);
 }
 
