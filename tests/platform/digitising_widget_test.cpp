@@ -61,3 +61,23 @@ TEST(DigitisingWidget, NineteenClicksOnTheRadiograph) {
 
 }  // namespace
 }  // namespace ceph
+
+namespace ceph {
+namespace {
+
+TEST(DigitisingWidget, GuideDrawingShipsInsideTheProgram) {
+    platform::QtServices services;
+    const ui::PictureRef guide = services.GuideDrawing();
+    ASSERT_EQ(guide.widthPx, 197);
+    ASSERT_EQ(guide.heightPx, 247);
+    const QImage& drawing = services.Pictures().Get(guide);
+    int black = 0;
+    for (int y = 0; y < drawing.height(); ++y)
+        for (int x = 0; x < drawing.width(); ++x)
+            black += qGray(drawing.pixel(x, y)) < 128;
+    EXPECT_GT(black, 1000) << "the drawing itself, not a blank stand-in";
+    EXPECT_LT(black, 197 * 247 / 4);
+}
+
+}  // namespace
+}  // namespace ceph
