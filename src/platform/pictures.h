@@ -1,8 +1,12 @@
 #pragma once
 // The pixels behind the model's picture handles: every picture the program loads or
-// makes is kept here, and the model refers to it by number.
+// makes is kept here, and the model refers to it by number. Also how the image control
+// paints its picture, so that the screen, tests and benchmarks share one routine.
 
 #include <QImage>
+#include <QPainter>
+#include <QRect>
+#include <QSize>
 #include <string>
 #include <unordered_map>
 
@@ -12,16 +16,30 @@ namespace ceph::platform {
 
 class PictureStore {
   public:
-    // Reads a picture file; an empty reference when it cannot be read.
+    // Reads a picture file, recognised by its content: JPEG through libjpeg-turbo,
+    // anything else Qt reads (BMP, PNG…) through Qt. Grey pictures stay one byte a pixel.
+    // An empty reference when it cannot be read, and LastError() says why.
     ui::PictureRef Load(const std::string& path);
     ui::PictureRef Add(QImage image);
     // The picture of a reference; a null image for none.
     const QImage& Get(const ui::PictureRef& ref) const;
+    // Why the last Load failed, in Traditional Chinese ("無法讀取圖檔：" and the
+    // reason), without the file's name; empty after a successful one.
+    const std::string& LastError() const { return lastError_; }
 
   private:
     std::unordered_map<std::uint32_t, QImage> images_;
     std::uint32_t next_ = 1;
     QImage none_;
+    std::string lastError_;
 };
+
+// Paints the image control's picture on a widget of `size` pixels whose top-left corner
+// is the painter's origin: stretched over the whole widget or at its own size, and only
+// within `exposed`. A zoomed radiograph is far larger than the viewport that shows it,
+// so only the source pixels behind `exposed` are read. Reduced pictures are smoothed,
+// enlarged ones show their pixels as they are.
+void PaintPicturePart(QPainter& painter, const QImage& image, QSize size, bool stretch,
+                      const QRect& exposed);
 
 }  // namespace ceph::platform

@@ -45,17 +45,21 @@ ImageWidget::ImageWidget(const ui::Image& model, Twips twips, const PictureStore
     setMouseTracking(true);
 }
 
-void ImageWidget::paintEvent(QPaintEvent*) {
+void ImageWidget::paintEvent(QPaintEvent* event) {
     if (!pictures_ || model_.picture.empty()) return;
     const QImage& image = pictures_->Get(model_.picture);
     if (image.isNull()) return;
     QPainter painter(this);
-    // A reduced radiograph is smoothed; an enlarged one shows its pixels as they are.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, width() < image.width());
-    if (model_.stretch)
-        painter.drawImage(rect(), image);
-    else
-        painter.drawImage(QPoint(0, 0), image);
+    // A zoomed picture is mostly outside its viewport: only what is exposed is painted.
+    // A few rectangles (the strips a pan uncovers) are painted one by one; a region cut
+    // into many pieces costs less as one rectangle than as many small draws.
+    const QRegion& region = event->region();
+    if (region.rectCount() > 4) {
+        PaintPicturePart(painter, image, size(), model_.stretch, region.boundingRect());
+        return;
+    }
+    for (const QRect& part : region)
+        PaintPicturePart(painter, image, size(), model_.stretch, part);
 }
 
 void ImageWidget::mousePressEvent(QMouseEvent* e) {

@@ -1,0 +1,389 @@
+// Loading radiographs and other pictures into the picture store, writing JPEG files,
+// refusing damaged or hostile files without crashing, and painting only the exposed
+// part of a zoomed picture.
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QWidget>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+
+#include "platform/jpeg_codec.h"
+#include "platform/pictures.h"
+#include "platform/widgets.h"
+#include "support/temp_dir.h"
+
+namespace ceph {
+namespace {
+
+using platform::PictureStore;
+
+// A grey picture with texture in both directions, so that a shifted or mirrored copy
+// shows; smooth enough for JPEG to keep it close.
+QImage GreyPicture(int width, int height) {
+    QImage image(width, height, QImage::Format_Grayscale8);
+    for (int y = 0; y < height; ++y) {
+        uchar* line = image.scanLine(y);
+        for (int x = 0; x < width; ++x)
+            line[x] = static_cast<uchar>(40 + (x * 150) / width + (y * 60) / height);
+    }
+    return image;
+}
+
+// A pattern that changes at every pixel, for painting checks where JPEG plays no part.
+QImage PatternPicture(int width, int height) {
+    QImage image(width, height, QImage::Format_Grayscale8);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.scanLine(y)[x] = static_cast<uchar>((x * 7 + y * 13) & 0xFF);
+    return image;
+}
+
+// Four large flat colour blocks: chroma subsampling leaves their insides alone.
+QImage ColourPicture() {
+    QImage image(64, 64, QImage::Format_RGB32);
+    const QRgb colours[] = {qRgb(200, 30, 30), qRgb(30, 180, 40), qRgb(20, 40, 210),
+                            qRgb(230, 220, 40)};
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            image.setPixel(x, y, colours[(y / 32) * 2 + x / 32]);
+    return image;
+}
+
+// The largest difference of any channel between two pictures of the same size.
+int MaxDifference(const QImage& a, const QImage& b) {
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    int worst = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        for (int col = 0; col < x.width(); ++col) {
+            const QRgb p = x.pixel(col, row), q = y.pixel(col, row);
+            worst = std::max({worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                              std::abs(qBlue(p) - qBlue(q))});
+        }
+    }
+    return worst;
+}
+
+std::string Encoded(const QImage& image, const char* format, int quality = -1) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(image.save(&buffer, format, quality));
+    return bytes.toStdString();
+}
+
+class PictureLoadTest : public ::testing::Test {
+  protected:
+    std::string Write(const std::string& name, const std::string& bytes) {
+        return dir.Write(name, bytes).string();
+    }
+
+    testing::TempDir dir;
+    PictureStore store;
+};
+
+TEST_F(PictureLoadTest, GreyJpegLoadsAsOneBytePerPixel) {
+    const QImage source = GreyPicture(300, 200);
+    // Written by Qt's encoder, so that the decoder is not checked against itself.
+    const ui::PictureRef ref = store.Load(Write("ceph.jpg", Encoded(source, "JPG", 95)));
+    ASSERT_FALSE(ref.empty()) << store.LastError();
+    EXPECT_EQ(ref.widthPx, 300);
+    EXPECT_EQ(ref.heightPx, 200);
+    const QImage& loaded = store.Get(ref);
+    EXPECT_EQ(loaded.format(), QImage::Format_Grayscale8);
+    EXPECT_LE(MaxDifference(loaded, source), 4);
+    EXPECT_TRUE(store.LastError().empty());
+}
+
+TEST_F(PictureLoadTest, ColourJpegLoadsInColour) {
+    const QImage source = ColourPicture();
+    const ui::PictureRef ref = store.Load(Write("colour.jpg", Encoded(source, "JPG", 95)));
+    ASSERT_FALSE(ref.empty()) << store.LastError();
+    const QImage& loaded = store.Get(ref);
+    EXPECT_EQ(loaded.format(), QImage::Format_RGB32);
+    // The middle of every block, away from the blurred edges between them.
+    for (QPoint p : {QPoint(16, 16), QPoint(48, 16), QPoint(16, 48), QPoint(48, 48)})
+        EXPECT_LE(
+            MaxDifference(loaded.copy(QRect(p, QSize(4, 4))), source.copy(QRect(p, QSize(4, 4)))),
+            6)
+            << p.x() << "," << p.y();
+}
+
+// Scanners and X-ray systems often store grey pictures in colour coding; a coloured mark
+// on one must keep the picture in colour.
+TEST_F(PictureLoadTest, ColourCodedJpegIsGreyOnlyWhenItsColoursAre) {
+    // An odd size: the decoded brightness plane is padded beyond the picture.
+    const QImage grey = GreyPicture(301, 199);
+    const ui::PictureRef ref = store.Load(
+        Write("ycc.jpg", Encoded(grey.convertToFormat(QImage::Format_RGB32), "JPG", 95)));
+    ASSERT_FALSE(ref.empty()) << store.LastError();
+    const QImage& loaded = store.Get(ref);
+    EXPECT_EQ(loaded.format(), QImage::Format_Grayscale8);
+    EXPECT_EQ(loaded.size(), QSize(301, 199));
+    EXPECT_LE(MaxDifference(loaded, grey), 4);
+
+    QImage marked = grey.convertToFormat(QImage::Format_RGB32);
+    for (int y = 100; y < 116; ++y)
+        for (int x = 200; x < 216; ++x)
+            marked.setPixel(x, y, qRgb(220, 40, 40));
+    const QImage& colour = store.Get(store.Load(Write("marked.jpg", Encoded(marked, "JPG", 95))));
+    EXPECT_EQ(colour.format(), QImage::Format_RGB32);
+    EXPECT_GT(qRed(colour.pixel(208, 108)), 180);
+    EXPECT_LT(qGreen(colour.pixel(208, 108)), 90);
+    EXPECT_LE(MaxDifference(colour.copy(0, 0, 150, 90), grey.copy(0, 0, 150, 90)), 6);
+}
+
+TEST_F(PictureLoadTest, BitmapsAndPngsKeepGreyAsOneBytePerPixel) {
+    const QImage grey = PatternPicture(40, 30);
+    const QImage colour = ColourPicture();
+    QImage translucent = colour.convertToFormat(QImage::Format_ARGB32);
+    translucent.setPixel(0, 0, qRgba(10, 20, 30, 40));
+    struct Case {
+        const char* name;
+        std::string bytes;
+        QImage::Format format;
+        const QImage& expected;
+    };
+    const Case cases[] = {
+        {"grey.png", Encoded(grey, "PNG"), QImage::Format_Grayscale8, grey},
+        // A 24-bit bitmap of a grey radiograph is still grey.
+        {"grey24.bmp", Encoded(grey.convertToFormat(QImage::Format_RGB32), "BMP"),
+         QImage::Format_Grayscale8, grey},
+        {"colour.bmp", Encoded(colour, "BMP"), QImage::Format_RGB32, colour},
+        {"colour.png", Encoded(colour, "PNG"), QImage::Format_RGB32, colour},
+        {"alpha.png", Encoded(translucent, "PNG"), QImage::Format_ARGB32_Premultiplied, colour},
+    };
+    for (const Case& c : cases) {
+        const ui::PictureRef ref = store.Load(Write(c.name, c.bytes));
+        ASSERT_FALSE(ref.empty()) << c.name << ": " << store.LastError();
+        const QImage& loaded = store.Get(ref);
+        EXPECT_EQ(loaded.format(), c.format) << c.name;
+        EXPECT_EQ(loaded.size(), c.expected.size()) << c.name;
+        EXPECT_EQ(MaxDifference(loaded.copy(1, 1, 20, 20), c.expected.copy(1, 1, 20, 20)), 0)
+            << c.name;
+    }
+}
+
+TEST_F(PictureLoadTest, FormatIsTakenFromTheContentNotTheName) {
+    const QImage grey = GreyPicture(32, 32);
+    const ui::PictureRef jpeg = store.Load(Write("really-a-jpeg.bmp", Encoded(grey, "JPG", 90)));
+    ASSERT_FALSE(jpeg.empty()) << store.LastError();
+    EXPECT_EQ(store.Get(jpeg).format(), QImage::Format_Grayscale8);
+    const ui::PictureRef png = store.Load(Write("really-a-png.jpg", Encoded(grey, "PNG")));
+    ASSERT_FALSE(png.empty()) << store.LastError();
+    EXPECT_EQ(MaxDifference(store.Get(png), grey), 0);
+}
+
+// A small grey JPEG whose frame header claims another size.
+std::string JpegClaiming(int width, int height) {
+    std::string bytes = Encoded(GreyPicture(16, 16), "JPG", 90);
+    const std::size_t sof = bytes.find("\xFF\xC0");
+    EXPECT_NE(sof, std::string::npos);
+    bytes[sof + 5] = static_cast<char>(height >> 8);
+    bytes[sof + 6] = static_cast<char>(height & 0xFF);
+    bytes[sof + 7] = static_cast<char>(width >> 8);
+    bytes[sof + 8] = static_cast<char>(width & 0xFF);
+    return bytes;
+}
+
+// A Windows bitmap header (BITMAPINFOHEADER, 8 bits a pixel) claiming a size, with no
+// pixels behind it.
+std::string BitmapClaiming(int width, int height) {
+    auto le32 = [](std::string& s, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            s += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    std::string b = "BM";
+    le32(b, 54 + 1024 + 100);
+    le32(b, 0);
+    le32(b, 54 + 1024);
+    le32(b, 40);
+    le32(b, static_cast<std::uint32_t>(width));
+    le32(b, static_cast<std::uint32_t>(height));
+    b += std::string("\x01\x00\x08\x00", 4);
+    for (int i = 0; i < 6; ++i)
+        le32(b, 0);
+    b += std::string(1024 + 100, '\0');
+    return b;
+}
+
+TEST_F(PictureLoadTest, BadFilesGiveAnEmptyReferenceAndAReason) {
+    const std::string jpeg = Encoded(PatternPicture(256, 256), "JPG", 90);
+    const std::string png = Encoded(PatternPicture(256, 256), "PNG");
+    const std::string bmp = Encoded(PatternPicture(256, 256), "BMP");
+    std::string damagedTable = jpeg;
+    damagedTable[damagedTable.find("\xFF\xC4") + 4] = '\x37';  // no such Huffman table
+    std::string damagedScan = jpeg;
+    const std::size_t scan = damagedScan.find("\xFF\xDA") + 20;
+    for (std::size_t i = scan; i < scan + 200; i += 2)
+        damagedScan.replace(i, 2, "\xFF\xD3");  // restart markers where none belong
+
+    struct Case {
+        const char* name;
+        std::string path;
+        const char* reasonPart;  // some words the reason must hold
+    };
+    const Case cases[] = {
+        {"missing", dir.str() + "/none.jpg", "找不到"},
+        {"folder", dir.str(), "資料夾"},
+        {"empty", Write("empty.jpg", ""), "空"},
+        {"text", Write("notes.jpg", "Patient notes, not a picture\r\n"), "格式"},
+        {"jpeg marker then junk", Write("junk.jpg", "\xFF\xD8\xFF junk junk junk"), "JPEG"},
+        {"truncated jpeg", Write("cut.jpg", jpeg.substr(0, jpeg.size() * 6 / 10)), "不完整"},
+        {"damaged jpeg table", Write("table.jpg", damagedTable), "JPEG"},
+        {"damaged jpeg scan", Write("scan.jpg", damagedScan), "損壞"},
+        {"huge jpeg", Write("huge.jpg", JpegClaiming(60000, 60000)), "60000"},
+        {"jpeg over the pixel limit", Write("wide.jpg", JpegClaiming(20000, 20001)), "20001"},
+        {"huge bitmap", Write("huge.bmp", BitmapClaiming(60000, 60000)), "損壞"},
+        {"bitmap over the side limit", Write("wide.bmp", BitmapClaiming(20001, 100)), "20001"},
+        {"truncated png", Write("cut.png", png.substr(0, png.size() / 2)), "損壞"},
+        {"truncated bitmap", Write("cut.bmp", bmp.substr(0, bmp.size() / 2)), "不完整"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_TRUE(store.Load(c.path).empty()) << c.name;
+        EXPECT_EQ(store.LastError().rfind("無法讀取圖檔：", 0), 0u)
+            << c.name << ": " << store.LastError();
+        EXPECT_NE(store.LastError().find(c.reasonPart), std::string::npos)
+            << c.name << ": " << store.LastError();
+    }
+    // A good picture after a bad one clears the reason.
+    EXPECT_FALSE(store.Load(Write("good.png", png)).empty());
+    EXPECT_TRUE(store.LastError().empty());
+}
+
+// Random damage to small pictures of every format: whatever the bytes, loading returns.
+TEST_F(PictureLoadTest, RandomlyDamagedFilesNeverCrash) {
+    const QImage picture = GreyPicture(48, 40);
+    const std::string originals[] = {Encoded(picture, "JPG", 90),
+                                     Encoded(ColourPicture(), "JPG", 90), Encoded(picture, "PNG"),
+                                     Encoded(picture, "BMP")};
+    std::mt19937 random(20240611);
+    int refused = 0;
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes = originals[round % 4];
+        const int changes = 1 + static_cast<int>(random() % 8);
+        for (int i = 0; i < changes; ++i)
+            bytes[random() % bytes.size()] = static_cast<char>(random() & 0xFF);
+        if (round % 3 == 0) bytes.resize(random() % bytes.size());
+        const ui::PictureRef ref = store.Load(Write("damaged", bytes));
+        if (ref.empty()) {
+            ++refused;
+            EXPECT_FALSE(store.LastError().empty());
+        } else {
+            EXPECT_EQ(store.Get(ref).width(), ref.widthPx);
+        }
+    }
+    EXPECT_GT(refused, 50);  // the damage did reach the decoders
+}
+
+TEST_F(PictureLoadTest, SavedJpegsLoadBackCloseToThePicture) {
+    const QImage grey = GreyPicture(300, 300);
+    const std::string greyPath = dir.str() + "/grey.jpg";
+    std::string error;
+    ASSERT_TRUE(platform::SaveJpeg(grey, greyPath, 80, &error)) << error;
+    const ui::PictureRef greyRef = store.Load(greyPath);
+    ASSERT_FALSE(greyRef.empty()) << store.LastError();
+    EXPECT_EQ(store.Get(greyRef).format(), QImage::Format_Grayscale8);
+    EXPECT_LE(MaxDifference(store.Get(greyRef), grey), 6);
+
+    // A grey picture held in colour is written as a grey JPEG, a third of the pixels.
+    const std::string asColour = dir.str() + "/grey-from-rgb.jpg";
+    ASSERT_TRUE(
+        platform::SaveJpeg(grey.convertToFormat(QImage::Format_RGB32), asColour, 80, &error));
+    EXPECT_EQ(store.Get(store.Load(asColour)).format(), QImage::Format_Grayscale8);
+
+    const QImage colour = ColourPicture();
+    const std::string colourPath = dir.str() + "/colour.jpg";
+    ASSERT_TRUE(platform::SaveJpeg(colour, colourPath, 80, &error)) << error;
+    const QImage loaded = store.Get(store.Load(colourPath));
+    ASSERT_EQ(loaded.format(), QImage::Format_RGB32);
+    EXPECT_LE(MaxDifference(loaded.copy(8, 8, 16, 16), colour.copy(8, 8, 16, 16)), 10);
+
+    // Higher quality stays closer and takes more bytes.
+    const std::string fine = dir.str() + "/fine.jpg";
+    const QImage noisy = PatternPicture(200, 200);
+    ASSERT_TRUE(platform::SaveJpeg(noisy, fine, 95, &error));
+    ASSERT_TRUE(platform::SaveJpeg(noisy, greyPath, 30, &error));
+    EXPECT_GT(std::filesystem::file_size(fine), std::filesystem::file_size(greyPath));
+    EXPECT_LT(MaxDifference(platform::LoadJpeg(fine, &error), noisy),
+              MaxDifference(platform::LoadJpeg(greyPath, &error), noisy));
+}
+
+TEST_F(PictureLoadTest, SavingFailsWithAReason) {
+    std::string error;
+    EXPECT_FALSE(platform::SaveJpeg(QImage(), dir.str() + "/none.jpg", 80, &error));
+    EXPECT_FALSE(error.empty());
+    error.clear();
+    EXPECT_FALSE(
+        platform::SaveJpeg(GreyPicture(8, 8), dir.str() + "/no/such/folder/x.jpg", 80, &error));
+    EXPECT_NE(error.find("無法寫入"), std::string::npos) << error;
+}
+
+// The exposed part painted alone must give the pixels the whole stretched picture gives
+// there, at any zoom and at any offset of the viewport.
+TEST(PicturePaintTest, ExposedPartMatchesTheWholePicture) {
+    const QImage picture = PatternPicture(120, 100);
+    struct Case {
+        double zoom;
+        QPoint offset;  // the widget's top-left corner in the viewport
+        QRect exposed;  // in the viewport
+    };
+    const Case cases[] = {
+        {1, {-10, -7}, {5, 3, 40, 30}},     {3, {-95, -61}, {0, 0, 60, 60}},
+        {3, {-200, -150}, {17, 9, 23, 31}}, {0.5, {0, 0}, {3, 5, 40, 30}},
+        {0.37, {-3, -2}, {2, 2, 30, 25}},
+    };
+    for (const Case& c : cases) {
+        const QSize size(static_cast<int>(picture.width() * c.zoom),
+                         static_cast<int>(picture.height() * c.zoom));
+        const bool reduced = c.zoom < 1;
+        QImage whole(64, 64, QImage::Format_RGB32), part(64, 64, QImage::Format_RGB32);
+        whole.fill(Qt::red);
+        part.fill(Qt::red);
+        {
+            QPainter painter(&whole);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, reduced);
+            painter.drawImage(QRect(c.offset, size), picture);
+        }
+        {
+            QPainter painter(&part);
+            painter.translate(c.offset);
+            platform::PaintPicturePart(painter, picture, size, true,
+                                       c.exposed.translated(-c.offset));
+        }
+        const QRect inside = c.exposed & QRect(c.offset, size);
+        EXPECT_EQ(MaxDifference(part.copy(inside), whole.copy(inside)), 0) << c.zoom;
+        // Nothing is painted outside the exposed part.
+        EXPECT_EQ(part.pixel(inside.right() + 1, inside.top()), QColor(Qt::red).rgb()) << c.zoom;
+        EXPECT_EQ(part.pixel(inside.left(), inside.bottom() + 1), QColor(Qt::red).rgb()) << c.zoom;
+    }
+}
+
+TEST(PicturePaintTest, ZoomedImageControlShowsTheRightPixelsInItsViewport) {
+    PictureStore store;
+    const QImage picture = PatternPicture(100, 80);
+    ui::Image model;
+    model.picture = store.Add(picture);
+    QWidget viewport;
+    viewport.resize(50, 40);
+    platform::ImageWidget widget(model, platform::Twips{}, &store, &viewport);
+    widget.setGeometry(-31, -20, 300, 240);  // zoom 3, panned
+    const QImage shown = viewport.grab().toImage();
+    ASSERT_EQ(shown.size(), QSize(50, 40));
+    int wrong = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 50; ++x)
+            wrong += qGray(shown.pixel(x, y)) != qGray(picture.pixel((x + 31) / 3, (y + 20) / 3));
+    EXPECT_EQ(wrong, 0);
+
+    // Unstretched, the picture keeps its own size at the widget's corner.
+    model.stretch = false;
+    widget.setGeometry(-5, -5, 300, 240);
+    const QImage unstretched = viewport.grab().toImage();
+    EXPECT_EQ(qGray(unstretched.pixel(10, 10)), qGray(picture.pixel(15, 15)));
+}
+
+}  // namespace
+}  // namespace ceph
