@@ -1,0 +1,229 @@
+// Panning or zooming the radiograph repaints the image control's viewport, which must
+// take at most one frame (16 ms) on a grey 3000 x 3000 radiograph at zoom 3, where the
+// control is a 9000 x 9000 pixel widget of which the viewport shows 361 x 361, and at
+// zoom 0.5, where the picture is reduced with smoothing. Timed, on the offscreen
+// platform:
+//
+//   PaintPart/zoomZ        the control's routine painting the viewport's part of the
+//                          picture on a surface of the screen's format, a pan step apart
+//                          at every iteration;
+//   ViewportRepaint/zoomZ  a pan step of the real widget in a 361 x 361 viewport and a
+//                          synchronous repaint of the viewport;
+//   ZoomStep               the widget switching between zoom 2.9 and 3 and repainting;
+//   WholeDrawImage/zoomZ   drawing the whole stretched picture under the viewport's clip,
+//                          as the control did before (not checked);
+//   PaintPart/zoom3_rgb32  the routine on a 32-bit copy of the picture, what a cached
+//                          screen-format copy would gain (not checked).
+//
+// Exits with 1 when a checked median exceeds --max_ms (default 16).
+//
+//   picture_paint_bench [--max_ms=16] [benchmark flags]
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <QWindow>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <stdexcept>
+
+#include "picture_gen.h"
+#include "platform/pictures.h"
+#include "platform/widgets.h"
+
+namespace {
+
+using ceph::bench::kViewportSide;
+using ceph::platform::PictureStore;
+
+struct Fixture {
+    PictureStore store;
+    ceph::ui::Image model;
+    QImage picture;
+    QImage rgb32;
+};
+Fixture* fixture = nullptr;
+
+QSize Zoomed(double zoom) {
+    const QSize s = fixture->picture.size();
+    return QSize(static_cast<int>(s.width() * zoom), static_cast<int>(s.height() * zoom));
+}
+
+// Viewport positions over the zoomed picture, a pan step of 37 pixels apart, cycling
+// over the middle of the picture.
+QPoint PanOffset(QSize zoomed, int step) {
+    const int room = std::max(1, std::min(zoomed.width(), zoomed.height()) / 2 - kViewportSide);
+    const int d = (step * 37) % room;
+    return QPoint(zoomed.width() / 4 + d, zoomed.height() / 4 + d / 2);
+}
+
+void PaintPart(benchmark::State& state, double zoom, const QImage* picture) {
+    const QSize size = Zoomed(zoom);
+    QImage screen(kViewportSide, kViewportSide, QImage::Format_RGB32);
+    int step = 0;
+    for (auto _ : state) {
+        const QPoint offset = PanOffset(size, step++);
+        QPainter painter(&screen);
+        painter.translate(-offset);
+        ceph::platform::PaintPicturePart(painter, *picture, size, true,
+                                         QRect(offset, QSize(kViewportSide, kViewportSide)));
+    }
+}
+
+void WholeDrawImage(benchmark::State& state, double zoom) {
+    const QSize size = Zoomed(zoom);
+    QImage screen(kViewportSide, kViewportSide, QImage::Format_RGB32);
+    int step = 0;
+    for (auto _ : state) {
+        const QPoint offset = PanOffset(size, step++);
+        QPainter painter(&screen);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, zoom < 1);
+        painter.drawImage(QRect(-offset, size), fixture->picture);
+    }
+}
+
+// Counts the paint events of a widget: a repaint of a window the platform did not show
+// would time nothing.
+class PaintCounter : public QObject {
+  public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+// The image control in its viewport, as the main window nests them.
+struct Viewport {
+    QWidget frame;
+    ceph::platform::ImageWidget image{fixture->model, ceph::platform::Twips{}, &fixture->store,
+                                      &frame};
+    PaintCounter counter;
+    Viewport() {
+        image.installEventFilter(&counter);
+        frame.resize(kViewportSide, kViewportSide);
+        QPalette black = frame.palette();
+        black.setColor(QPalette::Window, Qt::black);
+        frame.setPalette(black);
+        frame.setAutoFillBackground(true);
+        frame.show();
+        // Until the platform exposes the window, a repaint paints nothing.
+        while (!frame.windowHandle() || !frame.windowHandle()->isExposed())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCoreApplication::processEvents();
+    }
+    void Check(benchmark::State& state) {
+        if (counter.paints < static_cast<int>(state.iterations()))
+            state.SkipWithError("the image control was not painted at every repaint");
+    }
+};
+
+void ViewportRepaint(benchmark::State& state, double zoom) {
+    Viewport view;
+    const QSize size = Zoomed(zoom);
+    int step = 0;
+    for (auto _ : state) {
+        view.image.setGeometry(QRect(-PanOffset(size, step++), size));
+        view.frame.repaint();
+    }
+    view.Check(state);
+}
+
+void ZoomStep(benchmark::State& state) {
+    Viewport view;
+    int step = 0;
+    for (auto _ : state) {
+        const QSize size = Zoomed(step++ % 2 ? 2.9 : 3.0);
+        view.image.setGeometry(QRect(-PanOffset(size, 0), size));
+        view.frame.repaint();
+    }
+    view.Check(state);
+}
+
+class MedianKeeper : public benchmark::ConsoleReporter {
+  public:
+    MedianKeeper() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+    std::map<std::string, double> medians;  // milliseconds
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    double maxMs = 16;
+    std::vector<char*> rest;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--max_ms=", 9) == 0)
+            maxMs = std::atof(argv[i] + 9);
+        else
+            rest.push_back(argv[i]);
+    }
+    int restArgc = static_cast<int>(rest.size());
+    QApplication app(restArgc, rest.data());
+
+    // The picture as the program holds it: written as a JPEG and loaded by the store.
+    Fixture data;
+    fixture = &data;
+    QTemporaryDir scratch;
+    const std::string path = scratch.filePath(QStringLiteral("radiograph.jpg")).toStdString();
+    try {
+        ceph::bench::WriteSyntheticRadiograph(path, 90);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 2;
+    }
+    data.model.picture = data.store.Load(path);
+    if (data.model.picture.empty()) {
+        std::fprintf(stderr, "%s\n", data.store.LastError().c_str());
+        return 2;
+    }
+    data.picture = data.store.Get(data.model.picture);
+    data.rgb32 = data.picture.convertToFormat(QImage::Format_RGB32);
+
+    const char* checked[] = {"PaintPart/zoom3", "PaintPart/zoom0.5", "ViewportRepaint/zoom3",
+                             "ViewportRepaint/zoom0.5", "ZoomStep"};
+    auto add = [](const char* name, auto function) {
+        benchmark::RegisterBenchmark(name, function)
+            ->Unit(benchmark::kMillisecond)
+            ->Repetitions(5)
+            ->ReportAggregatesOnly(true);
+    };
+    add(checked[0], [](benchmark::State& s) { PaintPart(s, 3, &fixture->picture); });
+    add(checked[1], [](benchmark::State& s) { PaintPart(s, 0.5, &fixture->picture); });
+    add(checked[2], [](benchmark::State& s) { ViewportRepaint(s, 3); });
+    add(checked[3], [](benchmark::State& s) { ViewportRepaint(s, 0.5); });
+    add(checked[4], ZoomStep);
+    add("WholeDrawImage/zoom3", [](benchmark::State& s) { WholeDrawImage(s, 3); });
+    add("WholeDrawImage/zoom0.5", [](benchmark::State& s) { WholeDrawImage(s, 0.5); });
+    add("PaintPart/zoom3_rgb32", [](benchmark::State& s) { PaintPart(s, 3, &fixture->rgb32); });
+
+    benchmark::Initialize(&restArgc, rest.data());
+    if (benchmark::ReportUnrecognizedArguments(restArgc, rest.data())) return 2;
+    MedianKeeper reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    int result = 0;
+    std::printf("\n");
+    for (const char* name : checked) {
+        const auto it = reporter.medians.find(name);
+        if (it == reporter.medians.end()) continue;
+        const bool over = it->second > maxMs;
+        std::printf("%-24s %7.3f ms (limit %g ms)%s\n", name, it->second, maxMs,
+                    over ? "  TOO SLOW" : "");
+        if (over) result = 1;
+    }
+    return result;
+}
