@@ -11,7 +11,6 @@ namespace ceph::platform {
 
 namespace {
 
-constexpr const char* kCannotRead = "無法讀取圖檔：";
 constexpr qsizetype kKeptFileBytes = qsizetype{64} << 20;
 
 // Grey pictures stay one byte a pixel (a 24-bit bitmap of a radiograph too), colour ones
@@ -109,7 +108,7 @@ ui::PictureRef PictureStore::Load(const std::string& path) {
     std::string reason;
     QImage image = ReadPicture(path, &reason);
     if (image.isNull()) {
-        lastError_ = kCannotRead + (reason.empty() ? std::string("原因不明") : reason);
+        lastError_ = reason.empty() ? std::string("原因不明") : reason;
         return {};
     }
     lastError_.clear();

@@ -23,8 +23,8 @@ class PictureStore {
     ui::PictureRef Add(QImage image);
     // The picture of a reference; a null image for none.
     const QImage& Get(const ui::PictureRef& ref) const;
-    // Why the last Load failed, in Traditional Chinese ("無法讀取圖檔：" and the
-    // reason), without the file's name; empty after a successful one.
+    // Why the last Load failed, in Traditional Chinese, without the file's name (the
+    // caller's message names it); empty after a successful one.
     const std::string& LastError() const { return lastError_; }
 
   private:

@@ -14,6 +14,7 @@
 #include <QStorageInfo>
 #include <algorithm>
 
+#include "platform/jpeg_codec.h"
 #include "platform/painting.h"
 #include "platform/twips.h"
 
@@ -86,9 +87,7 @@ void QtServices::SetPointer(app::Pointer pointer) {
 }
 
 ui::PictureRef QtServices::LoadPicture(const std::string& path) {
-    const ui::PictureRef picture = pictures_.Load(path);
-    pictureError_ = picture.empty() ? "這個檔案不是可以讀取的圖檔。" : "";
-    return picture;
+    return pictures_.Load(path);
 }
 
 ui::PictureRef QtServices::GuideDrawing() {
@@ -118,7 +117,8 @@ bool QtServices::SavePictureBitmap(const ui::PictureRef& picture, const std::str
 bool QtServices::SavePictureJpeg(const ui::PictureRef& picture, const std::string& path,
                                  int quality) {
     const QImage& image = pictures_.Get(picture);
-    return !image.isNull() && image.save(QString::fromStdString(path), "JPG", quality);
+    std::string error;
+    return !image.isNull() && SaveJpeg(image, path, quality, &error);
 }
 
 void QtServices::ProcessEvents() {

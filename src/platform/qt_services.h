@@ -22,7 +22,7 @@ class QtServices : public app::Services {
     bool WritePdf(const std::vector<ui::DrawingList>& pages, const std::string& path) override;
     std::string ChooseSaveFile(const std::string& suggested, const std::string& filter) override;
 
-    std::string PictureError() const override { return pictureError_; }
+    std::string PictureError() const override { return pictures_.LastError(); }
     ui::PictureRef GuideDrawing() override;
     ui::PictureRef ClipboardPicture() override;
     bool SavePictureBitmap(const ui::PictureRef& picture, const std::string& path) override;
@@ -41,7 +41,6 @@ class QtServices : public app::Services {
 
   private:
     PictureStore pictures_;
-    std::string pictureError_;
     ui::PictureRef guide_;
     std::function<void()> pickerRunner_;
     QWidget* parent_ = nullptr;

@@ -243,8 +243,6 @@ TEST_F(PictureLoadTest, BadFilesGiveAnEmptyReferenceAndAReason) {
     };
     for (const Case& c : cases) {
         EXPECT_TRUE(store.Load(c.path).empty()) << c.name;
-        EXPECT_EQ(store.LastError().rfind("無法讀取圖檔：", 0), 0u)
-            << c.name << ": " << store.LastError();
         EXPECT_NE(store.LastError().find(c.reasonPart), std::string::npos)
             << c.name << ": " << store.LastError();
     }
