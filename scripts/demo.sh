@@ -6,7 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then display_opt=--with-display; else display_opt=; fi
 "$root/scripts/install-deps.sh" $display_opt
-cmake --preset release -S "$root" >/dev/null
+cmake --preset release -S "$root" -DCEPH_BUILD_BENCH=OFF -DCEPH_BUILD_TESTS=OFF >/dev/null
 cmake --build "$root/build/release" --target readceph
 
 # The program writes into its data folder, so it runs on a copy outside the sources.
