@@ -154,7 +154,6 @@ MainWindow::MainWindow() {
     SetupText(Text4, "Text4", -1, "", 4920, 30, 1000, 300);
     Text4.visible = false;
     Setup(HScroll1, "HScroll1", -1, 3240, 6000, 5415, 255);
-    HScroll1.kind = Kind::HScrollBar;
     HScroll1.visible = false;
 
     Setup(Picture3, "Picture3", -1, 0, 600, 7095, 5175);
@@ -247,7 +246,6 @@ MainWindow::MainWindow() {
     Picture2.visible = false;
     Picture2.border = false;
     Setup(VScroll1, "VScroll1", -1, 8760, 0, 255, 5415);
-    VScroll1.kind = Kind::VScrollBar;
     VScroll1.visible = false;
     SetupButton(Command1, "Command1", "X", 3000, 2160, 252, 300);
     Setup(VScroll2, "VScroll2", -1, 3000, 360, 240, 1572);
@@ -446,7 +444,6 @@ PickerWindow::PickerWindow() {
     Setup(Dir1, "Dir1", -1, 120, 540, 2115, 3360);
     Setup(File1, "File1", -1, 2340, 540, 2235, 3360);
     File1.pattern = "*.bmp;*jpg";
-    gotalk.kind = Kind::Form;
     for (auto [c, k] :
          std::initializer_list<std::pair<Control*, Kind>>{{&gotalk, Kind::Form},
                                                           {&Drive1, Kind::DriveListBox},
