@@ -1,12 +1,17 @@
 #!/usr/bin/env python3
-"""Draws the guide drawing: a 197 x 247 one-bit lateral skull and face looking right,
-on which the clicking guide's landmark positions fall on their structures.
+"""Draws the guide drawing: a 197 x 247 one-bit lateral skull and face looking right, on
+which the positions the clicking guide points at for the 19 landmarks fall on their
+structures.
 
     python3 make_guide.py [OUT_DIR]     writes guide.bmp and guide_check.png
 
-The sketch is a list of curves in pixel coordinates (x right, y down), each drawn through
-its points with a smooth spline and one-pixel lines. Standard library only.
+The sketch is a table of named curves in pixel coordinates (x right, y down), each drawn
+through its points with a Catmull-Rom spline and one-pixel lines. A curve whose last point
+repeats its first is closed. The demo radiograph generator builds its bone and soft tissue
+from the same curves, so both pictures agree on where each structure lies.
+Standard library only.
 """
+import math
 import os
 import struct
 import sys
@@ -14,7 +19,8 @@ import zlib
 
 W, H = 197, 247
 
-# Landmark positions on the drawing, in pixels: where the guide's arrow points.
+# Where the guide points for each landmark, in pixels, in the order the landmarks are
+# numbered.
 LANDMARKS = {
     "N": (147.9, 43.3), "Or": (139.1, 87.7), "ANS": (147.9, 122.7), "A": (146.1, 133.3),
     "U1 Apex": (137.9, 140.8), "U1 Edge": (158.5, 170.2), "L1 Edge": (151.7, 169.6),
@@ -24,62 +30,124 @@ LANDMARKS = {
     "Lower Molar": (111.1, 162.1),
 }
 
-# Curves of the sketch; closed ones repeat their first point at the end.
-SKETCH = [
-    # cranial vault, from the frontal bone over the top to the occiput
-    [(148, 43), (147, 30), (138, 16), (118, 5), (88, 2), (58, 5), (33, 15), (14, 32), (4, 55),
-     (2, 78), (5, 100), (12, 118)],
-    # anterior cranial base from the sella to the nasion
-    [(54, 53), (75, 49), (100, 46), (125, 43), (148, 43)],
-    # sella turcica around S
-    [(32, 52), (34, 61), (44, 67), (54, 61), (55, 52)],
-    # nasal bone
-    [(148, 43), (153, 55), (160, 70)],
-    # orbit, its lowest rim point at Or
-    [(137, 52), (149, 60), (151, 74), (146, 85), (139, 88), (130, 85), (124, 73), (127, 59),
-     (137, 52)],
-    # ear canal with its top at Po
-    [(11.7, 83.3), (16, 86), (16, 92), (11, 95), (6, 91), (7, 85), (11.7, 83.3)],
-    # front of the maxilla: nasal floor to ANS, down through A to the incisors
-    [(128, 118), (140, 121), (148, 123), (146, 128), (146, 133), (147, 142), (151, 152)],
-    # palate: nasal floor and oral side from ANS to PNS
-    [(148, 123), (120, 124), (95, 126), (73.5, 127.7)],
-    [(146, 131), (120, 136), (95, 136), (78, 131), (73.5, 127.7)],
-    # upper incisor from apex to edge
-    [(137.9, 140.8), (143, 139), (154, 155), (159.5, 170.5), (155, 167), (146, 156),
-     (136, 144), (137.9, 140.8)],
-    # lower incisor from edge to apex
-    [(151.7, 169.6), (155, 173), (150, 188), (137, 198), (133, 195), (142, 183), (149, 171),
-     (151.7, 169.6)],
-    # upper and lower first molars, meeting at the occlusal plane
-    [(97, 145), (114, 145), (115, 159), (96, 159), (97, 145)],
-    [(102, 163), (121, 163), (120, 178), (103, 178), (102, 163)],
-    [(100, 159), (102, 152)], [(110, 159), (112, 152)],
-    [(107, 163), (106, 171)], [(116, 163), (117, 171)],
-    # mandible: alveolar crest, symphysis through B, Pog, Gn to Me, lower border to Go,
-    # ramus up to the condyle at Ar
-    [(150, 176), (142, 190), (138.5, 204.6), (140.5, 212), (139.8, 218.9), (137, 228),
-     (133.5, 233.3), (127, 233), (121.1, 230.2), (95, 222), (65, 210), (40, 193),
-     (25.4, 172.1), (20, 150), (21, 125), (25.4, 102.7), (23, 96), (27, 91), (34, 95),
-     (35, 104)],
-    # front of the ramus up to the coronoid process
-    [(35, 104), (40, 120), (46, 108), (52, 118), (52, 140), (58, 158), (72, 166), (100, 165)],
-    # inner outline of the symphysis
-    [(128, 196), (124, 210), (122, 222), (121, 228)],
-    # soft tissue: forehead, nose, lips, chin
-    [(152, 2), (160, 20), (161, 38), (157, 47), (163, 62), (172, 80), (182, 100), (186, 110),
-     (178, 117), (168, 119), (163, 124), (166, 138), (169, 152), (168, 163), (162, 168)],
-    [(162, 171), (167, 177), (168, 188), (163, 197), (158, 205), (161, 215), (160, 228),
-     (153, 240), (140, 246)],
-    # neck line under the chin
-    [(140, 246), (118, 240), (100, 238)],
-]
+
+def tooth(apex, edge, stations):
+    """Closed outline of a single-rooted tooth seen from the side.
+
+    stations: (t, labial, lingual) with t running from the apex (0) to the edge (1) along
+    the long axis and the half widths in pixels on the lip and tongue sides. The labial
+    side is the one facing right, towards the face.
+    """
+    ax, ay = edge[0] - apex[0], edge[1] - apex[1]
+    length = math.hypot(ax, ay)
+    nx, ny = ay / length, -ax / length
+    if nx < 0:
+        nx, ny = -nx, -ny
+
+    def at(t, off):
+        return (apex[0] + ax * t + nx * off, apex[1] + ay * t + ny * off)
+
+    labial = [at(t, lab) for t, lab, _ in stations]
+    lingual = [at(t, -lin) for t, _, lin in reversed(stations)]
+    return [apex] + labial + [edge] + lingual + [apex]
+
+
+# Half widths of the incisors along their axes: a tapering root, the bulge of the crown
+# just past the enamel-cement junction, a thin incisal edge; the tongue side of the
+# crown is hollow.
+UPPER_INCISOR = [(0.08, 1.2, 1.2), (0.3, 2.6, 2.8), (0.5, 3.6, 3.9), (0.6, 4.3, 4.7),
+                 (0.72, 4.7, 3.6), (0.85, 3.8, 2.0), (0.95, 2.1, 1.0)]
+LOWER_INCISOR = [(0.08, 1.2, 1.2), (0.3, 2.6, 2.6), (0.5, 3.5, 3.5), (0.6, 3.8, 3.9),
+                 (0.72, 3.7, 3.0), (0.85, 2.9, 1.8), (0.95, 1.6, 0.9)]
+
+L = LANDMARKS
+
+# The sketch. The names let the radiograph generator pick curves.
+SKETCH = {
+    # Frontal bone up from the nasion, over the vault; the back of the head lies outside
+    # the picture, as on a cephalogram framed for the face.
+    "vault outer": [L["N"], (150.6, 36), (149.6, 24), (143.5, 13), (129.5, 5), (106, 1.8),
+                    (78, 2.2), (50, 7), (27, 16), (10, 28), (-3, 42)],
+    "vault inner": [(141.5, 41), (144.2, 30), (141.5, 19), (133, 11.5), (115, 7), (90, 6.2),
+                    (62, 9.6), (38, 17), (19, 27.5), (4, 38.5), (-3, 45)],
+    # Floor of the anterior cranial fossa, back from the frontal bone to the sella.
+    "anterior cranial base": [(141.5, 41), (125, 43.5), (100, 46), (78, 48.3), (62, 49.6),
+                              (56.5, 51.5)],
+    # Pituitary fossa: tuberculum, floor and dorsum, S at its centre.
+    "sella": [(56.5, 51.5), (53.6, 54), (53, 60), (48.5, 64.6), (41.5, 64.4), (36.8, 60.5),
+              (35.4, 54.5), (36.2, 49.6), (38.6, 48)],
+    "anterior clinoid": [(57, 50.2), (52, 49.8), (48, 51)],
+    # Clivus behind the dorsum, down to the basion; the underside of the skull base
+    # crosses the back of the condyle at Ar.
+    "clivus": [(36.2, 49.6), (34.8, 60), (31.5, 75), (26.5, 92), (20.5, 107.5)],
+    "skull base underside": [(20.5, 107.5), L["Ar"], (31, 97), (37, 92.5)],
+    # Pterygomaxillary fissure, its lower tip just above the posterior nasal spine.
+    "pterygomaxillary fissure": [(73.3, 124), (70.2, 113), (69.2, 101), (71, 93), (75, 90),
+                                 (79, 92.5), (80, 101), (77.6, 113), (73.3, 124)],
+    # Orbit, Or its lowest point.
+    "orbit": [(134, 51), (142, 55), (146.3, 64), (146.4, 76), (144, 84.5), L["Or"],
+              (133, 84.5), (126, 78), (123.8, 67), (127, 56.5), (134, 51)],
+    "nasal bone": [L["N"], (150.6, 50), (154.6, 60), (159.2, 70)],
+    # Ear canal, Po at its top.
+    "ear canal": [L["Po"], (15.2, 84.8), (16.7, 88.3), (15.2, 91.8), (11.7, 93.3),
+                  (8.2, 91.8), (6.7, 88.3), (8.2, 84.8), L["Po"]],
+    # Palate: the nasal floor from PNS to the tip of ANS, the maxilla's front down
+    # through A to the incisor, and the roof of the mouth back to PNS.
+    "nasal floor": [L["PNS"], (95, 126), (115, 124.8), (135, 123.5), L["ANS"]],
+    "maxilla front": [L["ANS"], (147, 127.5), L["A"], (147.4, 140), (150.2, 147.2),
+                      (153.2, 154.2)],
+    "palate oral": [L["PNS"], (80, 131.4), (95, 133.4), (115, 134), (127.5, 136.6),
+                    (133.4, 144), (139, 154), (144.6, 160)],
+    "maxillary tuberosity": [L["PNS"], (76, 134.5), (82, 141.5), (90, 146.5), (97.6, 149.2)],
+    "upper incisor": tooth(L["U1 Apex"], L["U1 Edge"], UPPER_INCISOR),
+    "lower incisor": tooth(L["L1 Apex"], L["L1 Edge"], LOWER_INCISOR),
+    # First molars, each landmark on the middle cusp of its tooth's biting surface.
+    "upper molar": [(97.6, 157.8), (96.8, 153), (97.6, 149.2), (97.3, 142), (98.8, 135.8),
+                    (101.2, 139.5), (103.6, 147.6), (106.4, 145.5), (108.8, 139),
+                    (111, 134.8), (113, 139.5), (113.6, 149.2), (115, 153),
+                    (114.6, 157.8), (111.2, 159.5), (108.6, 158.7), L["Upper Molar"],
+                    (103.6, 158.7), (101, 159.5), (97.6, 157.8)],
+    "lower molar": [(102, 163.8), (105.5, 162.2), (108.3, 163.1), L["Lower Molar"],
+                    (113.9, 163.1), (116.7, 162.2), (120.2, 163.8), (121.1, 168),
+                    (120.2, 172.5), (119.8, 181), (118.4, 190), (116, 184), (113.5, 177),
+                    (110.4, 183.5), (106.8, 189.5), (104.7, 181), (103.6, 172.5),
+                    (101.3, 168), (102, 163.8)],
+    # Mandible in one stroke: the chin from the incisor's socket through B, Pog, Gn and
+    # Me, the lower border to the angle at Go, the back of the ramus up through Ar to the
+    # condyle, the notch, the coronoid process and the ramus' front edge down to the
+    # teeth.
+    "mandible": [(147.8, 184.2), (143.5, 192), (139.2, 199), L["B"], (139.2, 211), L["Pog"],
+                 (139.2, 226.4), (136.8, 231.3), L["Gn"], (127.5, 232.6), L["Me"],
+                 (110, 226.6), (90, 219.5), (66, 208), (47, 196), (36, 186.5), (29.5, 179),
+                 L["Go"], (23.3, 162), (22.6, 145), (23.2, 125), (24.3, 110), L["Ar"],
+                 (25.4, 96), (24.2, 91.5), (26.2, 88.2), (30.5, 87.4), (34, 89.8), (35.2, 95),
+                 (36.6, 102), (41, 108), (46, 110.5), (52, 108), (57, 102.5), (61, 97.5),
+                 (63, 101), (62.5, 112), (62.8, 128), (65, 145), (70, 157), (79, 165),
+                 (90, 169.5)],
+    # Rim of the tooth sockets behind and in front of the molar.
+    "lower alveolar crest": [(90, 169.5), (97, 171.8), (103.6, 172.5)],
+    "lower alveolar crest front": [(120.2, 172.5), (127, 174.8), (134, 177.6), (140.4, 180.6)],
+    # Tongue side of the chin, inside which the lower incisor's root ends.
+    "symphysis inner": [(140.4, 180.6), (133.5, 186.6), (127.5, 195), (122.6, 206),
+                        (119.2, 218), (118.8, 225.5), (122.5, 229.8)],
+    # Soft tissue: forehead, nose, upper lip; lower lip, chin and the throat below it.
+    "profile upper": [(152.8, 1), (154.6, 12), (156.2, 27), (155.6, 39), (154.6, 46.5),
+                      (158, 55), (166, 70), (176, 87), (185, 102), (188.6, 109), (187, 114.8),
+                      (181, 118.4), (172, 120.4), (166.5, 122.6), (166.6, 130), (170.4, 140),
+                      (174, 147.6), (173.2, 156), (169.6, 163), (164.6, 167.6)],
+    "profile lower": [(164.6, 169), (169.2, 173.4), (171.6, 181), (169.6, 191), (163.6, 199),
+                      (159.6, 204.6), (160.6, 212), (163, 221), (162, 231), (157, 240),
+                      (148, 245.6), (136, 248.5)],
+    "lips": [(164.6, 168.3), (159.6, 168.8)],
+    "nostril": [(176, 113.4), (172, 109.4), (168, 110), (166.2, 113.6), (168.6, 117.6),
+                (174, 119.4)],
+}
 
 
 def spline(points, steps=12):
     """Catmull-Rom spline through the points, as a dense polyline."""
     if len(points) < 3:
-        return points
+        return list(points)
     closed = points[0] == points[-1]
     pts = [points[-2]] + points + [points[1]] if closed else [points[0]] + points + [points[-1]]
     out = []
@@ -90,7 +158,8 @@ def spline(points, steps=12):
             t2, t3 = t * t, t * t * t
             out.append(tuple(0.5 * ((2 * p1[k]) + (-p0[k] + p2[k]) * t
                                     + (2 * p0[k] - 5 * p1[k] + 4 * p2[k] - p3[k]) * t2
-                                    + (-p0[k] + 3 * p1[k] - 3 * p2[k] + p3[k]) * t3) for k in (0, 1)))
+                                    + (-p0[k] + 3 * p1[k] - 3 * p2[k] + p3[k]) * t3)
+                             for k in (0, 1)))
     out.append(points[-1])
     return out
 
@@ -119,7 +188,7 @@ def rasterise():
                 err += dx
                 y0 += sy
 
-    for curve in SKETCH:
+    for curve in SKETCH.values():
         dense = spline(curve)
         for a, b in zip(dense, dense[1:]):
             line(a, b)
@@ -127,12 +196,13 @@ def rasterise():
 
 
 def write_bmp(path, ink):
+    """One bit a pixel, rows bottom-up and padded to four bytes; palette 0 black, 1 white."""
     row_bytes = ((W + 31) // 32) * 4
     pixels = bytearray()
-    for y in range(H - 1, -1, -1):  # bottom-up
+    for y in range(H - 1, -1, -1):
         row = bytearray(row_bytes)
         for x in range(W):
-            if not ink[y][x]:  # index 1 = white
+            if not ink[y][x]:
                 row[x // 8] |= 0x80 >> (x % 8)
         pixels += row
     palette = bytes([0, 0, 0, 0, 255, 255, 255, 0])
@@ -143,27 +213,33 @@ def write_bmp(path, ink):
         f.write(header + info + palette + pixels)
 
 
-def write_check_png(path, ink, scale=3):
-    """The drawing enlarged with the landmarks circled in red, to check by eye."""
-    w, h = W * scale, H * scale
-    img = [[(255, 255, 255) if not ink[y // scale][x // scale] else (0, 0, 0) for x in range(w)]
-           for y in range(h)]
-    for (lx, ly) in LANDMARKS.values():
-        cx, cy = lx * scale, ly * scale
-        for y in range(int(cy) - 8, int(cy) + 9):
-            for x in range(int(cx) - 8, int(cx) + 9):
-                d = ((x - cx) ** 2 + (y - cy) ** 2) ** 0.5
-                if 0 <= x < w and 0 <= y < h and 5 <= d <= 7:
-                    img[y][x] = (255, 0, 0)
-    raw = b"".join(b"\x00" + bytes(c for px in row for c in px) for row in img)
+def write_png(path, rows):
+    """Rows of (r, g, b) tuples as an 8-bit RGB PNG."""
+    raw = b"".join(b"\x00" + bytes(c for px in row for c in px) for row in rows)
 
     def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+        crc = struct.pack(">I", zlib.crc32(kind + data))
+        return struct.pack(">I", len(data)) + kind + data + crc
 
-    png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0))
+    png = b"\x89PNG\r\n\x1a\n"
+    png += chunk(b"IHDR", struct.pack(">IIBBBBB", len(rows[0]), len(rows), 8, 2, 0, 0, 0))
     png += chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
     with open(path, "wb") as f:
         f.write(png)
+
+
+def write_check_png(path, ink, scale=3):
+    """The drawing enlarged, with a red ring around each landmark, to check by eye."""
+    w, h = W * scale, H * scale
+    img = [[(0, 0, 0) if ink[y // scale][x // scale] else (255, 255, 255) for x in range(w)]
+           for y in range(h)]
+    for lx, ly in LANDMARKS.values():
+        cx, cy = (lx + 0.5) * scale, (ly + 0.5) * scale  # the centre of the pixel
+        for y in range(int(cy) - 8, int(cy) + 9):
+            for x in range(int(cx) - 8, int(cx) + 9):
+                if 0 <= x < w and 0 <= y < h and 4.5 <= math.hypot(x + 0.5 - cx, y + 0.5 - cy) <= 6:
+                    img[y][x] = (230, 0, 0)
+    write_png(path, img)
 
 
 def main():
