@@ -1,0 +1,107 @@
+#pragma once
+// Writing the files a practice keeps without ever leaving one torn or missing, and the
+// lock that lets two workstations share one data folder. Together with filesys.h this
+// is the only place that talks to the operating system about files.
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace ceph::app {
+
+// A regular file opened for reading, parts of which an AtomicFile can take over as
+// they are. Anything that is not a regular file (a folder, a device, a pipe that would
+// block) is refused.
+class SourceFile {
+  public:
+    SourceFile() = default;
+    ~SourceFile();
+    SourceFile(SourceFile&& other) noexcept;
+    SourceFile& operator=(SourceFile&& other) noexcept;
+    SourceFile(const SourceFile&) = delete;
+    SourceFile& operator=(const SourceFile&) = delete;
+
+    std::error_code Open(std::string_view path);
+    void Close();
+    bool IsOpen() const { return handle_ != -1; }
+    // The size when it was opened.
+    std::uint64_t Size() const { return size_; }
+
+  private:
+    friend class AtomicFile;
+    std::intptr_t handle_ = -1;
+    std::uint64_t size_ = 0;
+};
+
+// A file written the safe way: the bytes go to a new scratch file beside the target,
+// under a name no other program uses; Commit flushes it to disk, gives it the old
+// file's permissions and renames it over the target in one step. A crash or power cut
+// at any moment leaves either the old file or the new one. A failure leaves the old
+// file as it was, and an uncommitted scratch file is removed when the object goes.
+class AtomicFile {
+  public:
+    explicit AtomicFile(std::string_view target);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // Appends bytes; false once anything has failed (the first error is kept).
+    bool Write(std::string_view bytes);
+    // Appends `length` bytes of `source` from `offset`, letting the system copy them
+    // where it can (unchanged parts of a large file never pass through the program).
+    bool CopyFrom(const SourceFile& source, std::uint64_t offset, std::uint64_t length);
+    // Makes the new content the target's. False, with Error() set, when it could not.
+    bool Commit();
+    // Why the last step failed; empty while all went well.
+    std::error_code Error() const { return error_; }
+    const std::string& Target() const { return target_; }
+
+  private:
+    bool FlushBuffer();
+    void Fail(std::error_code ec);
+    void Discard();
+
+    std::string target_;
+    std::string scratch_;
+    std::string buffer_;
+    std::uint64_t written_ = 0;  // bytes handed to the system so far
+    std::intptr_t handle_ = -1;
+    std::error_code error_;
+    bool committed_ = false;
+};
+
+// The whole content in one go, through AtomicFile.
+std::error_code WriteFileAtomically(std::string_view target, std::string_view bytes);
+
+// An exclusive lock on one slot of a lock file. Every program working in the same data
+// folder takes the same slot before it reads, rewrites and replaces the file the slot
+// stands for; record locks are honoured by network file systems, so this also holds
+// between workstations. The lock is released when the object goes (or the program ends).
+class FileLock {
+  public:
+    FileLock() = default;
+    ~FileLock();
+    FileLock(FileLock&& other) noexcept;
+    FileLock& operator=(FileLock&& other) noexcept;
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+    // Tries for up to `wait` to take slot `slot` (0 and up) of the lock file at `path`,
+    // creating the file when it is missing. std::errc::timed_out when another program
+    // kept the slot all that time.
+    std::error_code Acquire(std::string_view path, int slot, std::chrono::milliseconds wait);
+    bool Held() const { return handle_ != -1; }
+    void Release();
+
+  private:
+    std::intptr_t handle_ = -1;
+    int slot_ = 0;
+};
+
+// A file error in words for the clinician (Traditional Chinese): a full disk, a folder
+// without write permission, a name taken by a folder, a lock held elsewhere …
+std::string ErrorText(std::error_code ec);
+
+}  // namespace ceph::app
