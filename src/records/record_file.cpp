@@ -43,36 +43,45 @@ RecordReader::RecordReader(std::ifstream file) : file_(std::move(file)) {
 
 bool RecordReader::Next(std::string_view& line) {
     while (true) {
-        const char* start = buffer_.data() + begin_;
+        const char* start = buffer_.get() + begin_;
         const void* nl = std::memchr(start, '\n', end_ - begin_);
-        if (nl) {
-            std::size_t len = static_cast<std::size_t>(static_cast<const char*>(nl) - start);
+        if (nl || eof_) {
+            if (!nl && begin_ == end_) return false;
+            const std::size_t len =
+                nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - start) : end_ - begin_;
             line = std::string_view(start, len);
             if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-            begin_ += len + 1;
-            return true;
-        }
-        if (eof_) {
-            if (begin_ == end_) return false;
-            line = std::string_view(start, end_ - begin_);
-            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-            begin_ = end_;
+            lineStart_ = base_ + begin_;
+            rawLength_ = nl ? len + 1 : len;
+            begin_ += rawLength_;
             return true;
         }
         // Keep the unfinished line and read the next block behind it.
         std::size_t keep = end_ - begin_;
-        if (buffer_.size() < keep + block_) buffer_.resize(keep + block_);
-        std::memmove(buffer_.data(), buffer_.data() + begin_, keep);
+        if (capacity_ < keep + block_) {
+            // Fresh memory, not zeroed: every byte used is read from the file first.
+            const std::size_t grown = std::max(keep + block_, 2 * capacity_);
+            std::unique_ptr<char[]> bigger(new char[grown]);
+            if (keep > 0) std::memcpy(bigger.get(), buffer_.get() + begin_, keep);
+            buffer_ = std::move(bigger);
+            capacity_ = grown;
+        } else if (keep > 0) {
+            std::memmove(buffer_.get(), buffer_.get() + begin_, keep);
+        }
+        base_ += begin_;
         begin_ = 0;
         end_ = keep;
         if (!file_.is_open()) {
             eof_ = true;
             continue;
         }
-        file_.read(buffer_.data() + end_, static_cast<std::streamsize>(block_));
+        file_.read(buffer_.get() + end_, static_cast<std::streamsize>(block_));
         std::streamsize got = file_.gcount();
         end_ += static_cast<std::size_t>(got);
-        if (got < static_cast<std::streamsize>(block_)) eof_ = true;
+        if (got < static_cast<std::streamsize>(block_)) {
+            eof_ = true;
+            failed_ = file_.bad();
+        }
     }
 }
 

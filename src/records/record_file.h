@@ -2,7 +2,9 @@
 // Record files "ceph-1" … "ceph-9" in the data folder: one comma-separated line per
 // patient, the patient's code in the first field.
 
+#include <cstdint>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -28,14 +30,24 @@ class RecordReader {
     bool IsOpen() const { return file_.is_open(); }
     // The next line, valid until the following call; false at the end of the file.
     bool Next(std::string_view& line);
+    // True when reading stopped at an error rather than at the end of the file.
+    bool Failed() const { return failed_; }
+    // Where the last line starts in the file, and its length with its line end.
+    std::uint64_t LineStart() const { return lineStart_; }
+    std::size_t RawLength() const { return rawLength_; }
 
   private:
     static constexpr std::size_t kBlock = 1 << 18;
     std::ifstream file_;
     std::size_t block_ = kBlock;
-    std::string buffer_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_ = 0;
     std::size_t begin_ = 0, end_ = 0;
+    std::uint64_t base_ = 0;  // file offset of the buffer's first byte
+    std::uint64_t lineStart_ = 0;
+    std::size_t rawLength_ = 0;
     bool eof_ = false;
+    bool failed_ = false;
 };
 
 // Opens a record file for reading, creating it empty first when there is none, as

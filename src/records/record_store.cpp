@@ -1,0 +1,102 @@
+#include "records/record_store.h"
+
+#include <fstream>
+#include <unordered_set>
+
+#include "app/filesys.h"
+#include "app/safe_file.h"
+#include "records/record_file.h"
+
+namespace ceph::records {
+
+namespace {
+constexpr std::uint64_t kRunToHandOver = std::uint64_t{1} << 20;
+}  // namespace
+
+std::string LockFilePath(std::string_view dataDir) {
+    return std::string(dataDir) + "ceph.lock";
+}
+
+StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite& rewrite,
+                              std::string_view tail, std::chrono::milliseconds wait) {
+    const std::string path = RecordFilePath(dataDir, n);
+    app::FileLock lock;
+    if (std::error_code ec = lock.Acquire(LockFilePath(dataDir), n, wait)) {
+        // A lock held elsewhere is about the record file; any other failure (a folder
+        // without write permission, say) is about the lock file itself.
+        if (ec == std::errc::timed_out) return {ec, path};
+        return {ec, LockFilePath(dataDir)};
+    }
+
+    // Read under the lock: another workstation may have replaced the file just now. A
+    // missing file reads as empty (the first tracing of that number); anything there
+    // that cannot be read whole stops the save, since writing on without its lines
+    // would lose other patients' tracings.
+    app::SourceFile source;
+    if (std::error_code ec = source.Open(path); ec && ec != std::errc::no_such_file_or_directory)
+        return {ec, path};
+    RecordReader current{source.IsOpen() ? std::ifstream(app::ToPath(path), std::ios::binary)
+                                         : std::ifstream()};
+    if (source.IsOpen() && !current.IsOpen())
+        return {std::make_error_code(std::errc::io_error), path};
+
+    // Unchanged lines that already end in CR LF are taken over as runs of bytes, which
+    // the system copies without them passing through the program; the others are
+    // written line by line.
+    app::AtomicFile out(path);
+    bool changed = !tail.empty();
+    std::uint64_t runStart = 0, scanned = 0;
+    std::string replacement;
+    std::string_view line;
+    while (current.IsOpen() && current.Next(line)) {
+        const std::uint64_t start = current.LineStart();
+        scanned = start + current.RawLength();
+        replacement.clear();
+        const bool replaced = rewrite(line, replacement);
+        if (!replaced && current.RawLength() == line.size() + 2) {
+            // Hand long runs over as they grow, so the disk writes them while the rest
+            // of the file is still being read.
+            if (scanned - runStart >= kRunToHandOver) {
+                out.CopyFrom(source, runStart, scanned - runStart);
+                runStart = scanned;
+            }
+            continue;
+        }
+        out.CopyFrom(source, runStart, start - runStart);
+        if (replaced) {
+            out.Write(replacement);
+        } else {
+            out.Write(line);
+            out.Write("\r\n");
+        }
+        changed |= replaced;
+        runStart = scanned;
+    }
+    if (current.Failed() || scanned != source.Size())
+        return {std::make_error_code(std::errc::io_error), path};
+    if (!changed) return {};
+    out.CopyFrom(source, runStart, scanned - runStart);
+    out.Write(tail);
+    if (!out.Commit()) return {out.Error(), path};
+    return {};
+}
+
+StoreResult StorePatientLines(std::string_view dataDir, int n,
+                              const std::vector<std::string>& lines,
+                              std::chrono::milliseconds wait) {
+    std::unordered_set<std::string_view> codes;
+    std::string tail;
+    for (const std::string& line : lines) {
+        // An empty code owns no line, so it can replace none either.
+        if (std::string_view code = FirstField(line); !code.empty()) codes.insert(code);
+        tail += line;
+        tail += "\r\n";
+    }
+    auto dropTheirs = [&codes](std::string_view line, std::string&) {
+        const std::string_view code = FirstField(line);
+        return !code.empty() && codes.count(code) != 0;
+    };
+    return RewriteRecordFile(dataDir, n, dropTheirs, tail, wait);
+}
+
+}  // namespace ceph::records

@@ -1,0 +1,47 @@
+#pragma once
+// Rewriting a record file that other patients' tracings share, and that another
+// workstation may be rewriting at the same moment: under the data folder's lock for
+// that file, reading it afresh, and replacing it in one step. Every writer of record
+// files goes through here.
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+namespace ceph::records {
+
+// How long a save waits for another program to finish with the same record file.
+inline constexpr std::chrono::milliseconds kLockWait{5000};
+
+// The lock file beside the record files; record file n is guarded by its slot n.
+std::string LockFilePath(std::string_view dataDir);
+
+struct StoreResult {
+    std::error_code error;  // empty when the file was written (or had nothing to change)
+    std::string file;       // the file the error concerns
+    bool Ok() const { return !error; }
+};
+
+// Called for every line of the record file in order (without its line end). Returns
+// false to keep the line as it is; true to put `replacement` (its new text with CR LF,
+// or nothing to drop the line) in its place.
+using LineRewrite = std::function<bool(std::string_view line, std::string& replacement)>;
+
+// Rewrites record file n of the data folder: each existing line passes through
+// `rewrite`, then `tail` is added. Kept lines keep their bytes; every line ends in CR
+// LF. The file is left untouched when nothing is replaced and there is no tail, and
+// whenever anything fails.
+StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite& rewrite,
+                              std::string_view tail, std::chrono::milliseconds wait = kLockWait);
+
+// Stores `lines` (complete record lines, without line ends) as their patients' lines
+// of record file n: every line of those patients is dropped, every other line kept in
+// its order, and the new lines added at the end in the order given.
+StoreResult StorePatientLines(std::string_view dataDir, int n,
+                              const std::vector<std::string>& lines,
+                              std::chrono::milliseconds wait = kLockWait);
+
+}  // namespace ceph::records

@@ -1,0 +1,170 @@
+// The record writer under the conditions of a shared data folder: another program
+// holding the file, two programs saving at the same moment, and a program killed in the
+// middle of replacing the file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "app/safe_file.h"
+#include "records/record_file.h"
+#include "records/record_store.h"
+#include "support/temp_dir.h"
+
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace ceph::records {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+std::string Slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t from = 0;
+    for (std::size_t at; (at = text.find("\r\n", from)) != std::string::npos; from = at + 2)
+        out.push_back(text.substr(from, at - from));
+    if (from < text.size()) out.push_back(text.substr(from) + "<unterminated>");
+    return out;
+}
+
+TEST(RecordStore, PatientLinesReplacedAndMovedToTheEnd) {
+    testing::TempDir dir;
+    const std::string data = dir.str() + "/";
+    dir.Write("ceph-5", "a,1\r\nb,2\nc,3\r\n a ,4\r\nd,5");
+    ASSERT_TRUE(StorePatientLines(data, 5, {"c,new", "a,new"}).Ok());
+    // Lines of other patients keep their text and order; every line ends in CR LF.
+    EXPECT_EQ(Slurp(dir.path() / "ceph-5"), "b,2\r\nd,5\r\nc,new\r\na,new\r\n");
+
+    // A missing record file is written with just the new line.
+    ASSERT_TRUE(StorePatientLines(data, 6, {"z,1"}).Ok());
+    EXPECT_EQ(Slurp(dir.path() / "ceph-6"), "z,1\r\n");
+}
+
+#ifndef _WIN32
+
+// Runs `body` in a child process; its exit status is 0 when the body returned true.
+pid_t Child(const std::function<bool()>& body) {
+    const pid_t pid = fork();
+    if (pid == 0) _exit(body() ? 0 : 1);
+    return pid;
+}
+
+int Reap(pid_t pid) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST(RecordStore, AFileLockedElsewhereIsLeftAloneAndSaid) {
+    testing::TempDir dir;
+    const std::string data = dir.str() + "/";
+    dir.Write("ceph-3", "x,1\r\n");
+    int ready[2], done[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(done), 0);
+    const pid_t holder = Child([&] {
+        app::FileLock lock;
+        if (lock.Acquire(LockFilePath(data), 3, 1s)) return false;
+        char c = 1;
+        if (write(ready[1], &c, 1) != 1) return false;
+        return read(done[0], &c, 1) == 1;  // hold until the parent has tried
+    });
+    char c;
+    ASSERT_EQ(read(ready[0], &c, 1), 1);
+
+    const StoreResult blocked = StorePatientLines(data, 3, {"y,2"}, 150ms);
+    EXPECT_EQ(blocked.error, std::errc::timed_out);
+    EXPECT_EQ(blocked.file, data + "ceph-3");
+    EXPECT_EQ(Slurp(dir.path() / "ceph-3"), "x,1\r\n");
+    // Another record file is not held up meanwhile.
+    EXPECT_TRUE(StorePatientLines(data, 4, {"y,2"}, 150ms).Ok());
+
+    EXPECT_EQ(write(done[1], &c, 1), 1);
+    EXPECT_EQ(Reap(holder), 0);
+    EXPECT_TRUE(StorePatientLines(data, 3, {"y,2"}, 150ms).Ok());
+    EXPECT_EQ(Slurp(dir.path() / "ceph-3"), "x,1\r\ny,2\r\n");
+    for (int fd : {ready[0], ready[1], done[0], done[1]})
+        close(fd);
+}
+
+TEST(RecordStore, TwoProgramsSavingAtOnceLoseNoLine) {
+    testing::TempDir dir;
+    const std::string data = dir.str() + "/";
+    dir.Write("ceph-1", "kept,0\r\n");
+    constexpr int kSaves = 60;
+    auto saver = [&](char who) {
+        return [&data, who] {
+            for (int i = 0; i < kSaves; ++i) {
+                const std::string code = std::string(1, who) + std::to_string(i);
+                if (!StorePatientLines(data, 1, {code + ",tracing of " + code}).Ok()) return false;
+            }
+            return true;
+        };
+    };
+    const pid_t a = Child(saver('A')), b = Child(saver('B'));
+    EXPECT_EQ(Reap(a), 0);
+    EXPECT_EQ(Reap(b), 0);
+
+    const std::vector<std::string> lines = Lines(Slurp(dir.path() / "ceph-1"));
+    ASSERT_EQ(lines.size(), 1u + 2 * kSaves);
+    EXPECT_EQ(lines[0], "kept,0");
+    std::set<std::string> seen(lines.begin(), lines.end());
+    for (char who : {'A', 'B'}) {
+        for (int i = 0; i < kSaves; ++i) {
+            const std::string code = std::string(1, who) + std::to_string(i);
+            EXPECT_EQ(seen.count(code + ",tracing of " + code), 1u) << code;
+        }
+    }
+}
+
+TEST(RecordStore, KilledWhileReplacingLeavesTheOldOrTheNewFile) {
+    testing::TempDir dir;
+    const std::string data = dir.str() + "/";
+    std::string others;
+    for (int i = 0; i < 4000; ++i)
+        others += "P" + std::to_string(i) + "," + std::string(200, 'x') + "\r\n";
+    dir.Write("ceph-2", others + "00101,age 0\r\n");
+
+    std::mt19937 random(12345);
+    int killedMidway = 0;
+    for (int run = 0; run < 200; ++run) {
+        const pid_t writer = Child([&] {
+            for (int k = 1;; ++k)
+                StorePatientLines(data, 2, {"00101,age " + std::to_string(k)});
+            return true;
+        });
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 12000));
+        kill(writer, SIGKILL);
+        Reap(writer);
+
+        const std::string now = Slurp(dir.path() / "ceph-2");
+        ASSERT_EQ(now.compare(0, others.size(), others), 0) << "run " << run;
+        const std::string last = now.substr(others.size());
+        ASSERT_EQ(last.rfind("00101,age ", 0), 0u) << "run " << run << ": " << last;
+        ASSERT_EQ(last.find("\r\n"), last.size() - 2) << "run " << run << ": " << last;
+        killedMidway += last != "00101,age 0\r\n";
+    }
+    EXPECT_GT(killedMidway, 0) << "some runs got as far as a replacement";
+}
+
+#endif
+
+}  // namespace
+}  // namespace ceph::records
