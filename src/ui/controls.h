@@ -66,6 +66,8 @@ struct Label : Control {
     std::string caption;
     Colour foreColor = kSystemWindowText;
     bool autoSize = false;
+    bool border = false;   // a thin frame around the label's area
+    bool centred = false;  // text centred instead of left-aligned
 };
 
 struct TextBox : Control {

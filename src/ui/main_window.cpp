@@ -181,9 +181,16 @@ MainWindow::MainWindow() {
     Setup(Check2, "Check2", -1, 1320, 2520, 855, 270);
     Check2.caption = "圖形";
     Check2.value = 1;
-    SetupLabel(Label16, "Label16", -1, "逆轉順", 120, 2160, 1080, 240);
-    SetupLabel(Label17, "Label17", -1, "左移右", 120, 2400, 1080, 240);
-    SetupLabel(Label18, "Label18", -1, "上下", 120, 2640, 1080, 240);
+    // Movement bars: where the mouse is released along a bar gives the amount, so each
+    // shows its extent. The turn and the horizontal shift run across, the vertical
+    // shift down.
+    SetupLabel(Label16, "Label16", -1, "逆轉順", 120, 2160, 735, 255);
+    SetupLabel(Label17, "Label17", -1, "左移右", 120, 2490, 735, 255);
+    SetupLabel(Label18, "Label18", -1, "上下", 960, 2160, 255, 615);
+    for (Label* l : {&Label16, &Label17, &Label18}) {
+        l->border = true;
+        l->centred = true;
+    }
 
     for (int i = 0; i < 15; ++i) {
         Setup(Line2[i], "Line2", i, 0, 0, 0, 0);
