@@ -2,9 +2,13 @@
 
 #include "app/exit.h"
 #include "digitising/digitise.h"
+#include "figure/display.h"
+#include "figure/figure.h"
+#include "figure/movement.h"
 #include "imaging/sources.h"
 #include "imaging/viewport.h"
 #include "records/input.h"
+#include "records/save.h"
 #include "records/show.h"
 #include "report/print.h"
 
@@ -30,6 +34,13 @@ bool Dispatch(App& app, const Event& e) {
             if (n == "bmpsave") return imaging::bmpsave_Click(app), true;
             if (n == "gotalk.Dir1") return imaging::Dir1_Click(app, e.index), true;
             if (n == "gotalk.File1") return imaging::File1_Click(app, e.index), true;
+            if (n == "Command4") return records::Command4_Click(app), true;
+            if (n == "Command2") return records::Command2_Click(app), true;
+            if (n == "Check2") return records::Check2_Click(app), true;
+            if (n == "Check1") return figure::Check1_Click(app.win), true;
+            if (n == "List1") return figure::List1_Click(app.win), true;
+            if (n == "graph") return figure::graph_Click(app.win), true;
+            if (n == "Picture3") return figure::Picture3_Click(app.win), true;
             return false;
         case EventType::Change:
             if (n == "Text1") return Text1_Change(app, e.index), true;
@@ -50,8 +61,13 @@ bool Dispatch(App& app, const Event& e) {
         case EventType::MouseMove:
             if (n == "Image1") return digitising::Image1_MouseMove(app, e.x, e.y), true;
             return false;
-        case EventType::LostFocus:
         case EventType::MouseUp:
+            if (n == "Label16") return figure::Label16_MouseUp(app.win, e.x, e.y), true;
+            if (n == "Label17") return figure::Label17_MouseUp(app.win, e.x, e.y), true;
+            if (n == "Label18") return figure::Label18_MouseUp(app.win, e.x, e.y), true;
+            if (n == "Picture8") return records::Picture8_MouseUp(app, e.x, e.y), true;
+            return false;
+        case EventType::LostFocus:
             return false;
     }
     return false;

@@ -2,6 +2,7 @@
 
 #include <QPaintEngine>
 #include <algorithm>
+#include <cmath>
 #include <variant>
 
 namespace ceph::platform {
@@ -64,6 +65,32 @@ void PaintPictureBox(QPainter& painter, const ui::PictureBox& box, const QPalett
     painter.scale(pixelsPerTwipX, pixelsPerTwipY);
     PaintDrawingList(painter, box.drawing, palette, pictures);
     painter.restore();
+}
+
+void PaintLineControl(QPainter& painter, const ui::Line& line, const QPalette& palette) {
+    QPen pen(ToQColor(line.borderColor, palette));
+    pen.setCosmetic(true);
+    pen.setWidth(line.borderWidth);
+    if (line.dotted && line.borderWidth <= 1) pen.setStyle(Qt::DotLine);
+    painter.setPen(pen);
+    painter.drawLine(QPointF(line.x1, line.y1), QPointF(line.x2, line.y2));
+}
+
+QImage RenderFigure(const ui::PictureBox& panel, const std::vector<const ui::Line*>& lines,
+                    const PictureStore* pictures, int dpi) {
+    const double scale = dpi / 1440.0;
+    QImage image(std::max(1, static_cast<int>(std::lround(panel.width * scale))),
+                 std::max(1, static_cast<int>(std::lround(panel.height * scale))),
+                 QImage::Format_RGB32);
+    image.setDotsPerMeterX(static_cast<int>(dpi / 0.0254));
+    image.setDotsPerMeterY(static_cast<int>(dpi / 0.0254));
+    QPainter painter(&image);
+    QPalette palette;
+    PaintPictureBox(painter, panel, palette, pictures, scale, scale);
+    painter.scale(scale, scale);
+    for (const ui::Line* line : lines)
+        if (line->visible) PaintLineControl(painter, *line, palette);
+    return image;
 }
 
 bool PaintPages(QPagedPaintDevice& device, const std::vector<ui::DrawingList>& pages,

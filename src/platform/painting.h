@@ -27,6 +27,15 @@ void PaintDrawingList(QPainter& painter, const ui::DrawingList& list, const QPal
 void PaintPictureBox(QPainter& painter, const ui::PictureBox& box, const QPalette& palette,
                      const PictureStore* pictures, double pixelsPerTwipX, double pixelsPerTwipY);
 
+// A line control in twips: its colour, its width in pixels whatever the scale, dotted
+// where the style asks for it and the line is thin (a thicker line is always solid).
+void PaintLineControl(QPainter& painter, const ui::Line& line, const QPalette& palette);
+
+// The figure panel as the window shows it (background, painted drawing, visible line
+// controls) as a picture at `dpi`.
+QImage RenderFigure(const ui::PictureBox& panel, const std::vector<const ui::Line*>& lines,
+                    const PictureStore* pictures, int dpi);
+
 // Pages on any paint device whose painter starts at the printable area's top-left:
 // the printer, a PDF writer. Returns false when the device cannot be painted on.
 bool PaintPages(QPagedPaintDevice& device, const std::vector<ui::DrawingList>& pages,

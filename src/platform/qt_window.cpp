@@ -381,6 +381,10 @@ void QtMainWindow::RefreshControl(const ui::ControlRef& ref, QWidget* w) {
             const auto& m = static_cast<const ui::Label&>(c);
             auto* l = static_cast<QLabel*>(w);
             if (l->text() != Q(m.caption)) l->setText(Q(m.caption));
+            // An upright bar wraps its text into a column; other labels keep one line.
+            l->setWordWrap(m.height > m.width);
+            l->setFrameShape(m.border ? QFrame::Box : QFrame::NoFrame);
+            l->setAlignment(m.centred ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
             QPalette p = l->palette();
             p.setColor(QPalette::WindowText, ToQColor(m.foreColor, QPalette()));
             l->setPalette(p);

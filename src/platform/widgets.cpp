@@ -87,14 +87,9 @@ void LineWidget::UpdateGeometry() {
 
 void LineWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    QPen pen(ToQColor(model_.borderColor, palette()));
-    pen.setWidth(model_.borderWidth);
-    // The dotted style shows only on thin lines; wider ones are drawn solid.
-    if (model_.dotted && model_.borderWidth <= 1) pen.setStyle(Qt::DotLine);
-    painter.setPen(pen);
-    QPoint origin = pos();
-    painter.drawLine(QPoint(twips_.X(model_.x1), twips_.Y(model_.y1)) - origin,
-                     QPoint(twips_.X(model_.x2), twips_.Y(model_.y2)) - origin);
+    painter.translate(-pos());
+    painter.scale(twips_.ScaleX(), twips_.ScaleY());
+    PaintLineControl(painter, model_, palette());
 }
 
 }  // namespace ceph::platform

@@ -1,6 +1,8 @@
 #include "records/show.h"
 
 #include "app/filesys.h"
+#include "figure/figure.h"
+#include "records/profile.h"
 #include "records/record_line.h"
 #include "report/output.h"
 #include "report/report.h"
@@ -63,6 +65,9 @@ void readn_Click(app::App& app, int index) {
     w.graph.enabled = true;
     w.graph.caption = w.Picture8.visible ? "取消圖形" : "使用圖形";
     PaintPictureUnderFigure(app, index + 1);
+    // The figure is rebuilt from the landmarks, which discards earlier movements.
+    BuildProfile(s);
+    figure::SetUpFigure(w);
 }
 
 void comp_Click(app::App& app, int index) {

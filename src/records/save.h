@@ -1,0 +1,42 @@
+#pragma once
+// Keeping a tracing: finishing an input (the points in millimetres become the
+// patient's line of the record file, and the calibration is kept), and saving the
+// alignment of the radiograph under the figure into that line.
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "app/app.h"
+
+namespace ceph::records {
+
+// Landmarks 1..19 (index 0 unused).
+using PointRow = std::array<float, 20>;
+
+// The landmarks converted from image units to millimetres with S at the origin, for a
+// true S-N length of `snMillimetres`. Left in image units when that length or the
+// measured S-N distance is 0.
+void ToMillimetres(PointRow& x, PointRow& y, double snMillimetres);
+
+// The record line of a finished tracing: code, the 38 coordinates at one decimal, "0"
+// and the age text.
+std::string FormatRecordLine(std::string_view code, const PointRow& x, const PointRow& y,
+                             std::string_view age);
+
+// The patient's line with the figure fields (scale, left, top) replaced or added after
+// the age text; the first 41 fields stay as they are.
+std::string WithFigureFields(std::string_view line, const std::array<std::string, 3>& boxes);
+
+// "完成存檔退出": stores the tracing being entered and shows it. When the record file
+// cannot be written, says why and stays in the calibration panel with every point, so
+// the clinician can free the disk and press it again.
+void Command4_Click(app::App& app);
+// "ReLoad": stores the figure boxes into the shown tracing's line and shows it again.
+void Command2_Click(app::App& app);
+// The mouse released over the figure: an armed alignment box is set, saved and shown.
+void Picture8_MouseUp(app::App& app, float x, float y);
+// The radiograph under the figure switched on or off: the tracing is shown again.
+void Check2_Click(app::App& app);
+
+}  // namespace ceph::records
