@@ -13,6 +13,17 @@ void AddLine(ui::DrawingList& list, float x1, float y1, float x2, float y2, Colo
     list.ops.push_back(ui::DrawLine{x1, y1, x2, y2, colour, 1});
 }
 
+// One pair on the figure panel, drawn as a start point and a step as the panel has
+// always drawn it.
+void AddFigurePairLine(ui::MainWindow& win, int i, int j, int scale, int left, int top) {
+    const ui::State& s = win.state;
+    const auto f = static_cast<float>(scale);
+    const float x1 = static_cast<float>(left) + f * s.X[i],
+                y1 = static_cast<float>(top) + f * s.Y[i];
+    AddLine(win.Picture8.drawing, x1, y1, x1 + f * (s.X[j] - s.X[i]), y1 + f * (s.Y[j] - s.Y[i]),
+            win.Picture8.foreColor);
+}
+
 // The page did not reach a printer: say so, and offer the page as a PDF file instead.
 void OfferPdf(app::App& app, const app::PrintOutcome& outcome) {
     std::string text = outcome.printer.empty()
@@ -55,24 +66,25 @@ void PrintTextAt(app::App& app, int size, int x, int y, std::string_view text) {
 }
 
 void DrawPairLines(app::App& app, int scale, int left, int top, int mode) {
-    if (mode == 0 && !app.win.state.Comparing) app.win.Picture8.drawing.Clear();
+    if (mode == 0) return DrawFigurePairLines(app.win, scale, left, top);
     const auto& pairs = app.win.state.LandmarkPairs;
     for (int k = 0; k <= 11; ++k)
         DrawPairLine(app, pairs[0][k], pairs[1][k], scale, left, top, mode);
 }
 
+void DrawFigurePairLines(ui::MainWindow& win, int scale, int left, int top) {
+    if (!win.state.Comparing) win.Picture8.drawing.Clear();
+    const auto& pairs = win.state.LandmarkPairs;
+    for (int k = 0; k <= 11; ++k)
+        AddFigurePairLine(win, pairs[0][k], pairs[1][k], scale, left, top);
+}
+
 void DrawPairLine(app::App& app, int i, int j, int scale, int left, int top, int mode) {
+    if (mode == 0) return AddFigurePairLine(app.win, i, j, scale, left, top);
     const ui::State& s = app.win.state;
     const auto f = static_cast<float>(scale);
     const float x1 = static_cast<float>(left) + f * s.X[i],
                 y1 = static_cast<float>(top) + f * s.Y[i];
-    if (mode == 0) {
-        // A start point and a step, as the figure panel draws it.
-        ui::PictureBox& figure = app.win.Picture8;
-        AddLine(figure.drawing, x1, y1, x1 + f * (s.X[j] - s.X[i]), y1 + f * (s.Y[j] - s.Y[i]),
-                figure.foreColor);
-        return;
-    }
     const float x2 = static_cast<float>(left) + f * s.X[j],
                 y2 = static_cast<float>(top) + f * s.Y[j];
     if (s.ToScreen)

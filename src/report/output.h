@@ -17,6 +17,8 @@ void PrintTextAt(app::App& app, int size, int x, int y, std::string_view text);
 // tracing is being superimposed), mode 1 on the report itself.
 void DrawPairLines(app::App& app, int scale, int left, int top, int mode);
 void DrawPairLine(app::App& app, int i, int j, int scale, int left, int top, int mode);
+// The mode-0 figure alone: it needs nothing but the window (cephtool draws it too).
+void DrawFigurePairLines(ui::MainWindow& win, int scale, int left, int top);
 
 // Ends a report: on screen shows the report panel and widens the window to the report
 // view; on paper sends the page to the printer, and tells the user when that fails.

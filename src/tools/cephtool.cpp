@@ -6,7 +6,10 @@
 
 #include "app/filesys.h"
 #include "tools/analyse.h"
+#include "tools/figure_command.h"
+#include "tools/import_command.h"
 #ifdef CEPHTOOL_WITH_REPORT
+#include "tools/figure_png.h"
 #include "tools/report_command.h"
 #endif
 
@@ -18,7 +21,10 @@ int Usage() {
                  "       cephtool report --data DIR --handoff FILE --tracing N [--line K] --out "
                  "FILE.pdf|FILE.png\n"
 #endif
-        ;
+                 "       cephtool figure --data DIR --handoff FILE --tracing N [--select S]\n"
+                 "                [--turn DEG | --shift-x TWIPS | --shift-y TWIPS]... --out "
+                 "FILE.svg|FILE.png\n"
+                 "       cephtool import --data DIR --tracing N [FILE|-]\n";
     return 2;
 }
 
@@ -62,8 +68,14 @@ int Analyse(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (argc < 2) return Usage();
     if (std::strcmp(argv[1], "analyse") == 0) return Analyse(argc - 2, argv + 2);
+    if (std::strcmp(argv[1], "import") == 0) return ceph::tools::RunImport(argc - 2, argv + 2);
 #ifdef CEPHTOOL_WITH_REPORT
     if (std::strcmp(argv[1], "report") == 0) return ceph::tools::RunReport(argc - 2, argv + 2);
+    if (std::strcmp(argv[1], "figure") == 0)
+        return ceph::tools::RunFigure(argc - 2, argv + 2, ceph::tools::WriteFigurePng);
+#else
+    if (std::strcmp(argv[1], "figure") == 0)
+        return ceph::tools::RunFigure(argc - 2, argv + 2, nullptr);
 #endif
     return Usage();
 }

@@ -6,14 +6,10 @@
 #include <iostream>
 #include <string>
 
-#include "app/filesys.h"
-#include "app/handoff.h"
-#include "digitising/landmarks.h"
 #include "platform/headless_services.h"
 #include "platform/run.h"
-#include "records/record_file.h"
-#include "records/record_line.h"
 #include "report/report.h"
+#include "tools/stored_tracing.h"
 
 namespace ceph::tools {
 
@@ -59,16 +55,6 @@ bool EndsWithNoCase(const std::string& s, const std::string& suffix) {
     return true;
 }
 
-// Whether the patient has a line in the record file, looked up without creating the
-// file as the program itself would.
-bool HasStoredTracing(const std::string& path, const std::string& code) {
-    records::RecordReader file{std::ifstream(app::ToPath(path), std::ios::binary)};
-    std::string_view line;
-    while (file.IsOpen() && file.Next(line))
-        if (records::LineBelongsTo(line, code)) return true;
-    return false;
-}
-
 }  // namespace
 
 int RunReport(int argc, char** argv) {
@@ -87,30 +73,10 @@ int RunReport(int argc, char** argv) {
     platform::HeadlessServices services;
     app::App program(services);
     ui::MainWindow& w = program.win;
-    w.state.DataDir = app::WithTrailingSeparator(o.data);
-    digitising::InitLandmarkTables(w.state);
-    const auto lines = app::ReadHandoff(o.handoff);
-    if (!lines) {
-        std::cerr << "cephtool: cannot read the hand-off file " << o.handoff << "\n";
-        return 1;
-    }
-    for (ui::Label* l : {&w.Label0, &w.Label1, &w.Label3, &w.Label13, &w.Label15})
-        l->caption.clear();
-    ui::Label* header[4] = {&w.Label1, &w.Label0, &w.Label3, &w.Label15};
-    for (std::size_t i = 0; i < lines->size(); ++i)
-        header[i]->caption = (*lines)[i];
-
-    const std::string record = records::RecordFilePath(w.state.DataDir, o.tracing);
-    if (!HasStoredTracing(record, w.Label0.caption)) {
-        std::cerr << "cephtool: tracing " << o.tracing << " of patient \"" << w.Label0.caption
-                  << "\" is not stored in " << record << "\n";
-        return 1;
-    }
+    if (!LoadStoredTracing(w, {o.data, o.handoff, o.tracing}, std::cerr)) return 1;
 
     // What the print command does for a tracing shown on its own.
     w.state.ToScreen = false;
-    w.state.ShownTracing = static_cast<std::int16_t>(o.tracing - 1);
-    records::LoadTracing(w, o.tracing - 1);
     report::DrawReport(program, false, o.line * 2100);
     const bool written = pdf ? services.WritePdf(program.printer.pages, o.out)
                              : services.WritePng(program.printer.pages, o.out, 150);

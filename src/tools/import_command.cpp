@@ -1,0 +1,176 @@
+#include "tools/import_command.h"
+
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <unordered_map>
+
+#include "app/filesys.h"
+#include "app/handoff.h"
+#include "records/record_file.h"
+#include "records/record_store.h"
+#include "records/save.h"
+#include "tools/stored_tracing.h"
+
+namespace ceph::tools {
+
+namespace {
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+// A whole field that is a finite decimal number ("12", "-3.25", "+.5", "1e2").
+bool FiniteNumber(std::string_view field, double& value) {
+    field = Trim(field);
+    const bool plus = !field.empty() && field.front() == '+';
+    if (plus) field.remove_prefix(1);
+    if (field.empty() || (plus && field.front() == '-')) return false;
+    const char* end = field.data() + field.size();
+    auto [p, ec] = std::from_chars(field.data(), end, value);
+    return ec == std::errc() && p == end && std::isfinite(value);
+}
+
+std::vector<std::string_view> Fields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    while (true) {
+        const std::size_t comma = line.find(',');
+        fields.push_back(line.substr(0, comma));
+        if (comma == std::string_view::npos) return fields;
+        line.remove_prefix(comma + 1);
+    }
+}
+
+// The reason a line cannot be stored, or empty; `out` gets the line as it is written.
+std::string CheckLine(std::string_view line, std::string& out) {
+    const std::vector<std::string_view> f = Fields(line);
+    if (f.size() != 41 && f.size() != 44)
+        return std::to_string(f.size()) + " fields, a record line has 41 or 44";
+    if (f[0].empty()) return "no patient code";
+    if (Trim(f[0]) != f[0]) return "blanks around the patient code";
+    records::PointRow x{}, y{};
+    for (int i = 1; i <= 19; ++i) {
+        for (int axis = 0; axis < 2; ++axis) {
+            const std::size_t k = static_cast<std::size_t>(2 * i - 1 + axis);
+            double v;
+            if (!FiniteNumber(f[k], v))
+                return "field " + std::to_string(k + 1) + " \"" + std::string(f[k]) +
+                       "\" is not a number";
+            (axis == 0 ? x : y)[i] = static_cast<float>(v);
+        }
+    }
+    double zero;
+    if (!FiniteNumber(f[39], zero) || zero != 0) return "field 40 must be 0";
+    for (std::size_t k = 41; k < f.size(); ++k) {
+        double v;
+        if (!FiniteNumber(f[k], v))
+            return "figure field " + std::to_string(k + 1) + " \"" + std::string(f[k]) +
+                   "\" is not a number";
+    }
+    // Stored tracings have S at the origin; the same subtraction as reading a line.
+    if (x[16] != 0 || y[16] != 0) {
+        const float sx = x[16], sy = y[16];
+        for (int i = 1; i <= 19; ++i)
+            x[i] -= sx, y[i] -= sy;
+    }
+    for (int i = 1; i <= 19; ++i) {
+        if (!std::isfinite(x[i]) || !std::isfinite(y[i])) return "coordinates out of range";
+    }
+    out = records::FormatRecordLine(f[0], x, y, f[40]);
+    for (std::size_t k = 41; k < f.size(); ++k)
+        (out += ',') += Trim(f[k]);
+    return {};
+}
+
+int Usage() {
+    std::cerr << "usage: cephtool import --data DIR --tracing N [FILE|-]\n"
+                 "  stores each record line of FILE (or standard input) as its patient's\n"
+                 "  tracing N (1..9) in the data folder; nothing is stored if any line is bad\n";
+    return 2;
+}
+
+}  // namespace
+
+std::vector<ImportProblem> PrepareImport(std::string_view text, std::vector<std::string>& lines) {
+    std::vector<ImportProblem> problems;
+    std::unordered_map<std::string, long> firstLineOf;
+    long number = 0;
+    for (const std::string& line : app::SplitLines(text)) {
+        ++number;
+        if (Trim(line).empty()) continue;
+        std::string stored;
+        if (std::string reason = CheckLine(line, stored); !reason.empty()) {
+            problems.push_back({number, std::move(reason)});
+            continue;
+        }
+        const std::string code(records::FirstField(line));
+        if (auto [it, fresh] = firstLineOf.emplace(code, number); !fresh) {
+            problems.push_back({number, "patient \"" + code + "\" is already on line " +
+                                            std::to_string(it->second)});
+            continue;
+        }
+        lines.push_back(std::move(stored));
+    }
+    return problems;
+}
+
+int RunImport(int argc, char** argv) {
+    std::string data, file = "-";
+    int tracing = 0;
+    for (int i = 0; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--data" && i + 1 < argc) {
+            data = argv[++i];
+        } else if (a == "--tracing" && i + 1 < argc) {
+            if (!ParseInt(argv[++i], tracing)) return Usage();
+        } else if (a.rfind("--", 0) == 0) {
+            return Usage();
+        } else {
+            file = a;
+        }
+    }
+    if (data.empty() || tracing < 1 || tracing > 9) return Usage();
+
+    std::string text;
+    if (file == "-") {
+        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    } else if (!app::ReadWholeFile(file, text)) {
+        std::cerr << "cephtool: cannot read " << file << "\n";
+        return 1;
+    }
+    std::vector<std::string> lines;
+    const std::vector<ImportProblem> problems = PrepareImport(text, lines);
+    const std::string source = file == "-" ? "standard input" : file;
+    for (const ImportProblem& p : problems)
+        std::cerr << "cephtool: " << source << ":" << p.line << ": " << p.reason << "\n";
+    if (!problems.empty()) {
+        std::cerr << "cephtool: nothing stored\n";
+        return 1;
+    }
+    if (lines.empty()) {
+        std::cerr << "cephtool: no record lines in " << source << ", nothing stored\n";
+        return 1;
+    }
+    const std::string dir = app::WithTrailingSeparator(data);
+    const records::StoreResult stored = records::StorePatientLines(dir, tracing, lines);
+    if (!stored.Ok()) {
+        const std::string why = stored.error == std::errc::timed_out
+                                    ? "another program kept it locked"
+                                    : stored.error.message();
+        std::cerr << "cephtool: cannot store into " << stored.file << ": " << why
+                  << "; nothing stored\n";
+        return 1;
+    }
+    std::cout << lines.size() << (lines.size() == 1 ? " tracing" : " tracings") << " stored in "
+              << records::RecordFilePath(dir, tracing) << "\n";
+    return 0;
+}
+
+}  // namespace ceph::tools

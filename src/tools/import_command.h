@@ -1,0 +1,25 @@
+#pragma once
+// `cephtool import`: record lines from elsewhere (another program, a research batch)
+// stored as the patients' tracing N, through the same locked, atomic writer as
+// finishing a tracing in the program.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ceph::tools {
+
+struct ImportProblem {
+    long line;  // 1-based line number in the input
+    std::string reason;
+};
+
+// Checks every line of `text` and, when all are sound, gives them in the form the
+// program writes: S moved to the origin, coordinates at one decimal. A line must have
+// 41 or 44 fields, a code without blanks around it, finite numbers where numbers
+// belong, and a code no earlier line had. Blank lines are passed over.
+std::vector<ImportProblem> PrepareImport(std::string_view text, std::vector<std::string>& lines);
+
+int RunImport(int argc, char** argv);
+
+}  // namespace ceph::tools

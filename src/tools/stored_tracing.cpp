@@ -1,0 +1,60 @@
+#include "tools/stored_tracing.h"
+
+#include <charconv>
+#include <fstream>
+#include <ostream>
+
+#include "app/filesys.h"
+#include "app/handoff.h"
+#include "digitising/landmarks.h"
+#include "records/record_file.h"
+#include "records/record_line.h"
+
+namespace ceph::tools {
+
+namespace {
+
+// The patient's line of a record file, looked up without creating the file as the
+// program itself would.
+bool HasStoredTracing(const std::string& path, const std::string& code) {
+    records::RecordReader file{std::ifstream(app::ToPath(path), std::ios::binary)};
+    std::string_view line;
+    while (file.IsOpen() && file.Next(line))
+        if (records::LineBelongsTo(line, code)) return true;
+    return false;
+}
+
+}  // namespace
+
+bool LoadStoredTracing(ui::MainWindow& w, const TracingSource& source, std::ostream& err) {
+    w.state.DataDir = app::WithTrailingSeparator(source.data);
+    digitising::InitLandmarkTables(w.state);
+    const auto lines = app::ReadHandoff(source.handoff);
+    if (!lines) {
+        err << "cephtool: cannot read the hand-off file " << source.handoff << "\n";
+        return false;
+    }
+    for (ui::Label* l : {&w.Label0, &w.Label1, &w.Label3, &w.Label13, &w.Label15})
+        l->caption.clear();
+    ui::Label* header[4] = {&w.Label1, &w.Label0, &w.Label3, &w.Label15};
+    for (std::size_t i = 0; i < lines->size(); ++i)
+        header[i]->caption = (*lines)[i];
+
+    const std::string record = records::RecordFilePath(w.state.DataDir, source.tracing);
+    if (!HasStoredTracing(record, w.Label0.caption)) {
+        err << "cephtool: tracing " << source.tracing << " of patient \"" << w.Label0.caption
+            << "\" is not stored in " << record << "\n";
+        return false;
+    }
+    w.state.ShownTracing = static_cast<std::int16_t>(source.tracing - 1);
+    records::LoadTracing(w, source.tracing - 1);
+    return true;
+}
+
+bool ParseInt(const std::string& text, int& value) {
+    const char* end = text.data() + text.size();
+    auto [p, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && p == end && !text.empty();
+}
+
+}  // namespace ceph::tools

@@ -1,0 +1,28 @@
+#pragma once
+// The window state of one stored tracing, as the program has it after showing it: the
+// patient header from a hand-off file and the tracing read from its record file.
+// Shared by the commands that draw what the program draws.
+
+#include <iosfwd>
+#include <string>
+
+#include "ui/main_window.h"
+
+namespace ceph::tools {
+
+struct TracingSource {
+    std::string data;     // the data folder
+    std::string handoff;  // the hand-off file naming the patient
+    int tracing = 0;      // 1..9
+};
+
+// Fills the header labels and the landmark tables and reads the tracing into the
+// store (with its analysis and figure boxes). Record files are only read, never
+// created. False, with the reason on `err`, when the hand-off cannot be read or the
+// patient has no such tracing.
+bool LoadStoredTracing(ui::MainWindow& win, const TracingSource& source, std::ostream& err);
+
+// Strict whole-text numbers for command-line options.
+bool ParseInt(const std::string& text, int& value);
+
+}  // namespace ceph::tools
