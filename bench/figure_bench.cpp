@@ -46,7 +46,7 @@ struct Shown {
         ceph::bench::WriteSyntheticRadiograph(d + "/pics/10234_1.jpg", 80);
         std::ofstream(d + "/ceph-1", std::ios::binary)
             << "10234,70,0,62,25,75,45,72,52,66,58,74,74,71,72,62,92,66,95,68,112,65,118,60,"
-               "120,10,90,-5,35,-10,22,0,0,25,48,40,72,42,74,0,48Y 2M,0.1,-100,-200\r\n";
+               "120,10,90,-5,35,-10,22,0,0,25,48,40,72,42,74,0,48Y 2M,1,-1000,-2000\r\n";
         ceph::app::FormLoad(program, {d + "/OutExe.tmp", d, d + "/none"});
         window = std::make_unique<ceph::platform::QtMainWindow>(program, &services.Pictures());
         window->show();
@@ -96,8 +96,7 @@ class MedianKeeper : public benchmark::ConsoleReporter {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
             if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medians[run.benchmark_name().substr(0, run.benchmark_name().find("_median"))] =
-                    run.GetAdjustedRealTime();
+                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
     }
 };
 
