@@ -1,5 +1,6 @@
 #include "records/record_store.h"
 
+#include <filesystem>
 #include <fstream>
 #include <unordered_set>
 
@@ -26,6 +27,14 @@ StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite
         // without write permission, say) is about the lock file itself.
         if (ec == std::errc::timed_out) return {ec, path};
         return {ec, LockFilePath(dataDir)};
+    }
+
+    // Only the holder of this lock writes scratch files of this record file, so any
+    // left here now are from a program that died mid-write: nobody will finish them.
+    for (const std::string& stale :
+         app::ListFiles(std::string(dataDir), "ceph-" + std::to_string(n) + ".tmp-*")) {
+        std::error_code ignored;
+        std::filesystem::remove(app::ToPath(std::string(dataDir) + stale), ignored);
     }
 
     // Read under the lock: another workstation may have replaced the file just now. A
