@@ -157,8 +157,13 @@ QWidget* QtMainWindow::CreateWidget(const ui::ControlRef& ref, QWidget* parent) 
             return new QPushButton(parent);
         case ui::Kind::CheckBox:
             return new QCheckBox(parent);
-        case ui::Kind::Frame:
-            return new QGroupBox(parent);
+        case ui::Kind::Frame: {
+            // A frame is a panel of its own: what is painted beneath it (the radiograph
+            // under the figure) must not show through its caption and controls.
+            auto* frame = new QGroupBox(parent);
+            frame->setAutoFillBackground(true);
+            return frame;
+        }
         case ui::Kind::ListBox:
         case ui::Kind::FileListBox:
         case ui::Kind::DirListBox:

@@ -17,6 +17,9 @@ PictureBoxWidget::PictureBoxWidget(const ui::PictureBox& model, Twips twips,
                                    const PictureStore* pictures, QWidget* parent)
     : QFrame(parent), model_(model), twips_(twips), pictures_(pictures) {
     setAutoFillBackground(false);
+    // A click on a picture box takes the focus, so a figure box that was used by a
+    // click on the figure is armed again by the next click into it.
+    setFocusPolicy(Qt::ClickFocus);
 }
 
 void PictureBoxWidget::paintEvent(QPaintEvent* event) {

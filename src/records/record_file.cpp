@@ -44,7 +44,7 @@ RecordReader::RecordReader(std::ifstream file) : file_(std::move(file)) {
 bool RecordReader::Next(std::string_view& line) {
     while (true) {
         const char* start = buffer_.get() + begin_;
-        const void* nl = std::memchr(start, '\n', end_ - begin_);
+        const void* nl = end_ > begin_ ? std::memchr(start, '\n', end_ - begin_) : nullptr;
         if (nl || eof_) {
             if (!nl && begin_ == end_) return false;
             const std::size_t len =

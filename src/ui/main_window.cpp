@@ -176,6 +176,10 @@ MainWindow::MainWindow() {
     Setup(List1, "List1", -1, 120, 240, 2055, 1815);
     for (const char* s : kStructures)
         List1.items.emplace_back(s);
+    // The structure names are Latin; a compact Latin face keeps all nine in view
+    // (the window's CJK face has tall lines).
+    List1.fontName = "DejaVu Sans";
+    List1.fontSize = 8;
     Setup(Check1, "Check1", -1, 1320, 2160, 855, 270);
     Check1.caption = "虛線";
     Setup(Check2, "Check2", -1, 1320, 2520, 855, 270);

@@ -107,6 +107,13 @@ TEST(FigureWidget, FinishShowMoveAndAlignInTheRealWindow) {
     EXPECT_EQ(std::count(aligned.begin(), aligned.end(), ','), 43) << aligned;
     EXPECT_NE(w.Text1[1].text, "0");
     EXPECT_TRUE(figure->isVisible()) << "still shown after the save";
+
+    // The click on the figure took the focus, so the same box arms again for another
+    // alignment.
+    QTest::mouseClick(left, Qt::LeftButton);
+    EXPECT_EQ(w.Text1[1].tag, "1");
+    if (const char* shots = std::getenv("CEPH_SCREENSHOTS"))
+        window.grab().save(QString::fromUtf8(shots) + QStringLiteral("/aligned.png"));
 }
 
 }  // namespace
