@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <fstream>
+#include <istream>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,12 +23,16 @@ std::string_view FirstField(std::string_view line);
 // tracings, and a blank line in a record file belongs to nobody.
 bool LineBelongsTo(std::string_view line, std::string_view code);
 
-// Reads a record file line by line in large blocks. Lines end at LF; a CR before it
-// is dropped.
+// Reads a record file line by line in large blocks. A line ends at CR LF, at a lone CR
+// (line input of text files has always ended a line there) or at a lone LF (files
+// edited on Linux); the line end is never part of the line. A line of any length is
+// read in time linear in its length.
 class RecordReader {
   public:
+    // Reads a file it owns (a closed one reads as empty), or a stream it does not.
     explicit RecordReader(std::ifstream file);
-    bool IsOpen() const { return file_.is_open(); }
+    explicit RecordReader(std::istream& in);
+    bool IsOpen() const { return in_ != nullptr; }
     // The next line, valid until the following call; false at the end of the file.
     bool Next(std::string_view& line);
     // True when reading stopped at an error rather than at the end of the file.
@@ -38,7 +43,13 @@ class RecordReader {
 
   private:
     static constexpr std::size_t kBlock = 1 << 18;
-    std::ifstream file_;
+    // Hands out the line of `length` bytes at begin_ followed by `ending` bytes.
+    void Take(std::string_view& line, std::size_t length, std::size_t ending);
+    // Reads more behind the unfinished line; at the end of the input sets eof_.
+    void Refill();
+
+    std::unique_ptr<std::istream> owned_;
+    std::istream* in_ = nullptr;
     std::size_t block_ = kBlock;
     std::unique_ptr<char[]> buffer_;
     std::size_t capacity_ = 0;

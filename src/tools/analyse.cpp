@@ -28,10 +28,12 @@ std::string AnalyseRecordLine(std::string_view line, bool male) {
 int AnalyseStream(std::istream& in, std::ostream& out, std::ostream& err, bool male) {
     int skipped = 0;
     long number = 0;
-    std::string line, buffer;
-    while (std::getline(in, line)) {
+    std::string buffer;
+    // The same line ends as the program's own reading of record files.
+    records::RecordReader reader(in);
+    std::string_view line;
+    while (reader.Next(line)) {
         ++number;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.find(',') == std::string::npos) {
             err << "line " << number << ": not a record line, skipped\n";
             ++skipped;

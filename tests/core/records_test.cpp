@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -57,12 +58,41 @@ Lines ReadAll(const std::string& path) {
     return out;
 }
 
-TEST(RecordReader, LinesEndAtLineFeedsWithTheirCarriageReturnDropped) {
+TEST(RecordReader, LinesEndAtCrLfAtALoneCrAndAtALoneLf) {
     TempDir tmp;
     EXPECT_EQ(ReadAll(tmp.Write("a", "x,1\r\ny,2\n\r\nlast").string()),
               (Lines{"x,1", "y,2", "", "last"}));
     EXPECT_EQ(ReadAll(tmp.Write("b", "").string()), Lines{});
     EXPECT_EQ(ReadAll(tmp.Write("c", "\r\n").string()), Lines{""});
+    // A lone CR ends a line too; CR CR LF is an empty line between; LF CR two ends.
+    EXPECT_EQ(ReadAll(tmp.Write("d", "a,1\rb,2\r\r\nc,3\n\rd,4\r").string()),
+              (Lines{"a,1", "b,2", "", "c,3", "", "d,4"}));
+}
+
+TEST(RecordReader, ACrLfSplitAcrossTwoReadsIsOneLineEnd) {
+    // A stream is read in blocks of 256 KiB: put the CR on the last byte of the first
+    // read, and just before and after it.
+    constexpr std::size_t kBlock = std::size_t{1} << 18;
+    for (std::size_t at = kBlock - 2; at <= kBlock + 1; ++at) {
+        const std::string first = "a," + std::string(at - 2, 'x');
+        std::istringstream in(first + "\r\nq,2\rr,3");
+        RecordReader reader(in);
+        Lines got;
+        std::string_view line;
+        while (reader.Next(line))
+            got.emplace_back(line);
+        EXPECT_EQ(got, (Lines{first, "q,2", "r,3"})) << at;
+    }
+
+    // Where each line starts and how long it is with its end, for rewriting in place.
+    TempDir tmp;
+    RecordReader reader = OpenRecordFile(tmp.Write("f", "ab\r\nc\rd\ne").string());
+    std::string_view line;
+    std::vector<std::pair<std::uint64_t, std::size_t>> spans;
+    while (reader.Next(line))
+        spans.emplace_back(reader.LineStart(), reader.RawLength());
+    EXPECT_EQ(spans,
+              (std::vector<std::pair<std::uint64_t, std::size_t>>{{0, 4}, {4, 2}, {6, 2}, {8, 1}}));
 }
 
 TEST(RecordReader, LinesAcrossBlockBoundariesComeOutWhole) {

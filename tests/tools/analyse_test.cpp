@@ -37,5 +37,15 @@ TEST(Analyse, ForeignLinesAreReportedAndSkipped) {
         EXPECT_EQ(std::count(line.begin(), line.end(), ','), 44);
 }
 
+TEST(Analyse, RecordsSeparatedByALoneCrAreTwoRecords) {
+    std::istringstream in(std::string(kWorkedLine) + "\r" + kWorkedLine + "\rlast,1\r");
+    std::ostringstream out, err;
+    EXPECT_EQ(AnalyseStream(in, out, err, true), 0);
+    const std::string csv = out.str();
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 3);
+    EXPECT_EQ(csv.find('\r'), std::string::npos) << "no stray character in a field";
+    EXPECT_EQ(csv.substr(0, csv.find('\n')), AnalyseRecordLine(kWorkedLine, true));
+}
+
 }  // namespace
 }  // namespace ceph::tools
