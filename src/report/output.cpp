@@ -10,7 +10,9 @@ constexpr const char* kNoPrinter = "這部電腦沒有安裝印表機，報告�
 constexpr const char* kAskPdf = "是否改存成 PDF 檔？";
 
 void AddLine(ui::DrawingList& list, float x1, float y1, float x2, float y2, Colour colour) {
-    list.ops.push_back(ui::DrawLine{x1, y1, x2, y2, colour, 1});
+    // Built in place: a temporary drawing op moved into the list makes GCC 12 warn,
+    // wrongly, that the text alternative's string may be uninitialised.
+    list.ops.emplace_back(std::in_place_type<ui::DrawLine>, x1, y1, x2, y2, colour, 1);
 }
 
 // One pair on the figure panel, drawn as a start point and a step as the panel has
