@@ -1,5 +1,7 @@
 #include "app/exit.h"
 
+#include "ui/figure_boxes.h"
+
 namespace ceph::app {
 
 void MoveToStartupBar(ui::MainWindow& w) {
@@ -38,9 +40,7 @@ void Timer1_Timer(App& app) {
 }
 
 void Text1_Change(App& app, int /*index*/) {
-    // Only the scale box is guarded: a scale of 0 (or no number) would hide the picture.
-    ui::TextBox& scale = app.win.Text1[0];
-    if (TextToNumber(scale.text) == 0) scale.text = "1";
+    ui::FigureBoxesChanged(app.win);
 }
 
 void Text1_GotFocus(App& app, int index) {

@@ -1,6 +1,7 @@
 #include "figure/display.h"
 
 #include "figure/figure.h"
+#include "ui/figure_boxes.h"
 
 namespace ceph::figure {
 
@@ -17,26 +18,19 @@ bool Armed(const ui::TextBox& box) {
     return box.tag == "1";
 }
 
-// The scale box never holds 0: a picture scaled by nothing would vanish.
-void GuardScale(ui::TextBox& scale) {
-    if (TextToNumber(scale.text) == 0) scale.text = "1";
-}
-
 // Moves the picture so that its point under (x, y) comes onto S.
 void AlignOffsets(ui::MainWindow& win, float x, float y) {
-    ui::TextBox& left = win.Text1[1];
-    ui::TextBox& top = win.Text1[2];
-    left.text = FormatGeneral(TextToNumber(left.text) + kOriginX - x);
-    top.text = FormatGeneral(TextToNumber(top.text) + kOriginY - y);
-    left.tag.clear();
+    ui::WriteFigureBox(win, 1, FormatGeneral(TextToNumber(win.Text1[1].text) + kOriginX - x));
+    ui::WriteFigureBox(win, 2, FormatGeneral(TextToNumber(win.Text1[2].text) + kOriginY - y));
+    win.Text1[1].tag.clear();
 }
 
 // Scales the picture so that its horizontal extent from S to x matches S-N on the figure.
 void AlignScale(ui::MainWindow& win, float x) {
-    ui::TextBox& scale = win.Text1[0];
     const float clickedMm = (x - kOriginX) / kTwipsPerMm;
-    scale.text = Format3(TextToNumber(scale.text) * win.state.X[1] / clickedMm);
-    scale.tag.clear();
+    ui::WriteFigureBox(win, 0,
+                       Format3(TextToNumber(win.Text1[0].text) * win.state.X[1] / clickedMm));
+    win.Text1[0].tag.clear();
 }
 
 }  // namespace
@@ -64,7 +58,6 @@ bool AlignPicture(ui::MainWindow& win, float x, float y) {
     } else {
         return false;
     }
-    GuardScale(win.Text1[0]);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "analysis/compute.h"
 #include "records/record_file.h"
 #include "ui/convert.h"
+#include "ui/figure_boxes.h"
 
 namespace ceph::records {
 
@@ -64,7 +65,7 @@ void ParseRecordLine(ui::MainWindow& win, std::string_view line) {
         // The scale box can never receive 0 here, so its change guard has nothing to do.
         std::array<std::string, 3> boxes = FigureBoxTexts(r.rest);
         for (int i = 0; i < 3; ++i)
-            win.Text1[i].text = std::move(boxes[i]);
+            ui::WriteFigureBox(win, i, std::move(boxes[i]));
     }
     analysis::ComputeAnalysis(win);
 }

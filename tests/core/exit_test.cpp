@@ -7,6 +7,7 @@
 
 #include "app/events.h"
 #include "support/fake_services.h"
+#include "ui/figure_boxes.h"
 
 namespace ceph::app {
 namespace {
@@ -99,6 +100,21 @@ TEST_F(ExitTest, ScaleBoxNeverHoldsZero) {
         EXPECT_TRUE(Send(EventType::Change, "Text1", c.changed));
         EXPECT_EQ(w.Text1[0].text, c.expected) << '"' << c.scale << "\" after box " << c.changed;
     }
+}
+
+TEST_F(ExitTest, TheProgramsOwnWritesRunTheSameRule) {
+    // Whichever box the program writes, the scale box is guarded as for typing.
+    w.Text1[0].text = "0";
+    ui::WriteFigureBox(w, 2, "35");
+    EXPECT_EQ(w.Text1[0].text, "1");
+    ui::WriteFigureBox(w, 0, "0.000");
+    EXPECT_EQ(w.Text1[0].text, "1");
+    ui::WriteFigureBox(w, 0, "0.750");
+    EXPECT_EQ(w.Text1[0].text, "0.750");
+    // Writing the text a box already holds is no change.
+    w.Text1[0].text = "0";
+    ui::WriteFigureBox(w, 1, w.Text1[1].text);
+    EXPECT_EQ(w.Text1[0].text, "0");
 }
 
 TEST_F(ExitTest, OffsetBoxesMayBeEmpty) {
