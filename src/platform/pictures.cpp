@@ -121,6 +121,18 @@ ui::PictureRef PictureStore::Add(QImage image) {
     return ref;
 }
 
+void PictureStore::Pin(const ui::PictureRef& ref) {
+    if (!ref.empty()) pinned_.insert(ref.handle);
+}
+
+void PictureStore::KeepOnly(const std::unordered_set<std::uint32_t>& held) {
+    // Only the pictures go: the scratch blocks kept for the next decode stay, so the next
+    // radiograph still decodes into memory already touched.
+    std::erase_if(images_, [&](const auto& entry) {
+        return !held.contains(entry.first) && !pinned_.contains(entry.first);
+    });
+}
+
 const QImage& PictureStore::Get(const ui::PictureRef& ref) const {
     auto it = images_.find(ref.handle);
     return it == images_.end() ? none_ : it->second;

@@ -9,6 +9,7 @@
 #include <QSize>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "ui/controls.h"
 
@@ -27,8 +28,18 @@ class PictureStore {
     // caller's message names it); empty after a successful one.
     const std::string& LastError() const { return lastError_; }
 
+    // A picture the services keep for themselves and hand out again (the guide
+    // drawing): never released, whether the model holds it or not.
+    void Pin(const ui::PictureRef& ref);
+    // Releases every picture neither in `held` nor pinned. Called between events with
+    // the handles the model holds; a handle once released is never given out again.
+    void KeepOnly(const std::unordered_set<std::uint32_t>& held);
+    // How many pictures are kept.
+    std::size_t Count() const { return images_.size(); }
+
   private:
     std::unordered_map<std::uint32_t, QImage> images_;
+    std::unordered_set<std::uint32_t> pinned_;
     std::uint32_t next_ = 1;
     QImage none_;
     std::string lastError_;

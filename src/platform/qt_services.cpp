@@ -98,6 +98,8 @@ ui::PictureRef QtServices::GuideDrawing() {
             drawing.fill(Qt::white);
         }
         guide_ = pictures_.Add(std::move(drawing));
+        // Handed out again on every later call, so it must outlive the boxes showing it.
+        pictures_.Pin(guide_);
     }
     return guide_;
 }

@@ -34,6 +34,8 @@ class QtServices : public app::Services {
     app::YearMonth Today() const override;
 
     const PictureStore& Pictures() const { return pictures_; }
+    // The window releases the pictures the model no longer holds.
+    PictureStore& Pictures() { return pictures_; }
     // The window runs the picker; it tells how when it exists.
     void SetPickerRunner(std::function<void()> runner) { pickerRunner_ = std::move(runner); }
     // The window that message boxes belong to; none before the main window exists.

@@ -302,13 +302,20 @@ bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void QtMainWindow::Handle(const app::Event& event) {
+    ++handling_;
     app::Dispatch(app_, event);
+    --handling_;
     if (app_.quitRequested) {
         if (picker_) picker_->hide();
         hide();
         QCoreApplication::exit(0);
         return;
     }
+    // Pictures the model let go of are released only once no handler is under way: one
+    // waiting in a modal loop (the picker, a message box) may still hold a picture it
+    // has not yet put into the model.
+    if (releasing_ && handling_ == 0)
+        releasing_->KeepOnly(ui::HeldPictures(app_.win, app_.picker, app_.printer));
     Refresh();
 }
 

@@ -12,6 +12,7 @@
 #include "app/events.h"
 #include "platform/pictures.h"
 #include "platform/twips.h"
+#include "ui/held_pictures.h"
 
 class QAction;
 class QMenu;
@@ -26,6 +27,12 @@ class QtMainWindow : public QMainWindow {
     // `pictures` holds the pixels of the model's pictures; without it none are painted.
     explicit QtMainWindow(app::App& app, const PictureStore* pictures = nullptr,
                           QWidget* parent = nullptr);
+    // The same for the program's own store, which the window also keeps small: after
+    // every event it releases the pictures the model no longer holds.
+    QtMainWindow(app::App& app, PictureStore* pictures, QWidget* parent = nullptr)
+        : QtMainWindow(app, static_cast<const PictureStore*>(pictures), parent) {
+        releasing_ = pictures;
+    }
     ~QtMainWindow() override;
 
     // Runs a handler and brings the window up to date with the model.
@@ -60,9 +67,13 @@ class QtMainWindow : public QMainWindow {
     std::size_t MenuShape();
     void BuildPicker();
     void ApplyFormGeometry(QWidget* window, const ui::Form& form, bool outer);
+    // The window manager's frame around a shown window; none before it is framed.
+    static QMargins FrameMargins(const QWidget* window);
 
     app::App& app_;
     const PictureStore* pictures_;
+    PictureStore* releasing_ = nullptr;
+    int handling_ = 0;  // handlers under way: modal loops nest them
     Twips twips_;
     QWidget* central_ = nullptr;
     QDialog* picker_ = nullptr;
