@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QEventLoop>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <QWindow>
 
 #include "app/exit.h"
 #include "platform/widgets.h"
@@ -231,28 +233,28 @@ void QtMainWindow::ConnectEvents(const ui::ControlRef& ref, QWidget* w) {
                         Handle(event(app::EventType::Change));
                     });
             break;
-        case ui::Kind::Image: {
-            auto* image = static_cast<ImageWidget*>(w);
-            image->onMouseMove = [this, event](QMouseEvent* e, float x, float y) {
-                app::Event ev = event(app::EventType::MouseMove);
-                ev.x = x, ev.y = y, ev.button = static_cast<int>(e->buttons());
-                Handle(ev);
-            };
-            image->onMouseRelease = [this, event](QMouseEvent*, float, float) {
-                Handle(event(app::EventType::Click));
-            };
-            break;
-        }
+        case ui::Kind::Image:
         case ui::Kind::PictureBox: {
-            auto* box = static_cast<PictureBoxWidget*>(w);
-            box->onMouseRelease = [this, event](QMouseEvent* e, float x, float y) {
-                app::Event ev = event(app::EventType::MouseUp);
-                ev.x = x, ev.y = y, ev.button = static_cast<int>(e->button());
-                Handle(ev);
-                if (app_.quitRequested) return;
-                ev.type = app::EventType::Click;
-                Handle(ev);
+            MouseHooks& mouse = ref.kind == ui::Kind::Image
+                                    ? static_cast<ImageWidget*>(w)->mouse
+                                    : static_cast<PictureBoxWidget*>(w)->mouse;
+            auto forward = [this, event](app::EventType type) {
+                return [this, event, type](QMouseEvent* e, float x, float y) {
+                    if (app_.quitRequested) return;
+                    app::Event ev = event(type);
+                    ev.x = x, ev.y = y;
+                    ev.button = static_cast<int>(type == app::EventType::MouseMove ? e->buttons()
+                                                                                   : e->button());
+                    Handle(ev);
+                };
             };
+            // The radiograph reports where the pointer is and takes clicks; picture boxes
+            // report releases and clicks.
+            if (ref.kind == ui::Kind::Image)
+                mouse.onMove = forward(app::EventType::MouseMove);
+            else
+                mouse.onUp = forward(app::EventType::MouseUp);
+            mouse.onClick = forward(app::EventType::Click);
             break;
         }
         case ui::Kind::Label:
@@ -269,22 +271,36 @@ bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
     const ui::Control* c = it->second;
     app::Event e{app::EventType::Click, c->name, c->index};
     switch (event->type()) {
-        case QEvent::FocusIn:
-            if (c->kind != ui::Kind::TextBox) break;
+        case QEvent::FocusIn: {
+            // The user moving the focus into the box, not the focus coming back to it
+            // when the window is activated again or a menu closes.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (c->kind != ui::Kind::TextBox ||
+                (reason != Qt::MouseFocusReason && reason != Qt::TabFocusReason &&
+                 reason != Qt::BacktabFocusReason))
+                break;
             e.type = app::EventType::GotFocus;
             Handle(e);
             break;
+        }
         case QEvent::FocusOut:
             if (c->kind != ui::Kind::TextBox) break;
             e.type = app::EventType::LostFocus;
             Handle(e);
             break;
-        case QEvent::KeyPress:
-            if (c->kind != ui::Kind::TextBox) break;
+        case QEvent::KeyPress: {
+            // Only a key that types a character: not Shift, Ctrl, the arrows, Tab or the
+            // function keys, which produce no text.
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (c->kind != ui::Kind::TextBox || key->text().isEmpty() ||
+                key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
+                key->key() == Qt::Key_Delete)
+                break;
             e.type = app::EventType::KeyPress;
-            e.key = static_cast<QKeyEvent*>(event)->key();
+            e.key = key->key();
             Handle(e);
             break;
+        }
         case QEvent::MouseButtonRelease: {
             if (c->kind != ui::Kind::Label) break;
             auto* mouse = static_cast<QMouseEvent*>(event);
@@ -335,11 +351,31 @@ void QtMainWindow::ApplyFormGeometry(QWidget* window, const ui::Form& form, bool
     QRectF& applied = appliedGeometry_[window];
     if (applied == wanted && window->isVisible() == form.visible) return;
     applied = wanted;
-    QSize frame =
-        outer && window->isVisible() ? window->frameGeometry().size() - window->size() : QSize();
+    // The model's size is the whole window, frame and title bar included. The frame is
+    // known only once the window manager has framed the window; until then it counts as
+    // none, and the geometry is applied again when it becomes known (see event()).
+    const QMargins frame = outer ? FrameMargins(window) : QMargins();
+    if (outer) appliedFrame_ = frame;
     window->move(twips_.X(form.left), twips_.Y(form.top));
-    window->resize(std::max(1, twips_.X(form.width) - frame.width()),
-                   std::max(1, twips_.Y(form.height) - frame.height()));
+    window->resize(std::max(1, twips_.X(form.width) - frame.left() - frame.right()),
+                   std::max(1, twips_.Y(form.height) - frame.top() - frame.bottom()));
+}
+
+QMargins QtMainWindow::FrameMargins(const QWidget* window) {
+    return window->isVisible() && window->windowHandle() ? window->windowHandle()->frameMargins()
+                                                         : QMargins();
+}
+
+bool QtMainWindow::event(QEvent* e) {
+    const bool done = QMainWindow::event(e);
+    // Framing by the window manager shows as a move or a resize of the window: the bar
+    // must then be its model size again, frame included, as it is after cancel.
+    if ((e->type() == QEvent::Move || e->type() == QEvent::Resize || e->type() == QEvent::Show) &&
+        FrameMargins(this) != appliedFrame_) {
+        appliedGeometry_.erase(this);
+        ApplyFormGeometry(this, app_.win.readceph, true);
+    }
+    return done;
 }
 
 void QtMainWindow::Refresh() {

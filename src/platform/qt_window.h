@@ -4,6 +4,7 @@
 // behaviour's handlers; after each one every widget is refreshed from the model.
 
 #include <QMainWindow>
+#include <QMargins>
 #include <QRectF>
 #include <unordered_map>
 #include <vector>
@@ -52,6 +53,7 @@ class QtMainWindow : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -85,6 +87,7 @@ class QtMainWindow : public QMainWindow {
     std::unordered_map<const ui::MenuItem*, QAction*> actions_;
     std::size_t menuShape_ = 0;
     std::unordered_map<const QWidget*, QRectF> appliedGeometry_;
+    QMargins appliedFrame_;  // the frame the main window's geometry was last applied for
     bool refreshing_ = false;
 };
 

@@ -13,6 +13,26 @@ void Forward(const MouseHandler& handler, QMouseEvent* e, const Twips& t) {
 }
 }  // namespace
 
+void MouseHooks::Press(QMouseEvent* event) {
+    clickPressed_ = event->button() == Qt::LeftButton;
+}
+
+void MouseHooks::DoubleClick(QMouseEvent*) {
+    clickPressed_ = false;
+}
+
+void MouseHooks::Release(const QWidget& widget, QMouseEvent* event, const Twips& twips) {
+    const bool click = clickPressed_ && event->button() == Qt::LeftButton &&
+                       widget.rect().contains(event->position().toPoint());
+    clickPressed_ = false;
+    Forward(onUp, event, twips);
+    if (click) Forward(onClick, event, twips);
+}
+
+void MouseHooks::Move(QMouseEvent* event, const Twips& twips) {
+    Forward(onMove, event, twips);
+}
+
 PictureBoxWidget::PictureBoxWidget(const ui::PictureBox& model, Twips twips,
                                    const PictureStore* pictures, QWidget* parent)
     : QFrame(parent), model_(model), twips_(twips), pictures_(pictures) {
@@ -33,13 +53,16 @@ void PictureBoxWidget::paintEvent(QPaintEvent* event) {
 }
 
 void PictureBoxWidget::mousePressEvent(QMouseEvent* e) {
-    Forward(onMousePress, e, twips_);
+    mouse.Press(e);
+}
+void PictureBoxWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+    mouse.DoubleClick(e);
 }
 void PictureBoxWidget::mouseReleaseEvent(QMouseEvent* e) {
-    Forward(onMouseRelease, e, twips_);
+    mouse.Release(*this, e, twips_);
 }
 void PictureBoxWidget::mouseMoveEvent(QMouseEvent* e) {
-    Forward(onMouseMove, e, twips_);
+    mouse.Move(e, twips_);
 }
 
 ImageWidget::ImageWidget(const ui::Image& model, Twips twips, const PictureStore* pictures,
@@ -66,13 +89,16 @@ void ImageWidget::paintEvent(QPaintEvent* event) {
 }
 
 void ImageWidget::mousePressEvent(QMouseEvent* e) {
-    Forward(onMousePress, e, twips_);
+    mouse.Press(e);
+}
+void ImageWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+    mouse.DoubleClick(e);
 }
 void ImageWidget::mouseReleaseEvent(QMouseEvent* e) {
-    Forward(onMouseRelease, e, twips_);
+    mouse.Release(*this, e, twips_);
 }
 void ImageWidget::mouseMoveEvent(QMouseEvent* e) {
-    Forward(onMouseMove, e, twips_);
+    mouse.Move(e, twips_);
 }
 
 LineWidget::LineWidget(const ui::Line& model, Twips twips, QWidget* parent)

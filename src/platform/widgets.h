@@ -18,15 +18,32 @@ namespace ceph::platform {
 // Mouse events in twips inside the control, forwarded to the window.
 using MouseHandler = std::function<void(QMouseEvent*, float xTwips, float yTwips)>;
 
+// A control's mouse events as the window model knows them: a move, a button released
+// (wherever the pointer is then), and a click, which is a left press and its release
+// both over the control. The second press of a double-click is no click, so a
+// double-click clicks once.
+class MouseHooks {
+  public:
+    MouseHandler onMove, onUp, onClick;
+    void Press(QMouseEvent* event);
+    void DoubleClick(QMouseEvent* event);
+    void Release(const QWidget& widget, QMouseEvent* event, const Twips& twips);
+    void Move(QMouseEvent* event, const Twips& twips);
+
+  private:
+    bool clickPressed_ = false;
+};
+
 class PictureBoxWidget : public QFrame {
   public:
     PictureBoxWidget(const ui::PictureBox& model, Twips twips, const PictureStore* pictures,
                      QWidget* parent);
-    MouseHandler onMousePress, onMouseRelease, onMouseMove;
+    MouseHooks mouse;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
@@ -39,11 +56,12 @@ class PictureBoxWidget : public QFrame {
 class ImageWidget : public QWidget {
   public:
     ImageWidget(const ui::Image& model, Twips twips, const PictureStore* pictures, QWidget* parent);
-    MouseHandler onMousePress, onMouseRelease, onMouseMove;
+    MouseHooks mouse;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 

@@ -1,0 +1,108 @@
+// Mouse, key and focus events of the real widgets as the window model knows them: a
+// click is a left press and release over the control, a double-click clicks once, only
+// keys that type a character are key presses, and only the user moving the focus into a
+// figure box arms it.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QLineEdit>
+#include <QTest>
+#include <QWindow>
+
+#include "app/startup.h"
+#include "platform/qt_services.h"
+#include "platform/qt_window.h"
+#include "support/temp_dir.h"
+
+namespace ceph {
+namespace {
+
+class InputEvents : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir.Write("OutExe.tmp", "Chen\r\n00101\r\n0650315\r\nM\r\n");
+        dir.Write("selvsys.ini", "[Selvaron]\r\nPersonPicDir=pics\r\n");
+        std::filesystem::create_directories(dir.path() / "pics");
+        QImage radiograph(300, 300, QImage::Format_Grayscale8);
+        radiograph.fill(90);
+        ASSERT_TRUE(radiograph.save(
+            QString::fromStdString((dir.path() / "pics" / "00101_1.jpg").string()), "JPG"));
+        app::FormLoad(program, dir.StartupFromHere());
+        window = std::make_unique<platform::QtMainWindow>(program, &services.Pictures());
+        window->show();
+        QApplication::setActiveWindow(window.get());
+    }
+    int Asked() const { return std::stoi(program.win.LabelPNTNo.caption); }
+
+    testing::TempDir dir;
+    platform::QtServices services;
+    app::App program{services};
+    std::unique_ptr<platform::QtMainWindow> window;
+};
+
+TEST_F(InputEvents, ADoubleClickStoresOneLandmarkAndADragOffThePictureNone) {
+    window->Handle({app::EventType::Click, "inputn", 0});
+    QWidget* image = window->WidgetOf(&program.win.Image1);
+    ASSERT_TRUE(image && image->isVisible());
+    ASSERT_EQ(Asked(), 16);
+
+    // Through the window system, which turns the second press into a double-click.
+    QWindow* system = window->windowHandle();
+    const QPoint at = image->mapTo(window.get(), QPoint(40, 50));
+    QTest::mouseMove(system, at);
+    QTest::mouseDClick(system, Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_EQ(Asked(), 1) << "S stored once, N asked for next";
+    EXPECT_EQ(program.win.state.X[1], 0.0f) << "N not stored at S's point";
+
+    // Pressed on the picture, released beside it: no click.
+    QTest::mousePress(image, Qt::LeftButton, Qt::NoModifier, QPoint(60, 60));
+    QTest::mouseRelease(image, Qt::LeftButton, Qt::NoModifier, QPoint(image->width() + 30, 60));
+    EXPECT_EQ(Asked(), 1);
+    // The right button does not click either; the left one does.
+    QTest::mouseClick(image, Qt::RightButton, Qt::NoModifier, QPoint(60, 60));
+    EXPECT_EQ(Asked(), 1);
+    QTest::mouseMove(image, QPoint(70, 80));
+    QTest::mouseClick(image, Qt::LeftButton, Qt::NoModifier, QPoint(70, 80));
+    EXPECT_EQ(Asked(), 2);
+    EXPECT_GT(program.win.state.X[1], 0.0f);
+}
+
+TEST_F(InputEvents, OnlyTypingDisarmsAndOnlyTheUserMovingTheFocusArms) {
+    program.win.Picture3.visible = true;
+    program.win.Picture8.visible = true;
+    program.win.Frame2.visible = true;
+    window->Refresh();
+    auto* left = qobject_cast<QLineEdit*>(window->WidgetOf(&program.win.Text1[1]));
+    auto* top = qobject_cast<QLineEdit*>(window->WidgetOf(&program.win.Text1[2]));
+    ASSERT_TRUE(left && top && left->isVisible());
+    std::string& leftTag = program.win.Text1[1].tag;
+
+    // The focus coming back with the window or after a menu arms nothing.
+    for (Qt::FocusReason reason :
+         {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason, Qt::OtherFocusReason}) {
+        top->setFocus(Qt::OtherFocusReason);
+        leftTag.clear();
+        left->setFocus(reason);
+        EXPECT_EQ(leftTag, "") << reason;
+    }
+    for (Qt::FocusReason reason :
+         {Qt::MouseFocusReason, Qt::TabFocusReason, Qt::BacktabFocusReason}) {
+        top->setFocus(Qt::OtherFocusReason);
+        leftTag.clear();
+        left->setFocus(reason);
+        EXPECT_EQ(leftTag, "1") << reason;
+    }
+
+    // Keys that type nothing leave the box armed; a digit disarms it.
+    for (Qt::Key key : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Left, Qt::Key_Right, Qt::Key_Home,
+                        Qt::Key_F2, Qt::Key_Delete}) {
+        QTest::keyClick(left, key);
+        EXPECT_EQ(leftTag, "1") << key;
+    }
+    QTest::keyClick(left, Qt::Key_5);
+    EXPECT_EQ(leftTag, "");
+}
+
+}  // namespace
+}  // namespace ceph
