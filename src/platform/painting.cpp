@@ -5,6 +5,8 @@
 #include <cmath>
 #include <variant>
 
+#include "platform/print_font.h"
+
 namespace ceph::platform {
 
 QColor ToQColor(Colour c, const QPalette& palette) {
@@ -98,6 +100,8 @@ bool PaintPages(QPagedPaintDevice& device, const std::vector<ui::DrawingList>& p
     QPainter painter;
     if (!painter.begin(&device)) return false;
     painter.setRenderHint(QPainter::Antialiasing, true);
+    // Text goes through the print face so that a PDF file keeps it as text.
+    painter.setFont(PrintFont(painter.font()));
     const double sx = device.logicalDpiX() / 1440.0, sy = device.logicalDpiY() / 1440.0;
     QPalette paper;
     paper.setColor(QPalette::WindowText, Qt::black);
@@ -118,6 +122,7 @@ QImage RenderPage(const ui::DrawingList& page, const PictureStore* pictures, QSi
     image.setDotsPerMeterY(static_cast<int>(dpi / 0.0254));
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setFont(PrintFont(painter.font()));  // the glyphs the page has on paper
     painter.scale(dpi / 1440.0, dpi / 1440.0);
     QPalette paper;
     paper.setColor(QPalette::WindowText, Qt::black);

@@ -37,11 +37,13 @@ QImage RenderFigure(const ui::PictureBox& panel, const std::vector<const ui::Lin
                     const PictureStore* pictures, int dpi);
 
 // Pages on any paint device whose painter starts at the printable area's top-left:
-// the printer, a PDF writer. Returns false when the device cannot be painted on.
+// the printer, a PDF writer. Text is drawn with PrintFont() of the device's font.
+// Returns false when the device cannot be painted on.
 bool PaintPages(QPagedPaintDevice& device, const std::vector<ui::DrawingList>& pages,
                 const PictureStore* pictures);
 
-// A page as a picture of the given size in pixels at `dpi`, on white.
+// A page as a picture of the given size in pixels at `dpi`, on white, with the glyphs it
+// has on paper.
 QImage RenderPage(const ui::DrawingList& page, const PictureStore* pictures, QSize size, int dpi);
 
 }  // namespace ceph::platform
