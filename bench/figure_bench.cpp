@@ -33,7 +33,7 @@ namespace {
 struct Shown {
     QTemporaryDir dir;
     ceph::platform::QtServices services;
-    ceph::app::App program{services};
+    ceph::base::App program{services};
     std::unique_ptr<ceph::platform::QtMainWindow> window;
     QWidget* panel = nullptr;
 
@@ -53,14 +53,14 @@ struct Shown {
         window->ActionOf(&program.win.readn[0])->trigger();
         window->ActionOf(&program.win.graph)->trigger();
         program.win.List1.listIndex = 4;
-        window->Handle({ceph::app::EventType::Click, "List1"});
+        window->Handle({ceph::wiring::EventType::Click, "List1"});
         panel = window->WidgetOf(&program.win.Picture8);
         if (!panel->isVisible() || program.win.Picture8.drawing.ops.size() < 13)
             throw std::runtime_error("the figure with its radiograph is not shown");
         QApplication::processEvents();
     }
     void Click(const char* bar, float x, float y) {
-        ceph::app::Event e{ceph::app::EventType::MouseUp, bar};
+        ceph::wiring::Event e{ceph::wiring::EventType::MouseUp, bar};
         e.x = x, e.y = y;
         window->Handle(e);
         panel->repaint();

@@ -26,7 +26,7 @@ std::string ValueField(std::string_view text) {
     return field.substr(field.size() - 5);
 }
 
-void PrintResultRow(app::App& app, int size, int x, int y, int row, int overlay) {
+void PrintResultRow(base::App& app, int size, int x, int y, int row, int overlay) {
     const ui::MainWindow& w = app.win;
     if (overlay == 0) report::PrintTextAt(app, size, x, y, w.Label6[row].caption);
     int vx = x + 1400, vy = y;

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "app/app.h"
+#include "base/app.h"
 
 namespace ceph::analysis {
 
@@ -16,6 +16,6 @@ std::string ValueField(std::string_view text);
 
 // Prints row `row` (0..36) with its caption at (x, y) twips; a non-zero `overlay`
 // prints the value and the norm only, as the red pass of a comparison does.
-void PrintResultRow(app::App& app, int size, int x, int y, int row, int overlay);
+void PrintResultRow(base::App& app, int size, int x, int y, int row, int overlay);
 
 }  // namespace ceph::analysis

@@ -1,7 +1,7 @@
 #include "app/handoff.h"
 
-#include "app/filesys.h"
-#include "app/text_codec.h"
+#include "base/filesys.h"
+#include "base/text_codec.h"
 
 namespace ceph::app {
 
@@ -20,8 +20,8 @@ std::vector<std::string> SplitLines(std::string_view text) {
 
 std::optional<std::vector<std::string>> ReadHandoff(std::string_view path) {
     std::string bytes;
-    if (!FileExists(path) || !ReadWholeFile(path, bytes)) return std::nullopt;
-    std::vector<std::string> lines = SplitLines(DecodeHostText(bytes));
+    if (!base::FileExists(path) || !base::ReadWholeFile(path, bytes)) return std::nullopt;
+    std::vector<std::string> lines = SplitLines(base::DecodeHostText(bytes));
     if (lines.size() > 4) lines.resize(4);
     return lines;
 }

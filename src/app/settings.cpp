@@ -1,7 +1,7 @@
 #include "app/settings.h"
 
-#include "app/filesys.h"
-#include "app/text_codec.h"
+#include "base/filesys.h"
+#include "base/text_codec.h"
 
 namespace ceph::app {
 
@@ -43,8 +43,8 @@ std::string Truncate(std::string_view s, std::size_t maxChars) {
 std::string ReadIniValue(std::string_view path, std::string_view section, std::string_view key,
                          std::string_view defaultValue, std::size_t maxChars) {
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) return Truncate(defaultValue, maxChars);
-    std::string text = DecodeHostText(bytes);
+    if (!base::ReadWholeFile(path, bytes)) return Truncate(defaultValue, maxChars);
+    std::string text = base::DecodeHostText(bytes);
     std::string_view rest = text;
     bool inSection = false;
     while (!rest.empty()) {

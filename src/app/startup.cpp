@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/filesys.h"
 #include "app/handoff.h"
 #include "app/settings.h"
+#include "base/filesys.h"
 #include "digitising/digitise.h"
 #include "digitising/landmarks.h"
 #include "records/mark_stored.h"
@@ -27,9 +27,9 @@ void CreateRunTimeMenus(ui::MainWindow& w) {
     }
 }
 
-void LayOutStartupBar(App& app) {
+void LayOutStartupBar(base::App& app) {
     ui::MainWindow& w = app.win;
-    ScreenInfo screen = app.services.Screen();
+    base::ScreenInfo screen = app.services.Screen();
     w.Picture3.Move(0, 0, screen.widthTwips, 6000);
     w.Picture8.Move(600, 500, 8000, 5000);
     w.readceph.Move(1200, 1500, 7000, 1500);
@@ -39,7 +39,7 @@ void LayOutStartupBar(App& app) {
 
 void ChangeDirectory(const std::string& dir) {
     std::error_code ec;
-    std::filesystem::current_path(ToPath(WithoutTrailingSeparator(dir)), ec);
+    std::filesystem::current_path(base::ToPath(base::WithoutTrailingSeparator(dir)), ec);
 }
 
 void FillPictureMenu(ui::MainWindow& w) {
@@ -48,7 +48,7 @@ void FillPictureMenu(ui::MainWindow& w) {
     w.File1.pattern = code + "?.*;" + code + "??.*;?" + code + "??.*;" + code + "???.*";
     // Without a code the patterns would list any short file name: no patient, no pictures.
     w.File1.items =
-        code.empty() ? std::vector<std::string>() : ListFiles(w.File1.path, w.File1.pattern);
+        code.empty() ? std::vector<std::string>() : base::ListFiles(w.File1.path, w.File1.pattern);
     if (w.File1.items.empty()) {
         w.piccas[0].enabled = false;
         return;
@@ -61,7 +61,9 @@ void FillPictureMenu(ui::MainWindow& w) {
 
 void ReadCalibration(ui::MainWindow& w) {
     std::string bytes;
-    if (!ReadWholeFile(w.state.DataDir + "filesave" + kSeparator + "CephRate.ini", bytes)) return;
+    if (!base::ReadWholeFile(w.state.DataDir + "filesave" + base::kSeparator + "CephRate.ini",
+                             bytes))
+        return;
     std::vector<std::string> lines = SplitLines(bytes);
     if (lines.empty()) return;
     std::string_view field = std::string_view(lines[0]).substr(0, lines[0].find(','));
@@ -75,10 +77,10 @@ void ReadCalibration(ui::MainWindow& w) {
 }  // namespace
 
 std::string DefaultTestDataDir() {
-    return HostPath("d:\\backup\\kmr\\");
+    return base::HostPath("d:\\backup\\kmr\\");
 }
 
-void FormLoad(App& app, const StartupEnv& env) {
+void FormLoad(base::App& app, const StartupEnv& env) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
 
@@ -94,30 +96,30 @@ void FormLoad(App& app, const StartupEnv& env) {
     w.graph.enabled = false;
     LayOutStartupBar(app);
 
-    const std::string testDir = WithTrailingSeparator(env.testDataDir);
-    const bool testMode = FileExists(testDir + "lpdat2");
+    const std::string testDir = base::WithTrailingSeparator(env.testDataDir);
+    const bool testMode = base::FileExists(testDir + "lpdat2");
     s.DataDir = env.currentDir;
     if (testMode) {
         s.DataDir = testDir;
         w.Label0.caption = "00101";
     }
-    s.DataDir = WithTrailingSeparator(s.DataDir);
+    s.DataDir = base::WithTrailingSeparator(s.DataDir);
     ChangeDirectory(s.DataDir);  // there are no drives to change to on this host
 
     // From here on a failing step is passed over and the next one runs.
     std::error_code ignored;
-    std::filesystem::create_directory(ToPath(s.DataDir + "filesave"), ignored);
+    std::filesystem::create_directory(base::ToPath(s.DataDir + "filesave"), ignored);
     ChangeDirectory(s.DataDir);
 
-    s.PictureDir = WithTrailingSeparator(
-        HostPath(ReadIniValue(s.DataDir + "selvsys.ini", "Selvaron", "PersonPicDir", "12")));
+    s.PictureDir = base::WithTrailingSeparator(
+        base::HostPath(ReadIniValue(s.DataDir + "selvsys.ini", "Selvaron", "PersonPicDir", "12")));
     w.File1.path = s.PictureDir;
     w.File1.pattern = "*.*";
 
     std::string handoff = env.handoffArgument;
     if (handoff.empty() && testMode) handoff = testDir + "OutExe.tmp";
     if (handoff.empty()) {
-        app.services.ShowMessage(kNoHandoffMessage, kCriticalOk);
+        app.services.ShowMessage(kNoHandoffMessage, base::kCriticalOk);
         app.quitRequested = true;
         return;
     }

@@ -39,7 +39,7 @@ int PreviousLandmark(int n) {
     return n - 1;
 }
 
-void InitGuide(app::App& app) {
+void InitGuide(base::App& app) {
     ui::State& s = app.win.state;
     // The drawing is shown at 1/1.6 of its design size; the divisor is single precision.
     const double divisor = static_cast<double>(1.6f);
@@ -69,7 +69,7 @@ void InitGuide(app::App& app) {
         guide.drawing.ops.emplace_back(std::in_place_type<ui::DrawCircle>, x(i), y(i), 18.0f, kRed);
 }
 
-void ShowNextPoint(app::App& app, int n) {
+void ShowNextPoint(base::App& app, int n) {
     ui::MainWindow& w = app.win;
     const ui::State& s = w.state;
     const bool inTable = n >= 0 && n <= kFinished;
@@ -86,12 +86,12 @@ void ShowNextPoint(app::App& app, int n) {
     w.Command1.enabled = n == 16;
 }
 
-void Image1_MouseMove(app::App& app, float x, float y) {
+void Image1_MouseMove(base::App& app, float x, float y) {
     app.win.LabelX.caption = FormatGeneral(x);
     app.win.LabelY.caption = FormatGeneral(y);
 }
 
-void Image1_Click(app::App& app) {
+void Image1_Click(base::App& app) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     int n = CurrentLandmark(w);
@@ -114,17 +114,17 @@ void Image1_Click(app::App& app) {
     Text6_Change(app);
 }
 
-void Command5_Click(app::App& app) {
+void Command5_Click(base::App& app) {
     const int n = CurrentLandmark(app.win);
     if (n == 16 || n < 1 || n > kFinished) return;
     ShowNextPoint(app, PreviousLandmark(n));
 }
 
-void Command6_Click(app::App& app) {
+void Command6_Click(base::App& app) {
     ShowNextPoint(app, 16);
 }
 
-void Text6_Change(app::App& app) {
+void Text6_Change(base::App& app) {
     ui::MainWindow& w = app.win;
     const double distance = TextToNumber(w.Label14.caption);
     // Without a measured distance there is no scale to derive: keep the last one.

@@ -3,21 +3,21 @@
 // where it lies, the click that stores the pointer position, stepping back and
 // starting over, and the S-N calibration after the last one.
 
-#include "app/app.h"
+#include "base/app.h"
 
 namespace ceph::digitising {
 
 // The arrow positions of the guide and the drawing with its lines and circles.
-void InitGuide(app::App& app);
+void InitGuide(base::App& app);
 
 // Makes landmark n (1..20, 20 = finished) the one asked for.
-void ShowNextPoint(app::App& app, int n);
+void ShowNextPoint(base::App& app, int n);
 
-void Image1_MouseMove(app::App& app, float x, float y);
-void Image1_Click(app::App& app);
-void Command5_Click(app::App& app);  // one landmark back
-void Command6_Click(app::App& app);  // start again at S
-void Text6_Change(app::App& app);    // the S-N length in millimetres
+void Image1_MouseMove(base::App& app, float x, float y);
+void Image1_Click(base::App& app);
+void Command5_Click(base::App& app);  // one landmark back
+void Command6_Click(base::App& app);  // start again at S
+void Text6_Change(base::App& app);    // the S-N length in millimetres
 
 // The landmark after n in the order 16, 1..15, 17, 18, 19, and the one before it.
 int NextLandmark(int n);

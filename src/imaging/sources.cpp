@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/filesys.h"
+#include "base/filesys.h"
 #include "imaging/viewport.h"
 
 namespace ceph::imaging {
@@ -16,43 +16,43 @@ void ListFolders(ui::DirListBox& dirs) {
     dirs.items.clear();
     dirs.listIndex = -1;
     std::error_code ec;
-    const std::filesystem::path here = app::ToPath(dirs.path);
+    const std::filesystem::path here = base::ToPath(dirs.path);
     if (here.has_parent_path() && here.parent_path() != here) dirs.items.push_back("..");
     std::vector<std::string> names;
     for (std::filesystem::directory_iterator it(here, ec), end; !ec && it != end;
          it.increment(ec)) {
         std::error_code typeError;
-        if (it->is_directory(typeError)) names.push_back(app::FromPath(it->path().filename()));
+        if (it->is_directory(typeError)) names.push_back(base::FromPath(it->path().filename()));
     }
     std::sort(names.begin(), names.end());
     dirs.items.insert(dirs.items.end(), names.begin(), names.end());
 }
 
 // The folder changed: list its folders and its pictures.
-void Dir1_Change(app::App& app) {
+void Dir1_Change(base::App& app) {
     ui::PickerWindow& p = app.picker;
     ListFolders(p.Dir1);
     p.File1.path = p.Dir1.path;
-    p.File1.items = app::ListFiles(p.File1.path, p.File1.pattern);
+    p.File1.items = base::ListFiles(p.File1.path, p.File1.pattern);
     p.File1.listIndex = -1;
 }
 
-void OpenFolder(app::App& app, const std::string& path) {
+void OpenFolder(base::App& app, const std::string& path) {
     // The folder in full, so that ".." and the drive it lies on can be found.
     std::error_code ec;
     const std::filesystem::path full =
-        std::filesystem::absolute(app::ToPath(path), ec).lexically_normal();
-    app.picker.Dir1.path = app::WithoutTrailingSeparator(ec ? path : app::FromPath(full));
+        std::filesystem::absolute(base::ToPath(path), ec).lexically_normal();
+    app.picker.Dir1.path = base::WithoutTrailingSeparator(ec ? path : base::FromPath(full));
     Dir1_Change(app);
 }
 
 }  // namespace
 
-bool LoadPictureFile(app::App& app, const std::string& path, float z) {
+bool LoadPictureFile(base::App& app, const std::string& path, float z) {
     const ui::PictureRef picture = app.services.LoadPicture(path);
     if (picture.empty()) {
         app.services.ShowMessage("無法讀取圖檔: " + path + "\n" + app.services.PictureError(),
-                                 app::kCriticalOk);
+                                 base::kCriticalOk);
         return false;
     }
     SetHolderPicture(app, picture);
@@ -60,22 +60,22 @@ bool LoadPictureFile(app::App& app, const std::string& path, float z) {
     return true;
 }
 
-void piccas_Click(app::App& app, int index) {
+void piccas_Click(base::App& app, int index) {
     const std::string path = app.win.state.PictureDir + app.win.piccas[index].caption;
-    if (app::FileExists(path))
+    if (base::FileExists(path))
         LoadPictureFile(app, path, 1);
     else
         piccas00_Click(app);  // the file has gone: let the user find it
 }
 
-void piccas00_Click(app::App& app) {
+void piccas00_Click(base::App& app) {
     ui::PickerWindow& p = app.picker;
     p.gotalk.tag.clear();
     p.Drive1.items = app.services.Drives();
     p.File1.pattern = kPickerPattern;
     std::error_code ec;
     const std::string start =
-        std::filesystem::is_directory(app::ToPath(app.win.state.PictureDir), ec)
+        std::filesystem::is_directory(base::ToPath(app.win.state.PictureDir), ec)
             ? app.win.state.PictureDir
             : app.win.state.DataDir;
     OpenFolder(app, start);
@@ -89,10 +89,10 @@ void piccas00_Click(app::App& app) {
     app.services.RunPickerModal();
     p.gotalk.visible = false;
     const std::string path = p.gotalk.tag;
-    if (app::FileExists(path)) LoadPictureFile(app, path, 1);
+    if (base::FileExists(path)) LoadPictureFile(app, path, 1);
 }
 
-void Drive1_Change(app::App& app, int index) {
+void Drive1_Change(base::App& app, int index) {
     ui::PickerWindow& p = app.picker;
     if (index < 0 || index >= static_cast<int>(p.Drive1.items.size())) return;
     p.Drive1.listIndex = index;
@@ -100,64 +100,64 @@ void Drive1_Change(app::App& app, int index) {
     OpenFolder(app, p.Drive1.drive);
 }
 
-void Dir1_Click(app::App& app, int index) {
+void Dir1_Click(base::App& app, int index) {
     ui::PickerWindow& p = app.picker;
     if (index < 0 || index >= static_cast<int>(p.Dir1.items.size())) return;
-    const std::filesystem::path here = app::ToPath(p.Dir1.path);
+    const std::filesystem::path here = base::ToPath(p.Dir1.path);
     const std::string& item = p.Dir1.items[index];
-    OpenFolder(app, app::FromPath(item == ".." ? here.parent_path() : here / app::ToPath(item)));
+    OpenFolder(app, base::FromPath(item == ".." ? here.parent_path() : here / base::ToPath(item)));
 }
 
-void File1_Click(app::App& app, int index) {
+void File1_Click(base::App& app, int index) {
     ui::PickerWindow& p = app.picker;
     if (index < 0 || index >= static_cast<int>(p.File1.items.size())) return;
-    p.gotalk.tag = app::WithTrailingSeparator(p.File1.path) + p.File1.items[index];
+    p.gotalk.tag = base::WithTrailingSeparator(p.File1.path) + p.File1.items[index];
     p.gotalk.visible = false;
 }
 
-void pastemn_Click(app::App& app) {
+void pastemn_Click(base::App& app) {
     const std::string path = app.win.Text5.text;
     const ui::PictureRef clipboard = app.services.ClipboardPicture();
     if (!clipboard.empty()) {
         SetHolderPicture(app, clipboard);
         ShowPicture(app, 1);
-    } else if (app::FileExists(path)) {
+    } else if (base::FileExists(path)) {
         LoadPictureFile(app, path, 1);
     } else {
         SetHolderPicture(app, app.win.Picture5.picture);
         ShowPicture(app, 1.5f);
-        app.services.ShowMessage(kTestPictureMessage, app::kCriticalOk);
+        app.services.ShowMessage(kTestPictureMessage, base::kCriticalOk);
     }
 }
 
-void bmpsave_Click(app::App& app) {
+void bmpsave_Click(base::App& app) {
     ui::MainWindow& w = app.win;
     const std::string& p = w.Text5.text;
     const std::string base = p.size() >= 3 ? p.substr(0, p.size() - 3) : std::string();
     const std::string bmp = base + "bmp", jpg = base + "jpg";
     if (w.Image1.picture.empty()) {
         // Storing nothing would replace the tracing's radiograph with an empty file.
-        app.services.ShowMessage("沒有圖案可以存檔。", app::kCriticalOk);
+        app.services.ShowMessage("沒有圖案可以存檔。", base::kCriticalOk);
         return;
     }
-    if (app::FileExists(bmp) || app::FileExists(jpg)) {
+    if (base::FileExists(bmp) || base::FileExists(jpg)) {
         const std::string question = "已存在檔案: " + base + "\r" + "是否繼續存檔?";
-        if (app.services.ShowMessage(question, app::kCriticalYesNoDefaultNo) !=
-            app::MessageAnswer::Yes)
+        if (app.services.ShowMessage(question, base::kCriticalYesNoDefaultNo) !=
+            base::MessageAnswer::Yes)
             return;
     }
     w.Picture6.picture = w.Image1.picture;
     if (!app.services.SavePictureBitmap(w.Picture6.picture, bmp)) {
-        app.services.ShowMessage("無法寫入檔案: " + bmp, app::kCriticalOk);
+        app.services.ShowMessage("無法寫入檔案: " + bmp, base::kCriticalOk);
         return;
     }
     app.services.ProcessEvents();
     const bool converted = app.services.SavePictureJpeg(w.Picture6.picture, jpg, 80);
     // The new JPEG is the tracing's picture once written; otherwise the new bitmap stays
     // (an older JPEG beside it must not count as the conversion of this one).
-    if (converted && app::FileExists(jpg)) {
+    if (converted && base::FileExists(jpg)) {
         std::error_code ignored;
-        std::filesystem::remove(app::ToPath(bmp), ignored);
+        std::filesystem::remove(base::ToPath(bmp), ignored);
     }
 }
 

@@ -17,22 +17,23 @@ QPageLayout FilePageLayout() {
                        QPageLayout::Millimeter);
 }
 
-app::ScreenInfo HeadlessServices::Screen() const {
+base::ScreenInfo HeadlessServices::Screen() const {
     const Twips t = ScreenTwips();
     QRect geometry(0, 0, 1280, 1024);
     if (QScreen* screen = QGuiApplication::primaryScreen()) geometry = screen->geometry();
     return {t.FromX(geometry.width()), t.FromY(geometry.height()), t.FromX(1), t.FromY(1)};
 }
 
-app::YearMonth HeadlessServices::Today() const {
+base::YearMonth HeadlessServices::Today() const {
     const QDate today = QDate::currentDate();
     return {today.year(), today.month()};
 }
 
-app::MessageAnswer HeadlessServices::ShowMessage(const std::string& text, app::MessageStyle style) {
+base::MessageAnswer HeadlessServices::ShowMessage(const std::string& text,
+                                                  base::MessageStyle style) {
     std::cerr << text << "\n";
-    return style.buttons == app::MessageButtons::YesNo ? app::MessageAnswer::No
-                                                       : app::MessageAnswer::Ok;
+    return style.buttons == base::MessageButtons::YesNo ? base::MessageAnswer::No
+                                                        : base::MessageAnswer::Ok;
 }
 
 bool HeadlessServices::SaveBitmap(const ui::PictureBox& box, const std::string& path) {

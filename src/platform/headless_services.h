@@ -4,19 +4,19 @@
 
 #include <QPageLayout>
 
-#include "app/services.h"
+#include "base/services.h"
 #include "platform/pictures.h"
 
 namespace ceph::platform {
 
-class HeadlessServices : public app::Services {
+class HeadlessServices : public base::Services {
   public:
-    app::ScreenInfo Screen() const override;
-    app::MessageAnswer ShowMessage(const std::string& text, app::MessageStyle style) override;
-    void SetPointer(app::Pointer) override {}
+    base::ScreenInfo Screen() const override;
+    base::MessageAnswer ShowMessage(const std::string& text, base::MessageStyle style) override;
+    void SetPointer(base::Pointer) override {}
     ui::PictureRef LoadPicture(const std::string& path) override { return pictures_.Load(path); }
     bool SaveBitmap(const ui::PictureBox& box, const std::string& path) override;
-    app::PrintOutcome PrintPages(const std::vector<ui::DrawingList>&) override { return {}; }
+    base::PrintOutcome PrintPages(const std::vector<ui::DrawingList>&) override { return {}; }
     bool WritePdf(const std::vector<ui::DrawingList>& pages, const std::string& path) override;
     std::string ChooseSaveFile(const std::string&, const std::string&) override { return {}; }
     std::string PictureError() const override { return {}; }
@@ -27,7 +27,7 @@ class HeadlessServices : public app::Services {
     void ProcessEvents() override {}
     void RunPickerModal() override {}
     std::vector<std::string> Drives() override { return {}; }
-    app::YearMonth Today() const override;
+    base::YearMonth Today() const override;
 
     // The pages as PNG pictures at `dpi`, one file per page ("-2", "-3" … before the
     // extension from the second page on).

@@ -29,8 +29,8 @@ Twips ScreenTwips() {
     return t;
 }
 
-app::ScreenInfo QtServices::Screen() const {
-    app::ScreenInfo info;
+base::ScreenInfo QtServices::Screen() const {
+    base::ScreenInfo info;
     Twips t = ScreenTwips();
     QRect geometry(0, 0, 1024, 768);
     if (QScreen* screen = QGuiApplication::primaryScreen()) geometry = screen->geometry();
@@ -41,27 +41,27 @@ app::ScreenInfo QtServices::Screen() const {
     return info;
 }
 
-app::MessageAnswer QtServices::ShowMessage(const std::string& text, app::MessageStyle style) {
+base::MessageAnswer QtServices::ShowMessage(const std::string& text, base::MessageStyle style) {
     QMessageBox box(parent_);
     box.setWindowTitle(QApplication::applicationName());
     box.setText(QString::fromStdString(text));
     switch (style.icon) {
-        case app::MessageIcon::Critical:
+        case base::MessageIcon::Critical:
             box.setIcon(QMessageBox::Critical);
             break;
-        case app::MessageIcon::Question:
+        case base::MessageIcon::Question:
             box.setIcon(QMessageBox::Question);
             break;
-        case app::MessageIcon::Exclamation:
+        case base::MessageIcon::Exclamation:
             box.setIcon(QMessageBox::Warning);
             break;
-        case app::MessageIcon::Information:
+        case base::MessageIcon::Information:
             box.setIcon(QMessageBox::Information);
             break;
-        case app::MessageIcon::None:
+        case base::MessageIcon::None:
             break;
     }
-    if (style.buttons == app::MessageButtons::YesNo) {
+    if (style.buttons == base::MessageButtons::YesNo) {
         QPushButton* yes = box.addButton(QMessageBox::Yes);
         QPushButton* no = box.addButton(QMessageBox::No);
         yes->setText(QStringLiteral("是(&Y)"));
@@ -69,15 +69,15 @@ app::MessageAnswer QtServices::ShowMessage(const std::string& text, app::Message
         box.setDefaultButton(style.defaultIsSecond ? no : yes);
         box.setEscapeButton(no);
         box.exec();
-        return box.clickedButton() == yes ? app::MessageAnswer::Yes : app::MessageAnswer::No;
+        return box.clickedButton() == yes ? base::MessageAnswer::Yes : base::MessageAnswer::No;
     }
     box.addButton(QMessageBox::Ok)->setText(QStringLiteral("確定"));
     box.exec();
-    return app::MessageAnswer::Ok;
+    return base::MessageAnswer::Ok;
 }
 
-void QtServices::SetPointer(app::Pointer pointer) {
-    bool want = pointer == app::Pointer::Hourglass;
+void QtServices::SetPointer(base::Pointer pointer) {
+    bool want = pointer == base::Pointer::Hourglass;
     if (want == hourglass_) return;
     hourglass_ = want;
     if (want)
@@ -140,7 +140,7 @@ std::vector<std::string> QtServices::Drives() {
     return drives;
 }
 
-app::YearMonth QtServices::Today() const {
+base::YearMonth QtServices::Today() const {
     const QDate today = QDate::currentDate();
     return {today.year(), today.month()};
 }
@@ -155,8 +155,8 @@ bool QtServices::SaveBitmap(const ui::PictureBox& box, const std::string& path) 
     return image.save(QString::fromStdString(path), "BMP");
 }
 
-app::PrintOutcome QtServices::PrintPages(const std::vector<ui::DrawingList>& pages) {
-    app::PrintOutcome outcome;
+base::PrintOutcome QtServices::PrintPages(const std::vector<ui::DrawingList>& pages) {
+    base::PrintOutcome outcome;
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull()) return outcome;  // no printer installed
     outcome.printer = info.printerName().toStdString();

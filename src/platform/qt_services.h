@@ -4,21 +4,21 @@
 
 #include <functional>
 
-#include "app/services.h"
+#include "base/services.h"
 #include "platform/pictures.h"
 
 class QWidget;
 
 namespace ceph::platform {
 
-class QtServices : public app::Services {
+class QtServices : public base::Services {
   public:
-    app::ScreenInfo Screen() const override;
-    app::MessageAnswer ShowMessage(const std::string& text, app::MessageStyle style) override;
-    void SetPointer(app::Pointer pointer) override;
+    base::ScreenInfo Screen() const override;
+    base::MessageAnswer ShowMessage(const std::string& text, base::MessageStyle style) override;
+    void SetPointer(base::Pointer pointer) override;
     ui::PictureRef LoadPicture(const std::string& path) override;
     bool SaveBitmap(const ui::PictureBox& box, const std::string& path) override;
-    app::PrintOutcome PrintPages(const std::vector<ui::DrawingList>& pages) override;
+    base::PrintOutcome PrintPages(const std::vector<ui::DrawingList>& pages) override;
     bool WritePdf(const std::vector<ui::DrawingList>& pages, const std::string& path) override;
     std::string ChooseSaveFile(const std::string& suggested, const std::string& filter) override;
 
@@ -31,7 +31,7 @@ class QtServices : public app::Services {
     void ProcessEvents() override;
     void RunPickerModal() override;
     std::vector<std::string> Drives() override;
-    app::YearMonth Today() const override;
+    base::YearMonth Today() const override;
 
     const PictureStore& Pictures() const { return pictures_; }
     // The window releases the pictures the model no longer holds.

@@ -75,7 +75,7 @@ bool ShowsNoText(ui::Kind kind) {
 
 }  // namespace
 
-QtMainWindow::QtMainWindow(app::App& app, const PictureStore* pictures, QWidget* parent)
+QtMainWindow::QtMainWindow(base::App& app, const PictureStore* pictures, QWidget* parent)
     : QMainWindow(parent), app_(app), pictures_(pictures), twips_(ScreenTwips()) {
     setObjectName(QStringLiteral("readceph"));
     central_ = new QWidget(this);
@@ -98,7 +98,7 @@ void QtMainWindow::BuildControls() {
         timer_ = new QTimer(this);
         timer_->setObjectName(Q(ref.control->QualifiedName()));
         connect(timer_, &QTimer::timeout, this, [this, ref] {
-            Handle({app::EventType::Timer, ref.control->name});
+            Handle({wiring::EventType::Timer, ref.control->name});
         });
     }
 }
@@ -195,17 +195,17 @@ void QtMainWindow::ConnectEvents(const ui::ControlRef& ref, QWidget* w) {
     ui::Control* c = ref.control;
     const std::string_view name = c->name;
     const int index = c->index;
-    auto event = [name, index](app::EventType type) { return app::Event{type, name, index}; };
+    auto event = [name, index](wiring::EventType type) { return wiring::Event{type, name, index}; };
     switch (ref.kind) {
         case ui::Kind::CommandButton:
             connect(static_cast<QPushButton*>(w), &QPushButton::clicked, this,
-                    [this, event] { Handle(event(app::EventType::Click)); });
+                    [this, event] { Handle(event(wiring::EventType::Click)); });
             break;
         case ui::Kind::CheckBox:
             connect(static_cast<QCheckBox*>(w), &QCheckBox::clicked, this,
                     [this, c, event](bool on) {
                         static_cast<ui::CheckBox*>(c)->value = on ? 1 : 0;
-                        Handle(event(app::EventType::Click));
+                        Handle(event(wiring::EventType::Click));
                     });
             break;
         case ui::Kind::ListBox:
@@ -213,14 +213,14 @@ void QtMainWindow::ConnectEvents(const ui::ControlRef& ref, QWidget* w) {
                     [this, c, event](int row) {
                         if (refreshing_) return;
                         static_cast<ui::ListBox*>(c)->listIndex = row;
-                        Handle(event(app::EventType::Click));
+                        Handle(event(wiring::EventType::Click));
                     });
             break;
         case ui::Kind::TextBox:
             connect(static_cast<QLineEdit*>(w), &QLineEdit::textEdited, this,
                     [this, c, event](const QString& text) {
                         static_cast<ui::TextBox*>(c)->text = text.toStdString();
-                        Handle(event(app::EventType::Change));
+                        Handle(event(wiring::EventType::Change));
                     });
             w->installEventFilter(this);
             break;
@@ -230,7 +230,7 @@ void QtMainWindow::ConnectEvents(const ui::ControlRef& ref, QWidget* w) {
                     [this, c, event](int v) {
                         if (refreshing_) return;
                         static_cast<ui::ScrollBar*>(c)->value = v;
-                        Handle(event(app::EventType::Change));
+                        Handle(event(wiring::EventType::Change));
                     });
             break;
         case ui::Kind::Image:
@@ -238,23 +238,23 @@ void QtMainWindow::ConnectEvents(const ui::ControlRef& ref, QWidget* w) {
             MouseHooks& mouse = ref.kind == ui::Kind::Image
                                     ? static_cast<ImageWidget*>(w)->mouse
                                     : static_cast<PictureBoxWidget*>(w)->mouse;
-            auto forward = [this, event](app::EventType type) {
+            auto forward = [this, event](wiring::EventType type) {
                 return [this, event, type](QMouseEvent* e, float x, float y) {
                     if (app_.quitRequested) return;
-                    app::Event ev = event(type);
+                    wiring::Event ev = event(type);
                     ev.x = x, ev.y = y;
-                    ev.button = static_cast<int>(type == app::EventType::MouseMove ? e->buttons()
-                                                                                   : e->button());
+                    ev.button = static_cast<int>(
+                        type == wiring::EventType::MouseMove ? e->buttons() : e->button());
                     Handle(ev);
                 };
             };
             // The radiograph reports where the pointer is and takes clicks; picture boxes
             // report releases and clicks.
             if (ref.kind == ui::Kind::Image)
-                mouse.onMove = forward(app::EventType::MouseMove);
+                mouse.onMove = forward(wiring::EventType::MouseMove);
             else
-                mouse.onUp = forward(app::EventType::MouseUp);
-            mouse.onClick = forward(app::EventType::Click);
+                mouse.onUp = forward(wiring::EventType::MouseUp);
+            mouse.onClick = forward(wiring::EventType::Click);
             break;
         }
         case ui::Kind::Label:
@@ -269,7 +269,7 @@ bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
     auto it = controlOf_.find(watched);
     if (it == controlOf_.end()) return QMainWindow::eventFilter(watched, event);
     const ui::Control* c = it->second;
-    app::Event e{app::EventType::Click, c->name, c->index};
+    wiring::Event e{wiring::EventType::Click, c->name, c->index};
     switch (event->type()) {
         case QEvent::FocusIn: {
             // The user moving the focus into the box, not the focus coming back to it
@@ -279,13 +279,13 @@ bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
                 (reason != Qt::MouseFocusReason && reason != Qt::TabFocusReason &&
                  reason != Qt::BacktabFocusReason))
                 break;
-            e.type = app::EventType::GotFocus;
+            e.type = wiring::EventType::GotFocus;
             Handle(e);
             break;
         }
         case QEvent::FocusOut:
             if (c->kind != ui::Kind::TextBox) break;
-            e.type = app::EventType::LostFocus;
+            e.type = wiring::EventType::LostFocus;
             Handle(e);
             break;
         case QEvent::KeyPress: {
@@ -296,7 +296,7 @@ bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
                 key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
                 key->key() == Qt::Key_Delete)
                 break;
-            e.type = app::EventType::KeyPress;
+            e.type = wiring::EventType::KeyPress;
             e.key = key->key();
             Handle(e);
             break;
@@ -304,7 +304,7 @@ bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonRelease: {
             if (c->kind != ui::Kind::Label) break;
             auto* mouse = static_cast<QMouseEvent*>(event);
-            e.type = app::EventType::MouseUp;
+            e.type = wiring::EventType::MouseUp;
             e.x = twips_.FromX(mouse->position().x());
             e.y = twips_.FromY(mouse->position().y());
             e.button = static_cast<int>(mouse->button());
@@ -317,9 +317,9 @@ bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void QtMainWindow::Handle(const app::Event& event) {
+void QtMainWindow::Handle(const wiring::Event& event) {
     ++handling_;
-    app::Dispatch(app_, event);
+    wiring::Dispatch(app_, event);
     --handling_;
     if (app_.quitRequested) {
         if (picker_) picker_->hide();
@@ -539,7 +539,7 @@ void QtMainWindow::BuildMenus() {
         action->setObjectName(Q(node.item->QualifiedName()));
         const ui::MenuItem* item = node.item;
         connect(action, &QAction::triggered, this, [this, item] {
-            Handle({app::EventType::Click, item->name, item->index});
+            Handle({wiring::EventType::Click, item->name, item->index});
         });
         actions_[node.item] = action;
     }
@@ -560,7 +560,7 @@ void QtMainWindow::AddMenuNodes(QMenu* menu, std::vector<ui::MenuNode>& nodes) {
             action = menu->addAction(MenuText(node.item->caption));
             const ui::MenuItem* item = node.item;
             connect(action, &QAction::triggered, this, [this, item] {
-                Handle({app::EventType::Click, item->name, item->index});
+                Handle({wiring::EventType::Click, item->name, item->index});
             });
         }
         action->setObjectName(Q(node.item->QualifiedName()));
@@ -594,15 +594,15 @@ void QtMainWindow::BuildPicker() {
     }
     auto* drives = static_cast<QComboBox*>(widgets_.at(&app_.picker.Drive1));
     connect(drives, &QComboBox::activated, this, [this](int index) {
-        Handle({app::EventType::Change, "gotalk.Drive1", index});
+        Handle({wiring::EventType::Change, "gotalk.Drive1", index});
     });
     auto* folders = static_cast<QListWidget*>(widgets_.at(&app_.picker.Dir1));
     connect(folders, &QListWidget::itemActivated, this, [this, folders](QListWidgetItem* item) {
-        Handle({app::EventType::Click, "gotalk.Dir1", folders->row(item)});
+        Handle({wiring::EventType::Click, "gotalk.Dir1", folders->row(item)});
     });
     auto* files = static_cast<QListWidget*>(widgets_.at(&app_.picker.File1));
     connect(files, &QListWidget::itemClicked, this, [this, files](QListWidgetItem* item) {
-        Handle({app::EventType::Click, "gotalk.File1", files->row(item)});
+        Handle({wiring::EventType::Click, "gotalk.File1", files->row(item)});
     });
     // Closing the picker without a choice ends its modal display too.
     connect(picker_, &QDialog::finished, this, [this] {

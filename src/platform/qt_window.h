@@ -9,11 +9,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/app.h"
-#include "app/events.h"
+#include "base/app.h"
 #include "platform/pictures.h"
 #include "platform/twips.h"
 #include "ui/held_pictures.h"
+#include "wiring/events.h"
 
 class QAction;
 class QMenu;
@@ -26,18 +26,18 @@ namespace ceph::platform {
 class QtMainWindow : public QMainWindow {
   public:
     // `pictures` holds the pixels of the model's pictures; without it none are painted.
-    explicit QtMainWindow(app::App& app, const PictureStore* pictures = nullptr,
+    explicit QtMainWindow(base::App& app, const PictureStore* pictures = nullptr,
                           QWidget* parent = nullptr);
     // The same for the program's own store, which the window also keeps small: after
     // every event it releases the pictures the model no longer holds.
-    QtMainWindow(app::App& app, PictureStore* pictures, QWidget* parent = nullptr)
+    QtMainWindow(base::App& app, PictureStore* pictures, QWidget* parent = nullptr)
         : QtMainWindow(app, static_cast<const PictureStore*>(pictures), parent) {
         releasing_ = pictures;
     }
     ~QtMainWindow() override;
 
     // Runs a handler and brings the window up to date with the model.
-    void Handle(const app::Event& event);
+    void Handle(const wiring::Event& event);
     // Brings every widget, the menu bar and the window itself up to date.
     void Refresh();
 
@@ -72,7 +72,7 @@ class QtMainWindow : public QMainWindow {
     // The window manager's frame around a shown window; none before it is framed.
     static QMargins FrameMargins(const QWidget* window);
 
-    app::App& app_;
+    base::App& app_;
     const PictureStore* pictures_;
     PictureStore* releasing_ = nullptr;
     int handling_ = 0;  // handlers under way: modal loops nest them

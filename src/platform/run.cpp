@@ -41,7 +41,7 @@ int RunReadceph(int argc, char** argv) {
         arguments.push_back(args[i].toStdString());
 
     QtServices services;
-    app::App program(services);
+    base::App program(services);
     app::StartupEnv env;
     env.handoffArgument = app::HandoffPathFromArguments(arguments);
     env.currentDir = QDir::currentPath().toStdString();

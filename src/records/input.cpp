@@ -1,6 +1,6 @@
 #include "records/input.h"
 
-#include "app/filesys.h"
+#include "base/filesys.h"
 #include "digitising/digitise.h"
 #include "imaging/sources.h"
 #include "imaging/viewport.h"
@@ -23,7 +23,7 @@ std::string Characters(const std::string& text, std::size_t first, std::size_t c
 }
 }  // namespace
 
-std::string AgeText(const std::string& birth, app::YearMonth today) {
+std::string AgeText(const std::string& birth, base::YearMonth today) {
     int years = RoundToInt16((today.year - 1911) - TextToNumber(Characters(birth, 0, 3)));
     int months = RoundToInt16(today.month - TextToNumber(Characters(birth, 3, 2)));
     if (months < 0) {
@@ -33,7 +33,7 @@ std::string AgeText(const std::string& birth, app::YearMonth today) {
     return Format0(years) + "Y " + Format0(months) + "M";
 }
 
-void inputn_Click(app::App& app, int index) {
+void inputn_Click(base::App& app, int index) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     w.Picture3.visible = false;
@@ -53,7 +53,7 @@ void inputn_Click(app::App& app, int index) {
     w.Picture7.visible = false;
     w.Picture2.visible = true;
     w.readceph.Move(200, 200, 9200, 6900);
-    if (!app::FileExists(picture) || !imaging::LoadPictureFile(app, picture, 1))
+    if (!base::FileExists(picture) || !imaging::LoadPictureFile(app, picture, 1))
         imaging::ShowPicture(app, 0);
     digitising::ShowNextPoint(app, 16);
     for (int i = 1; i <= 19; ++i)

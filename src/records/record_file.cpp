@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/filesys.h"
+#include "base/filesys.h"
 
 namespace ceph::records {
 
@@ -109,10 +109,10 @@ void RecordReader::Refill() {
 }
 
 RecordReader OpenRecordFile(std::string_view path) {
-    if (!app::FileExists(path)) {
-        std::ofstream create(app::ToPath(path), std::ios::binary | std::ios::app);
+    if (!base::FileExists(path)) {
+        std::ofstream create(base::ToPath(path), std::ios::binary | std::ios::app);
     }
-    return RecordReader(std::ifstream(app::ToPath(path), std::ios::binary));
+    return RecordReader(std::ifstream(base::ToPath(path), std::ios::binary));
 }
 
 }  // namespace ceph::records

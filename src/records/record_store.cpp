@@ -4,8 +4,8 @@
 #include <fstream>
 #include <unordered_set>
 
-#include "app/filesys.h"
-#include "app/safe_file.h"
+#include "base/filesys.h"
+#include "base/safe_file.h"
 #include "records/record_file.h"
 
 namespace ceph::records {
@@ -21,7 +21,7 @@ std::string LockFilePath(std::string_view dataDir) {
 StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite& rewrite,
                               std::string_view tail, std::chrono::milliseconds wait) {
     const std::string path = RecordFilePath(dataDir, n);
-    app::FileLock lock;
+    base::FileLock lock;
     if (std::error_code ec = lock.Acquire(LockFilePath(dataDir), n, wait)) {
         // A lock held elsewhere is about the record file; any other failure (a folder
         // without write permission, say) is about the lock file itself.
@@ -32,19 +32,19 @@ StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite
     // Only the holder of this lock writes scratch files of this record file, so any
     // left here now are from a program that died mid-write: nobody will finish them.
     for (const std::string& stale :
-         app::ListFiles(std::string(dataDir), "ceph-" + std::to_string(n) + ".tmp-*")) {
+         base::ListFiles(std::string(dataDir), "ceph-" + std::to_string(n) + ".tmp-*")) {
         std::error_code ignored;
-        std::filesystem::remove(app::ToPath(std::string(dataDir) + stale), ignored);
+        std::filesystem::remove(base::ToPath(std::string(dataDir) + stale), ignored);
     }
 
     // Read under the lock: another workstation may have replaced the file just now. A
     // missing file reads as empty (the first tracing of that number); anything there
     // that cannot be read whole stops the save, since writing on without its lines
     // would lose other patients' tracings.
-    app::SourceFile source;
+    base::SourceFile source;
     if (std::error_code ec = source.Open(path); ec && ec != std::errc::no_such_file_or_directory)
         return {ec, path};
-    RecordReader current{source.IsOpen() ? std::ifstream(app::ToPath(path), std::ios::binary)
+    RecordReader current{source.IsOpen() ? std::ifstream(base::ToPath(path), std::ios::binary)
                                          : std::ifstream()};
     if (source.IsOpen() && !current.IsOpen())
         return {std::make_error_code(std::errc::io_error), path};
@@ -52,7 +52,7 @@ StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite
     // Unchanged lines that already end in CR LF are taken over as runs of bytes, which
     // the system copies without them passing through the program; the others are
     // written line by line.
-    app::AtomicFile out(path);
+    base::AtomicFile out(path);
     bool changed = !tail.empty();
     std::uint64_t runStart = 0, scanned = 0;
     std::string replacement;

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "app/exit.h"
-#include "app/filesys.h"
-#include "app/safe_file.h"
+#include "base/filesys.h"
+#include "base/safe_file.h"
 #include "figure/display.h"
 #include "records/record_file.h"
 #include "records/record_store.h"
@@ -31,11 +31,11 @@ bool BreaksLine(std::string_view text) {
 }
 
 std::string CalibrationPath(const ui::State& s) {
-    return s.DataDir + "filesave" + app::kSeparator + "CephRate.ini";
+    return s.DataDir + "filesave" + base::kSeparator + "CephRate.ini";
 }
 
-void Tell(app::App& app, const std::string& text) {
-    app.services.ShowMessage(text, app::kCriticalOk);
+void Tell(base::App& app, const std::string& text) {
+    app.services.ShowMessage(text, base::kCriticalOk);
 }
 
 }  // namespace
@@ -87,7 +87,7 @@ std::string WithFigureFields(std::string_view line, const std::array<std::string
     return out;
 }
 
-void Command4_Click(app::App& app) {
+void Command4_Click(base::App& app) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     const int index = s.InputTracing;
@@ -111,14 +111,14 @@ void Command4_Click(app::App& app) {
     const std::string line = FormatRecordLine(code, x, y, w.Text4.text);
     const StoreResult stored = StorePatientLines(s.DataDir, index + 1, {line});
     if (!stored.Ok()) {
-        return Tell(app, "無法存檔: " + stored.file + "\n" + app::ErrorText(stored.error) + "\n" +
+        return Tell(app, "無法存檔: " + stored.file + "\n" + base::ErrorText(stored.error) + "\n" +
                              kStillHere);
     }
     // The tracing is kept; the scale only proposes the next S-N length, so a failure
     // here is told but does not undo the save.
     const std::string calibration = CalibrationPath(s);
-    if (std::error_code ec = app::WriteFileAtomically(calibration, w.Text2.text + "\r\n")) {
-        Tell(app, "描圖已存檔，但無法寫入比例檔: " + calibration + "\n" + app::ErrorText(ec));
+    if (std::error_code ec = base::WriteFileAtomically(calibration, w.Text2.text + "\r\n")) {
+        Tell(app, "描圖已存檔，但無法寫入比例檔: " + calibration + "\n" + base::ErrorText(ec));
     }
 
     for (int i = 1; i <= 19; ++i)
@@ -129,7 +129,7 @@ void Command4_Click(app::App& app) {
     readn_Click(app, index);
 }
 
-void Command2_Click(app::App& app) {
+void Command2_Click(base::App& app) {
     ui::MainWindow& w = app.win;
     const ui::State& s = w.state;
     const std::array<std::string, 3> boxes{w.Text1[0].text, w.Text1[1].text, w.Text1[2].text};
@@ -146,16 +146,16 @@ void Command2_Click(app::App& app) {
     const StoreResult stored = RewriteRecordFile(s.DataDir, s.ShownTracing + 1, adjust, {});
     if (!stored.Ok()) {
         // The boxes keep the new values, so ReLoad can store them once the cause is gone.
-        return Tell(app, "無法儲存圖形調整: " + stored.file + "\n" + app::ErrorText(stored.error));
+        return Tell(app, "無法儲存圖形調整: " + stored.file + "\n" + base::ErrorText(stored.error));
     }
     readn_Click(app, s.ShownTracing);
 }
 
-void Picture8_MouseUp(app::App& app, float x, float y) {
+void Picture8_MouseUp(base::App& app, float x, float y) {
     if (figure::AlignPicture(app.win, x, y)) Command2_Click(app);
 }
 
-void Check2_Click(app::App& app) {
+void Check2_Click(base::App& app) {
     readn_Click(app, app.win.state.ShownTracing);
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/app.h"
+#include "base/app.h"
 
 namespace ceph::records {
 
@@ -31,12 +31,12 @@ std::string WithFigureFields(std::string_view line, const std::array<std::string
 // "完成存檔退出": stores the tracing being entered and shows it. When the record file
 // cannot be written, says why and stays in the calibration panel with every point, so
 // the clinician can free the disk and press it again.
-void Command4_Click(app::App& app);
+void Command4_Click(base::App& app);
 // "ReLoad": stores the figure boxes into the shown tracing's line and shows it again.
-void Command2_Click(app::App& app);
+void Command2_Click(base::App& app);
 // The mouse released over the figure: an armed alignment box is set, saved and shown.
-void Picture8_MouseUp(app::App& app, float x, float y);
+void Picture8_MouseUp(base::App& app, float x, float y);
 // The radiograph under the figure switched on or off: the tracing is shown again.
-void Check2_Click(app::App& app);
+void Check2_Click(base::App& app);
 
 }  // namespace ceph::records

@@ -1,6 +1,6 @@
 #include "records/show.h"
 
-#include "app/filesys.h"
+#include "base/filesys.h"
 #include "figure/figure.h"
 #include "records/profile.h"
 #include "records/record_line.h"
@@ -12,16 +12,16 @@ namespace ceph::records {
 namespace {
 
 // The radiograph painted under the figure, ANDed with it so the lines stay visible.
-void PaintPictureUnderFigure(app::App& app, int n) {
+void PaintPictureUnderFigure(base::App& app, int n) {
     ui::MainWindow& w = app.win;
     const std::string path = TracingPicturePath(w, n);
     ui::PictureRef picture;
-    if (w.Check2.value != 0 && app::FileExists(path)) picture = app.services.LoadPicture(path);
+    if (w.Check2.value != 0 && base::FileExists(path)) picture = app.services.LoadPicture(path);
     if (picture.empty()) {
         w.Frame2.visible = false;
         return;
     }
-    const app::ScreenInfo screen = app.services.Screen();
+    const base::ScreenInfo screen = app.services.Screen();
     w.Picture6.picture = picture;
     w.Picture6.width = static_cast<float>(picture.widthPx) * screen.twipsPerPixelX;
     w.Picture6.height = static_cast<float>(picture.heightPx) * screen.twipsPerPixelY;
@@ -36,7 +36,7 @@ void PaintPictureUnderFigure(app::App& app, int n) {
 }  // namespace
 
 std::string ResolvePictureFile(const std::string& path) {
-    if (app::FileExists(path)) return path;
+    if (base::FileExists(path)) return path;
     if (path.size() > 3) return path.substr(0, path.size() - 3) + "jpg";
     return std::string();
 }
@@ -46,7 +46,7 @@ std::string TracingPicturePath(const ui::MainWindow& win, int n) {
                               ".bmp");
 }
 
-void readn_Click(app::App& app, int index) {
+void readn_Click(base::App& app, int index) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     s.ShownTracing = static_cast<std::int16_t>(index);
@@ -70,7 +70,7 @@ void readn_Click(app::App& app, int index) {
     figure::SetUpFigure(w);
 }
 
-void comp_Click(app::App& app, int index) {
+void comp_Click(base::App& app, int index) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     if (index == s.ShownTracing) return;

@@ -1,6 +1,6 @@
 #include "report/output.h"
 
-#include "app/filesys.h"
+#include "base/filesys.h"
 
 namespace ceph::report {
 
@@ -27,28 +27,28 @@ void AddFigurePairLine(ui::MainWindow& win, int i, int j, int scale, int left, i
 }
 
 // The page did not reach a printer: say so, and offer the page as a PDF file instead.
-void OfferPdf(app::App& app, const app::PrintOutcome& outcome) {
+void OfferPdf(base::App& app, const base::PrintOutcome& outcome) {
     std::string text = outcome.printer.empty()
                            ? std::string(kNoPrinter)
                            : "無法在印表機「" + outcome.printer + "」列印報告。";
     if (!outcome.problem.empty()) text += "\n" + outcome.problem;
     text += "\n";
     text += kAskPdf;
-    if (app.services.ShowMessage(text, app::kCriticalYesNoDefaultNo) != app::MessageAnswer::Yes)
+    if (app.services.ShowMessage(text, base::kCriticalYesNoDefaultNo) != base::MessageAnswer::Yes)
         return;
     const ui::State& s = app.win.state;
-    const std::string suggested = s.DataDir + "filesave" + app::kSeparator +
+    const std::string suggested = s.DataDir + "filesave" + base::kSeparator +
                                   app.win.Label0.caption + "_" +
                                   std::to_string(s.ShownTracing + 1) + ".pdf";
     const std::string path = app.services.ChooseSaveFile(suggested, "PDF (*.pdf)");
     if (path.empty()) return;
     if (!app.services.WritePdf(app.printer.pages, path))
-        app.services.ShowMessage("無法寫入檔案: " + path, app::kCriticalOk);
+        app.services.ShowMessage("無法寫入檔案: " + path, base::kCriticalOk);
 }
 
 }  // namespace
 
-void PrintTextAt(app::App& app, int size, int x, int y, std::string_view text) {
+void PrintTextAt(base::App& app, int size, int x, int y, std::string_view text) {
     const auto fx = static_cast<float>(x), fy = static_cast<float>(y),
                fs = static_cast<float>(size);
     if (app.win.state.ToScreen) {
@@ -67,7 +67,7 @@ void PrintTextAt(app::App& app, int size, int x, int y, std::string_view text) {
     }
 }
 
-void DrawPairLines(app::App& app, int scale, int left, int top, int mode) {
+void DrawPairLines(base::App& app, int scale, int left, int top, int mode) {
     if (mode == 0) return DrawFigurePairLines(app.win, scale, left, top);
     const auto& pairs = app.win.state.LandmarkPairs;
     for (int k = 0; k <= 11; ++k)
@@ -81,7 +81,7 @@ void DrawFigurePairLines(ui::MainWindow& win, int scale, int left, int top) {
         AddFigurePairLine(win, pairs[0][k], pairs[1][k], scale, left, top);
 }
 
-void DrawPairLine(app::App& app, int i, int j, int scale, int left, int top, int mode) {
+void DrawPairLine(base::App& app, int i, int j, int scale, int left, int top, int mode) {
     if (mode == 0) return AddFigurePairLine(app.win, i, j, scale, left, top);
     const ui::State& s = app.win.state;
     const auto f = static_cast<float>(scale);
@@ -95,7 +95,7 @@ void DrawPairLine(app::App& app, int i, int j, int scale, int left, int top, int
         AddLine(app.printer.CurrentPage(), x1, y1, x2, y2, app.printer.foreColor);
 }
 
-void FinishReport(app::App& app) {
+void FinishReport(base::App& app) {
     ui::MainWindow& w = app.win;
     if (w.state.ToScreen) {
         w.Picture3.visible = true;
@@ -103,7 +103,7 @@ void FinishReport(app::App& app) {
         return;
     }
     if (app.printer.pages.empty()) return;
-    const app::PrintOutcome outcome = app.services.PrintPages(app.printer.pages);
+    const base::PrintOutcome outcome = app.services.PrintPages(app.printer.pages);
     if (!outcome.printed) OfferPdf(app, outcome);
     app.printer.pages.clear();
 }

@@ -1,14 +1,14 @@
 #include "report/report.h"
 
 #include "analysis/result_rows.h"
-#include "app/filesys.h"
+#include "base/filesys.h"
 #include "report/output.h"
 
 namespace ceph::report {
 
 namespace {
 
-void DrawHeader(app::App& app, bool overlay, int top) {
+void DrawHeader(base::App& app, bool overlay, int top) {
     const ui::MainWindow& w = app.win;
     const int h = overlay ? top + 270 : top;
     if (!overlay) {
@@ -21,7 +21,7 @@ void DrawHeader(app::App& app, bool overlay, int top) {
     PrintTextAt(app, 12, 8500, h + 100, w.Label2.caption);
 }
 
-void DrawRows(app::App& app, bool overlay, int top) {
+void DrawRows(base::App& app, bool overlay, int top) {
     const ui::State& s = app.win.state;
     // A single tracing on paper gets the larger font; screen reports and comparisons
     // the smaller one with room between the rows for the overlay.
@@ -50,10 +50,10 @@ void DrawRows(app::App& app, bool overlay, int top) {
 }  // namespace
 
 std::string SnapshotPath(const ui::State& state) {
-    return state.DataDir + "filesave" + app::kSeparator + "tmp.bmp";
+    return state.DataDir + "filesave" + base::kSeparator + "tmp.bmp";
 }
 
-void DrawReport(app::App& app, bool overlay, int top) {
+void DrawReport(base::App& app, bool overlay, int top) {
     ui::MainWindow& w = app.win;
     if (overlay) {
         w.Picture3.foreColor = kRed;
@@ -62,7 +62,7 @@ void DrawReport(app::App& app, bool overlay, int top) {
         w.Picture3.foreColor = kSystemWindowText;
         w.Picture8.foreColor = kBlue;
     }
-    app.services.SetPointer(app::Pointer::Hourglass);
+    app.services.SetPointer(base::Pointer::Hourglass);
     PrintTextAt(app, 64, 0, 0, " ");  // on paper this starts the page
     DrawHeader(app, overlay, top);
     DrawRows(app, overlay, top);
@@ -71,7 +71,7 @@ void DrawReport(app::App& app, bool overlay, int top) {
         DrawPairLines(app, 10, 6000, 4500, 1);
     }
     if (!overlay && w.state.ToScreen) app.services.SaveBitmap(w.Picture3, SnapshotPath(w.state));
-    app.services.SetPointer(app::Pointer::Default);
+    app.services.SetPointer(base::Pointer::Default);
 }
 
 }  // namespace ceph::report

@@ -2,7 +2,7 @@
 // The report of the tracing last loaded: patient header, the 37 result rows and a
 // small line figure, on the current output target.
 
-#include "app/app.h"
+#include "base/app.h"
 
 namespace ceph::report {
 
@@ -10,7 +10,7 @@ namespace ceph::report {
 // tracing) is red on screen, shifted down between the rows of the main pass, and
 // without the patient header. A single-tracing report on screen is also kept as the
 // snapshot bitmap that a comparison starts from.
-void DrawReport(app::App& app, bool overlay, int top);
+void DrawReport(base::App& app, bool overlay, int top);
 
 // The snapshot of the report panel, in the save folder of the data folder.
 std::string SnapshotPath(const ui::State& state);

@@ -4,7 +4,7 @@
 #include <iostream>
 #include <string>
 
-#include "app/filesys.h"
+#include "base/filesys.h"
 #include "tools/analyse.h"
 #include "tools/figure_command.h"
 #include "tools/import_command.h"
@@ -48,7 +48,7 @@ int Analyse(int argc, char** argv) {
     if (file == "-") {
         skipped = ceph::tools::AnalyseStream(std::cin, std::cout, std::cerr, male);
     } else {
-        std::ifstream in(ceph::app::ToPath(file), std::ios::binary);
+        std::ifstream in(ceph::base::ToPath(file), std::ios::binary);
         if (!in) {
             std::cerr << "cephtool: cannot read " << file << "\n";
             return 1;

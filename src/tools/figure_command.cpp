@@ -4,7 +4,7 @@
 #include <iostream>
 #include <variant>
 
-#include "app/safe_file.h"
+#include "base/safe_file.h"
 #include "figure/figure.h"
 #include "figure/movement.h"
 #include "records/profile.h"
@@ -181,7 +181,7 @@ int RunFigure(int argc, char** argv, PngWriter pngWriter) {
     BuildFigure(win, steps);
     std::string error;
     if (svg) {
-        if (std::error_code ec = app::WriteFileAtomically(out, FigureSvg(win)))
+        if (std::error_code ec = base::WriteFileAtomically(out, FigureSvg(win)))
             error = ec.message();
     } else {
         pngWriter(win, out, error);

@@ -4,7 +4,7 @@
 #include <QGuiApplication>
 #include <cstdlib>
 
-#include "app/safe_file.h"
+#include "base/safe_file.h"
 #include "platform/painting.h"
 
 namespace ceph::tools {
@@ -27,7 +27,7 @@ bool WriteFigurePng(const ui::MainWindow& win, const std::string& path, std::str
         error = "the picture could not be encoded";
         return false;
     }
-    if (std::error_code ec = app::WriteFileAtomically(
+    if (std::error_code ec = base::WriteFileAtomically(
             path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
         error = ec.message();
         return false;

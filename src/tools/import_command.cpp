@@ -8,8 +8,8 @@
 #include <sstream>
 #include <unordered_map>
 
-#include "app/filesys.h"
 #include "app/handoff.h"
+#include "base/filesys.h"
 #include "records/record_file.h"
 #include "records/record_store.h"
 #include "records/save.h"
@@ -141,7 +141,7 @@ int RunImport(int argc, char** argv) {
     std::string text;
     if (file == "-") {
         text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    } else if (!app::ReadWholeFile(file, text)) {
+    } else if (!base::ReadWholeFile(file, text)) {
         std::cerr << "cephtool: cannot read " << file << "\n";
         return 1;
     }
@@ -158,7 +158,7 @@ int RunImport(int argc, char** argv) {
         std::cerr << "cephtool: no record lines in " << source << ", nothing stored\n";
         return 1;
     }
-    const std::string dir = app::WithTrailingSeparator(data);
+    const std::string dir = base::WithTrailingSeparator(data);
     const records::StoreResult stored = records::StorePatientLines(dir, tracing, lines);
     if (!stored.Ok()) {
         const std::string why = stored.error == std::errc::timed_out

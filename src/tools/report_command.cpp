@@ -71,7 +71,7 @@ int RunReport(int argc, char** argv) {
     platform::InstallChineseFont();
 
     platform::HeadlessServices services;
-    app::App program(services);
+    base::App program(services);
     ui::MainWindow& w = program.win;
     if (!LoadStoredTracing(w, {o.data, o.handoff, o.tracing}, std::cerr)) return 1;
 

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <ostream>
 
-#include "app/filesys.h"
 #include "app/handoff.h"
+#include "base/filesys.h"
 #include "digitising/landmarks.h"
 #include "records/record_file.h"
 #include "records/record_line.h"
@@ -17,7 +17,7 @@ namespace {
 // The patient's line of a record file, looked up without creating the file as the
 // program itself would.
 bool HasStoredTracing(const std::string& path, const std::string& code) {
-    records::RecordReader file{std::ifstream(app::ToPath(path), std::ios::binary)};
+    records::RecordReader file{std::ifstream(base::ToPath(path), std::ios::binary)};
     std::string_view line;
     while (file.IsOpen() && file.Next(line))
         if (records::LineBelongsTo(line, code)) return true;
@@ -27,7 +27,7 @@ bool HasStoredTracing(const std::string& path, const std::string& code) {
 }  // namespace
 
 bool LoadStoredTracing(ui::MainWindow& w, const TracingSource& source, std::ostream& err) {
-    w.state.DataDir = app::WithTrailingSeparator(source.data);
+    w.state.DataDir = base::WithTrailingSeparator(source.data);
     digitising::InitLandmarkTables(w.state);
     const auto lines = app::ReadHandoff(source.handoff);
     if (!lines) {

@@ -5,11 +5,16 @@
 
 #include <string>
 
-#include "app/events.h"
 #include "support/fake_services.h"
 #include "ui/figure_boxes.h"
+#include "wiring/events.h"
 
 namespace ceph::app {
+using base::App;
+using wiring::Dispatch;
+using wiring::Event;
+using wiring::EventType;
+
 namespace {
 
 class ExitTest : public ::testing::Test {

@@ -6,14 +6,30 @@
 #include <string>
 #include <vector>
 
-#include "app/filesys.h"
 #include "app/handoff.h"
 #include "app/settings.h"
 #include "app/startup.h"
-#include "app/text_codec.h"
+#include "base/filesys.h"
+#include "base/text_codec.h"
 #include "support/temp_dir.h"
 
 namespace ceph::app {
+using base::Big5ToUtf8;
+using base::DecodeHostText;
+using base::EndsWithSeparator;
+using base::FileExists;
+using base::FromPath;
+using base::HostPath;
+using base::IsValidUtf8;
+using base::kSeparator;
+using base::ListFiles;
+using base::MatchesPattern;
+using base::ReadWholeFile;
+using base::ToPath;
+using base::Utf8ToBig5;
+using base::WithoutTrailingSeparator;
+using base::WithTrailingSeparator;
+
 namespace {
 
 using Lines = std::vector<std::string>;

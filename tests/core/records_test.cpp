@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/filesys.h"
+#include "base/filesys.h"
 #include "records/mark_stored.h"
 #include "records/record_file.h"
 #include "support/temp_dir.h"
@@ -132,7 +132,7 @@ class MarkStored : public ::testing::Test {
     TempDir tmp;
     ui::MainWindow w;
     void SetUp() override {
-        w.state.DataDir = tmp.str() + app::kSeparator;
+        w.state.DataDir = tmp.str() + base::kSeparator;
         for (int i = 1; i < ui::kTracingSlots; ++i) {
             std::string n = std::to_string(i + 1);
             ui::AddMenuItem(w.readn, i, "第 " + n + " 張");
@@ -181,7 +181,7 @@ TEST_F(MarkStored, PatientWithoutTracingsLeavesEverySlotDisabled) {
 }
 
 TEST_F(MarkStored, DataFolderThatIsMissingMarksNothing) {
-    w.state.DataDir = (tmp.path() / "gone").string() + app::kSeparator;
+    w.state.DataDir = (tmp.path() / "gone").string() + base::kSeparator;
     MarkStoredTracings(w, "00101");
     ExpectStored(std::vector<bool>(ui::kTracingSlots, false));
 }

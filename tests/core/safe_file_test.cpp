@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/filesys.h"
-#include "app/safe_file.h"
+#include "base/filesys.h"
+#include "base/safe_file.h"
 #include "support/temp_dir.h"
 
 #ifndef _WIN32
@@ -27,7 +27,7 @@
 #include <unistd.h>
 #endif
 
-namespace ceph::app {
+namespace ceph::base {
 namespace {
 
 namespace fs = std::filesystem;
@@ -436,9 +436,9 @@ TEST(SafeFileErrorText, CommonFailuresInTheClinicianWords) {
 }
 
 }  // namespace
-}  // namespace ceph::app
+}  // namespace ceph::base
 
-namespace ceph::app {
+namespace ceph::base {
 namespace {
 
 TEST(SourceFile, PartsOfAFileCopiedBetweenWritesKeepTheirOrder) {
@@ -486,4 +486,4 @@ TEST(SourceFile, OnlyRegularFilesAreOpened) {
 }
 
 }  // namespace
-}  // namespace ceph::app
+}  // namespace ceph::base

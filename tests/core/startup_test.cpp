@@ -11,12 +11,22 @@
 #include <string>
 #include <vector>
 
-#include "app/filesys.h"
 #include "app/startup.h"
+#include "base/filesys.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"
 
 namespace ceph::app {
+using base::App;
+using base::FileExists;
+using base::HostPath;
+using base::kCriticalOk;
+using base::kSeparator;
+using base::MessageButtons;
+using base::MessageIcon;
+using base::ReadWholeFile;
+using base::WithTrailingSeparator;
+
 namespace {
 
 namespace fs = std::filesystem;

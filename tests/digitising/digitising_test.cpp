@@ -5,7 +5,6 @@
 
 #include <filesystem>
 
-#include "app/events.h"
 #include "app/exit.h"
 #include "app/startup.h"
 #include "digitising/digitise.h"
@@ -14,6 +13,7 @@
 #include "records/input.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"
+#include "wiring/events.h"
 
 namespace ceph {
 namespace {
@@ -27,28 +27,28 @@ class InputTest : public ::testing::Test {
         dir.Write("pics/00101_2.bmp", "picture");
         app::FormLoad(program, dir.StartupFromHere());
     }
-    void Send(app::EventType type, std::string_view name, int index = -1, float x = 0,
+    void Send(wiring::EventType type, std::string_view name, int index = -1, float x = 0,
               float y = 0) {
-        app::Event e{type, name, index};
+        wiring::Event e{type, name, index};
         e.x = x, e.y = y;
-        app::Dispatch(program, e);
+        wiring::Dispatch(program, e);
     }
     void ClickAt(float x, float y) {
-        Send(app::EventType::MouseMove, "Image1", -1, x, y);
-        Send(app::EventType::Click, "Image1");
+        Send(wiring::EventType::MouseMove, "Image1", -1, x, y);
+        Send(wiring::EventType::Click, "Image1");
     }
     int Asked() const { return std::stoi(program.win.LabelPNTNo.caption); }
 
     testing::TempDir dir;
     testing::FakeServices services;
-    app::App program{services};
+    base::App program{services};
     ui::MainWindow& w = program.win;
 };
 
 TEST_F(InputTest, StartingAnInputPreparesTheWorkArea) {
     w.state.X[5] = 12;
     services.today = {2026, 3};
-    Send(app::EventType::Click, "inputn", 1);
+    Send(wiring::EventType::Click, "inputn", 1);
     EXPECT_EQ(w.Text5.text, (dir.path() / "pics" / "00101_2.bmp").string());
     EXPECT_EQ(w.Text4.text, "50Y 0M");
     EXPECT_TRUE(w.Text4.visible);
@@ -65,11 +65,11 @@ TEST_F(InputTest, StartingAnInputPreparesTheWorkArea) {
     EXPECT_EQ(w.VScroll2.value, 100);
 
     // Cancelling returns to the bar; leaving from there ends the program.
-    Send(app::EventType::Click, "quitmn");
+    Send(wiring::EventType::Click, "quitmn");
     EXPECT_FALSE(program.quitRequested);
     EXPECT_FALSE(w.Picture2.visible);
     EXPECT_EQ(w.readceph.height, 1500);
-    Send(app::EventType::Click, "quitmn");
+    Send(wiring::EventType::Click, "quitmn");
     EXPECT_TRUE(program.quitRequested);
 }
 
@@ -80,7 +80,7 @@ TEST(AgeText, MinguoBirthDates) {
 }
 
 TEST_F(InputTest, NineteenClicksInOrderThenCalibration) {
-    Send(app::EventType::Click, "inputn", 0);  // no picture: an empty view
+    Send(wiring::EventType::Click, "inputn", 0);  // no picture: an empty view
     EXPECT_EQ(w.Image1.width, 5);
     EXPECT_FALSE(w.VScroll2.visible);
     std::vector<int> visited;
@@ -108,38 +108,38 @@ TEST_F(InputTest, NineteenClicksInOrderThenCalibration) {
 
     // The user corrects the length; the scale follows. Without a distance it stays.
     w.Text6.text = "75";
-    Send(app::EventType::Change, "Text6");
+    Send(wiring::EventType::Change, "Text6");
     EXPECT_EQ(w.Text2.text, "0.015");
     w.Label14.caption = "X";
     w.Text6.text = "80";
-    Send(app::EventType::Change, "Text6");
+    Send(wiring::EventType::Change, "Text6");
     EXPECT_EQ(w.Text2.text, "0.015");
 }
 
 TEST_F(InputTest, SteppingBackAndStartingOver) {
-    Send(app::EventType::Click, "inputn", 0);
-    Send(app::EventType::Click, "Command5");
+    Send(wiring::EventType::Click, "inputn", 0);
+    Send(wiring::EventType::Click, "Command5");
     EXPECT_EQ(Asked(), 16);  // nothing before S
     ClickAt(1, 1);
     EXPECT_EQ(Asked(), 1);
-    Send(app::EventType::Click, "Command5");
+    Send(wiring::EventType::Click, "Command5");
     EXPECT_EQ(Asked(), 16);
     EXPECT_TRUE(w.VScroll2.enabled);
     for (int k = 0; k < 16; ++k)
         ClickAt(5, 5);
     EXPECT_EQ(Asked(), 17);
-    Send(app::EventType::Click, "Command5");
+    Send(wiring::EventType::Click, "Command5");
     EXPECT_EQ(Asked(), 15);
     for (int k = 0; k < 4; ++k)
         ClickAt(5, 5);
     EXPECT_EQ(Asked(), 20);
-    Send(app::EventType::Click, "Command5");
+    Send(wiring::EventType::Click, "Command5");
     EXPECT_EQ(Asked(), 19);
     EXPECT_TRUE(w.Picture7.visible);  // stays until the next click
     ClickAt(7, 7);
     EXPECT_EQ(w.state.X[19], 7.0f);
     EXPECT_TRUE(w.Picture7.visible);
-    Send(app::EventType::Click, "Command6");
+    Send(wiring::EventType::Click, "Command6");
     EXPECT_EQ(Asked(), 16);
     EXPECT_EQ(w.LabelPNT.caption, "S  點");
     EXPECT_EQ(w.state.X[19], 7.0f);  // nothing is cleared
@@ -184,17 +184,17 @@ TEST_F(InputTest, ViewportRanges) {
     EXPECT_EQ(w.VScroll1.largeChange, 195);
     EXPECT_EQ(w.VScroll1.smallChange, 58);
     w.HScroll1.value = 1000;
-    Send(app::EventType::Change, "HScroll1");
+    Send(wiring::EventType::Change, "HScroll1");
     EXPECT_EQ(w.Image1.left, -1000);
     EXPECT_EQ(w.Image1.top, 0);
 
     // Zooming back hides the bars and puts the picture at the corner; a hidden bar's old
     // value no longer shifts it.
-    Send(app::EventType::Click, "Command1");
+    Send(wiring::EventType::Click, "Command1");
     EXPECT_EQ(w.VScroll2.value, 100);
     EXPECT_FALSE(w.HScroll1.visible);
     EXPECT_EQ(w.Image1.left, 0);
-    Send(app::EventType::Change, "VScroll1");
+    Send(wiring::EventType::Change, "VScroll1");
     EXPECT_EQ(w.Image1.left, 0);
 
     // Only a few twips of excess: steps of at least one.
@@ -209,7 +209,7 @@ TEST_F(InputTest, ViewportRanges) {
     imaging::ShowPicture(program, 3);
     EXPECT_LE(w.HScroll1.max, 32767);
     w.HScroll1.value = w.HScroll1.max;
-    Send(app::EventType::Change, "HScroll1");
+    Send(wiring::EventType::Change, "HScroll1");
     EXPECT_NEAR(-w.Image1.left, 135000 - w.Picture4.width, w.HScroll1.unit);
 
     imaging::ShowPicture(program, 0);
@@ -225,21 +225,21 @@ TEST_F(InputTest, UnreadablePictureIsNamedAndChangesNothing) {
     EXPECT_FALSE(imaging::LoadPictureFile(program, "bad.jpg", 1));
     ASSERT_EQ(services.messages.size(), 1u);
     EXPECT_NE(services.messages[0].text.find("bad.jpg"), std::string::npos);
-    EXPECT_EQ(services.messages[0].style.icon, app::MessageIcon::Critical);
+    EXPECT_EQ(services.messages[0].style.icon, base::MessageIcon::Critical);
     EXPECT_EQ(w.Image1.picture.handle, shown.handle);
 }
 
 TEST_F(InputTest, PasteTakesClipboardThenFileThenTestPicture) {
-    Send(app::EventType::Click, "inputn", 0);
+    Send(wiring::EventType::Click, "inputn", 0);
     services.clipboard = {777, 50, 50};
-    Send(app::EventType::Click, "pastemn");
+    Send(wiring::EventType::Click, "pastemn");
     EXPECT_EQ(w.Image1.picture.handle, 777u);
     services.clipboard = {};
     w.Text5.text = (dir.path() / "pics" / "00101_2.bmp").string();
-    Send(app::EventType::Click, "pastemn");
+    Send(wiring::EventType::Click, "pastemn");
     EXPECT_EQ(services.loadedPictures.back(), w.Text5.text);
     w.Text5.text = "missing.bmp";
-    Send(app::EventType::Click, "pastemn");
+    Send(wiring::EventType::Click, "pastemn");
     EXPECT_EQ(w.Image1.picture.handle, w.Picture5.picture.handle);
     EXPECT_EQ(w.VScroll2.value, 150);
     ASSERT_FALSE(services.messages.empty());
@@ -247,33 +247,33 @@ TEST_F(InputTest, PasteTakesClipboardThenFileThenTestPicture) {
 }
 
 TEST_F(InputTest, StoringThePictureLeavesTheJpeg) {
-    Send(app::EventType::Click, "inputn", 2);  // tracing 3 has no picture yet
-    Send(app::EventType::Click, "bmpsave");
+    Send(wiring::EventType::Click, "inputn", 2);  // tracing 3 has no picture yet
+    Send(wiring::EventType::Click, "bmpsave");
     EXPECT_NE(services.messages.back().text.find("沒有圖案"), std::string::npos);  // nothing shown
     services.clipboard = {777, 50, 50};
-    Send(app::EventType::Click, "pastemn");
+    Send(wiring::EventType::Click, "pastemn");
     const std::filesystem::path bmp = dir.path() / "pics" / "00101_3.bmp",
                                 jpg = dir.path() / "pics" / "00101_3.jpg";
     const std::size_t before = services.messages.size();
-    Send(app::EventType::Click, "bmpsave");
+    Send(wiring::EventType::Click, "bmpsave");
     EXPECT_EQ(services.messages.size(), before);  // no question for a new picture
     EXPECT_FALSE(std::filesystem::exists(bmp));
     EXPECT_TRUE(std::filesystem::exists(jpg));
 
     // Again: the question names the path up to the dot; No leaves everything.
-    services.answers = {app::MessageAnswer::No};
-    Send(app::EventType::Click, "bmpsave");
+    services.answers = {base::MessageAnswer::No};
+    Send(wiring::EventType::Click, "bmpsave");
     ASSERT_EQ(services.messages.size(), before + 1);
     EXPECT_EQ(services.messages.back().text,
               "已存在檔案: " + (dir.path() / "pics" / "00101_3.").string() + "\r是否繼續存檔?");
-    EXPECT_EQ(services.messages.back().style.buttons, app::MessageButtons::YesNo);
+    EXPECT_EQ(services.messages.back().style.buttons, base::MessageButtons::YesNo);
     EXPECT_TRUE(services.messages.back().style.defaultIsSecond);
     EXPECT_EQ(services.savedJpegs.size(), 1u);
 
     // A failing conversion keeps the new bitmap, even beside an older JPEG.
-    services.answers = {app::MessageAnswer::Yes};
+    services.answers = {base::MessageAnswer::Yes};
     services.jpegWorks = false;
-    Send(app::EventType::Click, "bmpsave");
+    Send(wiring::EventType::Click, "bmpsave");
     EXPECT_TRUE(std::filesystem::exists(bmp));
 }
 
@@ -285,18 +285,18 @@ TEST_F(InputTest, PickerChoosesAFile) {
         EXPECT_TRUE(p.gotalk.visible);
         const auto sub = std::find(p.Dir1.items.begin(), p.Dir1.items.end(), "sub");
         ASSERT_NE(sub, p.Dir1.items.end());
-        Send(app::EventType::Click, "gotalk.Dir1", static_cast<int>(sub - p.Dir1.items.begin()));
+        Send(wiring::EventType::Click, "gotalk.Dir1", static_cast<int>(sub - p.Dir1.items.begin()));
         EXPECT_EQ(p.File1.items, std::vector<std::string>{"x.JPG"});
-        Send(app::EventType::Click, "gotalk.File1", 0);
+        Send(wiring::EventType::Click, "gotalk.File1", 0);
         EXPECT_FALSE(p.gotalk.visible);
     };
-    Send(app::EventType::Click, "piccas00");
+    Send(wiring::EventType::Click, "piccas00");
     EXPECT_EQ(services.loadedPictures.back(), (dir.path() / "pics" / "sub" / "x.JPG").string());
 
     // Closed without a choice: nothing is loaded.
     const std::size_t loads = services.loadedPictures.size();
     services.pickerUser = nullptr;
-    Send(app::EventType::Click, "piccas00");
+    Send(wiring::EventType::Click, "piccas00");
     EXPECT_EQ(services.loadedPictures.size(), loads);
 }
 

@@ -25,11 +25,11 @@ TEST(DigitisingWidget, NineteenClicksOnTheRadiograph) {
         QString::fromStdString((dir.path() / "pics" / "00101_1.jpg").string()), "JPG"));
 
     platform::QtServices services;
-    app::App program(services);
+    base::App program(services);
     app::FormLoad(program, dir.StartupFromHere());
     platform::QtMainWindow window(program, &services.Pictures());
     window.show();
-    window.Handle({app::EventType::Click, "inputn", 0});
+    window.Handle({wiring::EventType::Click, "inputn", 0});
     ASSERT_FALSE(program.win.Image1.picture.empty()) << "the tracing's JPEG is shown";
 
     QWidget* image = window.WidgetOf(&program.win.Image1);

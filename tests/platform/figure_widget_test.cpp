@@ -46,7 +46,7 @@ TEST(FigureWidget, FinishShowMoveAndAlignInTheRealWindow) {
         QString::fromStdString((dir.path() / "pics" / "00101_1.jpg").string()), "JPG"));
 
     platform::QtServices services;
-    app::App program(services);
+    base::App program(services);
     app::FormLoad(program, dir.StartupFromHere());
     platform::QtMainWindow window(program, &services.Pictures());
     window.show();

@@ -37,12 +37,12 @@ class InputEvents : public ::testing::Test {
 
     testing::TempDir dir;
     platform::QtServices services;
-    app::App program{services};
+    base::App program{services};
     std::unique_ptr<platform::QtMainWindow> window;
 };
 
 TEST_F(InputEvents, ADoubleClickStoresOneLandmarkAndADragOffThePictureNone) {
-    window->Handle({app::EventType::Click, "inputn", 0});
+    window->Handle({wiring::EventType::Click, "inputn", 0});
     QWidget* image = window->WidgetOf(&program.win.Image1);
     ASSERT_TRUE(image && image->isVisible());
     ASSERT_EQ(Asked(), 16);

@@ -36,7 +36,7 @@ class MainWindowTest : public ::testing::Test {
 
     testing::TempDir dir;
     testing::FakeServices services;
-    app::App program{services};
+    base::App program{services};
     std::unique_ptr<platform::QtMainWindow> window;
 };
 
@@ -100,8 +100,8 @@ TEST_F(MainWindowTest, TheBarIsOneSizeFrameIncludedAtStartAndAfterCancel) {
         EXPECT_NEAR(outer.x(), 1200 * dpiX / 1440, 1) << when;
     };
     expectBar("at start");
-    window->Handle({app::EventType::Click, "inputn", 0});
-    window->Handle({app::EventType::Click, "Command3"});
+    window->Handle({wiring::EventType::Click, "inputn", 0});
+    window->Handle({wiring::EventType::Click, "Command3"});
     expectBar("after cancel");
 }
 
@@ -111,9 +111,9 @@ TEST_F(MainWindowTest, TimerTicksBlinkTheGuideArrow) {
     ASSERT_NE(arrow, nullptr);
     auto arrowColour = [&] { return arrow->palette().color(QPalette::WindowText); };
     EXPECT_EQ(arrowColour(), QColor(0, 255, 0));
-    window->Handle({app::EventType::Timer, "Timer1"});
+    window->Handle({wiring::EventType::Timer, "Timer1"});
     EXPECT_EQ(arrowColour(), QColor(255, 0, 0));
-    window->Handle({app::EventType::Timer, "Timer1"});
+    window->Handle({wiring::EventType::Timer, "Timer1"});
     EXPECT_EQ(arrowColour(), QColor(0, 255, 0));
 }
 

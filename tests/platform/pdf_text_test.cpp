@@ -49,7 +49,7 @@ TEST(PdfTextTest, ReportHeaderAndRowsComeBackAsPrinted) {
               "10234,70,0,62,25,75,45,72,52,66,58,74,74,71,72,62,92,66,95,68,112,65,118,60,120,"
               "10,90,-5,35,-10,22,0,0,25,48,40,72,42,74,0,48Y 2M\r\n");
     testing::FakeServices fake;
-    app::App program{fake};
+    base::App program{fake};
     app::FormLoad(program, dir.StartupFromHere());
     records::readn_Click(program, 0);
     program.win.state.ToScreen = false;
@@ -59,8 +59,8 @@ TEST(PdfTextTest, ReportHeaderAndRowsComeBackAsPrinted) {
     // The command-line companion's writer and the window's "save as PDF".
     platform::HeadlessServices headless;
     platform::QtServices windowed;
-    const std::pair<const char*, app::Services*> writers[] = {{"headless", &headless},
-                                                              {"window", &windowed}};
+    const std::pair<const char*, base::Services*> writers[] = {{"headless", &headless},
+                                                               {"window", &windowed}};
     for (const auto& [name, services] : writers) {
         SCOPED_TRACE(name);
         const std::string pdf = (dir.path() / (std::string(name) + ".pdf")).string();

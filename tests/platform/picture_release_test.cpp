@@ -47,7 +47,7 @@ class PictureReleaseTest : public ::testing::Test {
 
     testing::TempDir dir;
     platform::QtServices services;
-    app::App program{services};
+    base::App program{services};
     std::unique_ptr<platform::QtMainWindow> window;
     ui::MainWindow& w = program.win;
 };
@@ -57,7 +57,7 @@ TEST_F(PictureReleaseTest, ReplacedPicturesGoWhileHeldOnesStay) {
     // even while no box shows it.
     const ui::PictureRef guide = services.GuideDrawing();
     w.Picture5.picture = {};
-    window->Handle({app::EventType::Timer, "Timer1"});
+    window->Handle({wiring::EventType::Timer, "Timer1"});
     EXPECT_TRUE(Kept(guide));
     w.Picture5.picture = guide;
 
@@ -116,10 +116,10 @@ TEST_F(PictureReleaseTest, NothingIsReleasedWhileAHandlerWaitsInAModalLoop) {
             return window->PickerDialog()->reject();
         }
         window->Handle(
-            {app::EventType::Click, "gotalk.File1", static_cast<int>(it - files.begin())});
+            {wiring::EventType::Click, "gotalk.File1", static_cast<int>(it - files.begin())});
         keptInsideTheLoop = Kept(local);
     });
-    window->Handle({app::EventType::Click, "piccas00"});
+    window->Handle({wiring::EventType::Click, "piccas00"});
     EXPECT_TRUE(keptInsideTheLoop);
     ASSERT_FALSE(w.Image1.picture.empty()) << "the chosen file is shown";
     EXPECT_TRUE(Kept(w.Image1.picture));

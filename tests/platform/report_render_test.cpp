@@ -40,7 +40,7 @@ class ReportRenderTest : public ::testing::Test {
 
     testing::TempDir dir;
     testing::FakeServices services;
-    app::App program{services};
+    base::App program{services};
     std::vector<ui::DrawingList> pages;
 };
 

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <thread>
 
-#include "app/safe_file.h"
+#include "base/safe_file.h"
 #include "records/record_file.h"
 #include "records/record_store.h"
 #include "support/temp_dir.h"
@@ -80,7 +80,7 @@ TEST(RecordStore, AFileLockedElsewhereIsLeftAloneAndSaid) {
     ASSERT_EQ(pipe(ready), 0);
     ASSERT_EQ(pipe(done), 0);
     const pid_t holder = Child([&] {
-        app::FileLock lock;
+        base::FileLock lock;
         if (lock.Acquire(LockFilePath(data), 3, 1s)) return false;
         char c = 1;
         if (write(ready[1], &c, 1) != 1) return false;

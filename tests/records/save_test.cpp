@@ -6,12 +6,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/events.h"
 #include "app/startup.h"
 #include "records/record_line.h"
 #include "records/save.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"
+#include "wiring/events.h"
 
 namespace ceph::records {
 namespace {
@@ -95,13 +95,13 @@ class FinishTest : public ::testing::Test {
         w.Text6.text = "75";
     }
     void Click(std::string_view name, int index = -1) {
-        app::Dispatch(program, {app::EventType::Click, name, index});
+        wiring::Dispatch(program, {wiring::EventType::Click, name, index});
     }
     fs::path Record(int n) const { return dir.path() / ("ceph-" + std::to_string(n)); }
 
     testing::TempDir dir;
     testing::FakeServices services;
-    app::App program{services};
+    base::App program{services};
     ui::MainWindow& w = program.win;
 };
 
@@ -219,9 +219,9 @@ TEST_F(FinishTest, AlignmentIsSavedIntoTheShownLineAndShownAgain) {
 
     // Offset armed: the clicked point goes onto S.
     w.Text1[1].tag = "1";
-    app::Event up{app::EventType::MouseUp, "Picture8"};
+    wiring::Event up{wiring::EventType::MouseUp, "Picture8"};
     up.x = 1000, up.y = 700;
-    app::Dispatch(program, up);
+    wiring::Dispatch(program, up);
     const std::string after = Slurp(Record(2));
     const std::size_t mine = before.find("\r\n00101,") + 2;
     const std::size_t end = before.find("\r\n", mine);

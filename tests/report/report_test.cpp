@@ -56,7 +56,7 @@ class ReportTest : public ::testing::Test {
 
     testing::TempDir dir;
     testing::FakeServices services;
-    app::App program{services};
+    base::App program{services};
 };
 
 #define EXPECT_AT(text, x_, y_, size_)  \
@@ -95,9 +95,9 @@ TEST_F(ReportTest, ShownTracingOnScreen) {
     EXPECT_EQ(program.win.readceph.top, 300);
     EXPECT_EQ(program.win.readceph.height, 6520);
     EXPECT_EQ(services.savedBitmaps, std::vector<std::string>{SnapshotPath(program.win.state)});
-    EXPECT_EQ(services.pointer, app::Pointer::Default);
+    EXPECT_EQ(services.pointer, base::Pointer::Default);
     EXPECT_NE(std::find(services.pointerHistory.begin(), services.pointerHistory.end(),
-                        app::Pointer::Hourglass),
+                        base::Pointer::Hourglass),
               services.pointerHistory.end());
     EXPECT_TRUE(program.win.print00mn.enabled);
     EXPECT_TRUE(program.win.comp[2].enabled);
@@ -194,17 +194,17 @@ TEST_F(ReportTest, PrintingWhileComparingPutsBothOnOnePage) {
 TEST_F(ReportTest, FailedPrintOffersAPdfAndStaysInTheViewingState) {
     records::readn_Click(program, 0);
     services.printOutcome = {false, "", ""};
-    services.answers = {app::MessageAnswer::No};
+    services.answers = {base::MessageAnswer::No};
     report::printmn_Click(program, 0);
     ASSERT_EQ(services.messages.size(), 1u);
     EXPECT_NE(services.messages[0].text.find("沒有安裝印表機"), std::string::npos);
     EXPECT_NE(services.messages[0].text.find("PDF"), std::string::npos);
-    EXPECT_EQ(services.messages[0].style.buttons, app::MessageButtons::YesNo);
+    EXPECT_EQ(services.messages[0].style.buttons, base::MessageButtons::YesNo);
     EXPECT_TRUE(services.pdfFiles.empty());
     EXPECT_TRUE(program.win.print00mn.enabled);
 
     services.printOutcome = {false, "Office", "offline"};
-    services.answers = {app::MessageAnswer::Yes};
+    services.answers = {base::MessageAnswer::Yes};
     services.saveFileAnswer = (dir.path() / "report.pdf").string();
     report::printmn_Click(program, 1);
     ASSERT_EQ(services.messages.size(), 2u);

@@ -8,28 +8,28 @@
 #include <string>
 #include <vector>
 
-#include "app/services.h"
+#include "base/services.h"
 
 namespace ceph::testing {
 
-class FakeServices : public app::Services {
+class FakeServices : public base::Services {
   public:
     struct Message {
         std::string text;
-        app::MessageStyle style;
+        base::MessageStyle style;
     };
 
-    app::ScreenInfo screen{19200, 14400, 15, 15};  // 1280 x 960 pixels at 96 dpi
+    base::ScreenInfo screen{19200, 14400, 15, 15};  // 1280 x 960 pixels at 96 dpi
     std::vector<Message> messages;
-    std::deque<app::MessageAnswer> answers;  // answers for Yes/No questions, in order
-    app::Pointer pointer = app::Pointer::Default;
-    std::vector<app::Pointer> pointerHistory;
+    std::deque<base::MessageAnswer> answers;  // answers for Yes/No questions, in order
+    base::Pointer pointer = base::Pointer::Default;
+    std::vector<base::Pointer> pointerHistory;
     // Pictures loaded, bitmaps saved and pages printed, in order.
     std::vector<std::string> loadedPictures;
     std::vector<std::string> savedBitmaps;
     std::vector<std::vector<ui::DrawingList>> printJobs;
     std::vector<std::string> pdfFiles;
-    app::PrintOutcome printOutcome{true, "PDF", ""};  // what the next print job reports
+    base::PrintOutcome printOutcome{true, "PDF", ""};  // what the next print job reports
     std::string saveFileAnswer;
     std::string pictureError = "not a picture";
     std::vector<std::string> unreadablePictures;  // paths whose loading fails
@@ -38,20 +38,20 @@ class FakeServices : public app::Services {
     bool jpegWorks = true;
     std::function<void()> pickerUser;  // acts in the picker while it is shown
     std::vector<std::string> drives{"/"};
-    app::YearMonth today{2026, 3};
+    base::YearMonth today{2026, 3};
     int pictureSize = 100;  // width and height of loaded pictures, in pixels // what the save
                             // dialog answers
 
-    app::ScreenInfo Screen() const override { return screen; }
-    app::MessageAnswer ShowMessage(const std::string& text, app::MessageStyle style) override {
+    base::ScreenInfo Screen() const override { return screen; }
+    base::MessageAnswer ShowMessage(const std::string& text, base::MessageStyle style) override {
         messages.push_back({text, style});
-        if (style.buttons == app::MessageButtons::Ok) return app::MessageAnswer::Ok;
-        if (answers.empty()) return app::MessageAnswer::No;
-        app::MessageAnswer a = answers.front();
+        if (style.buttons == base::MessageButtons::Ok) return base::MessageAnswer::Ok;
+        if (answers.empty()) return base::MessageAnswer::No;
+        base::MessageAnswer a = answers.front();
         answers.pop_front();
         return a;
     }
-    void SetPointer(app::Pointer p) override {
+    void SetPointer(base::Pointer p) override {
         pointer = p;
         pointerHistory.push_back(p);
     }
@@ -80,12 +80,12 @@ class FakeServices : public app::Services {
         if (pickerUser) pickerUser();
     }
     std::vector<std::string> Drives() override { return drives; }
-    app::YearMonth Today() const override { return today; }
+    base::YearMonth Today() const override { return today; }
     bool SaveBitmap(const ui::PictureBox&, const std::string& path) override {
         savedBitmaps.push_back(path);
         return true;
     }
-    app::PrintOutcome PrintPages(const std::vector<ui::DrawingList>& pages) override {
+    base::PrintOutcome PrintPages(const std::vector<ui::DrawingList>& pages) override {
         printJobs.push_back(pages);
         return printOutcome;
     }

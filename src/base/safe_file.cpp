@@ -1,4 +1,4 @@
-#include "app/safe_file.h"
+#include "base/safe_file.h"
 
 #include <algorithm>
 #include <atomic>
@@ -7,7 +7,7 @@
 #include <random>
 #include <thread>
 
-#include "app/filesys.h"
+#include "base/filesys.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -26,7 +26,7 @@
 #include <cerrno>
 #endif
 
-namespace ceph::app {
+namespace ceph::base {
 
 namespace {
 
@@ -839,4 +839,4 @@ std::string ErrorText(std::error_code ec) {
     return ec.message();
 }
 
-}  // namespace ceph::app
+}  // namespace ceph::base

@@ -2,10 +2,10 @@
 // The running program for one patient: the window model, the platform services and
 // whether the behaviour has asked for the program to end.
 
-#include "app/services.h"
+#include "base/services.h"
 #include "ui/main_window.h"
 
-namespace ceph::app {
+namespace ceph::base {
 
 struct App {
     explicit App(Services& s) : services(s) {}
@@ -16,4 +16,4 @@ struct App {
     bool quitRequested = false;
 };
 
-}  // namespace ceph::app
+}  // namespace ceph::base

@@ -1,4 +1,4 @@
-#include "app/events.h"
+#include "wiring/events.h"
 
 #include "app/exit.h"
 #include "digitising/digitise.h"
@@ -12,14 +12,14 @@
 #include "records/show.h"
 #include "report/print.h"
 
-namespace ceph::app {
+namespace ceph::wiring {
 
-bool Dispatch(App& app, const Event& e) {
+bool Dispatch(base::App& app, const Event& e) {
     const std::string_view n = e.name;
     switch (e.type) {
         case EventType::Click:
-            if (n == "quitmn") return quitmn_Click(app), true;
-            if (n == "Command3") return Command3_Click(app), true;
+            if (n == "quitmn") return app::quitmn_Click(app), true;
+            if (n == "Command3") return app::Command3_Click(app), true;
             if (n == "readn") return records::readn_Click(app, e.index), true;
             if (n == "comp") return records::comp_Click(app, e.index), true;
             if (n == "printmn") return report::printmn_Click(app, e.index), true;
@@ -43,20 +43,20 @@ bool Dispatch(App& app, const Event& e) {
             if (n == "Picture3") return figure::Picture3_Click(app.win), true;
             return false;
         case EventType::Change:
-            if (n == "Text1") return Text1_Change(app, e.index), true;
+            if (n == "Text1") return app::Text1_Change(app, e.index), true;
             if (n == "Text6") return digitising::Text6_Change(app), true;
             if (n == "VScroll2") return imaging::VScroll2_Change(app), true;
             if (n == "HScroll1" || n == "VScroll1") return imaging::Pan_Change(app), true;
             if (n == "gotalk.Drive1") return imaging::Drive1_Change(app, e.index), true;
             return false;
         case EventType::GotFocus:
-            if (n == "Text1") return Text1_GotFocus(app, e.index), true;
+            if (n == "Text1") return app::Text1_GotFocus(app, e.index), true;
             return false;
         case EventType::KeyPress:
-            if (n == "Text1") return Text1_KeyPress(app, e.index), true;
+            if (n == "Text1") return app::Text1_KeyPress(app, e.index), true;
             return false;
         case EventType::Timer:
-            if (n == "Timer1") return Timer1_Timer(app), true;
+            if (n == "Timer1") return app::Timer1_Timer(app), true;
             return false;
         case EventType::MouseMove:
             if (n == "Image1") return digitising::Image1_MouseMove(app, e.x, e.y), true;
@@ -73,4 +73,4 @@ bool Dispatch(App& app, const Event& e) {
     return false;
 }
 
-}  // namespace ceph::app
+}  // namespace ceph::wiring

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <system_error>
 
-namespace ceph::app {
+namespace ceph::base {
 
 // A regular file opened for reading, parts of which an AtomicFile can take over as
 // they are. Anything that is not a regular file (a folder, a device, a pipe that would
@@ -104,4 +104,4 @@ class FileLock {
 // without write permission, a name taken by a folder, a lock held elsewhere …
 std::string ErrorText(std::error_code ec);
 
-}  // namespace ceph::app
+}  // namespace ceph::base

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace ceph::app {
+namespace ceph::base {
 
 bool IsValidUtf8(std::string_view bytes);
 
@@ -18,4 +18,4 @@ std::string Big5ToUtf8(std::string_view bytes);
 // UTF-8 to code page 950, for files that must be written in the host's code page.
 std::string Utf8ToBig5(std::string_view text);
 
-}  // namespace ceph::app
+}  // namespace ceph::base

@@ -5,9 +5,9 @@
 
 #include <string_view>
 
-#include "app/app.h"
+#include "base/app.h"
 
-namespace ceph::app {
+namespace ceph::wiring {
 
 enum class EventType { Click, Change, GotFocus, LostFocus, KeyPress, MouseMove, MouseUp, Timer };
 
@@ -21,6 +21,6 @@ struct Event {
 };
 
 // Runs the handler of the event, if it has one. Returns false when nothing handles it.
-bool Dispatch(App& app, const Event& event);
+bool Dispatch(base::App& app, const Event& event);
 
-}  // namespace ceph::app
+}  // namespace ceph::wiring

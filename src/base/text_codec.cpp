@@ -1,4 +1,4 @@
-#include "app/text_codec.h"
+#include "base/text_codec.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -8,7 +8,7 @@
 #include <cerrno>
 #endif
 
-namespace ceph::app {
+namespace ceph::base {
 
 bool IsValidUtf8(std::string_view s) {
     std::size_t i = 0;
@@ -112,4 +112,4 @@ std::string Utf8ToBig5(std::string_view text) {
 
 #endif
 
-}  // namespace ceph::app
+}  // namespace ceph::base

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace ceph::app {
+namespace ceph::base {
 
 #ifdef _WIN32
 constexpr char kSeparator = '\\';
@@ -44,4 +44,4 @@ bool MatchesPattern(std::string_view name, std::string_view patterns);
 // sorted by name. An unreadable or missing folder lists nothing.
 std::vector<std::string> ListFiles(std::string_view folder, std::string_view patterns);
 
-}  // namespace ceph::app
+}  // namespace ceph::base

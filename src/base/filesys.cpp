@@ -1,4 +1,4 @@
-#include "app/filesys.h"
+#include "base/filesys.h"
 
 #include <algorithm>
 #include <fstream>
@@ -6,7 +6,7 @@
 
 namespace fs = std::filesystem;
 
-namespace ceph::app {
+namespace ceph::base {
 
 fs::path ToPath(std::string_view utf8) {
     return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
@@ -140,4 +140,4 @@ std::vector<std::string> ListFiles(std::string_view folder, std::string_view pat
     return names;
 }
 
-}  // namespace ceph::app
+}  // namespace ceph::base

@@ -8,7 +8,7 @@
 
 #include "ui/controls.h"
 
-namespace ceph::app {
+namespace ceph::base {
 
 struct ScreenInfo {
     float widthTwips = 0;
@@ -86,4 +86,4 @@ class Services {
     virtual YearMonth Today() const = 0;
 };
 
-}  // namespace ceph::app
+}  // namespace ceph::base
