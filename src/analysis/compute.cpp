@@ -1,5 +1,6 @@
 #include "analysis/compute.h"
 
+#include "analysis/rows.h"
 #include "ui/convert.h"
 
 namespace ceph::analysis {
@@ -7,7 +8,7 @@ namespace ceph::analysis {
 AnalysisTexts ToTexts(const AnalysisValues& values, int normGroup) {
     AnalysisTexts t;
     for (int i = 0; i < kRows; ++i)
-        t.values[i] = Format1(values.rows[i]);
+        t.values[i] = FormatFixed(values.rows[i], Row(i).decimals);
     t.norms = NormTexts(normGroup);
     return t;
 }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "analysis/rows.h"
 #include "app/handoff.h"
 #include "app/settings.h"
 #include "base/filesys.h"
@@ -84,6 +85,7 @@ void FormLoad(base::App& app, const StartupEnv& env) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
 
+    analysis::LayOutResultGrid(w);
     CreateRunTimeMenus(w);
     s.ToScreen = true;
     // The sex label is cleared with the others: a hand-off without a sex line must not

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "app/exit.h"
 #include "base/filesys.h"
 #include "base/safe_file.h"
 #include "figure/display.h"
@@ -36,6 +35,11 @@ std::string CalibrationPath(const ui::State& s) {
 
 void Tell(base::App& app, const std::string& text) {
     app.services.ShowMessage(text, base::kCriticalOk);
+}
+
+bool Refused(base::App& app, const std::string& text) {
+    Tell(app, text);
+    return false;
 }
 
 }  // namespace
@@ -87,14 +91,14 @@ std::string WithFigureFields(std::string_view line, const std::array<std::string
     return out;
 }
 
-void Command4_Click(base::App& app) {
+bool Command4_Click(base::App& app) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     const int index = s.InputTracing;
     const std::string& code = w.Label0.caption;
-    if (Trimmed(code).empty()) return Tell(app, kNoCode);
+    if (Trimmed(code).empty()) return Refused(app, kNoCode);
     if (BreaksLine(code)) {
-        return Tell(app, "病歷號碼「" + code + "」含有逗號或換行，描圖無法存檔。");
+        return Refused(app, "病歷號碼「" + code + "」含有逗號或換行，描圖無法存檔。");
     }
 
     // The store keeps its image units until the line is safely written, so a failed
@@ -105,14 +109,14 @@ void Command4_Click(base::App& app) {
     ToMillimetres(x, y, TextToNumber(w.Text6.text));
     for (int i = 1; i <= 19; ++i) {
         if (!std::isfinite(x[i]) || !std::isfinite(y[i]))
-            return Tell(app, "S-N 長度「" + w.Text6.text + "」不合理，描圖無法存檔。");
+            return Refused(app, "S-N 長度「" + w.Text6.text + "」不合理，描圖無法存檔。");
     }
 
     const std::string line = FormatRecordLine(code, x, y, w.Text4.text);
     const StoreResult stored = StorePatientLines(s.DataDir, index + 1, {line});
     if (!stored.Ok()) {
-        return Tell(app, "無法存檔: " + stored.file + "\n" + base::ErrorText(stored.error) + "\n" +
-                             kStillHere);
+        return Refused(app, "無法存檔: " + stored.file + "\n" + base::ErrorText(stored.error) +
+                                "\n" + kStillHere);
     }
     // The tracing is kept; the scale only proposes the next S-N length, so a failure
     // here is told but does not undo the save.
@@ -125,8 +129,7 @@ void Command4_Click(base::App& app) {
         s.X[i] = x[i], s.Y[i] = y[i];
     w.readn[index].enabled = true;
     w.comp[index].enabled = true;
-    app::Command3_Click(app);
-    readn_Click(app, index);
+    return true;
 }
 
 void Command2_Click(base::App& app) {

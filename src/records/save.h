@@ -28,10 +28,10 @@ std::string FormatRecordLine(std::string_view code, const PointRow& x, const Poi
 // the age text; the first 41 fields stay as they are.
 std::string WithFigureFields(std::string_view line, const std::array<std::string, 3>& boxes);
 
-// "完成存檔退出": stores the tracing being entered and shows it. When the record file
-// cannot be written, says why and stays in the calibration panel with every point, so
-// the clinician can free the disk and press it again.
-void Command4_Click(base::App& app);
+// "完成存檔退出": stores the tracing being entered; true when it is stored (the input
+// then ends and the tracing is shown). When the record file cannot be written, says
+// why and changes nothing, so the clinician can free the disk and press it again.
+bool Command4_Click(base::App& app);
 // "ReLoad": stores the figure boxes into the shown tracing's line and shows it again.
 void Command2_Click(base::App& app);
 // The mouse released over the figure: an armed alignment box is set, saved and shown.

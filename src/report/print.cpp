@@ -1,12 +1,11 @@
 #include "report/print.h"
 
-#include "records/record_line.h"
 #include "report/output.h"
 #include "report/report.h"
 
 namespace ceph::report {
 
-void printmn_Click(base::App& app, int index) {
+void printmn_Click(base::App& app, int index, const TracingLoader& load) {
     ui::State& s = app.win.state;
     const int top = index * 2100;
     s.ToScreen = false;
@@ -14,9 +13,9 @@ void printmn_Click(base::App& app, int index) {
     if (s.Comparing) {
         // The compared tracing goes first as the overlay; loading the shown one again
         // leaves the store and the grid as they were.
-        records::LoadTracing(app.win, s.CompareTracing);
+        load(s.CompareTracing);
         DrawReport(app, true, top);
-        records::LoadTracing(app.win, s.ShownTracing);
+        load(s.ShownTracing);
     }
     DrawReport(app, false, top);
     FinishReport(app);

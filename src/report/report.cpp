@@ -1,6 +1,6 @@
 #include "report/report.h"
 
-#include "analysis/result_rows.h"
+#include "analysis/rows.h"
 #include "base/filesys.h"
 #include "report/output.h"
 
@@ -29,25 +29,52 @@ void DrawRows(base::App& app, bool overlay, int top) {
     const int size = singleOnPaper ? 12 : 10;
     const int pitch = singleOnPaper ? 260 : 350;
     const int r = overlay ? top + 180 : top;
-    const int o = overlay ? 1 : 0;
-    for (int row = 0; row <= 36; ++row) {
-        int x, y;
-        if (row <= 13) {
-            x = 200, y = r + 700 + row * pitch;
-        } else if (row <= 23) {
-            x = 3000, y = r + 700 + (row - 14) * pitch;
-        } else if (row <= 25) {
-            x = 3000, y = r + 700 + (row - 13) * pitch;
-        } else if (row <= 29) {
-            x = 5800 + (row - 26) * 900, y = r + 700;
-        } else {
-            x = 5700, y = r + 900 + (row - 28) * pitch;
+    for (int row = 0; row < analysis::kRows; ++row) {
+        const analysis::RowSpec& spec = analysis::Row(row);
+        int x = 0, y = r + 700 + spec.line * pitch;
+        switch (spec.block) {
+            case analysis::Block::Skeletal:
+                x = 200;
+                break;
+            case analysis::Block::Dental:
+                x = 3000;
+                break;
+            case analysis::Block::Differences:
+                x = 5800 + spec.line * 900, y = r + 700;
+                break;
+            case analysis::Block::Maxillomandibular:
+                x = 5700, y = r + 900 + spec.line * pitch;
+                break;
         }
-        analysis::PrintResultRow(app, size, x, y, row, o);
+        PrintResultRow(app, size, x, y, row, overlay ? 1 : 0);
     }
 }
 
 }  // namespace
+
+void PrintResultRow(base::App& app, int size, int x, int y, int row, int overlay) {
+    const ui::MainWindow& w = app.win;
+    const analysis::RowSpec& spec = analysis::Row(row);
+    const auto i = static_cast<std::size_t>(row);
+    if (overlay == 0) PrintTextAt(app, size, x, y, spec.caption);
+    switch (spec.block) {
+        case analysis::Block::Differences:  // the value under its caption, no unit
+            PrintTextAt(app, size, x - 200, y + 400, analysis::ValueField(w.Text3[i].text));
+            return;
+        case analysis::Block::Maxillomandibular:
+            PrintTextAt(app, size, x + 1400, y, analysis::ValueField(w.Text3[i].text));
+            break;
+        default:
+            PrintTextAt(app, size, x + 1200, y, analysis::ValueField(w.Text3[i].text));
+            break;
+    }
+    const bool norms = spec.block == analysis::Block::Maxillomandibular;
+    if (overlay == 0) {
+        const int ux = x + 1900 + (size == 12 ? 50 : 0) + (norms ? 200 : 0);
+        PrintTextAt(app, size, ux, y, analysis::UnitText(spec.unit));
+    }
+    if (norms) PrintTextAt(app, size, x + 2600, y, w.Label12[i - 30].caption);
+}
 
 std::string SnapshotPath(const ui::State& state) {
     return state.DataDir + "filesave" + base::kSeparator + "tmp.bmp";

@@ -12,6 +12,11 @@ namespace ceph::report {
 // snapshot bitmap that a comparison starts from.
 void DrawReport(base::App& app, bool overlay, int top);
 
+// Prints row `row` (0..36) with its caption at (x, y) twips: the value right-aligned
+// in five characters, the unit and, for the A-Ar-Gn block, the norm. A non-zero
+// `overlay` prints the value and the norm only, as the red pass of a comparison does.
+void PrintResultRow(base::App& app, int size, int x, int y, int row, int overlay);
+
 // The snapshot of the report panel, in the save folder of the data folder.
 std::string SnapshotPath(const ui::State& state);
 

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <ostream>
 
+#include "analysis/rows.h"
 #include "app/handoff.h"
 #include "base/filesys.h"
 #include "digitising/landmarks.h"
@@ -27,6 +28,7 @@ bool HasStoredTracing(const std::string& path, const std::string& code) {
 }  // namespace
 
 bool LoadStoredTracing(ui::MainWindow& w, const TracingSource& source, std::ostream& err) {
+    analysis::LayOutResultGrid(w);
     w.state.DataDir = base::WithTrailingSeparator(source.data);
     digitising::InitLandmarkTables(w.state);
     const auto lines = app::ReadHandoff(source.handoff);

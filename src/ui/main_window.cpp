@@ -40,47 +40,6 @@ MenuItem Item(std::string name, std::string caption, int index = -1) {
     return m;
 }
 
-// Result grid layout: caption, value and unit columns of the three blocks.
-struct GridColumn {
-    float caption, value, unit;
-};
-constexpr GridColumn kColumn1{120, 960, 1680};
-constexpr GridColumn kColumn2{2160, 2880, 3600};
-constexpr GridColumn kColumn3{4200, 5160, 5880};
-constexpr float kNormLeft = 6360;
-constexpr float kRowHeight = 240;
-
-const char* const kRowCaptions[kResultRows] = {
-    "SNA:",   "SNB:",     "ANB:",     "NAP:",     "A-Nv:",     "Pog-Nv:", "SN/FH:", "SN/MP:",
-    "UFH:",   "LFH:",     "PFH/AFH:", "S-Go:",    "N-ANS:",    "ANS-Me:", "SN/U1:", "U1/L1:",
-    "U1-NP:", "LI/OP:",   "L1/MP:",   "WITS:",    "UI-PP:",    "UM-PP:",  "LI-MP:", "LM-MP:",
-    "OB:",    "GONIAL:",  "AB",       "UL",       "AU",        "BL",      "Ar-A:",  "Ar-Gn: ",
-    "A-Gn:",  "A/Ar/Gn:", "Ar/A/Gn:", "A/Gn/Ar:", "Max./Mand."};
-
-enum class Unit { Degree, Millimetre, Percent, None };
-const Unit kRowUnits[kResultRows] = {
-    Unit::Degree,     Unit::Degree,     Unit::Degree,     Unit::Degree,     Unit::Millimetre,
-    Unit::Millimetre, Unit::Degree,     Unit::Degree,     Unit::Percent,    Unit::Percent,
-    Unit::Percent,    Unit::Millimetre, Unit::Millimetre, Unit::Millimetre, Unit::Degree,
-    Unit::Degree,     Unit::Millimetre, Unit::Degree,     Unit::Degree,     Unit::Millimetre,
-    Unit::Millimetre, Unit::Millimetre, Unit::Millimetre, Unit::Millimetre, Unit::Millimetre,
-    Unit::Degree,     Unit::None,       Unit::None,       Unit::None,       Unit::None,
-    Unit::Millimetre, Unit::Millimetre, Unit::Millimetre, Unit::Degree,     Unit::Degree,
-    Unit::Degree,     Unit::Percent};
-
-// Top of a grid row and the column it sits in.
-struct RowPlace {
-    GridColumn column;
-    float top;
-};
-RowPlace PlaceOfRow(int row) {
-    if (row <= 13) return {kColumn1, 360 + row * kRowHeight};
-    if (row <= 23) return {kColumn2, 360 + (row - 14) * kRowHeight};
-    if (row <= 25) return {kColumn2, 360 + (row - 13) * kRowHeight};  // one empty row above OB
-    // The A-Ar-Gn block starts two rows down, below the four horizontal differences.
-    return {kColumn3, 360 + (row - 28) * kRowHeight};
-}
-
 const char* const kStructures[] = {"Upper Incisor", "Lower Incisor",   "Occlusal plane",
                                    "Alveolar bone", "Mandibular bone", "Nose",
                                    "Upper lip",     "Lower lip",       "Chin"};
@@ -211,47 +170,17 @@ MainWindow::MainWindow() {
 
     Setup(Picture1, "Picture1", -1, 0, 6600, 7560, 3600);
     Picture1.border = false;
-    int degree = 0, millimetre = 0, percent = 0;
-    for (int row = 0; row < kResultRows; ++row) {
-        RowPlace place = PlaceOfRow(row);
-        float captionLeft = place.column.caption, valueLeft = place.column.value;
-        float captionTop = place.top, valueTop = place.top;
-        if (row >= 26 && row <= 29) {
-            // The four horizontal differences form a header row of their own.
-            const float captionLefts[4] = {4440, 5280, 6120, 6960};
-            const float valueLefts[4] = {4320, 5160, 6000, 6840};
-            captionLeft = captionLefts[row - 26];
-            valueLeft = valueLefts[row - 26];
-            captionTop = 240;
-            valueTop = 480;
-        }
-        SetupLabel(Label6[row], "Label6", row, kRowCaptions[row], captionLeft, captionTop,
-                   valueLeft - captionLeft > 0 ? valueLeft - captionLeft : 720, kRowHeight);
-        SetupText(Text3[row], "Text3", row, "Text3", valueLeft, valueTop, 720, kRowHeight);
-        float unitLeft = place.column.unit;
-        switch (kRowUnits[row]) {
-            case Unit::Degree:
-                SetupLabel(Label7[degree], "Label7", degree, " °", unitLeft, place.top, 480,
-                           kRowHeight);
-                ++degree;
-                break;
-            case Unit::Millimetre:
-                SetupLabel(Label8[millimetre], "Label8", millimetre, " mm", unitLeft, place.top,
-                           480, kRowHeight);
-                ++millimetre;
-                break;
-            case Unit::Percent:
-                SetupLabel(Label9[percent], "Label9", percent, " %", unitLeft, place.top, 480,
-                           kRowHeight);
-                ++percent;
-                break;
-            case Unit::None:
-                break;
-        }
-        if (row >= 30)
-            SetupLabel(Label12[row - 30], "Label12", row - 30, "Label12", kNormLeft, place.top,
-                       1140, kRowHeight);
-    }
+    // The grid's rows are laid out by the analysis, from its table of rows.
+    auto name = [](auto& array, const char* n) {
+        for (std::size_t i = 0; i < array.size(); ++i)
+            Setup(array[i], n, static_cast<int>(i), 0, 0, 0, 0);
+    };
+    name(Label6, "Label6");
+    name(Text3, "Text3");
+    name(Label7, "Label7");
+    name(Label8, "Label8");
+    name(Label9, "Label9");
+    name(Label12, "Label12");
 
     Setup(Picture2, "Picture2", -1, 0, 360, 9100, 5600);
     Picture2.visible = false;

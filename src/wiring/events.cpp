@@ -8,11 +8,27 @@
 #include "imaging/sources.h"
 #include "imaging/viewport.h"
 #include "records/input.h"
+#include "records/record_line.h"
 #include "records/save.h"
 #include "records/show.h"
 #include "report/print.h"
 
 namespace ceph::wiring {
+
+namespace {
+
+report::TracingLoader LoaderOf(base::App& app) {
+    return [&app](int index) { records::LoadTracing(app.win, index); };
+}
+
+// A stored tracing ends the input: back to the bar, then the tracing is shown.
+void Finish(base::App& app) {
+    if (!records::Command4_Click(app)) return;
+    app::Command3_Click(app);
+    records::readn_Click(app, app.win.state.InputTracing);
+}
+
+}  // namespace
 
 bool Dispatch(base::App& app, const Event& e) {
     const std::string_view n = e.name;
@@ -22,7 +38,7 @@ bool Dispatch(base::App& app, const Event& e) {
             if (n == "Command3") return app::Command3_Click(app), true;
             if (n == "readn") return records::readn_Click(app, e.index), true;
             if (n == "comp") return records::comp_Click(app, e.index), true;
-            if (n == "printmn") return report::printmn_Click(app, e.index), true;
+            if (n == "printmn") return report::printmn_Click(app, e.index, LoaderOf(app)), true;
             if (n == "inputn") return records::inputn_Click(app, e.index), true;
             if (n == "Image1") return digitising::Image1_Click(app), true;
             if (n == "Command5") return digitising::Command5_Click(app), true;
@@ -34,7 +50,7 @@ bool Dispatch(base::App& app, const Event& e) {
             if (n == "bmpsave") return imaging::bmpsave_Click(app), true;
             if (n == "gotalk.Dir1") return imaging::Dir1_Click(app, e.index), true;
             if (n == "gotalk.File1") return imaging::File1_Click(app, e.index), true;
-            if (n == "Command4") return records::Command4_Click(app), true;
+            if (n == "Command4") return Finish(app), true;
             if (n == "Command2") return records::Command2_Click(app), true;
             if (n == "Check2") return records::Check2_Click(app), true;
             if (n == "Check1") return figure::Check1_Click(app.win), true;

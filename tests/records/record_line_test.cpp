@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "analysis/rows.h"
 #include "records/record_line.h"
 #include "support/temp_dir.h"
 
@@ -83,6 +84,7 @@ TEST(RecordFields, TracingIsMovedToHaveSAtTheOrigin) {
 class LoadTracingTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        analysis::LayOutResultGrid(win);  // as start-up does
         win.state.DataDir = dir.str() + "/";
         win.Label0.caption = "00101";
     }

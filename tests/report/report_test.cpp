@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <variant>
 
-#include "analysis/result_rows.h"
+#include "analysis/rows.h"
 #include "app/startup.h"
 #include "records/show.h"
 #include "report/output.h"
@@ -14,6 +14,7 @@
 #include "report/report.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"
+#include "wiring/events.h"
 
 namespace ceph::report {
 namespace {
@@ -154,7 +155,7 @@ TEST_F(ReportTest, ComparisonOverlayIsRedBetweenTheRowsAndWritesNoSnapshot) {
 TEST_F(ReportTest, PaperReportAtLineTwo) {
     records::readn_Click(program, 0);
     const std::size_t screenOps = program.win.Picture3.drawing.ops.size();
-    report::printmn_Click(program, 2);
+    wiring::Dispatch(program, {wiring::EventType::Click, "printmn", 2});
     ASSERT_EQ(services.printJobs.size(), 1u);
     ASSERT_EQ(services.printJobs[0].size(), 1u);  // one page
     const auto texts = Texts(services.printJobs[0][0]);
@@ -179,7 +180,7 @@ TEST_F(ReportTest, PaperReportAtLineTwo) {
 TEST_F(ReportTest, PrintingWhileComparingPutsBothOnOnePage) {
     records::readn_Click(program, 0);
     records::comp_Click(program, 2);
-    report::printmn_Click(program, 0);
+    wiring::Dispatch(program, {wiring::EventType::Click, "printmn", 0});
     ASSERT_EQ(services.printJobs.size(), 1u);
     ASSERT_EQ(services.printJobs[0].size(), 1u);
     const auto texts = Texts(services.printJobs[0][0]);
@@ -195,7 +196,7 @@ TEST_F(ReportTest, FailedPrintOffersAPdfAndStaysInTheViewingState) {
     records::readn_Click(program, 0);
     services.printOutcome = {false, "", ""};
     services.answers = {base::MessageAnswer::No};
-    report::printmn_Click(program, 0);
+    wiring::Dispatch(program, {wiring::EventType::Click, "printmn", 0});
     ASSERT_EQ(services.messages.size(), 1u);
     EXPECT_NE(services.messages[0].text.find("沒有安裝印表機"), std::string::npos);
     EXPECT_NE(services.messages[0].text.find("PDF"), std::string::npos);
@@ -206,7 +207,7 @@ TEST_F(ReportTest, FailedPrintOffersAPdfAndStaysInTheViewingState) {
     services.printOutcome = {false, "Office", "offline"};
     services.answers = {base::MessageAnswer::Yes};
     services.saveFileAnswer = (dir.path() / "report.pdf").string();
-    report::printmn_Click(program, 1);
+    wiring::Dispatch(program, {wiring::EventType::Click, "printmn", 1});
     ASSERT_EQ(services.messages.size(), 2u);
     EXPECT_NE(services.messages[1].text.find("「Office」"), std::string::npos);
     EXPECT_EQ(services.pdfFiles, std::vector<std::string>{services.saveFileAnswer});
@@ -217,10 +218,10 @@ TEST_F(ReportTest, ResultRowColumns) {
     program.win.Text3[0].text = "92.9";
     program.win.Text3[30].text = "-100.0";
     program.win.Label12[0].caption = "(79.2±3.1)";
-    analysis::PrintResultRow(program, 12, 200, 700, 0, 0);
-    analysis::PrintResultRow(program, 10, 5700, 1420, 30, 0);
-    analysis::PrintResultRow(program, 10, 5700, 2000, 33, 1);
-    analysis::PrintResultRow(program, 10, 5800, 700, 27, 1);
+    report::PrintResultRow(program, 12, 200, 700, 0, 0);
+    report::PrintResultRow(program, 10, 5700, 1420, 30, 0);
+    report::PrintResultRow(program, 10, 5700, 2000, 33, 1);
+    report::PrintResultRow(program, 10, 5800, 700, 27, 1);
     const auto texts = Texts(program.printer.CurrentPage());
     ASSERT_EQ(texts.size(), 3u + 4u + 2u + 1u);
     EXPECT_EQ(texts[1].text, " 92.9");

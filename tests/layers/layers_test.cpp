@@ -1,0 +1,85 @@
+// The program reads in one direction: ground (the window model, the running program's
+// context and services, files and text codecs), behaviour (one folder per subsystem),
+// wiring (the event table and main), platform (Qt and the companion's commands). This
+// test reads the includes of every source file and fails, naming file and line, on an
+// include that points up the layers or on two subsystems that include each other.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+enum Layer { kGround = 1, kBehaviour = 2, kWiring = 3, kPlatform = 4 };
+
+const std::map<std::string, Layer> kFolders = {
+    {"ui", kGround},          {"base", kGround},       {"app", kBehaviour},
+    {"records", kBehaviour},  {"imaging", kBehaviour}, {"digitising", kBehaviour},
+    {"analysis", kBehaviour}, {"figure", kBehaviour},  {"report", kBehaviour},
+    {"wiring", kWiring},      {"platform", kPlatform}, {"tools", kPlatform},
+};
+
+struct Include {
+    std::string file;  // relative to src/
+    int line;
+    std::string from, to;  // folders
+};
+
+std::vector<Include> ReadIncludes() {
+    std::vector<Include> all;
+    const fs::path src = CEPH_SOURCE_DIR;
+    const std::regex include(R"re(^\s*#\s*include\s*"([a-z_]+)/[^"]+")re");
+    for (const fs::directory_entry& e : fs::recursive_directory_iterator(src)) {
+        const std::string ext = e.path().extension().string();
+        if (!e.is_regular_file() || (ext != ".cpp" && ext != ".h")) continue;
+        const std::string rel = fs::relative(e.path(), src).generic_string();
+        const std::string from = rel.substr(0, rel.find('/'));
+        std::ifstream in(e.path());
+        std::string text;
+        for (int n = 1; std::getline(in, text); ++n) {
+            std::smatch m;
+            if (std::regex_search(text, m, include) && m[1] != from)
+                all.push_back({rel, n, from, m[1]});
+        }
+    }
+    return all;
+}
+
+// The program's main starts the platform; nothing else below it may.
+bool Allowed(const Include& i) {
+    return i.file == "wiring/main.cpp" && i.to == "platform";
+}
+
+TEST(Layers, EveryFolderHasALayer) {
+    for (const fs::directory_entry& e : fs::directory_iterator(CEPH_SOURCE_DIR)) {
+        if (!e.is_directory()) continue;
+        EXPECT_TRUE(kFolders.count(e.path().filename().string()))
+            << e.path().filename() << " is in no layer";
+    }
+}
+
+TEST(Layers, IncludesPointDownOrAcrossOneWay) {
+    const std::vector<Include> includes = ReadIncludes();
+    ASSERT_GT(includes.size(), 50u) << "the sources were not found";
+    std::set<std::pair<std::string, std::string>> edges;
+    for (const Include& i : includes)
+        if (!Allowed(i)) edges.insert({i.from, i.to});
+    for (const Include& i : includes) {
+        if (Allowed(i)) continue;
+        const auto from = kFolders.find(i.from), to = kFolders.find(i.to);
+        ASSERT_NE(to, kFolders.end()) << i.file << ":" << i.line << " includes from " << i.to;
+        EXPECT_LE(to->second, from->second)
+            << i.file << ":" << i.line << " reaches up from " << i.from << " to " << i.to;
+        EXPECT_FALSE(edges.count({i.to, i.from})) << i.file << ":" << i.line << ": " << i.from
+                                                  << " and " << i.to << " include each other";
+    }
+}
+
+}  // namespace
