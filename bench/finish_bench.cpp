@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_flags.h"
 #include "record_gen.h"
 #include "records/record_store.h"
 
@@ -72,19 +73,8 @@ class MedianKeeper : public benchmark::ConsoleReporter {
 }  // namespace
 
 int main(int argc, char** argv) {
-    double maxRatio = 2;
-    std::vector<char*> args{argv[0]};
-    static std::string defaults[] = {"--benchmark_repetitions=9",
-                                     "--benchmark_enable_random_interleaving=true",
-                                     "--benchmark_display_aggregates_only=true"};
-    for (std::string& flag : defaults)
-        args.push_back(flag.data());
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--max_ratio=", 12) == 0)
-            maxRatio = std::atof(argv[i] + 12);
-        else
-            args.push_back(argv[i]);
-    }
+    const double maxRatio = ceph::bench::TakeNumber(argc, argv, "max_ratio", 2);
+    std::vector<char*> args = ceph::bench::WithDefaultFlags(argc, argv);
     const char* base = std::getenv("FINISH_BENCH_DIR");
     std::string templ = std::string(base ? base : "/var/tmp") + "/ceph-finish-XXXXXX";
     char* pattern = templ.data();
@@ -134,8 +124,7 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
 
-        int benchArgc = static_cast<int>(args.size());
-        args.push_back(nullptr);
+        int benchArgc = static_cast<int>(args.size()) - 1;
         benchmark::Initialize(&benchArgc, args.data());
         if (benchmark::ReportUnrecognizedArguments(benchArgc, args.data())) return 2;
         MedianKeeper reporter;

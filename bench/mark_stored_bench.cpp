@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_flags.h"
 #include "record_gen.h"
 #include "records/mark_stored.h"
 #include "ui/main_window.h"
@@ -46,18 +47,8 @@ struct Options {
 // Takes this program's own flags out of argv, leaving Google Benchmark's.
 Options TakeOptions(int& argc, char** argv) {
     Options options;
-    int kept = 1;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (arg.rfind("--records_dir=", 0) == 0) {
-            options.dir = arg.substr(14);
-        } else if (arg.rfind("--max_ratio=", 0) == 0) {
-            options.maxRatio = std::stod(arg.substr(12));
-        } else {
-            argv[kept++] = argv[i];
-        }
-    }
-    argc = kept;
+    ceph::bench::TakeFlag(argc, argv, "records_dir", &options.dir);
+    options.maxRatio = ceph::bench::TakeNumber(argc, argv, "max_ratio", options.maxRatio);
     return options;
 }
 
@@ -136,24 +127,6 @@ class MedianKeeper : public benchmark::ConsoleReporter {
         }
     }
 };
-
-// Google Benchmark's defaults give one repetition; a median wants several, and
-// interleaving them spreads any drift of the machine over all three benchmarks.
-std::vector<char*> WithDefaultFlags(int argc, char** argv) {
-    static std::string defaults[] = {"--benchmark_repetitions=9",
-                                     "--benchmark_enable_random_interleaving=true",
-                                     "--benchmark_display_aggregates_only=true"};
-    std::vector<char*> args(argv, argv + argc);
-    for (std::string& flag : defaults) {
-        const std::string name = flag.substr(0, flag.find('=') + 1);
-        bool given = false;
-        for (int i = 1; i < argc; ++i)
-            given = given || std::string(argv[i]).rfind(name, 0) == 0;
-        if (!given) args.insert(args.begin() + 1, flag.data());
-    }
-    args.push_back(nullptr);
-    return args;
-}
 
 int Compare(const std::map<std::string, double>& medians, double maxRatio) {
     auto grep = medians.find(kGrep);
@@ -250,7 +223,7 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
 
-        std::vector<char*> args = WithDefaultFlags(argc, argv);
+        std::vector<char*> args = ceph::bench::WithDefaultFlags(argc, argv);
         int benchArgc = static_cast<int>(args.size()) - 1;
         benchmark::Initialize(&benchArgc, args.data());
         if (benchmark::ReportUnrecognizedArguments(benchArgc, args.data())) return 2;

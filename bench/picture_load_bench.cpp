@@ -37,6 +37,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_flags.h"
 #include "picture_gen.h"
 #include "platform/jpeg_codec.h"
 #include "platform/pictures.h"
@@ -57,19 +58,9 @@ struct Options {
 
 Options TakeOptions(int& argc, char** argv) {
     Options options;
-    int kept = 1;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg.rfind("--jpeg=", 0) == 0)
-            options.jpeg = arg.substr(7);
-        else if (arg == "--fresh_memory")
-            options.freshMemory = true;
-        else if (arg.rfind("--max_ratio=", 0) == 0)
-            options.maxRatio = std::stod(arg.substr(12));
-        else
-            argv[kept++] = argv[i];
-    }
-    argc = kept;
+    ceph::bench::TakeFlag(argc, argv, "jpeg", &options.jpeg);
+    options.freshMemory = ceph::bench::TakeFlag(argc, argv, "fresh_memory");
+    options.maxRatio = ceph::bench::TakeNumber(argc, argv, "max_ratio", options.maxRatio);
     return options;
 }
 
@@ -118,23 +109,6 @@ class MedianKeeper : public benchmark::ConsoleReporter {
                 medians[run.run_name.function_name] = run.GetAdjustedRealTime();
     }
 };
-
-// Several interleaved repetitions, so that a drift of the machine touches all alike.
-std::vector<char*> WithDefaultFlags(int argc, char** argv) {
-    static std::string defaults[] = {"--benchmark_repetitions=9",
-                                     "--benchmark_enable_random_interleaving=true",
-                                     "--benchmark_display_aggregates_only=true"};
-    std::vector<char*> args(argv, argv + argc);
-    for (std::string& flag : defaults) {
-        const std::string name = flag.substr(0, flag.find('=') + 1);
-        bool given = false;
-        for (int i = 1; i < argc; ++i)
-            given = given || std::string(argv[i]).rfind(name, 0) == 0;
-        if (!given) args.insert(args.begin() + 1, flag.data());
-    }
-    args.push_back(nullptr);
-    return args;
-}
 
 struct Case {
     std::string label;  // "grey", "ycc" or "file"
@@ -213,7 +187,7 @@ int main(int argc, char** argv) {
         }
         timed(kDjpegStart, [tiny] { Djpeg(tiny); });
 
-        std::vector<char*> args = WithDefaultFlags(argc, argv);
+        std::vector<char*> args = ceph::bench::WithDefaultFlags(argc, argv);
         int benchArgc = static_cast<int>(args.size()) - 1;
         benchmark::Initialize(&benchArgc, args.data());
         if (benchmark::ReportUnrecognizedArguments(benchArgc, args.data())) return 2;

@@ -2,18 +2,11 @@
 
 #include "base/filesys.h"
 #include "base/text_codec.h"
+#include "ui/convert.h"
 
 namespace ceph::app {
 
 namespace {
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-        s.remove_suffix(1);
-    return s;
-}
 
 bool SameNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -49,19 +42,20 @@ std::string ReadIniValue(std::string_view path, std::string_view section, std::s
     bool inSection = false;
     while (!rest.empty()) {
         std::size_t end = rest.find_first_of("\r\n");
-        std::string_view line = Trim(rest.substr(0, end));
+        std::string_view line = TrimBlanks(rest.substr(0, end));
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
         if (line.empty() || line.front() == ';') continue;
         if (line.front() == '[') {
             std::size_t close = line.find(']');
             inSection = close != std::string_view::npos &&
-                        SameNoCase(Trim(line.substr(1, close - 1)), section);
+                        SameNoCase(TrimBlanks(line.substr(1, close - 1)), section);
             continue;
         }
         if (!inSection) continue;
         std::size_t eq = line.find('=');
-        if (eq == std::string_view::npos || !SameNoCase(Trim(line.substr(0, eq)), key)) continue;
-        std::string_view value = Trim(line.substr(eq + 1));
+        if (eq == std::string_view::npos || !SameNoCase(TrimBlanks(line.substr(0, eq)), key))
+            continue;
+        std::string_view value = TrimBlanks(line.substr(eq + 1));
         if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
             value.back() == value.front())
             value = value.substr(1, value.size() - 2);

@@ -4,8 +4,10 @@
 #include <system_error>
 
 #include "analysis/rows.h"
+#include "app/exit.h"
 #include "app/handoff.h"
 #include "app/settings.h"
+#include "base/data_folder.h"
 #include "base/filesys.h"
 #include "digitising/digitise.h"
 #include "digitising/landmarks.h"
@@ -33,7 +35,7 @@ void LayOutStartupBar(base::App& app) {
     base::ScreenInfo screen = app.services.Screen();
     w.Picture3.Move(0, 0, screen.widthTwips, 6000);
     w.Picture8.Move(600, 500, 8000, 5000);
-    w.readceph.Move(1200, 1500, 7000, 1500);
+    MoveToStartupBar(w);
     // The result grid only holds the texts the report prints; it stays off screen.
     w.Picture1.top = screen.heightTwips + 500;
 }
@@ -62,17 +64,11 @@ void FillPictureMenu(ui::MainWindow& w) {
 
 void ReadCalibration(ui::MainWindow& w) {
     std::string bytes;
-    if (!base::ReadWholeFile(w.state.DataDir + "filesave" + base::kSeparator + "CephRate.ini",
-                             bytes))
-        return;
+    if (!base::ReadWholeFile(base::CalibrationFile(w.state.DataDir), bytes)) return;
     std::vector<std::string> lines = SplitLines(bytes);
     if (lines.empty()) return;
-    std::string_view field = std::string_view(lines[0]).substr(0, lines[0].find(','));
-    while (!field.empty() && (field.front() == ' ' || field.front() == '\t'))
-        field.remove_prefix(1);
-    while (!field.empty() && (field.back() == ' ' || field.back() == '\t'))
-        field.remove_suffix(1);
-    w.Text2.text = std::string(field);
+    w.Text2.text =
+        std::string(TrimBlanks(std::string_view(lines[0]).substr(0, lines[0].find(','))));
 }
 
 }  // namespace
@@ -110,7 +106,7 @@ void FormLoad(base::App& app, const StartupEnv& env) {
 
     // From here on a failing step is passed over and the next one runs.
     std::error_code ignored;
-    std::filesystem::create_directory(base::ToPath(s.DataDir + "filesave"), ignored);
+    std::filesystem::create_directory(base::ToPath(base::SaveFolder(s.DataDir)), ignored);
     ChangeDirectory(s.DataDir);
 
     s.PictureDir = base::WithTrailingSeparator(

@@ -4,19 +4,11 @@
 #include <cstring>
 
 #include "base/filesys.h"
+#include "ui/convert.h"
 
 namespace ceph::records {
 
-namespace {
-
-std::string_view TrimBlanks(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-        s.remove_suffix(1);
-    return s;
-}
-}  // namespace
+namespace {}  // namespace
 
 std::string RecordFilePath(std::string_view dataDir, int n) {
     return std::string(dataDir) + "ceph-" + std::to_string(n);

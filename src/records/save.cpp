@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "base/data_folder.h"
 #include "base/filesys.h"
 #include "base/safe_file.h"
 #include "figure/display.h"
@@ -16,21 +17,13 @@ namespace {
 constexpr const char* kNoCode = "沒有病歷號碼，描圖無法存檔。";
 constexpr const char* kStillHere = "描圖仍在畫面上，請排除問題後再按「完成存檔退出」。";
 
-std::string Trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return std::string(s);
-}
-
 // A text that would split a record line into other fields or other lines.
 bool BreaksLine(std::string_view text) {
     return text.find_first_of(",\r\n") != std::string_view::npos;
 }
 
 std::string CalibrationPath(const ui::State& s) {
-    return s.DataDir + "filesave" + base::kSeparator + "CephRate.ini";
+    return base::CalibrationFile(s.DataDir);
 }
 
 void Tell(base::App& app, const std::string& text) {
@@ -85,7 +78,7 @@ std::string WithFigureFields(std::string_view line, const std::array<std::string
         keep = at + 1;
         from = at + 1;
     }
-    std::string out = Trimmed(line.substr(0, keep));
+    std::string out(TrimBlanks(line.substr(0, keep)));
     if (out.empty() || out.back() != ',') out += ',';
     out += boxes[0] + "," + boxes[1] + "," + boxes[2];
     return out;
@@ -96,7 +89,7 @@ bool Command4_Click(base::App& app) {
     ui::State& s = w.state;
     const int index = s.InputTracing;
     const std::string& code = w.Label0.caption;
-    if (Trimmed(code).empty()) return Refused(app, kNoCode);
+    if (TrimBlanks(code).empty()) return Refused(app, kNoCode);
     if (BreaksLine(code)) {
         return Refused(app, "病歷號碼「" + code + "」含有逗號或換行，描圖無法存檔。");
     }
@@ -140,7 +133,7 @@ void Command2_Click(base::App& app) {
         // A comma would shift the fields of the line, a line end split it.
         if (BreaksLine(box)) return Tell(app, "圖形調整的欄位「" + box + "」不能含有逗號。");
     }
-    const std::string code = Trimmed(w.Label0.caption);
+    const std::string code(TrimBlanks(w.Label0.caption));
     auto adjust = [&](std::string_view line, std::string& replacement) {
         if (!LineBelongsTo(line, code)) return false;
         replacement = WithFigureFields(line, boxes) + "\r\n";

@@ -1,5 +1,6 @@
 #include "report/output.h"
 
+#include "base/data_folder.h"
 #include "base/filesys.h"
 
 namespace ceph::report {
@@ -37,8 +38,7 @@ void OfferPdf(base::App& app, const base::PrintOutcome& outcome) {
     if (app.services.ShowMessage(text, base::kCriticalYesNoDefaultNo) != base::MessageAnswer::Yes)
         return;
     const ui::State& s = app.win.state;
-    const std::string suggested = s.DataDir + "filesave" + base::kSeparator +
-                                  app.win.Label0.caption + "_" +
+    const std::string suggested = base::SaveFolder(s.DataDir) + app.win.Label0.caption + "_" +
                                   std::to_string(s.ShownTracing + 1) + ".pdf";
     const std::string path = app.services.ChooseSaveFile(suggested, "PDF (*.pdf)");
     if (path.empty()) return;

@@ -1,6 +1,7 @@
 #include "report/report.h"
 
 #include "analysis/rows.h"
+#include "base/data_folder.h"
 #include "base/filesys.h"
 #include "report/output.h"
 
@@ -77,7 +78,7 @@ void PrintResultRow(base::App& app, int size, int x, int y, int row, int overlay
 }
 
 std::string SnapshotPath(const ui::State& state) {
-    return state.DataDir + "filesave" + base::kSeparator + "tmp.bmp";
+    return base::SnapshotFile(state.DataDir);
 }
 
 void DrawReport(base::App& app, bool overlay, int top) {

@@ -14,22 +14,15 @@
 #include "records/record_store.h"
 #include "records/save.h"
 #include "tools/stored_tracing.h"
+#include "ui/convert.h"
 
 namespace ceph::tools {
 
 namespace {
 
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
 // A whole field that is a finite decimal number ("12", "-3.25", "+.5", "1e2").
 bool FiniteNumber(std::string_view field, double& value) {
-    field = Trim(field);
+    field = TrimBlanks(field);
     const bool plus = !field.empty() && field.front() == '+';
     if (plus) field.remove_prefix(1);
     if (field.empty() || (plus && field.front() == '-')) return false;
@@ -54,7 +47,7 @@ std::string CheckLine(std::string_view line, std::string& out) {
     if (f.size() != 41 && f.size() != 44)
         return std::to_string(f.size()) + " fields, a record line has 41 or 44";
     if (f[0].empty()) return "no patient code";
-    if (Trim(f[0]) != f[0]) return "blanks around the patient code";
+    if (TrimBlanks(f[0]) != f[0]) return "blanks around the patient code";
     records::PointRow x{}, y{};
     for (int i = 1; i <= 19; ++i) {
         for (int axis = 0; axis < 2; ++axis) {
@@ -85,7 +78,7 @@ std::string CheckLine(std::string_view line, std::string& out) {
     }
     out = records::FormatRecordLine(f[0], x, y, f[40]);
     for (std::size_t k = 41; k < f.size(); ++k)
-        (out += ',') += Trim(f[k]);
+        (out += ',') += TrimBlanks(f[k]);
     return {};
 }
 
@@ -104,7 +97,7 @@ std::vector<ImportProblem> PrepareImport(std::string_view text, std::vector<std:
     long number = 0;
     for (const std::string& line : app::SplitLines(text)) {
         ++number;
-        if (Trim(line).empty()) continue;
+        if (TrimBlanks(line).empty()) continue;
         std::string stored;
         if (std::string reason = CheckLine(line, stored); !reason.empty()) {
             problems.push_back({number, std::move(reason)});

@@ -53,6 +53,15 @@ std::string RoundDecimalText(const std::string& exact, int decimals) {
 
 }  // namespace
 
+std::string_view TrimBlanks(std::string_view s) {
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    while (!s.empty() && blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
 double TextToNumber(std::string_view text) {
     const char* p = text.data();
     const char* const end = p + text.size();

@@ -9,6 +9,9 @@
 
 namespace ceph {
 
+// A text without the blanks around it (spaces, tabs, and the CR a line end can leave).
+std::string_view TrimBlanks(std::string_view text);
+
 // Leading numeric part of a text: blanks skipped, optional sign, digits with an
 // optional decimal point and exponent; reading stops at the first other character.
 // A text without a leading number reads as 0.

@@ -1,36 +1,11 @@
 #include "ui/main_window.h"
 
+#include <iterator>
 #include <string>
 
 namespace ceph::ui {
 
 namespace {
-
-template <class T>
-T& Setup(T& c, std::string name, int index, float l, float t, float w, float h) {
-    c.name = std::move(name);
-    c.index = index;
-    c.Move(l, t, w, h);
-    return c;
-}
-
-void SetupLabel(Label& c, std::string name, int index, std::string caption, float l, float t,
-                float w, float h) {
-    Setup(c, std::move(name), index, l, t, w, h);
-    c.caption = std::move(caption);
-}
-
-void SetupText(TextBox& c, std::string name, int index, std::string text, float l, float t, float w,
-               float h) {
-    Setup(c, std::move(name), index, l, t, w, h);
-    c.text = std::move(text);
-}
-
-void SetupButton(CommandButton& c, std::string name, std::string caption, float l, float t, float w,
-                 float h) {
-    Setup(c, std::move(name), -1, l, t, w, h);
-    c.caption = std::move(caption);
-}
 
 MenuItem Item(std::string name, std::string caption, int index = -1) {
     MenuItem m;
@@ -92,214 +67,158 @@ const char* KindName(Kind kind) {
     return "?";
 }
 
+// Each control is declared once, in the window's order: the platform creates the
+// widgets in that order and overlapping widgets stack by it.
 MainWindow::MainWindow() {
-    Setup(readceph, "readceph", -1, 1200, 1500, 9600, 7200);
-    readceph.caption = "側頭顱分析";
-
-    // Header along the top of the window, above the work area.
-    SetupLabel(Label1, "Label1", -1, "Name", 120, 60, 1800, 270);
-    SetupLabel(Label0, "Label0", -1, "code", 2040, 60, 1200, 270);
-    SetupLabel(Label3, "Label3", -1, "birth", 3360, 60, 1000, 270);
-    SetupLabel(Label15, "Label15", -1, "F", 4440, 60, 360, 270);
-    SetupLabel(Label13, "Label13", -1, "Date", 4920, 60, 1000, 270);
-    SetupLabel(Label2, "Label2", -1, "第一張", 6000, 60, 900, 270);
-    for (Label* l : {&Label1, &Label0, &Label3, &Label15, &Label13, &Label2})
-        l->fontSize = 10;
-
-    Setup(File1, "File1", -1, 7000, 0, 1200, 600);
+    controls_.Add(readceph, "readceph", nullptr, {1200, 1500, 9600, 7200}, "側頭顱分析");
+    controls_.Add(File1, "File1", &readceph, {7000, 0, 1200, 600});
     File1.visible = false;
-    Setup(Timer1, "Timer1", -1, 0, 0, 0, 0);
-    Timer1.interval = 500;
-    SetupText(Text4, "Text4", -1, "", 4920, 30, 1000, 300);
-    Text4.visible = false;
-    Setup(HScroll1, "HScroll1", -1, 3240, 6000, 5415, 255);
-    HScroll1.visible = false;
+    BuildFigurePanel();
+    BuildWindowHelpers();
+    BuildResultGrid();
+    BuildWorkArea();
+    BuildHeader();
+    BuildMenus();
+}
 
-    Setup(Picture3, "Picture3", -1, 0, 600, 7095, 5175);
+void MainWindow::BuildFigurePanel() {
+    controls_.Add(Picture3, "Picture3", &readceph, {0, 600, 7095, 5175});
     Picture3.visible = false;
     Picture3.backColor = kLightCyan;
-    Setup(Picture8, "Picture8", -1, 0, 480, 7455, 4935);
+    controls_.Add(Picture8, "Picture8", &Picture3, {0, 480, 7455, 4935});
     Picture8.visible = false;
     Picture8.backColor = kWhite;
     Picture8.foreColor = kBlue;
+    BuildFigureFrames();
+    // The lines stay hidden until a tracing is shown; showing it places and colours them.
+    for (Line& l : controls_.AddArray(Line2, "Line2", &Picture8)) {
+        l.visible = false;
+        l.dotted = true;
+        l.borderColor = kMagenta;
+    }
+    for (Line& l : controls_.AddArray(Line1, "Line1", &Picture8)) {
+        l.visible = false;
+        l.dotted = true;
+        l.borderColor = l.index == 3 ? kLightCyan : kBlue;
+    }
+}
 
-    Setup(Frame2, "Frame2", -1, 4800, 3240, 2055, 975);
-    Frame2.caption = "調整圖形";
-    const char* figureTexts[3] = {"1", "0", "0"};
-    for (int i = 0; i < 3; ++i)
-        SetupText(Text1[i], "Text1", i, figureTexts[i], 120 + i * 630, 270, 570, 300);
-    SetupButton(Command2, "Command2", "ReLoad", 120, 600, 1800, 300);
+void MainWindow::BuildFigureFrames() {
+    controls_.Add(Frame2, "Frame2", &Picture8, {4800, 3240, 2055, 975}, "調整圖形");
+    controls_.Add(Text1[0], {"Text1", 0}, &Frame2, {120, 270, 570, 300}, "1");
+    controls_.Add(Text1[1], {"Text1", 1}, &Frame2, {750, 270, 570, 300}, "0");
+    controls_.Add(Text1[2], {"Text1", 2}, &Frame2, {1380, 270, 570, 300}, "0");
+    controls_.Add(Command2, "Command2", &Frame2, {120, 600, 1800, 300}, "ReLoad");
 
-    Setup(Frame1, "Frame1", -1, 4680, 240, 2295, 2895);
-    Frame1.caption = "組織移動";
-    Setup(List1, "List1", -1, 120, 240, 2055, 1815);
-    for (const char* s : kStructures)
-        List1.items.emplace_back(s);
+    controls_.Add(Frame1, "Frame1", &Picture8, {4680, 240, 2295, 2895}, "組織移動");
+    controls_.Add(Check2, "Check2", &Frame1, {1320, 2520, 855, 270}, "圖形").value = 1;
+    controls_.Add(List1, "List1", &Frame1, {120, 240, 2055, 1815});
+    List1.items.assign(std::begin(kStructures), std::end(kStructures));
     // The structure names are Latin; a compact Latin face keeps all nine in view
     // (the window's CJK face has tall lines).
     List1.fontName = "DejaVu Sans";
     List1.fontSize = 8;
-    Setup(Check1, "Check1", -1, 1320, 2160, 855, 270);
-    Check1.caption = "虛線";
-    Setup(Check2, "Check2", -1, 1320, 2520, 855, 270);
-    Check2.caption = "圖形";
-    Check2.value = 1;
+    controls_.Add(Check1, "Check1", &Frame1, {1320, 2160, 855, 270}, "虛線");
     // Movement bars: where the mouse is released along a bar gives the amount, so each
     // shows its extent. The turn and the horizontal shift run across, the vertical
     // shift down.
-    SetupLabel(Label16, "Label16", -1, "逆轉順", 120, 2160, 735, 255);
-    SetupLabel(Label17, "Label17", -1, "左移右", 120, 2490, 735, 255);
-    SetupLabel(Label18, "Label18", -1, "上下", 960, 2160, 255, 615);
+    controls_.Add(Label16, "Label16", &Frame1, {120, 2160, 735, 255}, "逆轉順");
+    controls_.Add(Label17, "Label17", &Frame1, {120, 2490, 735, 255}, "左移右");
+    controls_.Add(Label18, "Label18", &Frame1, {960, 2160, 255, 615}, "上下");
     for (Label* l : {&Label16, &Label17, &Label18}) {
         l->border = true;
         l->centred = true;
     }
+}
 
-    for (int i = 0; i < 15; ++i) {
-        Setup(Line2[i], "Line2", i, 0, 0, 0, 0);
-        Line2[i].visible = false;
-        Line2[i].dotted = true;
-        Line2[i].borderColor = kMagenta;
-    }
-    for (int i = 0; i < 9; ++i) {
-        Setup(Line1[i], "Line1", i, 0, 0, 0, 0);
-        Line1[i].visible = false;
-        Line1[i].dotted = true;
-        Line1[i].borderColor = i == 3 ? kLightCyan : kBlue;
-    }
+void MainWindow::BuildWindowHelpers() {
+    controls_.Add(HScroll1, "HScroll1", &readceph, {3240, 6000, 5415, 255});
+    HScroll1.visible = false;
+    controls_.Add(Timer1, "Timer1", &readceph).interval = 500;
+    // The age box belongs to the header but comes before it in the window's order.
+    controls_.Add(Text4, "Text4", &readceph, {4920, 30, 1000, 300});
+    Text4.visible = false;
+}
 
-    Setup(Picture1, "Picture1", -1, 0, 6600, 7560, 3600);
+void MainWindow::BuildResultGrid() {
+    controls_.Add(Picture1, "Picture1", &readceph, {0, 6600, 7560, 3600});
     Picture1.border = false;
-    // The grid's rows are laid out by the analysis, from its table of rows.
-    auto name = [](auto& array, const char* n) {
-        for (std::size_t i = 0; i < array.size(); ++i)
-            Setup(array[i], n, static_cast<int>(i), 0, 0, 0, 0);
-    };
-    name(Label6, "Label6");
-    name(Text3, "Text3");
-    name(Label7, "Label7");
-    name(Label8, "Label8");
-    name(Label9, "Label9");
-    name(Label12, "Label12");
+    // The grid's cells are placed and captioned by the analysis, from its table of rows.
+    controls_.AddArray(Label6, "Label6", &Picture1);
+    controls_.AddArray(Text3, "Text3", &Picture1);
+    controls_.AddArray(Label7, "Label7", &Picture1);
+    controls_.AddArray(Label8, "Label8", &Picture1);
+    controls_.AddArray(Label9, "Label9", &Picture1);
+    controls_.AddArray(Label12, "Label12", &Picture1);
+}
 
-    Setup(Picture2, "Picture2", -1, 0, 360, 9100, 5600);
+void MainWindow::BuildWorkArea() {
+    controls_.Add(Picture2, "Picture2", &readceph, {0, 360, 9100, 5600});
     Picture2.visible = false;
     Picture2.border = false;
-    Setup(VScroll1, "VScroll1", -1, 8760, 0, 255, 5415);
+    controls_.Add(VScroll1, "VScroll1", &Picture2, {8760, 0, 255, 5415});
     VScroll1.visible = false;
-    SetupButton(Command1, "Command1", "X", 3000, 2160, 252, 300);
-    Setup(VScroll2, "VScroll2", -1, 3000, 360, 240, 1572);
+    controls_.Add(Command1, "Command1", &Picture2, {3000, 2160, 252, 300}, "X");
+    controls_.Add(VScroll2, "VScroll2", &Picture2, {3000, 360, 240, 1572});
     VScroll2.min = 10;
     VScroll2.max = 300;
     VScroll2.smallChange = 5;
     VScroll2.largeChange = 50;
     VScroll2.value = 100;
-    Setup(Picture4, "Picture4", -1, 3240, 0, 5415, 5415);
+    controls_.Add(Picture4, "Picture4", &Picture2, {3240, 0, 5415, 5415});
     Picture4.backColor = kBlack;
-    Setup(Image1, "Image1", -1, 0, 0, 5415, 5415);
+    controls_.Add(Image1, "Image1", &Picture4, {0, 0, 5415, 5415});
+    controls_.Add(Command5, "Command5", &Picture2, {0, 3705, 915, 360}, "退一步");
+    controls_.Add(Command6, "Command6", &Picture2, {990, 3705, 915, 360}, "重新");
+    controls_.Add(Command3, "Command3", &Picture2, {1980, 3705, 915, 360}, "取消");
+    controls_.Add(Text5, "Text5", &Picture2, {0, 4140, 2895, 285}, "bmp");
+    BuildCalibration();
+    controls_.Add(Picture6, "Picture6", &Picture2);
+    Picture6.visible = false;
+    Picture6.border = false;
+    BuildGuide();
+    controls_.Add(LabelX, "LabelX", &Picture2, {0, 4500, 900, 240}, "0");
+    controls_.Add(LabelY, "LabelY", &Picture2, {990, 4500, 900, 240}, "0");
+}
 
-    Setup(Picture5, "Picture5", -1, 0, 0, 2895, 3615);
+void MainWindow::BuildCalibration() {
+    controls_.Add(Picture7, "Picture7", &Picture2, {0, 4800, 2895, 780});
+    Picture7.visible = false;
+    controls_.Add(Text2, "Text2", &Picture7, {1800, 30, 1000, 300}, "0.02");
+    controls_.Add(Text6, "Text6", &Picture7, {400, 390, 700, 300}, "75");
+    controls_.Add(Command4, "Command4", &Picture7, {1560, 360, 1300, 360}, "完成存檔退出");
+    controls_.Add(Label14, "Label14", &Picture7, {1000, 60, 760, 270}, "X");
+    controls_.Add(Label11, "Label11", &Picture7, {60, 420, 300, 270}, "==");
+    controls_.Add(Label4, "Label4", &Picture7, {1150, 420, 400, 270}, "mm");
+    controls_.Add(Label5, "Label5", &Picture7, {60, 60, 900, 270}, "SN 距離");
+}
+
+void MainWindow::BuildGuide() {
+    controls_.Add(Picture5, "Picture5", &Picture2, {0, 0, 2895, 3615});
     Picture5.backColor = kWhite;
     Picture5.foreColor = kBlue;
-    SetupLabel(Label10, "Label10", -1, "↖", 0, 0, 240, 285);
+    controls_.Add(Label10, "Label10", &Picture5, {0, 0, 240, 285}, "↖");
     Label10.foreColor = kGreen;
     Label10.fontSize = 12;
     Label10.fontBold = true;
-    SetupLabel(LabelPNT, "LabelPNT", -1, "Point", 60, 3300, 2200, 270);
-    LabelPNT.fontSize = 10;
-    SetupLabel(LabelPNTNo, "LabelPNTNo", -1, "1", 2400, 3300, 360, 270);
+    controls_.Add(LabelPNT, "LabelPNT", &Picture5, {60, 3300, 2200, 270}, "Point").fontSize = 10;
+    controls_.Add(LabelPNTNo, "LabelPNTNo", &Picture5, {2400, 3300, 360, 270}, "1");
     LabelPNTNo.visible = false;
+}
 
-    SetupButton(Command5, "Command5", "退一步", 0, 3705, 915, 360);
-    SetupButton(Command6, "Command6", "重新", 990, 3705, 915, 360);
-    SetupButton(Command3, "Command3", "取消", 1980, 3705, 915, 360);
-    SetupText(Text5, "Text5", -1, "bmp", 0, 4140, 2895, 285);
-    SetupLabel(LabelX, "LabelX", -1, "0", 0, 4500, 900, 240);
-    SetupLabel(LabelY, "LabelY", -1, "0", 990, 4500, 900, 240);
+// The header labels come last in the window's order, and not in their order across.
+void MainWindow::BuildHeader() {
+    controls_.Add(Label15, "Label15", &readceph, {4440, 60, 360, 270}, "F");
+    controls_.Add(Label13, "Label13", &readceph, {4920, 60, 1000, 270}, "Date");
+    controls_.Add(Label2, "Label2", &readceph, {6000, 60, 900, 270}, "第一張");
+    controls_.Add(Label0, "Label0", &readceph, {2040, 60, 1200, 270}, "code");
+    controls_.Add(Label3, "Label3", &readceph, {3360, 60, 1000, 270}, "birth");
+    controls_.Add(Label1, "Label1", &readceph, {120, 60, 1800, 270}, "Name");
+    for (Label* l : {&Label15, &Label13, &Label2, &Label0, &Label3, &Label1})
+        l->fontSize = 10;
+}
 
-    Setup(Picture7, "Picture7", -1, 0, 4800, 2895, 780);
-    Picture7.visible = false;
-    SetupLabel(Label5, "Label5", -1, "SN 距離", 60, 60, 900, 270);
-    SetupLabel(Label14, "Label14", -1, "X", 1000, 60, 760, 270);
-    SetupText(Text2, "Text2", -1, "0.02", 1800, 30, 1000, 300);
-    SetupLabel(Label11, "Label11", -1, "==", 60, 420, 300, 270);
-    SetupText(Text6, "Text6", -1, "75", 400, 390, 700, 300);
-    SetupLabel(Label4, "Label4", -1, "mm", 1150, 420, 400, 270);
-    SetupButton(Command4, "Command4", "完成存檔退出", 1560, 360, 1300, 360);
-
-    Setup(Picture6, "Picture6", -1, 0, 0, 0, 0);
-    Picture6.visible = false;
-    Picture6.border = false;
-
-    // Nesting: containers first, then their children in the window's order.
-    Register(readceph, Kind::Form, nullptr);
-    Register(File1, Kind::FileListBox, &readceph);
-    Register(Picture3, Kind::PictureBox, &readceph);
-    Register(Picture8, Kind::PictureBox, &Picture3);
-    Register(Frame2, Kind::Frame, &Picture8);
-    for (auto& t : Text1)
-        Register(t, Kind::TextBox, &Frame2);
-    Register(Command2, Kind::CommandButton, &Frame2);
-    Register(Frame1, Kind::Frame, &Picture8);
-    Register(Check2, Kind::CheckBox, &Frame1);
-    Register(List1, Kind::ListBox, &Frame1);
-    Register(Check1, Kind::CheckBox, &Frame1);
-    Register(Label16, Kind::Label, &Frame1);
-    Register(Label17, Kind::Label, &Frame1);
-    Register(Label18, Kind::Label, &Frame1);
-    for (auto& l : Line2)
-        Register(l, Kind::Line, &Picture8);
-    for (auto& l : Line1)
-        Register(l, Kind::Line, &Picture8);
-    Register(HScroll1, Kind::HScrollBar, &readceph);
-    Register(Timer1, Kind::Timer, &readceph);
-    Register(Text4, Kind::TextBox, &readceph);
-    Register(Picture1, Kind::PictureBox, &readceph);
-    for (auto& l : Label6)
-        Register(l, Kind::Label, &Picture1);
-    for (auto& t : Text3)
-        Register(t, Kind::TextBox, &Picture1);
-    for (auto& l : Label7)
-        Register(l, Kind::Label, &Picture1);
-    for (auto& l : Label8)
-        Register(l, Kind::Label, &Picture1);
-    for (auto& l : Label9)
-        Register(l, Kind::Label, &Picture1);
-    for (auto& l : Label12)
-        Register(l, Kind::Label, &Picture1);
-    Register(Picture2, Kind::PictureBox, &readceph);
-    Register(VScroll1, Kind::VScrollBar, &Picture2);
-    Register(Command1, Kind::CommandButton, &Picture2);
-    Register(VScroll2, Kind::VScrollBar, &Picture2);
-    Register(Picture4, Kind::PictureBox, &Picture2);
-    Register(Image1, Kind::Image, &Picture4);
-    Register(Command5, Kind::CommandButton, &Picture2);
-    Register(Command6, Kind::CommandButton, &Picture2);
-    Register(Command3, Kind::CommandButton, &Picture2);
-    Register(Text5, Kind::TextBox, &Picture2);
-    Register(Picture7, Kind::PictureBox, &Picture2);
-    Register(Text2, Kind::TextBox, &Picture7);
-    Register(Text6, Kind::TextBox, &Picture7);
-    Register(Command4, Kind::CommandButton, &Picture7);
-    Register(Label14, Kind::Label, &Picture7);
-    Register(Label11, Kind::Label, &Picture7);
-    Register(Label4, Kind::Label, &Picture7);
-    Register(Label5, Kind::Label, &Picture7);
-    Register(Picture6, Kind::PictureBox, &Picture2);
-    Register(Picture5, Kind::PictureBox, &Picture2);
-    Register(Label10, Kind::Label, &Picture5);
-    Register(LabelPNT, Kind::Label, &Picture5);
-    Register(LabelPNTNo, Kind::Label, &Picture5);
-    Register(LabelX, Kind::Label, &Picture2);
-    Register(LabelY, Kind::Label, &Picture2);
-    Register(Label15, Kind::Label, &readceph);
-    Register(Label13, Kind::Label, &readceph);
-    Register(Label2, Kind::Label, &readceph);
-    Register(Label0, Kind::Label, &readceph);
-    Register(Label3, Kind::Label, &readceph);
-    Register(Label1, Kind::Label, &readceph);
-
-    // Menus: design-time item 0 of every array; start-up adds the rest.
+void MainWindow::BuildMenus() {
     print00mn = Item("print00mn", "列印...");
     printmn.push_back(Item("printmn", "頂端", 0));
     printgraph = Item("printgraph", "列印圖形");
@@ -319,18 +238,6 @@ MainWindow::MainWindow() {
     pastemn = Item("pastemn", "貼上圖案");
     bmpsave = Item("bmpsave", "圖案存檔");
     quitmn = Item("quitmn", "退出");
-}
-
-void MainWindow::Register(Control& c, Kind kind, Control* container) {
-    c.kind = kind;
-    c.container = container;
-    controls_.push_back({&c, kind, container});
-}
-
-Control* MainWindow::Find(std::string_view name, int index) const {
-    for (const ControlRef& ref : controls_)
-        if (ref.control->name == name && ref.control->index == index) return ref.control;
-    return nullptr;
 }
 
 std::vector<MenuNode> MainWindow::MenuTree() {
@@ -377,22 +284,12 @@ MenuItem& AddMenuItem(MenuArray& array, int index, std::string caption) {
 }
 
 PickerWindow::PickerWindow() {
-    Setup(gotalk, "gotalk", -1, 2400, 2400, 4800, 4500);
-    gotalk.caption = "選擇檔案";
+    controls_.Add(gotalk, "gotalk", nullptr, {2400, 2400, 4800, 4500}, "選擇檔案");
     gotalk.visible = false;
-    Setup(Drive1, "Drive1", -1, 120, 120, 4455, 315);
-    Setup(Dir1, "Dir1", -1, 120, 540, 2115, 3360);
-    Setup(File1, "File1", -1, 2340, 540, 2235, 3360);
+    controls_.Add(Drive1, "Drive1", &gotalk, {120, 120, 4455, 315});
+    controls_.Add(Dir1, "Dir1", &gotalk, {120, 540, 2115, 3360});
+    controls_.Add(File1, "File1", &gotalk, {2340, 540, 2235, 3360});
     File1.pattern = "*.bmp;*jpg";
-    for (auto [c, k] :
-         std::initializer_list<std::pair<Control*, Kind>>{{&gotalk, Kind::Form},
-                                                          {&Drive1, Kind::DriveListBox},
-                                                          {&Dir1, Kind::DirListBox},
-                                                          {&File1, Kind::FileListBox}}) {
-        c->kind = k;
-        c->container = k == Kind::Form ? nullptr : &gotalk;
-        controls_.push_back({c, k, c->container});
-    }
 }
 
 }  // namespace ceph::ui

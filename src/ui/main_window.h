@@ -7,6 +7,7 @@
 #include <array>
 #include <vector>
 
+#include "ui/control_list.h"
 #include "ui/controls.h"
 #include "ui/menu.h"
 #include "ui/state.h"
@@ -17,13 +18,6 @@ constexpr int kResultRows = 37;
 constexpr int kTracingSlots = 9;
 constexpr int kPrintPositions = 6;
 
-// One entry of the flat list through which the platform walks every control.
-struct ControlRef {
-    Control* control;
-    Kind kind;
-    Control* container;
-};
-
 struct MainWindow {
     MainWindow();
     MainWindow(const MainWindow&) = delete;
@@ -31,28 +25,43 @@ struct MainWindow {
 
     Form readceph;
 
-    // Patient header and tracing caption.
-    Label Label1, Label0, Label3, Label13, Label15, Label2;
+    // Patient header along the top: Label1 the patient's name, Label0 the code, Label3
+    // the birth date, Label15 the sex, Label13 the age text, Label2 the caption of the
+    // tracing shown. While a tracing is input, the text box Text4 over Label13 takes
+    // the age that will be stored with it.
+    Label Label1, Label0, Label3, Label15, Label13, Label2;
+    TextBox Text4;
 
+    // Window helpers: File1 (hidden) lists the patient's pictures for the picture
+    // menu; Timer1 makes the guide's pointer blink; HScroll1 pans the viewport across.
     FileListBox File1;
     Timer Timer1;
-    TextBox Text4;
-    ScrollBar HScroll1;
+    HScrollBar HScroll1;
 
-    // Report panel and the figure panel inside it.
+    // The report panel Picture3 and, inside it, the figure panel Picture8 with the
+    // schematic figure: Line1 the nine hard-tissue lines, Line2 the fifteen segments of
+    // the soft-tissue profile.
     PictureBox Picture3;
     PictureBox Picture8;
+    std::array<Line, 15> Line2;
+    std::array<Line, 9> Line1;
+    // Frame2 places the radiograph under the figure: Text1 holds its scale and its
+    // left and top offsets, Command2 stores them with the tracing.
     Frame Frame2;
     std::array<TextBox, 3> Text1;
     CommandButton Command2;
+    // Frame1 simulates tissue movement: List1 picks the structure, Check1 draws the
+    // lines dotted, Check2 shows the radiograph under the figure; the bars Label16
+    // (turn), Label17 (left-right) and Label18 (up-down) take the amount.
     Frame Frame1;
     CheckBox Check2, Check1;
     ListBox List1;
     Label Label16, Label17, Label18;
-    std::array<Line, 15> Line2;
-    std::array<Line, 9> Line1;
 
-    // Result grid, kept below the visible screen.
+    // The result grid Picture1, kept below the visible screen: Label6 the measurement
+    // names, Text3 their values, the unit labels Label7 (degrees), Label8 (millimetres)
+    // and Label9 (others), and Label12 the norms of the jaw rows; the analysis places
+    // and captions them all.
     PictureBox Picture1;
     std::array<Label, kResultRows> Label6;
     std::array<TextBox, kResultRows> Text3;
@@ -61,25 +70,37 @@ struct MainWindow {
     std::array<Label, 4> Label9;
     std::array<Label, 7> Label12;
 
-    // Work area: viewport, zoom, guide drawing, digitising and calibration.
+    // The work area Picture2: the viewport Picture4 showing the radiograph Image1,
+    // VScroll1 panning it down, the zoom bar VScroll2 (percent) with Command1 back to
+    // 100 %, the picture path Text5, Command5 (one step back), Command6 (start again),
+    // Command3 (cancel), the pointer's position LabelX and LabelY, and the hidden
+    // picture holder Picture6 that keeps the radiograph at its own size.
     PictureBox Picture2;
-    ScrollBar VScroll1;
+    VScrollBar VScroll1;
     CommandButton Command1;
-    ScrollBar VScroll2;
+    VScrollBar VScroll2;
     PictureBox Picture4;
     Image Image1;
     CommandButton Command5, Command6, Command3;
     TextBox Text5;
+    Label LabelX, LabelY;
+    PictureBox Picture6;
+
+    // The calibration panel Picture7: the digitised S-N distance Label14, the scale
+    // Text2 (millimetres per unit of that distance), the true S-N length Text6 in
+    // millimetres, their captions Label5, Label11 and Label4, and Command4 that
+    // finishes and stores the tracing.
     PictureBox Picture7;
     TextBox Text2, Text6;
     CommandButton Command4;
     Label Label14, Label11, Label4, Label5;
-    PictureBox Picture6;
+
+    // The guide drawing Picture5: the blinking pointer Label10 at the landmark to
+    // digitise next, its name LabelPNT and its number LabelPNTNo (hidden).
     PictureBox Picture5;
     Label Label10, LabelPNT, LabelPNTNo;
-    Label LabelX, LabelY;
 
-    // Menus.
+    // Menus: the design-time item 0 of each array; start-up adds the rest.
     MenuItem print00mn;
     MenuArray printmn;
     MenuItem printgraph;
@@ -102,15 +123,26 @@ struct MainWindow {
     State state;
 
     // Every control, containers before their children, in the window's order.
-    const std::vector<ControlRef>& Controls() const { return controls_; }
-    Control* Find(std::string_view name, int index = -1) const;
+    const std::vector<ControlRef>& Controls() const { return controls_.refs(); }
+    Control* Find(std::string_view name, int index = -1) const {
+        return controls_.Find(name, index);
+    }
     // The menu bar as a tree, reflecting the current run-time arrays.
     std::vector<MenuNode> MenuTree();
     MenuItem* FindMenu(std::string_view name, int index = -1);
 
   private:
-    void Register(Control& c, Kind kind, Control* container);
-    std::vector<ControlRef> controls_;
+    // Each declares one group of controls; called in the window's order.
+    void BuildFigurePanel();
+    void BuildFigureFrames();
+    void BuildWindowHelpers();
+    void BuildResultGrid();
+    void BuildWorkArea();
+    void BuildCalibration();
+    void BuildGuide();
+    void BuildHeader();
+    void BuildMenus();
+    ControlList controls_;
 };
 
 // Appends run-time item `index` to a menu array, copying the design-time item's
@@ -127,10 +159,10 @@ struct PickerWindow {
     DirListBox Dir1;
     FileListBox File1;
 
-    const std::vector<ControlRef>& Controls() const { return controls_; }
+    const std::vector<ControlRef>& Controls() const { return controls_.refs(); }
 
   private:
-    std::vector<ControlRef> controls_;
+    ControlList controls_;
 };
 
 }  // namespace ceph::ui

@@ -59,6 +59,105 @@ TEST(WindowModel, Nesting) {
     EXPECT_EQ(w.Find("Text1", 1)->QualifiedName(), "Text1(1)");
 }
 
+// A run of the registration list: one control, or `count` elements of an array.
+struct ListRun {
+    const char* name;
+    int count;  // 0: a single control
+    const char* kind;
+    const char* container;
+};
+
+std::vector<std::string> Expand(const std::vector<ListRun>& runs) {
+    std::vector<std::string> out;
+    for (const ListRun& r : runs) {
+        const std::string tail = std::string(" ") + r.kind + " " + r.container;
+        if (r.count == 0) out.push_back(r.name + tail);
+        for (int i = 0; i < r.count; ++i)
+            out.push_back(r.name + ("(" + std::to_string(i) + ")") + tail);
+    }
+    return out;
+}
+
+std::vector<std::string> Listed(const std::vector<ControlRef>& refs) {
+    std::vector<std::string> out;
+    for (const ControlRef& ref : refs)
+        out.push_back(ref.control->QualifiedName() + " " + KindName(ref.kind) + " " +
+                      (ref.container ? ref.container->QualifiedName() : ""));
+    return out;
+}
+
+// The platform creates the widgets in this order, and overlapping widgets stack by it,
+// so the list may only change on purpose.
+TEST(WindowModel, RegistrationOrderAndKinds) {
+    const std::vector<ListRun> main = {
+        {"readceph", 0, "Form", ""},
+        {"File1", 0, "FileListBox", "readceph"},
+        {"Picture3", 0, "PictureBox", "readceph"},
+        {"Picture8", 0, "PictureBox", "Picture3"},
+        {"Frame2", 0, "Frame", "Picture8"},
+        {"Text1", 3, "TextBox", "Frame2"},
+        {"Command2", 0, "CommandButton", "Frame2"},
+        {"Frame1", 0, "Frame", "Picture8"},
+        {"Check2", 0, "CheckBox", "Frame1"},
+        {"List1", 0, "ListBox", "Frame1"},
+        {"Check1", 0, "CheckBox", "Frame1"},
+        {"Label16", 0, "Label", "Frame1"},
+        {"Label17", 0, "Label", "Frame1"},
+        {"Label18", 0, "Label", "Frame1"},
+        {"Line2", 15, "Line", "Picture8"},
+        {"Line1", 9, "Line", "Picture8"},
+        {"HScroll1", 0, "HScrollBar", "readceph"},
+        {"Timer1", 0, "Timer", "readceph"},
+        {"Text4", 0, "TextBox", "readceph"},
+        {"Picture1", 0, "PictureBox", "readceph"},
+        {"Label6", 37, "Label", "Picture1"},
+        {"Text3", 37, "TextBox", "Picture1"},
+        {"Label7", 14, "Label", "Picture1"},
+        {"Label8", 15, "Label", "Picture1"},
+        {"Label9", 4, "Label", "Picture1"},
+        {"Label12", 7, "Label", "Picture1"},
+        {"Picture2", 0, "PictureBox", "readceph"},
+        {"VScroll1", 0, "VScrollBar", "Picture2"},
+        {"Command1", 0, "CommandButton", "Picture2"},
+        {"VScroll2", 0, "VScrollBar", "Picture2"},
+        {"Picture4", 0, "PictureBox", "Picture2"},
+        {"Image1", 0, "Image", "Picture4"},
+        {"Command5", 0, "CommandButton", "Picture2"},
+        {"Command6", 0, "CommandButton", "Picture2"},
+        {"Command3", 0, "CommandButton", "Picture2"},
+        {"Text5", 0, "TextBox", "Picture2"},
+        {"Picture7", 0, "PictureBox", "Picture2"},
+        {"Text2", 0, "TextBox", "Picture7"},
+        {"Text6", 0, "TextBox", "Picture7"},
+        {"Command4", 0, "CommandButton", "Picture7"},
+        {"Label14", 0, "Label", "Picture7"},
+        {"Label11", 0, "Label", "Picture7"},
+        {"Label4", 0, "Label", "Picture7"},
+        {"Label5", 0, "Label", "Picture7"},
+        {"Picture6", 0, "PictureBox", "Picture2"},
+        {"Picture5", 0, "PictureBox", "Picture2"},
+        {"Label10", 0, "Label", "Picture5"},
+        {"LabelPNT", 0, "Label", "Picture5"},
+        {"LabelPNTNo", 0, "Label", "Picture5"},
+        {"LabelX", 0, "Label", "Picture2"},
+        {"LabelY", 0, "Label", "Picture2"},
+        {"Label15", 0, "Label", "readceph"},
+        {"Label13", 0, "Label", "readceph"},
+        {"Label2", 0, "Label", "readceph"},
+        {"Label0", 0, "Label", "readceph"},
+        {"Label3", 0, "Label", "readceph"},
+        {"Label1", 0, "Label", "readceph"},
+    };
+    EXPECT_EQ(Listed(MainWindow().Controls()), Expand(main));
+    const std::vector<ListRun> picker = {
+        {"gotalk", 0, "Form", ""},
+        {"Drive1", 0, "DriveListBox", "gotalk"},
+        {"Dir1", 0, "DirListBox", "gotalk"},
+        {"File1", 0, "FileListBox", "gotalk"},
+    };
+    EXPECT_EQ(Listed(PickerWindow().Controls()), Expand(picker));
+}
+
 std::vector<std::string> Names(const std::vector<MenuNode>& nodes) {
     std::vector<std::string> out;
     for (const MenuNode& n : nodes)

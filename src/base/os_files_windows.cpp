@@ -1,0 +1,198 @@
+// The file calls on Windows. Paths arrive as UTF-8 text and are handed to the wide
+// (UTF-16) calls.
+#ifdef _WIN32
+
+#include "base/os_files.h"
+
+#include "base/windows_api.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "base/filesys.h"
+
+namespace ceph::base::os {
+
+std::error_code LastError() {
+    return {static_cast<int>(::GetLastError()), std::system_category()};
+}
+
+unsigned long CurrentProcessId() {
+    return ::GetCurrentProcessId();
+}
+
+namespace {
+HANDLE AsHandle(std::intptr_t h) {
+    return reinterpret_cast<HANDLE>(h);
+}
+
+// Paths arrive as UTF-8 text. Text that does not convert names no file we could use,
+// and its exception must not escape (least of all from a destructor).
+std::error_code Wide(std::string_view utf8, std::wstring& wide) {
+    try {
+        wide = ToPath(utf8).wstring();
+        return {};
+    } catch (...) {
+        return Errc(std::errc::invalid_argument);
+    }
+}
+
+}  // namespace
+
+std::error_code CreateExclusive(const std::string& path, std::intptr_t& handle) {
+    std::wstring name;
+    if (std::error_code ec = Wide(path, name)) return ec;
+    HANDLE h = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD err = ::GetLastError();
+        if (err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS)
+            return Errc(std::errc::file_exists);
+        return {static_cast<int>(err), std::system_category()};
+    }
+    handle = reinterpret_cast<std::intptr_t>(h);
+    return {};
+}
+
+std::error_code WriteAll(std::intptr_t handle, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD ask = static_cast<DWORD>(std::min(bytes.size(), kMaxWriteChunk));
+        DWORD done = 0;
+        if (!::WriteFile(AsHandle(handle), bytes.data(), ask, &done, nullptr)) return LastError();
+        if (done == 0) return Errc(std::errc::io_error);
+        bytes.remove_prefix(done);
+    }
+    return {};
+}
+
+std::error_code SyncData(std::intptr_t handle) {
+    if (!::FlushFileBuffers(AsHandle(handle))) return LastError();
+    return {};
+}
+
+// Windows keeps permissions in the folder's inherited access lists, not per file.
+std::error_code KeepOwnerAndMode(std::intptr_t, const std::string&) {
+    return {};
+}
+
+std::error_code CloseChecked(std::intptr_t handle) {
+    if (!::CloseHandle(AsHandle(handle))) return LastError();
+    return {};
+}
+
+void CloseQuietly(std::intptr_t handle) {
+    ::CloseHandle(AsHandle(handle));
+}
+
+void RemoveQuietly(const std::string& path) {
+    std::wstring name;
+    if (!Wide(path, name)) ::DeleteFileW(name.c_str());
+}
+
+std::error_code Replace(const std::string& scratch, const std::string& target) {
+    std::wstring from, to;
+    if (std::error_code ec = Wide(scratch, from)) return ec;
+    if (std::error_code ec = Wide(target, to)) return ec;
+    const DWORD attributes = ::GetFileAttributesW(to.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return Errc(std::errc::is_a_directory);
+    // Virus scanners and indexers open fresh files for a moment without sharing them;
+    // give them a little time before calling the target taken.
+    for (int attempt = 0;; ++attempt) {
+        if (::MoveFileExW(from.c_str(), to.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return {};
+        const DWORD err = ::GetLastError();
+        if (attempt >= 10 || (err != ERROR_ACCESS_DENIED && err != ERROR_SHARING_VIOLATION))
+            return {static_cast<int>(err), std::system_category()};
+        ::Sleep(50);
+    }
+}
+
+// MOVEFILE_WRITE_THROUGH has already made the rename durable.
+void SyncFolderOf(const std::string&) {}
+
+// Writing back early is a matter for the cache manager here.
+void StartWriteback(std::intptr_t, std::uint64_t, std::size_t) {}
+
+std::error_code OpenForReading(std::string_view path, std::intptr_t& handle, std::uint64_t& size) {
+    std::filesystem::path p;
+    try {
+        p = ToPath(path);
+    } catch (...) {
+        return Errc(std::errc::invalid_argument);
+    }
+    // Without backup semantics a folder cannot be opened, which is what we want.
+    HANDLE h = ::CreateFileW(p.c_str(), GENERIC_READ,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return LastError();
+    LARGE_INTEGER bytes{};
+    if (::GetFileType(h) != FILE_TYPE_DISK || !::GetFileSizeEx(h, &bytes)) {
+        ::CloseHandle(h);
+        return Errc(std::errc::invalid_argument);
+    }
+    handle = reinterpret_cast<std::intptr_t>(h);
+    size = static_cast<std::uint64_t>(bytes.QuadPart);
+    return {};
+}
+
+// Reads at an offset; 0 bytes means the end of the file.
+std::error_code ReadAt(std::intptr_t handle, std::uint64_t offset, char* into, std::size_t length,
+                       std::size_t& got) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD done = 0;
+    if (!::ReadFile(AsHandle(handle), into, static_cast<DWORD>(length), &done, &at)) {
+        if (::GetLastError() == ERROR_HANDLE_EOF)
+            done = 0;
+        else
+            return LastError();
+    }
+    got = done;
+    return {};
+}
+
+// No in-system copy between two handles: the caller copies through a buffer.
+bool CopyInSystem(std::intptr_t, std::uint64_t&, std::intptr_t, std::uint64_t&, std::error_code&) {
+    return false;
+}
+
+std::error_code OpenLockFile(std::string_view path, std::intptr_t& handle) {
+    std::wstring name;
+    if (std::error_code ec = Wide(path, name)) return ec;
+    HANDLE h = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return LastError();
+    handle = reinterpret_cast<std::intptr_t>(h);
+    return {};
+}
+
+OVERLAPPED SlotOffset(int slot) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(slot);
+    return at;
+}
+
+LockTry TryLock(std::intptr_t handle, int slot, std::error_code& ec) {
+    OVERLAPPED at = SlotOffset(slot);
+    if (::LockFileEx(AsHandle(handle), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                     &at))
+        return LockTry::kTaken;
+    const DWORD err = ::GetLastError();
+    if (err == ERROR_LOCK_VIOLATION || err == ERROR_IO_PENDING) return LockTry::kBusy;
+    ec = std::error_code(static_cast<int>(err), std::system_category());
+    return LockTry::kFailed;
+}
+
+void Unlock(std::intptr_t handle, int slot) {
+    OVERLAPPED at = SlotOffset(slot);
+    ::UnlockFileEx(AsHandle(handle), 0, 1, 0, &at);
+    ::CloseHandle(AsHandle(handle));
+}
+
+}  // namespace ceph::base::os
+
+#endif  // _WIN32
