@@ -1,35 +1,18 @@
 #pragma once
 // JPEG pictures through libjpeg-turbo's TurboJPEG interface: radiographs are large grey
 // JPEGs, and decoding them straight into an 8-bit grey QImage is several times faster
-// than Qt's image plugin, which decodes to 32-bit colour. Also reads a picture file's
-// bytes with the checks every picture format needs, and writes JPEG files.
+// than Qt's image plugin, which decodes to 32-bit colour. Also writes JPEG files.
 //
 // Errors are returned as reasons in Traditional Chinese, ready to follow a message such
 // as "無法讀取圖檔：".
 
-#include <QByteArray>
 #include <QImage>
 #include <cstddef>
-#include <cstdint>
 #include <string>
 
+#include "platform/picture_file.h"
+
 namespace ceph::platform {
-
-// The largest picture accepted, checked from the file's header before any pixel is
-// allocated: no radiograph comes near it, while a damaged or hostile header could ask
-// for gigabytes.
-inline constexpr int kMaxPictureSide = 20000;
-inline constexpr std::int64_t kMaxPicturePixels = 400'000'000;
-
-// Whether a picture of this size stays within the limits above.
-bool PictureSizeAllowed(int width, int height);
-// The reason given for a picture over the limits.
-std::string PictureTooLargeReason(int width, int height);
-
-// The whole content of a picture file. Refuses, with a reason, what is missing, not a
-// regular file (a folder, a device, a pipe that would block), empty or too big to be
-// a picture.
-bool ReadPictureFile(const std::string& path, QByteArray* bytes, std::string* error);
 
 // Whether the data starts with a JPEG start-of-image marker (FF D8 FF).
 bool IsJpeg(const char* data, std::size_t size);

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/jpeg_codec.h"
+#include "platform/picture_file.h"
 
 namespace ceph::platform {
 

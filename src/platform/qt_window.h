@@ -6,10 +6,12 @@
 #include <QMainWindow>
 #include <QMargins>
 #include <QRectF>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
 #include "base/app.h"
+#include "platform/binders.h"
 #include "platform/pictures.h"
 #include "platform/twips.h"
 #include "ui/held_pictures.h"
@@ -23,7 +25,10 @@ class QEventLoop;
 
 namespace ceph::platform {
 
-class QtMainWindow : public QMainWindow {
+// The program's windows on the screen: the main window and the file picker it owns,
+// their widgets made from the model's controls as they are first shown, and the menu
+// bar. It runs the handler of every user event and then brings everything up to date.
+class QtMainWindow : public QMainWindow, private ControlHost {
   public:
     // `pictures` holds the pixels of the model's pictures; without it none are painted.
     explicit QtMainWindow(base::App& app, const PictureStore* pictures = nullptr,
@@ -41,15 +46,14 @@ class QtMainWindow : public QMainWindow {
     // Brings every widget, the menu bar and the window itself up to date.
     void Refresh();
 
-    // The widget of a control, made now if its control has not been shown yet.
+    // The widget of a control, made now if its control has not been shown yet; none
+    // for a form or a timer, which have no widget of their own.
     QWidget* WidgetOf(const ui::Control* control);
     QAction* ActionOf(const ui::MenuItem* item) const;
     // Shows the file picker and returns when the behaviour or the user has closed it.
     void RunPicker();
-    QDialog* PickerDialog() {
-        if (!picker_) BuildPicker();
-        return picker_;
-    }
+    // The picker's window, made now if it has not been shown yet.
+    QDialog* PickerDialog();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -57,17 +61,27 @@ class QtMainWindow : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // ControlHost: what the widgets' binders ask of the window.
+    void Raise(const wiring::Event& event) override { Handle(event); }
+    bool Refreshing() const override { return refreshing_; }
+    bool Ending() const override { return app_.quitRequested; }
+    QObject* Watcher() override { return this; }
+
     void BuildControls();
     bool IsShown(const ui::Control& control) const;
     QWidget* EnsureWidget(const ui::ControlRef& ref);
-    QWidget* CreateWidget(const ui::ControlRef& ref, QWidget* parent);
-    void ConnectEvents(const ui::ControlRef& ref, QWidget* widget);
-    void RefreshControl(const ui::ControlRef& ref, QWidget* widget);
+    // The widget a form's controls lie on.
+    QWidget* SurfaceOf(const ui::Control& form);
+    void RefreshControls(const std::vector<ui::ControlRef>& controls);
+    void RefreshTimer();
+    void RefreshPicker();
+    void FilterTextBox(const ui::Control& control, QEvent* event);
+    void FilterLabel(const ui::Control& control, QEvent* event);
     void BuildMenus();
     void AddMenuNodes(QMenu* menu, std::vector<ui::MenuNode>& nodes);
+    void ConnectMenuItem(QAction* action, const ui::MenuItem* item);
     void RefreshMenus();
     std::size_t MenuShape();
-    void BuildPicker();
     void ApplyFormGeometry(QWidget* window, const ui::Form& form, bool outer);
     // The window manager's frame around a shown window; none before it is framed.
     static QMargins FrameMargins(const QWidget* window);
@@ -82,7 +96,7 @@ class QtMainWindow : public QMainWindow {
     QEventLoop* pickerLoop_ = nullptr;
     QTimer* timer_ = nullptr;
     std::unordered_map<const ui::Control*, ui::ControlRef> refs_;
-    std::unordered_map<const ui::Control*, QWidget*> widgets_;
+    std::unordered_map<const ui::Control*, std::unique_ptr<BoundControl>> bound_;
     std::unordered_map<const QObject*, const ui::Control*> controlOf_;
     std::unordered_map<const ui::MenuItem*, QAction*> actions_;
     std::size_t menuShape_ = 0;

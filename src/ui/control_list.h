@@ -16,10 +16,6 @@
 
 namespace ceph::ui {
 
-// The two scroll bars share every property; which way a bar runs is its kind.
-struct HScrollBar : ScrollBar {};
-struct VScrollBar : ScrollBar {};
-
 constexpr Kind KindOf(const Form&) {
     return Kind::Form;
 }

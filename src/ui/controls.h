@@ -148,6 +148,10 @@ struct ScrollBar : Control {
     int unit = 1;
 };
 
+// The two scroll bars share every property; which way a bar runs is its kind.
+struct HScrollBar : ScrollBar {};
+struct VScrollBar : ScrollBar {};
+
 struct Timer : Control {
     int interval = 0;  // milliseconds
 };

@@ -83,6 +83,9 @@ bool Dispatch(base::App& app, const Event& e) {
             if (n == "Label18") return figure::Label18_MouseUp(app.win, e.x, e.y), true;
             if (n == "Picture8") return records::Picture8_MouseUp(app, e.x, e.y), true;
             return false;
+        case EventType::Unload:
+            if (n == "readceph") return app::Form_Unload(app), true;
+            return false;
         case EventType::LostFocus:
             return false;
     }

@@ -9,7 +9,17 @@
 
 namespace ceph::wiring {
 
-enum class EventType { Click, Change, GotFocus, LostFocus, KeyPress, MouseMove, MouseUp, Timer };
+enum class EventType {
+    Click,
+    Change,
+    GotFocus,
+    LostFocus,
+    KeyPress,
+    MouseMove,
+    MouseUp,
+    Timer,
+    Unload
+};
 
 struct Event {
     EventType type = EventType::Click;

@@ -1,0 +1,98 @@
+// The main window's menu bar, built from the model's menu tree and rebuilt whenever the
+// run-time menu arrays change their length.
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "platform/qt_window.h"
+
+namespace ceph::platform {
+
+namespace {
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// Menu captions are plain text: an "&" in a file name must not become a mnemonic.
+QString MenuText(const std::string& caption) {
+    return Q(caption).replace(u'&', QStringLiteral("&&"));
+}
+
+QString SubmenuName(const ui::MenuItem& item) {
+    return Q(item.QualifiedName()) + QStringLiteral(".menu");
+}
+
+}  // namespace
+
+std::size_t QtMainWindow::MenuShape() {
+    const ui::MainWindow& w = app_.win;
+    return w.printmn.size() +
+           16 * (w.readn.size() +
+                 16 * (w.comp.size() + 16 * (w.inputn.size() + 16 * w.piccas.size())));
+}
+
+void QtMainWindow::ConnectMenuItem(QAction* action, const ui::MenuItem* item) {
+    connect(action, &QAction::triggered, this, [this, item] {
+        Handle({wiring::EventType::Click, item->name, item->index});
+    });
+}
+
+void QtMainWindow::BuildMenus() {
+    menuBar()->clear();
+    actions_.clear();
+    std::vector<ui::MenuNode> tree = app_.win.MenuTree();
+    for (ui::MenuNode& node : tree) {
+        QAction* action;
+        if (node.children.empty()) {
+            action = menuBar()->addAction(MenuText(node.item->caption));
+        } else {
+            QMenu* menu = menuBar()->addMenu(MenuText(node.item->caption));
+            menu->setObjectName(SubmenuName(*node.item));
+            action = menu->menuAction();
+            AddMenuNodes(menu, node.children);
+        }
+        action->setObjectName(Q(node.item->QualifiedName()));
+        ConnectMenuItem(action, node.item);
+        actions_[node.item] = action;
+    }
+    menuShape_ = MenuShape();
+}
+
+void QtMainWindow::AddMenuNodes(QMenu* menu, std::vector<ui::MenuNode>& nodes) {
+    for (ui::MenuNode& node : nodes) {
+        QAction* action;
+        if (node.item->IsSeparator()) {
+            action = menu->addSeparator();
+        } else if (!node.children.empty()) {
+            QMenu* sub = menu->addMenu(MenuText(node.item->caption));
+            sub->setObjectName(SubmenuName(*node.item));
+            action = sub->menuAction();
+            AddMenuNodes(sub, node.children);
+        } else {
+            action = menu->addAction(MenuText(node.item->caption));
+            ConnectMenuItem(action, node.item);
+        }
+        action->setObjectName(Q(node.item->QualifiedName()));
+        actions_[node.item] = action;
+    }
+}
+
+void QtMainWindow::RefreshMenus() {
+    if (MenuShape() != menuShape_) BuildMenus();
+    for (auto& [item, action] : actions_) {
+        if (!item->IsSeparator()) action->setText(MenuText(item->caption));
+        action->setEnabled(item->enabled);
+        action->setVisible(item->visible);
+        action->setCheckable(item->checked);
+        action->setChecked(item->checked);
+    }
+}
+
+QAction* QtMainWindow::ActionOf(const ui::MenuItem* item) const {
+    auto it = actions_.find(item);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+}  // namespace ceph::platform
