@@ -1,7 +1,6 @@
 #pragma once
-// What the behaviour needs from the platform, as one small interface: the screen,
-// message boxes and the pointer shape. The Qt layer implements it for the real
-// program; tests use a scripted fake.
+// What the behaviour needs from the platform, in a few small interfaces: the screen and
+// the clock, dialogs, pictures and paper.
 
 #include <string>
 #include <vector>
@@ -32,41 +31,53 @@ constexpr MessageStyle kCriticalYesNoDefaultNo{MessageButtons::YesNo, MessageIco
 
 enum class Pointer { Default, Hourglass };
 
-// How a print job went. A job that did not reach a printer says why, in words for the
-// user, and names the printer it tried (empty when none is installed).
 struct YearMonth {
     int year = 2000;
     int month = 1;
 };
 
+// How a print job went. A job that did not reach a printer says why, in words for the
+// user, and names the printer it tried (empty when none is installed).
 struct PrintOutcome {
     bool printed = false;
     std::string printer;
     std::string problem;
 };
 
-class Services {
+// The screen the window appears on and today's date.
+class ScreenAndClock {
   public:
-    virtual ~Services() = default;
+    virtual ~ScreenAndClock() = default;
     virtual ScreenInfo Screen() const = 0;
+    // Today's year and month, for the patient's age.
+    virtual YearMonth Today() const = 0;
+};
+
+// Talking with the user: message boxes, the pointer, the file-picker window and the
+// question where to save a file.
+class Dialogs {
+  public:
+    virtual ~Dialogs() = default;
     // Shows a modal message box and returns the button the user pressed.
     virtual MessageAnswer ShowMessage(const std::string& text, MessageStyle style) = 0;
     virtual void SetPointer(Pointer pointer) = 0;
-
-    // Pictures: a file loaded into the picture store (an empty reference when it cannot
-    // be read), and a picture box as drawn (background and drawing list) written as a
-    // 24-bit Windows bitmap.
-    virtual ui::PictureRef LoadPicture(const std::string& path) = 0;
-    virtual bool SaveBitmap(const ui::PictureBox& box, const std::string& path) = 0;
-
-    // Paper: the pages of a job, each a drawing list in twips from the printable area's
-    // top-left, sent to the default printer or written as a PDF file.
-    virtual PrintOutcome PrintPages(const std::vector<ui::DrawingList>& pages) = 0;
-    virtual bool WritePdf(const std::vector<ui::DrawingList>& pages, const std::string& path) = 0;
     // Asks the user where to save a file; empty when the user cancels.
     virtual std::string ChooseSaveFile(const std::string& suggested, const std::string& filter) = 0;
+    // Shows the file-picker window until the behaviour hides it again.
+    virtual void RunPickerModal() = 0;
+    // The drives or mounted volumes the picker offers, each a folder path.
+    virtual std::vector<std::string> Drives() = 0;
+    // Lets the window handle the events waiting, as a long operation does between steps.
+    virtual void ProcessEvents() = 0;
+};
 
-    // Why the last LoadPicture failed, in words for the user.
+// Pictures: decoded and kept by the platform, referred to by handle in the model.
+class PictureService {
+  public:
+    virtual ~PictureService() = default;
+    // A file loaded into the picture store; an empty reference when it cannot be read,
+    // and PictureError() says why in words for the user.
+    virtual ui::PictureRef LoadPicture(const std::string& path) = 0;
     virtual std::string PictureError() const = 0;
     // The guide drawing that ships with the program.
     virtual ui::PictureRef GuideDrawing() = 0;
@@ -76,14 +87,21 @@ class Services {
     virtual bool SavePictureBitmap(const ui::PictureRef& picture, const std::string& path) = 0;
     virtual bool SavePictureJpeg(const ui::PictureRef& picture, const std::string& path,
                                  int quality) = 0;
-    // Lets the window handle the events waiting, as a long operation does between steps.
-    virtual void ProcessEvents() = 0;
-    // Shows the file-picker window until the behaviour hides it again.
-    virtual void RunPickerModal() = 0;
-    // The drives or mounted volumes the picker offers, each a folder path.
-    virtual std::vector<std::string> Drives() = 0;
-    // Today's year and month, for the patient's age.
-    virtual YearMonth Today() const = 0;
+    // A picture box as drawn (background and drawing list) as a 24-bit Windows bitmap.
+    virtual bool SaveBitmap(const ui::PictureBox& box, const std::string& path) = 0;
 };
+
+// Paper: the pages of a job, each a drawing list in twips from the printable area's
+// top-left, sent to the default printer or written as a PDF file.
+class Paper {
+  public:
+    virtual ~Paper() = default;
+    virtual PrintOutcome PrintPages(const std::vector<ui::DrawingList>& pages) = 0;
+    virtual bool WritePdf(const std::vector<ui::DrawingList>& pages, const std::string& path) = 0;
+};
+
+// Everything the behaviour asks of the platform, by concern. The Qt layer implements
+// it for the program and for cephtool; tests use a scripted fake.
+class Services : public ScreenAndClock, public Dialogs, public PictureService, public Paper {};
 
 }  // namespace ceph::base

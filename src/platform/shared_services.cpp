@@ -1,0 +1,93 @@
+#include "platform/shared_services.h"
+
+#include <QDate>
+#include <QGuiApplication>
+#include <QPdfWriter>
+#include <QScreen>
+#include <algorithm>
+
+#include "platform/jpeg_codec.h"
+#include "platform/painting.h"
+#include "platform/twips.h"
+
+namespace ceph::platform {
+
+Twips ScreenTwips() {
+    Twips t;
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        t.dpiX = screen->logicalDotsPerInchX();
+        t.dpiY = screen->logicalDotsPerInchY();
+    }
+    return t;
+}
+
+QPageLayout FilePageLayout() {
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
+                       QPageLayout::Millimeter);
+}
+
+base::ScreenInfo SharedServices::Screen() const {
+    const Twips t = ScreenTwips();
+    // Without a screen (a batch run) the report view is laid out for a common one.
+    QRect geometry(0, 0, 1280, 1024);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) geometry = screen->geometry();
+    return {t.FromX(geometry.width()), t.FromY(geometry.height()), t.FromX(1), t.FromY(1)};
+}
+
+base::YearMonth SharedServices::Today() const {
+    const QDate today = QDate::currentDate();
+    return {today.year(), today.month()};
+}
+
+ui::PictureRef SharedServices::LoadPicture(const std::string& path) {
+    return pictures_.Load(path);
+}
+
+ui::PictureRef SharedServices::GuideDrawing() {
+    if (guide_.empty()) {
+        QImage drawing(QStringLiteral(":/guide/guide.bmp"));
+        if (drawing.isNull()) {
+            drawing = QImage(197, 247, QImage::Format_Grayscale8);
+            drawing.fill(Qt::white);
+        }
+        guide_ = pictures_.Add(std::move(drawing));
+        // Handed out again on every later call, so it must outlive the boxes showing it.
+        pictures_.Pin(guide_);
+    }
+    return guide_;
+}
+
+bool SharedServices::SavePictureBitmap(const ui::PictureRef& picture, const std::string& path) {
+    const QImage& image = pictures_.Get(picture);
+    if (image.isNull()) return false;
+    // A Windows bitmap of 24 bits per pixel, which every program of the practice reads.
+    return image.convertToFormat(QImage::Format_RGB888).save(QString::fromStdString(path), "BMP");
+}
+
+bool SharedServices::SavePictureJpeg(const ui::PictureRef& picture, const std::string& path,
+                                     int quality) {
+    const QImage& image = pictures_.Get(picture);
+    std::string error;
+    return !image.isNull() && SaveJpeg(image, path, quality, &error);
+}
+
+bool SharedServices::SaveBitmap(const ui::PictureBox& box, const std::string& path) {
+    const Twips t = ScreenTwips();
+    QImage image(std::max(1, t.X(box.width)), std::max(1, t.Y(box.height)), QImage::Format_RGB888);
+    {
+        QPainter painter(&image);
+        PaintPictureBox(painter, box, QGuiApplication::palette(), &pictures_, t.ScaleX(),
+                        t.ScaleY());
+    }
+    return image.save(QString::fromStdString(path), "BMP");
+}
+
+bool SharedServices::WritePdf(const std::vector<ui::DrawingList>& pages, const std::string& path) {
+    QPdfWriter pdf(QString::fromStdString(path));
+    pdf.setResolution(1200);
+    pdf.setPageLayout(FilePageLayout());
+    pdf.setTitle(QStringLiteral("readceph"));
+    return PaintPages(pdf, pages, &pictures_);
+}
+
+}  // namespace ceph::platform

@@ -1,0 +1,42 @@
+#pragma once
+// What the program's window and cephtool do alike when the behaviour asks the platform:
+// the screen (with one fallback size when there is none), today's date, the pictures
+// and their files, the report panel as a bitmap and pages as a PDF file.
+
+#include <QPageLayout>
+
+#include "base/services.h"
+#include "platform/pictures.h"
+
+namespace ceph::platform {
+
+class SharedServices : public base::Services {
+  public:
+    base::ScreenInfo Screen() const override;
+    base::YearMonth Today() const override;
+
+    ui::PictureRef LoadPicture(const std::string& path) override;
+    std::string PictureError() const override { return pictures_.LastError(); }
+    ui::PictureRef GuideDrawing() override;
+    bool SavePictureBitmap(const ui::PictureRef& picture, const std::string& path) override;
+    bool SavePictureJpeg(const ui::PictureRef& picture, const std::string& path,
+                         int quality) override;
+    bool SaveBitmap(const ui::PictureBox& box, const std::string& path) override;
+    bool WritePdf(const std::vector<ui::DrawingList>& pages, const std::string& path) override;
+
+    const PictureStore& Pictures() const { return pictures_; }
+    // The window releases the pictures the model no longer holds.
+    PictureStore& Pictures() { return pictures_; }
+
+  protected:
+    PictureStore pictures_;
+
+  private:
+    ui::PictureRef guide_;
+};
+
+// The page format of files written without a printer: A4 with margins of 10 mm, the
+// pages' coordinates starting at the top-left of the area inside the margins.
+QPageLayout FilePageLayout();
+
+}  // namespace ceph::platform
