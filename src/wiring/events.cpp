@@ -28,66 +28,66 @@ void Finish(base::App& app) {
     records::readn_Click(app, app.win.state.InputTracing);
 }
 
+// Which handler an event goes to: the event, the control or menu item, the handler.
+struct Route {
+    EventType type;
+    std::string_view name;
+    void (*run)(base::App& app, const Event& e);
+};
+
+using enum EventType;
+using base::App;
+
+const Route kRoutes[] = {
+    {Click, "quitmn", [](App& a, const Event&) { app::quitmn_Click(a); }},
+    {Click, "Command3", [](App& a, const Event&) { app::Command3_Click(a); }},
+    {Click, "readn", [](App& a, const Event& e) { records::readn_Click(a, e.index); }},
+    {Click, "comp", [](App& a, const Event& e) { records::comp_Click(a, e.index); }},
+    {Click, "printmn",
+     [](App& a, const Event& e) { report::printmn_Click(a, e.index, LoaderOf(a)); }},
+    {Click, "inputn", [](App& a, const Event& e) { records::inputn_Click(a, e.index); }},
+    {Click, "Image1", [](App& a, const Event&) { digitising::Image1_Click(a); }},
+    {Click, "Command5", [](App& a, const Event&) { digitising::Command5_Click(a); }},
+    {Click, "Command6", [](App& a, const Event&) { digitising::Command6_Click(a); }},
+    {Click, "Command1", [](App& a, const Event&) { imaging::Command1_Click(a); }},
+    {Click, "piccas", [](App& a, const Event& e) { imaging::piccas_Click(a, e.index); }},
+    {Click, "piccas00", [](App& a, const Event&) { imaging::piccas00_Click(a); }},
+    {Click, "pastemn", [](App& a, const Event&) { imaging::pastemn_Click(a); }},
+    {Click, "bmpsave", [](App& a, const Event&) { imaging::bmpsave_Click(a); }},
+    {Click, "gotalk.Dir1", [](App& a, const Event& e) { imaging::Dir1_Click(a, e.index); }},
+    {Click, "gotalk.File1", [](App& a, const Event& e) { imaging::File1_Click(a, e.index); }},
+    {Click, "Command4", [](App& a, const Event&) { Finish(a); }},
+    {Click, "Command2", [](App& a, const Event&) { records::Command2_Click(a); }},
+    {Click, "Check2", [](App& a, const Event&) { records::Check2_Click(a); }},
+    {Click, "Check1", [](App& a, const Event&) { figure::Check1_Click(a.win); }},
+    {Click, "List1", [](App& a, const Event&) { figure::List1_Click(a.win); }},
+    {Click, "graph", [](App& a, const Event&) { figure::graph_Click(a.win); }},
+    {Click, "Picture3", [](App& a, const Event&) { figure::Picture3_Click(a.win); }},
+    {Change, "Text1", [](App& a, const Event& e) { app::Text1_Change(a, e.index); }},
+    {Change, "Text6", [](App& a, const Event&) { digitising::Text6_Change(a); }},
+    {Change, "VScroll2", [](App& a, const Event&) { imaging::VScroll2_Change(a); }},
+    {Change, "HScroll1", [](App& a, const Event&) { imaging::Pan_Change(a); }},
+    {Change, "VScroll1", [](App& a, const Event&) { imaging::Pan_Change(a); }},
+    {Change, "gotalk.Drive1", [](App& a, const Event& e) { imaging::Drive1_Change(a, e.index); }},
+    {GotFocus, "Text1", [](App& a, const Event& e) { app::Text1_GotFocus(a, e.index); }},
+    {KeyPress, "Text1", [](App& a, const Event& e) { app::Text1_KeyPress(a, e.index); }},
+    {Timer, "Timer1", [](App& a, const Event&) { app::Timer1_Timer(a); }},
+    {MouseMove, "Image1",
+     [](App& a, const Event& e) { digitising::Image1_MouseMove(a, e.x, e.y); }},
+    {MouseUp, "Label16", [](App& a, const Event& e) { figure::Label16_MouseUp(a.win, e.x, e.y); }},
+    {MouseUp, "Label17", [](App& a, const Event& e) { figure::Label17_MouseUp(a.win, e.x, e.y); }},
+    {MouseUp, "Label18", [](App& a, const Event& e) { figure::Label18_MouseUp(a.win, e.x, e.y); }},
+    {MouseUp, "Picture8", [](App& a, const Event& e) { records::Picture8_MouseUp(a, e.x, e.y); }},
+    {Unload, "readceph", [](App& a, const Event&) { app::Form_Unload(a); }},
+};
+
 }  // namespace
 
 bool Dispatch(base::App& app, const Event& e) {
-    const std::string_view n = e.name;
-    switch (e.type) {
-        case EventType::Click:
-            if (n == "quitmn") return app::quitmn_Click(app), true;
-            if (n == "Command3") return app::Command3_Click(app), true;
-            if (n == "readn") return records::readn_Click(app, e.index), true;
-            if (n == "comp") return records::comp_Click(app, e.index), true;
-            if (n == "printmn") return report::printmn_Click(app, e.index, LoaderOf(app)), true;
-            if (n == "inputn") return records::inputn_Click(app, e.index), true;
-            if (n == "Image1") return digitising::Image1_Click(app), true;
-            if (n == "Command5") return digitising::Command5_Click(app), true;
-            if (n == "Command6") return digitising::Command6_Click(app), true;
-            if (n == "Command1") return imaging::Command1_Click(app), true;
-            if (n == "piccas") return imaging::piccas_Click(app, e.index), true;
-            if (n == "piccas00") return imaging::piccas00_Click(app), true;
-            if (n == "pastemn") return imaging::pastemn_Click(app), true;
-            if (n == "bmpsave") return imaging::bmpsave_Click(app), true;
-            if (n == "gotalk.Dir1") return imaging::Dir1_Click(app, e.index), true;
-            if (n == "gotalk.File1") return imaging::File1_Click(app, e.index), true;
-            if (n == "Command4") return Finish(app), true;
-            if (n == "Command2") return records::Command2_Click(app), true;
-            if (n == "Check2") return records::Check2_Click(app), true;
-            if (n == "Check1") return figure::Check1_Click(app.win), true;
-            if (n == "List1") return figure::List1_Click(app.win), true;
-            if (n == "graph") return figure::graph_Click(app.win), true;
-            if (n == "Picture3") return figure::Picture3_Click(app.win), true;
-            return false;
-        case EventType::Change:
-            if (n == "Text1") return app::Text1_Change(app, e.index), true;
-            if (n == "Text6") return digitising::Text6_Change(app), true;
-            if (n == "VScroll2") return imaging::VScroll2_Change(app), true;
-            if (n == "HScroll1" || n == "VScroll1") return imaging::Pan_Change(app), true;
-            if (n == "gotalk.Drive1") return imaging::Drive1_Change(app, e.index), true;
-            return false;
-        case EventType::GotFocus:
-            if (n == "Text1") return app::Text1_GotFocus(app, e.index), true;
-            return false;
-        case EventType::KeyPress:
-            if (n == "Text1") return app::Text1_KeyPress(app, e.index), true;
-            return false;
-        case EventType::Timer:
-            if (n == "Timer1") return app::Timer1_Timer(app), true;
-            return false;
-        case EventType::MouseMove:
-            if (n == "Image1") return digitising::Image1_MouseMove(app, e.x, e.y), true;
-            return false;
-        case EventType::MouseUp:
-            if (n == "Label16") return figure::Label16_MouseUp(app.win, e.x, e.y), true;
-            if (n == "Label17") return figure::Label17_MouseUp(app.win, e.x, e.y), true;
-            if (n == "Label18") return figure::Label18_MouseUp(app.win, e.x, e.y), true;
-            if (n == "Picture8") return records::Picture8_MouseUp(app, e.x, e.y), true;
-            return false;
-        case EventType::Unload:
-            if (n == "readceph") return app::Form_Unload(app), true;
-            return false;
-        case EventType::LostFocus:
-            return false;
+    for (const Route& route : kRoutes) {
+        if (route.type != e.type || route.name != e.name) continue;
+        route.run(app, e);
+        return true;
     }
     return false;
 }

@@ -2,7 +2,8 @@
 // context and services, files and text codecs), behaviour (one folder per subsystem),
 // wiring (the event table and main), platform (Qt and the companion's commands). This
 // test reads the includes of every source file and fails, naming file and line, on an
-// include that points up the layers or on two subsystems that include each other.
+// include that points up the layers or on two folders that include each other; and on
+// a source file too long to read as one.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -62,6 +63,19 @@ TEST(Layers, EveryFolderHasALayer) {
         if (!e.is_directory()) continue;
         EXPECT_TRUE(kFolders.count(e.path().filename().string()))
             << e.path().filename() << " is in no layer";
+    }
+}
+
+// A file a reader can hold in mind at once.
+TEST(Layers, NoSourceFileIsLongerThan400Lines) {
+    for (const fs::directory_entry& e : fs::recursive_directory_iterator(CEPH_SOURCE_DIR)) {
+        const std::string ext = e.path().extension().string();
+        if (!e.is_regular_file() || (ext != ".cpp" && ext != ".h")) continue;
+        std::ifstream in(e.path());
+        int lines = 0;
+        for (std::string text; std::getline(in, text);)
+            ++lines;
+        EXPECT_LE(lines, 400) << e.path().lexically_relative(CEPH_SOURCE_DIR).generic_string();
     }
 }
 
