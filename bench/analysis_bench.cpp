@@ -7,13 +7,12 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "analysis/catalogue.h"
+#include "bench_support.h"
 #include "record_gen.h"
 #include "records/record_line.h"
 
@@ -43,18 +42,7 @@ void BM_ComputeValues(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_ComputeValues)->Repetitions(5)->ReportAggregatesOnly(true);
-
-// Keeps the median rate to check it against the limit after the run.
-class RateReporter : public benchmark::ConsoleReporter {
-  public:
-    double medianRate = 0;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.aggregate_name == "median") medianRate = run.counters.at("items_per_second");
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
+BENCHMARK(BM_ComputeValues)->ReportAggregatesOnly(true);
 
 int WriteRecords(const char* path, int lines) {
     std::ofstream out(path, std::ios::binary);
@@ -67,26 +55,14 @@ int WriteRecords(const char* path, int lines) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    double minRate = 2e6;
-    const char* records = nullptr;
-    int lines = 100000;
-    std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--min_rate=", 11) == 0)
-            minRate = std::atof(argv[i] + 11);
-        else if (std::strncmp(argv[i], "--write_records=", 16) == 0)
-            records = argv[i] + 16;
-        else if (std::strncmp(argv[i], "--lines=", 8) == 0)
-            lines = std::atoi(argv[i] + 8);
-        else
-            rest.push_back(argv[i]);
-    }
-    if (records) return WriteRecords(records, lines);
-    int restArgc = static_cast<int>(rest.size());
-    benchmark::Initialize(&restArgc, rest.data());
-    RateReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("ComputeValues: %.2f million tracings/s (limit %.2f)\n", reporter.medianRate / 1e6,
-                minRate / 1e6);
-    return reporter.medianRate >= minRate ? 0 : 1;
+    const double minRate = ceph::bench::TakeNumber(argc, argv, "min_rate", 2e6);
+    std::string records;
+    const bool writeRecords = ceph::bench::TakeFlag(argc, argv, "write_records", &records);
+    const int lines = static_cast<int>(ceph::bench::TakeNumber(argc, argv, "lines", 100000));
+    if (writeRecords) return WriteRecords(records.c_str(), lines);
+    auto medians = ceph::bench::RunBenchmarks(argc, argv, {.count = 5, .interleaved = false});
+    if (!medians) return 2;
+    const double rate = medians->itemsPerSecond["BM_ComputeValues"];
+    std::printf("ComputeValues: %.2f million tracings/s (limit %.2f)\n", rate / 1e6, minRate / 1e6);
+    return rate >= minRate ? 0 : 1;
 }

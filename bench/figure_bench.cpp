@@ -16,13 +16,12 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <memory>
 
 #include "app/startup.h"
+#include "bench_support.h"
 #include "picture_gen.h"
 #include "platform/qt_services.h"
 #include "platform/qt_window.h"
@@ -89,49 +88,24 @@ void BM_Repaint(benchmark::State& state) {
 }
 BENCHMARK(BM_Repaint)->Name("PanelRepaint")->Unit(benchmark::kMillisecond)->UseRealTime();
 
-class MedianKeeper : public benchmark::ConsoleReporter {
-  public:
-    std::map<std::string, double> medians;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    double maxMs = 16;
-    std::vector<char*> args{argv[0]};
-    static std::string defaults[] = {"--benchmark_repetitions=7",
-                                     "--benchmark_display_aggregates_only=true"};
-    for (std::string& flag : defaults)
-        args.push_back(flag.data());
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--max_ms=", 9) == 0)
-            maxMs = std::atof(argv[i] + 9);
-        else
-            args.push_back(argv[i]);
-    }
-    int benchArgc = static_cast<int>(args.size());
-    args.push_back(nullptr);
-    QApplication app(benchArgc, args.data());
+    const double maxMs = ceph::bench::TakeNumber(argc, argv, "max_ms", 16);
+    QApplication app(argc, argv);
     ceph::platform::InstallChineseFont();
     Shown figure;
     shown = &figure;
-    benchmark::Initialize(&benchArgc, args.data());
-    MedianKeeper reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    auto medians = ceph::bench::RunBenchmarks(argc, argv, {.count = 7, .interleaved = false});
+    if (!medians) return 2;
     int result = 0;
     for (const char* name : {"MovementClick/turn", "MovementClick/shift"}) {
-        const double ms = reporter.medians[name];
+        const double ms = medians->ms[name];
         std::printf("%s: %.2f ms (limit %.0f)%s\n", name, ms, maxMs,
                     ms > maxMs ? "  TOO SLOW" : "");
         if (ms > maxMs) result = 1;
     }
-    std::printf("PanelRepaint: %.2f ms (not checked)\n", reporter.medians["PanelRepaint"]);
+    std::printf("PanelRepaint: %.2f ms (not checked)\n", medians->ms["PanelRepaint"]);
     return result;
 }

@@ -20,7 +20,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -28,7 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "bench_flags.h"
+#include "bench_support.h"
 #include "record_gen.h"
 #include "records/record_store.h"
 
@@ -59,89 +58,83 @@ void Run(std::vector<std::string> command) {
         throw std::runtime_error(command[0] + " failed");
 }
 
-class MedianKeeper : public benchmark::ConsoleReporter {
-  public:
-    std::map<std::string, double> medians;  // milliseconds, by benchmark name
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
+// A scratch folder under FINISH_BENCH_DIR (default /var/tmp); empty when none could be made.
+std::string MakeScratchFolder() {
+    const char* base = std::getenv("FINISH_BENCH_DIR");
+    std::string templ = std::string(base ? base : "/var/tmp") + "/ceph-finish-XXXXXX";
+    if (!mkdtemp(templ.data())) {
+        std::perror("mkdtemp");
+        return {};
     }
-};
+    return templ;
+}
+
+void WriteRecordFile(const std::string& dir) {
+    const std::string path = dir + "/ceph-1";
+    {
+        std::ofstream out(path, std::ios::binary);
+        for (int i = 0; i < kPatients; ++i)
+            out << ceph::bench::MakeRecordLine(Code(i), static_cast<unsigned>(i)) << "\r\n";
+    }
+    std::printf("record file: %d patients, %.1f MB, in %s\n", kPatients,
+                static_cast<double>(fs::file_size(path)) / 1e6, dir.c_str());
+}
+
+// The benchmarks work in `data`, which must outlive their run.
+void RegisterBenchmarks(const std::string& data) {
+    const std::string patient = Code(kPatients / 2);
+    benchmark::RegisterBenchmark(
+        kStore,
+        [&data, patient](benchmark::State& state) {
+            unsigned seed = 1;
+            for (auto _ : state) {
+                const auto stored = ceph::records::StorePatientLines(
+                    data, 1, {ceph::bench::MakeRecordLine(patient, ++seed)});
+                if (!stored.Ok()) throw std::runtime_error("store: " + stored.error.message());
+            }
+        })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    auto copy = [&data](bool sync) {
+        return [&data, sync](benchmark::State& state) {
+            for (auto _ : state) {
+                Run({"cp", data + "ceph-1", data + "copy"});
+                if (sync) Run({"sync", data + "copy"});
+            }
+        };
+    };
+    benchmark::RegisterBenchmark(kCp, copy(false))->Unit(benchmark::kMillisecond)->UseRealTime();
+    // Only for the reader: a copy that makes the writer's promise too (on the disk
+    // when the command returns).
+    benchmark::RegisterBenchmark(kCpSync, copy(true))->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+// The writer against cp; 1 when it takes more than `maxRatio` times as long.
+int Compare(std::map<std::string, double>& ms, double maxRatio) {
+    if (!ms.count(kStore) || !ms.count(kCp)) return 0;
+    const double ratio = ms[kStore] / ms[kCp];
+    std::printf("\nfinishing into %d patients: %.2f ms, cp %.2f ms, ratio %.2f (limit %.2f)%s\n",
+                kPatients, ms[kStore], ms[kCp], ratio, maxRatio,
+                ratio > maxRatio ? "  TOO SLOW" : "");
+    if (ms.count(kCpSync))
+        std::printf("cp then sync of the copy: %.2f ms (ratio %.2f, not checked)\n", ms[kCpSync],
+                    ms[kStore] / ms[kCpSync]);
+    return ratio > maxRatio ? 1 : 0;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const double maxRatio = ceph::bench::TakeNumber(argc, argv, "max_ratio", 2);
-    std::vector<char*> args = ceph::bench::WithDefaultFlags(argc, argv);
-    const char* base = std::getenv("FINISH_BENCH_DIR");
-    std::string templ = std::string(base ? base : "/var/tmp") + "/ceph-finish-XXXXXX";
-    char* pattern = templ.data();
-    if (!mkdtemp(pattern)) {
-        std::perror("mkdtemp");
-        return 2;
-    }
-    const std::string dir = pattern;
+    const std::string dir = MakeScratchFolder();
+    if (dir.empty()) return 2;
     const std::string data = dir + "/";
     int result = 0;
     try {
-        {
-            std::ofstream out(data + "ceph-1", std::ios::binary);
-            for (int i = 0; i < kPatients; ++i)
-                out << ceph::bench::MakeRecordLine(Code(i), static_cast<unsigned>(i)) << "\r\n";
-        }
-        std::printf("record file: %d patients, %.1f MB, in %s\n", kPatients,
-                    static_cast<double>(fs::file_size(data + "ceph-1")) / 1e6, dir.c_str());
-
-        const std::string patient = Code(kPatients / 2);
-        benchmark::RegisterBenchmark(
-            kStore,
-            [&](benchmark::State& state) {
-                unsigned seed = 1;
-                for (auto _ : state) {
-                    const auto stored = ceph::records::StorePatientLines(
-                        data, 1, {ceph::bench::MakeRecordLine(patient, ++seed)});
-                    if (!stored.Ok()) throw std::runtime_error("store: " + stored.error.message());
-                }
-            })
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-        auto copy = [&data](bool sync) {
-            return [&data, sync](benchmark::State& state) {
-                for (auto _ : state) {
-                    Run({"cp", data + "ceph-1", data + "copy"});
-                    if (sync) Run({"sync", data + "copy"});
-                }
-            };
-        };
-        benchmark::RegisterBenchmark(kCp, copy(false))
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-        // Only for the reader: a copy that makes the writer's promise too (on the disk
-        // when the command returns).
-        benchmark::RegisterBenchmark(kCpSync, copy(true))
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-
-        int benchArgc = static_cast<int>(args.size()) - 1;
-        benchmark::Initialize(&benchArgc, args.data());
-        if (benchmark::ReportUnrecognizedArguments(benchArgc, args.data())) return 2;
-        MedianKeeper reporter;
-        benchmark::RunSpecifiedBenchmarks(&reporter);
-        benchmark::Shutdown();
-        if (reporter.medians.count(kStore) && reporter.medians.count(kCp)) {
-            const double ratio = reporter.medians[kStore] / reporter.medians[kCp];
-            std::printf(
-                "\nfinishing into %d patients: %.2f ms, cp %.2f ms, ratio %.2f (limit %.2f)%s\n",
-                kPatients, reporter.medians[kStore], reporter.medians[kCp], ratio, maxRatio,
-                ratio > maxRatio ? "  TOO SLOW" : "");
-            result = ratio > maxRatio ? 1 : 0;
-            if (reporter.medians.count(kCpSync))
-                std::printf("cp then sync of the copy: %.2f ms (ratio %.2f, not checked)\n",
-                            reporter.medians[kCpSync],
-                            reporter.medians[kStore] / reporter.medians[kCpSync]);
-        }
+        WriteRecordFile(dir);
+        RegisterBenchmarks(data);
+        auto medians = ceph::bench::RunBenchmarks(argc, argv);
+        result = medians ? Compare(medians->ms, maxRatio) : 2;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         result = 2;

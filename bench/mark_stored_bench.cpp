@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "bench_flags.h"
+#include "bench_support.h"
 #include "record_gen.h"
 #include "records/mark_stored.h"
 #include "ui/main_window.h"
@@ -112,22 +112,6 @@ void ReadOnce(const std::vector<std::string>& paths) {
     }
 }
 
-// Shows the usual console table and keeps the median real time of each benchmark.
-class MedianKeeper : public benchmark::ConsoleReporter {
-  public:
-    MedianKeeper() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
-
-    std::map<std::string, double> medians;  // milliseconds, by benchmark name
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-    }
-};
-
 int Compare(const std::map<std::string, double>& medians, double maxRatio) {
     auto grep = medians.find(kGrep);
     if (grep == medians.end()) {
@@ -151,44 +135,84 @@ int Compare(const std::map<std::string, double>& medians, double maxRatio) {
     return result;
 }
 
+// The files are rewritten on every run: the marker tells this program's own from a real
+// data folder's.
+fs::path Marker(const std::string& dir) {
+    return fs::path(dir) / ".bench-records";
+}
+
+// Makes a scratch folder when none was given; false when the folder cannot be used.
+bool PrepareFolder(std::string& dir) {
+    const bool scratch = dir.empty();
+    if (scratch) {
+        char pattern[] = "/tmp/ceph-bench-XXXXXX";
+        if (!mkdtemp(pattern)) {
+            std::perror("mkdtemp");
+            return false;
+        }
+        dir = pattern;
+    }
+    fs::create_directories(dir);
+    if (!scratch && fs::exists(fs::path(dir) / "ceph-1") && !fs::exists(Marker(dir))) {
+        std::fprintf(stderr, "%s holds record files this program did not write\n", dir.c_str());
+        return false;
+    }
+    return true;
+}
+
+void WriteRecords(const std::string& dir, const RecordSet& set,
+                  const std::vector<std::string>& paths) {
+    ceph::bench::WriteRecordFiles(dir, set);
+    std::ofstream{Marker(dir)};
+    std::uintmax_t total = 0;
+    for (const std::string& p : paths)
+        total += fs::file_size(p);
+    std::printf("record files: 9 x %d patients, %.1f MB in all, in %s\n", set.patientsPerFile,
+                static_cast<double>(total) / 1e6, dir.c_str());
+}
+
+// The look-ups run in `win`; it and `paths` must outlive the run.
+void RegisterBenchmarks(ceph::ui::MainWindow& win, const RecordSet& set,
+                        const std::vector<std::string>& paths) {
+    auto lookup = [&win](const std::string& code) {
+        return [&win, code](benchmark::State& state) {
+            for (auto _ : state)
+                ceph::records::MarkStoredTracings(win, code);
+        };
+    };
+    benchmark::RegisterBenchmark(kLookupAbsent, lookup(set.absentCode))
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark(kLookupLate, lookup(set.lateCode))
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    auto command = [&paths](std::vector<std::string> args) {
+        return [&paths, args](benchmark::State& state) {
+            for (auto _ : state)
+                RunQuietly(args, paths);
+        };
+    };
+    benchmark::RegisterBenchmark(kGrep, command(GrepCount(set.absentCode)))
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    // Only for the reader of the figures: the bare cost of reading the files.
+    benchmark::RegisterBenchmark(kCat, command({"cat"}))
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     Options options = TakeOptions(argc, argv);
     const bool scratch = options.dir.empty();
-    if (scratch) {
-        char pattern[] = "/tmp/ceph-bench-XXXXXX";
-        if (!mkdtemp(pattern)) {
-            std::perror("mkdtemp");
-            return 2;
-        }
-        options.dir = pattern;
-    }
-    fs::create_directories(options.dir);
-    // The files are rewritten on every run: never over a real data folder.
-    const fs::path marker = fs::path(options.dir) / ".bench-records";
-    if (!scratch && fs::exists(fs::path(options.dir) / "ceph-1") && !fs::exists(marker)) {
-        std::fprintf(stderr, "%s holds record files this program did not write\n",
-                     options.dir.c_str());
-        return 2;
-    }
+    if (!PrepareFolder(options.dir)) return 2;
 
     const RecordSet set;
     const std::vector<std::string> paths = RecordPaths(options.dir);
     int result = 0;
     try {
-        ceph::bench::WriteRecordFiles(options.dir, set);
-        std::ofstream{marker};
-        std::printf("record files: 9 x %d patients, %.1f MB in all, in %s\n", set.patientsPerFile,
-                    static_cast<double>([&] {
-                        std::uintmax_t total = 0;
-                        for (const std::string& p : paths)
-                            total += fs::file_size(p);
-                        return total;
-                    }()) /
-                        1e6,
-                    options.dir.c_str());
-
+        WriteRecords(options.dir, set, paths);
         ceph::ui::MainWindow win;
         AddSlotMenus(win);
         win.state.DataDir = options.dir + "/";
@@ -196,41 +220,9 @@ int main(int argc, char** argv) {
         CheckLookup(win, set.lateCode, true);
         ReadOnce(paths);  // every measurement then reads from the page cache
         RunQuietly(GrepCount(set.absentCode), paths);
-
-        auto lookup = [&win](const std::string& code) {
-            return [&win, code](benchmark::State& state) {
-                for (auto _ : state)
-                    ceph::records::MarkStoredTracings(win, code);
-            };
-        };
-        benchmark::RegisterBenchmark(kLookupAbsent, lookup(set.absentCode))
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-        benchmark::RegisterBenchmark(kLookupLate, lookup(set.lateCode))
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-        auto command = [&paths](std::vector<std::string> args) {
-            return [&paths, args](benchmark::State& state) {
-                for (auto _ : state)
-                    RunQuietly(args, paths);
-            };
-        };
-        benchmark::RegisterBenchmark(kGrep, command(GrepCount(set.absentCode)))
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-        // Only for the reader of the figures: the bare cost of reading the files.
-        benchmark::RegisterBenchmark(kCat, command({"cat"}))
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-
-        std::vector<char*> args = ceph::bench::WithDefaultFlags(argc, argv);
-        int benchArgc = static_cast<int>(args.size()) - 1;
-        benchmark::Initialize(&benchArgc, args.data());
-        if (benchmark::ReportUnrecognizedArguments(benchArgc, args.data())) return 2;
-        MedianKeeper reporter;
-        benchmark::RunSpecifiedBenchmarks(&reporter);
-        benchmark::Shutdown();
-        result = Compare(reporter.medians, options.maxRatio);
+        RegisterBenchmarks(win, set, paths);
+        const auto medians = ceph::bench::RunBenchmarks(argc, argv);
+        result = medians ? Compare(medians->ms, options.maxRatio) : 2;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         result = 2;

@@ -23,7 +23,6 @@
 #include <malloc.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <QGuiApplication>
 #include <QImageReader>
@@ -37,7 +36,7 @@
 #include <string>
 #include <vector>
 
-#include "bench_flags.h"
+#include "bench_support.h"
 #include "picture_gen.h"
 #include "platform/jpeg_codec.h"
 #include "platform/pictures.h"
@@ -98,18 +97,6 @@ void LoadWithQt(const std::string& path) {
     PaintViewport(image);
 }
 
-class MedianKeeper : public benchmark::ConsoleReporter {
-  public:
-    MedianKeeper() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
-    std::map<std::string, double> medians;  // milliseconds
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-    }
-};
-
 struct Case {
     std::string label;  // "grey", "ycc" or "file"
     std::string path;
@@ -136,6 +123,46 @@ bool Compare(const std::map<std::string, double>& medians, const Case& c, double
     return net <= maxRatio;
 }
 
+// The written radiographs, or the given file alone.
+std::vector<Case> WriteCases(const Options& options, const QTemporaryDir& scratch) {
+    if (!options.jpeg.empty()) return {{"file", options.jpeg}};
+    std::vector<Case> cases;
+    cases.push_back({"grey", scratch.filePath(QStringLiteral("grey.jpg")).toStdString()});
+    ceph::bench::WriteSyntheticRadiograph(cases.back().path, 90);
+    // Qt's writer codes every 32-bit picture in colour, grey ones too.
+    cases.push_back({"ycc", scratch.filePath(QStringLiteral("ycc.jpg")).toStdString()});
+    if (!ceph::bench::SyntheticRadiograph()
+             .convertToFormat(QImage::Format_RGB32)
+             .save(QString::fromStdString(cases.back().path), "JPG", 90))
+        throw std::runtime_error("cannot write " + cases.back().path);
+    return cases;
+}
+
+// `tiny`: a JPEG as small as can be, for djpeg's process start.
+void RegisterBenchmarks(const std::vector<Case>& cases, const std::string& tiny) {
+    auto timed = [](const std::string& name, auto work) {
+        benchmark::RegisterBenchmark(name.c_str(),
+                                     [work](benchmark::State& state) {
+                                         for (auto _ : state)
+                                             work();
+                                     })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    };
+    for (const Case& c : cases) {
+        std::printf("%s: %s, %.2f MB\n", c.label.c_str(), c.path.c_str(),
+                    static_cast<double>(std::filesystem::file_size(c.path)) / 1e6);
+        // Every measurement reads the file from the page cache, and a failure shows here.
+        Djpeg(c.path);
+        LoadUntilShown(c.path);
+        const std::string path = c.path;
+        timed("djpeg/" + c.label, [path] { Djpeg(path); });
+        timed("LoadUntilShown/" + c.label, [path] { LoadUntilShown(path); });
+        timed("QtPlugin/" + c.label, [path] { LoadWithQt(path); });
+    }
+    timed(kDjpegStart, [tiny] { Djpeg(tiny); });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -148,57 +175,19 @@ int main(int argc, char** argv) {
     QTemporaryDir scratch;
     int result = 0;
     try {
-        std::vector<Case> cases;
-        if (options.jpeg.empty()) {
-            cases.push_back({"grey", scratch.filePath(QStringLiteral("grey.jpg")).toStdString()});
-            ceph::bench::WriteSyntheticRadiograph(cases.back().path, 90);
-            // Qt's writer codes every 32-bit picture in colour, grey ones too.
-            cases.push_back({"ycc", scratch.filePath(QStringLiteral("ycc.jpg")).toStdString()});
-            if (!ceph::bench::SyntheticRadiograph()
-                     .convertToFormat(QImage::Format_RGB32)
-                     .save(QString::fromStdString(cases.back().path), "JPG", 90))
-                throw std::runtime_error("cannot write " + cases.back().path);
-        } else {
-            cases.push_back({"file", options.jpeg});
-        }
+        const std::vector<Case> cases = WriteCases(options, scratch);
         const std::string tiny = scratch.filePath(QStringLiteral("tiny.jpg")).toStdString();
         if (!ceph::platform::SaveJpeg(ceph::bench::SyntheticRadiograph(8), tiny, 90, nullptr))
             throw std::runtime_error("cannot write " + tiny);
+        RegisterBenchmarks(cases, tiny);
 
-        auto timed = [](const std::string& name, auto work) {
-            benchmark::RegisterBenchmark(name.c_str(),
-                                         [work](benchmark::State& state) {
-                                             for (auto _ : state)
-                                                 work();
-                                         })
-                ->Unit(benchmark::kMillisecond)
-                ->UseRealTime();
-        };
-        for (const Case& c : cases) {
-            std::printf("%s: %s, %.2f MB\n", c.label.c_str(), c.path.c_str(),
-                        static_cast<double>(std::filesystem::file_size(c.path)) / 1e6);
-            // Every measurement reads the file from the page cache, and a failure shows here.
-            Djpeg(c.path);
-            LoadUntilShown(c.path);
-            const std::string path = c.path;
-            timed("djpeg/" + c.label, [path] { Djpeg(path); });
-            timed("LoadUntilShown/" + c.label, [path] { LoadUntilShown(path); });
-            timed("QtPlugin/" + c.label, [path] { LoadWithQt(path); });
-        }
-        timed(kDjpegStart, [tiny] { Djpeg(tiny); });
-
-        std::vector<char*> args = ceph::bench::WithDefaultFlags(argc, argv);
-        int benchArgc = static_cast<int>(args.size()) - 1;
-        benchmark::Initialize(&benchArgc, args.data());
-        if (benchmark::ReportUnrecognizedArguments(benchArgc, args.data())) return 2;
-        MedianKeeper reporter;
-        benchmark::RunSpecifiedBenchmarks(&reporter);
-        benchmark::Shutdown();
-        const auto start = reporter.medians.find(kDjpegStart);
-        const double startMs = start == reporter.medians.end() ? 0 : start->second;
+        const auto medians = ceph::bench::RunBenchmarks(argc, argv);
+        if (!medians) return 2;
+        const auto start = medians->ms.find(kDjpegStart);
+        const double startMs = start == medians->ms.end() ? 0 : start->second;
         std::printf("\nmedian of djpeg_start (process start): %.2f ms\n", startMs);
         for (const Case& c : cases)
-            if (!Compare(reporter.medians, c, startMs, options.maxRatio)) result = 1;
+            if (!Compare(medians->ms, c, startMs, options.maxRatio)) result = 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         result = 2;

@@ -20,7 +20,6 @@
 //   picture_paint_bench [--max_ms=16] [benchmark flags]
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -28,11 +27,10 @@
 #include <QWindow>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <map>
 #include <memory>
 #include <stdexcept>
 
+#include "bench_support.h"
 #include "picture_gen.h"
 #include "platform/pictures.h"
 #include "platform/widgets.h"
@@ -63,29 +61,33 @@ QPoint PanOffset(QSize zoomed, int step) {
     return QPoint(zoomed.width() / 4 + d, zoomed.height() / 4 + d / 2);
 }
 
-void PaintPart(benchmark::State& state, double zoom, const QImage* picture) {
+// Paints the viewport on a surface of the screen's format a pan step further at every
+// iteration; `paint` gets the zoomed picture's size and the viewport's offset in it.
+template <class Paint>
+void Pan(benchmark::State& state, double zoom, Paint paint) {
     const QSize size = Zoomed(zoom);
     QImage screen(kViewportSide, kViewportSide, QImage::Format_RGB32);
     int step = 0;
     for (auto _ : state) {
         const QPoint offset = PanOffset(size, step++);
         QPainter painter(&screen);
-        painter.translate(-offset);
-        ceph::platform::PaintPicturePart(painter, *picture, size, true,
-                                         QRect(offset, QSize(kViewportSide, kViewportSide)));
+        paint(painter, size, offset);
     }
 }
 
+void PaintPart(benchmark::State& state, double zoom, const QImage* picture) {
+    Pan(state, zoom, [picture](QPainter& painter, QSize size, QPoint offset) {
+        painter.translate(-offset);
+        ceph::platform::PaintPicturePart(painter, *picture, size, true,
+                                         QRect(offset, QSize(kViewportSide, kViewportSide)));
+    });
+}
+
 void WholeDrawImage(benchmark::State& state, double zoom) {
-    const QSize size = Zoomed(zoom);
-    QImage screen(kViewportSide, kViewportSide, QImage::Format_RGB32);
-    int step = 0;
-    for (auto _ : state) {
-        const QPoint offset = PanOffset(size, step++);
-        QPainter painter(&screen);
+    Pan(state, zoom, [zoom](QPainter& painter, QSize size, QPoint offset) {
         painter.setRenderHint(QPainter::SmoothPixmapTransform, zoom < 1);
         painter.drawImage(QRect(-offset, size), fixture->picture);
-    }
+    });
 }
 
 // Counts the paint events of a widget: a repaint of a window the platform did not show
@@ -146,80 +148,64 @@ void ZoomStep(benchmark::State& state) {
     view.Check(state);
 }
 
-class MedianKeeper : public benchmark::ConsoleReporter {
-  public:
-    MedianKeeper() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
-    std::map<std::string, double> medians;  // milliseconds
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-    }
-};
-
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    double maxMs = 16;
-    std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--max_ms=", 9) == 0)
-            maxMs = std::atof(argv[i] + 9);
-        else
-            rest.push_back(argv[i]);
-    }
-    int restArgc = static_cast<int>(rest.size());
-    QApplication app(restArgc, rest.data());
-
-    // The picture as the program holds it: written as a JPEG and loaded by the store.
-    Fixture data;
-    fixture = &data;
-    QTemporaryDir scratch;
+// The picture as the program holds it: written as a JPEG and loaded by the store. False,
+// having said why, when it cannot be.
+bool LoadPicture(Fixture& data, const QTemporaryDir& scratch) {
     const std::string path = scratch.filePath(QStringLiteral("radiograph.jpg")).toStdString();
     try {
         ceph::bench::WriteSyntheticRadiograph(path, 90);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
-        return 2;
+        return false;
     }
     data.model.picture = data.store.Load(path);
     if (data.model.picture.empty()) {
         std::fprintf(stderr, "%s\n", data.store.LastError().c_str());
-        return 2;
+        return false;
     }
     data.picture = data.store.Get(data.model.picture);
     data.rgb32 = data.picture.convertToFormat(QImage::Format_RGB32);
+    return true;
+}
 
-    const char* checked[] = {"PaintPart/zoom3", "PaintPart/zoom0.5", "ViewportRepaint/zoom3",
-                             "ViewportRepaint/zoom0.5", "ZoomStep"};
+constexpr const char* kChecked[] = {"PaintPart/zoom3", "PaintPart/zoom0.5", "ViewportRepaint/zoom3",
+                                    "ViewportRepaint/zoom0.5", "ZoomStep"};
+
+void RegisterBenchmarks() {
     auto add = [](const char* name, auto function) {
         benchmark::RegisterBenchmark(name, function)
             ->Unit(benchmark::kMillisecond)
-            ->Repetitions(5)
             ->ReportAggregatesOnly(true);
     };
-    add(checked[0], [](benchmark::State& s) { PaintPart(s, 3, &fixture->picture); });
-    add(checked[1], [](benchmark::State& s) { PaintPart(s, 0.5, &fixture->picture); });
-    add(checked[2], [](benchmark::State& s) { ViewportRepaint(s, 3); });
-    add(checked[3], [](benchmark::State& s) { ViewportRepaint(s, 0.5); });
-    add(checked[4], ZoomStep);
+    add(kChecked[0], [](benchmark::State& s) { PaintPart(s, 3, &fixture->picture); });
+    add(kChecked[1], [](benchmark::State& s) { PaintPart(s, 0.5, &fixture->picture); });
+    add(kChecked[2], [](benchmark::State& s) { ViewportRepaint(s, 3); });
+    add(kChecked[3], [](benchmark::State& s) { ViewportRepaint(s, 0.5); });
+    add(kChecked[4], ZoomStep);
     add("WholeDrawImage/zoom3", [](benchmark::State& s) { WholeDrawImage(s, 3); });
     add("WholeDrawImage/zoom0.5", [](benchmark::State& s) { WholeDrawImage(s, 0.5); });
     add("PaintPart/zoom3_rgb32", [](benchmark::State& s) { PaintPart(s, 3, &fixture->rgb32); });
+}
 
-    benchmark::Initialize(&restArgc, rest.data());
-    if (benchmark::ReportUnrecognizedArguments(restArgc, rest.data())) return 2;
-    MedianKeeper reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const double maxMs = ceph::bench::TakeNumber(argc, argv, "max_ms", 16);
+    QApplication app(argc, argv);
+    Fixture data;
+    fixture = &data;
+    QTemporaryDir scratch;
+    if (!LoadPicture(data, scratch)) return 2;
+    RegisterBenchmarks();
+    auto medians = ceph::bench::RunBenchmarks(argc, argv, {.count = 5, .interleaved = false});
+    if (!medians) return 2;
 
     int result = 0;
     std::printf("\n");
-    for (const char* name : checked) {
-        const auto it = reporter.medians.find(name);
-        if (it == reporter.medians.end()) continue;
+    for (const char* name : kChecked) {
+        const auto it = medians->ms.find(name);
+        if (it == medians->ms.end()) continue;
         const bool over = it->second > maxMs;
         std::printf("%-24s %7.3f ms (limit %g ms)%s\n", name, it->second, maxMs,
                     over ? "  TOO SLOW" : "");

@@ -8,11 +8,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 
 #include "app/startup.h"
+#include "bench_support.h"
 #include "platform/qt_services.h"
 #include "platform/run.h"
 #include "records/show.h"
@@ -41,41 +42,20 @@ void BM_DrawReportWithSnapshot(benchmark::State& state) {
         ceph::report::DrawReport(program, false, 0);
     }
 }
-BENCHMARK(BM_DrawReportWithSnapshot)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
-
-class MedianReporter : public benchmark::ConsoleReporter {
-  public:
-    double medianMs = 0;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.aggregate_name == "median") medianMs = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
+BENCHMARK(BM_DrawReportWithSnapshot)->Unit(benchmark::kMillisecond)->ReportAggregatesOnly(true);
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    double maxMs = 30;
-    std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--max_ms=", 9) == 0)
-            maxMs = std::atof(argv[i] + 9);
-        else
-            rest.push_back(argv[i]);
-    }
-    int restArgc = static_cast<int>(rest.size());
-    QApplication app(restArgc, rest.data());
+    const double maxMs = ceph::bench::TakeNumber(argc, argv, "max_ms", 30);
+    QApplication app(argc, argv);
     ceph::platform::InstallChineseFont();
     QTemporaryDir dir;
     scratch = &dir;
-    benchmark::Initialize(&restArgc, rest.data());
-    MedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("DrawReport with snapshot: %.2f ms (limit %.0f)\n", reporter.medianMs, maxMs);
-    return reporter.medianMs <= maxMs ? 0 : 1;
+    auto medians = ceph::bench::RunBenchmarks(argc, argv, {.count = 5, .interleaved = false});
+    if (!medians) return 2;
+    const double ms = medians->ms["BM_DrawReportWithSnapshot"];
+    std::printf("DrawReport with snapshot: %.2f ms (limit %.0f)\n", ms, maxMs);
+    return ms <= maxMs ? 0 : 1;
 }

@@ -6,9 +6,11 @@
 #include <QLabel>
 #include <QTest>
 
-#include "app/startup.h"
+#include "grey_jpeg.h"
 #include "platform/qt_services.h"
 #include "platform/qt_window.h"
+#include "shown_window.h"
+#include "support/patient_folder.h"
 #include "support/temp_dir.h"
 
 namespace ceph {
@@ -16,19 +18,12 @@ namespace {
 
 TEST(DigitisingWidget, NineteenClicksOnTheRadiograph) {
     testing::TempDir dir;
-    dir.Write("OutExe.tmp", "Chen\r\n00101\r\n0650315\r\nM\r\n");
-    dir.Write("selvsys.ini", "[Selvaron]\r\nPersonPicDir=pics\r\n");
-    std::filesystem::create_directories(dir.path() / "pics");
-    QImage radiograph(300, 300, QImage::Format_Grayscale8);
-    radiograph.fill(90);
-    ASSERT_TRUE(radiograph.save(
-        QString::fromStdString((dir.path() / "pics" / "00101_1.jpg").string()), "JPG"));
+    testing::WritePatientFolder(dir);
+    ASSERT_TRUE(testing::WriteGreyJpeg(dir.path() / "pics" / "00101_1.jpg", {300, 300}, 90));
+    testing::ShownWindow shown(dir);
+    base::App& program = shown.program;
+    platform::QtMainWindow& window = *shown.window;
 
-    platform::QtServices services;
-    base::App program(services);
-    app::FormLoad(program, dir.StartupFromHere());
-    platform::QtMainWindow window(program, &services.Pictures());
-    window.show();
     window.Handle({wiring::EventType::Click, "inputn", 0});
     ASSERT_FALSE(program.win.Image1.picture.empty()) << "the tracing's JPEG is shown";
 

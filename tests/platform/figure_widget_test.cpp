@@ -4,16 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QImage>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <fstream>
 #include <sstream>
 
-#include "app/startup.h"
-#include "platform/qt_services.h"
+#include "grey_jpeg.h"
 #include "platform/qt_window.h"
+#include "shown_window.h"
+#include "support/patient_folder.h"
 #include "support/temp_dir.h"
 
 namespace ceph {
@@ -37,20 +37,11 @@ QPoint LandmarkPixel(int k) {
 
 TEST(FigureWidget, FinishShowMoveAndAlignInTheRealWindow) {
     testing::TempDir dir;
-    dir.Write("OutExe.tmp", "Chen\r\n00101\r\n0650315\r\nM\r\n");
-    dir.Write("selvsys.ini", "[Selvaron]\r\nPersonPicDir=pics\r\n");
-    std::filesystem::create_directories(dir.path() / "pics");
-    QImage radiograph(300, 300, QImage::Format_Grayscale8);
-    radiograph.fill(160);
-    ASSERT_TRUE(radiograph.save(
-        QString::fromStdString((dir.path() / "pics" / "00101_1.jpg").string()), "JPG"));
-
-    platform::QtServices services;
-    base::App program(services);
-    app::FormLoad(program, dir.StartupFromHere());
-    platform::QtMainWindow window(program, &services.Pictures());
-    window.show();
-    ui::MainWindow& w = program.win;
+    testing::WritePatientFolder(dir);
+    ASSERT_TRUE(testing::WriteGreyJpeg(dir.path() / "pics" / "00101_1.jpg", {300, 300}, 160));
+    testing::ShownWindow shown(dir);
+    platform::QtMainWindow& window = *shown.window;
+    ui::MainWindow& w = shown.program.win;
 
     window.ActionOf(&w.inputn[0])->trigger();
     QWidget* image = window.WidgetOf(&w.Image1);

@@ -5,14 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QImage>
 #include <QLineEdit>
 #include <QTest>
 #include <QWindow>
 
 #include "app/startup.h"
+#include "grey_jpeg.h"
 #include "platform/qt_services.h"
 #include "platform/qt_window.h"
+#include "support/patient_folder.h"
 #include "support/temp_dir.h"
 
 namespace ceph {
@@ -21,13 +22,8 @@ namespace {
 class InputEvents : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir.Write("OutExe.tmp", "Chen\r\n00101\r\n0650315\r\nM\r\n");
-        dir.Write("selvsys.ini", "[Selvaron]\r\nPersonPicDir=pics\r\n");
-        std::filesystem::create_directories(dir.path() / "pics");
-        QImage radiograph(300, 300, QImage::Format_Grayscale8);
-        radiograph.fill(90);
-        ASSERT_TRUE(radiograph.save(
-            QString::fromStdString((dir.path() / "pics" / "00101_1.jpg").string()), "JPG"));
+        testing::WritePatientFolder(dir);
+        ASSERT_TRUE(testing::WriteGreyJpeg(dir.path() / "pics" / "00101_1.jpg", {300, 300}, 90));
         app::FormLoad(program, dir.StartupFromHere());
         window = std::make_unique<platform::QtMainWindow>(program, &services.Pictures());
         window->show();

@@ -10,6 +10,7 @@
 #include "app/startup.h"
 #include "platform/qt_window.h"
 #include "support/fake_services.h"
+#include "support/patient_folder.h"
 #include "support/temp_dir.h"
 
 namespace ceph {
@@ -18,9 +19,8 @@ namespace {
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        // Name, code, birth date and sex in Big5, as the practice suite writes them.
-        dir.Write("OutExe.tmp", "\xAA\x4C\xAC\xFC\xB5\xD8\r\n10234\r\n0650315\r\nM\r\n");
-        dir.Write("selvsys.ini", "[Selvaron]\r\nPersonPicDir=pics\r\n");
+        // The name in Big5, as the practice suite writes it.
+        testing::WritePatientFolder(dir, {.name = "\xAA\x4C\xAC\xFC\xB5\xD8", .code = "10234"});
         dir.Write("pics/10234_1.bmp", "x");
         dir.Write("pics/10234_3.jpg", "x");
         dir.Write("ceph-3", "99999,1.0\r\n10234,0.0,0.0\r\n");

@@ -5,32 +5,22 @@
 #include <QGuiApplication>
 #include <QPainterPath>
 #include <QRawFont>
-#include <cstdio>
 #include <sstream>
 
-#include "app/startup.h"
 #include "platform/headless_services.h"
 #include "platform/print_font.h"
 #include "platform/qt_services.h"
-#include "records/show.h"
-#include "report/report.h"
+#include "support/command_output.h"
 #include "support/fake_services.h"
+#include "support/printed_page.h"
 #include "support/temp_dir.h"
 
 namespace ceph {
 namespace {
 
 std::string PdfText(const std::string& pdf, bool layout) {
-    std::string out;
-    const std::string command =
-        std::string("pdftotext ") + (layout ? "-layout '" : "'") + pdf + "' -";
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-            out.append(buffer, n);
-        pclose(pipe);
-    }
-    return out;
+    return testing::CommandOutput(std::string("pdftotext ") + (layout ? "-layout '" : "'") + pdf +
+                                  "' -");
 }
 
 std::vector<std::string> Words(const std::string& line) {
@@ -43,17 +33,10 @@ std::vector<std::string> Words(const std::string& line) {
 
 TEST(PdfTextTest, ReportHeaderAndRowsComeBackAsPrinted) {
     testing::TempDir dir;
-    // 陳大文 in Big5: 大 and 文 share their glyphs with the Kangxi radicals ⼤ and ⽂.
-    dir.Write("OutExe.tmp", "\xB3\xAF\xA4\x6A\xA4\xE5\r\n10234\r\n0650315\r\nF\r\n");
-    dir.Write("ceph-1",
-              "10234,70,0,62,25,75,45,72,52,66,58,74,74,71,72,62,92,66,95,68,112,65,118,60,120,"
-              "10,90,-5,35,-10,22,0,0,25,48,40,72,42,74,0,48Y 2M\r\n");
     testing::FakeServices fake;
     base::App program{fake};
-    app::FormLoad(program, dir.StartupFromHere());
-    records::readn_Click(program, 0);
-    program.win.state.ToScreen = false;
-    report::DrawReport(program, false, 0);
+    // 陳大文 in Big5: 大 and 文 share their glyphs with the Kangxi radicals ⼤ and ⽂.
+    testing::PrintFirstTracing(program, dir, "\xB3\xAF\xA4\x6A\xA4\xE5");
     ASSERT_EQ(program.printer.pages.size(), 1u);
 
     // The command-line companion's writer and the window's "save as PDF".

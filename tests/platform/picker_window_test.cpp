@@ -6,15 +6,16 @@
 
 #include <QComboBox>
 #include <QDialog>
-#include <QImage>
 #include <QListWidget>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
 
 #include "app/startup.h"
+#include "grey_jpeg.h"
 #include "platform/qt_services.h"
 #include "platform/qt_window.h"
+#include "support/patient_folder.h"
 #include "support/temp_dir.h"
 
 namespace ceph {
@@ -23,14 +24,9 @@ namespace {
 class PickerWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir.Write("OutExe.tmp", "Chen\r\n00101\r\n0650315\r\nM\r\n");
-        dir.Write("selvsys.ini", "[Selvaron]\r\nPersonPicDir=pics\r\n");
-        std::filesystem::create_directories(dir.path() / "pics" / "older");
-        QImage radiograph(120, 100, QImage::Format_Grayscale8);
-        radiograph.fill(150);
-        ASSERT_TRUE(radiograph.save(
-            QString::fromStdString((dir.path() / "pics" / "older" / "00101_3.jpg").string()),
-            "JPG"));
+        testing::WritePatientFolder(dir);
+        ASSERT_TRUE(
+            testing::WriteGreyJpeg(dir.path() / "pics" / "older" / "00101_3.jpg", {120, 100}, 150));
         app::FormLoad(program, dir.StartupFromHere());
         window = std::make_unique<platform::QtMainWindow>(program, &services.Pictures());
         services.SetPickerRunner([this] { window->RunPicker(); });

@@ -12,8 +12,10 @@
 #include <algorithm>
 
 #include "app/startup.h"
+#include "grey_jpeg.h"
 #include "platform/qt_services.h"
 #include "platform/qt_window.h"
+#include "support/patient_folder.h"
 #include "support/temp_dir.h"
 
 namespace ceph {
@@ -22,18 +24,10 @@ namespace {
 class PictureReleaseTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir.Write("OutExe.tmp", "Chen\r\n00101\r\n0650315\r\nM\r\n");
-        dir.Write("selvsys.ini", "[Selvaron]\r\nPersonPicDir=pics\r\n");
-        dir.Write("ceph-1",
-                  "00101,70,0,62,25,75,45,72,52,66,58,74,74,71,72,62,92,66,95,68,112,65,118,60,"
-                  "120,10,90,-5,35,-10,22,0,0,25,48,40,72,42,74,0,48Y 2M\r\n");
-        std::filesystem::create_directories(dir.path() / "pics");
-        for (const char* name : {"00101_1.jpg", "00101_3.jpg"}) {
-            QImage radiograph(120, 100, QImage::Format_Grayscale8);
-            radiograph.fill(150);
-            ASSERT_TRUE(radiograph.save(
-                QString::fromStdString((dir.path() / "pics" / name).string()), "JPG"));
-        }
+        testing::WritePatientFolder(dir);
+        testing::WriteStoredTracing(dir, "00101");
+        for (const char* name : {"00101_1.jpg", "00101_3.jpg"})
+            ASSERT_TRUE(testing::WriteGreyJpeg(dir.path() / "pics" / name, {120, 100}, 150));
         app::FormLoad(program, dir.StartupFromHere());
         window = std::make_unique<platform::QtMainWindow>(program, &services.Pictures());
         services.SetPickerRunner([this] { window->RunPicker(); });

@@ -4,16 +4,14 @@
 
 #include <QFile>
 #include <QImage>
-#include <cstdio>
 #include <fstream>
 
-#include "app/startup.h"
 #include "platform/headless_services.h"
 #include "platform/painting.h"
 #include "platform/qt_services.h"
-#include "records/show.h"
-#include "report/report.h"
+#include "support/command_output.h"
 #include "support/fake_services.h"
+#include "support/printed_page.h"
 #include "support/temp_dir.h"
 
 #ifndef CEPH_TEST_DATA
@@ -26,15 +24,9 @@ namespace {
 class ReportRenderTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir.Write("OutExe.tmp", "\xAA\x4C\xAC\xFC\xB5\xD8\r\n10234\r\n0650315\r\nF\r\n");
-        dir.Write("ceph-1",
-                  "10234,70,0,62,25,75,45,72,52,66,58,74,74,71,72,62,92,66,95,68,112,65,118,60,120,"
-                  "10,90,-5,35,-10,22,0,0,25,48,40,72,42,74,0,48Y 2M\r\n");
-        app::FormLoad(program, dir.StartupFromHere());
-        records::readn_Click(program, 0);
-        // The page the print command would send, at the top of the paper.
-        program.win.state.ToScreen = false;
-        report::DrawReport(program, false, 0);
+        // The page the print command would send, at the top of the paper, for 林美華
+        // (the name in Big5).
+        testing::PrintFirstTracing(program, dir, "\xAA\x4C\xAC\xFC\xB5\xD8");
         pages = program.printer.pages;
     }
 
@@ -44,24 +36,14 @@ class ReportRenderTest : public ::testing::Test {
     std::vector<ui::DrawingList> pages;
 };
 
-std::string CommandOutput(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-            out.append(buffer, n);
-        pclose(pipe);
-    }
-    return out;
-}
-
 TEST_F(ReportRenderTest, PrintedPageAsPdfHoldsTheReport) {
     ASSERT_EQ(pages.size(), 1u);
     platform::HeadlessServices paper;
     const std::string pdf = (dir.path() / "page.pdf").string();
     ASSERT_TRUE(paper.WritePdf(pages, pdf));
-    EXPECT_NE(CommandOutput("pdfinfo '" + pdf + "'").find("Pages:           1"), std::string::npos);
-    const std::string text = CommandOutput("pdftotext -layout '" + pdf + "' -");
+    EXPECT_NE(testing::CommandOutput("pdfinfo '" + pdf + "'").find("Pages:           1"),
+              std::string::npos);
+    const std::string text = testing::CommandOutput("pdftotext -layout '" + pdf + "' -");
     for (const char* expected :
          {"10234", "林美華", "SNA:", "92.2", "Max./Mand.", "72.6", "(87.0±4.4)", "GONIAL:"})
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
