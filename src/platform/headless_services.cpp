@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <iostream>
 
+#include "platform/file_output.h"
 #include "platform/painting.h"
 #include "platform/twips.h"
 
@@ -24,12 +25,12 @@ bool HeadlessServices::WritePng(const std::vector<ui::DrawingList>& pages, const
     const QRectF area = FilePageLayout().paintRect(QPageLayout::Inch);
     const QSize size(static_cast<int>(area.width() * dpi), static_cast<int>(area.height() * dpi));
     for (std::size_t i = 0; i < pages.size(); ++i) {
-        QString name = QString::fromStdString(path);
+        std::string name = path;
         if (i > 0) {
-            const qsizetype dot = name.lastIndexOf(u'.');
-            name.insert(dot < 0 ? name.size() : dot, QStringLiteral("-%1").arg(i + 1));
+            const std::size_t dot = name.rfind('.');
+            name.insert(dot == std::string::npos ? name.size() : dot, "-" + std::to_string(i + 1));
         }
-        if (!RenderPage(pages[i], &pictures_, size, dpi).save(name, "PNG")) return false;
+        if (SaveImage(RenderPage(pages[i], &pictures_, size, dpi), name, "PNG")) return false;
     }
     return true;
 }

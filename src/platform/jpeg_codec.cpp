@@ -2,13 +2,14 @@
 
 #include <turbojpeg.h>
 
-#include <QSaveFile>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
+
+#include "base/safe_file.h"
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -327,12 +328,9 @@ bool SaveJpeg(const QImage& image, const std::string& path, int quality, std::st
         reason = "JPEG 編碼失敗（" + TurboError(handle.get()) + "）";
         return false;
     }
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reinterpret_cast<const char*>(encoded.get()), static_cast<qint64>(length)) !=
-            static_cast<qint64>(length) ||
-        !file.commit()) {
-        reason = "無法寫入檔案（" + file.errorString().toStdString() + "）";
+    const std::string_view bytes(reinterpret_cast<const char*>(encoded.get()), length);
+    if (std::error_code ec = base::WriteFileAtomically(path, bytes)) {
+        reason = "無法寫入檔案（" + base::ErrorText(ec) + "）";
         return false;
     }
     return true;

@@ -1,11 +1,13 @@
 #include "platform/shared_services.h"
 
+#include <QBuffer>
 #include <QDate>
 #include <QGuiApplication>
 #include <QPdfWriter>
 #include <QScreen>
 #include <algorithm>
 
+#include "platform/file_output.h"
 #include "platform/jpeg_codec.h"
 #include "platform/painting.h"
 #include "platform/twips.h"
@@ -61,7 +63,7 @@ bool SharedServices::SavePictureBitmap(const ui::PictureRef& picture, const std:
     const QImage& image = pictures_.Get(picture);
     if (image.isNull()) return false;
     // A Windows bitmap of 24 bits per pixel, which every program of the practice reads.
-    return image.convertToFormat(QImage::Format_RGB888).save(QString::fromStdString(path), "BMP");
+    return !SaveImage(image.convertToFormat(QImage::Format_RGB888), path, "BMP");
 }
 
 bool SharedServices::SavePictureJpeg(const ui::PictureRef& picture, const std::string& path,
@@ -79,15 +81,21 @@ bool SharedServices::SaveBitmap(const ui::PictureBox& box, const std::string& pa
         PaintPictureBox(painter, box, QGuiApplication::palette(), &pictures_, t.ScaleX(),
                         t.ScaleY());
     }
-    return image.save(QString::fromStdString(path), "BMP");
+    return !SaveImage(image, path, "BMP");
 }
 
 bool SharedServices::WritePdf(const std::vector<ui::DrawingList>& pages, const std::string& path) {
-    QPdfWriter pdf(QString::fromStdString(path));
-    pdf.setResolution(1200);
-    pdf.setPageLayout(FilePageLayout());
-    pdf.setTitle(QStringLiteral("readceph"));
-    return PaintPages(pdf, pages, &pictures_);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&buffer);
+        pdf.setResolution(1200);
+        pdf.setPageLayout(FilePageLayout());
+        pdf.setTitle(QStringLiteral("readceph"));
+        if (!PaintPages(pdf, pages, &pictures_)) return false;
+    }
+    return !WriteBytes(bytes, path);
 }
 
 }  // namespace ceph::platform

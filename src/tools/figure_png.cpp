@@ -1,10 +1,9 @@
 #include "tools/figure_png.h"
 
-#include <QBuffer>
 #include <QGuiApplication>
 #include <cstdlib>
 
-#include "base/safe_file.h"
+#include "platform/file_output.h"
 #include "platform/painting.h"
 
 namespace ceph::tools {
@@ -20,15 +19,7 @@ bool WriteFigurePng(const ui::MainWindow& win, const std::string& path, std::str
     for (const ui::ControlRef& ref : win.Controls())
         if (ref.kind == ui::Kind::Line) lines.push_back(static_cast<const ui::Line*>(ref.control));
     const QImage image = platform::RenderFigure(win.Picture8, lines, nullptr, 150);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG")) {
-        error = "the picture could not be encoded";
-        return false;
-    }
-    if (std::error_code ec = base::WriteFileAtomically(
-            path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
+    if (std::error_code ec = platform::SaveImage(image, path, "PNG")) {
         error = ec.message();
         return false;
     }
