@@ -17,8 +17,7 @@ constexpr int kGuideDesign[20][2] = {{0, 0},       {3600, 840},  {3390, 1905}, {
                                      {1110, 1185}, {1815, 2865}, {2595, 3630}, {2715, 3690}};
 
 void GuideLine(ui::PictureBox& guide, float x1, float y1, float x2, float y2) {
-    // Built in place, as every drawing op (see report/output.cpp).
-    guide.drawing.ops.emplace_back(std::in_place_type<ui::DrawLine>, x1, y1, x2, y2, kBlue, 1);
+    guide.drawing.Add<ui::DrawLine>(x1, y1, x2, y2, kBlue, 1);
 }
 
 int CurrentLandmark(const ui::MainWindow& w) {
@@ -66,7 +65,7 @@ void InitGuide(base::App& app) {
     GuideLine(guide, (x(6) + x(7)) / 2, (y(6) + y(7)) / 2, (x(18) + x(19)) / 2,
               (y(18) + y(19)) / 2);
     for (int i = 1; i <= 19; ++i)
-        guide.drawing.ops.emplace_back(std::in_place_type<ui::DrawCircle>, x(i), y(i), 18.0f, kRed);
+        guide.drawing.Add<ui::DrawCircle>(x(i), y(i), 18.0f, kRed);
 }
 
 void ShowNextPoint(base::App& app, int n) {

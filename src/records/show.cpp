@@ -26,10 +26,10 @@ void PaintPictureUnderFigure(base::App& app, int n) {
     w.Picture6.width = static_cast<float>(picture.widthPx) * screen.twipsPerPixelX;
     w.Picture6.height = static_cast<float>(picture.heightPx) * screen.twipsPerPixelY;
     const float scale = static_cast<float>(TextToNumber(w.Text1[0].text));
-    w.Picture8.drawing.ops.push_back(
-        ui::DrawPicture{picture, static_cast<float>(TextToNumber(w.Text1[1].text)),
-                        static_cast<float>(TextToNumber(w.Text1[2].text)), w.Picture6.width * scale,
-                        w.Picture6.height * scale, 0x8800C6});
+    w.Picture8.drawing.Add<ui::DrawPicture>(
+        picture, static_cast<float>(TextToNumber(w.Text1[1].text)),
+        static_cast<float>(TextToNumber(w.Text1[2].text)), w.Picture6.width * scale,
+        w.Picture6.height * scale, std::uint32_t{0x8800C6});
     w.Frame2.visible = true;
 }
 

@@ -11,9 +11,7 @@ constexpr const char* kNoPrinter = "這部電腦沒有安裝印表機，報告�
 constexpr const char* kAskPdf = "是否改存成 PDF 檔？";
 
 void AddLine(ui::DrawingList& list, float x1, float y1, float x2, float y2, Colour colour) {
-    // Built in place: a temporary drawing op moved into the list makes GCC 12 warn,
-    // wrongly, that the text alternative's string may be uninitialised.
-    list.ops.emplace_back(std::in_place_type<ui::DrawLine>, x1, y1, x2, y2, colour, 1);
+    list.Add<ui::DrawLine>(x1, y1, x2, y2, colour, 1);
 }
 
 // One pair on the figure panel, drawn as a start point and a step as the panel has
@@ -56,14 +54,13 @@ void PrintTextAt(base::App& app, int size, int x, int y, std::string_view text) 
         panel.fontSize = fs;
         panel.currentX = fx;
         panel.currentY = fy;
-        panel.drawing.ops.push_back(ui::DrawText{fs, fx, fy, std::string(text), panel.foreColor});
+        panel.drawing.Add<ui::DrawText>(fs, fx, fy, std::string(text), panel.foreColor);
     } else {
         ui::Printer& printer = app.printer;
         printer.fontSize = fs;
         printer.currentX = fx;
         printer.currentY = fy;
-        printer.CurrentPage().ops.push_back(
-            ui::DrawText{fs, fx, fy, std::string(text), printer.foreColor});
+        printer.CurrentPage().Add<ui::DrawText>(fs, fx, fy, std::string(text), printer.foreColor);
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -118,6 +119,12 @@ using DrawOp = std::variant<DrawText, DrawLine, DrawPicture, DrawCircle>;
 struct DrawingList {
     std::vector<DrawOp> ops;
     void Clear() { ops.clear(); }
+    // Appends an op built in place from its fields (a temporary op moved into the list
+    // makes GCC 12 warn, wrongly, that the text's string may be uninitialised).
+    template <class Op, class... Fields>
+    void Add(Fields&&... fields) {
+        ops.emplace_back(std::in_place_type<Op>, std::forward<Fields>(fields)...);
+    }
 };
 
 struct PictureBox : Control {
