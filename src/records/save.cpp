@@ -38,8 +38,7 @@ bool Refused(base::App& app, const std::string& text) {
 }  // namespace
 
 void ToMillimetres(PointRow& x, PointRow& y, double snMillimetres) {
-    const double dx = double(x[1]) - x[16], dy = double(y[1]) - y[16];
-    const float d = static_cast<float>(std::sqrt(dx * dx + dy * dy));
+    const float d = analysis::PointDistance({x, y}, 1, 16);
     if (snMillimetres == 0 || d == 0) return;
     const float k = static_cast<float>(snMillimetres / d);
     for (int i = 1; i <= 19; ++i)
@@ -96,9 +95,7 @@ bool Command4_Click(base::App& app) {
 
     // The store keeps its image units until the line is safely written, so a failed
     // save can simply be tried again.
-    PointRow x{}, y{};
-    for (int i = 1; i <= 19; ++i)
-        x[i] = s.X[i], y[i] = s.Y[i];
+    PointRow x = s.X, y = s.Y;
     ToMillimetres(x, y, TextToNumber(w.Text6.text));
     for (int i = 1; i <= 19; ++i) {
         if (!std::isfinite(x[i]) || !std::isfinite(y[i]))
@@ -118,8 +115,7 @@ bool Command4_Click(base::App& app) {
         Tell(app, "描圖已存檔，但無法寫入比例檔: " + calibration + "\n" + base::ErrorText(ec));
     }
 
-    for (int i = 1; i <= 19; ++i)
-        s.X[i] = x[i], s.Y[i] = y[i];
+    s.X = x, s.Y = y;
     w.readn[index].enabled = true;
     w.comp[index].enabled = true;
     return true;

@@ -7,12 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "analysis/geometry.h"
 #include "base/app.h"
 
 namespace ceph::records {
 
-// Landmarks 1..19 (index 0 unused).
-using PointRow = std::array<float, 20>;
+// One coordinate of landmarks 1..19 (the other slots unused), as the store keeps them.
+using PointRow = analysis::PointTable;
 
 // The landmarks converted from image units to millimetres with S at the origin, for a
 // true S-N length of `snMillimetres`. Left in image units when that length or the
