@@ -76,15 +76,6 @@ int Usage() {
     return 2;
 }
 
-bool EndsWith(const std::string& s, const std::string& suffix) {
-    if (s.size() < suffix.size()) return false;
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-        const char c = s[s.size() - suffix.size() + i];
-        if ((c >= 'A' && c <= 'Z' ? c | 0x20 : c) != suffix[i]) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 void BuildFigure(ui::MainWindow& w, const std::vector<FigureStep>& steps) {
@@ -167,9 +158,9 @@ int RunFigure(int argc, char** argv, PngWriter pngWriter) {
             return Usage();
         }
     }
-    const bool svg = EndsWith(out, ".svg");
+    const bool svg = EndsWithNoCase(out, ".svg");
     if (argc % 2 != 0 || source.data.empty() || source.handoff.empty() || source.tracing < 1 ||
-        source.tracing > 9 || (!svg && !EndsWith(out, ".png")))
+        source.tracing > 9 || (!svg && !EndsWithNoCase(out, ".png")))
         return Usage();
     if (!svg && !pngWriter) {
         std::cerr << "cephtool: this build writes the figure as SVG only\n";

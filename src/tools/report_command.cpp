@@ -47,14 +47,6 @@ bool ParseOptions(int argc, char** argv, Options& o) {
            o.tracing >= 1 && o.tracing <= 9 && o.line >= 0 && o.line <= 5;
 }
 
-bool EndsWithNoCase(const std::string& s, const std::string& suffix) {
-    if (s.size() < suffix.size()) return false;
-    for (std::size_t i = 0; i < suffix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(s[s.size() - suffix.size() + i])) != suffix[i])
-            return false;
-    return true;
-}
-
 }  // namespace
 
 int RunReport(int argc, char** argv) {

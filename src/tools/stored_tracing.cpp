@@ -59,4 +59,13 @@ bool ParseInt(const std::string& text, int& value) {
     return ec == std::errc() && p == end && !text.empty();
 }
 
+bool EndsWithNoCase(const std::string& name, const std::string& suffix) {
+    if (name.size() < suffix.size()) return false;
+    for (std::size_t i = 0; i < suffix.size(); ++i) {
+        const char c = name[name.size() - suffix.size() + i];
+        if ((c >= 'A' && c <= 'Z' ? c | 0x20 : c) != suffix[i]) return false;
+    }
+    return true;
+}
+
 }  // namespace ceph::tools
