@@ -31,7 +31,7 @@ const RowSpec& Row(int row);
 // The unit as printed after a value: "°", "mm", "%" or nothing.
 std::string_view UnitText(Unit unit);
 
-// A value as printed: right-aligned in five characters (its last five).
+// A value as printed: right-aligned in five characters; "*****" when it is longer.
 std::string ValueField(std::string_view text);
 
 // Captions, value boxes, unit labels and norm labels of the result grid in their

@@ -1,6 +1,6 @@
 #include "app/handoff.h"
 
-#include "base/filesys.h"
+#include "base/safe_file.h"
 #include "base/text_codec.h"
 
 namespace ceph::app {
@@ -18,9 +18,12 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
-std::optional<std::vector<std::string>> ReadHandoff(std::string_view path) {
+std::optional<std::vector<std::string>> ReadHandoff(std::string_view path, std::error_code* why) {
     std::string bytes;
-    if (!base::FileExists(path) || !base::ReadWholeFile(path, bytes)) return std::nullopt;
+    if (std::error_code ec = base::ReadRegularFile(path, bytes, kMaxHandoffBytes)) {
+        if (why) *why = ec;
+        return std::nullopt;
+    }
     std::vector<std::string> lines = SplitLines(base::DecodeHostText(bytes));
     if (lines.size() > 4) lines.resize(4);
     return lines;

@@ -2,9 +2,11 @@
 // The hand-off file with which the host suite names the patient: up to four lines,
 // name, code, birth date and sex.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace ceph::app {
@@ -14,8 +16,12 @@ namespace ceph::app {
 std::vector<std::string> SplitLines(std::string_view text);
 
 // The first four lines of the hand-off file, decoded to UTF-8; nothing when the file
-// cannot be read.
-std::optional<std::vector<std::string>> ReadHandoff(std::string_view path);
+// cannot be read, with the reason in *why when given.
+std::optional<std::vector<std::string>> ReadHandoff(std::string_view path,
+                                                    std::error_code* why = nullptr);
+
+// A hand-off is four short lines; anything this large is not one.
+inline constexpr std::uint64_t kMaxHandoffBytes = 64 * 1024;
 
 // The hand-off path from the program's arguments: the whole argument text. Where the
 // operating system has split an unquoted path at its blanks, the pieces are joined

@@ -1,12 +1,15 @@
 #include "app/settings.h"
 
-#include "base/filesys.h"
+#include "base/safe_file.h"
 #include "base/text_codec.h"
 #include "ui/convert.h"
 
 namespace ceph::app {
 
 namespace {
+
+// Settings files hold a few lines; a huge file in their place is not read into memory.
+constexpr std::uint64_t kMaxSettingsBytes = 1 << 20;
 
 bool SameNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -34,9 +37,13 @@ std::string Truncate(std::string_view s, std::size_t maxChars) {
 }  // namespace
 
 std::string ReadIniValue(std::string_view path, std::string_view section, std::string_view key,
-                         std::string_view defaultValue, std::size_t maxChars) {
+                         std::string_view defaultValue, std::size_t maxChars,
+                         std::error_code* why) {
     std::string bytes;
-    if (!base::ReadWholeFile(path, bytes)) return Truncate(defaultValue, maxChars);
+    if (std::error_code ec = base::ReadRegularFile(path, bytes, kMaxSettingsBytes)) {
+        if (why && ec != std::errc::no_such_file_or_directory) *why = ec;
+        return Truncate(defaultValue, maxChars);
+    }
     std::string text = base::DecodeHostText(bytes);
     std::string_view rest = text;
     bool inSection = false;

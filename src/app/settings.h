@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace ceph::app {
 
@@ -10,8 +11,10 @@ namespace ceph::app {
 // reader of the original platform returns it: section and key names compared without
 // regard to case, blanks around the value and one pair of enclosing quotes removed,
 // the first occurrence winning, and at most `maxChars` characters kept. The default
-// is returned for a missing file, section or key.
+// is returned for a missing file, section or key, and for a file that is there but
+// cannot be read, whose reason goes to *why when given.
 std::string ReadIniValue(std::string_view path, std::string_view section, std::string_view key,
-                         std::string_view defaultValue, std::size_t maxChars = 99);
+                         std::string_view defaultValue, std::size_t maxChars = 99,
+                         std::error_code* why = nullptr);
 
 }  // namespace ceph::app

@@ -9,9 +9,11 @@
 #include "app/settings.h"
 #include "base/data_folder.h"
 #include "base/filesys.h"
+#include "base/safe_file.h"
 #include "digitising/digitise.h"
 #include "digitising/landmarks.h"
 #include "records/mark_stored.h"
+#include "records/record_file.h"
 
 namespace ceph::app {
 
@@ -46,7 +48,7 @@ void ChangeDirectory(const std::string& dir) {
 }
 
 void FillPictureMenu(ui::MainWindow& w) {
-    const std::string code = w.Label0.caption;
+    const std::string code = base::LiteralPattern(w.Label0.caption);
     w.File1.path = w.state.PictureDir;
     w.File1.pattern = code + "?.*;" + code + "??.*;?" + code + "??.*;" + code + "???.*";
     // Without a code the patterns would list any short file name: no patient, no pictures.
@@ -62,9 +64,18 @@ void FillPictureMenu(ui::MainWindow& w) {
         ui::AddMenuItem(w.piccas, static_cast<int>(n), w.File1.items[n]);
 }
 
-void ReadCalibration(ui::MainWindow& w) {
+// The calibration file holds one short line.
+constexpr std::uint64_t kMaxCalibrationBytes = 64 * 1024;
+
+void ReadCalibration(base::App& app) {
+    ui::MainWindow& w = app.win;
     std::string bytes;
-    if (!base::ReadWholeFile(base::CalibrationFile(w.state.DataDir), bytes)) return;
+    const std::string path = base::CalibrationFile(w.state.DataDir);
+    if (std::error_code ec = base::ReadRegularFile(path, bytes, kMaxCalibrationBytes)) {
+        if (ec != std::errc::no_such_file_or_directory)
+            app.notices.push_back(records::CannotReadText(path, ec));
+        return;
+    }
     std::vector<std::string> lines = SplitLines(bytes);
     if (lines.empty()) return;
     w.Text2.text =
@@ -109,8 +120,11 @@ void FormLoad(base::App& app, const StartupEnv& env) {
     std::filesystem::create_directory(base::ToPath(base::SaveFolder(s.DataDir)), ignored);
     ChangeDirectory(s.DataDir);
 
-    s.PictureDir = base::WithTrailingSeparator(
-        base::HostPath(ReadIniValue(s.DataDir + "selvsys.ini", "Selvaron", "PersonPicDir", "12")));
+    const std::string settings = s.DataDir + "selvsys.ini";
+    std::error_code settingsError;
+    s.PictureDir = base::WithTrailingSeparator(base::HostPath(
+        ReadIniValue(settings, "Selvaron", "PersonPicDir", "12", 99, &settingsError)));
+    if (settingsError) app.notices.push_back(records::CannotReadText(settings, settingsError));
     w.File1.path = s.PictureDir;
     w.File1.pattern = "*.*";
 
@@ -122,16 +136,20 @@ void FormLoad(base::App& app, const StartupEnv& env) {
         return;
     }
 
-    if (auto lines = ReadHandoff(handoff)) {
+    std::error_code handoffError;
+    if (auto lines = ReadHandoff(handoff, &handoffError)) {
         ui::Label* targets[4] = {&w.Label1, &w.Label0, &w.Label3, &w.Label15};
         for (std::size_t i = 0; i < lines->size(); ++i)
             targets[i]->caption = (*lines)[i];
+    } else {
+        app.notices.push_back(records::CannotReadText(handoff, handoffError));
     }
 
     FillPictureMenu(w);
-    records::MarkStoredTracings(w, w.Label0.caption);
+    for (std::string& problem : records::MarkStoredTracings(w, w.Label0.caption))
+        app.notices.push_back(std::move(problem));
     w.readceph.caption = w.Label1.caption + kCaptionSuffix;
-    ReadCalibration(w);
+    ReadCalibration(app);
     digitising::InitGuide(app);
     digitising::InitLandmarkTables(s);
 }

@@ -2,6 +2,9 @@
 // The running program for one patient: the window model, the platform services and
 // whether the behaviour has asked for the program to end.
 
+#include <string>
+#include <vector>
+
 #include "base/services.h"
 #include "ui/main_window.h"
 
@@ -14,6 +17,9 @@ struct App {
     ui::Printer printer;
     Services& services;
     bool quitRequested = false;
+    // Messages found while starting (a record file that cannot be read …), told once
+    // the window is on screen so that nothing stands between the user and the window.
+    std::vector<std::string> notices;
 };
 
 }  // namespace ceph::base

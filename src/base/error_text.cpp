@@ -34,6 +34,7 @@ constexpr Phrase kPhrases[] = {
     {std::errc::io_error, kIoError},
     {std::errc::filename_too_long, kNameTooLong},
     {std::errc::timed_out, kInUse},
+    {std::errc::value_too_large, "檔案太大"},
 };
 
 #ifdef _WIN32
@@ -72,10 +73,26 @@ const char* WindowsPhrase(std::error_code ec) {
 }
 #endif
 
+class FileKindCategory : public std::error_category {
+  public:
+    const char* name() const noexcept override { return "file kind"; }
+    std::string message(int) const override { return "not a regular file"; }
+};
+
+const FileKindCategory& FileKind() {
+    static const FileKindCategory category;
+    return category;
+}
+
 }  // namespace
+
+std::error_code NotRegularFile() {
+    return {1, FileKind()};
+}
 
 std::string ErrorText(std::error_code ec) {
     if (!ec) return {};
+    if (ec == NotRegularFile()) return "這不是一般檔案";
 #ifdef _WIN32
     if (const char* text = WindowsPhrase(ec)) return text;
 #endif

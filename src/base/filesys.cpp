@@ -1,7 +1,6 @@
 #include "base/filesys.h"
 
 #include <algorithm>
-#include <fstream>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -60,13 +59,6 @@ bool FileExists(std::string_view path) {
     return !ec;
 }
 
-bool ReadWholeFile(std::string_view path, std::string& bytes) {
-    std::ifstream in(ToPath(path), std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
 namespace {
 
 char Lower(char c) {
@@ -77,21 +69,20 @@ bool MatchOne(std::string_view name, std::string_view pattern) {
     // Iterative wildcard match with one backtracking point for the last "*".
     std::size_t n = 0, p = 0, star = std::string_view::npos, mark = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || Lower(pattern[p]) == Lower(name[n]))) {
-            if (pattern[p] == '?') {
-                // "?" stands for one whole character, also a multi-byte one.
-                std::size_t len = 1;
-                while (n + len < name.size() &&
-                       (static_cast<unsigned char>(name[n + len]) & 0xC0) == 0x80)
-                    ++len;
-                n += len;
-            } else {
+        const bool escaped = p + 1 < pattern.size() && pattern[p] == '\\';
+        const char c = p < pattern.size() ? pattern[escaped ? p + 1 : p] : '\0';
+        if (p < pattern.size() && !escaped && c == '?') {
+            // "?" stands for one whole character, also a multi-byte one.
+            ++n;
+            while (n < name.size() && (static_cast<unsigned char>(name[n]) & 0xC0) == 0x80)
                 ++n;
-            }
             ++p;
-        } else if (p < pattern.size() && pattern[p] == '*') {
+        } else if (p < pattern.size() && !escaped && c == '*') {
             star = p++;
             mark = n;
+        } else if (p < pattern.size() && Lower(c) == Lower(name[n])) {
+            ++n;
+            p += escaped ? 2 : 1;
         } else if (star != std::string_view::npos) {
             p = star + 1;
             n = ++mark;
@@ -107,13 +98,27 @@ bool MatchOne(std::string_view name, std::string_view pattern) {
 }  // namespace
 
 bool MatchesPattern(std::string_view name, std::string_view patterns) {
-    while (true) {
-        std::size_t semi = patterns.find(';');
-        std::string_view one = patterns.substr(0, semi);
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= patterns.size(); ++i) {
+        if (i < patterns.size() && patterns[i] == '\\') {
+            ++i;  // an escaped character, ";" included, belongs to the pattern
+            continue;
+        }
+        if (i < patterns.size() && patterns[i] != ';') continue;
+        const std::string_view one = patterns.substr(start, i - start);
         if (!one.empty() && MatchOne(name, one)) return true;
-        if (semi == std::string_view::npos) return false;
-        patterns.remove_prefix(semi + 1);
+        start = i + 1;
     }
+    return false;
+}
+
+std::string LiteralPattern(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '*' || c == '?' || c == ';' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out;
 }
 
 std::vector<std::string> ListFiles(std::string_view folder, std::string_view patterns) {

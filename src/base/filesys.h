@@ -33,12 +33,14 @@ std::string HostPath(std::string_view windowsPath);
 // a folder. Never reports an error.
 bool FileExists(std::string_view path);
 
-// Reads a whole file; false when it cannot be read.
-bool ReadWholeFile(std::string_view path, std::string& bytes);
-
 // File-name matching: "*" any run of characters, "?" exactly one, letters compared
-// without regard to case. `patterns` may hold several patterns separated by ";".
+// without regard to case. `patterns` may hold several patterns separated by ";". A
+// backslash makes the next character literal ("\*" is a star in the name).
 bool MatchesPattern(std::string_view name, std::string_view patterns);
+
+// `text` as a pattern that matches exactly itself: a patient code put into a pattern
+// must never act as a wildcard ("*" would list every patient's pictures).
+std::string LiteralPattern(std::string_view text);
 
 // Names (without folder) of the regular files in `folder` that match `patterns`,
 // sorted by name. An unreadable or missing folder lists nothing.

@@ -39,11 +39,14 @@ std::error_code Replace(const std::string& scratch, const std::string& target);
 // Makes a rename in the target's folder survive a power cut, where the system can.
 void SyncFolderOf(const std::string& target);
 
-// Reading parts of a regular file (anything else is refused, and never blocks).
+// Reading parts of a regular file (anything else is refused with NotRegularFile(), and
+// never blocks).
 std::error_code OpenForReading(std::string_view path, std::intptr_t& handle, std::uint64_t& size);
 // Reads at an offset; `got` 0 means the end of the file.
 std::error_code ReadAt(std::intptr_t handle, std::uint64_t offset, char* into, std::size_t length,
                        std::size_t& got);
+// Creates an empty file where there is none; never truncates, never blocks on a pipe.
+std::error_code CreateIfMissing(std::string_view path);
 // Lets the system copy bytes between two files itself; false when it cannot (the
 // caller then copies through a buffer). `offset` and `remaining` say how far it got.
 bool CopyInSystem(std::intptr_t from, std::uint64_t& offset, std::intptr_t to,

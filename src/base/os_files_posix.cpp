@@ -2,6 +2,7 @@
 #ifndef _WIN32
 
 #include "base/os_files.h"
+#include "base/safe_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -147,7 +148,7 @@ std::error_code OpenForReading(std::string_view path, std::intptr_t& handle, std
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         const bool folder = S_ISDIR(st.st_mode);
         ::close(fd);
-        return Errc(folder ? std::errc::is_a_directory : std::errc::invalid_argument);
+        return folder ? Errc(std::errc::is_a_directory) : NotRegularFile();
     }
     handle = fd;
     size = static_cast<std::uint64_t>(st.st_size);
@@ -164,6 +165,17 @@ std::error_code ReadAt(std::intptr_t handle, std::uint64_t offset, char* into, s
         }
         if (errno != EINTR) return LastError();
     }
+}
+
+std::error_code CreateIfMissing(std::string_view path) {
+    const std::string name(path);
+    int fd;
+    do {
+        fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return LastError();
+    ::close(fd);
+    return {};
 }
 
 // Lets the system copy the bytes itself (no trip through the program, and on file

@@ -3,6 +3,7 @@
 #ifdef _WIN32
 
 #include "base/os_files.h"
+#include "base/safe_file.h"
 
 #include "base/windows_api.h"
 
@@ -130,10 +131,21 @@ std::error_code OpenForReading(std::string_view path, std::intptr_t& handle, std
     LARGE_INTEGER bytes{};
     if (::GetFileType(h) != FILE_TYPE_DISK || !::GetFileSizeEx(h, &bytes)) {
         ::CloseHandle(h);
-        return Errc(std::errc::invalid_argument);
+        return NotRegularFile();
     }
     handle = reinterpret_cast<std::intptr_t>(h);
     size = static_cast<std::uint64_t>(bytes.QuadPart);
+    return {};
+}
+
+std::error_code CreateIfMissing(std::string_view path) {
+    std::wstring name;
+    if (std::error_code ec = Wide(path, name)) return ec;
+    HANDLE h = ::CreateFileW(name.c_str(), GENERIC_WRITE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return LastError();
+    ::CloseHandle(h);
     return {};
 }
 

@@ -201,6 +201,48 @@ std::error_code SourceFile::Open(std::string_view path) {
     return OpenForReading(path, handle_, size_);
 }
 
+std::error_code SourceFile::ReadAt(std::uint64_t offset, char* into, std::size_t length,
+                                   std::size_t& got) const {
+    got = 0;
+    if (handle_ == kNoHandle) return Errc(std::errc::bad_file_descriptor);
+    return os::ReadAt(handle_, offset, into, std::min(length, kMaxWriteChunk), got);
+}
+
+std::error_code ReadRegularFile(std::string_view path, std::string& bytes, std::uint64_t maxBytes) {
+    bytes.clear();
+    SourceFile file;
+    if (std::error_code ec = file.Open(path)) return ec;
+    if (file.Size() > maxBytes) return Errc(std::errc::value_too_large);
+    // The size is where reading starts from; a file still growing is read to its end.
+    // One byte more than allowed is room enough to tell that a file is too large.
+    const std::uint64_t room = maxBytes == UINT64_MAX ? maxBytes : maxBytes + 1;
+    std::size_t at = 0;
+    bytes.resize(static_cast<std::size_t>(file.Size()) + 1);
+    for (;;) {
+        if (at == bytes.size()) {
+            if (at > maxBytes) {
+                bytes.clear();
+                return Errc(std::errc::value_too_large);
+            }
+            bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(2 * at, room)));
+        }
+        std::size_t got = 0;
+        if (std::error_code ec = file.ReadAt(at, bytes.data() + at, bytes.size() - at, got)) {
+            bytes.clear();
+            return ec;
+        }
+        if (got == 0) break;
+        at += got;
+    }
+    bytes.resize(at);
+    return {};
+}
+
+std::error_code CreateEmptyFile(std::string_view path) {
+    if (path.empty()) return Errc(std::errc::invalid_argument);
+    return CreateIfMissing(path);
+}
+
 void SourceFile::Close() {
     if (handle_ == kNoHandle) return;
     CloseQuietly(handle_);

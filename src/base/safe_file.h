@@ -28,6 +28,9 @@ class SourceFile {
     bool IsOpen() const { return handle_ != -1; }
     // The size when it was opened.
     std::uint64_t Size() const { return size_; }
+    // Reads up to `length` bytes at `offset`; `got` 0 means the end of the file.
+    std::error_code ReadAt(std::uint64_t offset, char* into, std::size_t length,
+                           std::size_t& got) const;
 
   private:
     friend class AtomicFile;
@@ -74,6 +77,21 @@ class AtomicFile {
 
 // The whole content in one go, through AtomicFile.
 std::error_code WriteFileAtomically(std::string_view target, std::string_view bytes);
+
+// The whole content of a regular file. Anything else (a folder, a pipe, a device) is
+// refused without blocking, and so is a file larger than `maxBytes`
+// (std::errc::value_too_large): the settings and hand-off files are a few lines, and a
+// huge one in their place is a mistake, not something to read into memory.
+std::error_code ReadRegularFile(std::string_view path, std::string& bytes,
+                                std::uint64_t maxBytes = UINT64_MAX);
+
+// Creates an empty file where there is none. Never truncates, and never blocks on a
+// pipe put in its place.
+std::error_code CreateEmptyFile(std::string_view path);
+
+// Opening something that is not a regular file where one is expected: "not a regular
+// file" ("這不是一般檔案" in ErrorText).
+std::error_code NotRegularFile();
 
 // An exclusive lock on one slot of a lock file. Every program working in the same data
 // folder takes the same slot before it reads, rewrites and replaces the file the slot

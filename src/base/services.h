@@ -27,6 +27,7 @@ struct MessageStyle {
 };
 
 constexpr MessageStyle kCriticalOk{MessageButtons::Ok, MessageIcon::Critical, false};
+constexpr MessageStyle kExclamationOk{MessageButtons::Ok, MessageIcon::Exclamation, false};
 constexpr MessageStyle kCriticalYesNoDefaultNo{MessageButtons::YesNo, MessageIcon::Critical, true};
 
 enum class Pointer { Default, Hourglass };

@@ -9,8 +9,9 @@ namespace ceph::base {
 
 bool IsValidUtf8(std::string_view bytes);
 
-// Valid UTF-8 (with or without a byte-order mark) is taken as it is; anything else is
-// decoded as code page 950. Bytes that are not valid there become U+FFFD.
+// UTF-16 with its byte-order mark (FF FE or FE FF) is decoded as UTF-16; valid UTF-8
+// (with or without a byte-order mark) is taken as it is; anything else is decoded as
+// code page 950. Bytes that are not valid there become U+FFFD.
 std::string DecodeHostText(std::string_view bytes);
 
 // Code page 950 to UTF-8.

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QTimer>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,12 @@ int RunReadceph(int argc, char** argv) {
     services.SetParentWindow(&window);
     services.SetPickerRunner([&window] { window.RunPicker(); });
     window.show();
+    // Told once the window is there, each after the one before is answered.
+    QTimer::singleShot(0, &window, [&program, &services] {
+        for (const std::string& notice : program.notices)
+            services.ShowMessage(notice, base::kExclamationOk);
+        program.notices.clear();
+    });
     return QApplication::exec();
 }
 

@@ -6,11 +6,14 @@
 
 namespace ceph::records {
 
-void MarkStoredTracings(ui::MainWindow& win, std::string_view code) {
+std::vector<std::string> MarkStoredTracings(ui::MainWindow& win, std::string_view code) {
+    std::vector<std::string> problems;
     for (int i = 0; i < ui::kTracingSlots; ++i) {
         win.readn[i].enabled = false;
         win.comp[i].enabled = false;
-        RecordReader file = OpenRecordFile(RecordFilePath(win.state.DataDir, i + 1));
+        const std::string path = RecordFilePath(win.state.DataDir, i + 1);
+        std::error_code error;
+        RecordReader file = OpenRecordFile(path, error);
         std::string_view line;
         while (file.Next(line)) {
             if (!LineBelongsTo(line, code)) continue;
@@ -19,7 +22,10 @@ void MarkStoredTracings(ui::MainWindow& win, std::string_view code) {
             win.inputn[i].caption = "修改第 " + std::to_string(i + 1) + " 張";
             break;
         }
+        if (!error) error = file.Error();
+        if (error) problems.push_back(CannotReadText(path, error));
     }
+    return problems;
 }
 
 }  // namespace ceph::records

@@ -8,8 +8,6 @@
 
 namespace ceph::records {
 
-namespace {}  // namespace
-
 std::string RecordFilePath(std::string_view dataDir, int n) {
     return std::string(dataDir) + "ceph-" + std::to_string(n);
 }
@@ -23,16 +21,11 @@ bool LineBelongsTo(std::string_view line, std::string_view code) {
     return !code.empty() && FirstField(line) == code;
 }
 
-RecordReader::RecordReader(std::ifstream file) {
-    if (!file.is_open()) return;
+RecordReader::RecordReader(base::SourceFile file) : file_(std::move(file)) {
     // Small files (most record files hold a few patients, many none) get a buffer of
     // their own size instead of a whole block.
-    file.seekg(0, std::ios::end);
-    const std::streamoff size = file.tellg();
-    file.seekg(0, std::ios::beg);
-    if (size >= 0) block_ = std::min(kBlock, static_cast<std::size_t>(size) + 1);
-    owned_ = std::make_unique<std::ifstream>(std::move(file));
-    in_ = owned_.get();
+    if (file_.IsOpen())
+        block_ = static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, file_.Size() + 1));
 }
 
 RecordReader::RecordReader(std::istream& in) : in_(&in) {}
@@ -70,7 +63,7 @@ bool RecordReader::Next(std::string_view& line) {
 }
 
 void RecordReader::Refill() {
-    if (!in_) {
+    if (!in_ && !file_.IsOpen()) {
         eof_ = true;
         return;
     }
@@ -91,20 +84,45 @@ void RecordReader::Refill() {
     base_ += begin_;
     begin_ = 0;
     end_ = keep;
-    in_->read(buffer_.get() + end_, static_cast<std::streamsize>(want));
-    const std::streamsize got = in_->gcount();
-    end_ += static_cast<std::size_t>(got);
-    if (got < static_cast<std::streamsize>(want)) {
-        eof_ = true;
-        failed_ = in_->bad();
+    if (in_) {
+        in_->read(buffer_.get() + end_, static_cast<std::streamsize>(want));
+        const std::streamsize got = in_->gcount();
+        end_ += static_cast<std::size_t>(got);
+        if (got < static_cast<std::streamsize>(want)) {
+            eof_ = true;
+            if (in_->bad()) error_ = std::make_error_code(std::errc::io_error);
+        }
+        return;
+    }
+    // A short read is not yet the end: only a read of nothing is.
+    std::size_t filled = 0;
+    while (filled < want) {
+        std::size_t got = 0;
+        error_ = file_.ReadAt(base_ + end_, buffer_.get() + end_, want - filled, got);
+        if (error_ || got == 0) {
+            eof_ = true;
+            return;
+        }
+        end_ += got;
+        filled += got;
     }
 }
 
-RecordReader OpenRecordFile(std::string_view path) {
-    if (!base::FileExists(path)) {
-        std::ofstream create(base::ToPath(path), std::ios::binary | std::ios::app);
+RecordReader OpenRecordFile(std::string_view path, std::error_code& error) {
+    error.clear();
+    base::SourceFile file;
+    std::error_code ec = file.Open(path);
+    if (ec == std::errc::no_such_file_or_directory) {
+        base::CreateEmptyFile(path);
+        ec = file.Open(path);
+        if (ec == std::errc::no_such_file_or_directory) ec.clear();
     }
-    return RecordReader(std::ifstream(base::ToPath(path), std::ios::binary));
+    error = ec;
+    return RecordReader(std::move(file));
+}
+
+std::string CannotReadText(std::string_view path, std::error_code error) {
+    return "無法讀取 " + std::string(path) + "：" + base::ErrorText(error);
 }
 
 }  // namespace ceph::records

@@ -3,11 +3,13 @@
 // patient, the patient's code in the first field.
 
 #include <cstdint>
-#include <fstream>
 #include <istream>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <system_error>
+
+#include "base/safe_file.h"
 
 namespace ceph::records {
 
@@ -29,14 +31,18 @@ bool LineBelongsTo(std::string_view line, std::string_view code);
 // read in time linear in its length.
 class RecordReader {
   public:
-    // Reads a file it owns (a closed one reads as empty), or a stream it does not.
-    explicit RecordReader(std::ifstream file);
+    // Reads a regular file it owns (a closed one reads as empty), or a stream it does
+    // not.
+    explicit RecordReader(base::SourceFile file);
     explicit RecordReader(std::istream& in);
-    bool IsOpen() const { return in_ != nullptr; }
+    bool IsOpen() const { return in_ != nullptr || file_.IsOpen(); }
+    // The file read (closed when reading a stream), for copying parts of it as they are.
+    const base::SourceFile& File() const { return file_; }
     // The next line, valid until the following call; false at the end of the file.
     bool Next(std::string_view& line);
     // True when reading stopped at an error rather than at the end of the file.
-    bool Failed() const { return failed_; }
+    bool Failed() const { return static_cast<bool>(error_); }
+    std::error_code Error() const { return error_; }
     // Where the last line starts in the file, and its length with its line end.
     std::uint64_t LineStart() const { return lineStart_; }
     std::size_t RawLength() const { return rawLength_; }
@@ -48,7 +54,7 @@ class RecordReader {
     // Reads more behind the unfinished line; at the end of the input sets eof_.
     void Refill();
 
-    std::unique_ptr<std::istream> owned_;
+    base::SourceFile file_;
     std::istream* in_ = nullptr;
     std::size_t block_ = kBlock;
     std::unique_ptr<char[]> buffer_;
@@ -58,11 +64,16 @@ class RecordReader {
     std::uint64_t lineStart_ = 0;
     std::size_t rawLength_ = 0;
     bool eof_ = false;
-    bool failed_ = false;
+    std::error_code error_;
 };
 
 // Opens a record file for reading, creating it empty first when there is none, as
-// looking for a tracing always has.
-RecordReader OpenRecordFile(std::string_view path);
+// looking for a tracing always has. A missing one that cannot be created reads as
+// empty (nothing is stored there); one that is there but cannot be read (a folder, a
+// pipe, no permission) gives an empty reader and the reason in `error`.
+RecordReader OpenRecordFile(std::string_view path, std::error_code& error);
+
+// "無法讀取 PATH：reason", for a record file (or any file) that could not be read.
+std::string CannotReadText(std::string_view path, std::error_code error);
 
 }  // namespace ceph::records

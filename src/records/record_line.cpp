@@ -1,5 +1,7 @@
 #include "records/record_line.h"
 
+#include <cmath>
+
 #include "analysis/compute.h"
 #include "records/record_file.h"
 #include "ui/convert.h"
@@ -26,14 +28,16 @@ RecordFields ParseRecordFields(std::string_view line) {
             std::size_t c = rest.find(',');
             if (c != std::string_view::npos) field = rest.substr(0, c);
             rest = AfterComma(rest);
-            *target = static_cast<float>(TextToNumber(field));
+            if (!TextToSingle(field, *target)) r.finite = false;
         }
     }
     // Only the x of S is tested: lines written by this program have S at the origin.
     if (r.x[16] != 0) {
         const float sx = r.x[16], sy = r.y[16];
-        for (int i = 1; i <= 19; ++i)
+        for (int i = 1; i <= 19; ++i) {
             r.x[i] -= sx, r.y[i] -= sy;
+            if (!std::isfinite(r.x[i]) || !std::isfinite(r.y[i])) r.finite = false;
+        }
     }
     rest = AfterComma(rest);
     r.age = std::string(rest.substr(0, rest.find(',')));
@@ -54,10 +58,9 @@ std::array<std::string, 3> FigureBoxTexts(std::string_view rest) {
     return boxes;
 }
 
-void ParseRecordLine(ui::MainWindow& win, std::string_view line) {
+void ApplyRecordFields(ui::MainWindow& win, const RecordFields& r) {
     win.Text1[0].tag.clear();
     win.Text1[1].tag.clear();
-    RecordFields r = ParseRecordFields(line);
     for (int i = 1; i <= 19; ++i)
         win.state.X[i] = r.x[i], win.state.Y[i] = r.y[i];
     win.Label13.caption = r.age;
@@ -70,17 +73,50 @@ void ParseRecordLine(ui::MainWindow& win, std::string_view line) {
     analysis::ComputeAnalysis(win);
 }
 
-bool LoadTracing(ui::MainWindow& win, int index) {
-    const int n = index + 1;
-    win.Label2.caption = "P." + std::to_string(n);
-    RecordReader file = OpenRecordFile(RecordFilePath(win.state.DataDir, n));
+TracingLookup FindTracing(const ui::MainWindow& win, int index) {
+    TracingLookup found;
+    found.path = RecordFilePath(win.state.DataDir, index + 1);
+    RecordReader file = OpenRecordFile(found.path, found.error);
+    if (found.error) {
+        found.status = TracingLookup::kUnreadable;
+        return found;
+    }
     std::string_view line;
     while (file.Next(line)) {
         if (!LineBelongsTo(line, win.Label0.caption)) continue;
-        ParseRecordLine(win, line);
-        return true;
+        found.fields = ParseRecordFields(line);
+        found.status = found.fields.finite ? TracingLookup::kStored : TracingLookup::kNotATracing;
+        return found;
     }
-    return false;
+    // A file that stops reading part way may hold the line after the failure.
+    if (file.Failed()) {
+        found.error = file.Error();
+        found.status = TracingLookup::kUnreadable;
+    }
+    return found;
+}
+
+std::string TracingProblemText(const TracingLookup& found, int index) {
+    switch (found.status) {
+        case TracingLookup::kUnreadable:
+            return CannotReadText(found.path, found.error);
+        case TracingLookup::kNotATracing:
+            return "第 " + std::to_string(index + 1) + " 張描圖（" + found.path +
+                   "）的座標不是有效的數字，無法顯示。";
+        default:
+            return {};
+    }
+}
+
+void ApplyTracing(ui::MainWindow& win, int index, const TracingLookup& found) {
+    win.Label2.caption = "P." + std::to_string(index + 1);
+    if (found.status == TracingLookup::kStored) ApplyRecordFields(win, found.fields);
+}
+
+TracingLookup LoadTracing(ui::MainWindow& win, int index) {
+    TracingLookup found = FindTracing(win, index);
+    ApplyTracing(win, index, found);
+    return found;
 }
 
 }  // namespace ceph::records

@@ -1,7 +1,6 @@
 #include "records/record_store.h"
 
 #include <filesystem>
-#include <fstream>
 #include <unordered_set>
 
 #include "base/filesys.h"
@@ -44,10 +43,8 @@ StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite
     base::SourceFile source;
     if (std::error_code ec = source.Open(path); ec && ec != std::errc::no_such_file_or_directory)
         return {ec, path};
-    RecordReader current{source.IsOpen() ? std::ifstream(base::ToPath(path), std::ios::binary)
-                                         : std::ifstream()};
-    if (source.IsOpen() && !current.IsOpen())
-        return {std::make_error_code(std::errc::io_error), path};
+    RecordReader current{std::move(source)};
+    const base::SourceFile& file = current.File();
 
     // Unchanged lines that already end in CR LF are taken over as runs of bytes, which
     // the system copies without them passing through the program; the others are
@@ -66,12 +63,12 @@ StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite
             // Hand long runs over as they grow, so the disk writes them while the rest
             // of the file is still being read.
             if (scanned - runStart >= kRunToHandOver) {
-                out.CopyFrom(source, runStart, scanned - runStart);
+                out.CopyFrom(file, runStart, scanned - runStart);
                 runStart = scanned;
             }
             continue;
         }
-        out.CopyFrom(source, runStart, start - runStart);
+        out.CopyFrom(file, runStart, start - runStart);
         if (replaced) {
             out.Write(replacement);
         } else {
@@ -81,10 +78,10 @@ StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite
         changed |= replaced;
         runStart = scanned;
     }
-    if (current.Failed() || scanned != source.Size())
-        return {std::make_error_code(std::errc::io_error), path};
+    if (current.Failed()) return {current.Error(), path};
+    if (scanned != file.Size()) return {std::make_error_code(std::errc::io_error), path};
     if (!changed) return {};
-    out.CopyFrom(source, runStart, scanned - runStart);
+    out.CopyFrom(file, runStart, scanned - runStart);
     out.Write(tail);
     if (!out.Commit()) return {out.Error(), path};
     return {};

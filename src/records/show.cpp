@@ -49,6 +49,12 @@ std::string TracingPicturePath(const ui::MainWindow& win, int n) {
 void readn_Click(base::App& app, int index) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
+    // Read before anything changes: a file that cannot be read leaves the window as it was.
+    const TracingLookup found = FindTracing(w, index);
+    if (const std::string problem = TracingProblemText(found, index); !problem.empty()) {
+        app.services.ShowMessage(problem, base::kExclamationOk);
+        return;
+    }
     s.ShownTracing = static_cast<std::int16_t>(index);
     s.Comparing = false;
     w.print00mn.enabled = true;
@@ -59,7 +65,7 @@ void readn_Click(base::App& app, int index) {
     w.Picture3.drawing.Clear();
     w.Picture3.picture = {};
     report::FinishReport(app);
-    LoadTracing(w, index);
+    ApplyTracing(w, index, found);
     report::DrawReport(app, false, 0);
     report::FinishReport(app);
     w.graph.enabled = true;
@@ -74,6 +80,11 @@ void comp_Click(base::App& app, int index) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     if (index == s.ShownTracing) return;
+    const TracingLookup found = FindTracing(w, index);
+    if (const std::string problem = TracingProblemText(found, index); !problem.empty()) {
+        app.services.ShowMessage(problem, base::kExclamationOk);
+        return;
+    }
     s.CompareTracing = static_cast<std::int16_t>(index);
     const ui::State saved = s;
     if (s.Comparing) {
@@ -82,7 +93,7 @@ void comp_Click(base::App& app, int index) {
         w.Picture3.picture = app.services.LoadPicture(report::SnapshotPath(s));
     }
     s.Comparing = true;
-    LoadTracing(w, index);
+    ApplyTracing(w, index, found);
     s.ToScreen = true;
     report::DrawReport(app, true, 0);
     for (int i = 1; i <= 30; ++i)

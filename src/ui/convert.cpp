@@ -62,7 +62,41 @@ std::string_view TrimBlanks(std::string_view s) {
     return s;
 }
 
-double TextToNumber(std::string_view text) {
+namespace {
+
+// Whether a decimal number that does not fit a double ("1e400", "1e-400") is too large
+// rather than too small: where its first significant digit stands, exponent included.
+bool BeyondLargest(const char* first, const char* last) {
+    long order = 0;
+    bool significant = false, point = false;
+    const char* p = first;
+    for (; p < last && *p != 'e' && *p != 'E'; ++p) {
+        if (*p == '.') {
+            point = true;
+        } else if (*p != '0' || significant) {
+            if (!significant && point) break;  // first digit after the point: order stays
+            significant = true;
+            if (!point) ++order;
+        } else if (point) {
+            --order;  // a zero before the first significant digit, after the point
+        }
+    }
+    while (p < last && *p != 'e' && *p != 'E')
+        ++p;
+    long exponent = 0;
+    if (p < last) {
+        ++p;
+        const bool negative = p < last && *p == '-';
+        if (p < last && (*p == '+' || *p == '-')) ++p;
+        for (; p < last && exponent < 1'000'000; ++p)
+            exponent = exponent * 10 + (*p - '0');
+        if (negative) exponent = -exponent;
+    }
+    return order + exponent > 0;
+}
+
+// TextToNumber's reading; `tooLarge` is set for a number beyond a double's range.
+double ReadLeadingNumber(std::string_view text, bool& tooLarge) {
     const char* p = text.data();
     const char* const end = p + text.size();
     while (p < end && (*p == ' ' || *p == '\t'))
@@ -117,7 +151,27 @@ double TextToNumber(std::string_view text) {
     double value = 0;
     auto [stop, error] = std::from_chars(first, p, value);
     (void)stop;
+    if (error == std::errc::result_out_of_range)
+        tooLarge = BeyondLargest(*first == '-' ? first + 1 : first, p);
     return error == std::errc() && std::isfinite(value) ? value : 0.0;
+}
+
+}  // namespace
+
+double TextToNumber(std::string_view text) {
+    bool tooLarge = false;
+    return ReadLeadingNumber(text, tooLarge);
+}
+
+bool TextToSingle(std::string_view text, float& value) {
+    bool tooLarge = false;
+    const double read = ReadLeadingNumber(text, tooLarge);
+    if (tooLarge || !(std::fabs(read) <= std::numeric_limits<float>::max())) {
+        value = 0;
+        return false;
+    }
+    value = static_cast<float>(read);
+    return true;
 }
 
 std::string FormatFixed(double value, int decimals) {

@@ -17,6 +17,11 @@ std::string_view TrimBlanks(std::string_view text);
 // A text without a leading number reads as 0.
 double TextToNumber(std::string_view text);
 
+// The same leading number as a single-precision value; false (and 0) when the text's
+// number lies beyond single precision's range ("1e39", "1e400"), which TextToNumber
+// would read as infinity or 0.
+bool TextToSingle(std::string_view text, float& value);
+
 // Fixed-decimal patterns "0", "0.0", "0.000": the nearest value of the exact binary
 // number, halves away from zero. A value that rounds to zero is written without sign.
 std::string FormatFixed(double value, int decimals);

@@ -24,7 +24,6 @@ using base::IsValidUtf8;
 using base::kSeparator;
 using base::ListFiles;
 using base::MatchesPattern;
-using base::ReadWholeFile;
 using base::ToPath;
 using base::Utf8ToBig5;
 using base::WithoutTrailingSeparator;
@@ -100,9 +99,17 @@ TEST(MatchesPattern, WildcardsWithoutRegardToCase) {
         {"x.png", "*.bmp;*jpg", false},
         {"abc", ";;abc", true},
         {"abc", "", false},
+        // A backslash makes the next character literal, a ";" included.
+        {"*_1.jpg", "\\*_1.jpg", true},
+        {"55501_1.jpg", "5550\\*_1.jpg", false},
+        {"a;b.jpg", "a\\;b.jpg", true},
+        {"a?.jpg", "a\\?.jpg", true},
+        {"ab.jpg", "a\\?.jpg", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(MatchesPattern(c.name, c.patterns), c.expected) << c.name << " ~ " << c.patterns;
+    EXPECT_EQ(base::LiteralPattern("a*b?c;d\\e"), "a\\*b\\?c\\;d\\\\e");
+    EXPECT_TRUE(MatchesPattern("a*b?c;d\\e", base::LiteralPattern("a*b?c;d\\e")));
 }
 
 TEST(ListFiles, MatchingFilesSortedByNameWithoutRegardToCase) {
@@ -168,9 +175,25 @@ TEST(DecodeHostText, Utf8AsItIsOtherwiseBig5) {
          "A\xEF\xBF\xBD"
          "B"},
         {kBig5Name + "\xAA", "林美華\xEF\xBF\xBD"},  // cut in the middle of a character
+        // UTF-16 with its mark, both byte orders, a pair of surrogates, a lone one and
+        // an odd last byte.
+        {std::string("\xFF\xFE\x97\x67\x0D\x00\x0A\x00"
+                     "7\x00",
+                     10),
+         "林\r\n7"},
+        {std::string("\xFE\xFF\x67\x97\x00"
+                     "7",
+                     6),
+         "林7"},
+        {std::string("\xFF\xFE\x3D\xD8\x00\xDE\x00\xD8"
+                     "A\x00"
+                     "B",
+                     11),
+         "\xF0\x9F\x98\x80\xEF\xBF\xBD"
+         "A\xEF\xBF\xBD"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(DecodeHostText(c.bytes), c.expected);
+        EXPECT_EQ(DecodeHostText(c.bytes), c.expected) << c.expected;
     EXPECT_EQ(Utf8ToBig5("林美華"), kBig5Name);
 }
 

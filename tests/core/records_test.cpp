@@ -2,6 +2,7 @@
 // missing file on the first look, and marking the slots that hold a tracing.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -51,7 +52,9 @@ TEST(LineBelongsTo, CodeEqualsTheFirstFieldWithoutBlanks) {
 
 Lines ReadAll(const std::string& path) {
     Lines out;
-    RecordReader reader = OpenRecordFile(path);
+    std::error_code error;
+    RecordReader reader = OpenRecordFile(path, error);
+    EXPECT_FALSE(error) << path << ": " << error.message();
     std::string_view line;
     while (reader.Next(line))
         out.emplace_back(line);
@@ -86,7 +89,8 @@ TEST(RecordReader, ACrLfSplitAcrossTwoReadsIsOneLineEnd) {
 
     // Where each line starts and how long it is with its end, for rewriting in place.
     TempDir tmp;
-    RecordReader reader = OpenRecordFile(tmp.Write("f", "ab\r\nc\rd\ne").string());
+    std::error_code error;
+    RecordReader reader = OpenRecordFile(tmp.Write("f", "ab\r\nc\rd\ne").string(), error);
     std::string_view line;
     std::vector<std::pair<std::uint64_t, std::size_t>> spans;
     while (reader.Next(line))
@@ -125,6 +129,19 @@ TEST(OpenRecordFile, CreatesAMissingFileEmptyAndLeavesOthersAlone) {
 
     // A folder that does not exist reads as an empty file.
     EXPECT_TRUE(ReadAll((tmp.path() / "nowhere" / "ceph-1").string()).empty());
+
+    // Something there that is no regular file is not "nothing stored": it is refused
+    // at once (a pipe without a writer would block a plain open for ever).
+    fs::create_directory(tmp.path() / "ceph-2");
+    ASSERT_EQ(::mkfifo((tmp.path() / "ceph-3").c_str(), 0600), 0);
+    for (const char* name : {"ceph-2", "ceph-3"}) {
+        std::error_code error;
+        RecordReader reader = OpenRecordFile((tmp.path() / name).string(), error);
+        EXPECT_TRUE(error) << name;
+        std::string_view line;
+        EXPECT_FALSE(reader.Next(line));
+        EXPECT_NE(CannotReadText("x/ceph-2", error).find("無法讀取 x/ceph-2："), std::string::npos);
+    }
 }
 
 class MarkStored : public ::testing::Test {

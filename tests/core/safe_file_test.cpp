@@ -42,7 +42,7 @@ std::string Text(const fs::path& path) {
 
 std::string Content(const fs::path& path) {
     std::string bytes;
-    return ReadWholeFile(Text(path), bytes) ? bytes : "<unreadable>";
+    return ReadRegularFile(Text(path), bytes) ? "<unreadable>" : bytes;
 }
 
 // What the folder holds: a scratch file left behind shows up here.
@@ -480,9 +480,22 @@ TEST(SourceFile, OnlyRegularFilesAreOpened) {
     // A pipe where a file belongs must neither block nor be read.
     const std::string fifo = (dir.path() / "fifo").string();
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(in.Open(fifo), std::errc::invalid_argument);
+    EXPECT_EQ(in.Open(fifo), NotRegularFile());
+    EXPECT_EQ(ErrorText(NotRegularFile()), "這不是一般檔案");
+    std::string bytes = "old";
+    EXPECT_EQ(ReadRegularFile(fifo, bytes), NotRegularFile());
+    EXPECT_EQ(bytes, "");
 #endif
     EXPECT_FALSE(in.IsOpen());
+
+    // Whole files, up to a limit that refuses what cannot be the file expected.
+    const std::string file = (dir.path() / "f").string();
+    ASSERT_FALSE(WriteFileAtomically(file, std::string(5000, 'x') + "end"));
+    EXPECT_FALSE(ReadRegularFile(file, bytes));
+    EXPECT_EQ(bytes, std::string(5000, 'x') + "end");
+    EXPECT_FALSE(ReadRegularFile(file, bytes, 5003));
+    EXPECT_EQ(ReadRegularFile(file, bytes, 5002), std::errc::value_too_large);
+    EXPECT_EQ(ReadRegularFile(dir.str(), bytes), std::errc::is_a_directory);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // the settings file, the picture menu, the stored tracings and the calibration.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -24,7 +25,6 @@ using base::kCriticalOk;
 using base::kSeparator;
 using base::MessageButtons;
 using base::MessageIcon;
-using base::ReadWholeFile;
 using base::WithTrailingSeparator;
 
 namespace {
@@ -127,9 +127,38 @@ TEST(Startup, HandoffThatCannotBeReadLeavesTheHeaderEmpty) {
         for (const ui::Label* l : {&p.w.Label1, &p.w.Label0, &p.w.Label3, &p.w.Label15})
             EXPECT_EQ(l->caption, "");
         EXPECT_EQ(p.w.readceph.caption, " 側頭顱分析");
+        // Told once the window is up, not in the way of start-up.
         EXPECT_TRUE(p.services.messages.empty());
+        ASSERT_EQ(p.app.notices.size(), 1u);
+        EXPECT_EQ(p.app.notices[0].rfind("無法讀取 " + (p.tmp.path() / name).string() + "：", 0),
+                  0u);
         EXPECT_FALSE(p.app.quitRequested);
     }
+}
+
+TEST(Startup, FilesThatAreNoRegularFilesNeitherHangNorCountAsMissing) {
+    // Pipes without a writer where the record, settings and calibration files belong
+    // (a plain open would wait for ever), and a folder named like a record file.
+    Program p;
+    for (const char* name : {"ceph-3", "selvsys.ini", "filesave/CephRate.ini"}) {
+        fs::create_directories(p.tmp.path() / "filesave");
+        ASSERT_EQ(::mkfifo((p.tmp.path() / name).c_str(), 0600), 0) << name;
+    }
+    fs::create_directory(p.tmp.path() / "ceph-4");
+    p.tmp.Write("ceph-1", "77,1,2\r\n");
+    p.Start(p.Handoff("王\r\n77\r\n"));
+    EXPECT_TRUE(p.w.readn[0].enabled);
+    EXPECT_FALSE(p.w.readn[2].enabled);
+    EXPECT_FALSE(p.w.readn[3].enabled);
+    Lines told = p.app.notices;
+    std::sort(told.begin(), told.end());
+    const std::string dir = p.Dir();
+    EXPECT_EQ(told,
+              (Lines{"無法讀取 " + dir + "ceph-3：這不是一般檔案",
+                     "無法讀取 " + dir + "ceph-4：這個名稱已是一個資料夾",
+                     "無法讀取 " + dir + "filesave" + kSeparator + "CephRate.ini：這不是一般檔案",
+                     "無法讀取 " + dir + "selvsys.ini：這不是一般檔案"}));
+    EXPECT_TRUE(p.services.messages.empty());
 }
 
 TEST(Startup, HandoffPathIsUsedWithItsBlanks) {
@@ -255,6 +284,18 @@ TEST(Startup, PictureMenuListsThePatientsPictures) {
     for (std::size_t i = 0; i < p.w.piccas.size(); ++i) {
         EXPECT_EQ(p.w.piccas[i].index, static_cast<int>(i));
         EXPECT_TRUE(p.w.piccas[i].enabled) << i;
+    }
+}
+
+TEST(Startup, PictureMenuTakesThePatientCodeLiterally) {
+    // Wildcards in a code must not list other patients' pictures.
+    for (const char* code : {"*", "5550*", "55?01", "55;*"}) {
+        Program p;
+        for (const char* name : {"55501_1.jpg", "55001_1.jpg", "55;01_1.jpg", "*_1.jpg"})
+            p.tmp.Write(std::string("12/") + name, "x");
+        p.Start(p.Handoff(std::string("王\r\n") + code + "\r\n"));
+        const Lines expected = std::string(code) == "*" ? Lines{"*_1.jpg"} : Lines{"File"};
+        EXPECT_EQ(Captions(p.w.piccas), expected) << code;
     }
 }
 

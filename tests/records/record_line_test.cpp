@@ -2,6 +2,7 @@
 // figure fields, and which line of a record file is the patient's.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "analysis/rows.h"
@@ -81,6 +82,27 @@ TEST(RecordFields, TracingIsMovedToHaveSAtTheOrigin) {
     EXPECT_EQ(ParseRecordFields(line2 + ",0,1Y 0M").y[16], 5.0f);
 }
 
+TEST(RecordFields, CoordinatesBeyondSinglePrecisionAreNoTracing) {
+    auto withXofN = [](const std::string& text) {
+        std::string line = Line("5", "1Y 0M");
+        return line.replace(line.find(",1.0,") + 1, 3, text);
+    };
+    // Read as doubles these were 0 (1e400) and infinity (1e39): plausible or blank
+    // results for a line that holds no tracing.
+    for (const char* bad : {"1e400", "-1e400", "1e39", "3.5e38", "1e99999999999"})
+        EXPECT_FALSE(ParseRecordFields(withXofN(bad)).finite) << bad;
+    for (const char* good : {"3.4e38", "1e-400", "0.0", "12abc", "abc", "1e"}) {
+        const RecordFields r = ParseRecordFields(withXofN(good));
+        EXPECT_TRUE(r.finite) << good;
+        EXPECT_TRUE(std::isfinite(r.x[1])) << good;
+    }
+    // Each coordinate fits, but moving S to the origin leaves the range.
+    std::string line = "9";
+    for (int i = 1; i <= 19; ++i)
+        line += i == 16 ? ",-3e38,0" : ",3e38,0";
+    EXPECT_FALSE(ParseRecordFields(line + ",0,1Y 0M").finite);
+}
+
 class LoadTracingTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -97,7 +119,7 @@ TEST_F(LoadTracingTest, FirstLineOfThePatientWinsAndOthersAreNotTheirs) {
                             Line(" 00101 ", "45Y 3M,1.5,-20,35") + "\r\n" + Line("00101", "9Y 9M") +
                             "\r\n");
     win.Text1[0].tag = "1";
-    ASSERT_TRUE(LoadTracing(win, 2));
+    ASSERT_EQ(LoadTracing(win, 2).status, TracingLookup::kStored);
     EXPECT_EQ(win.Label2.caption, "P.3");
     EXPECT_EQ(win.Label13.caption, "45Y 3M");
     EXPECT_EQ(win.Text1[0].text, "1.5");
@@ -111,7 +133,7 @@ TEST_F(LoadTracingTest, FirstLineOfThePatientWinsAndOthersAreNotTheirs) {
 TEST_F(LoadTracingTest, ComparingLeavesTheFigureBoxes) {
     dir.Write("ceph-1", Line("00101", "45Y 3M,1.5,-20,35") + "\r\n");
     win.state.Comparing = true;
-    ASSERT_TRUE(LoadTracing(win, 0));
+    ASSERT_EQ(LoadTracing(win, 0).status, TracingLookup::kStored);
     EXPECT_EQ(win.Text1[0].text, "1");
     EXPECT_EQ(win.Text1[1].text, "0");
     EXPECT_EQ(win.Label13.caption, "45Y 3M");
@@ -119,13 +141,30 @@ TEST_F(LoadTracingTest, ComparingLeavesTheFigureBoxes) {
 
 TEST_F(LoadTracingTest, MissingLineChangesNothingButTheCaption) {
     win.state.X[1] = 42;
-    EXPECT_FALSE(LoadTracing(win, 4));
+    EXPECT_EQ(LoadTracing(win, 4).status, TracingLookup::kNotStored);
     EXPECT_EQ(win.state.X[1], 42.0f);
     EXPECT_EQ(win.Text3[0].text, "Text3");
     EXPECT_EQ(win.Label2.caption, "P.5");
     // Looking for the tracing leaves an empty record file behind.
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "ceph-5"));
     EXPECT_EQ(std::filesystem::file_size(dir.path() / "ceph-5"), 0u);
+}
+
+TEST_F(LoadTracingTest, AnUnreadableFileOrANonNumberLineIsToldNotShown) {
+    std::string line = Line("00101", "45Y 3M");
+    dir.Write("ceph-2", line.replace(line.find(",1.0,") + 1, 3, "1e39") + "\r\n");
+    std::filesystem::create_directory(dir.path() / "ceph-4");
+    win.state.X[1] = 42;
+    const TracingLookup bad = LoadTracing(win, 1);
+    EXPECT_EQ(bad.status, TracingLookup::kNotATracing);
+    EXPECT_EQ(TracingProblemText(bad, 1),
+              "第 2 張描圖（" + dir.str() + "/ceph-2）的座標不是有效的數字，無法顯示。");
+    const TracingLookup folder = LoadTracing(win, 3);
+    EXPECT_EQ(folder.status, TracingLookup::kUnreadable);
+    EXPECT_EQ(TracingProblemText(folder, 3),
+              "無法讀取 " + dir.str() + "/ceph-4：這個名稱已是一個資料夾");
+    EXPECT_EQ(win.state.X[1], 42.0f);
+    EXPECT_EQ(win.Text3[0].text, "Text3");
 }
 
 }  // namespace

@@ -236,6 +236,9 @@ TEST_F(ReportTest, ResultRowColumns) {
     EXPECT_EQ(texts[8].x, 8300);
     EXPECT_AT(&texts[9], 5600, 1100, 10);  // a difference row: its value alone
     EXPECT_EQ(analysis::ValueField("4.6"), "  4.6");
+    // Longer than the field: marked, never cut to a plausible number.
+    EXPECT_EQ(analysis::ValueField("-12334903.0"), "*****");
+    EXPECT_EQ(analysis::ValueField("-12.3"), "-12.3");
 }
 
 TEST_F(ReportTest, PairLineFigureFromTheOrigin) {
