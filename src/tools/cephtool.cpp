@@ -1,10 +1,9 @@
 // cephtool: the program's analysis without a window, for batch work and for checking.
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <string>
+#include <string_view>
 
-#include "base/filesys.h"
 #include "tools/analyse.h"
 #include "tools/figure_command.h"
 #include "tools/import_command.h"
@@ -15,67 +14,59 @@
 
 namespace {
 
-int Usage() {
-    std::cerr << "usage: cephtool analyse [--sex M|F] [FILE|-]\n"
+using namespace ceph::tools;
+
+void Usage(std::ostream& out) {
+    const CommandRules* commands[] = {
+        &kAnalyseRules,
 #ifdef CEPHTOOL_WITH_REPORT
-                 "       cephtool report --data DIR --handoff FILE --tracing N [--line K] --out "
-                 "FILE.pdf|FILE.png\n"
+        &kReportRules,
 #endif
-                 "       cephtool figure --data DIR --handoff FILE --tracing N [--select S]\n"
-                 "                [--turn DEG | --shift-x TWIPS | --shift-y TWIPS]... --out "
-                 "FILE.svg|FILE.png\n"
-                 "       cephtool import --data DIR --tracing N [FILE|-]\n";
-    return 2;
+        &kFigureRules,
+        &kImportRules,
+    };
+    std::string_view lead = "usage: ";
+    for (const CommandRules* c : commands) {
+        out << lead << c->synopsis;
+        lead = "       ";
+    }
+    out << lead << "cephtool --help | --version\n"
+        << "  cephtool COMMAND --help tells what a command's values mean\n";
 }
 
-int Analyse(int argc, char** argv) {
-    bool male = false;
-    std::string file = "-";
-    for (int i = 0; i < argc; ++i) {
-        std::string a = argv[i];
-        if (a == "--sex" && i + 1 < argc) {
-            std::string sex = argv[++i];
-            if (sex != "M" && sex != "F") return Usage();
-            male = sex == "M";
-        } else if (a.rfind("--", 0) == 0) {
-            return Usage();
-        } else {
-            file = a;
-        }
-    }
-    std::ios::sync_with_stdio(false);
-    int skipped;
-    if (file == "-") {
-        skipped = ceph::tools::AnalyseStream(std::cin, std::cout, std::cerr, male);
-    } else {
-        std::ifstream in(ceph::base::ToPath(file), std::ios::binary);
-        if (!in) {
-            std::cerr << "cephtool: cannot read " << file << "\n";
-            return 1;
-        }
-        skipped = ceph::tools::AnalyseStream(in, std::cout, std::cerr, male);
-    }
-    std::cout.flush();
-    if (!std::cout) {
-        std::cerr << "cephtool: cannot write the output\n";
-        return 1;
-    }
-    return skipped == 0 ? 0 : 1;
+int UsageFault(std::string_view fault) {
+    std::cerr << "cephtool: " << fault << "\n";
+    Usage(std::cerr);
+    return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) return Usage();
-    if (std::strcmp(argv[1], "analyse") == 0) return Analyse(argc - 2, argv + 2);
-    if (std::strcmp(argv[1], "import") == 0) return ceph::tools::RunImport(argc - 2, argv + 2);
+    if (argc < 2) return UsageFault("no command given");
+    const std::string_view command = argv[1];
+    const bool help = command == "--help" || command == "-h", version = command == "--version";
+    if ((help || version) && argc > 2)
+        return UsageFault("unexpected argument " + std::string(argv[2]));
+    if (help) {
+        Usage(std::cout);
+        return 0;
+    }
+    if (version) {
+        std::cout << "cephtool " << CEPHTOOL_VERSION << "\n";
+        return 0;
+    }
+    if (command == "analyse") return RunAnalyse(argc - 2, argv + 2);
+    if (command == "import") return RunImport(argc - 2, argv + 2);
 #ifdef CEPHTOOL_WITH_REPORT
-    if (std::strcmp(argv[1], "report") == 0) return ceph::tools::RunReport(argc - 2, argv + 2);
-    if (std::strcmp(argv[1], "figure") == 0)
-        return ceph::tools::RunFigure(argc - 2, argv + 2, ceph::tools::WriteFigurePng);
+    if (command == "report") return RunReport(argc - 2, argv + 2);
+    if (command == "figure") return RunFigure(argc - 2, argv + 2, WriteFigurePng);
 #else
-    if (std::strcmp(argv[1], "figure") == 0)
-        return ceph::tools::RunFigure(argc - 2, argv + 2, nullptr);
+    if (command == "figure") return RunFigure(argc - 2, argv + 2, nullptr);
+    if (command == "report") {
+        std::cerr << "cephtool: this build writes no reports\n";
+        return 2;
+    }
 #endif
-    return Usage();
+    return UsageFault("unknown command " + std::string(command));
 }

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <iostream>
+#include <limits>
 #include <variant>
 
 #include "base/safe_file.h"
@@ -66,14 +67,32 @@ std::string LineElement(const std::string& attributes, float x1, float y1, float
     return e + " vector-effect=\"non-scaling-stroke\"/>\n";
 }
 
-int Usage() {
-    std::cerr << "usage: cephtool figure --data DIR --handoff FILE --tracing N [--select S]\n"
-                 "         [--turn DEG | --shift-x TWIPS | --shift-y TWIPS]... --out "
-                 "FILE.svg|FILE.png\n"
-                 "  S is the structure 0..8 (Upper Incisor, Lower Incisor, Occlusal plane,\n"
-                 "  Alveolar bone, Mandibular bone, Nose, Upper lip, Lower lip, Chin); steps\n"
-                 "  apply in the order given, each movement as one click\n";
-    return 2;
+constexpr int kMin = std::numeric_limits<int>::min(), kMax = std::numeric_limits<int>::max();
+constexpr OptionRule kOptions[] = {
+    {.name = "--data", .required = true},
+    {.name = "--handoff", .required = true},
+    {.name = "--tracing", .kind = OptionRule::Number, .min = 1, .max = 9, .required = true},
+    {.name = "--out", .required = true},
+    // The steps, applied in the order given.
+    {.name = "--select", .kind = OptionRule::Number, .min = 0, .max = 8, .repeats = true},
+    {.name = "--turn", .kind = OptionRule::Number, .min = kMin, .max = kMax, .repeats = true},
+    {.name = "--shift-x", .kind = OptionRule::Number, .min = kMin, .max = kMax, .repeats = true},
+    {.name = "--shift-y", .kind = OptionRule::Number, .min = kMin, .max = kMax, .repeats = true},
+};
+
+std::vector<FigureStep> Steps(const CommandLine& line) {
+    std::vector<FigureStep> steps;
+    for (const GivenOption& g : line.given) {
+        if (g.name == "--select")
+            steps.push_back({FigureStep::Select, g.number});
+        else if (g.name == "--turn")
+            steps.push_back({FigureStep::Turn, g.number});
+        else if (g.name == "--shift-x")
+            steps.push_back({FigureStep::ShiftX, g.number});
+        else if (g.name == "--shift-y")
+            steps.push_back({FigureStep::ShiftY, g.number});
+    }
+    return steps;
 }
 
 }  // namespace
@@ -130,46 +149,37 @@ std::string FigureSvg(const ui::MainWindow& w) {
     return svg + "</svg>\n";
 }
 
+const CommandRules kFigureRules{
+    .command = "figure",
+    .synopsis =
+        "cephtool figure --data DIR --handoff FILE --tracing N [--select S]\n"
+        "                [--turn DEG | --shift-x TWIPS | --shift-y TWIPS]...\n"
+        "                --out FILE.svg|FILE.png\n",
+    .details =
+        "  S is the structure 0..8 (Upper Incisor, Lower Incisor, Occlusal plane,\n"
+        "  Alveolar bone, Mandibular bone, Nose, Upper lip, Lower lip, Chin); steps\n"
+        "  apply in the order given, each movement as one click\n",
+    .options = kOptions,
+};
+
 int RunFigure(int argc, char** argv, PngWriter pngWriter) {
-    TracingSource source;
-    std::string out;
-    std::vector<FigureStep> steps;
-    for (int i = 0; i + 1 < argc; i += 2) {
-        const std::string key = argv[i], value = argv[i + 1];
-        int number = 0;
-        const bool isNumber = ParseInt(value, number);
-        if (key == "--data") {
-            source.data = value;
-        } else if (key == "--handoff") {
-            source.handoff = value;
-        } else if (key == "--out") {
-            out = value;
-        } else if (key == "--tracing" && isNumber) {
-            source.tracing = number;
-        } else if (key == "--select" && isNumber && number >= 0 && number <= 8) {
-            steps.push_back({FigureStep::Select, number});
-        } else if (key == "--turn" && isNumber) {
-            steps.push_back({FigureStep::Turn, number});
-        } else if (key == "--shift-x" && isNumber) {
-            steps.push_back({FigureStep::ShiftX, number});
-        } else if (key == "--shift-y" && isNumber) {
-            steps.push_back({FigureStep::ShiftY, number});
-        } else {
-            return Usage();
-        }
-    }
+    CommandLine line;
+    if (auto status = ReadCommandLine(kFigureRules, argc, argv, line, std::cout, std::cerr))
+        return *status;
+    const std::string out = line.Text("--out");
     const bool svg = EndsWithNoCase(out, ".svg");
-    if (argc % 2 != 0 || source.data.empty() || source.handoff.empty() || source.tracing < 1 ||
-        source.tracing > 9 || (!svg && !EndsWithNoCase(out, ".png")))
-        return Usage();
+    if (!svg && !EndsWithNoCase(out, ".png"))
+        return UsageFault(kFigureRules, "--out " + out + ": not a .svg or .png file", std::cerr);
     if (!svg && !pngWriter) {
         std::cerr << "cephtool: this build writes the figure as SVG only\n";
         return 2;
     }
 
+    const TracingSource source{line.Text("--data"), line.Text("--handoff"),
+                               line.Number("--tracing")};
     ui::MainWindow win;
     if (!LoadStoredTracing(win, source, std::cerr)) return 1;
-    BuildFigure(win, steps);
+    BuildFigure(win, Steps(line));
     std::string error;
     if (svg) {
         if (std::error_code ec = base::WriteFileAtomically(out, FigureSvg(win)))

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/options.h"
 #include "ui/main_window.h"
 
 namespace ceph::tools {
@@ -30,6 +31,8 @@ std::string FigureSvg(const ui::MainWindow& win);
 
 // Writes the figure panel as a PNG file; false with the reason in `error`.
 using PngWriter = bool (*)(const ui::MainWindow& win, const std::string& path, std::string& error);
+
+extern const CommandRules kFigureRules;
 
 // `pngWriter` is null in builds without pictures.
 int RunFigure(int argc, char** argv, PngWriter pngWriter);

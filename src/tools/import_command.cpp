@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <sstream>
@@ -10,6 +9,7 @@
 
 #include "app/handoff.h"
 #include "base/filesys.h"
+#include "base/safe_file.h"
 #include "records/record_file.h"
 #include "records/record_store.h"
 #include "records/save.h"
@@ -82,12 +82,10 @@ std::string CheckLine(std::string_view line, std::string& out) {
     return {};
 }
 
-int Usage() {
-    std::cerr << "usage: cephtool import --data DIR --tracing N [FILE|-]\n"
-                 "  stores each record line of FILE (or standard input) as its patient's\n"
-                 "  tracing N (1..9) in the data folder; nothing is stored if any line is bad\n";
-    return 2;
-}
+constexpr OptionRule kOptions[] = {
+    {.name = "--data", .required = true},
+    {.name = "--tracing", .kind = OptionRule::Number, .min = 1, .max = 9, .required = true},
+};
 
 }  // namespace
 
@@ -114,28 +112,29 @@ std::vector<ImportProblem> PrepareImport(std::string_view text, std::vector<std:
     return problems;
 }
 
+const CommandRules kImportRules{
+    .command = "import",
+    .synopsis = "cephtool import --data DIR --tracing N [FILE|-]\n",
+    .details =
+        "  stores each record line of FILE (or standard input) as its patient's\n"
+        "  tracing N (1..9) in the data folder; nothing is stored if any line is bad\n",
+    .options = kOptions,
+    .maxOperands = 1,
+};
+
 int RunImport(int argc, char** argv) {
-    std::string data, file = "-";
-    int tracing = 0;
-    for (int i = 0; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--data" && i + 1 < argc) {
-            data = argv[++i];
-        } else if (a == "--tracing" && i + 1 < argc) {
-            if (!ParseInt(argv[++i], tracing)) return Usage();
-        } else if (a.rfind("--", 0) == 0) {
-            return Usage();
-        } else {
-            file = a;
-        }
-    }
-    if (data.empty() || tracing < 1 || tracing > 9) return Usage();
+    CommandLine line;
+    if (auto status = ReadCommandLine(kImportRules, argc, argv, line, std::cout, std::cerr))
+        return *status;
+    const std::string data = line.Text("--data");
+    const int tracing = line.Number("--tracing");
+    const std::string file = line.operands.empty() ? "-" : line.operands[0];
 
     std::string text;
     if (file == "-") {
         text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    } else if (!base::ReadWholeFile(file, text)) {
-        std::cerr << "cephtool: cannot read " << file << "\n";
+    } else if (std::error_code ec = base::ReadRegularFile(file, text)) {
+        std::cerr << "cephtool: cannot read " << file << ": " << ec.message() << "\n";
         return 1;
     }
     std::vector<std::string> lines;

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/options.h"
+
 namespace ceph::tools {
 
 struct ImportProblem {
@@ -19,6 +21,8 @@ struct ImportProblem {
 // 41 or 44 fields, a code without blanks around it, finite numbers where numbers
 // belong, and a code no earlier line had. Blank lines are passed over.
 std::vector<ImportProblem> PrepareImport(std::string_view text, std::vector<std::string>& lines);
+
+extern const CommandRules kImportRules;
 
 int RunImport(int argc, char** argv);
 

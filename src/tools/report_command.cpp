@@ -2,58 +2,48 @@
 
 #include <QGuiApplication>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <string>
 
 #include "platform/headless_services.h"
 #include "platform/run.h"
 #include "report/report.h"
+#include "tools/options.h"
 #include "tools/stored_tracing.h"
 
 namespace ceph::tools {
 
 namespace {
 
-struct Options {
-    std::string data, handoff, out;
-    int tracing = 0, line = 0;
+constexpr OptionRule kOptions[] = {
+    {.name = "--data", .required = true},
+    {.name = "--handoff", .required = true},
+    {.name = "--tracing", .kind = OptionRule::Number, .min = 1, .max = 9, .required = true},
+    {.name = "--line", .kind = OptionRule::Number, .min = 0, .max = 5},
+    {.name = "--out", .required = true},
 };
-
-int Usage() {
-    std::cerr << "usage: cephtool report --data DIR --handoff FILE --tracing N [--line K] --out "
-                 "FILE.pdf|FILE.png\n"
-                 "  N is the tracing number 1..9, K the print height 0 (top) to 5\n";
-    return 2;
-}
-
-bool ParseOptions(int argc, char** argv, Options& o) {
-    for (int i = 0; i + 1 < argc; i += 2) {
-        const std::string key = argv[i], value = argv[i + 1];
-        if (key == "--data")
-            o.data = value;
-        else if (key == "--handoff")
-            o.handoff = value;
-        else if (key == "--out")
-            o.out = value;
-        else if (key == "--tracing")
-            o.tracing = std::atoi(value.c_str());
-        else if (key == "--line")
-            o.line = std::atoi(value.c_str());
-        else
-            return false;
-    }
-    return argc % 2 == 0 && !o.data.empty() && !o.handoff.empty() && !o.out.empty() &&
-           o.tracing >= 1 && o.tracing <= 9 && o.line >= 0 && o.line <= 5;
-}
 
 }  // namespace
 
+const CommandRules kReportRules{
+    .command = "report",
+    .synopsis =
+        "cephtool report --data DIR --handoff FILE --tracing N [--line K]\n"
+        "                --out FILE.pdf|FILE.png\n",
+    .details =
+        "  writes the page the print command prints for stored tracing N (1..9) of\n"
+        "  the hand-off's patient; K is the print height, 0 (top) to 5\n",
+    .options = kOptions,
+};
+
 int RunReport(int argc, char** argv) {
-    Options o;
-    if (!ParseOptions(argc, argv, o)) return Usage();
-    const bool pdf = EndsWithNoCase(o.out, ".pdf");
-    if (!pdf && !EndsWithNoCase(o.out, ".png")) return Usage();
+    CommandLine o;
+    if (auto status = ReadCommandLine(kReportRules, argc, argv, o, std::cout, std::cerr))
+        return *status;
+    const std::string out = o.Text("--out");
+    const bool pdf = EndsWithNoCase(out, ".pdf");
+    if (!pdf && !EndsWithNoCase(out, ".png"))
+        return UsageFault(kReportRules, "--out " + out + ": not a .pdf or .png file", std::cerr);
 
     if (!std::getenv("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     int qtArgc = 1;
@@ -65,15 +55,17 @@ int RunReport(int argc, char** argv) {
     platform::HeadlessServices services;
     base::App program(services);
     ui::MainWindow& w = program.win;
-    if (!LoadStoredTracing(w, {o.data, o.handoff, o.tracing}, std::cerr)) return 1;
+    if (!LoadStoredTracing(w, {o.Text("--data"), o.Text("--handoff"), o.Number("--tracing")},
+                           std::cerr))
+        return 1;
 
     // What the print command does for a tracing shown on its own.
     w.state.ToScreen = false;
-    report::DrawReport(program, false, o.line * 2100);
-    const bool written = pdf ? services.WritePdf(program.printer.pages, o.out)
-                             : services.WritePng(program.printer.pages, o.out, 150);
+    report::DrawReport(program, false, o.Number("--line") * 2100);
+    const bool written = pdf ? services.WritePdf(program.printer.pages, out)
+                             : services.WritePng(program.printer.pages, out, 150);
     if (!written) {
-        std::cerr << "cephtool: cannot write " << o.out << "\n";
+        std::cerr << "cephtool: cannot write " << out << "\n";
         return 1;
     }
     return 0;

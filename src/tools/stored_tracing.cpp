@@ -1,39 +1,26 @@
 #include "tools/stored_tracing.h"
 
-#include <charconv>
-#include <fstream>
 #include <ostream>
 
 #include "analysis/rows.h"
 #include "app/handoff.h"
 #include "base/filesys.h"
+#include "base/safe_file.h"
 #include "digitising/landmarks.h"
 #include "records/record_file.h"
 #include "records/record_line.h"
 
 namespace ceph::tools {
 
-namespace {
-
-// The patient's line of a record file, looked up without creating the file as the
-// program itself would.
-bool HasStoredTracing(const std::string& path, const std::string& code) {
-    records::RecordReader file{std::ifstream(base::ToPath(path), std::ios::binary)};
-    std::string_view line;
-    while (file.IsOpen() && file.Next(line))
-        if (records::LineBelongsTo(line, code)) return true;
-    return false;
-}
-
-}  // namespace
-
 bool LoadStoredTracing(ui::MainWindow& w, const TracingSource& source, std::ostream& err) {
     analysis::LayOutResultGrid(w);
     w.state.DataDir = base::WithTrailingSeparator(source.data);
     digitising::InitLandmarkTables(w.state);
-    const auto lines = app::ReadHandoff(source.handoff);
+    std::error_code handoffError;
+    const auto lines = app::ReadHandoff(source.handoff, &handoffError);
     if (!lines) {
-        err << "cephtool: cannot read the hand-off file " << source.handoff << "\n";
+        err << "cephtool: cannot read the hand-off file " << source.handoff << ": "
+            << handoffError.message() << "\n";
         return false;
     }
     for (ui::Label* l : {&w.Label0, &w.Label1, &w.Label3, &w.Label13, &w.Label15})
@@ -42,21 +29,31 @@ bool LoadStoredTracing(ui::MainWindow& w, const TracingSource& source, std::ostr
     for (std::size_t i = 0; i < lines->size(); ++i)
         header[i]->caption = (*lines)[i];
 
+    // Only read: a missing record file is not created as the program would.
     const std::string record = records::RecordFilePath(w.state.DataDir, source.tracing);
-    if (!HasStoredTracing(record, w.Label0.caption)) {
-        err << "cephtool: tracing " << source.tracing << " of patient \"" << w.Label0.caption
-            << "\" is not stored in " << record << "\n";
-        return false;
+    base::SourceFile probe;
+    const std::error_code missing = probe.Open(record);
+    probe.Close();
+    const records::TracingLookup found = missing == std::errc::no_such_file_or_directory
+                                             ? records::TracingLookup{}
+                                             : records::LoadTracing(w, source.tracing - 1);
+    switch (found.status) {
+        case records::TracingLookup::kStored:
+            w.state.ShownTracing = static_cast<std::int16_t>(source.tracing - 1);
+            return true;
+        case records::TracingLookup::kUnreadable:
+            err << "cephtool: cannot read " << record << ": " << found.error.message() << "\n";
+            return false;
+        case records::TracingLookup::kNotATracing:
+            err << "cephtool: tracing " << source.tracing << " of patient \"" << w.Label0.caption
+                << "\" in " << record << " has coordinates that are not finite numbers\n";
+            return false;
+        case records::TracingLookup::kNotStored:
+            break;
     }
-    w.state.ShownTracing = static_cast<std::int16_t>(source.tracing - 1);
-    records::LoadTracing(w, source.tracing - 1);
-    return true;
-}
-
-bool ParseInt(const std::string& text, int& value) {
-    const char* end = text.data() + text.size();
-    auto [p, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && p == end && !text.empty();
+    err << "cephtool: tracing " << source.tracing << " of patient \"" << w.Label0.caption
+        << "\" is not stored in " << record << "\n";
+    return false;
 }
 
 bool EndsWithNoCase(const std::string& name, const std::string& suffix) {

@@ -22,9 +22,6 @@ struct TracingSource {
 // patient has no such tracing.
 bool LoadStoredTracing(ui::MainWindow& win, const TracingSource& source, std::ostream& err);
 
-// Strict whole-text numbers for command-line options.
-bool ParseInt(const std::string& text, int& value);
-
 // Whether a file name ends with `suffix` (lower case, e.g. ".pdf"), in any case.
 bool EndsWithNoCase(const std::string& name, const std::string& suffix);
 

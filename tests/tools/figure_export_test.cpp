@@ -8,6 +8,7 @@
 #include "figure/figure.h"
 #include "figure/movement.h"
 #include "records/record_line.h"
+#include "run_cephtool.h"
 #include "support/temp_dir.h"
 #include "tools/figure_command.h"
 #include "tools/stored_tracing.h"
@@ -77,6 +78,25 @@ TEST_F(FigureExport, StepsApplyInOrderAsClicksWould) {
 
     BuildFigure(win, {{FigureStep::Select, 2}, {FigureStep::ShiftX, 21}, {FigureStep::Turn, -7}});
     EXPECT_EQ(FigureSvg(win), FigureSvg(clicked));
+}
+
+TEST_F(FigureExport, TheCommandAppliesRepeatedStepsInTheOrderGiven) {
+    const std::string out = (dir.path() / "figure.svg").string();
+    const testing::ToolRun run = testing::RunCephtool(
+        dir,
+        {"figure",    "--data",   dir.str(),   "--handoff", (dir.path() / "OutExe.tmp").string(),
+         "--select",  "2",        "--shift-x", "21",        "--turn",
+         "-7",        "--select", "4",         "--tracing", "1",
+         "--shift-y", "-3",       "--turn",    "2",         "--out",
+         out});
+    ASSERT_EQ(run.status, 0) << run.err;
+    BuildFigure(win, {{FigureStep::Select, 2},
+                      {FigureStep::ShiftX, 21},
+                      {FigureStep::Turn, -7},
+                      {FigureStep::Select, 4},
+                      {FigureStep::ShiftY, -3},
+                      {FigureStep::Turn, 2}});
+    EXPECT_EQ(testing::Slurp(out), FigureSvg(win));
 }
 
 }  // namespace
