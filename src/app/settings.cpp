@@ -36,14 +36,8 @@ std::string Truncate(std::string_view s, std::size_t maxChars) {
 
 }  // namespace
 
-std::string ReadIniValue(std::string_view path, std::string_view section, std::string_view key,
-                         std::string_view defaultValue, std::size_t maxChars,
-                         std::error_code* why) {
-    std::string bytes;
-    if (std::error_code ec = base::ReadRegularFile(path, bytes, kMaxSettingsBytes)) {
-        if (why && ec != std::errc::no_such_file_or_directory) *why = ec;
-        return Truncate(defaultValue, maxChars);
-    }
+std::string IniValueFromText(std::string_view bytes, std::string_view section, std::string_view key,
+                             std::string_view defaultValue, std::size_t maxChars) {
     std::string text = base::DecodeHostText(bytes);
     std::string_view rest = text;
     bool inSection = false;
@@ -69,6 +63,17 @@ std::string ReadIniValue(std::string_view path, std::string_view section, std::s
         return Truncate(value, maxChars);
     }
     return Truncate(defaultValue, maxChars);
+}
+
+std::string ReadIniValue(std::string_view path, std::string_view section, std::string_view key,
+                         std::string_view defaultValue, std::size_t maxChars,
+                         std::error_code* why) {
+    std::string bytes;
+    if (std::error_code ec = base::ReadRegularFile(path, bytes, kMaxSettingsBytes)) {
+        if (why && ec != std::errc::no_such_file_or_directory) *why = ec;
+        return Truncate(defaultValue, maxChars);
+    }
+    return IniValueFromText(bytes, section, key, defaultValue, maxChars);
 }
 
 }  // namespace ceph::app

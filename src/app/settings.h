@@ -17,4 +17,8 @@ std::string ReadIniValue(std::string_view path, std::string_view section, std::s
                          std::string_view defaultValue, std::size_t maxChars = 99,
                          std::error_code* why = nullptr);
 
+// The same lookup in the bytes of an INI file already read.
+std::string IniValueFromText(std::string_view bytes, std::string_view section, std::string_view key,
+                             std::string_view defaultValue, std::size_t maxChars = 99);
+
 }  // namespace ceph::app

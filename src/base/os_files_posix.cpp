@@ -28,8 +28,6 @@ int AsFd(std::intptr_t h) {
     return static_cast<int>(h);
 }
 
-constexpr std::size_t kCopyBlock = std::size_t{1} << 20;
-
 }  // namespace
 
 std::error_code CreateExclusive(const std::string& path, std::intptr_t& handle) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -121,9 +122,14 @@ struct DrawingList {
     void Clear() { ops.clear(); }
     // Appends an op built in place from its fields (a temporary op moved into the list
     // makes GCC 12 warn, wrongly, that the text's string may be uninitialised).
+    // Compilers without aggregate initialisation from parentheses (clang before 16)
+    // build the op from braces instead.
     template <class Op, class... Fields>
     void Add(Fields&&... fields) {
-        ops.emplace_back(std::in_place_type<Op>, std::forward<Fields>(fields)...);
+        if constexpr (std::is_constructible_v<Op, Fields&&...>)
+            ops.emplace_back(std::in_place_type<Op>, std::forward<Fields>(fields)...);
+        else
+            ops.emplace_back(std::in_place_type<Op>, Op{std::forward<Fields>(fields)...});
     }
 };
 
