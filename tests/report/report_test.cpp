@@ -227,7 +227,7 @@ TEST_F(ReportTest, ResultRowColumns) {
     EXPECT_EQ(texts[1].text, " 92.9");
     EXPECT_AT(&texts[1], 1400, 700, 12);
     EXPECT_AT(&texts[2], 2150, 700, 12);
-    EXPECT_EQ(texts[4].text, "100.0");  // a six-character value keeps its last five
+    EXPECT_EQ(texts[4].text, "*****");  // a six-character value does not fit
     EXPECT_AT(&texts[4], 7100, 1420, 10);
     EXPECT_AT(&texts[5], 7800, 1420, 10);
     EXPECT_EQ(texts[5].text, "mm");
