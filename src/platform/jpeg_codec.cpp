@@ -3,6 +3,8 @@
 #include <turbojpeg.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -45,19 +47,18 @@ std::string DecodeFailure(const std::string& message) {
     return "JPEG 資料損壞（" + message + "）";
 }
 
-// Adobe's CMYK JPEGs store the inks inverted, as Qt's own reader assumes too.
-QImage CmykToRgb(const std::vector<unsigned char>& cmyk, int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    if (image.isNull()) return image;
-    const unsigned char* in = cmyk.data();
+// Adobe's CMYK JPEGs store the inks inverted, as Qt's own reader assumes too. Each pixel's
+// colour replaces its four inks where they lie: a second copy of a picture that may be
+// hundreds of megabytes is never made.
+void InksToRgb(unsigned char* pixels, int width, int height, int stride) {
     for (int y = 0; y < height; ++y) {
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        unsigned char* in = pixels + static_cast<std::ptrdiff_t>(y) * stride;
         for (int x = 0; x < width; ++x, in += 4) {
             const int k = in[3];
-            out[x] = qRgb(k * in[0] / 255, k * in[1] / 255, k * in[2] / 255);
+            const QRgb rgb = qRgb(k * in[0] / 255, k * in[1] / 255, k * in[2] / 255);
+            std::memcpy(in, &rgb, sizeof rgb);
         }
     }
-    return image;
 }
 
 // The TurboJPEG pixel format whose bytes are laid out as a QImage::Format_RGB32 pixel.
@@ -73,12 +74,118 @@ bool IsJpeg(const char* data, std::size_t size) {
 
 namespace {
 
-// One JPEG being decoded: the decompressor and what its header told.
+// As many components as libjpeg takes; TurboJPEG itself decodes no more than four.
+constexpr int kMaxComponents = 10;
+
+// What the segments before the first scan tell that TurboJPEG's header call does not:
+// how the data is coded and how the components are sampled.
+struct Frame {
+    bool huffman = false;  // Huffman-coded blocks (baseline, extended or progressive)
+    bool progressive = false;
+    int components = 0;
+    int firstScanComponents = 0;
+    int hSampling[kMaxComponents] = {}, vSampling[kMaxComponents] = {};
+};
+
+// Start-of-frame markers: C0..CF except DHT (C4), JPG (C8) and DAC (CC).
+bool IsFrameMarker(unsigned char code) {
+    return code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
+}
+
+// Walks the segments from the start of the image to its first scan, skipping junk
+// between segments as libjpeg does. False when the data ends, or the image does, before
+// a frame and a scan of it, or when the frame's header is malformed.
+bool ReadFrame(const unsigned char* data, std::size_t size, Frame* frame) {
+    bool found = false;
+    std::size_t at = 2;  // after the start-of-image marker
+    while (at < size) {
+        if (data[at] != 0xFF) {
+            ++at;
+            continue;
+        }
+        while (at < size && data[at] == 0xFF)
+            ++at;  // fill bytes
+        if (at == size) break;
+        const unsigned char code = data[at++];
+        if (code == 0xD9) break;  // end of image
+        // Stuffed zeros are junk here; temporary, restart and start-of-image markers
+        // have no length.
+        if (code == 0x00 || code == 0x01 || (code >= 0xD0 && code <= 0xD8)) continue;
+        if (size - at < 2) break;
+        const std::size_t length = std::size_t{data[at]} << 8 | data[at + 1];
+        if (length < 2 || length > size - at) break;
+        const unsigned char* body = data + at + 2;
+        const std::size_t bodySize = length - 2;
+        if (IsFrameMarker(code) && !found) {
+            if (bodySize < 6) return false;
+            frame->components = body[5];
+            if (frame->components < 1 || frame->components > kMaxComponents ||
+                bodySize < 6 + 3 * static_cast<std::size_t>(frame->components))
+                return false;
+            frame->huffman = code <= 0xC2;
+            frame->progressive = code == 0xC2 || code == 0xCA;
+            for (int c = 0; c < frame->components; ++c) {
+                frame->hSampling[c] = std::max(1, body[7 + 3 * c] >> 4);
+                frame->vSampling[c] = std::max(1, body[7 + 3 * c] & 0x0F);
+            }
+            found = true;
+        } else if (code == 0xDA) {
+            if (!found || bodySize < 1) return false;
+            frame->firstScanComponents = body[0];
+            return true;
+        }
+        at += length;
+    }
+    return false;
+}
+
+// The 8×8 blocks of one component of a picture, in whole blocks (`padded`: to whole
+// sampling units, as libjpeg keeps them).
+std::int64_t ComponentBlocks(const Frame& f, int c, int width, int height, bool padded) {
+    const int hMax = *std::max_element(f.hSampling, f.hSampling + f.components);
+    const int vMax = *std::max_element(f.vSampling, f.vSampling + f.components);
+    auto blocks = [](std::int64_t pixels, int sampling, int most, bool pad) {
+        std::int64_t n = (pixels * sampling + most * 8 - 1) / (most * 8);
+        return pad ? (n + sampling - 1) / sampling * sampling : n;
+    };
+    return blocks(width, f.hSampling[c], hMax, padded) *
+           blocks(height, f.vSampling[c], vMax, padded);
+}
+
+// A progressive JPEG, or one whose components come in separate scans, is decoded into a
+// buffer of every coefficient of the picture (two bytes each, 64 a block), kept until the
+// last scan; a single interleaved scan needs only a few rows of blocks.
+std::int64_t CoefficientBytes(const Frame& f, int width, int height) {
+    if (!f.progressive && f.firstScanComponents >= f.components) return 0;
+    std::int64_t bytes = 0;
+    for (int c = 0; c < f.components; ++c)
+        bytes += ComponentBlocks(f, c, width, height, true) * 64 * 2;
+    return bytes;
+}
+
+// The fewest bytes a whole Huffman-coded JPEG of this size can take. In a sequential JPEG
+// and in a progressive one alike, every block of every component takes at least one
+// Huffman code, of one bit or more, in the first scan that carries it (its DC term).
+// Half of that is asked for, so that no whole file comes near the limit: a flat grey
+// picture, the most compressible there is, takes four times as much and a radiograph
+// hundreds of times. A few kilobytes claiming a large picture are the remains of a cut
+// file, and a progressive one would otherwise cost its whole coefficient buffer and a
+// pass over the picture for every scan before it is refused.
+std::int64_t LeastHuffmanBytes(const Frame& f, int width, int height) {
+    std::int64_t blocks = 0;
+    for (int c = 0; c < f.components; ++c)
+        blocks += ComponentBlocks(f, c, width, height, false);
+    return blocks / 16;
+}
+
+// One JPEG being decoded: the decompressor, what its header told and the memory held
+// beside the pixels while decoding.
 struct Jpeg {
     Handle handle{tjInitDecompress()};
     const unsigned char* data = nullptr;
     unsigned long size = 0;
     int width = 0, height = 0, subsampling = 0, colourSpace = 0;
+    std::int64_t coefficientBytes = 0;
 };
 
 // A call of TurboJPEG that failed, or only warned: whether the result can be used, with
@@ -146,26 +253,66 @@ bool Resize(std::vector<unsigned char>& buffer, std::size_t size) {
     }
 }
 
-QImage DecodeCmyk(const Jpeg& jpeg, std::string* error) {
-    std::vector<unsigned char> inks;
-    if (!Resize(inks, static_cast<std::size_t>(jpeg.width) * jpeg.height * 4)) {
+// How a JPEG is decoded: grey, RGB and CMYK ones straight into the picture's pixels,
+// YCbCr ones to their planes first.
+enum class Route { Grey, Colour, Inks, Planes };
+
+Route RouteOf(const Jpeg& jpeg) {
+    if (jpeg.colourSpace == TJCS_CMYK || jpeg.colourSpace == TJCS_YCCK) return Route::Inks;
+    if (jpeg.colourSpace == TJCS_GRAY) return Route::Grey;
+    if (jpeg.colourSpace == TJCS_YCbCr && jpeg.subsampling != TJSAMP_GRAY) return Route::Planes;
+    return Route::Colour;
+}
+
+// The sizes of a YCbCr JPEG's planes: the brightness plane is padded to whole sampling
+// units and rows of four bytes, the chroma planes to whole sampling units.
+struct PlaneSizes {
+    int lumaStride = 0, lumaHeight = 0, chromaWidth = 0, chromaHeight = 0;
+    std::int64_t Bytes() const {
+        return std::int64_t{lumaStride} * lumaHeight + 2 * std::int64_t{chromaWidth} * chromaHeight;
+    }
+};
+
+PlaneSizes PlaneSizesOf(const Jpeg& jpeg) {
+    return {Stride(tjPlaneWidth(0, jpeg.width, jpeg.subsampling), 1),
+            tjPlaneHeight(0, jpeg.height, jpeg.subsampling),
+            tjPlaneWidth(1, jpeg.width, jpeg.subsampling),
+            tjPlaneHeight(1, jpeg.height, jpeg.subsampling)};
+}
+
+// The memory a route allocates before TurboJPEG decodes into it. A colour picture coming
+// from its planes also needs its 32-bit pixels beside them; that is checked once the
+// planes show it is not grey.
+std::int64_t PixelBytes(const Jpeg& jpeg, Route route) {
+    const std::int64_t rows = jpeg.height;
+    switch (route) {
+        case Route::Grey:
+            return rows * Stride(jpeg.width, 1);
+        case Route::Colour:
+        case Route::Inks:
+            return rows * Stride(jpeg.width, 4);
+        case Route::Planes:
+            return PlaneSizesOf(jpeg).Bytes();
+    }
+    return 0;
+}
+
+QImage DecodeInks(const Jpeg& jpeg, std::string* error) {
+    const int stride = Stride(jpeg.width, 4);
+    PixelBlock pixels = NewPixels(static_cast<std::size_t>(stride) * jpeg.height);
+    if (!pixels) {
         *error = OutOfMemory(jpeg);
         return {};
     }
-    if (tjDecompress2(jpeg.handle.get(), jpeg.data, jpeg.size, inks.data(), jpeg.width,
-                      jpeg.width * 4, jpeg.height, TJPF_CMYK, kDecodeFlags) != 0 &&
+    if (tjDecompress2(jpeg.handle.get(), jpeg.data, jpeg.size, pixels.get(), jpeg.width, stride,
+                      jpeg.height, TJPF_CMYK, kDecodeFlags) != 0 &&
         !Acceptable(jpeg, error))
         return {};
-    QImage image = CmykToRgb(inks, jpeg.width, jpeg.height);
-    if (image.isNull()) *error = OutOfMemory(jpeg);
-    return image;
+    InksToRgb(pixels.get(), jpeg.width, jpeg.height, stride);
+    return Adopt(std::move(pixels), jpeg.width, jpeg.height, stride, QImage::Format_RGB32);
 }
 
-// Grey, RGB and CMYK JPEGs, decoded straight into the picture's pixels.
-QImage DecodeDirect(const Jpeg& jpeg, std::string* error) {
-    if (jpeg.colourSpace == TJCS_CMYK || jpeg.colourSpace == TJCS_YCCK)
-        return DecodeCmyk(jpeg, error);
-    const bool grey = jpeg.colourSpace == TJCS_GRAY;
+QImage DecodeDirect(const Jpeg& jpeg, bool grey, std::string* error) {
     const int stride = Stride(jpeg.width, grey ? 1 : 4);
     PixelBlock pixels = NewPixels(static_cast<std::size_t>(stride) * jpeg.height);
     if (!pixels) {
@@ -188,27 +335,31 @@ bool NeutralChroma(const std::vector<unsigned char>& samples) {
                        [](unsigned char s) { return std::abs(s - 128) <= kTolerance; });
 }
 
-// The planes of a YCbCr JPEG: brightness in `luma` (rows of `lumaStride` bytes), the two
-// chroma planes one after the other in `chroma`.
+// The planes of a YCbCr JPEG: brightness in `luma`, the two chroma planes one after the
+// other in `chroma`.
 struct Planes {
+    PlaneSizes sizes;
     PixelBlock luma{nullptr, std::free};
-    int lumaStride = 0;
-    int chromaWidth = 0;
     std::vector<unsigned char>* chroma = nullptr;
 };
 
 QImage DecodePlanes(const Jpeg& jpeg, Planes& p, std::string* error) {
     const std::size_t chromaBytes = p.chroma->size() / 2;
     unsigned char* planes[3] = {p.luma.get(), p.chroma->data(), p.chroma->data() + chromaBytes};
-    int strides[3] = {p.lumaStride, p.chromaWidth, p.chromaWidth};
+    int strides[3] = {p.sizes.lumaStride, p.sizes.chromaWidth, p.sizes.chromaWidth};
     if (tjDecompressToYUVPlanes(jpeg.handle.get(), jpeg.data, jpeg.size, planes, jpeg.width,
                                 strides, jpeg.height, kDecodeFlags) != 0 &&
         !Acceptable(jpeg, error))
         return {};
     if (NeutralChroma(*p.chroma))
-        return Adopt(std::move(p.luma), jpeg.width, jpeg.height, p.lumaStride,
+        return Adopt(std::move(p.luma), jpeg.width, jpeg.height, p.sizes.lumaStride,
                      QImage::Format_Grayscale8);
     const int stride = Stride(jpeg.width, 4);
+    const std::int64_t colourBytes = std::int64_t{stride} * jpeg.height + p.sizes.Bytes();
+    if (!DecodeMemoryAllowed(colourBytes)) {
+        *error = DecodeMemoryReason(colourBytes);
+        return {};
+    }
     PixelBlock pixels = NewPixels(static_cast<std::size_t>(stride) * jpeg.height);
     if (!pixels) {
         *error = OutOfMemory(jpeg);
@@ -226,19 +377,17 @@ QImage DecodePlanes(const Jpeg& jpeg, Planes& p, std::string* error) {
 // the chroma is neutral, the brightness plane is the grey picture, a byte a pixel, at
 // about the cost of a grey JPEG; otherwise the planes are converted to colour.
 QImage DecodeYcc(const Jpeg& jpeg, std::string* error) {
-    // The brightness plane is padded to whole sampling units; it becomes the picture's
-    // pixels as it is, the image ending before the padding.
+    // The brightness plane becomes the picture's pixels as it is, the image ending
+    // before the padding.
     Planes p;
-    p.lumaStride = Stride(tjPlaneWidth(0, jpeg.width, jpeg.subsampling), 1);
-    p.chromaWidth = tjPlaneWidth(1, jpeg.width, jpeg.subsampling);
-    const int lumaHeight = tjPlaneHeight(0, jpeg.height, jpeg.subsampling);
-    const int chromaHeight = tjPlaneHeight(1, jpeg.height, jpeg.subsampling);
+    p.sizes = PlaneSizesOf(jpeg);
     // The chroma planes are only needed while decoding and are kept for the next picture:
     // fresh memory costs more to touch than the planes cost to decode (see AllocatePixels).
     thread_local std::vector<unsigned char> chroma;
     p.chroma = &chroma;
-    p.luma = NewPixels(static_cast<std::size_t>(p.lumaStride) * lumaHeight);
-    if (!p.luma || !Resize(chroma, 2 * static_cast<std::size_t>(p.chromaWidth) * chromaHeight)) {
+    p.luma = NewPixels(static_cast<std::size_t>(p.sizes.lumaStride) * p.sizes.lumaHeight);
+    if (!p.luma ||
+        !Resize(chroma, 2 * static_cast<std::size_t>(p.sizes.chromaWidth) * p.sizes.chromaHeight)) {
         *error = OutOfMemory(jpeg);
         return {};
     }
@@ -258,6 +407,11 @@ QImage DecodeJpeg(const char* data, std::size_t size, std::string* error, bool* 
     }
     jpeg.data = reinterpret_cast<const unsigned char*>(data);
     jpeg.size = static_cast<unsigned long>(size);
+    Frame frame;
+    if (!ReadFrame(jpeg.data, size, &frame)) {
+        *error = "不是完整的 JPEG 圖檔（沒有影像資料）";
+        return {};
+    }
     if (tjDecompressHeader3(jpeg.handle.get(), jpeg.data, jpeg.size, &jpeg.width, &jpeg.height,
                             &jpeg.subsampling, &jpeg.colourSpace) != 0) {
         const std::string message = TurboError(jpeg.handle.get());
@@ -273,9 +427,32 @@ QImage DecodeJpeg(const char* data, std::size_t size, std::string* error, bool* 
         *error = PictureTooLargeReason(jpeg.width, jpeg.height);
         return {};
     }
-    if (jpeg.colourSpace == TJCS_YCbCr && jpeg.subsampling != TJSAMP_GRAY)
-        return DecodeYcc(jpeg, error);
-    return DecodeDirect(jpeg, error);
+    // Refused before anything is allocated, from the header alone.
+    const Route route = RouteOf(jpeg);
+    jpeg.coefficientBytes = CoefficientBytes(frame, jpeg.width, jpeg.height);
+    const std::int64_t decodeBytes = PixelBytes(jpeg, route) + jpeg.coefficientBytes;
+    if (!DecodeMemoryAllowed(decodeBytes)) {
+        *error = DecodeMemoryReason(decodeBytes);
+        return {};
+    }
+    const std::int64_t least = LeastHuffmanBytes(frame, jpeg.width, jpeg.height);
+    if (frame.huffman && static_cast<std::int64_t>(size) < least) {
+        *error = "JPEG 資料不完整，檔案可能被截斷（" + std::to_string(jpeg.width) + " × " +
+                 std::to_string(jpeg.height) + " 像素的圖像至少需要 " + std::to_string(least) +
+                 " 位元組，檔案只有 " + std::to_string(size) + " 位元組）";
+        return {};
+    }
+    switch (route) {
+        case Route::Grey:
+            return DecodeDirect(jpeg, true, error);
+        case Route::Colour:
+            return DecodeDirect(jpeg, false, error);
+        case Route::Inks:
+            return DecodeInks(jpeg, error);
+        case Route::Planes:
+            return DecodeYcc(jpeg, error);
+    }
+    return {};
 }
 
 QImage LoadJpeg(const std::string& path, std::string* error) {

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <new>
 
 namespace ceph::platform {
@@ -22,6 +23,44 @@ std::string PictureTooLargeReason(int width, int height) {
     return "圖像尺寸不合理（" + std::to_string(width) + " × " + std::to_string(height) +
            " 像素；每邊最多 " + std::to_string(kMaxPictureSide) + " 像素，總共最多 " +
            std::to_string(kMaxPicturePixels / 1'000'000) + " 百萬像素）";
+}
+
+bool DecodeMemoryAllowed(std::int64_t bytes) {
+    return bytes >= 0 && bytes <= kMaxDecodeBytes;
+}
+
+std::string DecodeMemoryReason(std::int64_t bytes) {
+    constexpr std::int64_t kMegabyte = std::int64_t{1} << 20;
+    return "圖像太大，解碼需要 " + std::to_string((bytes + kMegabyte - 1) / kMegabyte) +
+           " MB 記憶體（最多 " + std::to_string(kMaxDecodeBytes / kMegabyte) + " MB）";
+}
+
+bool BitmapDataShort(const QByteArray& bytes) {
+    const auto* b = reinterpret_cast<const uchar*>(bytes.constData());
+    const qint64 length = bytes.size();
+    if (length < 26 || b[0] != 'B' || b[1] != 'M') return false;
+    auto u16 = [b](int at) { return qint64{b[at]} | qint64{b[at + 1]} << 8; };
+    auto u32 = [&](int at) { return u16(at) | u16(at + 2) << 16; };
+    const qint64 offset = u32(10), header = u32(14);
+    qint64 width = 0, height = 0, bits = 0, compression = 0;
+    if (header == 12) {
+        width = u16(18), height = u16(20), bits = u16(24);
+    } else if (header >= 40 && length >= 54) {
+        width = static_cast<qint32>(u32(18));
+        // Negative for rows stored top down; negated as 64 bits, as -2^31 has no
+        // 32-bit opposite.
+        height = static_cast<qint32>(u32(22));
+        height = height < 0 ? -height : height;
+        bits = u16(28), compression = u32(30);
+    } else {
+        return false;
+    }
+    const bool uncompressed = compression == 0 || compression == 3 || compression == 6;
+    if (!uncompressed || !PictureSizeAllowed(static_cast<int>(std::min<qint64>(width, 1 << 30)),
+                                             static_cast<int>(std::min<qint64>(height, 1 << 30))))
+        return false;  // Qt reads it, or the size check refuses it
+    const qint64 stride = (width * bits + 31) / 32 * 4;
+    return offset + stride * height > length;
 }
 
 bool ReadPictureFile(const std::string& path, QByteArray* bytes, std::string* error) {

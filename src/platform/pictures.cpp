@@ -3,7 +3,10 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 
 #include "platform/jpeg_codec.h"
 #include "platform/picture_file.h"
@@ -14,42 +17,47 @@ namespace {
 
 constexpr qsizetype kKeptFileBytes = qsizetype{64} << 20;
 
-// Grey pictures stay one byte a pixel (a 24-bit bitmap of a radiograph too), colour ones
-// take the 32-bit formats the screen paints without converting.
-QImage Normalised(QImage image) {
-    if (image.format() == QImage::Format_Grayscale8) return image;
-    const bool alpha = image.hasAlphaChannel();
-    if (!alpha && image.allGray()) return image.convertToFormat(QImage::Format_Grayscale8);
-    return image.convertToFormat(alpha ? QImage::Format_ARGB32_Premultiplied
-                                       : QImage::Format_RGB32);
+// The bytes of a picture of this size, `bits` a pixel, in rows of whole 4-byte words.
+std::int64_t PictureBytes(QSize size, int bits) {
+    return (std::int64_t{size.width()} * bits + 31) / 32 * 4 * size.height();
 }
 
-// Qt's bitmap reader stops quietly at the end of the data and leaves the rows it could
-// not read as they were in memory: a bitmap too short for its rows is refused here.
-// Compressed (run-length) bitmaps have no length known in advance and are left to Qt.
-bool BitmapShort(const QByteArray& bytes) {
-    const auto* b = reinterpret_cast<const uchar*>(bytes.constData());
-    const qint64 length = bytes.size();
-    if (length < 26 || b[0] != 'B' || b[1] != 'M') return false;
-    auto u16 = [b](int at) { return qint64{b[at]} | qint64{b[at + 1]} << 8; };
-    auto u32 = [&](int at) { return u16(at) | u16(at + 2) << 16; };
-    const qint64 offset = u32(10), header = u32(14);
-    qint64 width = 0, height = 0, bits = 0, compression = 0;
-    if (header == 12) {
-        width = u16(18), height = u16(20), bits = u16(24);
-    } else if (header >= 40 && length >= 54) {
-        width = static_cast<qint32>(u32(18));
-        height = std::abs(static_cast<qint32>(u32(22)));
-        bits = u16(28), compression = u32(30);
-    } else {
-        return false;
+// Grey pictures stay one byte a pixel (a 24-bit bitmap of a radiograph too), colour ones
+// take the 32-bit formats the screen paints without converting. Pixels are converted
+// where they lie whenever the depth stays (by hand for grey palettes, by Qt for the rest);
+// a conversion that needs a new picture, as from 32-bit colour to grey, is refused when
+// the two together would exceed the memory allowed for decoding.
+QImage Normalised(QImage image, std::string* error) {
+    if (image.format() == QImage::Format_Grayscale8) return image;
+    const bool alpha = image.hasAlphaChannel();
+    if (image.format() == QImage::Format_Indexed8 && !alpha && image.allGray()) {
+        // Each index becomes its grey, byte for byte.
+        uchar grey[256] = {};
+        const QList<QRgb> table = image.colorTable();
+        for (qsizetype i = 0; i < table.size() && i < 256; ++i)
+            grey[i] = static_cast<uchar>(qGray(table[i]));
+        for (int y = 0; y < image.height(); ++y) {
+            uchar* line = image.scanLine(y);
+            for (int x = 0; x < image.width(); ++x)
+                line[x] = grey[line[x]];
+        }
+        image.reinterpretAsFormat(QImage::Format_Grayscale8);
+        return image;
     }
-    const bool uncompressed = compression == 0 || compression == 3 || compression == 6;
-    if (!uncompressed || !PictureSizeAllowed(static_cast<int>(std::min<qint64>(width, 1 << 30)),
-                                             static_cast<int>(std::min<qint64>(height, 1 << 30))))
-        return false;  // Qt reads it, or the size check refuses it
-    const qint64 stride = (width * bits + 31) / 32 * 4;
-    return offset + stride * height > length;
+    const QImage::Format target = !alpha && image.allGray() ? QImage::Format_Grayscale8
+                                  : alpha                   ? QImage::Format_ARGB32_Premultiplied
+                                                            : QImage::Format_RGB32;
+    const int targetBits = QImage::toPixelFormat(target).bitsPerPixel();
+    const std::int64_t need =
+        image.sizeInBytes() +
+        (image.depth() == targetBits ? 0 : PictureBytes(image.size(), targetBits));
+    if (!DecodeMemoryAllowed(need)) {
+        *error = DecodeMemoryReason(need);
+        return {};
+    }
+    image.convertTo(target);
+    if (image.isNull()) *error = "記憶體不足";
+    return image;
 }
 
 // Formats other than JPEG, read by Qt's image plugins from the bytes already in memory.
@@ -58,18 +66,32 @@ QImage ReadWithQt(QByteArray& bytes, std::string* error) {
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setAutoTransform(false);
-    // Qt's own limit (256 MB) would refuse pictures within ours; ours is checked below.
-    reader.setAllocationLimit(static_cast<int>(kMaxPicturePixels * 4 / (1024 * 1024)) + 1);
+    // Qt's own check of the memory a picture takes (in megabytes, for every reader of
+    // the program) stands behind ours below, for readers that cannot tell their
+    // picture's size or format from its header.
+    reader.setAllocationLimit(static_cast<int>(kMaxDecodeBytes >> 20));
     if (!reader.canRead()) {
         *error = "不是可以辨識的圖檔格式";
         return {};
     }
-    const QSize size = reader.size();
+    // Qt tells a bitmap stored top down by its negative height.
+    const QSize told = reader.size();
+    const QSize size(told.width(), told.height() == INT_MIN ? INT_MAX : std::abs(told.height()));
     if (size.isValid() && !PictureSizeAllowed(size.width(), size.height())) {
         *error = PictureTooLargeReason(size.width(), size.height());
         return {};
     }
-    if (BitmapShort(bytes)) {
+    // The picture as the reader allocates it, in the format its header tells; when it
+    // cannot tell, Qt's own limit above stands in.
+    const QImage::Format format = reader.imageFormat();
+    if (size.isValid() && format != QImage::Format_Invalid) {
+        const std::int64_t bytes = PictureBytes(size, QImage::toPixelFormat(format).bitsPerPixel());
+        if (!DecodeMemoryAllowed(bytes)) {
+            *error = DecodeMemoryReason(bytes);
+            return {};
+        }
+    }
+    if (BitmapDataShort(bytes)) {
         *error = "點陣圖資料不完整，檔案可能被截斷";
         return {};
     }
@@ -82,7 +104,7 @@ QImage ReadWithQt(QByteArray& bytes, std::string* error) {
         *error = PictureTooLargeReason(image.width(), image.height());
         return {};
     }
-    return Normalised(std::move(image));
+    return Normalised(std::move(image), error);
 }
 
 QImage Decode(QByteArray& bytes, std::string* error) {

@@ -4,12 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QImageWriter>
 #include <QWidget>
+#include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
 
+#include "flat_jpeg.h"
 #include "platform/jpeg_codec.h"
+#include "platform/picture_file.h"
 #include "platform/pictures.h"
 #include "platform/widgets.h"
 #include "support/temp_dir.h"
@@ -153,6 +158,11 @@ TEST_F(PictureLoadTest, BitmapsAndPngsKeepGreyAsOneBytePerPixel) {
          QImage::Format_Grayscale8, grey},
         {"colour.bmp", Encoded(colour, "BMP"), QImage::Format_RGB32, colour},
         {"colour.png", Encoded(colour, "PNG"), QImage::Format_RGB32, colour},
+        // Eight-bit bitmaps come as indexed pictures: a grey palette makes a grey picture.
+        {"grey8.bmp", Encoded(grey.convertToFormat(QImage::Format_Indexed8), "BMP"),
+         QImage::Format_Grayscale8, grey},
+        {"palette.bmp", Encoded(colour.convertToFormat(QImage::Format_Indexed8), "BMP"),
+         QImage::Format_RGB32, colour},
         {"alpha.png", Encoded(translucent, "PNG"), QImage::Format_ARGB32_Premultiplied, colour},
     };
     for (const Case& c : cases) {
@@ -176,16 +186,21 @@ TEST_F(PictureLoadTest, FormatIsTakenFromTheContentNotTheName) {
     EXPECT_EQ(MaxDifference(store.Get(png), grey), 0);
 }
 
-// A small grey JPEG whose frame header claims another size.
-std::string JpegClaiming(int width, int height) {
-    std::string bytes = Encoded(GreyPicture(16, 16), "JPG", 90);
-    const std::size_t sof = bytes.find("\xFF\xC0");
+// A JPEG whose frame header, baseline or progressive, claims another size.
+std::string Claiming(std::string bytes, int width, int height) {
+    std::size_t sof = bytes.find("\xFF\xC0");
+    if (sof == std::string::npos) sof = bytes.find("\xFF\xC2");
     EXPECT_NE(sof, std::string::npos);
     bytes[sof + 5] = static_cast<char>(height >> 8);
     bytes[sof + 6] = static_cast<char>(height & 0xFF);
     bytes[sof + 7] = static_cast<char>(width >> 8);
     bytes[sof + 8] = static_cast<char>(width & 0xFF);
     return bytes;
+}
+
+// A small grey JPEG whose frame header claims another size.
+std::string JpegClaiming(int width, int height) {
+    return Claiming(Encoded(GreyPicture(16, 16), "JPG", 90), width, height);
 }
 
 // A Windows bitmap header (BITMAPINFOHEADER, 8 bits a pixel) claiming a size, with no
@@ -231,6 +246,14 @@ TEST_F(PictureLoadTest, BadFilesGiveAnEmptyReferenceAndAReason) {
         {"empty", Write("empty.jpg", ""), "空"},
         {"text", Write("notes.jpg", "Patient notes, not a picture\r\n"), "格式"},
         {"jpeg marker then junk", Write("junk.jpg", "\xFF\xD8\xFF junk junk junk"), "JPEG"},
+        // Start, a JFIF segment and the end: nothing of a picture.
+        {"jpeg without a frame",
+         Write("noframe.jpg", std::string("\xFF\xD8\xFF\xE0\0\x10JFIF\0\x01\x01\0\0\x01\0\x01\0\0"
+                                          "\xFF\xD9",
+                                          22)),
+         "不是完整的 JPEG"},
+        {"jpeg cut before its first scan",
+         Write("headers.jpg", jpeg.substr(0, jpeg.find("\xFF\xDA"))), "不是完整的 JPEG"},
         {"truncated jpeg", Write("cut.jpg", jpeg.substr(0, jpeg.size() * 6 / 10)), "不完整"},
         {"damaged jpeg table", Write("table.jpg", damagedTable), "JPEG"},
         {"damaged jpeg scan", Write("scan.jpg", damagedScan), "損壞"},
@@ -249,6 +272,132 @@ TEST_F(PictureLoadTest, BadFilesGiveAnEmptyReferenceAndAReason) {
     // A good picture after a bad one clears the reason.
     EXPECT_FALSE(store.Load(Write("good.png", png)).empty());
     EXPECT_TRUE(store.LastError().empty());
+}
+
+// A PNG whose header claims another size, its checksum made to match.
+std::string PngClaiming(std::string png, int width, int height) {
+    auto put32 = [&png](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            png[at + i] = static_cast<char>((v >> (24 - 8 * i)) & 0xFF);
+    };
+    put32(16, static_cast<std::uint32_t>(width));
+    put32(20, static_cast<std::uint32_t>(height));
+    std::uint32_t crc = 0xFFFFFFFF;  // over the chunk's type and data, bytes 12..28
+    for (std::size_t i = 12; i < 29; ++i) {
+        crc ^= static_cast<unsigned char>(png[i]);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    put32(29, ~crc);
+    return png;
+}
+
+// Adobe's four-ink JPEGs, which Qt reads too: the inks become the same colours.
+TEST_F(PictureLoadTest, CmykJpegLoadsInTheColoursQtGivesIt) {
+    const std::string bytes =
+        testing::FlatJpeg{.width = 40, .height = 24, .components = 4, .adobe = true}.Bytes();
+    const ui::PictureRef ref = store.Load(Write("inks.jpg", bytes));
+    ASSERT_FALSE(ref.empty()) << store.LastError();
+    const QImage& loaded = store.Get(ref);
+    EXPECT_EQ(loaded.format(), QImage::Format_RGB32);
+    const QImage byQt = QImage::fromData(QByteArray::fromStdString(bytes), "JPG");
+    ASSERT_EQ(byQt.size(), QSize(40, 24));
+    EXPECT_LE(MaxDifference(loaded, byQt), 1);
+    EXPECT_NE(loaded.pixel(3, 3), loaded.pixel(35, 20)) << "blocks of their own colours";
+}
+
+// A header of a few bytes can claim any size within the limits: what decides is the
+// memory its pixels would take as the decoder lays them out, before any is allocated.
+TEST_F(PictureLoadTest, PicturesNeedingTooMuchMemoryAreRefusedFromTheirHeader) {
+    using testing::FlatJpeg;
+    const std::string inks = FlatJpeg{.components = 4, .adobe = true}.Bytes();
+    const std::string rgb = FlatJpeg{.components = 3, .adobe = true}.Bytes();
+    const std::string grey = FlatJpeg{}.Bytes();
+    const std::string progressive = FlatJpeg{.progressive = true}.Bytes();
+    const std::string colourPng = Encoded(ColourPicture(), "PNG");
+    const std::string greyPng = Encoded(GreyPicture(16, 16), "PNG");
+    // The same files at their own size are good pictures.
+    for (const std::string* bytes : {&inks, &rgb, &grey, &progressive, &colourPng, &greyPng})
+        ASSERT_FALSE(store.Load(Write("small", *bytes)).empty()) << store.LastError();
+
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool tooMuch;  // refused for its memory; otherwise for its missing data
+    };
+    const Case cases[] = {
+        // Four bytes a pixel: 1249 MB, from 200 bytes.
+        {"inks", Claiming(inks, 17933, 18249), true},
+        {"rgb", Claiming(rgb, 12000, 12000), true},
+        // One byte a pixel: 137 MB is allowed, and the file is too short for it.
+        {"grey", Claiming(grey, 12000, 12000), false},
+        {"grey at the size limit", Claiming(grey, 20000, 20000), false},
+        // A progressive grey picture also holds two bytes a pixel of coefficients.
+        {"progressive", Claiming(progressive, 16000, 16000), true},
+        {"baseline of that size", Claiming(grey, 16000, 16000), false},
+        {"colour png", PngClaiming(colourPng, 20000, 20000), true},
+        {"grey png", PngClaiming(greyPng, 20000, 20000), false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_TRUE(store.Load(Write(c.name, c.bytes)).empty()) << c.name;
+        const std::string& reason = store.LastError();
+        EXPECT_EQ(reason.find("記憶體（最多 512 MB）") != std::string::npos, c.tooMuch)
+            << c.name << ": " << reason;
+    }
+    EXPECT_NE(store.LastError().find("圖檔資料損壞"), std::string::npos) << store.LastError();
+}
+
+// A cut progressive JPEG is refused from its size before its coefficients are
+// allocated; whole ones, however flat, load.
+TEST_F(PictureLoadTest, JpegsFarTooShortForTheirSizeAreRefusedUndecoded) {
+    auto progressive = [](const QImage& image) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "JPG");
+        writer.setProgressiveScanWrite(true);
+        writer.setQuality(50);
+        EXPECT_TRUE(writer.write(image));
+        return bytes.toStdString();
+    };
+    // A flat picture compresses better than any radiograph.
+    QImage flat(2048, 2048, QImage::Format_Grayscale8);
+    flat.fill(128);
+    const std::string whole = progressive(flat);
+    ASSERT_NE(whole.find("\xFF\xC2"), std::string::npos);
+    const ui::PictureRef ref = store.Load(Write("flat.jpg", whole));
+    ASSERT_FALSE(ref.empty()) << whole.size() << " bytes: " << store.LastError();
+    EXPECT_EQ(ref.widthPx, 2048);
+    const std::string noisy = progressive(PatternPicture(256, 256));
+    ASSERT_GT(noisy.size(), 3000u);
+
+    const std::string cases[] = {
+        Claiming(noisy.substr(0, 3000), 8000, 8000),
+        Claiming(whole, 12000, 12000),
+        Claiming(testing::FlatJpeg{.components = 3}.Bytes(), 6000, 6000),
+    };
+    for (const std::string& bytes : cases) {
+        EXPECT_TRUE(store.Load(Write("cut.jpg", bytes)).empty());
+        EXPECT_NE(store.LastError().find("截斷"), std::string::npos) << store.LastError();
+    }
+}
+
+TEST_F(PictureLoadTest, BitmapShortnessIsJudgedFromItsHeaderRows) {
+    using platform::BitmapDataShort;
+    auto bitmap = [](int width, int height) {
+        return QByteArray::fromStdString(BitmapClaiming(width, height));
+    };
+    // 100 bytes of pixels: 8 rows of 8 fit, 10 rows of 12 (rows padded to 4 bytes) do not.
+    EXPECT_FALSE(BitmapDataShort(bitmap(8, 8)));
+    EXPECT_FALSE(BitmapDataShort(bitmap(8, -8))) << "stored top down";
+    EXPECT_TRUE(BitmapDataShort(bitmap(10, 10)));
+    EXPECT_TRUE(BitmapDataShort(bitmap(10, -10)));
+    // Heights with no size a picture can have are left to the size check, without
+    // overflow on the way (-2^31 has no 32-bit opposite).
+    for (int height : {INT_MIN, INT_MIN + 1, INT_MAX}) {
+        EXPECT_FALSE(BitmapDataShort(bitmap(100, height))) << height;
+        EXPECT_TRUE(store.Load(Write("tall.bmp", BitmapClaiming(100, height))).empty());
+    }
 }
 
 // Random damage to small pictures of every format: whatever the bytes, loading returns.
