@@ -1,7 +1,9 @@
 #include "records/record_file.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "base/filesys.h"
 #include "ui/convert.h"
@@ -28,35 +30,43 @@ RecordReader::RecordReader(base::SourceFile file) : file_(std::move(file)) {
         block_ = static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, file_.Size() + 1));
 }
 
-RecordReader::RecordReader(std::istream& in) : in_(&in) {}
+RecordReader::RecordReader(std::istream& in, std::size_t block)
+    : in_(&in), block_(std::max<std::size_t>(block, 1)) {}
 
 void RecordReader::Take(std::string_view& line, std::size_t length, std::size_t ending) {
     line = std::string_view(buffer_.get() + begin_, length);
     lineStart_ = base_ + begin_;
     rawLength_ = length + ending;
     begin_ += rawLength_;
+    clean_ = 0;
 }
 
 bool RecordReader::Next(std::string_view& line) {
     while (true) {
+        // Bytes already searched (clean_) are not searched again after more is read:
+        // a line of any length is scanned once.
         const char* start = buffer_.get() + begin_;
         const std::size_t avail = end_ - begin_;
-        const auto* lf =
-            static_cast<const char*>(avail ? std::memchr(start, '\n', avail) : nullptr);
+        const char* from = start + clean_;
+        const auto* lf = static_cast<const char*>(
+            avail > clean_ ? std::memchr(from, '\n', avail - clean_) : nullptr);
         const std::size_t before = lf ? static_cast<std::size_t>(lf - start) : avail;
-        const auto* cr =
-            static_cast<const char*>(before ? std::memchr(start, '\r', before) : nullptr);
+        const auto* cr = static_cast<const char*>(
+            before > clean_ ? std::memchr(from, '\r', before - clean_) : nullptr);
         if (cr) {
             const std::size_t length = static_cast<std::size_t>(cr - start);
             // A CR as the last byte read may be the first half of a CR LF.
             if (length + 1 < avail)
                 return Take(line, length, start[length + 1] == '\n' ? 2 : 1), true;
             if (eof_) return Take(line, length, 1), true;
+            clean_ = length;
         } else if (lf) {
             return Take(line, before, 1), true;
         } else if (eof_) {
             if (avail == 0) return false;
             return Take(line, avail, 0), true;
+        } else {
+            clean_ = avail;
         }
         Refill();
     }
@@ -67,23 +77,27 @@ void RecordReader::Refill() {
         eof_ = true;
         return;
     }
-    // Keep the unfinished line and read behind it at least as much again, so that a
-    // very long line is moved a few times in all, not once per block.
+    // Read behind the unfinished line at least as much again as it holds, so that a
+    // very long line takes a few reads in all, not one per block.
     const std::size_t keep = end_ - begin_;
     const std::size_t want = std::max(block_, keep);
-    if (capacity_ < keep + want) {
-        // Fresh memory, not zeroed: every byte used is read from the file first.
-        const std::size_t grown = std::max(keep + want, 2 * capacity_);
-        std::unique_ptr<char[]> bigger(new char[grown]);
-        if (keep > 0) std::memcpy(bigger.get(), buffer_.get() + begin_, keep);
-        buffer_ = std::move(bigger);
-        capacity_ = grown;
-    } else if (keep > 0) {
-        std::memmove(buffer_.get(), buffer_.get() + begin_, keep);
+    if (capacity_ - end_ < want && begin_ > 0) {
+        // The lines already handed out make room: the unfinished one moves to the front.
+        if (keep > 0) std::memmove(buffer_.get(), buffer_.get() + begin_, keep);
+        base_ += begin_;
+        begin_ = 0;
+        end_ = keep;
     }
-    base_ += begin_;
-    begin_ = 0;
-    end_ = keep;
+    if (capacity_ - end_ < want) {
+        // Growing in place where the allocator can (large blocks are remapped, not
+        // copied); never zeroed, as every byte used is read from the file first.
+        const std::size_t grown = std::max(end_ + want, 2 * capacity_);
+        void* bigger = std::realloc(buffer_.get(), grown);
+        if (!bigger) throw std::bad_alloc();
+        static_cast<void>(buffer_.release());
+        buffer_.reset(static_cast<char*>(bigger));
+        capacity_ = grown;
+    }
     if (in_) {
         in_->read(buffer_.get() + end_, static_cast<std::streamsize>(want));
         const std::streamsize got = in_->gcount();

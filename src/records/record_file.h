@@ -3,6 +3,7 @@
 // patient, the patient's code in the first field.
 
 #include <cstdint>
+#include <cstdlib>
 #include <istream>
 #include <memory>
 #include <string>
@@ -34,7 +35,9 @@ class RecordReader {
     // Reads a regular file it owns (a closed one reads as empty), or a stream it does
     // not.
     explicit RecordReader(base::SourceFile file);
-    explicit RecordReader(std::istream& in);
+    // `block` is how much is read at a time (tests read in tiny blocks to put line ends
+    // on every boundary).
+    explicit RecordReader(std::istream& in, std::size_t block = kBlock);
     bool IsOpen() const { return in_ != nullptr || file_.IsOpen(); }
     // The file read (closed when reading a stream), for copying parts of it as they are.
     const base::SourceFile& File() const { return file_; }
@@ -47,8 +50,9 @@ class RecordReader {
     std::uint64_t LineStart() const { return lineStart_; }
     std::size_t RawLength() const { return rawLength_; }
 
-  private:
     static constexpr std::size_t kBlock = 1 << 18;
+
+  private:
     // Hands out the line of `length` bytes at begin_ followed by `ending` bytes.
     void Take(std::string_view& line, std::size_t length, std::size_t ending);
     // Reads more behind the unfinished line; at the end of the input sets eof_.
@@ -57,8 +61,12 @@ class RecordReader {
     base::SourceFile file_;
     std::istream* in_ = nullptr;
     std::size_t block_ = kBlock;
-    std::unique_ptr<char[]> buffer_;
+    struct Free {
+        void operator()(char* p) const { std::free(p); }
+    };
+    std::unique_ptr<char, Free> buffer_;
     std::size_t capacity_ = 0;
+    std::size_t clean_ = 0;  // bytes after begin_ known to hold no line end
     std::size_t begin_ = 0, end_ = 0;
     std::uint64_t base_ = 0;  // file offset of the buffer's first byte
     std::uint64_t lineStart_ = 0;

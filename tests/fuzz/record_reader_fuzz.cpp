@@ -1,6 +1,6 @@
-// Record files as they come from disk: the line reader and the field parser over any
-// bytes. The lines handed out, with their ends, must cover the input exactly, and a
-// line said to hold finite coordinates must hold only finite ones.
+// Record files as they come from disk: the line reader, reading in blocks of any size,
+// and the field parser over any bytes. The lines handed out, with their ends, must cover the input
+// exactly, and a line said to hold finite coordinates must hold only finite ones.
 #include <cmath>
 #include <cstdint>
 #include <sstream>
@@ -11,9 +11,12 @@
 #include "records/record_line.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    if (size == 0) return 0;
+    // The first byte is the read size, so that line ends fall on read boundaries.
+    const std::size_t block = data[0] % 64 + 1;
+    const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
     std::istringstream in(bytes);
-    ceph::records::RecordReader reader(in);
+    ceph::records::RecordReader reader(in, block);
     std::string_view line;
     std::uint64_t covered = 0;
     while (reader.Next(line)) {
