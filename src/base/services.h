@@ -3,6 +3,7 @@
 // the clock, dialogs, pictures and paper.
 
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "ui/controls.h"
@@ -98,7 +99,9 @@ class Paper {
   public:
     virtual ~Paper() = default;
     virtual PrintOutcome PrintPages(const std::vector<ui::DrawingList>& pages) = 0;
-    virtual bool WritePdf(const std::vector<ui::DrawingList>& pages, const std::string& path) = 0;
+    // Empty when written; otherwise why not (the file is then as it was).
+    virtual std::error_code WritePdf(const std::vector<ui::DrawingList>& pages,
+                                     const std::string& path) = 0;
 };
 
 // Everything the behaviour asks of the platform, by concern. The Qt layer implements

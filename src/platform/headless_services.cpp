@@ -20,8 +20,8 @@ base::MessageAnswer HeadlessServices::ShowMessage(const std::string& text,
                                                         : base::MessageAnswer::Ok;
 }
 
-bool HeadlessServices::WritePng(const std::vector<ui::DrawingList>& pages, const std::string& path,
-                                int dpi) {
+std::error_code HeadlessServices::WritePng(const std::vector<ui::DrawingList>& pages,
+                                           const std::string& path, int dpi) {
     const QRectF area = FilePageLayout().paintRect(QPageLayout::Inch);
     const QSize size(static_cast<int>(area.width() * dpi), static_cast<int>(area.height() * dpi));
     for (std::size_t i = 0; i < pages.size(); ++i) {
@@ -30,9 +30,11 @@ bool HeadlessServices::WritePng(const std::vector<ui::DrawingList>& pages, const
             const std::size_t dot = name.rfind('.');
             name.insert(dot == std::string::npos ? name.size() : dot, "-" + std::to_string(i + 1));
         }
-        if (SaveImage(RenderPage(pages[i], &pictures_, size, dpi), name, "PNG")) return false;
+        if (std::error_code ec =
+                SaveImage(RenderPage(pages[i], &pictures_, size, dpi), name, "PNG"))
+            return ec;
     }
-    return true;
+    return {};
 }
 
 }  // namespace ceph::platform

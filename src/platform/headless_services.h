@@ -19,7 +19,9 @@ class HeadlessServices : public SharedServices {
 
     // The pages as PNG pictures at `dpi`, one file per page ("-2", "-3" … before the
     // extension from the second page on).
-    bool WritePng(const std::vector<ui::DrawingList>& pages, const std::string& path, int dpi);
+    // Empty when every page was written; otherwise why not.
+    std::error_code WritePng(const std::vector<ui::DrawingList>& pages, const std::string& path,
+                             int dpi);
 };
 
 }  // namespace ceph::platform

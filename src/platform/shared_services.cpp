@@ -84,7 +84,8 @@ bool SharedServices::SaveBitmap(const ui::PictureBox& box, const std::string& pa
     return !SaveImage(image, path, "BMP");
 }
 
-bool SharedServices::WritePdf(const std::vector<ui::DrawingList>& pages, const std::string& path) {
+std::error_code SharedServices::WritePdf(const std::vector<ui::DrawingList>& pages,
+                                         const std::string& path) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -93,9 +94,9 @@ bool SharedServices::WritePdf(const std::vector<ui::DrawingList>& pages, const s
         pdf.setResolution(1200);
         pdf.setPageLayout(FilePageLayout());
         pdf.setTitle(QStringLiteral("readceph"));
-        if (!PaintPages(pdf, pages, &pictures_)) return false;
+        if (!PaintPages(pdf, pages, &pictures_)) return std::make_error_code(std::errc::io_error);
     }
-    return !WriteBytes(bytes, path);
+    return WriteBytes(bytes, path);
 }
 
 }  // namespace ceph::platform

@@ -22,7 +22,8 @@ class SharedServices : public base::Services {
     bool SavePictureJpeg(const ui::PictureRef& picture, const std::string& path,
                          int quality) override;
     bool SaveBitmap(const ui::PictureBox& box, const std::string& path) override;
-    bool WritePdf(const std::vector<ui::DrawingList>& pages, const std::string& path) override;
+    std::error_code WritePdf(const std::vector<ui::DrawingList>& pages,
+                             const std::string& path) override;
 
     const PictureStore& Pictures() const { return pictures_; }
     // The window releases the pictures the model no longer holds.

@@ -2,6 +2,7 @@
 
 #include "base/data_folder.h"
 #include "base/filesys.h"
+#include "base/safe_file.h"
 
 namespace ceph::report {
 
@@ -40,8 +41,9 @@ void OfferPdf(base::App& app, const base::PrintOutcome& outcome) {
                                   std::to_string(s.ShownTracing + 1) + ".pdf";
     const std::string path = app.services.ChooseSaveFile(suggested, "PDF (*.pdf)");
     if (path.empty()) return;
-    if (!app.services.WritePdf(app.printer.pages, path))
-        app.services.ShowMessage("無法寫入檔案: " + path, base::kCriticalOk);
+    if (std::error_code ec = app.services.WritePdf(app.printer.pages, path))
+        app.services.ShowMessage("無法寫入檔案: " + path + "\n" + base::ErrorText(ec),
+                                 base::kCriticalOk);
 }
 
 }  // namespace

@@ -62,10 +62,10 @@ int RunReport(int argc, char** argv) {
     // What the print command does for a tracing shown on its own.
     w.state.ToScreen = false;
     report::DrawReport(program, false, o.Number("--line") * 2100);
-    const bool written = pdf ? services.WritePdf(program.printer.pages, out)
-                             : services.WritePng(program.printer.pages, out, 150);
-    if (!written) {
-        std::cerr << "cephtool: cannot write " << out << "\n";
+    const std::error_code ec = pdf ? services.WritePdf(program.printer.pages, out)
+                                   : services.WritePng(program.printer.pages, out, 150);
+    if (ec) {
+        std::cerr << "cephtool: cannot write " << out << ": " << ec.message() << "\n";
         return 1;
     }
     return 0;

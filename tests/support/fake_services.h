@@ -89,9 +89,10 @@ class FakeServices : public base::Services {
         printJobs.push_back(pages);
         return printOutcome;
     }
-    bool WritePdf(const std::vector<ui::DrawingList>&, const std::string& path) override {
+    std::error_code WritePdf(const std::vector<ui::DrawingList>&,
+                             const std::string& path) override {
         pdfFiles.push_back(path);
-        return true;
+        return {};
     }
     std::string ChooseSaveFile(const std::string&, const std::string&) override {
         return saveFileAnswer;
