@@ -107,25 +107,25 @@ QImage ReadWithQt(QByteArray& bytes, std::string* error) {
     return Normalised(std::move(image), error);
 }
 
-QImage Decode(QByteArray& bytes, std::string* error) {
+QImage ReadPicture(const std::string& path, std::string* error) {
+    // The file's bytes are needed only while decoding, and their block is kept for the
+    // next picture unless it is unusually large: on virtual machines that back memory
+    // lazily, touching fresh pages costs more than reading the bytes into them.
+    thread_local QByteArray bytes;
+    QImage image = ReadPictureFile(path, &bytes, error) ? DecodePicture(bytes, error) : QImage();
+    if (bytes.capacity() > kKeptFileBytes) bytes = QByteArray();
+    return image;
+}
+
+}  // namespace
+
+QImage DecodePicture(QByteArray& bytes, std::string* error) {
     const auto size = static_cast<std::size_t>(bytes.size());
     if (!IsJpeg(bytes.constData(), size)) return ReadWithQt(bytes, error);
     bool otherDecoder = false;
     QImage image = DecodeJpeg(bytes.constData(), size, error, &otherDecoder);
     return otherDecoder ? ReadWithQt(bytes, error) : image;
 }
-
-QImage ReadPicture(const std::string& path, std::string* error) {
-    // The file's bytes are needed only while decoding, and their block is kept for the
-    // next picture unless it is unusually large: on virtual machines that back memory
-    // lazily, touching fresh pages costs more than reading the bytes into them.
-    thread_local QByteArray bytes;
-    QImage image = ReadPictureFile(path, &bytes, error) ? Decode(bytes, error) : QImage();
-    if (bytes.capacity() > kKeptFileBytes) bytes = QByteArray();
-    return image;
-}
-
-}  // namespace
 
 ui::PictureRef PictureStore::Load(const std::string& path) {
     std::string reason;

@@ -3,6 +3,7 @@
 // makes is kept here, and the model refers to it by number. Also how the image control
 // paints its picture, so that the screen, tests and benchmarks share one routine.
 
+#include <QByteArray>
 #include <QImage>
 #include <QPainter>
 #include <QRect>
@@ -14,6 +15,10 @@
 #include "ui/controls.h"
 
 namespace ceph::platform {
+
+// A picture file's bytes decoded as PictureStore::Load decodes them; a null image and
+// the reason when they cannot be.
+QImage DecodePicture(QByteArray& bytes, std::string* error);
 
 class PictureStore {
   public:
