@@ -1,9 +1,9 @@
 #include "platform/picture_file.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <new>
+
+#include "base/safe_file.h"
 
 namespace ceph::platform {
 
@@ -64,52 +64,49 @@ bool BitmapDataShort(const QByteArray& bytes) {
 }
 
 bool ReadPictureFile(const std::string& path, QByteArray* bytes, std::string* error) {
-    const QString name = QString::fromStdString(path);
-    const QFileInfo info(name);
-    if (!info.exists()) {
-        *error = "找不到檔案";
+    // Opened once and checked on the open file: a pipe or device put in a picture's
+    // place is refused without blocking, and cannot be swapped in after a check.
+    base::SourceFile file;
+    if (const std::error_code ec = file.Open(path)) {
+        if (ec == std::errc::no_such_file_or_directory)
+            *error = "找不到檔案";
+        else if (ec == std::errc::is_a_directory)
+            *error = "這是資料夾，不是圖檔";
+        else
+            *error = "無法開啟檔案（" + base::ErrorText(ec) + "）";
         return false;
     }
-    if (info.isDir()) {
-        *error = "這是資料夾，不是圖檔";
-        return false;
-    }
-    // Devices and pipes could block a read or never end.
-    if (!info.isFile()) {
-        *error = "這不是一般檔案";
-        return false;
-    }
-    const qint64 size = info.size();
-    if (size <= 0) {
+    const std::uint64_t size = file.Size();
+    if (size == 0) {
         *error = "檔案是空的";
         return false;
     }
-    if (size > kMaxFileBytes) {
+    if (size > static_cast<std::uint64_t>(kMaxFileBytes)) {
         *error = "檔案太大，不是可以顯示的圖檔";
         return false;
     }
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = "無法開啟檔案（" + file.errorString().toStdString() + "）";
-        return false;
-    }
     try {
-        bytes->resize(size);
+        bytes->resize(static_cast<qsizetype>(size));
     } catch (const std::bad_alloc&) {
         *error = "記憶體不足";
         return false;
     }
     // The file may have shrunk since its size was taken: keep what is there.
-    const qint64 got = file.read(bytes->data(), size);
-    if (got < 0) {
-        *error = "讀取檔案失敗（" + file.errorString().toStdString() + "）";
-        return false;
+    std::size_t at = 0;
+    while (at < size) {
+        std::size_t got = 0;
+        if (const std::error_code ec = file.ReadAt(at, bytes->data() + at, size - at, got)) {
+            *error = "讀取檔案失敗（" + base::ErrorText(ec) + "）";
+            return false;
+        }
+        if (got == 0) break;
+        at += got;
     }
-    if (got == 0) {
+    if (at == 0) {
         *error = "檔案是空的";
         return false;
     }
-    bytes->truncate(got);
+    bytes->truncate(static_cast<qsizetype>(at));
     return true;
 }
 

@@ -2,6 +2,7 @@
 // refusing damaged or hostile files without crashing, and painting only the exposed
 // part of a zoomed picture.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QBuffer>
 #include <QImageWriter>
@@ -225,6 +226,11 @@ std::string BitmapClaiming(int width, int height) {
 }
 
 TEST_F(PictureLoadTest, BadFilesGiveAnEmptyReferenceAndAReason) {
+    const auto Fifo = [this](const char* name) {
+        const std::string path = dir.str() + "/" + name;
+        EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        return path;
+    };
     const std::string jpeg = Encoded(PatternPicture(256, 256), "JPG", 90);
     const std::string png = Encoded(PatternPicture(256, 256), "PNG");
     const std::string bmp = Encoded(PatternPicture(256, 256), "BMP");
@@ -263,6 +269,8 @@ TEST_F(PictureLoadTest, BadFilesGiveAnEmptyReferenceAndAReason) {
         {"bitmap over the side limit", Write("wide.bmp", BitmapClaiming(20001, 100)), "20001"},
         {"truncated png", Write("cut.png", png.substr(0, png.size() / 2)), "損壞"},
         {"truncated bitmap", Write("cut.bmp", bmp.substr(0, bmp.size() / 2)), "不完整"},
+        // A pipe without a writer would block a plain open for ever.
+        {"pipe", Fifo("pipe.jpg"), "一般檔案"},
     };
     for (const Case& c : cases) {
         EXPECT_TRUE(store.Load(c.path).empty()) << c.name;
