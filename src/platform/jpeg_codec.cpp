@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/safe_file.h"
+#include "platform/jpeg_frame.h"
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -74,118 +75,12 @@ bool IsJpeg(const char* data, std::size_t size) {
 
 namespace {
 
-// As many components as libjpeg takes; TurboJPEG itself decodes no more than four.
-constexpr int kMaxComponents = 10;
-
-// What the segments before the first scan tell that TurboJPEG's header call does not:
-// how the data is coded and how the components are sampled.
-struct Frame {
-    bool huffman = false;  // Huffman-coded blocks (baseline, extended or progressive)
-    bool progressive = false;
-    int components = 0;
-    int firstScanComponents = 0;
-    int hSampling[kMaxComponents] = {}, vSampling[kMaxComponents] = {};
-};
-
-// Start-of-frame markers: C0..CF except DHT (C4), JPG (C8) and DAC (CC).
-bool IsFrameMarker(unsigned char code) {
-    return code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
-}
-
-// Walks the segments from the start of the image to its first scan, skipping junk
-// between segments as libjpeg does. False when the data ends, or the image does, before
-// a frame and a scan of it, or when the frame's header is malformed.
-bool ReadFrame(const unsigned char* data, std::size_t size, Frame* frame) {
-    bool found = false;
-    std::size_t at = 2;  // after the start-of-image marker
-    while (at < size) {
-        if (data[at] != 0xFF) {
-            ++at;
-            continue;
-        }
-        while (at < size && data[at] == 0xFF)
-            ++at;  // fill bytes
-        if (at == size) break;
-        const unsigned char code = data[at++];
-        if (code == 0xD9) break;  // end of image
-        // Stuffed zeros are junk here; temporary, restart and start-of-image markers
-        // have no length.
-        if (code == 0x00 || code == 0x01 || (code >= 0xD0 && code <= 0xD8)) continue;
-        if (size - at < 2) break;
-        const std::size_t length = std::size_t{data[at]} << 8 | data[at + 1];
-        if (length < 2 || length > size - at) break;
-        const unsigned char* body = data + at + 2;
-        const std::size_t bodySize = length - 2;
-        if (IsFrameMarker(code) && !found) {
-            if (bodySize < 6) return false;
-            frame->components = body[5];
-            if (frame->components < 1 || frame->components > kMaxComponents ||
-                bodySize < 6 + 3 * static_cast<std::size_t>(frame->components))
-                return false;
-            frame->huffman = code <= 0xC2;
-            frame->progressive = code == 0xC2 || code == 0xCA;
-            for (int c = 0; c < frame->components; ++c) {
-                frame->hSampling[c] = std::max(1, body[7 + 3 * c] >> 4);
-                frame->vSampling[c] = std::max(1, body[7 + 3 * c] & 0x0F);
-            }
-            found = true;
-        } else if (code == 0xDA) {
-            if (!found || bodySize < 1) return false;
-            frame->firstScanComponents = body[0];
-            return true;
-        }
-        at += length;
-    }
-    return false;
-}
-
-// The 8×8 blocks of one component of a picture, in whole blocks (`padded`: to whole
-// sampling units, as libjpeg keeps them).
-std::int64_t ComponentBlocks(const Frame& f, int c, int width, int height, bool padded) {
-    const int hMax = *std::max_element(f.hSampling, f.hSampling + f.components);
-    const int vMax = *std::max_element(f.vSampling, f.vSampling + f.components);
-    auto blocks = [](std::int64_t pixels, int sampling, int most, bool pad) {
-        std::int64_t n = (pixels * sampling + most * 8 - 1) / (most * 8);
-        return pad ? (n + sampling - 1) / sampling * sampling : n;
-    };
-    return blocks(width, f.hSampling[c], hMax, padded) *
-           blocks(height, f.vSampling[c], vMax, padded);
-}
-
-// A progressive JPEG, or one whose components come in separate scans, is decoded into a
-// buffer of every coefficient of the picture (two bytes each, 64 a block), kept until the
-// last scan; a single interleaved scan needs only a few rows of blocks.
-std::int64_t CoefficientBytes(const Frame& f, int width, int height) {
-    if (!f.progressive && f.firstScanComponents >= f.components) return 0;
-    std::int64_t bytes = 0;
-    for (int c = 0; c < f.components; ++c)
-        bytes += ComponentBlocks(f, c, width, height, true) * 64 * 2;
-    return bytes;
-}
-
-// The fewest bytes a whole Huffman-coded JPEG of this size can take. In a sequential JPEG
-// and in a progressive one alike, every block of every component takes at least one
-// Huffman code, of one bit or more, in the first scan that carries it (its DC term).
-// Half of that is asked for, so that no whole file comes near the limit: a flat grey
-// picture, the most compressible there is, takes four times as much and a radiograph
-// hundreds of times. A few kilobytes claiming a large picture are the remains of a cut
-// file, and a progressive one would otherwise cost its whole coefficient buffer and a
-// pass over the picture for every scan before it is refused.
-std::int64_t LeastHuffmanBytes(const Frame& f, int width, int height) {
-    std::int64_t blocks = 0;
-    for (int c = 0; c < f.components; ++c)
-        blocks += ComponentBlocks(f, c, width, height, false);
-    return blocks / 16;
-}
-
-// One JPEG being decoded: the decompressor, what its header told and the memory held
-// beside the pixels while decoding.
+// One JPEG being decoded: the decompressor and what its header told.
 struct Jpeg {
     Handle handle{tjInitDecompress()};
     const unsigned char* data = nullptr;
     unsigned long size = 0;
     int width = 0, height = 0, subsampling = 0, colourSpace = 0;
-    std::int64_t coefficientBytes = 0;
 };
 
 // A call of TurboJPEG that failed, or only warned: whether the result can be used, with
@@ -297,32 +192,22 @@ std::int64_t PixelBytes(const Jpeg& jpeg, Route route) {
     return 0;
 }
 
-QImage DecodeInks(const Jpeg& jpeg, std::string* error) {
-    const int stride = Stride(jpeg.width, 4);
-    PixelBlock pixels = NewPixels(static_cast<std::size_t>(stride) * jpeg.height);
-    if (!pixels) {
-        *error = OutOfMemory(jpeg);
-        return {};
-    }
-    if (tjDecompress2(jpeg.handle.get(), jpeg.data, jpeg.size, pixels.get(), jpeg.width, stride,
-                      jpeg.height, TJPF_CMYK, kDecodeFlags) != 0 &&
-        !Acceptable(jpeg, error))
-        return {};
-    InksToRgb(pixels.get(), jpeg.width, jpeg.height, stride);
-    return Adopt(std::move(pixels), jpeg.width, jpeg.height, stride, QImage::Format_RGB32);
-}
-
-QImage DecodeDirect(const Jpeg& jpeg, bool grey, std::string* error) {
+// Grey, RGB and CMYK JPEGs, decoded straight into the picture's pixels; the inks of a
+// CMYK one then become their colours where they lie.
+QImage DecodeDirect(const Jpeg& jpeg, Route route, std::string* error) {
+    const bool grey = route == Route::Grey;
     const int stride = Stride(jpeg.width, grey ? 1 : 4);
     PixelBlock pixels = NewPixels(static_cast<std::size_t>(stride) * jpeg.height);
     if (!pixels) {
         *error = OutOfMemory(jpeg);
         return {};
     }
+    const int format = grey ? TJPF_GRAY : route == Route::Inks ? TJPF_CMYK : kRgb32Format;
     if (tjDecompress2(jpeg.handle.get(), jpeg.data, jpeg.size, pixels.get(), jpeg.width, stride,
-                      jpeg.height, grey ? TJPF_GRAY : kRgb32Format, kDecodeFlags) != 0 &&
+                      jpeg.height, format, kDecodeFlags) != 0 &&
         !Acceptable(jpeg, error))
         return {};
+    if (route == Route::Inks) InksToRgb(pixels.get(), jpeg.width, jpeg.height, stride);
     return Adopt(std::move(pixels), jpeg.width, jpeg.height, stride,
                  grey ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
 }
@@ -407,8 +292,8 @@ QImage DecodeJpeg(const char* data, std::size_t size, std::string* error, bool* 
     }
     jpeg.data = reinterpret_cast<const unsigned char*>(data);
     jpeg.size = static_cast<unsigned long>(size);
-    Frame frame;
-    if (!ReadFrame(jpeg.data, size, &frame)) {
+    JpegFrame frame;
+    if (!ReadJpegFrame(jpeg.data, size, &frame)) {
         *error = "不是完整的 JPEG 圖檔（沒有影像資料）";
         return {};
     }
@@ -429,30 +314,14 @@ QImage DecodeJpeg(const char* data, std::size_t size, std::string* error, bool* 
     }
     // Refused before anything is allocated, from the header alone.
     const Route route = RouteOf(jpeg);
-    jpeg.coefficientBytes = CoefficientBytes(frame, jpeg.width, jpeg.height);
-    const std::int64_t decodeBytes = PixelBytes(jpeg, route) + jpeg.coefficientBytes;
+    const std::int64_t decodeBytes =
+        PixelBytes(jpeg, route) + JpegCoefficientBytes(frame, jpeg.width, jpeg.height);
     if (!DecodeMemoryAllowed(decodeBytes)) {
         *error = DecodeMemoryReason(decodeBytes);
         return {};
     }
-    const std::int64_t least = LeastHuffmanBytes(frame, jpeg.width, jpeg.height);
-    if (frame.huffman && static_cast<std::int64_t>(size) < least) {
-        *error = "JPEG 資料不完整，檔案可能被截斷（" + std::to_string(jpeg.width) + " × " +
-                 std::to_string(jpeg.height) + " 像素的圖像至少需要 " + std::to_string(least) +
-                 " 位元組，檔案只有 " + std::to_string(size) + " 位元組）";
-        return {};
-    }
-    switch (route) {
-        case Route::Grey:
-            return DecodeDirect(jpeg, true, error);
-        case Route::Colour:
-            return DecodeDirect(jpeg, false, error);
-        case Route::Inks:
-            return DecodeInks(jpeg, error);
-        case Route::Planes:
-            return DecodeYcc(jpeg, error);
-    }
-    return {};
+    if (!JpegLongEnough(frame, jpeg.width, jpeg.height, size, error)) return {};
+    return route == Route::Planes ? DecodeYcc(jpeg, error) : DecodeDirect(jpeg, route, error);
 }
 
 QImage LoadJpeg(const std::string& path, std::string* error) {

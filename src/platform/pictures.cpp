@@ -66,10 +66,6 @@ QImage ReadWithQt(QByteArray& bytes, std::string* error) {
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setAutoTransform(false);
-    // Qt's own check of the memory a picture takes (in megabytes, for every reader of
-    // the program) stands behind ours below, for readers that cannot tell their
-    // picture's size or format from its header.
-    reader.setAllocationLimit(static_cast<int>(kMaxDecodeBytes >> 20));
     if (!reader.canRead()) {
         *error = "不是可以辨識的圖檔格式";
         return {};
@@ -81,16 +77,24 @@ QImage ReadWithQt(QByteArray& bytes, std::string* error) {
         *error = PictureTooLargeReason(size.width(), size.height());
         return {};
     }
-    // The picture as the reader allocates it, in the format its header tells; when it
-    // cannot tell, Qt's own limit above stands in.
+    // The picture as the reader allocates it, in the format its header tells. Qt also
+    // checks every allocation of its readers against a limit of its own, counting four
+    // bytes a pixel or more whatever the format: a picture measured here is let through
+    // it, while for one whose reader cannot tell its size or format that limit is the
+    // budget. (The limit is the process's; pictures are read on one thread.)
     const QImage::Format format = reader.imageFormat();
+    std::int64_t qtLimit = kMaxDecodeBytes;
     if (size.isValid() && format != QImage::Format_Invalid) {
-        const std::int64_t bytes = PictureBytes(size, QImage::toPixelFormat(format).bitsPerPixel());
+        const int bits = QImage::toPixelFormat(format).bitsPerPixel();
+        const std::int64_t bytes = PictureBytes(size, bits);
         if (!DecodeMemoryAllowed(bytes)) {
             *error = DecodeMemoryReason(bytes);
             return {};
         }
+        qtLimit = std::max(qtLimit, PictureBytes(size, std::max(bits, 32)));
     }
+    constexpr std::int64_t kMegabyte = std::int64_t{1} << 20;
+    QImageReader::setAllocationLimit(static_cast<int>((qtLimit + kMegabyte - 1) / kMegabyte));
     if (BitmapDataShort(bytes)) {
         *error = "點陣圖資料不完整，檔案可能被截斷";
         return {};

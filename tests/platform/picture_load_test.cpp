@@ -12,9 +12,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <random>
+#include <vector>
 
 #include "flat_jpeg.h"
 #include "platform/jpeg_codec.h"
+#include "platform/jpeg_frame.h"
 #include "platform/picture_file.h"
 #include "platform/pictures.h"
 #include "platform/widgets.h"
@@ -314,6 +316,12 @@ TEST_F(PictureLoadTest, CmykJpegLoadsInTheColoursQtGivesIt) {
     EXPECT_NE(loaded.pixel(3, 3), loaded.pixel(35, 20)) << "blocks of their own colours";
 }
 
+// Qt's messages while loading, to tell its own refusals from the program's.
+std::vector<std::string>* qtMessages = nullptr;
+void KeepMessage(QtMsgType, const QMessageLogContext&, const QString& text) {
+    if (qtMessages) qtMessages->push_back(text.toStdString());
+}
+
 // A header of a few bytes can claim any size within the limits: what decides is the
 // memory its pixels would take as the decoder lays them out, before any is allocated.
 TEST_F(PictureLoadTest, PicturesNeedingTooMuchMemoryAreRefusedFromTheirHeader) {
@@ -344,15 +352,23 @@ TEST_F(PictureLoadTest, PicturesNeedingTooMuchMemoryAreRefusedFromTheirHeader) {
         {"progressive", Claiming(progressive, 16000, 16000), true},
         {"baseline of that size", Claiming(grey, 16000, 16000), false},
         {"colour png", PngClaiming(colourPng, 20000, 20000), true},
+        // Qt counts four bytes a pixel against its own limit: not this one's.
         {"grey png", PngClaiming(greyPng, 20000, 20000), false},
     };
+    std::vector<std::string> messages;
+    qtMessages = &messages;
+    const QtMessageHandler previous = qInstallMessageHandler(KeepMessage);
     for (const Case& c : cases) {
         EXPECT_TRUE(store.Load(Write(c.name, c.bytes)).empty()) << c.name;
         const std::string& reason = store.LastError();
         EXPECT_EQ(reason.find("記憶體（最多 512 MB）") != std::string::npos, c.tooMuch)
             << c.name << ": " << reason;
     }
+    qInstallMessageHandler(previous);
+    qtMessages = nullptr;
     EXPECT_NE(store.LastError().find("圖檔資料損壞"), std::string::npos) << store.LastError();
+    for (const std::string& message : messages)
+        EXPECT_EQ(message.find("allocation limit"), std::string::npos) << message;
 }
 
 // A cut progressive JPEG is refused from its size before its coefficients are
@@ -388,6 +404,49 @@ TEST_F(PictureLoadTest, JpegsFarTooShortForTheirSizeAreRefusedUndecoded) {
         EXPECT_TRUE(store.Load(Write("cut.jpg", bytes)).empty());
         EXPECT_NE(store.LastError().find("截斷"), std::string::npos) << store.LastError();
     }
+}
+
+// What the frame tells, read from what Qt's encoder (libjpeg) writes: its sampling sets
+// the coefficient buffer libjpeg allocates and the least length of a whole file.
+TEST(JpegFrameTest, SamplingAndScansSetTheMemoryAndTheLeastLength) {
+    QImage colour(64, 48, QImage::Format_RGB32);
+    colour.fill(qRgb(200, 40, 60));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "JPG");
+    writer.setProgressiveScanWrite(true);
+    ASSERT_TRUE(writer.write(colour));
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
+    platform::JpegFrame frame;
+    ASSERT_TRUE(platform::ReadJpegFrame(data, static_cast<std::size_t>(bytes.size()), &frame));
+    EXPECT_TRUE(frame.huffman && frame.progressive);
+    ASSERT_EQ(frame.components, 3);
+    EXPECT_EQ(frame.hSampling[0] * 10 + frame.vSampling[0], 22) << "brightness at 2×2";
+    // 1001 pixels: 126 blocks of brightness (two sampling units, whole) and 63 of each
+    // chroma, every block 64 coefficients of two bytes.
+    EXPECT_EQ(platform::JpegCoefficientBytes(frame, 1001, 1001), (126 * 126 + 2 * 63 * 63) * 128);
+    const std::size_t least = (126 * 126 + 2 * 63 * 63) / 16;
+    std::string reason;
+    EXPECT_TRUE(platform::JpegLongEnough(frame, 1001, 1001, least, &reason));
+    EXPECT_FALSE(platform::JpegLongEnough(frame, 1001, 1001, least - 1, &reason));
+    EXPECT_NE(reason.find("1001 × 1001"), std::string::npos) << reason;
+
+    // One interleaved scan needs no buffer of the whole picture.
+    const std::string baseline = Encoded(colour, "JPG", 90);
+    ASSERT_TRUE(platform::ReadJpegFrame(reinterpret_cast<const unsigned char*>(baseline.data()),
+                                        baseline.size(), &frame));
+    EXPECT_FALSE(frame.progressive);
+    EXPECT_EQ(platform::JpegCoefficientBytes(frame, 1001, 1001), 0);
+
+    // Junk between segments is skipped, as libjpeg skips it.
+    std::string junk = baseline;
+    junk.insert(junk.find("\xFF\xC0"), "\x00\x12junk");
+    EXPECT_TRUE(platform::ReadJpegFrame(reinterpret_cast<const unsigned char*>(junk.data()),
+                                        junk.size(), &frame));
+    PictureStore store;
+    testing::TempDir dir;
+    EXPECT_FALSE(store.Load(dir.Write("junk.jpg", junk).string()).empty()) << store.LastError();
 }
 
 TEST_F(PictureLoadTest, BitmapShortnessIsJudgedFromItsHeaderRows) {
