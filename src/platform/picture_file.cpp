@@ -1,6 +1,7 @@
 #include "platform/picture_file.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "base/safe_file.h"
@@ -61,6 +62,24 @@ bool BitmapDataShort(const QByteArray& bytes) {
         return false;  // Qt reads it, or the size check refuses it
     const qint64 stride = (width * bits + 31) / 32 * 4;
     return offset + stride * height > length;
+}
+
+bool PngChunkBeyondEnd(const QByteArray& bytes) {
+    static constexpr char kSignature[] = "\x89PNG\r\n\x1A\n";
+    const auto* b = reinterpret_cast<const uchar*>(bytes.constData());
+    const qint64 length = bytes.size();
+    if (length < 8 || !bytes.startsWith(QByteArrayView(kSignature, 8))) return false;
+    // Each chunk: its data length, its type, the data, a checksum. The walk ends at the
+    // end of the data or at IEND; every step moves at least 12 bytes.
+    qint64 at = 8;
+    while (at + 8 <= length) {
+        const qint64 size = qint64{b[at]} << 24 | qint64{b[at + 1]} << 16 | qint64{b[at + 2]} << 8 |
+                            qint64{b[at + 3]};
+        if (at + 12 + size > length) return true;
+        if (std::memcmp(b + at + 4, "IEND", 4) == 0) return false;
+        at += 12 + size;
+    }
+    return false;
 }
 
 bool ReadPictureFile(const std::string& path, QByteArray* bytes, std::string* error) {

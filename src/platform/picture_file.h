@@ -41,6 +41,11 @@ std::string DecodeMemoryReason(std::int64_t bytes);
 // as are sizes over the limits, which the size check refuses.
 bool BitmapDataShort(const QByteArray& bytes);
 
+// Whether a PNG has a chunk that claims more bytes than the file holds. libpng takes a
+// chunk's length at its word and allocates it before reading (gigabytes for a text
+// chunk of a 300-byte file), so such a file is refused as cut off before libpng sees it.
+bool PngChunkBeyondEnd(const QByteArray& bytes);
+
 // The whole content of a picture file. Refuses, with a reason, what is missing, not a
 // regular file (a folder, a device, a pipe that would block), empty or too big to be
 // a picture.

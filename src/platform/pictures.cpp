@@ -62,6 +62,12 @@ QImage Normalised(QImage image, std::string* error) {
 
 // Formats other than JPEG, read by Qt's image plugins from the bytes already in memory.
 QImage ReadWithQt(QByteArray& bytes, std::string* error) {
+    // Before Qt reads even the header: reading it makes libpng allocate every chunk
+    // before the pixels at the size the chunk claims.
+    if (PngChunkBeyondEnd(bytes)) {
+        *error = "圖檔資料損壞或不完整（PNG 區塊超出檔案結尾，檔案可能被截斷）";
+        return {};
+    }
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
@@ -99,6 +105,7 @@ QImage ReadWithQt(QByteArray& bytes, std::string* error) {
         *error = "點陣圖資料不完整，檔案可能被截斷";
         return {};
     }
+
     QImage image = reader.read();
     if (image.isNull()) {
         *error = "圖檔資料損壞或不完整（" + reader.errorString().toStdString() + "）";
