@@ -270,6 +270,10 @@ TEST_F(PictureLoadTest, BadFilesGiveAnEmptyReferenceAndAReason) {
         {"huge bitmap", Write("huge.bmp", BitmapClaiming(60000, 60000)), "損壞"},
         {"bitmap over the side limit", Write("wide.bmp", BitmapClaiming(20001, 100)), "20001"},
         {"truncated png", Write("cut.png", png.substr(0, png.size() / 2)), "損壞"},
+        // libpng would allocate the 2 GB this text chunk claims before finding the end.
+        {"png chunk longer than the file",
+         Write("chunk.png", png.substr(0, 33) + std::string("\x7F\xFF\xFF\xF0tEXtkey\0", 12)),
+         "區塊超出"},
         {"truncated bitmap", Write("cut.bmp", bmp.substr(0, bmp.size() / 2)), "不完整"},
         // A pipe without a writer would block a plain open for ever.
         {"pipe", Fifo("pipe.jpg"), "一般檔案"},
