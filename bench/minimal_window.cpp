@@ -1,12 +1,13 @@
-// The reference for the start-up benchmark: the least a Qt Widgets program does before
+// The references of the start-up benchmark: the least a Qt Widgets program does before
 // its main window appears.
 //
-//   minimal_window [TITLE]               a titled, empty main window
-//   minimal_window --with-text [TITLE]   the same with a menu bar and a line of Chinese
-//                                        text, the least a window showing a patient needs
+//   minimal_window --with-text [TITLE]   a titled main window with a menu bar and a line
+//                                        of Chinese text, the least a window showing a
+//                                        patient needs: readceph is measured against it
+//   minimal_window [TITLE]               the same window empty, for information
 //
-// The empty window never loads a font: it tells the cost of Qt itself. The second one
-// also pays for the font set-up and the menu bar, which no real main window avoids.
+// The empty window never loads a font: it tells the cost of Qt itself. The one with
+// text also pays for the font set-up and the menu bar, which no real main window avoids.
 
 #include <QApplication>
 #include <QLabel>
