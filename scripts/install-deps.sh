@@ -6,6 +6,10 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-de
           clang-format fonts-noto-cjk poppler-utils libturbojpeg0-dev)
 # The bundled demo is a real window: it needs a display, or Xvfb when there is none.
 if [ "${1:-}" = "--with-display" ]; then packages+=(xvfb xauth); fi
+# The Debian package (scripts/package.sh): shared-library dependencies and its checks.
+if [ "${1:-}" = "--with-packaging" ]; then
+    packages+=(dpkg-dev lintian desktop-file-utils appstream)
+fi
 # Fuzzing campaigns (scripts/fuzz.sh) build with clang and its libFuzzer runtime.
 if [ "${1:-}" = "--with-fuzz" ]; then packages+=(clang libclang-rt-14-dev); fi
 
