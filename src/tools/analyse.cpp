@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <iostream>
 
-#include "analysis/compute.h"
 #include "base/safe_file.h"
 #include "records/record_file.h"
 #include "records/record_line.h"
@@ -14,12 +13,7 @@ namespace ceph::tools {
 namespace {
 
 std::string Csv(std::string_view line, const records::RecordFields& r, bool male) {
-    analysis::PointTable X{}, Y{};
-    for (int i = 1; i <= 19; ++i)
-        X[i] = r.x[i], Y[i] = r.y[i];
-    const analysis::AnalysisValues values = analysis::ComputeValues(X, Y);
-    const analysis::AnalysisTexts texts =
-        analysis::ToTexts(values, analysis::NormGroup(male ? "M" : "", r.age));
+    const analysis::AnalysisTexts texts = AnalyseFields(r, male);
     std::string csv(records::FirstField(line));
     for (const std::string& v : texts.values)
         (csv += ',') += v;
@@ -40,11 +34,18 @@ std::string AnalyseRecordLine(std::string_view line, bool male) {
     return Csv(line, records::ParseRecordFields(line), male);
 }
 
-int AnalyseRecords(records::RecordReader& reader, std::string_view name, std::ostream& out,
-                   std::ostream& err, bool male) {
+analysis::AnalysisTexts AnalyseFields(const records::RecordFields& r, bool male) {
+    analysis::PointTable X{}, Y{};
+    for (int i = 1; i <= 19; ++i)
+        X[i] = r.x[i], Y[i] = r.y[i];
+    return analysis::ToTexts(analysis::ComputeValues(X, Y),
+                             analysis::NormGroup(male ? "M" : "", r.age));
+}
+
+int ForEachTracing(records::RecordReader& reader, std::string_view name, std::ostream& err,
+                   const TracingSink& tracing) {
     int skipped = 0;
     long number = 0;
-    std::string buffer;
     std::string_view line;
     while (reader.Next(line)) {
         ++number;
@@ -59,13 +60,23 @@ int AnalyseRecords(records::RecordReader& reader, std::string_view name, std::os
             ++skipped;
             continue;
         }
-        buffer += Csv(line, fields, male);
-        buffer += '\n';
-        if (buffer.size() > (1 << 16)) {
-            out << buffer;
-            buffer.clear();
-        }
+        tracing(line, fields);
     }
+    return skipped;
+}
+
+int AnalyseRecords(records::RecordReader& reader, std::string_view name, std::ostream& out,
+                   std::ostream& err, bool male) {
+    std::string buffer;
+    const int skipped = ForEachTracing(
+        reader, name, err, [&](std::string_view line, const records::RecordFields& fields) {
+            buffer += Csv(line, fields, male);
+            buffer += '\n';
+            if (buffer.size() > (1 << 16)) {
+                out << buffer;
+                buffer.clear();
+            }
+        });
     out << buffer;
     return skipped;
 }

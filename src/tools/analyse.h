@@ -1,21 +1,35 @@
 #pragma once
 // `cephtool analyse`: the measurements of stored record lines as CSV.
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
 
+#include "analysis/compute.h"
 #include "tools/options.h"
 
 namespace ceph::records {
 class RecordReader;
-}
+struct RecordFields;
+}  // namespace ceph::records
 
 namespace ceph::tools {
 
 // One CSV line for a record line: the code, the 37 value texts and the 7 norm texts of
 // the sex given and the line's own age text.
 std::string AnalyseRecordLine(std::string_view line, bool male);
+
+// The 37 value texts and the 7 norm texts of a record line's fields, for the sex given
+// and the line's own age text: what every command prints of a tracing.
+analysis::AnalysisTexts AnalyseFields(const records::RecordFields& fields, bool male);
+
+// Hands every line `reader` gives that is a tracing to `tracing`, with its fields; lines
+// that are not record lines, or whose coordinates are not finite numbers, are reported
+// on `err` as "NAME:N: ..., skipped". Returns the number of skipped lines.
+using TracingSink = std::function<void(std::string_view line, const records::RecordFields&)>;
+int ForEachTracing(records::RecordReader& reader, std::string_view name, std::ostream& err,
+                   const TracingSink& tracing);
 
 // Analyses every line `reader` gives into `out`; lines that are not record lines, or
 // whose coordinates are not finite numbers, are reported on `err` as "NAME:N: ..." and

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "tools/analyse.h"
+#include "tools/export_command.h"
 #include "tools/figure_command.h"
 #include "tools/import_command.h"
 #ifdef CEPHTOOL_WITH_REPORT
@@ -22,8 +23,7 @@ void Usage(std::ostream& out) {
 #ifdef CEPHTOOL_WITH_REPORT
         &kReportRules,
 #endif
-        &kFigureRules,
-        &kImportRules,
+        &kFigureRules,  &kImportRules, &kExportRules,
     };
     std::string_view lead = "usage: ";
     for (const CommandRules* c : commands) {
@@ -58,6 +58,7 @@ int main(int argc, char** argv) {
     }
     if (command == "analyse") return RunAnalyse(argc - 2, argv + 2);
     if (command == "import") return RunImport(argc - 2, argv + 2);
+    if (command == "export") return RunExport(argc - 2, argv + 2);
 #ifdef CEPHTOOL_WITH_REPORT
     if (command == "report") return RunReport(argc - 2, argv + 2);
     if (command == "figure") return RunFigure(argc - 2, argv + 2, WriteFigurePng);

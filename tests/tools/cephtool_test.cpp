@@ -102,7 +102,7 @@ TEST(Cephtool, EveryFaultyCommandLineIsToldInOneLineWithTheUsage) {
 
 TEST(Cephtool, HelpAndVersionGoToStandardOutput) {
     testing::TempDir scratch;
-    std::vector<std::string> commands = {"analyse", "figure", "import"};
+    std::vector<std::string> commands = {"analyse", "export", "figure", "import"};
 #ifdef CEPHTOOL_WITH_REPORT
     commands.push_back("report");
 #endif

@@ -1,0 +1,238 @@
+#include "tools/export_command.h"
+
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <unordered_map>
+
+#include "analysis/rows.h"
+#include "app/handoff.h"
+#include "base/filesys.h"
+#include "base/safe_file.h"
+#include "base/text_codec.h"
+#include "records/record_file.h"
+#include "records/record_line.h"
+#include "tools/analyse.h"
+#include "tools/stored_tracing.h"
+
+namespace ceph::tools {
+
+namespace {
+
+constexpr OptionRule kOptions[] = {
+    {.name = "--data", .required = true},
+    {.name = "--sex", .kind = OptionRule::Choice, .choices = "M|F"},
+    {.name = "--handoff-dir"},
+    {.name = "--out"},
+};
+
+// A caption as a column name: "Ar-Gn: " is "Ar-Gn".
+std::string_view Bare(std::string_view caption) {
+    while (!caption.empty() && (caption.back() == ':' || caption.back() == ' '))
+        caption.remove_suffix(1);
+    return caption;
+}
+
+std::string HeaderRow() {
+    std::string row = "code,tracing,age";
+    std::string norms;
+    for (int i = 0; i < analysis::kRows; ++i) {
+        const analysis::RowSpec& spec = analysis::Row(i);
+        std::string name(Bare(spec.caption));
+        if (spec.unit != analysis::Unit::None)
+            name += " (" + std::string(analysis::UnitText(spec.unit)) + ")";
+        AppendCsvField(row += ',', name);
+        // The norms stand beside the A-Ar-Gn rows, one for each.
+        if (spec.block == analysis::Block::Maxillomandibular)
+            AppendCsvField(norms += ',', std::string(Bare(spec.caption)) + " norm");
+    }
+    return row + norms + ",scale,left,top\r\n";
+}
+
+// Where the output goes: the atomic writer for --out, else standard output. Rows are
+// gathered into large blocks before either sees them.
+class Sink {
+  public:
+    explicit Sink(const std::string& path) {
+        if (!path.empty()) file_.emplace(path);
+    }
+    std::string& Buffer() { return buffer_; }
+    void Drain(std::size_t above = 1 << 16) {
+        if (buffer_.size() <= above) return;
+        if (file_)
+            file_->Write(buffer_);
+        else
+            std::cout.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+        buffer_.clear();
+    }
+    // Why the output could not be written, or nothing.
+    std::optional<std::string> Finish() {
+        Drain(0);
+        if (file_) {
+            if (!file_->Commit()) return file_->Error().message();
+        } else if (!std::cout.flush()) {
+            return "standard output failed";
+        }
+        return std::nullopt;
+    }
+
+  private:
+    std::optional<base::AtomicFile> file_;
+    std::string buffer_;
+};
+
+// The norms' sex for each patient: the fourth line of the patient's hand-off
+// "DIR/CODE.tmp" when there is one, else the sex given for all. Each hand-off is read
+// once however many tracings the patient has.
+class SexBook {
+  public:
+    SexBook(std::string dir, bool fallback) : dir_(std::move(dir)), fallback_(fallback) {}
+
+    bool Male(std::string_view code, int& status) {
+        if (dir_.empty()) return fallback_;
+        auto [it, fresh] = known_.try_emplace(std::string(code), fallback_);
+        if (fresh) it->second = Read(it->first, status);
+        return it->second;
+    }
+
+  private:
+    bool Read(const std::string& code, int& status) const {
+        // The code is only ever one name in the folder: one that would lead elsewhere
+        // cannot name a hand-off there.
+        if (code.empty() || code.find_first_of(std::string_view("/\\\0", 3)) != std::string::npos)
+            return fallback_;
+        const std::string path = base::WithTrailingSeparator(dir_) + code + ".tmp";
+        std::error_code why;
+        const auto lines = app::ReadHandoff(path, &why);
+        if (lines) return lines->size() >= 4 && (*lines)[3] == "M";
+        if (why != std::errc::no_such_file_or_directory && why != std::errc::filename_too_long) {
+            std::cerr << "cephtool: cannot read the hand-off file " << path << ": " << why.message()
+                      << "\n";
+            status = 1;
+        }
+        return fallback_;
+    }
+
+    std::string dir_;
+    bool fallback_;
+    std::unordered_map<std::string, bool> known_;
+};
+
+void AppendRow(std::string& out, std::string_view code, int tracing,
+               const records::RecordFields& fields, bool male) {
+    AppendCsvField(out, code);
+    out += ',';
+    out += static_cast<char>('0' + tracing);
+    AppendCsvField(out += ',', fields.age);
+    const analysis::AnalysisTexts texts = AnalyseFields(fields, male);
+    for (const std::string& v : texts.values)
+        AppendCsvField(out += ',', v);
+    for (const char* n : texts.norms)
+        AppendCsvField(out += ',', n);
+    // A line stored before the figure was aligned has no figure fields.
+    if (fields.rest.empty()) {
+        out += ",,,\r\n";
+        return;
+    }
+    for (const std::string& box : records::FigureBoxTexts(fields.rest))
+        AppendCsvField(out += ',', box);
+    out += "\r\n";
+}
+
+// Why `dir` cannot be read as a folder, or nothing.
+std::optional<std::string> FolderProblem(const std::string& dir) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(base::ToPath(dir), ec);
+    if (ec) return ec.message();
+    if (!std::filesystem::is_directory(status))
+        return std::make_error_code(std::errc::not_a_directory).message();
+    return std::nullopt;
+}
+
+}  // namespace
+
+void AppendCsvField(std::string& out, std::string_view field) {
+    if (!base::IsValidUtf8(field)) {
+        AppendCsvField(out, base::Big5ToUtf8(field));
+        return;
+    }
+    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out += field;
+        return;
+    }
+    out += '"';
+    for (char c : field) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+const CommandRules kExportRules{
+    .command = "export",
+    .synopsis = "cephtool export --data DIR [--sex M|F] [--handoff-dir DIR] [--out FILE.csv]\n",
+    .details =
+        "  every tracing stored in ceph-1 ... ceph-9 of the data folder as one CSV table:\n"
+        "  code, tracing, age, the 37 measurements, the 7 norms, the figure fields;\n"
+        "  the norms' sex is that of the patient's hand-off CODE.tmp in the hand-off\n"
+        "  folder, else --sex (female norms when not given)\n",
+    .options = kOptions,
+};
+
+int RunExport(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    CommandLine cl;
+    if (auto status = ReadCommandLine(kExportRules, argc, argv, cl, std::cout, std::cerr))
+        return *status;
+    const std::string out = cl.Text("--out"), data = cl.Text("--data");
+    const std::string handoffs = cl.Text("--handoff-dir");
+    if (cl.Find("--out") && !EndsWithNoCase(out, ".csv"))
+        return UsageFault(kExportRules, "--out " + out + ": not a .csv file", std::cerr);
+    for (const auto& [what, dir] : {std::pair{"data", data}, std::pair{"hand-off", handoffs}}) {
+        if (dir.empty()) continue;
+        if (auto why = FolderProblem(dir)) {
+            std::cerr << "cephtool: cannot read the " << what << " folder " << dir << ": " << *why
+                      << "\n";
+            return 1;
+        }
+    }
+
+    Sink sink(out);
+    sink.Buffer() = HeaderRow();
+    SexBook sexes(handoffs, cl.Text("--sex") == "M");
+    int status = 0;
+    const std::string dataDir = base::WithTrailingSeparator(data);
+    for (int n = 1; n <= 9; ++n) {
+        const std::string path = records::RecordFilePath(dataDir, n);
+        base::SourceFile source;
+        // Only read: a tracing number nobody has used yet has no file.
+        if (std::error_code ec = source.Open(path)) {
+            if (ec == std::errc::no_such_file_or_directory) continue;
+            std::cerr << "cephtool: cannot read " << path << ": " << ec.message() << "\n";
+            status = 1;
+            continue;
+        }
+        records::RecordReader reader(std::move(source));
+        const int skipped =
+            ForEachTracing(reader, path, std::cerr,
+                           [&](std::string_view line, const records::RecordFields& fields) {
+                               const std::string_view code = records::FirstField(line);
+                               AppendRow(sink.Buffer(), code, n, fields, sexes.Male(code, status));
+                               sink.Drain();
+                           });
+        if (skipped != 0) status = 1;
+        if (reader.Failed()) {
+            std::cerr << "cephtool: cannot read " << path << ": " << reader.Error().message()
+                      << "\n";
+            status = 1;
+        }
+    }
+    if (auto why = sink.Finish()) {
+        std::cerr << "cephtool: cannot write " << (out.empty() ? "the output" : out) << ": " << *why
+                  << "\n";
+        return 1;
+    }
+    return status;
+}
+
+}  // namespace ceph::tools
