@@ -19,11 +19,11 @@ using namespace ceph::tools;
 
 void Usage(std::ostream& out) {
     const CommandRules* commands[] = {
-        &kAnalyseRules,
+        &kAnalyseRules, &kExportRules,
 #ifdef CEPHTOOL_WITH_REPORT
         &kReportRules,
 #endif
-        &kFigureRules,  &kImportRules, &kExportRules,
+        &kFigureRules,  &kImportRules,
     };
     std::string_view lead = "usage: ";
     for (const CommandRules* c : commands) {
