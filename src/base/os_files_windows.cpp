@@ -38,6 +38,18 @@ std::error_code Wide(std::string_view utf8, std::wstring& wide) {
     }
 }
 
+bool IsFolder(const wchar_t* name) {
+    const DWORD attributes = ::GetFileAttributesW(name);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Windows refuses to open a folder as a file with "access denied", which would tell
+// the clinician about permissions where the name is simply taken by a folder.
+std::error_code OpenError(const wchar_t* name, DWORD err) {
+    if (err == ERROR_ACCESS_DENIED && IsFolder(name)) return Errc(std::errc::is_a_directory);
+    return {static_cast<int>(err), std::system_category()};
+}
+
 }  // namespace
 
 std::error_code CreateExclusive(const std::string& path, std::intptr_t& handle) {
@@ -49,7 +61,7 @@ std::error_code CreateExclusive(const std::string& path, std::intptr_t& handle) 
         const DWORD err = ::GetLastError();
         if (err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS)
             return Errc(std::errc::file_exists);
-        return {static_cast<int>(err), std::system_category()};
+        return OpenError(name.c_str(), err);
     }
     handle = reinterpret_cast<std::intptr_t>(h);
     return {};
@@ -94,9 +106,7 @@ std::error_code Replace(const std::string& scratch, const std::string& target) {
     std::wstring from, to;
     if (std::error_code ec = Wide(scratch, from)) return ec;
     if (std::error_code ec = Wide(target, to)) return ec;
-    const DWORD attributes = ::GetFileAttributesW(to.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return Errc(std::errc::is_a_directory);
+    if (IsFolder(to.c_str())) return Errc(std::errc::is_a_directory);
     // Virus scanners and indexers open fresh files for a moment without sharing them;
     // give them a little time before calling the target taken.
     for (int attempt = 0;; ++attempt) {
@@ -127,7 +137,7 @@ std::error_code OpenForReading(std::string_view path, std::intptr_t& handle, std
     HANDLE h = ::CreateFileW(p.c_str(), GENERIC_READ,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return LastError();
+    if (h == INVALID_HANDLE_VALUE) return OpenError(p.c_str(), ::GetLastError());
     LARGE_INTEGER bytes{};
     if (::GetFileType(h) != FILE_TYPE_DISK || !::GetFileSizeEx(h, &bytes)) {
         ::CloseHandle(h);
@@ -144,7 +154,7 @@ std::error_code CreateIfMissing(std::string_view path) {
     HANDLE h = ::CreateFileW(name.c_str(), GENERIC_WRITE,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return LastError();
+    if (h == INVALID_HANDLE_VALUE) return OpenError(name.c_str(), ::GetLastError());
     ::CloseHandle(h);
     return {};
 }
@@ -177,16 +187,18 @@ std::error_code OpenLockFile(std::string_view path, std::intptr_t& handle) {
     HANDLE h = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return LastError();
+    if (h == INVALID_HANDLE_VALUE) return OpenError(name.c_str(), ::GetLastError());
     handle = reinterpret_cast<std::intptr_t>(h);
     return {};
 }
 
+namespace {
 OVERLAPPED SlotOffset(int slot) {
     OVERLAPPED at{};
     at.Offset = static_cast<DWORD>(slot);
     return at;
 }
+}  // namespace
 
 LockTry TryLock(std::intptr_t handle, int slot, std::error_code& ec) {
     OVERLAPPED at = SlotOffset(slot);

@@ -1,7 +1,7 @@
 #include "base/text_codec.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "base/windows_api.h"
 #else
 #include <iconv.h>
 
@@ -105,23 +105,55 @@ std::string DecodeHostText(std::string_view bytes) {
 #ifdef _WIN32
 
 namespace {
-std::string Convert(std::string_view in, UINT from, UINT to) {
-    if (in.empty()) return {};
-    int wide = MultiByteToWideChar(from, 0, in.data(), static_cast<int>(in.size()), nullptr, 0);
-    std::wstring w(static_cast<std::size_t>(wide), L'\0');
-    MultiByteToWideChar(from, 0, in.data(), static_cast<int>(in.size()), w.data(), wide);
+constexpr UINT kBig5 = 950;
+
+std::string Narrow(const std::wstring& w, UINT to) {
+    if (w.empty()) return {};
+    const int wide = static_cast<int>(w.size());
     int narrow = WideCharToMultiByte(to, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(narrow), '\0');
     WideCharToMultiByte(to, 0, w.data(), wide, out.data(), narrow, nullptr, nullptr);
     return out;
 }
+
+std::string Convert(std::string_view in, UINT from, UINT to) {
+    if (in.empty()) return {};
+    int wide = MultiByteToWideChar(from, 0, in.data(), static_cast<int>(in.size()), nullptr, 0);
+    std::wstring w(static_cast<std::size_t>(wide), L'\0');
+    MultiByteToWideChar(from, 0, in.data(), static_cast<int>(in.size()), w.data(), wide);
+    return Narrow(w, to);
+}
 }  // namespace
 
+// One character at a time, so that a damaged byte reads as U+FFFD and is skipped, as
+// with iconv elsewhere. Windows itself would make a byte that starts no character
+// U+F8F8 or "?", and a "?" in a patient's name looks like text. Big5 has no
+// characters of one byte above ASCII; the user-defined ones of two bytes keep the
+// private-use code points Windows gives them, which the practice's own font shows.
 std::string Big5ToUtf8(std::string_view bytes) {
-    return Convert(bytes, 950, CP_UTF8);
+    std::wstring wide;
+    wide.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            wide += static_cast<wchar_t>(c);
+            ++i;
+            continue;
+        }
+        wchar_t unit = 0;
+        if (i + 1 < bytes.size() && IsDBCSLeadByteEx(kBig5, c) &&
+            MultiByteToWideChar(kBig5, MB_ERR_INVALID_CHARS, bytes.data() + i, 2, &unit, 1) == 1) {
+            wide += unit;
+            i += 2;
+        } else {
+            wide += L'\xFFFD';
+            ++i;
+        }
+    }
+    return Narrow(wide, CP_UTF8);
 }
 std::string Utf8ToBig5(std::string_view text) {
-    return Convert(text, CP_UTF8, 950);
+    return Convert(text, CP_UTF8, kBig5);
 }
 
 #else
