@@ -41,6 +41,9 @@ class RecordReader {
     bool IsOpen() const { return in_ != nullptr || file_.IsOpen(); }
     // The file read (closed when reading a stream), for copying parts of it as they are.
     const base::SourceFile& File() const { return file_; }
+    // Lets go of the file before it is replaced: Windows refuses to rename over a file
+    // that is still open, even by the program doing the renaming.
+    void Close() { file_.Close(); }
     // The next line, valid until the following call; false at the end of the file.
     bool Next(std::string_view& line);
     // True when reading stopped at an error rather than at the end of the file.

@@ -83,6 +83,7 @@ StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite
     if (!changed) return {};
     out.CopyFrom(file, runStart, scanned - runStart);
     out.Write(tail);
+    current.Close();
     if (!out.Commit()) return {out.Error(), path};
     return {};
 }
