@@ -476,13 +476,14 @@ TEST(SourceFile, OnlyRegularFilesAreOpened) {
     SourceFile in;
     EXPECT_EQ(in.Open((dir.path() / "missing").string()), std::errc::no_such_file_or_directory);
     EXPECT_EQ(in.Open(dir.str()), std::errc::is_a_directory);
+    std::string bytes;
 #ifndef _WIN32
     // A pipe where a file belongs must neither block nor be read.
     const std::string fifo = (dir.path() / "fifo").string();
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_EQ(in.Open(fifo), NotRegularFile());
     EXPECT_EQ(ErrorText(NotRegularFile()), "這不是一般檔案");
-    std::string bytes = "old";
+    bytes = "old";
     EXPECT_EQ(ReadRegularFile(fifo, bytes), NotRegularFile());
     EXPECT_EQ(bytes, "");
 #endif

@@ -35,15 +35,6 @@ std::string Slurp(const fs::path& p) {
     return ss.str();
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t from = 0;
-    for (std::size_t at; (at = text.find("\r\n", from)) != std::string::npos; from = at + 2)
-        out.push_back(text.substr(from, at - from));
-    if (from < text.size()) out.push_back(text.substr(from) + "<unterminated>");
-    return out;
-}
-
 TEST(RecordStore, PatientLinesReplacedAndMovedToTheEnd) {
     testing::TempDir dir;
     const std::string data = dir.str() + "/";
@@ -58,6 +49,15 @@ TEST(RecordStore, PatientLinesReplacedAndMovedToTheEnd) {
 }
 
 #ifndef _WIN32
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t from = 0;
+    for (std::size_t at; (at = text.find("\r\n", from)) != std::string::npos; from = at + 2)
+        out.push_back(text.substr(from, at - from));
+    if (from < text.size()) out.push_back(text.substr(from) + "<unterminated>");
+    return out;
+}
 
 // Runs `body` in a child process; its exit status is 0 when the body returned true.
 pid_t Child(const std::function<bool()>& body) {

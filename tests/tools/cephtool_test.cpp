@@ -1,10 +1,13 @@
 // cephtool's command lines: one strict reading for every command, and `analyse` over
 // every file it is given.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "run_cephtool.h"
 #include "support/patient_folder.h"
@@ -153,16 +156,21 @@ TEST(Cephtool, AnalyseTellsInputsItCannotReadAndGoesOn) {
     const std::string good = dir.Write("good.txt", kLine + "\n").string();
     const std::string missing = (dir.path() / "missing.txt").string();
     const std::string folder = (dir.path() / "folder").string();
-    const std::string fifo = (dir.path() / "fifo").string();
     std::filesystem::create_directory(folder);
+    std::vector<std::string> unreadable = {missing, folder};
+#ifdef _WIN32
+    unreadable.push_back("NUL");
+#else
+    const std::string fifo = (dir.path() / "fifo").string();
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    std::vector<std::string> unreadable = {missing, folder, fifo, "/dev/null"};
+    unreadable.insert(unreadable.end(), {fifo, "/dev/null"});
     // Permissions do not hold the superuser back.
     if (geteuid() != 0) {
         const std::string locked = dir.Write("locked.txt", kLine + "\n").string();
         std::filesystem::permissions(locked, std::filesystem::perms::none);
         unreadable.push_back(locked);
     }
+#endif
     for (const std::string& bad : unreadable) {
         const ToolRun run = RunCephtool(dir, {"analyse", bad, good});
         EXPECT_EQ(run.status, 1) << bad << "\n" << run.err;
