@@ -52,6 +52,10 @@ std::error_code CreateIfMissing(std::string_view path);
 bool CopyInSystem(std::intptr_t from, std::uint64_t& offset, std::intptr_t to,
                   std::uint64_t& remaining, std::error_code& ec);
 
+// Standard input, output and error pass bytes unchanged, without turning "\n" into
+// "\r\n" or stopping at a Ctrl-Z.
+void BinaryStandardStreams();
+
 // The lock file and its slots.
 enum class LockTry { kTaken, kBusy, kFailed };
 std::error_code OpenLockFile(std::string_view path, std::intptr_t& handle);

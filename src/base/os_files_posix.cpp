@@ -209,6 +209,9 @@ bool CopyInSystem([[maybe_unused]] std::intptr_t from, [[maybe_unused]] std::uin
 #endif
 }
 
+// POSIX streams are bytes already.
+void BinaryStandardStreams() {}
+
 // Every user of the shared folder must be able to open the lock file for writing,
 // whatever their umask; the file holds no data, so opening it to all costs nothing.
 std::error_code OpenLockFile(std::string_view path, std::intptr_t& handle) {

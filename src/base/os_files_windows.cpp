@@ -7,7 +7,11 @@
 
 #include "base/windows_api.h"
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 #include "base/filesys.h"
@@ -179,6 +183,11 @@ std::error_code ReadAt(std::intptr_t handle, std::uint64_t offset, char* into, s
 // No in-system copy between two handles: the caller copies through a buffer.
 bool CopyInSystem(std::intptr_t, std::uint64_t&, std::intptr_t, std::uint64_t&, std::error_code&) {
     return false;
+}
+
+void BinaryStandardStreams() {
+    for (std::FILE* stream : {stdin, stdout, stderr})
+        ::_setmode(::_fileno(stream), _O_BINARY);
 }
 
 std::error_code OpenLockFile(std::string_view path, std::intptr_t& handle) {

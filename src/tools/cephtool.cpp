@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/program_io.h"
 #include "tools/analyse.h"
 #include "tools/export_command.h"
 #include "tools/figure_command.h"
@@ -43,6 +44,10 @@ int UsageFault(std::string_view fault) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    ceph::base::UseBinaryStandardStreams();
+    ceph::base::ProgramArguments arguments(argc, argv);
+    argc = arguments.Count();
+    argv = arguments.Values();
     if (argc < 2) return UsageFault("no command given");
     const std::string_view command = argv[1];
     const bool help = command == "--help" || command == "-h", version = command == "--version";
