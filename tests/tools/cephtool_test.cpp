@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 
+#include "base/filesys.h"
 #include "run_cephtool.h"
 #include "support/patient_folder.h"
 #include "tools/analyse.h"
@@ -179,6 +181,27 @@ TEST(Cephtool, AnalyseTellsInputsItCannotReadAndGoesOn) {
         EXPECT_GT(FirstLine(run.err).size(), ("cephtool: cannot read " + bad + ": ").size())
             << "with the reason";
     }
+}
+
+// A practice's folders have Chinese names: a name on the command line reaches its file
+// and comes back unchanged in what is told. The standard streams carry every byte as
+// it is, a Ctrl-Z (the end of a text file to old Windows programs) included.
+TEST(Cephtool, ChineseNamesAndEveryByteOfTheStreamsPassUnchanged) {
+    testing::TempDir dir;
+    const std::filesystem::path folder = dir.path() / base::ToPath("病歷");
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / base::ToPath("林美華.txt"), std::ios::binary) << Coded("L") << "\n";
+    const std::string file = base::FromPath(folder / base::ToPath("林美華.txt"));
+    const std::string missing = base::FromPath(folder / base::ToPath("許.txt"));
+    const ToolRun run =
+        RunCephtool(dir, {"analyse", file, missing, "-"}, "\x1A\r\n" + Coded("C") + "\r\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, AnalyseRecordLine(Coded("L"), false) + "\n" +
+                           AnalyseRecordLine(Coded("C"), false) + "\n");
+    EXPECT_EQ(run.err.rfind("cephtool: cannot read " + missing + ": ", 0), 0u) << run.err;
+    const std::string skipped = "standard input:1: not a record line, skipped\n";
+    EXPECT_EQ(run.err.substr(run.err.size() - std::min(run.err.size(), skipped.size())), skipped)
+        << run.err;
 }
 
 TEST(Cephtool, AnalyseSkipsCoordinatesThatAreNoFiniteNumbers) {

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "base/filesys.h"
 #include "run_cephtool.h"
 #include "tools/analyse.h"
 #include "tools/export_command.h"
@@ -83,7 +84,9 @@ TEST(Export, EachPatientsHandOffChoosesTheNorms) {
     const ToolRun run = RunCephtool(dir, {"export", "--data", (dir.path() / "data").string(),
                                           "--handoff-dir", handoffs, "--sex", "M"});
     EXPECT_EQ(run.status, 1) << "the folder in D1's place is told";
-    EXPECT_EQ(run.err.rfind("cephtool: cannot read the hand-off file " + handoffs + "/D1.tmp: ", 0),
+    EXPECT_EQ(run.err.rfind("cephtool: cannot read the hand-off file " + handoffs +
+                                base::kSeparator + "D1.tmp: ",
+                            0),
               0u)
         << run.err;
     const std::string body = run.out.substr(Header(run.out).size());
@@ -104,7 +107,8 @@ TEST(Export, SkippedLinesAndUnreadableFilesAreToldAndTheRestExported) {
 #ifndef _WIN32
     ASSERT_EQ(mkfifo((dir.path() / "data/ceph-5").c_str(), 0600), 0);
 #endif
-    const std::string data = (dir.path() / "data").string(), file = data + "/ceph-";
+    const std::string data = (dir.path() / "data").string(),
+                      file = data + base::kSeparator + "ceph-";
     const ToolRun run = RunCephtool(dir, {"export", "--data", data});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(
