@@ -106,6 +106,25 @@ void RemoveQuietly(const std::string& path) {
     if (!Wide(path, name)) ::DeleteFileW(name.c_str());
 }
 
+namespace {
+// Renaming over a file is "access denied" both when the file is read-only or protected
+// and when another program has it open without sharing its deletion, as most Windows
+// programs open files. Only the second passes with time, and the clinician is told
+// that the file is in use rather than that permission is missing.
+DWORD WhyNotReplaced(const wchar_t* target, DWORD err) {
+    if (err != ERROR_ACCESS_DENIED) return err;
+    const DWORD attributes = ::GetFileAttributesW(target);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY)) return err;
+    HANDLE h = ::CreateFileW(target, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(h);
+        return err;
+    }
+    return ::GetLastError() == ERROR_SHARING_VIOLATION ? ERROR_SHARING_VIOLATION : err;
+}
+}  // namespace
+
 std::error_code Replace(const std::string& scratch, const std::string& target) {
     std::wstring from, to;
     if (std::error_code ec = Wide(scratch, from)) return ec;
@@ -119,7 +138,7 @@ std::error_code Replace(const std::string& scratch, const std::string& target) {
             return {};
         const DWORD err = ::GetLastError();
         if (attempt >= 10 || (err != ERROR_ACCESS_DENIED && err != ERROR_SHARING_VIOLATION))
-            return {static_cast<int>(err), std::system_category()};
+            return {static_cast<int>(WhyNotReplaced(to.c_str(), err)), std::system_category()};
         ::Sleep(50);
     }
 }
