@@ -40,12 +40,7 @@ constexpr bool kLocksExcludeWithinAProgram = true;
 constexpr bool kLocksExcludeWithinAProgram = false;
 #endif
 
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using testing::Slurp;
 
 std::vector<std::string> Listing(const fs::path& folder) {
     std::vector<std::string> names;

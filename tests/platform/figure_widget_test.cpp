@@ -19,12 +19,7 @@
 namespace ceph {
 namespace {
 
-std::string Slurp(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using testing::Slurp;
 
 // Where the landmarks lie on the test radiograph, in pixels: S, then N, then the others.
 QPoint LandmarkPixel(int k) {

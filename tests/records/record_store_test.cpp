@@ -28,12 +28,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using testing::Slurp;
 
 TEST(RecordStore, PatientLinesReplacedAndMovedToTheEnd) {
     testing::TempDir dir;

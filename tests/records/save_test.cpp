@@ -18,12 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using testing::Slurp;
 
 TEST(RecordLine, FinishedTracingInMillimetresWithSAtTheOrigin) {
     PointRow x{}, y{};

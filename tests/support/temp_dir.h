@@ -4,12 +4,19 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
 #include "app/startup.h"
 
 namespace ceph::testing {
+
+// The whole content of a file as bytes; empty when it cannot be read.
+inline std::string Slurp(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 class TempDir {
   public:

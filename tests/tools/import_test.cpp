@@ -80,12 +80,7 @@ int Cephtool(const std::string& arguments) {
 #endif
 }
 
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using testing::Slurp;
 
 TEST(Import, StoresAllOrNothing) {
     testing::TempDir dir;

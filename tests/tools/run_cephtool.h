@@ -25,13 +25,6 @@ struct ToolRun {
     std::string out, err;
 };
 
-inline std::string Slurp(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 #ifdef _WIN32
 // One argument of a Windows command line, quoted so that the C runtime of the program
 // started splits it back out exactly: backslashes count only before a quote.
