@@ -1,0 +1,37 @@
+#pragma once
+// How far a clinician's click lands from the true landmark: for each of the 19
+// landmarks a two-dimensional normal error with standard deviations sx, sy in
+// millimetres and correlation r, on the axes of a stored tracing (x towards the face,
+// y downwards). The table built into the program comes from data/landmark-error.tsv;
+// a practice may load its own in the same format.
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ceph::analysis {
+
+struct LandmarkError {
+    double sx = 0, sy = 0, r = 0;
+};
+
+struct ErrorModel {
+    std::array<LandmarkError, 20> landmark{};  // 1..19 used, as in the point store
+};
+
+// The table as built into the program, and the model it gives.
+std::string_view DefaultErrorModelText();
+const ErrorModel& DefaultErrorModel();
+
+// Reads a table: lines of number, name, sx, sy, r, basis separated by tabs or blanks
+// (the name may hold blanks), text after '#' ignored, every landmark 1..19 exactly
+// once, 0 <= sx, sy <= 20 and -1 < r < 1. On a fault, nothing and "line N: ..." in
+// `why`.
+std::optional<ErrorModel> ParseErrorModel(std::string_view text, std::string* why);
+
+// Reads a replacement table from a regular file of at most 64 KiB; on a fault,
+// nothing and the reason in `why` (the system's for a file that cannot be read).
+std::optional<ErrorModel> LoadErrorModel(const std::string& path, std::string* why);
+
+}  // namespace ceph::analysis
