@@ -80,6 +80,7 @@ void ReadCalibration(base::App& app) {
     if (lines.empty()) return;
     w.Text2.text =
         std::string(TrimBlanks(std::string_view(lines[0]).substr(0, lines[0].find(','))));
+    w.state.SavedRate = TextToNumber(w.Text2.text);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "digitising/landmarks.h"
+
 namespace ceph::digitising {
 
 namespace {
@@ -22,6 +24,15 @@ void GuideLine(ui::PictureBox& guide, float x1, float y1, float x2, float y2) {
 
 int CurrentLandmark(const ui::MainWindow& w) {
     return RoundToInt16(TextToNumber(w.LabelPNTNo.caption));
+}
+
+// The landmarks placed before landmark n in the order, where the store holds them.
+void MarkPlaced(ui::MainWindow& w, int n) {
+    const ui::State& s = w.state;
+    w.Image1.marks.clear();
+    if (n < 1 || n > kFinished) return;
+    for (int m = 16; m != n && m >= 1 && m <= 19; m = NextLandmark(m))
+        w.Image1.marks.push_back({s.X[m], s.Y[m], s.LandmarkName[m]});
 }
 
 }  // namespace
@@ -76,6 +87,9 @@ void ShowNextPoint(base::App& app, int n) {
     w.Label10.visible = true;
     w.LabelPNTNo.caption = Format0(n);
     w.LabelPNT.caption = (inTable ? s.LandmarkName[n] : std::string()) + "  點";
+    w.LabelPNTDef.caption = LandmarkDefinition(n);
+    w.LabelPNTDef.visible = true;
+    MarkPlaced(w, n);
     if (inTable) {
         w.Label10.left = s.GuideLeft[n];
         w.Label10.top = s.GuideTop[n];
@@ -105,6 +119,7 @@ void Image1_Click(base::App& app) {
     }
     w.LabelPNT.visible = false;
     w.Label10.visible = false;
+    w.LabelPNTDef.visible = false;
     w.Picture7.visible = true;
     const double dx = double(s.X[1]) - s.X[16], dy = double(s.Y[1]) - s.Y[16];
     w.Label14.caption = Format0(std::sqrt(dx * dx + dy * dy));
@@ -127,8 +142,28 @@ void Text6_Change(base::App& app) {
     ui::MainWindow& w = app.win;
     const double distance = TextToNumber(w.Label14.caption);
     // Without a measured distance there is no scale to derive: keep the last one.
-    if (distance == 0) return;
-    w.Text2.text = Format3(TextToNumber(w.Text6.text) / distance);
+    if (distance == 0) {
+        w.LabelSNCheck.caption.clear();
+        return;
+    }
+    const double length = TextToNumber(w.Text6.text);
+    w.Text2.text = Format3(length / distance);
+    w.LabelSNCheck.caption = CalibrationNote(length, length / distance, w.state.SavedRate);
+}
+
+std::string CalibrationNote(double length, double rate, double savedRate) {
+    std::string note;
+    if (length < kShortestSN)
+        note = "S–N " + Format1(length) + " mm 太短（通常 50–95 mm）";
+    else if (length > kLongestSN)
+        note = "S–N " + Format1(length) + " mm 太長（通常 50–95 mm）";
+    // The scale of one film set-up hardly changes between tracings.
+    const bool rateOff = savedRate > 0 && std::abs(rate - savedRate) > savedRate / 3;
+    if (rateOff && note.empty())
+        note = "比例尺 " + Format3(rate) + " 與上次 " + Format3(savedRate) + " 差逾三分之一";
+    else if (rateOff)
+        note += "，比例尺也與上次不符";
+    return note;
 }
 
 }  // namespace ceph::digitising

@@ -3,6 +3,8 @@
 // where it lies, the click that stores the pointer position, stepping back and
 // starting over, and the S-N calibration after the last one.
 
+#include <string>
+
 #include "base/app.h"
 
 namespace ceph::digitising {
@@ -18,6 +20,12 @@ void Image1_Click(base::App& app);
 void Command5_Click(base::App& app);  // one landmark back
 void Command6_Click(base::App& app);  // start again at S
 void Text6_Change(base::App& app);    // the S-N length in millimetres
+
+// Why an S-N length (millimetres) and the scale it gives (millimetres per image unit)
+// look wrong, against the usual adult range and the scale of the last tracing
+// (`savedRate`, 0 when unknown); empty when they look right. Nothing is refused.
+inline constexpr double kShortestSN = 50, kLongestSN = 95;
+std::string CalibrationNote(double length, double rate, double savedRate);
 
 // The landmark after n in the order 16, 1..15, 17, 18, 19, and the one before it.
 int NextLandmark(int n);

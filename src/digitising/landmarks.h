@@ -8,4 +8,7 @@ namespace ceph::digitising {
 // Fills the landmark names 1..19 (0 and 20 stay empty) and landmark pairs 0..12.
 void InitLandmarkTables(ui::State& state);
 
+// One line on what landmark n (1..19) is and where it lies; empty outside 1..19.
+const char* LandmarkDefinition(int n);
+
 }  // namespace ceph::digitising

@@ -113,6 +113,8 @@ bool Command4_Click(base::App& app) {
     const std::string calibration = CalibrationPath(s);
     if (std::error_code ec = base::WriteFileAtomically(calibration, w.Text2.text + "\r\n")) {
         Tell(app, "描圖已存檔，但無法寫入比例檔: " + calibration + "\n" + base::ErrorText(ec));
+    } else {
+        s.SavedRate = TextToNumber(w.Text2.text);
     }
 
     s.X = x, s.Y = y;

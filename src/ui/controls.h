@@ -139,12 +139,34 @@ struct PictureBox : Control {
     bool border = true;
     PictureRef picture;   // background picture
     DrawingList drawing;  // persistent image drawn over the background
+    // Drawn over the persistent image on the screen only: never in a saved bitmap or on
+    // paper.
+    DrawingList screenOnly;
     float currentX = 0, currentY = 0;
+};
+
+// A landmark already placed, marked on the radiograph while digitising.
+struct PlacedMark {
+    float x, y;  // twips in the image
+    std::string label;
+};
+
+// How the radiograph is shown while landmarks are placed. Only the display changes: the
+// picture, what a click stores and what is saved stay as they are.
+struct PictureView {
+    int brightness = 0;  // -100..100, added to every grey level in percent of white
+    int contrast = 100;  // percent; 100 leaves the picture as it is
+    bool invert = false;
+    bool loupe = false;       // a magnifier follows the pointer
+    bool showMarks = true;    // the placed landmarks are marked
+    bool operator==(const PictureView&) const = default;
 };
 
 struct Image : Control {
     PictureRef picture;
     bool stretch = true;
+    PictureView view;
+    std::vector<PlacedMark> marks;
 };
 
 struct Line : Control {

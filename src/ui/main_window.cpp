@@ -168,21 +168,23 @@ void MainWindow::BuildWorkArea() {
     controls_.Add(Picture4, "Picture4", &Picture2, {3240, 0, 5415, 5415});
     Picture4.backColor = kBlack;
     controls_.Add(Image1, "Image1", &Picture4, {0, 0, 5415, 5415});
-    controls_.Add(Command5, "Command5", &Picture2, {0, 3705, 915, 360}, "退一步");
-    controls_.Add(Command6, "Command6", &Picture2, {990, 3705, 915, 360}, "重新");
-    controls_.Add(Command3, "Command3", &Picture2, {1980, 3705, 915, 360}, "取消");
-    controls_.Add(Text5, "Text5", &Picture2, {0, 4140, 2895, 285}, "bmp");
+    // Under the guide: what the landmark asked for is, then the buttons, the picture's
+    // path beside the pointer's position, and the calibration panel at the bottom.
+    controls_.Add(Command5, "Command5", &Picture2, {0, 3900, 915, 330}, "退一步");
+    controls_.Add(Command6, "Command6", &Picture2, {990, 3900, 915, 330}, "重新");
+    controls_.Add(Command3, "Command3", &Picture2, {1980, 3900, 915, 330}, "取消");
+    controls_.Add(Text5, "Text5", &Picture2, {0, 4290, 1380, 285}, "bmp");
     BuildCalibration();
     controls_.Add(Picture6, "Picture6", &Picture2);
     Picture6.visible = false;
     Picture6.border = false;
     BuildGuide();
-    controls_.Add(LabelX, "LabelX", &Picture2, {0, 4500, 900, 240}, "0");
-    controls_.Add(LabelY, "LabelY", &Picture2, {990, 4500, 900, 240}, "0");
+    controls_.Add(LabelX, "LabelX", &Picture2, {1440, 4320, 700, 240}, "0");
+    controls_.Add(LabelY, "LabelY", &Picture2, {2190, 4320, 700, 240}, "0");
 }
 
 void MainWindow::BuildCalibration() {
-    controls_.Add(Picture7, "Picture7", &Picture2, {0, 4800, 2895, 780});
+    controls_.Add(Picture7, "Picture7", &Picture2, {0, 4620, 2895, 975});
     Picture7.visible = false;
     controls_.Add(Text2, "Text2", &Picture7, {1800, 30, 1000, 300}, "0.02");
     controls_.Add(Text6, "Text6", &Picture7, {400, 390, 700, 300}, "75");
@@ -191,6 +193,10 @@ void MainWindow::BuildCalibration() {
     controls_.Add(Label11, "Label11", &Picture7, {60, 420, 300, 270}, "==");
     controls_.Add(Label4, "Label4", &Picture7, {1150, 420, 400, 270}, "mm");
     controls_.Add(Label5, "Label5", &Picture7, {60, 60, 900, 270}, "SN 距離");
+    // Why the length or the scale looks wrong; empty when it looks right.
+    controls_.Add(LabelSNCheck, "LabelSNCheck", &Picture7, {60, 720, 2800, 240});
+    LabelSNCheck.foreColor = kRed;
+    LabelSNCheck.fontSize = 8;
 }
 
 void MainWindow::BuildGuide() {
@@ -204,6 +210,9 @@ void MainWindow::BuildGuide() {
     controls_.Add(LabelPNT, "LabelPNT", &Picture5, {60, 3300, 2200, 270}, "Point").fontSize = 10;
     controls_.Add(LabelPNTNo, "LabelPNTNo", &Picture5, {2400, 3300, 360, 270}, "1");
     LabelPNTNo.visible = false;
+    // One line under the prompt: what the landmark asked for is.
+    controls_.Add(LabelPNTDef, "LabelPNTDef", &Picture2, {0, 3640, 2895, 240});
+    LabelPNTDef.fontSize = 8;
 }
 
 // The header labels come last in the window's order, and not in their order across.
@@ -237,7 +246,29 @@ void MainWindow::BuildMenus() {
     piccas.push_back(Item("piccas", "File", 0));
     pastemn = Item("pastemn", "貼上圖案");
     bmpsave = Item("bmpsave", "圖案存檔");
+    BuildViewMenu();
     quitmn = Item("quitmn", "退出");
+    line624 = Item("line624", "-");
+    rangemn = Item("rangemn", "顯示可信範圍");
+}
+
+void MainWindow::BuildViewMenu() {
+    auto item = [](std::string name, std::string caption, std::string shortcut) {
+        MenuItem m = Item(std::move(name), std::move(caption));
+        m.shortcut = std::move(shortcut);
+        return m;
+    };
+    viewmn = Item("viewmn", "顯示調整");
+    brightermn = item("brightermn", "亮一點", "Ctrl+Up");
+    darkermn = item("darkermn", "暗一點", "Ctrl+Down");
+    morecontrastmn = item("morecontrastmn", "對比強一點", "Ctrl+Right");
+    lesscontrastmn = item("lesscontrastmn", "對比弱一點", "Ctrl+Left");
+    invertmn = item("invertmn", "反相", "Ctrl+I");
+    viewresetmn = item("viewresetmn", "還原顯示", "Ctrl+0");
+    line625 = Item("line625", "-");
+    loupemn = item("loupemn", "放大鏡", "Ctrl+L");
+    marksmn = item("marksmn", "標出已點的點", "Ctrl+M");
+    marksmn.checked = true;
 }
 
 std::vector<MenuNode> MainWindow::MenuTree() {
@@ -253,11 +284,16 @@ std::vector<MenuNode> MainWindow::MenuTree() {
     };
     std::vector<MenuNode> tree;
     tree.push_back({&print00mn, concat(leaves(printmn), {{&printgraph, {}}})});
-    tree.push_back({&readmn, concat({{&graph, {}}, {&line623, {}}}, leaves(readn))});
+    tree.push_back({&readmn, concat(concat({{&graph, {}}, {&line623, {}}}, leaves(readn)),
+                                    {{&line624, {}}, {&rangemn, {}}})});
     tree.push_back({&compmn, leaves(comp)});
     tree.push_back({&inputmmnn, leaves(inputn)});
     MenuNode picture{&piccase, concat({{&piccas00, {}}}, leaves(piccas))};
-    tree.push_back({&editmn, {picture, {&pastemn, {}}, {&bmpsave, {}}}});
+    MenuNode view{&viewmn, {}};
+    for (MenuItem* m : {&brightermn, &darkermn, &morecontrastmn, &lesscontrastmn, &invertmn,
+                        &viewresetmn, &line625, &loupemn, &marksmn})
+        view.children.push_back({m, {}});
+    tree.push_back({&editmn, {picture, {&pastemn, {}}, {&bmpsave, {}}, view}});
     tree.push_back({&quitmn, {}});
     return tree;
 }

@@ -94,11 +94,15 @@ struct MainWindow {
     TextBox Text2, Text6;
     CommandButton Command4;
     Label Label14, Label11, Label4, Label5;
+    // Under the rows: why the S-N length or the scale looks implausible (red), or empty.
+    Label LabelSNCheck;
 
     // The guide drawing Picture5: the blinking pointer Label10 at the landmark to
     // digitise next, its name LabelPNT and its number LabelPNTNo (hidden).
     PictureBox Picture5;
     Label Label10, LabelPNT, LabelPNTNo;
+    // Under the guide: what the landmark asked for is.
+    Label LabelPNTDef;
 
     // Menus: the design-time item 0 of each array; start-up adds the rest.
     MenuItem print00mn;
@@ -119,6 +123,14 @@ struct MainWindow {
     MenuItem pastemn;
     MenuItem bmpsave;
     MenuItem quitmn;
+    // Added after the tracings of the read menu: the half-widths beside the values.
+    MenuItem line624;
+    MenuItem rangemn;
+    // Added at the end of the picture menu: how the radiograph is shown while digitising.
+    MenuItem viewmn;
+    MenuItem brightermn, darkermn, morecontrastmn, lesscontrastmn, invertmn, viewresetmn;
+    MenuItem line625;
+    MenuItem loupemn, marksmn;
 
     State state;
 
@@ -142,6 +154,7 @@ struct MainWindow {
     void BuildGuide();
     void BuildHeader();
     void BuildMenus();
+    void BuildViewMenu();
     ControlList controls_;
 };
 

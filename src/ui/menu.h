@@ -15,6 +15,7 @@ struct MenuItem {
     bool enabled = true;
     bool checked = false;
     bool visible = true;
+    std::string shortcut;  // e.g. "Ctrl+I", shown beside the caption
     bool IsSeparator() const { return caption == "-"; }
     std::string QualifiedName() const;
 };

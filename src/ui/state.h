@@ -22,6 +22,8 @@ struct State {
     std::int16_t ShownTracing = 0;
     std::int16_t CompareTracing = 0;
     std::int16_t InputTracing = 0;
+    // Millimetres per image unit as the calibration file held it at start; 0 when none.
+    double SavedRate = 0;
     std::array<std::string, kNameSlots> LandmarkName{};
     std::array<float, kPointSlots> X{};
     std::array<float, kPointSlots> Y{};

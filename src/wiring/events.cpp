@@ -6,6 +6,7 @@
 #include "figure/figure.h"
 #include "figure/movement.h"
 #include "imaging/sources.h"
+#include "imaging/view.h"
 #include "imaging/viewport.h"
 #include "records/input.h"
 #include "records/record_line.h"
@@ -26,6 +27,10 @@ void Finish(base::App& app) {
     if (!records::Command4_Click(app)) return;
     app::Command3_Click(app);
     records::readn_Click(app, app.win.state.InputTracing);
+}
+
+void View(base::App& app, imaging::ViewStep step) {
+    imaging::ChangeView(app, step);
 }
 
 // Which handler an event goes to: the event, the control or menu item, the handler.
@@ -78,6 +83,20 @@ const Route kRoutes[] = {
     {MouseUp, "Label17", [](App& a, const Event& e) { figure::Label17_MouseUp(a.win, e.x, e.y); }},
     {MouseUp, "Label18", [](App& a, const Event& e) { figure::Label18_MouseUp(a.win, e.x, e.y); }},
     {MouseUp, "Picture8", [](App& a, const Event& e) { records::Picture8_MouseUp(a, e.x, e.y); }},
+    {Wheel, "Image1",
+     [](App& a, const Event& e) {
+         imaging::Image1_Wheel(a, e.key, (e.shift & 1) != 0, (e.shift & 2) != 0, e.x, e.y);
+     }},
+    {Click, "brightermn", [](App& a, const Event&) { View(a, imaging::ViewStep::Brighter); }},
+    {Click, "darkermn", [](App& a, const Event&) { View(a, imaging::ViewStep::Darker); }},
+    {Click, "morecontrastmn",
+     [](App& a, const Event&) { View(a, imaging::ViewStep::MoreContrast); }},
+    {Click, "lesscontrastmn",
+     [](App& a, const Event&) { View(a, imaging::ViewStep::LessContrast); }},
+    {Click, "invertmn", [](App& a, const Event&) { View(a, imaging::ViewStep::Invert); }},
+    {Click, "viewresetmn", [](App& a, const Event&) { View(a, imaging::ViewStep::Reset); }},
+    {Click, "loupemn", [](App& a, const Event&) { View(a, imaging::ViewStep::Loupe); }},
+    {Click, "marksmn", [](App& a, const Event&) { View(a, imaging::ViewStep::Marks); }},
     {Unload, "readceph", [](App& a, const Event&) { app::Form_Unload(a); }},
 };
 

@@ -17,6 +17,7 @@ enum class EventType {
     KeyPress,
     MouseMove,
     MouseUp,
+    Wheel,  // key: notches away from the user; shift: 1 Shift, 2 Ctrl
     Timer,
     Unload
 };

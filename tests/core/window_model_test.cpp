@@ -134,11 +134,13 @@ TEST(WindowModel, RegistrationOrderAndKinds) {
         {"Label11", 0, "Label", "Picture7"},
         {"Label4", 0, "Label", "Picture7"},
         {"Label5", 0, "Label", "Picture7"},
+        {"LabelSNCheck", 0, "Label", "Picture7"},
         {"Picture6", 0, "PictureBox", "Picture2"},
         {"Picture5", 0, "PictureBox", "Picture2"},
         {"Label10", 0, "Label", "Picture5"},
         {"LabelPNT", 0, "Label", "Picture5"},
         {"LabelPNTNo", 0, "Label", "Picture5"},
+        {"LabelPNTDef", 0, "Label", "Picture2"},
         {"LabelX", 0, "Label", "Picture2"},
         {"LabelY", 0, "Label", "Picture2"},
         {"Label15", 0, "Label", "readceph"},
@@ -172,9 +174,11 @@ TEST(MenuTree, ShapeFollowsTheRunTimeArrays) {
     using V = std::vector<std::string>;
     EXPECT_EQ(Names(tree), (V{"print00mn", "readmn", "compmn", "inputmmnn", "editmn", "quitmn"}));
     EXPECT_EQ(Names(tree[0].children), (V{"printmn(0)", "printgraph"}));
-    EXPECT_EQ(Names(tree[1].children), (V{"graph", "line623", "readn(0)", "readn(1)"}));
+    EXPECT_EQ(Names(tree[1].children),
+              (V{"graph", "line623", "readn(0)", "readn(1)", "line624", "rangemn"}));
     EXPECT_TRUE(tree[1].children[1].item->IsSeparator());
-    EXPECT_EQ(Names(tree[4].children), (V{"piccase", "pastemn", "bmpsave"}));
+    EXPECT_EQ(Names(tree[4].children), (V{"piccase", "pastemn", "bmpsave", "viewmn"}));
+    EXPECT_EQ(tree[4].children[3].children.size(), 9u);
     EXPECT_EQ(Names(tree[4].children[0].children), (V{"piccas00", "piccas(0)", "piccas(1)"}));
     EXPECT_TRUE(tree[5].children.empty());
 
