@@ -157,8 +157,8 @@ struct PictureView {
     int brightness = 0;  // -100..100, added to every grey level in percent of white
     int contrast = 100;  // percent; 100 leaves the picture as it is
     bool invert = false;
-    bool loupe = false;       // a magnifier follows the pointer
-    bool showMarks = true;    // the placed landmarks are marked
+    bool loupe = false;     // a magnifier follows the pointer
+    bool showMarks = true;  // the placed landmarks are marked
     bool operator==(const PictureView&) const = default;
 };
 
