@@ -1,44 +1,131 @@
 #include "tools/analyse.h"
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstdint>
 #include <iostream>
+#include <optional>
 
+#include "analysis/rows.h"
 #include "base/safe_file.h"
 #include "records/record_file.h"
 #include "records/record_line.h"
+#include "tools/export_command.h"
+#include "ui/convert.h"
 
 namespace ceph::tools {
 
 namespace {
 
-std::string Csv(std::string_view line, const records::RecordFields& r, bool male) {
-    const analysis::AnalysisTexts texts = AnalyseFields(r, male);
+analysis::PointTable Landmarks(const std::array<float, 20>& from) {
+    analysis::PointTable t{};
+    for (int i = 1; i <= 19; ++i)
+        t[i] = from[i];
+    return t;
+}
+
+// Each row's half-width with two decimals, empty when no draw gave the row a value;
+// draws without a value are counted in the field.
+void AppendHalfWidths(std::string& csv, const records::RecordFields& r, const AnalyseOptions& o) {
+    const analysis::Uncertainty u = analysis::EstimateUncertainty(*o.errorModel, Landmarks(r.x),
+                                                                  Landmarks(r.y), o.draws, o.seed);
+    for (int row = 0; row < analysis::kRows; ++row) {
+        csv += ',';
+        if (std::isnan(u.halfWidth[row])) continue;
+        csv += FormatFixed(u.halfWidth[row], 2);
+        if (u.undefinedDraws[row] > 0)
+            csv += " (" + std::to_string(u.undefinedDraws[row]) + " undefined)";
+    }
+}
+
+std::string Csv(std::string_view line, const records::RecordFields& r, const AnalyseOptions& o) {
+    const analysis::AnalysisTexts texts = AnalyseFields(r, o.male);
     std::string csv(records::FirstField(line));
     for (const std::string& v : texts.values)
         (csv += ',') += v;
     for (const char* n : texts.norms)
         (csv += ',') += n;
+    if (o.errorModel) AppendHalfWidths(csv, r, o);
     return csv;
+}
+
+// A caption as a column name: as the report shows it, without the blanks after it.
+std::string Caption(int row) {
+    std::string_view c = analysis::Row(row).caption;
+    while (c.ends_with(' '))
+        c.remove_suffix(1);
+    return std::string(c);
 }
 
 constexpr OptionRule kOptions[] = {
     {.name = "--sex", .kind = OptionRule::Choice, .choices = "M|F"},
+    {.name = "--header", .kind = OptionRule::Switch},
+    {.name = "--uncertainty", .kind = OptionRule::Switch},
+    {.name = "--error-model"},
+    {.name = "--draws", .kind = OptionRule::Number, .min = 100, .max = 1000000},
+    {.name = "--seed", .kind = OptionRule::Number, .min = 0, .max = INT_MAX},
 };
 
 constexpr std::string_view kStandardInput = "standard input";
 
+// The options for each line, with the error model it points to; nothing, after saying
+// why, when the model cannot be read (the exit status in `status`).
+std::optional<AnalyseOptions> ReadOptions(const CommandLine& cl, analysis::ErrorModel& model,
+                                          int& status) {
+    AnalyseOptions o;
+    o.male = cl.Text("--sex") == "M";
+    if (!cl.Has("--uncertainty")) {
+        for (const char* name : {"--error-model", "--draws", "--seed"}) {
+            if (cl.Has(name)) {
+                status = UsageFault(kAnalyseRules, std::string(name) + ": only with --uncertainty",
+                                    std::cerr);
+                return std::nullopt;
+            }
+        }
+        return o;
+    }
+    model = analysis::DefaultErrorModel();
+    if (const GivenOption* file = cl.Find("--error-model")) {
+        std::string why;
+        std::optional<analysis::ErrorModel> loaded = analysis::LoadErrorModel(file->text, &why);
+        if (!loaded) {
+            std::cerr << "cephtool: cannot read " << file->text << ": " << why << "\n";
+            status = 1;
+            return std::nullopt;
+        }
+        model = *loaded;
+    }
+    o.errorModel = &model;
+    o.draws = cl.Number("--draws", analysis::kDefaultDraws);
+    if (cl.Has("--seed")) o.seed = static_cast<std::uint64_t>(cl.Number("--seed"));
+    return o;
+}
+
 }  // namespace
 
 std::string AnalyseRecordLine(std::string_view line, bool male) {
-    return Csv(line, records::ParseRecordFields(line), male);
+    return AnalyseRecordLine(line, AnalyseOptions{.male = male});
+}
+
+std::string AnalyseRecordLine(std::string_view line, const AnalyseOptions& options) {
+    return Csv(line, records::ParseRecordFields(line), options);
+}
+
+std::string AnalyseHeader(bool uncertainty) {
+    std::string header = "code", norms, widths;
+    for (int row = 0; row < analysis::kRows; ++row) {
+        AppendCsvField(header += ',', Caption(row));
+        // The norms stand beside the A-Ar-Gn rows, one for each.
+        if (analysis::Row(row).block == analysis::Block::Maxillomandibular)
+            AppendCsvField(norms += ',', Caption(row) + " norm");
+        AppendCsvField(widths += ',', "±" + Caption(row));
+    }
+    return header + norms + (uncertainty ? widths : std::string()) + "\n";
 }
 
 analysis::AnalysisTexts AnalyseFields(const records::RecordFields& r, bool male) {
-    analysis::PointTable X{}, Y{};
-    for (int i = 1; i <= 19; ++i)
-        X[i] = r.x[i], Y[i] = r.y[i];
-    return analysis::ToTexts(analysis::ComputeValues(X, Y),
+    return analysis::ToTexts(analysis::ComputeValues(Landmarks(r.x), Landmarks(r.y)),
                              analysis::NormGroup(male ? "M" : "", r.age));
 }
 
@@ -66,11 +153,11 @@ int ForEachTracing(records::RecordReader& reader, std::string_view name, std::os
 }
 
 int AnalyseRecords(records::RecordReader& reader, std::string_view name, std::ostream& out,
-                   std::ostream& err, bool male) {
+                   std::ostream& err, const AnalyseOptions& options) {
     std::string buffer;
     const int skipped = ForEachTracing(
         reader, name, err, [&](std::string_view line, const records::RecordFields& fields) {
-            buffer += Csv(line, fields, male);
+            buffer += Csv(line, fields, options);
             buffer += '\n';
             if (buffer.size() > (1 << 16)) {
                 out << buffer;
@@ -85,15 +172,21 @@ int AnalyseStream(std::istream& in, std::string_view name, std::ostream& out, st
                   bool male) {
     // The same line ends as the program's own reading of record files.
     records::RecordReader reader(in);
-    return AnalyseRecords(reader, name, out, err, male);
+    return AnalyseRecords(reader, name, out, err, AnalyseOptions{.male = male});
 }
 
 const CommandRules kAnalyseRules{
     .command = "analyse",
-    .synopsis = "cephtool analyse [--sex M|F] [FILE|-]...\n",
+    .synopsis =
+        "cephtool analyse [--sex M|F] [--header] [--uncertainty [--error-model FILE]\n"
+        "                 [--draws N] [--seed N]] [FILE|-]...\n",
     .details =
         "  one CSV line per record line of each FILE in turn (standard input for -\n"
-        "  or no FILE): the code, the 37 measurements and the 7 norms of the age\n",
+        "  or no FILE): the code, the 37 measurements and the 7 norms of the age;\n"
+        "  --header: a first line naming the columns\n"
+        "  --uncertainty: then each measurement's 95 % half-width, from 2000 draws of\n"
+        "  the landmark error model (the built-in one, or the table FILE), with the\n"
+        "  number of draws that gave no value as \"(N undefined)\"\n",
     .options = kOptions,
     .maxOperands = SIZE_MAX,
 };
@@ -107,9 +200,12 @@ int RunAnalyse(int argc, char** argv) {
     if (std::count(files.begin(), files.end(), "-") > 1)
         return UsageFault(kAnalyseRules, "- (standard input) named more than once", std::cerr);
     if (files.empty()) files.push_back("-");
-    const bool male = cl.Text("--sex") == "M";
-
     int status = 0;
+    analysis::ErrorModel model;
+    const std::optional<AnalyseOptions> options = ReadOptions(cl, model, status);
+    if (!options) return status;
+    if (cl.Has("--header")) std::cout << AnalyseHeader(options->errorModel != nullptr);
+
     for (const std::string& file : files) {
         const bool standardInput = file == "-";
         base::SourceFile source;
@@ -123,7 +219,7 @@ int RunAnalyse(int argc, char** argv) {
         records::RecordReader reader = standardInput ? records::RecordReader(std::cin)
                                                      : records::RecordReader(std::move(source));
         const std::string_view name = standardInput ? kStandardInput : std::string_view(file);
-        if (AnalyseRecords(reader, name, std::cout, std::cerr, male) != 0) status = 1;
+        if (AnalyseRecords(reader, name, std::cout, std::cerr, *options) != 0) status = 1;
         if (reader.Failed()) {
             std::cerr << "cephtool: cannot read " << name << ": " << reader.Error().message()
                       << "\n";

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "analysis/compute.h"
+#include "analysis/uncertainty.h"
 #include "tools/options.h"
 
 namespace ceph::records {
@@ -16,9 +17,22 @@ struct RecordFields;
 
 namespace ceph::tools {
 
+// What each output line holds beyond the values and norms.
+struct AnalyseOptions {
+    bool male = false;
+    // The 37 half-widths of the 95 % range after the norms, from this model, when set.
+    const analysis::ErrorModel* errorModel = nullptr;
+    int draws = analysis::kDefaultDraws;
+    std::uint64_t seed = analysis::kDefaultSeed;
+};
+
 // One CSV line for a record line: the code, the 37 value texts and the 7 norm texts of
-// the sex given and the line's own age text.
+// the sex given and the line's own age text (and the half-widths when asked for).
 std::string AnalyseRecordLine(std::string_view line, bool male);
+std::string AnalyseRecordLine(std::string_view line, const AnalyseOptions& options);
+
+// The names of the columns of those lines.
+std::string AnalyseHeader(bool uncertainty);
 
 // The 37 value texts and the 7 norm texts of a record line's fields, for the sex given
 // and the line's own age text: what every command prints of a tracing.
@@ -35,7 +49,7 @@ int ForEachTracing(records::RecordReader& reader, std::string_view name, std::os
 // whose coordinates are not finite numbers, are reported on `err` as "NAME:N: ..." and
 // skipped. Returns the number of skipped lines.
 int AnalyseRecords(records::RecordReader& reader, std::string_view name, std::ostream& out,
-                   std::ostream& err, bool male);
+                   std::ostream& err, const AnalyseOptions& options);
 int AnalyseStream(std::istream& in, std::string_view name, std::ostream& out, std::ostream& err,
                   bool male);
 

@@ -31,6 +31,7 @@ std::string ValueFault(const OptionRule& rule, const std::string& text, int& num
     const std::string given = std::string(rule.name) + " " + text + ": ";
     switch (rule.kind) {
         case OptionRule::Text:
+        case OptionRule::Switch:
             return {};
         case OptionRule::Choice:
             if (IsChoice(rule.choices, text)) return {};
@@ -99,6 +100,11 @@ std::optional<int> ReadCommandLine(const CommandRules& rules, int argc, char** a
                                        [arg](const OptionRule& r) { return r.name == arg; });
         if (rule == rules.options.end()) {
             note("unknown option " + std::string(arg));
+            continue;
+        }
+        if (rule->kind == OptionRule::Switch) {
+            if (line.Find(rule->name)) note(std::string(arg) + ": given more than once");
+            line.given.push_back({rule->name, {}});
             continue;
         }
         // A value is never taken from the next option: "--data --out x" lacks the data.

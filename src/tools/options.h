@@ -1,10 +1,11 @@
 #pragma once
 // The command lines of cephtool's commands, all read by the same rules: every option
-// takes one value; an option may be given once unless it is a step that repeats; an
-// unknown option, a missing value, a value that is not what the option takes, a
-// missing required option or an argument where none is taken is a usage fault, told
-// in one line with the command's usage on standard error (exit status 2); --help or
-// -h prints the usage on standard output (exit status 0). "--" ends the options.
+// takes one value, except a switch, which takes none; an option may be given once
+// unless it is a step that repeats; an unknown option, a missing value, a value that
+// is not what the option takes, a missing required option or an argument where none
+// is taken is a usage fault, told in one line with the command's usage on standard
+// error (exit status 2); --help or -h prints the usage on standard output (exit
+// status 0). "--" ends the options.
 
 #include <cstddef>
 #include <iosfwd>
@@ -17,7 +18,7 @@
 namespace ceph::tools {
 
 struct OptionRule {
-    enum Kind { Text, Number, Choice };
+    enum Kind { Text, Number, Choice, Switch };
     std::string_view name;  // "--tracing"
     Kind kind = Text;
     int min = 0, max = 0;        // Number: the values allowed
@@ -48,6 +49,7 @@ struct CommandLine {
     const GivenOption* Find(std::string_view name) const;
     std::string Text(std::string_view name) const;  // empty when not given
     int Number(std::string_view name, int absent = 0) const;
+    bool Has(std::string_view name) const { return Find(name) != nullptr; }
 };
 
 // Reads argv by the rules into `line`. Nothing when the command is to run; otherwise

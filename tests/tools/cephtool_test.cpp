@@ -64,6 +64,7 @@ TEST(Cephtool, EveryFaultyCommandLineIsToldInOneLineWithTheUsage) {
         {"figure --data D --handoff H --tracing 1 --out a.svg --out b.svg",
          "--out: given more than once"},
         {"analyse --sex M --sex F", "--sex: given more than once"},
+        {"analyse --header --uncertainty --header", "--header: given more than once"},
         {figure + "--tracing 2", "--tracing: given more than once"},
         // Unknown options, missing values and required options, stray arguments.
         {"analyse --bogus", "unknown option --bogus"},
