@@ -9,6 +9,8 @@ set(ceph_pkg ${PROJECT_SOURCE_DIR}/packaging)
 
 install(TARGETS readceph cephtool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/demo/ DESTINATION ${CMAKE_INSTALL_DATADIR}/readceph/demo)
+# The programs carry this table built in; the copy is for a practice to read and adapt.
+install(FILES ${PROJECT_SOURCE_DIR}/data/landmark-error.tsv DESTINATION ${CMAKE_INSTALL_DATADIR}/readceph)
 install(FILES ${ceph_pkg}/${ceph_app_id}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${ceph_pkg}/${ceph_app_id}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${ceph_pkg}/${ceph_app_id}.svg
