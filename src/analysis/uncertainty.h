@@ -28,7 +28,9 @@ struct Uncertainty {
 
 // X and Y hold landmarks 1..19 in millimetres (S at the origin, y downwards), as the
 // store does. The draws come from std::mt19937_64 with the program's own normal
-// transform, so a seed gives the same figures with every compiler and system.
+// transform, so a seed gives the same draws with every compiler and standard library;
+// only the last bits of the system's logarithm (and of the analysis's own
+// trigonometry) may differ, far below the decimals shown.
 Uncertainty EstimateUncertainty(const ErrorModel& model, const PointTable& X, const PointTable& Y,
                                 int draws = kDefaultDraws, std::uint64_t seed = kDefaultSeed);
 
