@@ -24,4 +24,10 @@ inline std::string SnapshotFile(std::string_view dataDir) {
     return SaveFolder(dataDir) + "tmp.bmp";
 }
 
+// A practice's own table of how far its clinicians' clicks scatter, replacing the one
+// built into the program when it is there.
+inline std::string ErrorModelFile(std::string_view dataDir) {
+    return std::string(dataDir) + "landmark-error.tsv";
+}
+
 }  // namespace ceph::base

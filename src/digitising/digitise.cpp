@@ -157,8 +157,9 @@ std::string CalibrationNote(double length, double rate, double savedRate) {
         note = "S–N " + Format1(length) + " mm 太短（通常 50–95 mm）";
     else if (length > kLongestSN)
         note = "S–N " + Format1(length) + " mm 太長（通常 50–95 mm）";
-    // The scale of one film set-up hardly changes between tracings.
-    const bool rateOff = savedRate > 0 && std::abs(rate - savedRate) > savedRate / 3;
+    // The scale of one film set-up hardly changes between tracings. A third exactly is
+    // still within, whatever the binary fractions make of it.
+    const bool rateOff = savedRate > 0 && std::abs(rate - savedRate) > savedRate / 3 * (1 + 1e-9);
     if (rateOff && note.empty())
         note = "比例尺 " + Format3(rate) + " 與上次 " + Format3(savedRate) + " 差逾三分之一";
     else if (rateOff)

@@ -4,6 +4,7 @@
 #include "figure/figure.h"
 #include "records/profile.h"
 #include "records/record_line.h"
+#include "report/half_widths.h"
 #include "report/output.h"
 #include "report/report.h"
 
@@ -74,6 +75,7 @@ void readn_Click(base::App& app, int index) {
     // The figure is rebuilt from the landmarks, which discards earlier movements.
     BuildProfile(s);
     figure::SetUpFigure(w);
+    report::ShowHalfWidths(app);
 }
 
 void comp_Click(base::App& app, int index) {

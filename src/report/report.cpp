@@ -23,35 +23,34 @@ void DrawHeader(base::App& app, bool overlay, int top) {
 }
 
 void DrawRows(base::App& app, bool overlay, int top) {
-    const ui::State& s = app.win.state;
+    for (int row = 0; row < analysis::kRows; ++row) {
+        const RowPlace place = PlaceOfRow(app.win.state, row, overlay, top);
+        PrintResultRow(app, place.size, place.x, place.y, row, overlay ? 1 : 0);
+    }
+}
+
+}  // namespace
+
+RowPlace PlaceOfRow(const ui::State& s, int row, bool overlay, int top) {
     // A single tracing on paper gets the larger font; screen reports and comparisons
     // the smaller one with room between the rows for the overlay.
     const bool singleOnPaper = !s.Comparing && !s.ToScreen;
     const int size = singleOnPaper ? 12 : 10;
     const int pitch = singleOnPaper ? 260 : 350;
     const int r = overlay ? top + 180 : top;
-    for (int row = 0; row < analysis::kRows; ++row) {
-        const analysis::RowSpec& spec = analysis::Row(row);
-        int x = 0, y = r + 700 + spec.line * pitch;
-        switch (spec.block) {
-            case analysis::Block::Skeletal:
-                x = 200;
-                break;
-            case analysis::Block::Dental:
-                x = 3000;
-                break;
-            case analysis::Block::Differences:
-                x = 5800 + spec.line * 900, y = r + 700;
-                break;
-            case analysis::Block::Maxillomandibular:
-                x = 5700, y = r + 900 + spec.line * pitch;
-                break;
-        }
-        PrintResultRow(app, size, x, y, row, overlay ? 1 : 0);
+    const analysis::RowSpec& spec = analysis::Row(row);
+    switch (spec.block) {
+        case analysis::Block::Skeletal:
+            return {size, 200, r + 700 + spec.line * pitch};
+        case analysis::Block::Dental:
+            return {size, 3000, r + 700 + spec.line * pitch};
+        case analysis::Block::Differences:
+            return {size, 5800 + spec.line * 900, r + 700};
+        case analysis::Block::Maxillomandibular:
+            break;
     }
+    return {size, 5700, r + 900 + spec.line * pitch};
 }
-
-}  // namespace
 
 void PrintResultRow(base::App& app, int size, int x, int y, int row, int overlay) {
     const ui::MainWindow& w = app.win;

@@ -12,6 +12,12 @@ namespace ceph::report {
 // snapshot bitmap that a comparison starts from.
 void DrawReport(base::App& app, bool overlay, int top);
 
+// Where a report prints the caption of a row, and in which size.
+struct RowPlace {
+    int size, x, y;
+};
+RowPlace PlaceOfRow(const ui::State& state, int row, bool overlay, int top);
+
 // Prints row `row` (0..36) with its caption at (x, y) twips: the value right-aligned
 // in five characters, the unit and, for the A-Ar-Gn block, the norm. A non-zero
 // `overlay` prints the value and the norm only, as the red pass of a comparison does.

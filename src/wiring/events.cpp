@@ -12,6 +12,7 @@
 #include "records/record_line.h"
 #include "records/save.h"
 #include "records/show.h"
+#include "report/half_widths.h"
 #include "report/print.h"
 
 namespace ceph::wiring {
@@ -50,6 +51,7 @@ const Route kRoutes[] = {
     {Click, "comp", [](App& a, const Event& e) { records::comp_Click(a, e.index); }},
     {Click, "printmn",
      [](App& a, const Event& e) { report::printmn_Click(a, e.index, LoaderOf(a)); }},
+    {Click, "rangemn", [](App& a, const Event&) { report::rangemn_Click(a); }},
     {Click, "inputn", [](App& a, const Event& e) { records::inputn_Click(a, e.index); }},
     {Click, "Image1", [](App& a, const Event&) { digitising::Image1_Click(a); }},
     {Click, "Command5", [](App& a, const Event&) { digitising::Command5_Click(a); }},

@@ -8,7 +8,9 @@
 #include "app/exit.h"
 #include "app/startup.h"
 #include "digitising/digitise.h"
+#include "digitising/landmarks.h"
 #include "imaging/sources.h"
+#include "imaging/view.h"
 #include "imaging/viewport.h"
 #include "records/input.h"
 #include "support/fake_services.h"
@@ -298,6 +300,112 @@ TEST_F(InputTest, PickerChoosesAFile) {
     services.pickerUser = nullptr;
     Send(wiring::EventType::Click, "piccas00");
     EXPECT_EQ(services.loadedPictures.size(), loads);
+}
+
+TEST_F(InputTest, DefinitionAndMarksFollowTheClicks) {
+    for (int n = 1; n <= 19; ++n) {
+        const std::string definition = digitising::LandmarkDefinition(n);
+        EXPECT_EQ(definition.rfind(w.state.LandmarkName[n] + " ", 0), 0u) << n;
+        EXPECT_NE(definition.find("："), std::string::npos) << n;
+    }
+    EXPECT_STREQ(digitising::LandmarkDefinition(20), "");
+
+    Send(wiring::EventType::Click, "inputn", 0);
+    EXPECT_EQ(w.LabelPNTDef.caption, digitising::LandmarkDefinition(16));
+    EXPECT_TRUE(w.Image1.marks.empty());
+    // Display settings change nothing a click stores.
+    for (auto step : {imaging::ViewStep::Invert, imaging::ViewStep::Brighter,
+                      imaging::ViewStep::MoreContrast, imaging::ViewStep::Marks})
+        imaging::ChangeView(program, step);
+    ClickAt(100, 200);
+    ClickAt(300, 50);
+    EXPECT_EQ(w.state.X[16], 100.0f);
+    EXPECT_EQ(w.state.Y[1], 50.0f);
+    EXPECT_EQ(w.LabelPNTDef.caption, digitising::LandmarkDefinition(2));
+    ASSERT_EQ(w.Image1.marks.size(), 2u);
+    EXPECT_EQ(w.Image1.marks[1].label, "N");
+    EXPECT_EQ(w.Image1.marks[1].x, 300.0f);
+    Send(wiring::EventType::Click, "Command5");
+    ASSERT_EQ(w.Image1.marks.size(), 1u);
+    EXPECT_EQ(w.Image1.marks[0].label, "S");
+    for (int k = 0; k < 18; ++k)
+        ClickAt(5, 5);
+    EXPECT_EQ(w.Image1.marks.size(), 19u);
+    EXPECT_FALSE(w.LabelPNTDef.visible);
+    Send(wiring::EventType::Click, "Command6");
+    EXPECT_TRUE(w.Image1.marks.empty());
+
+    // The settings only while digitising; reset keeps the loupe and marks choices.
+    EXPECT_TRUE(w.invertmn.checked);
+    EXPECT_FALSE(w.marksmn.checked);
+    Send(wiring::EventType::Click, "viewresetmn");
+    EXPECT_EQ(w.Image1.view, (ui::PictureView{0, 100, false, false, false}));
+    Send(wiring::EventType::Click, "Command3");
+    Send(wiring::EventType::Click, "invertmn");
+    EXPECT_FALSE(w.Image1.view.invert);
+}
+
+TEST_F(InputTest, WheelPansAndZoomsWithinTheBars) {
+    Send(wiring::EventType::Click, "inputn", 1);
+    w.Picture6.width = 3000, w.Picture6.height = 2000;
+    imaging::ShowPicture(program, 3);  // bars 0..3585 (step 358) and 0..585 (step 58)
+    auto wheel = [&](int notches, int shift, float x, float y) {
+        wiring::Event e{wiring::EventType::Wheel, "Image1"};
+        e.key = notches, e.shift = shift, e.x = x, e.y = y;
+        wiring::Dispatch(program, e);
+    };
+    wheel(-1, 0, 100, 100);  // towards the user: down
+    EXPECT_EQ(w.VScroll1.value, 58);
+    EXPECT_EQ(w.Image1.top, -58);
+    EXPECT_EQ(w.LabelY.caption, "158");  // the point now under the pointer
+    wheel(-20, 0, 100, 100);
+    EXPECT_EQ(w.VScroll1.value, 585);
+    wheel(5, 1, 100, 100);  // Shift: sideways, and never below the minimum
+    EXPECT_EQ(w.HScroll1.value, 0);
+    wheel(-2, 1, 100, 100);
+    EXPECT_EQ(w.HScroll1.value, 716);
+
+    // Ctrl zooms out, keeping the picture point under the pointer where the bars allow.
+    const float x = 5000, y = 1000;
+    const float underX = x + w.Image1.left;
+    wheel(-2, 2, x, y);
+    EXPECT_EQ(w.VScroll2.value, 290);
+    EXPECT_NEAR(x * 290 / 300 + w.Image1.left, underX, 1.0f);
+    EXPECT_EQ(w.LabelX.caption, FormatGeneral(underX - w.Image1.left));
+    EXPECT_EQ(w.VScroll1.value, w.VScroll1.max);  // the bottom edge stops the point
+    ClickAt(10, 10);                              // S placed: the zoom is locked
+    wheel(3, 2, 100, 100);
+    EXPECT_EQ(w.VScroll2.value, 290);
+}
+
+TEST(CalibrationNote, LengthAndScaleThresholds) {
+    using digitising::CalibrationNote;
+    EXPECT_EQ(CalibrationNote(50, 0.02, 0.02), "");
+    EXPECT_EQ(CalibrationNote(95, 0.02, 0.02), "");
+    EXPECT_NE(CalibrationNote(49.9, 0.02, 0.02).find("太短"), std::string::npos);
+    EXPECT_NE(CalibrationNote(95.1, 0.02, 0.02).find("太長"), std::string::npos);
+    // More than a third off the last scale; nothing to compare without one.
+    EXPECT_EQ(CalibrationNote(75, 0.04, 0.03), "");
+    EXPECT_EQ(CalibrationNote(75, 0.02, 0.03), "");
+    EXPECT_NE(CalibrationNote(75, 0.0401, 0.03).find("三分之一"), std::string::npos);
+    EXPECT_NE(CalibrationNote(75, 0.0199, 0.03).find("三分之一"), std::string::npos);
+    EXPECT_EQ(CalibrationNote(75, 5, 0), "");
+    EXPECT_NE(CalibrationNote(40, 5, 0.02).find("比例尺也"), std::string::npos);
+}
+
+TEST_F(InputTest, CalibrationPanelSaysWhyTheLengthLooksWrong) {
+    w.state.SavedRate = 0.02;
+    Send(wiring::EventType::Click, "inputn", 0);
+    for (int k = 0; k < 19; ++k)
+        ClickAt(Asked() == 1 ? 3000.0f : 0.0f, Asked() == 1 ? 4000.0f : 0.0f);
+    EXPECT_EQ(w.LabelSNCheck.caption, "S–N 100.0 mm 太長（通常 50–95 mm）");
+    w.Text6.text = "75";
+    Send(wiring::EventType::Change, "Text6");
+    EXPECT_EQ(w.LabelSNCheck.caption, "");
+    w.Text6.text = "40";
+    Send(wiring::EventType::Change, "Text6");
+    EXPECT_NE(w.LabelSNCheck.caption.find("太短"), std::string::npos);
+    EXPECT_EQ(w.Text2.text, "0.008");  // nothing refused
 }
 
 }  // namespace

@@ -1,0 +1,92 @@
+#include "report/half_widths.h"
+
+#include <cmath>
+#include <optional>
+
+#include "analysis/rows.h"
+#include "analysis/uncertainty.h"
+#include "base/data_folder.h"
+#include "base/filesys.h"
+#include "report/report.h"
+
+namespace ceph::report {
+
+namespace {
+
+constexpr float kSize = 7;
+constexpr Colour kGrey = Bgr(128, 128, 128);
+
+// The practice's own table when the data folder has one, else the one built in; why the
+// practice's could not be used, when it is there but faulty.
+analysis::ErrorModel ErrorModelOf(const ui::State& s, std::string* problem) {
+    const std::string path = base::ErrorModelFile(s.DataDir);
+    if (!base::FileExists(path)) return analysis::DefaultErrorModel();
+    std::string why;
+    if (std::optional<analysis::ErrorModel> own = analysis::LoadErrorModel(path, &why)) return *own;
+    if (problem) *problem = "無法使用點誤差表 " + path + "：" + why + "\n改用程式內建的表。";
+    return analysis::DefaultErrorModel();
+}
+
+// Beside the unit, or after the norm where the row has one; under-and-right of a value
+// that stands under its caption.
+void PlaceBeside(const analysis::RowSpec& spec, const RowPlace& row, float& x, float& y) {
+    x = static_cast<float>(row.x), y = static_cast<float>(row.y) + 50;
+    switch (spec.block) {
+        case analysis::Block::Differences:
+            x += 150, y += 400;
+            return;
+        case analysis::Block::Maxillomandibular:
+            x += 3700;
+            return;
+        default:
+            x += 2200;
+            return;
+    }
+}
+
+void Draw(base::App& app, const analysis::Uncertainty& u) {
+    ui::MainWindow& w = app.win;
+    ui::DrawingList& list = w.Picture3.screenOnly;
+    std::string missing;
+    for (int row = 0; row < analysis::kRows; ++row) {
+        std::string text = analysis::HalfWidthText(u.halfWidth[row]);
+        if (text.empty()) continue;
+        const analysis::RowSpec& spec = analysis::Row(row);
+        if (u.undefinedDraws[row] > 0) {
+            text += "*";
+            missing += (missing.empty() ? "" : "、") + std::string(spec.caption) + " " +
+                       std::to_string(u.undefinedDraws[row]) + " 次";
+        }
+        float x, y;
+        PlaceBeside(spec, PlaceOfRow(w.state, row, false, 0), x, y);
+        list.Add<ui::DrawText>(kSize, x, y, std::move(text), kGrey);
+    }
+    list.Add<ui::DrawText>(kSize, 5700.0f, 3750.0f,
+                           "±：點選誤差下的 95% 範圍（" + std::to_string(u.draws) + " 次模擬）",
+                           kGrey);
+    if (!missing.empty())
+        list.Add<ui::DrawText>(kSize, 5700.0f, 3950.0f, "*：無法計算 " + missing, kGrey);
+}
+
+}  // namespace
+
+void ShowHalfWidths(base::App& app) {
+    ui::MainWindow& w = app.win;
+    w.Picture3.screenOnly.Clear();
+    if (!w.rangemn.checked || !w.Picture3.visible) return;
+    const analysis::ErrorModel model = ErrorModelOf(w.state, nullptr);
+    Draw(app, analysis::EstimateUncertainty(model, w.state.X, w.state.Y));
+}
+
+void rangemn_Click(base::App& app) {
+    ui::MainWindow& w = app.win;
+    w.rangemn.checked = !w.rangemn.checked;
+    if (w.rangemn.checked) {
+        std::string problem;
+        ErrorModelOf(w.state, &problem);
+        if (!problem.empty()) app.services.ShowMessage(problem, base::kExclamationOk);
+    }
+    ShowHalfWidths(app);
+}
+
+}  // namespace ceph::report
