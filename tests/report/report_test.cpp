@@ -9,6 +9,7 @@
 #include "analysis/rows.h"
 #include "app/startup.h"
 #include "records/show.h"
+#include "report/half_widths.h"
 #include "report/output.h"
 #include "report/print.h"
 #include "report/report.h"
@@ -175,6 +176,40 @@ TEST_F(ReportTest, PaperReportAtLineTwo) {
     EXPECT_EQ(program.win.Picture3.drawing.ops.size(), screenOps);
     EXPECT_EQ(services.savedBitmaps.size(), 1u);
     EXPECT_TRUE(program.printer.pages.empty());
+}
+
+TEST_F(ReportTest, HalfWidthsOnTheScreenOnly) {
+    records::readn_Click(program, 0);
+    const auto plain = Texts(program.win.Picture3.drawing);
+    EXPECT_TRUE(program.win.Picture3.screenOnly.ops.empty());
+    wiring::Dispatch(program, {wiring::EventType::Click, "rangemn"});
+    EXPECT_TRUE(program.win.rangemn.checked);
+    const auto shown = Texts(program.win.Picture3.screenOnly);
+    ASSERT_EQ(shown.size(), 37u + 1u);  // every row, and what the figures mean
+    for (std::size_t i = 0; i < 37; ++i)
+        EXPECT_EQ(shown[i].text.rfind("±", 0), 0u) << shown[i].text;
+    EXPECT_EQ(shown[0].x, 200 + 2200);  // SNA: beside its unit
+    EXPECT_LT(shown[0].size, 10.0f);
+
+    // Showing again, comparing and printing: the report itself is as it was without them.
+    records::readn_Click(program, 0);
+    EXPECT_EQ(Texts(program.win.Picture3.screenOnly).size(), shown.size());
+    EXPECT_EQ(Texts(program.win.Picture3.drawing).size(), plain.size());
+    records::comp_Click(program, 2);
+    EXPECT_EQ(Texts(program.win.Picture3.screenOnly)[2].text, shown[2].text);
+    wiring::Dispatch(program, {wiring::EventType::Click, "printmn", 0});
+    ASSERT_EQ(services.printJobs.size(), 1u);
+    for (const ui::DrawText& t : Texts(services.printJobs[0][0]))
+        EXPECT_NE(t.text.rfind("±", 0), 0u) << t.text;
+
+    // A practice's own table that is faulty is named, and the built-in one is used.
+    dir.Write("landmark-error.tsv", "1 N 0.4 0.6 0\n");
+    wiring::Dispatch(program, {wiring::EventType::Click, "rangemn"});
+    EXPECT_TRUE(program.win.Picture3.screenOnly.ops.empty());
+    wiring::Dispatch(program, {wiring::EventType::Click, "rangemn"});
+    ASSERT_FALSE(services.messages.empty());
+    EXPECT_NE(services.messages.back().text.find("landmark-error.tsv"), std::string::npos);
+    EXPECT_EQ(Texts(program.win.Picture3.screenOnly)[2].text, shown[2].text);
 }
 
 TEST_F(ReportTest, PrintingWhileComparingPutsBothOnOnePage) {
