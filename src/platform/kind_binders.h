@@ -275,11 +275,20 @@ struct Binder<ui::Image> : Painted<ImageWidget> {
     static ImageWidget* Create(const ui::Image& m, const BindContext& c, QWidget* parent) {
         return new ImageWidget(m, c.twips, c.pictures, parent);
     }
-    // The radiograph reports where the pointer is and takes clicks.
+    // The radiograph reports where the pointer is, takes clicks and the wheel.
     static void Connect(ui::Image&, ImageWidget& w, const EventRoute& route) {
         w.mouse.onMove = Forward(route, wiring::EventType::MouseMove);
         w.mouse.onClick = Forward(route, wiring::EventType::Click);
+        w.mouse.onWheel = [route](int notches, int shift, float x, float y) {
+            if (route.host->Ending()) return;
+            wiring::Event event{wiring::EventType::Wheel, route.name, route.index};
+            event.key = notches, event.shift = shift, event.x = x, event.y = y;
+            route.host->Raise(event);
+        };
     }
+    // Repainted only when the picture, the view or the marks change, not at every
+    // refresh: each mouse move over the picture refreshes the whole window.
+    static void Refresh(const ui::Image&, ImageWidget& w) { w.Sync(); }
 };
 
 template <>

@@ -2,8 +2,11 @@
 
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QWheelEvent>
 #include <algorithm>
 #include <variant>
+
+#include "platform/picture_view.h"
 
 namespace ceph::platform {
 
@@ -33,6 +36,25 @@ void MouseHooks::Move(QMouseEvent* event, const Twips& twips) {
     Forward(onMove, event, twips);
 }
 
+void MouseHooks::Wheel(QWheelEvent* event, const Twips& twips) {
+    constexpr int kNotch = 120;  // eighths of a degree
+    const QPoint delta = event->angleDelta();
+    // A turn the other way starts afresh: what was left of the last one is no step back.
+    if (delta.x() * turned_.x() < 0) turned_.setX(0);
+    if (delta.y() * turned_.y() < 0) turned_.setY(0);
+    turned_ += delta;
+    // Whole notches towards zero; the rest waits for the next turn.
+    const QPoint notches(turned_.x() / kNotch, turned_.y() / kNotch);
+    turned_ -= notches * kNotch;
+    if (!onWheel) return;
+    const Qt::KeyboardModifiers keys = event->modifiers();
+    const int shift = (keys & Qt::ShiftModifier ? 1 : 0) | (keys & Qt::ControlModifier ? 2 : 0);
+    const float x = twips.FromX(event->position().x()), y = twips.FromY(event->position().y());
+    if (notches.y() != 0) onWheel(notches.y(), shift, x, y);
+    // A wheel turned sideways pans across, as the upright wheel does with Shift.
+    if (notches.x() != 0) onWheel(notches.x(), shift | 1, x, y);
+}
+
 PictureBoxWidget::PictureBoxWidget(const ui::PictureBox& model, Twips twips,
                                    const PictureStore* pictures, QWidget* parent)
     : QFrame(parent), model_(model), twips_(twips), pictures_(pictures) {
@@ -46,6 +68,15 @@ void PictureBoxWidget::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     QPainter painter(this);
     PaintPictureBox(painter, model_, palette(), pictures_, twips_.ScaleX(), twips_.ScaleY());
+    // What only the screen shows lies over the persistent image, at the same scale; the
+    // saved bitmap and the paper never get it.
+    if (!model_.screenOnly.ops.empty()) {
+        painter.save();
+        painter.setRenderHint(QPainter::TextAntialiasing, true);
+        painter.scale(twips_.ScaleX(), twips_.ScaleY());
+        PaintDrawingList(painter, model_.screenOnly, palette(), pictures_);
+        painter.restore();
+    }
     if (model_.border) {
         painter.setPen(palette().color(QPalette::Mid));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
@@ -71,6 +102,29 @@ ImageWidget::ImageWidget(const ui::Image& model, Twips twips, const PictureStore
     setMouseTracking(true);
 }
 
+bool ImageWidget::Same(const Shown& a, const Shown& b) {
+    return a.picture == b.picture && a.stretch == b.stretch && a.view == b.view &&
+           std::equal(a.marks.begin(), a.marks.end(), b.marks.begin(), b.marks.end(),
+                      [](const ui::PlacedMark& m, const ui::PlacedMark& n) {
+                          return m.x == n.x && m.y == n.y && m.label == n.label;
+                      });
+}
+
+void ImageWidget::Sync() {
+    Shown now{model_.picture.handle, model_.stretch, model_.view, model_.marks};
+    // Marks that are not shown need no repaint when they change.
+    if (!now.view.showMarks) now.marks.clear();
+    if (!Same(now, shown_)) {
+        shown_ = std::move(now);
+        update();
+    }
+    UpdateLoupe();
+}
+
+void ImageWidget::PaintPart(QPainter& painter, const QImage& image, const QRect& exposed) const {
+    PaintViewedPart(painter, image, size(), model_.stretch, exposed, model_.view);
+}
+
 void ImageWidget::paintEvent(QPaintEvent* event) {
     if (!pictures_ || model_.picture.empty()) return;
     const QImage& image = pictures_->Get(model_.picture);
@@ -81,11 +135,44 @@ void ImageWidget::paintEvent(QPaintEvent* event) {
     // into many pieces costs less as one rectangle than as many small draws.
     const QRegion& region = event->region();
     if (region.rectCount() > 4) {
-        PaintPicturePart(painter, image, size(), model_.stretch, region.boundingRect());
+        PaintPart(painter, image, region.boundingRect());
+    } else {
+        for (const QRect& part : region)
+            PaintPart(painter, image, part);
+    }
+    if (model_.view.showMarks) PaintMarks(painter, model_.marks, twips_, ShownPart());
+}
+
+QRect ImageWidget::ShownPart() const {
+    const QWidget* viewport = parentWidget();
+    return viewport ? rect() & QRect(-pos(), viewport->size()) : rect();
+}
+
+void ImageWidget::UpdateLoupe() {
+    const QPoint at = pointer_.value_or(QPoint()) - pos();
+    const bool wanted = model_.view.loupe && pointer_ && isVisible() && rect().contains(at) &&
+                        pictures_ && !pictures_->Get(model_.picture).isNull();
+    if (!wanted) {
+        if (loupe_) loupe_->hide();
         return;
     }
-    for (const QRect& part : region)
-        PaintPicturePart(painter, image, size(), model_.stretch, part);
+    // The pixels around the pointer exactly as the screen shows them, marks included.
+    const QRect around(at - QPoint(Loupe::kSide / 2, Loupe::kSide / 2),
+                       QSize(Loupe::kSide, Loupe::kSide));
+    QImage part(around.size(), QImage::Format_RGB32);
+    part.fill(Qt::black);
+    {
+        QPainter painter(&part);
+        painter.translate(-around.topLeft());
+        PaintPart(painter, pictures_->Get(model_.picture), around);
+        if (model_.view.showMarks) PaintMarks(painter, model_.marks, twips_, ShownPart());
+    }
+    // Over the whole window, not clipped by the viewport the picture lies in.
+    if (!loupe_) {
+        loupe_ = new Loupe(window());
+        loupe_->setObjectName(objectName() + QStringLiteral(".loupe"));
+    }
+    loupe_->ShowAt(std::move(part), mapTo(window(), at));
 }
 
 void ImageWidget::mousePressEvent(QMouseEvent* e) {
@@ -98,7 +185,26 @@ void ImageWidget::mouseReleaseEvent(QMouseEvent* e) {
     mouse.Release(*this, e, twips_);
 }
 void ImageWidget::mouseMoveEvent(QMouseEvent* e) {
+    pointer_ = mapToParent(e->position().toPoint());
     mouse.Move(e, twips_);
+    UpdateLoupe();
+}
+
+void ImageWidget::wheelEvent(QWheelEvent* e) {
+    // Taken here whatever it does, so no scrolling container moves the viewport too.
+    e->accept();
+    pointer_ = mapToParent(e->position().toPoint());
+    mouse.Wheel(e, twips_);
+    UpdateLoupe();
+}
+
+void ImageWidget::leaveEvent(QEvent*) {
+    pointer_.reset();
+    UpdateLoupe();
+}
+
+void ImageWidget::hideEvent(QHideEvent*) {
+    if (loupe_) loupe_->hide();
 }
 
 LineWidget::LineWidget(const ui::Line& model, Twips twips, QWidget* parent)

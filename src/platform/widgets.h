@@ -6,9 +6,13 @@
 #include <QColor>
 #include <QFrame>
 #include <QPainter>
+#include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <optional>
+#include <vector>
 
+#include "platform/loupe.h"
 #include "platform/painting.h"
 #include "platform/twips.h"
 #include "ui/controls.h"
@@ -17,21 +21,28 @@ namespace ceph::platform {
 
 // Mouse events in twips inside the control, forwarded to the window.
 using MouseHandler = std::function<void(QMouseEvent*, float xTwips, float yTwips)>;
+// Whole notches of the wheel (positive: turned away from the user) with the keys held
+// (1 Shift, 2 Ctrl) and the pointer in twips inside the control.
+using WheelHandler = std::function<void(int notches, int shift, float xTwips, float yTwips)>;
 
 // A control's mouse events as the window model knows them: a move, a button released
 // (wherever the pointer is then), and a click, which is a left press and its release
 // both over the control. The second press of a double-click is no click, so a
-// double-click clicks once.
+// double-click clicks once. The wheel goes by whole notches: fine-grained wheels and
+// touchpads send fractions, which add up until they make one.
 class MouseHooks {
   public:
     MouseHandler onMove, onUp, onClick;
+    WheelHandler onWheel;
     void Press(QMouseEvent* event);
     void DoubleClick(QMouseEvent* event);
     void Release(const QWidget& widget, QMouseEvent* event, const Twips& twips);
     void Move(QMouseEvent* event, const Twips& twips);
+    void Wheel(QWheelEvent* event, const Twips& twips);
 
   private:
     bool clickPressed_ = false;
+    QPoint turned_;  // eighths of a degree not yet sent, across and along
 };
 
 class PictureBoxWidget : public QFrame {
@@ -53,10 +64,18 @@ class PictureBoxWidget : public QFrame {
     const PictureStore* pictures_;
 };
 
+// The radiograph as the view shows it, the marks of the placed landmarks over it and
+// the magnifier that follows the pointer.
 class ImageWidget : public QWidget {
   public:
     ImageWidget(const ui::Image& model, Twips twips, const PictureStore* pictures, QWidget* parent);
     MouseHooks mouse;
+
+    // Brings the widget up to date with its control: repainted only when what it paints
+    // differs from the last time, since every mouse move over it refreshes the window.
+    void Sync();
+    // The magnifier, once it has been shown.
+    const Loupe* Magnifier() const { return loupe_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -64,11 +83,33 @@ class ImageWidget : public QWidget {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
+    // What the control shows, to tell whether a refresh changes it.
+    struct Shown {
+        std::uint32_t picture = 0;
+        bool stretch = true;
+        ui::PictureView view;
+        std::vector<ui::PlacedMark> marks;
+    };
+    static bool Same(const Shown& a, const Shown& b);
+    // Paints `exposed` (widget pixels) as the screen shows it.
+    void PaintPart(QPainter& painter, const QImage& image, const QRect& exposed) const;
+    void UpdateLoupe();
+    // The part of the widget its viewport shows, in the widget's pixels.
+    QRect ShownPart() const;
+
     const ui::Image& model_;
     Twips twips_;
     const PictureStore* pictures_;
+    Shown shown_;
+    // Where the pointer is over the viewport: a pan or a zoom under a pointer that stays
+    // puts another pixel beneath it.
+    std::optional<QPoint> pointer_;
+    QPointer<Loupe> loupe_;
 };
 
 // A line control: a transparent widget over the line's bounding box.

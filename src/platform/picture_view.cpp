@@ -1,0 +1,110 @@
+#include "platform/picture_view.h"
+
+#include <QFontMetrics>
+#include <QPaintDevice>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/pictures.h"
+
+namespace ceph::platform {
+
+namespace {
+
+// Every channel of a 32-bit picture through the table; a grey picture painted in colour
+// has three equal channels, so it stays grey.
+void ApplyTable(QImage& part, const std::array<uchar, 256>& table) {
+    for (int y = 0; y < part.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(part.scanLine(y));
+        for (int x = 0; x < part.width(); ++x) {
+            const QRgb p = line[x];
+            line[x] = qRgb(table[qRed(p)], table[qGreen(p)], table[qBlue(p)]);
+        }
+    }
+}
+
+}  // namespace
+
+bool PlainView(const ui::PictureView& view) {
+    return view.brightness == 0 && view.contrast == 100 && !view.invert;
+}
+
+std::array<uchar, 256> ViewTable(const ui::PictureView& view) {
+    std::array<uchar, 256> table{};
+    const double gain = view.contrast / 100.0;
+    const double lift = view.brightness * 255 / 100.0;
+    for (int level = 0; level < 256; ++level) {
+        const double shown = view.invert ? 255 - level : level;
+        const double grey = (shown - 127.5) * gain + 127.5 + lift;
+        table[level] = static_cast<uchar>(std::clamp(std::lround(grey), 0L, 255L));
+    }
+    return table;
+}
+
+void PaintViewedPart(QPainter& painter, const QImage& image, QSize size, bool stretch,
+                     const QRect& exposed, const ui::PictureView& view) {
+    if (PlainView(view)) {
+        PaintPicturePart(painter, image, size, stretch, exposed);
+        return;
+    }
+    if (image.isNull() || size.isEmpty()) return;
+    const QRect area = exposed & (stretch ? QRect(QPoint(0, 0), size) : image.rect());
+    if (area.isEmpty()) return;
+    // The part at the device's own resolution, so that a high-density screen shows the
+    // radiograph as sharp as without the adjustment.
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    QImage part((QSizeF(area.size()) * ratio).toSize(), QImage::Format_RGB32);
+    part.setDevicePixelRatio(ratio);
+    // A picture with transparent parts shows the viewport's black through them.
+    if (image.hasAlphaChannel()) part.fill(Qt::black);
+    {
+        QPainter into(&part);
+        into.translate(-area.topLeft());
+        PaintPicturePart(into, image, size, stretch, area);
+    }
+    ApplyTable(part, ViewTable(view));
+    painter.drawImage(area.topLeft(), part);
+}
+
+QColor MarkColour() {
+    return QColor(255, 176, 0);
+}
+
+void PaintMarks(QPainter& painter, const std::vector<ui::PlacedMark>& marks, const Twips& twips,
+                const QRect& room) {
+    if (marks.empty()) return;
+    constexpr int kArm = 4;  // a cross of 9 pixels
+    const QColor outline(0, 0, 0);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    QFont font = painter.font();
+    font.setPixelSize(11);
+    painter.setFont(font);
+    const QFontMetrics metrics(font);
+    for (const ui::PlacedMark& mark : marks) {
+        const QPoint at(twips.X(mark.x), twips.Y(mark.y));
+        const QLine across(at - QPoint(kArm, 0), at + QPoint(kArm, 0));
+        const QLine down(at - QPoint(0, kArm), at + QPoint(0, kArm));
+        painter.setPen(QPen(outline, 3));
+        painter.drawLine(across);
+        painter.drawLine(down);
+        painter.setPen(QPen(MarkColour(), 1));
+        painter.drawLine(across);
+        painter.drawLine(down);
+        // The name to the upper right, outlined so that it reads on any grey.
+        const QString label = QString::fromStdString(mark.label);
+        QPoint text = at + QPoint(kArm + 3, -kArm - 1);
+        if (text.x() + metrics.horizontalAdvance(label) > room.right())
+            text.setX(at.x() - kArm - 3 - metrics.horizontalAdvance(label));
+        if (text.y() - metrics.ascent() < room.top())
+            text.setY(at.y() + kArm + 1 + metrics.ascent());
+        painter.setPen(outline);
+        for (const QPoint d : {QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)})
+            painter.drawText(text + d, label);
+        painter.setPen(MarkColour());
+        painter.drawText(text, label);
+    }
+    painter.restore();
+}
+
+}  // namespace ceph::platform

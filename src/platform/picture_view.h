@@ -1,0 +1,44 @@
+#pragma once
+// The radiograph as the clinician looks at it while placing landmarks: brighter,
+// darker, with more or less contrast or inverted, and with the landmarks placed so far
+// marked. Only what reaches the screen changes; the picture in the store, what a click
+// stores and what is saved stay as they are.
+
+#include <QColor>
+#include <QImage>
+#include <QPainter>
+#include <QRect>
+#include <QSize>
+#include <array>
+#include <vector>
+
+#include "platform/twips.h"
+#include "ui/controls.h"
+
+namespace ceph::platform {
+
+// Whether the view shows the picture's grey levels as they are.
+bool PlainView(const ui::PictureView& view);
+
+// The grey level shown for each of the picture's 256: inverted first, so that
+// "brighter" always brightens what is on the screen, then the contrast around mid-grey
+// and the brightness.
+std::array<uchar, 256> ViewTable(const ui::PictureView& view);
+
+// PaintPicturePart through the view's grey levels. Only the pixels painted are looked
+// up, after scaling, so a zoomed-out radiograph costs no more than the viewport it fills.
+// A plain view paints exactly as PaintPicturePart.
+void PaintViewedPart(QPainter& painter, const QImage& image, QSize size, bool stretch,
+                     const QRect& exposed, const ui::PictureView& view);
+
+// The colour of the marks of placed landmarks: bright on black film and on white bone
+// alike, with a dark outline.
+QColor MarkColour();
+
+// Each mark as a small cross with its landmark's name beside it; the painter's origin
+// is the image control's top-left corner. A name is put on the cross's other side where
+// it would leave `room`, the part of the control the viewport shows.
+void PaintMarks(QPainter& painter, const std::vector<ui::PlacedMark>& marks, const Twips& twips,
+                const QRect& room);
+
+}  // namespace ceph::platform
