@@ -2,6 +2,7 @@
 // run-time menu arrays change their length.
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -42,6 +43,7 @@ void QtMainWindow::ConnectMenuItem(QAction* action, const ui::MenuItem* item) {
 void QtMainWindow::BuildMenus() {
     menuBar()->clear();
     actions_.clear();
+    menuAbove_.clear();
     std::vector<ui::MenuNode> tree = app_.win.MenuTree();
     for (ui::MenuNode& node : tree) {
         QAction* action;
@@ -51,7 +53,7 @@ void QtMainWindow::BuildMenus() {
             QMenu* menu = menuBar()->addMenu(MenuText(node.item->caption));
             menu->setObjectName(SubmenuName(*node.item));
             action = menu->menuAction();
-            AddMenuNodes(menu, node.children);
+            AddMenuNodes(menu, node.item, node.children);
         }
         action->setObjectName(Q(node.item->QualifiedName()));
         ConnectMenuItem(action, node.item);
@@ -60,8 +62,10 @@ void QtMainWindow::BuildMenus() {
     menuShape_ = MenuShape();
 }
 
-void QtMainWindow::AddMenuNodes(QMenu* menu, std::vector<ui::MenuNode>& nodes) {
+void QtMainWindow::AddMenuNodes(QMenu* menu, const ui::MenuItem* parent,
+                                std::vector<ui::MenuNode>& nodes) {
     for (ui::MenuNode& node : nodes) {
+        menuAbove_[node.item] = parent;
         QAction* action;
         if (node.item->IsSeparator()) {
             action = menu->addSeparator();
@@ -69,7 +73,7 @@ void QtMainWindow::AddMenuNodes(QMenu* menu, std::vector<ui::MenuNode>& nodes) {
             QMenu* sub = menu->addMenu(MenuText(node.item->caption));
             sub->setObjectName(SubmenuName(*node.item));
             action = sub->menuAction();
-            AddMenuNodes(sub, node.children);
+            AddMenuNodes(sub, node.item, node.children);
         } else {
             action = menu->addAction(MenuText(node.item->caption));
             ConnectMenuItem(action, node.item);
@@ -87,7 +91,22 @@ void QtMainWindow::RefreshMenus() {
         action->setVisible(item->visible);
         action->setCheckable(item->checked);
         action->setChecked(item->checked);
+        // A shortcut acts only where the menus would let the user choose its item: Qt
+        // fires an item's shortcut even when the menu holding it is disabled.
+        const QKeySequence keys = item->shortcut.empty() || !Reachable(item)
+                                      ? QKeySequence()
+                                      : QKeySequence(Q(item->shortcut));
+        if (action->shortcut() != keys) action->setShortcut(keys);
     }
+}
+
+bool QtMainWindow::Reachable(const ui::MenuItem* item) const {
+    while (item) {
+        if (!item->enabled || !item->visible) return false;
+        const auto above = menuAbove_.find(item);
+        item = above == menuAbove_.end() ? nullptr : above->second;
+    }
+    return true;
 }
 
 QAction* QtMainWindow::ActionOf(const ui::MenuItem* item) const {

@@ -78,9 +78,12 @@ class QtMainWindow : public QMainWindow, private ControlHost {
     void FilterTextBox(const ui::Control& control, QEvent* event);
     void FilterLabel(const ui::Control& control, QEvent* event);
     void BuildMenus();
-    void AddMenuNodes(QMenu* menu, std::vector<ui::MenuNode>& nodes);
+    void AddMenuNodes(QMenu* menu, const ui::MenuItem* parent, std::vector<ui::MenuNode>& nodes);
     void ConnectMenuItem(QAction* action, const ui::MenuItem* item);
     void RefreshMenus();
+    // Whether the user can reach an item through the menus: it and every menu above it
+    // enabled and shown.
+    bool Reachable(const ui::MenuItem* item) const;
     std::size_t MenuShape();
     void ApplyFormGeometry(QWidget* window, const ui::Form& form, bool outer);
     // The window manager's frame around a shown window; none before it is framed.
@@ -99,6 +102,7 @@ class QtMainWindow : public QMainWindow, private ControlHost {
     std::unordered_map<const ui::Control*, std::unique_ptr<BoundControl>> bound_;
     std::unordered_map<const QObject*, const ui::Control*> controlOf_;
     std::unordered_map<const ui::MenuItem*, QAction*> actions_;
+    std::unordered_map<const ui::MenuItem*, const ui::MenuItem*> menuAbove_;
     std::size_t menuShape_ = 0;
     std::unordered_map<const QWidget*, QRectF> appliedGeometry_;
     QMargins appliedFrame_;  // the frame the main window's geometry was last applied for
