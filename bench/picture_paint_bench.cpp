@@ -1,8 +1,9 @@
 // Panning or zooming the radiograph repaints the image control's viewport, which must
 // take at most one frame (16 ms) on a grey 3000 x 3000 radiograph at zoom 3, where the
 // control is a 9000 x 9000 pixel widget of which the viewport shows 361 x 361, and at
-// zoom 0.5, where the picture is reduced with smoothing. Timed, on the offscreen
-// platform:
+// zoom 0.5, where the picture is reduced with smoothing; so must a change of brightness,
+// contrast or inversion, at zoom 1 and at zoom 0.1 where the whole picture is in view.
+// Timed, on the offscreen platform:
 //
 //   PaintPart/zoomZ        the control's routine painting the viewport's part of the
 //                          picture on a surface of the screen's format, a pan step apart
@@ -13,7 +14,14 @@
 //   WholeDrawImage/zoomZ   drawing the whole stretched picture under the viewport's clip,
 //                          as the control did before (not checked);
 //   PaintPart/zoom3_rgb32  the routine on a 32-bit copy of the picture, what a cached
-//                          screen-format copy would gain (not checked).
+//                          screen-format copy would gain (not checked);
+//   PaintPart/zoom0.1      the whole picture reduced without adjustment, the reference
+//                          for the next (not checked);
+//   AdjustedPart/zoomZ     the routine with brightness, contrast and inversion, on the
+//                          viewport's part at zoom 1 and on the whole picture at zoom 0.1;
+//   AdjustStep/zoomZ       the real widget told of a new adjustment (between two
+//                          settings, brightness, contrast and inversion all changed) and
+//                          repainting the viewport synchronously.
 //
 // Exits with 1 when a checked median exceeds --max_ms (default 16).
 //
@@ -32,6 +40,7 @@
 
 #include "bench_support.h"
 #include "picture_gen.h"
+#include "platform/picture_view.h"
 #include "platform/pictures.h"
 #include "platform/widgets.h"
 
@@ -80,6 +89,27 @@ void PaintPart(benchmark::State& state, double zoom, const QImage* picture) {
         painter.translate(-offset);
         ceph::platform::PaintPicturePart(painter, *picture, size, true,
                                          QRect(offset, QSize(kViewportSide, kViewportSide)));
+    });
+}
+
+// Two adjustments that change every grey level, taken in turn.
+ceph::ui::PictureView Adjustment(int step) {
+    ceph::ui::PictureView view;
+    view.brightness = step % 2 ? 20 : -10;
+    view.contrast = step % 2 ? 150 : 125;
+    view.invert = true;
+    return view;
+}
+
+void AdjustedPart(benchmark::State& state, double zoom) {
+    int step = 0;
+    Pan(state, zoom, [&step](QPainter& painter, QSize size, QPoint offset) {
+        // Zoomed out, the whole picture lies in the viewport.
+        if (size.width() <= kViewportSide) offset = QPoint();
+        painter.translate(-offset);
+        ceph::platform::PaintViewedPart(painter, fixture->picture, size, true,
+                                        QRect(offset, QSize(kViewportSide, kViewportSide)),
+                                        Adjustment(step++));
     });
 }
 
@@ -148,6 +178,21 @@ void ZoomStep(benchmark::State& state) {
     view.Check(state);
 }
 
+void AdjustStep(benchmark::State& state, double zoom) {
+    Viewport view;
+    const QSize size = Zoomed(zoom);
+    const QPoint offset = size.width() <= kViewportSide ? QPoint() : PanOffset(size, 0);
+    view.image.setGeometry(QRect(-offset, size));
+    int step = 0;
+    for (auto _ : state) {
+        fixture->model.view = Adjustment(step++);
+        view.image.Sync();
+        view.frame.repaint();
+    }
+    fixture->model.view = {};
+    view.Check(state);
+}
+
 // The picture as the program holds it: written as a JPEG and loaded by the store. False,
 // having said why, when it cannot be.
 bool LoadPicture(Fixture& data, const QTemporaryDir& scratch) {
@@ -168,8 +213,10 @@ bool LoadPicture(Fixture& data, const QTemporaryDir& scratch) {
     return true;
 }
 
-constexpr const char* kChecked[] = {"PaintPart/zoom3", "PaintPart/zoom0.5", "ViewportRepaint/zoom3",
-                                    "ViewportRepaint/zoom0.5", "ZoomStep"};
+constexpr const char* kChecked[] = {
+    "PaintPart/zoom3",         "PaintPart/zoom0.5", "ViewportRepaint/zoom3",
+    "ViewportRepaint/zoom0.5", "ZoomStep",          "AdjustedPart/zoom1",
+    "AdjustedPart/zoom0.1",    "AdjustStep/zoom1",  "AdjustStep/zoom0.1"};
 
 void RegisterBenchmarks() {
     auto add = [](const char* name, auto function) {
@@ -182,9 +229,14 @@ void RegisterBenchmarks() {
     add(kChecked[2], [](benchmark::State& s) { ViewportRepaint(s, 3); });
     add(kChecked[3], [](benchmark::State& s) { ViewportRepaint(s, 0.5); });
     add(kChecked[4], ZoomStep);
+    add(kChecked[5], [](benchmark::State& s) { AdjustedPart(s, 1); });
+    add(kChecked[6], [](benchmark::State& s) { AdjustedPart(s, 0.1); });
+    add(kChecked[7], [](benchmark::State& s) { AdjustStep(s, 1); });
+    add(kChecked[8], [](benchmark::State& s) { AdjustStep(s, 0.1); });
     add("WholeDrawImage/zoom3", [](benchmark::State& s) { WholeDrawImage(s, 3); });
     add("WholeDrawImage/zoom0.5", [](benchmark::State& s) { WholeDrawImage(s, 0.5); });
     add("PaintPart/zoom3_rgb32", [](benchmark::State& s) { PaintPart(s, 3, &fixture->rgb32); });
+    add("PaintPart/zoom0.1", [](benchmark::State& s) { PaintPart(s, 0.1, &fixture->picture); });
 }
 
 }  // namespace
