@@ -1,0 +1,225 @@
+// The radiograph as the real window shows it while landmarks are placed: the adjusted
+// display, the marks of placed landmarks, the magnifier and the wheel; and what a
+// picture box shows on the screen only.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QKeySequence>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTest>
+#include <QWheelEvent>
+#include <filesystem>
+#include <memory>
+
+#include "platform/picture_view.h"
+#include "platform/qt_services.h"
+#include "platform/widgets.h"
+#include "shown_window.h"
+#include "support/patient_folder.h"
+#include "support/temp_dir.h"
+
+namespace ceph {
+namespace {
+
+// A radiograph dark (40) on its left half and bright (220) on its right.
+bool WriteTwoToneJpeg(const std::filesystem::path& path, QSize size) {
+    std::filesystem::create_directories(path.parent_path());
+    QImage picture(size, QImage::Format_Grayscale8);
+    picture.fill(40);
+    QPainter(&picture).fillRect(size.width() / 2, 0, size.width(), size.height(),
+                                QColor(220, 220, 220));
+    return picture.save(QString::fromStdString(path.string()), "JPG", 95);
+}
+
+class PictureViewTest : public ::testing::Test {
+  protected:
+    // Starts the program with a picture of `size` for tracing 1 and, unless told not to,
+    // input of that tracing.
+    void Open(QSize size, bool input = true) {
+        testing::WritePatientFolder(dir);
+        ASSERT_TRUE(WriteTwoToneJpeg(dir.path() / "pics" / "00101_1.jpg", size));
+        shown = std::make_unique<testing::ShownWindow>(dir);
+        if (!input) return;
+        shown->window->Handle({wiring::EventType::Click, "inputn", 0});
+        ASSERT_FALSE(w().Image1.picture.empty());
+        image = shown->window->WidgetOf(&w().Image1);
+        ASSERT_TRUE(image && image->isVisible());
+    }
+    ui::MainWindow& w() { return shown->program.win; }
+    void Menu(const char* item) { shown->window->Handle({wiring::EventType::Click, item}); }
+    int GreyAt(QPoint at) {
+        QWidget* viewport = shown->window->WidgetOf(&w().Picture4);
+        return qGray(viewport->grab().toImage().pixel(image->mapTo(viewport, at)));
+    }
+    bool MarkNear(QPoint at) {
+        const QImage shot = image->grab().toImage();
+        for (int dy = -4; dy <= 4; ++dy)
+            for (int dx = -4; dx <= 4; ++dx)
+                if (shot.pixelColor(at + QPoint(dx, dy)).rgb() == platform::MarkColour().rgb())
+                    return true;
+        return false;
+    }
+    // Turns the wheel over `at` by `angle` eighths of a degree; whether it was taken.
+    bool Wheel(QPoint at, QPoint angle, Qt::KeyboardModifiers keys = Qt::NoModifier) {
+        QWheelEvent e(at, image->mapToGlobal(QPointF(at)), QPoint(), angle, Qt::NoButton, keys,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(image, &e);
+        return e.isAccepted();
+    }
+    QWidget* Loupe() { return shown->window->findChild<QWidget*>(QStringLiteral("Image1.loupe")); }
+
+    testing::TempDir dir;
+    std::unique_ptr<testing::ShownWindow> shown;
+    QWidget* image = nullptr;
+};
+
+TEST_F(PictureViewTest, AdjustedDisplayLeavesThePictureAndTheStoredPointAlone) {
+    Open({300, 300});
+    const QImage held = shown->services.Pictures().Get(w().Image1.picture);
+    const QPoint dark(40, 150), bright(260, 150), click(37, 41);
+    EXPECT_NEAR(GreyAt(dark), 40, 6);
+    QTest::mouseMove(image, click);
+    const std::string x = w().LabelX.caption, y = w().LabelY.caption;
+
+    Menu("invertmn");
+    Menu("loupemn");
+    EXPECT_TRUE(shown->window->ActionOf(&w().invertmn)->isChecked());
+    EXPECT_NEAR(GreyAt(dark), 215, 6);
+    EXPECT_NEAR(GreyAt(bright), 35, 6);
+    // With the negative and the magnifier shown, the pointer still stands for its pixel.
+    QTest::mouseMove(image, click);
+    EXPECT_EQ(w().LabelX.caption, x);
+    EXPECT_EQ(w().LabelY.caption, y);
+    QTest::mouseClick(image, Qt::LeftButton, Qt::NoModifier, click);
+    EXPECT_NEAR(w().state.X[16], click.x() * 1440.0 / image->logicalDpiX(), 1);
+    EXPECT_NEAR(w().state.Y[16], click.y() * 1440.0 / image->logicalDpiY(), 1);
+
+    // Brighter brightens the screen whether inverted or not; the reset shows it as loaded.
+    Menu("brightermn");
+    EXPECT_NEAR(GreyAt(bright), 35 + 26, 6);
+    Menu("viewresetmn");
+    EXPECT_NEAR(GreyAt(dark), 40, 6);
+    EXPECT_TRUE(shown->services.Pictures().Get(w().Image1.picture) == held);
+}
+
+TEST_F(PictureViewTest, ShortcutsActOnlyWhileTheirMenuOpens) {
+    Open({300, 300}, false);
+    QAction* invert = shown->window->ActionOf(&w().invertmn);
+    shown->window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(shown->window.get()));
+    ASSERT_FALSE(w().editmn.enabled);
+    EXPECT_TRUE(invert->shortcut().isEmpty());
+    QTest::keyClick(shown->window.get(), Qt::Key_I, Qt::ControlModifier);
+    EXPECT_FALSE(w().Image1.view.invert);
+
+    shown->window->Handle({wiring::EventType::Click, "inputn", 0});
+    EXPECT_EQ(invert->shortcut(), QKeySequence(QStringLiteral("Ctrl+I")));
+    QTest::keyClick(shown->window.get(), Qt::Key_I, Qt::ControlModifier);
+    EXPECT_TRUE(w().Image1.view.invert);
+    EXPECT_TRUE(invert->isChecked());
+}
+
+TEST_F(PictureViewTest, LoupeFollowsThePointerBesideItAndHides) {
+    Open({300, 300});
+    Menu("loupemn");
+    // Near the picture's top-left, and near the window's lower right where it turns over.
+    for (const QPoint at : {QPoint(145, 100), QPoint(290, 290)}) {
+        SCOPED_TRACE(at.x());
+        QTest::mouseMove(image, at);
+        QWidget* loupe = Loupe();
+        ASSERT_TRUE(loupe && loupe->isVisible());
+        EXPECT_EQ(loupe->parentWidget(), shown->window.get()) << "not clipped by the viewport";
+        EXPECT_FALSE(loupe->geometry().contains(image->mapTo(shown->window.get(), at)));
+    }
+    // Four times larger, centred on the pointer: 12 pixels to the right of (145, 100) lies
+    // the bright half, 12 to the left the dark one.
+    QTest::mouseMove(image, {145, 100});
+    const QImage magnified = Loupe()->grab().toImage();
+    EXPECT_NEAR(qGray(magnified.pixel(80 + 48, 60)), 220, 8);
+    EXPECT_NEAR(qGray(magnified.pixel(80 - 48, 60)), 40, 8);
+
+    QTest::mouseMove(shown->window->WidgetOf(&w().VScroll2), {5, 5});
+    EXPECT_FALSE(Loupe()->isVisible()) << "the pointer left the picture";
+    QTest::mouseMove(image, {100, 100});
+    EXPECT_TRUE(Loupe()->isVisible());
+    Menu("loupemn");
+    EXPECT_FALSE(Loupe()->isVisible()) << "switched off";
+    Menu("loupemn");
+    QTest::mouseMove(image, {100, 100});
+    shown->window->Handle({wiring::EventType::Click, "Command3"});
+    EXPECT_FALSE(Loupe()->isVisible()) << "the work area closed";
+}
+
+TEST_F(PictureViewTest, WheelPansByASmallStepAndZoomsOnlyBeforeSIsPlaced) {
+    Open({1200, 1200});
+    const QPoint at(100, 100);
+    ASSERT_TRUE(w().VScroll1.visible);
+    const int top = w().VScroll1.value, step = w().VScroll1.smallChange;
+    EXPECT_TRUE(Wheel(at, {0, -120}));
+    EXPECT_EQ(w().VScroll1.value, top + step);
+    EXPECT_EQ(qobject_cast<QScrollBar*>(shown->window->WidgetOf(&w().VScroll1))->value(),
+              top + step);
+    // Half notches add up to one; the other way they take it back.
+    Wheel(at, {0, 60});
+    EXPECT_EQ(w().VScroll1.value, top + step);
+    Wheel(at, {0, 60});
+    EXPECT_EQ(w().VScroll1.value, top);
+    const int left = w().HScroll1.value;
+    Wheel(at, {-120, 0});
+    EXPECT_EQ(w().HScroll1.value, left + w().HScroll1.smallChange) << "sideways pans across";
+
+    const int zoom = w().VScroll2.value;
+    Wheel(at, {0, 120}, Qt::ControlModifier);
+    EXPECT_EQ(w().VScroll2.value, zoom + w().VScroll2.smallChange);
+    QTest::mouseClick(image, Qt::LeftButton, Qt::NoModifier, at);
+    ASSERT_FALSE(w().VScroll2.enabled);
+    Wheel(at, {0, 120}, Qt::ControlModifier);
+    EXPECT_EQ(w().VScroll2.value, zoom + w().VScroll2.smallChange) << "fixed once S is placed";
+}
+
+TEST_F(PictureViewTest, PlacedLandmarksAreMarkedUntilSwitchedOff) {
+    Open({300, 300});
+    const QPoint s(60, 60);
+    EXPECT_FALSE(MarkNear(s));
+    QTest::mouseMove(image, s);
+    QTest::mouseClick(image, Qt::LeftButton, Qt::NoModifier, s);
+    ASSERT_EQ(w().Image1.marks.size(), 1u);
+    EXPECT_TRUE(MarkNear(s));
+    Menu("marksmn");
+    EXPECT_FALSE(MarkNear(s));
+    EXPECT_FALSE(shown->window->ActionOf(&w().marksmn)->isChecked());
+    Menu("marksmn");
+    EXPECT_TRUE(MarkNear(s));
+}
+
+TEST(ScreenOnlyDrawing, ShownOnTheScreenButNeverSaved) {
+    ui::PictureBox box;
+    box.width = box.height = 1500;
+    box.backColor = kWhite;
+    box.border = false;
+    box.screenOnly.Add<ui::DrawText>(12.0f, 150.0f, 150.0f, std::string("±0.5"), kBlack);
+    auto inked = [](const QImage& shot) {
+        int count = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                count += qGray(shot.pixel(x, y)) < 128;
+        return count;
+    };
+    const platform::Twips twips = platform::ScreenTwips();
+    platform::PictureBoxWidget widget(box, twips, nullptr, nullptr);
+    widget.resize(twips.X(box.width), twips.Y(box.height));
+    EXPECT_GT(inked(widget.grab().toImage()), 10);
+
+    testing::TempDir dir;
+    platform::QtServices services;
+    const std::string path = (dir.path() / "panel.bmp").string();
+    ASSERT_TRUE(services.SaveBitmap(box, path));
+    const QImage saved(QString::fromStdString(path));
+    ASSERT_FALSE(saved.isNull());
+    EXPECT_EQ(inked(saved), 0);
+}
+
+}  // namespace
+}  // namespace ceph
