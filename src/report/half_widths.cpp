@@ -33,13 +33,13 @@ void PlaceBeside(const analysis::RowSpec& spec, const RowPlace& row, float& x, f
     x = static_cast<float>(row.x), y = static_cast<float>(row.y) + 50;
     switch (spec.block) {
         case analysis::Block::Differences:
-            x += 150, y += 400;
+            x += 220, y += 400;
             return;
         case analysis::Block::Maxillomandibular:
             x += 3700;
             return;
         default:
-            x += 2200;
+            x += 2300;
             return;
     }
 }
@@ -61,11 +61,13 @@ void Draw(base::App& app, const analysis::Uncertainty& u) {
         PlaceBeside(spec, PlaceOfRow(w.state, row, false, 0), x, y);
         list.Add<ui::DrawText>(kSize, x, y, std::move(text), kGrey);
     }
-    list.Add<ui::DrawText>(kSize, 5700.0f, 3750.0f,
+    // What the figures mean, between the jaw rows and the small figure; the rows without
+    // a value in some draws under the first column.
+    list.Add<ui::DrawText>(kSize, 5700.0f, 4120.0f,
                            "±：點選誤差下的 95% 範圍（" + std::to_string(u.draws) + " 次模擬）",
                            kGrey);
     if (!missing.empty())
-        list.Add<ui::DrawText>(kSize, 5700.0f, 3950.0f, "*：無法計算 " + missing, kGrey);
+        list.Add<ui::DrawText>(kSize, 200.0f, 5480.0f, "*：無法計算 " + missing, kGrey);
 }
 
 }  // namespace
