@@ -146,10 +146,12 @@ const ErrorModel& DefaultErrorModel() {
     return model;
 }
 
-std::optional<ErrorModel> LoadErrorModel(const std::string& path, std::string* why) {
+std::optional<ErrorModel> LoadErrorModel(const std::string& path, std::string* why,
+                                         std::error_code* readError) {
     std::string bytes;
     if (std::error_code ec = base::ReadRegularFile(path, bytes, kMaxTableBytes)) {
         if (why) *why = ec.message();
+        if (readError) *readError = ec;
         return std::nullopt;
     }
     return ParseErrorModel(bytes, why);

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace ceph::analysis {
 
@@ -31,7 +32,9 @@ const ErrorModel& DefaultErrorModel();
 std::optional<ErrorModel> ParseErrorModel(std::string_view text, std::string* why);
 
 // Reads a replacement table from a regular file of at most 64 KiB; on a fault,
-// nothing and the reason in `why` (the system's for a file that cannot be read).
-std::optional<ErrorModel> LoadErrorModel(const std::string& path, std::string* why);
+// nothing and the reason in `why` (the system's for a file that cannot be read, which
+// `readError` also receives; it stays clear for a table that was read but is faulty).
+std::optional<ErrorModel> LoadErrorModel(const std::string& path, std::string* why,
+                                         std::error_code* readError = nullptr);
 
 }  // namespace ceph::analysis

@@ -7,6 +7,7 @@
 #include "analysis/uncertainty.h"
 #include "base/data_folder.h"
 #include "base/filesys.h"
+#include "base/safe_file.h"
 #include "report/report.h"
 
 namespace ceph::report {
@@ -20,9 +21,14 @@ constexpr Colour kGrey = Bgr(128, 128, 128);
 // practice's could not be used, when it is there but faulty.
 analysis::ErrorModel ErrorModelOf(const ui::State& s, std::string* problem) {
     const std::string path = base::ErrorModelFile(s.DataDir);
-    if (!base::FileExists(path)) return analysis::DefaultErrorModel();
     std::string why;
-    if (std::optional<analysis::ErrorModel> own = analysis::LoadErrorModel(path, &why)) return *own;
+    std::error_code readError;
+    if (std::optional<analysis::ErrorModel> own = analysis::LoadErrorModel(path, &why, &readError))
+        return *own;
+    // Only a table that is not there at all is the usual case; one that is there but
+    // cannot be read (a folder, a pipe, no permission) or is faulty is named.
+    if (readError == std::errc::no_such_file_or_directory) return analysis::DefaultErrorModel();
+    if (readError) why = base::ErrorText(readError);
     if (problem) *problem = "無法使用點誤差表 " + path + "：" + why + "\n改用程式內建的表。";
     return analysis::DefaultErrorModel();
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <variant>
 
 #include "analysis/rows.h"
@@ -210,6 +211,14 @@ TEST_F(ReportTest, HalfWidthsOnTheScreenOnly) {
     ASSERT_FALSE(services.messages.empty());
     EXPECT_NE(services.messages.back().text.find("landmark-error.tsv"), std::string::npos);
     EXPECT_EQ(Texts(program.win.Picture3.screenOnly)[2].text, shown[2].text);
+    // One that is there but is no file is not taken for a missing one.
+    std::filesystem::remove(dir.path() / "landmark-error.tsv");
+    std::filesystem::create_directory(dir.path() / "landmark-error.tsv");
+    const std::size_t told = services.messages.size();
+    wiring::Dispatch(program, {wiring::EventType::Click, "rangemn"});
+    wiring::Dispatch(program, {wiring::EventType::Click, "rangemn"});
+    ASSERT_EQ(services.messages.size(), told + 1);
+    EXPECT_NE(services.messages.back().text.find("改用程式內建的表"), std::string::npos);
 }
 
 TEST_F(ReportTest, PrintingWhileComparingPutsBothOnOnePage) {
