@@ -261,8 +261,8 @@ void MainWindow::BuildViewMenu() {
     viewmn = Item("viewmn", "顯示調整");
     brightermn = item("brightermn", "亮一點", "Ctrl+Up");
     darkermn = item("darkermn", "暗一點", "Ctrl+Down");
-    morecontrastmn = item("morecontrastmn", "對比強一點", "Ctrl+Right");
-    lesscontrastmn = item("lesscontrastmn", "對比弱一點", "Ctrl+Left");
+    morecontrastmn = item("morecontrastmn", "對比強一點", "Ctrl+Shift+Up");
+    lesscontrastmn = item("lesscontrastmn", "對比弱一點", "Ctrl+Shift+Down");
     invertmn = item("invertmn", "反相", "Ctrl+I");
     viewresetmn = item("viewresetmn", "還原顯示", "Ctrl+0");
     line625 = Item("line625", "-");

@@ -119,6 +119,14 @@ TEST_F(PictureViewTest, ShortcutsActOnlyWhileTheirMenuOpens) {
     QTest::keyClick(shown->window.get(), Qt::Key_I, Qt::ControlModifier);
     EXPECT_TRUE(w().Image1.view.invert);
     EXPECT_TRUE(invert->isChecked());
+
+    // The age box has the focus when input starts; a text box must not swallow them.
+    QWidget* age = shown->window->WidgetOf(&w().Text4);
+    age->setFocus();
+    QTest::keyClick(age, Qt::Key_Up, Qt::ControlModifier);
+    QTest::keyClick(age, Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(w().Image1.view.brightness, 10);
+    EXPECT_EQ(w().Image1.view.contrast, 125);
 }
 
 TEST_F(PictureViewTest, LoupeFollowsThePointerBesideItAndHides) {
