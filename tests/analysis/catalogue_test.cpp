@@ -5,17 +5,14 @@
 #include <algorithm>
 
 #include "analysis/compute.h"
+#include "support/worked_tracing.h"
 #include "ui/main_window.h"
 
 namespace ceph::analysis {
 namespace {
 
-// N, Or, ANS, A, U1 Apex, U1 Edge, L1 Edge, L1 Apex, B, Pog, Gn, Me, Go, Ar, Po, S, PNS,
-// Upper Molar, Lower Molar.
-constexpr float kWorked[19][2] = {{70, 0},   {62, 25},  {75, 45}, {72, 52}, {66, 58},
-                                  {74, 74},  {71, 72},  {62, 92}, {66, 95}, {68, 112},
-                                  {65, 118}, {60, 120}, {10, 90}, {-5, 35}, {-10, 22},
-                                  {0, 0},    {25, 48},  {40, 72}, {42, 74}};
+using testing::kWorkedPoints;
+constexpr const auto& kWorked = kWorkedPoints;
 
 const char* const kWorkedTexts[kRows] = {
     "92.2", "87.6",  "4.6",  "6.0",  "4.2",   "2.7",   "2.4", "27.0", "37.5", "62.5",

@@ -5,16 +5,13 @@
 #include <cmath>
 
 #include "analysis/uncertainty.h"
+#include "support/worked_tracing.h"
 
 namespace ceph::analysis {
 namespace {
 
-// N, Or, ANS, A, U1 Apex, U1 Edge, L1 Edge, L1 Apex, B, Pog, Gn, Me, Go, Ar, Po, S, PNS,
-// Upper Molar, Lower Molar.
-constexpr float kWorked[19][2] = {{70, 0},   {62, 25},  {75, 45}, {72, 52}, {66, 58},
-                                  {74, 74},  {71, 72},  {62, 92}, {66, 95}, {68, 112},
-                                  {65, 118}, {60, 120}, {10, 90}, {-5, 35}, {-10, 22},
-                                  {0, 0},    {25, 48},  {40, 72}, {42, 74}};
+using testing::kWorkedPoints;
+constexpr const auto& kWorked = kWorkedPoints;
 constexpr int kN = 1, kOr = 2, kAns = 3, kGn = 11, kAr = 14, kPo = 15;
 constexpr int kNvA = 4, kSGo = 11, kNAns = 12, kMaxMand = 36;
 

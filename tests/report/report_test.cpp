@@ -16,14 +16,13 @@
 #include "report/report.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"
+#include "support/worked_tracing.h"
 #include "wiring/events.h"
 
 namespace ceph::report {
 namespace {
 
-const char* const kWorked =
-    "70,0,62,25,75,45,72,52,66,58,74,74,71,72,62,92,66,95,68,112,65,118,60,120,10,90,-5,35,-10,22,"
-    "0,0,25,48,40,72,42,74";
+const std::string& kWorked = testing::kWorkedFields;
 const char* const kSecond =
     "72,2,62,25,75,45,72,52,66,58,74,74,71,72,62,92,66,95,68,112,65,118,60,120,10,90,-5,35,-10,22,"
     "0,0,25,48,40,72,42,74";

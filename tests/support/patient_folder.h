@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/temp_dir.h"
+#include "support/worked_tracing.h"
 
 namespace ceph::testing {
 
@@ -36,10 +37,7 @@ inline void WritePatientFolder(const TempDir& dir, const Patient& patient = {}) 
 // Tracing 1 of the patient with `code` in the record file "ceph-1": a worked tracing,
 // the patient aged 48 years 2 months.
 inline void WriteStoredTracing(const TempDir& dir, const std::string& code) {
-    dir.Write("ceph-1",
-              code +
-                  ",70,0,62,25,75,45,72,52,66,58,74,74,71,72,62,92,66,95,68,112,65,118,60,120,"
-                  "10,90,-5,35,-10,22,0,0,25,48,40,72,42,74,0,48Y 2M\r\n");
+    dir.Write("ceph-1", code + "," + kWorkedFields + ",0,48Y 2M\r\n");
 }
 
 }  // namespace ceph::testing

@@ -3,14 +3,13 @@
 
 #include <sstream>
 
+#include "support/worked_tracing.h"
 #include "tools/analyse.h"
 
 namespace ceph::tools {
 namespace {
 
-const char* const kWorkedLine =
-    " W7 ,70,0,62,25,75,45,72,52,66,58,74,74,71,72,62,92,66,95,68,112,65,118,60,120,10,90,-5,35,"
-    "-10,22,0,0,25,48,40,72,42,74,0,8Y 11M";
+const std::string kWorkedLine = " W7 ," + testing::kWorkedFields + ",0,8Y 11M";
 
 TEST(Analyse, WorkedTracingAsCsv) {
     EXPECT_EQ(AnalyseRecordLine(kWorkedLine, true),

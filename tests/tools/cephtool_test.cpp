@@ -13,6 +13,7 @@
 #include "base/filesys.h"
 #include "run_cephtool.h"
 #include "support/patient_folder.h"
+#include "support/worked_tracing.h"
 #include "tools/analyse.h"
 
 namespace ceph::tools {
@@ -21,9 +22,7 @@ namespace {
 using testing::RunCephtool;
 using testing::ToolRun;
 
-const std::string kLine =
-    "A1,70,0,62,25,75,45,72,52,66,58,74,74,71,72,62,92,66,95,68,112,65,118,60,120,10,90,-5,35,"
-    "-10,22,0,0,25,48,40,72,42,74,0,8Y 11M";
+const std::string kLine = "A1," + testing::kWorkedFields + ",0,8Y 11M";
 
 // The same record line under another code.
 std::string Coded(const std::string& code) {

@@ -8,6 +8,7 @@
 
 #include "base/filesys.h"
 #include "run_cephtool.h"
+#include "support/worked_tracing.h"
 #include "tools/analyse.h"
 #include "tools/export_command.h"
 
@@ -18,9 +19,7 @@ using testing::RunCephtool;
 using testing::ToolRun;
 
 // Coordinates and age of a worked tracing, after its code.
-const std::string kTracing =
-    ",70,0,62,25,75,45,72,52,66,58,74,74,71,72,62,92,66,95,68,112,65,118,60,120,10,90,-5,35,"
-    "-10,22,0,0,25,48,40,72,42,74,0,8Y 11M";
+const std::string kTracing = "," + testing::kWorkedFields + ",0,8Y 11M";
 
 // The row export must give: analyse's texts after the code, tracing and age.
 std::string Expected(const std::string& codeField, int tracing, const std::string& line, bool male,
