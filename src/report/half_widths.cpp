@@ -82,19 +82,19 @@ void ShowHalfWidths(base::App& app) {
     ui::MainWindow& w = app.win;
     w.Picture3.screenOnly.Clear();
     if (!w.rangemn.checked || !w.Picture3.visible) return;
-    const analysis::ErrorModel model = ErrorModelOf(w.state, nullptr);
-    Draw(app, analysis::EstimateUncertainty(model, w.state.X, w.state.Y));
+    Draw(app, analysis::EstimateUncertainty(ErrorModelOf(w.state, nullptr), w.state.X, w.state.Y));
 }
 
 void rangemn_Click(base::App& app) {
     ui::MainWindow& w = app.win;
     w.rangemn.checked = !w.rangemn.checked;
-    if (w.rangemn.checked) {
-        std::string problem;
-        ErrorModelOf(w.state, &problem);
-        if (!problem.empty()) app.services.ShowMessage(problem, base::kExclamationOk);
-    }
-    ShowHalfWidths(app);
+    w.Picture3.screenOnly.Clear();
+    if (!w.rangemn.checked) return;
+    // The table is read once here: its problem is told, and the same model is drawn.
+    std::string problem;
+    const analysis::ErrorModel model = ErrorModelOf(w.state, &problem);
+    if (!problem.empty()) app.services.ShowMessage(problem, base::kExclamationOk);
+    if (w.Picture3.visible) Draw(app, analysis::EstimateUncertainty(model, w.state.X, w.state.Y));
 }
 
 }  // namespace ceph::report
