@@ -7,13 +7,30 @@ namespace fs = std::filesystem;
 
 namespace ceph::base {
 
-fs::path ToPath(std::string_view utf8) {
-    return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+// POSIX file names are bytes: they pass unchanged, never through a conversion that
+// could refuse or replace what is not valid UTF-8. Windows names are UTF-16, converted
+// from and to UTF-8.
+fs::path ToPath(std::string_view text) {
+#ifdef _WIN32
+    return fs::path(std::u8string(reinterpret_cast<const char8_t*>(text.data()), text.size()));
+#else
+    return fs::path(std::string(text));
+#endif
 }
 
 std::string FromPath(const fs::path& path) {
+#ifdef _WIN32
     std::u8string s = path.u8string();
     return std::string(reinterpret_cast<const char*>(s.data()), s.size());
+#else
+    return path.native();
+#endif
+}
+
+std::string CurrentFolder() {
+    std::error_code ec;
+    fs::path here = fs::current_path(ec);
+    return ec ? std::string() : FromPath(here);
 }
 
 bool EndsWithSeparator(std::string_view path) {

@@ -1,7 +1,9 @@
 #pragma once
-// The one place that knows about the host's file system: paths kept as UTF-8 text,
-// the folder separator, drive-letter paths on hosts without drives, file tests and
-// the file-name patterns of the picture lists.
+// The one place that knows about the host's file system: paths kept as text, the
+// folder separator, drive-letter paths on hosts without drives, file tests and the
+// file-name patterns of the picture lists. A path is the system's own bytes on POSIX
+// systems (a folder named in Big5 stays Big5, whatever the locale) and UTF-8 on
+// Windows, whose file names are UTF-16.
 
 #include <filesystem>
 #include <string>
@@ -16,8 +18,12 @@ constexpr char kSeparator = '\\';
 constexpr char kSeparator = '/';
 #endif
 
-std::filesystem::path ToPath(std::string_view utf8);
+std::filesystem::path ToPath(std::string_view text);
 std::string FromPath(const std::filesystem::path& path);
+
+// The current folder, byte for byte as the system names it; empty when it cannot be
+// told (it was removed, say).
+std::string CurrentFolder();
 
 bool EndsWithSeparator(std::string_view path);
 // Appends the platform separator unless the text already ends with "\" or "/".

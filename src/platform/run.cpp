@@ -1,7 +1,6 @@
 #include "platform/run.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QTimer>
@@ -10,6 +9,7 @@
 
 #include "app/handoff.h"
 #include "app/startup.h"
+#include "base/filesys.h"
 #include "platform/qt_services.h"
 #include "platform/qt_window.h"
 
@@ -31,21 +31,38 @@ const char* InstallChineseFont() {
     return "";
 }
 
+namespace {
+
+// The arguments after the program's name, without those Qt took for itself. POSIX
+// paths are bytes and are kept as they are: text through QString would replace what
+// is not UTF-8 (a Big5 folder name) and name another file. Windows gives Qt the wide
+// command line, whose UTF-8 is the path.
+std::vector<std::string> HandoffArguments([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
+    std::vector<std::string> arguments;
+#ifdef _WIN32
+    const QStringList args = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < args.size(); ++i)
+        arguments.push_back(args[i].toStdString());
+#else
+    for (int i = 1; i < argc; ++i)
+        arguments.emplace_back(argv[i]);
+#endif
+    return arguments;
+}
+
+}  // namespace
+
+// Qt takes its own options out of argc and argv as the application is made.
 int RunReadceph(int argc, char** argv) {
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("readceph"));
     InstallChineseFont();
 
-    std::vector<std::string> arguments;
-    const QStringList args = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < args.size(); ++i)
-        arguments.push_back(args[i].toStdString());
-
     QtServices services;
     base::App program(services);
     app::StartupEnv env;
-    env.handoffArgument = app::HandoffPathFromArguments(arguments);
-    env.currentDir = QDir::currentPath().toStdString();
+    env.handoffArgument = app::HandoffPathFromArguments(HandoffArguments(argc, argv));
+    env.currentDir = base::CurrentFolder();
     env.testDataDir = app::DefaultTestDataDir();
     app::FormLoad(program, env);
     if (program.quitRequested) return 0;

@@ -139,6 +139,31 @@ TEST(Startup, HandoffThatCannotBeReadLeavesTheHeaderEmpty) {
     }
 }
 
+#ifndef _WIN32
+// A practice folder named in Big5 on a system whose names are bytes: the name is kept
+// as the system gave it, so the patient's tracings and pictures are found there.
+TEST(Startup, DataFolderNamedInBig5FindsItsTracings) {
+    testing::TempDir tmp;
+    const fs::path data = tmp.path() / "\xB4\xFA\xB8\xD5";  // 測試
+    fs::create_directories(data / "pics");
+    std::ofstream(data / "ceph-2") << "00101,1.0,2.0\r\n";
+    std::ofstream(data / "OutExe.tmp") << "王\r\n00101\r\n";
+    std::ofstream(data / "selvsys.ini") << "[Selvaron]\r\nPersonPicDir=pics\r\n";
+    std::ofstream(data / "pics" / "00101_2.jpg") << "x";
+    fs::current_path(data);
+    testing::FakeServices services;
+    App app{services};
+    const std::string here = base::CurrentFolder();
+    ASSERT_EQ(here, data.native());
+    FormLoad(app, {here + "/OutExe.tmp", here, (tmp.path() / "kmr").native()});
+    EXPECT_EQ(app.win.state.DataDir, here + "/");
+    EXPECT_EQ(app.win.Label0.caption, "00101");
+    EXPECT_TRUE(app.win.readn[1].enabled);
+    EXPECT_EQ(app.win.piccas[0].caption, "00101_2.jpg");
+    EXPECT_EQ(app.notices, Lines{});
+}
+#endif
+
 TEST(Startup, FilesThatAreNoRegularFilesNeitherHangNorCountAsMissing) {
     // Pipes without a writer where the record, settings and calibration files belong
     // (a plain open would wait for ever), and a folder named like a record file.
