@@ -17,6 +17,10 @@ std::string ReadIniValue(std::string_view path, std::string_view section, std::s
                          std::string_view defaultValue, std::size_t maxChars = 99,
                          std::error_code* why = nullptr);
 
+// `maxChars` for the whole value, however long: the settings file itself is limited in
+// size, and a picture folder cut short would be another folder.
+inline constexpr std::size_t kWholeValue = static_cast<std::size_t>(-1);
+
 // The same lookup in the bytes of an INI file already read.
 std::string IniValueFromText(std::string_view bytes, std::string_view section, std::string_view key,
                              std::string_view defaultValue, std::size_t maxChars = 99);

@@ -124,7 +124,7 @@ void FormLoad(base::App& app, const StartupEnv& env) {
     const std::string settings = s.DataDir + "selvsys.ini";
     std::error_code settingsError;
     s.PictureDir = base::WithTrailingSeparator(base::HostPath(
-        ReadIniValue(settings, "Selvaron", "PersonPicDir", "12", 99, &settingsError)));
+        ReadIniValue(settings, "Selvaron", "PersonPicDir", "12", kWholeValue, &settingsError)));
     if (settingsError) app.notices.push_back(records::CannotReadText(settings, settingsError));
     w.File1.path = s.PictureDir;
     w.File1.pattern = "*.*";

@@ -164,6 +164,18 @@ TEST(Startup, DataFolderNamedInBig5FindsItsTracings) {
 }
 #endif
 
+// The picture folder is used whole, however long its name.
+TEST(Startup, LongPictureFolderListsItsPictures) {
+    Program p;
+    const fs::path pics = p.tmp.path() / std::string(80, 'p') / std::string(80, 'q');
+    fs::create_directories(pics);
+    std::ofstream(pics / "123_1.jpg") << "x";
+    p.tmp.Write("selvsys.ini", "[Selvaron]\r\nPersonPicDir=" + pics.string() + "\r\n");
+    p.Start(p.Handoff("a\r\n123\r\n"));
+    EXPECT_TRUE(p.w.piccas[0].enabled);
+    EXPECT_EQ(p.w.piccas[0].caption, "123_1.jpg");
+}
+
 TEST(Startup, FilesThatAreNoRegularFilesNeitherHangNorCountAsMissing) {
     // Pipes without a writer where the record, settings and calibration files belong
     // (a plain open would wait for ever), and a folder named like a record file.
@@ -292,7 +304,7 @@ TEST(Startup, PictureDirFromTheSettingsFile) {
         {"drive", true, "D:\\pics", "/d/pics/"},
 #endif
         {"Big5 ending in 0x5C", true, "pics\xB3\x5C", "pics許" + sep},
-        {"long", true, std::string(130, 'p'), std::string(99, 'p') + sep},
+        {"long", true, std::string(130, 'p'), std::string(130, 'p') + sep},
     };
     for (const Case& c : cases) {
         Program p;

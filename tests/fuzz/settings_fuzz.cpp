@@ -1,5 +1,5 @@
 // The suite's settings file: any bytes give the value or the default, valid UTF-8 of
-// at most the characters asked for.
+// at most the characters asked for, or whole.
 #include <cstdint>
 #include <string>
 
@@ -20,7 +20,7 @@ std::size_t Characters(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    for (std::size_t limit : {std::size_t{99}, std::size_t{3}}) {
+    for (std::size_t limit : {ceph::app::kWholeValue, std::size_t{99}, std::size_t{3}}) {
         const std::string value =
             ceph::app::IniValueFromText(bytes, "Selvaron", "PersonPicDir", "12", limit);
         FUZZ_CHECK(ceph::base::IsValidUtf8(value));
