@@ -1,7 +1,10 @@
 #include "base/safe_file.h"
 
 #include <cerrno>
+#include <filesystem>
 
+#include "base/filesys.h"
+#include "base/os_files.h"
 #include "base/windows_api.h"
 
 namespace ceph::base {
@@ -18,6 +21,7 @@ constexpr const char* kQuota = "超過磁碟配額";
 constexpr const char* kNoPermission = "沒有寫入權限";
 constexpr const char* kReadOnly = "磁碟是唯讀的";
 constexpr const char* kNoFolder = "找不到資料夾";
+constexpr const char* kNoFile = "找不到檔案";
 constexpr const char* kIoError = "磁碟讀寫錯誤";
 constexpr const char* kNameTooLong = "檔名太長";
 constexpr const char* kInUse = "檔案正被另一部電腦或程式使用，請稍後再試";
@@ -29,7 +33,7 @@ constexpr Phrase kPhrases[] = {
     {std::errc::operation_not_permitted, kNoPermission},
     {std::errc::read_only_file_system, kReadOnly},
     {std::errc::is_a_directory, "這個名稱已是一個資料夾"},
-    {std::errc::no_such_file_or_directory, kNoFolder},
+    {std::errc::no_such_file_or_directory, "找不到檔案或資料夾"},
     {std::errc::not_a_directory, "路徑中有一段不是資料夾"},
     {std::errc::io_error, kIoError},
     {std::errc::filename_too_long, kNameTooLong},
@@ -54,6 +58,8 @@ const char* WindowsPhrase(std::error_code ec) {
             return kNoPermission;
         case ERROR_WRITE_PROTECT:
             return kReadOnly;
+        case ERROR_FILE_NOT_FOUND:
+            return kNoFile;
         case ERROR_PATH_NOT_FOUND:
         case ERROR_INVALID_DRIVE:
         case ERROR_BAD_NETPATH:
@@ -73,26 +79,111 @@ const char* WindowsPhrase(std::error_code ec) {
 }
 #endif
 
-class FileKindCategory : public std::error_category {
+// What this program tells apart beyond the system's codes.
+enum FileFault { kNotRegular = 1, kMissingFile, kMissingFolder, kDanglingLink, kLockLost };
+
+class FileFaultCategory : public std::error_category {
   public:
-    const char* name() const noexcept override { return "file kind"; }
-    std::string message(int) const override { return "not a regular file"; }
+    const char* name() const noexcept override { return "file fault"; }
+    std::string message(int fault) const override {
+        switch (fault) {
+            case kMissingFile:
+                return "No such file";
+            case kMissingFolder:
+                return "No such folder";
+            case kDanglingLink:
+                return "Symbolic link to a file that does not exist";
+            case kLockLost:
+                return "Lock file deleted or replaced while in use";
+            default:
+                return "not a regular file";
+        }
+    }
+    // A missing file or folder is still what the system calls "no such file or
+    // directory", for every caller that tests for that.
+    std::error_condition default_error_condition(int fault) const noexcept override {
+        if (fault == kMissingFile || fault == kMissingFolder)
+            return std::make_error_condition(std::errc::no_such_file_or_directory);
+        return {fault, *this};
+    }
 };
 
-const FileKindCategory& FileKind() {
-    static const FileKindCategory category;
+const FileFaultCategory& FileFaults() {
+    static const FileFaultCategory category;
     return category;
+}
+
+bool FolderExists(std::string_view path) {
+    try {
+        std::error_code ec;
+        return std::filesystem::is_directory(
+            path.empty() ? std::filesystem::path(".") : ToPath(path), ec);
+    } catch (...) {
+        return false;  // a name Windows cannot convert names no folder
+    }
 }
 
 }  // namespace
 
 std::error_code NotRegularFile() {
-    return {1, FileKind()};
+    return {kNotRegular, FileFaults()};
+}
+
+std::error_code MissingFile() {
+    return {kMissingFile, FileFaults()};
+}
+
+std::error_code MissingFolder() {
+    return {kMissingFolder, FileFaults()};
+}
+
+std::error_code DanglingLink() {
+    return {kDanglingLink, FileFaults()};
+}
+
+std::error_code LockLost() {
+    return {kLockLost, FileFaults()};
+}
+
+std::error_code MissingAt(std::string_view path) {
+#ifdef _WIN32
+    const std::size_t cut = path.find_last_of("\\/");
+#else
+    const std::size_t cut = path.find_last_of('/');
+#endif
+    std::string_view folder;
+    // A root keeps its separator ("/", "C:\" on Windows): without it, it names another folder.
+    if (cut != std::string_view::npos)
+        folder = path.substr(0, cut == 0 || path[cut - 1] == ':' ? cut + 1 : cut);
+    return FolderExists(folder) ? MissingFile() : MissingFolder();
+}
+
+std::error_code os::MissingTold(std::error_code ec, std::string_view path) {
+    bool missing = ec == std::errc::no_such_file_or_directory;
+#ifdef _WIN32
+    missing |= ec.category() == std::system_category() &&
+               (static_cast<DWORD>(ec.value()) == ERROR_FILE_NOT_FOUND ||
+                static_cast<DWORD>(ec.value()) == ERROR_PATH_NOT_FOUND);
+#endif
+    return missing && ec.category() != FileFaults() ? MissingAt(path) : ec;
 }
 
 std::string ErrorText(std::error_code ec) {
     if (!ec) return {};
-    if (ec == NotRegularFile()) return "這不是一般檔案";
+    if (ec.category() == FileFaults()) {
+        switch (ec.value()) {
+            case kMissingFile:
+                return kNoFile;
+            case kMissingFolder:
+                return kNoFolder;
+            case kDanglingLink:
+                return "這是指向不存在檔案的連結";
+            case kLockLost:
+                return "存檔時資料夾的鎖定檔被刪除或換掉，請再試一次";
+            default:
+                return "這不是一般檔案";
+        }
+    }
 #ifdef _WIN32
     if (const char* text = WindowsPhrase(ec)) return text;
 #endif

@@ -21,7 +21,17 @@ inline std::error_code Errc(std::errc e) {
 }
 // The error of the last system call.
 std::error_code LastError();
+// `ec`, or, when it says that `path` is not there, whether the file or its folder is
+// missing (MissingAt).
+std::error_code MissingTold(std::error_code ec, std::string_view path);
 unsigned long CurrentProcessId();
+
+// Where writing `path` must go: `path` itself, or, when it is a symbolic link, the
+// file its links finally lead to. DanglingLink() when that file is not there.
+std::error_code FinalTarget(const std::string& path, std::string& final);
+// Whether the user may write the file at `path` (nothing when it is not there): a
+// replacement must not take over a file its owner has kept from them.
+std::error_code MayReplace(const std::string& path);
 
 // Writing a new file.
 std::error_code CreateExclusive(const std::string& path, std::intptr_t& handle);
@@ -45,7 +55,8 @@ std::error_code OpenForReading(std::string_view path, std::intptr_t& handle, std
 // Reads at an offset; `got` 0 means the end of the file.
 std::error_code ReadAt(std::intptr_t handle, std::uint64_t offset, char* into, std::size_t length,
                        std::size_t& got);
-// Creates an empty file where there is none; never truncates, never blocks on a pipe.
+// Creates an empty file where there is none; never truncates, never blocks on a pipe,
+// never follows a link to nothing (DanglingLink()).
 std::error_code CreateIfMissing(std::string_view path);
 // Lets the system copy bytes between two files itself; false when it cannot (the
 // caller then copies through a buffer). `offset` and `remaining` say how far it got.
@@ -59,6 +70,9 @@ void BinaryStandardStreams();
 // The lock file and its slots.
 enum class LockTry { kTaken, kBusy, kFailed };
 std::error_code OpenLockFile(std::string_view path, std::intptr_t& handle);
+// Whether the file open as `handle` is still the one at `path` (not deleted, not
+// replaced by another).
+bool SameFileAt(std::intptr_t handle, std::string_view path);
 LockTry TryLock(std::intptr_t handle, int slot, std::error_code& ec);
 void Unlock(std::intptr_t handle, int slot);
 

@@ -28,7 +28,63 @@ int AsFd(std::intptr_t h) {
     return static_cast<int>(h);
 }
 
+std::string FolderOf(const std::string& path) {
+    const std::size_t cut = path.find_last_of('/');
+    return cut == std::string::npos ? "." : cut == 0 ? "/" : path.substr(0, cut);
+}
+
+// The text of the symbolic link at `path`, however long.
+std::error_code ReadLink(const std::string& path, std::size_t sizeHint, std::string& target) {
+    std::string buffer(std::max<std::size_t>(sizeHint, 255) + 1, '\0');
+    for (;;) {
+        const ssize_t n = ::readlink(path.c_str(), buffer.data(), buffer.size());
+        if (n < 0) return LastError();
+        if (static_cast<std::size_t>(n) < buffer.size()) {
+            target.assign(buffer.data(), static_cast<std::size_t>(n));
+            return {};
+        }
+        buffer.resize(2 * buffer.size());  // the link grew since it was looked at
+    }
+}
+
+// A symbolic link at `path` that leads nowhere.
+bool IsDanglingLink(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) &&
+           ::stat(path.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR);
+}
+
 }  // namespace
+
+// Only the name's own links are followed here; a linked folder on the way needs
+// nothing, since the system resolves it alike for the scratch file and the rename.
+std::error_code FinalTarget(const std::string& path, std::string& final) {
+    final = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(final.c_str(), &st) != 0) {
+            // The name itself missing is a new file; its creation tells what is wrong.
+            if (hops == 0) return {};
+            if (errno == ENOENT || errno == ENOTDIR) return DanglingLink();
+            return LastError();
+        }
+        if (!S_ISLNK(st.st_mode)) return {};
+        std::string link;
+        if (std::error_code ec = ReadLink(final, static_cast<std::size_t>(st.st_size), link))
+            return ec;
+        if (link.empty()) return DanglingLink();
+        // A relative link is read from the folder that holds it.
+        final = link.front() == '/' ? link : FolderOf(final) + "/" + link;
+    }
+    return Errc(std::errc::too_many_symbolic_link_levels);
+}
+
+std::error_code MayReplace(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+    if (::access(path.c_str(), W_OK) == 0 || errno == ENOENT) return {};
+    return LastError();
+}
 
 std::error_code CreateExclusive(const std::string& path, std::intptr_t& handle) {
     for (;;) {
@@ -124,11 +180,7 @@ std::error_code Replace(const std::string& scratch, const std::string& target) {
 // Makes the rename itself survive a power cut. Some file systems cannot sync a
 // folder; the file is already in place, so a failure here changes nothing.
 void SyncFolderOf(const std::string& target) {
-    const std::size_t cut = target.find_last_of('/');
-    const std::string folder = cut == std::string::npos ? "."
-                               : cut == 0               ? "/"
-                                                        : target.substr(0, cut);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
@@ -168,12 +220,16 @@ std::error_code ReadAt(std::intptr_t handle, std::uint64_t offset, char* into, s
 std::error_code CreateIfMissing(std::string_view path) {
     const std::string name(path);
     int fd;
+    // Exclusive creation neither follows a link nor opens what is there already.
     do {
-        fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+        fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NONBLOCK, 0666);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return LastError();
-    ::close(fd);
-    return {};
+    if (fd >= 0) {
+        ::close(fd);
+        return {};
+    }
+    if (errno != EEXIST) return LastError();
+    return IsDanglingLink(name) ? DanglingLink() : std::error_code();
 }
 
 // Lets the system copy the bytes itself (no trip through the program, and on file
@@ -226,10 +282,19 @@ std::error_code OpenLockFile(std::string_view path, std::intptr_t& handle) {
             handle = fd;
             return {};
         }
-        // EEXIST: another program created it between our two opens.
+        // EEXIST: another program created it between our two opens, or the name is a
+        // link to nothing, which opening again will not mend.
+        if (errno == EEXIST && IsDanglingLink(name)) return DanglingLink();
         if (errno != EINTR && errno != EEXIST) return LastError();
     }
     return Errc(std::errc::resource_unavailable_try_again);
+}
+
+bool SameFileAt(std::intptr_t handle, std::string_view path) {
+    struct stat held {
+    }, named{};
+    return ::fstat(AsFd(handle), &held) == 0 && ::stat(std::string(path).c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
 LockTry TryLock(std::intptr_t handle, int slot, std::error_code& ec) {

@@ -54,7 +54,69 @@ std::error_code OpenError(const wchar_t* name, DWORD err) {
     return {static_cast<int>(err), std::system_category()};
 }
 
+// IO_REPARSE_TAG_SYMLINK; the other reparse points (cloud files, mount points) are
+// files or folders in their own right.
+constexpr DWORD kSymlinkTag = 0xA000000CL;
+
+bool IsSymlink(const wchar_t* name) {
+    const DWORD attributes = ::GetFileAttributesW(name);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = ::FindFirstFileW(name, &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    ::FindClose(search);
+    return found.dwReserved0 == kSymlinkTag;
+}
+
+bool NotThere(DWORD err) {
+    return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND;
+}
+
 }  // namespace
+
+std::error_code FinalTarget(const std::string& path, std::string& final) {
+    final = path;
+    std::wstring name;
+    if (Wide(path, name) || !IsSymlink(name.c_str())) return {};
+    // Opening follows the links; the system then names the file it reached.
+    HANDLE h =
+        ::CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD err = ::GetLastError();
+        return NotThere(err) ? DanglingLink()
+                             : std::error_code(static_cast<int>(err), std::system_category());
+    }
+    std::wstring reached(32768, L'\0');
+    const DWORD length =
+        ::GetFinalPathNameByHandleW(h, reached.data(), static_cast<DWORD>(reached.size()),
+                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    const DWORD err = ::GetLastError();
+    ::CloseHandle(h);
+    if (length == 0 || length >= reached.size())
+        return {static_cast<int>(err), std::system_category()};
+    reached.resize(length);
+    // "\\?\UNC\server\share" is "\\server\share", "\\?\C:\x" is "C:\x".
+    if (reached.rfind(L"\\\\?\\UNC\\", 0) == 0)
+        reached = L"\\\\" + reached.substr(8);
+    else if (reached.rfind(L"\\\\?\\", 0) == 0)
+        reached = reached.substr(4);
+    final = FromPath(std::filesystem::path(reached));
+    return {};
+}
+
+// Windows keeps write permission in access lists that the rename itself checks; the
+// read-only attribute is the owner's word that the file stays as it is.
+std::error_code MayReplace(const std::string& path) {
+    std::wstring name;
+    if (std::error_code ec = Wide(path, name)) return ec;
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        (attributes & FILE_ATTRIBUTE_READONLY))
+        return {static_cast<int>(ERROR_ACCESS_DENIED), std::system_category()};
+    return {};
+}
 
 std::error_code CreateExclusive(const std::string& path, std::intptr_t& handle) {
     std::wstring name;
@@ -174,6 +236,8 @@ std::error_code OpenForReading(std::string_view path, std::intptr_t& handle, std
 std::error_code CreateIfMissing(std::string_view path) {
     std::wstring name;
     if (std::error_code ec = Wide(path, name)) return ec;
+    std::string final;
+    if (std::error_code ec = FinalTarget(std::string(path), final)) return ec;
     HANDLE h = ::CreateFileW(name.c_str(), GENERIC_WRITE,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -212,12 +276,29 @@ void BinaryStandardStreams() {
 std::error_code OpenLockFile(std::string_view path, std::intptr_t& handle) {
     std::wstring name;
     if (std::error_code ec = Wide(path, name)) return ec;
+    std::string final;
+    if (std::error_code ec = FinalTarget(std::string(path), final)) return ec;
     HANDLE h = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return OpenError(name.c_str(), ::GetLastError());
     handle = reinterpret_cast<std::intptr_t>(h);
     return {};
+}
+
+bool SameFileAt(std::intptr_t handle, std::string_view path) {
+    std::wstring name;
+    if (Wide(path, name)) return false;
+    BY_HANDLE_FILE_INFORMATION held{}, named{};
+    if (!::GetFileInformationByHandle(AsHandle(handle), &held)) return false;
+    HANDLE h =
+        ::CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const bool got = ::GetFileInformationByHandle(h, &named);
+    ::CloseHandle(h);
+    return got && held.dwVolumeSerialNumber == named.dwVolumeSerialNumber &&
+           held.nFileIndexHigh == named.nFileIndexHigh && held.nFileIndexLow == named.nFileIndexLow;
 }
 
 namespace {

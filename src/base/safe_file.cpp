@@ -76,15 +76,24 @@ AtomicFile::AtomicFile(std::string_view target) : target_(target) {
         error_ = Errc(std::errc::invalid_argument);
         return;
     }
+    // Through a link to the file it leads to, which must be the user's to change: the
+    // rename would otherwise put a new file of ours in place of a link or of a file its
+    // owner keeps read-only.
+    std::error_code ec = FinalTarget(target_, final_);
+    if (!ec) ec = MayReplace(final_);
+    if (ec) {
+        error_ = ec;
+        return;
+    }
     // A name taken by another program's scratch file (or a crashed one's) means only
     // that we draw again.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        scratch_ = ScratchName(target_);
-        const std::error_code ec = CreateExclusive(scratch_, handle_);
+        scratch_ = ScratchName(final_);
+        ec = CreateExclusive(scratch_, handle_);
         if (!ec) break;
         scratch_.clear();
         if (ec != std::errc::file_exists || attempt == 99) {
-            error_ = ec;
+            error_ = MissingTold(ec, final_);
             return;
         }
     }
@@ -123,19 +132,20 @@ bool AtomicFile::Commit() {
     if (committed_) return true;
     if (error_ || !FlushBuffer()) return false;
     std::error_code ec = SyncData(handle_);
-    if (!ec) ec = KeepOwnerAndMode(handle_, target_);
+    if (!ec) ec = KeepOwnerAndMode(handle_, final_);
     if (!ec) {
         ec = CloseChecked(handle_);
         handle_ = kNoHandle;
     }
-    if (!ec) ec = Replace(scratch_, target_);
+    if (!ec) ec = HeldLocksStillInPlace(target_);
+    if (!ec) ec = MissingTold(Replace(scratch_, final_), final_);
     if (ec) {
         Fail(ec);
         return false;
     }
     scratch_.clear();
     committed_ = true;
-    SyncFolderOf(target_);
+    SyncFolderOf(final_);
     return true;
 }
 
@@ -198,7 +208,7 @@ SourceFile& SourceFile::operator=(SourceFile&& other) noexcept {
 std::error_code SourceFile::Open(std::string_view path) {
     Close();
     if (path.empty()) return Errc(std::errc::invalid_argument);
-    return OpenForReading(path, handle_, size_);
+    return MissingTold(OpenForReading(path, handle_, size_), path);
 }
 
 std::error_code SourceFile::ReadAt(std::uint64_t offset, char* into, std::size_t length,
@@ -240,7 +250,7 @@ std::error_code ReadRegularFile(std::string_view path, std::string& bytes, std::
 
 std::error_code CreateEmptyFile(std::string_view path) {
     if (path.empty()) return Errc(std::errc::invalid_argument);
-    return CreateIfMissing(path);
+    return MissingTold(CreateIfMissing(path), path);
 }
 
 void SourceFile::Close() {

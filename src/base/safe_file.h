@@ -43,6 +43,9 @@ class SourceFile {
 // file's permissions and renames it over the target in one step. A crash or power cut
 // at any moment leaves either the old file or the new one. A failure leaves the old
 // file as it was, and an uncommitted scratch file is removed when the object goes.
+// A target that is a symbolic link is written through it: the scratch file and the
+// rename are beside the file the link leads to, and the link stays. A target the
+// user may not write, or a link to nothing, is refused before anything is written.
 class AtomicFile {
   public:
     explicit AtomicFile(std::string_view target);
@@ -67,6 +70,7 @@ class AtomicFile {
     void Discard();
 
     std::string target_;
+    std::string final_;  // the file replaced: the target, or where its links lead
     std::string scratch_;
     std::string buffer_;
     std::uint64_t written_ = 0;  // bytes handed to the system so far
@@ -93,6 +97,23 @@ std::error_code CreateEmptyFile(std::string_view path);
 // file" ("這不是一般檔案" in ErrorText).
 std::error_code NotRegularFile();
 
+// "No such file or directory" says neither which: `path` is a missing file when the
+// folder that would hold it is there, else a missing folder. Both compare equal to
+// std::errc::no_such_file_or_directory, so callers that take a missing file as empty
+// still do; ErrorText names the one that is missing. Every file operation here
+// reports a missing name this way.
+std::error_code MissingAt(std::string_view path);
+std::error_code MissingFile();
+std::error_code MissingFolder();
+
+// A symbolic link whose target is not there. Writing through it would create a file
+// wherever it points, outside the data folder perhaps, so it is refused.
+std::error_code DanglingLink();
+
+// The lock file was deleted or replaced while this program held a lock in it: the
+// lock no longer keeps other programs out, so a replacement in its folder is refused.
+std::error_code LockLost();
+
 // An exclusive lock on one slot of a lock file. Every program working in the same data
 // folder takes the same slot before it reads, rewrites and replaces the file the slot
 // stands for; record locks are honoured by network file systems, so this also holds
@@ -108,7 +129,9 @@ class FileLock {
 
     // Tries for up to `wait` to take slot `slot` (0 and up) of the lock file at `path`,
     // creating the file when it is missing. std::errc::timed_out when another program
-    // kept the slot all that time.
+    // kept the slot all that time. A lock taken in a file that meanwhile lost its name
+    // (deleted or replaced by another) excludes nobody, so it is taken again in the
+    // file now at that name.
     std::error_code Acquire(std::string_view path, int slot, std::chrono::milliseconds wait);
     bool Held() const { return handle_ != -1; }
     void Release();
@@ -117,6 +140,12 @@ class FileLock {
     std::intptr_t handle_ = -1;
     int slot_ = 0;
 };
+
+// LockLost() when a lock this program holds in the folder of `path` is no longer in
+// the file at the lock file's name; nothing otherwise. A replacement checks this just
+// before it renames: someone deleting the lock file while it was held has let another
+// program in, whose save this one would undo.
+std::error_code HeldLocksStillInPlace(std::string_view path);
 
 // A file error in words for the clinician (Traditional Chinese): a full disk, a folder
 // without write permission, a name taken by a folder, a lock held elsewhere …

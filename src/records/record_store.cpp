@@ -22,9 +22,11 @@ StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite
     const std::string path = RecordFilePath(dataDir, n);
     base::FileLock lock;
     if (std::error_code ec = lock.Acquire(LockFilePath(dataDir), n, wait)) {
-        // A lock held elsewhere is about the record file; any other failure (a folder
-        // without write permission, say) is about the lock file itself.
+        // A lock held elsewhere is about the record file, a missing data folder about
+        // that folder; any other failure (a folder without write permission, say) is
+        // about the lock file itself.
         if (ec == std::errc::timed_out) return {ec, path};
+        if (ec == base::MissingFolder()) return {ec, std::string(dataDir)};
         return {ec, LockFilePath(dataDir)};
     }
 

@@ -170,6 +170,42 @@ TEST(AtomicFile, ReplacementKeepsPermissionBits) {
     ::umask(savedMask);
 }
 
+// A record file kept elsewhere behind a link is updated where it is: the links stay
+// links, and no scratch file is left in either folder.
+TEST(AtomicFile, WritesThroughSymbolicLinksAndKeepsThem) {
+    TempDir dir;
+    const fs::path data = dir.path() / "data", elsewhere = dir.path() / "elsewhere";
+    fs::create_directories(data);
+    dir.Write("elsewhere/ceph-2", "old\r\n");
+    fs::create_symlink("../elsewhere/ceph-2", data / "ceph-2");
+    fs::create_symlink(data / "ceph-2", data / "second");  // a link to the link
+    for (const char* name : {"ceph-2", "second"}) {
+        const std::string content = std::string("through ") + name;
+        const std::error_code ec = WriteFileAtomically(Text(data / name), content);
+        EXPECT_FALSE(ec) << ErrorText(ec);
+        EXPECT_EQ(Content(elsewhere / "ceph-2"), content);
+        EXPECT_TRUE(fs::is_symlink(data / name));
+    }
+    EXPECT_EQ(Listing(data), (Names{"ceph-2", "second"}));
+    EXPECT_EQ(Listing(elsewhere), Names{"ceph-2"});
+}
+
+// Writing through a link to nothing would create a file wherever it points, outside
+// the data folder perhaps: refused, by looking for a tracing as well as by saving.
+TEST(AtomicFile, LinkToNothingIsRefusedAndNothingIsCreated) {
+    TempDir dir;
+    fs::create_directories(dir.path() / "data");
+    fs::create_directories(dir.path() / "outside");
+    const fs::path link = dir.path() / "data" / "ceph-2";
+    fs::create_symlink("../outside/ceph-2", link);
+    EXPECT_EQ(WriteFileAtomically(Text(link), "x"), DanglingLink());
+    EXPECT_EQ(CreateEmptyFile(Text(link)), DanglingLink());
+    EXPECT_EQ(ErrorText(DanglingLink()), "這是指向不存在檔案的連結");
+    EXPECT_TRUE(fs::is_empty(dir.path() / "outside"));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(Listing(dir.path() / "data"), Names{"ceph-2"});
+}
+
 TEST(AtomicFile, FullDiskKeepsOldFile) {
     TempDir dir;
     const std::string old = Pattern(200000, 4);
@@ -415,6 +451,40 @@ TEST(FileLock, LocksInOneProgramExcludeEachOther) {
 #endif
 
 #endif  // _WIN32
+
+// A file its owner keeps from the user (read-only, or another user's in a folder
+// everyone may write) is not replaced by a copy of the user's: refused, kept as it was.
+TEST(AtomicFile, FileTheUserMayNotWriteIsRefusedAndKept) {
+    TempDir dir;
+    const fs::path target = dir.Write("ceph-2", "old\r\n");
+#ifdef _WIN32
+    fs::permissions(target, fs::perms::owner_write, fs::perm_options::remove);
+    const std::error_code ec = WriteFileAtomically(Text(target), "new");
+    fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(ErrorText(ec), "沒有寫入權限") << ec.message();
+#else
+    struct stat before {};
+    ASSERT_EQ(::stat(target.c_str(), &before), 0);
+    ASSERT_EQ(::chmod(dir.str().c_str(), 0777), 0);
+    // The administrator may write anything, so the writer is someone else then.
+    const bool asAnotherUser = ::geteuid() == 0;
+    if (!asAnotherUser) {
+        ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
+    }
+    const int status = InChild([&] {
+        if (asAnotherUser && ::setuid(65534) != 0) return 10;
+        const std::error_code ec = WriteFileAtomically(Text(target), "new");
+        return ec == std::errc::permission_denied && ErrorText(ec) == "沒有寫入權限" ? 0 : 11;
+    });
+    EXPECT_EQ(status, 0);
+    struct stat after {};
+    ASSERT_EQ(::stat(target.c_str(), &after), 0);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+#endif
+    EXPECT_EQ(Content(target), "old\r\n");
+    EXPECT_EQ(Listing(dir.path()), Names{"ceph-2"});
+}
 
 TEST(SafeFileErrorText, CommonFailuresInTheClinicianWords) {
 #ifdef _WIN32

@@ -22,6 +22,8 @@
 #include "base/windows_api.h"
 #else
 #include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 namespace ceph::base {
@@ -117,6 +119,116 @@ TEST(SharedFolder, TheLockFilesOwnFaultsAreTold) {
     EXPECT_EQ(ErrorText(folder), "這個名稱已是一個資料夾");
     EXPECT_FALSE(lock.Held());
 }
+
+// Saving where the data folder is gone names that folder, not the lock file in it; a
+// lock file that is a link to nothing is told as such at once.
+TEST(SharedFolder, SavingNamesAMissingDataFolderAndALockLinkToNothing) {
+    testing::TempDir dir;
+    const std::string gone = FromPath(dir.path() / "gone") + kSeparator;
+    const records::StoreResult missing = records::StorePatientLines(gone, 2, {"A,x"}, 0ms);
+    EXPECT_EQ(missing.file, gone);
+    EXPECT_EQ(ErrorText(missing.error), "找不到資料夾");
+#ifndef _WIN32
+    const std::string data = dir.str() + kSeparator;
+    fs::create_symlink(dir.path() / "elsewhere" / "ceph.lock", dir.path() / "ceph.lock");
+    const auto start = Clock::now();
+    const records::StoreResult dangling = records::StorePatientLines(data, 2, {"A,x"}, 5s);
+    EXPECT_LT(Clock::now() - start, 1s);
+    EXPECT_EQ(dangling.file, records::LockFilePath(data));
+    EXPECT_EQ(ErrorText(dangling.error), "這是指向不存在檔案的連結");
+    EXPECT_FALSE(fs::exists(dir.path() / "elsewhere"));
+#endif
+}
+
+#ifndef _WIN32
+
+// Another program that stores the line "B,x" as tracing 2 once told to. It is started
+// before this program takes any lock, so that it shares none of them.
+class SecondWriter {
+  public:
+    explicit SecondWriter(const std::string& data) {
+        int go[2];
+        if (::pipe(go) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(go[1]);
+            char c;
+            if (::read(go[0], &c, 1) != 1) ::_exit(2);
+            ::_exit(records::StorePatientLines(data, 2, {"B,x"}, 10s).Ok() ? 0 : 1);
+        }
+        ::close(go[0]);
+        go_ = go[1];
+    }
+    ~SecondWriter() { Stored(); }
+    void Go() {
+        const char c = 'g';
+        EXPECT_EQ(::write(go_, &c, 1), 1);
+    }
+    // Waits for it to end; true when it stored its line.
+    bool Stored() {
+        if (go_ >= 0) ::close(go_);
+        go_ = -1;
+        if (pid_ > 0) ::waitpid(pid_, &status_, 0);
+        pid_ = -1;
+        return WIFEXITED(status_) && WEXITSTATUS(status_) == 0;
+    }
+
+  private:
+    pid_t pid_ = -1;
+    int go_ = -1;
+    int status_ = -1;
+};
+
+// The lock file replaced while another program waits in it: the slot it then gets in
+// the old file keeps nobody out, so it waits again for whoever holds the new file.
+TEST(SharedFolder, AWriterWaitingOnAReplacedLockFileWaitsForTheNewOne) {
+    testing::TempDir dir;
+    const std::string data = dir.str() + kSeparator;
+    const std::string lockPath = records::LockFilePath(data);
+    SecondWriter second(data);
+    FileLock old;
+    ASSERT_FALSE(old.Acquire(lockPath, 2, 0ms));
+    second.Go();
+    std::this_thread::sleep_for(200ms);  // it waits in the old file now
+    dir.Write("ceph.lock.new", "");
+    fs::rename(dir.path() / "ceph.lock.new", lockPath);
+    FileLock current;
+    ASSERT_FALSE(current.Acquire(lockPath, 2, 0ms));
+    old.Release();
+    // This program's save under the lock at the lock file's name: read, a while, write.
+    const std::string before = Slurp(dir.path() / "ceph-2");
+    std::this_thread::sleep_for(300ms);
+    ASSERT_FALSE(WriteFileAtomically(data + "ceph-2", before + "A,x\r\n"));
+    current.Release();
+    EXPECT_TRUE(second.Stored());
+    EXPECT_EQ(Slurp(dir.path() / "ceph-2"), "A,x\r\nB,x\r\n");
+}
+
+// The lock file deleted while held: the next program finds no lock and goes ahead, so
+// the holder's save would undo its line. The holder is refused instead, and its save
+// succeeds when tried again.
+TEST(SharedFolder, ASaveWhoseLockFileWasDeletedMeanwhileIsRefused) {
+    testing::TempDir dir;
+    const std::string data = dir.str() + kSeparator;
+    const std::string lockPath = records::LockFilePath(data);
+    SecondWriter second(data);
+    {
+        FileLock held;
+        ASSERT_FALSE(held.Acquire(lockPath, 2, 0ms));
+        const std::string before = Slurp(dir.path() / "ceph-2");
+        fs::remove(lockPath);
+        second.Go();
+        EXPECT_TRUE(second.Stored());
+        const std::error_code ec = WriteFileAtomically(data + "ceph-2", before + "A,x\r\n");
+        EXPECT_EQ(ec, LockLost());
+        EXPECT_EQ(ErrorText(ec), "存檔時資料夾的鎖定檔被刪除或換掉，請再試一次");
+        EXPECT_EQ(Slurp(dir.path() / "ceph-2"), "B,x\r\n");
+    }
+    EXPECT_TRUE(records::StorePatientLines(data, 2, {"A,x"}, 0ms).Ok());
+    EXPECT_EQ(Slurp(dir.path() / "ceph-2"), "B,x\r\nA,x\r\n");
+}
+
+#endif  // !_WIN32
 
 #ifdef _WIN32
 

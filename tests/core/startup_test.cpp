@@ -9,6 +9,7 @@
 #include <iterator>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/startup.h"
@@ -122,19 +123,22 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(Startup, HandoffThatCannotBeReadLeavesTheHeaderEmpty) {
-    for (const char* name : {"missing.txt", "host"}) {  // "host" is a folder
+    // The reason says what is missing: the file, or the folder that should hold it.
+    const std::pair<const char*, const char*> cases[] = {{"missing.txt", "找不到檔案"},
+                                                         {"host", "這個名稱已是一個資料夾"},
+                                                         {"gone/OutExe.tmp", "找不到資料夾"}};
+    for (const auto& [name, reason] : cases) {
         Program p;
         fs::create_directories(p.tmp.path() / "host");
-        p.Start((p.tmp.path() / name).string());
+        const std::string path = (p.tmp.path() / name).string();
+        p.Start(path);
         SCOPED_TRACE(name);
         for (const ui::Label* l : {&p.w.Label1, &p.w.Label0, &p.w.Label3, &p.w.Label15})
             EXPECT_EQ(l->caption, "");
         EXPECT_EQ(p.w.readceph.caption, " 側頭顱分析");
         // Told once the window is up, not in the way of start-up.
         EXPECT_TRUE(p.services.messages.empty());
-        ASSERT_EQ(p.app.notices.size(), 1u);
-        EXPECT_EQ(p.app.notices[0].rfind("無法讀取 " + (p.tmp.path() / name).string() + "：", 0),
-                  0u);
+        EXPECT_EQ(p.app.notices, Lines{"無法讀取 " + path + "：" + reason});
         EXPECT_FALSE(p.app.quitRequested);
     }
 }
