@@ -4,9 +4,14 @@
 
 namespace ceph::analysis {
 
+bool IsMale(std::string_view sex) {
+    const std::string_view bare = TrimBlanks(sex);
+    return !bare.empty() && (bare.front() == 'M' || bare.front() == 'm');
+}
+
 int NormGroup(std::string_view sex, std::string_view age) {
     const double v = TextToNumber(age);
-    const int male = sex == "M" ? 1 : 0;
+    const int male = IsMale(sex) ? 1 : 0;
     // Each later test overrides the earlier ones, so the order matters: 8.5 lands in
     // band 2 and a negative age in band 1.
     int group = 0;

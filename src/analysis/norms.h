@@ -8,8 +8,13 @@ namespace ceph::analysis {
 
 inline constexpr int kNormRows = 7;
 
+// Whether a sex text (the hand-off's fourth line) means male: its first character after
+// any blanks is "M" or "m", so "M", "m", " M" and "M " are male and "F", "" are not.
+// Every reader of the sex goes through this one rule.
+bool IsMale(std::string_view sex);
+
 // 10/11 up to 8 years, 20/21 9-11, 30/31 12-14, 40/41 15 and over (units digit 1 for
-// male), 0 when the age text does not start with a number other than 0.
+// male, as IsMale reads the sex), 0 when the age text does not start with a number other than 0.
 int NormGroup(std::string_view sexCaption, std::string_view ageCaption);
 
 // The seven norm texts of a group; all empty for group 0 or an unknown group.

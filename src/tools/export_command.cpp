@@ -104,7 +104,7 @@ class SexBook {
         const std::string path = base::WithTrailingSeparator(dir_) + code + ".tmp";
         std::error_code why;
         const auto lines = app::ReadHandoff(path, &why);
-        if (lines) return lines->size() >= 4 && (*lines)[3] == "M";
+        if (lines) return lines->size() >= 4 && analysis::IsMale((*lines)[3]);
         if (why != std::errc::no_such_file_or_directory && why != std::errc::filename_too_long) {
             std::cerr << "cephtool: cannot read the hand-off file " << path << ": " << why.message()
                       << "\n";

@@ -74,7 +74,8 @@ TEST(Export, EachPatientsHandOffChoosesTheNorms) {
     for (const char* code : {"M1", "F1", "NONE", "../out", "D1"})
         lines += code + kTracing + "\r\n";
     dir.Write("data/ceph-2", lines);
-    dir.Write("handoffs/M1.tmp", "Wang\r\nM1\r\n0650315\r\nM\r\n");
+    // The sex as some hosts write it: lower case, a blank after it.
+    dir.Write("handoffs/M1.tmp", "Wang\r\nM1\r\n0650315\r\nm \r\n");
     dir.Write("handoffs/F1.tmp", "Lin\r\nF1\r\n0650315\r\nF\r\n");
     // Named by a code that leads out of the folder: never read.
     dir.Write("out.tmp", "Wang\r\n../out\r\n0650315\r\nF\r\n");
