@@ -22,6 +22,7 @@ void Command3_Click(base::App& app) {
     w.inputmmnn.enabled = true;
     w.readmn.enabled = true;
     w.Text4.visible = false;
+    w.LabelAgeNote.visible = false;
     w.editmn.enabled = false;
     w.Picture7.visible = false;
     w.Picture2.visible = false;

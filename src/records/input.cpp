@@ -9,28 +9,59 @@
 namespace ceph::records {
 
 namespace {
-// The first `count` characters of a text, a character being a whole UTF-8 sequence.
-std::string Characters(const std::string& text, std::size_t first, std::size_t count) {
-    std::size_t i = 0, chars = 0, start = std::string::npos;
-    while (i < text.size() && chars < first + count) {
-        if (chars == first) start = i;
+
+// The number of a run of ASCII digits, or -1 when any character is not one.
+int Digits(std::string_view text) {
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+// At most `count` characters of a text (a character being a whole UTF-8 sequence), with
+// "…" when some were left off, so a stray long line cannot push the note off the window.
+std::string Shortened(std::string_view text, std::size_t count) {
+    std::size_t i = 0;
+    for (std::size_t chars = 0; i < text.size() && chars < count; ++chars) {
         ++i;
         while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
             ++i;
-        ++chars;
     }
-    return start == std::string::npos ? std::string() : text.substr(start, i - start);
+    return i < text.size() ? std::string(text.substr(0, i)) + "…" : std::string(text);
 }
+
 }  // namespace
 
-std::string AgeText(const std::string& birth, base::YearMonth today) {
-    int years = RoundToInt16((today.year - 1911) - TextToNumber(Characters(birth, 0, 3)));
-    int months = RoundToInt16(today.month - TextToNumber(Characters(birth, 3, 2)));
+std::optional<base::YearMonth> BirthMonth(std::string_view birth, base::YearMonth today) {
+    const std::string_view date = TrimBlanks(birth);
+    if (date.size() != 5 && date.size() != 7) return std::nullopt;
+    const int year = Digits(date.substr(0, 3)), month = Digits(date.substr(3, 2));
+    const int day = date.size() == 7 ? Digits(date.substr(5, 2)) : 1;
+    if (year < 1 || month < 1 || month > 12 || day < 1 || day > 31) return std::nullopt;
+    const base::YearMonth born{year + 1911, month};
+    // Only the month is known of today, so a birth later this month still counts.
+    if (born.year > today.year || (born.year == today.year && born.month > today.month))
+        return std::nullopt;
+    return born;
+}
+
+std::optional<std::string> AgeText(std::string_view birth, base::YearMonth today) {
+    const std::optional<base::YearMonth> born = BirthMonth(birth, today);
+    if (!born) return std::nullopt;
+    int years = today.year - born->year;
+    int months = today.month - born->month;
     if (months < 0) {
         months += 12;
         years -= 1;
     }
     return Format0(years) + "Y " + Format0(months) + "M";
+}
+
+std::string UnreadableBirthNote(std::string_view birth) {
+    if (TrimBlanks(birth).empty()) return "沒有出生日期，請自行輸入年齡。";
+    return "無法讀取出生日期「" + Shortened(birth, 12) + "」，請自行輸入年齡。";
 }
 
 void inputn_Click(base::App& app, int index) {
@@ -40,8 +71,12 @@ void inputn_Click(base::App& app, int index) {
     const std::string picture = TracingPicturePath(w, index + 1);
     w.Text5.text = picture;
     s.InputTracing = static_cast<std::int16_t>(index);
-    w.Text4.text = AgeText(w.Label3.caption, app.services.Today());
+    // A date that is not one gives no age at all: the clinician types it, told why.
+    const std::optional<std::string> age = AgeText(w.Label3.caption, app.services.Today());
+    w.Text4.text = age.value_or("");
     w.Text4.visible = true;
+    w.LabelAgeNote.caption = age ? std::string() : UnreadableBirthNote(w.Label3.caption);
+    w.LabelAgeNote.visible = !age;
     w.Label13.caption.clear();
     w.Label2.visible = true;
     w.Label2.caption = w.inputn[index].caption;
@@ -52,7 +87,9 @@ void inputn_Click(base::App& app, int index) {
     w.editmn.enabled = true;
     w.Picture7.visible = false;
     w.Picture2.visible = true;
-    w.readceph.Move(200, 200, 9200, 6900);
+    // The note beside the age box needs the header's room to the right of the slot.
+    const ui::Label& note = w.LabelAgeNote;
+    w.readceph.Move(200, 200, note.visible ? note.left + note.width + 150 : 9200, 6900);
     if (!base::FileExists(picture) || !imaging::LoadPictureFile(app, picture, 1))
         imaging::ShowPicture(app, 0);
     digitising::ShowNextPoint(app, 16);

@@ -1,15 +1,25 @@
 #pragma once
 // Starting the input of a tracing: the age, the picture, and the first landmark.
 
+#include <optional>
 #include <string>
 
 #include "base/app.h"
 
 namespace ceph::records {
 
-// The age text ("45Y 3M") of a patient born as the birth-date text says (Minguo year in
-// its first three characters, month in the next two) in the given year and month.
-std::string AgeText(const std::string& birth, base::YearMonth today);
+// The year and month of a birth-date text as the host writes it: the Minguo year in
+// three digits, the month in two and the day, if given, in two ("0650315", "06503"),
+// blanks around it allowed. None when the text is no such date (letters, month 13,
+// day 32, year 0) or lies after `today`.
+std::optional<base::YearMonth> BirthMonth(std::string_view birth, base::YearMonth today);
+
+// The age text ("45Y 3M") of a patient born as the birth-date text says, in the given
+// year and month; none when the text is not a birth date, so no age is made up.
+std::optional<std::string> AgeText(std::string_view birth, base::YearMonth today);
+
+// The red note beside the age box when the birth date could not be read, naming it.
+std::string UnreadableBirthNote(std::string_view birth);
 
 // Starts entering tracing index+1: the work area with its picture, the age, "S" asked.
 void inputn_Click(base::App& app, int index);

@@ -225,6 +225,10 @@ void MainWindow::BuildHeader() {
     controls_.Add(Label1, "Label1", &readceph, {120, 60, 1800, 270}, "Name");
     for (Label* l : {&Label15, &Label13, &Label2, &Label0, &Label3, &Label1})
         l->fontSize = 10;
+    controls_.Add(LabelAgeNote, "LabelAgeNote", &readceph, {6900, 60, 4400, 270});
+    LabelAgeNote.foreColor = kRed;
+    LabelAgeNote.fontSize = 8;
+    LabelAgeNote.visible = false;
 }
 
 void MainWindow::BuildMenus() {

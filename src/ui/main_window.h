@@ -31,6 +31,9 @@ struct MainWindow {
     // the age that will be stored with it.
     Label Label1, Label0, Label3, Label15, Label13, Label2;
     TextBox Text4;
+    // Beside the age box (red): the birth date could not be read, so the clinician types
+    // the age; hidden when there is nothing to say.
+    Label LabelAgeNote;
 
     // Window helpers: File1 (hidden) lists the patient's pictures for the picture
     // menu; Timer1 makes the guide's pointer blink; HScroll1 pans the viewport across.

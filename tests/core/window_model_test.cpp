@@ -149,6 +149,7 @@ TEST(WindowModel, RegistrationOrderAndKinds) {
         {"Label0", 0, "Label", "readceph"},
         {"Label3", 0, "Label", "readceph"},
         {"Label1", 0, "Label", "readceph"},
+        {"LabelAgeNote", 0, "Label", "readceph"},
     };
     EXPECT_EQ(Listed(MainWindow().Controls()), Expand(main));
     const std::vector<ListRun> picker = {

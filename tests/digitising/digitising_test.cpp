@@ -78,7 +78,29 @@ TEST_F(InputTest, StartingAnInputPreparesTheWorkArea) {
 TEST(AgeText, MinguoBirthDates) {
     EXPECT_EQ(records::AgeText("0650315", {2026, 3}), "50Y 0M");
     EXPECT_EQ(records::AgeText("0651115", {2026, 3}), "49Y 4M");
-    EXPECT_EQ(records::AgeText("", {2026, 3}), "115Y 3M");  // no birth date counts as year 0
+    EXPECT_EQ(records::AgeText("06511", {2026, 3}), "49Y 4M");  // no day
+    EXPECT_EQ(records::AgeText(" 1150301 ", {2026, 3}), "0Y 0M");
+    // Texts that are no birth date give no age rather than "115Y 3M" or "-5Y 11M".
+    for (const char* birth : {"", "abcdefg", "0651315", "0650015", "0650332", "0650300", "0000315",
+                              "1200315", "1150415", "065031", "06503150", "065 03", "６５０３１５"})
+        EXPECT_EQ(records::AgeText(birth, {2026, 3}), std::nullopt) << birth;
+}
+
+TEST_F(InputTest, ABirthDateThatIsNoDateLeavesTheAgeToTheClinician) {
+    w.Label3.caption = "abcdefg";
+    Send(wiring::EventType::Click, "inputn", 0);
+    EXPECT_EQ(w.Text4.text, "");
+    EXPECT_TRUE(w.Text4.visible);
+    EXPECT_TRUE(w.LabelAgeNote.visible);
+    EXPECT_NE(w.LabelAgeNote.caption.find("「abcdefg」"), std::string::npos);
+    EXPECT_NE(w.LabelAgeNote.caption.find("年齡"), std::string::npos);
+    Send(wiring::EventType::Click, "Command3");
+    EXPECT_FALSE(w.LabelAgeNote.visible) << "gone with the input";
+
+    w.Label3.caption = "0650315";
+    Send(wiring::EventType::Click, "inputn", 0);
+    EXPECT_EQ(w.Text4.text, "50Y 0M");
+    EXPECT_FALSE(w.LabelAgeNote.visible);
 }
 
 TEST_F(InputTest, NineteenClicksInOrderThenCalibration) {
