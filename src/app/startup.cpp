@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include <cmath>
 #include <filesystem>
 #include <system_error>
 
@@ -78,9 +79,13 @@ void ReadCalibration(base::App& app) {
     }
     std::vector<std::string> lines = SplitLines(bytes);
     if (lines.empty()) return;
-    w.Text2.text =
-        std::string(TrimBlanks(std::string_view(lines[0]).substr(0, lines[0].find(','))));
-    w.state.SavedRate = TextToNumber(w.Text2.text);
+    const std::string rate(TrimBlanks(std::string_view(lines[0]).substr(0, lines[0].find(','))));
+    // A scale of 0 or less, or none at all, would propose 0 mm or a mirrored length for
+    // every tracing and judge each new scale against it: no proposal, no comparison.
+    const double value = TextToNumber(rate);
+    const bool usable = value > 0 && std::isfinite(value);
+    w.Text2.text = usable ? rate : std::string();
+    w.state.SavedRate = usable ? value : 0;
 }
 
 }  // namespace

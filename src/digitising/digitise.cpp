@@ -88,6 +88,7 @@ void ShowNextPoint(base::App& app, int n) {
     w.LabelPNTNo.caption = Format0(n);
     w.LabelPNT.caption = (inTable ? s.LandmarkName[n] : std::string()) + "  點";
     w.LabelPNTDef.caption = LandmarkDefinition(n);
+    w.LabelPNTDef.foreColor = kSystemWindowText;
     w.LabelPNTDef.visible = true;
     MarkPlaced(w, n);
     if (inTable) {
@@ -123,8 +124,11 @@ void Image1_Click(base::App& app) {
     w.Picture7.visible = true;
     const double dx = double(s.X[1]) - s.X[16], dy = double(s.Y[1]) - s.Y[16];
     w.Label14.caption = Format0(std::sqrt(dx * dx + dy * dy));
-    // The rounded distance proposes the length in millimetres from the last scale.
-    w.Text6.text = Format1(TextToNumber(w.Label14.caption) * TextToNumber(w.Text2.text));
+    // The rounded distance proposes the length in millimetres from the last scale; with
+    // no usable scale nothing is proposed and the clinician types the length.
+    const double rate = TextToNumber(w.Text2.text);
+    const bool proposes = rate > 0 && std::isfinite(rate);
+    w.Text6.text = proposes ? Format1(TextToNumber(w.Label14.caption) * rate) : std::string();
     Text6_Change(app);
 }
 
@@ -136,6 +140,16 @@ void Command5_Click(base::App& app) {
 
 void Command6_Click(base::App& app) {
     ShowNextPoint(app, 16);
+}
+
+void PictureReplaced(base::App& app) {
+    ui::MainWindow& w = app.win;
+    const int n = CurrentLandmark(w);
+    if (n == 16 || n < 1 || n > kFinished) return;
+    ShowNextPoint(app, 16);
+    w.Picture7.visible = false;
+    w.LabelPNTDef.caption = kPictureReplaced;
+    w.LabelPNTDef.foreColor = kRed;
 }
 
 void Text6_Change(base::App& app) {
@@ -152,6 +166,8 @@ void Text6_Change(base::App& app) {
 }
 
 std::string CalibrationNote(double length, double rate, double savedRate) {
+    // No length (empty, not a number, 0 or less) is no scale to compare either.
+    if (!(length > 0) || !std::isfinite(length)) return "請輸入 S–N 的實際長度（mm）";
     std::string note;
     if (length < kShortestSN)
         note = "S–N " + Format1(length) + " mm 太短（通常 50–95 mm）";

@@ -19,11 +19,19 @@ void Image1_MouseMove(base::App& app, float x, float y);
 void Image1_Click(base::App& app);
 void Command5_Click(base::App& app);  // one landmark back
 void Command6_Click(base::App& app);  // start again at S
-void Text6_Change(base::App& app);    // the S-N length in millimetres
+
+// Another radiograph was loaded: landmarks placed on the one before lie at its scale and
+// in its place, so once S is placed the tracing starts again at S and the line under
+// the guide says why (until the next click). While S is asked nothing changes.
+void PictureReplaced(base::App& app);
+inline constexpr const char* kPictureReplaced = "圖案已更換，請從 S 重新點起";
+void Text6_Change(base::App& app);  // the S-N length in millimetres
 
 // Why an S-N length (millimetres) and the scale it gives (millimetres per image unit)
 // look wrong, against the usual adult range and the scale of the last tracing
-// (`savedRate`, 0 when unknown); empty when they look right. Nothing is refused.
+// (`savedRate`, 0 when unknown); empty when they look right, and a request for the
+// length when there is none. Nothing is refused here; finishing refuses what cannot
+// scale.
 inline constexpr double kShortestSN = 50, kLongestSN = 95;
 std::string CalibrationNote(double length, double rate, double savedRate);
 

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "base/filesys.h"
+#include "digitising/digitise.h"
 #include "imaging/viewport.h"
 
 namespace ceph::imaging {
@@ -62,10 +63,10 @@ bool LoadPictureFile(base::App& app, const std::string& path, float z) {
 
 void piccas_Click(base::App& app, int index) {
     const std::string path = app.win.state.PictureDir + app.win.piccas[index].caption;
-    if (base::FileExists(path))
-        LoadPictureFile(app, path, 1);
-    else
+    if (!base::FileExists(path))
         piccas00_Click(app);  // the file has gone: let the user find it
+    else if (LoadPictureFile(app, path, 1))
+        digitising::PictureReplaced(app);
 }
 
 void piccas00_Click(base::App& app) {
@@ -89,7 +90,7 @@ void piccas00_Click(base::App& app) {
     app.services.RunPickerModal();
     p.gotalk.visible = false;
     const std::string path = p.gotalk.tag;
-    if (base::FileExists(path)) LoadPictureFile(app, path, 1);
+    if (base::FileExists(path) && LoadPictureFile(app, path, 1)) digitising::PictureReplaced(app);
 }
 
 void Drive1_Change(base::App& app, int index) {
@@ -122,12 +123,13 @@ void pastemn_Click(base::App& app) {
         SetHolderPicture(app, clipboard);
         ShowPicture(app, 1);
     } else if (base::FileExists(path)) {
-        LoadPictureFile(app, path, 1);
+        if (!LoadPictureFile(app, path, 1)) return;
     } else {
         SetHolderPicture(app, app.win.Picture5.picture);
         ShowPicture(app, 1.5f);
         app.services.ShowMessage(kTestPictureMessage, base::kCriticalOk);
     }
+    digitising::PictureReplaced(app);
 }
 
 void bmpsave_Click(base::App& app) {

@@ -35,6 +35,43 @@ bool Refused(base::App& app, const std::string& text) {
     return false;
 }
 
+// No real landmark lies this far from S; a length that puts one there is a typing slip.
+constexpr double kFarthestFromS = 1000;
+
+// Why the S-N length typed cannot scale the tracing, for the calibration panel's red
+// line; empty when the points, converted into x and y, can be stored.
+std::string ScaleProblem(PointRow& x, PointRow& y, const std::string& typed) {
+    if (analysis::PointDistance({x, y}, 1, 16) == 0) return "N 與 S 同一點，請按「重新」，未存檔";
+    const double length = TextToNumber(typed);
+    if (TrimBlanks(typed).empty()) return "請輸入 S–N 長度（mm），未存檔";
+    // Seventy in words is a length too, but not one the program can read.
+    if (typed.find_first_of("0123456789") == std::string::npos)
+        return "S–N「" + typed + "」無法讀成數字，未存檔";
+    if (!(length > 0) || !std::isfinite(length)) return "S–N「" + typed + "」不是正數，未存檔";
+    ToMillimetres(x, y, length);
+    for (int i = 1; i <= 19; ++i) {
+        if (!(std::hypot(double(x[i]), double(y[i])) <= kFarthestFromS))
+            return "S–N「" + typed + "」太大，未存檔";
+    }
+    return {};
+}
+
+// Keeps the scale for the next tracing's proposal. The tracing is stored by then, so a
+// failure is told but does not undo it; a rate of 0 or less (the box edited by hand)
+// would propose 0 mm, or a mirrored length, for every tracing after, so the last good
+// one stays.
+void KeepCalibration(base::App& app) {
+    ui::MainWindow& w = app.win;
+    const double rate = TextToNumber(w.Text2.text);
+    if (!(rate > 0) || !std::isfinite(rate)) return;
+    const std::string calibration = CalibrationPath(w.state);
+    if (std::error_code ec = base::WriteFileAtomically(calibration, w.Text2.text + "\r\n")) {
+        Tell(app, "描圖已存檔，但無法寫入比例檔: " + calibration + "\n" + base::ErrorText(ec));
+        return;
+    }
+    w.state.SavedRate = rate;
+}
+
 }  // namespace
 
 void ToMillimetres(PointRow& x, PointRow& y, double snMillimetres) {
@@ -93,13 +130,16 @@ bool Command4_Click(base::App& app) {
         return Refused(app, "病歷號碼「" + code + "」含有逗號或換行，描圖無法存檔。");
     }
 
-    // The store keeps its image units until the line is safely written, so a failed
-    // save can simply be tried again.
+    if (BreaksLine(w.Text4.text)) {
+        return Refused(app, "年齡「" + w.Text4.text + "」含有逗號或換行，描圖無法存檔。");
+    }
+
+    // The store keeps its image units until the line is safely written, so a refused or
+    // failed save can simply be tried again.
     PointRow x = s.X, y = s.Y;
-    ToMillimetres(x, y, TextToNumber(w.Text6.text));
-    for (int i = 1; i <= 19; ++i) {
-        if (!std::isfinite(x[i]) || !std::isfinite(y[i]))
-            return Refused(app, "S-N 長度「" + w.Text6.text + "」不合理，描圖無法存檔。");
+    if (std::string why = ScaleProblem(x, y, w.Text6.text); !why.empty()) {
+        w.LabelSNCheck.caption = std::move(why);
+        return false;
     }
 
     const std::string line = FormatRecordLine(code, x, y, w.Text4.text);
@@ -108,15 +148,7 @@ bool Command4_Click(base::App& app) {
         return Refused(app, "無法存檔: " + stored.file + "\n" + base::ErrorText(stored.error) +
                                 "\n" + kStillHere);
     }
-    // The tracing is kept; the scale only proposes the next S-N length, so a failure
-    // here is told but does not undo the save.
-    const std::string calibration = CalibrationPath(s);
-    if (std::error_code ec = base::WriteFileAtomically(calibration, w.Text2.text + "\r\n")) {
-        Tell(app, "描圖已存檔，但無法寫入比例檔: " + calibration + "\n" + base::ErrorText(ec));
-    } else {
-        s.SavedRate = TextToNumber(w.Text2.text);
-    }
-
+    KeepCalibration(app);
     s.X = x, s.Y = y;
     w.readn[index].enabled = true;
     w.comp[index].enabled = true;

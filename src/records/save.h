@@ -31,7 +31,10 @@ std::string WithFigureFields(std::string_view line, const std::array<std::string
 
 // "完成存檔退出": stores the tracing being entered; true when it is stored (the input
 // then ends and the tracing is shown). When the record file cannot be written, says
-// why and changes nothing, so the clinician can free the disk and press it again.
+// why and changes nothing, so the clinician can free the disk and press it again. An
+// S-N length that cannot scale the tracing (none, 0 or less, not a number, so large
+// that a landmark lies over a metre from S, or N on S) is refused the same way, the
+// calibration panel's red line saying why.
 bool Command4_Click(base::App& app);
 // "ReLoad": stores the figure boxes into the shown tracing's line and shows it again.
 void Command2_Click(base::App& app);

@@ -427,12 +427,20 @@ TEST(Startup, CalibrationFromTheFirstFieldOfCephRate) {
         {" 0.04 \r\n", "0.04"},
         {"", "0.02"},
         {"0.05", "0.05"},
+        // A scale that is none proposes nothing and is no yardstick for the next one.
+        {"0.000\r\n", ""},
+        {"-0.02\r\n", ""},
+        {"abc\r\n", ""},
+        {"1e999\r\n", ""},
     };
     for (const Case& c : cases) {
         Program p;
         if (c.content) p.tmp.Write("filesave/CephRate.ini", c.content);
         p.Start(p.Handoff("a\r\n1\r\n"));
-        EXPECT_EQ(p.w.Text2.text, c.expected) << (c.content ? c.content : "(none)");
+        const std::string what = c.content ? c.content : "(none)";
+        EXPECT_EQ(p.w.Text2.text, c.expected) << what;
+        const bool kept = c.content && *c.content && *c.expected;
+        EXPECT_EQ(p.w.state.SavedRate, kept ? std::stod(c.expected) : 0.0) << what;
     }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "app/exit.h"
 #include "app/startup.h"
@@ -270,6 +271,59 @@ TEST_F(InputTest, PasteTakesClipboardThenFileThenTestPicture) {
     EXPECT_EQ(services.messages.back().text, "此為測試圖案");
 }
 
+TEST_F(InputTest, APictureLoadedAfterSStartsTheLandmarksAgainAtS) {
+    Send(wiring::EventType::Click, "inputn", 1);
+    services.clipboard = {777, 50, 50};
+    // While S is asked, another picture is simply the one to digitise.
+    const std::string definition = w.LabelPNTDef.caption;
+    Send(wiring::EventType::Click, "pastemn");
+    EXPECT_EQ(Asked(), 16);
+    EXPECT_EQ(w.LabelPNTDef.caption, definition);
+    EXPECT_TRUE(w.VScroll2.enabled);
+
+    // Once S (and more) is placed at one zoom, each way of loading starts again at S,
+    // with the zoom free again and the line under the guide saying why.
+    const std::function<void()> loads[] = {
+        [&] { Send(wiring::EventType::Click, "pastemn"); },
+        [&] { Send(wiring::EventType::Click, "piccas", 0); },
+        [&] {
+            services.pickerUser = [&] {
+                program.picker.gotalk.tag = (dir.path() / "pics" / "00101_2.bmp").string();
+            };
+            Send(wiring::EventType::Click, "piccas00");
+        },
+    };
+    for (const auto& load : loads) {
+        ClickAt(100, 100);
+        ClickAt(200, 50);
+        ASSERT_EQ(Asked(), 2);
+        load();
+        EXPECT_EQ(Asked(), 16);
+        EXPECT_EQ(w.LabelPNT.caption, "S  點");
+        EXPECT_EQ(w.LabelPNTDef.caption, digitising::kPictureReplaced);
+        EXPECT_TRUE(w.VScroll2.enabled);
+        EXPECT_TRUE(w.Image1.marks.empty());
+        ClickAt(120, 90);  // the next click is S again, and the line is the definition again
+        EXPECT_EQ(w.state.X[16], 120.0f);
+        EXPECT_EQ(w.LabelPNTDef.caption, digitising::LandmarkDefinition(1));
+        Send(wiring::EventType::Click, "Command6");
+    }
+
+    // A picture that cannot be read changes nothing, the calibration panel included.
+    for (int k = 0; k < 19; ++k)
+        ClickAt(Asked() == 1 ? 3000.0f : 0.0f, 0);
+    ASSERT_TRUE(w.Picture7.visible);
+    services.clipboard = {};
+    services.unreadablePictures = {w.Text5.text};
+    Send(wiring::EventType::Click, "pastemn");
+    EXPECT_EQ(Asked(), 20);
+    EXPECT_TRUE(w.Picture7.visible);
+    services.unreadablePictures.clear();
+    Send(wiring::EventType::Click, "pastemn");
+    EXPECT_EQ(Asked(), 16);
+    EXPECT_FALSE(w.Picture7.visible) << "no finishing on the old picture's points";
+}
+
 TEST_F(InputTest, StoringThePictureLeavesTheJpeg) {
     Send(wiring::EventType::Click, "inputn", 2);  // tracing 3 has no picture yet
     Send(wiring::EventType::Click, "bmpsave");
@@ -400,6 +454,28 @@ TEST_F(InputTest, WheelPansAndZoomsWithinTheBars) {
     EXPECT_EQ(w.VScroll2.value, 290);
 }
 
+// A calibration file left with a scale that is none (a finish of the past wrote 0.000).
+class NoScaleTest : public InputTest {
+  protected:
+    void SetUp() override {
+        dir.Write("filesave/CephRate.ini", "0.000\r\n");
+        InputTest::SetUp();
+    }
+};
+
+TEST_F(NoScaleTest, NothingIsProposedAndNothingJudgedAgainstIt) {
+    Send(wiring::EventType::Click, "inputn", 0);
+    for (int k = 0; k < 19; ++k)
+        ClickAt(Asked() == 1 ? 3000.0f : 0.0f, Asked() == 1 ? 4000.0f : 0.0f);
+    ASSERT_TRUE(w.Picture7.visible);
+    EXPECT_EQ(w.Text6.text, "") << "not 0.0 mm";
+    EXPECT_EQ(w.LabelSNCheck.caption, "請輸入 S–N 的實際長度（mm）");
+    w.Text6.text = "75";
+    Send(wiring::EventType::Change, "Text6");
+    EXPECT_EQ(w.Text2.text, "0.015");
+    EXPECT_EQ(w.LabelSNCheck.caption, "") << "no last scale to be a third off";
+}
+
 TEST(CalibrationNote, LengthAndScaleThresholds) {
     using digitising::CalibrationNote;
     EXPECT_EQ(CalibrationNote(50, 0.02, 0.02), "");
@@ -413,6 +489,7 @@ TEST(CalibrationNote, LengthAndScaleThresholds) {
     EXPECT_NE(CalibrationNote(75, 0.0199, 0.03).find("三分之一"), std::string::npos);
     EXPECT_EQ(CalibrationNote(75, 5, 0), "");
     EXPECT_NE(CalibrationNote(40, 5, 0.02).find("比例尺也"), std::string::npos);
+    EXPECT_EQ(CalibrationNote(-70, -0.02, 0.02), "請輸入 S–N 的實際長度（mm）");
 }
 
 TEST_F(InputTest, CalibrationPanelSaysWhyTheLengthLooksWrong) {

@@ -206,6 +206,73 @@ TEST_F(FinishTest, ACodeThatCannotOwnALineIsRefused) {
     }
 }
 
+TEST_F(FinishTest, AnSNLengthThatCannotScaleIsRefusedAndChangesNothing) {
+    const std::string record = "00100,1.0,2.0,x\r\n00101,the tracing before\r\n";
+    const std::string rate = "0.031\r\n";
+    dir.Write("ceph-1", record);
+    dir.Write("filesave/CephRate.ini", rate);
+    struct Case {
+        const char* length;
+        bool nOnS;
+        const char* why;  // part of the red line
+    };
+    const Case cases[] = {
+        {"", false, "請輸入"},
+        {"0", false, "「0」不是正數"},
+        {"七十", false, "「七十」無法讀成數字"},
+        {",", false, "「,」無法讀成數字"},
+        {"-70", false, "「-70」不是正數"},
+        {"1e30", false, "「1e30」太大"},
+        {"75", true, "N 與 S"},
+    };
+    for (const Case& c : cases) {
+        Digitise(0);
+        if (c.nOnS) w.state.X[1] = w.state.X[16], w.state.Y[1] = w.state.Y[16];
+        w.Text6.text = c.length;
+        const ui::State before = w.state;
+        Click("Command4");
+        EXPECT_EQ(Slurp(Record(1)), record) << c.length;
+        EXPECT_EQ(Slurp(dir.path() / "filesave" / "CephRate.ini"), rate) << c.length;
+        EXPECT_EQ(w.state.X, before.X) << c.length;
+        EXPECT_EQ(w.state.Y, before.Y) << c.length;
+        EXPECT_NE(w.LabelSNCheck.caption.find(c.why), std::string::npos)
+            << c.length << ": " << w.LabelSNCheck.caption;
+        EXPECT_TRUE(w.Picture7.visible) << "still in the calibration panel";
+        EXPECT_TRUE(w.Picture2.visible);
+        EXPECT_TRUE(services.messages.empty()) << services.messages.back().text;
+    }
+    // Corrected, the same press stores it.
+    Digitise(0);
+    Click("Command4");
+    EXPECT_NE(Slurp(Record(1)).find("00101,0.0,-75.0,"), std::string::npos);
+}
+
+TEST_F(FinishTest, AnAgeThatWouldSplitTheLineIsRefused) {
+    for (const char* age : {"50Y,9M", "50Y 9M\r\n00101,1", "50Y\n"}) {
+        Digitise(0);
+        w.Text4.text = age;
+        const ui::State before = w.state;
+        services.messages.clear();
+        Click("Command4");
+        ASSERT_EQ(services.messages.size(), 1u) << age;
+        EXPECT_NE(services.messages[0].text.find(std::string("「") + age + "」"),
+                  std::string::npos);
+        EXPECT_EQ(Slurp(Record(1)), "") << age;
+        EXPECT_FALSE(fs::exists(dir.path() / "filesave" / "CephRate.ini"));
+        EXPECT_EQ(w.state.X, before.X);
+        EXPECT_TRUE(w.Picture7.visible);
+    }
+}
+
+TEST_F(FinishTest, OnlyAScaleIsKeptForTheNextProposal) {
+    dir.Write("filesave/CephRate.ini", "0.031\r\n");
+    Digitise(0);
+    w.Text2.text = "0";  // edited by hand after the length
+    Click("Command4");
+    EXPECT_EQ(Slurp(Record(1)).rfind("00101,0.0,-75.0,", 0), 0u) << "the tracing is stored";
+    EXPECT_EQ(Slurp(dir.path() / "filesave" / "CephRate.ini"), "0.031\r\n");
+}
+
 TEST_F(FinishTest, AlignmentIsSavedIntoTheShownLineAndShownAgain) {
     Digitise(1);
     Click("Command4");
