@@ -67,6 +67,7 @@ void readn_Click(base::App& app, int index) {
     w.Picture3.picture = {};
     report::FinishReport(app);
     ApplyTracing(w, index, found);
+    s.ShownReport = report::TakeReportInputs(w);
     report::DrawReport(app, false, 0);
     report::FinishReport(app);
     w.graph.enabled = true;
@@ -88,18 +89,21 @@ void comp_Click(base::App& app, int index) {
         return;
     }
     s.CompareTracing = static_cast<std::int16_t>(index);
-    const ui::State saved = s;
+    const auto savedX = s.X, savedY = s.Y;
     if (s.Comparing) {
-        // Back to the shown tracing's report alone before the new overlay.
-        w.Picture3.drawing.Clear();
-        w.Picture3.picture = app.services.LoadPicture(report::SnapshotPath(s));
+        // Back to the shown tracing's report alone before the new overlay: the panel as
+        // it was drawn, not the snapshot file, which another workstation sharing the
+        // data folder may have replaced with its own patient's report.
+        w.Picture3.picture = s.ShownPanel.picture;
+        w.Picture3.drawing = s.ShownPanel.drawing;
     }
     s.Comparing = true;
     ApplyTracing(w, index, found);
+    s.ComparedReport = report::TakeReportInputs(w);
     s.ToScreen = true;
     report::DrawReport(app, true, 0);
     for (int i = 1; i <= 30; ++i)
-        s.X[i] = saved.X[i], s.Y[i] = saved.Y[i];
+        s.X[i] = savedX[i], s.Y[i] = savedY[i];
     report::FinishReport(app);
 }
 

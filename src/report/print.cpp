@@ -5,17 +5,18 @@
 
 namespace ceph::report {
 
-void printmn_Click(base::App& app, int index, const TracingLoader& load) {
+void printmn_Click(base::App& app, int index) {
     ui::State& s = app.win.state;
     const int top = index * 2100;
     s.ToScreen = false;
     app.printer.pages.clear();
     if (s.Comparing) {
-        // The compared tracing goes first as the overlay; loading the shown one again
-        // leaves the store and the grid as they were.
-        load(s.CompareTracing);
+        // The compared tracing goes first as the overlay, as it was compared; then the
+        // shown one as it was shown, which also leaves the landmark store, the grid and
+        // the labels holding the shown tracing.
+        PutReportInputs(app.win, s.ComparedReport);
         DrawReport(app, true, top);
-        load(s.ShownTracing);
+        PutReportInputs(app.win, s.ShownReport);
     }
     DrawReport(app, false, top);
     FinishReport(app);

@@ -1,5 +1,6 @@
 #include "report/report.h"
 
+#include "analysis/norms.h"
 #include "analysis/rows.h"
 #include "base/data_folder.h"
 #include "base/filesys.h"
@@ -76,6 +77,32 @@ void PrintResultRow(base::App& app, int size, int x, int y, int row, int overlay
     if (norms) PrintTextAt(app, size, x + 2600, y, w.Label12[i - 30].caption);
 }
 
+static_assert(ui::kReportRows == ui::kResultRows && ui::kReportNorms == analysis::kNormRows);
+
+ui::ReportInputs TakeReportInputs(const ui::MainWindow& w) {
+    ui::ReportInputs r;
+    r.X = w.state.X;
+    r.Y = w.state.Y;
+    for (std::size_t i = 0; i < r.values.size(); ++i)
+        r.values[i] = w.Text3[i].text;
+    for (std::size_t i = 0; i < r.norms.size(); ++i)
+        r.norms[i] = w.Label12[i].caption;
+    r.age = w.Label13.caption;
+    r.caption = w.Label2.caption;
+    return r;
+}
+
+void PutReportInputs(ui::MainWindow& w, const ui::ReportInputs& r) {
+    w.state.X = r.X;
+    w.state.Y = r.Y;
+    for (std::size_t i = 0; i < r.values.size(); ++i)
+        w.Text3[i].text = r.values[i];
+    for (std::size_t i = 0; i < r.norms.size(); ++i)
+        w.Label12[i].caption = r.norms[i];
+    w.Label13.caption = r.age;
+    w.Label2.caption = r.caption;
+}
+
 std::string SnapshotPath(const ui::State& state) {
     return base::SnapshotFile(state.DataDir);
 }
@@ -97,7 +124,12 @@ void DrawReport(base::App& app, bool overlay, int top) {
         DrawPairLines(app, 30, 800, 600, 0);
         DrawPairLines(app, 10, 6000, 4500, 1);
     }
-    if (!overlay && w.state.ToScreen) app.services.SaveBitmap(w.Picture3, SnapshotPath(w.state));
+    if (!overlay && w.state.ToScreen) {
+        // Kept here for the comparisons of this tracing: the file is shared by every
+        // workstation on the data folder, and another one may have replaced it since.
+        w.state.ShownPanel = {w.Picture3.picture, w.Picture3.drawing};
+        app.services.SaveBitmap(w.Picture3, SnapshotPath(w.state));
+    }
     app.services.SetPointer(base::Pointer::Default);
 }
 

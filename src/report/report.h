@@ -8,9 +8,14 @@ namespace ceph::report {
 
 // Draws one report with its text starting at `top` twips. An overlay (the compared
 // tracing) is red on screen, shifted down between the rows of the main pass, and
-// without the patient header. A single-tracing report on screen is also kept as the
-// snapshot bitmap that a comparison starts from.
+// without the patient header. A single-tracing report on screen is kept in the state
+// record, where a comparison starts from it, and written as the snapshot bitmap.
 void DrawReport(base::App& app, bool overlay, int top);
+
+// What a report of the tracing now in the window would be drawn from, and putting such
+// inputs back into the window (the landmark store, the result grid and the labels).
+ui::ReportInputs TakeReportInputs(const ui::MainWindow& win);
+void PutReportInputs(ui::MainWindow& win, const ui::ReportInputs& inputs);
 
 // Where a report prints the caption of a row, and in which size.
 struct RowPlace {

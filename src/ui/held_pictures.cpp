@@ -35,6 +35,9 @@ std::unordered_set<std::uint32_t> HeldPictures(const MainWindow& win, const Pick
     std::unordered_set<std::uint32_t> held;
     HoldControls(held, win.Controls());
     HoldControls(held, picker.Controls());
+    // The report panel kept for the next comparison.
+    Hold(held, win.state.ShownPanel.picture);
+    HoldDrawn(held, win.state.ShownPanel.drawing);
     for (const DrawingList& page : printer.pages)
         HoldDrawn(held, page);
     return held;

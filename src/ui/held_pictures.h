@@ -12,7 +12,8 @@ namespace ceph::ui {
 
 // The handles of every picture the two windows and the printer's pending pages hold: a
 // picture box's background and the pictures in its drawing list, an image control's
-// picture, and the pictures on the pages. Never contains 0 ("no picture").
+// picture, the report panel kept in the state record, and the pictures on the pages.
+// Never contains 0 ("no picture").
 std::unordered_set<std::uint32_t> HeldPictures(const MainWindow& win, const PickerWindow& picker,
                                                const Printer& printer);
 

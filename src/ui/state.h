@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "ui/controls.h"
+
 namespace ceph::ui {
 
 constexpr int kLandmarkCount = 19;
@@ -13,6 +15,27 @@ constexpr int kPointSlots = 31;  // landmark store indices 0..30
 constexpr int kNameSlots = 21;   // names and guide positions 0..20
 constexpr int kPairSlots = 21;
 constexpr int kProfileSlots = 21;
+constexpr int kReportRows = 37;  // the result rows of a report
+constexpr int kReportNorms = 7;  // the norms printed beside the jaw rows
+
+// What the report of one tracing is drawn from, as it was when the tracing was shown or
+// compared: the landmark store, the result texts, the norms, the age text and the
+// tracing's caption. Printing draws from it, so the page shows what the screen showed.
+struct ReportInputs {
+    std::array<float, kPointSlots> X{};
+    std::array<float, kPointSlots> Y{};
+    std::array<std::string, kReportRows> values{};
+    std::array<std::string, kReportNorms> norms{};
+    std::string age;
+    std::string caption;
+};
+
+// The report panel as drawn for the shown tracing alone: its background and drawing.
+// A later comparison starts again from it.
+struct ReportPanel {
+    PictureRef picture;
+    DrawingList drawing;
+};
 
 struct State {
     std::string DataDir;     // ends with the platform separator
@@ -31,6 +54,9 @@ struct State {
     std::array<std::int16_t, kNameSlots> GuideLeft{};
     std::array<std::int16_t, kNameSlots> GuideTop{};
     std::array<std::array<float, kProfileSlots>, 2> ProfilePts{};
+    ReportPanel ShownPanel;
+    ReportInputs ShownReport;
+    ReportInputs ComparedReport;
 };
 
 }  // namespace ceph::ui

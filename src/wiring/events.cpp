@@ -9,7 +9,6 @@
 #include "imaging/view.h"
 #include "imaging/viewport.h"
 #include "records/input.h"
-#include "records/record_line.h"
 #include "records/save.h"
 #include "records/show.h"
 #include "report/half_widths.h"
@@ -18,10 +17,6 @@
 namespace ceph::wiring {
 
 namespace {
-
-report::TracingLoader LoaderOf(base::App& app) {
-    return [&app](int index) { records::LoadTracing(app.win, index); };
-}
 
 // A stored tracing ends the input: back to the bar, then the tracing is shown.
 void Finish(base::App& app) {
@@ -49,8 +44,7 @@ const Route kRoutes[] = {
     {Click, "Command3", [](App& a, const Event&) { app::Command3_Click(a); }},
     {Click, "readn", [](App& a, const Event& e) { records::readn_Click(a, e.index); }},
     {Click, "comp", [](App& a, const Event& e) { records::comp_Click(a, e.index); }},
-    {Click, "printmn",
-     [](App& a, const Event& e) { report::printmn_Click(a, e.index, LoaderOf(a)); }},
+    {Click, "printmn", [](App& a, const Event& e) { report::printmn_Click(a, e.index); }},
     {Click, "rangemn", [](App& a, const Event&) { report::rangemn_Click(a); }},
     {Click, "inputn", [](App& a, const Event& e) { records::inputn_Click(a, e.index); }},
     {Click, "Image1", [](App& a, const Event&) { digitising::Image1_Click(a); }},

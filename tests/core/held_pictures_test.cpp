@@ -44,6 +44,12 @@ TEST(HeldPictures, FindsEveryPlaceAPictureLives) {
     w.Picture8.drawing.Clear();
     printer.pages.clear();
     EXPECT_EQ(HeldPictures(w, picker, printer), (std::unordered_set<std::uint32_t>{1, 3, 4}));
+
+    // The report panel kept for the next comparison holds its pictures after the panel
+    // itself has moved on.
+    w.state.ShownPanel.picture = Ref(7);
+    w.state.ShownPanel.drawing.ops.push_back(DrawPicture{Ref(8), 0, 0, 1, 1});
+    EXPECT_EQ(HeldPictures(w, picker, printer), (std::unordered_set<std::uint32_t>{1, 3, 4, 7, 8}));
 }
 
 }  // namespace

@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 #include <variant>
 
 #include "analysis/rows.h"
 #include "app/startup.h"
+#include "records/record_line.h"
 #include "records/show.h"
 #include "report/half_widths.h"
 #include "report/output.h"
@@ -48,6 +50,19 @@ class ReportTest : public ::testing::Test {
         for (const ui::DrawText& t : texts)
             if (t.text == text && n-- == 0) return &t;
         return nullptr;
+    }
+    // Every text and line of a drawing list, where and how it is drawn, in order.
+    static std::vector<std::string> Describe(const ui::DrawingList& list) {
+        std::vector<std::string> out;
+        for (const ui::DrawOp& op : list.ops) {
+            std::ostringstream line;
+            if (auto* t = std::get_if<ui::DrawText>(&op))
+                line << t->text << '@' << t->x << ',' << t->y << ' ' << t->size << ' ' << t->colour;
+            else if (auto* l = std::get_if<ui::DrawLine>(&op))
+                line << l->x1 << ',' << l->y1 << '-' << l->x2 << ',' << l->y2 << ' ' << l->colour;
+            out.push_back(line.str());
+        }
+        return out;
     }
     static std::vector<ui::DrawLine> Lines(const ui::DrawingList& list) {
         std::vector<ui::DrawLine> lines;
@@ -146,11 +161,33 @@ TEST_F(ReportTest, ComparisonOverlayIsRedBetweenTheRowsAndWritesNoSnapshot) {
     EXPECT_EQ(Lines(program.win.Picture8.drawing).size(), 24u);
     EXPECT_EQ(Lines(program.win.Picture8.drawing).back().colour, kRed);
 
-    // A second comparison starts again from the snapshot of the shown report.
+    // A second comparison starts again from the shown report as it was drawn.
+    const std::vector<std::string> first = Describe(program.win.Picture3.drawing);
     records::comp_Click(program, 2);
-    EXPECT_EQ(services.loadedPictures.back(), SnapshotPath(program.win.state));
-    EXPECT_FALSE(program.win.Picture3.picture.empty());
-    EXPECT_EQ(Texts(program.win.Picture3.drawing).front().colour, kRed);
+    EXPECT_EQ(Describe(program.win.Picture3.drawing), first);
+}
+
+// Two workstations share the data folder and its snapshot file: whatever the other one
+// left there, or took away, a second comparison shows this patient's report.
+TEST_F(ReportTest, SecondComparisonKeepsThisPatientsReportWhateverTheSnapshotFileHolds) {
+    records::readn_Click(program, 0);
+    const std::vector<std::string> shown = Describe(program.win.Picture3.drawing);
+    records::comp_Click(program, 2);
+    for (const char* other : {"another patient's report", ""}) {
+        if (*other)
+            dir.Write("filesave/tmp.bmp", other);
+        else
+            std::filesystem::remove(dir.path() / "filesave" / "tmp.bmp");
+        records::comp_Click(program, 2);
+        const std::vector<std::string> now = Describe(program.win.Picture3.drawing);
+        ASSERT_GT(now.size(), shown.size());
+        EXPECT_TRUE(std::equal(shown.begin(), shown.end(), now.begin())) << "the shown report";
+        EXPECT_TRUE(program.win.Picture3.picture.empty());
+        EXPECT_EQ(Texts(program.win.Picture3.drawing).back().colour, kRed) << "then the overlay";
+    }
+    EXPECT_TRUE(services.loadedPictures.empty());
+    // The snapshot file is still written, once for the report shown.
+    EXPECT_EQ(services.savedBitmaps, std::vector<std::string>{SnapshotPath(program.win.state)});
 }
 
 TEST_F(ReportTest, PaperReportAtLineTwo) {
@@ -233,6 +270,38 @@ TEST_F(ReportTest, PrintingWhileComparingPutsBothOnOnePage) {
     // Afterwards the grid holds the shown tracing's values again.
     EXPECT_EQ(program.win.Text3[0].text, "92.2");
     EXPECT_EQ(program.win.Label13.caption, "45Y 3M");
+}
+
+// The page is drawn from the tracings as shown and compared: it is the page the record
+// files gave, and stays so when another workstation has since made them unreadable or
+// stored another tracing in their place.
+TEST_F(ReportTest, PrintingWhileComparingPrintsWhatTheScreenShows) {
+    records::readn_Click(program, 0);
+    records::comp_Click(program, 2);
+    const ui::State shown = program.win.state;
+    // The page as reading both tracings again from their files draws it.
+    program.win.state.ToScreen = false;
+    records::LoadTracing(program.win, 2);
+    DrawReport(program, true, 2100);
+    records::LoadTracing(program.win, 0);
+    DrawReport(program, false, 2100);
+    const std::vector<std::string> fromFiles = Describe(program.printer.CurrentPage());
+    program.printer.pages.clear();
+    records::comp_Click(program, 2);
+
+    std::filesystem::remove(dir.path() / "ceph-1");
+    std::filesystem::create_directory(dir.path() / "ceph-1");  // unreadable
+    dir.Write("ceph-3", std::string("00101,") + kWorked + ",0,1Y 1M\r\n");
+    wiring::Dispatch(program, {wiring::EventType::Click, "printmn", 1});
+    ASSERT_EQ(services.printJobs.size(), 1u);
+    EXPECT_EQ(Describe(services.printJobs[0][0]), fromFiles);
+    EXPECT_TRUE(services.messages.empty());
+    // The store, the grid and the labels hold the shown tracing, as before printing.
+    EXPECT_EQ(program.win.state.X, shown.X);
+    EXPECT_EQ(program.win.state.Y, shown.Y);
+    EXPECT_EQ(program.win.Text3[0].text, "92.2");
+    EXPECT_EQ(program.win.Label13.caption, "45Y 3M");
+    EXPECT_EQ(program.win.Label2.caption, "P.1");
 }
 
 TEST_F(ReportTest, FailedPrintOffersAPdfAndStaysInTheViewingState) {
