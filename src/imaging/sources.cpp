@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "base/filesys.h"
+#include "base/patient_files.h"
 #include "digitising/digitise.h"
 #include "imaging/viewport.h"
 
@@ -134,6 +135,15 @@ void pastemn_Click(base::App& app) {
 
 void bmpsave_Click(base::App& app) {
     ui::MainWindow& w = app.win;
+    const std::string& code = w.Label0.caption;
+    if (const std::string why = base::CodeNameProblem(code); !why.empty()) {
+        // The picture's name is built from the code: it must stay in the picture folder
+        // and mean the same file on every workstation.
+        app.services.ShowMessage("病歷號碼「" + base::Printable(code) + "」" + why +
+                                     "，不能用來命名圖檔，圖案沒有存檔。",
+                                 base::kCriticalOk);
+        return;
+    }
     const std::string& p = w.Text5.text;
     const std::string base = p.size() >= 3 ? p.substr(0, p.size() - 3) : std::string();
     const std::string bmp = base + "bmp", jpg = base + "jpg";

@@ -1,6 +1,7 @@
 #include "records/show.h"
 
 #include "base/filesys.h"
+#include "base/patient_files.h"
 #include "figure/figure.h"
 #include "records/profile.h"
 #include "records/record_line.h"
@@ -43,8 +44,9 @@ std::string ResolvePictureFile(const std::string& path) {
 }
 
 std::string TracingPicturePath(const ui::MainWindow& win, int n) {
-    return ResolvePictureFile(win.state.PictureDir + win.Label0.caption + "_" + std::to_string(n) +
-                              ".bmp");
+    const std::string& code = win.Label0.caption;
+    if (!base::CodeNameProblem(code).empty()) return std::string();
+    return ResolvePictureFile(win.state.PictureDir + code + "_" + std::to_string(n) + ".bmp");
 }
 
 void readn_Click(base::App& app, int index) {

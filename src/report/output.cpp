@@ -2,6 +2,7 @@
 
 #include "base/data_folder.h"
 #include "base/filesys.h"
+#include "base/patient_files.h"
 #include "base/safe_file.h"
 
 namespace ceph::report {
@@ -37,8 +38,12 @@ void OfferPdf(base::App& app, const base::PrintOutcome& outcome) {
     if (app.services.ShowMessage(text, base::kCriticalYesNoDefaultNo) != base::MessageAnswer::Yes)
         return;
     const ui::State& s = app.win.state;
-    const std::string suggested = base::SaveFolder(s.DataDir) + app.win.Label0.caption + "_" +
-                                  std::to_string(s.ShownTracing + 1) + ".pdf";
+    // Named after the patient when the code can name a file, so the suggestion never
+    // points outside the save folder.
+    const std::string& code = app.win.Label0.caption;
+    const std::string name = base::CodeNameProblem(code).empty() ? code : std::string("report");
+    const std::string suggested =
+        base::SaveFolder(s.DataDir) + name + "_" + std::to_string(s.ShownTracing + 1) + ".pdf";
     const std::string path = app.services.ChooseSaveFile(suggested, "PDF (*.pdf)");
     if (path.empty()) return;
     if (std::error_code ec = app.services.WritePdf(app.printer.pages, path))

@@ -1,0 +1,24 @@
+#pragma once
+// Files named after the patient: the tracing's picture "CODE_n.bmp", the suggested PDF
+// "CODE_n.pdf". The code comes from the practice suite's hand-off file, so before any
+// name is built from it, it must be a plain file name on every system a practice uses.
+
+#include <string>
+#include <string_view>
+
+namespace ceph::base {
+
+// Why `code` cannot start a file name, in words for the user that follow the code ("含有
+// 控制字元"); empty when it can. A code
+// that could leave its folder or be cut short by the system is refused: a folder
+// separator ("/" or "\"), "." or "..", a NUL byte or any other control character, the
+// characters Windows forbids (< > : " | ? *), a final dot or blank, and a name Windows
+// keeps for a device (CON, PRN, AUX, NUL, COM0..COM9, LPT0..LPT9, also before a dot). An
+// empty code names no patient.
+std::string CodeNameProblem(std::string_view code);
+
+// The text with its control characters written as "\xNN", so that a message can show a
+// code holding them.
+std::string Printable(std::string_view text);
+
+}  // namespace ceph::base

@@ -1,0 +1,81 @@
+// Storing the radiograph as the tracing's picture, named after the patient code. A code
+// that would put a picture outside the picture folder, or name a different file (or a
+// device) on another workstation, stores no picture and says why; the patient's tracings
+// are kept as ever.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/startup.h"
+#include "base/patient_files.h"
+#include "support/fake_services.h"
+#include "support/patient_folder.h"
+#include "support/temp_dir.h"
+#include "wiring/events.h"
+
+namespace ceph {
+namespace {
+
+using namespace std::string_literals;
+
+struct CodeCase {
+    std::string code;
+    const char* why;  // part of the reason the message gives
+};
+
+const CodeCase kUnusableCodes[] = {
+    {"../x", "「/」"},  {"a/b", "「/」"}, {"a\\b", "「\\」"},    {"..", "句點"},  {"CON", "裝置"},
+    {"lpt1.x", "裝置"}, {"a:b", "「:」"}, {"a\0b"s, "控制字元"}, {"ab ", "空白"},
+};
+
+TEST(PatientCodeFiles, CodesThatCannotNameAFileStoreNoPictureButTheirTracings) {
+    for (const CodeCase& c : kUnusableCodes) {
+        SCOPED_TRACE(base::Printable(c.code));
+        testing::TempDir dir;
+        testing::WritePatientFolder(dir, {.code = c.code});
+        testing::FakeServices services;
+        base::App program(services);
+        ui::MainWindow& w = program.win;
+        app::FormLoad(program, dir.StartupFromHere());
+        ASSERT_EQ(w.Label0.caption, c.code);
+        auto click = [&](std::string_view name, int index = -1) {
+            wiring::Dispatch(program, {wiring::EventType::Click, name, index});
+        };
+
+        click("inputn", 0);
+        EXPECT_TRUE(w.Text5.text.empty()) << "no picture path is built from the code";
+        services.clipboard = {777, 50, 50};
+        click("pastemn");
+        click("bmpsave");
+        ASSERT_FALSE(services.messages.empty());
+        const std::string& told = services.messages.back().text;
+        EXPECT_NE(told.find("「" + base::Printable(c.code) + "」"), std::string::npos) << told;
+        EXPECT_NE(told.find(c.why), std::string::npos) << told;
+        EXPECT_NE(told.find("沒有存檔"), std::string::npos) << told;
+        EXPECT_TRUE(services.savedPictureBitmaps.empty());
+        EXPECT_TRUE(services.savedJpegs.empty());
+
+        // The record line does not care: the tracing is stored and shown.
+        for (int i = 1; i <= 19; ++i)
+            w.state.X[i] = 1000 + 30.0f * i, w.state.Y[i] = 2000 + 45.0f * (i % 7);
+        w.state.X[1] = 1000, w.state.Y[1] = 500;     // N
+        w.state.X[16] = 1000, w.state.Y[16] = 3500;  // S
+        w.LabelPNTNo.caption = "20";
+        w.Text6.text = "75";
+        click("Command4");
+        EXPECT_EQ(testing::Slurp(dir.path() / "ceph-1").rfind(c.code + ",0.0,-75.0,", 0), 0u);
+        EXPECT_EQ(w.Label2.caption, "P.1");
+        EXPECT_TRUE(services.loadedPictures.empty());
+    }
+}
+
+TEST(PatientCodeFiles, OrdinaryCodesNameFiles) {
+    for (const char* code : {"00101", "A-12_3", "王小明", "CONSOLE", "COM10", "a.b", ".x"})
+        EXPECT_EQ(base::CodeNameProblem(code), "") << code;
+    EXPECT_NE(base::CodeNameProblem(""), "");
+    EXPECT_EQ(base::Printable("a\x01\x7f"), "a\\x01\\x7F");
+}
+
+}  // namespace
+}  // namespace ceph
