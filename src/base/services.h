@@ -71,6 +71,9 @@ class Dialogs {
     virtual std::vector<std::string> Drives() = 0;
     // Lets the window handle the events waiting, as a long operation does between steps.
     virtual void ProcessEvents() = 0;
+    // Shows how far a long piece of work has come, `done` from 0 to 1, under `text`; 1
+    // ends the display. Work that ends quickly shows nothing.
+    virtual void ShowProgress(const std::string& text, double done) = 0;
 };
 
 // Pictures: decoded and kept by the platform, referred to by handle in the model.
@@ -85,10 +88,14 @@ class PictureService {
     virtual ui::PictureRef GuideDrawing() = 0;
     // A picture on the clipboard, or an empty reference.
     virtual ui::PictureRef ClipboardPicture() = 0;
-    // A stored picture as a Windows bitmap, and as a JPEG file of the given quality.
-    virtual bool SavePictureBitmap(const ui::PictureRef& picture, const std::string& path) = 0;
-    virtual bool SavePictureJpeg(const ui::PictureRef& picture, const std::string& path,
-                                 int quality) = 0;
+    // A stored picture as a Windows bitmap, and as a JPEG file of the given quality; a
+    // grey picture is stored grey. Empty when written; otherwise why not (ErrorText words
+    // it), and the file is as it was. Written row by row, with little memory beside the
+    // picture's own, and with progress shown while it takes long.
+    virtual std::error_code SavePictureBitmap(const ui::PictureRef& picture,
+                                              const std::string& path) = 0;
+    virtual std::error_code SavePictureJpeg(const ui::PictureRef& picture, const std::string& path,
+                                            int quality) = 0;
     // A picture box as drawn (background and drawing list) as a 24-bit Windows bitmap.
     virtual bool SaveBitmap(const ui::PictureBox& box, const std::string& path) = 0;
 };

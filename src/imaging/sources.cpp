@@ -6,6 +6,7 @@
 
 #include "base/filesys.h"
 #include "base/patient_files.h"
+#include "base/safe_file.h"
 #include "digitising/digitise.h"
 #include "imaging/viewport.h"
 
@@ -159,15 +160,21 @@ void bmpsave_Click(base::App& app) {
             return;
     }
     w.Picture6.picture = w.Image1.picture;
-    if (!app.services.SavePictureBitmap(w.Picture6.picture, bmp)) {
-        app.services.ShowMessage("無法寫入檔案: " + bmp, base::kCriticalOk);
+    if (const std::error_code ec = app.services.SavePictureBitmap(w.Picture6.picture, bmp)) {
+        app.services.ShowMessage("無法寫入檔案: " + bmp + "\n" + base::ErrorText(ec),
+                                 base::kCriticalOk);
         return;
     }
     app.services.ProcessEvents();
-    const bool converted = app.services.SavePictureJpeg(w.Picture6.picture, jpg, 80);
     // The new JPEG is the tracing's picture once written; otherwise the new bitmap stays
     // (an older JPEG beside it must not count as the conversion of this one).
-    if (converted && base::FileExists(jpg)) {
+    if (const std::error_code ec = app.services.SavePictureJpeg(w.Picture6.picture, jpg, 80)) {
+        app.services.ShowMessage(
+            "無法寫入檔案: " + jpg + "\n" + base::ErrorText(ec) + "\n圖案已存為 " + bmp,
+            base::kExclamationOk);
+        return;
+    }
+    if (base::FileExists(jpg)) {
         std::error_code ignored;
         std::filesystem::remove(base::ToPath(bmp), ignored);
     }

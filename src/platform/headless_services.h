@@ -14,6 +14,7 @@ class HeadlessServices : public SharedServices {
     void RunPickerModal() override {}
     std::vector<std::string> Drives() override { return {}; }
     void ProcessEvents() override {}
+    void ShowProgress(const std::string&, double) override {}
     ui::PictureRef ClipboardPicture() override { return {}; }
     base::PrintOutcome PrintPages(const std::vector<ui::DrawingList>&) override { return {}; }
 

@@ -13,6 +13,7 @@
 
 #include "base/safe_file.h"
 #include "platform/jpeg_frame.h"
+#include "platform/jpeg_writer.h"
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -26,10 +27,6 @@ struct HandleCloser {
     void operator()(void* handle) const { tjDestroy(handle); }
 };
 using Handle = std::unique_ptr<void, HandleCloser>;
-
-struct BufferFree {
-    void operator()(unsigned char* buffer) const { tjFree(buffer); }
-};
 
 std::string TurboError(tjhandle handle) {
     return tjGetErrorStr2(handle);
@@ -335,51 +332,16 @@ QImage LoadJpeg(const std::string& path, std::string* error) {
 }
 
 bool SaveJpeg(const QImage& image, const std::string& path, int quality, std::string* error) {
-    std::string ignored;
-    std::string& reason = error ? *error : ignored;
-    if (image.isNull()) {
-        reason = "沒有可以儲存的圖像";
-        return false;
+    const std::error_code ec = WriteJpeg(image, path, quality);
+    if (!ec) return true;
+    if (error) {
+        *error = image.isNull()             ? std::string("沒有可以儲存的圖像")
+                 : ec == JpegEncoderError() ? ec.message()
+                 : ec == std::errc::not_enough_memory
+                     ? std::string("記憶體不足")
+                     : "無法寫入檔案（" + base::ErrorText(ec) + "）";
     }
-    QImage source;
-    int format = kRgb32Format, subsampling = TJSAMP_420;
-    if (image.format() == QImage::Format_Grayscale8 || image.allGray()) {
-        source = image.convertToFormat(QImage::Format_Grayscale8);
-        format = TJPF_GRAY;
-        subsampling = TJSAMP_GRAY;
-    } else if (image.format() == QImage::Format_RGB888) {
-        source = image;
-        format = TJPF_RGB;
-    } else {
-        // JPEG has no transparency: it is dropped, as Qt's own writer does.
-        source = image.convertToFormat(QImage::Format_RGB32);
-    }
-    if (source.isNull()) {
-        reason = "記憶體不足";
-        return false;
-    }
-    const Handle handle(tjInitCompress());
-    if (!handle) {
-        reason = "無法啟動 JPEG 編碼器";
-        return false;
-    }
-    unsigned char* raw = nullptr;
-    unsigned long length = 0;
-    const int result =
-        tjCompress2(handle.get(), source.constBits(), source.width(),
-                    static_cast<int>(source.bytesPerLine()), source.height(), format, &raw, &length,
-                    subsampling, std::clamp(quality, 1, 100), TJFLAG_ACCURATEDCT);
-    const std::unique_ptr<unsigned char, BufferFree> encoded(raw);
-    if (result != 0) {
-        reason = "JPEG 編碼失敗（" + TurboError(handle.get()) + "）";
-        return false;
-    }
-    const std::string_view bytes(reinterpret_cast<const char*>(encoded.get()), length);
-    if (std::error_code ec = base::WriteFileAtomically(path, bytes)) {
-        reason = "無法寫入檔案（" + base::ErrorText(ec) + "）";
-        return false;
-    }
-    return true;
+    return false;
 }
 
 }  // namespace ceph::platform

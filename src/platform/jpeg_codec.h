@@ -1,7 +1,8 @@
 #pragma once
 // JPEG pictures through libjpeg-turbo's TurboJPEG interface: radiographs are large grey
 // JPEGs, and decoding them straight into an 8-bit grey QImage is several times faster
-// than Qt's image plugin, which decodes to 32-bit colour. Also writes JPEG files.
+// than Qt's image plugin, which decodes to 32-bit colour. Also writes JPEG files (see
+// jpeg_writer.h).
 //
 // Errors are returned as reasons in Traditional Chinese, ready to follow a message such
 // as "無法讀取圖檔：".
@@ -28,10 +29,8 @@ QImage DecodeJpeg(const char* data, std::size_t size, std::string* error,
 // Reads and decodes a JPEG file.
 QImage LoadJpeg(const std::string& path, std::string* error);
 
-// Writes a picture as a JPEG file of the given quality (1..100). Grey pictures are
-// stored as one-channel JPEGs, colour ones with 4:2:0 chroma. The file is replaced only
-// once the whole picture is written. On failure returns false with the reason in *error
-// (which may be null).
+// Writes a picture as a JPEG file of the given quality (1..100), as WriteJpeg does. On
+// failure returns false with the reason in *error (which may be null).
 bool SaveJpeg(const QImage& image, const std::string& path, int quality, std::string* error);
 
 }  // namespace ceph::platform

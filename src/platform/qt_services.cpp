@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStorageInfo>
 #include <algorithm>
@@ -14,6 +15,9 @@
 #include "platform/painting.h"
 
 namespace ceph::platform {
+
+QtServices::QtServices() = default;
+QtServices::~QtServices() = default;
 
 base::MessageAnswer QtServices::ShowMessage(const std::string& text, base::MessageStyle style) {
     QMessageBox box(parent_);
@@ -67,6 +71,29 @@ ui::PictureRef QtServices::ClipboardPicture() {
 
 void QtServices::ProcessEvents() {
     QCoreApplication::processEvents();
+}
+
+void QtServices::ShowProgress(const std::string& text, double done) {
+    if (done >= 1) {
+        progress_.reset();
+        return;
+    }
+    constexpr int kSteps = 1000;
+    const QString label = QString::fromStdString(text);
+    if (!progress_) {
+        // Modal, so that nothing else is asked of the window while the work runs; shown
+        // only once the work looks like taking more than half a second.
+        progress_ = std::make_unique<QProgressDialog>(label, QString(), 0, kSteps, parent_);
+        progress_->setWindowTitle(QApplication::applicationName());
+        progress_->setWindowModality(Qt::ApplicationModal);
+        progress_->setMinimumDuration(500);
+        progress_->setAutoClose(false);
+        progress_->setAutoReset(false);
+        progress_->setValue(0);
+    } else if (progress_->labelText() != label) {
+        progress_->setLabelText(label);
+    }
+    progress_->setValue(std::clamp(static_cast<int>(done * kSteps), 0, kSteps - 1));
 }
 
 void QtServices::RunPickerModal() {

@@ -3,21 +3,26 @@
 // pointer, the save-file dialog, the picker, the clipboard and the printer.
 
 #include <functional>
+#include <memory>
 
 #include "platform/shared_services.h"
 
+class QProgressDialog;
 class QWidget;
 
 namespace ceph::platform {
 
 class QtServices : public SharedServices {
   public:
+    QtServices();
+    ~QtServices() override;
     base::MessageAnswer ShowMessage(const std::string& text, base::MessageStyle style) override;
     void SetPointer(base::Pointer pointer) override;
     std::string ChooseSaveFile(const std::string& suggested, const std::string& filter) override;
     void RunPickerModal() override;
     std::vector<std::string> Drives() override;
     void ProcessEvents() override;
+    void ShowProgress(const std::string& text, double done) override;
     ui::PictureRef ClipboardPicture() override;
     base::PrintOutcome PrintPages(const std::vector<ui::DrawingList>& pages) override;
 
@@ -30,6 +35,7 @@ class QtServices : public SharedServices {
     std::function<void()> pickerRunner_;
     QWidget* parent_ = nullptr;
     bool hourglass_ = false;
+    std::unique_ptr<QProgressDialog> progress_;
 };
 
 }  // namespace ceph::platform

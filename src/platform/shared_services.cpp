@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "platform/file_output.h"
-#include "platform/jpeg_codec.h"
+#include "platform/jpeg_writer.h"
 #include "platform/painting.h"
 #include "platform/twips.h"
 
@@ -59,18 +59,40 @@ ui::PictureRef SharedServices::GuideDrawing() {
     return guide_;
 }
 
-bool SharedServices::SavePictureBitmap(const ui::PictureRef& picture, const std::string& path) {
-    const QImage& image = pictures_.Get(picture);
-    if (image.isNull()) return false;
-    // A Windows bitmap of 24 bits per pixel, which every program of the practice reads.
-    return !SaveImage(image.convertToFormat(QImage::Format_RGB888), path, "BMP");
+namespace {
+
+// A picture of the store written by `write`, with the progress shown under the file's
+// name while it takes long.
+template <class Write>
+std::error_code SaveWithProgress(SharedServices& services, const ui::PictureRef& picture,
+                                 const std::string& path, Write write) {
+    // A reference of its own: the window may release the picture while events run.
+    const QImage image = services.Pictures().Get(picture);
+    if (image.isNull()) return std::make_error_code(std::errc::invalid_argument);
+    const std::string text = "正在儲存圖檔 " + path;
+    services.ShowProgress(text, 0);
+    const std::error_code ec =
+        write(image, [&](double done) { services.ShowProgress(text, std::min(done, 0.999)); });
+    services.ShowProgress(text, 1);
+    return ec;
 }
 
-bool SharedServices::SavePictureJpeg(const ui::PictureRef& picture, const std::string& path,
-                                     int quality) {
-    const QImage& image = pictures_.Get(picture);
-    std::string error;
-    return !image.isNull() && SaveJpeg(image, path, quality, &error);
+}  // namespace
+
+std::error_code SharedServices::SavePictureBitmap(const ui::PictureRef& picture,
+                                                  const std::string& path) {
+    return SaveWithProgress(*this, picture, path,
+                            [&](const QImage& image, const WriteProgress& progress) {
+                                return WriteBitmap(image, path, progress);
+                            });
+}
+
+std::error_code SharedServices::SavePictureJpeg(const ui::PictureRef& picture,
+                                                const std::string& path, int quality) {
+    return SaveWithProgress(*this, picture, path,
+                            [&](const QImage& image, const WriteProgress& progress) {
+                                return WriteJpeg(image, path, quality, progress);
+                            });
 }
 
 bool SharedServices::SaveBitmap(const ui::PictureBox& box, const std::string& path) {

@@ -18,9 +18,10 @@ class SharedServices : public base::Services {
     ui::PictureRef LoadPicture(const std::string& path) override;
     std::string PictureError() const override { return pictures_.LastError(); }
     ui::PictureRef GuideDrawing() override;
-    bool SavePictureBitmap(const ui::PictureRef& picture, const std::string& path) override;
-    bool SavePictureJpeg(const ui::PictureRef& picture, const std::string& path,
-                         int quality) override;
+    std::error_code SavePictureBitmap(const ui::PictureRef& picture,
+                                      const std::string& path) override;
+    std::error_code SavePictureJpeg(const ui::PictureRef& picture, const std::string& path,
+                                    int quality) override;
     bool SaveBitmap(const ui::PictureBox& box, const std::string& path) override;
     std::error_code WritePdf(const std::vector<ui::DrawingList>& pages,
                              const std::string& path) override;

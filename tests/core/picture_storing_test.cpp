@@ -1,7 +1,7 @@
 // Storing the radiograph as the tracing's picture, named after the patient code. A code
 // that would put a picture outside the picture folder, or name a different file (or a
 // device) on another workstation, stores no picture and says why; the patient's tracings
-// are kept as ever.
+// are kept as ever. A store that fails names the file and the reason.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +9,7 @@
 
 #include "app/startup.h"
 #include "base/patient_files.h"
+#include "base/safe_file.h"
 #include "support/fake_services.h"
 #include "support/patient_folder.h"
 #include "support/temp_dir.h"
@@ -75,6 +76,37 @@ TEST(PatientCodeFiles, OrdinaryCodesNameFiles) {
         EXPECT_EQ(base::CodeNameProblem(code), "") << code;
     EXPECT_NE(base::CodeNameProblem(""), "");
     EXPECT_EQ(base::Printable("a\x01\x7f"), "a\\x01\\x7F");
+}
+
+TEST(PictureStoring, AFailedStoreNamesTheFileAndTheReason) {
+    testing::TempDir dir;
+    testing::WritePatientFolder(dir);
+    testing::FakeServices services;
+    base::App program(services);
+    app::FormLoad(program, dir.StartupFromHere());
+    auto click = [&](std::string_view name, int index = -1) {
+        wiring::Dispatch(program, {wiring::EventType::Click, name, index});
+    };
+    click("inputn", 0);
+    services.clipboard = {777, 50, 50};
+    click("pastemn");
+    const std::string stem = program.win.Text5.text.substr(0, program.win.Text5.text.size() - 3);
+
+    services.bitmapError = std::make_error_code(std::errc::filename_too_long);
+    click("bmpsave");
+    EXPECT_EQ(services.messages.back().text,
+              "無法寫入檔案: " + stem + "bmp\n" + base::ErrorText(services.bitmapError));
+    EXPECT_TRUE(services.savedJpegs.empty());
+
+    // The bitmap written, the JPEG not: the bitmap is the picture, and the message says so.
+    services.bitmapError.clear();
+    services.jpegWorks = false;
+    click("bmpsave");
+    EXPECT_EQ(services.messages.back().text,
+              "無法寫入檔案: " + stem + "jpg\n" +
+                  base::ErrorText(std::make_error_code(std::errc::no_space_on_device)) +
+                  "\n圖案已存為 " + stem + "bmp");
+    EXPECT_TRUE(std::filesystem::exists(stem + "bmp"));
 }
 
 }  // namespace

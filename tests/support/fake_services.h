@@ -36,6 +36,7 @@ class FakeServices : public base::Services {
     ui::PictureRef clipboard;                     // empty: nothing on the clipboard
     std::vector<std::string> savedPictureBitmaps, savedJpegs;
     bool jpegWorks = true;
+    std::error_code bitmapError;       // what saving a picture as a bitmap fails with
     std::function<void()> pickerUser;  // acts in the picker while it is shown
     std::vector<std::string> drives{"/"};
     base::YearMonth today{2026, 3};
@@ -64,18 +65,20 @@ class FakeServices : public base::Services {
     std::string PictureError() const override { return pictureError; }
     ui::PictureRef GuideDrawing() override { return {9999, 197, 247}; }
     ui::PictureRef ClipboardPicture() override { return clipboard; }
-    bool SavePictureBitmap(const ui::PictureRef&, const std::string& path) override {
+    std::error_code SavePictureBitmap(const ui::PictureRef&, const std::string& path) override {
+        if (bitmapError) return bitmapError;
         savedPictureBitmaps.push_back(path);
         std::ofstream(path, std::ios::binary) << "BM";
-        return true;
+        return {};
     }
-    bool SavePictureJpeg(const ui::PictureRef&, const std::string& path, int) override {
-        if (!jpegWorks) return false;
+    std::error_code SavePictureJpeg(const ui::PictureRef&, const std::string& path, int) override {
+        if (!jpegWorks) return std::make_error_code(std::errc::no_space_on_device);
         savedJpegs.push_back(path);
         std::ofstream(path, std::ios::binary) << "\xFF\xD8\xFF";
-        return true;
+        return {};
     }
     void ProcessEvents() override {}
+    void ShowProgress(const std::string&, double) override {}
     void RunPickerModal() override {
         if (pickerUser) pickerUser();
     }
