@@ -97,11 +97,15 @@ std::string_view UnitText(Unit unit) {
     return "";
 }
 
-std::string ValueField(std::string_view text) {
+std::string ShownValue(std::string_view text) {
     // Cutting a longer value would print a plausible wrong number ("903.0" for
     // -12334903.0); a filled field says plainly that it does not fit.
     if (text.size() > 5) return "*****";
-    std::string field = "     " + std::string(text);
+    return std::string(text);
+}
+
+std::string ValueField(std::string_view text) {
+    std::string field = "     " + ShownValue(text);
     return field.substr(field.size() - 5);
 }
 

@@ -31,7 +31,11 @@ const RowSpec& Row(int row);
 // The unit as printed after a value: "°", "mm", "%" or nothing.
 std::string_view UnitText(Unit unit);
 
-// A value as printed: right-aligned in five characters; "*****" when it is longer.
+// A value text as the report shows it: the text, or "*****" when it is longer than
+// the five characters printed.
+std::string ShownValue(std::string_view text);
+
+// A value as printed: ShownValue right-aligned in five characters.
 std::string ValueField(std::string_view text);
 
 // Captions, value boxes, unit labels and norm labels of the result grid in their

@@ -6,6 +6,12 @@
 
 namespace ceph::records {
 
+std::string OverlongLinesText(std::string_view path, long first, long count) {
+    return std::string(path) + " 的第 " + std::to_string(first) + " 行" +
+           (count > 1 ? "等 " + std::to_string(count) + " 行" : std::string()) + "長於 " +
+           std::to_string(kMaxRecordLine >> 20) + " MB，不是描圖資料，已略過。";
+}
+
 std::vector<std::string> MarkStoredTracings(ui::MainWindow& win, std::string_view code) {
     std::vector<std::string> problems;
     for (int i = 0; i < ui::kTracingSlots; ++i) {
@@ -15,7 +21,10 @@ std::vector<std::string> MarkStoredTracings(ui::MainWindow& win, std::string_vie
         std::error_code error;
         RecordReader file = OpenRecordFile(path, error);
         std::string_view line;
+        long number = 0, overlong = 0, firstOverlong = 0;
         while (file.Next(line)) {
+            ++number;
+            if (file.Overlong() && overlong++ == 0) firstOverlong = number;
             if (!LineBelongsTo(line, code)) continue;
             win.readn[i].enabled = true;
             win.comp[i].enabled = true;
@@ -24,6 +33,7 @@ std::vector<std::string> MarkStoredTracings(ui::MainWindow& win, std::string_vie
         }
         if (!error) error = file.Error();
         if (error) problems.push_back(CannotReadText(path, error));
+        if (overlong > 0) problems.push_back(OverlongLinesText(path, firstOverlong, overlong));
     }
     return problems;
 }

@@ -12,7 +12,11 @@ namespace ceph::records {
 // For each slot i: `readn`(i) and `comp`(i) are enabled exactly when record file i+1
 // has a line of the patient, and `inputn`(i) of a stored slot reads "修改第 n 張".
 // Returns a message for each record file that is there but cannot be read (a folder,
-// a pipe, no permission): that is not the same as holding no tracing.
+// a pipe, no permission): that is not the same as holding no tracing; and for each one
+// where lines too long to be record lines were passed over looking for the patient.
 std::vector<std::string> MarkStoredTracings(ui::MainWindow& win, std::string_view code);
+
+// "PATH 的第 N 行（等 K 行）長於 1 MB，…": lines of a record file that belong to nobody.
+std::string OverlongLinesText(std::string_view path, long first, long count);
 
 }  // namespace ceph::records

@@ -30,18 +30,33 @@ RecordReader::RecordReader(base::SourceFile file) : file_(std::move(file)) {
         block_ = static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, file_.Size() + 1));
 }
 
-RecordReader::RecordReader(std::istream& in, std::size_t block)
-    : in_(&in), block_(std::max<std::size_t>(block, 1)) {}
+RecordReader::RecordReader(std::istream& in, std::size_t block, std::size_t maxLine)
+    : in_(&in), block_(std::max<std::size_t>(block, 1)), maxLine_(maxLine) {}
 
 void RecordReader::Take(std::string_view& line, std::size_t length, std::size_t ending) {
-    line = std::string_view(buffer_.get() + begin_, length);
-    lineStart_ = base_ + begin_;
-    rawLength_ = length + ending;
-    begin_ += rawLength_;
+    // The bytes let go of an overlong line lie just before what the buffer still holds.
+    lineStart_ = base_ + begin_ - skipped_;
+    lineLength_ = skipped_ + length;
+    rawLength_ = lineLength_ + ending;
+    overlong_ = lineLength_ > maxLine_;
+    line = overlong_ ? std::string_view() : std::string_view(buffer_.get() + begin_, length);
+    begin_ += length + ending;
+    skipped_ = 0;
     clean_ = 0;
 }
 
+void RecordReader::SkipByteOrderMark() {
+    started_ = true;
+    constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    while (end_ - begin_ < kMark.size() && !eof_)
+        Refill();
+    if (end_ - begin_ >= kMark.size() &&
+        std::memcmp(buffer_.get() + begin_, kMark.data(), kMark.size()) == 0)
+        begin_ += kMark.size();
+}
+
 bool RecordReader::Next(std::string_view& line) {
+    if (!started_) SkipByteOrderMark();
     while (true) {
         // Bytes already searched (clean_) are not searched again after more is read:
         // a line of any length is scanned once.
@@ -63,8 +78,14 @@ bool RecordReader::Next(std::string_view& line) {
         } else if (lf) {
             return Take(line, before, 1), true;
         } else if (eof_) {
-            if (avail == 0) return false;
+            if (avail == 0 && skipped_ == 0) return false;
             return Take(line, avail, 0), true;
+        } else if (skipped_ > 0 || avail > maxLine_) {
+            // No record line is this long: its bytes go as they are searched, only
+            // its place and length are kept.
+            skipped_ += avail;
+            begin_ = end_;
+            clean_ = 0;
         } else {
             clean_ = avail;
         }

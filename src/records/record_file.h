@@ -26,32 +26,44 @@ std::string_view FirstField(std::string_view line);
 // tracings, and a blank line in a record file belongs to nobody.
 bool LineBelongsTo(std::string_view line, std::string_view code);
 
+// A record line holds 44 short fields. A line longer than this is no record line, and
+// is never held whole: a file holding one is read in bounded memory.
+inline constexpr std::size_t kMaxRecordLine = std::size_t{1} << 20;
+
 // Reads a record file line by line in large blocks. A line ends at CR LF, at a lone CR
 // (line input of text files has always ended a line there) or at a lone LF (files
 // edited on Linux); the line end is never part of the line. A line of any length is
-// read in time linear in its length.
+// read in time linear in its length. A UTF-8 byte-order mark at the start of the file
+// (a Windows editor's) is not part of the first line.
 class RecordReader {
   public:
     // Reads a regular file it owns (a closed one reads as empty), or a stream it does
     // not.
     explicit RecordReader(base::SourceFile file);
     // `block` is how much is read at a time (tests read in tiny blocks to put line ends
-    // on every boundary).
-    explicit RecordReader(std::istream& in, std::size_t block = kBlock);
+    // on every boundary), `maxLine` the longest line handed out with its bytes.
+    explicit RecordReader(std::istream& in, std::size_t block = kBlock,
+                          std::size_t maxLine = kMaxRecordLine);
     bool IsOpen() const { return in_ != nullptr || file_.IsOpen(); }
     // The file read (closed when reading a stream), for copying parts of it as they are.
     const base::SourceFile& File() const { return file_; }
     // Lets go of the file before it is replaced: Windows refuses to rename over a file
     // that is still open, even by the program doing the renaming.
     void Close() { file_.Close(); }
-    // The next line, valid until the following call; false at the end of the file.
+    // The next line, valid until the following call; false at the end of the file. A
+    // line longer than the longest record line comes out empty, with Overlong() set.
     bool Next(std::string_view& line);
+    bool Overlong() const { return overlong_; }
     // True when reading stopped at an error rather than at the end of the file.
     bool Failed() const { return static_cast<bool>(error_); }
     std::error_code Error() const { return error_; }
-    // Where the last line starts in the file, and its length with its line end.
+    // Where the last line starts in the file, its length, and its length with its line
+    // end (an overlong line's too, to copy it by its place in the file).
     std::uint64_t LineStart() const { return lineStart_; }
-    std::size_t RawLength() const { return rawLength_; }
+    std::uint64_t LineLength() const { return lineLength_; }
+    std::uint64_t RawLength() const { return rawLength_; }
+    // Where the next line starts: the end of the file once Next gave false.
+    std::uint64_t Offset() const { return base_ + begin_; }
 
     static constexpr std::size_t kBlock = 1 << 18;
 
@@ -60,10 +72,13 @@ class RecordReader {
     void Take(std::string_view& line, std::size_t length, std::size_t ending);
     // Reads more behind the unfinished line; at the end of the input sets eof_.
     void Refill();
+    // Passes over a byte-order mark at the start of the input.
+    void SkipByteOrderMark();
 
     base::SourceFile file_;
     std::istream* in_ = nullptr;
     std::size_t block_ = kBlock;
+    std::size_t maxLine_ = kMaxRecordLine;
     struct Free {
         void operator()(char* p) const { std::free(p); }
     };
@@ -71,9 +86,11 @@ class RecordReader {
     std::size_t capacity_ = 0;
     std::size_t clean_ = 0;  // bytes after begin_ known to hold no line end
     std::size_t begin_ = 0, end_ = 0;
-    std::uint64_t base_ = 0;  // file offset of the buffer's first byte
-    std::uint64_t lineStart_ = 0;
-    std::size_t rawLength_ = 0;
+    std::uint64_t base_ = 0;     // file offset of the buffer's first byte
+    std::uint64_t skipped_ = 0;  // bytes of an overlong line already let go
+    std::uint64_t lineStart_ = 0, lineLength_ = 0, rawLength_ = 0;
+    bool overlong_ = false;
+    bool started_ = false;
     bool eof_ = false;
     std::error_code error_;
 };

@@ -17,28 +17,74 @@ std::string_view AfterComma(std::string_view s) {
     return c == std::string_view::npos ? s : s.substr(c + 1);
 }
 
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 }  // namespace
+
+bool IsDecimalNumber(std::string_view text) {
+    text = TrimBlanks(text);
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+    bool digits = false;
+    for (bool point = false; i < n; ++i) {
+        if (IsDigit(text[i]))
+            digits = true;
+        else if (text[i] == '.' && !point)
+            point = true;
+        else
+            break;
+    }
+    if (!digits) return false;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        if (++i < n && (text[i] == '+' || text[i] == '-')) ++i;
+        const std::size_t first = i;
+        while (i < n && IsDigit(text[i]))
+            ++i;
+        if (i == first) return false;
+    }
+    return i == n;
+}
+
+bool ReadNumberField(std::string_view field, float& value) {
+    value = 0;
+    return IsDecimalNumber(field) && TextToSingle(TrimBlanks(field), value);
+}
+
+bool WithinReachOfS(std::span<const float> x, std::span<const float> y) {
+    for (int i = 1; i <= 19; ++i) {
+        const double dx = static_cast<double>(x[i]) - x[16];
+        const double dy = static_cast<double>(y[i]) - y[16];
+        if (!(std::hypot(dx, dy) <= kMaxMillimetresFromS)) return false;
+    }
+    return true;
+}
 
 RecordFields ParseRecordFields(std::string_view line) {
     RecordFields r;
     std::string_view rest = AfterComma(line);
     std::string_view field;
+    bool numbers = true;
     for (int i = 1; i <= 19; ++i) {
         for (float* target : {&r.x[i], &r.y[i]}) {
             std::size_t c = rest.find(',');
             if (c != std::string_view::npos) field = rest.substr(0, c);
             rest = AfterComma(rest);
-            if (!TextToSingle(field, *target)) r.finite = false;
+            if (!ReadNumberField(field, *target)) numbers = false;
         }
     }
     // Only the x of S is tested: lines written by this program have S at the origin.
     if (r.x[16] != 0) {
         const float sx = r.x[16], sy = r.y[16];
-        for (int i = 1; i <= 19; ++i) {
+        for (int i = 1; i <= 19; ++i)
             r.x[i] -= sx, r.y[i] -= sy;
-            if (!std::isfinite(r.x[i]) || !std::isfinite(r.y[i])) r.finite = false;
-        }
     }
+    if (!numbers)
+        r.fault = LineFault::NotANumber;
+    else if (!WithinReachOfS(r.x, r.y))
+        r.fault = LineFault::TooFar;
     rest = AfterComma(rest);
     r.age = std::string(rest.substr(0, rest.find(',')));
     rest = r.age.size() + 1 <= rest.size() ? rest.substr(r.age.size() + 1) : std::string_view();
@@ -85,7 +131,8 @@ TracingLookup FindTracing(const ui::MainWindow& win, int index) {
     while (file.Next(line)) {
         if (!LineBelongsTo(line, win.Label0.caption)) continue;
         found.fields = ParseRecordFields(line);
-        found.status = found.fields.finite ? TracingLookup::kStored : TracingLookup::kNotATracing;
+        found.status =
+            found.fields.IsTracing() ? TracingLookup::kStored : TracingLookup::kNotATracing;
         return found;
     }
     // A file that stops reading part way may hold the line after the failure.
@@ -101,6 +148,12 @@ std::string TracingProblemText(const TracingLookup& found, int index) {
         case TracingLookup::kUnreadable:
             return CannotReadText(found.path, found.error);
         case TracingLookup::kNotATracing:
+            if (found.fields.fault == LineFault::TooFar) {
+                return "第 " + std::to_string(index + 1) + " 張描圖（" + found.path +
+                       "）有標記點離 S 超過 " +
+                       std::to_string(static_cast<int>(kMaxMillimetresFromS)) +
+                       " mm，不是有效的描圖，無法顯示。";
+            }
             return "第 " + std::to_string(index + 1) + " 張描圖（" + found.path +
                    "）的座標不是有效的數字，無法顯示。";
         default:

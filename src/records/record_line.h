@@ -3,6 +3,7 @@
 // boxes.
 
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -11,18 +12,40 @@
 
 namespace ceph::records {
 
-// What a record line holds, read the forgiving way lines have always been read: a
-// short line repeats its last coordinate field, a field that is not a number reads as
-// its leading number (or 0), and a tracing not stored with S at the origin is moved
-// there.
+// Whether the whole text, without the blanks around it, is one decimal number:
+// optional sign, digits with at most one decimal point, optional exponent ("12",
+// "-3.25", "+.5", "1e2"); not "nan", "inf", "4.5mm" or an empty text.
+bool IsDecimalNumber(std::string_view text);
+
+// A number field of a record line: a decimal number within single precision. False
+// (and 0) for anything else, "1e39" and "1e400" included.
+bool ReadNumberField(std::string_view field, float& value);
+
+// How far from S a landmark of a stored tracing can lie. A radiograph shows a head:
+// a tracing with a landmark farther away was never traced on one, and drawing it
+// would take the figure beyond any panel.
+inline constexpr double kMaxMillimetresFromS = 1000;
+
+// Whether every landmark 1..19 (x[i], y[i]) lies within kMaxMillimetresFromS of S
+// (landmark 16); false for a coordinate that is not finite.
+bool WithinReachOfS(std::span<const float> x, std::span<const float> y);
+
+// Why a line is no tracing. Reading it as one would show plausible but wrong
+// measurements, or draw lines to nowhere.
+enum class LineFault {
+    None,
+    NotANumber,  // a coordinate field that is not a number (ReadNumberField)
+    TooFar,      // a landmark more than kMaxMillimetresFromS from S
+};
+
+// What a record line holds: a short line repeats its last coordinate field, as lines
+// have always been read, and a tracing not stored with S at the origin is moved there.
 struct RecordFields {
     std::array<float, 20> x{}, y{};  // landmarks 1..19
     std::string age;                 // the age text
     std::string rest;                // what follows the age text and its comma
-    // False when a coordinate is no finite single-precision number ("1e39", "1e400"):
-    // such a line is no tracing, and reading it as one would show plausible but wrong
-    // measurements.
-    bool finite = true;
+    LineFault fault = LineFault::None;
+    bool IsTracing() const { return fault == LineFault::None; }
 };
 
 RecordFields ParseRecordFields(std::string_view line);

@@ -48,9 +48,11 @@ StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite
     RecordReader current{std::move(source)};
     const base::SourceFile& file = current.File();
 
-    // Unchanged lines that already end in CR LF are taken over as runs of bytes, which
-    // the system copies without them passing through the program; the others are
-    // written line by line.
+    // Unchanged lines are taken over as runs of bytes, which the system copies without
+    // them passing through the program; a line end other than CR LF ends a run and is
+    // written as CR LF. A byte-order mark at the start stays there, in the first
+    // run. A line too long to be a record line belongs to nobody: it is kept, copied
+    // by its place in the file without ever being held whole.
     base::AtomicFile out(path);
     bool changed = !tail.empty();
     std::uint64_t runStart = 0, scanned = 0;
@@ -60,8 +62,8 @@ StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite
         const std::uint64_t start = current.LineStart();
         scanned = start + current.RawLength();
         replacement.clear();
-        const bool replaced = rewrite(line, replacement);
-        if (!replaced && current.RawLength() == line.size() + 2) {
+        const bool replaced = !current.Overlong() && rewrite(line, replacement);
+        if (!replaced && current.RawLength() == current.LineLength() + 2) {
             // Hand long runs over as they grow, so the disk writes them while the rest
             // of the file is still being read.
             if (scanned - runStart >= kRunToHandOver) {
@@ -70,17 +72,19 @@ StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite
             }
             continue;
         }
-        out.CopyFrom(file, runStart, start - runStart);
         if (replaced) {
+            out.CopyFrom(file, runStart, start - runStart);
             out.Write(replacement);
         } else {
-            out.Write(line);
+            out.CopyFrom(file, runStart, start + current.LineLength() - runStart);
             out.Write("\r\n");
         }
         changed |= replaced;
         runStart = scanned;
     }
     if (current.Failed()) return {current.Error(), path};
+    // Where reading stopped; past a file holding nothing but a byte-order mark too.
+    scanned = current.Offset();
     if (scanned != file.Size()) return {std::make_error_code(std::errc::io_error), path};
     if (!changed) return {};
     out.CopyFrom(file, runStart, scanned - runStart);

@@ -25,15 +25,16 @@ struct StoreResult {
     bool Ok() const { return !error; }
 };
 
-// Called for every line of the record file in order (without its line end). Returns
-// false to keep the line as it is; true to put `replacement` (its new text with CR LF,
-// or nothing to drop the line) in its place.
+// Called for every line of the record file in order (without its line end), but for a
+// line too long to be a record line, which belongs to nobody and is kept. Returns false
+// to keep the line as it is; true to put `replacement` (its new text with CR LF, or
+// nothing to drop the line) in its place.
 using LineRewrite = std::function<bool(std::string_view line, std::string& replacement)>;
 
 // Rewrites record file n of the data folder: each existing line passes through
-// `rewrite`, then `tail` is added. Kept lines keep their bytes; every line ends in CR
-// LF. The file is left untouched when nothing is replaced and there is no tail, and
-// whenever anything fails.
+// `rewrite`, then `tail` is added. Kept lines keep their bytes, and a byte-order mark
+// stays at the start; every line ends in CR LF. The file is left untouched when
+// nothing is replaced and there is no tail, and whenever anything fails.
 StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite& rewrite,
                               std::string_view tail, std::chrono::milliseconds wait = kLockWait);
 

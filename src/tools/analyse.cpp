@@ -41,7 +41,8 @@ void AppendHalfWidths(std::string& csv, const records::RecordFields& r, const An
 
 std::string Csv(std::string_view line, const records::RecordFields& r, const AnalyseOptions& o) {
     const analysis::AnalysisTexts texts = AnalyseFields(r, o.male);
-    std::string csv(records::FirstField(line));
+    std::string csv;
+    AppendCsvField(csv, records::FirstField(line));
     for (const std::string& v : texts.values)
         (csv += ',') += v;
     for (const char* n : texts.norms)
@@ -125,8 +126,20 @@ std::string AnalyseHeader(bool uncertainty) {
 }
 
 analysis::AnalysisTexts AnalyseFields(const records::RecordFields& r, bool male) {
-    return analysis::ToTexts(analysis::ComputeValues(Landmarks(r.x), Landmarks(r.y)),
-                             analysis::NormGroup(male ? "M" : "", r.age));
+    analysis::AnalysisTexts texts =
+        analysis::ToTexts(analysis::ComputeValues(Landmarks(r.x), Landmarks(r.y)),
+                          analysis::NormGroup(male ? "M" : "", r.age));
+    for (std::string& value : texts.values)
+        value = analysis::ShownValue(value);
+    return texts;
+}
+
+std::string NotATracingText(records::LineFault fault) {
+    if (fault == records::LineFault::TooFar) {
+        return "landmarks more than " +
+               std::to_string(static_cast<int>(records::kMaxMillimetresFromS)) + " mm from S";
+    }
+    return "coordinates that are not finite numbers";
 }
 
 int ForEachTracing(records::RecordReader& reader, std::string_view name, std::ostream& err,
@@ -136,14 +149,20 @@ int ForEachTracing(records::RecordReader& reader, std::string_view name, std::os
     std::string_view line;
     while (reader.Next(line)) {
         ++number;
+        if (reader.Overlong()) {
+            err << name << ':' << number << ": longer than " << (records::kMaxRecordLine >> 20)
+                << " MB, not a record line, skipped\n";
+            ++skipped;
+            continue;
+        }
         if (line.find(',') == std::string::npos) {
             err << name << ':' << number << ": not a record line, skipped\n";
             ++skipped;
             continue;
         }
         const records::RecordFields fields = records::ParseRecordFields(line);
-        if (!fields.finite) {
-            err << name << ':' << number << ": coordinates that are not finite numbers, skipped\n";
+        if (!fields.IsTracing()) {
+            err << name << ':' << number << ": " << NotATracingText(fields.fault) << ", skipped\n";
             ++skipped;
             continue;
         }

@@ -13,6 +13,7 @@
 namespace ceph::records {
 class RecordReader;
 struct RecordFields;
+enum class LineFault;
 }  // namespace ceph::records
 
 namespace ceph::tools {
@@ -34,13 +35,19 @@ std::string AnalyseRecordLine(std::string_view line, const AnalyseOptions& optio
 // The names of the columns of those lines.
 std::string AnalyseHeader(bool uncertainty);
 
-// The 37 value texts and the 7 norm texts of a record line's fields, for the sex given
-// and the line's own age text: what every command prints of a tracing.
+// The 37 value texts as the report shows them ("*****" for one too long for its
+// field) and the 7 norm texts of a record line's fields, for the sex given and the
+// line's own age text: what every command prints of a tracing.
 analysis::AnalysisTexts AnalyseFields(const records::RecordFields& fields, bool male);
 
+// Why a line is no tracing, as the commands say it ("coordinates that are not finite
+// numbers").
+std::string NotATracingText(records::LineFault fault);
+
 // Hands every line `reader` gives that is a tracing to `tracing`, with its fields; lines
-// that are not record lines, or whose coordinates are not finite numbers, are reported
-// on `err` as "NAME:N: ..., skipped". Returns the number of skipped lines.
+// that are not record lines (a line longer than any record line among them), or that
+// are no tracing (records::LineFault), are reported on `err` as "NAME:N: ..., skipped".
+// Returns the number of skipped lines.
 using TracingSink = std::function<void(std::string_view line, const records::RecordFields&)>;
 int ForEachTracing(records::RecordReader& reader, std::string_view name, std::ostream& err,
                    const TracingSink& tracing);

@@ -149,6 +149,13 @@ std::optional<std::string> FolderProblem(const std::string& dir) {
     return std::nullopt;
 }
 
+bool LooksLikeFormula(std::string_view field) {
+    if (field.empty() || std::string_view("=+-@\t\r").find(field[0]) == std::string_view::npos)
+        return false;
+    // A signed number is a number to the spreadsheet too, and stays one.
+    return !((field[0] == '+' || field[0] == '-') && records::IsDecimalNumber(field));
+}
+
 }  // namespace
 
 void AppendCsvField(std::string& out, std::string_view field) {
@@ -156,11 +163,15 @@ void AppendCsvField(std::string& out, std::string_view field) {
         AppendCsvField(out, base::Big5ToUtf8(field));
         return;
     }
+    // A quote in front makes the spreadsheet show the text instead of running it.
+    const bool formula = LooksLikeFormula(field);
     if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+        if (formula) out += '\'';
         out += field;
         return;
     }
     out += '"';
+    if (formula) out += '\'';
     for (char c : field) {
         if (c == '"') out += '"';
         out += c;

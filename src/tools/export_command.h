@@ -11,7 +11,9 @@ namespace ceph::tools {
 
 // Appends one CSV field: as it is, or quoted with its quotes doubled when it holds a
 // comma, a quote, a CR or an LF. Text that is not UTF-8 is taken as code page 950, as
-// the host suite's texts are.
+// the host suite's texts are. A text beginning with =, +, -, @, a tab or a CR that is
+// not a number gets a single quote in front, so that a spreadsheet shows it instead of
+// running it as a formula.
 void AppendCsvField(std::string& out, std::string_view field);
 
 extern const CommandRules kExportRules;

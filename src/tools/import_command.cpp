@@ -1,16 +1,13 @@
 #include "tools/import_command.h"
 
-#include <charconv>
-#include <cmath>
 #include <iostream>
-#include <iterator>
 #include <sstream>
 #include <unordered_map>
 
-#include "app/handoff.h"
 #include "base/filesys.h"
 #include "base/safe_file.h"
 #include "records/record_file.h"
+#include "records/record_line.h"
 #include "records/record_store.h"
 #include "records/save.h"
 #include "tools/stored_tracing.h"
@@ -19,17 +16,6 @@
 namespace ceph::tools {
 
 namespace {
-
-// A whole field that is a finite decimal number ("12", "-3.25", "+.5", "1e2").
-bool FiniteNumber(std::string_view field, double& value) {
-    field = TrimBlanks(field);
-    const bool plus = !field.empty() && field.front() == '+';
-    if (plus) field.remove_prefix(1);
-    if (field.empty() || (plus && field.front() == '-')) return false;
-    const char* end = field.data() + field.size();
-    auto [p, ec] = std::from_chars(field.data(), end, value);
-    return ec == std::errc() && p == end && std::isfinite(value);
-}
 
 std::vector<std::string_view> Fields(std::string_view line) {
     std::vector<std::string_view> fields;
@@ -48,33 +34,31 @@ std::string CheckLine(std::string_view line, std::string& out) {
         return std::to_string(f.size()) + " fields, a record line has 41 or 44";
     if (f[0].empty()) return "no patient code";
     if (TrimBlanks(f[0]) != f[0]) return "blanks around the patient code";
+    // Numbers as every reader of record lines takes them.
     records::PointRow x{}, y{};
     for (int i = 1; i <= 19; ++i) {
         for (int axis = 0; axis < 2; ++axis) {
             const std::size_t k = static_cast<std::size_t>(2 * i - 1 + axis);
-            double v;
-            if (!FiniteNumber(f[k], v))
+            if (!records::ReadNumberField(f[k], (axis == 0 ? x : y)[i]))
                 return "field " + std::to_string(k + 1) + " \"" + std::string(f[k]) +
                        "\" is not a number";
-            (axis == 0 ? x : y)[i] = static_cast<float>(v);
         }
     }
-    double zero;
-    if (!FiniteNumber(f[39], zero) || zero != 0) return "field 40 must be 0";
+    float number;
+    if (!records::ReadNumberField(f[39], number) || number != 0) return "field 40 must be 0";
     for (std::size_t k = 41; k < f.size(); ++k) {
-        double v;
-        if (!FiniteNumber(f[k], v))
+        if (!records::ReadNumberField(f[k], number))
             return "figure field " + std::to_string(k + 1) + " \"" + std::string(f[k]) +
                    "\" is not a number";
     }
-    // Stored tracings have S at the origin; the same subtraction as reading a line.
+    if (!records::WithinReachOfS(x, y))
+        return "landmarks more than " +
+               std::to_string(static_cast<int>(records::kMaxMillimetresFromS)) + " mm from S";
+    // Stored tracings have S at the origin.
     if (x[16] != 0 || y[16] != 0) {
         const float sx = x[16], sy = y[16];
         for (int i = 1; i <= 19; ++i)
             x[i] -= sx, y[i] -= sy;
-    }
-    for (int i = 1; i <= 19; ++i) {
-        if (!std::isfinite(x[i]) || !std::isfinite(y[i])) return "coordinates out of range";
     }
     out = records::FormatRecordLine(f[0], x, y, f[40]);
     for (std::size_t k = 41; k < f.size(); ++k)
@@ -90,11 +74,25 @@ constexpr OptionRule kOptions[] = {
 }  // namespace
 
 std::vector<ImportProblem> PrepareImport(std::string_view text, std::vector<std::string>& lines) {
+    std::istringstream in{std::string(text)};
+    records::RecordReader reader(in);
+    return PrepareImport(reader, lines);
+}
+
+std::vector<ImportProblem> PrepareImport(records::RecordReader& reader,
+                                         std::vector<std::string>& lines) {
     std::vector<ImportProblem> problems;
     std::unordered_map<std::string, long> firstLineOf;
     long number = 0;
-    for (const std::string& line : app::SplitLines(text)) {
+    std::string_view line;
+    while (reader.Next(line)) {
         ++number;
+        if (reader.Overlong()) {
+            problems.push_back({number, "longer than " +
+                                            std::to_string(records::kMaxRecordLine >> 20) +
+                                            " MB, not a record line"});
+            continue;
+        }
         if (TrimBlanks(line).empty()) continue;
         std::string stored;
         if (std::string reason = CheckLine(line, stored); !reason.empty()) {
@@ -130,16 +128,22 @@ int RunImport(int argc, char** argv) {
     const int tracing = line.Number("--tracing");
     const std::string file = line.operands.empty() ? "-" : line.operands[0];
 
-    std::string text;
-    if (file == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    } else if (std::error_code ec = base::ReadRegularFile(file, text)) {
+    // Read line by line: a huge input is never held whole.
+    base::SourceFile input;
+    if (std::error_code ec = file == "-" ? std::error_code() : input.Open(file)) {
         std::cerr << "cephtool: cannot read " << file << ": " << ec.message() << "\n";
         return 1;
     }
+    records::RecordReader reader =
+        file == "-" ? records::RecordReader(std::cin) : records::RecordReader(std::move(input));
     std::vector<std::string> lines;
-    const std::vector<ImportProblem> problems = PrepareImport(text, lines);
+    const std::vector<ImportProblem> problems = PrepareImport(reader, lines);
     const std::string source = file == "-" ? "standard input" : file;
+    if (reader.Failed()) {
+        std::cerr << "cephtool: cannot read " << source << ": " << reader.Error().message()
+                  << "; nothing stored\n";
+        return 1;
+    }
     for (const ImportProblem& p : problems)
         std::cerr << "cephtool: " << source << ":" << p.line << ": " << p.reason << "\n";
     if (!problems.empty()) {

@@ -9,6 +9,10 @@
 
 #include "tools/options.h"
 
+namespace ceph::records {
+class RecordReader;
+}  // namespace ceph::records
+
 namespace ceph::tools {
 
 struct ImportProblem {
@@ -16,10 +20,14 @@ struct ImportProblem {
     std::string reason;
 };
 
-// Checks every line of `text` and, when all are sound, gives them in the form the
+// Checks every line `reader` gives and, when all are sound, gives them in the form the
 // program writes: S moved to the origin, coordinates at one decimal. A line must have
-// 41 or 44 fields, a code without blanks around it, finite numbers where numbers
-// belong, and a code no earlier line had. Blank lines are passed over.
+// 41 or 44 fields, a code without blanks around it, numbers where numbers belong (as
+// records::ReadNumberField takes them), landmarks within reach of S, and a code no
+// earlier line had. Blank lines are passed over.
+std::vector<ImportProblem> PrepareImport(records::RecordReader& reader,
+                                         std::vector<std::string>& lines);
+// The same over the lines of `text`.
 std::vector<ImportProblem> PrepareImport(std::string_view text, std::vector<std::string>& lines);
 
 extern const CommandRules kImportRules;

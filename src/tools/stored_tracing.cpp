@@ -9,6 +9,7 @@
 #include "digitising/landmarks.h"
 #include "records/record_file.h"
 #include "records/record_line.h"
+#include "tools/analyse.h"
 
 namespace ceph::tools {
 
@@ -46,7 +47,7 @@ bool LoadStoredTracing(ui::MainWindow& w, const TracingSource& source, std::ostr
             return false;
         case records::TracingLookup::kNotATracing:
             err << "cephtool: tracing " << source.tracing << " of patient \"" << w.Label0.caption
-                << "\" in " << record << " has coordinates that are not finite numbers\n";
+                << "\" in " << record << " has " << NotATracingText(found.fields.fault) << "\n";
             return false;
         case records::TracingLookup::kNotStored:
             break;

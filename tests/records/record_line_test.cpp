@@ -57,13 +57,50 @@ TEST(RecordFields, ShortLineRepeatsTheLastField) {
     EXPECT_EQ(r.age, "3.5");
 }
 
-TEST(RecordFields, NonNumericFieldsReadAsTheirLeadingNumber) {
-    std::string line = Line("5", "1Y 0M");
-    line.replace(line.find(",1.0,") + 1, 3, "4.5mm");  // x of N
-    line.replace(line.find(",-2.0,") + 1, 4, "abc");   // y of Or
-    RecordFields r = ParseRecordFields(line);
-    EXPECT_EQ(r.x[1], 4.5f);
-    EXPECT_EQ(r.y[2], 0.0f);
+TEST(RecordFields, CoordinatesThatAreNoNumbersOrLieFarFromSAreNoTracing) {
+    auto withXofN = [](const std::string& text) {
+        std::string line = Line("5", "1Y 0M");
+        return line.replace(line.find(",1.0,") + 1, 3, text);
+    };
+    struct Case {
+        const char* field;
+        LineFault fault;
+    };
+    const Case cases[] = {
+        // Read by their leading number these were 0, 4.5 or 1: plausible results for a
+        // line that holds no tracing.
+        {"nan", LineFault::NotANumber},
+        {"inf", LineFault::NotANumber},
+        {"-infinity", LineFault::NotANumber},
+        {"abc", LineFault::NotANumber},
+        {"", LineFault::NotANumber},
+        {"4.5mm", LineFault::NotANumber},
+        {"1e", LineFault::NotANumber},
+        {"0x1A", LineFault::NotANumber},
+        {"1.2.3", LineFault::NotANumber},
+        // Beyond single precision: 0 or infinity.
+        {"1e400", LineFault::NotANumber},
+        {"-1e400", LineFault::NotANumber},
+        {"1e39", LineFault::NotANumber},
+        {"3.5e38", LineFault::NotANumber},
+        {"1e99999999999", LineFault::NotANumber},
+        // Numbers, but no head is that large: the figure would be drawn off every panel.
+        {"3.4e38", LineFault::TooFar},
+        {"1000.1", LineFault::TooFar},
+        {"-2e3", LineFault::TooFar},
+        // Numbers as a clinician's tracing holds them.
+        {"999.9", LineFault::None},
+        {" 12.5 ", LineFault::None},
+        {"+.5", LineFault::None},
+        {"-5.", LineFault::None},
+        {"1E2", LineFault::None},
+        {"1e-400", LineFault::None},
+    };
+    for (const Case& c : cases) {
+        const RecordFields r = ParseRecordFields(withXofN(c.field));
+        EXPECT_EQ(r.fault, c.fault) << '"' << c.field << '"';
+        EXPECT_TRUE(std::isfinite(r.x[1])) << c.field;
+    }
 }
 
 TEST(RecordFields, TracingIsMovedToHaveSAtTheOrigin) {
@@ -82,25 +119,19 @@ TEST(RecordFields, TracingIsMovedToHaveSAtTheOrigin) {
     EXPECT_EQ(ParseRecordFields(line2 + ",0,1Y 0M").y[16], 5.0f);
 }
 
-TEST(RecordFields, CoordinatesBeyondSinglePrecisionAreNoTracing) {
-    auto withXofN = [](const std::string& text) {
-        std::string line = Line("5", "1Y 0M");
-        return line.replace(line.find(",1.0,") + 1, 3, text);
-    };
-    // Read as doubles these were 0 (1e400) and infinity (1e39): plausible or blank
-    // results for a line that holds no tracing.
-    for (const char* bad : {"1e400", "-1e400", "1e39", "3.5e38", "1e99999999999"})
-        EXPECT_FALSE(ParseRecordFields(withXofN(bad)).finite) << bad;
-    for (const char* good : {"3.4e38", "1e-400", "0.0", "12abc", "abc", "1e"}) {
-        const RecordFields r = ParseRecordFields(withXofN(good));
-        EXPECT_TRUE(r.finite) << good;
-        EXPECT_TRUE(std::isfinite(r.x[1])) << good;
-    }
+TEST(RecordFields, ATracingMovedToSAtTheOriginMustStayWithinReach) {
     // Each coordinate fits, but moving S to the origin leaves the range.
     std::string line = "9";
     for (int i = 1; i <= 19; ++i)
         line += i == 16 ? ",-3e38,0" : ",3e38,0";
-    EXPECT_FALSE(ParseRecordFields(line + ",0,1Y 0M").finite);
+    EXPECT_EQ(ParseRecordFields(line + ",0,1Y 0M").fault, LineFault::TooFar);
+    // Far from the origin but near S: an older line, moved.
+    line = "9";
+    for (int i = 1; i <= 19; ++i)
+        line += i == 16 ? ",5000,5000" : ",5010,4990";
+    const RecordFields r = ParseRecordFields(line + ",0,1Y 0M");
+    EXPECT_TRUE(r.IsTracing());
+    EXPECT_EQ(r.x[1], 10.0f);
 }
 
 class LoadTracingTest : public ::testing::Test {

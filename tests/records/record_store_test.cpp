@@ -12,12 +12,16 @@
 #include <thread>
 
 #include "base/safe_file.h"
+#include "records/mark_stored.h"
 #include "records/record_file.h"
+#include "records/record_line.h"
 #include "records/record_store.h"
 #include "support/temp_dir.h"
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -43,7 +47,99 @@ TEST(RecordStore, PatientLinesReplacedAndMovedToTheEnd) {
     EXPECT_EQ(Slurp(dir.path() / "ceph-6"), "z,1\r\n");
 }
 
+const std::string kMark = "\xEF\xBB\xBF";
+
+TEST(RecordStore, AByteOrderMarkHidesNoPatientAndStaysAtTheStart) {
+    testing::TempDir dir;
+    const std::string data = dir.str() + "/";
+    const std::string line = "00101,1.0,2.0,0,45Y 3M";
+    dir.Write("ceph-1", kMark + line + "\r\nb,2\r\n");
+    ui::MainWindow win;
+    win.state.DataDir = data;
+    win.Label0.caption = "00101";
+    for (int i = 1; i < ui::kTracingSlots; ++i)
+        ui::AddMenuItem(win.readn, i, ""), ui::AddMenuItem(win.comp, i, ""),
+            ui::AddMenuItem(win.inputn, i, "");
+    EXPECT_TRUE(MarkStoredTracings(win, "00101").empty());
+    EXPECT_TRUE(win.readn[0].enabled);
+    EXPECT_EQ(FindTracing(win, 0).status, TracingLookup::kStored);
+
+    // Finishing again replaces the line instead of adding a second one.
+    ASSERT_TRUE(StorePatientLines(data, 1, {"00101,new"}).Ok());
+    EXPECT_EQ(Slurp(dir.path() / "ceph-1"), kMark + "b,2\r\n00101,new\r\n");
+    auto adjust = [](std::string_view l, std::string& out) {
+        out = std::string(l) + ",x\r\n";
+        return l == "b,2";
+    };
+    ASSERT_TRUE(RewriteRecordFile(data, 1, adjust, {}).Ok());
+    EXPECT_EQ(Slurp(dir.path() / "ceph-1"), kMark + "b,2,x\r\n00101,new\r\n");
+    // A file holding nothing but the mark.
+    dir.Write("ceph-2", kMark);
+    ASSERT_TRUE(StorePatientLines(data, 2, {"z,1"}).Ok());
+    EXPECT_EQ(Slurp(dir.path() / "ceph-2"), kMark + "z,1\r\n");
+}
+
+TEST(RecordStore, LinesTooLongForRecordLinesAreKeptByteForByteAndOwnedByNobody) {
+    testing::TempDir dir;
+    const std::string data = dir.str() + "/";
+    // One ends in a lone LF, one in CR LF; one starts with the patient's code.
+    const std::string longA(2 << 20, 'x'), longB = "00101," + std::string(kMaxRecordLine, '7');
+    dir.Write("ceph-4", "a,1\r\n" + longA + "\n00101,old\r\n" + longB + "\r\nc,3");
+    ASSERT_TRUE(StorePatientLines(data, 4, {"00101,new"}).Ok());
+    EXPECT_TRUE(Slurp(dir.path() / "ceph-4") ==
+                "a,1\r\n" + longA + "\r\n" + longB + "\r\nc,3\r\n00101,new\r\n");
+}
+
 #ifndef _WIN32
+
+// Whether this build can run a child in a small address space: sanitizers reserve
+// terabytes of it.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kCanLimitMemory = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool kCanLimitMemory = false;
+#else
+constexpr bool kCanLimitMemory = true;
+#endif
+#else
+constexpr bool kCanLimitMemory = true;
+#endif
+
+TEST(RecordReader, AHugeLineIsSkippedInBoundedMemoryAndTold) {
+    testing::TempDir dir;
+    const std::string data = dir.str() + "/";
+    // A 2 MB line, and a 600 MB one that takes no disk (a hole reads as zero bytes).
+    dir.Write("ceph-1", "a,1\r\n" + std::string(2 << 20, 'x') + "\r\n00101,1.0\r\n");
+    const std::string head = "a,1\r\n", tail = "\r\n00101,1.0\r\n";
+    const int fd = ::open((dir.path() / "ceph-2").c_str(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::pwrite(fd, head.data(), head.size(), 0), static_cast<ssize_t>(head.size()));
+    const off_t end = 600 << 20;
+    ASSERT_EQ(::pwrite(fd, tail.data(), tail.size(), end), static_cast<ssize_t>(tail.size()));
+    ::close(fd);
+
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlimit limit{256 << 20, 256 << 20};
+        if (kCanLimitMemory && setrlimit(RLIMIT_AS, &limit) != 0) _exit(2);
+        ui::MainWindow win;
+        win.state.DataDir = data;
+        for (int i = 1; i < ui::kTracingSlots; ++i)
+            ui::AddMenuItem(win.readn, i, ""), ui::AddMenuItem(win.comp, i, ""),
+                ui::AddMenuItem(win.inputn, i, "");
+        const std::vector<std::string> told = MarkStoredTracings(win, "00101");
+        const bool found = win.readn[0].enabled && win.readn[1].enabled;
+        const bool named =
+            told == std::vector<std::string>{OverlongLinesText(data + "ceph-1", 2, 1),
+                                             OverlongLinesText(data + "ceph-2", 2, 1)};
+        _exit(found && named ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> out;

@@ -3,8 +3,11 @@
 
 #include <sstream>
 
+#include "analysis/rows.h"
+#include "records/record_line.h"
 #include "support/worked_tracing.h"
 #include "tools/analyse.h"
+#include "ui/convert.h"
 
 namespace ceph::tools {
 namespace {
@@ -39,11 +42,28 @@ TEST(Analyse, ForeignLinesAreReportedAndSkipped) {
 TEST(Analyse, RecordsSeparatedByALoneCrAreTwoRecords) {
     std::istringstream in(std::string(kWorkedLine) + "\r" + kWorkedLine + "\rlast,1\r");
     std::ostringstream out, err;
-    EXPECT_EQ(AnalyseStream(in, "in.txt", out, err, true), 0);
+    // The third record holds no coordinates at all.
+    EXPECT_EQ(AnalyseStream(in, "in.txt", out, err, true), 1);
+    EXPECT_EQ(err.str(), "in.txt:3: coordinates that are not finite numbers, skipped\n");
     const std::string csv = out.str();
-    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 3);
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 2);
     EXPECT_EQ(csv.find('\r'), std::string::npos) << "no stray character in a field";
     EXPECT_EQ(csv.substr(0, csv.find('\n')), AnalyseRecordLine(kWorkedLine, true));
+}
+
+TEST(Analyse, ValuesAreTheReportsTextsStarsIncluded) {
+    // A moved far forward: several values no longer fit their five printed characters.
+    std::string line = kWorkedLine;
+    line.replace(line.find(",72,52,"), 7, ",-900,52,");
+    ui::MainWindow win;
+    analysis::LayOutResultGrid(win);
+    records::ApplyRecordFields(win, records::ParseRecordFields(line));
+    std::string report = "W7";
+    for (const ui::TextBox& value : win.Text3)
+        (report += ',') += TrimBlanks(analysis::ValueField(value.text));
+    const std::string csv = AnalyseRecordLine(line, true);
+    EXPECT_EQ(csv.substr(0, report.size() + 1), report + ",");
+    EXPECT_NE(report.find(",*****,"), std::string::npos) << report;
 }
 
 }  // namespace

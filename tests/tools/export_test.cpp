@@ -43,6 +43,26 @@ TEST(Export, FieldsAreQuotedOnlyWhenTheyMustBe) {
     EXPECT_EQ(out, "陳");
 }
 
+TEST(Export, FormulaLikeTextIsShownNotRunAndNumbersStayNumbers) {
+    std::string out;
+    for (const char* field : {"=cmd|' /C calc'!A0", "+A1", "-A1", "@SUM(A1)", "\tx", "\rx", "=a,b",
+                              "-12.3", "+5", "-1e3", "-", "a=b"})
+        AppendCsvField(out += '|', field);
+    EXPECT_EQ(
+        out,
+        "|'=cmd|' /C calc'!A0|'+A1|'-A1|'@SUM(A1)|'\tx|\"'\rx\"|\"'=a,b\"|-12.3|+5|-1e3|'-|a=b");
+
+    // The code, the age and a figure field of a stored line, in both commands.
+    testing::TempDir dir;
+    const std::string line = "=1+2," + testing::kWorkedFields + ",0,@age,1.5,=cmd,-20";
+    dir.Write("data/ceph-1", line + "\r\n");
+    const ToolRun run = RunCephtool(dir, {"export", "--data", (dir.path() / "data").string()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("\r\n'=1+2,1,'@age,"), std::string::npos) << run.out;
+    EXPECT_TRUE(run.out.ends_with(",1.5,'=cmd,-20\r\n")) << run.out;
+    EXPECT_EQ(AnalyseRecordLine(line, false).rfind("'=1+2,", 0), 0u);
+}
+
 TEST(Export, EveryTracingWithAnalysesTextsAndQuotedCodes) {
     testing::TempDir dir;
     const std::string quoted = "Q\"1", figured = "F1" + kTracing + ",1.5,-120,80";
