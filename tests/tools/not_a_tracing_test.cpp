@@ -22,7 +22,7 @@ const std::string kTracing = "," + testing::kWorkedFields + ",0,48Y 2M";
 
 TEST(NotATracing, TheWindowAndEveryCommandRefuseTheSameLines) {
     const std::string numbers = "的座標不是有效的數字，無法顯示。",
-                      far = "有標記點離 S 超過 1000 mm，不是有效的描圖，無法顯示。";
+                      tooFar = "有標記點離 S 超過 1000 mm，不是有效的描圖，無法顯示。";
     struct Case {
         const char* xOfN;
         std::string window, tool;
@@ -33,8 +33,8 @@ TEST(NotATracing, TheWindowAndEveryCommandRefuseTheSameLines) {
         {"abc", numbers, "coordinates that are not finite numbers"},
         {"", numbers, "coordinates that are not finite numbers"},
         {"1e39", numbers, "coordinates that are not finite numbers"},
-        {"3e38", far, "landmarks more than 1000 mm from S"},
-        {"1200", far, "landmarks more than 1000 mm from S"},
+        {"3e38", tooFar, "landmarks more than 1000 mm from S"},
+        {"1200", tooFar, "landmarks more than 1000 mm from S"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.xOfN);
