@@ -1,9 +1,7 @@
 #include <algorithm>
 #include <chrono>
-#include <mutex>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "base/os_files.h"
 #include "base/safe_file.h"
@@ -18,38 +16,14 @@ constexpr std::chrono::milliseconds kLockPoll{25};
 // A lock file that loses its name again every time it is taken is not one to work with.
 constexpr int kMaxRetakes = 100;
 
-// The locks this program holds, so that a replacement can check them.
-struct HeldLock {
-    std::intptr_t handle;
-    std::string path;
-};
-
-std::mutex& HeldMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-std::vector<HeldLock>& HeldLocks() {
-    static std::vector<HeldLock> held;
-    return held;
-}
-
-std::string_view FolderText(std::string_view path) {
-#ifdef _WIN32
-    const std::size_t cut = path.find_last_of("\\/");
-#else
-    const std::size_t cut = path.find_last_of('/');
-#endif
-    return cut == std::string_view::npos ? std::string_view() : path.substr(0, cut);
-}
-
 }  // namespace
 
 FileLock::~FileLock() {
     Release();
 }
 
-FileLock::FileLock(FileLock&& other) noexcept : handle_(other.handle_), slot_(other.slot_) {
+FileLock::FileLock(FileLock&& other) noexcept
+    : handle_(other.handle_), slot_(other.slot_), path_(std::move(other.path_)) {
     other.handle_ = kNoHandle;
 }
 
@@ -58,6 +32,7 @@ FileLock& FileLock::operator=(FileLock&& other) noexcept {
         Release();
         handle_ = other.handle_;
         slot_ = other.slot_;
+        path_ = std::move(other.path_);
         other.handle_ = kNoHandle;
     }
     return *this;
@@ -82,8 +57,7 @@ std::error_code FileLock::Acquire(std::string_view path, int slot, std::chrono::
                 }
                 handle_ = handle;
                 slot_ = slot;
-                const std::lock_guard<std::mutex> guard(HeldMutex());
-                HeldLocks().push_back({handle, std::string(path)});
+                path_ = std::string(path);
                 return {};
             }
             const auto now = std::chrono::steady_clock::now();
@@ -101,23 +75,12 @@ std::error_code FileLock::Acquire(std::string_view path, int slot, std::chrono::
 
 void FileLock::Release() {
     if (handle_ == kNoHandle) return;
-    {
-        const std::lock_guard<std::mutex> guard(HeldMutex());
-        std::vector<HeldLock>& held = HeldLocks();
-        held.erase(std::remove_if(held.begin(), held.end(),
-                                  [this](const HeldLock& h) { return h.handle == handle_; }),
-                   held.end());
-    }
     Unlock(handle_, slot_);
     handle_ = kNoHandle;
 }
 
-std::error_code HeldLocksStillInPlace(std::string_view path) {
-    const std::string_view folder = FolderText(path);
-    const std::lock_guard<std::mutex> guard(HeldMutex());
-    for (const HeldLock& held : HeldLocks())
-        if (FolderText(held.path) == folder && !SameFileAt(held.handle, held.path))
-            return LockLost();
+std::error_code FileLock::StillInPlace() const {
+    if (handle_ == kNoHandle || !SameFileAt(handle_, path_)) return LockLost();
     return {};
 }
 

@@ -128,7 +128,7 @@ bool AtomicFile::Write(std::string_view bytes) {
     return true;
 }
 
-bool AtomicFile::Commit() {
+bool AtomicFile::Commit(const FileLock* guard) {
     if (committed_) return true;
     if (error_ || !FlushBuffer()) return false;
     std::error_code ec = SyncData(handle_);
@@ -137,7 +137,7 @@ bool AtomicFile::Commit() {
         ec = CloseChecked(handle_);
         handle_ = kNoHandle;
     }
-    if (!ec) ec = HeldLocksStillInPlace(target_);
+    if (!ec && guard) ec = guard->StillInPlace();
     if (!ec) ec = MissingTold(Replace(scratch_, final_), final_);
     if (ec) {
         Fail(ec);

@@ -38,6 +38,8 @@ class SourceFile {
     std::uint64_t size_ = 0;
 };
 
+class FileLock;
+
 // A file written the safe way: the bytes go to a new scratch file beside the target,
 // under a name no other program uses; Commit flushes it to disk, gives it the old
 // file's permissions and renames it over the target in one step. A crash or power cut
@@ -59,7 +61,9 @@ class AtomicFile {
     // where it can (unchanged parts of a large file never pass through the program).
     bool CopyFrom(const SourceFile& source, std::uint64_t offset, std::uint64_t length);
     // Makes the new content the target's. False, with Error() set, when it could not.
-    bool Commit();
+    // With a `guard`, the rename happens only while that lock is still in place, so that
+    // a save never undoes one made by a program the lost lock did not keep out.
+    bool Commit(const FileLock* guard = nullptr);
     // Why the last step failed; empty while all went well.
     std::error_code Error() const { return error_; }
     const std::string& Target() const { return target_; }
@@ -111,7 +115,7 @@ std::error_code MissingFolder();
 std::error_code DanglingLink();
 
 // The lock file was deleted or replaced while this program held a lock in it: the
-// lock no longer keeps other programs out, so a replacement in its folder is refused.
+// lock no longer keeps other programs out, so a replacement it guards is refused.
 std::error_code LockLost();
 
 // An exclusive lock on one slot of a lock file. Every program working in the same data
@@ -135,17 +139,16 @@ class FileLock {
     std::error_code Acquire(std::string_view path, int slot, std::chrono::milliseconds wait);
     bool Held() const { return handle_ != -1; }
     void Release();
+    // LockLost() when the lock file was deleted or replaced since the lock was taken
+    // (or nothing is held): the slot then keeps nobody out, and another program may be
+    // rewriting the same file at this moment.
+    std::error_code StillInPlace() const;
 
   private:
     std::intptr_t handle_ = -1;
     int slot_ = 0;
+    std::string path_;
 };
-
-// LockLost() when a lock this program holds in the folder of `path` is no longer in
-// the file at the lock file's name; nothing otherwise. A replacement checks this just
-// before it renames: someone deleting the lock file while it was held has let another
-// program in, whose save this one would undo.
-std::error_code HeldLocksStillInPlace(std::string_view path);
 
 // A file error in words for the clinician (Traditional Chinese): a full disk, a folder
 // without write permission, a name taken by a folder, a lock held elsewhere …

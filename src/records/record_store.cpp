@@ -11,6 +11,11 @@ namespace ceph::records {
 
 namespace {
 constexpr std::uint64_t kRunToHandOver = std::uint64_t{1} << 20;
+// A lock file deleted under every attempt is a fault of the folder, not bad luck.
+constexpr int kAttempts = 5;
+
+StoreResult RewriteOnce(std::string_view dataDir, int n, const LineRewrite& rewrite,
+                        std::string_view tail, std::chrono::milliseconds wait);
 }  // namespace
 
 std::string LockFilePath(std::string_view dataDir) {
@@ -19,6 +24,21 @@ std::string LockFilePath(std::string_view dataDir) {
 
 StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite& rewrite,
                               std::string_view tail, std::chrono::milliseconds wait) {
+    // Someone deleting the lock file while this save held it let other programs in,
+    // whose lines the file read here may lack: start again from reading, under the lock
+    // at the lock file's name now.
+    StoreResult result;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        result = RewriteOnce(dataDir, n, rewrite, tail, wait);
+        if (result.error != base::LockLost()) break;
+    }
+    return result;
+}
+
+namespace {
+
+StoreResult RewriteOnce(std::string_view dataDir, int n, const LineRewrite& rewrite,
+                        std::string_view tail, std::chrono::milliseconds wait) {
     const std::string path = RecordFilePath(dataDir, n);
     base::FileLock lock;
     if (std::error_code ec = lock.Acquire(LockFilePath(dataDir), n, wait)) {
@@ -90,9 +110,11 @@ StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite
     out.CopyFrom(file, runStart, scanned - runStart);
     out.Write(tail);
     current.Close();
-    if (!out.Commit()) return {out.Error(), path};
+    if (!out.Commit(&lock)) return {out.Error(), path};
     return {};
 }
+
+}  // namespace
 
 StoreResult StorePatientLines(std::string_view dataDir, int n,
                               const std::vector<std::string>& lines,

@@ -34,7 +34,9 @@ using LineRewrite = std::function<bool(std::string_view line, std::string& repla
 // Rewrites record file n of the data folder: each existing line passes through
 // `rewrite`, then `tail` is added. Kept lines keep their bytes, and a byte-order mark
 // stays at the start; every line ends in CR LF. The file is left untouched when
-// nothing is replaced and there is no tail, and whenever anything fails.
+// nothing is replaced and there is no tail, and whenever anything fails. When the lock
+// file is deleted while the save holds it, the file is read and rewritten again, so
+// `rewrite` may see a line more than once.
 StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite& rewrite,
                               std::string_view tail, std::chrono::milliseconds wait = kLockWait);
 

@@ -204,28 +204,42 @@ TEST(SharedFolder, AWriterWaitingOnAReplacedLockFileWaitsForTheNewOne) {
     EXPECT_EQ(Slurp(dir.path() / "ceph-2"), "A,x\r\nB,x\r\n");
 }
 
-// The lock file deleted while held: the next program finds no lock and goes ahead, so
-// the holder's save would undo its line. The holder is refused instead, and its save
-// succeeds when tried again.
-TEST(SharedFolder, ASaveWhoseLockFileWasDeletedMeanwhileIsRefused) {
+// The lock file deleted while a save holds it: the next program finds no lock and goes
+// ahead. The holder's replacement is refused rather than undo that program's line, and
+// a record rewrite starts again from reading, so both lines are kept.
+TEST(SharedFolder, ASaveWhoseLockFileIsDeletedMeanwhileKeepsTheOtherProgramsLine) {
     testing::TempDir dir;
     const std::string data = dir.str() + kSeparator;
     const std::string lockPath = records::LockFilePath(data);
-    SecondWriter second(data);
     {
+        SecondWriter second(data);
         FileLock held;
         ASSERT_FALSE(held.Acquire(lockPath, 2, 0ms));
-        const std::string before = Slurp(dir.path() / "ceph-2");
+        AtomicFile out(data + "ceph-2");
+        out.Write("A,x\r\n");
         fs::remove(lockPath);
         second.Go();
         EXPECT_TRUE(second.Stored());
-        const std::error_code ec = WriteFileAtomically(data + "ceph-2", before + "A,x\r\n");
-        EXPECT_EQ(ec, LockLost());
-        EXPECT_EQ(ErrorText(ec), "存檔時資料夾的鎖定檔被刪除或換掉，請再試一次");
+        EXPECT_FALSE(out.Commit(&held));
+        EXPECT_EQ(out.Error(), LockLost());
+        EXPECT_EQ(ErrorText(out.Error()), "存檔時資料夾的鎖定檔被刪除或換掉，請再試一次");
         EXPECT_EQ(Slurp(dir.path() / "ceph-2"), "B,x\r\n");
     }
-    EXPECT_TRUE(records::StorePatientLines(data, 2, {"A,x"}, 0ms).Ok());
-    EXPECT_EQ(Slurp(dir.path() / "ceph-2"), "B,x\r\nA,x\r\n");
+    fs::remove(dir.path() / "ceph-2");
+    dir.Write("ceph-2", "C,x\r\n");
+    SecondWriter second(data);
+    bool deleted = false;
+    auto dropA = [&](std::string_view line, std::string&) {
+        if (!deleted) {
+            deleted = true;
+            fs::remove(lockPath);
+            second.Go();
+            EXPECT_TRUE(second.Stored());
+        }
+        return line.substr(0, 2) == "A,";
+    };
+    EXPECT_TRUE(records::RewriteRecordFile(data, 2, dropA, "A,y\r\n", 0ms).Ok());
+    EXPECT_EQ(Slurp(dir.path() / "ceph-2"), "C,x\r\nB,x\r\nA,y\r\n");
 }
 
 #endif  // !_WIN32
