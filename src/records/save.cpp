@@ -7,6 +7,7 @@
 #include "base/safe_file.h"
 #include "figure/display.h"
 #include "records/record_file.h"
+#include "records/record_line.h"
 #include "records/record_store.h"
 #include "records/show.h"
 
@@ -35,24 +36,19 @@ bool Refused(base::App& app, const std::string& text) {
     return false;
 }
 
-// No real landmark lies this far from S; a length that puts one there is a typing slip.
-constexpr double kFarthestFromS = 1000;
-
 // Why the S-N length typed cannot scale the tracing, for the calibration panel's red
 // line; empty when the points, converted into x and y, can be stored.
 std::string ScaleProblem(PointRow& x, PointRow& y, const std::string& typed) {
     if (analysis::PointDistance({x, y}, 1, 16) == 0) return "N 與 S 同一點，請按「重新」，未存檔";
-    const double length = TextToNumber(typed);
     if (TrimBlanks(typed).empty()) return "請輸入 S–N 長度（mm），未存檔";
-    // Seventy in words is a length too, but not one the program can read.
-    if (typed.find_first_of("0123456789") == std::string::npos)
-        return "S–N「" + typed + "」無法讀成數字，未存檔";
+    // Seventy in words is a length too, but not one the program can read; nor is "7,5",
+    // whose leading 7 would scale the tracing to a tenth.
+    if (!IsDecimalNumber(typed)) return "S–N「" + typed + "」無法讀成數字，未存檔";
+    const double length = TextToNumber(typed);
     if (!(length > 0) || !std::isfinite(length)) return "S–N「" + typed + "」不是正數，未存檔";
     ToMillimetres(x, y, length);
-    for (int i = 1; i <= 19; ++i) {
-        if (!(std::hypot(double(x[i]), double(y[i])) <= kFarthestFromS))
-            return "S–N「" + typed + "」太大，未存檔";
-    }
+    // No real landmark lies that far from S; a length that puts one there is a slip.
+    if (!WithinReachOfS(x, y)) return "S–N「" + typed + "」太大，未存檔";
     return {};
 }
 

@@ -221,6 +221,7 @@ TEST_F(FinishTest, AnSNLengthThatCannotScaleIsRefusedAndChangesNothing) {
         {"0", false, "「0」不是正數"},
         {"七十", false, "「七十」無法讀成數字"},
         {",", false, "「,」無法讀成數字"},
+        {"7,5", false, "「7,5」無法讀成數字"},
         {"-70", false, "「-70」不是正數"},
         {"1e30", false, "「1e30」太大"},
         {"75", true, "N 與 S"},
