@@ -47,7 +47,13 @@ const Route kRoutes[] = {
     {Click, "printmn", [](App& a, const Event& e) { report::printmn_Click(a, e.index); }},
     {Click, "rangemn", [](App& a, const Event&) { report::rangemn_Click(a); }},
     {Click, "inputn", [](App& a, const Event& e) { records::inputn_Click(a, e.index); }},
-    {Click, "Image1", [](App& a, const Event&) { digitising::Image1_Click(a); }},
+    // The click says where it happened: the pointer read-out may be older than the
+    // picture under it (a new input laid out under a resting pointer, a pan by keys).
+    {Click, "Image1",
+     [](App& a, const Event& e) {
+         digitising::Image1_MouseMove(a, e.x, e.y);
+         digitising::Image1_Click(a);
+     }},
     {Click, "Command5", [](App& a, const Event&) { digitising::Command5_Click(a); }},
     {Click, "Command6", [](App& a, const Event&) { digitising::Command6_Click(a); }},
     {Click, "Command1", [](App& a, const Event&) { imaging::Command1_Click(a); }},

@@ -38,7 +38,7 @@ class InputTest : public ::testing::Test {
     }
     void ClickAt(float x, float y) {
         Send(wiring::EventType::MouseMove, "Image1", -1, x, y);
-        Send(wiring::EventType::Click, "Image1");
+        Send(wiring::EventType::Click, "Image1", -1, x, y);
     }
     int Asked() const { return std::stoi(program.win.LabelPNTNo.caption); }
 
@@ -125,6 +125,17 @@ TEST_F(InputTest, NineteenClicksInOrderThenCalibration) {
     EXPECT_EQ(w.Text6.text, "100.0");
     EXPECT_EQ(w.Text2.text, "0.020");
     EXPECT_EQ(w.state.X[18], 180.0f);
+
+    // A click where the pointer never moved (a new input laid out under it) stores the
+    // spot clicked, not the last read-out.
+    Send(wiring::EventType::Click, "inputn", 0);
+    ClickAt(500, 600);
+    Send(wiring::EventType::Click, "Command6");
+    Send(wiring::EventType::Click, "Image1", -1, 70, 80);
+    EXPECT_EQ(w.state.X[16], 70.0f);
+    EXPECT_EQ(w.state.Y[16], 80.0f);
+    for (int k = 1; k < 19; ++k)
+        ClickAt(Asked() == 1 ? 3070.0f : 10.0f * Asked(), Asked() == 1 ? 4080.0f : 0.0f);
 
     // A click with everything placed stores nothing.
     ClickAt(1, 1);
