@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "base/filesys.h"
 #include "records/record_file.h"
 #include "records/record_line.h"
 #include "run_cephtool.h"
@@ -45,7 +46,7 @@ TEST(NotATracing, TheWindowAndEveryCommandRefuseTheSameLines) {
             dir.Write("OutExe.tmp", "Lin\r\n10234\r\n0650315\r\nF\r\n").string();
 
         ui::MainWindow win;
-        win.state.DataDir = dir.str() + "/";
+        win.state.DataDir = base::WithTrailingSeparator(dir.str());
         win.Label0.caption = "10234";
         EXPECT_EQ(records::TracingProblemText(records::FindTracing(win, 0), 0),
                   "第 1 張描圖（" + file + "）" + c.window);
