@@ -1,6 +1,5 @@
 #include "app/startup.h"
 
-#include <cmath>
 #include <filesystem>
 #include <system_error>
 
@@ -83,7 +82,7 @@ void ReadCalibration(base::App& app) {
     // A scale of 0 or less, or none at all, would propose 0 mm or a mirrored length for
     // every tracing and judge each new scale against it: no proposal, no comparison.
     const double value = TextToNumber(rate);
-    const bool usable = value > 0 && std::isfinite(value);
+    const bool usable = IsPositiveNumber(value);
     w.Text2.text = usable ? rate : std::string();
     w.state.SavedRate = usable ? value : 0;
 }

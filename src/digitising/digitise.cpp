@@ -127,8 +127,8 @@ void Image1_Click(base::App& app) {
     // The rounded distance proposes the length in millimetres from the last scale; with
     // no usable scale nothing is proposed and the clinician types the length.
     const double rate = TextToNumber(w.Text2.text);
-    const bool proposes = rate > 0 && std::isfinite(rate);
-    w.Text6.text = proposes ? Format1(TextToNumber(w.Label14.caption) * rate) : std::string();
+    w.Text6.text =
+        IsPositiveNumber(rate) ? Format1(TextToNumber(w.Label14.caption) * rate) : std::string();
     Text6_Change(app);
 }
 
@@ -167,7 +167,7 @@ void Text6_Change(base::App& app) {
 
 std::string CalibrationNote(double length, double rate, double savedRate) {
     // No length (empty, not a number, 0 or less) is no scale to compare either.
-    if (!(length > 0) || !std::isfinite(length)) return "請輸入 S–N 的實際長度（mm）";
+    if (!IsPositiveNumber(length)) return "請輸入 S–N 的實際長度（mm）";
     std::string note;
     if (length < kShortestSN)
         note = "S–N " + Format1(length) + " mm 太短（通常 50–95 mm）";

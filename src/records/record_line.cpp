@@ -17,36 +17,7 @@ std::string_view AfterComma(std::string_view s) {
     return c == std::string_view::npos ? s : s.substr(c + 1);
 }
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 }  // namespace
-
-bool IsDecimalNumber(std::string_view text) {
-    text = TrimBlanks(text);
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
-    bool digits = false;
-    for (bool point = false; i < n; ++i) {
-        if (IsDigit(text[i]))
-            digits = true;
-        else if (text[i] == '.' && !point)
-            point = true;
-        else
-            break;
-    }
-    if (!digits) return false;
-    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
-        if (++i < n && (text[i] == '+' || text[i] == '-')) ++i;
-        const std::size_t first = i;
-        while (i < n && IsDigit(text[i]))
-            ++i;
-        if (i == first) return false;
-    }
-    return i == n;
-}
 
 bool ReadNumberField(std::string_view field, float& value) {
     value = 0;

@@ -12,11 +12,6 @@
 
 namespace ceph::records {
 
-// Whether the whole text, without the blanks around it, is one decimal number:
-// optional sign, digits with at most one decimal point, optional exponent ("12",
-// "-3.25", "+.5", "1e2"); not "nan", "inf", "4.5mm" or an empty text.
-bool IsDecimalNumber(std::string_view text);
-
 // A number field of a record line: a decimal number within single precision. False
 // (and 0) for anything else, "1e39" and "1e400" included.
 bool ReadNumberField(std::string_view field, float& value);

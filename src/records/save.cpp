@@ -45,7 +45,7 @@ std::string ScaleProblem(PointRow& x, PointRow& y, const std::string& typed) {
     // whose leading 7 would scale the tracing to a tenth.
     if (!IsDecimalNumber(typed)) return "S–N「" + typed + "」無法讀成數字，未存檔";
     const double length = TextToNumber(typed);
-    if (!(length > 0) || !std::isfinite(length)) return "S–N「" + typed + "」不是正數，未存檔";
+    if (!IsPositiveNumber(length)) return "S–N「" + typed + "」不是正數，未存檔";
     ToMillimetres(x, y, length);
     // No real landmark lies that far from S; a length that puts one there is a slip.
     if (!WithinReachOfS(x, y)) return "S–N「" + typed + "」太大，未存檔";
@@ -59,7 +59,7 @@ std::string ScaleProblem(PointRow& x, PointRow& y, const std::string& typed) {
 void KeepCalibration(base::App& app) {
     ui::MainWindow& w = app.win;
     const double rate = TextToNumber(w.Text2.text);
-    if (!(rate > 0) || !std::isfinite(rate)) return;
+    if (!IsPositiveNumber(rate)) return;
     const std::string calibration = CalibrationPath(w.state);
     if (std::error_code ec = base::WriteFileAtomically(calibration, w.Text2.text + "\r\n")) {
         Tell(app, "描圖已存檔，但無法寫入比例檔: " + calibration + "\n" + base::ErrorText(ec));

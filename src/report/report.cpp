@@ -77,7 +77,7 @@ void PrintResultRow(base::App& app, int size, int x, int y, int row, int overlay
     if (norms) PrintTextAt(app, size, x + 2600, y, w.Label12[i - 30].caption);
 }
 
-static_assert(ui::kReportRows == ui::kResultRows && ui::kReportNorms == analysis::kNormRows);
+static_assert(ui::kNormLabels == analysis::kNormRows);
 
 ui::ReportInputs TakeReportInputs(const ui::MainWindow& w) {
     ui::ReportInputs r;

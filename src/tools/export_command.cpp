@@ -153,7 +153,7 @@ bool LooksLikeFormula(std::string_view field) {
     if (field.empty() || std::string_view("=+-@\t\r").find(field[0]) == std::string_view::npos)
         return false;
     // A signed number is a number to the spreadsheet too, and stays one.
-    return !((field[0] == '+' || field[0] == '-') && records::IsDecimalNumber(field));
+    return !((field[0] == '+' || field[0] == '-') && IsDecimalNumber(field));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // or writes one back, goes through these helpers so the rules exist exactly once.
 
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,12 @@ std::string_view TrimBlanks(std::string_view text);
 // optional decimal point and exponent; reading stops at the first other character.
 // A text without a leading number reads as 0.
 double TextToNumber(std::string_view text);
+
+// Whether the whole text, without the blanks around it, is one decimal number:
+// optional sign, digits with at most one decimal point, optional exponent ("12",
+// "-3.25", "+.5", "1e2"); not "nan", "inf", "4.5mm", "7,5" or an empty text. A text
+// that becomes part of a tracing is read whole, never by its leading number.
+bool IsDecimalNumber(std::string_view text);
 
 // The same leading number as a single-precision value; false (and 0) when the text's
 // number lies beyond single precision's range ("1e39", "1e400"), which TextToNumber
@@ -41,6 +48,11 @@ std::string FormatGeneral(double value);
 std::string FormatGeneral(float value);
 inline std::string FormatGeneral(int value) {
     return std::to_string(value);
+}
+
+// A length or a scale the program can compute with: above 0 and finite (NaN is not).
+inline bool IsPositiveNumber(double value) {
+    return value > 0 && value < std::numeric_limits<double>::infinity();
 }
 
 // Float to 16-bit integer, halves to even; values beyond the range saturate.

@@ -14,7 +14,6 @@
 
 namespace ceph::ui {
 
-constexpr int kResultRows = 37;
 constexpr int kTracingSlots = 9;
 constexpr int kPrintPositions = 6;
 
@@ -71,7 +70,7 @@ struct MainWindow {
     std::array<Label, 14> Label7;
     std::array<Label, 15> Label8;
     std::array<Label, 4> Label9;
-    std::array<Label, 7> Label12;
+    std::array<Label, kNormLabels> Label12;
 
     // The work area Picture2: the viewport Picture4 showing the radiograph Image1,
     // VScroll1 panning it down, the zoom bar VScroll2 (percent) with Command1 back to

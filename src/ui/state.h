@@ -15,8 +15,8 @@ constexpr int kPointSlots = 31;  // landmark store indices 0..30
 constexpr int kNameSlots = 21;   // names and guide positions 0..20
 constexpr int kPairSlots = 21;
 constexpr int kProfileSlots = 21;
-constexpr int kReportRows = 37;  // the result rows of a report
-constexpr int kReportNorms = 7;  // the norms printed beside the jaw rows
+constexpr int kResultRows = 37;  // the result rows of a report
+constexpr int kNormLabels = 7;   // the norms printed beside the jaw rows
 
 // What the report of one tracing is drawn from, as it was when the tracing was shown or
 // compared: the landmark store, the result texts, the norms, the age text and the
@@ -24,8 +24,8 @@ constexpr int kReportNorms = 7;  // the norms printed beside the jaw rows
 struct ReportInputs {
     std::array<float, kPointSlots> X{};
     std::array<float, kPointSlots> Y{};
-    std::array<std::string, kReportRows> values{};
-    std::array<std::string, kReportNorms> norms{};
+    std::array<std::string, kResultRows> values{};
+    std::array<std::string, kNormLabels> norms{};
     std::string age;
     std::string caption;
 };
