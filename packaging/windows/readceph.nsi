@@ -1,0 +1,233 @@
+; The Windows installer of readceph (NSIS 3, Modern UI 2): everything in the staging
+; folder that `cmake --install` fills (readceph.exe, cephtool.exe, the Chinese font,
+; the demo patient, the click-error table, the licences) into Program Files\readceph,
+; a Start-menu shortcut, and an uninstaller listed under Apps / Add or Remove Programs.
+; Built on Linux by scripts/windows-installer.sh, which calls:
+;
+;   makensis -V2 -DVERSION=0.1 -DSTAGE=/abs/STAGE -DOUTFILE=/abs/readceph-0.1-setup.exe \
+;            [-DICON=/abs/readceph.ico] [-DLICENCE=/abs/terms.txt] readceph.nsi
+;
+; VERSION is what Add/Remove Programs shows; ICON, the setup's and the uninstaller's
+; own icon, defaults to readceph.ico beside this script (the programs carry it too);
+; LICENCE, when given, adds a page that shows it before the folder is chosen; LISTDIR
+; is where the file lists go (below).
+;
+; Roll-outs: readceph-VERSION-setup.exe /S [/D=C:\other\folder] installs without a
+; window (the exit code is 0 only when every file is in place); an install over an
+; earlier one first removes that one's files, wherever it was, then puts the new ones.
+; The uninstaller ("...\uninstall.exe" /S for a silent one) removes exactly the files
+; the installer put there, the shortcut and the registry key. The practices' data
+; folders live elsewhere and are never touched; files added inside the program's folder
+; stay, and so does the folder holding them.
+
+Unicode true
+Target amd64-unicode
+; Solid, with a dictionary larger than either program: both link the same core and
+; libraries statically, and one stream over both compresses that code once.
+SetCompressor /SOLID /FINAL lzma
+SetCompressorDictSize 64
+
+!ifndef VERSION
+  !error "VERSION is missing: makensis -DVERSION=0.1 -DSTAGE=... -DOUTFILE=... readceph.nsi"
+!endif
+!ifndef STAGE
+  !error "STAGE is missing: makensis -DSTAGE=/abs/path/to/the/staging/folder ..."
+!endif
+!ifndef OUTFILE
+  !error "OUTFILE is missing: makensis -DOUTFILE=/abs/path/readceph-VERSION-setup.exe ..."
+!endif
+!define /ifndef ICON "${__FILEDIR__}/readceph.ico"
+
+!macro RequireStaged FILE
+  !if ! /FileExists "${STAGE}/${FILE}"
+    !error "${STAGE}/${FILE} is missing: is STAGE the folder that cmake --install filled?"
+  !endif
+!macroend
+!insertmacro RequireStaged "readceph.exe"
+!insertmacro RequireStaged "cephtool.exe"
+!insertmacro RequireStaged "fonts/NotoSansCJK-Regular.ttc"
+!insertmacro RequireStaged "demo/OutExe.tmp"
+!insertmacro RequireStaged "landmark-error.tsv"
+!if ! /FileExists "${ICON}"
+  !error "The icon ${ICON} is missing."
+!endif
+
+!define PRODUCT "readceph"
+!define PUBLISHER "The readceph developers"
+!define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\readceph"
+
+; The lists of files to install and to remove, from one listing of the staging folder:
+; in LISTDIR when given (a folder the caller removes, also when the build fails), else
+; in temporary files.
+!ifdef LISTDIR
+  !define INSTALL_LIST "${LISTDIR}/install.nsh"
+  !define UNINSTALL_LIST "${LISTDIR}/uninstall.nsh"
+!else
+  !tempfile INSTALL_LIST
+  !tempfile UNINSTALL_LIST
+!endif
+!system 'bash "${__FILEDIR__}/file-lists.sh" "${STAGE}" "${INSTALL_LIST}" "${UNINSTALL_LIST}"' = 0
+
+!include MUI2.nsh
+!include FileFunc.nsh
+!include LogicLib.nsh
+
+Name "${PRODUCT} ${VERSION}"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES64\${PRODUCT}"
+; Where an earlier install went, unless /D= or the folder page says otherwise.
+InstallDirRegKey HKLM "${UNINST_KEY}" "InstallLocation"
+RequestExecutionLevel admin
+; A file that cannot be replaced (the program still running) ends the install with an
+; error instead of leaving the old file behind with a successful exit code.
+AllowSkipFiles off
+ManifestDPIAware true
+BrandingText "${PRODUCT} ${VERSION}"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+
+!insertmacro MUI_PAGE_WELCOME
+!ifdef LICENCE
+  !insertmacro MUI_PAGE_LICENSE "${LICENCE}"
+!endif
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_TEXT "$(FinishText)"
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+
+; English first: the fallback for any system language other than Chinese (Taiwan/HK).
+!insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "TradChinese"
+
+LangString ShortcutText ${LANG_ENGLISH} "Lateral cephalometric analysis"
+LangString ShortcutText ${LANG_TRADCHINESE} "側面頭顱測量分析"
+LangString FinishText ${LANG_ENGLISH} "${PRODUCT} is installed.$\r$\n$\r$\nThe dental practice software starts it for a patient from its data folder (readceph.exe with the patient file).$\r$\n$\r$\nThe demo patient is in the folder demo of the program folder: copy it to a folder you can write to before trying it."
+LangString FinishText ${LANG_TRADCHINESE} "${PRODUCT} 已安裝完成。$\r$\n$\r$\n平時由牙醫軟體在病人資料夾中啟動（readceph.exe 加上病人資料檔）。$\r$\n$\r$\n示範病人在程式資料夾的 demo 內：請先複製到可以寫入的資料夾再試用。"
+LangString InUse ${LANG_ENGLISH} "$R9 cannot be replaced: it is in use. Close readceph and cephtool, then choose Retry."
+LangString InUse ${LANG_TRADCHINESE} "無法取代 $R9：檔案正在使用中。請關閉 readceph 與 cephtool 後按「重試」。"
+LangString RemovingEarlier ${LANG_ENGLISH} "Removing the earlier install in $1"
+LangString RemovingEarlier ${LANG_TRADCHINESE} "正在移除 $1 中先前安裝的版本"
+LangString NotAdmin ${LANG_ENGLISH} "Installing ${PRODUCT} needs an administrator account."
+LangString NotAdmin ${LANG_TRADCHINESE} "安裝 ${PRODUCT} 需要系統管理員帳戶。"
+
+; The setup file's properties; FILEVERSION is VERSION as four numbers (0.1 -> 0.1.0.0).
+!ifdef FILEVERSION
+VIProductVersion "${FILEVERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "${PRODUCT} ${VERSION} setup"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "${PUBLISHER}"
+!endif
+
+; Waits while FILE in DIR cannot be opened for writing, which Windows refuses for a
+; running program; Cancel (the answer of a silent run) ends without changing anything.
+!macro WaitUntilFree DIR FILE
+  !define ID ${__COUNTER__}
+  IfFileExists "${DIR}\${FILE}" 0 free_${ID}
+  StrCpy $R9 "${DIR}\${FILE}"
+  retry_${ID}:
+  ClearErrors
+  FileOpen $0 "${DIR}\${FILE}" a
+  IfErrors 0 close_${ID}
+  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(InUse)" /SD IDCANCEL IDRETRY retry_${ID}
+  Abort "$(InUse)"
+  close_${ID}:
+  FileClose $0
+  free_${ID}:
+  !undef ID
+!macroend
+
+; Runs the uninstaller of an earlier install in DIR, in place (_?=) so that it has
+; finished before the new files go in: files that the new version no longer has do not
+; linger, and an install in another folder does not leave the old one behind.
+Function RemoveEarlier
+  Exch $1
+  ${If} ${FileExists} "$1\uninstall.exe"
+    !insertmacro WaitUntilFree "$1" "readceph.exe"
+    !insertmacro WaitUntilFree "$1" "cephtool.exe"
+    DetailPrint "$(RemovingEarlier)"
+    ExecWait '"$1\uninstall.exe" /S _?=$1'
+    Delete "$1\uninstall.exe"
+    RMDir "$1"
+  ${EndIf}
+  Pop $1
+FunctionEnd
+
+Function .onInit
+  SetRegView 64
+  SetShellVarContext all
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "admin"
+    MessageBox MB_OK|MB_ICONSTOP "$(NotAdmin)" /SD IDOK
+    SetErrorLevel 740 ; ERROR_ELEVATION_REQUIRED
+    Quit
+  ${EndIf}
+FunctionEnd
+
+Section "readceph" SecProgram
+  SectionIn RO
+  SetRegView 64
+  SetShellVarContext all
+
+  !insertmacro WaitUntilFree "$INSTDIR" "readceph.exe"
+  !insertmacro WaitUntilFree "$INSTDIR" "cephtool.exe"
+  ReadRegStr $0 HKLM "${UNINST_KEY}" "InstallLocation"
+  ${If} $0 != ""
+    Push $0
+    Call RemoveEarlier
+  ${EndIf}
+  Push $INSTDIR
+  Call RemoveEarlier
+
+  !include /CHARSET=UTF8 "${INSTALL_LIST}"
+  SetOutPath "$INSTDIR"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+
+  ; The suite starts the program from a patient's data folder; the shortcut, for
+  ; convenience, starts it in the program folder.
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\readceph.exe" "" \
+      "$INSTDIR\readceph.exe" 0 SW_SHOWNORMAL "" "$(ShortcutText)"
+
+  WriteRegStr HKLM "${UNINST_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKLM "${UNINST_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINST_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKLM "${UNINST_KEY}" "DisplayIcon" "$INSTDIR\readceph.exe,0"
+  WriteRegStr HKLM "${UNINST_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINST_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKLM "${UNINST_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKLM "${UNINST_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINST_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKLM "${UNINST_KEY}" "EstimatedSize" $0
+SectionEnd
+
+Function un.onInit
+  SetRegView 64
+  SetShellVarContext all
+FunctionEnd
+
+Section "Uninstall"
+  SetRegView 64
+  SetShellVarContext all
+  ; A running program's file cannot be deleted: stop before removing anything, rather
+  ; than leave half an install that Add/Remove Programs no longer lists.
+  !insertmacro WaitUntilFree "$INSTDIR" "readceph.exe"
+  !insertmacro WaitUntilFree "$INSTDIR" "cephtool.exe"
+
+  !include /CHARSET=UTF8 "${UNINSTALL_LIST}"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"
+  Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+  DeleteRegKey HKLM "${UNINST_KEY}"
+SectionEnd
+
+!delfile "${INSTALL_LIST}"
+!delfile "${UNINSTALL_LIST}"
