@@ -27,6 +27,27 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
 
+# Qt for Windows (scripts/windows-qt.sh builds it once and keeps it outside the work
+# tree): taken from CEPH_WINDOWS_QT when set, else from where that script keeps it.
+# Found or not, the core builds; only a build with Qt needs it. The script is asked
+# once; the answer travels to CMake's test projects in the environment.
+if(NOT DEFINED ENV{CEPH_WINDOWS_QT})
+    execute_process(COMMAND ${CMAKE_CURRENT_LIST_DIR}/../scripts/windows-qt.sh --where
+                    OUTPUT_VARIABLE ceph_windows_qt OUTPUT_STRIP_TRAILING_WHITESPACE
+                    ERROR_QUIET RESULT_VARIABLE ceph_windows_qt_failed)
+    if(ceph_windows_qt_failed OR NOT EXISTS "${ceph_windows_qt}/.complete")
+        set(ceph_windows_qt "")
+    endif()
+    set(ENV{CEPH_WINDOWS_QT} "${ceph_windows_qt}")
+endif()
+if(NOT "$ENV{CEPH_WINDOWS_QT}" STREQUAL "")
+    list(APPEND CMAKE_FIND_ROOT_PATH "$ENV{CEPH_WINDOWS_QT}")
+    list(APPEND CMAKE_PREFIX_PATH "$ENV{CEPH_WINDOWS_QT}")
+    # moc, rcc and uic are Debian's own, run on this machine.
+    set(QT_HOST_PATH /usr)
+    set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake)
+endif()
+
 find_program(CEPH_WINE NAMES wine64 wine)
 if(CEPH_WINE AND NOT DEFINED CMAKE_CROSSCOMPILING_EMULATOR)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${CEPH_WINE})

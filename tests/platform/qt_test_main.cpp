@@ -8,7 +8,7 @@
 #include "platform/run.h"
 
 int main(int argc, char** argv) {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ceph::platform::InstallChineseFont();
     ::testing::InitGoogleTest(&argc, argv);

@@ -1,0 +1,43 @@
+# What the Windows build adds: every program in one folder (bin/) with the Chinese font
+# beside it, each program's icon, version and manifest, and the installed layout the
+# installer packs (flat, as under Program Files\readceph).
+
+# The tests and the programs find the bundled font where the installed program does:
+# in fonts\ beside the executable.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set(CEPH_FONT_DIR /usr/share/fonts/opentype/noto CACHE PATH
+    "Where Debian's fonts-noto-cjk keeps Noto Sans CJK")
+set(ceph_fonts NotoSansCJK-Regular.ttc NotoSansCJK-Bold.ttc)
+foreach(font ${ceph_fonts})
+    if(NOT EXISTS ${CEPH_FONT_DIR}/${font})
+        message(FATAL_ERROR "${CEPH_FONT_DIR}/${font} is missing: install fonts-noto-cjk")
+    endif()
+    configure_file(${CEPH_FONT_DIR}/${font} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/fonts/${font} COPYONLY)
+endforeach()
+
+# Icon, version resource and manifest for TARGET, described in Explorer as DESCRIPTION.
+function(ceph_windows_resources target description)
+    set(CEPH_RC_NAME ${target})
+    set(CEPH_RC_DESCRIPTION "${description}")
+    set(CEPH_RC_ICON ${PROJECT_SOURCE_DIR}/packaging/windows/readceph.ico)
+    set(CEPH_RC_MANIFEST ${PROJECT_SOURCE_DIR}/packaging/windows/readceph.manifest)
+    set(CEPH_RC_MINOR 0)
+    set(CEPH_RC_PATCH 0)
+    if(DEFINED PROJECT_VERSION_MINOR)
+        set(CEPH_RC_MINOR ${PROJECT_VERSION_MINOR})
+    endif()
+    if(NOT "${PROJECT_VERSION_PATCH}" STREQUAL "")
+        set(CEPH_RC_PATCH ${PROJECT_VERSION_PATCH})
+    endif()
+    set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/program.rc.in ${rc} @ONLY)
+    target_sources(${target} PRIVATE ${rc})
+    set_property(SOURCE ${rc} APPEND PROPERTY OBJECT_DEPENDS ${CEPH_RC_ICON} ${CEPH_RC_MANIFEST})
+endfunction()
+
+# Qt is linked statically here, with only the desktop's platform plugin by default.
+# Programs that draw without a screen (cephtool's pages and figures, the widget tests)
+# take the offscreen one instead.
+function(ceph_draws_offscreen target)
+    qt_import_plugins(${target} INCLUDE_BY_TYPE platforms Qt6::QOffscreenIntegrationPlugin)
+endfunction()
