@@ -4,8 +4,8 @@
 
 namespace ceph::platform {
 
-// Picks a face with Traditional Chinese glyphs for the whole program, when one is
-// installed, and returns its family name.
+// Picks a face with Traditional Chinese glyphs for the whole program, the one installed
+// beside the program first, else one the system has, and returns its family name.
 const char* InstallChineseFont();
 
 int RunReadceph(int argc, char** argv);
