@@ -122,7 +122,11 @@ QImage RenderPage(const ui::DrawingList& page, const PictureStore* pictures, QSi
     image.setDotsPerMeterY(static_cast<int>(dpi / 0.0254));
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setFont(PrintFont(painter.font()));  // the glyphs the page has on paper
+    // The glyphs the page has on paper, unhinted as in the PDF: hinting follows each
+    // system's font settings, and a page picture should not differ between them.
+    QFont font = PrintFont(painter.font());
+    font.setHintingPreference(QFont::PreferNoHinting);
+    painter.setFont(font);
     painter.scale(dpi / 1440.0, dpi / 1440.0);
     QPalette paper;
     paper.setColor(QPalette::WindowText, Qt::black);
