@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# The whole program for Windows in one command, on this Linux machine: Qt for Windows
+# (built once, then reused), readceph.exe and cephtool.exe, the whole test suite under
+# Wine, cephtool.exe against the Linux cephtool, and the installer. The installer's
+# path is printed last.
+#
+#   scripts/windows.sh            everything
+#   scripts/windows.sh --no-qt    everything when Qt for Windows is ready; when it is
+#                                 not, says so and ends with status 3 (CI uses this:
+#                                 it does not start the hour-long Qt build)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+build="$root/build/windows"
+jobs=$(nproc 2>/dev/null || echo 2)
+
+if [ "${1:-}" = "--no-qt" ]; then
+    if ! scripts/windows-qt.sh --check; then
+        echo "== Qt for Windows is not built here (scripts/windows-qt.sh builds it, about an" \
+            "hour): the Windows program is not built or tested"
+        exit 3
+    fi
+fi
+scripts/windows-qt.sh >/dev/null
+
+# The cross compilers, GoogleTest's sources, Wine for the tests, NSIS for the installer,
+# the font and the licence texts packed with the program, and poppler to read PDF text.
+packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine wine64 nsis
+          fonts-noto-cjk qt6-base-dev libjpeg62-turbo-dev poppler-utils)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# A Wine folder of our own, started once before anything runs: Wine's helper processes
+# would otherwise start with the first test and hold its output open.
+export WINEPREFIX="$root/build/wine-prefix" WINEDEBUG=-all
+mkdir -p "$WINEPREFIX"
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+wineserver -p >/dev/null 2>&1 </dev/null
+wineboot -i >/dev/null 2>&1 </dev/null
+
+echo "== readceph for Windows"
+cmake --preset windows >/dev/null
+nice cmake --build --preset windows -j "$jobs"
+
+echo "== tests under Wine"
+ctest --preset windows -j "$jobs"
+
+echo "== cephtool.exe against cephtool for Linux"
+cmake --preset dev >/dev/null
+cmake --build --preset dev --target cephtool -j "$jobs" >/dev/null
+scripts/windows-compare.sh build/dev/src/cephtool "$build/bin/cephtool.exe"
+
+echo "== installer"
+version=$(sed -n 's/^project(readceph VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+rm -rf "$build/stage"
+cmake --install "$build" --prefix "$build/stage" --strip >/dev/null
+installer=$(scripts/windows-installer.sh "$build/stage" "$build" "$version" | tail -n1)
+echo "== the installer in a fresh Wine folder: silent install, files, uninstall"
+scripts/windows-install-test.sh "$installer"
+echo "$installer"
