@@ -75,6 +75,13 @@ std::vector<std::string> HandoffArguments([[maybe_unused]] int argc, [[maybe_unu
 
 // Qt takes its own options out of argc and argv as the application is made.
 int RunReadceph(int argc, char** argv) {
+#ifdef _WIN32
+    // Glyphs are drawn by FreeType, as on Linux: texts, reports and PDF pages look the
+    // same on both, and Windows' DirectWrite is never asked about the print face made
+    // for the PDF text layer (Wine's crashes on it). A platform chosen by the user stands.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "windows:fontengine=freetype");
+#endif
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("readceph"));
     InstallChineseFont();
