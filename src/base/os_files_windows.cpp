@@ -31,15 +31,27 @@ HANDLE AsHandle(std::intptr_t h) {
     return reinterpret_cast<HANDLE>(h);
 }
 
+// Windows' file systems and shares hold names of at most 255 characters. A longer one
+// is refused here by its real reason: the system calls answer it as an invalid name, a
+// name out of range or, under Wine, a missing file, depending on where they run.
+bool HasOverlongName(const std::wstring& path) {
+    std::size_t length = 0;
+    for (const wchar_t c : path) {
+        length = (c == L'\\' || c == L'/') ? 0 : length + 1;
+        if (length > 255) return true;
+    }
+    return false;
+}
+
 // Paths arrive as UTF-8 text. Text that does not convert names no file we could use,
 // and its exception must not escape (least of all from a destructor).
 std::error_code Wide(std::string_view utf8, std::wstring& wide) {
     try {
         wide = ToPath(utf8).wstring();
-        return {};
     } catch (...) {
         return Errc(std::errc::invalid_argument);
     }
+    return HasOverlongName(wide) ? Errc(std::errc::filename_too_long) : std::error_code();
 }
 
 bool IsFolder(const wchar_t* name) {
