@@ -32,6 +32,7 @@ std::vector<std::string> Words(const std::string& line) {
 }
 
 TEST(PdfTextTest, ReportHeaderAndRowsComeBackAsPrinted) {
+    CEPH_SKIP_WITHOUT_PDF_TOOLS();
     testing::TempDir dir;
     testing::FakeServices fake;
     base::App program{fake};
@@ -60,6 +61,7 @@ TEST(PdfTextTest, ReportHeaderAndRowsComeBackAsPrinted) {
 }
 
 TEST(PdfTextTest, AnyPageKeepsLookalikesDigitsAndLigaturesApart) {
+    CEPH_SKIP_WITHOUT_PDF_TOOLS();
     // Text the shaper would draw with substituted glyphs (digits after letters, "fi" and
     // "ffl" ligatures) and ideographs whose glyphs radicals and compatibility forms share.
     const char* lines[] = {"大文十人", "Office waffle fly", "A1 B22 P.9 Y3 48Y 2M", "黃龍"};

@@ -7,6 +7,15 @@
 
 namespace ceph::testing {
 
+// pdftotext and pdfinfo are this machine's (Linux) tools, which a Windows test program
+// under Wine cannot run; there scripts/windows-compare.sh reads the Windows build's PDF
+// pages with them instead.
+#ifdef _WIN32
+#define CEPH_SKIP_WITHOUT_PDF_TOOLS() GTEST_SKIP() << "no pdftotext for Windows programs"
+#else
+#define CEPH_SKIP_WITHOUT_PDF_TOOLS() static_cast<void>(0)
+#endif
+
 // The command's standard output, run by the shell; empty when it cannot be started.
 inline std::string CommandOutput(const std::string& command) {
     std::string out;
