@@ -44,7 +44,7 @@ fi
 export WINEPREFIX="$root/build/wine-prefix" WINEDEBUG=-all
 mkdir -p "$WINEPREFIX"
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
-wineserver -p >/dev/null 2>&1 </dev/null
+wineserver -p >/dev/null 2>&1 </dev/null || true  # already running for this folder
 wineboot -i >/dev/null 2>&1 </dev/null
 
 echo "== readceph for Windows"
