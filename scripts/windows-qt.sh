@@ -6,7 +6,7 @@
 # Qt's JPEG plugin uses the same library, so one libjpeg is linked into the program.
 #
 # The result is kept outside the work tree, under a folder named by the Qt version and
-# this script's own hash, and reused: the first run takes about an hour on two cores,
+# this script's own hash, and reused: the first run takes about 25 minutes on two cores,
 # later runs a second. The folder's path is printed last.
 #
 #   scripts/windows-qt.sh           build when missing, print the folder

@@ -16,8 +16,8 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 if [ "${1:-}" = "--no-qt" ]; then
     if ! scripts/windows-qt.sh --check; then
-        echo "== Qt for Windows is not built here (scripts/windows-qt.sh builds it, about an" \
-            "hour): the Windows program is not built or tested"
+        echo "== Qt for Windows is not built here (scripts/windows-qt.sh builds it, about 25 minutes" \
+            "on 2 cores): the Windows program is not built or tested"
         exit 3
     fi
 fi
