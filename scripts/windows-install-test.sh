@@ -248,6 +248,12 @@ else
 fi
 check "nothing in $default_win" test ! -e "$default_dir"
 check_installed "$other_dir" "$other_win"
+# The programs load their font from a folder whose name the 8-bit code page may not hold.
+rm -f "$drive_c/page.pdf"
+wine "$other_win\\cephtool.exe" report --data "$other_win\\demo" \
+    --handoff "$other_win\\demo\\OutExe.tmp" --tracing 1 --out 'C:\page.pdf' \
+    >>"$WINEPREFIX/run.log" 2>&1 || true
+check "the installed cephtool draws the demo's report from there" test -s "$drive_c/page.pdf"
 quiet=$(reg_value QuietUninstallString)
 echo "   uninstall: $quiet"
 # The uninstaller copies itself to a temporary folder and starts that copy, which

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QTimer>
@@ -27,9 +28,16 @@ bool LoadBundledFonts() {
     const QStringList files =
         fonts.entryList({QStringLiteral("*.ttc"), QStringLiteral("*.otf"), QStringLiteral("*.ttf")},
                         QDir::Files | QDir::Readable, QDir::Name);
-    for (const QString& file : files)
-        QFontDatabase::addApplicationFont(fonts.filePath(file));
-    return !files.isEmpty();
+    bool loaded = false;
+    for (const QString& file : files) {
+        // Read here and handed over as data: the font engines take a file's path in the
+        // system's 8-bit code page, which cannot name a folder with Chinese characters on
+        // a Windows set to another language.
+        QFile font(fonts.filePath(file));
+        if (font.open(QIODevice::ReadOnly))
+            loaded |= QFontDatabase::addApplicationFontFromData(font.readAll()) >= 0;
+    }
+    return loaded;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "tools/report_command.h"
 
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <cstdlib>
 #include <iostream>
@@ -51,6 +52,13 @@ int RunReport(int argc, char** argv) {
     char* qtArgv[] = {name, nullptr};
     QGuiApplication qt(qtArgc, qtArgv);
     platform::InstallChineseFont();
+    // Without a single font (an installation whose fonts folder is gone) Qt cannot lay
+    // out a line: say so instead of failing inside it.
+    if (QFontDatabase::families().isEmpty()) {
+        std::cerr << "cephtool: no font to draw the page with: the fonts folder beside "
+                     "cephtool is missing or unreadable\n";
+        return 1;
+    }
 
     platform::HeadlessServices services;
     base::App program(services);
