@@ -2,6 +2,22 @@
 # beside it, each program's icon, version and manifest, and the installed layout the
 # installer packs (flat, as under Program Files\readceph).
 
+# Qt for Windows built anew (by a changed scripts/windows-qt.sh) lives in another folder:
+# forget every path found in the old one, or the build would go on linking it.
+set(ceph_old_qt "$CACHE{CEPH_WINDOWS_QT_USED}")
+if(NOT ceph_old_qt STREQUAL "" AND NOT ceph_old_qt STREQUAL "$ENV{CEPH_WINDOWS_QT}")
+    message(STATUS "Qt for Windows is now $ENV{CEPH_WINDOWS_QT}; forgetting ${ceph_old_qt}")
+    get_cmake_property(ceph_entries CACHE_VARIABLES)
+    foreach(entry ${ceph_entries})
+        get_property(value CACHE ${entry} PROPERTY VALUE)
+        string(FIND "${value}" "${ceph_old_qt}" at)
+        if(at EQUAL 0)
+            unset(${entry} CACHE)
+        endif()
+    endforeach()
+endif()
+set(CEPH_WINDOWS_QT_USED "$ENV{CEPH_WINDOWS_QT}" CACHE INTERNAL "The Qt for Windows found")
+
 # The tests and the programs find the bundled font where the installed program does:
 # in fonts\ beside the executable.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
