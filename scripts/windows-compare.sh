@@ -21,16 +21,16 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
     mkdir -m 700 "$XDG_RUNTIME_DIR"
 fi
 own_prefix=""
-if [ -z "${WINEPREFIX:-}" ]; then
-    export WINEPREFIX="$scratch/wine"
-    own_prefix=yes
-    wineboot -i >/dev/null 2>&1 </dev/null
-fi
 finish() {
     if [ -n "$own_prefix" ]; then wineserver -k >/dev/null 2>&1 || true; fi
     if [ -z "${kept:-}" ]; then rm -rf "$scratch"; fi
 }
 trap finish EXIT
+if [ -z "${WINEPREFIX:-}" ]; then
+    export WINEPREFIX="$scratch/wine"
+    own_prefix=yes
+    wineboot -i >/dev/null 2>&1 </dev/null
+fi
 
 # Two copies of each data folder, one per build, so that what one writes cannot be
 # read by the other.
@@ -60,7 +60,8 @@ for side in linux windows; do
     head -n "$patients" "$scratch/tracings" >"$scratch/$side/good-tracings"
 done
 
-run() {  # run SIDE COMMAND...: cephtool of SIDE in SIDE's folder, its output in SIDE/out.N
+run() {  # run SIDE COMMAND...: cephtool of SIDE in SIDE's folder; its output, errors and
+    # exit status in SIDE/out.N, err.N and status.N
     local side=$1
     shift
     local exe=$linux
@@ -69,7 +70,9 @@ run() {  # run SIDE COMMAND...: cephtool of SIDE in SIDE's folder, its output in
         exe=$windows
         launch=(wine)
     fi
-    (cd "$scratch/$side" && "${launch[@]}" "$exe" "$@" >"out.$step" 2>"err.$step") || true
+    local status=0
+    (cd "$scratch/$side" && "${launch[@]}" "$exe" "$@" >"out.$step" 2>"err.$step") || status=$?
+    echo "$status" >"$scratch/$side/status.$step"
 }
 
 step=0
@@ -94,7 +97,7 @@ both() {  # both WHAT ARGS...: run on both sides and compare standard output and
     run windows "$@"
     # Messages name files with the system's own separator.
     sed -i 's#\\#/#g' "$scratch/windows/out.$step" "$scratch/windows/err.$step"
-    same "$what" "out.$step" "err.$step"
+    same "$what" "out.$step" "err.$step" "status.$step"
 }
 
 both "analyse of the demo's record files" analyse --header demo/ceph-1 demo/ceph-2

@@ -7,7 +7,7 @@
 #   scripts/windows.sh            everything
 #   scripts/windows.sh --no-qt    everything when Qt for Windows is ready; when it is
 #                                 not, says so and ends with status 3 (CI uses this:
-#                                 it does not start the hour-long Qt build)
+#                                 it does not start the 25-minute Qt build)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -21,12 +21,14 @@ if [ "${1:-}" = "--no-qt" ]; then
         exit 3
     fi
 fi
-scripts/windows-qt.sh >/dev/null
+# Its progress and any failure on the error stream; the folder it prints is not needed.
+scripts/windows-qt.sh >&2
 
-# The cross compilers, GoogleTest's sources, Wine for the tests, NSIS for the installer,
-# the font and the licence texts packed with the program, and poppler to read PDF text.
-packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine wine64 nsis
-          fonts-noto-cjk qt6-base-dev libjpeg62-turbo-dev poppler-utils)
+# The Linux build's own needs (its cephtool is the reference), then the cross compilers,
+# GoogleTest's sources, Wine for the tests, NSIS for the installer, and ImageMagick to
+# compare page pictures; the Linux packages bring the font and the licence texts.
+scripts/install-deps.sh
+packages=(g++-mingw-w64-x86-64-posix googletest wine wine64 nsis imagemagick)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -56,14 +58,15 @@ ctest --preset windows -j "$jobs"
 
 echo "== cephtool.exe against cephtool for Linux"
 cmake --preset dev >/dev/null
-cmake --build --preset dev --target cephtool -j "$jobs" >/dev/null
+cmake --build --preset dev --target cephtool -j "$jobs"
 scripts/windows-compare.sh build/dev/src/cephtool "$build/bin/cephtool.exe"
 
 echo "== installer"
 version=$(sed -n 's/^project(readceph VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 rm -rf "$build/stage"
 cmake --install "$build" --prefix "$build/stage" --strip >/dev/null
-installer=$(scripts/windows-installer.sh "$build/stage" "$build" "$version" | tail -n1)
+installer="$build/readceph-$version-setup.exe"
+scripts/windows-installer.sh "$build/stage" "$build" "$version"
 echo "== the installer in a fresh Wine folder: silent install, files, uninstall"
 scripts/windows-install-test.sh "$installer"
 echo "$installer"
