@@ -43,7 +43,7 @@ fi
 # The cross compilers, Debian's host Qt tools (moc, rcc, uic run on this machine),
 # and what unpacks and builds the sources.
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix qt6-base-dev qt6-base-dev-tools
-          xz-utils nasm ca-certificates)
+          xz-utils nasm ca-certificates dpkg-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -62,21 +62,26 @@ rm -rf "$cache"/work-* "$prefix"
 mkdir -p "$work/apt/lists/partial" "$work/apt/archives/partial" "$work/src"
 
 # Debian's sources through an apt configuration of our own: the system's source list
-# is neither read nor changed. The mirror is the one the system's apt uses.
-mirror=$(apt-get indextargets --format '$(REPO_URI)' 2>/dev/null | grep -v security |
+# is neither read nor changed. The Debian mirror the system's apt uses comes first,
+# Debian's own address after it, for a mirror without source packages.
+mirror=$(apt-get indextargets --format '$(REPO_URI)' 2>/dev/null | grep -E '/debian/?$' |
     head -n1 || true)
-mirror="${mirror:-http://deb.debian.org/debian}"
-echo "deb-src ${mirror%/} bookworm main" >"$work/apt/src.list"
+{
+    if [ -n "$mirror" ]; then echo "deb-src ${mirror%/} bookworm main"; fi
+    echo "deb-src http://deb.debian.org/debian bookworm main"
+} | awk '!seen[$0]++' >"$work/apt/src.list"
 apt_opts=(-o "Dir::Etc::SourceList=$work/apt/src.list" -o "Dir::Etc::SourceParts=/dev/null"
           -o "Dir::State::Lists=$work/apt/lists" -o "Dir::Cache::Archives=$work/apt/archives"
           -o "Dir::Cache::pkgcache=" -o "Dir::Cache::srcpkgcache=" -o "Debug::NoLocking=1")
 echo "== Debian's sources of qt6-base and libjpeg-turbo"
 apt-get "${apt_opts[@]}" update >/dev/null
 (cd "$work/src" && apt-get "${apt_opts[@]}" source --download-only qt6-base libjpeg-turbo)
-tar -C "$work/src" -xf "$(ls "$work"/src/qt6-base_"$qt_version"*.orig.tar.xz)"
-tar -C "$work/src" -xf "$(ls "$work"/src/libjpeg-turbo_"$jpeg_version"*.orig.tar.gz)"
-qt_src=$(ls -d "$work"/src/qtbase-everywhere-src-"$qt_version"*)
-jpeg_src=$(ls -d "$work"/src/libjpeg-turbo-"$jpeg_version"*)
+# Unpacked with Debian's patches applied (its security fixes among them): the same
+# source as the Qt and libjpeg-turbo of the Linux build.
+(cd "$work/src" && dpkg-source --no-check -x qt6-base_"$qt_version"*.dsc qtbase >/dev/null &&
+    dpkg-source --no-check -x libjpeg-turbo_"$jpeg_version"*.dsc libjpeg-turbo >/dev/null)
+qt_src="$work/src/qtbase"
+jpeg_src="$work/src/libjpeg-turbo"
 
 # The compilers with POSIX threads (std::thread and std::mutex need them); libraries
 # and headers from the MinGW tree and the prefix only, build tools from this machine.
@@ -125,5 +130,9 @@ cmake --install "$work/build-qt" >/dev/null
 
 touch "$prefix/.complete"
 rm -rf "$work"
+# Qt builds of earlier versions of this script are of no use any more.
+for old in "$cache"/qt-*-mingw-*; do
+    if [ "$old" != "$prefix" ]; then rm -rf "$old"; fi
+done
 echo "Qt for Windows built in $((($(date +%s) - started) / 60)) minutes"
 echo "$prefix"
