@@ -54,7 +54,9 @@ cmake --preset windows >/dev/null
 nice cmake --build --preset windows -j "$jobs"
 
 echo "== tests under Wine"
-ctest --preset windows -j "$jobs"
+# A test whose program Wine fails to start (seen once in a while under load: no output
+# at all) is run once more; a test that fails on its own fails both times.
+ctest --preset windows -j "$jobs" --repeat until-pass:2
 
 echo "== cephtool.exe against cephtool for Linux"
 cmake --preset dev >/dev/null
