@@ -15,22 +15,9 @@ started=$(date +%s)
 
 # The cross compiler (the POSIX threads variant, which std::thread needs), the
 # GoogleTest sources the cross build compiles itself, and Wine to run the tests.
-packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine wine64)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-    echo "Installing: ${missing[*]}"
-    $sudo apt-get update
-    # Wine is wanted, not needed: if it cannot be installed the build still runs.
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends \
-        "${missing[@]}" ||
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends \
-            cmake ninja-build g++-mingw-w64-x86-64-posix googletest
-fi
+scripts/install-deps.sh --only cmake ninja-build g++-mingw-w64-x86-64-posix googletest
+# Wine is wanted, not needed: if it cannot be installed the build still runs.
+scripts/install-deps.sh --only wine wine64 || echo "Wine could not be installed"
 
 if [ "${1:-}" = "--clean" ]; then rm -rf "$build" "$root/build/wine-prefix"; fi
 

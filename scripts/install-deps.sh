@@ -1,17 +1,25 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need, when missing.
+#   scripts/install-deps.sh [--with-display | --with-packaging | --with-fuzz]
+#   scripts/install-deps.sh --only PACKAGE...     those packages, when missing
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev
-          clang-format fonts-noto-cjk poppler-utils libturbojpeg0-dev libjpeg62-turbo-dev)
-# The bundled demo is a real window: it needs a display, or Xvfb when there is none.
-if [ "${1:-}" = "--with-display" ]; then packages+=(xvfb xauth); fi
-# The Debian package (scripts/package.sh): shared-library dependencies and its checks.
-if [ "${1:-}" = "--with-packaging" ]; then
-    packages+=(dpkg-dev lintian desktop-file-utils appstream)
+if [ "${1:-}" = "--only" ]; then
+    # Just the packages named after it (the other scripts' own needs).
+    shift
+    packages=("$@")
+else
+    packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev
+              clang-format fonts-noto-cjk poppler-utils libturbojpeg0-dev libjpeg62-turbo-dev)
+    # The bundled demo is a real window: it needs a display, or Xvfb when there is none.
+    if [ "${1:-}" = "--with-display" ]; then packages+=(xvfb xauth); fi
+    # The Debian package (scripts/package.sh): shared-library dependencies and its checks.
+    if [ "${1:-}" = "--with-packaging" ]; then
+        packages+=(dpkg-dev lintian desktop-file-utils appstream)
+    fi
+    # Fuzzing campaigns (scripts/fuzz.sh) build with clang and its libFuzzer runtime.
+    if [ "${1:-}" = "--with-fuzz" ]; then packages+=(clang libclang-rt-14-dev); fi
 fi
-# Fuzzing campaigns (scripts/fuzz.sh) build with clang and its libFuzzer runtime.
-if [ "${1:-}" = "--with-fuzz" ]; then packages+=(clang libclang-rt-14-dev); fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -28,18 +28,7 @@ scripts/windows-qt.sh >&2
 # GoogleTest's sources, Wine for the tests, NSIS for the installer, and ImageMagick to
 # compare page pictures; the Linux packages bring the font and the licence texts.
 scripts/install-deps.sh
-packages=(g++-mingw-w64-x86-64-posix googletest wine wine64 nsis imagemagick)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-    echo "Installing: ${missing[*]}"
-    $sudo apt-get update
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+scripts/install-deps.sh --only g++-mingw-w64-x86-64-posix googletest wine wine64 nsis imagemagick
 
 # A Wine folder of our own, started once before anything runs: Wine's helper processes
 # would otherwise start with the first test and hold its output open.
