@@ -1,7 +1,7 @@
 #include "analysis/compute.h"
 
 #include "analysis/rows.h"
-#include "ui/convert.h"
+#include "model/numbers.h"
 
 namespace ceph::analysis {
 

@@ -1,6 +1,6 @@
 #include "analysis/norms.h"
 
-#include "ui/convert.h"
+#include "model/numbers.h"
 
 namespace ceph::analysis {
 

@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "ui/convert.h"
+#include "model/numbers.h"
 
 namespace ceph::analysis {
 

@@ -2,7 +2,7 @@
 
 #include "base/safe_file.h"
 #include "base/text_codec.h"
-#include "ui/convert.h"
+#include "model/numbers.h"
 
 namespace ceph::app {
 

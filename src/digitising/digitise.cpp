@@ -3,20 +3,13 @@
 #include <cmath>
 
 #include "digitising/landmarks.h"
+#include "model/landmark.h"
 
 namespace ceph::digitising {
 
 namespace {
 
 constexpr int kFinished = 20;
-
-// Where each landmark lies on the guide drawing as it was laid out, before the
-// drawing's scale is applied.
-constexpr int kGuideDesign[20][2] = {{0, 0},       {3600, 840},  {3390, 1905}, {3600, 2745},
-                                     {3555, 3000}, {3360, 3180}, {3855, 3885}, {3690, 3870},
-                                     {3285, 4515}, {3375, 4710}, {3405, 5055}, {3255, 5400},
-                                     {2955, 5325}, {660, 3930},  {660, 2265},  {330, 1800},
-                                     {1110, 1185}, {1815, 2865}, {2595, 3630}, {2715, 3690}};
 
 void GuideLine(ui::PictureBox& guide, float x1, float y1, float x2, float y2) {
     guide.drawing.Add<ui::DrawLine>(x1, y1, x2, y2, kBlue, 1);
@@ -38,24 +31,20 @@ void MarkPlaced(ui::MainWindow& w, int n) {
 }  // namespace
 
 int NextLandmark(int n) {
-    if (n == 16) return 1;
-    if (n == 15) return 17;
-    return n + 1;
+    return model::NextClicked(n);
 }
 
 int PreviousLandmark(int n) {
-    if (n == 1) return 16;
-    if (n == 17) return 15;
-    return n - 1;
+    return model::PreviousClicked(n);
 }
 
 void InitGuide(base::App& app) {
     ui::State& s = app.win.state;
     // The drawing is shown at 1/1.6 of its design size; the divisor is single precision.
     const double divisor = static_cast<double>(1.6f);
-    for (int i = 1; i <= 19; ++i) {
-        s.GuideLeft[i] = RoundToInt16((kGuideDesign[i][0] - 50) / divisor);
-        s.GuideTop[i] = RoundToInt16((kGuideDesign[i][1] + 200) / divisor);
+    for (const model::LandmarkInfo& info : model::Landmarks()) {
+        s.GuideLeft[model::Slot(info.landmark)] = RoundToInt16((info.guideX - 50) / divisor);
+        s.GuideTop[model::Slot(info.landmark)] = RoundToInt16((info.guideY + 200) / divisor);
     }
     ui::PictureBox& guide = app.win.Picture5;
     guide.picture = app.services.GuideDrawing();

@@ -1,6 +1,8 @@
 #pragma once
 // The 19 landmarks of a tracing and the landmark pairs that the figures join.
 
+#include <string>
+
 #include "ui/state.h"
 
 namespace ceph::digitising {
@@ -9,6 +11,6 @@ namespace ceph::digitising {
 void InitLandmarkTables(ui::State& state);
 
 // One line on what landmark n (1..19) is and where it lies; empty outside 1..19.
-const char* LandmarkDefinition(int n);
+std::string LandmarkDefinition(int n);
 
 }  // namespace ceph::digitising

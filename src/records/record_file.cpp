@@ -6,7 +6,7 @@
 #include <new>
 
 #include "base/filesys.h"
-#include "ui/convert.h"
+#include "model/numbers.h"
 
 namespace ceph::records {
 

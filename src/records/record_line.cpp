@@ -4,7 +4,7 @@
 
 #include "analysis/compute.h"
 #include "records/record_file.h"
-#include "ui/convert.h"
+#include "model/numbers.h"
 #include "ui/figure_boxes.h"
 
 namespace ceph::records {

@@ -12,7 +12,7 @@
 #include "records/record_file.h"
 #include "records/record_line.h"
 #include "tools/export_command.h"
-#include "ui/convert.h"
+#include "model/numbers.h"
 
 namespace ceph::tools {
 

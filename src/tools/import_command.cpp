@@ -11,7 +11,7 @@
 #include "records/record_store.h"
 #include "records/save.h"
 #include "tools/stored_tracing.h"
-#include "ui/convert.h"
+#include "model/numbers.h"
 
 namespace ceph::tools {
 

@@ -11,7 +11,8 @@
 #include <variant>
 #include <vector>
 
-#include "ui/convert.h"
+#include "model/numbers.h"
+#include "ui/colour.h"
 
 namespace ceph::ui {
 

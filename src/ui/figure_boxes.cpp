@@ -1,6 +1,6 @@
 #include "ui/figure_boxes.h"
 
-#include "ui/convert.h"
+#include "model/numbers.h"
 
 namespace ceph::ui {
 

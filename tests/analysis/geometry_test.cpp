@@ -6,7 +6,7 @@
 #include <random>
 
 #include "analysis/geometry.h"
-#include "ui/convert.h"
+#include "model/numbers.h"
 
 namespace ceph::analysis {
 namespace {

@@ -395,7 +395,7 @@ TEST_F(InputTest, DefinitionAndMarksFollowTheClicks) {
         EXPECT_EQ(definition.rfind(w.state.LandmarkName[n] + " ", 0), 0u) << n;
         EXPECT_NE(definition.find("："), std::string::npos) << n;
     }
-    EXPECT_STREQ(digitising::LandmarkDefinition(20), "");
+    EXPECT_EQ(digitising::LandmarkDefinition(20), "");
 
     Send(wiring::EventType::Click, "inputn", 0);
     EXPECT_EQ(w.LabelPNTDef.caption, digitising::LandmarkDefinition(16));

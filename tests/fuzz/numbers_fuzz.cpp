@@ -10,7 +10,7 @@
 
 #include "analysis/rows.h"
 #include "fuzz/fuzz_check.h"
-#include "ui/convert.h"
+#include "model/numbers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

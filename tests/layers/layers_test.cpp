@@ -21,10 +21,11 @@ namespace fs = std::filesystem;
 enum Layer { kGround = 1, kBehaviour = 2, kWiring = 3, kPlatform = 4 };
 
 const std::map<std::string, Layer> kFolders = {
-    {"ui", kGround},          {"base", kGround},       {"app", kBehaviour},
-    {"records", kBehaviour},  {"imaging", kBehaviour}, {"digitising", kBehaviour},
-    {"analysis", kBehaviour}, {"figure", kBehaviour},  {"report", kBehaviour},
-    {"wiring", kWiring},      {"platform", kPlatform}, {"tools", kPlatform},
+    {"model", kGround},         {"ui", kGround},          {"base", kGround},
+    {"app", kBehaviour},        {"records", kBehaviour},  {"imaging", kBehaviour},
+    {"digitising", kBehaviour}, {"analysis", kBehaviour}, {"figure", kBehaviour},
+    {"report", kBehaviour},     {"wiring", kWiring},      {"platform", kPlatform},
+    {"tools", kPlatform},
 };
 
 struct Include {

@@ -7,7 +7,7 @@
 #include "records/record_line.h"
 #include "support/worked_tracing.h"
 #include "tools/analyse.h"
-#include "ui/convert.h"
+#include "model/numbers.h"
 
 namespace ceph::tools {
 namespace {

@@ -1,7 +1,8 @@
 #pragma once
-// Conversions between the numbers the behaviour computes and the texts that the
-// window keeps them in. Every place that reads a number from a caption or a text box,
-// or writes one back, goes through these helpers so the rules exist exactly once.
+// The number rules of the program: reading a number from a text (a record field, a
+// caption, a text box) and writing one back, and the legacy roundings (halves to even
+// into 16 bits, single precision, the seven-digit general format). Every place that
+// converts goes through these helpers so each rule exists exactly once.
 
 #include <cstdint>
 #include <limits>
@@ -57,34 +58,5 @@ inline bool IsPositiveNumber(double value) {
 
 // Float to 16-bit integer, halves to even; values beyond the range saturate.
 std::int16_t RoundToInt16(double value);
-
-// Colours are kept as integers in blue-green-red order.
-using Colour = std::int32_t;
-constexpr Colour Bgr(int red, int green, int blue) {
-    return red | (green << 8) | (blue << 16);
-}
-constexpr int RedOf(Colour c) {
-    return c & 0xff;
-}
-constexpr int GreenOf(Colour c) {
-    return (c >> 8) & 0xff;
-}
-constexpr int BlueOf(Colour c) {
-    return (c >> 16) & 0xff;
-}
-
-constexpr Colour kRed = 255;
-constexpr Colour kGreen = 65280;
-constexpr Colour kBlue = 16711680;
-constexpr Colour kMagenta = 16711935;
-constexpr Colour kLightCyan = 16777152;
-constexpr Colour kBlack = 0;
-constexpr Colour kWhite = 16777215;
-// Stand-ins resolved by the platform: the system's window-text and face colours.
-constexpr Colour kSystemWindowText = static_cast<Colour>(0x80000008u);
-constexpr Colour kSystemButtonFace = static_cast<Colour>(0x8000000Fu);
-constexpr bool IsSystemColour(Colour c) {
-    return (static_cast<std::uint32_t>(c) >> 31) != 0;
-}
 
 }  // namespace ceph

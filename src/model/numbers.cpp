@@ -1,4 +1,4 @@
-#include "ui/convert.h"
+#include "model/numbers.h"
 
 #include <charconv>
 #include <cmath>

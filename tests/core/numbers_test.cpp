@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "ui/convert.h"
+#include "model/numbers.h"
 
 namespace ceph {
 namespace {
