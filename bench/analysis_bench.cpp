@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/catalogue.h"
+#include "model/measurement.h"
 #include "bench_support.h"
 #include "record_gen.h"
 #include "records/record_line.h"
@@ -19,7 +19,7 @@
 namespace {
 
 struct Tracing {
-    ceph::analysis::PointTable X{}, Y{};
+    ceph::model::PointTable X{}, Y{};
 };
 
 std::vector<Tracing> MakeTracings(int count) {
@@ -38,7 +38,7 @@ void BM_ComputeValues(benchmark::State& state) {
     std::size_t i = 0;
     for (auto _ : state) {
         const Tracing& t = tracings[i++ & 4095];
-        benchmark::DoNotOptimize(ceph::analysis::ComputeValues(t.X, t.Y));
+        benchmark::DoNotOptimize(ceph::model::ComputeValues(t.X, t.Y));
     }
     state.SetItemsProcessed(state.iterations());
 }

@@ -32,7 +32,7 @@ namespace {
 struct Shown {
     QTemporaryDir dir;
     ceph::platform::QtServices services;
-    ceph::base::App program{services};
+    ceph::ui::App program{services};
     std::unique_ptr<ceph::platform::QtMainWindow> window;
     QWidget* panel = nullptr;
 

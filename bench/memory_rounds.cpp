@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     ceph::platform::InstallChineseFont();
 
     ceph::platform::QtServices services;
-    ceph::base::App program(services);
+    ceph::ui::App program(services);
     ceph::app::FormLoad(program, {dir + "/OutExe.tmp", dir, dir + "/none"});
     if (program.quitRequested) {
         std::fprintf(stderr, "no patient in %s\n", dir.c_str());

@@ -25,7 +25,7 @@ QTemporaryDir* scratch = nullptr;
 
 void BM_DrawReportWithSnapshot(benchmark::State& state) {
     ceph::platform::QtServices services;
-    ceph::base::App program(services);
+    ceph::ui::App program(services);
     const std::string dir = scratch->path().toStdString();
     std::ofstream(dir + "/OutExe.tmp", std::ios::binary)
         << "\xAA\x4C\xAC\xFC\xB5\xD8\r\n10234\r\n0650315\r\nF\r\n";

@@ -58,21 +58,21 @@ double HalfWidth(double* first, std::size_t n) {
 
 }  // namespace
 
-Uncertainty EstimateUncertainty(const ErrorModel& model, const PointTable& X, const PointTable& Y,
+Uncertainty EstimateUncertainty(const ErrorModel& model, const model::PointTable& X, const model::PointTable& Y,
                                 int draws, std::uint64_t seed) {
     Uncertainty result;
     result.draws = std::max(draws, 0);
     const std::size_t n = static_cast<std::size_t>(result.draws);
     // Every row's defined values, one block of `n` per row.
-    std::vector<double> values(n * kRows);
-    std::array<std::size_t, kRows> defined{};
+    std::vector<double> values(n * model::kRows);
+    std::array<std::size_t, model::kRows> defined{};
     std::array<double, kLandmarks + 1> across{};  // sqrt(1 - r^2): y's own share
     for (int k = 1; k <= kLandmarks; ++k) {
         const double r = model.landmark[k].r;
         across[k] = std::sqrt(1 - r * r);
     }
     std::mt19937_64 engine(seed);
-    PointTable x = X, y = Y;
+    model::PointTable x = X, y = Y;
     for (std::size_t d = 0; d < n; ++d) {
         // Every landmark takes its two numbers even when its error is zero, so changing
         // one landmark's figures leaves the other landmarks' draws as they were.
@@ -82,8 +82,8 @@ Uncertainty EstimateUncertainty(const ErrorModel& model, const PointTable& X, co
             x[k] = static_cast<float>(X[k] + e.sx * u);
             y[k] = static_cast<float>(Y[k] + e.sy * (e.r * u + across[k] * v));
         }
-        const AnalysisValues drawn = ComputeValues(x, y);
-        for (int row = 0; row < kRows; ++row) {
+        const model::AnalysisValues drawn = model::ComputeValues(x, y);
+        for (int row = 0; row < model::kRows; ++row) {
             const double value = drawn.rows[row];
             if (std::isfinite(value)) values[row * n + defined[row]++] = value;
         }
@@ -91,7 +91,7 @@ Uncertainty EstimateUncertainty(const ErrorModel& model, const PointTable& X, co
     // The angles are arccosines (0 to 180 degrees) and their sums and differences, never
     // reduced by a full turn, so no value jumps by 360 degrees from one draw to the
     // next: the percentiles are taken on the values as they are.
-    for (int row = 0; row < kRows; ++row) {
+    for (int row = 0; row < model::kRows; ++row) {
         result.halfWidth[row] = HalfWidth(values.data() + row * n, defined[row]);
         result.undefinedDraws[row] = result.draws - static_cast<int>(defined[row]);
     }

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "analysis/catalogue.h"
+#include "model/measurement.h"
 #include "analysis/error_model.h"
 
 namespace ceph::analysis {
@@ -21,8 +21,8 @@ struct Uncertainty {
     // Half the width of the central 95 % of the draws' values (2.5th to 97.5th
     // percentile, each interpolated linearly between the two nearest ordered draws);
     // NaN where no draw gave a value.
-    std::array<double, kRows> halfWidth{};
-    std::array<int, kRows> undefinedDraws{};  // draws in which the row had no value
+    std::array<double, model::kRows> halfWidth{};
+    std::array<int, model::kRows> undefinedDraws{};  // draws in which the row had no value
     int draws = 0;
 };
 
@@ -31,7 +31,7 @@ struct Uncertainty {
 // transform, so a seed gives the same draws with every compiler and standard library;
 // only the last bits of the system's logarithm (and of the analysis's own
 // trigonometry) may differ, far below the decimals shown.
-Uncertainty EstimateUncertainty(const ErrorModel& model, const PointTable& X, const PointTable& Y,
+Uncertainty EstimateUncertainty(const ErrorModel& model, const model::PointTable& X, const model::PointTable& Y,
                                 int draws = kDefaultDraws, std::uint64_t seed = kDefaultSeed);
 
 // "±2.3", as shown beside a value; empty for NaN.

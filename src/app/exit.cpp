@@ -8,7 +8,7 @@ void MoveToStartupBar(ui::MainWindow& w) {
     w.readceph.Move(1200, 1500, 7000, 1500);
 }
 
-void quitmn_Click(base::App& app) {
+void quitmn_Click(ui::App& app) {
     // An input under way is abandoned first; the next exit ends the program.
     if (app.win.inputmmnn.enabled) {
         app.quitRequested = true;
@@ -17,7 +17,7 @@ void quitmn_Click(base::App& app) {
     Command3_Click(app);
 }
 
-void Command3_Click(base::App& app) {
+void Command3_Click(ui::App& app) {
     ui::MainWindow& w = app.win;
     w.inputmmnn.enabled = true;
     w.readmn.enabled = true;
@@ -30,25 +30,25 @@ void Command3_Click(base::App& app) {
     MoveToStartupBar(w);
 }
 
-void Form_Unload(base::App& app) {
+void Form_Unload(ui::App& app) {
     app.quitRequested = true;
 }
 
-void Timer1_Timer(base::App& app) {
+void Timer1_Timer(ui::App& app) {
     ui::MainWindow& w = app.win;
     if (!w.Picture5.visible) return;
     w.Label10.foreColor = w.Label10.foreColor == kRed ? kGreen : kRed;
 }
 
-void Text1_Change(base::App& app, int /*index*/) {
+void Text1_Change(ui::App& app, int /*index*/) {
     ui::FigureBoxesChanged(app.win);
 }
 
-void Text1_GotFocus(base::App& app, int index) {
+void Text1_GotFocus(ui::App& app, int index) {
     if (index >= 0 && index < 3) app.win.Text1[index].tag = "1";
 }
 
-void Text1_KeyPress(base::App& app, int /*index*/) {
+void Text1_KeyPress(ui::App& app, int /*index*/) {
     app.win.Text1[0].tag.clear();
     app.win.Text1[1].tag.clear();
 }

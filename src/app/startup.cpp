@@ -3,7 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "analysis/rows.h"
+#include "model/measurement.h"
+#include "presenter/result_grid.h"
 #include "app/exit.h"
 #include "app/handoff.h"
 #include "app/settings.h"
@@ -32,9 +33,9 @@ void CreateRunTimeMenus(ui::MainWindow& w) {
     }
 }
 
-void LayOutStartupBar(base::App& app) {
+void LayOutStartupBar(ui::App& app) {
     ui::MainWindow& w = app.win;
-    base::ScreenInfo screen = app.services.Screen();
+    ui::ScreenInfo screen = app.services.Screen();
     w.Picture3.Move(0, 0, screen.widthTwips, 6000);
     w.Picture8.Move(600, 500, 8000, 5000);
     MoveToStartupBar(w);
@@ -67,7 +68,7 @@ void FillPictureMenu(ui::MainWindow& w) {
 // The calibration file holds one short line.
 constexpr std::uint64_t kMaxCalibrationBytes = 64 * 1024;
 
-void ReadCalibration(base::App& app) {
+void ReadCalibration(ui::App& app) {
     ui::MainWindow& w = app.win;
     std::string bytes;
     const std::string path = base::CalibrationFile(w.state.DataDir);
@@ -93,11 +94,11 @@ std::string DefaultTestDataDir() {
     return base::HostPath("d:\\backup\\kmr\\");
 }
 
-void FormLoad(base::App& app, const StartupEnv& env) {
+void FormLoad(ui::App& app, const StartupEnv& env) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
 
-    analysis::LayOutResultGrid(w);
+    presenter::LayOutResultGrid(w);
     CreateRunTimeMenus(w);
     s.ToScreen = true;
     // The sex label is cleared with the others: a hand-off without a sex line must not
@@ -136,7 +137,7 @@ void FormLoad(base::App& app, const StartupEnv& env) {
     std::string handoff = env.handoffArgument;
     if (handoff.empty() && testMode) handoff = testDir + "OutExe.tmp";
     if (handoff.empty()) {
-        app.services.ShowMessage(kNoHandoffMessage, base::kCriticalOk);
+        app.services.ShowMessage(kNoHandoffMessage, ui::kCriticalOk);
         app.quitRequested = true;
         return;
     }

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "base/app.h"
+#include "ui/app.h"
 
 namespace ceph::app {
 
@@ -19,7 +19,7 @@ std::string DefaultTestDataDir();
 
 // Runs the start-up steps in order. When there is no hand-off, the user is told so
 // and `app.quitRequested` is set.
-void FormLoad(base::App& app, const StartupEnv& env);
+void FormLoad(ui::App& app, const StartupEnv& env);
 
 // The texts of the start-up message.
 inline constexpr const char* kNoHandoffMessage = "請配合牙醫軟體(selv??.exe)使用";

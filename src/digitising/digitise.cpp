@@ -38,7 +38,7 @@ int PreviousLandmark(int n) {
     return model::PreviousClicked(n);
 }
 
-void InitGuide(base::App& app) {
+void InitGuide(ui::App& app) {
     ui::State& s = app.win.state;
     // The drawing is shown at 1/1.6 of its design size; the divisor is single precision.
     const double divisor = static_cast<double>(1.6f);
@@ -68,7 +68,7 @@ void InitGuide(base::App& app) {
         guide.drawing.Add<ui::DrawCircle>(x(i), y(i), 18.0f, kRed);
 }
 
-void ShowNextPoint(base::App& app, int n) {
+void ShowNextPoint(ui::App& app, int n) {
     ui::MainWindow& w = app.win;
     const ui::State& s = w.state;
     const bool inTable = n >= 0 && n <= kFinished;
@@ -89,12 +89,12 @@ void ShowNextPoint(base::App& app, int n) {
     w.Command1.enabled = n == 16;
 }
 
-void Image1_MouseMove(base::App& app, float x, float y) {
+void Image1_MouseMove(ui::App& app, float x, float y) {
     app.win.LabelX.caption = FormatGeneral(x);
     app.win.LabelY.caption = FormatGeneral(y);
 }
 
-void Image1_Click(base::App& app) {
+void Image1_Click(ui::App& app) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     int n = CurrentLandmark(w);
@@ -121,17 +121,17 @@ void Image1_Click(base::App& app) {
     Text6_Change(app);
 }
 
-void Command5_Click(base::App& app) {
+void Command5_Click(ui::App& app) {
     const int n = CurrentLandmark(app.win);
     if (n == 16 || n < 1 || n > kFinished) return;
     ShowNextPoint(app, PreviousLandmark(n));
 }
 
-void Command6_Click(base::App& app) {
+void Command6_Click(ui::App& app) {
     ShowNextPoint(app, 16);
 }
 
-void PictureReplaced(base::App& app) {
+void PictureReplaced(ui::App& app) {
     ui::MainWindow& w = app.win;
     const int n = CurrentLandmark(w);
     if (n == 16 || n < 1 || n > kFinished) return;
@@ -141,7 +141,7 @@ void PictureReplaced(base::App& app) {
     w.LabelPNTDef.foreColor = kRed;
 }
 
-void Text6_Change(base::App& app) {
+void Text6_Change(ui::App& app) {
     ui::MainWindow& w = app.win;
     const double distance = TextToNumber(w.Label14.caption);
     // Without a measured distance there is no scale to derive: keep the last one.

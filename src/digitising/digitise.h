@@ -5,27 +5,27 @@
 
 #include <string>
 
-#include "base/app.h"
+#include "ui/app.h"
 
 namespace ceph::digitising {
 
 // The arrow positions of the guide and the drawing with its lines and circles.
-void InitGuide(base::App& app);
+void InitGuide(ui::App& app);
 
 // Makes landmark n (1..20, 20 = finished) the one asked for.
-void ShowNextPoint(base::App& app, int n);
+void ShowNextPoint(ui::App& app, int n);
 
-void Image1_MouseMove(base::App& app, float x, float y);
-void Image1_Click(base::App& app);
-void Command5_Click(base::App& app);  // one landmark back
-void Command6_Click(base::App& app);  // start again at S
+void Image1_MouseMove(ui::App& app, float x, float y);
+void Image1_Click(ui::App& app);
+void Command5_Click(ui::App& app);  // one landmark back
+void Command6_Click(ui::App& app);  // start again at S
 
 // Another radiograph was loaded: landmarks placed on the one before lie at its scale and
 // in its place, so once S is placed the tracing starts again at S and the line under
 // the guide says why (until the next click). While S is asked nothing changes.
-void PictureReplaced(base::App& app);
+void PictureReplaced(ui::App& app);
 inline constexpr const char* kPictureReplaced = "圖案已更換，請從 S 重新點起";
-void Text6_Change(base::App& app);  // the S-N length in millimetres
+void Text6_Change(ui::App& app);  // the S-N length in millimetres
 
 // Why an S-N length (millimetres) and the scale it gives (millimetres per image unit)
 // look wrong, against the usual adult range and the scale of the last tracing

@@ -32,7 +32,7 @@ void ListFolders(ui::DirListBox& dirs) {
 }
 
 // The folder changed: list its folders and its pictures.
-void Dir1_Change(base::App& app) {
+void Dir1_Change(ui::App& app) {
     ui::PickerWindow& p = app.picker;
     ListFolders(p.Dir1);
     p.File1.path = p.Dir1.path;
@@ -40,7 +40,7 @@ void Dir1_Change(base::App& app) {
     p.File1.listIndex = -1;
 }
 
-void OpenFolder(base::App& app, const std::string& path) {
+void OpenFolder(ui::App& app, const std::string& path) {
     // The folder in full, so that ".." and the drive it lies on can be found.
     std::error_code ec;
     const std::filesystem::path full =
@@ -51,11 +51,11 @@ void OpenFolder(base::App& app, const std::string& path) {
 
 }  // namespace
 
-bool LoadPictureFile(base::App& app, const std::string& path, float z) {
+bool LoadPictureFile(ui::App& app, const std::string& path, float z) {
     const ui::PictureRef picture = app.services.LoadPicture(path);
     if (picture.empty()) {
         app.services.ShowMessage("無法讀取圖檔: " + path + "\n" + app.services.PictureError(),
-                                 base::kCriticalOk);
+                                 ui::kCriticalOk);
         return false;
     }
     SetHolderPicture(app, picture);
@@ -63,7 +63,7 @@ bool LoadPictureFile(base::App& app, const std::string& path, float z) {
     return true;
 }
 
-void piccas_Click(base::App& app, int index) {
+void piccas_Click(ui::App& app, int index) {
     const std::string path = app.win.state.PictureDir + app.win.piccas[index].caption;
     if (!base::FileExists(path))
         piccas00_Click(app);  // the file has gone: let the user find it
@@ -71,7 +71,7 @@ void piccas_Click(base::App& app, int index) {
         digitising::PictureReplaced(app);
 }
 
-void piccas00_Click(base::App& app) {
+void piccas00_Click(ui::App& app) {
     ui::PickerWindow& p = app.picker;
     p.gotalk.tag.clear();
     p.Drive1.items = app.services.Drives();
@@ -95,7 +95,7 @@ void piccas00_Click(base::App& app) {
     if (base::FileExists(path) && LoadPictureFile(app, path, 1)) digitising::PictureReplaced(app);
 }
 
-void Drive1_Change(base::App& app, int index) {
+void Drive1_Change(ui::App& app, int index) {
     ui::PickerWindow& p = app.picker;
     if (index < 0 || index >= static_cast<int>(p.Drive1.items.size())) return;
     p.Drive1.listIndex = index;
@@ -103,7 +103,7 @@ void Drive1_Change(base::App& app, int index) {
     OpenFolder(app, p.Drive1.drive);
 }
 
-void Dir1_Click(base::App& app, int index) {
+void Dir1_Click(ui::App& app, int index) {
     ui::PickerWindow& p = app.picker;
     if (index < 0 || index >= static_cast<int>(p.Dir1.items.size())) return;
     const std::filesystem::path here = base::ToPath(p.Dir1.path);
@@ -111,14 +111,14 @@ void Dir1_Click(base::App& app, int index) {
     OpenFolder(app, base::FromPath(item == ".." ? here.parent_path() : here / base::ToPath(item)));
 }
 
-void File1_Click(base::App& app, int index) {
+void File1_Click(ui::App& app, int index) {
     ui::PickerWindow& p = app.picker;
     if (index < 0 || index >= static_cast<int>(p.File1.items.size())) return;
     p.gotalk.tag = base::WithTrailingSeparator(p.File1.path) + p.File1.items[index];
     p.gotalk.visible = false;
 }
 
-void pastemn_Click(base::App& app) {
+void pastemn_Click(ui::App& app) {
     const std::string path = app.win.Text5.text;
     const ui::PictureRef clipboard = app.services.ClipboardPicture();
     if (!clipboard.empty()) {
@@ -129,12 +129,12 @@ void pastemn_Click(base::App& app) {
     } else {
         SetHolderPicture(app, app.win.Picture5.picture);
         ShowPicture(app, 1.5f);
-        app.services.ShowMessage(kTestPictureMessage, base::kCriticalOk);
+        app.services.ShowMessage(kTestPictureMessage, ui::kCriticalOk);
     }
     digitising::PictureReplaced(app);
 }
 
-void bmpsave_Click(base::App& app) {
+void bmpsave_Click(ui::App& app) {
     ui::MainWindow& w = app.win;
     const std::string& code = w.Label0.caption;
     if (const std::string why = base::CodeNameProblem(code); !why.empty()) {
@@ -142,7 +142,7 @@ void bmpsave_Click(base::App& app) {
         // and mean the same file on every workstation.
         app.services.ShowMessage("病歷號碼「" + base::Printable(code) + "」" + why +
                                      "，不能用來命名圖檔，圖案沒有存檔。",
-                                 base::kCriticalOk);
+                                 ui::kCriticalOk);
         return;
     }
     const std::string& p = w.Text5.text;
@@ -150,19 +150,19 @@ void bmpsave_Click(base::App& app) {
     const std::string bmp = base + "bmp", jpg = base + "jpg";
     if (w.Image1.picture.empty()) {
         // Storing nothing would replace the tracing's radiograph with an empty file.
-        app.services.ShowMessage("沒有圖案可以存檔。", base::kCriticalOk);
+        app.services.ShowMessage("沒有圖案可以存檔。", ui::kCriticalOk);
         return;
     }
     if (base::FileExists(bmp) || base::FileExists(jpg)) {
         const std::string question = "已存在檔案: " + base + "\r" + "是否繼續存檔?";
-        if (app.services.ShowMessage(question, base::kCriticalYesNoDefaultNo) !=
-            base::MessageAnswer::Yes)
+        if (app.services.ShowMessage(question, ui::kCriticalYesNoDefaultNo) !=
+            ui::MessageAnswer::Yes)
             return;
     }
     w.Picture6.picture = w.Image1.picture;
     if (const std::error_code ec = app.services.SavePictureBitmap(w.Picture6.picture, bmp)) {
         app.services.ShowMessage("無法寫入檔案: " + bmp + "\n" + base::ErrorText(ec),
-                                 base::kCriticalOk);
+                                 ui::kCriticalOk);
         return;
     }
     app.services.ProcessEvents();
@@ -171,7 +171,7 @@ void bmpsave_Click(base::App& app) {
     if (const std::error_code ec = app.services.SavePictureJpeg(w.Picture6.picture, jpg, 80)) {
         app.services.ShowMessage(
             "無法寫入檔案: " + jpg + "\n" + base::ErrorText(ec) + "\n圖案已存為 " + bmp,
-            base::kExclamationOk);
+            ui::kExclamationOk);
         return;
     }
     if (base::FileExists(jpg)) {

@@ -5,23 +5,23 @@
 
 #include <string>
 
-#include "base/app.h"
+#include "ui/app.h"
 
 namespace ceph::imaging {
 
 // Loads a picture file into the holder and shows it at zoom z. A file that cannot be
 // read is named in a message and leaves the view as it was; returns whether it loaded.
-bool LoadPictureFile(base::App& app, const std::string& path, float z);
+bool LoadPictureFile(ui::App& app, const std::string& path, float z);
 
-void piccas_Click(base::App& app, int index);  // a picture file of the patient
-void piccas00_Click(base::App& app);           // choose a file in the picker
-void pastemn_Click(base::App& app);            // clipboard, else the tracing's file
-void bmpsave_Click(base::App& app);            // store as the tracing's picture
+void piccas_Click(ui::App& app, int index);  // a picture file of the patient
+void piccas00_Click(ui::App& app);           // choose a file in the picker
+void pastemn_Click(ui::App& app);            // clipboard, else the tracing's file
+void bmpsave_Click(ui::App& app);            // store as the tracing's picture
 
 // The picker window.
-void Drive1_Change(base::App& app, int index);
-void Dir1_Click(base::App& app, int index);
-void File1_Click(base::App& app, int index);
+void Drive1_Change(ui::App& app, int index);
+void Dir1_Click(ui::App& app, int index);
+void File1_Click(ui::App& app, int index);
 
 // Messages of this part of the program.
 inline constexpr const char* kTestPictureMessage = "此為測試圖案";

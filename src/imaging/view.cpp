@@ -37,13 +37,13 @@ void Keep(ui::ScrollBar& bar, double at, double under) {
 
 // The pointer has not moved over the viewport, but the picture under it has: a click
 // now stores the point it is over.
-void PointerStays(base::App& app, double underX, double underY) {
+void PointerStays(ui::App& app, double underX, double underY) {
     const ui::Image& image = app.win.Image1;
     digitising::Image1_MouseMove(app, static_cast<float>(underX - image.left),
                                  static_cast<float>(underY - image.top));
 }
 
-void Zoom(base::App& app, int notches, float x, float y) {
+void Zoom(ui::App& app, int notches, float x, float y) {
     ui::MainWindow& w = app.win;
     if (!w.VScroll2.enabled || !w.VScroll2.visible) return;
     const int before = w.VScroll2.value;
@@ -63,7 +63,7 @@ void Zoom(base::App& app, int notches, float x, float y) {
 
 }  // namespace
 
-void ChangeView(base::App& app, ViewStep step) {
+void ChangeView(ui::App& app, ViewStep step) {
     ui::MainWindow& w = app.win;
     if (!w.Picture2.visible) return;
     ui::PictureView& v = w.Image1.view;
@@ -96,7 +96,7 @@ void ChangeView(base::App& app, ViewStep step) {
     ShowChecks(w);
 }
 
-void Image1_Wheel(base::App& app, int notches, bool shift, bool ctrl, float x, float y) {
+void Image1_Wheel(ui::App& app, int notches, bool shift, bool ctrl, float x, float y) {
     ui::MainWindow& w = app.win;
     if (notches == 0 || w.Image1.picture.empty()) return;
     if (ctrl) {

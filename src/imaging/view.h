@@ -4,7 +4,7 @@
 // the mouse wheel over the picture. None of it changes the picture, what a click
 // stores or what is saved.
 
-#include "base/app.h"
+#include "ui/app.h"
 
 namespace ceph::imaging {
 
@@ -12,12 +12,12 @@ enum class ViewStep { Brighter, Darker, MoreContrast, LessContrast, Invert, Rese
 
 // One command of the picture menu's display submenu; ignored while no landmarks are
 // being placed.
-void ChangeView(base::App& app, ViewStep step);
+void ChangeView(ui::App& app, ViewStep step);
 
 // The wheel over the radiograph: `notches` away from the user (negative: towards)
 // pans up, with Shift left; with Ctrl it zooms in, keeping the picture's point under the
 // pointer (x, y, twips in the image) in place as far as the pan bars reach, and only
 // while the zoom may change.
-void Image1_Wheel(base::App& app, int notches, bool shift, bool ctrl, float x, float y);
+void Image1_Wheel(ui::App& app, int notches, bool shift, bool ctrl, float x, float y);
 
 }  // namespace ceph::imaging

@@ -31,15 +31,15 @@ void ApplyZoom(ui::MainWindow& w, float z) {
 
 }  // namespace
 
-void SetHolderPicture(base::App& app, const ui::PictureRef& picture) {
-    const base::ScreenInfo screen = app.services.Screen();
+void SetHolderPicture(ui::App& app, const ui::PictureRef& picture) {
+    const ui::ScreenInfo screen = app.services.Screen();
     ui::PictureBox& holder = app.win.Picture6;
     holder.picture = picture;
     holder.width = static_cast<float>(picture.widthPx) * screen.twipsPerPixelX;
     holder.height = static_cast<float>(picture.heightPx) * screen.twipsPerPixelY;
 }
 
-void ShowPicture(base::App& app, float z) {
+void ShowPicture(ui::App& app, float z) {
     ui::MainWindow& w = app.win;
     if (z != 0) {
         const int percent = RoundToInt16(static_cast<double>(z) * 100);
@@ -68,18 +68,18 @@ void FitScrollBars(ui::MainWindow& w) {
     FitBar(w.VScroll1, w.Image1.height, w.Picture4.height);
 }
 
-void VScroll2_Change(base::App& app) {
+void VScroll2_Change(ui::App& app) {
     ApplyZoom(app.win, static_cast<float>(app.win.VScroll2.value) / 100.0f);
     FitScrollBars(app.win);
 }
 
-void Command1_Click(base::App& app) {
+void Command1_Click(ui::App& app) {
     if (app.win.VScroll2.value == 100) return;
     app.win.VScroll2.value = 100;
     VScroll2_Change(app);
 }
 
-void Pan_Change(base::App& app) {
+void Pan_Change(ui::App& app) {
     ui::MainWindow& w = app.win;
     // A hidden bar leaves its axis unpanned: nothing could bring the picture back.
     const float dx =

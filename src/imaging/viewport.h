@@ -3,20 +3,20 @@
 // picture sits in the hidden holder `Picture6` at its own size; `Image1` shows it
 // stretched by the zoom inside the viewport `Picture4`, panned by two scroll bars.
 
-#include "base/app.h"
+#include "ui/app.h"
 
 namespace ceph::imaging {
 
 // Puts a loaded picture into the holder, sized to the picture.
-void SetHolderPicture(base::App& app, const ui::PictureRef& picture);
+void SetHolderPicture(ui::App& app, const ui::PictureRef& picture);
 
 // Shows the holder's picture at zoom z (0 clears the view).
-void ShowPicture(base::App& app, float z);
+void ShowPicture(ui::App& app, float z);
 // Derives both pan bars from the sizes and puts the picture back at the top-left.
 void FitScrollBars(ui::MainWindow& win);
 
-void VScroll2_Change(base::App& app);  // zoom in percent
-void Command1_Click(base::App& app);   // zoom back to 100 %
-void Pan_Change(base::App& app);       // either pan bar moved
+void VScroll2_Change(ui::App& app);  // zoom in percent
+void Command1_Click(ui::App& app);   // zoom back to 100 %
+void Pan_Change(ui::App& app);       // either pan bar moved
 
 }  // namespace ceph::imaging

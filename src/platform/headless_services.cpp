@@ -13,11 +13,11 @@
 
 namespace ceph::platform {
 
-base::MessageAnswer HeadlessServices::ShowMessage(const std::string& text,
-                                                  base::MessageStyle style) {
+ui::MessageAnswer HeadlessServices::ShowMessage(const std::string& text,
+                                                  ui::MessageStyle style) {
     std::cerr << text << "\n";
-    return style.buttons == base::MessageButtons::YesNo ? base::MessageAnswer::No
-                                                        : base::MessageAnswer::Ok;
+    return style.buttons == ui::MessageButtons::YesNo ? ui::MessageAnswer::No
+                                                        : ui::MessageAnswer::Ok;
 }
 
 std::error_code HeadlessServices::WritePng(const std::vector<ui::DrawingList>& pages,

@@ -8,15 +8,15 @@ namespace ceph::platform {
 
 class HeadlessServices : public SharedServices {
   public:
-    base::MessageAnswer ShowMessage(const std::string& text, base::MessageStyle style) override;
-    void SetPointer(base::Pointer) override {}
+    ui::MessageAnswer ShowMessage(const std::string& text, ui::MessageStyle style) override;
+    void SetPointer(ui::Pointer) override {}
     std::string ChooseSaveFile(const std::string&, const std::string&) override { return {}; }
     void RunPickerModal() override {}
     std::vector<std::string> Drives() override { return {}; }
     void ProcessEvents() override {}
     void ShowProgress(const std::string&, double) override {}
     ui::PictureRef ClipboardPicture() override { return {}; }
-    base::PrintOutcome PrintPages(const std::vector<ui::DrawingList>&) override { return {}; }
+    ui::PrintOutcome PrintPages(const std::vector<ui::DrawingList>&) override { return {}; }
 
     // The pages as PNG pictures at `dpi`, one file per page ("-2", "-3" … before the
     // extension from the second page on).

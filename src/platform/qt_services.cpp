@@ -19,27 +19,27 @@ namespace ceph::platform {
 QtServices::QtServices() = default;
 QtServices::~QtServices() = default;
 
-base::MessageAnswer QtServices::ShowMessage(const std::string& text, base::MessageStyle style) {
+ui::MessageAnswer QtServices::ShowMessage(const std::string& text, ui::MessageStyle style) {
     QMessageBox box(parent_);
     box.setWindowTitle(QApplication::applicationName());
     box.setText(QString::fromStdString(text));
     switch (style.icon) {
-        case base::MessageIcon::Critical:
+        case ui::MessageIcon::Critical:
             box.setIcon(QMessageBox::Critical);
             break;
-        case base::MessageIcon::Question:
+        case ui::MessageIcon::Question:
             box.setIcon(QMessageBox::Question);
             break;
-        case base::MessageIcon::Exclamation:
+        case ui::MessageIcon::Exclamation:
             box.setIcon(QMessageBox::Warning);
             break;
-        case base::MessageIcon::Information:
+        case ui::MessageIcon::Information:
             box.setIcon(QMessageBox::Information);
             break;
-        case base::MessageIcon::None:
+        case ui::MessageIcon::None:
             break;
     }
-    if (style.buttons == base::MessageButtons::YesNo) {
+    if (style.buttons == ui::MessageButtons::YesNo) {
         QPushButton* yes = box.addButton(QMessageBox::Yes);
         QPushButton* no = box.addButton(QMessageBox::No);
         yes->setText(QStringLiteral("是(&Y)"));
@@ -47,15 +47,15 @@ base::MessageAnswer QtServices::ShowMessage(const std::string& text, base::Messa
         box.setDefaultButton(style.defaultIsSecond ? no : yes);
         box.setEscapeButton(no);
         box.exec();
-        return box.clickedButton() == yes ? base::MessageAnswer::Yes : base::MessageAnswer::No;
+        return box.clickedButton() == yes ? ui::MessageAnswer::Yes : ui::MessageAnswer::No;
     }
     box.addButton(QMessageBox::Ok)->setText(QStringLiteral("確定"));
     box.exec();
-    return base::MessageAnswer::Ok;
+    return ui::MessageAnswer::Ok;
 }
 
-void QtServices::SetPointer(base::Pointer pointer) {
-    bool want = pointer == base::Pointer::Hourglass;
+void QtServices::SetPointer(ui::Pointer pointer) {
+    bool want = pointer == ui::Pointer::Hourglass;
     if (want == hourglass_) return;
     hourglass_ = want;
     if (want)
@@ -109,8 +109,8 @@ std::vector<std::string> QtServices::Drives() {
     return drives;
 }
 
-base::PrintOutcome QtServices::PrintPages(const std::vector<ui::DrawingList>& pages) {
-    base::PrintOutcome outcome;
+ui::PrintOutcome QtServices::PrintPages(const std::vector<ui::DrawingList>& pages) {
+    ui::PrintOutcome outcome;
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull()) return outcome;  // no printer installed
     outcome.printer = info.printerName().toStdString();

@@ -16,15 +16,15 @@ class QtServices : public SharedServices {
   public:
     QtServices();
     ~QtServices() override;
-    base::MessageAnswer ShowMessage(const std::string& text, base::MessageStyle style) override;
-    void SetPointer(base::Pointer pointer) override;
+    ui::MessageAnswer ShowMessage(const std::string& text, ui::MessageStyle style) override;
+    void SetPointer(ui::Pointer pointer) override;
     std::string ChooseSaveFile(const std::string& suggested, const std::string& filter) override;
     void RunPickerModal() override;
     std::vector<std::string> Drives() override;
     void ProcessEvents() override;
     void ShowProgress(const std::string& text, double done) override;
     ui::PictureRef ClipboardPicture() override;
-    base::PrintOutcome PrintPages(const std::vector<ui::DrawingList>& pages) override;
+    ui::PrintOutcome PrintPages(const std::vector<ui::DrawingList>& pages) override;
 
     // The window runs the picker; it tells how when it exists.
     void SetPickerRunner(std::function<void()> runner) { pickerRunner_ = std::move(runner); }

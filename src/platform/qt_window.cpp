@@ -29,7 +29,7 @@ const ui::Control& FormOf(const ui::Control& control) {
 
 }  // namespace
 
-QtMainWindow::QtMainWindow(base::App& app, const PictureStore* pictures, QWidget* parent)
+QtMainWindow::QtMainWindow(ui::App& app, const PictureStore* pictures, QWidget* parent)
     : QMainWindow(parent), app_(app), pictures_(pictures), twips_(ScreenTwips()) {
     setObjectName(Q(app_.win.readceph.name));
     central_ = new QWidget(this);

@@ -10,7 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "base/app.h"
+#include "ui/app.h"
 #include "platform/binders.h"
 #include "platform/pictures.h"
 #include "platform/twips.h"
@@ -31,11 +31,11 @@ namespace ceph::platform {
 class QtMainWindow : public QMainWindow, private ControlHost {
   public:
     // `pictures` holds the pixels of the model's pictures; without it none are painted.
-    explicit QtMainWindow(base::App& app, const PictureStore* pictures = nullptr,
+    explicit QtMainWindow(ui::App& app, const PictureStore* pictures = nullptr,
                           QWidget* parent = nullptr);
     // The same for the program's own store, which the window also keeps small: after
     // every event it releases the pictures the model no longer holds.
-    QtMainWindow(base::App& app, PictureStore* pictures, QWidget* parent = nullptr)
+    QtMainWindow(ui::App& app, PictureStore* pictures, QWidget* parent = nullptr)
         : QtMainWindow(app, static_cast<const PictureStore*>(pictures), parent) {
         releasing_ = pictures;
     }
@@ -89,7 +89,7 @@ class QtMainWindow : public QMainWindow, private ControlHost {
     // The window manager's frame around a shown window; none before it is framed.
     static QMargins FrameMargins(const QWidget* window);
 
-    base::App& app_;
+    ui::App& app_;
     const PictureStore* pictures_;
     PictureStore* releasing_ = nullptr;
     int handling_ = 0;  // handlers under way: modal loops nest them

@@ -95,7 +95,7 @@ int RunReadceph(int argc, char** argv) {
     InstallChineseFont();
 
     QtServices services;
-    base::App program(services);
+    ui::App program(services);
     app::StartupEnv env;
     env.handoffArgument = app::HandoffPathFromArguments(HandoffArguments(argc, argv));
     env.currentDir = base::CurrentFolder();
@@ -110,7 +110,7 @@ int RunReadceph(int argc, char** argv) {
     // Told once the window is there, each after the one before is answered.
     QTimer::singleShot(0, &window, [&program, &services] {
         for (const std::string& notice : program.notices)
-            services.ShowMessage(notice, base::kExclamationOk);
+            services.ShowMessage(notice, ui::kExclamationOk);
         program.notices.clear();
     });
     return QApplication::exec();

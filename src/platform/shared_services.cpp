@@ -28,7 +28,7 @@ QPageLayout FilePageLayout() {
                        QPageLayout::Millimeter);
 }
 
-base::ScreenInfo SharedServices::Screen() const {
+ui::ScreenInfo SharedServices::Screen() const {
     const Twips t = ScreenTwips();
     // Without a screen (a batch run) the report view is laid out for a common one.
     QRect geometry(0, 0, 1280, 1024);
@@ -36,7 +36,7 @@ base::ScreenInfo SharedServices::Screen() const {
     return {t.FromX(geometry.width()), t.FromY(geometry.height()), t.FromX(1), t.FromY(1)};
 }
 
-base::YearMonth SharedServices::Today() const {
+ui::YearMonth SharedServices::Today() const {
     const QDate today = QDate::currentDate();
     return {today.year(), today.month()};
 }

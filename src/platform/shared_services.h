@@ -5,15 +5,15 @@
 
 #include <QPageLayout>
 
-#include "base/services.h"
+#include "ui/services.h"
 #include "platform/pictures.h"
 
 namespace ceph::platform {
 
-class SharedServices : public base::Services {
+class SharedServices : public ui::Services {
   public:
-    base::ScreenInfo Screen() const override;
-    base::YearMonth Today() const override;
+    ui::ScreenInfo Screen() const override;
+    ui::YearMonth Today() const override;
 
     ui::PictureRef LoadPicture(const std::string& path) override;
     std::string PictureError() const override { return pictures_.LastError(); }

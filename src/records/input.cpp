@@ -34,21 +34,21 @@ std::string Shortened(std::string_view text, std::size_t count) {
 
 }  // namespace
 
-std::optional<base::YearMonth> BirthMonth(std::string_view birth, base::YearMonth today) {
+std::optional<ui::YearMonth> BirthMonth(std::string_view birth, ui::YearMonth today) {
     const std::string_view date = TrimBlanks(birth);
     if (date.size() != 5 && date.size() != 7) return std::nullopt;
     const int year = Digits(date.substr(0, 3)), month = Digits(date.substr(3, 2));
     const int day = date.size() == 7 ? Digits(date.substr(5, 2)) : 1;
     if (year < 1 || month < 1 || month > 12 || day < 1 || day > 31) return std::nullopt;
-    const base::YearMonth born{year + 1911, month};
+    const ui::YearMonth born{year + 1911, month};
     // Only the month is known of today, so a birth later this month still counts.
     if (born.year > today.year || (born.year == today.year && born.month > today.month))
         return std::nullopt;
     return born;
 }
 
-std::optional<std::string> AgeText(std::string_view birth, base::YearMonth today) {
-    const std::optional<base::YearMonth> born = BirthMonth(birth, today);
+std::optional<std::string> AgeText(std::string_view birth, ui::YearMonth today) {
+    const std::optional<ui::YearMonth> born = BirthMonth(birth, today);
     if (!born) return std::nullopt;
     int years = today.year - born->year;
     int months = today.month - born->month;
@@ -64,7 +64,7 @@ std::string UnreadableBirthNote(std::string_view birth) {
     return "無法讀取出生日期「" + Shortened(birth, 12) + "」，請自行輸入年齡。";
 }
 
-void inputn_Click(base::App& app, int index) {
+void inputn_Click(ui::App& app, int index) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     w.Picture3.visible = false;

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "base/app.h"
+#include "ui/app.h"
 
 namespace ceph::records {
 
@@ -12,16 +12,16 @@ namespace ceph::records {
 // three digits, the month in two and the day, if given, in two ("0650315", "06503"),
 // blanks around it allowed. None when the text is no such date (letters, month 13,
 // day 32, year 0) or lies after `today`.
-std::optional<base::YearMonth> BirthMonth(std::string_view birth, base::YearMonth today);
+std::optional<ui::YearMonth> BirthMonth(std::string_view birth, ui::YearMonth today);
 
 // The age text ("45Y 3M") of a patient born as the birth-date text says, in the given
 // year and month; none when the text is not a birth date, so no age is made up.
-std::optional<std::string> AgeText(std::string_view birth, base::YearMonth today);
+std::optional<std::string> AgeText(std::string_view birth, ui::YearMonth today);
 
 // The red note beside the age box when the birth date could not be read, naming it.
 std::string UnreadableBirthNote(std::string_view birth);
 
 // Starts entering tracing index+1: the work area with its picture, the age, "S" asked.
-void inputn_Click(base::App& app, int index);
+void inputn_Click(ui::App& app, int index);
 
 }  // namespace ceph::records

@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-#include "analysis/compute.h"
+#include "model/measurement.h"
+#include "presenter/result_grid.h"
 #include "records/record_file.h"
 #include "model/numbers.h"
 #include "ui/figure_boxes.h"
@@ -87,7 +88,7 @@ void ApplyRecordFields(ui::MainWindow& win, const RecordFields& r) {
         for (int i = 0; i < 3; ++i)
             ui::WriteFigureBox(win, i, std::move(boxes[i]));
     }
-    analysis::ComputeAnalysis(win);
+    presenter::ComputeAnalysis(win);
 }
 
 TracingLookup FindTracing(const ui::MainWindow& win, int index) {

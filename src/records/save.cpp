@@ -27,11 +27,11 @@ std::string CalibrationPath(const ui::State& s) {
     return base::CalibrationFile(s.DataDir);
 }
 
-void Tell(base::App& app, const std::string& text) {
-    app.services.ShowMessage(text, base::kCriticalOk);
+void Tell(ui::App& app, const std::string& text) {
+    app.services.ShowMessage(text, ui::kCriticalOk);
 }
 
-bool Refused(base::App& app, const std::string& text) {
+bool Refused(ui::App& app, const std::string& text) {
     Tell(app, text);
     return false;
 }
@@ -39,7 +39,7 @@ bool Refused(base::App& app, const std::string& text) {
 // Why the S-N length typed cannot scale the tracing, for the calibration panel's red
 // line; empty when the points, converted into x and y, can be stored.
 std::string ScaleProblem(PointRow& x, PointRow& y, const std::string& typed) {
-    if (analysis::PointDistance({x, y}, 1, 16) == 0) return "N 與 S 同一點，請按「重新」，未存檔";
+    if (model::PointDistance({x, y}, 1, 16) == 0) return "N 與 S 同一點，請按「重新」，未存檔";
     if (TrimBlanks(typed).empty()) return "請輸入 S–N 長度（mm），未存檔";
     // Seventy in words is a length too, but not one the program can read; nor is "7,5",
     // whose leading 7 would scale the tracing to a tenth.
@@ -56,7 +56,7 @@ std::string ScaleProblem(PointRow& x, PointRow& y, const std::string& typed) {
 // failure is told but does not undo it; a rate of 0 or less (the box edited by hand)
 // would propose 0 mm, or a mirrored length, for every tracing after, so the last good
 // one stays.
-void KeepCalibration(base::App& app) {
+void KeepCalibration(ui::App& app) {
     ui::MainWindow& w = app.win;
     const double rate = TextToNumber(w.Text2.text);
     if (!IsPositiveNumber(rate)) return;
@@ -71,7 +71,7 @@ void KeepCalibration(base::App& app) {
 }  // namespace
 
 void ToMillimetres(PointRow& x, PointRow& y, double snMillimetres) {
-    const float d = analysis::PointDistance({x, y}, 1, 16);
+    const float d = model::PointDistance({x, y}, 1, 16);
     if (snMillimetres == 0 || d == 0) return;
     const float k = static_cast<float>(snMillimetres / d);
     for (int i = 1; i <= 19; ++i)
@@ -116,7 +116,7 @@ std::string WithFigureFields(std::string_view line, const std::array<std::string
     return out;
 }
 
-bool Command4_Click(base::App& app) {
+bool Command4_Click(ui::App& app) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     const int index = s.InputTracing;
@@ -151,7 +151,7 @@ bool Command4_Click(base::App& app) {
     return true;
 }
 
-void Command2_Click(base::App& app) {
+void Command2_Click(ui::App& app) {
     ui::MainWindow& w = app.win;
     const ui::State& s = w.state;
     const std::array<std::string, 3> boxes{w.Text1[0].text, w.Text1[1].text, w.Text1[2].text};
@@ -173,11 +173,11 @@ void Command2_Click(base::App& app) {
     readn_Click(app, s.ShownTracing);
 }
 
-void Picture8_MouseUp(base::App& app, float x, float y) {
+void Picture8_MouseUp(ui::App& app, float x, float y) {
     if (figure::AlignPicture(app.win, x, y)) Command2_Click(app);
 }
 
-void Check2_Click(base::App& app) {
+void Check2_Click(ui::App& app) {
     readn_Click(app, app.win.state.ShownTracing);
 }
 

@@ -7,13 +7,13 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/geometry.h"
-#include "base/app.h"
+#include "model/geometry.h"
+#include "ui/app.h"
 
 namespace ceph::records {
 
 // One coordinate of landmarks 1..19 (the other slots unused), as the store keeps them.
-using PointRow = analysis::PointTable;
+using PointRow = model::PointTable;
 
 // The landmarks converted from image units to millimetres with S at the origin, for a
 // true S-N length of `snMillimetres`. Left in image units when that length or the
@@ -35,12 +35,12 @@ std::string WithFigureFields(std::string_view line, const std::array<std::string
 // S-N length that cannot scale the tracing (none, 0 or less, not a number, so large
 // that a landmark lies over a metre from S, or N on S) is refused the same way, the
 // calibration panel's red line saying why.
-bool Command4_Click(base::App& app);
+bool Command4_Click(ui::App& app);
 // "ReLoad": stores the figure boxes into the shown tracing's line and shows it again.
-void Command2_Click(base::App& app);
+void Command2_Click(ui::App& app);
 // The mouse released over the figure: an armed alignment box is set, saved and shown.
-void Picture8_MouseUp(base::App& app, float x, float y);
+void Picture8_MouseUp(ui::App& app, float x, float y);
 // The radiograph under the figure switched on or off: the tracing is shown again.
-void Check2_Click(base::App& app);
+void Check2_Click(ui::App& app);
 
 }  // namespace ceph::records

@@ -14,7 +14,7 @@ namespace ceph::records {
 namespace {
 
 // The radiograph painted under the figure, ANDed with it so the lines stay visible.
-void PaintPictureUnderFigure(base::App& app, int n) {
+void PaintPictureUnderFigure(ui::App& app, int n) {
     ui::MainWindow& w = app.win;
     const std::string path = TracingPicturePath(w, n);
     ui::PictureRef picture;
@@ -23,7 +23,7 @@ void PaintPictureUnderFigure(base::App& app, int n) {
         w.Frame2.visible = false;
         return;
     }
-    const base::ScreenInfo screen = app.services.Screen();
+    const ui::ScreenInfo screen = app.services.Screen();
     w.Picture6.picture = picture;
     w.Picture6.width = static_cast<float>(picture.widthPx) * screen.twipsPerPixelX;
     w.Picture6.height = static_cast<float>(picture.heightPx) * screen.twipsPerPixelY;
@@ -49,13 +49,13 @@ std::string TracingPicturePath(const ui::MainWindow& win, int n) {
     return ResolvePictureFile(win.state.PictureDir + code + "_" + std::to_string(n) + ".bmp");
 }
 
-void readn_Click(base::App& app, int index) {
+void readn_Click(ui::App& app, int index) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     // Read before anything changes: a file that cannot be read leaves the window as it was.
     const TracingLookup found = FindTracing(w, index);
     if (const std::string problem = TracingProblemText(found, index); !problem.empty()) {
-        app.services.ShowMessage(problem, base::kExclamationOk);
+        app.services.ShowMessage(problem, ui::kExclamationOk);
         return;
     }
     s.ShownTracing = static_cast<std::int16_t>(index);
@@ -81,13 +81,13 @@ void readn_Click(base::App& app, int index) {
     report::ShowHalfWidths(app);
 }
 
-void comp_Click(base::App& app, int index) {
+void comp_Click(ui::App& app, int index) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     if (index == s.ShownTracing) return;
     const TracingLookup found = FindTracing(w, index);
     if (const std::string problem = TracingProblemText(found, index); !problem.empty()) {
-        app.services.ShowMessage(problem, base::kExclamationOk);
+        app.services.ShowMessage(problem, ui::kExclamationOk);
         return;
     }
     s.CompareTracing = static_cast<std::int16_t>(index);

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "base/app.h"
+#include "ui/app.h"
 
 namespace ceph::records {
 
@@ -15,10 +15,10 @@ std::string TracingPicturePath(const ui::MainWindow& win, int n);
 // Shows stored tracing index+1: its report on the report panel (and the snapshot), the
 // radiograph under the figure when wanted, the figure with its profile, and the menus
 // of the viewing state.
-void readn_Click(base::App& app, int index);
+void readn_Click(ui::App& app, int index);
 
 // Superimposes stored tracing index+1 in red on the tracing shown; the landmark store
 // keeps the shown tracing.
-void comp_Click(base::App& app, int index);
+void comp_Click(ui::App& app, int index);
 
 }  // namespace ceph::records

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <optional>
 
-#include "analysis/rows.h"
+#include "model/measurement.h"
 #include "analysis/uncertainty.h"
 #include "base/data_folder.h"
 #include "base/filesys.h"
@@ -35,13 +35,13 @@ analysis::ErrorModel ErrorModelOf(const ui::State& s, std::string* problem) {
 
 // Beside the unit, or after the norm where the row has one; under-and-right of a value
 // that stands under its caption.
-void PlaceBeside(const analysis::RowSpec& spec, const RowPlace& row, float& x, float& y) {
+void PlaceBeside(const model::Measurement& spec, const RowPlace& row, float& x, float& y) {
     x = static_cast<float>(row.x), y = static_cast<float>(row.y) + 50;
     switch (spec.block) {
-        case analysis::Block::Differences:
+        case model::Block::Differences:
             x += 220, y += 400;
             return;
-        case analysis::Block::Maxillomandibular:
+        case model::Block::Maxillomandibular:
             x += 3700;
             return;
         default:
@@ -50,14 +50,14 @@ void PlaceBeside(const analysis::RowSpec& spec, const RowPlace& row, float& x, f
     }
 }
 
-void Draw(base::App& app, const analysis::Uncertainty& u) {
+void Draw(ui::App& app, const analysis::Uncertainty& u) {
     ui::MainWindow& w = app.win;
     ui::DrawingList& list = w.Picture3.screenOnly;
     std::string missing;
-    for (int row = 0; row < analysis::kRows; ++row) {
+    for (int row = 0; row < model::kRows; ++row) {
         std::string text = analysis::HalfWidthText(u.halfWidth[row]);
         if (text.empty()) continue;
-        const analysis::RowSpec& spec = analysis::Row(row);
+        const model::Measurement& spec = model::Row(row);
         if (u.undefinedDraws[row] > 0) {
             text += "*";
             missing += (missing.empty() ? "" : "、") + std::string(spec.caption) + " " +
@@ -78,14 +78,14 @@ void Draw(base::App& app, const analysis::Uncertainty& u) {
 
 }  // namespace
 
-void ShowHalfWidths(base::App& app) {
+void ShowHalfWidths(ui::App& app) {
     ui::MainWindow& w = app.win;
     w.Picture3.screenOnly.Clear();
     if (!w.rangemn.checked || !w.Picture3.visible) return;
     Draw(app, analysis::EstimateUncertainty(ErrorModelOf(w.state, nullptr), w.state.X, w.state.Y));
 }
 
-void rangemn_Click(base::App& app) {
+void rangemn_Click(ui::App& app) {
     ui::MainWindow& w = app.win;
     w.rangemn.checked = !w.rangemn.checked;
     w.Picture3.screenOnly.Clear();
@@ -93,7 +93,7 @@ void rangemn_Click(base::App& app) {
     // The table is read once here: its problem is told, and the same model is drawn.
     std::string problem;
     const analysis::ErrorModel model = ErrorModelOf(w.state, &problem);
-    if (!problem.empty()) app.services.ShowMessage(problem, base::kExclamationOk);
+    if (!problem.empty()) app.services.ShowMessage(problem, ui::kExclamationOk);
     if (w.Picture3.visible) Draw(app, analysis::EstimateUncertainty(model, w.state.X, w.state.Y));
 }
 

@@ -5,15 +5,15 @@
 
 #include <string>
 
-#include "base/app.h"
+#include "ui/app.h"
 
 namespace ceph::report {
 
 // Beside the values of the tracing in the store when "顯示可信範圍" is checked; clears
 // them otherwise.
-void ShowHalfWidths(base::App& app);
+void ShowHalfWidths(ui::App& app);
 
 // "顯示可信範圍": switches the half-widths on or off for the tracing shown.
-void rangemn_Click(base::App& app);
+void rangemn_Click(ui::App& app);
 
 }  // namespace ceph::report

@@ -28,14 +28,14 @@ void AddFigurePairLine(ui::MainWindow& win, int i, int j, int scale, int left, i
 }
 
 // The page did not reach a printer: say so, and offer the page as a PDF file instead.
-void OfferPdf(base::App& app, const base::PrintOutcome& outcome) {
+void OfferPdf(ui::App& app, const ui::PrintOutcome& outcome) {
     std::string text = outcome.printer.empty()
                            ? std::string(kNoPrinter)
                            : "無法在印表機「" + outcome.printer + "」列印報告。";
     if (!outcome.problem.empty()) text += "\n" + outcome.problem;
     text += "\n";
     text += kAskPdf;
-    if (app.services.ShowMessage(text, base::kCriticalYesNoDefaultNo) != base::MessageAnswer::Yes)
+    if (app.services.ShowMessage(text, ui::kCriticalYesNoDefaultNo) != ui::MessageAnswer::Yes)
         return;
     const ui::State& s = app.win.state;
     // Named after the patient when the code can name a file, so the suggestion never
@@ -48,12 +48,12 @@ void OfferPdf(base::App& app, const base::PrintOutcome& outcome) {
     if (path.empty()) return;
     if (std::error_code ec = app.services.WritePdf(app.printer.pages, path))
         app.services.ShowMessage("無法寫入檔案: " + path + "\n" + base::ErrorText(ec),
-                                 base::kCriticalOk);
+                                 ui::kCriticalOk);
 }
 
 }  // namespace
 
-void PrintTextAt(base::App& app, int size, int x, int y, std::string_view text) {
+void PrintTextAt(ui::App& app, int size, int x, int y, std::string_view text) {
     const auto fx = static_cast<float>(x), fy = static_cast<float>(y),
                fs = static_cast<float>(size);
     if (app.win.state.ToScreen) {
@@ -71,7 +71,7 @@ void PrintTextAt(base::App& app, int size, int x, int y, std::string_view text) 
     }
 }
 
-void DrawPairLines(base::App& app, int scale, int left, int top, int mode) {
+void DrawPairLines(ui::App& app, int scale, int left, int top, int mode) {
     if (mode == 0) return DrawFigurePairLines(app.win, scale, left, top);
     const auto& pairs = app.win.state.LandmarkPairs;
     for (int k = 0; k <= 11; ++k)
@@ -85,7 +85,7 @@ void DrawFigurePairLines(ui::MainWindow& win, int scale, int left, int top) {
         AddFigurePairLine(win, pairs[0][k], pairs[1][k], scale, left, top);
 }
 
-void DrawPairLine(base::App& app, int i, int j, int scale, int left, int top, int mode) {
+void DrawPairLine(ui::App& app, int i, int j, int scale, int left, int top, int mode) {
     if (mode == 0) return AddFigurePairLine(app.win, i, j, scale, left, top);
     const ui::State& s = app.win.state;
     const auto f = static_cast<float>(scale);
@@ -99,7 +99,7 @@ void DrawPairLine(base::App& app, int i, int j, int scale, int left, int top, in
         AddLine(app.printer.CurrentPage(), x1, y1, x2, y2, app.printer.foreColor);
 }
 
-void FinishReport(base::App& app) {
+void FinishReport(ui::App& app) {
     ui::MainWindow& w = app.win;
     if (w.state.ToScreen) {
         w.Picture3.visible = true;
@@ -107,7 +107,7 @@ void FinishReport(base::App& app) {
         return;
     }
     if (app.printer.pages.empty()) return;
-    const base::PrintOutcome outcome = app.services.PrintPages(app.printer.pages);
+    const ui::PrintOutcome outcome = app.services.PrintPages(app.printer.pages);
     if (!outcome.printed) OfferPdf(app, outcome);
     app.printer.pages.clear();
 }

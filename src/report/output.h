@@ -5,23 +5,23 @@
 
 #include <string_view>
 
-#include "base/app.h"
+#include "ui/app.h"
 
 namespace ceph::report {
 
 // A text with its top-left at (x, y) twips in the given point size.
-void PrintTextAt(base::App& app, int size, int x, int y, std::string_view text);
+void PrintTextAt(ui::App& app, int size, int x, int y, std::string_view text);
 
 // The landmark-pair figure (pairs 0..11) at `scale` twips per millimetre with S at
 // (left, top): mode 0 on the figure panel `Picture8` (cleared first unless a second
 // tracing is being superimposed), mode 1 on the report itself.
-void DrawPairLines(base::App& app, int scale, int left, int top, int mode);
-void DrawPairLine(base::App& app, int i, int j, int scale, int left, int top, int mode);
+void DrawPairLines(ui::App& app, int scale, int left, int top, int mode);
+void DrawPairLine(ui::App& app, int i, int j, int scale, int left, int top, int mode);
 // The mode-0 figure alone: it needs nothing but the window (cephtool draws it too).
 void DrawFigurePairLines(ui::MainWindow& win, int scale, int left, int top);
 
 // Ends a report: on screen shows the report panel and widens the window to the report
 // view; on paper sends the page to the printer, and tells the user when that fails.
-void FinishReport(base::App& app);
+void FinishReport(ui::App& app);
 
 }  // namespace ceph::report

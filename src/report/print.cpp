@@ -5,7 +5,7 @@
 
 namespace ceph::report {
 
-void printmn_Click(base::App& app, int index) {
+void printmn_Click(ui::App& app, int index) {
     ui::State& s = app.win.state;
     const int top = index * 2100;
     s.ToScreen = false;

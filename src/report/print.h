@@ -2,13 +2,13 @@
 // The print command: the report of the tracing shown, with a compared tracing first
 // when one is superimposed, on one page at one of six heights.
 
-#include "base/app.h"
+#include "ui/app.h"
 
 namespace ceph::report {
 
 // index 0 prints at the top of the page, 1..5 that many times 2100 twips lower. The page
 // shows the tracings as the screen shows them; nothing is read again from the record
 // files, which another workstation may have changed (or made unreadable) since.
-void printmn_Click(base::App& app, int index);
+void printmn_Click(ui::App& app, int index);
 
 }  // namespace ceph::report

@@ -1,7 +1,7 @@
 #include "report/report.h"
 
-#include "analysis/norms.h"
-#include "analysis/rows.h"
+#include "model/norms.h"
+#include "model/measurement.h"
 #include "base/data_folder.h"
 #include "base/filesys.h"
 #include "report/output.h"
@@ -10,7 +10,7 @@ namespace ceph::report {
 
 namespace {
 
-void DrawHeader(base::App& app, bool overlay, int top) {
+void DrawHeader(ui::App& app, bool overlay, int top) {
     const ui::MainWindow& w = app.win;
     const int h = overlay ? top + 270 : top;
     if (!overlay) {
@@ -23,8 +23,8 @@ void DrawHeader(base::App& app, bool overlay, int top) {
     PrintTextAt(app, 12, 8500, h + 100, w.Label2.caption);
 }
 
-void DrawRows(base::App& app, bool overlay, int top) {
-    for (int row = 0; row < analysis::kRows; ++row) {
+void DrawRows(ui::App& app, bool overlay, int top) {
+    for (int row = 0; row < model::kRows; ++row) {
         const RowPlace place = PlaceOfRow(app.win.state, row, overlay, top);
         PrintResultRow(app, place.size, place.x, place.y, row, overlay ? 1 : 0);
     }
@@ -39,45 +39,45 @@ RowPlace PlaceOfRow(const ui::State& s, int row, bool overlay, int top) {
     const int size = singleOnPaper ? 12 : 10;
     const int pitch = singleOnPaper ? 260 : 350;
     const int r = overlay ? top + 180 : top;
-    const analysis::RowSpec& spec = analysis::Row(row);
+    const model::Measurement& spec = model::Row(row);
     switch (spec.block) {
-        case analysis::Block::Skeletal:
+        case model::Block::Skeletal:
             return {size, 200, r + 700 + spec.line * pitch};
-        case analysis::Block::Dental:
+        case model::Block::Dental:
             return {size, 3000, r + 700 + spec.line * pitch};
-        case analysis::Block::Differences:
+        case model::Block::Differences:
             return {size, 5800 + spec.line * 900, r + 700};
-        case analysis::Block::Maxillomandibular:
+        case model::Block::Maxillomandibular:
             break;
     }
     return {size, 5700, r + 900 + spec.line * pitch};
 }
 
-void PrintResultRow(base::App& app, int size, int x, int y, int row, int overlay) {
+void PrintResultRow(ui::App& app, int size, int x, int y, int row, int overlay) {
     const ui::MainWindow& w = app.win;
-    const analysis::RowSpec& spec = analysis::Row(row);
+    const model::Measurement& spec = model::Row(row);
     const auto i = static_cast<std::size_t>(row);
     if (overlay == 0) PrintTextAt(app, size, x, y, spec.caption);
     switch (spec.block) {
-        case analysis::Block::Differences:  // the value under its caption, no unit
-            PrintTextAt(app, size, x - 200, y + 400, analysis::ValueField(w.Text3[i].text));
+        case model::Block::Differences:  // the value under its caption, no unit
+            PrintTextAt(app, size, x - 200, y + 400, model::ValueField(w.Text3[i].text));
             return;
-        case analysis::Block::Maxillomandibular:
-            PrintTextAt(app, size, x + 1400, y, analysis::ValueField(w.Text3[i].text));
+        case model::Block::Maxillomandibular:
+            PrintTextAt(app, size, x + 1400, y, model::ValueField(w.Text3[i].text));
             break;
         default:
-            PrintTextAt(app, size, x + 1200, y, analysis::ValueField(w.Text3[i].text));
+            PrintTextAt(app, size, x + 1200, y, model::ValueField(w.Text3[i].text));
             break;
     }
-    const bool norms = spec.block == analysis::Block::Maxillomandibular;
+    const bool norms = spec.block == model::Block::Maxillomandibular;
     if (overlay == 0) {
         const int ux = x + 1900 + (size == 12 ? 50 : 0) + (norms ? 200 : 0);
-        PrintTextAt(app, size, ux, y, analysis::UnitText(spec.unit));
+        PrintTextAt(app, size, ux, y, model::UnitText(spec.unit));
     }
     if (norms) PrintTextAt(app, size, x + 2600, y, w.Label12[i - 30].caption);
 }
 
-static_assert(ui::kNormLabels == analysis::kNormRows);
+static_assert(ui::kNormLabels == model::kNormRows);
 
 ui::ReportInputs TakeReportInputs(const ui::MainWindow& w) {
     ui::ReportInputs r;
@@ -107,7 +107,7 @@ std::string SnapshotPath(const ui::State& state) {
     return base::SnapshotFile(state.DataDir);
 }
 
-void DrawReport(base::App& app, bool overlay, int top) {
+void DrawReport(ui::App& app, bool overlay, int top) {
     ui::MainWindow& w = app.win;
     if (overlay) {
         w.Picture3.foreColor = kRed;
@@ -116,7 +116,7 @@ void DrawReport(base::App& app, bool overlay, int top) {
         w.Picture3.foreColor = kSystemWindowText;
         w.Picture8.foreColor = kBlue;
     }
-    app.services.SetPointer(base::Pointer::Hourglass);
+    app.services.SetPointer(ui::Pointer::Hourglass);
     PrintTextAt(app, 64, 0, 0, " ");  // on paper this starts the page
     DrawHeader(app, overlay, top);
     DrawRows(app, overlay, top);
@@ -130,7 +130,7 @@ void DrawReport(base::App& app, bool overlay, int top) {
         w.state.ShownPanel = {w.Picture3.picture, w.Picture3.drawing};
         app.services.SaveBitmap(w.Picture3, SnapshotPath(w.state));
     }
-    app.services.SetPointer(base::Pointer::Default);
+    app.services.SetPointer(ui::Pointer::Default);
 }
 
 }  // namespace ceph::report

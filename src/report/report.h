@@ -2,7 +2,7 @@
 // The report of the tracing last loaded: patient header, the 37 result rows and a
 // small line figure, on the current output target.
 
-#include "base/app.h"
+#include "ui/app.h"
 
 namespace ceph::report {
 
@@ -10,7 +10,7 @@ namespace ceph::report {
 // tracing) is red on screen, shifted down between the rows of the main pass, and
 // without the patient header. A single-tracing report on screen is kept in the state
 // record, where a comparison starts from it, and written as the snapshot bitmap.
-void DrawReport(base::App& app, bool overlay, int top);
+void DrawReport(ui::App& app, bool overlay, int top);
 
 // What a report of the tracing now in the window would be drawn from, and putting such
 // inputs back into the window (the landmark store, the result grid and the labels).
@@ -26,7 +26,7 @@ RowPlace PlaceOfRow(const ui::State& state, int row, bool overlay, int top);
 // Prints row `row` (0..36) with its caption at (x, y) twips: the value right-aligned
 // in five characters, the unit and, for the A-Ar-Gn block, the norm. A non-zero
 // `overlay` prints the value and the norm only, as the red pass of a comparison does.
-void PrintResultRow(base::App& app, int size, int x, int y, int row, int overlay);
+void PrintResultRow(ui::App& app, int size, int x, int y, int row, int overlay);
 
 // The snapshot of the report panel, in the save folder of the data folder.
 std::string SnapshotPath(const ui::State& state);

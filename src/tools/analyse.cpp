@@ -7,7 +7,7 @@
 #include <iostream>
 #include <optional>
 
-#include "analysis/rows.h"
+#include "model/measurement.h"
 #include "base/safe_file.h"
 #include "records/record_file.h"
 #include "records/record_line.h"
@@ -18,8 +18,8 @@ namespace ceph::tools {
 
 namespace {
 
-analysis::PointTable Landmarks(const std::array<float, 20>& from) {
-    analysis::PointTable t{};
+model::PointTable Landmarks(const std::array<float, 20>& from) {
+    model::PointTable t{};
     for (int i = 1; i <= 19; ++i)
         t[i] = from[i];
     return t;
@@ -30,7 +30,7 @@ analysis::PointTable Landmarks(const std::array<float, 20>& from) {
 void AppendHalfWidths(std::string& csv, const records::RecordFields& r, const AnalyseOptions& o) {
     const analysis::Uncertainty u = analysis::EstimateUncertainty(*o.errorModel, Landmarks(r.x),
                                                                   Landmarks(r.y), o.draws, o.seed);
-    for (int row = 0; row < analysis::kRows; ++row) {
+    for (int row = 0; row < model::kRows; ++row) {
         csv += ',';
         if (std::isnan(u.halfWidth[row])) continue;
         csv += FormatFixed(u.halfWidth[row], 2);
@@ -40,7 +40,7 @@ void AppendHalfWidths(std::string& csv, const records::RecordFields& r, const An
 }
 
 std::string Csv(std::string_view line, const records::RecordFields& r, const AnalyseOptions& o) {
-    const analysis::AnalysisTexts texts = AnalyseFields(r, o.male);
+    const model::AnalysisTexts texts = AnalyseFields(r, o.male);
     std::string csv;
     AppendCsvField(csv, records::FirstField(line));
     for (const std::string& v : texts.values)
@@ -53,7 +53,7 @@ std::string Csv(std::string_view line, const records::RecordFields& r, const Ana
 
 // A caption as a column name: as the report shows it, without the blanks after it.
 std::string Caption(int row) {
-    std::string_view c = analysis::Row(row).caption;
+    std::string_view c = model::Row(row).caption;
     while (c.ends_with(' '))
         c.remove_suffix(1);
     return std::string(c);
@@ -115,22 +115,22 @@ std::string AnalyseRecordLine(std::string_view line, const AnalyseOptions& optio
 
 std::string AnalyseHeader(bool uncertainty) {
     std::string header = "code", norms, widths;
-    for (int row = 0; row < analysis::kRows; ++row) {
+    for (int row = 0; row < model::kRows; ++row) {
         AppendCsvField(header += ',', Caption(row));
         // The norms stand beside the A-Ar-Gn rows, one for each.
-        if (analysis::Row(row).block == analysis::Block::Maxillomandibular)
+        if (model::Row(row).block == model::Block::Maxillomandibular)
             AppendCsvField(norms += ',', Caption(row) + " norm");
         AppendCsvField(widths += ',', "±" + Caption(row));
     }
     return header + norms + (uncertainty ? widths : std::string()) + "\n";
 }
 
-analysis::AnalysisTexts AnalyseFields(const records::RecordFields& r, bool male) {
-    analysis::AnalysisTexts texts =
-        analysis::ToTexts(analysis::ComputeValues(Landmarks(r.x), Landmarks(r.y)),
-                          analysis::NormGroup(male ? "M" : "", r.age));
+model::AnalysisTexts AnalyseFields(const records::RecordFields& r, bool male) {
+    model::AnalysisTexts texts =
+        model::ToTexts(model::ComputeValues(Landmarks(r.x), Landmarks(r.y)),
+                          model::NormGroup(male ? "M" : "", r.age));
     for (std::string& value : texts.values)
-        value = analysis::ShownValue(value);
+        value = model::ShownValue(value);
     return texts;
 }
 

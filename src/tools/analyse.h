@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/compute.h"
+#include "model/measurement.h"
 #include "analysis/uncertainty.h"
 #include "tools/options.h"
 
@@ -38,7 +38,7 @@ std::string AnalyseHeader(bool uncertainty);
 // The 37 value texts as the report shows them ("*****" for one too long for its
 // field) and the 7 norm texts of a record line's fields, for the sex given and the
 // line's own age text: what every command prints of a tracing.
-analysis::AnalysisTexts AnalyseFields(const records::RecordFields& fields, bool male);
+model::AnalysisTexts AnalyseFields(const records::RecordFields& fields, bool male);
 
 // Why a line is no tracing, as the commands say it ("coordinates that are not finite
 // numbers").

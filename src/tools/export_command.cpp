@@ -5,7 +5,7 @@
 #include <optional>
 #include <unordered_map>
 
-#include "analysis/rows.h"
+#include "model/measurement.h"
 #include "app/handoff.h"
 #include "base/filesys.h"
 #include "base/safe_file.h"
@@ -36,14 +36,14 @@ std::string_view Bare(std::string_view caption) {
 std::string HeaderRow() {
     std::string row = "code,tracing,age";
     std::string norms;
-    for (int i = 0; i < analysis::kRows; ++i) {
-        const analysis::RowSpec& spec = analysis::Row(i);
+    for (int i = 0; i < model::kRows; ++i) {
+        const model::Measurement& spec = model::Row(i);
         std::string name(Bare(spec.caption));
-        if (spec.unit != analysis::Unit::None)
-            name += " (" + std::string(analysis::UnitText(spec.unit)) + ")";
+        if (spec.unit != model::Unit::None)
+            name += " (" + std::string(model::UnitText(spec.unit)) + ")";
         AppendCsvField(row += ',', name);
         // The norms stand beside the A-Ar-Gn rows, one for each.
-        if (spec.block == analysis::Block::Maxillomandibular)
+        if (spec.block == model::Block::Maxillomandibular)
             AppendCsvField(norms += ',', std::string(Bare(spec.caption)) + " norm");
     }
     return row + norms + ",scale,left,top\r\n";
@@ -104,7 +104,7 @@ class SexBook {
         const std::string path = base::WithTrailingSeparator(dir_) + code + ".tmp";
         std::error_code why;
         const auto lines = app::ReadHandoff(path, &why);
-        if (lines) return lines->size() >= 4 && analysis::IsMale((*lines)[3]);
+        if (lines) return lines->size() >= 4 && model::IsMale((*lines)[3]);
         if (why != std::errc::no_such_file_or_directory && why != std::errc::filename_too_long) {
             std::cerr << "cephtool: cannot read the hand-off file " << path << ": " << why.message()
                       << "\n";
@@ -124,7 +124,7 @@ void AppendRow(std::string& out, std::string_view code, int tracing,
     out += ',';
     out += static_cast<char>('0' + tracing);
     AppendCsvField(out += ',', fields.age);
-    const analysis::AnalysisTexts texts = AnalyseFields(fields, male);
+    const model::AnalysisTexts texts = AnalyseFields(fields, male);
     for (const std::string& v : texts.values)
         AppendCsvField(out += ',', v);
     for (const char* n : texts.norms)

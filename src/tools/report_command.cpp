@@ -61,7 +61,7 @@ int RunReport(int argc, char** argv) {
     }
 
     platform::HeadlessServices services;
-    base::App program(services);
+    ui::App program(services);
     ui::MainWindow& w = program.win;
     if (!LoadStoredTracing(w, {o.Text("--data"), o.Text("--handoff"), o.Number("--tracing")},
                            std::cerr))

@@ -2,7 +2,8 @@
 
 #include <ostream>
 
-#include "analysis/rows.h"
+#include "model/measurement.h"
+#include "presenter/result_grid.h"
 #include "app/handoff.h"
 #include "base/filesys.h"
 #include "base/safe_file.h"
@@ -14,7 +15,7 @@
 namespace ceph::tools {
 
 bool LoadStoredTracing(ui::MainWindow& w, const TracingSource& source, std::ostream& err) {
-    analysis::LayOutResultGrid(w);
+    presenter::LayOutResultGrid(w);
     w.state.DataDir = base::WithTrailingSeparator(source.data);
     digitising::InitLandmarkTables(w.state);
     std::error_code handoffError;

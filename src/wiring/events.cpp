@@ -19,13 +19,13 @@ namespace ceph::wiring {
 namespace {
 
 // A stored tracing ends the input: back to the bar, then the tracing is shown.
-void Finish(base::App& app) {
+void Finish(ui::App& app) {
     if (!records::Command4_Click(app)) return;
     app::Command3_Click(app);
     records::readn_Click(app, app.win.state.InputTracing);
 }
 
-void View(base::App& app, imaging::ViewStep step) {
+void View(ui::App& app, imaging::ViewStep step) {
     imaging::ChangeView(app, step);
 }
 
@@ -33,11 +33,11 @@ void View(base::App& app, imaging::ViewStep step) {
 struct Route {
     EventType type;
     std::string_view name;
-    void (*run)(base::App& app, const Event& e);
+    void (*run)(ui::App& app, const Event& e);
 };
 
 using enum EventType;
-using base::App;
+using ui::App;
 
 const Route kRoutes[] = {
     {Click, "quitmn", [](App& a, const Event&) { app::quitmn_Click(a); }},
@@ -104,7 +104,7 @@ const Route kRoutes[] = {
 
 }  // namespace
 
-bool Dispatch(base::App& app, const Event& e) {
+bool Dispatch(ui::App& app, const Event& e) {
     for (const Route& route : kRoutes) {
         if (route.type != e.type || route.name != e.name) continue;
         route.run(app, e);

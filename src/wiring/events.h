@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "base/app.h"
+#include "ui/app.h"
 
 namespace ceph::wiring {
 
@@ -32,6 +32,6 @@ struct Event {
 };
 
 // Runs the handler of the event, if it has one. Returns false when nothing handles it.
-bool Dispatch(base::App& app, const Event& event);
+bool Dispatch(ui::App& app, const Event& event);
 
 }  // namespace ceph::wiring

@@ -4,11 +4,12 @@
 
 #include <algorithm>
 
-#include "analysis/compute.h"
+#include "model/measurement.h"
+#include "presenter/result_grid.h"
 #include "support/worked_tracing.h"
 #include "ui/main_window.h"
 
-namespace ceph::analysis {
+namespace ceph::model {
 namespace {
 
 using testing::kWorkedPoints;
@@ -165,7 +166,7 @@ TEST(ComputeAnalysisOnTheWindow, WritesGridNormsAndDerivedPoints) {
         win.state.X[i + 1] = kWorked[i][0], win.state.Y[i + 1] = kWorked[i][1];
     win.Label15.caption = "M";
     win.Label13.caption = "8Y 11M";
-    ComputeAnalysis(win);
+    presenter::ComputeAnalysis(win);
     for (int row = 0; row < kRows; ++row)
         EXPECT_EQ(win.Text3[row].text, kWorkedTexts[row]);
     EXPECT_EQ(win.Label12[0].caption, "(79.2±3.1)");
@@ -173,10 +174,10 @@ TEST(ComputeAnalysisOnTheWindow, WritesGridNormsAndDerivedPoints) {
     EXPECT_EQ(win.state.Y[30], 73.0f);
 
     win.Label13.caption = "0Y 7M";
-    ComputeAnalysis(win);
+    presenter::ComputeAnalysis(win);
     for (const ui::Label& norm : win.Label12)
         EXPECT_EQ(norm.caption, "");
 }
 
 }  // namespace
-}  // namespace ceph::analysis
+}  // namespace ceph::model

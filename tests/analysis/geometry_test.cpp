@@ -5,10 +5,10 @@
 #include <cmath>
 #include <random>
 
-#include "analysis/geometry.h"
+#include "model/geometry.h"
 #include "model/numbers.h"
 
-namespace ceph::analysis {
+namespace ceph::model {
 namespace {
 
 struct Store {
@@ -136,4 +136,4 @@ TEST(Geometry, DegenerateConfigurationsHaveNoValue) {
 }
 
 }  // namespace
-}  // namespace ceph::analysis
+}  // namespace ceph::model

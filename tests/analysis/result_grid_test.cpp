@@ -6,7 +6,8 @@
 
 #include <set>
 
-#include "analysis/rows.h"
+#include "model/measurement.h"
+#include "presenter/result_grid.h"
 
 namespace ceph::ui {
 namespace {
@@ -25,7 +26,7 @@ Unit UnitOfRow(int row) {
 
 TEST(ResultGrid, CaptionsAndValueBoxesInTheirColumns) {
     MainWindow w;
-    analysis::LayOutResultGrid(w);
+    presenter::LayOutResultGrid(w);
     struct Case {
         int row;
         const char* caption;
@@ -71,7 +72,7 @@ TEST(ResultGrid, CaptionsAndValueBoxesInTheirColumns) {
 
 TEST(ResultGrid, EachRowHasItsUnitBesideItAndNormsBesideTheLastBlock) {
     MainWindow w;
-    analysis::LayOutResultGrid(w);
+    presenter::LayOutResultGrid(w);
     std::vector<const Label*> units;
     for (const Label& l : w.Label7)
         units.push_back(&l);

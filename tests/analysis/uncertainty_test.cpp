@@ -8,6 +8,9 @@
 #include "support/worked_tracing.h"
 
 namespace ceph::analysis {
+
+using model::kRows;
+using model::PointTable;
 namespace {
 
 using testing::kWorkedPoints;

@@ -10,7 +10,7 @@
 #include "wiring/events.h"
 
 namespace ceph::app {
-using base::App;
+using ui::App;
 using wiring::Dispatch;
 using wiring::Event;
 using wiring::EventType;

@@ -36,7 +36,7 @@ TEST(PatientCodeFiles, CodesThatCannotNameAFileStoreNoPictureButTheirTracings) {
         testing::TempDir dir;
         testing::WritePatientFolder(dir, {.code = c.code});
         testing::FakeServices services;
-        base::App program(services);
+        ui::App program(services);
         ui::MainWindow& w = program.win;
         app::FormLoad(program, dir.StartupFromHere());
         ASSERT_EQ(w.Label0.caption, c.code);
@@ -82,7 +82,7 @@ TEST(PictureStoring, AFailedStoreNamesTheFileAndTheReason) {
     testing::TempDir dir;
     testing::WritePatientFolder(dir);
     testing::FakeServices services;
-    base::App program(services);
+    ui::App program(services);
     app::FormLoad(program, dir.StartupFromHere());
     auto click = [&](std::string_view name, int index = -1) {
         wiring::Dispatch(program, {wiring::EventType::Click, name, index});

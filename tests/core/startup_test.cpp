@@ -22,13 +22,13 @@
 #endif
 
 namespace ceph::app {
-using base::App;
+using ui::App;
 using base::FileExists;
 using base::HostPath;
-using base::kCriticalOk;
+using ui::kCriticalOk;
 using base::kSeparator;
-using base::MessageButtons;
-using base::MessageIcon;
+using ui::MessageButtons;
+using ui::MessageIcon;
 using base::WithTrailingSeparator;
 
 namespace {

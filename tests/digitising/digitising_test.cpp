@@ -44,7 +44,7 @@ class InputTest : public ::testing::Test {
 
     testing::TempDir dir;
     testing::FakeServices services;
-    base::App program{services};
+    ui::App program{services};
     ui::MainWindow& w = program.win;
 };
 
@@ -261,7 +261,7 @@ TEST_F(InputTest, UnreadablePictureIsNamedAndChangesNothing) {
     EXPECT_FALSE(imaging::LoadPictureFile(program, "bad.jpg", 1));
     ASSERT_EQ(services.messages.size(), 1u);
     EXPECT_NE(services.messages[0].text.find("bad.jpg"), std::string::npos);
-    EXPECT_EQ(services.messages[0].style.icon, base::MessageIcon::Critical);
+    EXPECT_EQ(services.messages[0].style.icon, ui::MessageIcon::Critical);
     EXPECT_EQ(w.Image1.picture.handle, shown.handle);
 }
 
@@ -350,17 +350,17 @@ TEST_F(InputTest, StoringThePictureLeavesTheJpeg) {
     EXPECT_TRUE(std::filesystem::exists(jpg));
 
     // Again: the question names the path up to the dot; No leaves everything.
-    services.answers = {base::MessageAnswer::No};
+    services.answers = {ui::MessageAnswer::No};
     Send(wiring::EventType::Click, "bmpsave");
     ASSERT_EQ(services.messages.size(), before + 1);
     EXPECT_EQ(services.messages.back().text,
               "已存在檔案: " + (dir.path() / "pics" / "00101_3.").string() + "\r是否繼續存檔?");
-    EXPECT_EQ(services.messages.back().style.buttons, base::MessageButtons::YesNo);
+    EXPECT_EQ(services.messages.back().style.buttons, ui::MessageButtons::YesNo);
     EXPECT_TRUE(services.messages.back().style.defaultIsSecond);
     EXPECT_EQ(services.savedJpegs.size(), 1u);
 
     // A failing conversion keeps the new bitmap, even beside an older JPEG.
-    services.answers = {base::MessageAnswer::Yes};
+    services.answers = {ui::MessageAnswer::Yes};
     services.jpegWorks = false;
     Send(wiring::EventType::Click, "bmpsave");
     EXPECT_TRUE(std::filesystem::exists(bmp));

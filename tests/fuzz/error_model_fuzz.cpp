@@ -10,6 +10,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace ceph::analysis;
+    using ceph::model::kRows;
+    using ceph::model::PointTable;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     std::string why;
     const std::optional<ErrorModel> model = ParseErrorModel(text, &why);

@@ -8,7 +8,7 @@
 #include <limits>
 #include <string>
 
-#include "analysis/rows.h"
+#include "model/measurement.h"
 #include "fuzz/fuzz_check.h"
 #include "model/numbers.h"
 
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 const double unit = std::pow(10.0, -decimals);
                 FUZZ_CHECK(std::fabs(back - v) <= unit / 2 * (1 + 1e-9) + std::fabs(v) * 1e-15);
             }
-            FUZZ_CHECK(ceph::analysis::ValueField(fixed).size() == 5);
+            FUZZ_CHECK(ceph::model::ValueField(fixed).size() == 5);
         }
         if (std::isfinite(v)) {
             FUZZ_CHECK(!ceph::FormatGeneral(v).empty());

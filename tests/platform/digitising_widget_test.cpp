@@ -21,7 +21,7 @@ TEST(DigitisingWidget, NineteenClicksOnTheRadiograph) {
     testing::WritePatientFolder(dir);
     ASSERT_TRUE(testing::WriteGreyJpeg(dir.path() / "pics" / "00101_1.jpg", {300, 300}, 90));
     testing::ShownWindow shown(dir);
-    base::App& program = shown.program;
+    ui::App& program = shown.program;
     platform::QtMainWindow& window = *shown.window;
 
     window.Handle({wiring::EventType::Click, "inputn", 0});

@@ -33,7 +33,7 @@ class InputEvents : public ::testing::Test {
 
     testing::TempDir dir;
     platform::QtServices services;
-    base::App program{services};
+    ui::App program{services};
     std::unique_ptr<platform::QtMainWindow> window;
 };
 

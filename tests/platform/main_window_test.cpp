@@ -36,7 +36,7 @@ class MainWindowTest : public ::testing::Test {
 
     testing::TempDir dir;
     testing::FakeServices services;
-    base::App program{services};
+    ui::App program{services};
     std::unique_ptr<platform::QtMainWindow> window;
 };
 

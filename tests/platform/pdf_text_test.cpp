@@ -35,7 +35,7 @@ TEST(PdfTextTest, ReportHeaderAndRowsComeBackAsPrinted) {
     CEPH_SKIP_WITHOUT_PDF_TOOLS();
     testing::TempDir dir;
     testing::FakeServices fake;
-    base::App program{fake};
+    ui::App program{fake};
     // 陳大文 in Big5: 大 and 文 share their glyphs with the Kangxi radicals ⼤ and ⽂.
     testing::PrintFirstTracing(program, dir, "\xB3\xAF\xA4\x6A\xA4\xE5");
     ASSERT_EQ(program.printer.pages.size(), 1u);
@@ -43,7 +43,7 @@ TEST(PdfTextTest, ReportHeaderAndRowsComeBackAsPrinted) {
     // The command-line companion's writer and the window's "save as PDF".
     platform::HeadlessServices headless;
     platform::QtServices windowed;
-    const std::pair<const char*, base::Services*> writers[] = {{"headless", &headless},
+    const std::pair<const char*, ui::Services*> writers[] = {{"headless", &headless},
                                                                {"window", &windowed}};
     for (const auto& [name, services] : writers) {
         SCOPED_TRACE(name);

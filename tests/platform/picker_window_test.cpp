@@ -46,7 +46,7 @@ class PickerWindowTest : public ::testing::Test {
 
     testing::TempDir dir;
     platform::QtServices services;
-    base::App program{services};
+    ui::App program{services};
     std::unique_ptr<platform::QtMainWindow> window;
 };
 

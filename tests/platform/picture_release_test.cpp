@@ -41,7 +41,7 @@ class PictureReleaseTest : public ::testing::Test {
 
     testing::TempDir dir;
     platform::QtServices services;
-    base::App program{services};
+    ui::App program{services};
     std::unique_ptr<platform::QtMainWindow> window;
     ui::MainWindow& w = program.win;
 };

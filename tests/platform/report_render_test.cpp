@@ -32,7 +32,7 @@ class ReportRenderTest : public ::testing::Test {
 
     testing::TempDir dir;
     testing::FakeServices services;
-    base::App program{services};
+    ui::App program{services};
     std::vector<ui::DrawingList> pages;
 };
 

@@ -19,7 +19,7 @@ struct ShownWindow {
     }
 
     platform::QtServices services;
-    base::App program{services};
+    ui::App program{services};
     std::unique_ptr<platform::QtMainWindow> window;
 };
 

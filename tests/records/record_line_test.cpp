@@ -5,7 +5,8 @@
 #include <cmath>
 #include <filesystem>
 
-#include "analysis/rows.h"
+#include "model/measurement.h"
+#include "presenter/result_grid.h"
 #include "records/record_line.h"
 #include "support/temp_dir.h"
 
@@ -137,7 +138,7 @@ TEST(RecordFields, ATracingMovedToSAtTheOriginMustStayWithinReach) {
 class LoadTracingTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        analysis::LayOutResultGrid(win);  // as start-up does
+        presenter::LayOutResultGrid(win);  // as start-up does
         win.state.DataDir = dir.str() + "/";
         win.Label0.caption = "00101";
     }

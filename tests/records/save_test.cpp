@@ -96,7 +96,7 @@ class FinishTest : public ::testing::Test {
 
     testing::TempDir dir;
     testing::FakeServices services;
-    base::App program{services};
+    ui::App program{services};
     ui::MainWindow& w = program.win;
 };
 

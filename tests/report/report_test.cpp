@@ -8,7 +8,7 @@
 #include <sstream>
 #include <variant>
 
-#include "analysis/rows.h"
+#include "model/measurement.h"
 #include "app/startup.h"
 #include "records/record_line.h"
 #include "records/show.h"
@@ -73,7 +73,7 @@ class ReportTest : public ::testing::Test {
 
     testing::TempDir dir;
     testing::FakeServices services;
-    base::App program{services};
+    ui::App program{services};
 };
 
 #define EXPECT_AT(text, x_, y_, size_)  \
@@ -112,9 +112,9 @@ TEST_F(ReportTest, ShownTracingOnScreen) {
     EXPECT_EQ(program.win.readceph.top, 300);
     EXPECT_EQ(program.win.readceph.height, 6520);
     EXPECT_EQ(services.savedBitmaps, std::vector<std::string>{SnapshotPath(program.win.state)});
-    EXPECT_EQ(services.pointer, base::Pointer::Default);
+    EXPECT_EQ(services.pointer, ui::Pointer::Default);
     EXPECT_NE(std::find(services.pointerHistory.begin(), services.pointerHistory.end(),
-                        base::Pointer::Hourglass),
+                        ui::Pointer::Hourglass),
               services.pointerHistory.end());
     EXPECT_TRUE(program.win.print00mn.enabled);
     EXPECT_TRUE(program.win.comp[2].enabled);
@@ -307,17 +307,17 @@ TEST_F(ReportTest, PrintingWhileComparingPrintsWhatTheScreenShows) {
 TEST_F(ReportTest, FailedPrintOffersAPdfAndStaysInTheViewingState) {
     records::readn_Click(program, 0);
     services.printOutcome = {false, "", ""};
-    services.answers = {base::MessageAnswer::No};
+    services.answers = {ui::MessageAnswer::No};
     wiring::Dispatch(program, {wiring::EventType::Click, "printmn", 0});
     ASSERT_EQ(services.messages.size(), 1u);
     EXPECT_NE(services.messages[0].text.find("沒有安裝印表機"), std::string::npos);
     EXPECT_NE(services.messages[0].text.find("PDF"), std::string::npos);
-    EXPECT_EQ(services.messages[0].style.buttons, base::MessageButtons::YesNo);
+    EXPECT_EQ(services.messages[0].style.buttons, ui::MessageButtons::YesNo);
     EXPECT_TRUE(services.pdfFiles.empty());
     EXPECT_TRUE(program.win.print00mn.enabled);
 
     services.printOutcome = {false, "Office", "offline"};
-    services.answers = {base::MessageAnswer::Yes};
+    services.answers = {ui::MessageAnswer::Yes};
     services.saveFileAnswer = (dir.path() / "report.pdf").string();
     wiring::Dispatch(program, {wiring::EventType::Click, "printmn", 1});
     ASSERT_EQ(services.messages.size(), 2u);
@@ -347,10 +347,10 @@ TEST_F(ReportTest, ResultRowColumns) {
     EXPECT_EQ(texts[7].x, 7100);  // overlay: value and norm only
     EXPECT_EQ(texts[8].x, 8300);
     EXPECT_AT(&texts[9], 5600, 1100, 10);  // a difference row: its value alone
-    EXPECT_EQ(analysis::ValueField("4.6"), "  4.6");
+    EXPECT_EQ(model::ValueField("4.6"), "  4.6");
     // Longer than the field: marked, never cut to a plausible number.
-    EXPECT_EQ(analysis::ValueField("-12334903.0"), "*****");
-    EXPECT_EQ(analysis::ValueField("-12.3"), "-12.3");
+    EXPECT_EQ(model::ValueField("-12334903.0"), "*****");
+    EXPECT_EQ(model::ValueField("-12.3"), "-12.3");
 }
 
 TEST_F(ReportTest, PairLineFigureFromTheOrigin) {

@@ -8,28 +8,28 @@
 #include <string>
 #include <vector>
 
-#include "base/services.h"
+#include "ui/services.h"
 
 namespace ceph::testing {
 
-class FakeServices : public base::Services {
+class FakeServices : public ui::Services {
   public:
     struct Message {
         std::string text;
-        base::MessageStyle style;
+        ui::MessageStyle style;
     };
 
-    base::ScreenInfo screen{19200, 14400, 15, 15};  // 1280 x 960 pixels at 96 dpi
+    ui::ScreenInfo screen{19200, 14400, 15, 15};  // 1280 x 960 pixels at 96 dpi
     std::vector<Message> messages;
-    std::deque<base::MessageAnswer> answers;  // answers for Yes/No questions, in order
-    base::Pointer pointer = base::Pointer::Default;
-    std::vector<base::Pointer> pointerHistory;
+    std::deque<ui::MessageAnswer> answers;  // answers for Yes/No questions, in order
+    ui::Pointer pointer = ui::Pointer::Default;
+    std::vector<ui::Pointer> pointerHistory;
     // Pictures loaded, bitmaps saved and pages printed, in order.
     std::vector<std::string> loadedPictures;
     std::vector<std::string> savedBitmaps;
     std::vector<std::vector<ui::DrawingList>> printJobs;
     std::vector<std::string> pdfFiles;
-    base::PrintOutcome printOutcome{true, "PDF", ""};  // what the next print job reports
+    ui::PrintOutcome printOutcome{true, "PDF", ""};  // what the next print job reports
     std::string saveFileAnswer;
     std::string pictureError = "not a picture";
     std::vector<std::string> unreadablePictures;  // paths whose loading fails
@@ -39,20 +39,20 @@ class FakeServices : public base::Services {
     std::error_code bitmapError;       // what saving a picture as a bitmap fails with
     std::function<void()> pickerUser;  // acts in the picker while it is shown
     std::vector<std::string> drives{"/"};
-    base::YearMonth today{2026, 3};
+    ui::YearMonth today{2026, 3};
     int pictureSize = 100;  // width and height of loaded pictures, in pixels // what the save
                             // dialog answers
 
-    base::ScreenInfo Screen() const override { return screen; }
-    base::MessageAnswer ShowMessage(const std::string& text, base::MessageStyle style) override {
+    ui::ScreenInfo Screen() const override { return screen; }
+    ui::MessageAnswer ShowMessage(const std::string& text, ui::MessageStyle style) override {
         messages.push_back({text, style});
-        if (style.buttons == base::MessageButtons::Ok) return base::MessageAnswer::Ok;
-        if (answers.empty()) return base::MessageAnswer::No;
-        base::MessageAnswer a = answers.front();
+        if (style.buttons == ui::MessageButtons::Ok) return ui::MessageAnswer::Ok;
+        if (answers.empty()) return ui::MessageAnswer::No;
+        ui::MessageAnswer a = answers.front();
         answers.pop_front();
         return a;
     }
-    void SetPointer(base::Pointer p) override {
+    void SetPointer(ui::Pointer p) override {
         pointer = p;
         pointerHistory.push_back(p);
     }
@@ -83,12 +83,12 @@ class FakeServices : public base::Services {
         if (pickerUser) pickerUser();
     }
     std::vector<std::string> Drives() override { return drives; }
-    base::YearMonth Today() const override { return today; }
+    ui::YearMonth Today() const override { return today; }
     bool SaveBitmap(const ui::PictureBox&, const std::string& path) override {
         savedBitmaps.push_back(path);
         return true;
     }
-    base::PrintOutcome PrintPages(const std::vector<ui::DrawingList>& pages) override {
+    ui::PrintOutcome PrintPages(const std::vector<ui::DrawingList>& pages) override {
         printJobs.push_back(pages);
         return printOutcome;
     }

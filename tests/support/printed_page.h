@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/startup.h"
-#include "base/app.h"
+#include "ui/app.h"
 #include "records/show.h"
 #include "report/report.h"
 #include "support/patient_folder.h"
@@ -16,7 +16,7 @@ namespace ceph::testing {
 // Writes the patient's hand-off, with `name` in Big5, and a worked tracing 1, starts
 // `program` on them and draws that tracing's report at the top of the paper: the page
 // lands in program.printer.pages.
-inline void PrintFirstTracing(base::App& program, const TempDir& dir, const std::string& name) {
+inline void PrintFirstTracing(ui::App& program, const TempDir& dir, const std::string& name) {
     WriteHandOff(dir, {.name = name, .code = "10234", .sex = "F"});
     WriteStoredTracing(dir, "10234");
     app::FormLoad(program, dir.StartupFromHere());

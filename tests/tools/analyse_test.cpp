@@ -3,7 +3,8 @@
 
 #include <sstream>
 
-#include "analysis/rows.h"
+#include "model/measurement.h"
+#include "presenter/result_grid.h"
 #include "records/record_line.h"
 #include "support/worked_tracing.h"
 #include "tools/analyse.h"
@@ -56,11 +57,11 @@ TEST(Analyse, ValuesAreTheReportsTextsStarsIncluded) {
     std::string line = kWorkedLine;
     line.replace(line.find(",72,52,"), 7, ",-900,52,");
     ui::MainWindow win;
-    analysis::LayOutResultGrid(win);
+    presenter::LayOutResultGrid(win);
     records::ApplyRecordFields(win, records::ParseRecordFields(line));
     std::string report = "W7";
     for (const ui::TextBox& value : win.Text3)
-        (report += ',') += TrimBlanks(analysis::ValueField(value.text));
+        (report += ',') += TrimBlanks(model::ValueField(value.text));
     const std::string csv = AnalyseRecordLine(line, true);
     EXPECT_EQ(csv.substr(0, report.size() + 1), report + ",");
     EXPECT_NE(report.find(",*****,"), std::string::npos) << report;

@@ -10,15 +10,18 @@
 #include <cmath>
 #include <limits>
 
-#include "ui/state.h"
+#include "model/landmark.h"
 
-namespace ceph::analysis {
+namespace ceph::model {
 
-using PointTable = std::array<float, ui::kPointSlots>;
+// A coordinate of every store slot, by landmark number.
+using PointTable = std::array<float, kPointSlots>;
 
 struct Points {
     const PointTable& X;
     const PointTable& Y;
+    float x(Landmark l) const { return X[Slot(l)]; }
+    float y(Landmark l) const { return Y[Slot(l)]; }
 };
 
 inline constexpr double kRightAngle = 1.570796;    // arccosine in LineAngle
@@ -127,12 +130,14 @@ class NasionPerpendicular {
   public:
     explicit NasionPerpendicular(Points p)
         : p_(p),
-          fh_(p.X[15], p.Y[15], double(p.X[2]) - p.X[15], double(p.Y[2]) - p.Y[15]),
-          dN_(fh_.LineAfterPoint(p.X[1], p.Y[1])) {}
+          fh_(p.x(Landmark::Po), p.y(Landmark::Po), double(p.x(Landmark::Or)) - p.x(Landmark::Po),
+              double(p.y(Landmark::Or)) - p.y(Landmark::Po)),
+          dN_(fh_.LineAfterPoint(p.x(Landmark::N), p.y(Landmark::N))) {}
     // Signed distance of landmark k in front of the perpendicular.
     float Distance(int k) const {
         return static_cast<float>(fh_.PointAfterLine(p_.X[k], p_.Y[k]) - dN_);
     }
+    float Distance(Landmark l) const { return Distance(Number(l)); }
 
   private:
     Points p_;
@@ -144,4 +149,27 @@ inline float NvDistance(Points p, int k) {
     return NasionPerpendicular(p).Distance(k);
 }
 
-}  // namespace ceph::analysis
+// The same primitives over named landmarks, as the measurements are written.
+inline float LineAngle(Points p, Landmark a, Landmark b, Landmark c, Landmark d) {
+    return LineAngle(p, Number(a), Number(b), Number(c), Number(d));
+}
+inline float PointDistance(Points p, Landmark a, Landmark b) {
+    return PointDistance(p, Number(a), Number(b));
+}
+inline float SideValue(Points p, Landmark a, Landmark b, Landmark c) {
+    return SideValue(p, Number(a), Number(b), Number(c));
+}
+inline double LineDistance(Points p, Landmark pt, Landmark a, Landmark b) {
+    return LineDistance(p, Number(pt), Number(a), Number(b));
+}
+
+// The occlusal line's two points: the midpoint of the molars and of the incisor edges.
+inline void DeriveOcclusalPoints(PointTable& X, PointTable& Y) {
+    using enum Landmark;
+    X[Slot(MolarPoint)] = (X[Slot(UpperMolar)] + X[Slot(LowerMolar)]) / 2.0f;
+    Y[Slot(MolarPoint)] = (Y[Slot(UpperMolar)] + Y[Slot(LowerMolar)]) / 2.0f;
+    X[Slot(IncisorPoint)] = (X[Slot(U1Edge)] + X[Slot(L1Edge)]) / 2.0f;
+    Y[Slot(IncisorPoint)] = (Y[Slot(U1Edge)] + Y[Slot(L1Edge)]) / 2.0f;
+}
+
+}  // namespace ceph::model

@@ -5,16 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "base/services.h"
+#include "ui/services.h"
 #include "ui/main_window.h"
 
-namespace ceph::base {
+namespace ceph::ui {
 
 struct App {
     explicit App(Services& s) : services(s) {}
-    ui::MainWindow win;
-    ui::PickerWindow picker;
-    ui::Printer printer;
+    MainWindow win;
+    PickerWindow picker;
+    Printer printer;
     Services& services;
     bool quitRequested = false;
     // Messages found while starting (a record file that cannot be read …), told once
@@ -22,4 +22,4 @@ struct App {
     std::vector<std::string> notices;
 };
 
-}  // namespace ceph::base
+}  // namespace ceph::ui

@@ -4,8 +4,9 @@
 #include <array>
 #include <string_view>
 
-namespace ceph::analysis {
+namespace ceph::model {
 
+// How many rows of the standard analysis have norms.
 inline constexpr int kNormRows = 7;
 
 // Whether a sex text (the hand-off's fourth line) means male: its first character after
@@ -17,7 +18,11 @@ bool IsMale(std::string_view sex);
 // male, as IsMale reads the sex), 0 when the age text does not start with a number other than 0.
 int NormGroup(std::string_view sexCaption, std::string_view ageCaption);
 
-// The seven norm texts of a group; all empty for group 0 or an unknown group.
-const std::array<const char*, kNormRows>& NormTexts(int group);
+// The norm of a measurement (by its key) for a group, as printed: "(79.2±3.1)"; null
+// when the measurement has no norms, empty for group 0 or an unknown group.
+const char* NormText(std::string_view key, int group);
 
-}  // namespace ceph::analysis
+// The norm texts of the standard analysis's rows that have norms, in row order.
+std::array<const char*, kNormRows> NormTexts(int group);
+
+}  // namespace ceph::model

@@ -8,7 +8,7 @@
 
 #include "ui/controls.h"
 
-namespace ceph::base {
+namespace ceph::ui {
 
 struct ScreenInfo {
     float widthTwips = 0;
@@ -82,22 +82,22 @@ class PictureService {
     virtual ~PictureService() = default;
     // A file loaded into the picture store; an empty reference when it cannot be read,
     // and PictureError() says why in words for the user.
-    virtual ui::PictureRef LoadPicture(const std::string& path) = 0;
+    virtual PictureRef LoadPicture(const std::string& path) = 0;
     virtual std::string PictureError() const = 0;
     // The guide drawing that ships with the program.
-    virtual ui::PictureRef GuideDrawing() = 0;
+    virtual PictureRef GuideDrawing() = 0;
     // A picture on the clipboard, or an empty reference.
-    virtual ui::PictureRef ClipboardPicture() = 0;
+    virtual PictureRef ClipboardPicture() = 0;
     // A stored picture as a Windows bitmap, and as a JPEG file of the given quality; a
     // grey picture is stored grey. Empty when written; otherwise why not (ErrorText words
     // it), and the file is as it was. Written row by row, with little memory beside the
     // picture's own, and with progress shown while it takes long.
-    virtual std::error_code SavePictureBitmap(const ui::PictureRef& picture,
+    virtual std::error_code SavePictureBitmap(const PictureRef& picture,
                                               const std::string& path) = 0;
-    virtual std::error_code SavePictureJpeg(const ui::PictureRef& picture, const std::string& path,
+    virtual std::error_code SavePictureJpeg(const PictureRef& picture, const std::string& path,
                                             int quality) = 0;
     // A picture box as drawn (background and drawing list) as a 24-bit Windows bitmap.
-    virtual bool SaveBitmap(const ui::PictureBox& box, const std::string& path) = 0;
+    virtual bool SaveBitmap(const PictureBox& box, const std::string& path) = 0;
 };
 
 // Paper: the pages of a job, each a drawing list in twips from the printable area's
@@ -105,9 +105,9 @@ class PictureService {
 class Paper {
   public:
     virtual ~Paper() = default;
-    virtual PrintOutcome PrintPages(const std::vector<ui::DrawingList>& pages) = 0;
+    virtual PrintOutcome PrintPages(const std::vector<DrawingList>& pages) = 0;
     // Empty when written; otherwise why not (the file is then as it was).
-    virtual std::error_code WritePdf(const std::vector<ui::DrawingList>& pages,
+    virtual std::error_code WritePdf(const std::vector<DrawingList>& pages,
                                      const std::string& path) = 0;
 };
 
@@ -115,4 +115,4 @@ class Paper {
 // it for the program and for cephtool; tests use a scripted fake.
 class Services : public ScreenAndClock, public Dialogs, public PictureService, public Paper {};
 
-}  // namespace ceph::base
+}  // namespace ceph::ui

@@ -1,0 +1,82 @@
+#pragma once
+// Measurements and analyses. A measurement is one table row: its formula over named
+// landmarks, its caption, unit, place in the report, decimals and the key its norm is
+// found by. An analysis is a list of measurements; computing one gives numbers, and
+// the texts shown are made from them where they are shown.
+
+#include <array>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "model/geometry.h"
+#include "model/norms.h"
+
+namespace ceph::model {
+
+enum class Unit { Degree, Millimetre, Percent, None };
+
+// The blocks of the report: skeletal and facial rows, dental rows, the four horizontal
+// differences (a header row of their own), and the A-Ar-Gn rows with their norms.
+enum class Block { Skeletal, Dental, Differences, Maxillomandibular };
+
+// The most rows an analysis has; results are kept in arrays of this size.
+inline constexpr int kRows = 37;
+
+// A row without a defined value holds NaN.
+using RowValues = std::array<double, kRows>;
+
+struct Measurement {
+    const char* key;      // the measurement's name; its norms are found by it
+    const char* caption;  // as the report prints it
+    Unit unit;
+    Block block;
+    int line;      // the row's line in its block (the difference's column for Differences)
+    int decimals;  // how the value is written
+    // The value from the landmarks (29 and 30 derived) and the rows above it.
+    double (*formula)(Points p, const RowValues& above);
+};
+
+struct Analysis {
+    const char* name;
+    std::span<const Measurement> rows;
+};
+
+// The program's analysis: 37 rows, SNA to Max./Mand.
+const Analysis& StandardAnalysis();
+
+// Row `row` of the standard analysis.
+const Measurement& Row(int row);
+
+struct AnalysisValues {
+    RowValues rows{};
+    float x29 = 0, y29 = 0;  // molar point
+    float x30 = 0, y30 = 0;  // incisor point
+};
+
+// Computes every row of an analysis. X and Y must hold landmarks 1..19 in millimetres
+// (S at the origin, y downwards); points 29 and 30 are derived here.
+AnalysisValues ComputeValues(const Analysis& analysis, PointTable X, PointTable Y);
+inline AnalysisValues ComputeValues(PointTable X, PointTable Y) {
+    return ComputeValues(StandardAnalysis(), X, Y);
+}
+
+// The texts of one tracing's result: each value at its decimals (empty where a row has
+// no value) and the norm texts of the rows that have norms, for a norm group.
+struct AnalysisTexts {
+    std::array<std::string, kRows> values;
+    std::array<const char*, kNormRows> norms;
+};
+AnalysisTexts ToTexts(const AnalysisValues& values, int normGroup);
+
+// The unit as printed after a value: "°", "mm", "%" or nothing.
+std::string_view UnitText(Unit unit);
+
+// A value text as the report shows it: the text, or "*****" when it is longer than
+// the five characters printed.
+std::string ShownValue(std::string_view text);
+
+// A value as printed: ShownValue right-aligned in five characters.
+std::string ValueField(std::string_view text);
+
+}  // namespace ceph::model

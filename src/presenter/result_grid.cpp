@@ -1,0 +1,91 @@
+#include "presenter/result_grid.h"
+
+#include "model/measurement.h"
+#include "model/norms.h"
+
+namespace ceph::presenter {
+
+namespace {
+
+using model::Block;
+using model::Unit;
+using enum model::Unit;
+using enum model::Block;
+
+// The grid's columns: caption, value and unit of each block.
+struct GridColumn {
+    float caption, value, unit;
+};
+constexpr GridColumn kGridColumns[] = {
+    {120, 960, 1680}, {2160, 2880, 3600}, {}, {4200, 5160, 5880}};
+constexpr float kGridTop = 360, kGridLine = 240;
+constexpr float kNormLeft = 6360;
+// The differences: captions in a row of their own, values under them.
+constexpr float kDifferenceCaptions[4] = {4440, 5280, 6120, 6960};
+constexpr float kDifferenceValues[4] = {4320, 5160, 6000, 6840};
+constexpr float kDifferenceCaptionTop = 240, kDifferenceValueTop = 480;
+
+template <class T>
+void Place(T& control, float left, float top, float width) {
+    control.Move(left, top, width, kGridLine);
+}
+
+// The next free unit label of a unit; they are matched to rows in the rows' order.
+ui::Label& NextUnitLabel(ui::MainWindow& w, Unit unit, int (&used)[3]) {
+    switch (unit) {
+        case Degree:
+            return w.Label7[static_cast<std::size_t>(used[0]++)];
+        case Millimetre:
+            return w.Label8[static_cast<std::size_t>(used[1]++)];
+        default:
+            return w.Label9[static_cast<std::size_t>(used[2]++)];
+    }
+}
+
+}  // namespace
+
+void LayOutResultGrid(ui::MainWindow& w) {
+    int used[3] = {0, 0, 0};
+    std::size_t norms = 0;
+    for (int row = 0; row < model::kRows; ++row) {
+        const model::Measurement& spec = model::Row(row);
+        ui::Label& caption = w.Label6[static_cast<std::size_t>(row)];
+        ui::TextBox& value = w.Text3[static_cast<std::size_t>(row)];
+        caption.caption = spec.caption;
+        value.text = "Text3";
+        if (spec.block == Differences) {
+            Place(caption, kDifferenceCaptions[spec.line], kDifferenceCaptionTop, 720);
+            Place(value, kDifferenceValues[spec.line], kDifferenceValueTop, 720);
+            continue;
+        }
+        const GridColumn& c = kGridColumns[static_cast<int>(spec.block)];
+        const float top = kGridTop + static_cast<float>(spec.line) * kGridLine;
+        Place(caption, c.caption, top, c.value - c.caption);
+        Place(value, c.value, top, 720);
+        if (spec.unit != None) {
+            ui::Label& unit = NextUnitLabel(w, spec.unit, used);
+            unit.caption = " " + std::string(model::UnitText(spec.unit));
+            Place(unit, c.unit, top, 480);
+        }
+        if (model::NormText(spec.key, 0) && norms < w.Label12.size()) {
+            ui::Label& norm = w.Label12[norms++];
+            norm.caption = "Label12";
+            Place(norm, kNormLeft, top, 1140);
+        }
+    }
+}
+
+void ComputeAnalysis(ui::MainWindow& win) {
+    ui::State& s = win.state;
+    const model::AnalysisValues values = model::ComputeValues(s.X, s.Y);
+    s.X[29] = values.x29, s.Y[29] = values.y29;
+    s.X[30] = values.x30, s.Y[30] = values.y30;
+    model::AnalysisTexts texts =
+        model::ToTexts(values, model::NormGroup(win.Label15.caption, win.Label13.caption));
+    for (int i = 0; i < model::kRows; ++i)
+        win.Text3[static_cast<std::size_t>(i)].text = std::move(texts.values[static_cast<std::size_t>(i)]);
+    for (int j = 0; j < model::kNormRows; ++j)
+        win.Label12[static_cast<std::size_t>(j)].caption = texts.norms[static_cast<std::size_t>(j)];
+}
+
+}  // namespace ceph::presenter
