@@ -12,4 +12,4 @@ string(REGEX REPLACE "(('\\\\x[0-9a-f][0-9a-f]',){16})" "\\1\n    " ceph_error_b
        "${ceph_error_bytes}")
 configure_file(${PROJECT_SOURCE_DIR}/src/analysis/error_table.cpp.in
                ${CMAKE_CURRENT_BINARY_DIR}/generated/error_table.cpp @ONLY)
-target_sources(cephcore PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated/error_table.cpp)
+target_sources(cephground PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated/error_table.cpp)

@@ -51,12 +51,10 @@ double L1ToMandibularPlane(Points p) {
 // The overbite: how far the incisor edges reach past the occlusal line, each on its
 // own side.
 double Overbite(Points p) {
-    const double upper =
-        Signed(LineDistance(p, U1Edge, MolarPoint, IncisorPoint),
-               SideValue(p, MolarPoint, IncisorPoint, U1Edge) > 0);
-    const double lower =
-        Signed(LineDistance(p, L1Edge, MolarPoint, IncisorPoint),
-               SideValue(p, MolarPoint, IncisorPoint, L1Edge) < 0);
+    const double upper = Signed(LineDistance(p, U1Edge, MolarPoint, IncisorPoint),
+                                SideValue(p, MolarPoint, IncisorPoint, U1Edge) > 0);
+    const double lower = Signed(LineDistance(p, L1Edge, MolarPoint, IncisorPoint),
+                                SideValue(p, MolarPoint, IncisorPoint, L1Edge) < 0);
     return upper + lower;
 }
 
@@ -71,9 +69,7 @@ constexpr Measurement kStandard[] = {
      [](Points p, R) -> double { return LineAngle(p, S, N, B, N); }},
     {"ANB", "ANB:", Degree, Skeletal, 2, 1, [](Points, R r) { return r[0] - r[1]; }},
     {"NAP", "NAP:", Degree, Skeletal, 3, 1,
-     [](Points p, R) {
-         return Signed(LineAngle(p, A, N, Pog, A), SideValue(p, N, Pog, A) < 0);
-     }},
+     [](Points p, R) { return Signed(LineAngle(p, A, N, Pog, A), SideValue(p, N, Pog, A) < 0); }},
     {"A-Nv", "A-Nv:", Millimetre, Skeletal, 4, 1, [](Points p, R) { return Nv(p, A); }},
     {"Pog-Nv", "Pog-Nv:", Millimetre, Skeletal, 5, 1, [](Points p, R) { return Nv(p, Pog); }},
     {"SN/FH", "SN/FH:", Degree, Skeletal, 6, 1,
@@ -116,16 +112,13 @@ constexpr Measurement kStandard[] = {
     // One line left empty above overbite.
     {"OB", "OB:", Millimetre, Dental, 11, 1, [](Points p, R) { return Overbite(p); }},
     {"GONIAL", "GONIAL:", Degree, Dental, 12, 1,
-     [](Points p, R) {
-         return double(LineAngle(p, N, Go, Ar, Go)) + LineAngle(p, N, Go, Me, Go);
-     }},
+     [](Points p, R) { return double(LineAngle(p, N, Go, Ar, Go)) + LineAngle(p, N, Go, Me, Go); }},
     // The horizontal differences, from the nasion perpendicular.
     {"AB", "AB", None, Differences, 0, 1, [](Points p, R r) { return r[4] - Nv(p, B); }},
     {"UL", "UL", None, Differences, 1, 1,
      [](Points p, R) { return Nv(p, U1Edge) - Nv(p, L1Edge); }},
     {"AU", "AU", None, Differences, 2, 1, [](Points p, R r) { return r[4] - Nv(p, U1Edge); }},
-    {"BL", "BL", None, Differences, 3, 1,
-     [](Points p, R) { return Nv(p, B) - Nv(p, L1Edge); }},
+    {"BL", "BL", None, Differences, 3, 1, [](Points p, R) { return Nv(p, B) - Nv(p, L1Edge); }},
     // The maxilla and the mandible from articulare; below the differences' values.
     {"Ar-A", "Ar-A:", Millimetre, Maxillomandibular, 2, 1,
      [](Points p, R) -> double { return PointDistance(p, Ar, A); }},

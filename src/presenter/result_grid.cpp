@@ -83,7 +83,8 @@ void ComputeAnalysis(ui::MainWindow& win) {
     model::AnalysisTexts texts =
         model::ToTexts(values, model::NormGroup(win.Label15.caption, win.Label13.caption));
     for (int i = 0; i < model::kRows; ++i)
-        win.Text3[static_cast<std::size_t>(i)].text = std::move(texts.values[static_cast<std::size_t>(i)]);
+        win.Text3[static_cast<std::size_t>(i)].text =
+            std::move(texts.values[static_cast<std::size_t>(i)]);
     for (int j = 0; j < model::kNormRows; ++j)
         win.Label12[static_cast<std::size_t>(j)].caption = texts.norms[static_cast<std::size_t>(j)];
 }

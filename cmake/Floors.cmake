@@ -1,0 +1,32 @@
+# The floors of the program, lowest first. A source folder may include headers of its
+# own floor and of the floors below it, never above: the ground (the domain model, the
+# running program's files and codecs, the analysis) knows nothing of the window; the
+# window model knows nothing of the behaviour that fills it; only the platform knows Qt.
+# Each floor is one library, and the build checks every include against this list.
+set(CEPH_FLOORS
+    "model base analysis"
+    "ui"
+    "app records imaging digitising figure report presenter"
+    "wiring"
+    "tools platform")
+# The one include allowed upwards: the program's main starts the platform.
+set(CEPH_FLOOR_EXCEPTIONS "wiring/main.cpp>platform")
+
+# A stamp rebuilt whenever a source changes, by checking every include; a library that
+# depends on it does not build while an include points up.
+function(ceph_check_floors target)
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/*.h
+         ${PROJECT_SOURCE_DIR}/src/*.cpp)
+    string(REPLACE ";" "|" floors "${CEPH_FLOORS}")
+    set(stamp ${CMAKE_CURRENT_BINARY_DIR}/floors.stamp)
+    add_custom_command(
+        OUTPUT ${stamp}
+        COMMAND ${CMAKE_COMMAND} "-DSOURCE_DIR=${PROJECT_SOURCE_DIR}/src" "-DFLOORS=${floors}"
+                "-DEXCEPTIONS=${CEPH_FLOOR_EXCEPTIONS}" "-DSTAMP=${stamp}" -P
+                ${PROJECT_SOURCE_DIR}/cmake/CheckFloors.cmake
+        DEPENDS ${sources} ${PROJECT_SOURCE_DIR}/cmake/CheckFloors.cmake
+                ${PROJECT_SOURCE_DIR}/cmake/Floors.cmake
+        COMMENT "Checking that every include points down the floors"
+        VERBATIM)
+    add_custom_target(${target} DEPENDS ${stamp})
+endfunction()
