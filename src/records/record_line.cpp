@@ -3,9 +3,9 @@
 #include <cmath>
 
 #include "model/measurement.h"
+#include "model/numbers.h"
 #include "presenter/result_grid.h"
 #include "records/record_file.h"
-#include "model/numbers.h"
 #include "ui/figure_boxes.h"
 
 namespace ceph::records {
@@ -25,15 +25,6 @@ bool ReadNumberField(std::string_view field, float& value) {
     return IsDecimalNumber(field) && TextToSingle(TrimBlanks(field), value);
 }
 
-bool WithinReachOfS(std::span<const float> x, std::span<const float> y) {
-    for (int i = 1; i <= 19; ++i) {
-        const double dx = static_cast<double>(x[i]) - x[16];
-        const double dy = static_cast<double>(y[i]) - y[16];
-        if (!(std::hypot(dx, dy) <= kMaxMillimetresFromS)) return false;
-    }
-    return true;
-}
-
 RecordFields ParseRecordFields(std::string_view line) {
     RecordFields r;
     std::string_view rest = AfterComma(line);
@@ -48,14 +39,10 @@ RecordFields ParseRecordFields(std::string_view line) {
         }
     }
     // Only the x of S is tested: lines written by this program have S at the origin.
-    if (r.x[16] != 0) {
-        const float sx = r.x[16], sy = r.y[16];
-        for (int i = 1; i <= 19; ++i)
-            r.x[i] -= sx, r.y[i] -= sy;
-    }
+    if (r.x[16] != 0) model::MoveSToOrigin(r.x, r.y);
     if (!numbers)
         r.fault = LineFault::NotANumber;
-    else if (!WithinReachOfS(r.x, r.y))
+    else if (!model::WithinReachOfS(r.x, r.y))
         r.fault = LineFault::TooFar;
     rest = AfterComma(rest);
     r.age = std::string(rest.substr(0, rest.find(',')));
@@ -123,7 +110,7 @@ std::string TracingProblemText(const TracingLookup& found, int index) {
             if (found.fields.fault == LineFault::TooFar) {
                 return "第 " + std::to_string(index + 1) + " 張描圖（" + found.path +
                        "）有標記點離 S 超過 " +
-                       std::to_string(static_cast<int>(kMaxMillimetresFromS)) +
+                       std::to_string(static_cast<int>(model::kMaxMillimetresFromS)) +
                        " mm，不是有效的描圖，無法顯示。";
             }
             return "第 " + std::to_string(index + 1) + " 張描圖（" + found.path +

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "model/tracing.h"
 #include "ui/main_window.h"
 
 namespace ceph::records {
@@ -16,21 +17,12 @@ namespace ceph::records {
 // (and 0) for anything else, "1e39" and "1e400" included.
 bool ReadNumberField(std::string_view field, float& value);
 
-// How far from S a landmark of a stored tracing can lie. A radiograph shows a head:
-// a tracing with a landmark farther away was never traced on one, and drawing it
-// would take the figure beyond any panel.
-inline constexpr double kMaxMillimetresFromS = 1000;
-
-// Whether every landmark 1..19 (x[i], y[i]) lies within kMaxMillimetresFromS of S
-// (landmark 16); false for a coordinate that is not finite.
-bool WithinReachOfS(std::span<const float> x, std::span<const float> y);
-
 // Why a line is no tracing. Reading it as one would show plausible but wrong
 // measurements, or draw lines to nowhere.
 enum class LineFault {
     None,
     NotANumber,  // a coordinate field that is not a number (ReadNumberField)
-    TooFar,      // a landmark more than kMaxMillimetresFromS from S
+    TooFar,      // a landmark more than model::kMaxMillimetresFromS from S
 };
 
 // What a record line holds: a short line repeats its last coordinate field, as lines

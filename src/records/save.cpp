@@ -48,7 +48,7 @@ std::string ScaleProblem(PointRow& x, PointRow& y, const std::string& typed) {
     if (!IsPositiveNumber(length)) return "S–N「" + typed + "」不是正數，未存檔";
     ToMillimetres(x, y, length);
     // No real landmark lies that far from S; a length that puts one there is a slip.
-    if (!WithinReachOfS(x, y)) return "S–N「" + typed + "」太大，未存檔";
+    if (!model::WithinReachOfS(x, y)) return "S–N「" + typed + "」太大，未存檔";
     return {};
 }
 
@@ -76,9 +76,7 @@ void ToMillimetres(PointRow& x, PointRow& y, double snMillimetres) {
     const float k = static_cast<float>(snMillimetres / d);
     for (int i = 1; i <= 19; ++i)
         x[i] *= k, y[i] *= k;
-    const float sx = x[16], sy = y[16];
-    for (int i = 1; i <= 19; ++i)
-        x[i] -= sx, y[i] -= sy;
+    model::MoveSToOrigin(x, y);
 }
 
 std::string FormatRecordLine(std::string_view code, const PointRow& x, const PointRow& y,

@@ -7,12 +7,12 @@
 #include <iostream>
 #include <optional>
 
-#include "model/measurement.h"
 #include "base/safe_file.h"
+#include "model/measurement.h"
+#include "model/numbers.h"
 #include "records/record_file.h"
 #include "records/record_line.h"
 #include "tools/export_command.h"
-#include "model/numbers.h"
 
 namespace ceph::tools {
 
@@ -128,7 +128,7 @@ std::string AnalyseHeader(bool uncertainty) {
 model::AnalysisTexts AnalyseFields(const records::RecordFields& r, bool male) {
     model::AnalysisTexts texts =
         model::ToTexts(model::ComputeValues(Landmarks(r.x), Landmarks(r.y)),
-                          model::NormGroup(male ? "M" : "", r.age));
+                       model::NormGroup(male ? "M" : "", r.age));
     for (std::string& value : texts.values)
         value = model::ShownValue(value);
     return texts;
@@ -137,7 +137,7 @@ model::AnalysisTexts AnalyseFields(const records::RecordFields& r, bool male) {
 std::string NotATracingText(records::LineFault fault) {
     if (fault == records::LineFault::TooFar) {
         return "landmarks more than " +
-               std::to_string(static_cast<int>(records::kMaxMillimetresFromS)) + " mm from S";
+               std::to_string(static_cast<int>(model::kMaxMillimetresFromS)) + " mm from S";
     }
     return "coordinates that are not finite numbers";
 }

@@ -6,12 +6,12 @@
 
 #include "base/filesys.h"
 #include "base/safe_file.h"
+#include "model/numbers.h"
 #include "records/record_file.h"
 #include "records/record_line.h"
 #include "records/record_store.h"
 #include "records/save.h"
 #include "tools/stored_tracing.h"
-#include "model/numbers.h"
 
 namespace ceph::tools {
 
@@ -51,15 +51,11 @@ std::string CheckLine(std::string_view line, std::string& out) {
             return "figure field " + std::to_string(k + 1) + " \"" + std::string(f[k]) +
                    "\" is not a number";
     }
-    if (!records::WithinReachOfS(x, y))
+    if (!model::WithinReachOfS(x, y))
         return "landmarks more than " +
-               std::to_string(static_cast<int>(records::kMaxMillimetresFromS)) + " mm from S";
+               std::to_string(static_cast<int>(model::kMaxMillimetresFromS)) + " mm from S";
     // Stored tracings have S at the origin.
-    if (x[16] != 0 || y[16] != 0) {
-        const float sx = x[16], sy = y[16];
-        for (int i = 1; i <= 19; ++i)
-            x[i] -= sx, y[i] -= sy;
-    }
+    if (x[16] != 0 || y[16] != 0) model::MoveSToOrigin(x, y);
     out = records::FormatRecordLine(f[0], x, y, f[40]);
     for (std::size_t k = 41; k < f.size(); ++k)
         (out += ',') += TrimBlanks(f[k]);

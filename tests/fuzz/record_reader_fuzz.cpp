@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 FUZZ_CHECK(std::isfinite(fields.x[i]) && std::isfinite(fields.y[i]));
                 FUZZ_CHECK(std::hypot(double{fields.x[i]} - fields.x[16],
                                       double{fields.y[i]} - fields.y[16]) <=
-                           ceph::records::kMaxMillimetresFromS);
+                           ceph::model::kMaxMillimetresFromS);
             }
         }
         ceph::records::FigureBoxTexts(fields.rest);

@@ -1,0 +1,42 @@
+#pragma once
+// A stored tracing and the patient it belongs to, as the program works with them.
+
+#include <span>
+#include <string>
+
+#include "model/geometry.h"
+
+namespace ceph::model {
+
+// The patient as the practice suite hands it over.
+struct Patient {
+    std::string name;
+    std::string code;
+    std::string birthDate;
+    std::string sex;
+};
+
+// One tracing: the landmarks in millimetres with S at the origin (x towards the face,
+// y downwards), by landmark number; 29 and 30 are derived by the analysis. The age
+// text is the patient's age when it was traced; the figure fields are the text that
+// follows it in a record line (figure scale, left and top offsets), empty for a
+// tracing whose figure was never aligned.
+struct Tracing {
+    PointTable X{}, Y{};
+    std::string age;
+    std::string figure;
+};
+
+// How far from S a landmark of a tracing can lie. A radiograph shows a head: a tracing
+// with a landmark farther away was never traced on one, and drawing it would take the
+// figure beyond any panel.
+inline constexpr double kMaxMillimetresFromS = 1000;
+
+// Whether every landmark 1..19 (x[i], y[i]) lies within kMaxMillimetresFromS of S;
+// false for a coordinate that is not finite.
+bool WithinReachOfS(std::span<const float> x, std::span<const float> y);
+
+// Moves landmarks 1..19 so that S lies at the origin.
+void MoveSToOrigin(std::span<float> x, std::span<float> y);
+
+}  // namespace ceph::model
