@@ -51,6 +51,15 @@ RecordFields ParseRecordFields(std::string_view line) {
     return r;
 }
 
+model::Tracing TracingOf(const RecordFields& fields) {
+    model::Tracing t;
+    for (std::size_t i = 1; i <= model::kLandmarkCount; ++i)
+        t.X[i] = fields.x[i], t.Y[i] = fields.y[i];
+    t.age = fields.age;
+    t.figure = fields.rest;
+    return t;
+}
+
 std::array<std::string, 3> FigureBoxTexts(std::string_view rest) {
     std::array<std::string, 3> boxes{"1", "0", "0"};
     std::size_t c = rest.find(',');
@@ -79,8 +88,12 @@ void ApplyRecordFields(ui::MainWindow& win, const RecordFields& r) {
 }
 
 TracingLookup FindTracing(const ui::MainWindow& win, int index) {
+    return FindTracing(win.state.DataDir, win.Label0.caption, index);
+}
+
+TracingLookup FindTracing(const std::string& dataDir, std::string_view code, int index) {
     TracingLookup found;
-    found.path = RecordFilePath(win.state.DataDir, index + 1);
+    found.path = RecordFilePath(dataDir, index + 1);
     RecordReader file = OpenRecordFile(found.path, found.error);
     if (found.error) {
         found.status = TracingLookup::kUnreadable;
@@ -88,7 +101,7 @@ TracingLookup FindTracing(const ui::MainWindow& win, int index) {
     }
     std::string_view line;
     while (file.Next(line)) {
-        if (!LineBelongsTo(line, win.Label0.caption)) continue;
+        if (!LineBelongsTo(line, code)) continue;
         found.fields = ParseRecordFields(line);
         found.status =
             found.fields.IsTracing() ? TracingLookup::kStored : TracingLookup::kNotATracing;

@@ -37,6 +37,9 @@ struct RecordFields {
 
 RecordFields ParseRecordFields(std::string_view line);
 
+// The tracing a line holds, with its landmarks 1..19 and its age and figure texts.
+model::Tracing TracingOf(const RecordFields& fields);
+
 // The figure boxes as a line gives them: scale (never 0), left and top offsets.
 std::array<std::string, 3> FigureBoxTexts(std::string_view rest);
 
@@ -52,6 +55,9 @@ struct TracingLookup {
     RecordFields fields;    // the line read (kStored, kNotATracing)
 };
 TracingLookup FindTracing(const ui::MainWindow& win, int index);
+// The same for the patient `code` in the data folder `dataDir` (ending with the
+// separator).
+TracingLookup FindTracing(const std::string& dataDir, std::string_view code, int index);
 
 // Why the tracing cannot be shown, naming the file and the tracing, for a message;
 // empty when it is stored or simply not there.

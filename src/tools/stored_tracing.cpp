@@ -2,17 +2,61 @@
 
 #include <ostream>
 
-#include "model/measurement.h"
-#include "presenter/result_grid.h"
 #include "app/handoff.h"
 #include "base/filesys.h"
 #include "base/safe_file.h"
 #include "digitising/landmarks.h"
+#include "model/measurement.h"
+#include "presenter/result_grid.h"
 #include "records/record_file.h"
 #include "records/record_line.h"
 #include "tools/analyse.h"
 
 namespace ceph::tools {
+
+std::optional<StoredTracing> ReadStoredTracing(const TracingSource& source, std::ostream& err) {
+    std::error_code handoffError;
+    const auto lines = app::ReadHandoff(source.handoff, &handoffError);
+    if (!lines) {
+        err << "cephtool: cannot read the hand-off file " << source.handoff << ": "
+            << handoffError.message() << "\n";
+        return std::nullopt;
+    }
+    StoredTracing stored;
+    stored.number = source.tracing;
+    std::string* header[4] = {&stored.patient.name, &stored.patient.code, &stored.patient.birthDate,
+                              &stored.patient.sex};
+    for (std::size_t i = 0; i < lines->size() && i < 4; ++i)
+        *header[i] = (*lines)[i];
+
+    // Only read: a missing record file is not created as the program would.
+    const std::string dataDir = base::WithTrailingSeparator(source.data);
+    const std::string record = records::RecordFilePath(dataDir, source.tracing);
+    base::SourceFile probe;
+    const std::error_code missing = probe.Open(record);
+    probe.Close();
+    const records::TracingLookup found =
+        missing == std::errc::no_such_file_or_directory
+            ? records::TracingLookup{}
+            : records::FindTracing(dataDir, stored.patient.code, source.tracing - 1);
+    switch (found.status) {
+        case records::TracingLookup::kStored:
+            stored.tracing = records::TracingOf(found.fields);
+            return stored;
+        case records::TracingLookup::kUnreadable:
+            err << "cephtool: cannot read " << record << ": " << found.error.message() << "\n";
+            return std::nullopt;
+        case records::TracingLookup::kNotATracing:
+            err << "cephtool: tracing " << source.tracing << " of patient \"" << stored.patient.code
+                << "\" in " << record << " has " << NotATracingText(found.fields.fault) << "\n";
+            return std::nullopt;
+        case records::TracingLookup::kNotStored:
+            break;
+    }
+    err << "cephtool: tracing " << source.tracing << " of patient \"" << stored.patient.code
+        << "\" is not stored in " << record << "\n";
+    return std::nullopt;
+}
 
 bool LoadStoredTracing(ui::MainWindow& w, const TracingSource& source, std::ostream& err) {
     presenter::LayOutResultGrid(w);

@@ -4,8 +4,10 @@
 // Shared by the commands that draw what the program draws.
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 
+#include "model/tracing.h"
 #include "ui/main_window.h"
 
 namespace ceph::tools {
@@ -15,6 +17,19 @@ struct TracingSource {
     std::string handoff;  // the hand-off file naming the patient
     int tracing = 0;      // 1..9
 };
+
+// A stored tracing as the model has it: the patient from the hand-off file and the
+// tracing read from its record file, with its number (1..9).
+struct StoredTracing {
+    model::Patient patient;
+    model::Tracing tracing;
+    int number = 0;
+};
+
+// Reads the hand-off file and the tracing. Record files are only read, never created.
+// Nothing, with the reason on `err`, when the hand-off cannot be read or the patient has
+// no such tracing.
+std::optional<StoredTracing> ReadStoredTracing(const TracingSource& source, std::ostream& err);
 
 // Fills the header labels and the landmark tables and reads the tracing into the
 // store (with its analysis and figure boxes). Record files are only read, never
