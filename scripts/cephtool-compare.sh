@@ -90,6 +90,7 @@ odd_line() {  # odd_line CODE X Y X Y ... (38 coordinates) AGE
     local age=${*: -1}
     printf '%s,%s,0,%s\r\n' "$code" "${*:1:38}" "$age"
 }
+# shellcheck disable=SC2046  # the coordinates are words
 {
     odd_line 30101 $(printf '0 %.0s' {1..38}) 12Y
     odd_line 30102 0 0 62 25 75 45 72 52 66 58 74 74 71 72 62 92 66 95 68 112 65 118 60 120 \
