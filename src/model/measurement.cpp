@@ -169,6 +169,14 @@ AnalysisTexts ToTexts(const AnalysisValues& values, int normGroup) {
     return t;
 }
 
+int NormIndex(int row) {
+    if (row < 0 || row >= kRows || !NormText(Row(row).key, 0)) return -1;
+    int index = 0;
+    for (int r = 0; r < row; ++r)
+        if (NormText(Row(r).key, 0)) ++index;
+    return index;
+}
+
 std::string_view UnitText(Unit unit) {
     switch (unit) {
         case Degree:

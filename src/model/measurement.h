@@ -69,6 +69,10 @@ struct AnalysisTexts {
 };
 AnalysisTexts ToTexts(const AnalysisValues& values, int normGroup);
 
+// Which of the norm texts belongs to row `row` of the standard analysis; -1 when the
+// row has no norm.
+int NormIndex(int row);
+
 // The unit as printed after a value: "°", "mm", "%" or nothing.
 std::string_view UnitText(Unit unit);
 

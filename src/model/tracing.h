@@ -1,10 +1,12 @@
 #pragma once
 // A stored tracing and the patient it belongs to, as the program works with them.
 
+#include <array>
 #include <span>
 #include <string>
 
 #include "model/geometry.h"
+#include "model/measurement.h"
 
 namespace ceph::model {
 
@@ -25,6 +27,18 @@ struct Tracing {
     PointTable X{}, Y{};
     std::string age;
     std::string figure;
+};
+
+// A tracing as its report shows it, as it was when it was shown or compared: the
+// landmarks (29 and 30 derived), the result texts and norms, the age text and the
+// tracing's caption ("P.1"). Printing draws from it, so the page shows what the screen
+// showed.
+struct ReportedTracing {
+    PointTable X{}, Y{};
+    std::array<std::string, kRows> values{};
+    std::array<std::string, kNormRows> norms{};
+    std::string age;
+    std::string caption;
 };
 
 // How far from S a landmark of a tracing can lie. A radiograph shows a head: a tracing

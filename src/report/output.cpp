@@ -4,6 +4,7 @@
 #include "base/filesys.h"
 #include "base/patient_files.h"
 #include "base/safe_file.h"
+#include "model/landmark.h"
 
 namespace ceph::report {
 
@@ -18,13 +19,20 @@ void AddLine(ui::DrawingList& list, float x1, float y1, float x2, float y2, Colo
 
 // One pair on the figure panel, drawn as a start point and a step as the panel has
 // always drawn it.
-void AddFigurePairLine(ui::MainWindow& win, int i, int j, int scale, int left, int top) {
-    const ui::State& s = win.state;
+void AddFigurePairLine(ui::MainWindow& win, const model::PointTable& X, const model::PointTable& Y,
+                       int i, int j, int scale, int left, int top) {
     const auto f = static_cast<float>(scale);
-    const float x1 = static_cast<float>(left) + f * s.X[i],
-                y1 = static_cast<float>(top) + f * s.Y[i];
-    AddLine(win.Picture8.drawing, x1, y1, x1 + f * (s.X[j] - s.X[i]), y1 + f * (s.Y[j] - s.Y[i]),
+    const float x1 = static_cast<float>(left) + f * X[i], y1 = static_cast<float>(top) + f * Y[i];
+    AddLine(win.Picture8.drawing, x1, y1, x1 + f * (X[j] - X[i]), y1 + f * (Y[j] - Y[i]),
             win.Picture8.foreColor);
+}
+
+// One pair on a report, end to end.
+void PairLine(ReportTarget& target, const model::PointTable& X, const model::PointTable& Y, int i,
+              int j, int scale, int left, int top) {
+    const auto f = static_cast<float>(scale);
+    const auto l = static_cast<float>(left), t = static_cast<float>(top);
+    target.Line(l + f * X[i], t + f * Y[i], l + f * X[j], t + f * Y[j]);
 }
 
 // The page did not reach a printer: say so, and offer the page as a PDF file instead.
@@ -53,22 +61,49 @@ void OfferPdf(ui::App& app, const ui::PrintOutcome& outcome) {
 
 }  // namespace
 
-void PrintTextAt(ui::App& app, int size, int x, int y, std::string_view text) {
+void PanelTarget::Text(int size, int x, int y, std::string_view text) {
     const auto fx = static_cast<float>(x), fy = static_cast<float>(y),
                fs = static_cast<float>(size);
-    if (app.win.state.ToScreen) {
-        ui::PictureBox& panel = app.win.Picture3;
-        panel.fontSize = fs;
-        panel.currentX = fx;
-        panel.currentY = fy;
-        panel.drawing.Add<ui::DrawText>(fs, fx, fy, std::string(text), panel.foreColor);
-    } else {
-        ui::Printer& printer = app.printer;
-        printer.fontSize = fs;
-        printer.currentX = fx;
-        printer.currentY = fy;
-        printer.CurrentPage().Add<ui::DrawText>(fs, fx, fy, std::string(text), printer.foreColor);
-    }
+    panel_.fontSize = fs;
+    panel_.currentX = fx;
+    panel_.currentY = fy;
+    panel_.drawing.Add<ui::DrawText>(fs, fx, fy, std::string(text), panel_.foreColor);
+}
+
+void PanelTarget::Line(float x1, float y1, float x2, float y2) {
+    AddLine(panel_.drawing, x1, y1, x2, y2, panel_.foreColor);
+}
+
+void PrinterTarget::Text(int size, int x, int y, std::string_view text) {
+    const auto fx = static_cast<float>(x), fy = static_cast<float>(y),
+               fs = static_cast<float>(size);
+    printer_.fontSize = fs;
+    printer_.currentX = fx;
+    printer_.currentY = fy;
+    printer_.CurrentPage().Add<ui::DrawText>(fs, fx, fy, std::string(text), printer_.foreColor);
+}
+
+void PrinterTarget::Line(float x1, float y1, float x2, float y2) {
+    AddLine(printer_.CurrentPage(), x1, y1, x2, y2, printer_.foreColor);
+}
+
+ReportTarget& CurrentTarget(ui::App& app, PanelTarget& panel, PrinterTarget& printer) {
+    if (app.win.state.ToScreen) return panel;
+    return printer;
+}
+
+void PrintTextAt(ui::App& app, int size, int x, int y, std::string_view text) {
+    PanelTarget panel(app.win.Picture3);
+    PrinterTarget printer(app.printer);
+    CurrentTarget(app, panel, printer).Text(size, x, y, text);
+}
+
+void DrawPairLines(ReportTarget& target, const model::PointTable& X, const model::PointTable& Y,
+                   int scale, int left, int top) {
+    const auto& pairs = model::FigurePairs();
+    for (std::size_t k = 0; k <= 11; ++k)
+        PairLine(target, X, Y, model::Number(pairs[k].from), model::Number(pairs[k].to), scale,
+                 left, top);
 }
 
 void DrawPairLines(ui::App& app, int scale, int left, int top, int mode) {
@@ -79,24 +114,24 @@ void DrawPairLines(ui::App& app, int scale, int left, int top, int mode) {
 }
 
 void DrawFigurePairLines(ui::MainWindow& win, int scale, int left, int top) {
+    DrawFigurePairLines(win, win.state.X, win.state.Y, scale, left, top);
+}
+
+void DrawFigurePairLines(ui::MainWindow& win, const model::PointTable& X,
+                         const model::PointTable& Y, int scale, int left, int top) {
     if (!win.state.Comparing) win.Picture8.drawing.Clear();
     const auto& pairs = win.state.LandmarkPairs;
     for (int k = 0; k <= 11; ++k)
-        AddFigurePairLine(win, pairs[0][k], pairs[1][k], scale, left, top);
+        AddFigurePairLine(win, X, Y, pairs[0][k], pairs[1][k], scale, left, top);
 }
 
 void DrawPairLine(ui::App& app, int i, int j, int scale, int left, int top, int mode) {
-    if (mode == 0) return AddFigurePairLine(app.win, i, j, scale, left, top);
-    const ui::State& s = app.win.state;
-    const auto f = static_cast<float>(scale);
-    const float x1 = static_cast<float>(left) + f * s.X[i],
-                y1 = static_cast<float>(top) + f * s.Y[i];
-    const float x2 = static_cast<float>(left) + f * s.X[j],
-                y2 = static_cast<float>(top) + f * s.Y[j];
-    if (s.ToScreen)
-        AddLine(app.win.Picture3.drawing, x1, y1, x2, y2, app.win.Picture3.foreColor);
-    else
-        AddLine(app.printer.CurrentPage(), x1, y1, x2, y2, app.printer.foreColor);
+    if (mode == 0)
+        return AddFigurePairLine(app.win, app.win.state.X, app.win.state.Y, i, j, scale, left, top);
+    PanelTarget panel(app.win.Picture3);
+    PrinterTarget printer(app.printer);
+    PairLine(CurrentTarget(app, panel, printer), app.win.state.X, app.win.state.Y, i, j, scale,
+             left, top);
 }
 
 void FinishReport(ui::App& app) {

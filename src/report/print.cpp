@@ -12,10 +12,9 @@ void printmn_Click(ui::App& app, int index) {
     app.printer.pages.clear();
     if (s.Comparing) {
         // The compared tracing goes first as the overlay, as it was compared; then the
-        // shown one as it was shown, which also leaves the landmark store, the grid and
-        // the labels holding the shown tracing.
-        PutReportInputs(app.win, s.ComparedReport);
-        DrawReport(app, true, top);
+        // shown one as it was shown. The landmark store, the grid and the labels are left
+        // holding the shown tracing.
+        DrawReport(app, s.ComparedReport, true, top);
         PutReportInputs(app.win, s.ShownReport);
     }
     DrawReport(app, false, top);

@@ -1,41 +1,37 @@
 #include "report/report.h"
 
-#include "model/norms.h"
-#include "model/measurement.h"
 #include "base/data_folder.h"
 #include "base/filesys.h"
+#include "model/measurement.h"
+#include "model/norms.h"
 #include "report/output.h"
 
 namespace ceph::report {
 
 namespace {
 
-void DrawHeader(ui::App& app, bool overlay, int top) {
-    const ui::MainWindow& w = app.win;
+void DrawHeader(ReportTarget& target, const model::Patient& patient,
+                const model::ReportedTracing& tracing, bool overlay, int top) {
     const int h = overlay ? top + 270 : top;
     if (!overlay) {
-        PrintTextAt(app, 12, 200, h + 100, w.Label0.caption);
-        PrintTextAt(app, 12, 2000, h + 100, w.Label1.caption);
-        PrintTextAt(app, 12, 3500, h + 130, w.Label15.caption);
-        PrintTextAt(app, 10, 4000, h + 130, w.Label3.caption);
+        target.Text(12, 200, h + 100, patient.code);
+        target.Text(12, 2000, h + 100, patient.name);
+        target.Text(12, 3500, h + 130, patient.sex);
+        target.Text(10, 4000, h + 130, patient.birthDate);
     }
-    PrintTextAt(app, 10, 7000, h + 130, w.Label13.caption);
-    PrintTextAt(app, 12, 8500, h + 100, w.Label2.caption);
-}
-
-void DrawRows(ui::App& app, bool overlay, int top) {
-    for (int row = 0; row < model::kRows; ++row) {
-        const RowPlace place = PlaceOfRow(app.win.state, row, overlay, top);
-        PrintResultRow(app, place.size, place.x, place.y, row, overlay ? 1 : 0);
-    }
+    target.Text(10, 7000, h + 130, tracing.age);
+    target.Text(12, 8500, h + 100, tracing.caption);
 }
 
 }  // namespace
 
 RowPlace PlaceOfRow(const ui::State& s, int row, bool overlay, int top) {
+    return PlaceOfRow(!s.Comparing && !s.ToScreen, row, overlay, top);
+}
+
+RowPlace PlaceOfRow(bool singleOnPaper, int row, bool overlay, int top) {
     // A single tracing on paper gets the larger font; screen reports and comparisons
     // the smaller one with room between the rows for the overlay.
-    const bool singleOnPaper = !s.Comparing && !s.ToScreen;
     const int size = singleOnPaper ? 12 : 10;
     const int pitch = singleOnPaper ? 260 : 350;
     const int r = overlay ? top + 180 : top;
@@ -53,28 +49,51 @@ RowPlace PlaceOfRow(const ui::State& s, int row, bool overlay, int top) {
     return {size, 5700, r + 900 + spec.line * pitch};
 }
 
-void PrintResultRow(ui::App& app, int size, int x, int y, int row, int overlay) {
-    const ui::MainWindow& w = app.win;
+void PrintResultRow(ReportTarget& target, const model::ReportedTracing& tracing, int size, int x,
+                    int y, int row, bool overlay) {
     const model::Measurement& spec = model::Row(row);
-    const auto i = static_cast<std::size_t>(row);
-    if (overlay == 0) PrintTextAt(app, size, x, y, spec.caption);
+    const std::string value = model::ValueField(tracing.values[static_cast<std::size_t>(row)]);
+    if (!overlay) target.Text(size, x, y, spec.caption);
     switch (spec.block) {
         case model::Block::Differences:  // the value under its caption, no unit
-            PrintTextAt(app, size, x - 200, y + 400, model::ValueField(w.Text3[i].text));
+            target.Text(size, x - 200, y + 400, value);
             return;
         case model::Block::Maxillomandibular:
-            PrintTextAt(app, size, x + 1400, y, model::ValueField(w.Text3[i].text));
+            target.Text(size, x + 1400, y, value);
             break;
         default:
-            PrintTextAt(app, size, x + 1200, y, model::ValueField(w.Text3[i].text));
+            target.Text(size, x + 1200, y, value);
             break;
     }
     const bool norms = spec.block == model::Block::Maxillomandibular;
-    if (overlay == 0) {
+    if (!overlay) {
         const int ux = x + 1900 + (size == 12 ? 50 : 0) + (norms ? 200 : 0);
-        PrintTextAt(app, size, ux, y, model::UnitText(spec.unit));
+        target.Text(size, ux, y, model::UnitText(spec.unit));
     }
-    if (norms) PrintTextAt(app, size, x + 2600, y, w.Label12[i - 30].caption);
+    if (const int k = model::NormIndex(row); norms && k >= 0)
+        target.Text(size, x + 2600, y, tracing.norms[static_cast<std::size_t>(k)]);
+}
+
+void PrintResultRow(ui::App& app, int size, int x, int y, int row, int overlay) {
+    PanelTarget panel(app.win.Picture3);
+    PrinterTarget printer(app.printer);
+    PrintResultRow(CurrentTarget(app, panel, printer), TakeReportInputs(app.win), size, x, y, row,
+                   overlay != 0);
+}
+
+void DrawReportPage(ReportTarget& target, const model::Patient& patient,
+                    const model::ReportedTracing& tracing, const ReportLayout& layout) {
+    target.Text(64, 0, 0, " ");  // on paper this starts the page
+    DrawHeader(target, patient, tracing, layout.overlay, layout.top);
+    for (int row = 0; row < model::kRows; ++row) {
+        const RowPlace place = PlaceOfRow(layout.singleOnPaper, row, layout.overlay, layout.top);
+        PrintResultRow(target, tracing, place.size, place.x, place.y, row, layout.overlay);
+    }
+    if (layout.withFigure) DrawPairLines(target, tracing.X, tracing.Y, 10, 6000, 4500);
+}
+
+model::Patient ShownPatient(const ui::MainWindow& w) {
+    return {w.Label1.caption, w.Label0.caption, w.Label3.caption, w.Label15.caption};
 }
 
 static_assert(ui::kNormLabels == model::kNormRows);
@@ -108,6 +127,10 @@ std::string SnapshotPath(const ui::State& state) {
 }
 
 void DrawReport(ui::App& app, bool overlay, int top) {
+    DrawReport(app, TakeReportInputs(app.win), overlay, top);
+}
+
+void DrawReport(ui::App& app, const model::ReportedTracing& tracing, bool overlay, int top) {
     ui::MainWindow& w = app.win;
     if (overlay) {
         w.Picture3.foreColor = kRed;
@@ -117,13 +140,13 @@ void DrawReport(ui::App& app, bool overlay, int top) {
         w.Picture8.foreColor = kBlue;
     }
     app.services.SetPointer(ui::Pointer::Hourglass);
-    PrintTextAt(app, 64, 0, 0, " ");  // on paper this starts the page
-    DrawHeader(app, overlay, top);
-    DrawRows(app, overlay, top);
-    if (w.printgraph.checked) {
-        DrawPairLines(app, 30, 800, 600, 0);
-        DrawPairLines(app, 10, 6000, 4500, 1);
-    }
+    PanelTarget panel(w.Picture3);
+    PrinterTarget printer(app.printer);
+    const ReportLayout layout{top, overlay, !w.state.Comparing && !w.state.ToScreen,
+                              w.printgraph.checked};
+    // The figure panel shows the small figure too, at the figure's own scale.
+    if (layout.withFigure) DrawFigurePairLines(w, tracing.X, tracing.Y, 30, 800, 600);
+    DrawReportPage(CurrentTarget(app, panel, printer), ShownPatient(w), tracing, layout);
     if (!overlay && w.state.ToScreen) {
         // Kept here for the comparisons of this tracing: the file is shared by every
         // workstation on the data folder, and another one may have replaced it since.

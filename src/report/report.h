@@ -2,6 +2,8 @@
 // The report of the tracing last loaded: patient header, the 37 result rows and a
 // small line figure, on the current output target.
 
+#include "model/tracing.h"
+#include "report/output.h"
 #include "ui/app.h"
 
 namespace ceph::report {
@@ -11,6 +13,26 @@ namespace ceph::report {
 // without the patient header. A single-tracing report on screen is kept in the state
 // record, where a comparison starts from it, and written as the snapshot bitmap.
 void DrawReport(ui::App& app, bool overlay, int top);
+// The same for a tracing as it was shown or compared, whatever the window holds now.
+void DrawReport(ui::App& app, const model::ReportedTracing& tracing, bool overlay, int top);
+
+// How one report is placed on its target: the height of its text in twips, whether it
+// is the overlay of a comparison (the values and norms only, shifted down between the
+// rows of the main pass, without the patient header), whether it is a single tracing on
+// paper (the larger font) and whether the small line figure goes with it.
+struct ReportLayout {
+    int top = 0;
+    bool overlay = false;
+    bool singleOnPaper = false;
+    bool withFigure = false;
+};
+
+// Draws the report of one tracing of a patient on a target.
+void DrawReportPage(ReportTarget& target, const model::Patient& patient,
+                    const model::ReportedTracing& tracing, const ReportLayout& layout);
+
+// The patient as the header labels show it.
+model::Patient ShownPatient(const ui::MainWindow& win);
 
 // What a report of the tracing now in the window would be drawn from, and putting such
 // inputs back into the window (the landmark store, the result grid and the labels).
@@ -22,11 +44,14 @@ struct RowPlace {
     int size, x, y;
 };
 RowPlace PlaceOfRow(const ui::State& state, int row, bool overlay, int top);
+RowPlace PlaceOfRow(bool singleOnPaper, int row, bool overlay, int top);
 
 // Prints row `row` (0..36) with its caption at (x, y) twips: the value right-aligned
 // in five characters, the unit and, for the A-Ar-Gn block, the norm. A non-zero
 // `overlay` prints the value and the norm only, as the red pass of a comparison does.
 void PrintResultRow(ui::App& app, int size, int x, int y, int row, int overlay);
+void PrintResultRow(ReportTarget& target, const model::ReportedTracing& tracing, int size, int x,
+                    int y, int row, bool overlay);
 
 // The snapshot of the report panel, in the save folder of the data folder.
 std::string SnapshotPath(const ui::State& state);

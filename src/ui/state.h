@@ -6,29 +6,21 @@
 #include <cstdint>
 #include <string>
 
+#include "model/tracing.h"
 #include "ui/controls.h"
 
 namespace ceph::ui {
 
-constexpr int kLandmarkCount = 19;
-constexpr int kPointSlots = 31;  // landmark store indices 0..30
-constexpr int kNameSlots = 21;   // names and guide positions 0..20
+constexpr int kLandmarkCount = model::kLandmarkCount;
+constexpr int kPointSlots = model::kPointSlots;  // landmark store indices 0..30
+constexpr int kNameSlots = 21;                   // names and guide positions 0..20
 constexpr int kPairSlots = 21;
 constexpr int kProfileSlots = 21;
-constexpr int kResultRows = 37;  // the result rows of a report
-constexpr int kNormLabels = 7;   // the norms printed beside the jaw rows
+constexpr int kResultRows = model::kRows;      // the result rows of a report
+constexpr int kNormLabels = model::kNormRows;  // the norms printed beside the jaw rows
 
-// What the report of one tracing is drawn from, as it was when the tracing was shown or
-// compared: the landmark store, the result texts, the norms, the age text and the
-// tracing's caption. Printing draws from it, so the page shows what the screen showed.
-struct ReportInputs {
-    std::array<float, kPointSlots> X{};
-    std::array<float, kPointSlots> Y{};
-    std::array<std::string, kResultRows> values{};
-    std::array<std::string, kNormLabels> norms{};
-    std::string age;
-    std::string caption;
-};
+// What the report of one tracing is drawn from.
+using ReportInputs = model::ReportedTracing;
 
 // The report panel as drawn for the shown tracing alone: its background and drawing.
 // A later comparison starts again from it.
