@@ -1,23 +1,18 @@
 #pragma once
-// The schematic figure of a shown tracing on the figure panel `Picture8`: hard-tissue
-// structures as line controls on the landmarks, the soft-tissue profile as a chain of
-// line controls through the profile points, the structure list that highlights one
-// structure, and the dotted/solid switch. Millimetres map to twips as 30 per mm with S
-// at (800, 600), the same mapping as the pair figure the report paints under it.
+// The schematic figure of a shown tracing on the figure panel `Picture8`. Showing a
+// tracing builds the figure model from the landmark store and keeps it in the state
+// record; the structure list and the dotted/solid switch act on that model, and the
+// presenter writes it into the panel's controls.
 
+#include "model/figure.h"
 #include "ui/main_window.h"
 
 namespace ceph::figure {
 
-inline constexpr float kTwipsPerMm = 30;
-inline constexpr float kOriginX = 800, kOriginY = 600;
-
-// Ends of a line control from two points in millimetres.
-void SetLineEnds(ui::Line& line, float x1, float y1, float x2, float y2);
-// Places the 15 profile line controls on the profile points.
-void DrawProfile(ui::MainWindow& win);
-// Shows a hard-tissue line in green.
-void HighlightLine(ui::Line& line);
+// The figure's mapping, which the alignment of the radiograph under it shares: 30
+// twips per mm with S at (800, 600).
+inline constexpr float kTwipsPerMm = model::kFigureTwipsPerMm;
+inline constexpr float kOriginX = model::kFigureOriginX, kOriginY = model::kFigureOriginY;
 
 // Builds the figure of the tracing in the landmark store. The profile points must
 // already be built from the same landmarks.

@@ -1,5 +1,5 @@
 #pragma once
-// Colours of the window model and its drawings.
+// Colours of the figures, the window model and its drawings.
 
 #include <cstdint>
 

@@ -1,11 +1,11 @@
 #pragma once
-// A small set of indices (0..31) of line controls or profile points, so that the
+// A small set of indices (0..31) of figure lines or profile points, so that the
 // structure tables of the figure read as data: which lines and points belong to what.
 
 #include <cstdint>
 #include <initializer_list>
 
-namespace ceph::figure {
+namespace ceph::model {
 
 class IndexSet {
   public:
@@ -40,4 +40,4 @@ class IndexSet {
     std::uint32_t bits_ = 0;
 };
 
-}  // namespace ceph::figure
+}  // namespace ceph::model

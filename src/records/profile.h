@@ -1,6 +1,6 @@
 #pragma once
-// The soft-tissue profile estimated in front of the hard-tissue landmarks: 17 points
-// from soft-tissue nasion over nose, lips and chin, computed by fixed rules.
+// The soft-tissue profile of the tracing in the landmark store (model/profile.h), kept
+// in the state record for the figure.
 
 #include "ui/state.h"
 

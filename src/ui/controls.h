@@ -11,8 +11,8 @@
 #include <variant>
 #include <vector>
 
+#include "model/colour.h"
 #include "model/numbers.h"
-#include "ui/colour.h"
 
 namespace ceph::ui {
 

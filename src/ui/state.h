@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "model/figure.h"
 #include "model/tracing.h"
 #include "ui/controls.h"
 
@@ -46,6 +47,7 @@ struct State {
     std::array<std::int16_t, kNameSlots> GuideLeft{};
     std::array<std::int16_t, kNameSlots> GuideTop{};
     std::array<std::array<float, kProfileSlots>, 2> ProfilePts{};
+    model::Figure ShownFigure;  // the shown tracing's figure, as moved since
     ReportPanel ShownPanel;
     ReportInputs ShownReport;
     ReportInputs ComparedReport;

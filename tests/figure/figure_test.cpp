@@ -53,13 +53,13 @@ TEST(Profile, NoseFactorsAreDoubleAndTheRestSinglePrecision) {
 }
 
 TEST(LineEnds, MapMillimetresToTwipsInSinglePrecision) {
-    ui::Line line;
-    figure::SetLineEnds(line, 0, 0, 10, -5);
+    model::FigureLine line;
+    model::SetLineEnds(line, 0, 0, 10, -5);
     EXPECT_EQ(line.x1, 800);
     EXPECT_EQ(line.y1, 600);
     EXPECT_EQ(line.x2, 1100);
     EXPECT_EQ(line.y2, 450);
-    figure::SetLineEnds(line, 16.04f, 0, 0, 0);
+    model::SetLineEnds(line, 16.04f, 0, 0, 0);
     EXPECT_EQ(line.x1, 0x1.404cccp+10f);  // 0x1.404ccep+10 when computed in double
 }
 

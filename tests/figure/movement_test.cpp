@@ -7,6 +7,7 @@
 #include <set>
 
 #include "figure/movement.h"
+#include "model/figure_movement.h"
 #include "sample_tracing.h"
 
 namespace ceph {
@@ -185,9 +186,9 @@ TEST_F(MovementTest, ControlWithoutExtentDoesNothing) {
 }
 
 TEST(Turning, PositiveAnglesTurnCounterClockwiseOnTheScreen) {
-    ui::Line line;
+    model::FigureLine line;
     line.x1 = 1000, line.y1 = 600, line.x2 = 800, line.y2 = 800;
-    figure::RotateLine(90, line, 800, 600);
+    model::RotateLine(90, line, 800, 600);
     EXPECT_FLOAT_EQ(line.x1, 800);  // right of the centre goes up
     EXPECT_FLOAT_EQ(line.y1, 400);
     EXPECT_FLOAT_EQ(line.x2, 1000);  // below the centre goes right
@@ -195,16 +196,16 @@ TEST(Turning, PositiveAnglesTurnCounterClockwiseOnTheScreen) {
 }
 
 TEST(Turning, ProfilePointsTurnInDoublePrecisionTwips) {
-    ui::State s;
-    s.ProfilePts[0][3] = 0x1.4f0a3ep+3f, s.ProfilePts[1][3] = 0x1.b47aep+1f;
-    figure::RotateProfilePoint(s, 6, 3, 1100, 650);
-    EXPECT_EQ(s.ProfilePts[0][3], 0x1.54c9f6p+3f);  // single precision: 0x1.54c9f8p+3
-    EXPECT_EQ(s.ProfilePts[1][3], 0x1.acf818p+1f);  // single precision: 0x1.acf812p+1
+    model::Profile p;
+    p.x[3] = 0x1.4f0a3ep+3f, p.y[3] = 0x1.b47aep+1f;
+    model::RotateProfilePoint(p, 6, 3, 1100, 650);
+    EXPECT_EQ(p.x[3], 0x1.54c9f6p+3f);  // single precision: 0x1.54c9f8p+3
+    EXPECT_EQ(p.y[3], 0x1.acf818p+1f);  // single precision: 0x1.acf812p+1
 }
 
 TEST_F(MovementTest, ProfileShiftAddsTheDistanceInDoublePrecision) {
     Select(5);
-    win.state.ProfilePts[0][1] = -0x1.52ebp+0f;
+    win.state.ShownFigure.profilePoints.x[1] = -0x1.52ebp+0f;
     figure::Label17_MouseUp(win, 0, 0);                      // 20 twips to the left
     EXPECT_EQ(win.state.ProfilePts[0][1], -0x1.fd95aap+0f);  // single: -0x1.fd95acp+0
 }

@@ -1,0 +1,22 @@
+#pragma once
+// Simulating treatment on the figure: turning and shifting a structure's hard-tissue
+// lines and the profile points that ride on it. Only the figure moves; the landmarks,
+// the measurements and the stored record stay as they are, and building the figure
+// again discards the movement.
+
+#include "model/figure.h"
+
+namespace ceph::model {
+
+// Turns both ends of a line by `angle` degrees about (cx, cy) in twips; a positive
+// angle turns counter-clockwise on the screen.
+void RotateLine(double angle, FigureLine& line, double cx, double cy);
+void ShiftLine(FigureLine& line, double dx, double dy);
+// Turns profile point i about (cx, cy) in twips of the figure panel.
+void RotateProfilePoint(Profile& profile, double angle, int i, double cx, double cy);
+
+// Turns (angle in whole degrees, not 0) or shifts (dx or dy in twips) the chosen
+// structure (none moves when none is chosen), then joins the profile points again.
+void MoveStructure(Figure& figure, int angle, int dx, int dy);
+
+}  // namespace ceph::model

@@ -1,0 +1,56 @@
+#include "presenter/figure_view.h"
+
+namespace ceph::presenter {
+
+namespace {
+
+void ShowLine(ui::Line& control, const model::FigureLine& line) {
+    control.x1 = line.x1;
+    control.y1 = line.y1;
+    control.x2 = line.x2;
+    control.y2 = line.y2;
+    control.borderColor = line.colour;
+    control.borderWidth = line.width;
+    control.visible = line.visible;
+    control.dotted = line.dotted;
+}
+
+}  // namespace
+
+void ShowFigure(ui::MainWindow& win, const model::Figure& figure) {
+    for (int k = 0; k < model::kHardTissueLines; ++k)
+        ShowLine(win.Line1[k], figure.hardTissue[k]);
+    for (int i = 0; i < model::kProfileSegments; ++i)
+        ShowLine(win.Line2[i], figure.profile[i]);
+    ShowProfile(win.state, figure.profilePoints);
+    win.List1.listIndex = figure.selected;
+    win.Check1.value = figure.dotted ? 1 : 0;
+}
+
+void LayOutFigurePanel(ui::MainWindow& win, const model::Figure& figure) {
+    win.Frame1.left = figure.movementFrameLeft;
+    win.Frame2.left = figure.alignmentFrameLeft;
+    ui::PictureBox& panel = win.Picture8;
+    panel.backColor = figure.background;
+    panel.width = figure.width;
+    panel.height = figure.height;
+    panel.left = (win.readceph.width - panel.width) / 2.0f;
+}
+
+void ShowProfile(ui::State& state, const model::Profile& profile) {
+    for (int i = 0; i < model::kProfilePoints; ++i) {
+        state.ProfilePts[0][i] = profile.x[i];
+        state.ProfilePts[1][i] = profile.y[i];
+    }
+}
+
+model::Profile ShownProfile(const ui::State& state) {
+    model::Profile profile;
+    for (int i = 0; i < model::kProfilePoints; ++i) {
+        profile.x[i] = state.ProfilePts[0][i];
+        profile.y[i] = state.ProfilePts[1][i];
+    }
+    return profile;
+}
+
+}  // namespace ceph::presenter
