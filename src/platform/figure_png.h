@@ -1,12 +1,13 @@
 #pragma once
-// The figure panel as a PNG picture, painted as the window paints it.
+// The schematic figure as a PNG picture, painted as the window paints its figure panel.
 
 #include <string>
 
-#include "ui/main_window.h"
+#include "model/figure.h"
 
-namespace ceph::tools {
+namespace ceph::platform {
 
-bool WriteFigurePng(const ui::MainWindow& win, const std::string& path, std::string& error);
+// Writes the figure at 150 dpi; false with the reason in `error`.
+bool WriteFigurePng(const model::Figure& figure, const std::string& path, std::string& error);
 
-}  // namespace ceph::tools
+}  // namespace ceph::platform

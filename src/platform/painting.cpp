@@ -15,6 +15,32 @@ QColor ToQColor(Colour c, const QPalette& palette) {
     return QColor(RedOf(c), GreenOf(c), BlueOf(c));
 }
 
+namespace {
+
+// A line in twips: its width in pixels whatever the scale, dotted where asked.
+void PaintLine(QPainter& painter, QPointF from, QPointF to, const QColor& colour, int width,
+               bool dotted) {
+    QPen pen(colour);
+    pen.setCosmetic(true);
+    pen.setWidth(width);
+    if (dotted) pen.setStyle(Qt::DotLine);
+    painter.setPen(pen);
+    painter.drawLine(from, to);
+}
+
+// The visible lines of a figure: a thin line is dotted where its style asks for it.
+template <std::size_t N>
+void PaintFigureLines(QPainter& painter, const std::array<model::FigureLine, N>& lines,
+                      const QPalette& palette) {
+    for (const model::FigureLine& l : lines) {
+        if (!l.visible) continue;
+        PaintLine(painter, QPointF(l.x1, l.y1), QPointF(l.x2, l.y2), ToQColor(l.colour, palette),
+                  l.width, l.dotted && l.width <= 1);
+    }
+}
+
+}  // namespace
+
 void PaintDrawingList(QPainter& painter, const ui::DrawingList& list, const QPalette& palette,
                       const PictureStore* pictures) {
     for (const ui::DrawOp& op : list.ops) {
@@ -27,11 +53,8 @@ void PaintDrawingList(QPainter& painter, const ui::DrawingList& list, const QPal
                              Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
                              QString::fromStdString(t->text));
         } else if (const auto* l = std::get_if<ui::DrawLine>(&op)) {
-            QPen pen(ToQColor(l->colour, palette));
-            pen.setCosmetic(true);
-            pen.setWidth(l->width);
-            painter.setPen(pen);
-            painter.drawLine(QPointF(l->x1, l->y1), QPointF(l->x2, l->y2));
+            PaintLine(painter, QPointF(l->x1, l->y1), QPointF(l->x2, l->y2),
+                      ToQColor(l->colour, palette), l->width, false);
         } else if (const auto* c = std::get_if<ui::DrawCircle>(&op)) {
             QPen pen(ToQColor(c->colour, palette));
             pen.setCosmetic(true);
@@ -70,28 +93,35 @@ void PaintPictureBox(QPainter& painter, const ui::PictureBox& box, const QPalett
 }
 
 void PaintLineControl(QPainter& painter, const ui::Line& line, const QPalette& palette) {
-    QPen pen(ToQColor(line.borderColor, palette));
-    pen.setCosmetic(true);
-    pen.setWidth(line.borderWidth);
-    if (line.dotted && line.borderWidth <= 1) pen.setStyle(Qt::DotLine);
-    painter.setPen(pen);
-    painter.drawLine(QPointF(line.x1, line.y1), QPointF(line.x2, line.y2));
+    PaintLine(painter, QPointF(line.x1, line.y1), QPointF(line.x2, line.y2),
+              ToQColor(line.borderColor, palette), line.borderWidth,
+              line.dotted && line.borderWidth <= 1);
 }
 
-QImage RenderFigure(const ui::PictureBox& panel, const std::vector<const ui::Line*>& lines,
-                    const PictureStore* pictures, int dpi) {
+QImage RenderFigure(const model::Figure& figure, int dpi) {
     const double scale = dpi / 1440.0;
-    QImage image(std::max(1, static_cast<int>(std::lround(panel.width * scale))),
-                 std::max(1, static_cast<int>(std::lround(panel.height * scale))),
+    QImage image(std::max(1, static_cast<int>(std::lround(figure.width * scale))),
+                 std::max(1, static_cast<int>(std::lround(figure.height * scale))),
                  QImage::Format_RGB32);
     image.setDotsPerMeterX(static_cast<int>(dpi / 0.0254));
     image.setDotsPerMeterY(static_cast<int>(dpi / 0.0254));
     QPainter painter(&image);
     QPalette palette;
-    PaintPictureBox(painter, panel, palette, pictures, scale, scale);
+    // The panel as a picture box paints itself: its background, then the pair figure
+    // painted on it.
+    painter.fillRect(QRectF(0, 0, figure.width * scale, figure.height * scale),
+                     ToQColor(figure.background, palette));
+    painter.save();
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.scale(scale, scale);
-    for (const ui::Line* line : lines)
-        if (line->visible) PaintLineControl(painter, *line, palette);
+    for (const model::FigureLine& l : figure.pairLines)
+        PaintLine(painter, QPointF(l.x1, l.y1), QPointF(l.x2, l.y2), ToQColor(l.colour, palette),
+                  l.width, false);
+    painter.restore();
+    // The line controls over it, the profile's before the bones' as the window has them.
+    painter.scale(scale, scale);
+    PaintFigureLines(painter, figure.profile, palette);
+    PaintFigureLines(painter, figure.hardTissue, palette);
     return image;
 }
 

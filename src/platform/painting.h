@@ -8,6 +8,7 @@
 #include <QPalette>
 #include <vector>
 
+#include "model/figure.h"
 #include "platform/pictures.h"
 #include "ui/controls.h"
 
@@ -31,10 +32,9 @@ void PaintPictureBox(QPainter& painter, const ui::PictureBox& box, const QPalett
 // where the style asks for it and the line is thin (a thicker line is always solid).
 void PaintLineControl(QPainter& painter, const ui::Line& line, const QPalette& palette);
 
-// The figure panel as the window shows it (background, painted drawing, visible line
-// controls) as a picture at `dpi`.
-QImage RenderFigure(const ui::PictureBox& panel, const std::vector<const ui::Line*>& lines,
-                    const PictureStore* pictures, int dpi);
+// The figure as the window shows it on its panel (background, painted pair figure,
+// visible lines) as a picture at `dpi`.
+QImage RenderFigure(const model::Figure& figure, int dpi);
 
 // Pages on any paint device whose painter starts at the printable area's top-left:
 // the printer, a PDF writer. Text is drawn with PrintFont() of the device's font.

@@ -10,7 +10,7 @@
 #include "tools/figure_command.h"
 #include "tools/import_command.h"
 #ifdef CEPHTOOL_WITH_REPORT
-#include "tools/figure_png.h"
+#include "platform/figure_png.h"
 #include "tools/report_command.h"
 #endif
 
@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
     if (command == "export") return RunExport(argc - 2, argv + 2);
 #ifdef CEPHTOOL_WITH_REPORT
     if (command == "report") return RunReport(argc - 2, argv + 2);
-    if (command == "figure") return RunFigure(argc - 2, argv + 2, WriteFigurePng);
+    if (command == "figure") return RunFigure(argc - 2, argv + 2, ceph::platform::WriteFigurePng);
 #else
     if (command == "figure") return RunFigure(argc - 2, argv + 2, nullptr);
     if (command == "report") {

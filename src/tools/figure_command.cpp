@@ -3,14 +3,9 @@
 #include <charconv>
 #include <iostream>
 #include <limits>
-#include <variant>
 
 #include "base/safe_file.h"
-#include "figure/figure.h"
-#include "figure/movement.h"
-#include "records/profile.h"
-#include "report/output.h"
-#include "tools/stored_tracing.h"
+#include "model/figure_movement.h"
 
 namespace ceph::tools {
 
@@ -58,13 +53,25 @@ std::string Escaped(const std::string& text) {
 
 // Strokes keep their width in screen pixels however the drawing is scaled, as the
 // window draws them; a thin line control is dotted.
-std::string LineElement(const std::string& attributes, float x1, float y1, float x2, float y2,
-                        Colour colour, int width, bool dotted) {
-    std::string e = "  <line" + attributes + " x1=\"" + Num(x1) + "\" y1=\"" + Num(y1) +
-                    "\" x2=\"" + Num(x2) + "\" y2=\"" + Num(y2) + "\" stroke=\"" + Hex(colour) +
-                    "\" stroke-width=\"" + std::to_string(width) + "\"";
+std::string LineElement(const std::string& attributes, const model::FigureLine& l, bool dotted) {
+    std::string e = "  <line" + attributes + " x1=\"" + Num(l.x1) + "\" y1=\"" + Num(l.y1) +
+                    "\" x2=\"" + Num(l.x2) + "\" y2=\"" + Num(l.y2) + "\" stroke=\"" +
+                    Hex(l.colour) + "\" stroke-width=\"" + std::to_string(l.width) + "\"";
     if (dotted) e += " stroke-dasharray=\"1 2\"";
     return e + " vector-effect=\"non-scaling-stroke\"/>\n";
+}
+
+// The visible lines of one group, named as the window's line controls "name-index".
+template <std::size_t N>
+std::string Lines(const std::string& name, const std::array<model::FigureLine, N>& lines) {
+    std::string out;
+    for (std::size_t k = 0; k < N; ++k) {
+        const model::FigureLine& l = lines[k];
+        if (!l.visible) continue;
+        const std::string id = " id=\"" + name + "-" + std::to_string(k) + "\"";
+        out += LineElement(id, l, l.dotted && l.width <= 1);
+    }
+    return out;
 }
 
 constexpr int kMin = std::numeric_limits<int>::min(), kMax = std::numeric_limits<int>::max();
@@ -97,55 +104,47 @@ std::vector<FigureStep> Steps(const CommandLine& line) {
 
 }  // namespace
 
-void BuildFigure(ui::MainWindow& w, const std::vector<FigureStep>& steps) {
-    w.Picture8.foreColor = kBlue;
-    report::DrawFigurePairLines(w, 30, 800, 600);
-    records::BuildProfile(w.state);
-    figure::SetUpFigure(w);
+model::Figure BuildFigure(const model::Tracing& tracing, const std::vector<FigureStep>& steps) {
+    model::Figure figure = model::FigureOf(tracing);
     for (const FigureStep& step : steps) {
         switch (step.kind) {
             case FigureStep::Select:
-                w.List1.listIndex = step.amount;
-                figure::List1_Click(w);
+                model::Select(figure, step.amount);
                 break;
             case FigureStep::Turn:
-                figure::MoveStructure(w, step.amount, 0, 0);
+                model::MoveStructure(figure, step.amount, 0, 0);
                 break;
             case FigureStep::ShiftX:
-                figure::MoveStructure(w, 0, step.amount, 0);
+                model::MoveStructure(figure, 0, step.amount, 0);
                 break;
             case FigureStep::ShiftY:
-                figure::MoveStructure(w, 0, 0, step.amount);
+                model::MoveStructure(figure, 0, 0, step.amount);
                 break;
         }
     }
+    return figure;
 }
 
-std::string FigureSvg(const ui::MainWindow& w) {
-    const ui::PictureBox& panel = w.Picture8;
+std::string FigureTitle(const StoredTracing& stored) {
+    return stored.patient.code + " " + stored.patient.name + " P." + std::to_string(stored.number) +
+           " " + stored.tracing.age;
+}
+
+std::string FigureSvg(const model::Figure& figure, const std::string& title) {
     std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
-           Num(panel.width / 1440) + "in\" height=\"" + Num(panel.height / 1440) +
-           "in\" viewBox=\"0 0 " + Num(panel.width) + " " + Num(panel.height) + "\">\n";
-    svg += "  <title>" +
-           Escaped(w.Label0.caption + " " + w.Label1.caption + " " + w.Label2.caption + " " +
-                   w.Label13.caption) +
-           "</title>\n";
-    svg += "  <rect x=\"0\" y=\"0\" width=\"" + Num(panel.width) + "\" height=\"" +
-           Num(panel.height) + "\" fill=\"" + Hex(panel.backColor) + "\"/>\n";
+           Num(figure.width / 1440) + "in\" height=\"" + Num(figure.height / 1440) +
+           "in\" viewBox=\"0 0 " + Num(figure.width) + " " + Num(figure.height) + "\">\n";
+    svg += "  <title>" + Escaped(title) + "</title>\n";
+    svg += "  <rect x=\"0\" y=\"0\" width=\"" + Num(figure.width) + "\" height=\"" +
+           Num(figure.height) + "\" fill=\"" + Hex(figure.background) + "\"/>\n";
     svg += " <g id=\"Picture8-drawing\">\n";
-    for (const ui::DrawOp& op : panel.drawing.ops) {
-        if (const auto* l = std::get_if<ui::DrawLine>(&op))
-            svg += LineElement("", l->x1, l->y1, l->x2, l->y2, l->colour, l->width, false);
-    }
+    for (const model::FigureLine& l : figure.pairLines)
+        svg += LineElement("", l, false);
     svg += " </g>\n";
-    for (const ui::ControlRef& ref : w.Controls()) {
-        if (ref.kind != ui::Kind::Line || !ref.control->visible) continue;
-        const auto& l = static_cast<const ui::Line&>(*ref.control);
-        const std::string id = " id=\"" + l.name + "-" + std::to_string(l.index) + "\"";
-        svg += LineElement(id, l.x1, l.y1, l.x2, l.y2, l.borderColor, l.borderWidth,
-                           l.dotted && l.borderWidth <= 1);
-    }
+    // The profile's controls come before the bones' in the window, and so here.
+    svg += Lines("Line2", figure.profile);
+    svg += Lines("Line1", figure.hardTissue);
     return svg + "</svg>\n";
 }
 
@@ -177,15 +176,16 @@ int RunFigure(int argc, char** argv, PngWriter pngWriter) {
 
     const TracingSource source{line.Text("--data"), line.Text("--handoff"),
                                line.Number("--tracing")};
-    ui::MainWindow win;
-    if (!LoadStoredTracing(win, source, std::cerr)) return 1;
-    BuildFigure(win, Steps(line));
+    const std::optional<StoredTracing> stored = ReadStoredTracing(source, std::cerr);
+    if (!stored) return 1;
+    const model::Figure figure = BuildFigure(stored->tracing, Steps(line));
     std::string error;
     if (svg) {
-        if (std::error_code ec = base::WriteFileAtomically(out, FigureSvg(win)))
+        if (std::error_code ec =
+                base::WriteFileAtomically(out, FigureSvg(figure, FigureTitle(*stored))))
             error = ec.message();
     } else {
-        pngWriter(win, out, error);
+        pngWriter(figure, out, error);
     }
     if (!error.empty()) {
         std::cerr << "cephtool: cannot write " << out << ": " << error << "\n";

@@ -3,12 +3,12 @@
 // SVG drawing in twips or as a picture. What a clinician pastes into a case
 // presentation, and a way to check the figure without a window.
 
-#include <iosfwd>
 #include <string>
 #include <vector>
 
+#include "model/figure.h"
 #include "tools/options.h"
-#include "ui/main_window.h"
+#include "tools/stored_tracing.h"
 
 namespace ceph::tools {
 
@@ -19,18 +19,23 @@ struct FigureStep {
     int amount;
 };
 
-// Builds the figure of the tracing now in the store as showing it does (the painted
-// pair figure, the profile, the line controls and the panel layout), then applies the
-// steps in order.
-void BuildFigure(ui::MainWindow& win, const std::vector<FigureStep>& steps);
+// The figure of a tracing as showing it builds it (the painted pair figure, the
+// profile, the lines and the panel layout), after the steps in order.
+model::Figure BuildFigure(const model::Tracing& tracing, const std::vector<FigureStep>& steps);
+
+// What the window's header shows over the figure: the patient's code and name, the
+// tracing's caption "P.n" and its age text.
+std::string FigureTitle(const StoredTracing& stored);
 
 // The figure panel as SVG: its coordinates are twips inside the panel; one <line> per
-// visible line control (id "Line1-k" / "Line2-i", ends exactly as the control holds
-// them) over the painted pair figure.
-std::string FigureSvg(const ui::MainWindow& win);
+// visible line (id "Line1-k" for the bones, "Line2-i" for the profile, as the window
+// names its line controls; ends exactly as the figure holds them) over the painted
+// pair figure.
+std::string FigureSvg(const model::Figure& figure, const std::string& title);
 
 // Writes the figure panel as a PNG file; false with the reason in `error`.
-using PngWriter = bool (*)(const ui::MainWindow& win, const std::string& path, std::string& error);
+using PngWriter = bool (*)(const model::Figure& figure, const std::string& path,
+                           std::string& error);
 
 extern const CommandRules kFigureRules;
 
