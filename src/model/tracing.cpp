@@ -14,6 +14,22 @@ bool WithinReachOfS(std::span<const float> x, std::span<const float> y) {
     return true;
 }
 
+ReportedTracing ReportOf(const Tracing& tracing, const Patient& patient, int number) {
+    ReportedTracing r;
+    r.X = tracing.X, r.Y = tracing.Y;
+    const AnalysisValues values = ComputeValues(r.X, r.Y);
+    r.X[Slot(Landmark::MolarPoint)] = values.x29, r.Y[Slot(Landmark::MolarPoint)] = values.y29;
+    r.X[Slot(Landmark::IncisorPoint)] = values.x30, r.Y[Slot(Landmark::IncisorPoint)] = values.y30;
+    AnalysisTexts texts = ToTexts(values, NormGroup(patient.sex, tracing.age));
+    for (std::size_t i = 0; i < r.values.size(); ++i)
+        r.values[i] = std::move(texts.values[i]);
+    for (std::size_t i = 0; i < r.norms.size(); ++i)
+        r.norms[i] = texts.norms[i];
+    r.age = tracing.age;
+    r.caption = "P." + std::to_string(number);
+    return r;
+}
+
 void MoveSToOrigin(std::span<float> x, std::span<float> y) {
     const std::size_t s = Slot(Landmark::S);
     const float sx = x[s], sy = y[s];

@@ -41,6 +41,10 @@ struct ReportedTracing {
     std::string caption;
 };
 
+// What the report of a stored tracing shows: its analysis, with the norms of the
+// patient's group, under the caption "P.n" of its number.
+ReportedTracing ReportOf(const Tracing& tracing, const Patient& patient, int number);
+
 // How far from S a landmark of a tracing can lie. A radiograph shows a head: a tracing
 // with a landmark farther away was never traced on one, and drawing it would take the
 // figure beyond any panel.

@@ -60,18 +60,23 @@ int RunReport(int argc, char** argv) {
         return 1;
     }
 
-    platform::HeadlessServices services;
-    ui::App program(services);
-    ui::MainWindow& w = program.win;
-    if (!LoadStoredTracing(w, {o.Text("--data"), o.Text("--handoff"), o.Number("--tracing")},
-                           std::cerr))
-        return 1;
+    const auto stored = ReadStoredTracing(
+        {o.Text("--data"), o.Text("--handoff"), o.Number("--tracing")}, std::cerr);
+    if (!stored) return 1;
 
-    // What the print command does for a tracing shown on its own.
-    w.state.ToScreen = false;
-    report::DrawReport(program, false, o.Number("--line") * 2100);
-    const std::error_code ec = pdf ? services.WritePdf(program.printer.pages, out)
-                                   : services.WritePng(program.printer.pages, out, 150);
+    // What the print command prints for a tracing shown on its own, with its figure.
+    ui::Printer printer;
+    report::PrinterTarget page(printer);
+    report::ReportLayout layout;
+    layout.top = o.Number("--line") * 2100;
+    layout.singleOnPaper = true;
+    layout.withFigure = true;
+    report::DrawReportPage(page, stored->patient,
+                           model::ReportOf(stored->tracing, stored->patient, stored->number),
+                           layout);
+    platform::HeadlessServices services;
+    const std::error_code ec =
+        pdf ? services.WritePdf(printer.pages, out) : services.WritePng(printer.pages, out, 150);
     if (ec) {
         std::cerr << "cephtool: cannot write " << out << ": " << ec.message() << "\n";
         return 1;
