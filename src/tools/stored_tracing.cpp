@@ -58,50 +58,6 @@ std::optional<StoredTracing> ReadStoredTracing(const TracingSource& source, std:
     return std::nullopt;
 }
 
-bool LoadStoredTracing(ui::MainWindow& w, const TracingSource& source, std::ostream& err) {
-    presenter::LayOutResultGrid(w);
-    w.state.DataDir = base::WithTrailingSeparator(source.data);
-    digitising::InitLandmarkTables(w.state);
-    std::error_code handoffError;
-    const auto lines = app::ReadHandoff(source.handoff, &handoffError);
-    if (!lines) {
-        err << "cephtool: cannot read the hand-off file " << source.handoff << ": "
-            << handoffError.message() << "\n";
-        return false;
-    }
-    for (ui::Label* l : {&w.Label0, &w.Label1, &w.Label3, &w.Label13, &w.Label15})
-        l->caption.clear();
-    ui::Label* header[4] = {&w.Label1, &w.Label0, &w.Label3, &w.Label15};
-    for (std::size_t i = 0; i < lines->size(); ++i)
-        header[i]->caption = (*lines)[i];
-
-    // Only read: a missing record file is not created as the program would.
-    const std::string record = records::RecordFilePath(w.state.DataDir, source.tracing);
-    base::SourceFile probe;
-    const std::error_code missing = probe.Open(record);
-    probe.Close();
-    const records::TracingLookup found = missing == std::errc::no_such_file_or_directory
-                                             ? records::TracingLookup{}
-                                             : records::LoadTracing(w, source.tracing - 1);
-    switch (found.status) {
-        case records::TracingLookup::kStored:
-            w.state.ShownTracing = static_cast<std::int16_t>(source.tracing - 1);
-            return true;
-        case records::TracingLookup::kUnreadable:
-            err << "cephtool: cannot read " << record << ": " << found.error.message() << "\n";
-            return false;
-        case records::TracingLookup::kNotATracing:
-            err << "cephtool: tracing " << source.tracing << " of patient \"" << w.Label0.caption
-                << "\" in " << record << " has " << NotATracingText(found.fields.fault) << "\n";
-            return false;
-        case records::TracingLookup::kNotStored:
-            break;
-    }
-    err << "cephtool: tracing " << source.tracing << " of patient \"" << w.Label0.caption
-        << "\" is not stored in " << record << "\n";
-    return false;
-}
-
 bool EndsWithNoCase(const std::string& name, const std::string& suffix) {
     if (name.size() < suffix.size()) return false;
     for (std::size_t i = 0; i < suffix.size(); ++i) {

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "model/tracing.h"
-#include "ui/main_window.h"
 
 namespace ceph::tools {
 
@@ -30,12 +29,6 @@ struct StoredTracing {
 // Nothing, with the reason on `err`, when the hand-off cannot be read or the patient has
 // no such tracing.
 std::optional<StoredTracing> ReadStoredTracing(const TracingSource& source, std::ostream& err);
-
-// Fills the header labels and the landmark tables and reads the tracing into the
-// store (with its analysis and figure boxes). Record files are only read, never
-// created. False, with the reason on `err`, when the hand-off cannot be read or the
-// patient has no such tracing.
-bool LoadStoredTracing(ui::MainWindow& win, const TracingSource& source, std::ostream& err);
 
 // Whether a file name ends with `suffix` (lower case, e.g. ".pdf"), in any case.
 bool EndsWithNoCase(const std::string& name, const std::string& suffix);

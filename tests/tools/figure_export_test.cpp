@@ -13,6 +13,7 @@
 #include "report/output.h"
 #include "run_cephtool.h"
 #include "support/temp_dir.h"
+#include "support/window_tracing.h"
 #include "tools/figure_command.h"
 #include "tools/stored_tracing.h"
 
