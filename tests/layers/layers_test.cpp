@@ -105,4 +105,19 @@ TEST(Layers, IncludesPointDownOrAcrossOneWay) {
     }
 }
 
+// cephtool draws from the model: a window model behind a command would bring back
+// data travelling through captions.
+TEST(Layers, CephtoolHasNoWindow) {
+    for (const fs::directory_entry& e :
+         fs::directory_iterator(fs::path(CEPH_SOURCE_DIR) / "tools")) {
+        std::ifstream in(e.path());
+        std::string text;
+        for (int n = 1; std::getline(in, text); ++n) {
+            EXPECT_EQ(text.find("ui/main_window.h"), std::string::npos)
+                << e.path().filename() << ":" << n;
+            EXPECT_EQ(text.find("ui/app.h"), std::string::npos) << e.path().filename() << ":" << n;
+        }
+    }
+}
+
 }  // namespace
