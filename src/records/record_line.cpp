@@ -60,6 +60,12 @@ model::Tracing TracingOf(const RecordFields& fields) {
     return t;
 }
 
+base::Result<model::Tracing, LineFault> ReadTracingLine(std::string_view line) {
+    const RecordFields fields = ParseRecordFields(line);
+    if (!fields.IsTracing()) return base::Fail(fields.fault);
+    return TracingOf(fields);
+}
+
 std::array<std::string, 3> FigureBoxTexts(std::string_view rest) {
     std::array<std::string, 3> boxes{"1", "0", "0"};
     std::size_t c = rest.find(',');

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "base/result.h"
 #include "model/tracing.h"
 #include "ui/main_window.h"
 
@@ -39,6 +40,9 @@ RecordFields ParseRecordFields(std::string_view line);
 
 // The tracing a line holds, with its landmarks 1..19 and its age and figure texts.
 model::Tracing TracingOf(const RecordFields& fields);
+
+// A record line read as a tracing, or why it is none.
+base::Result<model::Tracing, LineFault> ReadTracingLine(std::string_view line);
 
 // The figure boxes as a line gives them: scale (never 0), left and top offsets.
 std::array<std::string, 3> FigureBoxTexts(std::string_view rest);

@@ -18,18 +18,11 @@ namespace ceph::tools {
 
 namespace {
 
-model::PointTable Landmarks(const std::array<float, 20>& from) {
-    model::PointTable t{};
-    for (int i = 1; i <= 19; ++i)
-        t[i] = from[i];
-    return t;
-}
-
 // Each row's half-width with two decimals, empty when no draw gave the row a value;
 // draws without a value are counted in the field.
-void AppendHalfWidths(std::string& csv, const records::RecordFields& r, const AnalyseOptions& o) {
-    const analysis::Uncertainty u = analysis::EstimateUncertainty(*o.errorModel, Landmarks(r.x),
-                                                                  Landmarks(r.y), o.draws, o.seed);
+void AppendHalfWidths(std::string& csv, const model::Tracing& r, const AnalyseOptions& o) {
+    const analysis::Uncertainty u =
+        analysis::EstimateUncertainty(*o.errorModel, r.X, r.Y, o.draws, o.seed);
     for (int row = 0; row < model::kRows; ++row) {
         csv += ',';
         if (std::isnan(u.halfWidth[row])) continue;
@@ -39,8 +32,8 @@ void AppendHalfWidths(std::string& csv, const records::RecordFields& r, const An
     }
 }
 
-std::string Csv(std::string_view line, const records::RecordFields& r, const AnalyseOptions& o) {
-    const model::AnalysisTexts texts = AnalyseFields(r, o.male);
+std::string Csv(std::string_view line, const model::Tracing& r, const AnalyseOptions& o) {
+    const model::AnalysisTexts texts = AnalyseTracing(r, o.male);
     std::string csv;
     AppendCsvField(csv, records::FirstField(line));
     for (const std::string& v : texts.values)
@@ -110,7 +103,8 @@ std::string AnalyseRecordLine(std::string_view line, bool male) {
 }
 
 std::string AnalyseRecordLine(std::string_view line, const AnalyseOptions& options) {
-    return Csv(line, records::ParseRecordFields(line), options);
+    // Analysed whatever the line holds: a line that is no tracing gives what its fields give.
+    return Csv(line, records::TracingOf(records::ParseRecordFields(line)), options);
 }
 
 std::string AnalyseHeader(bool uncertainty) {
@@ -125,10 +119,9 @@ std::string AnalyseHeader(bool uncertainty) {
     return header + norms + (uncertainty ? widths : std::string()) + "\n";
 }
 
-model::AnalysisTexts AnalyseFields(const records::RecordFields& r, bool male) {
+model::AnalysisTexts AnalyseTracing(const model::Tracing& r, bool male) {
     model::AnalysisTexts texts =
-        model::ToTexts(model::ComputeValues(Landmarks(r.x), Landmarks(r.y)),
-                       model::NormGroup(male ? "M" : "", r.age));
+        model::ToTexts(model::ComputeValues(r.X, r.Y), model::NormGroup(male ? "M" : "", r.age));
     for (std::string& value : texts.values)
         value = model::ShownValue(value);
     return texts;
@@ -160,13 +153,13 @@ int ForEachTracing(records::RecordReader& reader, std::string_view name, std::os
             ++skipped;
             continue;
         }
-        const records::RecordFields fields = records::ParseRecordFields(line);
-        if (!fields.IsTracing()) {
-            err << name << ':' << number << ": " << NotATracingText(fields.fault) << ", skipped\n";
+        const auto read = records::ReadTracingLine(line);
+        if (!read) {
+            err << name << ':' << number << ": " << NotATracingText(read.why()) << ", skipped\n";
             ++skipped;
             continue;
         }
-        tracing(line, fields);
+        tracing(line, *read);
     }
     return skipped;
 }
@@ -174,8 +167,8 @@ int ForEachTracing(records::RecordReader& reader, std::string_view name, std::os
 int AnalyseRecords(records::RecordReader& reader, std::string_view name, std::ostream& out,
                    std::ostream& err, const AnalyseOptions& options) {
     std::string buffer;
-    const int skipped = ForEachTracing(
-        reader, name, err, [&](std::string_view line, const records::RecordFields& fields) {
+    const int skipped =
+        ForEachTracing(reader, name, err, [&](std::string_view line, const model::Tracing& fields) {
             buffer += Csv(line, fields, options);
             buffer += '\n';
             if (buffer.size() > (1 << 16)) {

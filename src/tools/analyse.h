@@ -6,8 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "model/measurement.h"
 #include "analysis/uncertainty.h"
+#include "model/measurement.h"
+#include "model/tracing.h"
 #include "tools/options.h"
 
 namespace ceph::records {
@@ -38,7 +39,7 @@ std::string AnalyseHeader(bool uncertainty);
 // The 37 value texts as the report shows them ("*****" for one too long for its
 // field) and the 7 norm texts of a record line's fields, for the sex given and the
 // line's own age text: what every command prints of a tracing.
-model::AnalysisTexts AnalyseFields(const records::RecordFields& fields, bool male);
+model::AnalysisTexts AnalyseTracing(const model::Tracing& tracing, bool male);
 
 // Why a line is no tracing, as the commands say it ("coordinates that are not finite
 // numbers").
@@ -48,7 +49,7 @@ std::string NotATracingText(records::LineFault fault);
 // that are not record lines (a line longer than any record line among them), or that
 // are no tracing (records::LineFault), are reported on `err` as "NAME:N: ..., skipped".
 // Returns the number of skipped lines.
-using TracingSink = std::function<void(std::string_view line, const records::RecordFields&)>;
+using TracingSink = std::function<void(std::string_view line, const model::Tracing&)>;
 int ForEachTracing(records::RecordReader& reader, std::string_view name, std::ostream& err,
                    const TracingSink& tracing);
 

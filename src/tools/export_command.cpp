@@ -5,11 +5,11 @@
 #include <optional>
 #include <unordered_map>
 
-#include "model/measurement.h"
 #include "app/handoff.h"
 #include "base/filesys.h"
 #include "base/safe_file.h"
 #include "base/text_codec.h"
+#include "model/measurement.h"
 #include "records/record_file.h"
 #include "records/record_line.h"
 #include "tools/analyse.h"
@@ -118,23 +118,23 @@ class SexBook {
     std::unordered_map<std::string, bool> known_;
 };
 
-void AppendRow(std::string& out, std::string_view code, int tracing,
-               const records::RecordFields& fields, bool male) {
+void AppendRow(std::string& out, std::string_view code, int tracing, const model::Tracing& fields,
+               bool male) {
     AppendCsvField(out, code);
     out += ',';
     out += static_cast<char>('0' + tracing);
     AppendCsvField(out += ',', fields.age);
-    const model::AnalysisTexts texts = AnalyseFields(fields, male);
+    const model::AnalysisTexts texts = AnalyseTracing(fields, male);
     for (const std::string& v : texts.values)
         AppendCsvField(out += ',', v);
     for (const char* n : texts.norms)
         AppendCsvField(out += ',', n);
     // A line stored before the figure was aligned has no figure fields.
-    if (fields.rest.empty()) {
+    if (fields.figure.empty()) {
         out += ",,,\r\n";
         return;
     }
-    for (const std::string& box : records::FigureBoxTexts(fields.rest))
+    for (const std::string& box : records::FigureBoxTexts(fields.figure))
         AppendCsvField(out += ',', box);
     out += "\r\n";
 }
@@ -224,13 +224,12 @@ int RunExport(int argc, char** argv) {
             continue;
         }
         records::RecordReader reader(std::move(source));
-        const int skipped =
-            ForEachTracing(reader, path, std::cerr,
-                           [&](std::string_view line, const records::RecordFields& fields) {
-                               const std::string_view code = records::FirstField(line);
-                               AppendRow(sink.Buffer(), code, n, fields, sexes.Male(code, status));
-                               sink.Drain();
-                           });
+        const int skipped = ForEachTracing(
+            reader, path, std::cerr, [&](std::string_view line, const model::Tracing& fields) {
+                const std::string_view code = records::FirstField(line);
+                AppendRow(sink.Buffer(), code, n, fields, sexes.Male(code, status));
+                sink.Drain();
+            });
         if (skipped != 0) status = 1;
         if (reader.Failed()) {
             std::cerr << "cephtool: cannot read " << path << ": " << reader.Error().message()
