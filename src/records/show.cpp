@@ -69,8 +69,8 @@ void readn_Click(ui::App& app, int index) {
     w.Picture3.picture = {};
     report::FinishReport(app);
     ApplyTracing(w, index, found);
-    s.ShownReport = report::TakeReportInputs(w);
-    report::DrawReport(app, false, 0);
+    s.ShownReport = model::ReportOf(TracingOf(found.fields), report::ShownPatient(w), index + 1);
+    report::DrawReport(app, s.ShownReport, false, 0);
     report::FinishReport(app);
     w.graph.enabled = true;
     w.graph.caption = w.Picture8.visible ? "取消圖形" : "使用圖形";
@@ -101,9 +101,9 @@ void comp_Click(ui::App& app, int index) {
     }
     s.Comparing = true;
     ApplyTracing(w, index, found);
-    s.ComparedReport = report::TakeReportInputs(w);
+    s.ComparedReport = model::ReportOf(TracingOf(found.fields), report::ShownPatient(w), index + 1);
     s.ToScreen = true;
-    report::DrawReport(app, true, 0);
+    report::DrawReport(app, s.ComparedReport, true, 0);
     for (int i = 1; i <= 30; ++i)
         s.X[i] = savedX[i], s.Y[i] = savedY[i];
     report::FinishReport(app);

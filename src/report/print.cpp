@@ -17,7 +17,7 @@ void printmn_Click(ui::App& app, int index) {
         DrawReport(app, s.ComparedReport, true, top);
         PutReportInputs(app.win, s.ShownReport);
     }
-    DrawReport(app, false, top);
+    DrawReport(app, s.ShownReport, false, top);
     FinishReport(app);
 }
 
