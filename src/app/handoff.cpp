@@ -18,12 +18,10 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
-std::optional<std::vector<std::string>> ReadHandoff(std::string_view path, std::error_code* why) {
+base::Result<std::vector<std::string>> ReadHandoff(std::string_view path) {
     std::string bytes;
-    if (std::error_code ec = base::ReadRegularFile(path, bytes, kMaxHandoffBytes)) {
-        if (why) *why = ec;
-        return std::nullopt;
-    }
+    if (std::error_code ec = base::ReadRegularFile(path, bytes, kMaxHandoffBytes))
+        return base::Fail(std::string(path), ec);
     std::vector<std::string> lines = SplitLines(base::DecodeHostText(bytes));
     if (lines.size() > 4) lines.resize(4);
     return lines;

@@ -3,11 +3,11 @@
 // name, code, birth date and sex.
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <vector>
+
+#include "base/result.h"
 
 namespace ceph::app {
 
@@ -15,10 +15,9 @@ namespace ceph::app {
 // line without an end still counts; an empty file has no lines.
 std::vector<std::string> SplitLines(std::string_view text);
 
-// The first four lines of the hand-off file, decoded to UTF-8; nothing when the file
-// cannot be read, with the reason in *why when given.
-std::optional<std::vector<std::string>> ReadHandoff(std::string_view path,
-                                                    std::error_code* why = nullptr);
+// The first four lines of the hand-off file, decoded to UTF-8, or why the file cannot
+// be read (the system's reason, naming the file).
+base::Result<std::vector<std::string>> ReadHandoff(std::string_view path);
 
 // A hand-off is four short lines; anything this large is not one.
 inline constexpr std::uint64_t kMaxHandoffBytes = 64 * 1024;

@@ -142,13 +142,12 @@ void FormLoad(ui::App& app, const StartupEnv& env) {
         return;
     }
 
-    std::error_code handoffError;
-    if (auto lines = ReadHandoff(handoff, &handoffError)) {
+    if (auto lines = ReadHandoff(handoff)) {
         ui::Label* targets[4] = {&w.Label1, &w.Label0, &w.Label3, &w.Label15};
         for (std::size_t i = 0; i < lines->size(); ++i)
             targets[i]->caption = (*lines)[i];
     } else {
-        app.notices.push_back(records::CannotReadText(handoff, handoffError));
+        app.notices.push_back(records::CannotReadText(handoff, lines.why().error));
     }
 
     FillPictureMenu(w);

@@ -102,9 +102,9 @@ class SexBook {
         if (code.empty() || code.find_first_of(std::string_view("/\\\0", 3)) != std::string::npos)
             return fallback_;
         const std::string path = base::WithTrailingSeparator(dir_) + code + ".tmp";
-        std::error_code why;
-        const auto lines = app::ReadHandoff(path, &why);
+        const auto lines = app::ReadHandoff(path);
         if (lines) return lines->size() >= 4 && model::IsMale((*lines)[3]);
+        const std::error_code why = lines.why().error;
         if (why != std::errc::no_such_file_or_directory && why != std::errc::filename_too_long) {
             std::cerr << "cephtool: cannot read the hand-off file " << path << ": " << why.message()
                       << "\n";

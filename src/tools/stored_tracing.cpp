@@ -15,11 +15,10 @@
 namespace ceph::tools {
 
 std::optional<StoredTracing> ReadStoredTracing(const TracingSource& source, std::ostream& err) {
-    std::error_code handoffError;
-    const auto lines = app::ReadHandoff(source.handoff, &handoffError);
+    const auto lines = app::ReadHandoff(source.handoff);
     if (!lines) {
         err << "cephtool: cannot read the hand-off file " << source.handoff << ": "
-            << handoffError.message() << "\n";
+            << lines.why().error.message() << "\n";
         return std::nullopt;
     }
     StoredTracing stored;

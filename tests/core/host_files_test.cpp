@@ -149,14 +149,25 @@ TEST(HandoffPathFromArguments, SplitPiecesJoinedWithBlanks) {
 
 TEST(ReadHandoff, FirstFourLinesOrNothingWhenUnreadable) {
     TempDir tmp;
-    EXPECT_FALSE(ReadHandoff((tmp.path() / "missing").string()).has_value());
-    EXPECT_FALSE(ReadHandoff(tmp.str()).has_value());  // a folder
+    EXPECT_FALSE(ReadHandoff((tmp.path() / "missing").string()).ok());
+    EXPECT_FALSE(ReadHandoff(tmp.str()).ok());  // a folder
     auto empty = ReadHandoff(tmp.Write("empty", "").string());
-    ASSERT_TRUE(empty.has_value());
+    ASSERT_TRUE(empty.ok());
     EXPECT_TRUE(empty->empty());
     auto six = ReadHandoff(tmp.Write("six", "n\r\nc\r\nb\r\nM\r\nextra\r\nmore\r\n").string());
-    ASSERT_TRUE(six.has_value());
+    ASSERT_TRUE(six.ok());
     EXPECT_EQ(*six, (Lines{"n", "c", "b", "M"}));
+}
+
+// The message at start-up names the file and the system's reason, so a failed read
+// must carry both.
+TEST(ReadHandoff, AFailedReadCarriesTheFileAndTheReason) {
+    TempDir tmp;
+    const std::string missing = (tmp.path() / "missing").string();
+    const auto read = ReadHandoff(missing);
+    ASSERT_FALSE(read.ok());
+    EXPECT_EQ(read.why().file, missing);
+    EXPECT_EQ(read.why().error, std::errc::no_such_file_or_directory);
 }
 
 TEST(DecodeHostText, Utf8AsItIsOtherwiseBig5) {

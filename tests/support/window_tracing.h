@@ -24,11 +24,10 @@ inline bool LoadStoredTracing(ui::MainWindow& w, const TracingSource& source, st
     presenter::LayOutResultGrid(w);
     w.state.DataDir = base::WithTrailingSeparator(source.data);
     digitising::InitLandmarkTables(w.state);
-    std::error_code handoffError;
-    const auto lines = app::ReadHandoff(source.handoff, &handoffError);
+    const auto lines = app::ReadHandoff(source.handoff);
     if (!lines) {
         err << "cephtool: cannot read the hand-off file " << source.handoff << ": "
-            << handoffError.message() << "\n";
+            << lines.why().error.message() << "\n";
         return false;
     }
     for (ui::Label* l : {&w.Label0, &w.Label1, &w.Label3, &w.Label13, &w.Label15})
