@@ -161,19 +161,21 @@ AnalysisValues ComputeValues(const Analysis& analysis, PointTable X, PointTable 
     return v;
 }
 
-AnalysisTexts ToTexts(const AnalysisValues& values, int normGroup) {
+AnalysisTexts ToTexts(const Analysis& analysis, const AnalysisValues& values, int normGroup) {
     AnalysisTexts t;
-    for (std::size_t i = 0; i < std::size(kStandard); ++i)
-        t.values[i] = FormatFixed(values.rows[i], kStandard[i].decimals);
-    t.norms = NormTexts(normGroup);
+    for (std::size_t i = 0; i < analysis.rows.size(); ++i)
+        t.values[i] = FormatFixed(values.rows[i], analysis.rows[i].decimals);
+    t.norms = NormTexts(analysis, normGroup);
     return t;
 }
 
-int NormIndex(int row) {
-    if (row < 0 || row >= kRows || !NormText(Row(row).key, 0)) return -1;
+int NormIndex(const Analysis& analysis, int row) {
+    const auto& rows = analysis.rows;
+    if (row < 0 || static_cast<std::size_t>(row) >= rows.size() || !NormText(rows[row].key, 0))
+        return -1;
     int index = 0;
     for (int r = 0; r < row; ++r)
-        if (NormText(Row(r).key, 0)) ++index;
+        if (NormText(rows[r].key, 0)) ++index;
     return index;
 }
 

@@ -67,11 +67,14 @@ struct AnalysisTexts {
     std::array<std::string, kRows> values;
     std::array<const char*, kNormRows> norms;
 };
-AnalysisTexts ToTexts(const AnalysisValues& values, int normGroup);
+AnalysisTexts ToTexts(const Analysis& analysis, const AnalysisValues& values, int normGroup);
+inline AnalysisTexts ToTexts(const AnalysisValues& values, int normGroup) {
+    return ToTexts(StandardAnalysis(), values, normGroup);
+}
 
-// Which of the norm texts belongs to row `row` of the standard analysis; -1 when the
-// row has no norm.
-int NormIndex(int row);
+// Which of the norm texts belongs to row `row` of an analysis; -1 when the row has no
+// norm.
+int NormIndex(const Analysis& analysis, int row);
 
 // The unit as printed after a value: "°", "mm", "%" or nothing.
 std::string_view UnitText(Unit unit);

@@ -74,9 +74,13 @@ const char* NormText(std::string_view key, int group) {
 }
 
 std::array<const char*, kNormRows> NormTexts(int group) {
+    return NormTexts(StandardAnalysis(), group);
+}
+
+std::array<const char*, kNormRows> NormTexts(const Analysis& analysis, int group) {
     std::array<const char*, kNormRows> texts{};
     std::size_t k = 0;
-    for (const Measurement& m : StandardAnalysis().rows)
+    for (const Measurement& m : analysis.rows)
         if (const char* text = NormText(m.key, group); text && k < texts.size()) texts[k++] = text;
     return texts;
 }

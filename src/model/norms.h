@@ -22,7 +22,11 @@ int NormGroup(std::string_view sexCaption, std::string_view ageCaption);
 // when the measurement has no norms, empty for group 0 or an unknown group.
 const char* NormText(std::string_view key, int group);
 
-// The norm texts of the standard analysis's rows that have norms, in row order.
+struct Analysis;
+
+// The norm texts of an analysis's rows that have norms, in row order (the standard
+// analysis's when none is named).
+std::array<const char*, kNormRows> NormTexts(const Analysis& analysis, int group);
 std::array<const char*, kNormRows> NormTexts(int group);
 
 }  // namespace ceph::model

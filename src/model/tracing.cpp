@@ -14,13 +14,15 @@ bool WithinReachOfS(std::span<const float> x, std::span<const float> y) {
     return true;
 }
 
-ReportedTracing ReportOf(const Tracing& tracing, const Patient& patient, int number) {
+ReportedTracing ReportOf(const Tracing& tracing, const Patient& patient, int number,
+                         const Analysis& analysis) {
     ReportedTracing r;
+    r.analysis = &analysis;
     r.X = tracing.X, r.Y = tracing.Y;
-    const AnalysisValues values = ComputeValues(r.X, r.Y);
+    const AnalysisValues values = ComputeValues(analysis, r.X, r.Y);
     r.X[Slot(Landmark::MolarPoint)] = values.x29, r.Y[Slot(Landmark::MolarPoint)] = values.y29;
     r.X[Slot(Landmark::IncisorPoint)] = values.x30, r.Y[Slot(Landmark::IncisorPoint)] = values.y30;
-    AnalysisTexts texts = ToTexts(values, NormGroup(patient.sex, tracing.age));
+    AnalysisTexts texts = ToTexts(analysis, values, NormGroup(patient.sex, tracing.age));
     for (std::size_t i = 0; i < r.values.size(); ++i)
         r.values[i] = std::move(texts.values[i]);
     for (std::size_t i = 0; i < r.norms.size(); ++i)

@@ -34,6 +34,7 @@ struct Tracing {
 // tracing's caption ("P.1"). Printing draws from it, so the page shows what the screen
 // showed.
 struct ReportedTracing {
+    const Analysis* analysis = &StandardAnalysis();
     PointTable X{}, Y{};
     std::array<std::string, kRows> values{};
     std::array<std::string, kNormRows> norms{};
@@ -43,7 +44,8 @@ struct ReportedTracing {
 
 // What the report of a stored tracing shows: its analysis, with the norms of the
 // patient's group, under the caption "P.n" of its number.
-ReportedTracing ReportOf(const Tracing& tracing, const Patient& patient, int number);
+ReportedTracing ReportOf(const Tracing& tracing, const Patient& patient, int number,
+                         const Analysis& analysis = StandardAnalysis());
 
 // How far from S a landmark of a tracing can lie. A radiograph shows a head: a tracing
 // with a landmark farther away was never traced on one, and drawing it would take the

@@ -26,16 +26,15 @@ void DrawHeader(ReportTarget& target, const model::Patient& patient,
 }  // namespace
 
 RowPlace PlaceOfRow(const ui::State& s, int row, bool overlay, int top) {
-    return PlaceOfRow(!s.Comparing && !s.ToScreen, row, overlay, top);
+    return PlaceOfRow(!s.Comparing && !s.ToScreen, model::Row(row), overlay, top);
 }
 
-RowPlace PlaceOfRow(bool singleOnPaper, int row, bool overlay, int top) {
+RowPlace PlaceOfRow(bool singleOnPaper, const model::Measurement& spec, bool overlay, int top) {
     // A single tracing on paper gets the larger font; screen reports and comparisons
     // the smaller one with room between the rows for the overlay.
     const int size = singleOnPaper ? 12 : 10;
     const int pitch = singleOnPaper ? 260 : 350;
     const int r = overlay ? top + 180 : top;
-    const model::Measurement& spec = model::Row(row);
     switch (spec.block) {
         case model::Block::Skeletal:
             return {size, 200, r + 700 + spec.line * pitch};
@@ -51,7 +50,7 @@ RowPlace PlaceOfRow(bool singleOnPaper, int row, bool overlay, int top) {
 
 void PrintResultRow(ReportTarget& target, const model::ReportedTracing& tracing, int size, int x,
                     int y, int row, bool overlay) {
-    const model::Measurement& spec = model::Row(row);
+    const model::Measurement& spec = tracing.analysis->rows[static_cast<std::size_t>(row)];
     const std::string value = model::ValueField(tracing.values[static_cast<std::size_t>(row)]);
     if (!overlay) target.Text(size, x, y, spec.caption);
     switch (spec.block) {
@@ -70,7 +69,7 @@ void PrintResultRow(ReportTarget& target, const model::ReportedTracing& tracing,
         const int ux = x + 1900 + (size == 12 ? 50 : 0) + (norms ? 200 : 0);
         target.Text(size, ux, y, model::UnitText(spec.unit));
     }
-    if (const int k = model::NormIndex(row); norms && k >= 0)
+    if (const int k = model::NormIndex(*tracing.analysis, row); norms && k >= 0)
         target.Text(size, x + 2600, y, tracing.norms[static_cast<std::size_t>(k)]);
 }
 
@@ -85,8 +84,10 @@ void DrawReportPage(ReportTarget& target, const model::Patient& patient,
                     const model::ReportedTracing& tracing, const ReportLayout& layout) {
     target.Text(64, 0, 0, " ");  // on paper this starts the page
     DrawHeader(target, patient, tracing, layout.overlay, layout.top);
-    for (int row = 0; row < model::kRows; ++row) {
-        const RowPlace place = PlaceOfRow(layout.singleOnPaper, row, layout.overlay, layout.top);
+    const auto& rows = tracing.analysis->rows;
+    for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+        const RowPlace place = PlaceOfRow(layout.singleOnPaper, rows[static_cast<std::size_t>(row)],
+                                          layout.overlay, layout.top);
         PrintResultRow(target, tracing, place.size, place.x, place.y, row, layout.overlay);
     }
     if (layout.withFigure) DrawPairLines(target, tracing.X, tracing.Y, 10, 6000, 4500);

@@ -44,10 +44,10 @@ struct RowPlace {
     int size, x, y;
 };
 RowPlace PlaceOfRow(const ui::State& state, int row, bool overlay, int top);
-RowPlace PlaceOfRow(bool singleOnPaper, int row, bool overlay, int top);
+RowPlace PlaceOfRow(bool singleOnPaper, const model::Measurement& row, bool overlay, int top);
 
-// Prints row `row` (0..36) with its caption at (x, y) twips: the value right-aligned
-// in five characters, the unit and, for the A-Ar-Gn block, the norm. A non-zero
+// Prints row `row` (0..36 of the standard analysis) with its caption at (x, y) twips: the value
+// right-aligned in five characters, the unit and, for the A-Ar-Gn block, the norm. A non-zero
 // `overlay` prints the value and the norm only, as the red pass of a comparison does.
 void PrintResultRow(ui::App& app, int size, int x, int y, int row, int overlay);
 void PrintResultRow(ReportTarget& target, const model::ReportedTracing& tracing, int size, int x,
