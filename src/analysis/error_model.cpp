@@ -57,8 +57,6 @@ bool ReadNumber(std::string_view word, double& value) {
 
 class TableReader {
   public:
-    explicit TableReader(std::string* why) : why_(why) {}
-
     bool Row(int lineNumber, std::string_view line) {
         line = line.substr(0, line.find('#'));
         const std::vector<std::string_view> w = Words(line);
@@ -81,20 +79,23 @@ class TableReader {
         return Sd("sx", w[n - 4], e.sx) && Sd("sy", w[n - 3], e.sy) && Correlation(w[n - 2], e.r);
     }
 
-    std::optional<ErrorModel> Finish(int lastLine) {
+    base::Result<ErrorModel> Finish(int lastLine) {
         line_ = lastLine;
         for (int k = 1; k <= kLandmarks; ++k) {
             if (seenOn_[k] == 0) {
                 Fault("the table ends without landmark " + std::to_string(k));
-                return std::nullopt;
+                return Failed();
             }
         }
         return model_;
     }
 
+    // The fault a row or the end of the table found, naming its line.
+    base::Failure<base::Problem> Failed() const { return base::Fail({}, {}, fault_); }
+
   private:
     bool Fault(const std::string& what) {
-        if (why_) *why_ = "line " + std::to_string(line_) + ": " + what;
+        fault_ = "line " + std::to_string(line_) + ": " + what;
         return false;
     }
 
@@ -114,7 +115,7 @@ class TableReader {
         return true;
     }
 
-    std::string* why_;
+    std::string fault_;
     ErrorModel model_;
     std::array<int, kLandmarks + 1> seenOn_{};
     int line_ = 0;
@@ -122,25 +123,24 @@ class TableReader {
 
 }  // namespace
 
-std::optional<ErrorModel> ParseErrorModel(std::string_view text, std::string* why) {
+base::Result<ErrorModel> ParseErrorModel(std::string_view text) {
     // A byte-order mark, as editors on Windows like to write.
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-    TableReader reader(why);
+    TableReader reader;
     int number = 0;
     for (std::size_t at = 0; at < text.size();) {
         const std::string_view line = NextLine(text, at);
-        if (!reader.Row(++number, line)) return std::nullopt;
+        if (!reader.Row(++number, line)) return reader.Failed();
     }
     return reader.Finish(number);
 }
 
 const ErrorModel& DefaultErrorModel() {
     static const ErrorModel model = [] {
-        std::string why;
-        std::optional<ErrorModel> m = ParseErrorModel(DefaultErrorModelText(), &why);
+        base::Result<ErrorModel> m = ParseErrorModel(DefaultErrorModelText());
         // The table is checked by the tests of every build; this cannot happen in one
         // that passed them.
-        if (!m) throw std::logic_error("the built-in landmark error table, " + why);
+        if (!m) throw std::logic_error("the built-in landmark error table, " + m.why().detail);
         return *m;
     }();
     return model;
@@ -154,7 +154,12 @@ std::optional<ErrorModel> LoadErrorModel(const std::string& path, std::string* w
         if (readError) *readError = ec;
         return std::nullopt;
     }
-    return ParseErrorModel(bytes, why);
+    base::Result<ErrorModel> parsed = ParseErrorModel(bytes);
+    if (!parsed) {
+        if (why) *why = parsed.why().detail;
+        return std::nullopt;
+    }
+    return *parsed;
 }
 
 }  // namespace ceph::analysis

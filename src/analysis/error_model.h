@@ -11,6 +11,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "base/result.h"
+
 namespace ceph::analysis {
 
 struct LandmarkError {
@@ -27,9 +29,9 @@ const ErrorModel& DefaultErrorModel();
 
 // Reads a table: lines of number, name, sx, sy, r, basis separated by tabs or blanks
 // (the name may hold blanks), text after '#' ignored, every landmark 1..19 exactly
-// once, 0 <= sx, sy <= 20 and -1 < r < 1. On a fault, nothing and "line N: ..." in
-// `why`.
-std::optional<ErrorModel> ParseErrorModel(std::string_view text, std::string* why);
+// once, 0 <= sx, sy <= 20 and -1 < r < 1. A faulty table gives its first fault in the
+// problem's words, "line N: ...".
+base::Result<ErrorModel> ParseErrorModel(std::string_view text);
 
 // Reads a replacement table from a regular file of at most 64 KiB; on a fault,
 // nothing and the reason in `why` (the system's for a file that cannot be read, which

@@ -37,9 +37,8 @@ TEST(ErrorModel, AReplacementMayUseBlanksAndWindowsLineEnds) {
     std::string text = WithRow(5, "5  U1 Apex  2.5 1.25 -0.5 ours  # our two clinicians", &line);
     for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2)
         text.insert(at, "\r");
-    std::string why;
-    const auto m = ParseErrorModel("\xEF\xBB\xBF" + text, &why);
-    ASSERT_TRUE(m) << why;
+    const auto m = ParseErrorModel("\xEF\xBB\xBF" + text);
+    ASSERT_TRUE(m) << m.why().detail;
     EXPECT_DOUBLE_EQ(m->landmark[5].sx, 2.5);
     EXPECT_DOUBLE_EQ(m->landmark[5].r, -0.5);
 }
@@ -63,8 +62,9 @@ TEST(ErrorModel, AFaultyTableIsRefusedNamingTheLine) {
     for (const Case& c : cases) {
         int line = 0;
         const std::string text = WithRow(c.k, c.row, &line);
-        std::string why;
-        EXPECT_FALSE(ParseErrorModel(text, &why)) << c.row;
+        const auto m = ParseErrorModel(text);
+        ASSERT_FALSE(m) << c.row;
+        const std::string& why = m.why().detail;
         // A missing row is told where the table ends.
         const int expected =
             c.row.empty() ? static_cast<int>(std::count(text.begin(), text.end(), '\n')) : line;

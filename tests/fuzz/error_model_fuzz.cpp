@@ -13,10 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using ceph::model::kRows;
     using ceph::model::PointTable;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    std::string why;
-    const std::optional<ErrorModel> model = ParseErrorModel(text, &why);
+    const ceph::base::Result<ErrorModel> model = ParseErrorModel(text);
     if (!model) {
-        FUZZ_CHECK(why.starts_with("line "));
+        FUZZ_CHECK(model.why().detail.starts_with("line "));
         return 0;
     }
     for (int k = 1; k <= 19; ++k) {
