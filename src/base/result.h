@@ -90,4 +90,11 @@ class [[nodiscard]] Result<void, Why> {
     bool failed_ = false;
 };
 
+// A step the system reports on with an error code, as a result: done when the code is
+// clear, else failed for that reason, naming the file.
+inline Result<void> FromSystem(std::string file, std::error_code error) {
+    if (error) return Fail(std::move(file), error);
+    return {};
+}
+
 }  // namespace ceph::base

@@ -8,7 +8,7 @@
 
 namespace ceph::platform {
 
-bool WriteFigurePng(const model::Figure& figure, const std::string& path, std::string& error) {
+base::Result<void> WriteFigurePng(const model::Figure& figure, const std::string& path) {
     if (!std::getenv("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     int argc = 1;
     char name[] = "cephtool";
@@ -16,11 +16,7 @@ bool WriteFigurePng(const model::Figure& figure, const std::string& path, std::s
     QGuiApplication qt(argc, argv);
 
     const QImage image = RenderFigure(figure, 150);
-    if (std::error_code ec = SaveImage(image, path, "PNG")) {
-        error = ec.message();
-        return false;
-    }
-    return true;
+    return base::FromSystem(path, SaveImage(image, path, "PNG"));
 }
 
 }  // namespace ceph::platform

@@ -3,11 +3,12 @@
 
 #include <string>
 
+#include "base/result.h"
 #include "model/figure.h"
 
 namespace ceph::platform {
 
-// Writes the figure at 150 dpi; false with the reason in `error`.
-bool WriteFigurePng(const model::Figure& figure, const std::string& path, std::string& error);
+// Writes the figure at 150 dpi, or says why it could not (the system's reason).
+base::Result<void> WriteFigurePng(const model::Figure& figure, const std::string& path);
 
 }  // namespace ceph::platform

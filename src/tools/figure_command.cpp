@@ -179,16 +179,13 @@ int RunFigure(int argc, char** argv, PngWriter pngWriter) {
     const std::optional<StoredTracing> stored = ReadStoredTracing(source, std::cerr);
     if (!stored) return 1;
     const model::Figure figure = BuildFigure(stored->tracing, Steps(line));
-    std::string error;
-    if (svg) {
-        if (std::error_code ec =
-                base::WriteFileAtomically(out, FigureSvg(figure, FigureTitle(*stored))))
-            error = ec.message();
-    } else {
-        pngWriter(figure, out, error);
-    }
-    if (!error.empty()) {
-        std::cerr << "cephtool: cannot write " << out << ": " << error << "\n";
+    const base::Result<void> written =
+        svg ? base::FromSystem(
+                  out, base::WriteFileAtomically(out, FigureSvg(figure, FigureTitle(*stored))))
+            : pngWriter(figure, out);
+    if (!written) {
+        std::cerr << "cephtool: cannot write " << out << ": " << written.why().error.message()
+                  << "\n";
         return 1;
     }
     return 0;

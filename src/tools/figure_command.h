@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "model/figure.h"
 #include "tools/options.h"
 #include "tools/stored_tracing.h"
@@ -33,9 +34,8 @@ std::string FigureTitle(const StoredTracing& stored);
 // pair figure.
 std::string FigureSvg(const model::Figure& figure, const std::string& title);
 
-// Writes the figure panel as a PNG file; false with the reason in `error`.
-using PngWriter = bool (*)(const model::Figure& figure, const std::string& path,
-                           std::string& error);
+// Writes the figure panel as a PNG file, or says why it could not.
+using PngWriter = base::Result<void> (*)(const model::Figure& figure, const std::string& path);
 
 extern const CommandRules kFigureRules;
 
