@@ -42,16 +42,17 @@ bool IsDeviceName(std::string_view code) {
 
 }  // namespace
 
-std::string CodeNameProblem(std::string_view code) {
-    if (code.empty()) return "是空的";
+Result<void> CheckCodeName(std::string_view code) {
+    const auto refused = [](std::string why) { return Fail({}, {}, std::move(why)); };
+    if (code.empty()) return refused("是空的");
     for (const char c : code) {
-        if (IsControl(static_cast<unsigned char>(c))) return "含有控制字元";
-        if (c == '/' || c == '\\') return std::string("含有資料夾分隔字元「") + c + "」";
+        if (IsControl(static_cast<unsigned char>(c))) return refused("含有控制字元");
+        if (c == '/' || c == '\\') return refused(std::string("含有資料夾分隔字元「") + c + "」");
         if (std::string_view("<>:\"|?*").find(c) != std::string_view::npos)
-            return std::string("含有 Windows 檔名不能用的字元「") + c + "」";
+            return refused(std::string("含有 Windows 檔名不能用的字元「") + c + "」");
     }
-    if (code.back() == '.' || code.back() == ' ') return "以句點或空白結尾";
-    if (IsDeviceName(code)) return "是 Windows 保留給裝置的名稱";
+    if (code.back() == '.' || code.back() == ' ') return refused("以句點或空白結尾");
+    if (IsDeviceName(code)) return refused("是 Windows 保留給裝置的名稱");
     return {};
 }
 

@@ -6,16 +6,18 @@
 #include <string>
 #include <string_view>
 
+#include "base/result.h"
+
 namespace ceph::base {
 
-// Why `code` cannot start a file name, in words for the user that follow the code ("含有
-// 控制字元"); empty when it can. A code
-// that could leave its folder or be cut short by the system is refused: a folder
-// separator ("/" or "\"), "." or "..", a NUL byte or any other control character, the
-// characters Windows forbids (< > : " | ? *), a final dot or blank, and a name Windows
-// keeps for a device (CON, PRN, AUX, NUL, COM0..COM9, LPT0..LPT9, also before a dot). An
-// empty code names no patient.
-std::string CodeNameProblem(std::string_view code);
+// Whether `code` can start a file name; when it cannot, why not, in words for the
+// user that follow the code ("含有控制字元"). A code that could leave its folder or be
+// cut short by the system is refused: a folder separator ("/" or "\"), "." or "..", a
+// NUL byte or any other control character, the characters Windows forbids
+// (< > : " | ? *), a final dot or blank, and a name Windows keeps for a device (CON,
+// PRN, AUX, NUL, COM0..COM9, LPT0..LPT9, also before a dot). An empty code names no
+// patient.
+Result<void> CheckCodeName(std::string_view code);
 
 // The text with its control characters written as "\xNN", so that a message can show a
 // code holding them.

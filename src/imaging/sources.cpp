@@ -137,10 +137,10 @@ void pastemn_Click(ui::App& app) {
 void bmpsave_Click(ui::App& app) {
     ui::MainWindow& w = app.win;
     const std::string& code = w.Label0.caption;
-    if (const std::string why = base::CodeNameProblem(code); !why.empty()) {
+    if (const auto named = base::CheckCodeName(code); !named) {
         // The picture's name is built from the code: it must stay in the picture folder
         // and mean the same file on every workstation.
-        app.services.ShowMessage("病歷號碼「" + base::Printable(code) + "」" + why +
+        app.services.ShowMessage("病歷號碼「" + base::Printable(code) + "」" + named.why().detail +
                                      "，不能用來命名圖檔，圖案沒有存檔。",
                                  ui::kCriticalOk);
         return;

@@ -73,8 +73,8 @@ TEST(PatientCodeFiles, CodesThatCannotNameAFileStoreNoPictureButTheirTracings) {
 
 TEST(PatientCodeFiles, OrdinaryCodesNameFiles) {
     for (const char* code : {"00101", "A-12_3", "王小明", "CONSOLE", "COM10", "a.b", ".x"})
-        EXPECT_EQ(base::CodeNameProblem(code), "") << code;
-    EXPECT_NE(base::CodeNameProblem(""), "");
+        EXPECT_TRUE(base::CheckCodeName(code).ok()) << code;
+    EXPECT_FALSE(base::CheckCodeName("").ok());
     EXPECT_EQ(base::Printable("a\x01\x7f"), "a\\x01\\x7F");
 }
 
