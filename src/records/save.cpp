@@ -94,6 +94,12 @@ std::string FormatRecordLine(std::string_view code, const PointRow& x, const Poi
     return line;
 }
 
+std::string FormatRecordLine(std::string_view code, const model::Tracing& tracing) {
+    std::string line = FormatRecordLine(code, tracing.X, tracing.Y, tracing.age);
+    if (!tracing.figure.empty()) (line += ',') += tracing.figure;
+    return line;
+}
+
 std::string WithFigureFields(std::string_view line, const std::array<std::string, 3>& boxes) {
     // Keep everything up to and including the 41st comma (the one after the age text);
     // a line without one is kept whole and gets its comma.
@@ -136,7 +142,9 @@ bool Command4_Click(ui::App& app) {
         return false;
     }
 
-    const std::string line = FormatRecordLine(code, x, y, w.Text4.text);
+    model::Tracing tracing;
+    tracing.X = x, tracing.Y = y, tracing.age = w.Text4.text;
+    const std::string line = FormatRecordLine(code, tracing);
     const StoreResult stored = StorePatientLines(s.DataDir, index + 1, {line});
     if (!stored.Ok()) {
         return Refused(app, "無法存檔: " + stored.file + "\n" + base::ErrorText(stored.error) +

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "model/geometry.h"
+#include "model/tracing.h"
 #include "ui/app.h"
 
 namespace ceph::records {
@@ -24,6 +25,9 @@ void ToMillimetres(PointRow& x, PointRow& y, double snMillimetres);
 // and the age text.
 std::string FormatRecordLine(std::string_view code, const PointRow& x, const PointRow& y,
                              std::string_view age);
+// The record line of a tracing: as above with the tracing's age text, then its figure
+// fields when it has any.
+std::string FormatRecordLine(std::string_view code, const model::Tracing& tracing);
 
 // The patient's line with the figure fields (scale, left, top) replaced or added after
 // the age text; the first 41 fields stay as they are.

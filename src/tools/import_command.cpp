@@ -35,7 +35,8 @@ std::string CheckLine(std::string_view line, std::string& out) {
     if (f[0].empty()) return "no patient code";
     if (TrimBlanks(f[0]) != f[0]) return "blanks around the patient code";
     // Numbers as every reader of record lines takes them.
-    records::PointRow x{}, y{};
+    model::Tracing tracing;
+    records::PointRow &x = tracing.X, &y = tracing.Y;
     for (int i = 1; i <= 19; ++i) {
         for (int axis = 0; axis < 2; ++axis) {
             const std::size_t k = static_cast<std::size_t>(2 * i - 1 + axis);
@@ -56,9 +57,10 @@ std::string CheckLine(std::string_view line, std::string& out) {
                std::to_string(static_cast<int>(model::kMaxMillimetresFromS)) + " mm from S";
     // Stored tracings have S at the origin.
     if (x[16] != 0 || y[16] != 0) model::MoveSToOrigin(x, y);
-    out = records::FormatRecordLine(f[0], x, y, f[40]);
+    tracing.age = f[40];
     for (std::size_t k = 41; k < f.size(); ++k)
-        (out += ',') += TrimBlanks(f[k]);
+        (tracing.figure += k == 41 ? "" : ",") += TrimBlanks(f[k]);
+    out = records::FormatRecordLine(f[0], tracing);
     return {};
 }
 
