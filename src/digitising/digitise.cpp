@@ -2,30 +2,20 @@
 
 #include <cmath>
 
-#include "digitising/landmarks.h"
+#include "digitising/steps.h"
 #include "model/landmark.h"
+#include "presenter/digitising_view.h"
 
 namespace ceph::digitising {
 
 namespace {
 
-constexpr int kFinished = 20;
-
 void GuideLine(ui::PictureBox& guide, float x1, float y1, float x2, float y2) {
     guide.drawing.Add<ui::DrawLine>(x1, y1, x2, y2, kBlue, 1);
 }
 
-int CurrentLandmark(const ui::MainWindow& w) {
-    return RoundToInt16(TextToNumber(w.LabelPNTNo.caption));
-}
-
-// The landmarks placed before landmark n in the order, where the store holds them.
-void MarkPlaced(ui::MainWindow& w, int n) {
-    const ui::State& s = w.state;
-    w.Image1.marks.clear();
-    if (n < 1 || n > kFinished) return;
-    for (int m = 16; m != n && m >= 1 && m <= 19; m = NextLandmark(m))
-        w.Image1.marks.push_back({s.X[m], s.Y[m], s.LandmarkName[m]});
+ui::DigitisingState& Flow(ui::App& app) {
+    return app.win.state.Digitising;
 }
 
 }  // namespace
@@ -69,81 +59,64 @@ void InitGuide(ui::App& app) {
 }
 
 void ShowNextPoint(ui::App& app, int n) {
-    ui::MainWindow& w = app.win;
-    const ui::State& s = w.state;
-    const bool inTable = n >= 0 && n <= kFinished;
-    w.LabelPNT.visible = true;
-    w.Label10.visible = true;
-    w.LabelPNTNo.caption = Format0(n);
-    w.LabelPNT.caption = (inTable ? s.LandmarkName[n] : std::string()) + "  點";
-    w.LabelPNTDef.caption = LandmarkDefinition(n);
-    w.LabelPNTDef.foreColor = kSystemWindowText;
-    w.LabelPNTDef.visible = true;
-    MarkPlaced(w, n);
-    if (inTable) {
-        w.Label10.left = s.GuideLeft[n];
-        w.Label10.top = s.GuideTop[n];
-    }
-    // The zoom is fixed once S is placed, so all landmarks share one scale.
-    w.VScroll2.enabled = n == 16;
-    w.Command1.enabled = n == 16;
+    Ask(Flow(app), n);
+    presenter::ShowAsked(app.win);
 }
 
 void Image1_MouseMove(ui::App& app, float x, float y) {
-    app.win.LabelX.caption = FormatGeneral(x);
-    app.win.LabelY.caption = FormatGeneral(y);
+    Flow(app).pointerX = x;
+    Flow(app).pointerY = y;
+    presenter::ShowPointer(app.win);
 }
 
 void Image1_Click(ui::App& app) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
-    int n = CurrentLandmark(w);
-    // Once all 19 are placed (or before input started) a click has nothing to store.
-    if (n < 1 || n > 19) return;
-    s.X[n] = static_cast<float>(TextToNumber(w.LabelX.caption));
-    s.Y[n] = static_cast<float>(TextToNumber(w.LabelY.caption));
-    ShowNextPoint(app, NextLandmark(n));
-    if (n != 19) {
+    ui::DigitisingState& flow = s.Digitising;
+    // Once all 19 are placed (or with no input under way) a click has nothing to store.
+    if (flow.step != ui::DigitisingState::Step::Asking) return;
+    const std::size_t placed = model::Slot(flow.asked);
+    s.X[placed] = AsReadOut(flow.pointerX);
+    s.Y[placed] = AsReadOut(flow.pointerY);
+    Advance(flow);
+    presenter::ShowAsked(w);
+    if (flow.step != ui::DigitisingState::Step::Finished) {
         w.Picture7.visible = false;
         return;
     }
-    w.LabelPNT.visible = false;
-    w.Label10.visible = false;
-    w.LabelPNTDef.visible = false;
     w.Picture7.visible = true;
     const double dx = double(s.X[1]) - s.X[16], dy = double(s.Y[1]) - s.Y[16];
-    w.Label14.caption = Format0(std::sqrt(dx * dx + dy * dy));
+    flow.snDistance = AsWholeUnits(std::sqrt(dx * dx + dy * dy));
+    presenter::ShowSNDistance(w);
     // The rounded distance proposes the length in millimetres from the last scale; with
     // no usable scale nothing is proposed and the clinician types the length.
     const double rate = TextToNumber(w.Text2.text);
-    w.Text6.text =
-        IsPositiveNumber(rate) ? Format1(TextToNumber(w.Label14.caption) * rate) : std::string();
+    w.Text6.text = IsPositiveNumber(rate) ? Format1(flow.snDistance * rate) : std::string();
     Text6_Change(app);
 }
 
 void Command5_Click(ui::App& app) {
-    const int n = CurrentLandmark(app.win);
-    if (n == 16 || n < 1 || n > kFinished) return;
-    ShowNextPoint(app, PreviousLandmark(n));
+    if (StepBack(Flow(app))) presenter::ShowAsked(app.win);
 }
 
 void Command6_Click(ui::App& app) {
-    ShowNextPoint(app, 16);
+    ShowNextPoint(app, model::Number(model::kFirstClicked));
 }
 
 void PictureReplaced(ui::App& app) {
-    ui::MainWindow& w = app.win;
-    const int n = CurrentLandmark(w);
-    if (n == 16 || n < 1 || n > kFinished) return;
-    ShowNextPoint(app, 16);
-    w.Picture7.visible = false;
-    w.LabelPNTDef.caption = kPictureReplaced;
-    w.LabelPNTDef.foreColor = kRed;
+    ui::DigitisingState& flow = Flow(app);
+    // While S is asked nothing is placed at the old picture's scale yet.
+    if (flow.step == ui::DigitisingState::Step::NotInputting || flow.Asks(model::kFirstClicked))
+        return;
+    Ask(flow, model::Number(model::kFirstClicked));
+    flow.pictureReplaced = true;
+    presenter::ShowAsked(app.win);
+    app.win.Picture7.visible = false;
 }
 
 void Text6_Change(ui::App& app) {
     ui::MainWindow& w = app.win;
-    const double distance = TextToNumber(w.Label14.caption);
+    const double distance = Flow(app).snDistance;
     // Without a measured distance there is no scale to derive: keep the last one.
     if (distance == 0) {
         w.LabelSNCheck.caption.clear();
@@ -152,6 +125,10 @@ void Text6_Change(ui::App& app) {
     const double length = TextToNumber(w.Text6.text);
     w.Text2.text = Format3(length / distance);
     w.LabelSNCheck.caption = CalibrationNote(length, length / distance, w.state.SavedRate);
+}
+
+void EndInput(ui::App& app) {
+    EndInput(Flow(app));
 }
 
 std::string CalibrationNote(double length, double rate, double savedRate) {

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "presenter/digitising_view.h"
 #include "ui/app.h"
 
 namespace ceph::digitising {
@@ -14,6 +15,8 @@ void InitGuide(ui::App& app);
 
 // Makes landmark n (1..20, 20 = finished) the one asked for.
 void ShowNextPoint(ui::App& app, int n);
+// The input was cancelled or stored: clicks place nothing until the next input.
+void EndInput(ui::App& app);
 
 void Image1_MouseMove(ui::App& app, float x, float y);
 void Image1_Click(ui::App& app);
@@ -24,7 +27,7 @@ void Command6_Click(ui::App& app);  // start again at S
 // in its place, so once S is placed the tracing starts again at S and the line under
 // the guide says why (until the next click). While S is asked nothing changes.
 void PictureReplaced(ui::App& app);
-inline constexpr const char* kPictureReplaced = "圖案已更換，請從 S 重新點起";
+inline constexpr const char* kPictureReplaced = presenter::kPictureReplaced;
 void Text6_Change(ui::App& app);  // the S-N length in millimetres
 
 // Why an S-N length (millimetres) and the scale it gives (millimetres per image unit)

@@ -9,6 +9,7 @@
 #include "model/figure.h"
 #include "model/tracing.h"
 #include "ui/controls.h"
+#include "ui/digitising_state.h"
 
 namespace ceph::ui {
 
@@ -46,6 +47,8 @@ struct State {
     std::array<std::array<std::int16_t, kPairSlots>, 2> LandmarkPairs{};
     std::array<std::int16_t, kNameSlots> GuideLeft{};
     std::array<std::int16_t, kNameSlots> GuideTop{};
+    // Where the placing of the landmarks stands; the guide and the read-outs show it.
+    DigitisingState Digitising;
     std::array<std::array<float, kProfileSlots>, 2> ProfilePts{};
     model::Figure ShownFigure;  // the shown tracing's figure, as moved since
     ReportPanel ShownPanel;

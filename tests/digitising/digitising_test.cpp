@@ -146,7 +146,7 @@ TEST_F(InputTest, NineteenClicksInOrderThenCalibration) {
     w.Text6.text = "75";
     Send(wiring::EventType::Change, "Text6");
     EXPECT_EQ(w.Text2.text, "0.015");
-    w.Label14.caption = "X";
+    w.state.Digitising.snDistance = 0;  // no measured distance
     w.Text6.text = "80";
     Send(wiring::EventType::Change, "Text6");
     EXPECT_EQ(w.Text2.text, "0.015");
