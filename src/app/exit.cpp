@@ -1,5 +1,6 @@
 #include "app/exit.h"
 
+#include "digitising/digitise.h"
 #include "ui/figure_boxes.h"
 
 namespace ceph::app {
@@ -27,6 +28,7 @@ void Command3_Click(ui::App& app) {
     w.Picture7.visible = false;
     w.Picture2.visible = false;
     w.Label2.caption.clear();
+    digitising::EndInput(app);
     MoveToStartupBar(w);
 }
 

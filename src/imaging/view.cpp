@@ -45,7 +45,7 @@ void PointerStays(ui::App& app, double underX, double underY) {
 
 void Zoom(ui::App& app, int notches, float x, float y) {
     ui::MainWindow& w = app.win;
-    if (!w.VScroll2.enabled || !w.VScroll2.visible) return;
+    if (w.state.Digitising.ZoomLocked() || !w.VScroll2.visible) return;
     const int before = w.VScroll2.value;
     const int after =
         std::clamp(before + notches * w.VScroll2.smallChange, w.VScroll2.min, w.VScroll2.max);
