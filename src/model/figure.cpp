@@ -34,9 +34,10 @@ constexpr std::array<Highlight, kFigureStructures> kHighlights{{
     {kChin, {}},                              // chin
 }};
 
-// The palatal plane rests in the panel's light colour; the other bones in blue. Either
-// way a bone line is seen only in green, while its structure is chosen.
-constexpr int kPalatalPlane = 3;
+// A bone line is seen only in green, while its structure is chosen; the profile is
+// magenta and the pair figure under them blue.
+constexpr Colour kBoneColour = kGreen;
+constexpr Colour kProfileColour = kMagenta;
 constexpr Colour kPairColour = kBlue;
 
 // The profile runs as two chains, nasion to upper lip (points 0..8) and lower lip to
@@ -57,10 +58,8 @@ void PlaceHardTissueLines(Figure& f, const PointTable& X, const PointTable& Y) {
 }
 
 void ShowProfileLines(Figure& f) {
-    for (FigureLine& line : f.profile) {
+    for (FigureLine& line : f.profile)
         line.visible = true;
-        line.colour = kMagenta;
-    }
 }
 
 // The pair figure as the panel has always painted it: from the first landmark, a step
@@ -95,13 +94,13 @@ void LayOutPanel(Figure& f, const PointTable& Y) {
 }  // namespace
 
 Figure::Figure() {
-    for (int k = 0; k < kHardTissueLines; ++k) {
-        hardTissue[k].dotted = true;
-        hardTissue[k].colour = k == kPalatalPlane ? kLightCyan : kBlue;
+    for (FigureLine& line : hardTissue) {
+        line.dotted = true;
+        line.colour = kBoneColour;
     }
     for (FigureLine& line : profile) {
         line.dotted = true;
-        line.colour = kMagenta;
+        line.colour = kProfileColour;
     }
 }
 
@@ -140,11 +139,7 @@ void Select(Figure& f, int s) {
     if (s < 0 || s >= kFigureStructures) return;
     const Highlight& h = kHighlights[s];
     h.thickSegments.ForEach([&](int i) { f.profile[i].width = 2; });
-    h.shownLines.ForEach([&](int k) {
-        FigureLine& line = f.hardTissue[k];
-        line.visible = true;
-        line.colour = kGreen;
-    });
+    h.shownLines.ForEach([&](int k) { f.hardTissue[k].visible = true; });
 }
 
 void SetDotted(Figure& f, bool dotted) {

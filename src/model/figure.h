@@ -37,8 +37,8 @@ struct FigureLine {
 };
 
 struct Figure {
-    // Before any tracing: every line hidden at the panel's corner, in its resting
-    // colour, and no structure chosen.
+    // Before any tracing: every line hidden at the panel's corner and no structure
+    // chosen.
     Figure();
 
     std::array<FigureLine, kHardTissueLines> hardTissue;
@@ -66,8 +66,8 @@ Figure MakeFigure(const PointTable& X, const PointTable& Y, const Profile& profi
 // from its landmarks.
 Figure FigureOf(const Tracing& tracing);
 
-// Chooses structure s: its bone lines are shown in green and its part of the profile
-// drawn solid; every other bone line is hidden. Anything but 0..8 shows no bone.
+// Chooses structure s: its bone lines are shown (in green) and its part of the
+// profile drawn solid; every other bone line is hidden. Anything but 0..8 shows no bone.
 void Select(Figure& figure, int s);
 // Broken (thin) or solid (thick) bone lines.
 void SetDotted(Figure& figure, bool dotted);

@@ -4,12 +4,14 @@ namespace ceph::presenter {
 
 namespace {
 
+// A hidden control keeps the colour it last showed: it is not seen, and the window has
+// always left it so.
 void ShowLine(ui::Line& control, const model::FigureLine& line) {
     control.x1 = line.x1;
     control.y1 = line.y1;
     control.x2 = line.x2;
     control.y2 = line.y2;
-    control.borderColor = line.colour;
+    if (line.visible) control.borderColor = line.colour;
     control.borderWidth = line.width;
     control.visible = line.visible;
     control.dotted = line.dotted;
