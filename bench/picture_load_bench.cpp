@@ -85,9 +85,9 @@ void PaintViewport(const QImage& picture) {
 
 void LoadUntilShown(const std::string& path) {
     ceph::platform::PictureStore store;
-    const ceph::ui::PictureRef ref = store.Load(path);
-    if (ref.empty()) throw std::runtime_error(store.LastError());
-    PaintViewport(store.Get(ref));
+    const auto ref = store.Load(path);
+    if (!ref) throw std::runtime_error(ref.why().detail);
+    PaintViewport(store.Get(*ref));
 }
 
 void LoadWithQt(const std::string& path) {

@@ -203,11 +203,12 @@ bool LoadPicture(Fixture& data, const QTemporaryDir& scratch) {
         std::fprintf(stderr, "%s\n", e.what());
         return false;
     }
-    data.model.picture = data.store.Load(path);
-    if (data.model.picture.empty()) {
-        std::fprintf(stderr, "%s\n", data.store.LastError().c_str());
+    const auto loaded = data.store.Load(path);
+    if (!loaded) {
+        std::fprintf(stderr, "%s\n", loaded.why().detail.c_str());
         return false;
     }
+    data.model.picture = *loaded;
     data.picture = data.store.Get(data.model.picture);
     data.rgb32 = data.picture.convertToFormat(QImage::Format_RGB32);
     return true;

@@ -52,13 +52,13 @@ void OpenFolder(ui::App& app, const std::string& path) {
 }  // namespace
 
 bool LoadPictureFile(ui::App& app, const std::string& path, float z) {
-    const ui::PictureRef picture = app.services.LoadPicture(path);
-    if (picture.empty()) {
-        app.services.ShowMessage("無法讀取圖檔: " + path + "\n" + app.services.PictureError(),
+    const base::Result<ui::PictureRef> picture = app.services.LoadPicture(path);
+    if (!picture) {
+        app.services.ShowMessage("無法讀取圖檔: " + path + "\n" + picture.why().detail,
                                  ui::kCriticalOk);
         return false;
     }
-    SetHolderPicture(app, picture);
+    SetHolderPicture(app, *picture);
     ShowPicture(app, z);
     return true;
 }

@@ -138,14 +138,10 @@ QImage DecodePicture(QByteArray& bytes, std::string* error) {
     return otherDecoder ? ReadWithQt(bytes, error) : image;
 }
 
-ui::PictureRef PictureStore::Load(const std::string& path) {
+base::Result<ui::PictureRef> PictureStore::Load(const std::string& path) {
     std::string reason;
     QImage image = ReadPicture(path, &reason);
-    if (image.isNull()) {
-        lastError_ = reason.empty() ? std::string("原因不明") : reason;
-        return {};
-    }
-    lastError_.clear();
+    if (image.isNull()) return base::Fail(path, {}, reason.empty() ? "原因不明" : reason);
     return Add(std::move(image));
 }
 

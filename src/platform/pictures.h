@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "base/result.h"
 #include "ui/controls.h"
 
 namespace ceph::platform {
@@ -24,14 +25,12 @@ class PictureStore {
   public:
     // Reads a picture file, recognised by its content: JPEG through libjpeg-turbo,
     // anything else Qt reads (BMP, PNG…) through Qt. Grey pictures stay one byte a pixel.
-    // An empty reference when it cannot be read, and LastError() says why.
-    ui::PictureRef Load(const std::string& path);
+    // When it cannot be read, the problem names the file and its words say why in
+    // Traditional Chinese, without the file's name (the caller's message names it).
+    base::Result<ui::PictureRef> Load(const std::string& path);
     ui::PictureRef Add(QImage image);
     // The picture of a reference; a null image for none.
     const QImage& Get(const ui::PictureRef& ref) const;
-    // Why the last Load failed, in Traditional Chinese, without the file's name (the
-    // caller's message names it); empty after a successful one.
-    const std::string& LastError() const { return lastError_; }
 
     // A picture the services keep for themselves and hand out again (the guide
     // drawing): never released, whether the model holds it or not.
@@ -47,7 +46,6 @@ class PictureStore {
     std::unordered_set<std::uint32_t> pinned_;
     std::uint32_t next_ = 1;
     QImage none_;
-    std::string lastError_;
 };
 
 // Paints the image control's picture on a widget of `size` pixels whose top-left corner

@@ -41,7 +41,7 @@ ui::YearMonth SharedServices::Today() const {
     return {today.year(), today.month()};
 }
 
-ui::PictureRef SharedServices::LoadPicture(const std::string& path) {
+base::Result<ui::PictureRef> SharedServices::LoadPicture(const std::string& path) {
     return pictures_.Load(path);
 }
 

@@ -5,8 +5,8 @@
 
 #include <QPageLayout>
 
-#include "ui/services.h"
 #include "platform/pictures.h"
+#include "ui/services.h"
 
 namespace ceph::platform {
 
@@ -15,8 +15,7 @@ class SharedServices : public ui::Services {
     ui::ScreenInfo Screen() const override;
     ui::YearMonth Today() const override;
 
-    ui::PictureRef LoadPicture(const std::string& path) override;
-    std::string PictureError() const override { return pictures_.LastError(); }
+    base::Result<ui::PictureRef> LoadPicture(const std::string& path) override;
     ui::PictureRef GuideDrawing() override;
     std::error_code SavePictureBitmap(const ui::PictureRef& picture,
                                       const std::string& path) override;

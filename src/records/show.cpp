@@ -18,7 +18,10 @@ void PaintPictureUnderFigure(ui::App& app, int n) {
     ui::MainWindow& w = app.win;
     const std::string path = TracingPicturePath(w, n);
     ui::PictureRef picture;
-    if (w.Check2.value != 0 && base::FileExists(path)) picture = app.services.LoadPicture(path);
+    if (w.Check2.value != 0 && base::FileExists(path)) {
+        // One that cannot be read is left out; the figure is shown without it.
+        if (const auto loaded = app.services.LoadPicture(path)) picture = *loaded;
+    }
     if (picture.empty()) {
         w.Frame2.visible = false;
         return;

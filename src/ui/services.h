@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/result.h"
 #include "ui/controls.h"
 
 namespace ceph::ui {
@@ -80,10 +81,9 @@ class Dialogs {
 class PictureService {
   public:
     virtual ~PictureService() = default;
-    // A file loaded into the picture store; an empty reference when it cannot be read,
-    // and PictureError() says why in words for the user.
-    virtual PictureRef LoadPicture(const std::string& path) = 0;
-    virtual std::string PictureError() const = 0;
+    // A file loaded into the picture store, or why it cannot be read, in words for the
+    // user.
+    virtual base::Result<PictureRef> LoadPicture(const std::string& path) = 0;
     // The guide drawing that ships with the program.
     virtual PictureRef GuideDrawing() = 0;
     // A picture on the clipboard, or an empty reference.

@@ -90,6 +90,11 @@ class PictureLoadTest : public ::testing::Test {
     std::string Write(const std::string& name, const std::string& bytes) {
         return dir.Write(name, bytes).string();
     }
+    // The picture a file loads as; a null one when it cannot be read.
+    QImage Loaded(const std::string& path) {
+        const auto ref = store.Load(path);
+        return ref ? store.Get(*ref) : QImage();
+    }
 
     testing::TempDir dir;
     PictureStore store;
@@ -98,20 +103,21 @@ class PictureLoadTest : public ::testing::Test {
 TEST_F(PictureLoadTest, GreyJpegLoadsAsOneBytePerPixel) {
     const QImage source = GreyPicture(300, 200);
     // Written by Qt's encoder, so that the decoder is not checked against itself.
-    const ui::PictureRef ref = store.Load(Write("ceph.jpg", Encoded(source, "JPG", 95)));
-    ASSERT_FALSE(ref.empty()) << store.LastError();
+    const auto refLoaded = store.Load(Write("ceph.jpg", Encoded(source, "JPG", 95)));
+    ASSERT_TRUE(refLoaded) << refLoaded.why().detail;
+    const ui::PictureRef ref = *refLoaded;
     EXPECT_EQ(ref.widthPx, 300);
     EXPECT_EQ(ref.heightPx, 200);
     const QImage& loaded = store.Get(ref);
     EXPECT_EQ(loaded.format(), QImage::Format_Grayscale8);
     EXPECT_LE(MaxDifference(loaded, source), 4);
-    EXPECT_TRUE(store.LastError().empty());
 }
 
 TEST_F(PictureLoadTest, ColourJpegLoadsInColour) {
     const QImage source = ColourPicture();
-    const ui::PictureRef ref = store.Load(Write("colour.jpg", Encoded(source, "JPG", 95)));
-    ASSERT_FALSE(ref.empty()) << store.LastError();
+    const auto refLoaded = store.Load(Write("colour.jpg", Encoded(source, "JPG", 95)));
+    ASSERT_TRUE(refLoaded) << refLoaded.why().detail;
+    const ui::PictureRef ref = *refLoaded;
     const QImage& loaded = store.Get(ref);
     EXPECT_EQ(loaded.format(), QImage::Format_RGB32);
     // The middle of every block, away from the blurred edges between them.
@@ -127,9 +133,10 @@ TEST_F(PictureLoadTest, ColourJpegLoadsInColour) {
 TEST_F(PictureLoadTest, ColourCodedJpegIsGreyOnlyWhenItsColoursAre) {
     // An odd size: the decoded brightness plane is padded beyond the picture.
     const QImage grey = GreyPicture(301, 199);
-    const ui::PictureRef ref = store.Load(
+    const auto refLoaded = store.Load(
         Write("ycc.jpg", Encoded(grey.convertToFormat(QImage::Format_RGB32), "JPG", 95)));
-    ASSERT_FALSE(ref.empty()) << store.LastError();
+    ASSERT_TRUE(refLoaded) << refLoaded.why().detail;
+    const ui::PictureRef ref = *refLoaded;
     const QImage& loaded = store.Get(ref);
     EXPECT_EQ(loaded.format(), QImage::Format_Grayscale8);
     EXPECT_EQ(loaded.size(), QSize(301, 199));
@@ -139,7 +146,7 @@ TEST_F(PictureLoadTest, ColourCodedJpegIsGreyOnlyWhenItsColoursAre) {
     for (int y = 100; y < 116; ++y)
         for (int x = 200; x < 216; ++x)
             marked.setPixel(x, y, qRgb(220, 40, 40));
-    const QImage& colour = store.Get(store.Load(Write("marked.jpg", Encoded(marked, "JPG", 95))));
+    const QImage colour = Loaded(Write("marked.jpg", Encoded(marked, "JPG", 95)));
     EXPECT_EQ(colour.format(), QImage::Format_RGB32);
     EXPECT_GT(qRed(colour.pixel(208, 108)), 180);
     EXPECT_LT(qGreen(colour.pixel(208, 108)), 90);
@@ -172,8 +179,9 @@ TEST_F(PictureLoadTest, BitmapsAndPngsKeepGreyAsOneBytePerPixel) {
         {"alpha.png", Encoded(translucent, "PNG"), QImage::Format_ARGB32_Premultiplied, colour},
     };
     for (const Case& c : cases) {
-        const ui::PictureRef ref = store.Load(Write(c.name, c.bytes));
-        ASSERT_FALSE(ref.empty()) << c.name << ": " << store.LastError();
+        const auto refLoaded = store.Load(Write(c.name, c.bytes));
+        ASSERT_TRUE(refLoaded) << c.name << ": " << refLoaded.why().detail;
+        const ui::PictureRef ref = *refLoaded;
         const QImage& loaded = store.Get(ref);
         EXPECT_EQ(loaded.format(), c.format) << c.name;
         EXPECT_EQ(loaded.size(), c.expected.size()) << c.name;
@@ -184,11 +192,13 @@ TEST_F(PictureLoadTest, BitmapsAndPngsKeepGreyAsOneBytePerPixel) {
 
 TEST_F(PictureLoadTest, FormatIsTakenFromTheContentNotTheName) {
     const QImage grey = GreyPicture(32, 32);
-    const ui::PictureRef jpeg = store.Load(Write("really-a-jpeg.bmp", Encoded(grey, "JPG", 90)));
-    ASSERT_FALSE(jpeg.empty()) << store.LastError();
+    const auto jpegLoaded = store.Load(Write("really-a-jpeg.bmp", Encoded(grey, "JPG", 90)));
+    ASSERT_TRUE(jpegLoaded) << jpegLoaded.why().detail;
+    const ui::PictureRef jpeg = *jpegLoaded;
     EXPECT_EQ(store.Get(jpeg).format(), QImage::Format_Grayscale8);
-    const ui::PictureRef png = store.Load(Write("really-a-png.jpg", Encoded(grey, "PNG")));
-    ASSERT_FALSE(png.empty()) << store.LastError();
+    const auto pngLoaded = store.Load(Write("really-a-png.jpg", Encoded(grey, "PNG")));
+    ASSERT_TRUE(pngLoaded) << pngLoaded.why().detail;
+    const ui::PictureRef png = *pngLoaded;
     EXPECT_EQ(MaxDifference(store.Get(png), grey), 0);
 }
 
@@ -281,13 +291,13 @@ TEST_F(PictureLoadTest, BadFilesGiveAnEmptyReferenceAndAReason) {
     cases.push_back({"pipe", pipe, "一般檔案"});
 #endif
     for (const Case& c : cases) {
-        EXPECT_TRUE(store.Load(c.path).empty()) << c.name;
-        EXPECT_NE(store.LastError().find(c.reasonPart), std::string::npos)
-            << c.name << ": " << store.LastError();
+        const auto refused = store.Load(c.path);
+        ASSERT_FALSE(refused) << c.name;
+        EXPECT_NE(refused.why().detail.find(c.reasonPart), std::string::npos)
+            << c.name << ": " << refused.why().detail;
     }
-    // A good picture after a bad one clears the reason.
-    EXPECT_FALSE(store.Load(Write("good.png", png)).empty());
-    EXPECT_TRUE(store.LastError().empty());
+    // A good picture after a bad one loads.
+    EXPECT_TRUE(store.Load(Write("good.png", png)).ok());
 }
 
 // A PNG whose header claims another size, its checksum made to match.
@@ -312,8 +322,9 @@ std::string PngClaiming(std::string png, int width, int height) {
 TEST_F(PictureLoadTest, CmykJpegLoadsInTheColoursQtGivesIt) {
     const std::string bytes =
         testing::FlatJpeg{.width = 40, .height = 24, .components = 4, .adobe = true}.Bytes();
-    const ui::PictureRef ref = store.Load(Write("inks.jpg", bytes));
-    ASSERT_FALSE(ref.empty()) << store.LastError();
+    const auto refLoaded = store.Load(Write("inks.jpg", bytes));
+    ASSERT_TRUE(refLoaded) << refLoaded.why().detail;
+    const ui::PictureRef ref = *refLoaded;
     const QImage& loaded = store.Get(ref);
     EXPECT_EQ(loaded.format(), QImage::Format_RGB32);
     const QImage byQt = QImage::fromData(QByteArray::fromStdString(bytes), "JPG");
@@ -339,8 +350,10 @@ TEST_F(PictureLoadTest, PicturesNeedingTooMuchMemoryAreRefusedFromTheirHeader) {
     const std::string colourPng = Encoded(ColourPicture(), "PNG");
     const std::string greyPng = Encoded(GreyPicture(16, 16), "PNG");
     // The same files at their own size are good pictures.
-    for (const std::string* bytes : {&inks, &rgb, &grey, &progressive, &colourPng, &greyPng})
-        ASSERT_FALSE(store.Load(Write("small", *bytes)).empty()) << store.LastError();
+    for (const std::string* bytes : {&inks, &rgb, &grey, &progressive, &colourPng, &greyPng}) {
+        const auto loaded = store.Load(Write("small", *bytes));
+        ASSERT_TRUE(loaded) << loaded.why().detail;
+    }
 
     struct Case {
         const char* name;
@@ -364,15 +377,17 @@ TEST_F(PictureLoadTest, PicturesNeedingTooMuchMemoryAreRefusedFromTheirHeader) {
     std::vector<std::string> messages;
     qtMessages = &messages;
     const QtMessageHandler previous = qInstallMessageHandler(KeepMessage);
+    std::string reason;
     for (const Case& c : cases) {
-        EXPECT_TRUE(store.Load(Write(c.name, c.bytes)).empty()) << c.name;
-        const std::string& reason = store.LastError();
+        const auto refused = store.Load(Write(c.name, c.bytes));
+        ASSERT_FALSE(refused) << c.name;
+        reason = refused.why().detail;
         EXPECT_EQ(reason.find("記憶體（最多 512 MB）") != std::string::npos, c.tooMuch)
             << c.name << ": " << reason;
     }
     qInstallMessageHandler(previous);
     qtMessages = nullptr;
-    EXPECT_NE(store.LastError().find("圖檔資料損壞"), std::string::npos) << store.LastError();
+    EXPECT_NE(reason.find("圖檔資料損壞"), std::string::npos) << reason;
     for (const std::string& message : messages)
         EXPECT_EQ(message.find("allocation limit"), std::string::npos) << message;
 }
@@ -395,8 +410,9 @@ TEST_F(PictureLoadTest, JpegsFarTooShortForTheirSizeAreRefusedUndecoded) {
     flat.fill(128);
     const std::string whole = progressive(flat);
     ASSERT_NE(whole.find("\xFF\xC2"), std::string::npos);
-    const ui::PictureRef ref = store.Load(Write("flat.jpg", whole));
-    ASSERT_FALSE(ref.empty()) << whole.size() << " bytes: " << store.LastError();
+    const auto refLoaded = store.Load(Write("flat.jpg", whole));
+    ASSERT_TRUE(refLoaded) << whole.size() << " bytes: " << refLoaded.why().detail;
+    const ui::PictureRef ref = *refLoaded;
     EXPECT_EQ(ref.widthPx, 2048);
     const std::string noisy = progressive(PatternPicture(256, 256));
     ASSERT_GT(noisy.size(), 3000u);
@@ -407,8 +423,9 @@ TEST_F(PictureLoadTest, JpegsFarTooShortForTheirSizeAreRefusedUndecoded) {
         Claiming(testing::FlatJpeg{.components = 3}.Bytes(), 6000, 6000),
     };
     for (const std::string& bytes : cases) {
-        EXPECT_TRUE(store.Load(Write("cut.jpg", bytes)).empty());
-        EXPECT_NE(store.LastError().find("截斷"), std::string::npos) << store.LastError();
+        const auto refused = store.Load(Write("cut.jpg", bytes));
+        ASSERT_FALSE(refused);
+        EXPECT_NE(refused.why().detail.find("截斷"), std::string::npos) << refused.why().detail;
     }
 }
 
@@ -452,7 +469,8 @@ TEST(JpegFrameTest, SamplingAndScansSetTheMemoryAndTheLeastLength) {
                                         junk.size(), &frame));
     PictureStore store;
     testing::TempDir dir;
-    EXPECT_FALSE(store.Load(dir.Write("junk.jpg", junk).string()).empty()) << store.LastError();
+    const auto loaded = store.Load(dir.Write("junk.jpg", junk).string());
+    EXPECT_TRUE(loaded) << loaded.why().detail;
 }
 
 TEST_F(PictureLoadTest, BitmapShortnessIsJudgedFromItsHeaderRows) {
@@ -469,7 +487,7 @@ TEST_F(PictureLoadTest, BitmapShortnessIsJudgedFromItsHeaderRows) {
     // overflow on the way (-2^31 has no 32-bit opposite).
     for (int height : {INT_MIN, INT_MIN + 1, INT_MAX}) {
         EXPECT_FALSE(BitmapDataShort(bitmap(100, height))) << height;
-        EXPECT_TRUE(store.Load(Write("tall.bmp", BitmapClaiming(100, height))).empty());
+        EXPECT_FALSE(store.Load(Write("tall.bmp", BitmapClaiming(100, height))).ok());
     }
 }
 
@@ -487,12 +505,12 @@ TEST_F(PictureLoadTest, RandomlyDamagedFilesNeverCrash) {
         for (int i = 0; i < changes; ++i)
             bytes[random() % bytes.size()] = static_cast<char>(random() & 0xFF);
         if (round % 3 == 0) bytes.resize(random() % bytes.size());
-        const ui::PictureRef ref = store.Load(Write("damaged", bytes));
-        if (ref.empty()) {
+        const auto ref = store.Load(Write("damaged", bytes));
+        if (!ref) {
             ++refused;
-            EXPECT_FALSE(store.LastError().empty());
+            EXPECT_FALSE(ref.why().detail.empty());
         } else {
-            EXPECT_EQ(store.Get(ref).width(), ref.widthPx);
+            EXPECT_EQ(store.Get(*ref).width(), ref->widthPx);
         }
     }
     EXPECT_GT(refused, 50);  // the damage did reach the decoders
@@ -503,8 +521,9 @@ TEST_F(PictureLoadTest, SavedJpegsLoadBackCloseToThePicture) {
     const std::string greyPath = dir.str() + "/grey.jpg";
     std::string error;
     ASSERT_TRUE(platform::SaveJpeg(grey, greyPath, 80, &error)) << error;
-    const ui::PictureRef greyRef = store.Load(greyPath);
-    ASSERT_FALSE(greyRef.empty()) << store.LastError();
+    const auto greyRefLoaded = store.Load(greyPath);
+    ASSERT_TRUE(greyRefLoaded) << greyRefLoaded.why().detail;
+    const ui::PictureRef greyRef = *greyRefLoaded;
     EXPECT_EQ(store.Get(greyRef).format(), QImage::Format_Grayscale8);
     EXPECT_LE(MaxDifference(store.Get(greyRef), grey), 6);
 
@@ -512,12 +531,12 @@ TEST_F(PictureLoadTest, SavedJpegsLoadBackCloseToThePicture) {
     const std::string asColour = dir.str() + "/grey-from-rgb.jpg";
     ASSERT_TRUE(
         platform::SaveJpeg(grey.convertToFormat(QImage::Format_RGB32), asColour, 80, &error));
-    EXPECT_EQ(store.Get(store.Load(asColour)).format(), QImage::Format_Grayscale8);
+    EXPECT_EQ(Loaded(asColour).format(), QImage::Format_Grayscale8);
 
     const QImage colour = ColourPicture();
     const std::string colourPath = dir.str() + "/colour.jpg";
     ASSERT_TRUE(platform::SaveJpeg(colour, colourPath, 80, &error)) << error;
-    const QImage loaded = store.Get(store.Load(colourPath));
+    const QImage loaded = Loaded(colourPath);
     ASSERT_EQ(loaded.format(), QImage::Format_RGB32);
     EXPECT_LE(MaxDifference(loaded.copy(8, 8, 16, 16), colour.copy(8, 8, 16, 16)), 10);
 

@@ -93,8 +93,9 @@ TEST_F(PictureStoreTest, FilesAreWhatTheyWereGreyBitmapsInEightBits) {
     const QImage grey = Grey(301, 67);
     ASSERT_FALSE(platform::WriteBitmap(grey, Path("grey.bmp")));
     platform::PictureStore store;
-    const ui::PictureRef back = store.Load(Path("grey.bmp"));
-    ASSERT_FALSE(back.empty()) << store.LastError();
+    const auto backLoaded = store.Load(Path("grey.bmp"));
+    ASSERT_TRUE(backLoaded) << backLoaded.why().detail;
+    const ui::PictureRef back = *backLoaded;
     EXPECT_EQ(store.Get(back), grey);
 
     for (QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied,
@@ -155,12 +156,12 @@ TEST_F(PictureStoreTest, ALargeGreyPictureIsStoredGreyWithItsProgressTold) {
     EXPECT_EQ(colours, TJCS_GRAY);
 
     // Both come back as the grey picture.
-    const ui::PictureRef fromBitmap = services.LoadPicture(bmp);
-    ASSERT_FALSE(fromBitmap.empty()) << services.PictureError();
-    EXPECT_EQ(services.Pictures().Get(fromBitmap), picture);
-    const ui::PictureRef fromJpeg = services.LoadPicture(jpg);
-    ASSERT_FALSE(fromJpeg.empty()) << services.PictureError();
-    EXPECT_EQ(services.Pictures().Get(fromJpeg).format(), QImage::Format_Grayscale8);
+    const auto fromBitmap = services.LoadPicture(bmp);
+    ASSERT_TRUE(fromBitmap) << fromBitmap.why().detail;
+    EXPECT_EQ(services.Pictures().Get(*fromBitmap), picture);
+    const auto fromJpeg = services.LoadPicture(jpg);
+    ASSERT_TRUE(fromJpeg) << fromJpeg.why().detail;
+    EXPECT_EQ(services.Pictures().Get(*fromJpeg).format(), QImage::Format_Grayscale8);
 }
 
 TEST_F(PictureStoreTest, AFailedStoreSaysWhyAndLeavesNoFile) {

@@ -56,13 +56,13 @@ class FakeServices : public ui::Services {
         pointer = p;
         pointerHistory.push_back(p);
     }
-    ui::PictureRef LoadPicture(const std::string& path) override {
+    base::Result<ui::PictureRef> LoadPicture(const std::string& path) override {
         loadedPictures.push_back(path);
         for (const std::string& bad : unreadablePictures)
-            if (bad == path) return {};
-        return {static_cast<std::uint32_t>(loadedPictures.size()), pictureSize, pictureSize};
+            if (bad == path) return base::Fail(path, {}, pictureError);
+        return ui::PictureRef{static_cast<std::uint32_t>(loadedPictures.size()), pictureSize,
+                              pictureSize};
     }
-    std::string PictureError() const override { return pictureError; }
     ui::PictureRef GuideDrawing() override { return {9999, 197, 247}; }
     ui::PictureRef ClipboardPicture() override { return clipboard; }
     std::error_code SavePictureBitmap(const ui::PictureRef&, const std::string& path) override {
