@@ -3,8 +3,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "model/measurement.h"
-#include "presenter/result_grid.h"
 #include "app/exit.h"
 #include "app/handoff.h"
 #include "app/settings.h"
@@ -13,6 +11,9 @@
 #include "base/safe_file.h"
 #include "digitising/digitise.h"
 #include "digitising/landmarks.h"
+#include "model/measurement.h"
+#include "presenter/header.h"
+#include "presenter/result_grid.h"
 #include "records/mark_stored.h"
 #include "records/record_file.h"
 
@@ -49,7 +50,7 @@ void ChangeDirectory(const std::string& dir) {
 }
 
 void FillPictureMenu(ui::MainWindow& w) {
-    const std::string code = base::LiteralPattern(w.Label0.caption);
+    const std::string code = base::LiteralPattern(w.state.Patient.code);
     w.File1.path = w.state.PictureDir;
     w.File1.pattern = code + "?.*;" + code + "??.*;?" + code + "??.*;" + code + "???.*";
     // Without a code the patterns would list any short file name: no patient, no pictures.
@@ -116,7 +117,7 @@ void FormLoad(ui::App& app, const StartupEnv& env) {
     s.DataDir = env.currentDir;
     if (testMode) {
         s.DataDir = testDir;
-        w.Label0.caption = "00101";
+        s.Patient.code = "00101";
     }
     s.DataDir = base::WithTrailingSeparator(s.DataDir);
     ChangeDirectory(s.DataDir);  // there are no drives to change to on this host
@@ -143,17 +144,20 @@ void FormLoad(ui::App& app, const StartupEnv& env) {
     }
 
     if (auto lines = ReadHandoff(handoff)) {
-        ui::Label* targets[4] = {&w.Label1, &w.Label0, &w.Label3, &w.Label15};
+        // Name, code, birth date and sex, as far as the file goes.
+        std::string* fields[4] = {&s.Patient.name, &s.Patient.code, &s.Patient.birthDate,
+                                  &s.Patient.sex};
         for (std::size_t i = 0; i < lines->size(); ++i)
-            targets[i]->caption = (*lines)[i];
+            *fields[i] = (*lines)[i];
     } else {
         app.notices.push_back(records::CannotReadText(handoff, lines.why().error));
     }
 
+    presenter::ShowPatient(w);
     FillPictureMenu(w);
-    for (std::string& problem : records::MarkStoredTracings(w, w.Label0.caption))
+    for (std::string& problem : records::MarkStoredTracings(w, s.Patient.code))
         app.notices.push_back(std::move(problem));
-    w.readceph.caption = w.Label1.caption + kCaptionSuffix;
+    w.readceph.caption = s.Patient.name + kCaptionSuffix;
     ReadCalibration(app);
     digitising::InitGuide(app);
     digitising::InitLandmarkTables(s);

@@ -136,7 +136,7 @@ void pastemn_Click(ui::App& app) {
 
 void bmpsave_Click(ui::App& app) {
     ui::MainWindow& w = app.win;
-    const std::string& code = w.Label0.caption;
+    const std::string& code = w.state.Patient.code;
     if (const auto named = base::CheckCodeName(code); !named) {
         // The picture's name is built from the code: it must stay in the picture folder
         // and mean the same file on every workstation.

@@ -11,7 +11,8 @@ namespace ceph::presenter {
 void LayOutResultGrid(ui::MainWindow& win);
 
 // Computes the landmarks now in the store, sets points 29 and 30, and writes the value
-// boxes `Text3` and the norm labels `Label12`.
-void ComputeAnalysis(ui::MainWindow& win);
+// boxes `Text3` and the norm labels `Label12` (the norms of the patient's sex and of
+// the tracing's age text).
+void ComputeAnalysis(ui::MainWindow& win, std::string_view age);
 
 }  // namespace ceph::presenter

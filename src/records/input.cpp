@@ -72,10 +72,10 @@ void inputn_Click(ui::App& app, int index) {
     w.Text5.text = picture;
     s.InputTracing = static_cast<std::int16_t>(index);
     // A date that is not one gives no age at all: the clinician types it, told why.
-    const std::optional<std::string> age = AgeText(w.Label3.caption, app.services.Today());
+    const std::optional<std::string> age = AgeText(w.state.Patient.birthDate, app.services.Today());
     w.Text4.text = age.value_or("");
     w.Text4.visible = true;
-    w.LabelAgeNote.caption = age ? std::string() : UnreadableBirthNote(w.Label3.caption);
+    w.LabelAgeNote.caption = age ? std::string() : UnreadableBirthNote(w.state.Patient.birthDate);
     w.LabelAgeNote.visible = !age;
     w.Label13.caption.clear();
     w.Label2.visible = true;

@@ -90,11 +90,11 @@ void ApplyRecordFields(ui::MainWindow& win, const RecordFields& r) {
         for (int i = 0; i < 3; ++i)
             ui::WriteFigureBox(win, i, std::move(boxes[i]));
     }
-    presenter::ComputeAnalysis(win);
+    presenter::ComputeAnalysis(win, r.age);
 }
 
 TracingLookup FindTracing(const ui::MainWindow& win, int index) {
-    return FindTracing(win.state.DataDir, win.Label0.caption, index);
+    return FindTracing(win.state.DataDir, win.state.Patient.code, index);
 }
 
 TracingLookup FindTracing(const std::string& dataDir, std::string_view code, int index) {

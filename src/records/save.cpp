@@ -124,7 +124,7 @@ bool Command4_Click(ui::App& app) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     const int index = s.InputTracing;
-    const std::string& code = w.Label0.caption;
+    const std::string& code = s.Patient.code;
     if (TrimBlanks(code).empty()) return Refused(app, kNoCode);
     if (BreaksLine(code)) {
         return Refused(app, "病歷號碼「" + code + "」含有逗號或換行，描圖無法存檔。");
@@ -165,7 +165,7 @@ void Command2_Click(ui::App& app) {
         // A comma would shift the fields of the line, a line end split it.
         if (BreaksLine(box)) return Tell(app, "圖形調整的欄位「" + box + "」不能含有逗號。");
     }
-    const std::string code(TrimBlanks(w.Label0.caption));
+    const std::string code(TrimBlanks(w.state.Patient.code));
     auto adjust = [&](std::string_view line, std::string& replacement) {
         if (!LineBelongsTo(line, code)) return false;
         replacement = WithFigureFields(line, boxes) + "\r\n";

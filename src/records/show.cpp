@@ -47,7 +47,7 @@ std::string ResolvePictureFile(const std::string& path) {
 }
 
 std::string TracingPicturePath(const ui::MainWindow& win, int n) {
-    const std::string& code = win.Label0.caption;
+    const std::string& code = win.state.Patient.code;
     if (!base::CheckCodeName(code)) return std::string();
     return ResolvePictureFile(win.state.PictureDir + code + "_" + std::to_string(n) + ".bmp");
 }

@@ -3,11 +3,11 @@
 #include <cmath>
 #include <optional>
 
-#include "model/measurement.h"
 #include "analysis/uncertainty.h"
 #include "base/data_folder.h"
 #include "base/filesys.h"
 #include "base/safe_file.h"
+#include "model/measurement.h"
 #include "report/report.h"
 
 namespace ceph::report {

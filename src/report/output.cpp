@@ -48,7 +48,7 @@ void OfferPdf(ui::App& app, const ui::PrintOutcome& outcome) {
     const ui::State& s = app.win.state;
     // Named after the patient when the code can name a file, so the suggestion never
     // points outside the save folder.
-    const std::string& code = app.win.Label0.caption;
+    const std::string& code = app.win.state.Patient.code;
     const std::string name = base::CheckCodeName(code) ? code : std::string("report");
     const std::string suggested =
         base::SaveFolder(s.DataDir) + name + "_" + std::to_string(s.ShownTracing + 1) + ".pdf";

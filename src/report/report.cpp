@@ -94,7 +94,7 @@ void DrawReportPage(ReportTarget& target, const model::Patient& patient,
 }
 
 model::Patient ShownPatient(const ui::MainWindow& w) {
-    return {w.Label1.caption, w.Label0.caption, w.Label3.caption, w.Label15.caption};
+    return w.state.Patient;
 }
 
 static_assert(ui::kNormLabels == model::kNormRows);

@@ -41,6 +41,8 @@ struct State {
     std::int16_t InputTracing = 0;
     // Millimetres per image unit as the calibration file held it at start; 0 when none.
     double SavedRate = 0;
+    // The patient the practice suite handed over; the header labels show it.
+    model::Patient Patient;
     std::array<std::string, kNameSlots> LandmarkName{};
     std::array<float, kPointSlots> X{};
     std::array<float, kPointSlots> Y{};

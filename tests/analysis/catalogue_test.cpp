@@ -164,17 +164,15 @@ TEST(ComputeAnalysisOnTheWindow, WritesGridNormsAndDerivedPoints) {
     ui::MainWindow win;
     for (int i = 0; i < 19; ++i)
         win.state.X[i + 1] = kWorked[i][0], win.state.Y[i + 1] = kWorked[i][1];
-    win.Label15.caption = "M";
-    win.Label13.caption = "8Y 11M";
-    presenter::ComputeAnalysis(win);
+    win.state.Patient.sex = "M";
+    presenter::ComputeAnalysis(win, "8Y 11M");
     for (int row = 0; row < kRows; ++row)
         EXPECT_EQ(win.Text3[row].text, kWorkedTexts[row]);
     EXPECT_EQ(win.Label12[0].caption, "(79.2±3.1)");
     EXPECT_EQ(win.state.X[29], 41.0f);
     EXPECT_EQ(win.state.Y[30], 73.0f);
 
-    win.Label13.caption = "0Y 7M";
-    presenter::ComputeAnalysis(win);
+    presenter::ComputeAnalysis(win, "0Y 7M");
     for (const ui::Label& norm : win.Label12)
         EXPECT_EQ(norm.caption, "");
 }

@@ -88,7 +88,7 @@ TEST(AgeText, MinguoBirthDates) {
 }
 
 TEST_F(InputTest, ABirthDateThatIsNoDateLeavesTheAgeToTheClinician) {
-    w.Label3.caption = "abcdefg";
+    w.state.Patient.birthDate = "abcdefg";
     Send(wiring::EventType::Click, "inputn", 0);
     EXPECT_EQ(w.Text4.text, "");
     EXPECT_TRUE(w.Text4.visible);
@@ -98,7 +98,7 @@ TEST_F(InputTest, ABirthDateThatIsNoDateLeavesTheAgeToTheClinician) {
     Send(wiring::EventType::Click, "Command3");
     EXPECT_FALSE(w.LabelAgeNote.visible) << "gone with the input";
 
-    w.Label3.caption = "0650315";
+    w.state.Patient.birthDate = "0650315";
     Send(wiring::EventType::Click, "inputn", 0);
     EXPECT_EQ(w.Text4.text, "50Y 0M");
     EXPECT_FALSE(w.LabelAgeNote.visible);

@@ -140,7 +140,7 @@ class LoadTracingTest : public ::testing::Test {
     void SetUp() override {
         presenter::LayOutResultGrid(win);  // as start-up does
         win.state.DataDir = dir.str() + "/";
-        win.Label0.caption = "00101";
+        win.state.Patient.code = "00101";
     }
     testing::TempDir dir;
     ui::MainWindow win;

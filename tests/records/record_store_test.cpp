@@ -56,7 +56,7 @@ TEST(RecordStore, AByteOrderMarkHidesNoPatientAndStaysAtTheStart) {
     dir.Write("ceph-1", kMark + line + "\r\nb,2\r\n");
     ui::MainWindow win;
     win.state.DataDir = data;
-    win.Label0.caption = "00101";
+    win.state.Patient.code = "00101";
     for (int i = 1; i < ui::kTracingSlots; ++i)
         ui::AddMenuItem(win.readn, i, ""), ui::AddMenuItem(win.comp, i, ""),
             ui::AddMenuItem(win.inputn, i, "");

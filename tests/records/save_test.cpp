@@ -196,7 +196,7 @@ TEST_F(FinishTest, AFailedWriteKeepsFilesAndTheInputSoItCanBeTriedAgain) {
 
 TEST_F(FinishTest, ACodeThatCannotOwnALineIsRefused) {
     for (const char* code : {"", "  ", "001,01"}) {
-        w.Label0.caption = code;
+        w.state.Patient.code = code;
         Digitise(0);
         services.messages.clear();
         Click("Command4");

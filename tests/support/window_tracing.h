@@ -8,6 +8,7 @@
 #include "base/filesys.h"
 #include "base/safe_file.h"
 #include "digitising/landmarks.h"
+#include "presenter/header.h"
 #include "presenter/result_grid.h"
 #include "records/record_file.h"
 #include "records/record_line.h"
@@ -32,9 +33,12 @@ inline bool LoadStoredTracing(ui::MainWindow& w, const TracingSource& source, st
     }
     for (ui::Label* l : {&w.Label0, &w.Label1, &w.Label3, &w.Label13, &w.Label15})
         l->caption.clear();
-    ui::Label* header[4] = {&w.Label1, &w.Label0, &w.Label3, &w.Label15};
+    w.state.Patient = {};
+    std::string* fields[4] = {&w.state.Patient.name, &w.state.Patient.code,
+                              &w.state.Patient.birthDate, &w.state.Patient.sex};
     for (std::size_t i = 0; i < lines->size(); ++i)
-        header[i]->caption = (*lines)[i];
+        *fields[i] = (*lines)[i];
+    presenter::ShowPatient(w);
 
     // Only read: a missing record file is not created as the program would.
     const std::string record = records::RecordFilePath(w.state.DataDir, source.tracing);
@@ -52,13 +56,14 @@ inline bool LoadStoredTracing(ui::MainWindow& w, const TracingSource& source, st
             err << "cephtool: cannot read " << record << ": " << found.error.message() << "\n";
             return false;
         case records::TracingLookup::kNotATracing:
-            err << "cephtool: tracing " << source.tracing << " of patient \"" << w.Label0.caption
-                << "\" in " << record << " has " << NotATracingText(found.fields.fault) << "\n";
+            err << "cephtool: tracing " << source.tracing << " of patient \""
+                << w.state.Patient.code << "\" in " << record << " has "
+                << NotATracingText(found.fields.fault) << "\n";
             return false;
         case records::TracingLookup::kNotStored:
             break;
     }
-    err << "cephtool: tracing " << source.tracing << " of patient \"" << w.Label0.caption
+    err << "cephtool: tracing " << source.tracing << " of patient \"" << w.state.Patient.code
         << "\" is not stored in " << record << "\n";
     return false;
 }

@@ -47,7 +47,7 @@ TEST(NotATracing, TheWindowAndEveryCommandRefuseTheSameLines) {
 
         ui::MainWindow win;
         win.state.DataDir = base::WithTrailingSeparator(dir.str());
-        win.Label0.caption = "10234";
+        win.state.Patient.code = "10234";
         EXPECT_EQ(records::TracingProblemText(records::FindTracing(win, 0), 0),
                   "第 1 張描圖（" + file + "）" + c.window);
 
@@ -60,8 +60,9 @@ TEST(NotATracing, TheWindowAndEveryCommandRefuseTheSameLines) {
         EXPECT_FALSE(ReadStoredTracing({dir.str(), handoff, 1}, told));
         EXPECT_TRUE(told.str().ends_with(" has " + c.tool + "\n")) << told.str();
 
-        std::vector<std::string> imported;
-        EXPECT_EQ(PrepareImport(line, imported).size(), 1u);
+        const PreparedImport imported = PrepareImport(line);
+        ASSERT_FALSE(imported.ok());
+        EXPECT_EQ(imported.why().size(), 1u);
     }
 }
 
