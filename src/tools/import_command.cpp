@@ -27,13 +27,13 @@ std::vector<std::string_view> Fields(std::string_view line) {
     }
 }
 
-// The reason a line cannot be stored, or empty; `out` gets the line as it is written.
-std::string CheckLine(std::string_view line, std::string& out) {
+// The line as it is written, or the reason it cannot be stored.
+base::Result<std::string, std::string> CheckLine(std::string_view line) {
     const std::vector<std::string_view> f = Fields(line);
     if (f.size() != 41 && f.size() != 44)
-        return std::to_string(f.size()) + " fields, a record line has 41 or 44";
-    if (f[0].empty()) return "no patient code";
-    if (TrimBlanks(f[0]) != f[0]) return "blanks around the patient code";
+        return base::Fail(std::to_string(f.size()) + " fields, a record line has 41 or 44");
+    if (f[0].empty()) return base::Fail("no patient code");
+    if (TrimBlanks(f[0]) != f[0]) return base::Fail("blanks around the patient code");
     // Numbers as every reader of record lines takes them.
     model::Tracing tracing;
     records::PointRow &x = tracing.X, &y = tracing.Y;
@@ -41,27 +41,28 @@ std::string CheckLine(std::string_view line, std::string& out) {
         for (int axis = 0; axis < 2; ++axis) {
             const std::size_t k = static_cast<std::size_t>(2 * i - 1 + axis);
             if (!records::ReadNumberField(f[k], (axis == 0 ? x : y)[i]))
-                return "field " + std::to_string(k + 1) + " \"" + std::string(f[k]) +
-                       "\" is not a number";
+                return base::Fail("field " + std::to_string(k + 1) + " \"" + std::string(f[k]) +
+                                  "\" is not a number");
         }
     }
     float number;
-    if (!records::ReadNumberField(f[39], number) || number != 0) return "field 40 must be 0";
+    if (!records::ReadNumberField(f[39], number) || number != 0)
+        return base::Fail("field 40 must be 0");
     for (std::size_t k = 41; k < f.size(); ++k) {
         if (!records::ReadNumberField(f[k], number))
-            return "figure field " + std::to_string(k + 1) + " \"" + std::string(f[k]) +
-                   "\" is not a number";
+            return base::Fail("figure field " + std::to_string(k + 1) + " \"" + std::string(f[k]) +
+                              "\" is not a number");
     }
     if (!model::WithinReachOfS(x, y))
-        return "landmarks more than " +
-               std::to_string(static_cast<int>(model::kMaxMillimetresFromS)) + " mm from S";
+        return base::Fail("landmarks more than " +
+                          std::to_string(static_cast<int>(model::kMaxMillimetresFromS)) +
+                          " mm from S");
     // Stored tracings have S at the origin.
     if (x[16] != 0 || y[16] != 0) model::MoveSToOrigin(x, y);
     tracing.age = f[40];
     for (std::size_t k = 41; k < f.size(); ++k)
         (tracing.figure += k == 41 ? "" : ",") += TrimBlanks(f[k]);
-    out = records::FormatRecordLine(f[0], tracing);
-    return {};
+    return records::FormatRecordLine(f[0], tracing);
 }
 
 constexpr OptionRule kOptions[] = {
@@ -71,14 +72,14 @@ constexpr OptionRule kOptions[] = {
 
 }  // namespace
 
-std::vector<ImportProblem> PrepareImport(std::string_view text, std::vector<std::string>& lines) {
+PreparedImport PrepareImport(std::string_view text) {
     std::istringstream in{std::string(text)};
     records::RecordReader reader(in);
-    return PrepareImport(reader, lines);
+    return PrepareImport(reader);
 }
 
-std::vector<ImportProblem> PrepareImport(records::RecordReader& reader,
-                                         std::vector<std::string>& lines) {
+PreparedImport PrepareImport(records::RecordReader& reader) {
+    std::vector<std::string> lines;
     std::vector<ImportProblem> problems;
     std::unordered_map<std::string, long> firstLineOf;
     long number = 0;
@@ -92,9 +93,9 @@ std::vector<ImportProblem> PrepareImport(records::RecordReader& reader,
             continue;
         }
         if (TrimBlanks(line).empty()) continue;
-        std::string stored;
-        if (std::string reason = CheckLine(line, stored); !reason.empty()) {
-            problems.push_back({number, std::move(reason)});
+        base::Result<std::string, std::string> stored = CheckLine(line);
+        if (!stored) {
+            problems.push_back({number, stored.why()});
             continue;
         }
         const std::string code(records::FirstField(line));
@@ -103,9 +104,10 @@ std::vector<ImportProblem> PrepareImport(records::RecordReader& reader,
                                             std::to_string(it->second)});
             continue;
         }
-        lines.push_back(std::move(stored));
+        lines.push_back(std::move(stored).value());
     }
-    return problems;
+    if (!problems.empty()) return base::Fail(std::move(problems));
+    return lines;
 }
 
 const CommandRules kImportRules{
@@ -134,20 +136,20 @@ int RunImport(int argc, char** argv) {
     }
     records::RecordReader reader =
         file == "-" ? records::RecordReader(std::cin) : records::RecordReader(std::move(input));
-    std::vector<std::string> lines;
-    const std::vector<ImportProblem> problems = PrepareImport(reader, lines);
+    const PreparedImport prepared = PrepareImport(reader);
     const std::string source = file == "-" ? "standard input" : file;
     if (reader.Failed()) {
         std::cerr << "cephtool: cannot read " << source << ": " << reader.Error().message()
                   << "; nothing stored\n";
         return 1;
     }
-    for (const ImportProblem& p : problems)
-        std::cerr << "cephtool: " << source << ":" << p.line << ": " << p.reason << "\n";
-    if (!problems.empty()) {
+    if (!prepared) {
+        for (const ImportProblem& p : prepared.why())
+            std::cerr << "cephtool: " << source << ":" << p.line << ": " << p.reason << "\n";
         std::cerr << "cephtool: nothing stored\n";
         return 1;
     }
+    const std::vector<std::string>& lines = *prepared;
     if (lines.empty()) {
         std::cerr << "cephtool: no record lines in " << source << ", nothing stored\n";
         return 1;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/result.h"
 #include "tools/options.h"
 
 namespace ceph::records {
@@ -20,15 +21,17 @@ struct ImportProblem {
     std::string reason;
 };
 
+// The lines to store, in the form the program writes them, or every bad line's problem.
+using PreparedImport = base::Result<std::vector<std::string>, std::vector<ImportProblem>>;
+
 // Checks every line `reader` gives and, when all are sound, gives them in the form the
 // program writes: S moved to the origin, coordinates at one decimal. A line must have
 // 41 or 44 fields, a code without blanks around it, numbers where numbers belong (as
 // records::ReadNumberField takes them), landmarks within reach of S, and a code no
 // earlier line had. Blank lines are passed over.
-std::vector<ImportProblem> PrepareImport(records::RecordReader& reader,
-                                         std::vector<std::string>& lines);
+PreparedImport PrepareImport(records::RecordReader& reader);
 // The same over the lines of `text`.
-std::vector<ImportProblem> PrepareImport(std::string_view text, std::vector<std::string>& lines);
+PreparedImport PrepareImport(std::string_view text);
 
 extern const CommandRules kImportRules;
 

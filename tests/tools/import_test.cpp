@@ -31,11 +31,12 @@ std::string Line(const std::string& code, float sx, float sy, const std::string&
 }
 
 TEST(Import, LinesAreCheckedAndWrittenInTheStoredForm) {
-    std::vector<std::string> lines;
     const std::string text = Line("A1", 0, 0, "45Y 3M") + "\r\n\r\n" +
                              Line("B2", 10.25f, -4, "9Y 1M,1.5, -20 ,+35") + "\n" +
                              Line("C3", 0, 0, "1Y 0M").replace(3, 3, "1e1");
-    EXPECT_TRUE(PrepareImport(text, lines).empty());
+    const PreparedImport prepared = PrepareImport(text);
+    ASSERT_TRUE(prepared.ok());
+    const std::vector<std::string>& lines = *prepared;
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].rfind("A1,2.5,-1.0,5.0,-2.0,", 0), 0u) << lines[0];
     EXPECT_EQ(lines[0].substr(lines[0].size() - 9), ",0,45Y 3M");
@@ -61,8 +62,9 @@ TEST(Import, EveryBadLineIsNamed) {
                        Line("A6", 0, 0, "1Y 0M,1,2,three") + "\n" +         // 8: figure text
                        "A7" + good.substr(2, good.size() - 11) +
                        ",5,45Y 3M\n";  // 9: field 40 not 0
-    std::vector<std::string> lines;
-    const std::vector<ImportProblem> problems = PrepareImport(text, lines);
+    const PreparedImport prepared = PrepareImport(text);
+    ASSERT_FALSE(prepared.ok());
+    const std::vector<ImportProblem>& problems = prepared.why();
     std::vector<long> numbers;
     for (const ImportProblem& p : problems)
         numbers.push_back(p.line);
