@@ -18,21 +18,23 @@ std::vector<std::string> MarkStoredTracings(ui::MainWindow& win, std::string_vie
         win.readn[i].enabled = false;
         win.comp[i].enabled = false;
         const std::string path = RecordFilePath(win.state.DataDir, i + 1);
-        std::error_code error;
-        RecordReader file = OpenRecordFile(path, error);
+        base::Result<RecordReader> file = OpenRecordFile(path);
+        if (!file) {
+            problems.push_back(CannotReadText(path, file.why().error));
+            continue;
+        }
         std::string_view line;
         long number = 0, overlong = 0, firstOverlong = 0;
-        while (file.Next(line)) {
+        while (file->Next(line)) {
             ++number;
-            if (file.Overlong() && overlong++ == 0) firstOverlong = number;
+            if (file->Overlong() && overlong++ == 0) firstOverlong = number;
             if (!LineBelongsTo(line, code)) continue;
             win.readn[i].enabled = true;
             win.comp[i].enabled = true;
             win.inputn[i].caption = "修改第 " + std::to_string(i + 1) + " 張";
             break;
         }
-        if (!error) error = file.Error();
-        if (error) problems.push_back(CannotReadText(path, error));
+        if (file->Failed()) problems.push_back(CannotReadText(path, file->Error()));
         if (overlong > 0) problems.push_back(OverlongLinesText(path, firstOverlong, overlong));
     }
     return problems;

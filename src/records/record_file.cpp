@@ -143,8 +143,7 @@ void RecordReader::Refill() {
     }
 }
 
-RecordReader OpenRecordFile(std::string_view path, std::error_code& error) {
-    error.clear();
+base::Result<RecordReader> OpenRecordFile(std::string_view path) {
     base::SourceFile file;
     std::error_code ec = file.Open(path);
     if (ec == std::errc::no_such_file_or_directory) {
@@ -152,7 +151,7 @@ RecordReader OpenRecordFile(std::string_view path, std::error_code& error) {
         ec = file.Open(path);
         if (ec == std::errc::no_such_file_or_directory) ec.clear();
     }
-    error = ec;
+    if (ec) return base::Fail(std::string(path), ec);
     return RecordReader(std::move(file));
 }
 

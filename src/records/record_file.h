@@ -10,6 +10,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "base/result.h"
 #include "base/safe_file.h"
 
 namespace ceph::records {
@@ -98,8 +99,8 @@ class RecordReader {
 // Opens a record file for reading, creating it empty first when there is none, as
 // looking for a tracing always has. A missing one that cannot be created reads as
 // empty (nothing is stored there); one that is there but cannot be read (a folder, a
-// pipe, no permission) gives an empty reader and the reason in `error`.
-RecordReader OpenRecordFile(std::string_view path, std::error_code& error);
+// pipe, no permission) gives the system's reason, naming the file.
+base::Result<RecordReader> OpenRecordFile(std::string_view path);
 
 // "無法讀取 PATH：reason", for a record file (or any file) that could not be read.
 std::string CannotReadText(std::string_view path, std::error_code error);

@@ -100,13 +100,14 @@ TracingLookup FindTracing(const ui::MainWindow& win, int index) {
 TracingLookup FindTracing(const std::string& dataDir, std::string_view code, int index) {
     TracingLookup found;
     found.path = RecordFilePath(dataDir, index + 1);
-    RecordReader file = OpenRecordFile(found.path, found.error);
-    if (found.error) {
+    base::Result<RecordReader> file = OpenRecordFile(found.path);
+    if (!file) {
+        found.error = file.why().error;
         found.status = TracingLookup::kUnreadable;
         return found;
     }
     std::string_view line;
-    while (file.Next(line)) {
+    while (file->Next(line)) {
         if (!LineBelongsTo(line, code)) continue;
         found.fields = ParseRecordFields(line);
         found.status =
@@ -114,8 +115,8 @@ TracingLookup FindTracing(const std::string& dataDir, std::string_view code, int
         return found;
     }
     // A file that stops reading part way may hold the line after the failure.
-    if (file.Failed()) {
-        found.error = file.Error();
+    if (file->Failed()) {
+        found.error = file->Error();
         found.status = TracingLookup::kUnreadable;
     }
     return found;

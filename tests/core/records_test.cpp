@@ -55,11 +55,11 @@ TEST(LineBelongsTo, CodeEqualsTheFirstFieldWithoutBlanks) {
 
 Lines ReadAll(const std::string& path) {
     Lines out;
-    std::error_code error;
-    RecordReader reader = OpenRecordFile(path, error);
-    EXPECT_FALSE(error) << path << ": " << error.message();
+    base::Result<RecordReader> reader = OpenRecordFile(path);
+    EXPECT_TRUE(reader) << path << ": " << reader.why().error.message();
+    if (!reader) return out;
     std::string_view line;
-    while (reader.Next(line))
+    while (reader->Next(line))
         out.emplace_back(line);
     return out;
 }
@@ -92,8 +92,9 @@ TEST(RecordReader, ACrLfSplitAcrossTwoReadsIsOneLineEnd) {
 
     // Where each line starts and how long it is with its end, for rewriting in place.
     TempDir tmp;
-    std::error_code error;
-    RecordReader reader = OpenRecordFile(tmp.Write("f", "ab\r\nc\rd\ne").string(), error);
+    base::Result<RecordReader> opened = OpenRecordFile(tmp.Write("f", "ab\r\nc\rd\ne").string());
+    ASSERT_TRUE(opened);
+    RecordReader& reader = *opened;
     std::string_view line;
     std::vector<std::pair<std::uint64_t, std::size_t>> spans;
     while (reader.Next(line))
@@ -142,12 +143,12 @@ TEST(OpenRecordFile, CreatesAMissingFileEmptyAndLeavesOthersAlone) {
     ASSERT_EQ(::mkfifo((tmp.path() / "ceph-3").c_str(), 0600), 0);
     for (const char* name : {"ceph-2", "ceph-3"}) {
 #endif
-        std::error_code error;
-        RecordReader reader = OpenRecordFile((tmp.path() / name).string(), error);
-        EXPECT_TRUE(error) << name;
-        std::string_view line;
-        EXPECT_FALSE(reader.Next(line));
-        EXPECT_NE(CannotReadText("x/ceph-2", error).find("無法讀取 x/ceph-2："), std::string::npos);
+        const base::Result<RecordReader> refused = OpenRecordFile((tmp.path() / name).string());
+        ASSERT_FALSE(refused) << name;
+        EXPECT_TRUE(refused.why().error) << name;
+        EXPECT_EQ(refused.why().file, (tmp.path() / name).string());
+        EXPECT_NE(CannotReadText("x/ceph-2", refused.why().error).find("無法讀取 x/ceph-2："),
+                  std::string::npos);
     }
 }
 
