@@ -98,56 +98,41 @@ TracingLookup FindTracing(const ui::MainWindow& win, int index) {
 }
 
 TracingLookup FindTracing(const std::string& dataDir, std::string_view code, int index) {
-    TracingLookup found;
-    found.path = RecordFilePath(dataDir, index + 1);
-    base::Result<RecordReader> file = OpenRecordFile(found.path);
-    if (!file) {
-        found.error = file.why().error;
-        found.status = TracingLookup::kUnreadable;
-        return found;
-    }
+    const std::string path = RecordFilePath(dataDir, index + 1);
+    base::Result<RecordReader> file = OpenRecordFile(path);
+    if (!file) return base::Fail(TracingProblem{path, file.why().error});
     std::string_view line;
     while (file->Next(line)) {
         if (!LineBelongsTo(line, code)) continue;
-        found.fields = ParseRecordFields(line);
-        found.status =
-            found.fields.IsTracing() ? TracingLookup::kStored : TracingLookup::kNotATracing;
-        return found;
+        RecordFields fields = ParseRecordFields(line);
+        if (!fields.IsTracing()) return base::Fail(TracingProblem{path, {}, fields.fault});
+        return std::optional<RecordFields>(std::move(fields));
     }
     // A file that stops reading part way may hold the line after the failure.
-    if (file->Failed()) {
-        found.error = file->Error();
-        found.status = TracingLookup::kUnreadable;
-    }
-    return found;
+    if (file->Failed()) return base::Fail(TracingProblem{path, file->Error()});
+    return std::optional<RecordFields>();
 }
 
-std::string TracingProblemText(const TracingLookup& found, int index) {
-    switch (found.status) {
-        case TracingLookup::kUnreadable:
-            return CannotReadText(found.path, found.error);
-        case TracingLookup::kNotATracing:
-            if (found.fields.fault == LineFault::TooFar) {
-                return "第 " + std::to_string(index + 1) + " 張描圖（" + found.path +
-                       "）有標記點離 S 超過 " +
-                       std::to_string(static_cast<int>(model::kMaxMillimetresFromS)) +
-                       " mm，不是有效的描圖，無法顯示。";
-            }
-            return "第 " + std::to_string(index + 1) + " 張描圖（" + found.path +
-                   "）的座標不是有效的數字，無法顯示。";
-        default:
-            return {};
+std::string TracingProblemText(const TracingProblem& problem, int index) {
+    if (problem.error) return CannotReadText(problem.path, problem.error);
+    if (problem.fault == LineFault::TooFar) {
+        return "第 " + std::to_string(index + 1) + " 張描圖（" + problem.path +
+               "）有標記點離 S 超過 " +
+               std::to_string(static_cast<int>(model::kMaxMillimetresFromS)) +
+               " mm，不是有效的描圖，無法顯示。";
     }
+    return "第 " + std::to_string(index + 1) + " 張描圖（" + problem.path +
+           "）的座標不是有效的數字，無法顯示。";
 }
 
-void ApplyTracing(ui::MainWindow& win, int index, const TracingLookup& found) {
+void ApplyTracing(ui::MainWindow& win, int index, const std::optional<RecordFields>& stored) {
     win.Label2.caption = "P." + std::to_string(index + 1);
-    if (found.status == TracingLookup::kStored) ApplyRecordFields(win, found.fields);
+    if (stored) ApplyRecordFields(win, *stored);
 }
 
 TracingLookup LoadTracing(ui::MainWindow& win, int index) {
     TracingLookup found = FindTracing(win, index);
-    ApplyTracing(win, index, found);
+    ApplyTracing(win, index, found ? *found : std::optional<RecordFields>());
     return found;
 }
 

@@ -3,6 +3,7 @@
 // boxes.
 
 #include <array>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -51,24 +52,27 @@ std::array<std::string, 3> FigureBoxTexts(std::string_view rest);
 // from the fields, then runs the analysis.
 void ApplyRecordFields(ui::MainWindow& win, const RecordFields& fields);
 
-// The patient's line in record file index+1, looked up without changing the window.
-struct TracingLookup {
-    enum Status { kNotStored, kStored, kUnreadable, kNotATracing } status = kNotStored;
+// Why a patient's stored tracing cannot be shown: its record file cannot be read (the
+// system's reason), or the patient's line there holds no tracing (the line's fault).
+struct TracingProblem {
     std::string path;       // the record file
-    std::error_code error;  // why it could not be read (kUnreadable)
-    RecordFields fields;    // the line read (kStored, kNotATracing)
+    std::error_code error;  // why it could not be read; clear when the line is at fault
+    LineFault fault = LineFault::None;
 };
+
+// The patient's line in record file index+1, looked up without changing the window:
+// its fields, nothing when the patient has no line there, or why it cannot be shown.
+using TracingLookup = base::Result<std::optional<RecordFields>, TracingProblem>;
 TracingLookup FindTracing(const ui::MainWindow& win, int index);
 // The same for the patient `code` in the data folder `dataDir` (ending with the
 // separator).
 TracingLookup FindTracing(const std::string& dataDir, std::string_view code, int index);
 
-// Why the tracing cannot be shown, naming the file and the tracing, for a message;
-// empty when it is stored or simply not there.
-std::string TracingProblemText(const TracingLookup& found, int index);
+// Why the tracing cannot be shown, naming the file and the tracing, for a message.
+std::string TracingProblemText(const TracingProblem& problem, int index);
 
-// The tracing caption "P.n", and the tracing itself when it is stored and sound.
-void ApplyTracing(ui::MainWindow& win, int index, const TracingLookup& found);
+// The tracing caption "P.n", and the tracing itself when one is stored.
+void ApplyTracing(ui::MainWindow& win, int index, const std::optional<RecordFields>& stored);
 
 // FindTracing then ApplyTracing. Without a sound line nothing but the tracing caption
 // changes.

@@ -57,8 +57,8 @@ void readn_Click(ui::App& app, int index) {
     ui::State& s = w.state;
     // Read before anything changes: a file that cannot be read leaves the window as it was.
     const TracingLookup found = FindTracing(w, index);
-    if (const std::string problem = TracingProblemText(found, index); !problem.empty()) {
-        app.services.ShowMessage(problem, ui::kExclamationOk);
+    if (!found) {
+        app.services.ShowMessage(TracingProblemText(found.why(), index), ui::kExclamationOk);
         return;
     }
     s.ShownTracing = static_cast<std::int16_t>(index);
@@ -71,8 +71,10 @@ void readn_Click(ui::App& app, int index) {
     w.Picture3.drawing.Clear();
     w.Picture3.picture = {};
     report::FinishReport(app);
-    ApplyTracing(w, index, found);
-    s.ShownReport = model::ReportOf(TracingOf(found.fields), report::ShownPatient(w), index + 1);
+    ApplyTracing(w, index, *found);
+    // A line gone from the file since the menu was filled shows as an empty tracing.
+    s.ShownReport = model::ReportOf(TracingOf(found->value_or(RecordFields{})),
+                                    report::ShownPatient(w), index + 1);
     report::DrawReport(app, s.ShownReport, false, 0);
     report::FinishReport(app);
     w.graph.enabled = true;
@@ -89,8 +91,8 @@ void comp_Click(ui::App& app, int index) {
     ui::State& s = w.state;
     if (index == s.ShownTracing) return;
     const TracingLookup found = FindTracing(w, index);
-    if (const std::string problem = TracingProblemText(found, index); !problem.empty()) {
-        app.services.ShowMessage(problem, ui::kExclamationOk);
+    if (!found) {
+        app.services.ShowMessage(TracingProblemText(found.why(), index), ui::kExclamationOk);
         return;
     }
     s.CompareTracing = static_cast<std::int16_t>(index);
@@ -103,8 +105,9 @@ void comp_Click(ui::App& app, int index) {
         w.Picture3.drawing = s.ShownPanel.drawing;
     }
     s.Comparing = true;
-    ApplyTracing(w, index, found);
-    s.ComparedReport = model::ReportOf(TracingOf(found.fields), report::ShownPatient(w), index + 1);
+    ApplyTracing(w, index, *found);
+    s.ComparedReport = model::ReportOf(TracingOf(found->value_or(RecordFields{})),
+                                       report::ShownPatient(w), index + 1);
     s.ToScreen = true;
     report::DrawReport(app, s.ComparedReport, true, 0);
     for (int i = 1; i <= 30; ++i)

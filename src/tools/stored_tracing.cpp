@@ -36,21 +36,20 @@ std::optional<StoredTracing> ReadStoredTracing(const TracingSource& source, std:
     probe.Close();
     const records::TracingLookup found =
         missing == std::errc::no_such_file_or_directory
-            ? records::TracingLookup{}
+            ? records::TracingLookup(std::optional<records::RecordFields>())
             : records::FindTracing(dataDir, stored.patient.code, source.tracing - 1);
-    switch (found.status) {
-        case records::TracingLookup::kStored:
-            stored.tracing = records::TracingOf(found.fields);
-            return stored;
-        case records::TracingLookup::kUnreadable:
-            err << "cephtool: cannot read " << record << ": " << found.error.message() << "\n";
-            return std::nullopt;
-        case records::TracingLookup::kNotATracing:
+    if (!found) {
+        const records::TracingProblem& why = found.why();
+        if (why.error)
+            err << "cephtool: cannot read " << record << ": " << why.error.message() << "\n";
+        else
             err << "cephtool: tracing " << source.tracing << " of patient \"" << stored.patient.code
-                << "\" in " << record << " has " << NotATracingText(found.fields.fault) << "\n";
-            return std::nullopt;
-        case records::TracingLookup::kNotStored:
-            break;
+                << "\" in " << record << " has " << NotATracingText(why.fault) << "\n";
+        return std::nullopt;
+    }
+    if (*found) {
+        stored.tracing = records::TracingOf(**found);
+        return stored;
     }
     err << "cephtool: tracing " << source.tracing << " of patient \"" << stored.patient.code
         << "\" is not stored in " << record << "\n";

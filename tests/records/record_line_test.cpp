@@ -151,7 +151,8 @@ TEST_F(LoadTracingTest, FirstLineOfThePatientWinsAndOthersAreNotTheirs) {
                             Line(" 00101 ", "45Y 3M,1.5,-20,35") + "\r\n" + Line("00101", "9Y 9M") +
                             "\r\n");
     win.Text1[0].tag = "1";
-    ASSERT_EQ(LoadTracing(win, 2).status, TracingLookup::kStored);
+    const TracingLookup found = LoadTracing(win, 2);
+    ASSERT_TRUE(found.ok() && found->has_value());
     EXPECT_EQ(win.Label2.caption, "P.3");
     EXPECT_EQ(win.Label13.caption, "45Y 3M");
     EXPECT_EQ(win.Text1[0].text, "1.5");
@@ -165,7 +166,8 @@ TEST_F(LoadTracingTest, FirstLineOfThePatientWinsAndOthersAreNotTheirs) {
 TEST_F(LoadTracingTest, ComparingLeavesTheFigureBoxes) {
     dir.Write("ceph-1", Line("00101", "45Y 3M,1.5,-20,35") + "\r\n");
     win.state.Comparing = true;
-    ASSERT_EQ(LoadTracing(win, 0).status, TracingLookup::kStored);
+    const TracingLookup found = LoadTracing(win, 0);
+    ASSERT_TRUE(found.ok() && found->has_value());
     EXPECT_EQ(win.Text1[0].text, "1");
     EXPECT_EQ(win.Text1[1].text, "0");
     EXPECT_EQ(win.Label13.caption, "45Y 3M");
@@ -173,7 +175,9 @@ TEST_F(LoadTracingTest, ComparingLeavesTheFigureBoxes) {
 
 TEST_F(LoadTracingTest, MissingLineChangesNothingButTheCaption) {
     win.state.X[1] = 42;
-    EXPECT_EQ(LoadTracing(win, 4).status, TracingLookup::kNotStored);
+    const TracingLookup found = LoadTracing(win, 4);
+    ASSERT_TRUE(found.ok());
+    EXPECT_FALSE(found->has_value());
     EXPECT_EQ(win.state.X[1], 42.0f);
     EXPECT_EQ(win.Text3[0].text, "Text3");
     EXPECT_EQ(win.Label2.caption, "P.5");
@@ -188,12 +192,15 @@ TEST_F(LoadTracingTest, AnUnreadableFileOrANonNumberLineIsToldNotShown) {
     std::filesystem::create_directory(dir.path() / "ceph-4");
     win.state.X[1] = 42;
     const TracingLookup bad = LoadTracing(win, 1);
-    EXPECT_EQ(bad.status, TracingLookup::kNotATracing);
-    EXPECT_EQ(TracingProblemText(bad, 1),
+    ASSERT_FALSE(bad.ok());
+    EXPECT_EQ(bad.why().fault, LineFault::NotANumber);
+    EXPECT_FALSE(bad.why().error);
+    EXPECT_EQ(TracingProblemText(bad.why(), 1),
               "第 2 張描圖（" + dir.str() + "/ceph-2）的座標不是有效的數字，無法顯示。");
     const TracingLookup folder = LoadTracing(win, 3);
-    EXPECT_EQ(folder.status, TracingLookup::kUnreadable);
-    EXPECT_EQ(TracingProblemText(folder, 3),
+    ASSERT_FALSE(folder.ok());
+    EXPECT_TRUE(folder.why().error);
+    EXPECT_EQ(TracingProblemText(folder.why(), 3),
               "無法讀取 " + dir.str() + "/ceph-4：這個名稱已是一個資料夾");
     EXPECT_EQ(win.state.X[1], 42.0f);
     EXPECT_EQ(win.Text3[0].text, "Text3");

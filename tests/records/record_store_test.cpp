@@ -62,7 +62,8 @@ TEST(RecordStore, AByteOrderMarkHidesNoPatientAndStaysAtTheStart) {
             ui::AddMenuItem(win.inputn, i, "");
     EXPECT_TRUE(MarkStoredTracings(win, "00101").empty());
     EXPECT_TRUE(win.readn[0].enabled);
-    EXPECT_EQ(FindTracing(win, 0).status, TracingLookup::kStored);
+    const TracingLookup found = FindTracing(win, 0);
+    EXPECT_TRUE(found.ok() && found->has_value());
 
     // Finishing again replaces the line instead of adding a second one.
     ASSERT_TRUE(StorePatientLines(data, 1, {"00101,new"}).Ok());

@@ -8,8 +8,8 @@
 #include <sstream>
 #include <variant>
 
-#include "model/measurement.h"
 #include "app/startup.h"
+#include "model/measurement.h"
 #include "records/record_line.h"
 #include "records/show.h"
 #include "report/half_widths.h"
@@ -281,9 +281,9 @@ TEST_F(ReportTest, PrintingWhileComparingPrintsWhatTheScreenShows) {
     const ui::State shown = program.win.state;
     // The page as reading both tracings again from their files draws it.
     program.win.state.ToScreen = false;
-    records::LoadTracing(program.win, 2);
+    ASSERT_TRUE(records::LoadTracing(program.win, 2).ok());
     DrawReport(program, true, 2100);
-    records::LoadTracing(program.win, 0);
+    ASSERT_TRUE(records::LoadTracing(program.win, 0).ok());
     DrawReport(program, false, 2100);
     const std::vector<std::string> fromFiles = Describe(program.printer.CurrentPage());
     program.printer.pages.clear();

@@ -45,23 +45,23 @@ inline bool LoadStoredTracing(ui::MainWindow& w, const TracingSource& source, st
     base::SourceFile probe;
     const std::error_code missing = probe.Open(record);
     probe.Close();
-    const records::TracingLookup found = missing == std::errc::no_such_file_or_directory
-                                             ? records::TracingLookup{}
-                                             : records::LoadTracing(w, source.tracing - 1);
-    switch (found.status) {
-        case records::TracingLookup::kStored:
-            w.state.ShownTracing = static_cast<std::int16_t>(source.tracing - 1);
-            return true;
-        case records::TracingLookup::kUnreadable:
-            err << "cephtool: cannot read " << record << ": " << found.error.message() << "\n";
-            return false;
-        case records::TracingLookup::kNotATracing:
+    const records::TracingLookup found =
+        missing == std::errc::no_such_file_or_directory
+            ? records::TracingLookup(std::optional<records::RecordFields>())
+            : records::LoadTracing(w, source.tracing - 1);
+    if (!found) {
+        const records::TracingProblem& why = found.why();
+        if (why.error)
+            err << "cephtool: cannot read " << record << ": " << why.error.message() << "\n";
+        else
             err << "cephtool: tracing " << source.tracing << " of patient \""
                 << w.state.Patient.code << "\" in " << record << " has "
-                << NotATracingText(found.fields.fault) << "\n";
-            return false;
-        case records::TracingLookup::kNotStored:
-            break;
+                << NotATracingText(why.fault) << "\n";
+        return false;
+    }
+    if (*found) {
+        w.state.ShownTracing = static_cast<std::int16_t>(source.tracing - 1);
+        return true;
     }
     err << "cephtool: tracing " << source.tracing << " of patient \"" << w.state.Patient.code
         << "\" is not stored in " << record << "\n";

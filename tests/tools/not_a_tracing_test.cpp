@@ -48,7 +48,9 @@ TEST(NotATracing, TheWindowAndEveryCommandRefuseTheSameLines) {
         ui::MainWindow win;
         win.state.DataDir = base::WithTrailingSeparator(dir.str());
         win.state.Patient.code = "10234";
-        EXPECT_EQ(records::TracingProblemText(records::FindTracing(win, 0), 0),
+        const records::TracingLookup found = records::FindTracing(win, 0);
+        ASSERT_FALSE(found.ok());
+        EXPECT_EQ(records::TracingProblemText(found.why(), 0),
                   "第 1 張描圖（" + file + "）" + c.window);
 
         const ToolRun analysed = RunCephtool(dir, {"analyse", file});
