@@ -176,8 +176,11 @@ int RunFigure(int argc, char** argv, PngWriter pngWriter) {
 
     const TracingSource source{line.Text("--data"), line.Text("--handoff"),
                                line.Number("--tracing")};
-    const std::optional<StoredTracing> stored = ReadStoredTracing(source, std::cerr);
-    if (!stored) return 1;
+    const base::Result<StoredTracing> stored = ReadStoredTracing(source);
+    if (!stored) {
+        std::cerr << "cephtool: " << stored.why().detail << "\n";
+        return 1;
+    }
     const model::Figure figure = BuildFigure(stored->tracing, Steps(line));
     const base::Result<void> written =
         svg ? base::FromSystem(

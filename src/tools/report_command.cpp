@@ -60,9 +60,12 @@ int RunReport(int argc, char** argv) {
         return 1;
     }
 
-    const auto stored = ReadStoredTracing(
-        {o.Text("--data"), o.Text("--handoff"), o.Number("--tracing")}, std::cerr);
-    if (!stored) return 1;
+    const base::Result<StoredTracing> stored =
+        ReadStoredTracing({o.Text("--data"), o.Text("--handoff"), o.Number("--tracing")});
+    if (!stored) {
+        std::cerr << "cephtool: " << stored.why().detail << "\n";
+        return 1;
+    }
 
     // What the print command prints for a tracing shown on its own, with its figure.
     ui::Printer printer;

@@ -1,7 +1,5 @@
 #include "tools/stored_tracing.h"
 
-#include <ostream>
-
 #include "app/handoff.h"
 #include "base/filesys.h"
 #include "base/safe_file.h"
@@ -14,12 +12,12 @@
 
 namespace ceph::tools {
 
-std::optional<StoredTracing> ReadStoredTracing(const TracingSource& source, std::ostream& err) {
+base::Result<StoredTracing> ReadStoredTracing(const TracingSource& source) {
     const auto lines = app::ReadHandoff(source.handoff);
     if (!lines) {
-        err << "cephtool: cannot read the hand-off file " << source.handoff << ": "
-            << lines.why().error.message() << "\n";
-        return std::nullopt;
+        const std::error_code ec = lines.why().error;
+        return base::Fail(source.handoff, ec,
+                          "cannot read the hand-off file " + source.handoff + ": " + ec.message());
     }
     StoredTracing stored;
     stored.number = source.tracing;
@@ -38,22 +36,19 @@ std::optional<StoredTracing> ReadStoredTracing(const TracingSource& source, std:
         missing == std::errc::no_such_file_or_directory
             ? records::TracingLookup(std::optional<records::RecordFields>())
             : records::FindTracing(dataDir, stored.patient.code, source.tracing - 1);
+    const std::string tracing =
+        "tracing " + std::to_string(source.tracing) + " of patient \"" + stored.patient.code + "\"";
     if (!found) {
         const records::TracingProblem& why = found.why();
         if (why.error)
-            err << "cephtool: cannot read " << record << ": " << why.error.message() << "\n";
-        else
-            err << "cephtool: tracing " << source.tracing << " of patient \"" << stored.patient.code
-                << "\" in " << record << " has " << NotATracingText(why.fault) << "\n";
-        return std::nullopt;
+            return base::Fail(record, why.error,
+                              "cannot read " + record + ": " + why.error.message());
+        return base::Fail(record, {},
+                          tracing + " in " + record + " has " + NotATracingText(why.fault));
     }
-    if (*found) {
-        stored.tracing = records::TracingOf(**found);
-        return stored;
-    }
-    err << "cephtool: tracing " << source.tracing << " of patient \"" << stored.patient.code
-        << "\" is not stored in " << record << "\n";
-    return std::nullopt;
+    if (!*found) return base::Fail(record, {}, tracing + " is not stored in " + record);
+    stored.tracing = records::TracingOf(**found);
+    return stored;
 }
 
 bool EndsWithNoCase(const std::string& name, const std::string& suffix) {

@@ -3,10 +3,9 @@
 // patient header from a hand-off file and the tracing read from its record file.
 // Shared by the commands that draw what the program draws.
 
-#include <iosfwd>
-#include <optional>
 #include <string>
 
+#include "base/result.h"
 #include "model/tracing.h"
 
 namespace ceph::tools {
@@ -26,9 +25,10 @@ struct StoredTracing {
 };
 
 // Reads the hand-off file and the tracing. Record files are only read, never created.
-// Nothing, with the reason on `err`, when the hand-off cannot be read or the patient has
-// no such tracing.
-std::optional<StoredTracing> ReadStoredTracing(const TracingSource& source, std::ostream& err);
+// When the hand-off cannot be read or the patient has no such tracing, the problem
+// names the file (with the system's reason when there is one), and its words say it as
+// cephtool tells it, after "cephtool: ".
+base::Result<StoredTracing> ReadStoredTracing(const TracingSource& source);
 
 // Whether a file name ends with `suffix` (lower case, e.g. ".pdf"), in any case.
 bool EndsWithNoCase(const std::string& name, const std::string& suffix);

@@ -102,8 +102,9 @@ class FigureExport : public ::testing::Test {
         dir.Write("OutExe.tmp", "Lin\r\n10234\r\n0650315\r\nF\r\n");
         dir.Write("ceph-1", std::string(kLine) + "\r\n");
         ASSERT_TRUE(LoadStoredTracing(win, Source(), std::cerr));
-        stored = ReadStoredTracing(Source(), std::cerr);
-        ASSERT_TRUE(stored);
+        const base::Result<StoredTracing> read = ReadStoredTracing(Source());
+        ASSERT_TRUE(read) << read.why().detail;
+        stored = *read;
     }
     TracingSource Source() const { return {dir.str(), (dir.path() / "OutExe.tmp").string(), 1}; }
     // The command's drawing, from the stored tracing alone.

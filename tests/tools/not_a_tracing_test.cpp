@@ -2,8 +2,6 @@
 // window and every command read them alike and say what they skip.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "base/filesys.h"
 #include "records/record_file.h"
 #include "records/record_line.h"
@@ -58,9 +56,9 @@ TEST(NotATracing, TheWindowAndEveryCommandRefuseTheSameLines) {
         EXPECT_EQ(analysed.out, "");
         EXPECT_EQ(analysed.err, file + ":1: " + c.tool + ", skipped\n");
 
-        std::ostringstream told;
-        EXPECT_FALSE(ReadStoredTracing({dir.str(), handoff, 1}, told));
-        EXPECT_TRUE(told.str().ends_with(" has " + c.tool + "\n")) << told.str();
+        const base::Result<StoredTracing> told = ReadStoredTracing({dir.str(), handoff, 1});
+        ASSERT_FALSE(told.ok());
+        EXPECT_TRUE(told.why().detail.ends_with(" has " + c.tool)) << told.why().detail;
 
         const PreparedImport imported = PrepareImport(line);
         ASSERT_FALSE(imported.ok());
