@@ -16,7 +16,9 @@ class HeadlessServices : public SharedServices {
     void ProcessEvents() override {}
     void ShowProgress(const std::string&, double) override {}
     ui::PictureRef ClipboardPicture() override { return {}; }
-    ui::PrintOutcome PrintPages(const std::vector<ui::DrawingList>&) override { return {}; }
+    base::Result<void, ui::PrintProblem> PrintPages(const std::vector<ui::DrawingList>&) override {
+        return base::Fail(ui::PrintProblem{});  // no printer
+    }
 
     // The pages as PNG pictures at `dpi`, one file per page ("-2", "-3" … before the
     // extension from the second page on).

@@ -109,19 +109,16 @@ std::vector<std::string> QtServices::Drives() {
     return drives;
 }
 
-ui::PrintOutcome QtServices::PrintPages(const std::vector<ui::DrawingList>& pages) {
-    ui::PrintOutcome outcome;
+base::Result<void, ui::PrintProblem> QtServices::PrintPages(
+    const std::vector<ui::DrawingList>& pages) {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) return outcome;  // no printer installed
-    outcome.printer = info.printerName().toStdString();
+    if (info.isNull()) return base::Fail(ui::PrintProblem{});  // no printer installed
     QPrinter printer(info, QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("readceph"));
-    if (!PaintPages(printer, pages, &pictures_) || printer.printerState() == QPrinter::Error) {
-        outcome.problem = "印表機沒有接受這份工作。";
-        return outcome;
-    }
-    outcome.printed = true;
-    return outcome;
+    if (!PaintPages(printer, pages, &pictures_) || printer.printerState() == QPrinter::Error)
+        return base::Fail(
+            ui::PrintProblem{info.printerName().toStdString(), "印表機沒有接受這份工作。"});
+    return {};
 }
 
 std::string QtServices::ChooseSaveFile(const std::string& suggested, const std::string& filter) {

@@ -24,7 +24,8 @@ class QtServices : public SharedServices {
     void ProcessEvents() override;
     void ShowProgress(const std::string& text, double done) override;
     ui::PictureRef ClipboardPicture() override;
-    ui::PrintOutcome PrintPages(const std::vector<ui::DrawingList>& pages) override;
+    base::Result<void, ui::PrintProblem> PrintPages(
+        const std::vector<ui::DrawingList>& pages) override;
 
     // The window runs the picker; it tells how when it exists.
     void SetPickerRunner(std::function<void()> runner) { pickerRunner_ = std::move(runner); }

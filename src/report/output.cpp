@@ -36,11 +36,10 @@ void PairLine(ReportTarget& target, const model::PointTable& X, const model::Poi
 }
 
 // The page did not reach a printer: say so, and offer the page as a PDF file instead.
-void OfferPdf(ui::App& app, const ui::PrintOutcome& outcome) {
-    std::string text = outcome.printer.empty()
-                           ? std::string(kNoPrinter)
-                           : "無法在印表機「" + outcome.printer + "」列印報告。";
-    if (!outcome.problem.empty()) text += "\n" + outcome.problem;
+void OfferPdf(ui::App& app, const ui::PrintProblem& why) {
+    std::string text = why.printer.empty() ? std::string(kNoPrinter)
+                                           : "無法在印表機「" + why.printer + "」列印報告。";
+    if (!why.problem.empty()) text += "\n" + why.problem;
     text += "\n";
     text += kAskPdf;
     if (app.services.ShowMessage(text, ui::kCriticalYesNoDefaultNo) != ui::MessageAnswer::Yes)
@@ -142,8 +141,8 @@ void FinishReport(ui::App& app) {
         return;
     }
     if (app.printer.pages.empty()) return;
-    const ui::PrintOutcome outcome = app.services.PrintPages(app.printer.pages);
-    if (!outcome.printed) OfferPdf(app, outcome);
+    const auto printed = app.services.PrintPages(app.printer.pages);
+    if (!printed) OfferPdf(app, printed.why());
     app.printer.pages.clear();
 }
 

@@ -39,10 +39,9 @@ struct YearMonth {
     int month = 1;
 };
 
-// How a print job went. A job that did not reach a printer says why, in words for the
-// user, and names the printer it tried (empty when none is installed).
-struct PrintOutcome {
-    bool printed = false;
+// Why a print job did not reach a printer: the printer it tried (empty when none is
+// installed) and, when that printer refused it, why, in words for the user.
+struct PrintProblem {
     std::string printer;
     std::string problem;
 };
@@ -105,7 +104,8 @@ class PictureService {
 class Paper {
   public:
     virtual ~Paper() = default;
-    virtual PrintOutcome PrintPages(const std::vector<DrawingList>& pages) = 0;
+    // Prints on the default printer, or says why the pages did not reach one.
+    virtual base::Result<void, PrintProblem> PrintPages(const std::vector<DrawingList>& pages) = 0;
     // Empty when written; otherwise why not (the file is then as it was).
     virtual std::error_code WritePdf(const std::vector<DrawingList>& pages,
                                      const std::string& path) = 0;

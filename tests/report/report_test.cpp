@@ -306,7 +306,7 @@ TEST_F(ReportTest, PrintingWhileComparingPrintsWhatTheScreenShows) {
 
 TEST_F(ReportTest, FailedPrintOffersAPdfAndStaysInTheViewingState) {
     records::readn_Click(program, 0);
-    services.printOutcome = {false, "", ""};
+    services.printResult = base::Fail(ui::PrintProblem{"", ""});
     services.answers = {ui::MessageAnswer::No};
     wiring::Dispatch(program, {wiring::EventType::Click, "printmn", 0});
     ASSERT_EQ(services.messages.size(), 1u);
@@ -316,7 +316,7 @@ TEST_F(ReportTest, FailedPrintOffersAPdfAndStaysInTheViewingState) {
     EXPECT_TRUE(services.pdfFiles.empty());
     EXPECT_TRUE(program.win.print00mn.enabled);
 
-    services.printOutcome = {false, "Office", "offline"};
+    services.printResult = base::Fail(ui::PrintProblem{"Office", "offline"});
     services.answers = {ui::MessageAnswer::Yes};
     services.saveFileAnswer = (dir.path() / "report.pdf").string();
     wiring::Dispatch(program, {wiring::EventType::Click, "printmn", 1});

@@ -29,7 +29,7 @@ class FakeServices : public ui::Services {
     std::vector<std::string> savedBitmaps;
     std::vector<std::vector<ui::DrawingList>> printJobs;
     std::vector<std::string> pdfFiles;
-    ui::PrintOutcome printOutcome{true, "PDF", ""};  // what the next print job reports
+    base::Result<void, ui::PrintProblem> printResult;  // what the next print job reports
     std::string saveFileAnswer;
     std::string pictureError = "not a picture";
     std::vector<std::string> unreadablePictures;  // paths whose loading fails
@@ -88,9 +88,10 @@ class FakeServices : public ui::Services {
         savedBitmaps.push_back(path);
         return true;
     }
-    ui::PrintOutcome PrintPages(const std::vector<ui::DrawingList>& pages) override {
+    base::Result<void, ui::PrintProblem> PrintPages(
+        const std::vector<ui::DrawingList>& pages) override {
         printJobs.push_back(pages);
-        return printOutcome;
+        return printResult;
     }
     std::error_code WritePdf(const std::vector<ui::DrawingList>&,
                              const std::string& path) override {
