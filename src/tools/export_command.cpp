@@ -7,6 +7,7 @@
 
 #include "app/handoff.h"
 #include "base/filesys.h"
+#include "base/result.h"
 #include "base/safe_file.h"
 #include "base/text_codec.h"
 #include "model/measurement.h"
@@ -53,7 +54,7 @@ std::string HeaderRow() {
 // gathered into large blocks before either sees them.
 class Sink {
   public:
-    explicit Sink(const std::string& path) {
+    explicit Sink(const std::string& path) : path_(path) {
         if (!path.empty()) file_.emplace(path);
     }
     std::string& Buffer() { return buffer_; }
@@ -65,18 +66,20 @@ class Sink {
             std::cout.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
         buffer_.clear();
     }
-    // Why the output could not be written, or nothing.
-    std::optional<std::string> Finish() {
+    // Done, or why the output could not be written: the system's reason for the file,
+    // words for standard output.
+    base::Result<void> Finish() {
         Drain(0);
         if (file_) {
-            if (!file_->Commit()) return file_->Error().message();
+            if (!file_->Commit()) return base::Fail(path_, file_->Error());
         } else if (!std::cout.flush()) {
-            return "standard output failed";
+            return base::Fail({}, {}, "standard output failed");
         }
-        return std::nullopt;
+        return {};
     }
 
   private:
+    std::string path_;
     std::optional<base::AtomicFile> file_;
     std::string buffer_;
 };
@@ -139,14 +142,14 @@ void AppendRow(std::string& out, std::string_view code, int tracing, const model
     out += "\r\n";
 }
 
-// Why `dir` cannot be read as a folder, or nothing.
-std::optional<std::string> FolderProblem(const std::string& dir) {
+// Whether `dir` can be read as a folder, or the system's reason why not.
+base::Result<void> CheckFolder(const std::string& dir) {
     std::error_code ec;
     const auto status = std::filesystem::status(base::ToPath(dir), ec);
-    if (ec) return ec.message();
+    if (ec) return base::Fail(dir, ec);
     if (!std::filesystem::is_directory(status))
-        return std::make_error_code(std::errc::not_a_directory).message();
-    return std::nullopt;
+        return base::Fail(dir, std::make_error_code(std::errc::not_a_directory));
+    return {};
 }
 
 bool LooksLikeFormula(std::string_view field) {
@@ -201,9 +204,9 @@ int RunExport(int argc, char** argv) {
         return UsageFault(kExportRules, "--out " + out + ": not a .csv file", std::cerr);
     for (const auto& [what, dir] : {std::pair{"data", data}, std::pair{"hand-off", handoffs}}) {
         if (dir.empty()) continue;
-        if (auto why = FolderProblem(dir)) {
-            std::cerr << "cephtool: cannot read the " << what << " folder " << dir << ": " << *why
-                      << "\n";
+        if (const base::Result<void> folder = CheckFolder(dir); !folder) {
+            std::cerr << "cephtool: cannot read the " << what << " folder " << dir << ": "
+                      << folder.why().error.message() << "\n";
             return 1;
         }
     }
@@ -237,9 +240,10 @@ int RunExport(int argc, char** argv) {
             status = 1;
         }
     }
-    if (auto why = sink.Finish()) {
-        std::cerr << "cephtool: cannot write " << (out.empty() ? "the output" : out) << ": " << *why
-                  << "\n";
+    if (const base::Result<void> written = sink.Finish(); !written) {
+        const base::Problem& why = written.why();
+        std::cerr << "cephtool: cannot write " << (out.empty() ? "the output" : out) << ": "
+                  << (why.error ? why.error.message() : why.detail) << "\n";
         return 1;
     }
     return status;
