@@ -29,9 +29,8 @@ QImage SyntheticRadiograph(int side) {
 }
 
 void WriteSyntheticRadiograph(const std::string& path, int quality) {
-    std::string error;
-    if (!platform::SaveJpeg(SyntheticRadiograph(), path, quality, &error))
-        throw std::runtime_error("cannot write " + path + ": " + error);
+    const base::Result<void> saved = platform::SaveJpeg(SyntheticRadiograph(), path, quality);
+    if (!saved) throw std::runtime_error("cannot write " + path + ": " + saved.why().detail);
 }
 
 }  // namespace ceph::bench

@@ -177,7 +177,7 @@ int main(int argc, char** argv) {
     try {
         const std::vector<Case> cases = WriteCases(options, scratch);
         const std::string tiny = scratch.filePath(QStringLiteral("tiny.jpg")).toStdString();
-        if (!ceph::platform::SaveJpeg(ceph::bench::SyntheticRadiograph(8), tiny, 90, nullptr))
+        if (!ceph::platform::SaveJpeg(ceph::bench::SyntheticRadiograph(8), tiny, 90))
             throw std::runtime_error("cannot write " + tiny);
         RegisterBenchmarks(cases, tiny);
 

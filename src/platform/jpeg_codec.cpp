@@ -321,27 +321,26 @@ QImage DecodeJpeg(const char* data, std::size_t size, std::string* error, bool* 
     return route == Route::Planes ? DecodeYcc(jpeg, error) : DecodeDirect(jpeg, route, error);
 }
 
-QImage LoadJpeg(const std::string& path, std::string* error) {
+base::Result<QImage> LoadJpeg(const std::string& path) {
     QByteArray bytes;
-    if (!ReadPictureFile(path, &bytes, error)) return {};
-    if (!IsJpeg(bytes.constData(), static_cast<std::size_t>(bytes.size()))) {
-        *error = "不是 JPEG 圖檔";
-        return {};
-    }
-    return DecodeJpeg(bytes.constData(), static_cast<std::size_t>(bytes.size()), error);
+    std::string error;
+    if (!ReadPictureFile(path, &bytes, &error)) return base::Fail(path, {}, error);
+    if (!IsJpeg(bytes.constData(), static_cast<std::size_t>(bytes.size())))
+        return base::Fail(path, {}, "不是 JPEG 圖檔");
+    QImage image = DecodeJpeg(bytes.constData(), static_cast<std::size_t>(bytes.size()), &error);
+    if (image.isNull()) return base::Fail(path, {}, error);
+    return image;
 }
 
-bool SaveJpeg(const QImage& image, const std::string& path, int quality, std::string* error) {
+base::Result<void> SaveJpeg(const QImage& image, const std::string& path, int quality) {
     const std::error_code ec = WriteJpeg(image, path, quality);
-    if (!ec) return true;
-    if (error) {
-        *error = image.isNull()             ? std::string("沒有可以儲存的圖像")
-                 : ec == JpegEncoderError() ? ec.message()
-                 : ec == std::errc::not_enough_memory
-                     ? std::string("記憶體不足")
-                     : "無法寫入檔案（" + base::ErrorText(ec) + "）";
-    }
-    return false;
+    if (!ec) return {};
+    return base::Fail(path, ec,
+                      image.isNull()             ? std::string("沒有可以儲存的圖像")
+                      : ec == JpegEncoderError() ? ec.message()
+                      : ec == std::errc::not_enough_memory
+                          ? std::string("記憶體不足")
+                          : "無法寫入檔案（" + base::ErrorText(ec) + "）");
 }
 
 }  // namespace ceph::platform

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <string>
 
+#include "base/result.h"
 #include "platform/picture_file.h"
 
 namespace ceph::platform {
@@ -26,11 +27,12 @@ bool IsJpeg(const char* data, std::size_t size);
 QImage DecodeJpeg(const char* data, std::size_t size, std::string* error,
                   bool* otherDecoder = nullptr);
 
-// Reads and decodes a JPEG file.
-QImage LoadJpeg(const std::string& path, std::string* error);
+// Reads and decodes a JPEG file, or says why it cannot, in the problem's words.
+base::Result<QImage> LoadJpeg(const std::string& path);
 
-// Writes a picture as a JPEG file of the given quality (1..100), as WriteJpeg does. On
-// failure returns false with the reason in *error (which may be null).
-bool SaveJpeg(const QImage& image, const std::string& path, int quality, std::string* error);
+// Writes a picture as a JPEG file of the given quality (1..100), as WriteJpeg does; on
+// failure the problem names the file, carries the system's error and says why in words
+// for the user.
+base::Result<void> SaveJpeg(const QImage& image, const std::string& path, int quality);
 
 }  // namespace ceph::platform

@@ -519,8 +519,8 @@ TEST_F(PictureLoadTest, RandomlyDamagedFilesNeverCrash) {
 TEST_F(PictureLoadTest, SavedJpegsLoadBackCloseToThePicture) {
     const QImage grey = GreyPicture(300, 300);
     const std::string greyPath = dir.str() + "/grey.jpg";
-    std::string error;
-    ASSERT_TRUE(platform::SaveJpeg(grey, greyPath, 80, &error)) << error;
+    const auto greySaved = platform::SaveJpeg(grey, greyPath, 80);
+    ASSERT_TRUE(greySaved) << greySaved.why().detail;
     const auto greyRefLoaded = store.Load(greyPath);
     ASSERT_TRUE(greyRefLoaded) << greyRefLoaded.why().detail;
     const ui::PictureRef greyRef = *greyRefLoaded;
@@ -529,13 +529,13 @@ TEST_F(PictureLoadTest, SavedJpegsLoadBackCloseToThePicture) {
 
     // A grey picture held in colour is written as a grey JPEG, a third of the pixels.
     const std::string asColour = dir.str() + "/grey-from-rgb.jpg";
-    ASSERT_TRUE(
-        platform::SaveJpeg(grey.convertToFormat(QImage::Format_RGB32), asColour, 80, &error));
+    ASSERT_TRUE(platform::SaveJpeg(grey.convertToFormat(QImage::Format_RGB32), asColour, 80).ok());
     EXPECT_EQ(Loaded(asColour).format(), QImage::Format_Grayscale8);
 
     const QImage colour = ColourPicture();
     const std::string colourPath = dir.str() + "/colour.jpg";
-    ASSERT_TRUE(platform::SaveJpeg(colour, colourPath, 80, &error)) << error;
+    const auto colourSaved = platform::SaveJpeg(colour, colourPath, 80);
+    ASSERT_TRUE(colourSaved) << colourSaved.why().detail;
     const QImage loaded = Loaded(colourPath);
     ASSERT_EQ(loaded.format(), QImage::Format_RGB32);
     EXPECT_LE(MaxDifference(loaded.copy(8, 8, 16, 16), colour.copy(8, 8, 16, 16)), 10);
@@ -543,21 +543,22 @@ TEST_F(PictureLoadTest, SavedJpegsLoadBackCloseToThePicture) {
     // Higher quality stays closer and takes more bytes.
     const std::string fine = dir.str() + "/fine.jpg";
     const QImage noisy = PatternPicture(200, 200);
-    ASSERT_TRUE(platform::SaveJpeg(noisy, fine, 95, &error));
-    ASSERT_TRUE(platform::SaveJpeg(noisy, greyPath, 30, &error));
+    ASSERT_TRUE(platform::SaveJpeg(noisy, fine, 95).ok());
+    ASSERT_TRUE(platform::SaveJpeg(noisy, greyPath, 30).ok());
     EXPECT_GT(std::filesystem::file_size(fine), std::filesystem::file_size(greyPath));
-    EXPECT_LT(MaxDifference(platform::LoadJpeg(fine, &error), noisy),
-              MaxDifference(platform::LoadJpeg(greyPath, &error), noisy));
+    const auto fineBack = platform::LoadJpeg(fine), coarseBack = platform::LoadJpeg(greyPath);
+    ASSERT_TRUE(fineBack.ok() && coarseBack.ok());
+    EXPECT_LT(MaxDifference(*fineBack, noisy), MaxDifference(*coarseBack, noisy));
 }
 
 TEST_F(PictureLoadTest, SavingFailsWithAReason) {
-    std::string error;
-    EXPECT_FALSE(platform::SaveJpeg(QImage(), dir.str() + "/none.jpg", 80, &error));
-    EXPECT_FALSE(error.empty());
-    error.clear();
-    EXPECT_FALSE(
-        platform::SaveJpeg(GreyPicture(8, 8), dir.str() + "/no/such/folder/x.jpg", 80, &error));
-    EXPECT_NE(error.find("無法寫入"), std::string::npos) << error;
+    const auto nothing = platform::SaveJpeg(QImage(), dir.str() + "/none.jpg", 80);
+    ASSERT_FALSE(nothing.ok());
+    EXPECT_FALSE(nothing.why().detail.empty());
+    const auto nowhere =
+        platform::SaveJpeg(GreyPicture(8, 8), dir.str() + "/no/such/folder/x.jpg", 80);
+    ASSERT_FALSE(nowhere.ok());
+    EXPECT_NE(nowhere.why().detail.find("無法寫入"), std::string::npos) << nowhere.why().detail;
 }
 
 // The exposed part painted alone must give the pixels the whole stretched picture gives
