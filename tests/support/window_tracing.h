@@ -2,10 +2,11 @@
 // A stored tracing shown in a window model as the program shows it, to compare what
 // cephtool draws from the model with what the window shows.
 
-#include <ostream>
+#include <string>
 
 #include "app/handoff.h"
 #include "base/filesys.h"
+#include "base/result.h"
 #include "base/safe_file.h"
 #include "digitising/landmarks.h"
 #include "presenter/header.h"
@@ -19,17 +20,17 @@
 namespace ceph::tools {
 
 // Fills the header labels and the landmark tables and reads the tracing into the
-// store (with its analysis and figure boxes). False, with the reason on `err`, when
-// the hand-off cannot be read or the patient has no such tracing.
-inline bool LoadStoredTracing(ui::MainWindow& w, const TracingSource& source, std::ostream& err) {
+// store (with its analysis and figure boxes). When the hand-off cannot be read or the
+// patient has no such tracing, the problem as ReadStoredTracing gives it.
+inline base::Result<void> LoadStoredTracing(ui::MainWindow& w, const TracingSource& source) {
     presenter::LayOutResultGrid(w);
     w.state.DataDir = base::WithTrailingSeparator(source.data);
     digitising::InitLandmarkTables(w.state);
     const auto lines = app::ReadHandoff(source.handoff);
     if (!lines) {
-        err << "cephtool: cannot read the hand-off file " << source.handoff << ": "
-            << lines.why().error.message() << "\n";
-        return false;
+        const std::error_code ec = lines.why().error;
+        return base::Fail(source.handoff, ec,
+                          "cannot read the hand-off file " + source.handoff + ": " + ec.message());
     }
     for (ui::Label* l : {&w.Label0, &w.Label1, &w.Label3, &w.Label13, &w.Label15})
         l->caption.clear();
@@ -49,23 +50,19 @@ inline bool LoadStoredTracing(ui::MainWindow& w, const TracingSource& source, st
         missing == std::errc::no_such_file_or_directory
             ? records::TracingLookup(std::optional<records::RecordFields>())
             : records::LoadTracing(w, source.tracing - 1);
+    const std::string tracing = "tracing " + std::to_string(source.tracing) + " of patient \"" +
+                                w.state.Patient.code + "\"";
     if (!found) {
         const records::TracingProblem& why = found.why();
         if (why.error)
-            err << "cephtool: cannot read " << record << ": " << why.error.message() << "\n";
-        else
-            err << "cephtool: tracing " << source.tracing << " of patient \""
-                << w.state.Patient.code << "\" in " << record << " has "
-                << NotATracingText(why.fault) << "\n";
-        return false;
+            return base::Fail(record, why.error,
+                              "cannot read " + record + ": " + why.error.message());
+        return base::Fail(record, {},
+                          tracing + " in " + record + " has " + NotATracingText(why.fault));
     }
-    if (*found) {
-        w.state.ShownTracing = static_cast<std::int16_t>(source.tracing - 1);
-        return true;
-    }
-    err << "cephtool: tracing " << source.tracing << " of patient \"" << w.state.Patient.code
-        << "\" is not stored in " << record << "\n";
-    return false;
+    if (!*found) return base::Fail(record, {}, tracing + " is not stored in " + record);
+    w.state.ShownTracing = static_cast<std::int16_t>(source.tracing - 1);
+    return {};
 }
 
 }  // namespace ceph::tools

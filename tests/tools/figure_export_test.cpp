@@ -101,7 +101,8 @@ class FigureExport : public ::testing::Test {
     void SetUp() override {
         dir.Write("OutExe.tmp", "Lin\r\n10234\r\n0650315\r\nF\r\n");
         dir.Write("ceph-1", std::string(kLine) + "\r\n");
-        ASSERT_TRUE(LoadStoredTracing(win, Source(), std::cerr));
+        const base::Result<void> shown = LoadStoredTracing(win, Source());
+        ASSERT_TRUE(shown) << shown.why().detail;
         const base::Result<StoredTracing> read = ReadStoredTracing(Source());
         ASSERT_TRUE(read) << read.why().detail;
         stored = *read;
@@ -153,7 +154,8 @@ TEST_F(FigureExport, SvgHoldsTheVisibleLineControlsExactly) {
 
 TEST_F(FigureExport, StepsApplyInOrderAsClicksWould) {
     ui::MainWindow clicked;
-    ASSERT_TRUE(LoadStoredTracing(clicked, Source(), std::cerr));
+    const base::Result<void> loaded = LoadStoredTracing(clicked, Source());
+    ASSERT_TRUE(loaded) << loaded.why().detail;
     ClickFigure(clicked, {});
     clicked.List1.listIndex = 2;
     figure::List1_Click(clicked);
@@ -171,7 +173,8 @@ TEST_F(FigureExport, WithoutAWindowTheFigureIsTheWindowsOwnAfterEveryKindOfStep)
     std::vector<FigureStep> steps;
     for (int s = 0; s < 9; ++s) {
         ui::MainWindow shown;
-        ASSERT_TRUE(LoadStoredTracing(shown, Source(), std::cerr));
+        const base::Result<void> loaded = LoadStoredTracing(shown, Source());
+        ASSERT_TRUE(loaded) << loaded.why().detail;
         steps.insert(steps.end(), {{FigureStep::Select, s},
                                    {FigureStep::Turn, 5},
                                    {FigureStep::ShiftX, -13},
