@@ -16,6 +16,7 @@
 namespace {
 
 using namespace ceph::analysis;
+using ceph::model::PointTable;
 
 PointTable gX{}, gY{};
 int gDraws = kDefaultDraws;
@@ -31,10 +32,10 @@ BENCHMARK(BM_Uncertainty)->Unit(benchmark::kMillisecond)->UseRealTime();
 bool ReadDemoTracing() {
     std::string bytes;
     if (ceph::base::ReadRegularFile(CEPH_DEMO_DIR "/ceph-1", bytes)) return false;
-    const auto fields = ceph::records::ParseRecordFields(bytes.substr(0, bytes.find('\r')));
-    for (int k = 1; k <= 19; ++k)
-        gX[k] = fields.x[k], gY[k] = fields.y[k];
-    return fields.finite;
+    const auto tracing = ceph::records::ReadTracingLine(bytes.substr(0, bytes.find('\r')));
+    if (!tracing) return false;
+    gX = tracing->X, gY = tracing->Y;
+    return true;
 }
 
 }  // namespace

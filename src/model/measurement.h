@@ -26,6 +26,13 @@ inline constexpr int kRows = 37;
 // A row without a defined value holds NaN.
 using RowValues = std::array<double, kRows>;
 
+// What a formula reads: the landmarks (29 and 30 derived), and the nasion perpendicular
+// that the horizontal rows measure from, set up once for all of them.
+struct FormulaPoints : Points {
+    FormulaPoints(const PointTable& x, const PointTable& y) : Points{x, y}, nv(*this) {}
+    NasionPerpendicular nv;
+};
+
 struct Measurement {
     const char* key;      // the measurement's name; its norms are found by it
     const char* caption;  // as the report prints it
@@ -34,7 +41,7 @@ struct Measurement {
     int line;      // the row's line in its block (the difference's column for Differences)
     int decimals;  // how the value is written
     // The value from the landmarks (29 and 30 derived) and the rows above it.
-    double (*formula)(Points p, const RowValues& above);
+    double (*formula)(const FormulaPoints& p, const RowValues& above);
 };
 
 struct Analysis {
