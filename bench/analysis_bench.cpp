@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "model/measurement.h"
 #include "bench_support.h"
+#include "model/measurement.h"
 #include "record_gen.h"
 #include "records/record_line.h"
 

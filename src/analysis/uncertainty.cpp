@@ -58,8 +58,8 @@ double HalfWidth(double* first, std::size_t n) {
 
 }  // namespace
 
-Uncertainty EstimateUncertainty(const ErrorModel& model, const model::PointTable& X, const model::PointTable& Y,
-                                int draws, std::uint64_t seed) {
+Uncertainty EstimateUncertainty(const ErrorModel& model, const model::PointTable& X,
+                                const model::PointTable& Y, int draws, std::uint64_t seed) {
     Uncertainty result;
     result.draws = std::max(draws, 0);
     const std::size_t n = static_cast<std::size_t>(result.draws);

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string>
 
-#include "model/measurement.h"
 #include "analysis/error_model.h"
+#include "model/measurement.h"
 
 namespace ceph::analysis {
 
@@ -31,8 +31,9 @@ struct Uncertainty {
 // transform, so a seed gives the same draws with every compiler and standard library;
 // only the last bits of the system's logarithm (and of the analysis's own
 // trigonometry) may differ, far below the decimals shown.
-Uncertainty EstimateUncertainty(const ErrorModel& model, const model::PointTable& X, const model::PointTable& Y,
-                                int draws = kDefaultDraws, std::uint64_t seed = kDefaultSeed);
+Uncertainty EstimateUncertainty(const ErrorModel& model, const model::PointTable& X,
+                                const model::PointTable& Y, int draws = kDefaultDraws,
+                                std::uint64_t seed = kDefaultSeed);
 
 // "±2.3", as shown beside a value; empty for NaN.
 std::string HalfWidthText(double halfWidth);

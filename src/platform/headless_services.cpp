@@ -13,11 +13,10 @@
 
 namespace ceph::platform {
 
-ui::MessageAnswer HeadlessServices::ShowMessage(const std::string& text,
-                                                  ui::MessageStyle style) {
+ui::MessageAnswer HeadlessServices::ShowMessage(const std::string& text, ui::MessageStyle style) {
     std::cerr << text << "\n";
     return style.buttons == ui::MessageButtons::YesNo ? ui::MessageAnswer::No
-                                                        : ui::MessageAnswer::Ok;
+                                                      : ui::MessageAnswer::Ok;
 }
 
 std::error_code HeadlessServices::WritePng(const std::vector<ui::DrawingList>& pages,

@@ -10,10 +10,10 @@
 #include <unordered_map>
 #include <vector>
 
-#include "ui/app.h"
 #include "platform/binders.h"
 #include "platform/pictures.h"
 #include "platform/twips.h"
+#include "ui/app.h"
 #include "ui/held_pictures.h"
 #include "wiring/events.h"
 

@@ -80,8 +80,7 @@ void ComputeAnalysis(ui::MainWindow& win, std::string_view age) {
     const model::AnalysisValues values = model::ComputeValues(s.X, s.Y);
     s.X[29] = values.x29, s.Y[29] = values.y29;
     s.X[30] = values.x30, s.Y[30] = values.y30;
-    model::AnalysisTexts texts =
-        model::ToTexts(values, model::NormGroup(s.Patient.sex, age));
+    model::AnalysisTexts texts = model::ToTexts(values, model::NormGroup(s.Patient.sex, age));
     for (int i = 0; i < model::kRows; ++i)
         win.Text3[static_cast<std::size_t>(i)].text =
             std::move(texts.values[static_cast<std::size_t>(i)]);

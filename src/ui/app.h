@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/services.h"
 #include "ui/main_window.h"
+#include "ui/services.h"
 
 namespace ceph::ui {
 

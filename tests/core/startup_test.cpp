@@ -22,14 +22,14 @@
 #endif
 
 namespace ceph::app {
-using ui::App;
 using base::FileExists;
 using base::HostPath;
-using ui::kCriticalOk;
 using base::kSeparator;
+using base::WithTrailingSeparator;
+using ui::App;
+using ui::kCriticalOk;
 using ui::MessageButtons;
 using ui::MessageIcon;
-using base::WithTrailingSeparator;
 
 namespace {
 

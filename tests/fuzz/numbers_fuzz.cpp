@@ -8,8 +8,8 @@
 #include <limits>
 #include <string>
 
-#include "model/measurement.h"
 #include "fuzz/fuzz_check.h"
+#include "model/measurement.h"
 #include "model/numbers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -44,7 +44,7 @@ TEST(PdfTextTest, ReportHeaderAndRowsComeBackAsPrinted) {
     platform::HeadlessServices headless;
     platform::QtServices windowed;
     const std::pair<const char*, ui::Services*> writers[] = {{"headless", &headless},
-                                                               {"window", &windowed}};
+                                                             {"window", &windowed}};
     for (const auto& [name, services] : writers) {
         SCOPED_TRACE(name);
         const std::string pdf = (dir.path() / (std::string(name) + ".pdf")).string();

@@ -5,11 +5,11 @@
 #include <string>
 
 #include "app/startup.h"
-#include "ui/app.h"
 #include "records/show.h"
 #include "report/report.h"
 #include "support/patient_folder.h"
 #include "support/temp_dir.h"
+#include "ui/app.h"
 
 namespace ceph::testing {
 

@@ -4,11 +4,11 @@
 #include <sstream>
 
 #include "model/measurement.h"
+#include "model/numbers.h"
 #include "presenter/result_grid.h"
 #include "records/record_line.h"
 #include "support/worked_tracing.h"
 #include "tools/analyse.h"
-#include "model/numbers.h"
 
 namespace ceph::tools {
 namespace {
