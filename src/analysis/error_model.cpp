@@ -146,20 +146,13 @@ const ErrorModel& DefaultErrorModel() {
     return model;
 }
 
-std::optional<ErrorModel> LoadErrorModel(const std::string& path, std::string* why,
-                                         std::error_code* readError) {
+base::Result<ErrorModel> LoadErrorModel(const std::string& path) {
     std::string bytes;
-    if (std::error_code ec = base::ReadRegularFile(path, bytes, kMaxTableBytes)) {
-        if (why) *why = ec.message();
-        if (readError) *readError = ec;
-        return std::nullopt;
-    }
+    if (std::error_code ec = base::ReadRegularFile(path, bytes, kMaxTableBytes))
+        return base::Fail(path, ec, ec.message());
     base::Result<ErrorModel> parsed = ParseErrorModel(bytes);
-    if (!parsed) {
-        if (why) *why = parsed.why().detail;
-        return std::nullopt;
-    }
-    return *parsed;
+    if (!parsed) return base::Fail(path, std::error_code(), parsed.why().detail);
+    return parsed;
 }
 
 }  // namespace ceph::analysis

@@ -33,10 +33,9 @@ const ErrorModel& DefaultErrorModel();
 // problem's words, "line N: ...".
 base::Result<ErrorModel> ParseErrorModel(std::string_view text);
 
-// Reads a replacement table from a regular file of at most 64 KiB; on a fault,
-// nothing and the reason in `why` (the system's for a file that cannot be read, which
-// `readError` also receives; it stays clear for a table that was read but is faulty).
-std::optional<ErrorModel> LoadErrorModel(const std::string& path, std::string* why,
-                                         std::error_code* readError = nullptr);
+// Reads a replacement table from a regular file of at most 64 KiB. A file that cannot
+// be read fails with the system's error (and its words); a faulty table with no system
+// error and "line N: ..." in words.
+base::Result<ErrorModel> LoadErrorModel(const std::string& path);
 
 }  // namespace ceph::analysis

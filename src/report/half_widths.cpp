@@ -21,10 +21,10 @@ constexpr Colour kGrey = Bgr(128, 128, 128);
 // practice's could not be used, when it is there but faulty.
 analysis::ErrorModel ErrorModelOf(const ui::State& s, std::string* problem) {
     const std::string path = base::ErrorModelFile(s.DataDir);
-    std::string why;
-    std::error_code readError;
-    if (std::optional<analysis::ErrorModel> own = analysis::LoadErrorModel(path, &why, &readError))
-        return *own;
+    const base::Result<analysis::ErrorModel> own = analysis::LoadErrorModel(path);
+    if (own) return *own;
+    const std::error_code readError = own.why().error;
+    std::string why = own.why().detail;
     // Only a table that is not there at all is the usual case; one that is there but
     // cannot be read (a folder, a pipe, no permission) or is faulty is named.
     if (readError == std::errc::no_such_file_or_directory) return analysis::DefaultErrorModel();

@@ -81,10 +81,10 @@ std::optional<AnalyseOptions> ReadOptions(const CommandLine& cl, analysis::Error
     }
     model = analysis::DefaultErrorModel();
     if (const GivenOption* file = cl.Find("--error-model")) {
-        std::string why;
-        std::optional<analysis::ErrorModel> loaded = analysis::LoadErrorModel(file->text, &why);
+        base::Result<analysis::ErrorModel> loaded = analysis::LoadErrorModel(file->text);
         if (!loaded) {
-            std::cerr << "cephtool: cannot read " << file->text << ": " << why << "\n";
+            std::cerr << "cephtool: cannot read " << file->text << ": " << loaded.why().detail
+                      << "\n";
             status = 1;
             return std::nullopt;
         }

@@ -74,14 +74,16 @@ TEST(ErrorModel, AFaultyTableIsRefusedNamingTheLine) {
 
 TEST(ErrorModel, ATableThatCannotBeReadIsToldWithTheReason) {
     testing::TempDir dir;
-    std::string why;
     // The system's reason, not a line of a table.
     for (const auto& path : {dir.path() / "missing.tsv", dir.path()}) {
-        EXPECT_FALSE(LoadErrorModel(path.string(), &why));
+        const auto loaded = LoadErrorModel(path.string());
+        ASSERT_FALSE(loaded);
+        const std::string& why = loaded.why().detail;
         EXPECT_FALSE(why.empty() || why.starts_with("line")) << why;
     }
     const auto file = dir.Write("ours.tsv", std::string(DefaultErrorModelText()));
-    EXPECT_TRUE(LoadErrorModel(file.string(), &why)) << why;
+    const auto loaded = LoadErrorModel(file.string());
+    EXPECT_TRUE(loaded) << loaded.why().detail;
 }
 
 }  // namespace
