@@ -90,7 +90,8 @@ void RegisterBenchmarks(const std::string& data) {
             for (auto _ : state) {
                 const auto stored = ceph::records::StorePatientLines(
                     data, 1, {ceph::bench::MakeRecordLine(patient, ++seed)});
-                if (!stored.Ok()) throw std::runtime_error("store: " + stored.error.message());
+                if (!stored.ok())
+                    throw std::runtime_error("store: " + stored.why().error.message());
             }
         })
         ->Unit(benchmark::kMillisecond)

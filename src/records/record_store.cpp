@@ -30,7 +30,7 @@ StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite
     StoreResult result;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         result = RewriteOnce(dataDir, n, rewrite, tail, wait);
-        if (result.error != base::LockLost()) break;
+        if (result.ok() || result.why().error != base::LockLost()) break;
     }
     return result;
 }
@@ -45,9 +45,9 @@ StoreResult RewriteOnce(std::string_view dataDir, int n, const LineRewrite& rewr
         // A lock held elsewhere is about the record file, a missing data folder about
         // that folder; any other failure (a folder without write permission, say) is
         // about the lock file itself.
-        if (ec == std::errc::timed_out) return {ec, path};
-        if (ec == base::MissingFolder()) return {ec, std::string(dataDir)};
-        return {ec, LockFilePath(dataDir)};
+        if (ec == std::errc::timed_out) return base::Fail(path, ec);
+        if (ec == base::MissingFolder()) return base::Fail(std::string(dataDir), ec);
+        return base::Fail(LockFilePath(dataDir), ec);
     }
 
     // Only the holder of this lock writes scratch files of this record file, so any
@@ -64,7 +64,7 @@ StoreResult RewriteOnce(std::string_view dataDir, int n, const LineRewrite& rewr
     // would lose other patients' tracings.
     base::SourceFile source;
     if (std::error_code ec = source.Open(path); ec && ec != std::errc::no_such_file_or_directory)
-        return {ec, path};
+        return base::Fail(path, ec);
     RecordReader current{std::move(source)};
     const base::SourceFile& file = current.File();
 
@@ -102,15 +102,15 @@ StoreResult RewriteOnce(std::string_view dataDir, int n, const LineRewrite& rewr
         changed |= replaced;
         runStart = scanned;
     }
-    if (current.Failed()) return {current.Error(), path};
+    if (current.Failed()) return base::Fail(path, current.Error());
     // Where reading stopped; past a file holding nothing but a byte-order mark too.
     scanned = current.Offset();
-    if (scanned != file.Size()) return {std::make_error_code(std::errc::io_error), path};
+    if (scanned != file.Size()) return base::Fail(path, std::make_error_code(std::errc::io_error));
     if (!changed) return {};
     out.CopyFrom(file, runStart, scanned - runStart);
     out.Write(tail);
     current.Close();
-    if (!out.Commit(&lock)) return {out.Error(), path};
+    if (!out.Commit(&lock)) return base::Fail(path, out.Error());
     return {};
 }
 

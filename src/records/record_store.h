@@ -11,6 +11,8 @@
 #include <system_error>
 #include <vector>
 
+#include "base/result.h"
+
 namespace ceph::records {
 
 // How long a save waits for another program to finish with the same record file.
@@ -19,11 +21,9 @@ inline constexpr std::chrono::milliseconds kLockWait{5000};
 // The lock file beside the record files; record file n is guarded by its slot n.
 std::string LockFilePath(std::string_view dataDir);
 
-struct StoreResult {
-    std::error_code error;  // empty when the file was written (or had nothing to change)
-    std::string file;       // the file the error concerns
-    bool Ok() const { return !error; }
-};
+// Done when the file was written (or had nothing to change); otherwise the file the
+// failure concerns and the system's error.
+using StoreResult = base::Result<void>;
 
 // Called for every line of the record file in order (without its line end), but for a
 // line too long to be a record line, which belongs to nobody and is kept. Returns false

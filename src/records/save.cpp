@@ -146,9 +146,9 @@ bool Command4_Click(ui::App& app) {
     tracing.X = x, tracing.Y = y, tracing.age = w.Text4.text;
     const std::string line = FormatRecordLine(code, tracing);
     const StoreResult stored = StorePatientLines(s.DataDir, index + 1, {line});
-    if (!stored.Ok()) {
-        return Refused(app, "無法存檔: " + stored.file + "\n" + base::ErrorText(stored.error) +
-                                "\n" + kStillHere);
+    if (!stored.ok()) {
+        return Refused(app, "無法存檔: " + stored.why().file + "\n" +
+                                base::ErrorText(stored.why().error) + "\n" + kStillHere);
     }
     KeepCalibration(app);
     s.X = x, s.Y = y;
@@ -172,9 +172,10 @@ void Command2_Click(ui::App& app) {
         return true;
     };
     const StoreResult stored = RewriteRecordFile(s.DataDir, s.ShownTracing + 1, adjust, {});
-    if (!stored.Ok()) {
+    if (!stored.ok()) {
         // The boxes keep the new values, so ReLoad can store them once the cause is gone.
-        return Tell(app, "無法儲存圖形調整: " + stored.file + "\n" + base::ErrorText(stored.error));
+        return Tell(app, "無法儲存圖形調整: " + stored.why().file + "\n" +
+                             base::ErrorText(stored.why().error));
     }
     readn_Click(app, s.ShownTracing);
 }

@@ -156,11 +156,11 @@ int RunImport(int argc, char** argv) {
     }
     const std::string dir = base::WithTrailingSeparator(data);
     const records::StoreResult stored = records::StorePatientLines(dir, tracing, lines);
-    if (!stored.Ok()) {
-        const std::string why = stored.error == std::errc::timed_out
+    if (!stored.ok()) {
+        const std::string why = stored.why().error == std::errc::timed_out
                                     ? "another program kept it locked"
-                                    : stored.error.message();
-        std::cerr << "cephtool: cannot store into " << stored.file << ": " << why
+                                    : stored.why().error.message();
+        std::cerr << "cephtool: cannot store into " << stored.why().file << ": " << why
                   << "; nothing stored\n";
         return 1;
     }

@@ -38,12 +38,12 @@ TEST(RecordStore, PatientLinesReplacedAndMovedToTheEnd) {
     testing::TempDir dir;
     const std::string data = dir.str() + "/";
     dir.Write("ceph-5", "a,1\r\nb,2\nc,3\r\n a ,4\r\nd,5");
-    ASSERT_TRUE(StorePatientLines(data, 5, {"c,new", "a,new"}).Ok());
+    ASSERT_TRUE(StorePatientLines(data, 5, {"c,new", "a,new"}).ok());
     // Lines of other patients keep their text and order; every line ends in CR LF.
     EXPECT_EQ(Slurp(dir.path() / "ceph-5"), "b,2\r\nd,5\r\nc,new\r\na,new\r\n");
 
     // A missing record file is written with just the new line.
-    ASSERT_TRUE(StorePatientLines(data, 6, {"z,1"}).Ok());
+    ASSERT_TRUE(StorePatientLines(data, 6, {"z,1"}).ok());
     EXPECT_EQ(Slurp(dir.path() / "ceph-6"), "z,1\r\n");
 }
 
@@ -66,17 +66,17 @@ TEST(RecordStore, AByteOrderMarkHidesNoPatientAndStaysAtTheStart) {
     EXPECT_TRUE(found.ok() && found->has_value());
 
     // Finishing again replaces the line instead of adding a second one.
-    ASSERT_TRUE(StorePatientLines(data, 1, {"00101,new"}).Ok());
+    ASSERT_TRUE(StorePatientLines(data, 1, {"00101,new"}).ok());
     EXPECT_EQ(Slurp(dir.path() / "ceph-1"), kMark + "b,2\r\n00101,new\r\n");
     auto adjust = [](std::string_view l, std::string& out) {
         out = std::string(l) + ",x\r\n";
         return l == "b,2";
     };
-    ASSERT_TRUE(RewriteRecordFile(data, 1, adjust, {}).Ok());
+    ASSERT_TRUE(RewriteRecordFile(data, 1, adjust, {}).ok());
     EXPECT_EQ(Slurp(dir.path() / "ceph-1"), kMark + "b,2,x\r\n00101,new\r\n");
     // A file holding nothing but the mark.
     dir.Write("ceph-2", kMark);
-    ASSERT_TRUE(StorePatientLines(data, 2, {"z,1"}).Ok());
+    ASSERT_TRUE(StorePatientLines(data, 2, {"z,1"}).ok());
     EXPECT_EQ(Slurp(dir.path() / "ceph-2"), kMark + "z,1\r\n");
 }
 
@@ -86,7 +86,7 @@ TEST(RecordStore, LinesTooLongForRecordLinesAreKeptByteForByteAndOwnedByNobody) 
     // One ends in a lone LF, one in CR LF; one starts with the patient's code.
     const std::string longA(2 << 20, 'x'), longB = "00101," + std::string(kMaxRecordLine, '7');
     dir.Write("ceph-4", "a,1\r\n" + longA + "\n00101,old\r\n" + longB + "\r\nc,3");
-    ASSERT_TRUE(StorePatientLines(data, 4, {"00101,new"}).Ok());
+    ASSERT_TRUE(StorePatientLines(data, 4, {"00101,new"}).ok());
     EXPECT_TRUE(Slurp(dir.path() / "ceph-4") ==
                 "a,1\r\n" + longA + "\r\n" + longB + "\r\nc,3\r\n00101,new\r\n");
 }
@@ -182,15 +182,15 @@ TEST(RecordStore, AFileLockedElsewhereIsLeftAloneAndSaid) {
     ASSERT_EQ(read(ready[0], &c, 1), 1);
 
     const StoreResult blocked = StorePatientLines(data, 3, {"y,2"}, 150ms);
-    EXPECT_EQ(blocked.error, std::errc::timed_out);
-    EXPECT_EQ(blocked.file, data + "ceph-3");
+    EXPECT_EQ(blocked.why().error, std::errc::timed_out);
+    EXPECT_EQ(blocked.why().file, data + "ceph-3");
     EXPECT_EQ(Slurp(dir.path() / "ceph-3"), "x,1\r\n");
     // Another record file is not held up meanwhile.
-    EXPECT_TRUE(StorePatientLines(data, 4, {"y,2"}, 150ms).Ok());
+    EXPECT_TRUE(StorePatientLines(data, 4, {"y,2"}, 150ms).ok());
 
     EXPECT_EQ(write(done[1], &c, 1), 1);
     EXPECT_EQ(Reap(holder), 0);
-    EXPECT_TRUE(StorePatientLines(data, 3, {"y,2"}, 150ms).Ok());
+    EXPECT_TRUE(StorePatientLines(data, 3, {"y,2"}, 150ms).ok());
     EXPECT_EQ(Slurp(dir.path() / "ceph-3"), "x,1\r\ny,2\r\n");
     for (int fd : {ready[0], ready[1], done[0], done[1]})
         close(fd);
@@ -205,7 +205,7 @@ TEST(RecordStore, TwoProgramsSavingAtOnceLoseNoLine) {
         return [&data, who] {
             for (int i = 0; i < kSaves; ++i) {
                 const std::string code = std::string(1, who) + std::to_string(i);
-                if (!StorePatientLines(data, 1, {code + ",tracing of " + code}).Ok()) return false;
+                if (!StorePatientLines(data, 1, {code + ",tracing of " + code}).ok()) return false;
             }
             return true;
         };
@@ -237,7 +237,7 @@ TEST(RecordStore, KilledWhileReplacingLeavesTheOldOrTheNewFile) {
     // Kills land anywhere within about two replacements, however fast this machine
     // (or a sanitizer build) is; the run count shrinks on a slow one.
     const auto begin = std::chrono::steady_clock::now();
-    ASSERT_TRUE(StorePatientLines(data, 2, {"00101,age 0"}).Ok());
+    ASSERT_TRUE(StorePatientLines(data, 2, {"00101,age 0"}).ok());
     const auto once = std::chrono::duration_cast<std::chrono::microseconds>(
         std::chrono::steady_clock::now() - begin);
     const long spread = 2 * once.count() + 2000;
@@ -247,7 +247,8 @@ TEST(RecordStore, KilledWhileReplacingLeavesTheOldOrTheNewFile) {
         if (run >= 60 && std::chrono::steady_clock::now() - begin > 8s) break;
         const pid_t writer = Child([&] {
             for (int k = 1;; ++k)
-                StorePatientLines(data, 2, {"00101,age " + std::to_string(k)});
+                (void)StorePatientLines(data, 2,
+                                        {"00101,age " + std::to_string(k)});  // killed mid-write
             return true;
         });
         std::this_thread::sleep_for(std::chrono::microseconds(random() % spread));
@@ -264,7 +265,7 @@ TEST(RecordStore, KilledWhileReplacingLeavesTheOldOrTheNewFile) {
     EXPECT_GT(killedMidway, 0) << "some runs got as far as a replacement";
 
     // The next save clears away what the killed writers left half-written.
-    ASSERT_TRUE(StorePatientLines(data, 2, {"00101,age 0"}).Ok());
+    ASSERT_TRUE(StorePatientLines(data, 2, {"00101,age 0"}).ok());
     for (const fs::directory_entry& e : fs::directory_iterator(dir.path()))
         EXPECT_EQ(e.path().filename().string().find("ceph-2.tmp-"), std::string::npos) << e.path();
 }
