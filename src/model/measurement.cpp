@@ -142,7 +142,7 @@ constexpr Analysis kStandardAnalysis{"標準分析", std::span<const Measurement
 // The standard analysis runs over whole record files: its rows are called directly, so
 // the compiler sees all 37 formulas at once and shares what they compute alike.
 template <std::size_t... I>
-void ComputeStandard(P p, RowValues& rows, std::index_sequence<I...>) {
+[[gnu::flatten]] void ComputeStandard(P p, RowValues& rows, std::index_sequence<I...>) {
     ((rows[I] = kStandard[I].formula(p, rows)), ...);
 }
 
