@@ -36,4 +36,10 @@ std::string HandoffPathFromArguments(const std::vector<std::string>& arguments) 
     return path;
 }
 
+void FillPatient(model::Patient& patient, const std::vector<std::string>& lines) {
+    std::string* fields[4] = {&patient.name, &patient.code, &patient.birthDate, &patient.sex};
+    for (std::size_t i = 0; i < lines.size() && i < 4; ++i)
+        *fields[i] = lines[i];
+}
+
 }  // namespace ceph::app

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/result.h"
+#include "model/tracing.h"
 
 namespace ceph::app {
 
@@ -18,6 +19,10 @@ std::vector<std::string> SplitLines(std::string_view text);
 // The first four lines of the hand-off file, decoded to UTF-8, or why the file cannot
 // be read (the system's reason, naming the file).
 base::Result<std::vector<std::string>> ReadHandoff(std::string_view path);
+
+// The patient the lines name, as far as they go: name, code, birth date, sex. Fields
+// the lines do not reach keep what `patient` held.
+void FillPatient(model::Patient& patient, const std::vector<std::string>& lines);
 
 // A hand-off is four short lines; anything this large is not one.
 inline constexpr std::uint64_t kMaxHandoffBytes = 64 * 1024;

@@ -145,10 +145,7 @@ void FormLoad(ui::App& app, const StartupEnv& env) {
 
     if (auto lines = ReadHandoff(handoff)) {
         // Name, code, birth date and sex, as far as the file goes.
-        std::string* fields[4] = {&s.Patient.name, &s.Patient.code, &s.Patient.birthDate,
-                                  &s.Patient.sex};
-        for (std::size_t i = 0; i < lines->size(); ++i)
-            *fields[i] = (*lines)[i];
+        FillPatient(s.Patient, *lines);
     } else {
         app.notices.push_back(records::CannotReadText(handoff, lines.why().error));
     }

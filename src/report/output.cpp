@@ -27,6 +27,19 @@ void AddFigurePairLine(ui::MainWindow& win, const model::PointTable& X, const mo
             win.Picture8.foreColor);
 }
 
+// A text on a surface that keeps its font size and print position (a picture box, the
+// printer), in the surface's colour.
+template <class Surface>
+void AddText(Surface& surface, ui::DrawingList& list, int size, int x, int y,
+             std::string_view text) {
+    const auto fx = static_cast<float>(x), fy = static_cast<float>(y),
+               fs = static_cast<float>(size);
+    surface.fontSize = fs;
+    surface.currentX = fx;
+    surface.currentY = fy;
+    list.Add<ui::DrawText>(fs, fx, fy, std::string(text), surface.foreColor);
+}
+
 // One pair on a report, end to end.
 void PairLine(ReportTarget& target, const model::PointTable& X, const model::PointTable& Y, int i,
               int j, int scale, int left, int top) {
@@ -61,12 +74,7 @@ void OfferPdf(ui::App& app, const ui::PrintProblem& why) {
 }  // namespace
 
 void PanelTarget::Text(int size, int x, int y, std::string_view text) {
-    const auto fx = static_cast<float>(x), fy = static_cast<float>(y),
-               fs = static_cast<float>(size);
-    panel_.fontSize = fs;
-    panel_.currentX = fx;
-    panel_.currentY = fy;
-    panel_.drawing.Add<ui::DrawText>(fs, fx, fy, std::string(text), panel_.foreColor);
+    AddText(panel_, panel_.drawing, size, x, y, text);
 }
 
 void PanelTarget::Line(float x1, float y1, float x2, float y2) {
@@ -74,12 +82,7 @@ void PanelTarget::Line(float x1, float y1, float x2, float y2) {
 }
 
 void PrinterTarget::Text(int size, int x, int y, std::string_view text) {
-    const auto fx = static_cast<float>(x), fy = static_cast<float>(y),
-               fs = static_cast<float>(size);
-    printer_.fontSize = fs;
-    printer_.currentX = fx;
-    printer_.currentY = fy;
-    printer_.CurrentPage().Add<ui::DrawText>(fs, fx, fy, std::string(text), printer_.foreColor);
+    AddText(printer_, printer_.CurrentPage(), size, x, y, text);
 }
 
 void PrinterTarget::Line(float x1, float y1, float x2, float y2) {

@@ -3,9 +3,6 @@
 #include "app/handoff.h"
 #include "base/filesys.h"
 #include "base/safe_file.h"
-#include "digitising/landmarks.h"
-#include "model/measurement.h"
-#include "presenter/result_grid.h"
 #include "records/record_file.h"
 #include "records/record_line.h"
 #include "tools/analyse.h"
@@ -21,10 +18,7 @@ base::Result<StoredTracing> ReadStoredTracing(const TracingSource& source) {
     }
     StoredTracing stored;
     stored.number = source.tracing;
-    std::string* header[4] = {&stored.patient.name, &stored.patient.code, &stored.patient.birthDate,
-                              &stored.patient.sex};
-    for (std::size_t i = 0; i < lines->size() && i < 4; ++i)
-        *header[i] = (*lines)[i];
+    app::FillPatient(stored.patient, *lines);
 
     // Only read: a missing record file is not created as the program would.
     const std::string dataDir = base::WithTrailingSeparator(source.data);
