@@ -75,17 +75,18 @@ void LayOutResultGrid(ui::MainWindow& w) {
     }
 }
 
-void ComputeAnalysis(ui::MainWindow& win, std::string_view age) {
-    ui::State& s = win.state;
-    const model::AnalysisValues values = model::ComputeValues(s.X, s.Y);
-    s.X[29] = values.x29, s.Y[29] = values.y29;
-    s.X[30] = values.x30, s.Y[30] = values.y30;
-    model::AnalysisTexts texts = model::ToTexts(values, model::NormGroup(s.Patient.sex, age));
-    for (int i = 0; i < model::kRows; ++i)
-        win.Text3[static_cast<std::size_t>(i)].text =
-            std::move(texts.values[static_cast<std::size_t>(i)]);
-    for (int j = 0; j < model::kNormRows; ++j)
-        win.Label12[static_cast<std::size_t>(j)].caption = texts.norms[static_cast<std::size_t>(j)];
+void ShowResults(ui::MainWindow& w, const model::ReportedTracing& r) {
+    // Only the landmarks a tracing has: the other slots of the store are not the
+    // tracing's to change.
+    for (std::size_t i = 1; i <= model::kLandmarkCount; ++i)
+        w.state.X[i] = r.X[i], w.state.Y[i] = r.Y[i];
+    for (const model::Landmark l : {model::Landmark::MolarPoint, model::Landmark::IncisorPoint})
+        w.state.X[model::Slot(l)] = r.X[model::Slot(l)],
+        w.state.Y[model::Slot(l)] = r.Y[model::Slot(l)];
+    for (std::size_t i = 0; i < r.values.size(); ++i)
+        w.Text3[i].text = r.values[i];
+    for (std::size_t i = 0; i < r.norms.size(); ++i)
+        w.Label12[i].caption = r.norms[i];
 }
 
 }  // namespace ceph::presenter

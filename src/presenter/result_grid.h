@@ -2,6 +2,7 @@
 // The off-screen result grid: laid out from the standard analysis's table, and filled
 // with the values and norms of the tracing in the landmark store.
 
+#include "model/tracing.h"
 #include "ui/main_window.h"
 
 namespace ceph::presenter {
@@ -10,9 +11,8 @@ namespace ceph::presenter {
 // places, from the table.
 void LayOutResultGrid(ui::MainWindow& win);
 
-// Computes the landmarks now in the store, sets points 29 and 30, and writes the value
-// boxes `Text3` and the norm labels `Label12` (the norms of the patient's sex and of
-// the tracing's age text).
-void ComputeAnalysis(ui::MainWindow& win, std::string_view age);
+// A tracing's results in the window: its landmarks (29 and 30 with them) in the store,
+// its values in the boxes `Text3` and its norms in the labels `Label12`.
+void ShowResults(ui::MainWindow& win, const model::ReportedTracing& tracing);
 
 }  // namespace ceph::presenter

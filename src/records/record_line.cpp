@@ -78,11 +78,11 @@ std::array<std::string, 3> FigureBoxTexts(std::string_view rest) {
     return boxes;
 }
 
-void ApplyRecordFields(ui::MainWindow& win, const RecordFields& r) {
+model::ReportedTracing ApplyRecordFields(ui::MainWindow& win, const RecordFields& r, int number) {
     win.Text1[0].tag.clear();
     win.Text1[1].tag.clear();
-    for (int i = 1; i <= 19; ++i)
-        win.state.X[i] = r.x[i], win.state.Y[i] = r.y[i];
+    model::ReportedTracing shown = model::ReportOf(TracingOf(r), win.state.Patient, number);
+    presenter::ShowResults(win, shown);
     win.Label13.caption = r.age;
     if (!win.state.Comparing) {
         // The scale box can never receive 0 here, so its change guard has nothing to do.
@@ -90,7 +90,7 @@ void ApplyRecordFields(ui::MainWindow& win, const RecordFields& r) {
         for (int i = 0; i < 3; ++i)
             ui::WriteFigureBox(win, i, std::move(boxes[i]));
     }
-    presenter::ComputeAnalysis(win, r.age);
+    return shown;
 }
 
 TracingLookup FindTracing(const ui::MainWindow& win, int index) {
@@ -125,14 +125,17 @@ std::string TracingProblemText(const TracingProblem& problem, int index) {
            "）的座標不是有效的數字，無法顯示。";
 }
 
-void ApplyTracing(ui::MainWindow& win, int index, const std::optional<RecordFields>& stored) {
+model::ReportedTracing ApplyTracing(ui::MainWindow& win, int index, const RecordFields& stored) {
     win.Label2.caption = "P." + std::to_string(index + 1);
-    if (stored) ApplyRecordFields(win, *stored);
+    return ApplyRecordFields(win, stored, index + 1);
 }
 
 TracingLookup LoadTracing(ui::MainWindow& win, int index) {
     TracingLookup found = FindTracing(win, index);
-    ApplyTracing(win, index, found ? *found : std::optional<RecordFields>());
+    if (found && *found)
+        ApplyTracing(win, index, **found);
+    else
+        win.Label2.caption = "P." + std::to_string(index + 1);
     return found;
 }
 

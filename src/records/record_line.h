@@ -48,9 +48,11 @@ base::Result<model::Tracing, LineFault> ReadTracingLine(std::string_view line);
 // The figure boxes as a line gives them: scale (never 0), left and top offsets.
 std::array<std::string, 3> FigureBoxTexts(std::string_view rest);
 
-// Fills the landmark store, the age label and (unless comparing) the figure boxes
-// from the fields, then runs the analysis.
-void ApplyRecordFields(ui::MainWindow& win, const RecordFields& fields);
+// Fills the landmark store, the age label and (unless comparing) the figure boxes from
+// the fields, and the result grid from their analysis; gives the report of the tracing
+// as the window now shows it, under the caption of tracing `number`.
+model::ReportedTracing ApplyRecordFields(ui::MainWindow& win, const RecordFields& fields,
+                                         int number = 0);
 
 // Why a patient's stored tracing cannot be shown: its record file cannot be read (the
 // system's reason), or the patient's line there holds no tracing (the line's fault).
@@ -71,8 +73,8 @@ TracingLookup FindTracing(const std::string& dataDir, std::string_view code, int
 // Why the tracing cannot be shown, naming the file and the tracing, for a message.
 std::string TracingProblemText(const TracingProblem& problem, int index);
 
-// The tracing caption "P.n", and the tracing itself when one is stored.
-void ApplyTracing(ui::MainWindow& win, int index, const std::optional<RecordFields>& stored);
+// The tracing caption "P.n" and the stored tracing, as ApplyRecordFields.
+model::ReportedTracing ApplyTracing(ui::MainWindow& win, int index, const RecordFields& stored);
 
 // FindTracing then ApplyTracing. Without a sound line nothing but the tracing caption
 // changes.

@@ -38,6 +38,18 @@ void PaintPictureUnderFigure(ui::App& app, int n) {
     w.Frame2.visible = true;
 }
 
+// Whether a looked-up tracing can be shown; if its file cannot be read or its line is
+// faulty the user is told why. Either way, and for a line gone from the record file
+// since the menus were filled, the window stays as it was rather than showing some
+// other tracing's values under this one's caption.
+bool Showable(ui::App& app, const TracingLookup& found, int index) {
+    if (!found) {
+        app.services.ShowMessage(TracingProblemText(found.why(), index), ui::kExclamationOk);
+        return false;
+    }
+    return found->has_value();
+}
+
 }  // namespace
 
 std::string ResolvePictureFile(const std::string& path) {
@@ -57,10 +69,7 @@ void readn_Click(ui::App& app, int index) {
     ui::State& s = w.state;
     // Read before anything changes: a file that cannot be read leaves the window as it was.
     const TracingLookup found = FindTracing(w, index);
-    if (!found) {
-        app.services.ShowMessage(TracingProblemText(found.why(), index), ui::kExclamationOk);
-        return;
-    }
+    if (!Showable(app, found, index)) return;
     s.ShownTracing = static_cast<std::int16_t>(index);
     s.Comparing = false;
     w.print00mn.enabled = true;
@@ -71,10 +80,7 @@ void readn_Click(ui::App& app, int index) {
     w.Picture3.drawing.Clear();
     w.Picture3.picture = {};
     report::FinishReport(app);
-    ApplyTracing(w, index, *found);
-    // A line gone from the file since the menu was filled shows as an empty tracing.
-    s.ShownReport = model::ReportOf(TracingOf(found->value_or(RecordFields{})),
-                                    report::ShownPatient(w), index + 1);
+    s.ShownReport = ApplyTracing(w, index, **found);
     report::DrawReport(app, s.ShownReport, false, 0);
     report::FinishReport(app);
     w.graph.enabled = true;
@@ -91,10 +97,7 @@ void comp_Click(ui::App& app, int index) {
     ui::State& s = w.state;
     if (index == s.ShownTracing) return;
     const TracingLookup found = FindTracing(w, index);
-    if (!found) {
-        app.services.ShowMessage(TracingProblemText(found.why(), index), ui::kExclamationOk);
-        return;
-    }
+    if (!Showable(app, found, index)) return;
     s.CompareTracing = static_cast<std::int16_t>(index);
     const auto savedX = s.X, savedY = s.Y;
     if (s.Comparing) {
@@ -105,9 +108,7 @@ void comp_Click(ui::App& app, int index) {
         w.Picture3.drawing = s.ShownPanel.drawing;
     }
     s.Comparing = true;
-    ApplyTracing(w, index, *found);
-    s.ComparedReport = model::ReportOf(TracingOf(found->value_or(RecordFields{})),
-                                       report::ShownPatient(w), index + 1);
+    s.ComparedReport = ApplyTracing(w, index, **found);
     s.ToScreen = true;
     report::DrawReport(app, s.ComparedReport, true, 0);
     for (int i = 1; i <= 30; ++i)

@@ -4,6 +4,7 @@
 #include "base/filesys.h"
 #include "model/measurement.h"
 #include "model/norms.h"
+#include "presenter/result_grid.h"
 #include "report/output.h"
 
 namespace ceph::report {
@@ -113,17 +114,7 @@ ui::ReportInputs TakeReportInputs(const ui::MainWindow& w) {
 }
 
 void PutReportInputs(ui::MainWindow& w, const ui::ReportInputs& r) {
-    // Only the landmarks a tracing has: the other slots of the store are not the
-    // tracing's to change.
-    for (std::size_t i = 1; i <= model::kLandmarkCount; ++i)
-        w.state.X[i] = r.X[i], w.state.Y[i] = r.Y[i];
-    for (const model::Landmark l : {model::Landmark::MolarPoint, model::Landmark::IncisorPoint})
-        w.state.X[model::Slot(l)] = r.X[model::Slot(l)],
-        w.state.Y[model::Slot(l)] = r.Y[model::Slot(l)];
-    for (std::size_t i = 0; i < r.values.size(); ++i)
-        w.Text3[i].text = r.values[i];
-    for (std::size_t i = 0; i < r.norms.size(); ++i)
-        w.Label12[i].caption = r.norms[i];
+    presenter::ShowResults(w, r);
     w.Label13.caption = r.age;
     w.Label2.caption = r.caption;
 }

@@ -165,14 +165,20 @@ TEST(ComputeAnalysisOnTheWindow, WritesGridNormsAndDerivedPoints) {
     for (int i = 0; i < 19; ++i)
         win.state.X[i + 1] = kWorked[i][0], win.state.Y[i + 1] = kWorked[i][1];
     win.state.Patient.sex = "M";
-    presenter::ComputeAnalysis(win, "8Y 11M");
+    // The tracing in the store, with the age it was traced at.
+    auto show = [&win](const char* age) {
+        model::Tracing tracing;
+        tracing.X = win.state.X, tracing.Y = win.state.Y, tracing.age = age;
+        presenter::ShowResults(win, ReportOf(tracing, win.state.Patient, 1));
+    };
+    show("8Y 11M");
     for (int row = 0; row < kRows; ++row)
         EXPECT_EQ(win.Text3[row].text, kWorkedTexts[row]);
     EXPECT_EQ(win.Label12[0].caption, "(79.2±3.1)");
     EXPECT_EQ(win.state.X[29], 41.0f);
     EXPECT_EQ(win.state.Y[30], 73.0f);
 
-    presenter::ComputeAnalysis(win, "0Y 7M");
+    show("0Y 7M");
     for (const ui::Label& norm : win.Label12)
         EXPECT_EQ(norm.caption, "");
 }

@@ -122,6 +122,19 @@ TEST_F(ReportTest, ShownTracingOnScreen) {
     EXPECT_FALSE(program.win.comp[1].enabled);  // nothing stored
 }
 
+// Another workstation rewrote the record file after the menu was filled: the shown
+// tracing stays, never another tracing's values under the vanished one's caption.
+TEST_F(ReportTest, ATracingGoneFromItsFileLeavesTheShownOne) {
+    records::readn_Click(program, 0);
+    const std::vector<std::string> shown = Describe(program.win.Picture3.drawing);
+    dir.Write("ceph-3", "00999,someone else\r\n");
+    records::readn_Click(program, 2);
+    records::comp_Click(program, 2);
+    EXPECT_EQ(Describe(program.win.Picture3.drawing), shown);
+    EXPECT_EQ(program.win.Label2.caption, "P.1");
+    EXPECT_EQ(program.win.state.ShownTracing, 0);
+}
+
 TEST_F(ReportTest, PairFiguresOnBothPanels) {
     records::readn_Click(program, 0);
     // Pair 11 joins N (70, 0) to S: on the report at 10 twips per mm from (6000, 4500),
