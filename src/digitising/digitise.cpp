@@ -1,5 +1,6 @@
 #include "digitising/digitise.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "digitising/steps.h"
@@ -64,9 +65,15 @@ void ShowNextPoint(ui::App& app, int n) {
 }
 
 void Image1_MouseMove(ui::App& app, float x, float y) {
-    Flow(app).pointerX = x;
-    Flow(app).pointerY = y;
+    ui::DigitisingState& flow = Flow(app);
+    flow.pointerX = x;
+    flow.pointerY = y;
+    flow.pointerOver = true;
     presenter::ShowPointer(app.win);
+}
+
+void Image1_MouseLeave(ui::App& app) {
+    Flow(app).pointerOver = false;
 }
 
 void Image1_Click(ui::App& app) {
@@ -76,8 +83,13 @@ void Image1_Click(ui::App& app) {
     // Once all 19 are placed (or with no input under way) a click has nothing to store.
     if (flow.step != ui::DigitisingState::Step::Asking) return;
     const std::size_t placed = model::Slot(flow.asked);
-    s.X[placed] = AsReadOut(flow.pointerX);
-    s.Y[placed] = AsReadOut(flow.pointerY);
+    const bool moved = flow.PickedUp();
+    // S placed in the click order fixes the scale of the whole tracing.
+    if (!flow.ScaleFixed()) flow.scalePercent = presenter::ZoomPercent(w);
+    s.X[placed] = AsReadOut(presenter::PointerInScale(w, flow.pointerX));
+    s.Y[placed] = AsReadOut(presenter::PointerInScale(w, flow.pointerY));
+    const bool calibrationMoved =
+        moved && (flow.asked == model::Landmark::S || flow.asked == model::Landmark::N);
     Advance(flow);
     presenter::ShowAsked(w);
     if (flow.step != ui::DigitisingState::Step::Finished) {
@@ -85,14 +97,40 @@ void Image1_Click(ui::App& app) {
         return;
     }
     w.Picture7.visible = true;
+    // A landmark moved after the end leaves the length the clinician confirmed; only S
+    // or N moved changes the distance, and the scale follows from that length.
+    if (moved && !calibrationMoved) return;
     const double dx = double(s.X[1]) - s.X[16], dy = double(s.Y[1]) - s.Y[16];
     flow.snDistance = AsWholeUnits(std::sqrt(dx * dx + dy * dy));
     presenter::ShowSNDistance(w);
+    if (moved) {
+        Text6_Change(app);
+        return;
+    }
     // The rounded distance proposes the length in millimetres from the last scale; with
     // no usable scale nothing is proposed and the clinician types the length.
     const double rate = TextToNumber(w.Text2.text);
     w.Text6.text = IsPositiveNumber(rate) ? Format1(flow.snDistance * rate) : std::string();
     Text6_Change(app);
+}
+
+void Image1_ShiftClick(ui::App& app, float x, float y) {
+    ui::MainWindow& w = app.win;
+    ui::DigitisingState& flow = Flow(app);
+    const ui::State& s = w.state;
+    // Near enough to take: a few screen pixels around the mark, at any zoom.
+    const ui::ScreenInfo screen = app.services.Screen();
+    const double reach = kPickUpPixels * std::max(screen.twipsPerPixelX, screen.twipsPerPixelY);
+    const int zoom = presenter::ZoomPercent(w), scale = flow.ScalePercent(zoom);
+    const double factor = scale > 0 ? double(zoom) / scale : 1;
+    int nearest = 0;
+    double best = reach * reach;
+    for (int n = 1; n <= model::kLandmarkCount; ++n) {
+        if (!flow.Placed(n) || (flow.PickedUp() && model::Number(flow.asked) == n)) continue;
+        const double dx = s.X[n] * factor - x, dy = s.Y[n] * factor - y;
+        if (dx * dx + dy * dy <= best) best = dx * dx + dy * dy, nearest = n;
+    }
+    if (nearest != 0 && PickUp(flow, nearest)) presenter::ShowAsked(w);
 }
 
 void Command5_Click(ui::App& app) {
@@ -105,9 +143,8 @@ void Command6_Click(ui::App& app) {
 
 void PictureReplaced(ui::App& app) {
     ui::DigitisingState& flow = Flow(app);
-    // While S is asked nothing is placed at the old picture's scale yet.
-    if (flow.step == ui::DigitisingState::Step::NotInputting || flow.Asks(model::kFirstClicked))
-        return;
+    // While S is asked in the click order nothing is placed at the old picture's scale.
+    if (flow.step == ui::DigitisingState::Step::NotInputting || !flow.ScaleFixed()) return;
     Ask(flow, model::Number(model::kFirstClicked));
     flow.pictureReplaced = true;
     presenter::ShowAsked(app.win);

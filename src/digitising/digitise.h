@@ -19,7 +19,15 @@ void ShowNextPoint(ui::App& app, int n);
 void EndInput(ui::App& app);
 
 void Image1_MouseMove(ui::App& app, float x, float y);
+void Image1_MouseLeave(ui::App& app);
+// Stores the pointer's position, in the image units of the zoom S was placed at, as the
+// landmark asked; a picked-up landmark goes back to where the input was.
 void Image1_Click(ui::App& app);
+// Shift+click at (x, y), twips at the current zoom: the placed landmark whose mark is
+// within a few pixels is picked up to be moved (asked, its mark taken away); nothing
+// happens elsewhere, so a missed pick-up places nothing.
+inline constexpr int kPickUpPixels = 6;
+void Image1_ShiftClick(ui::App& app, float x, float y);
 void Command5_Click(ui::App& app);  // one landmark back
 void Command6_Click(ui::App& app);  // start again at S
 

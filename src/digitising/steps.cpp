@@ -16,16 +16,25 @@ void Ask(DigitisingState& s, int n) {
         return;
     }
     s.pictureReplaced = false;
+    s.resumeAt = 0;
 }
 
 bool Advance(DigitisingState& s) {
     if (s.step != Step::Asking) return false;
+    if (s.PickedUp()) {
+        Ask(s, s.resumeAt);
+        return true;
+    }
     // After the last landmark the click order's next number is the end.
     Ask(s, model::NextClicked(model::Number(s.asked)));
     return true;
 }
 
 bool StepBack(DigitisingState& s) {
+    if (s.PickedUp()) {
+        Ask(s, s.resumeAt);
+        return true;
+    }
     if (s.step == Step::Finished) {
         Ask(s, model::Number(model::kLastClicked));
         return true;
@@ -35,8 +44,17 @@ bool StepBack(DigitisingState& s) {
     return true;
 }
 
+bool PickUp(DigitisingState& s, int n) {
+    if (!s.Placed(n)) return false;
+    const int resume = s.PickedUp() ? s.resumeAt : s.AskedNumber();
+    Ask(s, n);
+    s.resumeAt = resume;
+    return true;
+}
+
 void EndInput(DigitisingState& s) {
     s.step = Step::NotInputting;
+    s.resumeAt = 0;
 }
 
 float AsReadOut(float position) {

@@ -16,12 +16,18 @@ using ui::kFinishedNumber;
 void Ask(DigitisingState& s, int n);
 
 // A click placed the landmark asked: the next in the click order, or the end after the
-// last. False (nothing changes) when no landmark is asked.
+// last; after a picked-up landmark, back where the input was. False (nothing changes)
+// when no landmark is asked.
 bool Advance(DigitisingState& s);
 
-// One landmark back in the click order, from the end to the last one; false when there
-// is nothing before (S asked, or no input).
+// One landmark back in the click order, from the end to the last one; a picked-up
+// landmark is put back unmoved instead. False when there is nothing before (S asked,
+// or no input).
 bool StepBack(DigitisingState& s);
+
+// Picks placed landmark n up to be moved: it is asked, and once it is placed again the
+// input goes on where it was. False (nothing changes) when n is not placed.
+bool PickUp(DigitisingState& s, int n);
 
 // The input was cancelled or stored: clicks have nothing to place until the next one.
 void EndInput(DigitisingState& s);

@@ -43,14 +43,25 @@ void PointerStays(ui::App& app, double underX, double underY) {
                                  static_cast<float>(underY - image.top));
 }
 
-void Zoom(ui::App& app, int notches, float x, float y) {
+// The zoom `notches` steps of the bar from `percent`, in whole steps: a zoom between
+// steps (the fit of the film) goes to the next step first.
+int Stepped(int percent, int notches, int step) {
+    step = std::max(1, step);
+    for (; notches > 0; --notches)
+        percent = (percent / step + 1) * step;
+    for (; notches < 0; ++notches)
+        percent = ((percent + step - 1) / step - 1) * step;
+    return percent;
+}
+
+// Zooms to `percent` within the bar, keeping the picture point at (x, y), twips in the
+// image, where it is over the viewport as far as the pan bars reach.
+void ZoomAround(ui::App& app, int percent, double x, double y) {
     ui::MainWindow& w = app.win;
-    if (w.state.Digitising.ZoomLocked() || !w.VScroll2.visible) return;
+    if (!w.VScroll2.visible || w.Image1.picture.empty()) return;
     const int before = w.VScroll2.value;
-    const int after =
-        std::clamp(before + notches * w.VScroll2.smallChange, w.VScroll2.min, w.VScroll2.max);
-    if (after == before) return;
-    // Where the pointer is over the viewport, and where its picture point moves to.
+    const int after = std::clamp(percent, w.VScroll2.min, w.VScroll2.max);
+    if (after == before || before <= 0) return;
     const double underX = x + w.Image1.left, underY = y + w.Image1.top;
     const double ratio = double(after) / before;
     w.VScroll2.value = after;
@@ -58,7 +69,22 @@ void Zoom(ui::App& app, int notches, float x, float y) {
     Keep(w.HScroll1, x * ratio, underX);
     Keep(w.VScroll1, y * ratio, underY);
     Pan_Change(app);
-    PointerStays(app, underX, underY);
+}
+
+void Zoom(ui::App& app, int notches, float x, float y) {
+    ui::MainWindow& w = app.win;
+    const double underX = x + w.Image1.left, underY = y + w.Image1.top;
+    const int before = w.VScroll2.value;
+    ZoomAround(app, Stepped(before, notches, w.VScroll2.smallChange), x, y);
+    if (w.VScroll2.value != before) PointerStays(app, underX, underY);
+}
+
+// The largest whole percent at which the whole film fits the viewport.
+int FitPercent(const ui::MainWindow& w) {
+    if (!(w.Picture6.width > 0 && w.Picture6.height > 0)) return 100;
+    const double fit = std::min(double(w.Picture4.width) / w.Picture6.width,
+                                double(w.Picture4.height) / w.Picture6.height);
+    return std::max(1, static_cast<int>(std::floor(fit * 100 + 1e-9)));
 }
 
 }  // namespace
@@ -109,6 +135,49 @@ void Image1_Wheel(ui::App& app, int notches, bool shift, bool ctrl, float x, flo
         Pan_Change(app);
         PointerStays(app, underX, underY);
     }
+}
+
+void ZoomKey(ui::App& app, ZoomStep step) {
+    ui::MainWindow& w = app.win;
+    if (!w.Picture2.visible) return;
+    const ui::DigitisingState& flow = w.state.Digitising;
+    // The film point under the pointer stays there; with the pointer elsewhere (on a
+    // menu, a button), the one in the middle of the viewport.
+    const bool pointer = flow.pointerOver;
+    const double x = pointer ? flow.pointerX : w.Picture4.width / 2.0 - w.Image1.left;
+    const double y = pointer ? flow.pointerY : w.Picture4.height / 2.0 - w.Image1.top;
+    const double underX = x + w.Image1.left, underY = y + w.Image1.top;
+    int percent = w.VScroll2.value;
+    switch (step) {
+        case ZoomStep::In:
+            percent = Stepped(percent, 1, w.VScroll2.smallChange);
+            break;
+        case ZoomStep::Out:
+            percent = Stepped(percent, -1, w.VScroll2.smallChange);
+            break;
+        case ZoomStep::Fit:
+            percent = FitPercent(w);
+            // A film too large to fit at the bar's least zoom lowers it for this film.
+            w.VScroll2.min = std::min(w.VScroll2.min, percent);
+            break;
+        case ZoomStep::Actual:
+            percent = 100;
+            break;
+    }
+    const int before = w.VScroll2.value;
+    ZoomAround(app, percent, x, y);
+    if (pointer && w.VScroll2.value != before) PointerStays(app, underX, underY);
+}
+
+void PanKey(ui::App& app, int across, int down) {
+    ui::MainWindow& w = app.win;
+    if (!w.Picture2.visible || w.Image1.picture.empty()) return;
+    const ui::DigitisingState& flow = w.state.Digitising;
+    const double underX = flow.pointerX + w.Image1.left, underY = flow.pointerY + w.Image1.top;
+    const bool moved = Nudge(w.HScroll1, across) | Nudge(w.VScroll1, down);
+    if (!moved) return;
+    Pan_Change(app);
+    if (flow.pointerOver) PointerStays(app, underX, underY);
 }
 
 }  // namespace ceph::imaging

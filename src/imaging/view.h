@@ -16,8 +16,16 @@ void ChangeView(ui::App& app, ViewStep step);
 
 // The wheel over the radiograph: `notches` away from the user (negative: towards)
 // pans up, with Shift left; with Ctrl it zooms in, keeping the picture's point under the
-// pointer (x, y, twips in the image) in place as far as the pan bars reach, and only
-// while the zoom may change.
+// pointer (x, y, twips in the image) in place as far as the pan bars reach.
 void Image1_Wheel(ui::App& app, int notches, bool shift, bool ctrl, float x, float y);
+
+// The zoom keys while landmarks are placed: one step of the zoom bar in or out, the
+// whole film in the viewport, or 100 %. The film point under the pointer stays in
+// place, or the one in the middle of the viewport when the pointer is not over the
+// film. The zoom never changes what a click stores: the landmarks keep the scale of S.
+enum class ZoomStep { In, Out, Fit, Actual };
+void ZoomKey(ui::App& app, ZoomStep step);
+// The arrow keys: `across` and `down` small steps of the pan bars (negative: left, up).
+void PanKey(ui::App& app, int across, int down);
 
 }  // namespace ceph::imaging

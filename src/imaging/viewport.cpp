@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "presenter/digitising_view.h"
+
 namespace ceph::imaging {
 
 namespace {
@@ -71,6 +73,8 @@ void FitScrollBars(ui::MainWindow& w) {
 void VScroll2_Change(ui::App& app) {
     ApplyZoom(app.win, static_cast<float>(app.win.VScroll2.value) / 100.0f);
     FitScrollBars(app.win);
+    // The placed landmarks are kept at the scale of S; their marks follow the picture.
+    presenter::ShowMarks(app.win);
 }
 
 void Command1_Click(ui::App& app) {

@@ -245,6 +245,9 @@ inline MouseHandler Forward(const EventRoute& route, wiring::EventType type) {
         event.x = x, event.y = y;
         event.button =
             static_cast<int>(type == wiring::EventType::MouseMove ? e->buttons() : e->button());
+        // The keys held, as the wheel reports them.
+        const Qt::KeyboardModifiers keys = e->modifiers();
+        event.shift = (keys & Qt::ShiftModifier ? 1 : 0) | (keys & Qt::ControlModifier ? 2 : 0);
         route.host->Raise(event);
     };
 }
@@ -284,6 +287,9 @@ struct Binder<ui::Image> : Painted<ImageWidget> {
             wiring::Event event{wiring::EventType::Wheel, route.name, route.index};
             event.key = notches, event.shift = shift, event.x = x, event.y = y;
             route.host->Raise(event);
+        };
+        w.mouse.onLeave = [route] {
+            if (!route.host->Ending()) route.Raise(wiring::EventType::MouseLeave);
         };
     }
     // Repainted only when the picture, the view or the marks change, not at every

@@ -201,6 +201,7 @@ void ImageWidget::wheelEvent(QWheelEvent* e) {
 void ImageWidget::leaveEvent(QEvent*) {
     pointer_.reset();
     UpdateLoupe();
+    if (mouse.onLeave) mouse.onLeave();
 }
 
 void ImageWidget::hideEvent(QHideEvent*) {

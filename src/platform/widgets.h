@@ -34,6 +34,7 @@ class MouseHooks {
   public:
     MouseHandler onMove, onUp, onClick;
     WheelHandler onWheel;
+    std::function<void()> onLeave;  // the pointer left the widget
     void Press(QMouseEvent* event);
     void DoubleClick(QMouseEvent* event);
     void Release(const QWidget& widget, QMouseEvent* event, const Twips& twips);

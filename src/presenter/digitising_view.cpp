@@ -11,16 +11,27 @@ namespace {
 
 using Step = ui::DigitisingState::Step;
 
-// The landmarks placed before landmark n in the click order, where the store holds them.
-void MarkPlaced(ui::MainWindow& w, int n) {
-    const ui::State& s = w.state;
-    w.Image1.marks.clear();
-    for (int m = model::Number(model::kFirstClicked);
-         m != n && m >= 1 && m <= model::kLandmarkCount; m = model::NextClicked(m))
-        w.Image1.marks.push_back({s.X[m], s.Y[m], s.LandmarkName[m]});
+}  // namespace
+
+int ZoomPercent(const ui::MainWindow& w) {
+    return w.VScroll2.value;
 }
 
-}  // namespace
+void ShowMarks(ui::MainWindow& w) {
+    const ui::State& s = w.state;
+    const ui::DigitisingState& d = s.Digitising;
+    w.Image1.marks.clear();
+    // The store keeps the scale of S; the marks lie on the picture at the current zoom.
+    const int zoom = ZoomPercent(w), scale = d.ScalePercent(zoom);
+    const double factor = scale > 0 ? double(zoom) / scale : 1;
+    for (int m = model::Number(model::kFirstClicked); m >= 1 && m <= model::kLandmarkCount;
+         m = model::NextClicked(m)) {
+        // The landmark in hand is no longer where it was.
+        if (!d.Placed(m) || (d.PickedUp() && model::Number(d.asked) == m)) continue;
+        w.Image1.marks.push_back({static_cast<float>(s.X[m] * factor),
+                                  static_cast<float>(s.Y[m] * factor), s.LandmarkName[m]});
+    }
+}
 
 void ShowAsked(ui::MainWindow& w) {
     const ui::State& s = w.state;
@@ -41,17 +52,20 @@ void ShowAsked(ui::MainWindow& w) {
         w.LabelPNTDef.foreColor = kSystemWindowText;
     }
     w.LabelPNTDef.visible = asking;
-    MarkPlaced(w, n);
+    ShowMarks(w);
     w.Label10.left = s.GuideLeft[n];
     w.Label10.top = s.GuideTop[n];
     w.Label10.visible = asking;
-    w.VScroll2.enabled = !d.ZoomLocked();
-    w.Command1.enabled = !d.ZoomLocked();
+}
+
+float PointerInScale(const ui::MainWindow& w, float twips) {
+    return static_cast<float>(w.state.Digitising.InScale(twips, ZoomPercent(w)));
 }
 
 void ShowPointer(ui::MainWindow& w) {
-    w.LabelX.caption = FormatGeneral(w.state.Digitising.pointerX);
-    w.LabelY.caption = FormatGeneral(w.state.Digitising.pointerY);
+    const ui::DigitisingState& d = w.state.Digitising;
+    w.LabelX.caption = FormatGeneral(PointerInScale(w, d.pointerX));
+    w.LabelY.caption = FormatGeneral(PointerInScale(w, d.pointerY));
 }
 
 void ShowSNDistance(ui::MainWindow& w) {

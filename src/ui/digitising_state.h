@@ -1,6 +1,7 @@
 #pragma once
 // Where the placing of the landmarks stands: the landmark asked for next (or all placed,
-// or no input under way), the pointer's last position over the radiograph and the S-N
+// or no input under way), a placed landmark picked up to be moved, the scale the
+// landmarks are kept in, the pointer's last position over the radiograph and the S-N
 // distance measured on it. The handlers change it and the guide, the read-out and the
 // calibration panel show it; nothing is read back from their captions.
 
@@ -22,8 +23,18 @@ struct DigitisingState {
     // A radiograph loaded after S was placed sent the clinician back to S; the line under
     // the guide says so until the next landmark is asked.
     bool pictureReplaced = false;
-    // Over the image, in twips as the pointer reported them.
+    // A placed landmark was picked up to be moved: `asked` is that landmark, and once it
+    // is placed again the input goes on at this number (a landmark, or kFinishedNumber).
+    int resumeAt = 0;
+    // The zoom, in percent, at which S was placed. All 19 landmarks are kept in image
+    // units of that zoom, whatever the zoom of each click, so the stored tracing has one
+    // scale and the S-N distance is measured in it. While S is asked in the click order
+    // the current zoom is that scale.
+    int scalePercent = 100;
+    // Over the image, in twips at the current zoom as the pointer reported them, and
+    // whether the pointer is over the image now.
     float pointerX = 0, pointerY = 0;
+    bool pointerOver = false;
     // S to N in image units, whole as the calibration panel shows it; 0 until measured.
     double snDistance = 0;
 
@@ -34,10 +45,31 @@ struct DigitisingState {
         if (step == Step::Asking) return model::Number(asked);
         return step == Step::Finished ? kFinishedNumber : 0;
     }
-    // All landmarks share one scale: the zoom is fixed once S is placed, until the input
-    // starts again at S.
-    bool ZoomLocked() const {
-        return step == Step::Finished || (step == Step::Asking && asked != model::kFirstClicked);
+    bool PickedUp() const { return step == Step::Asking && resumeAt != 0; }
+    // Whether landmark n (1..19) has been placed in this input: it comes before the
+    // landmark asked in the click order (before the one the input goes on at, while one
+    // is picked up), or all are placed.
+    bool Placed(int n) const {
+        if (n < 1 || n > model::kLandmarkCount || step == Step::NotInputting) return false;
+        const int frontier = PickedUp() ? resumeAt : AskedNumber();
+        for (int m = model::Number(model::kFirstClicked); m >= 1 && m <= model::kLandmarkCount;
+             m = model::NextClicked(m)) {
+            if (m == frontier) return false;
+            if (m == n) return true;
+        }
+        return true;  // the frontier is the end: all are placed
+    }
+    // The scale is fixed once S is placed, until the input starts again at S; moving a
+    // picked-up S keeps it, since the other landmarks are kept in it.
+    bool ScaleFixed() const {
+        return step == Step::Finished ||
+               (step == Step::Asking && (asked != model::kFirstClicked || PickedUp()));
+    }
+    // The scale in force when the zoom is `zoomPercent`.
+    int ScalePercent(int zoomPercent) const { return ScaleFixed() ? scalePercent : zoomPercent; }
+    // A length in twips at the zoom `zoomPercent` in the image units of the scale.
+    double InScale(double twips, int zoomPercent) const {
+        return zoomPercent > 0 ? twips * ScalePercent(zoomPercent) / zoomPercent : twips;
     }
 };
 

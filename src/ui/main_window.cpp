@@ -15,6 +15,12 @@ MenuItem Item(std::string name, std::string caption, int index = -1) {
     return m;
 }
 
+MenuItem KeyItem(std::string name, std::string caption, std::string shortcut) {
+    MenuItem m = Item(std::move(name), std::move(caption));
+    m.shortcut = std::move(shortcut);
+    return m;
+}
+
 const char* const kStructures[] = {"Upper Incisor", "Lower Incisor",   "Occlusal plane",
                                    "Alveolar bone", "Mandibular bone", "Nose",
                                    "Upper lip",     "Lower lip",       "Chin"};
@@ -251,17 +257,14 @@ void MainWindow::BuildMenus() {
     pastemn = Item("pastemn", "貼上圖案");
     bmpsave = Item("bmpsave", "圖案存檔");
     BuildViewMenu();
+    BuildKeysMenu();
     quitmn = Item("quitmn", "退出");
     line624 = Item("line624", "-");
     rangemn = Item("rangemn", "顯示可信範圍");
 }
 
 void MainWindow::BuildViewMenu() {
-    auto item = [](std::string name, std::string caption, std::string shortcut) {
-        MenuItem m = Item(std::move(name), std::move(caption));
-        m.shortcut = std::move(shortcut);
-        return m;
-    };
+    auto item = KeyItem;
     viewmn = Item("viewmn", "顯示調整");
     brightermn = item("brightermn", "亮一點", "Ctrl+Up");
     darkermn = item("darkermn", "暗一點", "Ctrl+Down");
@@ -273,6 +276,24 @@ void MainWindow::BuildViewMenu() {
     loupemn = item("loupemn", "放大鏡", "Ctrl+L");
     marksmn = item("marksmn", "標出已點的點", "Ctrl+M");
     marksmn.checked = true;
+}
+
+// Plain keys, for the hand that is not on the mouse; they act only while the menu is
+// enabled, that is while landmarks are placed.
+void MainWindow::BuildKeysMenu() {
+    keysmn = Item("keysmn", "點選與縮放");
+    stepbackmn = KeyItem("stepbackmn", "退一步", "Backspace");
+    cancelmn = KeyItem("cancelmn", "取消", "Esc");
+    line626 = Item("line626", "-");
+    zoominmn = KeyItem("zoominmn", "放大", "+");
+    zoomoutmn = KeyItem("zoomoutmn", "縮小", "-");
+    fitmn = KeyItem("fitmn", "整張顯示", "F");
+    actualmn = KeyItem("actualmn", "原尺寸 100%", "1");
+    line627 = Item("line627", "-");
+    panleftmn = KeyItem("panleftmn", "向左捲動", "Left");
+    panrightmn = KeyItem("panrightmn", "向右捲動", "Right");
+    panupmn = KeyItem("panupmn", "向上捲動", "Up");
+    pandownmn = KeyItem("pandownmn", "向下捲動", "Down");
 }
 
 std::vector<MenuNode> MainWindow::MenuTree() {
@@ -297,7 +318,11 @@ std::vector<MenuNode> MainWindow::MenuTree() {
     for (MenuItem* m : {&brightermn, &darkermn, &morecontrastmn, &lesscontrastmn, &invertmn,
                         &viewresetmn, &line625, &loupemn, &marksmn})
         view.children.push_back({m, {}});
-    tree.push_back({&editmn, {picture, {&pastemn, {}}, {&bmpsave, {}}, view}});
+    MenuNode keys{&keysmn, {}};
+    for (MenuItem* m : {&stepbackmn, &cancelmn, &line626, &zoominmn, &zoomoutmn, &fitmn, &actualmn,
+                        &line627, &panleftmn, &panrightmn, &panupmn, &pandownmn})
+        keys.children.push_back({m, {}});
+    tree.push_back({&editmn, {picture, {&pastemn, {}}, {&bmpsave, {}}, view, keys}});
     tree.push_back({&quitmn, {}});
     return tree;
 }

@@ -133,6 +133,14 @@ struct MainWindow {
     MenuItem brightermn, darkermn, morecontrastmn, lesscontrastmn, invertmn, viewresetmn;
     MenuItem line625;
     MenuItem loupemn, marksmn;
+    // Added after it: the keys of the hands that click, shown with the commands they give
+    // while landmarks are placed.
+    MenuItem keysmn;
+    MenuItem stepbackmn, cancelmn;
+    MenuItem line626;
+    MenuItem zoominmn, zoomoutmn, fitmn, actualmn;
+    MenuItem line627;
+    MenuItem panleftmn, panrightmn, panupmn, pandownmn;
 
     State state;
 
@@ -157,6 +165,7 @@ struct MainWindow {
     void BuildHeader();
     void BuildMenus();
     void BuildViewMenu();
+    void BuildKeysMenu();
     ControlList controls_;
 };
 

@@ -29,6 +29,11 @@ void View(ui::App& app, imaging::ViewStep step) {
     imaging::ChangeView(app, step);
 }
 
+// A key that stands for a button does exactly what the button's click does.
+void AsClick(ui::App& app, std::string_view button) {
+    Dispatch(app, {EventType::Click, button});
+}
+
 // Which handler an event goes to: the event, the control or menu item, the handler.
 struct Route {
     EventType type;
@@ -49,10 +54,14 @@ const Route kRoutes[] = {
     {Click, "inputn", [](App& a, const Event& e) { records::inputn_Click(a, e.index); }},
     // The click says where it happened: the pointer read-out may be older than the
     // picture under it (a new input laid out under a resting pointer, a pan by keys).
+    // With Shift it picks up the placed landmark under it instead.
     {Click, "Image1",
      [](App& a, const Event& e) {
          digitising::Image1_MouseMove(a, e.x, e.y);
-         digitising::Image1_Click(a);
+         if ((e.shift & 1) != 0)
+             digitising::Image1_ShiftClick(a, e.x, e.y);
+         else
+             digitising::Image1_Click(a);
      }},
     {Click, "Command5", [](App& a, const Event&) { digitising::Command5_Click(a); }},
     {Click, "Command6", [](App& a, const Event&) { digitising::Command6_Click(a); }},
@@ -81,6 +90,7 @@ const Route kRoutes[] = {
     {Timer, "Timer1", [](App& a, const Event&) { app::Timer1_Timer(a); }},
     {MouseMove, "Image1",
      [](App& a, const Event& e) { digitising::Image1_MouseMove(a, e.x, e.y); }},
+    {MouseLeave, "Image1", [](App& a, const Event&) { digitising::Image1_MouseLeave(a); }},
     {MouseUp, "Label16", [](App& a, const Event& e) { figure::Label16_MouseUp(a.win, e.x, e.y); }},
     {MouseUp, "Label17", [](App& a, const Event& e) { figure::Label17_MouseUp(a.win, e.x, e.y); }},
     {MouseUp, "Label18", [](App& a, const Event& e) { figure::Label18_MouseUp(a.win, e.x, e.y); }},
@@ -99,6 +109,17 @@ const Route kRoutes[] = {
     {Click, "viewresetmn", [](App& a, const Event&) { View(a, imaging::ViewStep::Reset); }},
     {Click, "loupemn", [](App& a, const Event&) { View(a, imaging::ViewStep::Loupe); }},
     {Click, "marksmn", [](App& a, const Event&) { View(a, imaging::ViewStep::Marks); }},
+    {Click, "stepbackmn", [](App& a, const Event&) { AsClick(a, "Command5"); }},
+    {Click, "cancelmn", [](App& a, const Event&) { AsClick(a, "Command3"); }},
+    {Click, "zoominmn", [](App& a, const Event&) { imaging::ZoomKey(a, imaging::ZoomStep::In); }},
+    {Click, "zoomoutmn", [](App& a, const Event&) { imaging::ZoomKey(a, imaging::ZoomStep::Out); }},
+    {Click, "fitmn", [](App& a, const Event&) { imaging::ZoomKey(a, imaging::ZoomStep::Fit); }},
+    {Click, "actualmn",
+     [](App& a, const Event&) { imaging::ZoomKey(a, imaging::ZoomStep::Actual); }},
+    {Click, "panleftmn", [](App& a, const Event&) { imaging::PanKey(a, -1, 0); }},
+    {Click, "panrightmn", [](App& a, const Event&) { imaging::PanKey(a, 1, 0); }},
+    {Click, "panupmn", [](App& a, const Event&) { imaging::PanKey(a, 0, -1); }},
+    {Click, "pandownmn", [](App& a, const Event&) { imaging::PanKey(a, 0, 1); }},
     {Unload, "readceph", [](App& a, const Event&) { app::Form_Unload(a); }},
 };
 

@@ -16,6 +16,7 @@ enum class EventType {
     LostFocus,
     KeyPress,
     MouseMove,
+    MouseLeave,  // the pointer left the control
     MouseUp,
     Wheel,  // key: notches away from the user; shift: 1 Shift, 2 Ctrl
     Timer,
@@ -26,8 +27,8 @@ struct Event {
     EventType type = EventType::Click;
     std::string_view name;  // control or menu item name
     int index = -1;
-    float x = 0, y = 0;  // twips inside the control, for mouse events
-    int button = 0, shift = 0;
+    float x = 0, y = 0;         // twips inside the control, for mouse events
+    int button = 0, shift = 0;  // shift: 1 Shift, 2 Ctrl held
     int key = 0;
 };
 

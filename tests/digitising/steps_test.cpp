@@ -22,20 +22,21 @@ TEST(DigitisingSteps, ClickOrderForwardAndBack) {
     ui::DigitisingState s;
     EXPECT_FALSE(Advance(s)) << "no input: a click places nothing";
     EXPECT_FALSE(StepBack(s));
-    EXPECT_FALSE(s.ZoomLocked());
+    EXPECT_FALSE(s.ScaleFixed());
 
     Ask(s, 16);
     std::vector<int> asked;
     while (s.step == Step::Asking) {
         asked.push_back(s.AskedNumber());
-        EXPECT_EQ(s.ZoomLocked(), asked.size() > 1) << "the zoom is free only while S is asked";
+        EXPECT_EQ(s.ScaleFixed(), asked.size() > 1)
+            << "the scale follows the zoom only while S is asked";
         ASSERT_TRUE(Advance(s));
     }
     EXPECT_EQ(asked, (std::vector<int>{16, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 17,
                                        18, 19}));
     EXPECT_EQ(s.step, Step::Finished);
     EXPECT_EQ(s.AskedNumber(), 20);
-    EXPECT_TRUE(s.ZoomLocked());
+    EXPECT_TRUE(s.ScaleFixed());
     EXPECT_FALSE(Advance(s)) << "nothing after the end";
 
     std::vector<int> back;
