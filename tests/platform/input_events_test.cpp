@@ -4,6 +4,7 @@
 // figure box arms it.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
@@ -98,6 +99,61 @@ TEST_F(InputEvents, OnlyTypingDisarmsAndOnlyTheUserMovingTheFocusArms) {
     }
     QTest::keyClick(left, Qt::Key_5);
     EXPECT_EQ(leftTag, "");
+}
+
+TEST_F(InputEvents, PlainKeysTypeIntoTheBoxesAndOtherwiseZoomPanAndStepBack) {
+    ui::MainWindow& w = program.win;
+    QAction* zoomIn = window->ActionOf(&w.zoominmn);
+    ASSERT_NE(zoomIn, nullptr);
+    EXPECT_TRUE(zoomIn->shortcut().isEmpty()) << "no input: the keys do nothing";
+    window->Handle({wiring::EventType::Click, "inputn", 0});
+    EXPECT_EQ(zoomIn->shortcut(), QKeySequence(Qt::Key_Plus));
+    EXPECT_EQ(window->ActionOf(&w.stepbackmn)->shortcut(), QKeySequence(Qt::Key_Backspace));
+
+    // With the focus on the radiograph the keys zoom.
+    QWidget* image = window->WidgetOf(&w.Image1);
+    QWidget* viewport = window->WidgetOf(&w.Picture4);
+    viewport->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(viewport, Qt::Key_Plus);
+    EXPECT_EQ(w.VScroll2.value, 105);
+    QTest::keyClick(viewport, Qt::Key_1);
+    EXPECT_EQ(w.VScroll2.value, 100);
+
+    // The same keys typed into the age, the S-N length and the scale edit the text.
+    w.Picture7.visible = true;
+    window->Refresh();
+    for (ui::TextBox* box : {&w.Text4, &w.Text6, &w.Text2}) {
+        auto* edit = qobject_cast<QLineEdit*>(window->WidgetOf(box));
+        ASSERT_TRUE(edit && edit->isVisible()) << box->name;
+        edit->setFocus(Qt::MouseFocusReason);
+        edit->selectAll();
+        QTest::keyClicks(edit, QStringLiteral("1+-F"));
+        for (Qt::Key key : {Qt::Key_Backspace, Qt::Key_Left, Qt::Key_Backspace, Qt::Key_Right,
+                            Qt::Key_Up, Qt::Key_Down, Qt::Key_Escape, Qt::Key_Minus})
+            QTest::keyClick(edit, key);
+        EXPECT_EQ(edit->text(), QStringLiteral("1--")) << box->name;
+        EXPECT_EQ(box->text, "1--") << box->name;
+    }
+    EXPECT_EQ(w.VScroll2.value, 100);
+    EXPECT_EQ(w.VScroll1.value, 0);
+    EXPECT_EQ(Asked(), 16);
+    EXPECT_TRUE(w.Picture2.visible) << "Esc in a box does not cancel the input";
+
+    // Shift+click on a placed mark picks it up; Backspace puts it back; Esc cancels.
+    viewport->setFocus(Qt::MouseFocusReason);
+    for (QPoint at : {QPoint(40, 50), QPoint(120, 60)}) {
+        QTest::mouseMove(image, at);
+        QTest::mouseClick(image, Qt::LeftButton, Qt::NoModifier, at);
+    }
+    ASSERT_EQ(Asked(), 2);
+    QTest::mouseClick(image, Qt::LeftButton, Qt::ShiftModifier, QPoint(42, 49));
+    EXPECT_EQ(Asked(), 16);
+    QTest::keyClick(viewport, Qt::Key_Backspace);
+    EXPECT_EQ(Asked(), 2);
+    QTest::keyClick(viewport, Qt::Key_Escape);
+    EXPECT_FALSE(w.Picture2.visible);
+    QTest::keyClick(window.get(), Qt::Key_Plus);
+    EXPECT_EQ(w.VScroll2.value, 100);
 }
 
 }  // namespace
