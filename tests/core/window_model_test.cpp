@@ -178,8 +178,9 @@ TEST(MenuTree, ShapeFollowsTheRunTimeArrays) {
     EXPECT_EQ(Names(tree[1].children),
               (V{"graph", "line623", "readn(0)", "readn(1)", "line624", "rangemn"}));
     EXPECT_TRUE(tree[1].children[1].item->IsSeparator());
-    EXPECT_EQ(Names(tree[4].children), (V{"piccase", "pastemn", "bmpsave", "viewmn"}));
+    EXPECT_EQ(Names(tree[4].children), (V{"piccase", "pastemn", "bmpsave", "viewmn", "keysmn"}));
     EXPECT_EQ(tree[4].children[3].children.size(), 9u);
+    EXPECT_EQ(tree[4].children[4].children.size(), 12u);
     EXPECT_EQ(Names(tree[4].children[0].children), (V{"piccas00", "piccas(0)", "piccas(1)"}));
     EXPECT_TRUE(tree[5].children.empty());
 
