@@ -174,6 +174,7 @@ void PanKey(ui::App& app, int across, int down) {
     if (!w.Picture2.visible || w.Image1.picture.empty()) return;
     const ui::DigitisingState& flow = w.state.Digitising;
     const double underX = flow.pointerX + w.Image1.left, underY = flow.pointerY + w.Image1.top;
+    // Both bars are nudged, whichever of them moves.
     const bool moved = Nudge(w.HScroll1, across) | Nudge(w.VScroll1, down);
     if (!moved) return;
     Pan_Change(app);

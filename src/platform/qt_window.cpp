@@ -96,9 +96,9 @@ QWidget* QtMainWindow::SurfaceOf(const ui::Control& form) {
 bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (auto it = controlOf_.find(watched); it != controlOf_.end()) {
         const ui::Control& c = *it->second;
-        // A key typed into a text box is the box's, never a menu's shortcut: digits,
-        // "+", "-", letters, Backspace, the arrows and Esc edit the S-N length or the
-        // age. Keys with Ctrl or Alt still reach the menus.
+        // A plain key typed into a text box is the box's, never a menu's shortcut: the
+        // digits, "+", "-", letters, Backspace, the arrows and Esc stay with the S-N
+        // length or the age. Keys with Ctrl or Alt still reach the menus.
         if (c.kind == ui::Kind::TextBox && event->type() == QEvent::ShortcutOverride) {
             const auto* key = static_cast<QKeyEvent*>(event);
             if (!(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
