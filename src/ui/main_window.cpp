@@ -173,6 +173,10 @@ void MainWindow::BuildWorkArea() {
     controls_.Add(Command5, "Command5", &Picture2, {0, 3900, 915, 330}, "退一步");
     controls_.Add(Command6, "Command6", &Picture2, {990, 3900, 915, 330}, "重新");
     controls_.Add(Command3, "Command3", &Picture2, {1980, 3900, 915, 330}, "取消");
+    controls_.Add(Command7, "Command7", &Picture2, {0, 3900, 915, 330}, "存檔");
+    Command7.visible = false;
+    controls_.Add(Command8, "Command8", &Picture2, {990, 3900, 915, 330}, "取消");
+    Command8.visible = false;
     controls_.Add(Text5, "Text5", &Picture2, {0, 4290, 1380, 285}, "bmp");
     BuildCalibration();
     controls_.Add(Picture6, "Picture6", &Picture2);
@@ -254,6 +258,9 @@ void MainWindow::BuildMenus() {
     quitmn = Item("quitmn", "退出");
     line624 = Item("line624", "-");
     rangemn = Item("rangemn", "顯示可信範圍");
+    line626 = Item("line626", "-");
+    correctmn = Item("correctmn", "修正描點");
+    correctmn.enabled = false;
 }
 
 void MainWindow::BuildViewMenu() {
@@ -288,8 +295,9 @@ std::vector<MenuNode> MainWindow::MenuTree() {
     };
     std::vector<MenuNode> tree;
     tree.push_back({&print00mn, concat(leaves(printmn), {{&printgraph, {}}})});
-    tree.push_back({&readmn, concat(concat({{&graph, {}}, {&line623, {}}}, leaves(readn)),
-                                    {{&line624, {}}, {&rangemn, {}}})});
+    tree.push_back(
+        {&readmn, concat(concat({{&graph, {}}, {&line623, {}}}, leaves(readn)),
+                         {{&line624, {}}, {&rangemn, {}}, {&line626, {}}, {&correctmn, {}}})});
     tree.push_back({&compmn, leaves(comp)});
     tree.push_back({&inputmmnn, leaves(inputn)});
     MenuNode picture{&piccase, concat({{&piccas00, {}}}, leaves(piccas))};

@@ -8,6 +8,7 @@
 #include "imaging/sources.h"
 #include "imaging/view.h"
 #include "imaging/viewport.h"
+#include "records/correct.h"
 #include "records/input.h"
 #include "records/save.h"
 #include "records/show.h"
@@ -29,6 +30,17 @@ void View(ui::App& app, imaging::ViewStep step) {
     imaging::ChangeView(app, step);
 }
 
+// While a tracing is corrected, leaving gives up its moves only when the clinician says
+// so; the record file is never touched before its "存檔".
+void Quit(ui::App& app) {
+    if (!records::Correcting(app.win)) return app::quitmn_Click(app);
+    if (records::MayLeaveCorrection(app)) app.quitRequested = true;
+}
+
+void Close(ui::App& app) {
+    if (records::MayLeaveCorrection(app)) app::Form_Unload(app);
+}
+
 // Which handler an event goes to: the event, the control or menu item, the handler.
 struct Route {
     EventType type;
@@ -40,7 +52,7 @@ using enum EventType;
 using ui::App;
 
 const Route kRoutes[] = {
-    {Click, "quitmn", [](App& a, const Event&) { app::quitmn_Click(a); }},
+    {Click, "quitmn", [](App& a, const Event&) { Quit(a); }},
     {Click, "Command3", [](App& a, const Event&) { app::Command3_Click(a); }},
     {Click, "readn", [](App& a, const Event& e) { records::readn_Click(a, e.index); }},
     {Click, "comp", [](App& a, const Event& e) { records::comp_Click(a, e.index); }},
@@ -52,11 +64,23 @@ const Route kRoutes[] = {
     {Click, "Image1",
      [](App& a, const Event& e) {
          digitising::Image1_MouseMove(a, e.x, e.y);
-         digitising::Image1_Click(a);
+         if (records::Correcting(a.win))
+             records::Image1_CorrectClick(a, e.x, e.y);
+         else
+             digitising::Image1_Click(a);
      }},
+    {MouseDown, "Image1", [](App& a, const Event& e) { records::Image1_MouseDown(a, e.x, e.y); }},
+    {MouseUp, "Image1", [](App& a, const Event& e) { records::Image1_MouseUp(a, e.x, e.y); }},
+    {Click, "correctmn", [](App& a, const Event&) { records::correctmn_Click(a); }},
+    {Click, "Command7", [](App& a, const Event&) { records::Command7_Click(a); }},
+    {Click, "Command8", [](App& a, const Event&) { records::Command8_Click(a); }},
     {Click, "Command5", [](App& a, const Event&) { digitising::Command5_Click(a); }},
     {Click, "Command6", [](App& a, const Event&) { digitising::Command6_Click(a); }},
-    {Click, "Command1", [](App& a, const Event&) { imaging::Command1_Click(a); }},
+    {Click, "Command1",
+     [](App& a, const Event&) {
+         imaging::Command1_Click(a);
+         records::ZoomChanged(a.win);
+     }},
     {Click, "piccas", [](App& a, const Event& e) { imaging::piccas_Click(a, e.index); }},
     {Click, "piccas00", [](App& a, const Event&) { imaging::piccas00_Click(a); }},
     {Click, "pastemn", [](App& a, const Event&) { imaging::pastemn_Click(a); }},
@@ -72,7 +96,11 @@ const Route kRoutes[] = {
     {Click, "Picture3", [](App& a, const Event&) { figure::Picture3_Click(a.win); }},
     {Change, "Text1", [](App& a, const Event& e) { app::Text1_Change(a, e.index); }},
     {Change, "Text6", [](App& a, const Event&) { digitising::Text6_Change(a); }},
-    {Change, "VScroll2", [](App& a, const Event&) { imaging::VScroll2_Change(a); }},
+    {Change, "VScroll2",
+     [](App& a, const Event&) {
+         imaging::VScroll2_Change(a);
+         records::ZoomChanged(a.win);
+     }},
     {Change, "HScroll1", [](App& a, const Event&) { imaging::Pan_Change(a); }},
     {Change, "VScroll1", [](App& a, const Event&) { imaging::Pan_Change(a); }},
     {Change, "gotalk.Drive1", [](App& a, const Event& e) { imaging::Drive1_Change(a, e.index); }},
@@ -80,7 +108,10 @@ const Route kRoutes[] = {
     {KeyPress, "Text1", [](App& a, const Event& e) { app::Text1_KeyPress(a, e.index); }},
     {Timer, "Timer1", [](App& a, const Event&) { app::Timer1_Timer(a); }},
     {MouseMove, "Image1",
-     [](App& a, const Event& e) { digitising::Image1_MouseMove(a, e.x, e.y); }},
+     [](App& a, const Event& e) {
+         digitising::Image1_MouseMove(a, e.x, e.y);
+         records::Image1_CorrectMove(a, e.x, e.y);
+     }},
     {MouseUp, "Label16", [](App& a, const Event& e) { figure::Label16_MouseUp(a.win, e.x, e.y); }},
     {MouseUp, "Label17", [](App& a, const Event& e) { figure::Label17_MouseUp(a.win, e.x, e.y); }},
     {MouseUp, "Label18", [](App& a, const Event& e) { figure::Label18_MouseUp(a.win, e.x, e.y); }},
@@ -88,6 +119,7 @@ const Route kRoutes[] = {
     {Wheel, "Image1",
      [](App& a, const Event& e) {
          imaging::Image1_Wheel(a, e.key, (e.shift & 1) != 0, (e.shift & 2) != 0, e.x, e.y);
+         records::ZoomChanged(a.win);
      }},
     {Click, "brightermn", [](App& a, const Event&) { View(a, imaging::ViewStep::Brighter); }},
     {Click, "darkermn", [](App& a, const Event&) { View(a, imaging::ViewStep::Darker); }},
@@ -99,7 +131,7 @@ const Route kRoutes[] = {
     {Click, "viewresetmn", [](App& a, const Event&) { View(a, imaging::ViewStep::Reset); }},
     {Click, "loupemn", [](App& a, const Event&) { View(a, imaging::ViewStep::Loupe); }},
     {Click, "marksmn", [](App& a, const Event&) { View(a, imaging::ViewStep::Marks); }},
-    {Unload, "readceph", [](App& a, const Event&) { app::Form_Unload(a); }},
+    {Unload, "readceph", [](App& a, const Event&) { Close(a); }},
 };
 
 }  // namespace

@@ -15,6 +15,7 @@ enum class EventType {
     GotFocus,
     LostFocus,
     KeyPress,
+    MouseDown,
     MouseMove,
     MouseUp,
     Wheel,  // key: notches away from the user; shift: 1 Shift, 2 Ctrl
