@@ -23,6 +23,9 @@ namespace {
 
 using Step = ui::CorrectionState::Step;
 
+// The report's values and norms end some 9300 twips from the panel's left edge.
+constexpr float kReportPanelWidth = 9600;
+
 ui::CorrectionState& Fix(ui::App& app) {
     return app.win.state.Correction;
 }
@@ -67,20 +70,23 @@ void LayOut(ui::MainWindow& w, bool correcting) {
     for (ui::MenuItem* m : {&w.piccase, &w.pastemn, &w.bmpsave})
         m->enabled = !show;
     w.editmn.enabled = show;
+    ui::PictureBox& panel = w.Picture3;
+    const ui::CorrectionState& c = w.state.Correction;
     if (!show) {
         w.state.ReservedRight = 0;
-        w.Picture3.left = 0;
-        w.Picture3.top = 600;
+        panel.left = c.panelLeft, panel.top = c.panelTop, panel.width = c.panelWidth;
         w.Image1.marks.clear();
         return;
     }
     w.VScroll2.enabled = true;
     w.Command1.enabled = true;
-    w.Picture3.left = w.Picture2.left + w.Picture2.width;
-    w.Picture3.top = w.Picture2.top;
+    // Only as wide as the report's values and norms, so that film and report both fit.
+    panel.left = w.Picture2.left + w.Picture2.width;
+    panel.top = w.Picture2.top;
+    panel.width = kReportPanelWidth;
     w.Picture8.left = 0;
-    w.state.ReservedRight = w.Picture3.width;
-    w.readceph.Move(0, 200, w.Picture3.left + w.Picture3.width + 240, 6900);
+    w.state.ReservedRight = panel.width;
+    w.readceph.Move(0, 200, panel.left + panel.width + 240, 6900);
 }
 
 // The corrected tracing in the report panel, the result grid and the figure, as showing
@@ -111,8 +117,8 @@ void ShowCorrected(ui::App& app) {
 void End(ui::App& app) {
     ui::MainWindow& w = app.win;
     const int index = w.state.Correction.index;
-    w.state.Correction = {};
     LayOut(w, false);
+    w.state.Correction = {};
     w.LabelPNTDef.visible = false;
     readn_Click(app, index);
     OfferCorrection(w);
@@ -153,6 +159,7 @@ void correctmn_Click(ui::App& app) {
     c.step = Step::AskingS;
     c.index = index;
     c.tracing = TracingOf(**found);
+    c.panelLeft = w.Picture3.left, c.panelTop = w.Picture3.top, c.panelWidth = w.Picture3.width;
     w.correctmn.enabled = false;
     LayOut(w, true);
     presenter::ShowCorrection(w);

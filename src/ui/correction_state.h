@@ -27,6 +27,8 @@ struct CorrectionState {
     // From the pointer to the held mark, in twips: the mark does not jump to the pointer.
     float grabX = 0, grabY = 0;
     bool changed = false;  // moved since it was shown: leaving would lose the moves
+    // Where the report panel was before it moved beside the film.
+    float panelLeft = 0, panelTop = 0, panelWidth = 0;
 
     bool On() const { return step != Step::Off; }
 };

@@ -145,12 +145,15 @@ TEST_F(CorrectTest, AMovedLandmarkIsShownAtOnceStoredAndShownAgain) {
 
 TEST_F(CorrectTest, CancelLeavesTheRecordAsItWas) {
     const double before = PogNv();
+    const float panelLeft = w.Picture3.left, panelWidth = w.Picture3.width;
     StartCorrecting();
     DragPogForward();
     Click("Command8");
     EXPECT_EQ(Slurp(Record()), stored);
     EXPECT_EQ(PogNv(), before);
     EXPECT_FALSE(w.Picture2.visible);
+    EXPECT_EQ(w.Picture3.left, panelLeft) << "the report panel back in its place";
+    EXPECT_EQ(w.Picture3.width, panelWidth);
     EXPECT_TRUE(w.readmn.enabled);
     EXPECT_TRUE(w.correctmn.enabled);
 }
