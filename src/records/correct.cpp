@@ -223,13 +223,18 @@ void Image1_MouseUp(ui::App& app, float x, float y) {
     c.held = 0;
     const model::PlanePoint mm = c.toFilm.Inverse(FilmPoint(w, x + c.grabX, y + c.grabY));
     const float mx = static_cast<float>(mm.x), my = static_cast<float>(mm.y);
-    // Dropped where no landmark can lie (far off the film): it goes back where it was.
     model::Tracing moved = c.tracing;
     moved.X[i] = mx, moved.Y[i] = my;
-    model::PointTable x0 = moved.X, y0 = moved.Y;
-    model::MoveSToOrigin(x0, y0);
-    if (std::isfinite(mx) && std::isfinite(my) && model::WithinReachOfS(x0, y0)) {
+    // S stays the origin: a moved S moves the tracing instead, and the transform with it,
+    // so every other mark stays where it lies on the film.
+    const std::size_t S = model::Slot(model::Landmark::S);
+    const double sx = moved.X[S], sy = moved.Y[S];
+    model::MoveSToOrigin(moved.X, moved.Y);
+    // Dropped where no landmark can lie (far off the film): it goes back where it was.
+    if (std::isfinite(mx) && std::isfinite(my) && model::WithinReachOfS(moved.X, moved.Y)) {
         c.tracing = std::move(moved);
+        c.toFilm.tx += c.toFilm.a * sx - c.toFilm.b * sy;
+        c.toFilm.ty += c.toFilm.b * sx + c.toFilm.a * sy;
         c.changed = true;
         ShowCorrected(app);
     }

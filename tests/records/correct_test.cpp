@@ -143,6 +143,28 @@ TEST_F(CorrectTest, AMovedLandmarkIsShownAtOnceStoredAndShownAgain) {
     }
 }
 
+TEST_F(CorrectTest, AMovedSMovesTheTracingSoSStaysTheOrigin) {
+    StartCorrecting();
+    auto [nx, ny] = OnFilm(70, 0);
+    auto [sx, sy] = OnFilm(0, 0);
+    auto [tx, ty] = OnFilm(3, -4);  // S placed 3 mm forward and 4 mm up
+    Mouse(EventType::MouseDown, sx, sy);
+    Mouse(EventType::MouseUp, tx, ty);
+    // N has not moved on the film: its mark stays.
+    EXPECT_NEAR(w.Image1.marks[0].x, nx, 1);
+    EXPECT_NEAR(w.Image1.marks[0].y, ny, 1);
+    // The figure and the values are drawn from S at the origin already.
+    EXPECT_NEAR(w.state.X[16], 0, 1e-4);
+    EXPECT_NEAR(w.state.X[1], 67, 1e-3);
+    Click("Command7");
+    EXPECT_EQ(w.state.X[16], 0.0f);
+    EXPECT_EQ(w.state.Y[16], 0.0f);
+    for (int i : {1, kPog}) {
+        EXPECT_NEAR(w.state.X[i], testing::kWorkedPoints[i - 1][0] - 3, 0.05 + 1e-4) << i;
+        EXPECT_NEAR(w.state.Y[i], testing::kWorkedPoints[i - 1][1] + 4, 0.05 + 1e-4) << i;
+    }
+}
+
 TEST_F(CorrectTest, CancelLeavesTheRecordAsItWas) {
     const double before = PogNv();
     const float panelLeft = w.Picture3.left, panelWidth = w.Picture3.width;
