@@ -98,16 +98,17 @@ void ShowCorrected(ui::App& app) {
     s.ShownReport = model::ReportOf(c.tracing, s.Patient, c.index + 1);
     presenter::ShowResults(w, s.ShownReport);
     w.Picture3.drawing.Clear();
-    // The radiograph under the figure stays; the figure's lines are drawn afresh.
-    std::vector<ui::DrawOp> under;
-    for (const ui::DrawOp& op : w.Picture8.drawing.ops)
-        if (std::holds_alternative<ui::DrawPicture>(op)) under.push_back(op);
     const report::ReportLayout layout{0, false, false, w.printgraph.checked};
-    if (layout.withFigure)
+    if (layout.withFigure) {
+        // The figure's lines are drawn afresh; the radiograph under them stays.
+        std::vector<ui::DrawOp> under;
+        for (const ui::DrawOp& op : w.Picture8.drawing.ops)
+            if (std::holds_alternative<ui::DrawPicture>(op)) under.push_back(op);
         report::DrawFigurePairLines(w, s.ShownReport.X, s.ShownReport.Y, 30, 800, 600);
+        w.Picture8.drawing.ops.insert(w.Picture8.drawing.ops.end(), under.begin(), under.end());
+    }
     report::PanelTarget panel(w.Picture3);
     report::DrawReportPage(panel, s.Patient, s.ShownReport, layout);
-    w.Picture8.drawing.ops.insert(w.Picture8.drawing.ops.end(), under.begin(), under.end());
     BuildProfile(s);
     figure::SetUpFigure(w);
     w.Picture8.left = 0;
@@ -159,6 +160,8 @@ void correctmn_Click(ui::App& app) {
     c.step = Step::AskingS;
     c.index = index;
     c.tracing = TracingOf(**found);
+    // A compared tracing's overlay goes with the first release, which redraws the panel.
+    s.Comparing = false;
     c.panelLeft = w.Picture3.left, c.panelTop = w.Picture3.top, c.panelWidth = w.Picture3.width;
     w.correctmn.enabled = false;
     LayOut(w, true);
