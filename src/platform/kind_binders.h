@@ -278,9 +278,12 @@ struct Binder<ui::Image> : Painted<ImageWidget> {
     static ImageWidget* Create(const ui::Image& m, const BindContext& c, QWidget* parent) {
         return new ImageWidget(m, c.twips, c.pictures, parent);
     }
-    // The radiograph reports where the pointer is, takes clicks and the wheel.
+    // The radiograph reports where the pointer is, presses and releases (a mark is
+    // dragged with them), clicks and the wheel.
     static void Connect(ui::Image&, ImageWidget& w, const EventRoute& route) {
+        w.mouse.onDown = Forward(route, wiring::EventType::MouseDown);
         w.mouse.onMove = Forward(route, wiring::EventType::MouseMove);
+        w.mouse.onUp = Forward(route, wiring::EventType::MouseUp);
         w.mouse.onClick = Forward(route, wiring::EventType::Click);
         w.mouse.onWheel = [route](int notches, int shift, float x, float y) {
             if (route.host->Ending()) return;

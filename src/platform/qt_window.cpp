@@ -173,10 +173,13 @@ void QtMainWindow::Handle(const wiring::Event& event) {
 }
 
 void QtMainWindow::closeEvent(QCloseEvent* event) {
-    // Closing the window ends the program at once, without a question: the unload
-    // handler asks to quit like every other way out, and Handle ends the program.
+    // The unload handler asks to quit like every other way out, and Handle ends the
+    // program; a handler that keeps it (moves not yet stored) keeps the window open.
     Handle({wiring::EventType::Unload, app_.win.readceph.name});
-    event->accept();
+    if (app_.quitRequested)
+        event->accept();
+    else
+        event->ignore();
 }
 
 void QtMainWindow::ApplyFormGeometry(QWidget* window, const ui::Form& form, bool outer) {

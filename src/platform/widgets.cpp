@@ -16,8 +16,9 @@ void Forward(const MouseHandler& handler, QMouseEvent* e, const Twips& t) {
 }
 }  // namespace
 
-void MouseHooks::Press(QMouseEvent* event) {
+void MouseHooks::Press(QMouseEvent* event, const Twips& twips) {
     clickPressed_ = event->button() == Qt::LeftButton;
+    Forward(onDown, event, twips);
 }
 
 void MouseHooks::DoubleClick(QMouseEvent*) {
@@ -84,7 +85,7 @@ void PictureBoxWidget::paintEvent(QPaintEvent* event) {
 }
 
 void PictureBoxWidget::mousePressEvent(QMouseEvent* e) {
-    mouse.Press(e);
+    mouse.Press(e, twips_);
 }
 void PictureBoxWidget::mouseDoubleClickEvent(QMouseEvent* e) {
     mouse.DoubleClick(e);
@@ -176,7 +177,7 @@ void ImageWidget::UpdateLoupe() {
 }
 
 void ImageWidget::mousePressEvent(QMouseEvent* e) {
-    mouse.Press(e);
+    mouse.Press(e, twips_);
 }
 void ImageWidget::mouseDoubleClickEvent(QMouseEvent* e) {
     mouse.DoubleClick(e);

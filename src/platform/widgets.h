@@ -25,17 +25,18 @@ using MouseHandler = std::function<void(QMouseEvent*, float xTwips, float yTwips
 // (1 Shift, 2 Ctrl) and the pointer in twips inside the control.
 using WheelHandler = std::function<void(int notches, int shift, float xTwips, float yTwips)>;
 
-// A control's mouse events as the window model knows them: a move, a button released
+// A control's mouse events as the window model knows them: a button pressed, a move, a
+// button released
 // (wherever the pointer is then), and a click, which is a left press and its release
 // both over the control. The second press of a double-click is no click, so a
 // double-click clicks once. The wheel goes by whole notches: fine-grained wheels and
 // touchpads send fractions, which add up until they make one.
 class MouseHooks {
   public:
-    MouseHandler onMove, onUp, onClick;
+    MouseHandler onDown, onMove, onUp, onClick;
     WheelHandler onWheel;
     std::function<void()> onLeave;  // the pointer left the widget
-    void Press(QMouseEvent* event);
+    void Press(QMouseEvent* event, const Twips& twips);
     void DoubleClick(QMouseEvent* event);
     void Release(const QWidget& widget, QMouseEvent* event, const Twips& twips);
     void Move(QMouseEvent* event, const Twips& twips);

@@ -4,6 +4,7 @@
 
 #include "model/landmark.h"
 #include "model/numbers.h"
+#include "presenter/correction_view.h"
 
 namespace ceph::presenter {
 
@@ -18,6 +19,8 @@ int ZoomPercent(const ui::MainWindow& w) {
 }
 
 void ShowMarks(ui::MainWindow& w) {
+    // A tracing being corrected lies on the film by its own transform.
+    if (w.state.Correction.On()) return ShowCorrectionMarks(w);
     const ui::State& s = w.state;
     const ui::DigitisingState& d = s.Digitising;
     w.Image1.marks.clear();

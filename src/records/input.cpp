@@ -84,6 +84,7 @@ void inputn_Click(ui::App& app, int index) {
     w.inputmmnn.enabled = false;
     w.readmn.enabled = false;
     w.compmn.enabled = false;
+    w.correctmn.enabled = false;
     w.editmn.enabled = true;
     w.Picture7.visible = false;
     w.Picture2.visible = true;

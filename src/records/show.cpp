@@ -3,6 +3,7 @@
 #include "base/filesys.h"
 #include "base/patient_files.h"
 #include "figure/figure.h"
+#include "records/correct.h"
 #include "records/profile.h"
 #include "records/record_line.h"
 #include "report/half_widths.h"
@@ -90,6 +91,7 @@ void readn_Click(ui::App& app, int index) {
     BuildProfile(s);
     figure::SetUpFigure(w);
     report::ShowHalfWidths(app);
+    OfferCorrection(w);
 }
 
 void comp_Click(ui::App& app, int index) {

@@ -179,6 +179,10 @@ void MainWindow::BuildWorkArea() {
     controls_.Add(Command5, "Command5", &Picture2, {0, 3900, 915, 330}, "退一步");
     controls_.Add(Command6, "Command6", &Picture2, {990, 3900, 915, 330}, "重新");
     controls_.Add(Command3, "Command3", &Picture2, {1980, 3900, 915, 330}, "取消");
+    controls_.Add(Command7, "Command7", &Picture2, {0, 3900, 915, 330}, "存檔");
+    Command7.visible = false;
+    controls_.Add(Command8, "Command8", &Picture2, {990, 3900, 915, 330}, "取消");
+    Command8.visible = false;
     controls_.Add(Text5, "Text5", &Picture2, {0, 4290, 1380, 285}, "bmp");
     BuildCalibration();
     controls_.Add(Picture6, "Picture6", &Picture2);
@@ -261,6 +265,9 @@ void MainWindow::BuildMenus() {
     quitmn = Item("quitmn", "退出");
     line624 = Item("line624", "-");
     rangemn = Item("rangemn", "顯示可信範圍");
+    line626 = Item("line626", "-");
+    correctmn = Item("correctmn", "修正描點");
+    correctmn.enabled = false;
 }
 
 void MainWindow::BuildViewMenu() {
@@ -284,12 +291,12 @@ void MainWindow::BuildKeysMenu() {
     keysmn = Item("keysmn", "點選與縮放");
     stepbackmn = KeyItem("stepbackmn", "退一步", "Backspace");
     cancelmn = KeyItem("cancelmn", "取消", "Esc");
-    line626 = Item("line626", "-");
+    line627 = Item("line627", "-");
     zoominmn = KeyItem("zoominmn", "放大", "+");
     zoomoutmn = KeyItem("zoomoutmn", "縮小", "-");
     fitmn = KeyItem("fitmn", "整張顯示", "F");
     actualmn = KeyItem("actualmn", "原尺寸 100%", "1");
-    line627 = Item("line627", "-");
+    line628 = Item("line628", "-");
     panleftmn = KeyItem("panleftmn", "向左捲動", "Left");
     panrightmn = KeyItem("panrightmn", "向右捲動", "Right");
     panupmn = KeyItem("panupmn", "向上捲動", "Up");
@@ -309,8 +316,9 @@ std::vector<MenuNode> MainWindow::MenuTree() {
     };
     std::vector<MenuNode> tree;
     tree.push_back({&print00mn, concat(leaves(printmn), {{&printgraph, {}}})});
-    tree.push_back({&readmn, concat(concat({{&graph, {}}, {&line623, {}}}, leaves(readn)),
-                                    {{&line624, {}}, {&rangemn, {}}})});
+    tree.push_back(
+        {&readmn, concat(concat({{&graph, {}}, {&line623, {}}}, leaves(readn)),
+                         {{&line624, {}}, {&rangemn, {}}, {&line626, {}}, {&correctmn, {}}})});
     tree.push_back({&compmn, leaves(comp)});
     tree.push_back({&inputmmnn, leaves(inputn)});
     MenuNode picture{&piccase, concat({{&piccas00, {}}}, leaves(piccas))};
@@ -319,8 +327,8 @@ std::vector<MenuNode> MainWindow::MenuTree() {
                         &viewresetmn, &line625, &loupemn, &marksmn})
         view.children.push_back({m, {}});
     MenuNode keys{&keysmn, {}};
-    for (MenuItem* m : {&stepbackmn, &cancelmn, &line626, &zoominmn, &zoomoutmn, &fitmn, &actualmn,
-                        &line627, &panleftmn, &panrightmn, &panupmn, &pandownmn})
+    for (MenuItem* m : {&stepbackmn, &cancelmn, &line627, &zoominmn, &zoomoutmn, &fitmn, &actualmn,
+                        &line628, &panleftmn, &panrightmn, &panupmn, &pandownmn})
         keys.children.push_back({m, {}});
     tree.push_back({&editmn, {picture, {&pastemn, {}}, {&bmpsave, {}}, view, keys}});
     tree.push_back({&quitmn, {}});

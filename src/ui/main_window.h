@@ -84,6 +84,9 @@ struct MainWindow {
     PictureBox Picture4;
     Image Image1;
     CommandButton Command5, Command6, Command3;
+    // While a stored tracing is corrected, in place of the input's buttons: Command7
+    // stores the corrected tracing, Command8 leaves it as stored.
+    CommandButton Command7, Command8;
     TextBox Text5;
     Label LabelX, LabelY;
     PictureBox Picture6;
@@ -128,6 +131,9 @@ struct MainWindow {
     // Added after the tracings of the read menu: the half-widths beside the values.
     MenuItem line624;
     MenuItem rangemn;
+    // Last in the read menu: correcting the shown tracing on its radiograph.
+    MenuItem line626;
+    MenuItem correctmn;
     // Added at the end of the picture menu: how the radiograph is shown while digitising.
     MenuItem viewmn;
     MenuItem brightermn, darkermn, morecontrastmn, lesscontrastmn, invertmn, viewresetmn;
@@ -137,9 +143,9 @@ struct MainWindow {
     // while landmarks are placed.
     MenuItem keysmn;
     MenuItem stepbackmn, cancelmn;
-    MenuItem line626;
-    MenuItem zoominmn, zoomoutmn, fitmn, actualmn;
     MenuItem line627;
+    MenuItem zoominmn, zoomoutmn, fitmn, actualmn;
+    MenuItem line628;
     MenuItem panleftmn, panrightmn, panupmn, pandownmn;
 
     State state;

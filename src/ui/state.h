@@ -9,6 +9,7 @@
 #include "model/figure.h"
 #include "model/tracing.h"
 #include "ui/controls.h"
+#include "ui/correction_state.h"
 #include "ui/digitising_state.h"
 
 namespace ceph::ui {
@@ -56,6 +57,10 @@ struct State {
     ReportPanel ShownPanel;
     ReportInputs ShownReport;
     ReportInputs ComparedReport;
+    // A stored tracing being corrected on its radiograph.
+    CorrectionState Correction;
+    // Twips at the right of the client area that the work area leaves to other panels.
+    float ReservedRight = 0;
 };
 
 }  // namespace ceph::ui

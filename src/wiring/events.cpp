@@ -8,6 +8,7 @@
 #include "imaging/sources.h"
 #include "imaging/view.h"
 #include "imaging/viewport.h"
+#include "records/correct.h"
 #include "records/input.h"
 #include "records/save.h"
 #include "records/show.h"
@@ -34,6 +35,17 @@ void AsClick(ui::App& app, std::string_view button) {
     Dispatch(app, {EventType::Click, button});
 }
 
+// While a tracing is corrected, leaving gives up its moves only when the clinician says
+// so; the record file is never touched before its "存檔".
+void Quit(ui::App& app) {
+    if (!records::Correcting(app.win)) return app::quitmn_Click(app);
+    if (records::MayLeaveCorrection(app)) app.quitRequested = true;
+}
+
+void Close(ui::App& app) {
+    if (records::MayLeaveCorrection(app)) app::Form_Unload(app);
+}
+
 // Which handler an event goes to: the event, the control or menu item, the handler.
 struct Route {
     EventType type;
@@ -45,7 +57,7 @@ using enum EventType;
 using ui::App;
 
 const Route kRoutes[] = {
-    {Click, "quitmn", [](App& a, const Event&) { app::quitmn_Click(a); }},
+    {Click, "quitmn", [](App& a, const Event&) { Quit(a); }},
     {Click, "Command3", [](App& a, const Event&) { app::Command3_Click(a); }},
     {Click, "readn", [](App& a, const Event& e) { records::readn_Click(a, e.index); }},
     {Click, "comp", [](App& a, const Event& e) { records::comp_Click(a, e.index); }},
@@ -58,11 +70,18 @@ const Route kRoutes[] = {
     {Click, "Image1",
      [](App& a, const Event& e) {
          digitising::Image1_MouseMove(a, e.x, e.y);
-         if ((e.shift & 1) != 0)
+         if (records::Correcting(a.win))
+             records::Image1_CorrectClick(a, e.x, e.y);
+         else if ((e.shift & 1) != 0)
              digitising::Image1_ShiftClick(a, e.x, e.y);
          else
              digitising::Image1_Click(a);
      }},
+    {MouseDown, "Image1", [](App& a, const Event& e) { records::Image1_MouseDown(a, e.x, e.y); }},
+    {MouseUp, "Image1", [](App& a, const Event& e) { records::Image1_MouseUp(a, e.x, e.y); }},
+    {Click, "correctmn", [](App& a, const Event&) { records::correctmn_Click(a); }},
+    {Click, "Command7", [](App& a, const Event&) { records::Command7_Click(a); }},
+    {Click, "Command8", [](App& a, const Event&) { records::Command8_Click(a); }},
     {Click, "Command5", [](App& a, const Event&) { digitising::Command5_Click(a); }},
     {Click, "Command6", [](App& a, const Event&) { digitising::Command6_Click(a); }},
     {Click, "Command1", [](App& a, const Event&) { imaging::Command1_Click(a); }},
@@ -89,7 +108,10 @@ const Route kRoutes[] = {
     {KeyPress, "Text1", [](App& a, const Event& e) { app::Text1_KeyPress(a, e.index); }},
     {Timer, "Timer1", [](App& a, const Event&) { app::Timer1_Timer(a); }},
     {MouseMove, "Image1",
-     [](App& a, const Event& e) { digitising::Image1_MouseMove(a, e.x, e.y); }},
+     [](App& a, const Event& e) {
+         digitising::Image1_MouseMove(a, e.x, e.y);
+         records::Image1_CorrectMove(a, e.x, e.y);
+     }},
     {MouseLeave, "Image1", [](App& a, const Event&) { digitising::Image1_MouseLeave(a); }},
     {MouseUp, "Label16", [](App& a, const Event& e) { figure::Label16_MouseUp(a.win, e.x, e.y); }},
     {MouseUp, "Label17", [](App& a, const Event& e) { figure::Label17_MouseUp(a.win, e.x, e.y); }},
@@ -110,7 +132,10 @@ const Route kRoutes[] = {
     {Click, "loupemn", [](App& a, const Event&) { View(a, imaging::ViewStep::Loupe); }},
     {Click, "marksmn", [](App& a, const Event&) { View(a, imaging::ViewStep::Marks); }},
     {Click, "stepbackmn", [](App& a, const Event&) { AsClick(a, "Command5"); }},
-    {Click, "cancelmn", [](App& a, const Event&) { AsClick(a, "Command3"); }},
+    {Click, "cancelmn",
+     [](App& a, const Event&) {
+         AsClick(a, records::Correcting(a.win) ? "Command8" : "Command3");
+     }},
     {Click, "zoominmn", [](App& a, const Event&) { imaging::ZoomKey(a, imaging::ZoomStep::In); }},
     {Click, "zoomoutmn", [](App& a, const Event&) { imaging::ZoomKey(a, imaging::ZoomStep::Out); }},
     {Click, "fitmn", [](App& a, const Event&) { imaging::ZoomKey(a, imaging::ZoomStep::Fit); }},
@@ -120,7 +145,7 @@ const Route kRoutes[] = {
     {Click, "panrightmn", [](App& a, const Event&) { imaging::PanKey(a, 1, 0); }},
     {Click, "panupmn", [](App& a, const Event&) { imaging::PanKey(a, 0, -1); }},
     {Click, "pandownmn", [](App& a, const Event&) { imaging::PanKey(a, 0, 1); }},
-    {Unload, "readceph", [](App& a, const Event&) { app::Form_Unload(a); }},
+    {Unload, "readceph", [](App& a, const Event&) { Close(a); }},
 };
 
 }  // namespace

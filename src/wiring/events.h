@@ -15,6 +15,7 @@ enum class EventType {
     GotFocus,
     LostFocus,
     KeyPress,
+    MouseDown,
     MouseMove,
     MouseLeave,  // the pointer left the control
     MouseUp,

@@ -151,7 +151,7 @@ TEST_F(ExitTest, FocusArmsABoxAndAnyKeyDisarmsScaleAndLeft) {
 
 TEST_F(ExitTest, UnhandledEventsAreReported) {
     EXPECT_FALSE(Send(EventType::Click, "nothing"));
-    EXPECT_FALSE(Send(EventType::MouseUp, "Image1"));
+    EXPECT_FALSE(Send(EventType::MouseDown, "Picture8"));
     EXPECT_FALSE(app.quitRequested);
 }
 

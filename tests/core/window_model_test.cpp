@@ -125,6 +125,8 @@ TEST(WindowModel, RegistrationOrderAndKinds) {
         {"Command5", 0, "CommandButton", "Picture2"},
         {"Command6", 0, "CommandButton", "Picture2"},
         {"Command3", 0, "CommandButton", "Picture2"},
+        {"Command7", 0, "CommandButton", "Picture2"},
+        {"Command8", 0, "CommandButton", "Picture2"},
         {"Text5", 0, "TextBox", "Picture2"},
         {"Picture7", 0, "PictureBox", "Picture2"},
         {"Text2", 0, "TextBox", "Picture7"},
@@ -175,8 +177,8 @@ TEST(MenuTree, ShapeFollowsTheRunTimeArrays) {
     using V = std::vector<std::string>;
     EXPECT_EQ(Names(tree), (V{"print00mn", "readmn", "compmn", "inputmmnn", "editmn", "quitmn"}));
     EXPECT_EQ(Names(tree[0].children), (V{"printmn(0)", "printgraph"}));
-    EXPECT_EQ(Names(tree[1].children),
-              (V{"graph", "line623", "readn(0)", "readn(1)", "line624", "rangemn"}));
+    EXPECT_EQ(Names(tree[1].children), (V{"graph", "line623", "readn(0)", "readn(1)", "line624",
+                                          "rangemn", "line626", "correctmn"}));
     EXPECT_TRUE(tree[1].children[1].item->IsSeparator());
     EXPECT_EQ(Names(tree[4].children), (V{"piccase", "pastemn", "bmpsave", "viewmn", "keysmn"}));
     EXPECT_EQ(tree[4].children[3].children.size(), 9u);

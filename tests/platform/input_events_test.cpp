@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QTest>
 #include <QWindow>
 
@@ -154,6 +155,39 @@ TEST_F(InputEvents, PlainKeysTypeIntoTheBoxesAndOtherwiseZoomPanAndStepBack) {
     EXPECT_FALSE(w.Picture2.visible);
     QTest::keyClick(window.get(), Qt::Key_Plus);
     EXPECT_EQ(w.VScroll2.value, 100);
+}
+
+// A mark on the film is picked up by a press beside it, follows the pointer while the
+// button is held and lies where the button is let go.
+TEST_F(InputEvents, AMarkIsDraggedOnTheFilm) {
+    testing::WriteStoredTracing(dir, "00101");
+    window->Handle({wiring::EventType::Click, "readn", 0});
+    window->Handle({wiring::EventType::Click, "correctmn"});
+    QWidget* image = window->WidgetOf(&program.win.Image1);
+    ASSERT_TRUE(image && image->isVisible());
+    // S and N 140 pixels apart: the 70 mm of S-N at 2 pixels a millimetre.
+    QTest::mouseMove(image, QPoint(40, 40));
+    QTest::mouseClick(image, Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
+    QTest::mouseMove(image, QPoint(180, 40));
+    QTest::mouseClick(image, Qt::LeftButton, Qt::NoModifier, QPoint(180, 40));
+    ASSERT_EQ(program.win.Image1.marks.size(), 19u);
+
+    auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+        const QPointF local(at), global(image->mapToGlobal(at));
+        QMouseEvent e(type, local, global,
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held,
+                      Qt::NoModifier);
+        QApplication::sendEvent(image, &e);
+    };
+    // Pog (68, 112) mm lies at pixel (176, 264); a press two pixels off takes it.
+    send(QEvent::MouseButtonPress, QPoint(178, 265), Qt::LeftButton);
+    send(QEvent::MouseMove, QPoint(180, 265), Qt::LeftButton);
+    send(QEvent::MouseMove, QPoint(182, 265), Qt::LeftButton);
+    EXPECT_NEAR(program.win.Image1.marks[9].x, 180 * 15, 20) << "the mark follows the pointer";
+    send(QEvent::MouseButtonRelease, QPoint(182, 265), Qt::NoButton);
+    EXPECT_NEAR(program.win.state.X[10], 70, 0.3) << "Pog 2 mm further forward";
+    EXPECT_NEAR(program.win.state.Y[10], 112, 0.3);
+    EXPECT_NEAR(program.win.state.X[9], 66, 1e-4) << "B stays";
 }
 
 }  // namespace

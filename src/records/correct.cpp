@@ -1,0 +1,283 @@
+#include "records/correct.h"
+
+#include <cmath>
+
+#include "base/filesys.h"
+#include "base/safe_file.h"
+#include "figure/figure.h"
+#include "imaging/sources.h"
+#include "presenter/correction_view.h"
+#include "presenter/result_grid.h"
+#include "records/profile.h"
+#include "records/record_line.h"
+#include "records/record_store.h"
+#include "records/save.h"
+#include "records/show.h"
+#include "report/half_widths.h"
+#include "report/output.h"
+#include "report/report.h"
+
+namespace ceph::records {
+
+namespace {
+
+using Step = ui::CorrectionState::Step;
+
+// The report's values and norms end some 9300 twips from the panel's left edge.
+constexpr float kReportPanelWidth = 9600;
+
+ui::CorrectionState& Fix(ui::App& app) {
+    return app.win.state.Correction;
+}
+
+std::string PictureOfTracing(const ui::MainWindow& w, int n) {
+    return w.state.PictureDir + w.state.Patient.code + "_" + std::to_string(n) + ".bmp";
+}
+
+// The film of the shown tracing, or empty after telling which file is missing.
+std::string FilmOrTell(ui::App& app, int n) {
+    const std::string path = TracingPicturePath(app.win, n);
+    if (!path.empty() && base::FileExists(path)) return path;
+    const std::string bmp = PictureOfTracing(app.win, n);
+    app.services.ShowMessage("找不到第 " + std::to_string(n) + " 張的 X 光片: " + bmp +
+                                 "\n（也沒有同名的 jpg 檔），無法修正描點。",
+                             ui::kExclamationOk);
+    return {};
+}
+
+// A point of the film as shown, in pixels of the film itself.
+model::PlanePoint FilmPoint(const ui::MainWindow& w, float x, float y) {
+    return {x / presenter::FilmTwipsPerPixelX(w), y / presenter::FilmTwipsPerPixelY(w)};
+}
+
+bool FilmShown(const ui::MainWindow& w) {
+    return presenter::FilmTwipsPerPixelX(w) > 0 && presenter::FilmTwipsPerPixelY(w) > 0;
+}
+
+// The work area with the film at the left, the report panel at its right: every move
+// shows its values there at once.
+void LayOut(ui::MainWindow& w, bool correcting) {
+    const bool show = correcting;
+    for (ui::CommandButton* b : {&w.Command5, &w.Command6, &w.Command3})
+        b->visible = !show;
+    w.Command7.visible = show;
+    w.Command8.visible = show;
+    w.Picture2.visible = show;
+    w.Picture7.visible = false;
+    for (ui::MenuItem* m : {&w.print00mn, &w.inputmmnn, &w.readmn, &w.compmn})
+        m->enabled = !show;
+    // The film is the tracing's own: another picture would not be its radiograph.
+    for (ui::MenuItem* m : {&w.piccase, &w.pastemn, &w.bmpsave})
+        m->enabled = !show;
+    w.editmn.enabled = show;
+    ui::PictureBox& panel = w.Picture3;
+    const ui::CorrectionState& c = w.state.Correction;
+    if (!show) {
+        w.state.ReservedRight = 0;
+        panel.left = c.panelLeft, panel.top = c.panelTop, panel.width = c.panelWidth;
+        w.Image1.marks.clear();
+        return;
+    }
+    w.VScroll2.enabled = true;
+    w.Command1.enabled = true;
+    // Only as wide as the report's values and norms, so that film and report both fit.
+    panel.left = w.Picture2.left + w.Picture2.width;
+    panel.top = w.Picture2.top;
+    panel.width = kReportPanelWidth;
+    w.Picture8.left = 0;
+    w.state.ReservedRight = panel.width;
+    w.readceph.Move(0, 200, panel.left + panel.width + 240, 6900);
+}
+
+// The corrected tracing in the report panel, the result grid and the figure, as showing
+// it would, but without reading or writing any file.
+void ShowCorrected(ui::App& app) {
+    ui::MainWindow& w = app.win;
+    ui::State& s = w.state;
+    const ui::CorrectionState& c = s.Correction;
+    s.ShownReport = model::ReportOf(c.tracing, s.Patient, c.index + 1);
+    presenter::ShowResults(w, s.ShownReport);
+    w.Picture3.drawing.Clear();
+    const report::ReportLayout layout{0, false, false, w.printgraph.checked};
+    if (layout.withFigure) {
+        // The figure's lines are drawn afresh; the radiograph under them stays.
+        std::vector<ui::DrawOp> under;
+        for (const ui::DrawOp& op : w.Picture8.drawing.ops)
+            if (std::holds_alternative<ui::DrawPicture>(op)) under.push_back(op);
+        report::DrawFigurePairLines(w, s.ShownReport.X, s.ShownReport.Y, 30, 800, 600);
+        w.Picture8.drawing.ops.insert(w.Picture8.drawing.ops.end(), under.begin(), under.end());
+    }
+    report::PanelTarget panel(w.Picture3);
+    report::DrawReportPage(panel, s.Patient, s.ShownReport, layout);
+    BuildProfile(s);
+    figure::SetUpFigure(w);
+    w.Picture8.left = 0;
+    report::ShowHalfWidths(app);
+}
+
+void End(ui::App& app) {
+    ui::MainWindow& w = app.win;
+    const int index = w.state.Correction.index;
+    LayOut(w, false);
+    w.state.Correction = {};
+    w.LabelPNTDef.visible = false;
+    readn_Click(app, index);
+    OfferCorrection(w);
+}
+
+}  // namespace
+
+void OfferCorrection(ui::MainWindow& w) {
+    const std::string path = TracingPicturePath(w, w.state.ShownTracing + 1);
+    w.correctmn.enabled =
+        w.Picture3.visible && !Correcting(w) && !path.empty() && base::FileExists(path);
+}
+
+bool Correcting(const ui::MainWindow& w) {
+    return w.state.Correction.On();
+}
+
+void correctmn_Click(ui::App& app) {
+    ui::MainWindow& w = app.win;
+    ui::State& s = w.state;
+    if (Correcting(w) || !w.Picture3.visible) return;
+    const int index = s.ShownTracing;
+    const TracingLookup found = FindTracing(w, index);
+    if (!found) {
+        app.services.ShowMessage(TracingProblemText(found.why(), index), ui::kExclamationOk);
+        return;
+    }
+    if (!found->has_value()) {
+        app.services.ShowMessage("第 " + std::to_string(index + 1) + " 張描圖已不在記錄檔中。",
+                                 ui::kExclamationOk);
+        return;
+    }
+    const std::string film = FilmOrTell(app, index + 1);
+    if (film.empty() || !imaging::LoadPictureFile(app, film, 1)) return;
+    w.Text5.text = film;
+    ui::CorrectionState& c = s.Correction;
+    c = {};
+    c.step = Step::AskingS;
+    c.index = index;
+    c.tracing = TracingOf(**found);
+    // A compared tracing's overlay goes with the first release, which redraws the panel.
+    s.Comparing = false;
+    c.panelLeft = w.Picture3.left, c.panelTop = w.Picture3.top, c.panelWidth = w.Picture3.width;
+    w.correctmn.enabled = false;
+    LayOut(w, true);
+    presenter::ShowCorrection(w);
+}
+
+void Image1_CorrectClick(ui::App& app, float x, float y) {
+    ui::MainWindow& w = app.win;
+    ui::CorrectionState& c = Fix(app);
+    if (!FilmShown(w)) return;
+    const model::PlanePoint at = FilmPoint(w, x, y);
+    if (c.step == Step::AskingS) {
+        c.filmS = at;
+        c.step = Step::AskingN;
+    } else if (c.step == Step::AskingN) {
+        const std::size_t S = model::Slot(model::Landmark::S), N = model::Slot(model::Landmark::N);
+        const auto toFilm = model::SimilarityFrom({c.tracing.X[S], c.tracing.Y[S]},
+                                                  {c.tracing.X[N], c.tracing.Y[N]}, c.filmS, at);
+        // N clicked on S gives no scale: N is asked again.
+        if (!toFilm) return;
+        c.toFilm = *toFilm;
+        c.step = Step::Moving;
+    } else {
+        return;
+    }
+    presenter::ShowCorrection(w);
+}
+
+void Image1_MouseDown(ui::App& app, float x, float y) {
+    ui::MainWindow& w = app.win;
+    ui::CorrectionState& c = Fix(app);
+    if (c.step != Step::Moving) return;
+    const ui::ScreenInfo screen = app.services.Screen();
+    double best = kPickPixels * kPickPixels;
+    c.held = 0;
+    for (std::size_t i = 0; i < w.Image1.marks.size(); ++i) {
+        const double dx = (w.Image1.marks[i].x - x) / screen.twipsPerPixelX;
+        const double dy = (w.Image1.marks[i].y - y) / screen.twipsPerPixelY;
+        if (dx * dx + dy * dy <= best) {
+            best = dx * dx + dy * dy;
+            c.held = static_cast<int>(i) + 1;
+            c.grabX = w.Image1.marks[i].x - x;
+            c.grabY = w.Image1.marks[i].y - y;
+        }
+    }
+}
+
+void Image1_CorrectMove(ui::App& app, float x, float y) {
+    ui::MainWindow& w = app.win;
+    const ui::CorrectionState& c = Fix(app);
+    if (c.step != Step::Moving || c.held == 0) return;
+    const std::size_t k = static_cast<std::size_t>(c.held - 1);
+    if (k < w.Image1.marks.size())
+        w.Image1.marks[k].x = x + c.grabX, w.Image1.marks[k].y = y + c.grabY;
+}
+
+void Image1_MouseUp(ui::App& app, float x, float y) {
+    ui::MainWindow& w = app.win;
+    ui::CorrectionState& c = Fix(app);
+    if (c.step != Step::Moving || c.held == 0 || !FilmShown(w)) return;
+    const std::size_t i = static_cast<std::size_t>(c.held);
+    c.held = 0;
+    const model::PlanePoint mm = c.toFilm.Inverse(FilmPoint(w, x + c.grabX, y + c.grabY));
+    const float mx = static_cast<float>(mm.x), my = static_cast<float>(mm.y);
+    model::Tracing moved = c.tracing;
+    moved.X[i] = mx, moved.Y[i] = my;
+    // S stays the origin: a moved S moves the tracing instead, and the transform with it,
+    // so every other mark stays where it lies on the film.
+    const std::size_t S = model::Slot(model::Landmark::S);
+    const double sx = moved.X[S], sy = moved.Y[S];
+    model::MoveSToOrigin(moved.X, moved.Y);
+    // Dropped where no landmark can lie (far off the film): it goes back where it was.
+    if (std::isfinite(mx) && std::isfinite(my) && model::WithinReachOfS(moved.X, moved.Y)) {
+        c.tracing = std::move(moved);
+        c.toFilm.tx += c.toFilm.a * sx - c.toFilm.b * sy;
+        c.toFilm.ty += c.toFilm.b * sx + c.toFilm.a * sy;
+        c.changed = true;
+        ShowCorrected(app);
+    }
+    presenter::ShowCorrectionMarks(w);
+}
+
+bool Command7_Click(ui::App& app) {
+    ui::MainWindow& w = app.win;
+    ui::CorrectionState& c = Fix(app);
+    if (!c.On()) return false;
+    // Nothing moved: the line stays exactly as it is.
+    if (!c.changed) {
+        End(app);
+        return true;
+    }
+    model::Tracing stored = c.tracing;
+    // S is the origin of every stored tracing, also when S itself was moved.
+    model::MoveSToOrigin(stored.X, stored.Y);
+    const std::string line = FormatRecordLine(w.state.Patient.code, stored);
+    const StoreResult written = StorePatientLines(w.state.DataDir, c.index + 1, {line});
+    if (!written.ok()) {
+        app.services.ShowMessage("無法存檔: " + written.why().file + "\n" +
+                                     base::ErrorText(written.why().error) +
+                                     "\n修正仍在畫面上，請排除問題後再按「存檔」。",
+                                 ui::kCriticalOk);
+        return false;
+    }
+    End(app);
+    return true;
+}
+
+void Command8_Click(ui::App& app) {
+    if (Fix(app).On()) End(app);
+}
+
+bool MayLeaveCorrection(ui::App& app) {
+    const ui::CorrectionState& c = Fix(app);
+    if (!c.On() || !c.changed) return true;
+    return app.services.ShowMessage(kGiveUpMoves, ui::kCriticalYesNoDefaultNo) ==
+           ui::MessageAnswer::Yes;
+}
+
+}  // namespace ceph::records
