@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QPaintDevice>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -194,9 +195,13 @@ void PaintPicturePart(QPainter& painter, const QImage& image, QSize size, bool s
     const QRectF target(left / sx, top / sy, source.width() / sx, source.height() / sy);
     painter.save();
     painter.setClipRect(area, Qt::IntersectClip);
-    // A reduced radiograph is smoothed; an enlarged one shows its pixels as they are.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform,
-                          size.width() < image.width() || size.height() < image.height());
+    // A reduced radiograph is smoothed; an enlarged one shows its pixels as they are. What
+    // counts is the device's pixels: on a high-density screen a picture may fill more of
+    // them than it has while its widget is smaller than it in logical pixels.
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    painter.setRenderHint(
+        QPainter::SmoothPixmapTransform,
+        size.width() * ratio < image.width() || size.height() * ratio < image.height());
     painter.drawImage(target, image, source);
     painter.restore();
 }

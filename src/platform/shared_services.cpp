@@ -32,8 +32,15 @@ ui::ScreenInfo SharedServices::Screen() const {
     const Twips t = ScreenTwips();
     // Without a screen (a batch run) the report view is laid out for a common one.
     QRect geometry(0, 0, 1280, 1024);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) geometry = screen->geometry();
-    return {t.FromX(geometry.width()), t.FromY(geometry.height()), t.FromX(1), t.FromY(1)};
+    double density = 1;
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        geometry = screen->geometry();
+        density = screen->devicePixelRatio();
+    }
+    // A pixel is the device's own: on a high-density screen a film pixel at zoom 1 is
+    // one pixel of the screen, not a block of them.
+    return {t.FromX(geometry.width()), t.FromY(geometry.height()),
+            static_cast<float>(t.FromX(1) / density), static_cast<float>(t.FromY(1) / density)};
 }
 
 ui::YearMonth SharedServices::Today() const {

@@ -99,6 +99,9 @@ class ImageWidget : public QWidget {
     // Paints `exposed` (widget pixels) as the screen shows it.
     void PaintPart(QPainter& painter, const QImage& image, const QRect& exposed) const;
     void UpdateLoupe();
+    // The film's pixels around the one under `at` (widget pixels) as the view shows
+    // them, for the loupe, with the marks among them at the loupe's scale.
+    QImage LoupePart(const QImage& film, QPointF at, std::vector<MarkAt>& marks) const;
     // The part of the widget its viewport shows, in the widget's pixels.
     QRect ShownPart() const;
 
@@ -108,7 +111,7 @@ class ImageWidget : public QWidget {
     Shown shown_;
     // Where the pointer is over the viewport: a pan or a zoom under a pointer that stays
     // puts another pixel beneath it.
-    std::optional<QPoint> pointer_;
+    std::optional<QPointF> pointer_;
     QPointer<Loupe> loupe_;
 };
 

@@ -56,6 +56,7 @@ struct State {
     ReportPanel ShownPanel;
     ReportInputs ShownReport;
     ReportInputs ComparedReport;
+    float ReservedRight = 0;  // twips kept free at the work area's right for a side panel
 };
 
 }  // namespace ceph::ui

@@ -100,6 +100,7 @@ const Route kRoutes[] = {
     {Click, "loupemn", [](App& a, const Event&) { View(a, imaging::ViewStep::Loupe); }},
     {Click, "marksmn", [](App& a, const Event&) { View(a, imaging::ViewStep::Marks); }},
     {Unload, "readceph", [](App& a, const Event&) { app::Form_Unload(a); }},
+    {Resize, "readceph", [](App& a, const Event&) { imaging::LayOutWorkArea(a.win); }},
 };
 
 }  // namespace
