@@ -105,21 +105,24 @@ void Pan_Change(ui::App& app) {
 void LayOutWorkArea(ui::MainWindow& w) {
     const ui::Form& form = w.readceph;
     if (!form.resizable) return;
-    // The header's strip above the work area, the left column's width up to the
-    // viewport, the pan bars' thickness and the least viewport that stays usable.
-    constexpr float kTop = 360, kColumn = 3240, kBar = 255, kDesignSide = 5415, kLeast = 1500;
+    // The header's strip above the work area, the left column's width up to the viewport
+    // and its height down to the calibration panel's foot, the pan bars' thickness and
+    // the least viewport width that stays usable.
+    constexpr float kTop = 360, kColumn = 3240, kColumnHeight = 5600, kBar = 255;
+    constexpr float kDesignSide = 5415, kLeast = 1500;
     const bool known = form.scaleWidth > 0 && form.scaleHeight > 0;
     const float clientW = known ? form.scaleWidth : kColumn + kDesignSide + kBar;
-    const float clientH = known ? form.scaleHeight : kTop + kDesignSide + kBar;
+    const float clientH = known ? form.scaleHeight : kTop + kColumnHeight + kBar;
     // The reserved margin lies outside the work area, free for a panel of the window's.
     const float areaW = std::max(kColumn + kLeast + kBar, clientW - w.state.ReservedRight);
-    const float areaH = std::max(kLeast + kBar, clientH - kTop);
-    w.Picture2.Move(0, kTop, areaW, areaH);
-    const float sideW = areaW - kColumn - kBar, sideH = areaH - kBar;
+    const float sideW = areaW - kColumn - kBar;
+    const float sideH = std::max(kColumnHeight, clientH - kTop - kBar);
+    // The horizontal bar lies on the window under the work area, which would cover it.
+    w.Picture2.Move(0, kTop, areaW, sideH);
     const bool same = w.Picture4.width == sideW && w.Picture4.height == sideH;
     w.Picture4.Move(kColumn, 0, sideW, sideH);
     w.VScroll1.Move(kColumn + sideW, 0, kBar, sideH);
-    w.HScroll1.Move(w.Picture2.left + kColumn, w.Picture2.top + sideH, sideW, kBar);
+    w.HScroll1.Move(kColumn, kTop + sideH, sideW, kBar);
     if (same) return;
     // The film's point at the viewport's top-left stays there where the bars allow.
     const float panX = -w.Image1.left, panY = -w.Image1.top;

@@ -46,7 +46,7 @@ class WorkAreaTest : public ::testing::Test {
 TEST_F(WorkAreaTest, ViewportFillsTheWindowAndAClickStoresTheSameFilmPoint) {
     ASSERT_TRUE(w.readceph.resizable);
     // Pan to film point (6000, 4500) twips at the viewport's top-left.
-    Resize(9000, 6200);
+    Resize(9000, 6400);
     w.HScroll1.value = 6000;
     w.VScroll1.value = 4500;
     Send(wiring::EventType::Change, "HScroll1");
@@ -55,7 +55,7 @@ TEST_F(WorkAreaTest, ViewportFillsTheWindowAndAClickStoresTheSameFilmPoint) {
         float width, height;
     };
     float storedX = -1, storedY = -1;
-    for (const Size size : {Size{9000, 6200}, Size{14000, 9000}, Size{16000, 11000}}) {
+    for (const Size size : {Size{9000, 6400}, Size{14000, 9000}, Size{16000, 11000}}) {
         SCOPED_TRACE(size.width);
         Resize(size.width, size.height);
         const float sideW = size.width - 3240 - 255, sideH = size.height - 360 - 255;
@@ -65,6 +65,7 @@ TEST_F(WorkAreaTest, ViewportFillsTheWindowAndAClickStoresTheSameFilmPoint) {
         EXPECT_EQ(w.VScroll1.left, 3240 + sideW);
         EXPECT_EQ(w.VScroll1.height, sideH);
         EXPECT_EQ(w.HScroll1.top, w.Picture2.top + sideH);
+        EXPECT_GE(w.HScroll1.top, w.Picture2.top + w.Picture2.height) << "covered by the work area";
         EXPECT_EQ(w.HScroll1.width, sideW);
         EXPECT_EQ(w.HScroll1.max, 15000 - static_cast<int>(sideW));
         EXPECT_EQ(w.VScroll1.max, 15000 - static_cast<int>(sideH));
@@ -94,11 +95,12 @@ TEST_F(WorkAreaTest, ReservedRightAndTheFixedBar) {
     EXPECT_EQ(w.Picture2.width, 17000);
     EXPECT_EQ(w.VScroll1.left + w.VScroll1.width, 17000);
 
-    // A window too small for any film still leaves a usable viewport.
+    // A window too small for any film still leaves a usable viewport, and the left
+    // column its height down to the calibration panel.
     w.state.ReservedRight = 0;
     Resize(2000, 1000);
     EXPECT_GE(w.Picture4.width, 1500);
-    EXPECT_GE(w.Picture4.height, 1500);
+    EXPECT_GE(w.Picture2.height, w.Picture7.top + w.Picture7.height);
 
     // Cancel puts the fixed bar back; a late resize report leaves its layout alone.
     Send(wiring::EventType::Click, "Command3");
@@ -110,7 +112,7 @@ TEST_F(WorkAreaTest, ReservedRightAndTheFixedBar) {
     // The next input starts from the design viewport until its client area is known.
     Send(wiring::EventType::Click, "inputn", 0);
     EXPECT_EQ(w.Picture4.width, 5415);
-    EXPECT_EQ(w.Picture4.height, 5415);
+    EXPECT_EQ(w.Picture4.height, 5600);
 }
 
 }  // namespace
