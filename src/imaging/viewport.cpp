@@ -107,22 +107,23 @@ void LayOutWorkArea(ui::MainWindow& w) {
     if (!form.resizable) return;
     // The header's strip above the work area, the left column's width up to the viewport
     // and its height down to the calibration panel's foot, the pan bars' thickness and
-    // the least viewport width that stays usable.
+    // the least viewport side that stays usable.
     constexpr float kTop = 360, kColumn = 3240, kColumnHeight = 5600, kBar = 255;
     constexpr float kDesignSide = 5415, kLeast = 1500;
     const bool known = form.scaleWidth > 0 && form.scaleHeight > 0;
     const float clientW = known ? form.scaleWidth : kColumn + kDesignSide + kBar;
-    const float clientH = known ? form.scaleHeight : kTop + kColumnHeight + kBar;
+    const float clientH = known ? form.scaleHeight : kTop + kDesignSide + kBar;
     // The reserved margin lies outside the work area, free for a panel of the window's.
     const float areaW = std::max(kColumn + kLeast + kBar, clientW - w.state.ReservedRight);
     const float sideW = areaW - kColumn - kBar;
-    const float sideH = std::max(kColumnHeight, clientH - kTop - kBar);
-    // The horizontal bar lies on the window under the work area, which would cover it.
-    w.Picture2.Move(0, kTop, areaW, sideH);
+    const float sideH = std::max(kLeast, clientH - kTop - kBar);
+    // The horizontal bar lies on the window under the work area, which would cover it;
+    // the work area keeps the left column's height.
+    w.Picture2.Move(0, kTop, areaW, std::max(kColumnHeight, sideH));
     const bool same = w.Picture4.width == sideW && w.Picture4.height == sideH;
     w.Picture4.Move(kColumn, 0, sideW, sideH);
     w.VScroll1.Move(kColumn + sideW, 0, kBar, sideH);
-    w.HScroll1.Move(kColumn, kTop + sideH, sideW, kBar);
+    w.HScroll1.Move(kColumn, kTop + w.Picture2.height, sideW, kBar);
     if (same) return;
     // The film's point at the viewport's top-left stays there where the bars allow.
     const float panX = -w.Image1.left, panY = -w.Image1.top;

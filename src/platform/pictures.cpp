@@ -202,7 +202,17 @@ void PaintPicturePart(QPainter& painter, const QImage& image, QSize size, bool s
     painter.setRenderHint(
         QPainter::SmoothPixmapTransform,
         size.width() * ratio < image.width() || size.height() * ratio < image.height());
-    painter.drawImage(target, image, source);
+    const QImage::Format screen =
+        image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    // Qt enlarges a grey picture several times more slowly than one in the screen's
+    // format: the few pixels behind the area are converted first. Reducing or copying
+    // pixel for pixel it does fast from grey, and there the part may be the whole picture.
+    const bool enlarged = ratio / sx > 1 + 1e-9 || ratio / sy > 1 + 1e-9;
+    if (image.format() == screen || !enlarged) {
+        painter.drawImage(target, image, source);
+    } else {
+        painter.drawImage(target, image.copy(source).convertToFormat(screen));
+    }
     painter.restore();
 }
 

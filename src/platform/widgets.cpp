@@ -116,14 +116,30 @@ void ImageWidget::Sync() {
     // Marks that are not shown need no repaint when they change.
     if (!now.view.showMarks) now.marks.clear();
     if (!Same(now, shown_)) {
+        // A film no longer shown keeps no reduced copy.
+        if (now.picture != shown_.picture) reduced_ = QImage();
         shown_ = std::move(now);
         update();
     }
     UpdateLoupe();
 }
 
-void ImageWidget::PaintPart(QPainter& painter, const QImage& image, const QRect& exposed) const {
-    PaintViewedPart(painter, image, size(), model_.stretch, exposed, model_.view);
+void ImageWidget::PaintPart(QPainter& painter, const QImage& image, const QRect& exposed) {
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QSize device = (QSizeF(size()) * ratio).toSize();
+    const bool reduced = model_.stretch && !device.isEmpty() &&
+                         (device.width() < image.width() || device.height() < image.height());
+    if (!reduced) {
+        PaintViewedPart(painter, image, size(), model_.stretch, exposed, model_.view);
+        return;
+    }
+    // Averaged over the film's pixels, not sampled from them: the reduced film shows no
+    // grain that is not there.
+    if (reduced_.size() != device || reducedFrom_ != image.cacheKey()) {
+        reduced_ = image.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        reducedFrom_ = image.cacheKey();
+    }
+    PaintViewedPart(painter, reduced_, size(), true, exposed, model_.view);
 }
 
 void ImageWidget::paintEvent(QPaintEvent* event) {

@@ -97,7 +97,7 @@ class ImageWidget : public QWidget {
     };
     static bool Same(const Shown& a, const Shown& b);
     // Paints `exposed` (widget pixels) as the screen shows it.
-    void PaintPart(QPainter& painter, const QImage& image, const QRect& exposed) const;
+    void PaintPart(QPainter& painter, const QImage& image, const QRect& exposed);
     void UpdateLoupe();
     // The film's pixels around the one under `at` (widget pixels) as the view shows
     // them, for the loupe, with the marks among them at the loupe's scale.
@@ -109,6 +109,10 @@ class ImageWidget : public QWidget {
     Twips twips_;
     const PictureStore* pictures_;
     Shown shown_;
+    // A reduced film scaled once to the device pixels it fills, and the film it came from:
+    // a resize of the window or a pan then only copies pixels.
+    QImage reduced_;
+    qint64 reducedFrom_ = 0;
     // Where the pointer is over the viewport: a pan or a zoom under a pointer that stays
     // puts another pixel beneath it.
     std::optional<QPointF> pointer_;
