@@ -7,6 +7,7 @@ namespace ceph::app {
 
 void MoveToStartupBar(ui::MainWindow& w) {
     w.readceph.Move(1200, 1500, 7000, 1500);
+    w.readceph.resizable = false;
 }
 
 void quitmn_Click(ui::App& app) {

@@ -1,5 +1,6 @@
 #include "imaging/viewport.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "presenter/digitising_view.h"
@@ -24,6 +25,24 @@ void FitBar(ui::ScrollBar& bar, float imageSize, float viewSize) {
     // A bar needs steps of at least one.
     bar.largeChange = std::max<int>(1, RoundToInt16(bar.max / 3.0));
     bar.smallChange = std::max<int>(1, RoundToInt16(bar.max / 10.0));
+}
+
+// Puts the film where the pan bars say; a hidden bar leaves its axis unpanned: nothing
+// could bring the picture back.
+void ApplyPan(ui::MainWindow& w) {
+    const float dx =
+        w.HScroll1.visible ? static_cast<float>(w.HScroll1.value) * w.HScroll1.unit : 0;
+    const float dy =
+        w.VScroll1.visible ? static_cast<float>(w.VScroll1.value) * w.VScroll1.unit : 0;
+    w.Image1.left = -dx;
+    w.Image1.top = -dy;
+}
+
+// The bar value nearest to a pan of `offset` twips, within the bar's range.
+void KeepPan(ui::ScrollBar& bar, float offset) {
+    if (!bar.visible) return;
+    const double value = std::round(offset / bar.unit);
+    bar.value = static_cast<int>(std::clamp(value, double(bar.min), double(bar.max)));
 }
 
 void ApplyZoom(ui::MainWindow& w, float z) {
@@ -84,14 +103,38 @@ void Command1_Click(ui::App& app) {
 }
 
 void Pan_Change(ui::App& app) {
-    ui::MainWindow& w = app.win;
-    // A hidden bar leaves its axis unpanned: nothing could bring the picture back.
-    const float dx =
-        w.HScroll1.visible ? static_cast<float>(w.HScroll1.value) * w.HScroll1.unit : 0;
-    const float dy =
-        w.VScroll1.visible ? static_cast<float>(w.VScroll1.value) * w.VScroll1.unit : 0;
-    w.Image1.left = -dx;
-    w.Image1.top = -dy;
+    ApplyPan(app.win);
+}
+
+void LayOutWorkArea(ui::MainWindow& w) {
+    const ui::Form& form = w.readceph;
+    if (!form.resizable) return;
+    // The header's strip above the work area, the left column's width up to the viewport
+    // and its height down to the calibration panel's foot, the pan bars' thickness and
+    // the least viewport side that stays usable.
+    constexpr float kTop = 360, kColumn = 3240, kColumnHeight = 5600, kBar = 255;
+    constexpr float kDesignSide = 5415, kLeast = 1500;
+    const bool known = form.scaleWidth > 0 && form.scaleHeight > 0;
+    const float clientW = known ? form.scaleWidth : kColumn + kDesignSide + kBar;
+    const float clientH = known ? form.scaleHeight : kTop + kDesignSide + kBar;
+    // The reserved margin lies outside the work area, free for a panel of the window's.
+    const float areaW = std::max(kColumn + kLeast + kBar, clientW - w.state.ReservedRight);
+    const float sideW = areaW - kColumn - kBar;
+    const float sideH = std::max(kLeast, clientH - kTop - kBar);
+    // The horizontal bar lies on the window under the work area, which would cover it;
+    // the work area keeps the left column's height.
+    w.Picture2.Move(0, kTop, areaW, std::max(kColumnHeight, sideH));
+    const bool same = w.Picture4.width == sideW && w.Picture4.height == sideH;
+    w.Picture4.Move(kColumn, 0, sideW, sideH);
+    w.VScroll1.Move(kColumn + sideW, 0, kBar, sideH);
+    w.HScroll1.Move(kColumn, kTop + w.Picture2.height, sideW, kBar);
+    if (same) return;
+    // The film's point at the viewport's top-left stays there where the bars allow.
+    const float panX = -w.Image1.left, panY = -w.Image1.top;
+    FitScrollBars(w);
+    KeepPan(w.HScroll1, panX);
+    KeepPan(w.VScroll1, panY);
+    ApplyPan(w);
 }
 
 }  // namespace ceph::imaging

@@ -14,8 +14,9 @@ Loupe::Loupe(QWidget* window) : QWidget(window) {
     hide();
 }
 
-void Loupe::ShowAt(QImage part, QPoint pointer) {
+void Loupe::ShowAt(QImage part, std::vector<MarkAt> marks, QPoint pointer) {
     part_ = std::move(part);
+    marks_ = std::move(marks);
     const int side = kSide * kZoom;
     const QSize room = parentWidget() ? parentWidget()->size() : QSize(side, side);
     // Offset on both axes: whichever side it takes, the pointer stays outside.
@@ -34,6 +35,7 @@ void Loupe::paintEvent(QPaintEvent*) {
     // Pixels shown as squares, as they are: smoothing would blur the edge being sought.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(QRect(0, 0, side, side), part_);
+    PaintMarks(painter, marks_, rect());
     // The pointer's pixel framed, with hairlines leading to it from the four edges.
     const int at = kSide / 2 * kZoom;
     const QRect pixel(at - 1, at - 1, kZoom + 1, kZoom + 1);

@@ -41,6 +41,10 @@ std::array<uchar, 256> ViewTable(const ui::PictureView& view) {
     return table;
 }
 
+void ApplyView(QImage& part, const ui::PictureView& view) {
+    if (!PlainView(view)) ApplyTable(part, ViewTable(view));
+}
+
 void PaintViewedPart(QPainter& painter, const QImage& image, QSize size, bool stretch,
                      const QRect& exposed, const ui::PictureView& view) {
     if (PlainView(view)) {
@@ -72,6 +76,15 @@ QColor MarkColour() {
 
 void PaintMarks(QPainter& painter, const std::vector<ui::PlacedMark>& marks, const Twips& twips,
                 const QRect& room) {
+    std::vector<MarkAt> placed;
+    placed.reserve(marks.size());
+    for (const ui::PlacedMark& mark : marks)
+        placed.push_back(
+            {QPoint(twips.X(mark.x), twips.Y(mark.y)), QString::fromStdString(mark.label)});
+    PaintMarks(painter, placed, room);
+}
+
+void PaintMarks(QPainter& painter, const std::vector<MarkAt>& marks, const QRect& room) {
     if (marks.empty()) return;
     constexpr int kArm = 4;  // a cross of 9 pixels
     const QColor outline(0, 0, 0);
@@ -81,8 +94,8 @@ void PaintMarks(QPainter& painter, const std::vector<ui::PlacedMark>& marks, con
     font.setPixelSize(11);
     painter.setFont(font);
     const QFontMetrics metrics(font);
-    for (const ui::PlacedMark& mark : marks) {
-        const QPoint at(twips.X(mark.x), twips.Y(mark.y));
+    for (const MarkAt& mark : marks) {
+        const QPoint at = mark.at;
         const QLine across(at - QPoint(kArm, 0), at + QPoint(kArm, 0));
         const QLine down(at - QPoint(0, kArm), at + QPoint(0, kArm));
         painter.setPen(QPen(outline, 3));
@@ -92,7 +105,7 @@ void PaintMarks(QPainter& painter, const std::vector<ui::PlacedMark>& marks, con
         painter.drawLine(across);
         painter.drawLine(down);
         // The name to the upper right, outlined so that it reads on any grey.
-        const QString label = QString::fromStdString(mark.label);
+        const QString& label = mark.label;
         QPoint text = at + QPoint(kArm + 3, -kArm - 1);
         if (text.x() + metrics.horizontalAdvance(label) > room.right())
             text.setX(at.x() - kArm - 3 - metrics.horizontalAdvance(label));

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QRect>
 #include <QSize>
+#include <QString>
 #include <array>
 #include <vector>
 
@@ -31,6 +32,10 @@ std::array<uchar, 256> ViewTable(const ui::PictureView& view);
 void PaintViewedPart(QPainter& painter, const QImage& image, QSize size, bool stretch,
                      const QRect& exposed, const ui::PictureView& view);
 
+// The picture's grey levels in `part` (32 bits a pixel) as the view shows them; a plain
+// view leaves them.
+void ApplyView(QImage& part, const ui::PictureView& view);
+
 // The colour of the marks of placed landmarks: bright on black film and on white bone
 // alike, with a dark outline.
 QColor MarkColour();
@@ -40,5 +45,13 @@ QColor MarkColour();
 // it would leave `room`, the part of the control the viewport shows.
 void PaintMarks(QPainter& painter, const std::vector<ui::PlacedMark>& marks, const Twips& twips,
                 const QRect& room);
+
+// A mark placed in the painter's pixels.
+struct MarkAt {
+    QPoint at;
+    QString label;
+};
+// The same marks at given places, for a view at another scale than the control's.
+void PaintMarks(QPainter& painter, const std::vector<MarkAt>& marks, const QRect& room);
 
 }  // namespace ceph::platform

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QPaintDevice>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -194,10 +195,24 @@ void PaintPicturePart(QPainter& painter, const QImage& image, QSize size, bool s
     const QRectF target(left / sx, top / sy, source.width() / sx, source.height() / sy);
     painter.save();
     painter.setClipRect(area, Qt::IntersectClip);
-    // A reduced radiograph is smoothed; an enlarged one shows its pixels as they are.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform,
-                          size.width() < image.width() || size.height() < image.height());
-    painter.drawImage(target, image, source);
+    // A reduced radiograph is smoothed; an enlarged one shows its pixels as they are. What
+    // counts is the device's pixels: on a high-density screen a picture may fill more of
+    // them than it has while its widget is smaller than it in logical pixels.
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    painter.setRenderHint(
+        QPainter::SmoothPixmapTransform,
+        size.width() * ratio < image.width() || size.height() * ratio < image.height());
+    const QImage::Format screen =
+        image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    // Qt enlarges a grey picture several times more slowly than one in the screen's
+    // format: the few pixels behind the area are converted first. Reducing or copying
+    // pixel for pixel it does fast from grey, and there the part may be the whole picture.
+    const bool enlarged = ratio / sx > 1 + 1e-9 || ratio / sy > 1 + 1e-9;
+    if (image.format() == screen || !enlarged) {
+        painter.drawImage(target, image, source);
+    } else {
+        painter.drawImage(target, image.copy(source).convertToFormat(screen));
+    }
     painter.restore();
 }
 

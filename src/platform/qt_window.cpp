@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QTimer>
 #include <QWindow>
+#include <cmath>
 
 namespace ceph::platform {
 
@@ -35,6 +36,7 @@ QtMainWindow::QtMainWindow(ui::App& app, const PictureStore* pictures, QWidget* 
     central_ = new QWidget(this);
     central_->setObjectName(QStringLiteral("readceph.client"));
     setCentralWidget(central_);
+    central_->installEventFilter(this);
     // The window takes exactly the size the behaviour gives it, even when the menu bar
     // would like more room.
     layout()->setSizeConstraint(QLayout::SetNoConstraint);
@@ -94,6 +96,7 @@ QWidget* QtMainWindow::SurfaceOf(const ui::Control& form) {
 }
 
 bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == central_ && event->type() == QEvent::Resize) ClientResized();
     if (auto it = controlOf_.find(watched); it != controlOf_.end()) {
         const ui::Control& c = *it->second;
         // A plain key typed into a text box is the box's, never a menu's shortcut: the
@@ -188,16 +191,29 @@ void QtMainWindow::ApplyFormGeometry(QWidget* window, const ui::Form& form, bool
     // stays where it was put until the behaviour lays it out again.
     QRectF wanted(form.left, form.top, form.width, form.height);
     QRectF& applied = appliedGeometry_[window];
-    if (applied == wanted && window->isVisible() == form.visible) return;
+    const bool resizable = outer && form.resizable;
+    if (applied == wanted && window->isVisible() == form.visible &&
+        (!outer || appliedResizable_ == resizable))
+        return;
     applied = wanted;
+    // A window the behaviour sizes again is no longer maximised by the user.
+    if (outer && !resizable && window->isMaximized()) window->showNormal();
     // The model's size is the whole window, frame and title bar included. The frame is
     // known only once the window manager has framed the window; until then it counts as
     // none, and the geometry is applied again when it becomes known (see event()).
     const QMargins frame = outer ? FrameMargins(window) : QMargins();
     if (outer) appliedFrame_ = frame;
+    const QSize size(std::max(1, twips_.X(form.width) - frame.left() - frame.right()),
+                     std::max(1, twips_.Y(form.height) - frame.top() - frame.bottom()));
+    if (outer) {
+        appliedResizable_ = resizable;
+        // The window manager offers resizing and maximising only where the user may.
+        window->setMinimumSize(resizable ? QSize(1, 1) : size);
+        window->setMaximumSize(resizable ? QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX) : size);
+    }
+    if (resizable && window->isMaximized()) return;
     window->move(twips_.X(form.left), twips_.Y(form.top));
-    window->resize(std::max(1, twips_.X(form.width) - frame.left() - frame.right()),
-                   std::max(1, twips_.Y(form.height) - frame.top() - frame.bottom()));
+    window->resize(size);
 }
 
 QMargins QtMainWindow::FrameMargins(const QWidget* window) {
@@ -207,19 +223,66 @@ QMargins QtMainWindow::FrameMargins(const QWidget* window) {
 
 bool QtMainWindow::event(QEvent* e) {
     const bool done = QMainWindow::event(e);
+    const bool moved =
+        e->type() == QEvent::Move || e->type() == QEvent::Resize || e->type() == QEvent::Show;
+    if (moved && app_.win.readceph.resizable) {
+        KeepUserGeometry();
+        return done;
+    }
     // Framing by the window manager shows as a move or a resize of the window: the bar
     // must then be its model size again, frame included, as it is after cancel.
-    if ((e->type() == QEvent::Move || e->type() == QEvent::Resize || e->type() == QEvent::Show) &&
-        FrameMargins(this) != appliedFrame_) {
+    if (moved && FrameMargins(this) != appliedFrame_) {
         appliedGeometry_.erase(this);
         ApplyFormGeometry(this, app_.win.readceph, true);
     }
     return done;
 }
 
+void QtMainWindow::KeepUserGeometry() {
+    if (!isVisible() || refreshing_) return;
+    // Where the user put the window and how large they made it (frame included) becomes
+    // the model's, so that the next refresh leaves it there.
+    const QRect outer = frameGeometry();
+    ui::Form& form = app_.win.readceph;
+    const QRectF now(twips_.FromX(outer.x()), twips_.FromY(outer.y()), twips_.FromX(outer.width()),
+                     twips_.FromY(outer.height()));
+    const QRectF model(form.left, form.top, form.width, form.height);
+    // Within a pixel it is the size the behaviour gave, rounded to the screen.
+    const double pixel = twips_.FromX(1.5);
+    if (std::abs(now.x() - model.x()) > pixel || std::abs(now.y() - model.y()) > pixel ||
+        std::abs(now.width() - model.width()) > pixel ||
+        std::abs(now.height() - model.height()) > pixel) {
+        form.Move(static_cast<float>(now.x()), static_cast<float>(now.y()),
+                  static_cast<float>(now.width()), static_cast<float>(now.height()));
+        appliedGeometry_[this] = QRectF(form.left, form.top, form.width, form.height);
+        appliedFrame_ = FrameMargins(this);
+    }
+}
+
+void QtMainWindow::ClientResized() {
+    ui::Form& form = app_.win.readceph;
+    const float width = twips_.FromX(central_->width()), height = twips_.FromY(central_->height());
+    if (!form.resizable || (form.scaleWidth == width && form.scaleHeight == height)) return;
+    form.scaleWidth = width;
+    form.scaleHeight = height;
+    // Laid out once the resize is over: a drag of the border sends many, and a resize
+    // may arrive while the window is being brought up to date.
+    if (layoutPending_) return;
+    layoutPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            layoutPending_ = false;
+            if (!app_.quitRequested) Handle({wiring::EventType::Resize, app_.win.readceph.name});
+        },
+        Qt::QueuedConnection);
+}
+
 void QtMainWindow::Refresh() {
     refreshing_ = true;
     ApplyFormGeometry(this, app_.win.readceph, true);
+    // A window newly made resizable lays out its work area for the client area it has.
+    if (app_.win.readceph.resizable && app_.win.readceph.scaleWidth == 0) ClientResized();
     RefreshTimer();
     RefreshControls(app_.win.Controls());
     RefreshPicker();

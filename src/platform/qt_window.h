@@ -86,6 +86,10 @@ class QtMainWindow : public QMainWindow, private ControlHost {
     bool Reachable(const ui::MenuItem* item) const;
     std::size_t MenuShape();
     void ApplyFormGeometry(QWidget* window, const ui::Form& form, bool outer);
+    // A resizable window's place and size as the user left them, into the model.
+    void KeepUserGeometry();
+    // The client area's new size into the model, and the behaviour told of it.
+    void ClientResized();
     // The window manager's frame around a shown window; none before it is framed.
     static QMargins FrameMargins(const QWidget* window);
 
@@ -106,6 +110,8 @@ class QtMainWindow : public QMainWindow, private ControlHost {
     std::size_t menuShape_ = 0;
     std::unordered_map<const QWidget*, QRectF> appliedGeometry_;
     QMargins appliedFrame_;  // the frame the main window's geometry was last applied for
+    bool appliedResizable_ = false;
+    bool layoutPending_ = false;
     bool refreshing_ = false;
 };
 

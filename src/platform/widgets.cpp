@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 #include <variant>
 
 #include "platform/picture_view.h"
@@ -116,14 +117,30 @@ void ImageWidget::Sync() {
     // Marks that are not shown need no repaint when they change.
     if (!now.view.showMarks) now.marks.clear();
     if (!Same(now, shown_)) {
+        // A film no longer shown keeps no reduced copy.
+        if (now.picture != shown_.picture) reduced_ = QImage();
         shown_ = std::move(now);
         update();
     }
     UpdateLoupe();
 }
 
-void ImageWidget::PaintPart(QPainter& painter, const QImage& image, const QRect& exposed) const {
-    PaintViewedPart(painter, image, size(), model_.stretch, exposed, model_.view);
+void ImageWidget::PaintPart(QPainter& painter, const QImage& image, const QRect& exposed) {
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QSize device = (QSizeF(size()) * ratio).toSize();
+    const bool reduced = model_.stretch && !device.isEmpty() &&
+                         (device.width() < image.width() || device.height() < image.height());
+    if (!reduced) {
+        PaintViewedPart(painter, image, size(), model_.stretch, exposed, model_.view);
+        return;
+    }
+    // Averaged over the film's pixels, not sampled from them: the reduced film shows no
+    // grain that is not there.
+    if (reduced_.size() != device || reducedFrom_ != image.cacheKey()) {
+        reduced_ = image.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        reducedFrom_ = image.cacheKey();
+    }
+    PaintViewedPart(painter, reduced_, size(), true, exposed, model_.view);
 }
 
 void ImageWidget::paintEvent(QPaintEvent* event) {
@@ -150,30 +167,48 @@ QRect ImageWidget::ShownPart() const {
 }
 
 void ImageWidget::UpdateLoupe() {
-    const QPoint at = pointer_.value_or(QPoint()) - pos();
-    const bool wanted = model_.view.loupe && pointer_ && isVisible() && rect().contains(at) &&
-                        pictures_ && !pictures_->Get(model_.picture).isNull();
+    const QPointF at = pointer_.value_or(QPointF()) - QPointF(pos());
+    const bool wanted = model_.view.loupe && pointer_ && isVisible() &&
+                        QRectF(rect()).contains(at) && pictures_ && model_.width > 0 &&
+                        model_.height > 0 && !pictures_->Get(model_.picture).isNull();
     if (!wanted) {
         if (loupe_) loupe_->hide();
         return;
     }
-    // The pixels around the pointer exactly as the screen shows them, marks included.
-    const QRect around(at - QPoint(Loupe::kSide / 2, Loupe::kSide / 2),
-                       QSize(Loupe::kSide, Loupe::kSide));
-    QImage part(around.size(), QImage::Format_RGB32);
-    part.fill(Qt::black);
-    {
-        QPainter painter(&part);
-        painter.translate(-around.topLeft());
-        PaintPart(painter, pictures_->Get(model_.picture), around);
-        if (model_.view.showMarks) PaintMarks(painter, model_.marks, twips_, ShownPart());
-    }
+    std::vector<MarkAt> marks;
+    QImage part = LoupePart(pictures_->Get(model_.picture), at, marks);
     // Over the whole window, not clipped by the viewport the picture lies in.
     if (!loupe_) {
         loupe_ = new Loupe(window());
         loupe_->setObjectName(objectName() + QStringLiteral(".loupe"));
     }
-    loupe_->ShowAt(std::move(part), mapTo(window(), at));
+    loupe_->ShowAt(std::move(part), std::move(marks), mapTo(window(), at.toPoint()));
+}
+
+QImage ImageWidget::LoupePart(const QImage& film, QPointF at, std::vector<MarkAt>& marks) const {
+    // The film pixel a click here stores: the pointer in the control's twips over the
+    // twips one film pixel spans at this zoom.
+    const double perPixelX = model_.width / film.width(), perPixelY = model_.height / film.height();
+    const QPoint pixel(static_cast<int>(std::floor(twips_.FromX(at.x()) / perPixelX)),
+                       static_cast<int>(std::floor(twips_.FromY(at.y()) / perPixelY)));
+    const QPoint origin = pixel - QPoint(Loupe::kSide / 2, Loupe::kSide / 2);
+    const QRect source = QRect(origin, QSize(Loupe::kSide, Loupe::kSide)) & film.rect();
+    QImage part(Loupe::kSide, Loupe::kSide, QImage::Format_RGB32);
+    part.fill(Qt::black);
+    if (!source.isEmpty()) {
+        QPainter painter(&part);
+        painter.drawImage(source.topLeft() - origin, film, source);
+    }
+    ApplyView(part, model_.view);
+    if (!model_.view.showMarks) return part;
+    for (const ui::PlacedMark& mark : model_.marks) {
+        const QPointF in(mark.x / perPixelX - origin.x(), mark.y / perPixelY - origin.y());
+        if (in.x() < -Loupe::kSide || in.y() < -Loupe::kSide || in.x() > 2 * Loupe::kSide ||
+            in.y() > 2 * Loupe::kSide)
+            continue;
+        marks.push_back({(in * Loupe::kZoom).toPoint(), QString::fromStdString(mark.label)});
+    }
+    return part;
 }
 
 void ImageWidget::mousePressEvent(QMouseEvent* e) {
@@ -186,7 +221,7 @@ void ImageWidget::mouseReleaseEvent(QMouseEvent* e) {
     mouse.Release(*this, e, twips_);
 }
 void ImageWidget::mouseMoveEvent(QMouseEvent* e) {
-    pointer_ = mapToParent(e->position().toPoint());
+    pointer_ = mapToParent(e->position());
     mouse.Move(e, twips_);
     UpdateLoupe();
 }
@@ -194,7 +229,7 @@ void ImageWidget::mouseMoveEvent(QMouseEvent* e) {
 void ImageWidget::wheelEvent(QWheelEvent* e) {
     // Taken here whatever it does, so no scrolling container moves the viewport too.
     e->accept();
-    pointer_ = mapToParent(e->position().toPoint());
+    pointer_ = mapToParent(e->position());
     mouse.Wheel(e, twips_);
     UpdateLoupe();
 }

@@ -99,8 +99,11 @@ class ImageWidget : public QWidget {
     };
     static bool Same(const Shown& a, const Shown& b);
     // Paints `exposed` (widget pixels) as the screen shows it.
-    void PaintPart(QPainter& painter, const QImage& image, const QRect& exposed) const;
+    void PaintPart(QPainter& painter, const QImage& image, const QRect& exposed);
     void UpdateLoupe();
+    // The film's pixels around the one under `at` (widget pixels) as the view shows
+    // them, for the loupe, with the marks among them at the loupe's scale.
+    QImage LoupePart(const QImage& film, QPointF at, std::vector<MarkAt>& marks) const;
     // The part of the widget its viewport shows, in the widget's pixels.
     QRect ShownPart() const;
 
@@ -108,9 +111,13 @@ class ImageWidget : public QWidget {
     Twips twips_;
     const PictureStore* pictures_;
     Shown shown_;
+    // A reduced film scaled once to the device pixels it fills, and the film it came from:
+    // a resize of the window or a pan then only copies pixels.
+    QImage reduced_;
+    qint64 reducedFrom_ = 0;
     // Where the pointer is over the viewport: a pan or a zoom under a pointer that stays
     // puts another pixel beneath it.
-    std::optional<QPoint> pointer_;
+    std::optional<QPointF> pointer_;
     QPointer<Loupe> loupe_;
 };
 

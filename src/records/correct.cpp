@@ -6,6 +6,7 @@
 #include "base/safe_file.h"
 #include "figure/figure.h"
 #include "imaging/sources.h"
+#include "imaging/viewport.h"
 #include "presenter/correction_view.h"
 #include "presenter/result_grid.h"
 #include "records/profile.h"
@@ -80,13 +81,16 @@ void LayOut(ui::MainWindow& w, bool correcting) {
     }
     w.VScroll2.enabled = true;
     w.Command1.enabled = true;
-    // Only as wide as the report's values and norms, so that film and report both fit.
-    panel.left = w.Picture2.left + w.Picture2.width;
-    panel.top = w.Picture2.top;
+    // Only as wide as the report's values and norms, so that film and report both fit;
+    // the film's viewport takes whatever else the window has, as while digitising.
     panel.width = kReportPanelWidth;
     w.Picture8.left = 0;
     w.state.ReservedRight = panel.width;
-    w.readceph.Move(0, 200, panel.left + panel.width + 240, 6900);
+    w.readceph.Move(0, 200, 9200 + panel.width, 6900);
+    w.readceph.resizable = true;
+    w.readceph.scaleWidth = w.readceph.scaleHeight = 0;
+    imaging::LayOutWorkArea(w);
+    PlaceReportBesideFilm(w);
 }
 
 // The corrected tracing in the report panel, the result grid and the figure, as showing
@@ -131,6 +135,12 @@ void OfferCorrection(ui::MainWindow& w) {
     const std::string path = TracingPicturePath(w, w.state.ShownTracing + 1);
     w.correctmn.enabled =
         w.Picture3.visible && !Correcting(w) && !path.empty() && base::FileExists(path);
+}
+
+void PlaceReportBesideFilm(ui::MainWindow& w) {
+    if (!Correcting(w)) return;
+    w.Picture3.left = w.Picture2.left + w.Picture2.width;
+    w.Picture3.top = w.Picture2.top;
 }
 
 bool Correcting(const ui::MainWindow& w) {

@@ -22,6 +22,9 @@ void OfferCorrection(ui::MainWindow& win);
 void correctmn_Click(ui::App& app);
 
 bool Correcting(const ui::MainWindow& win);
+// While correcting, the report panel stands right of the film's work area, wherever a
+// resize of the window put its edge.
+void PlaceReportBesideFilm(ui::MainWindow& win);
 
 // The film's mouse events while correcting, in twips of the film as shown.
 void Image1_CorrectClick(ui::App& app, float x, float y);  // places S, then N

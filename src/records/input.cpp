@@ -91,6 +91,11 @@ void inputn_Click(ui::App& app, int index) {
     // The note beside the age box needs the header's room to the right of the slot.
     const ui::Label& note = w.LabelAgeNote;
     w.readceph.Move(200, 200, note.visible ? note.left + note.width + 150 : 9200, 6900);
+    // The user may enlarge the window for a larger film; its client area is known again
+    // once the platform has applied the new size.
+    w.readceph.resizable = true;
+    w.readceph.scaleWidth = w.readceph.scaleHeight = 0;
+    imaging::LayOutWorkArea(w);
     if (!base::FileExists(picture) || !imaging::LoadPictureFile(app, picture, 1))
         imaging::ShowPicture(app, 0);
     digitising::ShowNextPoint(app, 16);

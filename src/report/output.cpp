@@ -141,6 +141,7 @@ void FinishReport(ui::App& app) {
     if (w.state.ToScreen) {
         w.Picture3.visible = true;
         w.readceph.Move(0, 300, app.services.Screen().widthTwips, 6520);
+        w.readceph.resizable = false;
         return;
     }
     if (app.printer.pages.empty()) return;

@@ -230,6 +230,12 @@ struct Printer {
 
 struct Form : Control {
     std::string caption;
+    // Whether the user may resize and maximise the window; otherwise it keeps the size
+    // the behaviour gives it.
+    bool resizable = false;
+    // The client area (inside the frame, under the menu bar) in twips as the platform
+    // last reported it; 0 while it is not known for the current size.
+    float scaleWidth = 0, scaleHeight = 0;
 };
 
 }  // namespace ceph::ui

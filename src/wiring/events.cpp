@@ -146,6 +146,11 @@ const Route kRoutes[] = {
     {Click, "panupmn", [](App& a, const Event&) { imaging::PanKey(a, 0, -1); }},
     {Click, "pandownmn", [](App& a, const Event&) { imaging::PanKey(a, 0, 1); }},
     {Unload, "readceph", [](App& a, const Event&) { Close(a); }},
+    {Resize, "readceph",
+     [](App& a, const Event&) {
+         imaging::LayOutWorkArea(a.win);
+         records::PlaceReportBesideFilm(a.win);
+     }},
 };
 
 }  // namespace

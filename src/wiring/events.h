@@ -21,7 +21,8 @@ enum class EventType {
     MouseUp,
     Wheel,  // key: notches away from the user; shift: 1 Shift, 2 Ctrl
     Timer,
-    Unload
+    Unload,
+    Resize  // the user resized or maximised the window; its client area is in the model
 };
 
 struct Event {

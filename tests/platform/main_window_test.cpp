@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
 #include "app/startup.h"
 #include "platform/qt_window.h"
+#include "platform/twips.h"
 #include "support/fake_services.h"
 #include "support/patient_folder.h"
 #include "support/temp_dir.h"
@@ -103,6 +105,27 @@ TEST_F(MainWindowTest, TheBarIsOneSizeFrameIncludedAtStartAndAfterCancel) {
     window->Handle({wiring::EventType::Click, "inputn", 0});
     window->Handle({wiring::EventType::Click, "Command3"});
     expectBar("after cancel");
+}
+
+TEST_F(MainWindowTest, TheInputWindowKeepsTheUsersSizeAndItsViewportFillsIt) {
+    window->Handle({wiring::EventType::Click, "inputn", 0});
+    QCoreApplication::processEvents();
+    // The user drags the window larger: it stays so through the next events, and the
+    // viewport grows to the client area's right and bottom, less its pan bars.
+    window->resize(1200, 800);
+    QCoreApplication::processEvents();
+    window->Handle({wiring::EventType::MouseMove, "Image1"});
+    EXPECT_EQ(window->size(), QSize(1200, 800));
+    QWidget* client = window->centralWidget();
+    QWidget* viewport = window->WidgetOf(&program.win.Picture4);
+    const QRect inClient(viewport->mapTo(client, QPoint()), viewport->size());
+    const platform::Twips twips = platform::ScreenTwips();
+    EXPECT_NEAR(inClient.right() + 1, client->width() - twips.X(255), 1);
+    EXPECT_NEAR(inClient.bottom() + 1, client->height() - twips.Y(255), 1);
+
+    // Cancel gives the bar back at its own size, which the user can no longer change.
+    window->Handle({wiring::EventType::Click, "Command3"});
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
 }
 
 TEST_F(MainWindowTest, TimerTicksBlinkTheGuideArrow) {
