@@ -4,6 +4,7 @@
 #include "digitising/digitise.h"
 #include "imaging/sources.h"
 #include "imaging/viewport.h"
+#include "records/record_line.h"
 #include "records/show.h"
 
 namespace ceph::records {
@@ -30,6 +31,14 @@ std::string Shortened(std::string_view text, std::size_t count) {
             ++i;
     }
     return i < text.size() ? std::string(text.substr(0, i)) + "…" : std::string(text);
+}
+
+// The age text of the patient's stored tracing in slot `index`, if it has one.
+std::optional<std::string> StoredAge(const ui::MainWindow& w, int index) {
+    if (!w.readn[index].enabled) return std::nullopt;
+    const TracingLookup found = FindTracing(w, index);
+    if (!found || !*found || TrimBlanks((*found)->age).empty()) return std::nullopt;
+    return std::string(TrimBlanks((*found)->age));
 }
 
 }  // namespace
@@ -71,8 +80,10 @@ void inputn_Click(ui::App& app, int index) {
     const std::string picture = TracingPicturePath(w, index + 1);
     w.Text5.text = picture;
     s.InputTracing = static_cast<std::int16_t>(index);
+    // A stored tracing is entered again at the age it was taken at; a new one at today's.
     // A date that is not one gives no age at all: the clinician types it, told why.
-    const std::optional<std::string> age = AgeText(w.state.Patient.birthDate, app.services.Today());
+    std::optional<std::string> age = StoredAge(w, index);
+    if (!age) age = AgeText(w.state.Patient.birthDate, app.services.Today());
     w.Text4.text = age.value_or("");
     w.Text4.visible = true;
     w.LabelAgeNote.caption = age ? std::string() : UnreadableBirthNote(w.state.Patient.birthDate);
