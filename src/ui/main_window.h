@@ -157,6 +157,7 @@ struct MainWindow {
     void BuildHeader();
     void BuildMenus();
     void BuildViewMenu();
+    void BuildTooltips();
     ControlList controls_;
 };
 
