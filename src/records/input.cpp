@@ -43,6 +43,19 @@ std::optional<std::string> StoredAge(const ui::MainWindow& w, int index) {
 
 }  // namespace
 
+std::string MissingPictureQuestion(std::string_view picture) {
+    std::string files;
+    if (picture.empty()) {
+        files = "（病歷號碼無法當作檔名）";
+    } else if (picture.size() > 3 && picture.substr(picture.size() - 3) == "jpg") {
+        // The picture of a tracing is its .bmp, or the .jpg of the same name.
+        files = std::string(picture.substr(0, picture.size() - 3)) + "bmp\n" + std::string(picture);
+    } else {
+        files = std::string(picture);
+    }
+    return "找不到這張描圖的影像檔：\n" + files + "\n\n要選擇圖檔嗎？";
+}
+
 std::optional<ui::YearMonth> BirthMonth(std::string_view birth, ui::YearMonth today) {
     const std::string_view date = TrimBlanks(birth);
     if (date.size() != 5 && date.size() != 7) return std::nullopt;
@@ -101,11 +114,16 @@ void inputn_Click(ui::App& app, int index) {
     // The note beside the age box needs the header's room to the right of the slot.
     const ui::Label& note = w.LabelAgeNote;
     w.readceph.Move(200, 200, note.visible ? note.left + note.width + 150 : 9200, 6900);
-    if (!base::FileExists(picture) || !imaging::LoadPictureFile(app, picture, 1))
-        imaging::ShowPicture(app, 0);
+    const bool found = base::FileExists(picture);
+    if (!found || !imaging::LoadPictureFile(app, picture, 1)) imaging::ShowPicture(app, 0);
     digitising::ShowNextPoint(app, 16);
     for (int i = 1; i <= 19; ++i)
         s.X[i] = s.Y[i] = 0;
+    // A black viewport says nothing: the clinician is told which file is missing and may
+    // choose the radiograph at once.
+    if (!found && app.services.ShowMessage(MissingPictureQuestion(picture), ui::kQuestionYesNo) ==
+                      ui::MessageAnswer::Yes)
+        imaging::piccas00_Click(app);
 }
 
 }  // namespace ceph::records

@@ -15,6 +15,7 @@
 #include <QStyleOptionButton>
 
 #include "digitising/digitise.h"
+#include "grey_jpeg.h"
 #include "records/input.h"
 #include "shown_window.h"
 #include "support/patient_folder.h"
@@ -66,6 +67,8 @@ class CaptionsFit : public ::testing::Test {
     void SetUp() override {
         testing::WritePatientFolder(dir);
         testing::WriteStoredTracing(dir, "00101");
+        for (const char* name : {"00101_1.jpg", "00101_2.jpg"})
+            ASSERT_TRUE(testing::WriteGreyJpeg(dir.path() / "pics" / name, {300, 300}, 90));
         shown = std::make_unique<testing::ShownWindow>(dir);
     }
 

@@ -81,6 +81,7 @@ class FinishTest : public ::testing::Test {
     }
     void Digitise(int index) {
         Click("inputn", index);
+        services.messages.clear();  // the question about the missing picture, declined
         for (int i = 1; i <= 19; ++i)
             w.state.X[i] = 1000 + 30.0f * i, w.state.Y[i] = 2000 + 45.0f * (i % 7);
         w.state.X[1] = 1000, w.state.Y[1] = 500;     // N
