@@ -4,18 +4,25 @@
 // tells what it is for when the pointer rests on it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
 
 #include "digitising/digitise.h"
 #include "grey_jpeg.h"
+#include "platform/run.h"
 #include "records/input.h"
 #include "shown_window.h"
 #include "support/patient_folder.h"
@@ -149,6 +156,25 @@ TEST_F(CaptionsFit, TheAgeNoteOfAnUnreadableBirthDate) {
     // The longest note, for a birth text of any length.
     w().LabelAgeNote.caption = records::UnreadableBirthNote("一二三四五六七八九十一二三四五");
     CheckShown("input with the longest age note");
+}
+
+TEST(QtTexts, TheSaveDialogSpeaksChinese) {
+    if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
+                       QStringLiteral("/qtbase_zh_TW.qm")))
+        GTEST_SKIP() << "Qt's Traditional Chinese catalogue is not installed";
+    ASSERT_TRUE(platform::InstallChineseTranslations());
+    // The dialog the program saves through, as it makes it.
+    QFileDialog dialog(nullptr, QString(), QString(), QStringLiteral("JPEG (*.jpg)"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    const auto* buttons = dialog.findChild<QDialogButtonBox*>();
+    ASSERT_NE(buttons, nullptr);
+    for (QAbstractButton* button : buttons->buttons()) {
+        const QString text = button->text();
+        EXPECT_TRUE(std::any_of(text.begin(), text.end(), [](QChar c) {
+            return c.unicode() >= 0x4E00 && c.unicode() < 0xA000;
+        })) << text.toStdString();
+    }
 }
 
 }  // namespace
