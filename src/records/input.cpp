@@ -1,5 +1,7 @@
 #include "records/input.h"
 
+#include <filesystem>
+
 #include "base/filesys.h"
 #include "digitising/digitise.h"
 #include "imaging/sources.h"
@@ -43,7 +45,12 @@ std::optional<std::string> StoredAge(const ui::MainWindow& w, int index) {
 
 }  // namespace
 
-std::string MissingPictureQuestion(std::string_view picture) {
+std::string MissingPictureQuestion(std::string_view relative) {
+    // Named in full: the picture folder may be given relative to the data folder.
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(base::ToPath(relative), ec);
+    const std::string named = relative.empty() || ec ? std::string(relative) : base::FromPath(full);
+    const std::string_view picture = named;
     std::string files;
     if (picture.empty()) {
         files = "（病歷號碼無法當作檔名）";

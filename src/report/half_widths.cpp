@@ -55,10 +55,11 @@ void PlaceBeside(const model::Measurement& spec, const RowPlace& row, float& x, 
                 x += 1200, y += 150;
                 return;
             }
+            // Tight against the unit: the next column begins just after it.
             x += 2280;
             return;
         default:
-            x += 2280;
+            x += 2340;
             return;
     }
 }

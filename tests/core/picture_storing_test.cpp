@@ -129,10 +129,10 @@ TEST(MissingPicture, EnteringATracingWithoutItsPictureNamesTheFilesAndOffersTheP
     // Declined: told which files were looked for, and the input goes on without one.
     inputn(1);
     ASSERT_EQ(services.messages.size(), 1u);
-    const std::string pics = program.win.state.PictureDir;
+    // In full, though the settings give the folder relative to the data folder.
     const std::string& told = services.messages[0].text;
-    EXPECT_NE(told.find(pics + "00101_2.bmp"), std::string::npos) << told;
-    EXPECT_NE(told.find(pics + "00101_2.jpg"), std::string::npos) << told;
+    for (const char* name : {"00101_2.bmp", "00101_2.jpg"})
+        EXPECT_NE(told.find((dir.path() / "pics" / name).string()), std::string::npos) << told;
     EXPECT_EQ(services.messages[0].style.buttons, ui::MessageButtons::YesNo);
     EXPECT_TRUE(program.win.Image1.picture.empty());
     EXPECT_TRUE(program.win.Picture2.visible);

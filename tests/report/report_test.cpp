@@ -238,7 +238,7 @@ TEST_F(ReportTest, HalfWidthsOnTheScreenOnly) {
     ASSERT_EQ(shown.size(), 37u + 1u);  // every row, and what the figures mean
     for (std::size_t i = 0; i < 37; ++i)
         EXPECT_EQ(shown[i].text.rfind("±", 0), 0u) << shown[i].text;
-    EXPECT_EQ(shown[0].x, 200 + 2280);  // SNA: beside its unit
+    EXPECT_EQ(shown[0].x, 200 + 2340);  // SNA: beside its unit
     EXPECT_LT(shown[0].size, 10.0f);
 
     // Showing again, comparing and printing: the report itself is as it was without them.
