@@ -103,19 +103,13 @@ void DrawHalfWidths(ui::DrawingList& list, const ui::State& state, const analysi
                                kOrange);
 }
 
-namespace {
-
-void Draw(ui::App& app, const analysis::Uncertainty& u) {
-    DrawHalfWidths(app.win.Picture3.screenOnly, app.win.state, u);
-}
-
-}  // namespace
-
 void ShowHalfWidths(ui::App& app) {
     ui::MainWindow& w = app.win;
     w.Picture3.screenOnly.Clear();
-    if (!w.rangemn.checked || !w.Picture3.visible) return;
-    Draw(app, analysis::EstimateUncertainty(ErrorModelOf(w.state, nullptr), w.state.X, w.state.Y));
+    if (!w.rangemn.checked || !w.Picture3.visible || w.state.Comparing) return;
+    DrawHalfWidths(
+        w.Picture3.screenOnly, w.state,
+        analysis::EstimateUncertainty(ErrorModelOf(w.state, nullptr), w.state.X, w.state.Y));
 }
 
 void rangemn_Click(ui::App& app) {
@@ -127,7 +121,9 @@ void rangemn_Click(ui::App& app) {
     std::string problem;
     const analysis::ErrorModel model = ErrorModelOf(w.state, &problem);
     if (!problem.empty()) app.services.ShowMessage(problem, ui::kExclamationOk);
-    if (w.Picture3.visible) Draw(app, analysis::EstimateUncertainty(model, w.state.X, w.state.Y));
+    if (w.Picture3.visible)
+        DrawHalfWidths(w.Picture3.screenOnly, w.state,
+                       analysis::EstimateUncertainty(model, w.state.X, w.state.Y));
 }
 
 }  // namespace ceph::report

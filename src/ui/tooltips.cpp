@@ -21,8 +21,8 @@ void MainWindow::BuildTooltips() {
     Text2.tooltip = "每一影像單位的長度（mm）";
     Text4.tooltip = "拍攝時的年齡，例如 12Y 3M";
     Text1[0].tooltip = "影像在圖形下的縮放倍率（按 Enter 或離開欄位後生效）";
-    Text1[1].tooltip = "影像在圖形下的左邊位移（twip）";
-    Text1[2].tooltip = "影像在圖形下的上邊位移（twip）";
+    Text1[1].tooltip = "影像在圖形下的左右位移";
+    Text1[2].tooltip = "影像在圖形下的上下位移";
     Command2.tooltip = "儲存圖形調整並重新顯示";
     List1.tooltip = "選擇要移動的組織";
     Label16.tooltip = "在條上放開滑鼠：左邊逆時針、右邊順時針轉動所選組織";

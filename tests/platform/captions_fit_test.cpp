@@ -1,7 +1,7 @@
 // Every caption the clinician reads must be whole: each shown label, button, check box
 // and frame title fits its control in the window's own font, in each state of the
 // window, with the longest texts the program puts there. A control without a caption
-// tells what it is for when the pointer rests on it.
+// tells what it is for when the pointer rests on it. Qt's own dialogs speak Chinese too.
 #include <gtest/gtest.h>
 
 #include <algorithm>
