@@ -207,7 +207,8 @@ void MainWindow::BuildGuide() {
     controls_.Add(Picture5, "Picture5", &Picture2, {0, 0, 2895, 3615});
     Picture5.backColor = kWhite;
     Picture5.foreColor = kBlue;
-    controls_.Add(Label10, "Label10", &Picture5, {0, 0, 360, 360}, "↖");
+    // Wider than high, or it would be taken for an upright bar and wrapped.
+    controls_.Add(Label10, "Label10", &Picture5, {0, 0, 300, 285}, "↖");
     Label10.foreColor = kGreen;
     Label10.fontSize = 12;
     Label10.fontBold = true;

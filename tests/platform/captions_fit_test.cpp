@@ -159,8 +159,11 @@ TEST_F(CaptionsFit, TheAgeNoteOfAnUnreadableBirthDate) {
 }
 
 TEST(QtTexts, TheSaveDialogSpeaksChinese) {
-    if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
-                       QStringLiteral("/qtbase_zh_TW.qm")))
+    // Beside the program (Windows) or where the system keeps Qt's catalogues.
+    const QString catalogue = QStringLiteral("/qtbase_zh_TW.qm");
+    if (!QFile::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/translations") +
+                       catalogue) &&
+        !QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + catalogue))
         GTEST_SKIP() << "Qt's Traditional Chinese catalogue is not installed";
     ASSERT_TRUE(platform::InstallChineseTranslations());
     // The dialog the program saves through, as it makes it.
