@@ -33,6 +33,17 @@ foreach(font ${ceph_fonts})
     configure_file(${CEPH_FONT_DIR}/${font} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/fonts/${font} COPYONLY)
 endforeach()
 
+# Qt's own texts in Traditional Chinese, from Debian's catalogue of the same Qt version,
+# where the program looks for them: in translations\ beside the executable.
+set(CEPH_TRANSLATIONS_DIR /usr/share/qt6/translations CACHE PATH
+    "Where Debian's qt6-translations-l10n keeps Qt's catalogues")
+if(NOT EXISTS ${CEPH_TRANSLATIONS_DIR}/qtbase_zh_TW.qm)
+    message(FATAL_ERROR
+        "${CEPH_TRANSLATIONS_DIR}/qtbase_zh_TW.qm is missing: install qt6-translations-l10n")
+endif()
+configure_file(${CEPH_TRANSLATIONS_DIR}/qtbase_zh_TW.qm
+               ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/translations/qtbase_zh_TW.qm COPYONLY)
+
 # Icon, version resource and manifest for TARGET, described in Explorer as DESCRIPTION.
 function(ceph_windows_resources target description)
     set(CEPH_RC_NAME ${target})

@@ -10,7 +10,8 @@ if [ "${1:-}" = "--only" ]; then
     packages=("$@")
 else
     packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev
-              clang-format fonts-noto-cjk poppler-utils libturbojpeg0-dev libjpeg62-turbo-dev)
+              clang-format fonts-noto-cjk qt6-translations-l10n poppler-utils libturbojpeg0-dev
+              libjpeg62-turbo-dev)
     # The bundled demo is a real window: it needs a display, or Xvfb when there is none.
     if [ "${1:-}" = "--with-display" ]; then packages+=(xvfb xauth); fi
     # The Debian package (scripts/package.sh): shared-library dependencies and its checks.

@@ -116,7 +116,8 @@ reg_value() {
 check_installed() {
     local dir=$1 win=$2 f
     for f in readceph.exe cephtool.exe uninstall.exe landmark-error.tsv \
-        fonts/NotoSansCJK-Regular.ttc demo/OutExe.tmp demo/selvsys.ini; do
+        fonts/NotoSansCJK-Regular.ttc translations/qtbase_zh_TW.qm demo/OutExe.tmp \
+        demo/selvsys.ini; do
         check "installed $win\\${f//\//\\}" test -s "$dir/$f"
     done
     check "installed licence texts in $win\\licences" \

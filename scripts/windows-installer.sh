@@ -39,8 +39,8 @@ is_win64_exe() {
 }
 
 missing=()
-for f in readceph.exe cephtool.exe fonts/NotoSansCJK-Regular.ttc demo/OutExe.tmp \
-    demo/selvsys.ini landmark-error.tsv; do
+for f in readceph.exe cephtool.exe fonts/NotoSansCJK-Regular.ttc translations/qtbase_zh_TW.qm \
+    demo/OutExe.tmp demo/selvsys.ini landmark-error.tsv; do
     [ -f "$stage/$f" ] || missing+=("$f")
 done
 compgen -G "$stage/licences/*.txt" >/dev/null || missing+=("licences/*.txt")

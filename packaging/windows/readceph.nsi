@@ -46,6 +46,7 @@ SetCompressorDictSize 64
 !insertmacro RequireStaged "readceph.exe"
 !insertmacro RequireStaged "cephtool.exe"
 !insertmacro RequireStaged "fonts/NotoSansCJK-Regular.ttc"
+!insertmacro RequireStaged "translations/qtbase_zh_TW.qm"
 !insertmacro RequireStaged "demo/OutExe.tmp"
 !insertmacro RequireStaged "landmark-error.tsv"
 !if ! /FileExists "${ICON}"

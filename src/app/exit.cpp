@@ -43,17 +43,18 @@ void Timer1_Timer(ui::App& app) {
     w.Label10.foreColor = w.Label10.foreColor == kRed ? kGreen : kRed;
 }
 
-void Text1_Change(ui::App& app, int /*index*/) {
-    ui::FigureBoxesChanged(app.win);
+void Text1_LostFocus(ui::App& app, int /*index*/) {
+    ui::CheckFigureBoxes(app.win);
 }
 
 void Text1_GotFocus(ui::App& app, int index) {
     if (index >= 0 && index < 3) app.win.Text1[index].tag = "1";
 }
 
-void Text1_KeyPress(ui::App& app, int /*index*/) {
+void Text1_KeyPress(ui::App& app, int /*index*/, int key) {
     app.win.Text1[0].tag.clear();
     app.win.Text1[1].tag.clear();
+    if (key == kEnterKey) ui::CheckFigureBoxes(app.win);
 }
 
 }  // namespace ceph::app

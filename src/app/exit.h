@@ -11,9 +11,14 @@ void Command3_Click(ui::App& app);
 void Form_Unload(ui::App& app);
 void Timer1_Timer(ui::App& app);
 
-void Text1_Change(ui::App& app, int index);
+// The character code of Enter in a key-press event.
+inline constexpr int kEnterKey = 13;
+
+// The boxes are checked when a value is committed (Enter, leaving a box), not while it
+// is typed.
 void Text1_GotFocus(ui::App& app, int index);
-void Text1_KeyPress(ui::App& app, int index);
+void Text1_LostFocus(ui::App& app, int index);
+void Text1_KeyPress(ui::App& app, int index, int key);
 
 // Puts the main window back to the start-up bar.
 void MoveToStartupBar(ui::MainWindow& w);

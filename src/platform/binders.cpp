@@ -19,6 +19,7 @@ void ApplyCommon(const ui::Control& c, QWidget& w) {
     font.setPointSizeF(c.fontSize);
     font.setBold(c.fontBold);
     w.setFont(font);
+    if (const QString tip = Q(c.tooltip); w.toolTip() != tip) w.setToolTip(tip);
 }
 
 // A control and its widget, each known by its own type. Refreshing goes straight to the

@@ -77,8 +77,9 @@ struct Binder<ui::Label> : Plain<QLabel> {
     }
     static void Refresh(const ui::Label& m, QLabel& l) {
         if (l.text() != Q(m.caption)) l.setText(Q(m.caption));
-        // An upright bar wraps its text into a column; other labels keep one line.
-        l.setWordWrap(m.height > m.width);
+        // An upright bar wraps its text into a column; other labels keep one line
+        // unless they are made to wrap.
+        l.setWordWrap(m.wrap || m.height > m.width);
         l.setFrameShape(m.border ? QFrame::Box : QFrame::NoFrame);
         l.setAlignment(m.centred ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
         QPalette p = l.palette();

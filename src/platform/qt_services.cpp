@@ -122,8 +122,11 @@ base::Result<void, ui::PrintProblem> QtServices::PrintPages(
 }
 
 std::string QtServices::ChooseSaveFile(const std::string& suggested, const std::string& filter) {
+    // Qt's own dialog, which speaks the program's language through its translations,
+    // where a desktop's dialog would follow the desktop's.
     return QFileDialog::getSaveFileName(parent_, QString(), QString::fromStdString(suggested),
-                                        QString::fromStdString(filter))
+                                        QString::fromStdString(filter), nullptr,
+                                        QFileDialog::DontUseNativeDialog)
         .toStdString();
 }
 

@@ -138,7 +138,9 @@ void QtMainWindow::FilterTextBox(const ui::Control& c, QEvent* event) {
                 key->key() == Qt::Key_Backtab || key->key() == Qt::Key_Delete)
                 return;
             e.type = wiring::EventType::KeyPress;
-            e.key = key->key();
+            // The character typed, as the handlers know it: Enter is 13 on either key.
+            const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+            e.key = enter ? 13 : static_cast<int>(key->text().at(0).unicode());
             break;
         }
         default:

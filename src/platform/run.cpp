@@ -5,7 +5,9 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QLibraryInfo>
 #include <QTimer>
+#include <QTranslator>
 #include <string>
 #include <vector>
 
@@ -60,6 +62,24 @@ const char* InstallChineseFont() {
     return "";
 }
 
+bool InstallChineseTranslations() {
+    // Kept for the whole run: the application reads its texts whenever a dialog is made.
+    static QTranslator* const translator = new QTranslator(QCoreApplication::instance());
+    static bool installed = false;
+    if (installed) return true;
+    const QString catalogue = QStringLiteral("qtbase_zh_TW");
+    const QStringList folders{
+        QCoreApplication::applicationDirPath() + QStringLiteral("/translations"),
+        QLibraryInfo::path(QLibraryInfo::TranslationsPath)};
+    for (const QString& folder : folders) {
+        if (translator->load(catalogue, folder)) {
+            installed = QCoreApplication::installTranslator(translator);
+            return installed;
+        }
+    }
+    return false;
+}
+
 namespace {
 
 // The arguments after the program's name, without those Qt took for itself. POSIX
@@ -93,6 +113,7 @@ int RunReadceph(int argc, char** argv) {
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("readceph"));
     InstallChineseFont();
+    InstallChineseTranslations();
 
     QtServices services;
     ui::App program(services);

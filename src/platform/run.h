@@ -8,6 +8,12 @@ namespace ceph::platform {
 // beside the program first, else one the system has, and returns its family name.
 const char* InstallChineseFont();
 
+// Qt's own texts (the file dialog's buttons and labels, its columns and places) in
+// Traditional Chinese: the catalogue shipped beside the program (translations\ on
+// Windows) or the system's (Debian's qt6-translations-l10n). False when neither is
+// there; the dialogs then stay in English.
+bool InstallChineseTranslations();
+
 int RunReadceph(int argc, char** argv);
 
 }  // namespace ceph::platform

@@ -9,6 +9,7 @@
 #include "imaging/viewport.h"
 #include "presenter/correction_view.h"
 #include "presenter/result_grid.h"
+#include "records/input.h"
 #include "records/profile.h"
 #include "records/record_line.h"
 #include "records/record_store.h"
@@ -31,18 +32,11 @@ ui::CorrectionState& Fix(ui::App& app) {
     return app.win.state.Correction;
 }
 
-std::string PictureOfTracing(const ui::MainWindow& w, int n) {
-    return w.state.PictureDir + w.state.Patient.code + "_" + std::to_string(n) + ".bmp";
-}
-
 // The film of the shown tracing, or empty after telling which file is missing.
 std::string FilmOrTell(ui::App& app, int n) {
     const std::string path = TracingPicturePath(app.win, n);
     if (!path.empty() && base::FileExists(path)) return path;
-    const std::string bmp = PictureOfTracing(app.win, n);
-    app.services.ShowMessage("找不到第 " + std::to_string(n) + " 張的 X 光片: " + bmp +
-                                 "\n（也沒有同名的 jpg 檔），無法修正描點。",
-                             ui::kExclamationOk);
+    app.services.ShowMessage(MissingPictureText(path) + "\n\n無法修正描點。", ui::kExclamationOk);
     return {};
 }
 

@@ -1,9 +1,12 @@
 #include "records/input.h"
 
+#include <filesystem>
+
 #include "base/filesys.h"
 #include "digitising/digitise.h"
 #include "imaging/sources.h"
 #include "imaging/viewport.h"
+#include "records/record_line.h"
 #include "records/show.h"
 
 namespace ceph::records {
@@ -32,7 +35,37 @@ std::string Shortened(std::string_view text, std::size_t count) {
     return i < text.size() ? std::string(text.substr(0, i)) + "…" : std::string(text);
 }
 
+// The age text of the patient's stored tracing in slot `index`, if it has one.
+std::optional<std::string> StoredAge(const ui::MainWindow& w, int index) {
+    if (!w.readn[index].enabled) return std::nullopt;
+    const TracingLookup found = FindTracing(w, index);
+    if (!found || !*found || TrimBlanks((*found)->age).empty()) return std::nullopt;
+    return std::string(TrimBlanks((*found)->age));
+}
+
 }  // namespace
+
+std::string MissingPictureText(std::string_view relative) {
+    // Named in full: the picture folder may be given relative to the data folder.
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(base::ToPath(relative), ec);
+    const std::string named = relative.empty() || ec ? std::string(relative) : base::FromPath(full);
+    const std::string_view picture = named;
+    std::string files;
+    if (picture.empty()) {
+        files = "（病歷號碼無法當作檔名）";
+    } else if (picture.size() > 3 && picture.substr(picture.size() - 3) == "jpg") {
+        // The picture of a tracing is its .bmp, or the .jpg of the same name.
+        files = std::string(picture.substr(0, picture.size() - 3)) + "bmp\n" + std::string(picture);
+    } else {
+        files = std::string(picture);
+    }
+    return "找不到這張描圖的影像檔：\n" + files;
+}
+
+std::string MissingPictureQuestion(std::string_view picture) {
+    return MissingPictureText(picture) + "\n\n要選擇圖檔嗎？";
+}
 
 std::optional<ui::YearMonth> BirthMonth(std::string_view birth, ui::YearMonth today) {
     const std::string_view date = TrimBlanks(birth);
@@ -71,8 +104,10 @@ void inputn_Click(ui::App& app, int index) {
     const std::string picture = TracingPicturePath(w, index + 1);
     w.Text5.text = picture;
     s.InputTracing = static_cast<std::int16_t>(index);
+    // A stored tracing is entered again at the age it was taken at; a new one at today's.
     // A date that is not one gives no age at all: the clinician types it, told why.
-    const std::optional<std::string> age = AgeText(w.state.Patient.birthDate, app.services.Today());
+    std::optional<std::string> age = StoredAge(w, index);
+    if (!age) age = AgeText(w.state.Patient.birthDate, app.services.Today());
     w.Text4.text = age.value_or("");
     w.Text4.visible = true;
     w.LabelAgeNote.caption = age ? std::string() : UnreadableBirthNote(w.state.Patient.birthDate);
@@ -96,11 +131,16 @@ void inputn_Click(ui::App& app, int index) {
     w.readceph.resizable = true;
     w.readceph.scaleWidth = w.readceph.scaleHeight = 0;
     imaging::LayOutWorkArea(w);
-    if (!base::FileExists(picture) || !imaging::LoadPictureFile(app, picture, 1))
-        imaging::ShowPicture(app, 0);
+    const bool found = base::FileExists(picture);
+    if (!found || !imaging::LoadPictureFile(app, picture, 1)) imaging::ShowPicture(app, 0);
     digitising::ShowNextPoint(app, 16);
     for (int i = 1; i <= 19; ++i)
         s.X[i] = s.Y[i] = 0;
+    // A black viewport says nothing: the clinician is told which file is missing and may
+    // choose the radiograph at once.
+    if (!found && app.services.ShowMessage(MissingPictureQuestion(picture), ui::kQuestionYesNo) ==
+                      ui::MessageAnswer::Yes)
+        imaging::piccas00_Click(app);
 }
 
 }  // namespace ceph::records

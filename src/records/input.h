@@ -21,6 +21,12 @@ std::optional<std::string> AgeText(std::string_view birth, ui::YearMonth today);
 // The red note beside the age box when the birth date could not be read, naming it.
 std::string UnreadableBirthNote(std::string_view birth);
 
+// What says that a tracing's picture is not there, naming in full the files looked for
+// (`picture` as the tracing's picture path gives it, empty when there is none), and the
+// question put when input starts without it.
+std::string MissingPictureText(std::string_view picture);
+std::string MissingPictureQuestion(std::string_view picture);
+
 // Starts entering tracing index+1: the work area with its picture, the age, "S" asked.
 void inputn_Click(ui::App& app, int index);
 

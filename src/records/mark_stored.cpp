@@ -12,6 +12,12 @@ std::string OverlongLinesText(std::string_view path, long first, long count) {
            std::to_string(kMaxRecordLine >> 20) + " MB，不是描圖資料，已略過。";
 }
 
+void MarkStored(ui::MainWindow& win, int index) {
+    win.readn[index].enabled = true;
+    win.comp[index].enabled = true;
+    win.inputn[index].caption = "修改第 " + std::to_string(index + 1) + " 張";
+}
+
 std::vector<std::string> MarkStoredTracings(ui::MainWindow& win, std::string_view code) {
     std::vector<std::string> problems;
     for (int i = 0; i < ui::kTracingSlots; ++i) {
@@ -29,9 +35,7 @@ std::vector<std::string> MarkStoredTracings(ui::MainWindow& win, std::string_vie
             ++number;
             if (file->Overlong() && overlong++ == 0) firstOverlong = number;
             if (!LineBelongsTo(line, code)) continue;
-            win.readn[i].enabled = true;
-            win.comp[i].enabled = true;
-            win.inputn[i].caption = "修改第 " + std::to_string(i + 1) + " 張";
+            MarkStored(win, i);
             break;
         }
         if (file->Failed()) problems.push_back(CannotReadText(path, file->Error()));

@@ -16,6 +16,11 @@ namespace ceph::records {
 // where lines too long to be record lines were passed over looking for the patient.
 std::vector<std::string> MarkStoredTracings(ui::MainWindow& win, std::string_view code);
 
+// Slot `index` (0..8) holds a tracing of the patient: it can be shown and compared, and
+// entering it again reads "修改第 n 張". Start-up and finishing a tracing both say so, so
+// the menus never lag behind the record files.
+void MarkStored(ui::MainWindow& win, int index);
+
 // "PATH 的第 N 行（等 K 行）長於 1 MB，…": lines of a record file that belong to nobody.
 std::string OverlongLinesText(std::string_view path, long first, long count);
 

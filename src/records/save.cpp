@@ -6,10 +6,12 @@
 #include "base/filesys.h"
 #include "base/safe_file.h"
 #include "figure/display.h"
+#include "records/mark_stored.h"
 #include "records/record_file.h"
 #include "records/record_line.h"
 #include "records/record_store.h"
 #include "records/show.h"
+#include "ui/figure_boxes.h"
 
 namespace ceph::records {
 
@@ -152,14 +154,15 @@ bool Command4_Click(ui::App& app) {
     }
     KeepCalibration(app);
     s.X = x, s.Y = y;
-    w.readn[index].enabled = true;
-    w.comp[index].enabled = true;
+    MarkStored(w, index);
     return true;
 }
 
 void Command2_Click(ui::App& app) {
     ui::MainWindow& w = app.win;
     const ui::State& s = w.state;
+    // What was typed is stored as it stands once the boxes are checked.
+    ui::CheckFigureBoxes(w);
     const std::array<std::string, 3> boxes{w.Text1[0].text, w.Text1[1].text, w.Text1[2].text};
     for (const std::string& box : boxes) {
         // A comma would shift the fields of the line, a line end split it.

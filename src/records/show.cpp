@@ -116,6 +116,7 @@ void comp_Click(ui::App& app, int index) {
     for (int i = 1; i <= 30; ++i)
         s.X[i] = savedX[i], s.Y[i] = savedY[i];
     report::FinishReport(app);
+    report::ShowHalfWidths(app);
 }
 
 }  // namespace ceph::records

@@ -16,6 +16,9 @@ namespace {
 
 constexpr float kSize = 7;
 constexpr Colour kGrey = Bgr(128, 128, 128);
+constexpr Colour kOrange = Bgr(224, 112, 0);
+// The line of the second column drawn level with the values of the header row.
+constexpr int kLevelWithDifferences = 1;
 
 // The practice's own table when the data folder has one, else the one built in; why the
 // practice's could not be used, when it is there but faulty.
@@ -33,39 +36,62 @@ analysis::ErrorModel ErrorModelOf(const ui::State& s, std::string* problem) {
     return analysis::DefaultErrorModel();
 }
 
-// Beside the unit, or after the norm where the row has one; under-and-right of a value
-// that stands under its caption.
+// Where the "±" of a row goes, so that it covers nothing at any width of the texts
+// around it: just after the unit, or after the norm where the row has one; beside the
+// caption where the value stands under its caption, since the value and its neighbour
+// leave no room beside the value; and under the value in the one row of the second
+// column level with those values (AB…), which begin where its "±" would end.
 void PlaceBeside(const model::Measurement& spec, const RowPlace& row, float& x, float& y) {
     x = static_cast<float>(row.x), y = static_cast<float>(row.y) + 50;
     switch (spec.block) {
         case model::Block::Differences:
-            x += 220, y += 400;
+            x += 300, y -= 20;
             return;
         case model::Block::Maxillomandibular:
             x += 3700;
             return;
+        case model::Block::Dental:
+            if (spec.line == kLevelWithDifferences) {
+                x += 1200, y += 150;
+                return;
+            }
+            // Tight against the unit: the next column begins just after it.
+            x += 2280;
+            return;
         default:
-            x += 2300;
+            x += 2340;
             return;
     }
 }
 
-void Draw(ui::App& app, const analysis::Uncertainty& u) {
-    ui::MainWindow& w = app.win;
-    ui::DrawingList& list = w.Picture3.screenOnly;
+// The half-width as shown: one decimal, at most two places before it, since a wider
+// spread says no more and would not fit beside the unit.
+std::string ShownHalfWidth(double halfWidth) {
+    if (halfWidth >= 99.95) return "±>99";
+    return analysis::HalfWidthText(halfWidth);
+}
+
+}  // namespace
+
+void DrawHalfWidths(ui::DrawingList& list, const ui::State& state, const analysis::Uncertainty& u) {
+    // A comparison's values fill the room between the rows: the ranges, which are the
+    // shown tracing's alone, wait until it is shown by itself again.
+    if (state.Comparing) return;
     std::string missing;
     for (int row = 0; row < model::kRows; ++row) {
-        std::string text = analysis::HalfWidthText(u.halfWidth[row]);
+        std::string text = ShownHalfWidth(u.halfWidth[row]);
         if (text.empty()) continue;
         const model::Measurement& spec = model::Row(row);
-        if (u.undefinedDraws[row] > 0) {
-            text += "*";
+        // A row without a value in some draws is told by its colour: a mark after the
+        // figure would leave it no room.
+        const bool partly = u.undefinedDraws[row] > 0;
+        if (partly) {
             missing += (missing.empty() ? "" : "、") + std::string(spec.caption) + " " +
                        std::to_string(u.undefinedDraws[row]) + " 次";
         }
         float x, y;
-        PlaceBeside(spec, PlaceOfRow(w.state, row, false, 0), x, y);
-        list.Add<ui::DrawText>(kSize, x, y, std::move(text), kGrey);
+        PlaceBeside(spec, PlaceOfRow(state, row, false, 0), x, y);
+        list.Add<ui::DrawText>(kSize, x, y, std::move(text), partly ? kOrange : kGrey);
     }
     // What the figures mean, between the jaw rows and the small figure; the rows without
     // a value in some draws under the first column.
@@ -73,16 +99,17 @@ void Draw(ui::App& app, const analysis::Uncertainty& u) {
                            "±：點選誤差下的 95% 範圍（" + std::to_string(u.draws) + " 次模擬）",
                            kGrey);
     if (!missing.empty())
-        list.Add<ui::DrawText>(kSize, 200.0f, 5480.0f, "*：無法計算 " + missing, kGrey);
+        list.Add<ui::DrawText>(kSize, 200.0f, 5480.0f, "橘色：部分模擬無法計算 " + missing,
+                               kOrange);
 }
-
-}  // namespace
 
 void ShowHalfWidths(ui::App& app) {
     ui::MainWindow& w = app.win;
     w.Picture3.screenOnly.Clear();
-    if (!w.rangemn.checked || !w.Picture3.visible) return;
-    Draw(app, analysis::EstimateUncertainty(ErrorModelOf(w.state, nullptr), w.state.X, w.state.Y));
+    if (!w.rangemn.checked || !w.Picture3.visible || w.state.Comparing) return;
+    DrawHalfWidths(
+        w.Picture3.screenOnly, w.state,
+        analysis::EstimateUncertainty(ErrorModelOf(w.state, nullptr), w.state.X, w.state.Y));
 }
 
 void rangemn_Click(ui::App& app) {
@@ -94,7 +121,9 @@ void rangemn_Click(ui::App& app) {
     std::string problem;
     const analysis::ErrorModel model = ErrorModelOf(w.state, &problem);
     if (!problem.empty()) app.services.ShowMessage(problem, ui::kExclamationOk);
-    if (w.Picture3.visible) Draw(app, analysis::EstimateUncertainty(model, w.state.X, w.state.Y));
+    if (w.Picture3.visible)
+        DrawHalfWidths(w.Picture3.screenOnly, w.state,
+                       analysis::EstimateUncertainty(model, w.state.X, w.state.Y));
 }
 
 }  // namespace ceph::report

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "analysis/uncertainty.h"
 #include "ui/app.h"
 
 namespace ceph::report {
@@ -12,6 +13,10 @@ namespace ceph::report {
 // Beside the values of the tracing in the store when "顯示可信範圍" is checked; clears
 // them otherwise.
 void ShowHalfWidths(ui::App& app);
+
+// The half-widths `u` beside the values of a report laid out for `state`, and what they
+// mean, onto `list`.
+void DrawHalfWidths(ui::DrawingList& list, const ui::State& state, const analysis::Uncertainty& u);
 
 // "顯示可信範圍": switches the half-widths on or off for the tracing shown.
 void rangemn_Click(ui::App& app);

@@ -59,6 +59,9 @@ struct Control {
     std::string fontName;  // empty: the window's face
     float fontSize = 9;
     bool fontBold = false;
+    // Shown when the pointer rests on the control: what a control without a caption of
+    // its own is for, or the unit of one whose caption does not say it.
+    std::string tooltip;
 
     // "Text3(5)" for array elements, the bare name otherwise.
     std::string QualifiedName() const;
@@ -71,6 +74,7 @@ struct Label : Control {
     bool autoSize = false;
     bool border = false;   // a thin frame around the label's area
     bool centred = false;  // text centred instead of left-aligned
+    bool wrap = false;     // a text too long for one line goes on over the next
 };
 
 struct TextBox : Control {

@@ -4,7 +4,7 @@
 
 namespace ceph::ui {
 
-void FigureBoxesChanged(MainWindow& win) {
+void CheckFigureBoxes(MainWindow& win) {
     // Only the scale box is tested, whichever box changed.
     TextBox& scale = win.Text1[0];
     if (TextToNumber(scale.text) == 0) scale.text = "1";
@@ -14,7 +14,7 @@ void WriteFigureBox(MainWindow& win, int index, std::string text) {
     TextBox& box = win.Text1[index];
     if (box.text == text) return;
     box.text = std::move(text);
-    FigureBoxesChanged(win);
+    CheckFigureBoxes(win);
 }
 
 }  // namespace ceph::ui

@@ -1,9 +1,9 @@
 #pragma once
 // The three figure-adjustment boxes (scale, left and top offset of the radiograph under
-// the figure) guard themselves: whenever any of them changes, typed or written by the
-// program, the scale box is set to "1" if it reads as 0, since a picture scaled by
-// nothing would vanish. Every write of the program goes through here so the rule runs
-// for it as for the user's typing.
+// the figure) are checked whenever a value is committed: the scale box is set to "1" if
+// it reads as 0, since a picture scaled by nothing would vanish. Typing commits nothing
+// until Enter, leaving the box or "ReLoad" (a value such as 0.25 passes through a lone
+// 0 on its way). Every write of the program goes through here and is checked at once.
 
 #include <string>
 
@@ -11,10 +11,10 @@
 
 namespace ceph::ui {
 
-// The boxes' change rule.
-void FigureBoxesChanged(MainWindow& win);
+// The boxes' check.
+void CheckFigureBoxes(MainWindow& win);
 
-// Writes box `index` (0..2) and runs the change rule when the text changed.
+// Writes box `index` (0..2) and runs the check when the text changed.
 void WriteFigureBox(MainWindow& win, int index, std::string text);
 
 }  // namespace ceph::ui

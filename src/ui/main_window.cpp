@@ -85,6 +85,7 @@ MainWindow::MainWindow() {
     BuildWorkArea();
     BuildHeader();
     BuildMenus();
+    BuildTooltips();
 }
 
 void MainWindow::BuildFigurePanel() {
@@ -194,7 +195,9 @@ void MainWindow::BuildWorkArea() {
 }
 
 void MainWindow::BuildCalibration() {
-    controls_.Add(Picture7, "Picture7", &Picture2, {0, 4620, 2895, 975});
+    // Shown once every landmark is placed, over the picture's path and the pointer's
+    // position, which are not needed any more, so that a warning has two lines.
+    controls_.Add(Picture7, "Picture7", &Picture2, {0, 4290, 2895, 1305});
     Picture7.visible = false;
     controls_.Add(Text2, "Text2", &Picture7, {1800, 30, 1000, 300}, "0.02");
     controls_.Add(Text6, "Text6", &Picture7, {400, 390, 700, 300}, "75");
@@ -204,7 +207,8 @@ void MainWindow::BuildCalibration() {
     controls_.Add(Label4, "Label4", &Picture7, {1150, 420, 400, 270}, "mm");
     controls_.Add(Label5, "Label5", &Picture7, {60, 60, 900, 270}, "SN 距離");
     // Why the length or the scale looks wrong; empty when it looks right.
-    controls_.Add(LabelSNCheck, "LabelSNCheck", &Picture7, {60, 720, 2800, 240});
+    controls_.Add(LabelSNCheck, "LabelSNCheck", &Picture7, {60, 720, 2800, 540});
+    LabelSNCheck.wrap = true;
     LabelSNCheck.foreColor = kRed;
     LabelSNCheck.fontSize = 8;
 }
@@ -213,7 +217,8 @@ void MainWindow::BuildGuide() {
     controls_.Add(Picture5, "Picture5", &Picture2, {0, 0, 2895, 3615});
     Picture5.backColor = kWhite;
     Picture5.foreColor = kBlue;
-    controls_.Add(Label10, "Label10", &Picture5, {0, 0, 240, 285}, "↖");
+    // Wider than high, or it would be taken for an upright bar and wrapped.
+    controls_.Add(Label10, "Label10", &Picture5, {0, 0, 300, 285}, "↖");
     Label10.foreColor = kGreen;
     Label10.fontSize = 12;
     Label10.fontBold = true;
@@ -229,13 +234,14 @@ void MainWindow::BuildGuide() {
 void MainWindow::BuildHeader() {
     controls_.Add(Label15, "Label15", &readceph, {4440, 60, 360, 270}, "F");
     controls_.Add(Label13, "Label13", &readceph, {4920, 60, 1000, 270}, "Date");
-    controls_.Add(Label2, "Label2", &readceph, {6000, 60, 900, 270}, "第一張");
+    // Room for "修改第 n 張".
+    controls_.Add(Label2, "Label2", &readceph, {6000, 60, 1200, 270}, "第一張");
     controls_.Add(Label0, "Label0", &readceph, {2040, 60, 1200, 270}, "code");
     controls_.Add(Label3, "Label3", &readceph, {3360, 60, 1000, 270}, "birth");
     controls_.Add(Label1, "Label1", &readceph, {120, 60, 1800, 270}, "Name");
     for (Label* l : {&Label15, &Label13, &Label2, &Label0, &Label3, &Label1})
         l->fontSize = 10;
-    controls_.Add(LabelAgeNote, "LabelAgeNote", &readceph, {6900, 60, 4400, 270});
+    controls_.Add(LabelAgeNote, "LabelAgeNote", &readceph, {7300, 60, 5400, 270});
     LabelAgeNote.foreColor = kRed;
     LabelAgeNote.fontSize = 8;
     LabelAgeNote.visible = false;

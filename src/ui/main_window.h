@@ -172,6 +172,7 @@ struct MainWindow {
     void BuildMenus();
     void BuildViewMenu();
     void BuildKeysMenu();
+    void BuildTooltips();
     ControlList controls_;
 };
 

@@ -31,6 +31,7 @@ struct MessageStyle {
 constexpr MessageStyle kCriticalOk{MessageButtons::Ok, MessageIcon::Critical, false};
 constexpr MessageStyle kExclamationOk{MessageButtons::Ok, MessageIcon::Exclamation, false};
 constexpr MessageStyle kCriticalYesNoDefaultNo{MessageButtons::YesNo, MessageIcon::Critical, true};
+constexpr MessageStyle kQuestionYesNo{MessageButtons::YesNo, MessageIcon::Question, false};
 
 enum class Pointer { Default, Hourglass };
 

@@ -31,7 +31,7 @@ struct Event {
     int index = -1;
     float x = 0, y = 0;         // twips inside the control, for mouse events
     int button = 0, shift = 0;  // shift: 1 Shift, 2 Ctrl held
-    int key = 0;
+    int key = 0;                // KeyPress: the character typed, 13 for Enter (Wheel: see above)
 };
 
 // Runs the handler of the event, if it has one. Returns false when nothing handles it.

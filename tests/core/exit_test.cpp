@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/exit.h"
 #include "support/fake_services.h"
 #include "ui/figure_boxes.h"
 #include "wiring/events.h"
@@ -89,9 +90,10 @@ TEST_F(ExitTest, TimerBlinksTheArrowWhileTheWorkAreaIsHidden) {
     EXPECT_EQ(w.Label10.foreColor, kRed);
 }
 
-TEST_F(ExitTest, ScaleBoxNeverHoldsZero) {
+TEST_F(ExitTest, ScaleBoxNeverHoldsZeroOnceCommitted) {
+    // Leaving any box commits: only the scale box is checked.
     struct Case {
-        int changed;  // the box whose change event runs
+        int left;  // the box that loses the focus
         const char* scale;
         const char* expected;
     };
@@ -102,9 +104,31 @@ TEST_F(ExitTest, ScaleBoxNeverHoldsZero) {
     };
     for (const Case& c : cases) {
         w.Text1[0].text = c.scale;
-        EXPECT_TRUE(Send(EventType::Change, "Text1", c.changed));
-        EXPECT_EQ(w.Text1[0].text, c.expected) << '"' << c.scale << "\" after box " << c.changed;
+        EXPECT_TRUE(Send(EventType::LostFocus, "Text1", c.left));
+        EXPECT_EQ(w.Text1[0].text, c.expected) << '"' << c.scale << "\" leaving box " << c.left;
     }
+    // Enter commits too; other keys do not.
+    w.Text1[0].text = "0";
+    Event enter{EventType::KeyPress, "Text1", 0};
+    enter.key = kEnterKey;
+    Dispatch(app, enter);
+    EXPECT_EQ(w.Text1[0].text, "1");
+}
+
+TEST_F(ExitTest, TypingAScaleKeyByKeyKeepsEveryCharacter) {
+    // The window raises a key press then a change for each character typed.
+    w.Text1[0].text.clear();
+    for (char c : std::string("0.25")) {
+        Event key{EventType::KeyPress, "Text1", 0};
+        key.key = c;
+        Dispatch(app, key);
+        w.Text1[0].text += c;
+        Send(EventType::Change, "Text1", 0);
+        EXPECT_EQ(w.Text1[0].text.back(), c);
+    }
+    EXPECT_EQ(w.Text1[0].text, "0.25");
+    Send(EventType::LostFocus, "Text1", 0);
+    EXPECT_EQ(w.Text1[0].text, "0.25");
 }
 
 TEST_F(ExitTest, TheProgramsOwnWritesRunTheSameRule) {
@@ -124,9 +148,9 @@ TEST_F(ExitTest, TheProgramsOwnWritesRunTheSameRule) {
 
 TEST_F(ExitTest, OffsetBoxesMayBeEmpty) {
     w.Text1[1].text.clear();
-    Send(EventType::Change, "Text1", 1);
+    Send(EventType::LostFocus, "Text1", 1);
     w.Text1[2].text = "x";
-    Send(EventType::Change, "Text1", 2);
+    Send(EventType::LostFocus, "Text1", 2);
     EXPECT_EQ(w.Text1[0].text, "1");
     EXPECT_EQ(w.Text1[1].text, "");
     EXPECT_EQ(w.Text1[2].text, "x");
@@ -144,8 +168,8 @@ TEST_F(ExitTest, FocusArmsABoxAndAnyKeyDisarmsScaleAndLeft) {
     EXPECT_EQ(w.Text1[2].tag, "1");  // the top box is not disarmed by a key
 
     Send(EventType::GotFocus, "Text1", 1);
-    EXPECT_FALSE(Send(EventType::LostFocus, "Text1", 1));
-    EXPECT_EQ(w.Text1[1].tag, "1");
+    Send(EventType::LostFocus, "Text1", 1);
+    EXPECT_EQ(w.Text1[1].tag, "1") << "leaving a box keeps it armed";
     Send(EventType::GotFocus, "Text1", -1);  // no such box: nothing happens
 }
 

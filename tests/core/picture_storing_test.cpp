@@ -111,3 +111,49 @@ TEST(PictureStoring, AFailedStoreNamesTheFileAndTheReason) {
 
 }  // namespace
 }  // namespace ceph
+
+namespace ceph {
+namespace {
+
+TEST(MissingPicture, EnteringATracingWithoutItsPictureNamesTheFilesAndOffersThePicker) {
+    testing::TempDir dir;
+    testing::WritePatientFolder(dir);
+    dir.Write("elsewhere/film.jpg", "x");
+    testing::FakeServices services;
+    ui::App program(services);
+    app::FormLoad(program, dir.StartupFromHere());
+    auto inputn = [&](int index) {
+        wiring::Dispatch(program, {wiring::EventType::Click, "inputn", index});
+    };
+
+    // Declined: told which files were looked for, and the input goes on without one.
+    inputn(1);
+    ASSERT_EQ(services.messages.size(), 1u);
+    // In full, though the settings give the folder relative to the data folder.
+    const std::string& told = services.messages[0].text;
+    for (const char* name : {"00101_2.bmp", "00101_2.jpg"})
+        EXPECT_NE(told.find((dir.path() / "pics" / name).string()), std::string::npos) << told;
+    EXPECT_EQ(services.messages[0].style.buttons, ui::MessageButtons::YesNo);
+    EXPECT_TRUE(program.win.Image1.picture.empty());
+    EXPECT_TRUE(program.win.Picture2.visible);
+
+    // Accepted: the picker opens and the chosen radiograph is shown.
+    wiring::Dispatch(program, {wiring::EventType::Click, "Command3"});
+    services.answers.push_back(ui::MessageAnswer::Yes);
+    services.pickerUser = [&] {
+        program.picker.gotalk.tag = (dir.path() / "elsewhere/film.jpg").string();
+    };
+    inputn(1);
+    EXPECT_FALSE(program.win.Image1.picture.empty());
+    EXPECT_EQ(services.loadedPictures.back(), (dir.path() / "elsewhere/film.jpg").string());
+
+    // A picture that is there asks nothing.
+    dir.Write("pics/00101_3.bmp", "x");
+    wiring::Dispatch(program, {wiring::EventType::Click, "Command3"});
+    const std::size_t before = services.messages.size();
+    inputn(2);
+    EXPECT_EQ(services.messages.size(), before);
+}
+
+}  // namespace
+}  // namespace ceph

@@ -150,11 +150,19 @@ TEST_F(MainWindowTest, TypingIntoTheScaleBoxGoesThroughItsGuard) {
     scale->setFocus();
     QApplication::processEvents();
     scale->selectAll();
+    // Typed key by key, a value keeps the 0 it starts with.
+    QTest::keyClicks(scale, QStringLiteral("0.25"));
+    EXPECT_EQ(scale->text().toStdString(), "0.25");
+    QTest::keyClick(scale, Qt::Key_Return);
+    EXPECT_EQ(program.win.Text1[0].text, "0.25");
+    EXPECT_EQ(program.win.Text1[0].tag, "");
+    // A lone 0 would hide the radiograph: Enter turns it into 1.
+    scale->selectAll();
     QTest::keyClicks(scale, QStringLiteral("0"));
-    // A lone 0 would hide the radiograph: the box turns it into 1 at once.
+    EXPECT_EQ(scale->text().toStdString(), "0");
+    QTest::keyClick(scale, Qt::Key_Enter);
     EXPECT_EQ(scale->text().toStdString(), "1");
     EXPECT_EQ(program.win.Text1[0].text, "1");
-    EXPECT_EQ(program.win.Text1[0].tag, "");
 }
 
 TEST_F(MainWindowTest, QuitFromTheBarEndsTheProgram) {

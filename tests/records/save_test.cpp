@@ -81,6 +81,7 @@ class FinishTest : public ::testing::Test {
     }
     void Digitise(int index) {
         Click("inputn", index);
+        services.messages.clear();  // the question about the missing picture, declined
         for (int i = 1; i <= 19; ++i)
             w.state.X[i] = 1000 + 30.0f * i, w.state.Y[i] = 2000 + 45.0f * (i % 7);
         w.state.X[1] = 1000, w.state.Y[1] = 500;     // N
@@ -127,7 +128,7 @@ TEST_F(FinishTest, FinishingStoresTheLineLastAndKeepsEveryOtherLine) {
     // Back in the viewing state with the stored tracing shown.
     EXPECT_TRUE(w.readn[2].enabled);
     EXPECT_FALSE(w.comp[2].enabled) << "it is the tracing shown";
-    EXPECT_EQ(w.inputn[2].caption, "第 3 張") << "renamed only at the next start";
+    EXPECT_EQ(w.inputn[2].caption, "修改第 3 張") << "the menu says so at once";
     EXPECT_TRUE(w.inputmmnn.enabled);
     EXPECT_FALSE(w.Picture2.visible);
     EXPECT_TRUE(w.Picture3.visible);
@@ -148,6 +149,19 @@ TEST_F(FinishTest, FinishingStoresTheLineLastAndKeepsEveryOtherLine) {
     EXPECT_EQ(mine, 1u);
     EXPECT_NE(again.find("\r\n00101,0.0,-70.0,"), std::string::npos);
     EXPECT_EQ(again.substr(again.size() - 9), ",50Y 0M\r\n");
+}
+
+TEST_F(FinishTest, EnteringAStoredTracingAgainKeepsTheAgeItWasTakenAt) {
+    Digitise(1);
+    w.Text4.text = "49Y 11M";  // typed by hand over the computed age
+    Click("Command4");
+    services.today = {2027, 8};
+    Click("inputn", 1);
+    EXPECT_EQ(w.Text4.text, "49Y 11M");
+    EXPECT_FALSE(w.LabelAgeNote.visible);
+    Click("Command3");
+    Click("inputn", 4);  // nothing stored there: today's age
+    EXPECT_EQ(w.Text4.text, "51Y 5M");
 }
 
 TEST_F(FinishTest, ShowingAFinishedTracingGivesBackItsPointsToATenth) {
@@ -297,6 +311,12 @@ TEST_F(FinishTest, AlignmentIsSavedIntoTheShownLineAndShownAgain) {
     w.Text1[0].text = "1.5";
     Click("Command2");
     EXPECT_EQ(Slurp(Record(2)), before.substr(0, end) + ",1.5,-200,-100" + before.substr(end));
+    // A scale of 0 still in the box when ReLoad is pressed is stored as 1.
+    w.Text1[0].text = "0";
+    Click("Command2");
+    EXPECT_EQ(Slurp(Record(2)), before.substr(0, end) + ",1,-200,-100" + before.substr(end));
+    w.Text1[0].text = "1.5";
+    Click("Command2");
 
     // A box that would split the line is refused and nothing is written.
     w.Text1[2].text = "3,5";

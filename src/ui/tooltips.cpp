@@ -1,0 +1,35 @@
+#include "ui/main_window.h"
+
+namespace ceph::ui {
+
+// The controls that show no caption of their own (bars, boxes, read-outs, the panels
+// that are clicked) say what they are for when the pointer rests on them; so do those
+// whose caption leaves out the unit.
+void MainWindow::BuildTooltips() {
+    VScroll2.tooltip = "放大縮小影像（100 為原尺寸）";
+    Command1.tooltip = "影像回到原尺寸（100%）";
+    HScroll1.tooltip = "左右移動影像";
+    VScroll1.tooltip = "上下移動影像";
+    Image1.tooltip = "在影像上點選指示的標點";
+    LabelX.tooltip = "游標在影像上的 X 位置（影像單位）";
+    LabelY.tooltip = "游標在影像上的 Y 位置（影像單位）";
+    Text5.tooltip = "這張描圖的影像檔";
+    Picture5.tooltip = "標點位置示意圖：箭頭指向下一個要點選的標點";
+    Label5.tooltip = "S–N 在影像上的距離（影像單位）";
+    Label14.tooltip = "S–N 在影像上的距離（影像單位）";
+    Text6.tooltip = "S–N 的實際長度（mm）";
+    Text2.tooltip = "每一影像單位的長度（mm）";
+    Text4.tooltip = "拍攝時的年齡，例如 12Y 3M";
+    Text1[0].tooltip = "影像在圖形下的縮放倍率（按 Enter 或離開欄位後生效）";
+    Text1[1].tooltip = "影像在圖形下的左右位移";
+    Text1[2].tooltip = "影像在圖形下的上下位移";
+    Command2.tooltip = "儲存圖形調整並重新顯示";
+    List1.tooltip = "選擇要移動的組織";
+    Label16.tooltip = "在條上放開滑鼠：左邊逆時針、右邊順時針轉動所選組織";
+    Label17.tooltip = "在條上放開滑鼠：左邊向左、右邊向右移動所選組織";
+    Label18.tooltip = "在條上放開滑鼠：上面向上、下面向下移動所選組織";
+    Picture8.tooltip = "點一下圖形以對齊影像（先點選調整圖形的欄位）";
+    Picture3.tooltip = "點一下報告以隱藏圖形";
+}
+
+}  // namespace ceph::ui
