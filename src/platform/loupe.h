@@ -1,8 +1,9 @@
 #pragma once
 // The magnifier that follows the pointer over the radiograph: the film's own pixels
 // around the point a click would store, enlarged whatever the zoom, with a thin
-// crosshair around that pixel and the marks of the placed landmarks. It lies over the window, never
-// under the pointer, and lets every mouse event through to the picture beneath.
+// crosshair around that pixel and the marks of the placed landmarks. It lies over the
+// window, never under the pointer, and lets every mouse event through to the picture
+// beneath.
 
 #include <QImage>
 #include <QPoint>
