@@ -263,10 +263,9 @@ bool Command7_Click(ui::App& app) {
     const std::string line = FormatRecordLine(w.state.Patient.code, stored);
     const StoreResult written = StorePatientLines(w.state.DataDir, c.index + 1, {line});
     if (!written.ok()) {
-        app.services.ShowMessage("無法存檔: " + written.why().file + "\n" +
-                                     base::ErrorText(written.why().error) +
-                                     "\n修正仍在畫面上，請排除問題後再按「存檔」。",
-                                 ui::kCriticalOk);
+        app.services.ShowMessage(
+            StoreFailureText(written.why()) + "\n修正仍在畫面上，請排除問題後再按「存檔」。",
+            ui::kCriticalOk);
         return false;
     }
     End(app);

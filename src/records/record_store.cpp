@@ -116,6 +116,10 @@ StoreResult RewriteOnce(std::string_view dataDir, int n, const LineRewrite& rewr
 
 }  // namespace
 
+std::string StoreFailureText(const base::Problem& why) {
+    return "無法存檔: " + why.file + "\n" + base::ErrorText(why.error);
+}
+
 StoreResult StorePatientLines(std::string_view dataDir, int n,
                               const std::vector<std::string>& lines,
                               std::chrono::milliseconds wait) {

@@ -25,6 +25,9 @@ std::string LockFilePath(std::string_view dataDir);
 // failure concerns and the system's error.
 using StoreResult = base::Result<void>;
 
+// What the clinician is told when a store failed: the file and the system's reason.
+std::string StoreFailureText(const base::Problem& why);
+
 // Called for every line of the record file in order (without its line end), but for a
 // line too long to be a record line, which belongs to nobody and is kept. Returns false
 // to keep the line as it is; true to put `replacement` (its new text with CR LF, or

@@ -149,8 +149,7 @@ bool Command4_Click(ui::App& app) {
     const std::string line = FormatRecordLine(code, tracing);
     const StoreResult stored = StorePatientLines(s.DataDir, index + 1, {line});
     if (!stored.ok()) {
-        return Refused(app, "無法存檔: " + stored.why().file + "\n" +
-                                base::ErrorText(stored.why().error) + "\n" + kStillHere);
+        return Refused(app, StoreFailureText(stored.why()) + "\n" + kStillHere);
     }
     KeepCalibration(app);
     s.X = x, s.Y = y;
