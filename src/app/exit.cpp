@@ -33,6 +33,18 @@ void Command3_Click(ui::App& app) {
     MoveToStartupBar(w);
 }
 
+void CancelByKey(ui::App& app) {
+    const ui::DigitisingState& d = app.win.state.Digitising;
+    int placed = 0;
+    for (int n = 1; n <= model::kLandmarkCount; ++n)
+        placed += d.Placed(n) ? 1 : 0;
+    if (placed > 0 &&
+        app.services.ShowMessage("要放棄這張描圖已點的 " + std::to_string(placed) + " 個點嗎？",
+                                 ui::kCriticalYesNoDefaultNo) != ui::MessageAnswer::Yes)
+        return;
+    Command3_Click(app);
+}
+
 void Form_Unload(ui::App& app) {
     app.quitRequested = true;
 }

@@ -8,6 +8,9 @@ namespace ceph::app {
 
 void quitmn_Click(ui::App& app);
 void Command3_Click(ui::App& app);
+// Esc: cancels as the button does, but a key is soon hit by mistake, so landmarks
+// already placed are given up only when the clinician says so.
+void CancelByKey(ui::App& app);
 void Form_Unload(ui::App& app);
 void Timer1_Timer(ui::App& app);
 

@@ -287,9 +287,21 @@ void QtMainWindow::Refresh() {
     if (app_.win.readceph.resizable && app_.win.readceph.scaleWidth == 0) ClientResized();
     RefreshTimer();
     RefreshControls(app_.win.Controls());
+    FocusNewlyShown();
     RefreshPicker();
     RefreshMenus();
     refreshing_ = false;
+}
+
+void QtMainWindow::FocusNewlyShown() {
+    for (const ui::ControlRef& ref : app_.win.Controls()) {
+        if (!ref.control->focusWhenShown) continue;
+        const bool shown = IsShown(*ref.control);
+        bool& before = shownBefore_[ref.control];
+        if (shown && !before)
+            if (QWidget* widget = WidgetOf(ref.control)) widget->setFocus(Qt::OtherFocusReason);
+        before = shown;
+    }
 }
 
 void QtMainWindow::RefreshTimer() {

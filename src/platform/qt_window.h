@@ -74,6 +74,8 @@ class QtMainWindow : public QMainWindow, private ControlHost {
     QWidget* SurfaceOf(const ui::Control& form);
     void RefreshControls(const std::vector<ui::ControlRef>& controls);
     void RefreshTimer();
+    // Gives the keyboard focus to each control that asks for it as it comes into view.
+    void FocusNewlyShown();
     void RefreshPicker();
     void FilterTextBox(const ui::Control& control, QEvent* event);
     void FilterLabel(const ui::Control& control, QEvent* event);
@@ -113,6 +115,7 @@ class QtMainWindow : public QMainWindow, private ControlHost {
     bool appliedResizable_ = false;
     bool layoutPending_ = false;
     bool refreshing_ = false;
+    std::unordered_map<const ui::Control*, bool> shownBefore_;  // of focusWhenShown controls
 };
 
 }  // namespace ceph::platform

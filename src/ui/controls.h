@@ -62,6 +62,9 @@ struct Control {
     // Shown when the pointer rests on the control: what a control without a caption of
     // its own is for, or the unit of one whose caption does not say it.
     std::string tooltip;
+    // Takes the keyboard focus each time it comes into view, so that the keys meant for
+    // it act at once and none is typed into a box by mistake.
+    bool focusWhenShown = false;
 
     // "Text3(5)" for array elements, the bare name otherwise.
     std::string QualifiedName() const;

@@ -174,6 +174,8 @@ void MainWindow::BuildWorkArea() {
     VScroll2.value = 100;
     controls_.Add(Picture4, "Picture4", &Picture2, {3240, 0, 5415, 5415});
     Picture4.backColor = kBlack;
+    // The keys of the film (zoom, pan, step back) act as soon as the film is shown.
+    Picture4.focusWhenShown = true;
     controls_.Add(Image1, "Image1", &Picture4, {0, 0, 5415, 5415});
     // Under the guide: what the landmark asked for is, then the buttons, the picture's
     // path beside the pointer's position, and the calibration panel at the bottom.
@@ -184,14 +186,16 @@ void MainWindow::BuildWorkArea() {
     Command7.visible = false;
     controls_.Add(Command8, "Command8", &Picture2, {990, 3900, 915, 330}, "取消");
     Command8.visible = false;
-    controls_.Add(Text5, "Text5", &Picture2, {0, 4290, 1380, 285}, "bmp");
+    controls_.Add(Text5, "Text5", &Picture2, {0, 4290, 1200, 285}, "bmp");
     BuildCalibration();
     controls_.Add(Picture6, "Picture6", &Picture2);
     Picture6.visible = false;
     Picture6.border = false;
     BuildGuide();
-    controls_.Add(LabelX, "LabelX", &Picture2, {1440, 4320, 700, 240}, "0");
-    controls_.Add(LabelY, "LabelY", &Picture2, {2190, 4320, 700, 240}, "0");
+    // Wide enough for seven digits and a point: at a zoom other than that of S the units
+    // have decimals.
+    controls_.Add(LabelX, "LabelX", &Picture2, {1260, 4320, 840, 240}, "0").fontSize = 8;
+    controls_.Add(LabelY, "LabelY", &Picture2, {2130, 4320, 840, 240}, "0").fontSize = 8;
 }
 
 void MainWindow::BuildCalibration() {

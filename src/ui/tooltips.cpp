@@ -10,7 +10,6 @@ void MainWindow::BuildTooltips() {
     Command1.tooltip = "影像回到原尺寸（100%）";
     HScroll1.tooltip = "左右移動影像";
     VScroll1.tooltip = "上下移動影像";
-    Image1.tooltip = "在影像上點選指示的標點";
     LabelX.tooltip = "游標在影像上的 X 位置（影像單位）";
     LabelY.tooltip = "游標在影像上的 Y 位置（影像單位）";
     Text5.tooltip = "這張描圖的影像檔";

@@ -46,6 +46,15 @@ void Close(ui::App& app) {
     if (records::MayLeaveCorrection(app)) app::Form_Unload(app);
 }
 
+// Esc leaves the correction or the input, asking first when work would be lost.
+void CancelByKey(ui::App& app) {
+    if (!records::Correcting(app.win)) {
+        if (app.win.Picture2.visible) app::CancelByKey(app);
+        return;
+    }
+    if (records::MayLeaveCorrection(app)) records::Command8_Click(app);
+}
+
 // Which handler an event goes to: the event, the control or menu item, the handler.
 struct Route {
     EventType type;
@@ -132,10 +141,7 @@ const Route kRoutes[] = {
     {Click, "loupemn", [](App& a, const Event&) { View(a, imaging::ViewStep::Loupe); }},
     {Click, "marksmn", [](App& a, const Event&) { View(a, imaging::ViewStep::Marks); }},
     {Click, "stepbackmn", [](App& a, const Event&) { AsClick(a, "Command5"); }},
-    {Click, "cancelmn",
-     [](App& a, const Event&) {
-         AsClick(a, records::Correcting(a.win) ? "Command8" : "Command3");
-     }},
+    {Click, "cancelmn", [](App& a, const Event&) { CancelByKey(a); }},
     {Click, "zoominmn", [](App& a, const Event&) { imaging::ZoomKey(a, imaging::ZoomStep::In); }},
     {Click, "zoomoutmn", [](App& a, const Event&) { imaging::ZoomKey(a, imaging::ZoomStep::Out); }},
     {Click, "fitmn", [](App& a, const Event&) { imaging::ZoomKey(a, imaging::ZoomStep::Fit); }},

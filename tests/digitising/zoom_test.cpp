@@ -163,10 +163,16 @@ TEST_F(ZoomTest, KeysZoomAboutThePointUnderThePointerOrTheMiddle) {
     Send(EventType::Click, "zoominmn");
     EXPECT_EQ(w.VScroll2.value, 10);
 
-    // Backspace and Esc do what their buttons do; after the input no key does anything.
+    // Backspace does what its button does; after the input no key does anything.
     ClickFilm(1000, 1000);
     Send(EventType::Click, "stepbackmn");
     EXPECT_EQ(Asked(), 16);
+    // With a landmark placed, Esc asks first; "否" keeps every point.
+    ClickFilm(1000, 1000);
+    Send(EventType::Click, "cancelmn");
+    EXPECT_TRUE(w.Picture2.visible);
+    EXPECT_EQ(Asked(), 1);
+    services.answers = {ui::MessageAnswer::Yes};
     Send(EventType::Click, "cancelmn");
     EXPECT_FALSE(w.Picture2.visible);
     const int pan = w.VScroll1.value;

@@ -4,11 +4,14 @@
 // figure box arms it.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include "app/startup.h"
@@ -151,7 +154,17 @@ TEST_F(InputEvents, PlainKeysTypeIntoTheBoxesAndOtherwiseZoomPanAndStepBack) {
     EXPECT_EQ(Asked(), 16);
     QTest::keyClick(viewport, Qt::Key_Backspace);
     EXPECT_EQ(Asked(), 2);
+    // S and N are placed: Esc asks before they are given up.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&answer] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            answer.stop();
+            box->button(QMessageBox::Yes)->click();
+        }
+    });
+    answer.start(10);
     QTest::keyClick(viewport, Qt::Key_Escape);
+    EXPECT_FALSE(answer.isActive()) << "no question was asked";
     EXPECT_FALSE(w.Picture2.visible);
     QTest::keyClick(window.get(), Qt::Key_Plus);
     EXPECT_EQ(w.VScroll2.value, 100);
