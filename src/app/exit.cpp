@@ -8,6 +8,7 @@ namespace ceph::app {
 void MoveToStartupBar(ui::MainWindow& w) {
     w.readceph.Move(1200, 1500, 7000, 1500);
     w.readceph.resizable = false;
+    w.readceph.maximised = false;
 }
 
 void quitmn_Click(ui::App& app) {
@@ -30,6 +31,10 @@ void Command3_Click(ui::App& app) {
     w.Picture2.visible = false;
     w.Label2.caption.clear();
     digitising::EndInput(app);
+    if (w.readceph.resizable) {
+        const ui::Form& f = w.readceph;
+        w.state.InputWindow = {f.left, f.top, f.width, f.height, f.maximised};
+    }
     MoveToStartupBar(w);
 }
 

@@ -194,8 +194,9 @@ void QtMainWindow::ApplyFormGeometry(QWidget* window, const ui::Form& form, bool
     QRectF wanted(form.left, form.top, form.width, form.height);
     QRectF& applied = appliedGeometry_[window];
     const bool resizable = outer && form.resizable;
+    const bool maximised = resizable && form.maximised;
     if (applied == wanted && window->isVisible() == form.visible &&
-        (!outer || appliedResizable_ == resizable))
+        (!outer || (appliedResizable_ == resizable && appliedMaximised_ == maximised)))
         return;
     applied = wanted;
     // A window the behaviour sizes again is no longer maximised by the user.
@@ -213,9 +214,18 @@ void QtMainWindow::ApplyFormGeometry(QWidget* window, const ui::Form& form, bool
         window->setMinimumSize(resizable ? QSize(1, 1) : size);
         window->setMaximumSize(resizable ? QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX) : size);
     }
+    if (outer && maximised != appliedMaximised_) {
+        appliedMaximised_ = maximised;
+        if (maximised) {
+            window->showMaximized();
+            return;
+        }
+        if (window->isMaximized()) window->showNormal();
+    }
     if (resizable && window->isMaximized()) return;
     window->move(twips_.X(form.left), twips_.Y(form.top));
     window->resize(size);
+    if (outer) appliedClient_ = QRect(window->pos(), size);
 }
 
 QMargins QtMainWindow::FrameMargins(const QWidget* window) {
@@ -244,8 +254,16 @@ void QtMainWindow::KeepUserGeometry() {
     if (!isVisible() || refreshing_) return;
     // Where the user put the window and how large they made it (frame included) becomes
     // the model's, so that the next refresh leaves it there.
-    const QRect outer = frameGeometry();
     ui::Form& form = app_.win.readceph;
+    form.maximised = appliedMaximised_ = isMaximized();
+    // The window manager may frame a resizable window more thickly (a grip along its
+    // foot): the window the behaviour placed is still where it was put, and the model's
+    // size stays, or every input would open a little larger than the last.
+    if (!form.maximised && QRect(pos(), size()) == appliedClient_) {
+        appliedFrame_ = FrameMargins(this);
+        return;
+    }
+    const QRect outer = frameGeometry();
     const QRectF now(twips_.FromX(outer.x()), twips_.FromY(outer.y()), twips_.FromX(outer.width()),
                      twips_.FromY(outer.height()));
     const QRectF model(form.left, form.top, form.width, form.height);

@@ -113,6 +113,8 @@ class QtMainWindow : public QMainWindow, private ControlHost {
     std::unordered_map<const QWidget*, QRectF> appliedGeometry_;
     QMargins appliedFrame_;  // the frame the main window's geometry was last applied for
     bool appliedResizable_ = false;
+    bool appliedMaximised_ = false;
+    QRect appliedClient_;  // where the main window was last put, and its client size
     bool layoutPending_ = false;
     bool refreshing_ = false;
     std::unordered_map<const ui::Control*, bool> shownBefore_;  // of focusWhenShown controls

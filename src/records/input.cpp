@@ -126,6 +126,11 @@ void inputn_Click(ui::App& app, int index) {
     // The note beside the age box needs the header's room to the right of the slot.
     const ui::Label& note = w.LabelAgeNote;
     w.readceph.Move(200, 200, note.visible ? note.left + note.width + 150 : 9200, 6900);
+    // Where the clinician left the last one, as large, maximised or not.
+    if (const ui::State::WindowPlace& last = s.InputWindow; last.width > 0) {
+        w.readceph.Move(last.left, last.top, last.width, last.height);
+        w.readceph.maximised = last.maximised;
+    }
     // The user may enlarge the window for a larger film; its client area is known again
     // once the platform has applied the new size.
     w.readceph.resizable = true;

@@ -142,6 +142,7 @@ void FinishReport(ui::App& app) {
         w.Picture3.visible = true;
         w.readceph.Move(0, 300, app.services.Screen().widthTwips, 6520);
         w.readceph.resizable = false;
+        w.readceph.maximised = false;
         return;
     }
     if (app.printer.pages.empty()) return;

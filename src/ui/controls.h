@@ -240,6 +240,9 @@ struct Form : Control {
     // Whether the user may resize and maximise the window; otherwise it keeps the size
     // the behaviour gives it.
     bool resizable = false;
+    // Whether it fills the screen: the user's choice while it is resizable, kept in the
+    // model so that the next input opens the same way.
+    bool maximised = false;
     // The client area (inside the frame, under the menu bar) in twips as the platform
     // last reported it; 0 while it is not known for the current size.
     float scaleWidth = 0, scaleHeight = 0;

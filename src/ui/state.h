@@ -61,6 +61,12 @@ struct State {
     CorrectionState Correction;
     // Twips at the right of the client area that the work area leaves to other panels.
     float ReservedRight = 0;
+    // Where the clinician last left the input window, so the next tracing opens there and
+    // as large (width 0 until an input has ended).
+    struct WindowPlace {
+        float left = 0, top = 0, width = 0, height = 0;
+        bool maximised = false;
+    } InputWindow;
 };
 
 }  // namespace ceph::ui

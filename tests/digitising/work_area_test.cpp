@@ -104,14 +104,21 @@ TEST_F(WorkAreaTest, ReservedRightAndTheFixedBar) {
     EXPECT_GE(w.Picture2.height, w.Picture7.top + w.Picture7.height);
 
     // Cancel puts the fixed bar back; a late resize report leaves its layout alone.
+    w.readceph.Move(100, 50, 28000, 15000);  // as the user left it, maximised
+    w.readceph.maximised = true;
     Send(wiring::EventType::Click, "Command3");
     EXPECT_FALSE(w.readceph.resizable);
+    EXPECT_FALSE(w.readceph.maximised);
     const float side = w.Picture4.width;
     Resize(30000, 20000);
     EXPECT_EQ(w.Picture4.width, side);
 
-    // The next input starts from the design viewport until its client area is known.
+    // The next input opens where and as large as the last was left, maximised again; its
+    // viewport is the design one until its client area is known.
     Send(wiring::EventType::Click, "inputn", 0);
+    EXPECT_TRUE(w.readceph.maximised);
+    EXPECT_EQ(w.readceph.width, 28000);
+    EXPECT_EQ(w.readceph.left, 100);
     EXPECT_EQ(w.Picture4.width, 5415);
     EXPECT_EQ(w.Picture4.height, 5415);
     EXPECT_GE(w.HScroll1.top, w.Picture2.top + w.Picture2.height) << "covered by the work area";
