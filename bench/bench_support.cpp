@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <deque>
 
@@ -84,6 +85,20 @@ std::optional<Medians> RunBenchmarks(int argc, char** argv, Repeats defaults) {
     benchmark::RunSpecifiedBenchmarks(&keeper);
     benchmark::Shutdown();
     return keeper.medians;
+}
+
+int CheckMilliseconds(const Medians& medians, const std::vector<std::string>& names, double maxMs) {
+    int result = 0;
+    std::printf("\n");
+    for (const std::string& name : names) {
+        const auto it = medians.ms.find(name);
+        if (it == medians.ms.end()) continue;
+        const bool over = it->second > maxMs;
+        std::printf("%-26s %7.3f ms (limit %g ms)%s\n", name.c_str(), it->second, maxMs,
+                    over ? "  TOO SLOW" : "");
+        if (over) result = 1;
+    }
+    return result;
 }
 
 }  // namespace ceph::bench

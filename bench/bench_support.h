@@ -46,4 +46,8 @@ struct Repeats {
 // has then said which).
 std::optional<Medians> RunBenchmarks(int argc, char** argv, Repeats defaults = {});
 
+// Prints the median of each named benchmark against `maxMs` (a name that did not run is
+// passed over) and returns 1 when any is slower, else 0: the program's exit status.
+int CheckMilliseconds(const Medians& medians, const std::vector<std::string>& names, double maxMs);
+
 }  // namespace ceph::bench

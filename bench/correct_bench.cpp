@@ -128,12 +128,6 @@ int main(int argc, char** argv) {
     correcting = &fixture;
     auto medians = ceph::bench::RunBenchmarks(argc, argv, {.count = 7, .interleaved = false});
     if (!medians) return 2;
-    int result = 0;
-    for (const char* name : {"CorrectRelease", "CorrectRelease/shown"}) {
-        const double ms = medians->ms[name];
-        std::printf("%s: %.2f ms (limit %.0f)%s\n", name, ms, maxMs,
-                    ms > maxMs ? "  TOO SLOW" : "");
-        if (ms > maxMs) result = 1;
-    }
-    return result;
+    return ceph::bench::CheckMilliseconds(*medians, {"CorrectRelease", "CorrectRelease/shown"},
+                                          maxMs);
 }

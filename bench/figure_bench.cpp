@@ -99,13 +99,8 @@ int main(int argc, char** argv) {
     shown = &figure;
     auto medians = ceph::bench::RunBenchmarks(argc, argv, {.count = 7, .interleaved = false});
     if (!medians) return 2;
-    int result = 0;
-    for (const char* name : {"MovementClick/turn", "MovementClick/shift"}) {
-        const double ms = medians->ms[name];
-        std::printf("%s: %.2f ms (limit %.0f)%s\n", name, ms, maxMs,
-                    ms > maxMs ? "  TOO SLOW" : "");
-        if (ms > maxMs) result = 1;
-    }
+    const int result = ceph::bench::CheckMilliseconds(
+        *medians, {"MovementClick/turn", "MovementClick/shift"}, maxMs);
     std::printf("PanelRepaint: %.2f ms (not checked)\n", medians->ms["PanelRepaint"]);
     return result;
 }

@@ -254,15 +254,6 @@ int main(int argc, char** argv) {
     auto medians = ceph::bench::RunBenchmarks(argc, argv, {.count = 5, .interleaved = false});
     if (!medians) return 2;
 
-    int result = 0;
-    std::printf("\n");
-    for (const char* name : kChecked) {
-        const auto it = medians->ms.find(name);
-        if (it == medians->ms.end()) continue;
-        const bool over = it->second > maxMs;
-        std::printf("%-24s %7.3f ms (limit %g ms)%s\n", name, it->second, maxMs,
-                    over ? "  TOO SLOW" : "");
-        if (over) result = 1;
-    }
-    return result;
+    return ceph::bench::CheckMilliseconds(*medians, {std::begin(kChecked), std::end(kChecked)},
+                                          maxMs);
 }
