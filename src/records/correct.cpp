@@ -73,8 +73,6 @@ void LayOut(ui::MainWindow& w, bool correcting) {
         w.Image1.marks.clear();
         return;
     }
-    w.VScroll2.enabled = true;
-    w.Command1.enabled = true;
     // Only as wide as the report's values and norms, so that film and report both fit;
     // the film's viewport takes whatever else the window has, as while digitising.
     panel.width = kReportPanelWidth;

@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include <initializer_list>
 #include <iterator>
 #include <string>
 
@@ -281,17 +282,16 @@ void MainWindow::BuildMenus() {
 }
 
 void MainWindow::BuildViewMenu() {
-    auto item = KeyItem;
     viewmn = Item("viewmn", "顯示調整");
-    brightermn = item("brightermn", "亮一點", "Ctrl+Up");
-    darkermn = item("darkermn", "暗一點", "Ctrl+Down");
-    morecontrastmn = item("morecontrastmn", "對比強一點", "Ctrl+Shift+Up");
-    lesscontrastmn = item("lesscontrastmn", "對比弱一點", "Ctrl+Shift+Down");
-    invertmn = item("invertmn", "反相", "Ctrl+I");
-    viewresetmn = item("viewresetmn", "還原顯示", "Ctrl+0");
+    brightermn = KeyItem("brightermn", "亮一點", "Ctrl+Up");
+    darkermn = KeyItem("darkermn", "暗一點", "Ctrl+Down");
+    morecontrastmn = KeyItem("morecontrastmn", "對比強一點", "Ctrl+Shift+Up");
+    lesscontrastmn = KeyItem("lesscontrastmn", "對比弱一點", "Ctrl+Shift+Down");
+    invertmn = KeyItem("invertmn", "反相", "Ctrl+I");
+    viewresetmn = KeyItem("viewresetmn", "還原顯示", "Ctrl+0");
     line625 = Item("line625", "-");
-    loupemn = item("loupemn", "放大鏡", "Ctrl+L");
-    marksmn = item("marksmn", "標出已點的點", "Ctrl+M");
+    loupemn = KeyItem("loupemn", "放大鏡", "Ctrl+L");
+    marksmn = KeyItem("marksmn", "標出已點的點", "Ctrl+M");
     marksmn.checked = true;
 }
 
@@ -332,14 +332,17 @@ std::vector<MenuNode> MainWindow::MenuTree() {
     tree.push_back({&compmn, leaves(comp)});
     tree.push_back({&inputmmnn, leaves(inputn)});
     MenuNode picture{&piccase, concat({{&piccas00, {}}}, leaves(piccas))};
-    MenuNode view{&viewmn, {}};
-    for (MenuItem* m : {&brightermn, &darkermn, &morecontrastmn, &lesscontrastmn, &invertmn,
-                        &viewresetmn, &line625, &loupemn, &marksmn})
-        view.children.push_back({m, {}});
-    MenuNode keys{&keysmn, {}};
-    for (MenuItem* m : {&stepbackmn, &cancelmn, &line627, &zoominmn, &zoomoutmn, &fitmn, &actualmn,
-                        &line628, &panleftmn, &panrightmn, &panupmn, &pandownmn})
-        keys.children.push_back({m, {}});
+    auto submenu = [](MenuItem* top, std::initializer_list<MenuItem*> items) {
+        MenuNode node{top, {}};
+        for (MenuItem* m : items)
+            node.children.push_back({m, {}});
+        return node;
+    };
+    MenuNode view = submenu(&viewmn, {&brightermn, &darkermn, &morecontrastmn, &lesscontrastmn,
+                                      &invertmn, &viewresetmn, &line625, &loupemn, &marksmn});
+    MenuNode keys =
+        submenu(&keysmn, {&stepbackmn, &cancelmn, &line627, &zoominmn, &zoomoutmn, &fitmn,
+                          &actualmn, &line628, &panleftmn, &panrightmn, &panupmn, &pandownmn});
     tree.push_back({&editmn, {picture, {&pastemn, {}}, {&bmpsave, {}}, view, keys}});
     tree.push_back({&quitmn, {}});
     return tree;
