@@ -37,13 +37,40 @@ enum class Kind {
 
 const char* KindName(Kind kind);
 
+// The grey levels of a picture that reach the screen: `level` is shown mid-grey, and the
+// `width` levels around it spread from black to white. In the picture's own stored values
+// (0..255 for an 8-bit picture, 0..65535 for a deep one). A width of 0 is no window: the
+// picture's levels as they are.
+struct PictureWindow {
+    double level = 0;
+    double width = 0;
+    bool empty() const { return !(width > 0); }
+    bool operator==(const PictureWindow&) const = default;
+};
+
 // A loaded picture is owned by the platform's picture service; the model holds a
-// handle and the picture's size in pixels. Handle 0 is "no picture".
+// handle and the picture's size in pixels, and what the file told about it. Handle 0 is
+// "no picture".
 struct PictureRef {
     std::uint32_t handle = 0;
     int widthPx = 0;
     int heightPx = 0;
+    // Bits of a grey level as kept: 8 for ordinary pictures (colour ones too), up to 16 for
+    // the deep greyscale a DICOM file, a 16-bit TIFF or PNG holds. A deep picture reaches
+    // the screen only through a window.
+    int bits = 8;
+    // The display window the file itself gives (a DICOM's window centre and width), and
+    // the one from the 0.5 % and 99.5 % points of the picture's histogram (grey pictures
+    // only); either may be empty.
+    PictureWindow fileWindow;
+    PictureWindow histogramWindow;
+    // Millimetres per pixel across and down, as the file gives them (for a radiograph:
+    // at the detector); 0 when unknown.
+    double spacingX = 0;
+    double spacingY = 0;
     bool empty() const { return handle == 0; }
+    bool deep() const { return bits > 8; }
+    bool operator==(const PictureRef&) const = default;
 };
 
 // Properties every control has.
@@ -162,6 +189,9 @@ struct PlacedMark {
 // How the radiograph is shown while landmarks are placed. Only the display changes: the
 // picture, what a click stores and what is saved stay as they are.
 struct PictureView {
+    // The window the brightness and contrast below act on; empty: the picture's own levels
+    // (a deep picture then shows through its file's window, else its histogram's).
+    PictureWindow window;
     int brightness = 0;  // -100..100, added to every grey level in percent of white
     int contrast = 100;  // percent; 100 leaves the picture as it is
     bool invert = false;
