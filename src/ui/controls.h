@@ -52,6 +52,10 @@ struct PictureWindow {
 // handle and the picture's size in pixels, and what the file told about it. Handle 0 is
 // "no picture".
 struct PictureRef {
+    PictureRef() = default;
+    PictureRef(std::uint32_t handle, int widthPx, int heightPx)
+        : handle(handle), widthPx(widthPx), heightPx(heightPx) {}
+
     std::uint32_t handle = 0;
     int widthPx = 0;
     int heightPx = 0;
