@@ -52,7 +52,10 @@ void ChangeDirectory(const std::string& dir) {
 void FillPictureMenu(ui::MainWindow& w) {
     const std::string code = base::LiteralPattern(w.state.Patient.code);
     w.File1.path = w.state.PictureDir;
-    w.File1.pattern = code + "?.*;" + code + "??.*;?" + code + "??.*;" + code + "???.*";
+    // The same names without an extension as well: digital cephalostats often write
+    // their DICOM files without one.
+    w.File1.pattern = code + "?.*;" + code + "??.*;?" + code + "??.*;" + code + "???.*;" + code +
+                      "?;" + code + "??;?" + code + "??;" + code + "???";
     // Without a code the patterns would list any short file name: no patient, no pictures.
     w.File1.items =
         code.empty() ? std::vector<std::string>() : base::ListFiles(w.File1.path, w.File1.pattern);

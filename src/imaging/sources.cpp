@@ -36,7 +36,10 @@ void Dir1_Change(ui::App& app) {
     ui::PickerWindow& p = app.picker;
     ListFolders(p.Dir1);
     p.File1.path = p.Dir1.path;
-    p.File1.items = base::ListFiles(p.File1.path, p.File1.pattern);
+    p.File1.items = base::ListFiles(p.File1.path, "*");
+    std::erase_if(p.File1.items, [&](const std::string& name) {
+        return !base::MatchesPattern(name, p.File1.pattern) && !DicomLikeName(name);
+    });
     p.File1.listIndex = -1;
 }
 
@@ -50,6 +53,14 @@ void OpenFolder(ui::App& app, const std::string& path) {
 }
 
 }  // namespace
+
+bool DicomLikeName(const std::string& name) {
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos) return !name.empty();
+    const std::string_view extension = std::string_view(name).substr(dot + 1);
+    return !extension.empty() && std::all_of(extension.begin(), extension.end(),
+                                             [](char c) { return c >= '0' && c <= '9'; });
+}
 
 bool LoadPictureFile(ui::App& app, const std::string& path, float z) {
     const base::Result<ui::PictureRef> picture = app.services.LoadPicture(path);
@@ -160,7 +171,8 @@ void bmpsave_Click(ui::App& app) {
             return;
     }
     w.Picture6.picture = w.Image1.picture;
-    if (const std::error_code ec = app.services.SavePictureBitmap(w.Picture6.picture, bmp)) {
+    if (const std::error_code ec =
+            app.services.SavePictureBitmap(w.Picture6.picture, w.Image1.view, bmp)) {
         app.services.ShowMessage("無法寫入檔案: " + bmp + "\n" + base::ErrorText(ec),
                                  ui::kCriticalOk);
         return;
@@ -168,7 +180,8 @@ void bmpsave_Click(ui::App& app) {
     app.services.ProcessEvents();
     // The new JPEG is the tracing's picture once written; otherwise the new bitmap stays
     // (an older JPEG beside it must not count as the conversion of this one).
-    if (const std::error_code ec = app.services.SavePictureJpeg(w.Picture6.picture, jpg, 80)) {
+    if (const std::error_code ec =
+            app.services.SavePictureJpeg(w.Picture6.picture, w.Image1.view, jpg, 80)) {
         app.services.ShowMessage(
             "無法寫入檔案: " + jpg + "\n" + base::ErrorText(ec) + "\n圖案已存為 " + bmp,
             ui::kExclamationOk);

@@ -110,7 +110,14 @@ void ChangeView(ui::App& app, ViewStep step) {
             v.invert = !v.invert;
             break;
         case ViewStep::Reset:
+            v.window = {};
             v.brightness = 0, v.contrast = 100, v.invert = false;
+            break;
+        case ViewStep::Auto:
+            // From the film's histogram whatever window it came with; the brightness and
+            // contrast then act on that window again.
+            v.window = w.Image1.picture.histogramWindow;
+            v.brightness = 0, v.contrast = 100;
             break;
         case ViewStep::Loupe:
             v.loupe = !v.loupe;

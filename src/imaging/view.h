@@ -8,7 +8,19 @@
 
 namespace ceph::imaging {
 
-enum class ViewStep { Brighter, Darker, MoreContrast, LessContrast, Invert, Reset, Loupe, Marks };
+// Reset returns to the picture's own window (a deep picture's file window, else its
+// histogram's); Auto sets the window from the histogram.
+enum class ViewStep {
+    Brighter,
+    Darker,
+    MoreContrast,
+    LessContrast,
+    Invert,
+    Reset,
+    Auto,
+    Loupe,
+    Marks
+};
 
 // One command of the picture menu's display submenu; ignored while no landmarks are
 // being placed.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/deep_picture.h"
 #include "platform/pictures.h"
 
 namespace ceph::platform {
@@ -26,18 +27,13 @@ void ApplyTable(QImage& part, const std::array<uchar, 256>& table) {
 }  // namespace
 
 bool PlainView(const ui::PictureView& view) {
-    return view.brightness == 0 && view.contrast == 100 && !view.invert;
+    return view.window.empty() && view.brightness == 0 && view.contrast == 100 && !view.invert;
 }
 
 std::array<uchar, 256> ViewTable(const ui::PictureView& view) {
+    const std::vector<uchar> levels = LevelTable(ui::PictureRef{}, view, 256, view.invert);
     std::array<uchar, 256> table{};
-    const double gain = view.contrast / 100.0;
-    const double lift = view.brightness * 255 / 100.0;
-    for (int level = 0; level < 256; ++level) {
-        const double shown = view.invert ? 255 - level : level;
-        const double grey = (shown - 127.5) * gain + 127.5 + lift;
-        table[level] = static_cast<uchar>(std::clamp(std::lround(grey), 0L, 255L));
-    }
+    std::copy(levels.begin(), levels.end(), table.begin());
     return table;
 }
 
@@ -68,6 +64,19 @@ void PaintViewedPart(QPainter& painter, const QImage& image, QSize size, bool st
     }
     ApplyTable(part, ViewTable(view));
     painter.drawImage(area.topLeft(), part);
+}
+
+void PaintDeepPart(QPainter& painter, const QImage& deep, QSize size, bool stretch,
+                   const QRect& exposed, const std::vector<uchar>& table) {
+    if (deep.isNull() || size.isEmpty()) return;
+    const PicturePart part = PartBehind(deep.size(), size, stretch, exposed);
+    if (part.area.isEmpty() || part.source.isEmpty()) return;
+    const QImage grey = ThroughTable(deep, part.source, table);
+    if (!stretch) {
+        painter.drawImage(part.area.topLeft(), grey);
+        return;
+    }
+    PaintScaledPart(painter, grey, part.source.topLeft(), part);
 }
 
 QColor MarkColour() {

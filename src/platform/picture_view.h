@@ -32,6 +32,11 @@ std::array<uchar, 256> ViewTable(const ui::PictureView& view);
 void PaintViewedPart(QPainter& painter, const QImage& image, QSize size, bool stretch,
                      const QRect& exposed, const ui::PictureView& view);
 
+// PaintViewedPart for a deep picture (Format_Grayscale16): only the pixels behind
+// `exposed` are looked up in `table` (LevelTable's, inverting as the view does).
+void PaintDeepPart(QPainter& painter, const QImage& deep, QSize size, bool stretch,
+                   const QRect& exposed, const std::vector<uchar>& table);
+
 // The picture's grey levels in `part` (32 bits a pixel) as the view shows them; a plain
 // view leaves them.
 void ApplyView(QImage& part, const ui::PictureView& view);

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "platform/deep_picture.h"
 #include "platform/jpeg_codec.h"
 #include "platform/picture_file.h"
 
@@ -147,7 +148,11 @@ base::Result<ui::PictureRef> PictureStore::Load(const std::string& path) {
 }
 
 ui::PictureRef PictureStore::Add(QImage image) {
-    ui::PictureRef ref{next_++, image.width(), image.height()};
+    ui::PictureRef ref;
+    ref.handle = next_++;
+    ref.widthPx = image.width();
+    ref.heightPx = image.height();
+    ref.bits = image.format() == QImage::Format_Grayscale16 ? 16 : 8;
     images_.emplace(ref.handle, std::move(image));
     return ref;
 }
@@ -159,28 +164,45 @@ void PictureStore::Pin(const ui::PictureRef& ref) {
 void PictureStore::KeepOnly(const std::unordered_set<std::uint32_t>& held) {
     // Only the pictures go: the scratch blocks kept for the next decode stay, so the next
     // radiograph still decodes into memory already touched.
-    std::erase_if(images_, [&](const auto& entry) {
+    const auto released = [&](const auto& entry) {
         return !held.contains(entry.first) && !pinned_.contains(entry.first);
-    });
+    };
+    std::erase_if(images_, released);
+    std::erase_if(eightBit_, released);
 }
 
 const QImage& PictureStore::Get(const ui::PictureRef& ref) const {
     auto it = images_.find(ref.handle);
-    return it == images_.end() ? none_ : it->second;
+    if (it == images_.end()) return none_;
+    if (it->second.format() != QImage::Format_Grayscale16) return it->second;
+    QImage& eight = eightBit_[ref.handle];
+    if (eight.isNull()) eight = Shown(ref, {});
+    return eight;
 }
 
-void PaintPicturePart(QPainter& painter, const QImage& image, QSize size, bool stretch,
-                      const QRect& exposed) {
-    if (image.isNull() || size.isEmpty()) return;
+const QImage& PictureStore::Deep(const ui::PictureRef& ref) const {
+    auto it = images_.find(ref.handle);
+    if (it == images_.end() || it->second.format() != QImage::Format_Grayscale16) return none_;
+    return it->second;
+}
+
+QImage PictureStore::Shown(const ui::PictureRef& ref, const ui::PictureView& view) const {
+    const QImage& deep = Deep(ref);
+    if (deep.isNull()) return Get(ref);
+    ui::PictureRef told = ref;
+    told.bits = 16;  // the store knows it is deep, whatever the reference says
+    return ThroughTable(deep, deep.rect(), LevelTable(told, view, 65536, false));
+}
+
+PicturePart PartBehind(QSize imageSize, QSize size, bool stretch, const QRect& exposed) {
     if (!stretch) {
-        const QRect part = exposed & image.rect();
-        if (!part.isEmpty()) painter.drawImage(part.topLeft(), image, part);
-        return;
+        const QRect part = exposed & QRect(QPoint(0, 0), imageSize);
+        return {part, part, QRectF(part), 1, 1};
     }
     const QRect area = exposed & QRect(QPoint(0, 0), size);
-    if (area.isEmpty()) return;
-    const double sx = static_cast<double>(image.width()) / size.width();
-    const double sy = static_cast<double>(image.height()) / size.height();
+    if (area.isEmpty() || imageSize.isEmpty()) return {};
+    const double sx = static_cast<double>(imageSize.width()) / size.width();
+    const double sy = static_cast<double>(imageSize.height()) / size.height();
     // The source pixels under the area and a margin around them: filtering reads the
     // neighbours of the edge pixels, and without them the edges of a part would differ
     // from the same pixels painted with the whole picture.
@@ -188,30 +210,47 @@ void PaintPicturePart(QPainter& painter, const QImage& image, QSize size, bool s
     const int left = std::max(0, static_cast<int>(std::floor(area.left() * sx)) - margin);
     const int top = std::max(0, static_cast<int>(std::floor(area.top() * sy)) - margin);
     const int right =
-        std::min(image.width(), static_cast<int>(std::ceil((area.right() + 1) * sx)) + margin);
-    const int bottom =
-        std::min(image.height(), static_cast<int>(std::ceil((area.bottom() + 1) * sy)) + margin);
+        std::min(imageSize.width(), static_cast<int>(std::ceil((area.right() + 1) * sx)) + margin);
+    const int bottom = std::min(imageSize.height(),
+                                static_cast<int>(std::ceil((area.bottom() + 1) * sy)) + margin);
     const QRect source(left, top, right - left, bottom - top);
     const QRectF target(left / sx, top / sy, source.width() / sx, source.height() / sy);
+    return {area, source, target, sx, sy};
+}
+
+void PaintPicturePart(QPainter& painter, const QImage& image, QSize size, bool stretch,
+                      const QRect& exposed) {
+    if (image.isNull() || size.isEmpty()) return;
+    const PicturePart part = PartBehind(image.size(), size, stretch, exposed);
+    if (part.area.isEmpty()) return;
+    if (!stretch) {
+        painter.drawImage(part.area.topLeft(), image, part.source);
+        return;
+    }
+    PaintScaledPart(painter, image, QPoint(0, 0), part);
+}
+
+void PaintScaledPart(QPainter& painter, const QImage& pixels, QPoint origin,
+                     const PicturePart& part) {
+    const QRect source = part.source.translated(-origin);
     painter.save();
-    painter.setClipRect(area, Qt::IntersectClip);
+    painter.setClipRect(part.area, Qt::IntersectClip);
     // A reduced radiograph is smoothed; an enlarged one shows its pixels as they are. What
     // counts is the device's pixels: on a high-density screen a picture may fill more of
     // them than it has while its widget is smaller than it in logical pixels.
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    painter.setRenderHint(
-        QPainter::SmoothPixmapTransform,
-        size.width() * ratio < image.width() || size.height() * ratio < image.height());
+    const double acrossX = ratio / part.scaleX, acrossY = ratio / part.scaleY;
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, acrossX < 1 || acrossY < 1);
     const QImage::Format screen =
-        image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+        pixels.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
     // Qt enlarges a grey picture several times more slowly than one in the screen's
     // format: the few pixels behind the area are converted first. Reducing or copying
     // pixel for pixel it does fast from grey, and there the part may be the whole picture.
-    const bool enlarged = ratio / sx > 1 + 1e-9 || ratio / sy > 1 + 1e-9;
-    if (image.format() == screen || !enlarged) {
-        painter.drawImage(target, image, source);
+    const bool enlarged = acrossX > 1 + 1e-9 || acrossY > 1 + 1e-9;
+    if (pixels.format() == screen || !enlarged) {
+        painter.drawImage(part.target, pixels, source);
     } else {
-        painter.drawImage(target, image.copy(source).convertToFormat(screen));
+        painter.drawImage(part.target, pixels.copy(source).convertToFormat(screen));
     }
     painter.restore();
 }

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QRect>
+#include <QRectF>
 #include <QSize>
 #include <string>
 #include <unordered_map>
@@ -29,8 +30,14 @@ class PictureStore {
     // Traditional Chinese, without the file's name (the caller's message names it).
     base::Result<ui::PictureRef> Load(const std::string& path);
     ui::PictureRef Add(QImage image);
-    // The picture of a reference; a null image for none.
+    // The picture of a reference; a null image for none. A deep picture comes in 8 bits
+    // through its own window, for whatever paints or copies it without a view.
     const QImage& Get(const ui::PictureRef& ref) const;
+    // A deep picture's own levels (Format_Grayscale16); a null image for any other.
+    const QImage& Deep(const ui::PictureRef& ref) const;
+    // The picture in 8 bits as `view` shows it, but never inverted (inverting only helps
+    // the eye): a deep picture through its window moved by the aids, any other as it is.
+    QImage Shown(const ui::PictureRef& ref, const ui::PictureView& view) const;
 
     // A picture the services keep for themselves and hand out again (the guide
     // drawing): never released, whether the model holds it or not.
@@ -43,6 +50,8 @@ class PictureStore {
 
   private:
     std::unordered_map<std::uint32_t, QImage> images_;
+    // Deep pictures in 8 bits through their own window, made when first asked for.
+    mutable std::unordered_map<std::uint32_t, QImage> eightBit_;
     std::unordered_set<std::uint32_t> pinned_;
     std::uint32_t next_ = 1;
     QImage none_;
@@ -55,5 +64,22 @@ class PictureStore {
 // enlarged ones show their pixels as they are.
 void PaintPicturePart(QPainter& painter, const QImage& image, QSize size, bool stretch,
                       const QRect& exposed);
+
+// What PaintPicturePart paints of a picture of `imageSize` for `exposed`: the widget's
+// pixels it covers (empty for none), the picture's pixels read for them (with a margin
+// for filtering), where those land in the widget, and the picture's pixels per widget
+// pixel.
+struct PicturePart {
+    QRect area;
+    QRect source;
+    QRectF target;
+    double scaleX = 1, scaleY = 1;
+};
+PicturePart PartBehind(QSize imageSize, QSize size, bool stretch, const QRect& exposed);
+
+// Paints a stretched part from `pixels`, which hold the picture's pixels from `origin` on:
+// the whole picture, or only those behind the part (made just for painting it).
+void PaintScaledPart(QPainter& painter, const QImage& pixels, QPoint origin,
+                     const PicturePart& part);
 
 }  // namespace ceph::platform

@@ -65,9 +65,10 @@ namespace {
 // name while it takes long.
 template <class Write>
 std::error_code SaveWithProgress(SharedServices& services, const ui::PictureRef& picture,
-                                 const std::string& path, Write write) {
+                                 const ui::PictureView& shown, const std::string& path,
+                                 Write write) {
     // A reference of its own: the window may release the picture while events run.
-    const QImage image = services.Pictures().Get(picture);
+    const QImage image = services.Pictures().Shown(picture, shown);
     if (image.isNull()) return std::make_error_code(std::errc::invalid_argument);
     const std::string text = "正在儲存圖檔 " + path;
     services.ShowProgress(text, 0);
@@ -80,16 +81,18 @@ std::error_code SaveWithProgress(SharedServices& services, const ui::PictureRef&
 }  // namespace
 
 std::error_code SharedServices::SavePictureBitmap(const ui::PictureRef& picture,
+                                                  const ui::PictureView& shown,
                                                   const std::string& path) {
-    return SaveWithProgress(*this, picture, path,
+    return SaveWithProgress(*this, picture, shown, path,
                             [&](const QImage& image, const WriteProgress& progress) {
                                 return WriteBitmap(image, path, progress);
                             });
 }
 
 std::error_code SharedServices::SavePictureJpeg(const ui::PictureRef& picture,
+                                                const ui::PictureView& shown,
                                                 const std::string& path, int quality) {
-    return SaveWithProgress(*this, picture, path,
+    return SaveWithProgress(*this, picture, shown, path,
                             [&](const QImage& image, const WriteProgress& progress) {
                                 return WriteJpeg(image, path, quality, progress);
                             });

@@ -17,10 +17,10 @@ class SharedServices : public ui::Services {
 
     base::Result<ui::PictureRef> LoadPicture(const std::string& path) override;
     ui::PictureRef GuideDrawing() override;
-    std::error_code SavePictureBitmap(const ui::PictureRef& picture,
+    std::error_code SavePictureBitmap(const ui::PictureRef& picture, const ui::PictureView& shown,
                                       const std::string& path) override;
-    std::error_code SavePictureJpeg(const ui::PictureRef& picture, const std::string& path,
-                                    int quality) override;
+    std::error_code SavePictureJpeg(const ui::PictureRef& picture, const ui::PictureView& shown,
+                                    const std::string& path, int quality) override;
     bool SaveBitmap(const ui::PictureBox& box, const std::string& path) override;
     std::error_code WritePdf(const std::vector<ui::DrawingList>& pages,
                              const std::string& path) override;

@@ -1,5 +1,7 @@
 #include "platform/widgets.h"
 
+#include "platform/deep_picture.h"
+
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QWheelEvent>
@@ -7,6 +9,7 @@
 #include <cmath>
 #include <variant>
 
+#include "platform/deep_picture.h"
 #include "platform/picture_view.h"
 
 namespace ceph::platform {
@@ -125,11 +128,36 @@ void ImageWidget::Sync() {
     UpdateLoupe();
 }
 
+const std::vector<uchar>& ImageWidget::DeepTable() {
+    if (deepTable_.empty() || !(deepTableFor_ == model_.picture) ||
+        !(deepTableView_ == model_.view)) {
+        deepTable_ = LevelTable(model_.picture, model_.view, 65536, model_.view.invert);
+        deepTableFor_ = model_.picture;
+        deepTableView_ = model_.view;
+    }
+    return deepTable_;
+}
+
 void ImageWidget::PaintPart(QPainter& painter, const QImage& image, const QRect& exposed) {
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     const QSize device = (QSizeF(size()) * ratio).toSize();
     const bool reduced = model_.stretch && !device.isEmpty() &&
                          (device.width() < image.width() || device.height() < image.height());
+    if (image.format() == QImage::Format_Grayscale16) {
+        // A deep film keeps its depth down to the pixels painted: reduced, it is averaged
+        // once in 16 bits, and each paint looks up only what it shows, so a change of
+        // the window costs the viewport's pixels, not the film's.
+        if (!reduced) {
+            PaintDeepPart(painter, image, size(), model_.stretch, exposed, DeepTable());
+            return;
+        }
+        if (reduced_.size() != device || reducedFrom_ != image.cacheKey()) {
+            reduced_ = ReducedDeep(image, device);
+            reducedFrom_ = image.cacheKey();
+        }
+        PaintDeepPart(painter, reduced_, size(), true, exposed, DeepTable());
+        return;
+    }
     if (!reduced) {
         PaintViewedPart(painter, image, size(), model_.stretch, exposed, model_.view);
         return;
@@ -143,9 +171,14 @@ void ImageWidget::PaintPart(QPainter& painter, const QImage& image, const QRect&
     PaintViewedPart(painter, reduced_, size(), true, exposed, model_.view);
 }
 
+const QImage& ImageWidget::Film() const {
+    const QImage& deep = pictures_->Deep(model_.picture);
+    return deep.isNull() ? pictures_->Get(model_.picture) : deep;
+}
+
 void ImageWidget::paintEvent(QPaintEvent* event) {
     if (!pictures_ || model_.picture.empty()) return;
-    const QImage& image = pictures_->Get(model_.picture);
+    const QImage& image = Film();
     if (image.isNull()) return;
     QPainter painter(this);
     // A zoomed picture is mostly outside its viewport: only what is exposed is painted.
@@ -170,13 +203,13 @@ void ImageWidget::UpdateLoupe() {
     const QPointF at = pointer_.value_or(QPointF()) - QPointF(pos());
     const bool wanted = model_.view.loupe && pointer_ && isVisible() &&
                         QRectF(rect()).contains(at) && pictures_ && model_.width > 0 &&
-                        model_.height > 0 && !pictures_->Get(model_.picture).isNull();
+                        model_.height > 0 && !Film().isNull();
     if (!wanted) {
         if (loupe_) loupe_->hide();
         return;
     }
     std::vector<MarkAt> marks;
-    QImage part = LoupePart(pictures_->Get(model_.picture), at, marks);
+    QImage part = LoupePart(Film(), at, marks);
     // Over the whole window, not clipped by the viewport the picture lies in.
     if (!loupe_) {
         loupe_ = new Loupe(window());
@@ -195,11 +228,18 @@ QImage ImageWidget::LoupePart(const QImage& film, QPointF at, std::vector<MarkAt
     const QRect source = QRect(origin, QSize(Loupe::kSide, Loupe::kSide)) & film.rect();
     QImage part(Loupe::kSide, Loupe::kSide, QImage::Format_RGB32);
     part.fill(Qt::black);
+    const bool deep = film.format() == QImage::Format_Grayscale16;
     if (!source.isEmpty()) {
         QPainter painter(&part);
-        painter.drawImage(source.topLeft() - origin, film, source);
+        if (deep)
+            painter.drawImage(
+                source.topLeft() - origin,
+                ThroughTable(film, source,
+                             LevelTable(model_.picture, model_.view, 65536, model_.view.invert)));
+        else
+            painter.drawImage(source.topLeft() - origin, film, source);
     }
-    ApplyView(part, model_.view);
+    if (!deep) ApplyView(part, model_.view);
     if (!model_.view.showMarks) return part;
     for (const ui::PlacedMark& mark : model_.marks) {
         const QPointF in(mark.x / perPixelX - origin.x(), mark.y / perPixelY - origin.y());

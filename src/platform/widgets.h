@@ -101,6 +101,10 @@ class ImageWidget : public QWidget {
     // Paints `exposed` (widget pixels) as the screen shows it.
     void PaintPart(QPainter& painter, const QImage& image, const QRect& exposed);
     void UpdateLoupe();
+    // The film as the store keeps it: a deep one in its own 16 bits.
+    const QImage& Film() const;
+    // A deep film's table from its levels to the greys shown, for the view in force.
+    const std::vector<uchar>& DeepTable();
     // The film's pixels around the one under `at` (widget pixels) as the view shows
     // them, for the loupe, with the marks among them at the loupe's scale.
     QImage LoupePart(const QImage& film, QPointF at, std::vector<MarkAt>& marks) const;
@@ -115,6 +119,9 @@ class ImageWidget : public QWidget {
     // a resize of the window or a pan then only copies pixels.
     QImage reduced_;
     qint64 reducedFrom_ = 0;
+    std::vector<uchar> deepTable_;
+    ui::PictureRef deepTableFor_;
+    ui::PictureView deepTableView_;
     // Where the pointer is over the viewport: a pan or a zoom under a pointer that stays
     // puts another pixel beneath it.
     std::optional<QPointF> pointer_;

@@ -289,6 +289,7 @@ void MainWindow::BuildViewMenu() {
     lesscontrastmn = KeyItem("lesscontrastmn", "對比弱一點", "Ctrl+Shift+Down");
     invertmn = KeyItem("invertmn", "反相", "Ctrl+I");
     viewresetmn = KeyItem("viewresetmn", "還原顯示", "Ctrl+0");
+    automn = KeyItem("automn", "自動調整", "Ctrl+Shift+0");
     line625 = Item("line625", "-");
     loupemn = KeyItem("loupemn", "放大鏡", "Ctrl+L");
     marksmn = KeyItem("marksmn", "標出已點的點", "Ctrl+M");
@@ -338,8 +339,9 @@ std::vector<MenuNode> MainWindow::MenuTree() {
             node.children.push_back({m, {}});
         return node;
     };
-    MenuNode view = submenu(&viewmn, {&brightermn, &darkermn, &morecontrastmn, &lesscontrastmn,
-                                      &invertmn, &viewresetmn, &line625, &loupemn, &marksmn});
+    MenuNode view =
+        submenu(&viewmn, {&brightermn, &darkermn, &morecontrastmn, &lesscontrastmn, &invertmn,
+                          &viewresetmn, &automn, &line625, &loupemn, &marksmn});
     MenuNode keys =
         submenu(&keysmn, {&stepbackmn, &cancelmn, &line627, &zoominmn, &zoomoutmn, &fitmn,
                           &actualmn, &line628, &panleftmn, &panrightmn, &panupmn, &pandownmn});

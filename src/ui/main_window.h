@@ -136,7 +136,7 @@ struct MainWindow {
     MenuItem correctmn;
     // Added at the end of the picture menu: how the radiograph is shown while digitising.
     MenuItem viewmn;
-    MenuItem brightermn, darkermn, morecontrastmn, lesscontrastmn, invertmn, viewresetmn;
+    MenuItem brightermn, darkermn, morecontrastmn, lesscontrastmn, invertmn, viewresetmn, automn;
     MenuItem line625;
     MenuItem loupemn, marksmn;
     // Added after it: the keys of the hands that click, shown with the commands they give

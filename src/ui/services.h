@@ -89,13 +89,15 @@ class PictureService {
     // A picture on the clipboard, or an empty reference.
     virtual PictureRef ClipboardPicture() = 0;
     // A stored picture as a Windows bitmap, and as a JPEG file of the given quality; a
-    // grey picture is stored grey. Empty when written; otherwise why not (ErrorText words
-    // it), and the file is as it was. Written row by row, with little memory beside the
-    // picture's own, and with progress shown while it takes long.
-    virtual std::error_code SavePictureBitmap(const PictureRef& picture,
+    // grey picture is stored grey. A deep picture is stored in 8 bits as `shown` shows it
+    // (its window and the aids, never inverted); any other as it is. Empty when written;
+    // otherwise why not (ErrorText words it), and the file is as it was. Written row by
+    // row, with little memory beside the picture's own, and with progress shown while it
+    // takes long.
+    virtual std::error_code SavePictureBitmap(const PictureRef& picture, const PictureView& shown,
                                               const std::string& path) = 0;
-    virtual std::error_code SavePictureJpeg(const PictureRef& picture, const std::string& path,
-                                            int quality) = 0;
+    virtual std::error_code SavePictureJpeg(const PictureRef& picture, const PictureView& shown,
+                                            const std::string& path, int quality) = 0;
     // A picture box as drawn (background and drawing list) as a 24-bit Windows bitmap.
     virtual bool SaveBitmap(const PictureBox& box, const std::string& path) = 0;
 };

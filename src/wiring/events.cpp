@@ -138,6 +138,7 @@ const Route kRoutes[] = {
      [](App& a, const Event&) { View(a, imaging::ViewStep::LessContrast); }},
     {Click, "invertmn", [](App& a, const Event&) { View(a, imaging::ViewStep::Invert); }},
     {Click, "viewresetmn", [](App& a, const Event&) { View(a, imaging::ViewStep::Reset); }},
+    {Click, "automn", [](App& a, const Event&) { View(a, imaging::ViewStep::Auto); }},
     {Click, "loupemn", [](App& a, const Event&) { View(a, imaging::ViewStep::Loupe); }},
     {Click, "marksmn", [](App& a, const Event&) { View(a, imaging::ViewStep::Marks); }},
     {Click, "stepbackmn", [](App& a, const Event&) { AsClick(a, "Command5"); }},

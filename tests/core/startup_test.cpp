@@ -323,12 +323,12 @@ TEST(Startup, PictureMenuListsThePatientsPictures) {
     Program p;
     p.tmp.Write("selvsys.ini", "[Selvaron]\r\nPersonPicDir=pics\r\n");  // relative to the data
     for (const char* name : {"77_1.bmp", "77a.jpg", "x77ab.bmp", "77abc.bmp", "abc.bmp", "77B.JPG",
-                             "7.bmp", "177abcd.bmp", "78a.bmp"})
+                             "7.bmp", "177abcd.bmp", "78a.bmp", "77_2", "77abcd"})
         p.tmp.Write(std::string("pics/") + name, "x");
     fs::create_directories(p.tmp.path() / "pics" / "77x.d");
     p.Start(p.Handoff("王\r\n77\r\n"));
     EXPECT_EQ(Captions(p.w.piccas),
-              (Lines{"77_1.bmp", "77a.jpg", "77abc.bmp", "77B.JPG", "x77ab.bmp"}));
+              (Lines{"77_1.bmp", "77_2", "77a.jpg", "77abc.bmp", "77B.JPG", "x77ab.bmp"}));
     for (std::size_t i = 0; i < p.w.piccas.size(); ++i) {
         EXPECT_EQ(p.w.piccas[i].index, static_cast<int>(i));
         EXPECT_TRUE(p.w.piccas[i].enabled) << i;

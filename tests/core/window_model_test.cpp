@@ -181,7 +181,7 @@ TEST(MenuTree, ShapeFollowsTheRunTimeArrays) {
                                           "rangemn", "line626", "correctmn"}));
     EXPECT_TRUE(tree[1].children[1].item->IsSeparator());
     EXPECT_EQ(Names(tree[4].children), (V{"piccase", "pastemn", "bmpsave", "viewmn", "keysmn"}));
-    EXPECT_EQ(tree[4].children[3].children.size(), 9u);
+    EXPECT_EQ(tree[4].children[3].children.size(), 10u);
     EXPECT_EQ(tree[4].children[4].children.size(), 12u);
     EXPECT_EQ(Names(tree[4].children[0].children), (V{"piccas00", "piccas(0)", "piccas(1)"}));
     EXPECT_TRUE(tree[5].children.empty());

@@ -367,16 +367,18 @@ TEST_F(InputTest, StoringThePictureLeavesTheJpeg) {
 }
 
 TEST_F(InputTest, PickerChoosesAFile) {
-    dir.Write("pics/sub/x.JPG", "x");
-    dir.Write("pics/sub/notes.txt", "x");
+    // Pictures by their extension, and DICOM files named without one or by their number.
+    for (const char* name : {"x.JPG", "notes.txt", "ceph.tiff", "IM0001", "1.2.840.5", "a.b.7z"})
+        dir.Write(std::string("pics/sub/") + name, "x");
     services.pickerUser = [&] {
         ui::PickerWindow& p = program.picker;
         EXPECT_TRUE(p.gotalk.visible);
         const auto sub = std::find(p.Dir1.items.begin(), p.Dir1.items.end(), "sub");
         ASSERT_NE(sub, p.Dir1.items.end());
         Send(wiring::EventType::Click, "gotalk.Dir1", static_cast<int>(sub - p.Dir1.items.begin()));
-        EXPECT_EQ(p.File1.items, std::vector<std::string>{"x.JPG"});
-        Send(wiring::EventType::Click, "gotalk.File1", 0);
+        EXPECT_EQ(p.File1.items,
+                  (std::vector<std::string>{"1.2.840.5", "ceph.tiff", "IM0001", "x.JPG"}));
+        Send(wiring::EventType::Click, "gotalk.File1", 3);
         EXPECT_FALSE(p.gotalk.visible);
     };
     Send(wiring::EventType::Click, "piccas00");
@@ -426,7 +428,7 @@ TEST_F(InputTest, DefinitionAndMarksFollowTheClicks) {
     EXPECT_TRUE(w.invertmn.checked);
     EXPECT_FALSE(w.marksmn.checked);
     Send(wiring::EventType::Click, "viewresetmn");
-    EXPECT_EQ(w.Image1.view, (ui::PictureView{0, 100, false, false, false}));
+    EXPECT_EQ(w.Image1.view, (ui::PictureView{{}, 0, 100, false, false, false}));
     Send(wiring::EventType::Click, "Command3");
     Send(wiring::EventType::Click, "invertmn");
     EXPECT_FALSE(w.Image1.view.invert);

@@ -134,7 +134,7 @@ TEST_F(PictureStoreTest, ALargeGreyPictureIsStoredGreyWithItsProgressTold) {
     const ui::PictureRef ref = services.Pictures().Add(picture);
     const std::string bmp = Path("00101_1.bmp"), jpg = Path("00101_1.jpg");
 
-    ASSERT_FALSE(services.SavePictureBitmap(ref, bmp));
+    ASSERT_FALSE(services.SavePictureBitmap(ref, {}, bmp));
     EXPECT_EQ(std::filesystem::file_size(bmp), 14u + 40 + 1024 + 4004u * 3000);
     EXPECT_GT(services.steps.size(), 50u);
     EXPECT_TRUE(std::is_sorted(services.steps.begin(), services.steps.end()));
@@ -142,7 +142,7 @@ TEST_F(PictureStoreTest, ALargeGreyPictureIsStoredGreyWithItsProgressTold) {
     EXPECT_NE(services.label.find(bmp), std::string::npos);
 
     services.steps.clear();
-    ASSERT_FALSE(services.SavePictureJpeg(ref, jpg, 80));
+    ASSERT_FALSE(services.SavePictureJpeg(ref, {}, jpg, 80));
     EXPECT_GT(services.steps.size(), 50u);
     const std::string bytes = Content(jpg);
     tjhandle handle = tjInitDecompress();
@@ -174,14 +174,14 @@ TEST_F(PictureStoreTest, AFailedStoreSaysWhyAndLeavesNoFile) {
     const Case cases[] = {{Path("missing/00101_1."), std::errc::no_such_file_or_directory},
                           {Path(std::string(300, '7') + "_1."), std::errc::filename_too_long}};
     for (const Case& c : cases) {
-        for (const std::error_code ec : {services.SavePictureBitmap(ref, c.path + "bmp"),
-                                         services.SavePictureJpeg(ref, c.path + "jpg", 80)}) {
+        for (const std::error_code ec : {services.SavePictureBitmap(ref, {}, c.path + "bmp"),
+                                         services.SavePictureJpeg(ref, {}, c.path + "jpg", 80)}) {
             EXPECT_EQ(ec, c.why) << ec.message();
             EXPECT_NE(base::ErrorText(ec), ec.message()) << "told in the user's words";
         }
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 0);
-    EXPECT_EQ(services.SavePictureBitmap({}, Path("none.bmp")), std::errc::invalid_argument);
+    EXPECT_EQ(services.SavePictureBitmap({}, {}, Path("none.bmp")), std::errc::invalid_argument);
 }
 
 }  // namespace

@@ -192,11 +192,11 @@ TEST_F(PictureWriterKillTest, SavedPictureIsTheOldOrTheNewNeverATornOne) {
     const Format formats[] = {
         {"00101_1.bmp",
          [this](const ui::PictureRef& p, const std::string& path) {
-             return !services.SavePictureBitmap(p, path);
+             return !services.SavePictureBitmap(p, {}, path);
          }},
         {"00101_1.jpg",
          [this](const ui::PictureRef& p, const std::string& path) {
-             return !services.SavePictureJpeg(p, path, 80);
+             return !services.SavePictureJpeg(p, {}, path, 80);
          }},
     };
     for (const Format& format : formats) {

@@ -41,6 +41,7 @@ class FakeServices : public ui::Services {
     std::vector<std::string> drives{"/"};
     ui::YearMonth today{2026, 3};
     int pictureSize = 100;  // width and height of loaded pictures, in pixels // what the save
+    ui::PictureRef pictureFacts;  // depth, windows and spacing of loaded pictures
                             // dialog answers
 
     ui::ScreenInfo Screen() const override { return screen; }
@@ -60,18 +61,26 @@ class FakeServices : public ui::Services {
         loadedPictures.push_back(path);
         for (const std::string& bad : unreadablePictures)
             if (bad == path) return base::Fail(path, {}, pictureError);
-        return ui::PictureRef{static_cast<std::uint32_t>(loadedPictures.size()), pictureSize,
-                              pictureSize};
+        ui::PictureRef picture = pictureFacts;
+        picture.handle = static_cast<std::uint32_t>(loadedPictures.size());
+        picture.widthPx = picture.heightPx = pictureSize;
+        return picture;
     }
-    ui::PictureRef GuideDrawing() override { return {9999, 197, 247}; }
+    ui::PictureRef GuideDrawing() override {
+        ui::PictureRef guide;
+        guide.handle = 9999, guide.widthPx = 197, guide.heightPx = 247;
+        return guide;
+    }
     ui::PictureRef ClipboardPicture() override { return clipboard; }
-    std::error_code SavePictureBitmap(const ui::PictureRef&, const std::string& path) override {
+    std::error_code SavePictureBitmap(const ui::PictureRef&, const ui::PictureView&,
+                                      const std::string& path) override {
         if (bitmapError) return bitmapError;
         savedPictureBitmaps.push_back(path);
         std::ofstream(path, std::ios::binary) << "BM";
         return {};
     }
-    std::error_code SavePictureJpeg(const ui::PictureRef&, const std::string& path, int) override {
+    std::error_code SavePictureJpeg(const ui::PictureRef&, const ui::PictureView&,
+                                    const std::string& path, int) override {
         if (!jpegWorks) return std::make_error_code(std::errc::no_space_on_device);
         savedJpegs.push_back(path);
         std::ofstream(path, std::ios::binary) << "\xFF\xD8\xFF";
