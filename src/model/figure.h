@@ -7,6 +7,7 @@
 // figure panel and cephtool draws it to files, so both show the same lines.
 
 #include <array>
+#include <string>
 
 #include "model/colour.h"
 #include "model/profile.h"
@@ -53,6 +54,15 @@ struct Figure {
     float width = 0, height = 0;
     float movementFrameLeft = 0, alignmentFrameLeft = 0;
     Colour background = kWhite;
+};
+
+// A radiograph under the figure, as the figure panel shows it when the picture is switched
+// on: the picture file, and where it lies in the panel as the record's figure fields
+// align it (its top-left corner in twips, and its scale over one screen pixel of 15 twips
+// per picture pixel).
+struct FigureRadiograph {
+    std::string path;
+    float left = 0, top = 0, scale = 1;
 };
 
 // Ends of a line from two points in millimetres.

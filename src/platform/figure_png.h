@@ -8,7 +8,10 @@
 
 namespace ceph::platform {
 
-// Writes the figure at 150 dpi, or says why it could not (the system's reason).
-base::Result<void> WriteFigurePng(const model::Figure& figure, const std::string& path);
+// Writes the figure at 150 dpi, over the radiograph `under` when given, or says why it
+// could not: the system's reason, or why the radiograph cannot be read in the words of
+// the problem.
+base::Result<void> WriteFigurePng(const model::Figure& figure, const model::FigureRadiograph* under,
+                                  const std::string& path);
 
 }  // namespace ceph::platform

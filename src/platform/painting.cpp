@@ -98,7 +98,8 @@ void PaintLineControl(QPainter& painter, const ui::Line& line, const QPalette& p
               line.dotted && line.borderWidth <= 1);
 }
 
-QImage RenderFigure(const model::Figure& figure, int dpi) {
+QImage RenderFigure(const model::Figure& figure, int dpi, const ui::DrawingList& under,
+                    const PictureStore* pictures) {
     const double scale = dpi / 1440.0;
     QImage image(std::max(1, static_cast<int>(std::lround(figure.width * scale))),
                  std::max(1, static_cast<int>(std::lround(figure.height * scale))),
@@ -117,6 +118,7 @@ QImage RenderFigure(const model::Figure& figure, int dpi) {
     for (const model::FigureLine& l : figure.pairLines)
         PaintLine(painter, QPointF(l.x1, l.y1), QPointF(l.x2, l.y2), ToQColor(l.colour, palette),
                   l.width, false);
+    PaintDrawingList(painter, under, palette, pictures);
     painter.restore();
     // The line controls over it, the profile's before the bones' as the window has them.
     painter.scale(scale, scale);

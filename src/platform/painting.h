@@ -33,8 +33,10 @@ void PaintPictureBox(QPainter& painter, const ui::PictureBox& box, const QPalett
 void PaintLineControl(QPainter& painter, const ui::Line& line, const QPalette& palette);
 
 // The figure as the window shows it on its panel (background, painted pair figure,
-// visible lines) as a picture at `dpi`.
-QImage RenderFigure(const model::Figure& figure, int dpi);
+// visible lines) as a picture at `dpi`; `under` is painted with the pair figure, as the
+// panel's drawing list holds the radiograph (its pictures from `pictures`).
+QImage RenderFigure(const model::Figure& figure, int dpi, const ui::DrawingList& under = {},
+                    const PictureStore* pictures = nullptr);
 
 // Pages on any paint device whose painter starts at the printable area's top-left:
 // the printer, a PDF writer. Text is drawn with PrintFont() of the device's font.

@@ -6,6 +6,8 @@
 
 #include "base/safe_file.h"
 #include "model/figure_movement.h"
+#include "model/numbers.h"
+#include "records/record_line.h"
 
 namespace ceph::tools {
 
@@ -80,6 +82,7 @@ constexpr OptionRule kOptions[] = {
     {.name = "--handoff", .required = true},
     {.name = "--tracing", .kind = OptionRule::Number, .min = 1, .max = 9, .required = true},
     {.name = "--out", .required = true},
+    {.name = "--picture"},
     // The steps, applied in the order given.
     {.name = "--select", .kind = OptionRule::Number, .min = 0, .max = 8, .repeats = true},
     {.name = "--turn", .kind = OptionRule::Number, .min = kMin, .max = kMax, .repeats = true},
@@ -153,11 +156,14 @@ const CommandRules kFigureRules{
     .synopsis =
         "cephtool figure --data DIR --handoff FILE --tracing N [--select S]\n"
         "                [--turn DEG | --shift-x TWIPS | --shift-y TWIPS]...\n"
-        "                --out FILE.svg|FILE.png\n",
+        "                [--picture FILE] --out FILE.svg|FILE.png\n",
     .details =
         "  S is the structure 0..8 (Upper Incisor, Lower Incisor, Occlusal plane,\n"
         "  Alveolar bone, Mandibular bone, Nose, Upper lip, Lower lip, Chin); steps\n"
-        "  apply in the order given, each movement as one click\n",
+        "  apply in the order given, each movement as one click\n"
+        "  --picture FILE: the radiograph under the figure (PNG output only), aligned\n"
+        "  by the tracing's figure fields; any picture the window reads (BMP, JPEG,\n"
+        "  PNG, TIFF, DICOM)\n",
     .options = kOptions,
 };
 
@@ -169,6 +175,10 @@ int RunFigure(int argc, char** argv, PngWriter pngWriter) {
     const bool svg = EndsWithNoCase(out, ".svg");
     if (!svg && !EndsWithNoCase(out, ".png"))
         return UsageFault(kFigureRules, "--out " + out + ": not a .svg or .png file", std::cerr);
+    const std::string picture = line.Text("--picture");
+    if (svg && !picture.empty())
+        return UsageFault(kFigureRules, "--picture: the radiograph is drawn into a .png only",
+                          std::cerr);
     if (!svg && !pngWriter) {
         std::cerr << "cephtool: this build writes the figure as SVG only\n";
         return 2;
@@ -182,10 +192,19 @@ int RunFigure(int argc, char** argv, PngWriter pngWriter) {
         return 1;
     }
     const model::Figure figure = BuildFigure(stored->tracing, Steps(line));
+    // Where the figure panel puts the radiograph for this tracing.
+    const std::array<std::string, 3> boxes = records::FigureBoxTexts(stored->tracing.figure);
+    const model::FigureRadiograph under{picture, static_cast<float>(TextToNumber(boxes[1])),
+                                        static_cast<float>(TextToNumber(boxes[2])),
+                                        static_cast<float>(TextToNumber(boxes[0]))};
     const base::Result<void> written =
         svg ? base::FromSystem(
                   out, base::WriteFileAtomically(out, FigureSvg(figure, FigureTitle(*stored))))
-            : pngWriter(figure, out);
+            : pngWriter(figure, picture.empty() ? nullptr : &under, out);
+    if (!written && written.why().file == picture) {
+        std::cerr << "cephtool: cannot read " << picture << ": " << written.why().detail << "\n";
+        return 1;
+    }
     if (!written) {
         std::cerr << "cephtool: cannot write " << out << ": " << written.why().error.message()
                   << "\n";

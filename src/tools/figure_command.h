@@ -35,7 +35,9 @@ std::string FigureTitle(const StoredTracing& stored);
 std::string FigureSvg(const model::Figure& figure, const std::string& title);
 
 // Writes the figure panel as a PNG file, or says why it could not.
-using PngWriter = base::Result<void> (*)(const model::Figure& figure, const std::string& path);
+using PngWriter = base::Result<void> (*)(const model::Figure& figure,
+                                         const model::FigureRadiograph* under,
+                                         const std::string& path);
 
 extern const CommandRules kFigureRules;
 

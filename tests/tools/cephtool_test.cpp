@@ -77,6 +77,7 @@ TEST(Cephtool, EveryFaultyCommandLineIsToldInOneLineWithTheUsage) {
         {"analyse a - b -", "- (standard input) named more than once"},
         {"figure --data D --handoff H --tracing 1 --out f.txt", "--out f.txt: not a .svg"},
 #ifdef CEPHTOOL_WITH_REPORT
+        {figure + "--picture p.png", "--picture: the radiograph is drawn into a .png only"},
         {report + "--tracing 1abc", "--tracing 1abc: not a whole number"},
         {report + "--tracing 4294967297", "--tracing 4294967297: not between 1 and 9"},
         {report + "--tracing 1 --line 4294967301", "--line 4294967301: not between 0 and 5"},
@@ -104,6 +105,33 @@ TEST(Cephtool, EveryFaultyCommandLineIsToldInOneLineWithTheUsage) {
             << run.err;
     }
 }
+
+#ifdef CEPHTOOL_WITH_REPORT
+// The radiograph under the figure is read as the window reads it; one that cannot be is
+// named, and no figure is written.
+TEST(Cephtool, FigureOverTheRadiograph) {
+    testing::TempDir scratch;
+    const std::string demo = CEPH_DEMO_DIR;
+    const std::vector<std::string> figure = {
+        "figure", "--data", demo, "--handoff", demo + "/OutExe.tmp", "--tracing", "1"};
+    auto run = [&](const std::string& picture, const std::string& out) {
+        std::vector<std::string> args = figure;
+        if (!picture.empty()) args.insert(args.end(), {"--picture", picture});
+        args.insert(args.end(), {"--out", (scratch.path() / out).string()});
+        return RunCephtool(scratch, args);
+    };
+    ASSERT_EQ(run("", "plain.png").status, 0);
+    ASSERT_EQ(run(demo + "/pictures/10234_3.jpg", "over.png").status, 0);
+    EXPECT_NE(testing::Slurp(scratch.path() / "plain.png"),
+              testing::Slurp(scratch.path() / "over.png"));
+
+    const std::string missing = (scratch.path() / "none.dcm").string();
+    const ToolRun refused = run(missing, "none.png");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("cannot read " + missing), std::string::npos) << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(scratch.path() / "none.png"));
+}
+#endif
 
 TEST(Cephtool, HelpAndVersionGoToStandardOutput) {
     testing::TempDir scratch;
