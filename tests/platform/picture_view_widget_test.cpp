@@ -6,9 +6,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeySequence>
+#include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 #include <filesystem>
 #include <memory>
@@ -48,7 +51,9 @@ class PictureViewTest : public ::testing::Test {
         ASSERT_TRUE(image && image->isVisible());
     }
     ui::MainWindow& w() { return shown->program.win; }
-    void Menu(const char* item) { shown->window->Handle({wiring::EventType::Click, item}); }
+    void Menu(const char* item, int index = -1) {
+        shown->window->Handle({wiring::EventType::Click, item, index});
+    }
     int GreyAt(QPoint at) {
         QWidget* viewport = shown->window->WidgetOf(&w().Picture4);
         return qGray(viewport->grab().toImage().pixel(image->mapTo(viewport, at)));
@@ -200,6 +205,60 @@ TEST_F(PictureViewTest, PlacedLandmarksAreMarkedUntilSwitchedOff) {
     EXPECT_FALSE(shown->window->ActionOf(&w().marksmn)->isChecked());
     Menu("marksmn");
     EXPECT_TRUE(MarkNear(s));
+}
+
+// A 12-bit radiograph in a 16-bit PNG, as cephalostats export them: soft tissue at 400,
+// bone at 3600, and a small block of metal at 4000, too small to count in the histogram.
+bool WriteDeepPng(const std::filesystem::path& path, QSize size) {
+    std::filesystem::create_directories(path.parent_path());
+    QImage picture(size, QImage::Format_Grayscale16);
+    for (int y = 0; y < size.height(); ++y) {
+        auto* line = reinterpret_cast<quint16*>(picture.scanLine(y));
+        for (int x = 0; x < size.width(); ++x)
+            line[x] = x < size.width() / 2 ? 400 : (x > 280 && y < 10 ? 4000 : 3600);
+    }
+    return picture.save(QString::fromStdString(path.string()), "PNG");
+}
+
+TEST_F(PictureViewTest, DeepFilmShowsThroughAWindowTheAidsMoveAndIsStoredAsShown) {
+    ASSERT_TRUE(WriteDeepPng(dir.path() / "pics" / "00101_1.png", {300, 300}));
+    Open({300, 300});
+    ASSERT_EQ(w().piccas.size(), 2u);
+    Menu("piccas", 1);
+    ASSERT_TRUE(w().Image1.picture.deep());
+    // Not the near-black of the top 8 of 16 bits: the histogram's window spans the film.
+    const QPoint soft(40, 150), bone(200, 150), metal(290, 5);
+    EXPECT_LT(GreyAt(soft), 8);
+    EXPECT_GT(GreyAt(bone), 247);
+    EXPECT_GT(GreyAt(metal), 247);
+    // Less contrast widens the window: the metal it had cut off shows again.
+    Menu("lesscontrastmn");
+    EXPECT_GT(GreyAt(metal), GreyAt(bone) + 15);
+    Menu("invertmn");
+    EXPECT_LT(GreyAt(bone), 40);
+
+    // Stored as shown but never inverted (over the tracing's JPEG, when asked); the film
+    // itself keeps its levels.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&answer] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            answer.stop();
+            box->button(QMessageBox::Yes)->click();
+        }
+    });
+    answer.start(10);
+    Menu("bmpsave");
+    const QImage stored(QString::fromStdString((dir.path() / "pics" / "00101_1.jpg").string()));
+    ASSERT_FALSE(stored.isNull());
+    EXPECT_NEAR(qGray(stored.pixel(bone)), 223, 4);
+    EXPECT_NEAR(qGray(stored.pixel(soft)), 32, 4);
+    const QImage& deep = shown->services.Pictures().Deep(w().Image1.picture);
+    EXPECT_EQ(reinterpret_cast<const quint16*>(deep.constScanLine(metal.y()))[metal.x()], 4000);
+
+    Menu("automn");
+    EXPECT_EQ(w().Image1.view.window, w().Image1.picture.histogramWindow);
+    EXPECT_EQ(w().Image1.view.contrast, 100);
+    EXPECT_GT(GreyAt(soft), 247) << "still inverted";
 }
 
 TEST(ScreenOnlyDrawing, ShownOnTheScreenButNeverSaved) {
