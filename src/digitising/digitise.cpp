@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "digitising/ruler.h"
 #include "digitising/steps.h"
 #include "model/landmark.h"
 #include "presenter/digitising_view.h"
@@ -80,7 +81,9 @@ void Image1_Click(ui::App& app) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     ui::DigitisingState& flow = s.Digitising;
-    // Once all 19 are placed (or with no input under way) a click has nothing to store.
+    // Once all 19 are placed the ruler's points may be asked for.
+    if (RulerClick(app)) return;
+    // Otherwise (or with no input under way) a click has nothing to store.
     if (flow.step != ui::DigitisingState::Step::Asking) return;
     const std::size_t placed = model::Slot(flow.asked);
     const bool moved = flow.PickedUp();

@@ -17,6 +17,7 @@ void Ask(DigitisingState& s, int n) {
     }
     s.pictureReplaced = false;
     s.resumeAt = 0;
+    s.ruler = {};
 }
 
 bool Advance(DigitisingState& s) {
@@ -55,6 +56,7 @@ bool PickUp(DigitisingState& s, int n) {
 void EndInput(DigitisingState& s) {
     s.step = Step::NotInputting;
     s.resumeAt = 0;
+    s.ruler = {};
 }
 
 float AsReadOut(float position) {

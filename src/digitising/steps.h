@@ -12,7 +12,8 @@ using ui::DigitisingState;
 using ui::kFinishedNumber;
 
 // Number n (1..19) asks for landmark n, kFinishedNumber ends the clicks; anything else
-// leaves the state as it is. Asking again clears the note of a replaced picture.
+// leaves the state as it is. Asking again clears the note of a replaced picture and
+// ends a ruler calibration under way.
 void Ask(DigitisingState& s, int n);
 
 // A click placed the landmark asked: the next in the click order, or the end after the

@@ -112,7 +112,8 @@ void LayOutWorkArea(ui::MainWindow& w) {
     // The header's strip above the work area, the left column's width up to the viewport
     // and its height down to the calibration panel's foot, the pan bars' thickness and
     // the least viewport side that stays usable.
-    constexpr float kTop = 360, kColumn = 3240, kColumnHeight = 5600, kBar = 255;
+    constexpr float kTop = 360, kColumn = 3240, kBar = 255;
+    const float columnHeight = w.Picture7.top + w.Picture7.height;
     constexpr float kDesignSide = 5415, kLeast = 1500;
     const bool known = form.scaleWidth > 0 && form.scaleHeight > 0;
     const float clientW = known ? form.scaleWidth : kColumn + kDesignSide + kBar;
@@ -123,7 +124,7 @@ void LayOutWorkArea(ui::MainWindow& w) {
     const float sideH = std::max(kLeast, clientH - kTop - kBar);
     // The horizontal bar lies on the window under the work area, which would cover it;
     // the work area keeps the left column's height.
-    w.Picture2.Move(0, kTop, areaW, std::max(kColumnHeight, sideH));
+    w.Picture2.Move(0, kTop, areaW, std::max(columnHeight, sideH));
     const bool same = w.Picture4.width == sideW && w.Picture4.height == sideH;
     w.Picture4.Move(kColumn, 0, sideW, sideH);
     w.VScroll1.Move(kColumn + sideW, 0, kBar, sideH);

@@ -1,5 +1,6 @@
 #include "presenter/digitising_view.h"
 
+#include <cmath>
 #include <string>
 
 #include "model/landmark.h"
@@ -34,6 +35,14 @@ void ShowMarks(ui::MainWindow& w) {
         w.Image1.marks.push_back({static_cast<float>(s.X[m] * factor),
                                   static_cast<float>(s.Y[m] * factor), s.LandmarkName[m]});
     }
+    // The ruler's points, while it is measured.
+    const ui::RulerState& r = d.ruler;
+    if (r.step == ui::RulerState::Step::Second || r.step == ui::RulerState::Step::Distance)
+        w.Image1.marks.push_back(
+            {static_cast<float>(r.x1 * factor), static_cast<float>(r.y1 * factor), kRulerMark1});
+    if (r.step == ui::RulerState::Step::Distance)
+        w.Image1.marks.push_back(
+            {static_cast<float>(r.x2 * factor), static_cast<float>(r.y2 * factor), kRulerMark2});
 }
 
 void ShowAsked(ui::MainWindow& w) {
@@ -59,6 +68,7 @@ void ShowAsked(ui::MainWindow& w) {
     w.Label10.left = s.GuideLeft[n];
     w.Label10.top = s.GuideTop[n];
     w.Label10.visible = asking;
+    ShowRuler(w);
 }
 
 float PointerInScale(const ui::MainWindow& w, float twips) {
@@ -72,7 +82,52 @@ void ShowPointer(ui::MainWindow& w) {
 }
 
 void ShowSNDistance(ui::MainWindow& w) {
-    w.Label14.caption = Format0(w.state.Digitising.snDistance);
+    const ui::State& s = w.state;
+    w.Label14.caption = Format0(s.Digitising.snDistance);
+    const double mm = SpacingDistance(w, s.X[16], s.Y[16], s.X[1], s.Y[1]);
+    w.LabelSpacing.caption = mm > 0 ? "影像比例尺：S–N " + Format1(mm) + " mm" : std::string();
+    w.LabelSpacing.visible = mm > 0 && !s.Digitising.ruler.On();
+}
+
+double SpacingDistance(const ui::MainWindow& w, double x1, double y1, double x2, double y2) {
+    // The holder keeps the picture at its own size: its twips per pixel are those of the
+    // picture at 100 %, and image units are twips at the zoom of the scale.
+    const ui::PictureBox& holder = w.Picture6;
+    const ui::PictureRef& picture = holder.picture;
+    const auto usable = [](double mm) { return mm >= kFinestSpacing && mm <= kCoarsestSpacing; };
+    if (picture.empty() || picture.widthPx <= 0 || picture.heightPx <= 0 ||
+        !usable(picture.spacingX) || !usable(picture.spacingY) || !(holder.width > 0) ||
+        !(holder.height > 0))
+        return 0;
+    const int scale = w.state.Digitising.scalePercent;
+    if (scale <= 0) return 0;
+    const double unitsPerPixelX = double(holder.width) / picture.widthPx * scale / 100;
+    const double unitsPerPixelY = double(holder.height) / picture.heightPx * scale / 100;
+    const double dx = (x2 - x1) / unitsPerPixelX * picture.spacingX;
+    const double dy = (y2 - y1) / unitsPerPixelY * picture.spacingY;
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+void ShowRuler(ui::MainWindow& w) {
+    using RulerStep = ui::RulerState::Step;
+    const ui::DigitisingState& d = w.state.Digitising;
+    const RulerStep step = d.ruler.step;
+    const bool on = d.ruler.On(), finished = d.step == Step::Finished;
+    w.CommandRuler.visible = finished && !on;
+    w.LabelSpacing.visible = finished && !on && !w.LabelSpacing.caption.empty();
+    w.TextRuler.visible = w.LabelRulerMM.visible = w.CommandRulerOK.visible =
+        step == RulerStep::Distance;
+    w.CommandRulerCancel.visible = on;
+    // Finishing waits for the ruler to be measured or given up.
+    w.Command4.enabled = !on;
+    if (!on) return;
+    w.LabelPNT.caption = step == RulerStep::First    ? kRulerFirst
+                         : step == RulerStep::Second ? kRulerSecond
+                                                     : kRulerDistance;
+    w.LabelPNT.visible = true;
+    w.LabelPNTDef.caption = step == RulerStep::Distance ? kRulerTypeHint : kRulerClickHint;
+    w.LabelPNTDef.foreColor = kSystemWindowText;
+    w.LabelPNTDef.visible = true;
 }
 
 }  // namespace ceph::presenter

@@ -78,7 +78,7 @@ void LayOut(ui::MainWindow& w, bool correcting) {
     panel.width = kReportPanelWidth;
     w.Picture8.left = 0;
     w.state.ReservedRight = panel.width;
-    w.readceph.Move(0, 200, 9200 + panel.width, 6900);
+    w.readceph.Move(0, 200, 9200 + panel.width, 7140);
     w.readceph.resizable = true;
     w.readceph.scaleWidth = w.readceph.scaleHeight = 0;
     imaging::LayOutWorkArea(w);

@@ -125,7 +125,7 @@ void inputn_Click(ui::App& app, int index) {
     w.Picture2.visible = true;
     // The note beside the age box needs the header's room to the right of the slot.
     const ui::Label& note = w.LabelAgeNote;
-    w.readceph.Move(200, 200, note.visible ? note.left + note.width + 150 : 9200, 6900);
+    w.readceph.Move(200, 200, note.visible ? note.left + note.width + 150 : 9200, 7140);
     // Where the clinician left the last one, as large, maximised or not.
     if (const ui::State::WindowPlace& last = s.InputWindow; last.width > 0) {
         w.readceph.Move(last.left, last.top, last.width, last.height);

@@ -12,6 +12,23 @@ namespace ceph::ui {
 // The prompt's number once all landmarks are placed: one past the last.
 inline constexpr int kFinishedNumber = model::kLandmarkCount + 1;
 
+// Measuring the S-N length against the ruler on the film, once all landmarks are placed:
+// two points clicked on the ruler's scale, then the millimetres between them typed.
+// Nothing of it is kept beyond the length it proposes.
+struct RulerState {
+    enum class Step {
+        Off,
+        First,     // the first point is asked
+        Second,    // the second point is asked
+        Distance,  // both placed: their distance in millimetres is asked
+    };
+    Step step = Step::Off;
+    // The points placed, in the image units of the scale, as a landmark is kept.
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    bool On() const { return step != Step::Off; }
+    bool Clicking() const { return step == Step::First || step == Step::Second; }
+};
+
 struct DigitisingState {
     enum class Step {
         NotInputting,  // no input has been started, or the last one ended
@@ -37,6 +54,8 @@ struct DigitisingState {
     bool pointerOver = false;
     // S to N in image units, whole as the calibration panel shows it; 0 until measured.
     double snDistance = 0;
+    // The ruler calibration under way, if any; any other step of the input ends it.
+    RulerState ruler;
 
     bool Asks(model::Landmark l) const { return step == Step::Asking && asked == l; }
     // The prompt's number: the landmark asked, kFinishedNumber at the end, 0 while no

@@ -99,7 +99,17 @@ struct MainWindow {
     TextBox Text2, Text6;
     CommandButton Command4;
     Label Label14, Label11, Label4, Label5;
-    // Under the rows: why the S-N length or the scale looks implausible (red), or empty.
+    // Under the rows: the S-N length the picture's own pixel spacing gives (grey, hidden
+    // when the picture has none), CommandRuler that starts measuring the length against
+    // the ruler on the film, and in its place while it is measured, the distance of the
+    // two ruler points TextRuler in millimetres (LabelRulerMM), CommandRulerOK that takes
+    // it and CommandRulerCancel that gives the measuring up.
+    Label LabelSpacing;
+    CommandButton CommandRuler;
+    TextBox TextRuler;
+    Label LabelRulerMM;
+    CommandButton CommandRulerOK, CommandRulerCancel;
+    // Under them: why the S-N length or the scale looks implausible (red), or empty.
     Label LabelSNCheck;
 
     // The guide drawing Picture5: the blinking pointer Label10 at the landmark to

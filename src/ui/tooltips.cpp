@@ -18,6 +18,13 @@ void MainWindow::BuildTooltips() {
     Label14.tooltip = "S–N 在影像上的距離（影像單位）";
     Text6.tooltip = "S–N 的實際長度（mm）";
     Text2.tooltip = "每一影像單位的長度（mm）";
+    LabelSpacing.tooltip =
+        "由影像檔記錄的像素間距算出。這是底片（偵測器）上的長度，不是正中矢狀面上的："
+        "會比真正的 S–N 長，多出放射攝影的放大率。";
+    CommandRuler.tooltip = "在影像的尺規上點兩點，再輸入兩點間的距離，由此算出 S–N 的長度";
+    TextRuler.tooltip = "尺規上兩點間的距離（mm），按 Enter 確定";
+    CommandRulerOK.tooltip = "由尺規算出 S–N 的長度";
+    CommandRulerCancel.tooltip = "放棄尺規校正，S–N 長度不變（Esc）";
     Text4.tooltip = "拍攝時的年齡，例如 12Y 3M";
     Text1[0].tooltip = "影像在圖形下的縮放倍率（按 Enter 或離開欄位後生效）";
     Text1[1].tooltip = "影像在圖形下的左右位移";

@@ -2,6 +2,7 @@
 
 #include "app/exit.h"
 #include "digitising/digitise.h"
+#include "digitising/ruler.h"
 #include "figure/display.h"
 #include "figure/figure.h"
 #include "figure/movement.h"
@@ -46,8 +47,10 @@ void Close(ui::App& app) {
     if (records::MayLeaveCorrection(app)) app::Form_Unload(app);
 }
 
-// Esc leaves the correction or the input, asking first when work would be lost.
+// Esc gives up the ruler's measuring, or leaves the correction or the input, asking
+// first when work would be lost.
 void CancelByKey(ui::App& app) {
+    if (digitising::RulerUnderWay(app)) return digitising::CommandRulerCancel_Click(app);
     if (!records::Correcting(app.win)) {
         if (app.win.Picture2.visible) app::CancelByKey(app);
         return;
@@ -101,6 +104,12 @@ const Route kRoutes[] = {
     {Click, "gotalk.Dir1", [](App& a, const Event& e) { imaging::Dir1_Click(a, e.index); }},
     {Click, "gotalk.File1", [](App& a, const Event& e) { imaging::File1_Click(a, e.index); }},
     {Click, "Command4", [](App& a, const Event&) { Finish(a); }},
+    {Click, "CommandRuler", [](App& a, const Event&) { digitising::CommandRuler_Click(a); }},
+    {Click, "CommandRulerOK", [](App& a, const Event&) { digitising::CommandRulerOK_Click(a); }},
+    {Click, "CommandRulerCancel",
+     [](App& a, const Event&) { digitising::CommandRulerCancel_Click(a); }},
+    {KeyPress, "TextRuler",
+     [](App& a, const Event& e) { digitising::TextRuler_KeyPress(a, e.key); }},
     {Click, "Command2", [](App& a, const Event&) { records::Command2_Click(a); }},
     {Click, "Check2", [](App& a, const Event&) { records::Check2_Click(a); }},
     {Click, "Check1", [](App& a, const Event&) { figure::Check1_Click(a.win); }},

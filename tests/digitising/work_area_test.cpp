@@ -46,7 +46,7 @@ class WorkAreaTest : public ::testing::Test {
 TEST_F(WorkAreaTest, ViewportFillsTheWindowAndAClickStoresTheSameFilmPoint) {
     ASSERT_TRUE(w.readceph.resizable);
     // Pan to film point (6000, 4500) twips at the viewport's top-left.
-    Resize(9000, 6400);
+    Resize(9000, 6640);
     w.HScroll1.value = 6000;
     w.VScroll1.value = 4500;
     Send(wiring::EventType::Change, "HScroll1");
@@ -55,7 +55,7 @@ TEST_F(WorkAreaTest, ViewportFillsTheWindowAndAClickStoresTheSameFilmPoint) {
         float width, height;
     };
     float storedX = -1, storedY = -1;
-    for (const Size size : {Size{9000, 6400}, Size{14000, 9000}, Size{16000, 11000}}) {
+    for (const Size size : {Size{9000, 6640}, Size{14000, 9000}, Size{16000, 11000}}) {
         SCOPED_TRACE(size.width);
         Resize(size.width, size.height);
         const float sideW = size.width - 3240 - 255, sideH = size.height - 360 - 255;

@@ -23,6 +23,7 @@
 #include "digitising/digitise.h"
 #include "grey_jpeg.h"
 #include "platform/run.h"
+#include "presenter/digitising_view.h"
 #include "records/input.h"
 #include "shown_window.h"
 #include "support/patient_folder.h"
@@ -139,6 +140,20 @@ TEST_F(CaptionsFit, InEveryStateOfTheWindow) {
         w().LabelSNCheck.caption = note;
         CheckShown(("calibration, " + note).c_str());
     }
+    // The length the picture's spacing gives beside the ruler's button, then the ruler's
+    // prompts under the guide and its row in the panel at each step.
+    ui::DigitisingState& flow = w().state.Digitising;
+    flow.step = ui::DigitisingState::Step::Finished;
+    w().LabelSpacing.caption = "影像比例尺：S–N 999.9 mm";
+    presenter::ShowRuler(w());
+    CheckShown("calibration with the spacing");
+    for (const auto step : {ui::RulerState::Step::First, ui::RulerState::Step::Second,
+                            ui::RulerState::Step::Distance}) {
+        flow.ruler.step = step;
+        presenter::ShowRuler(w());
+        CheckShown(("ruler, " + w().LabelPNT.caption).c_str());
+    }
+    flow.ruler = {};
 
     Handle("Command3");
     Handle("readn", 0);
