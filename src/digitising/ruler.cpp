@@ -32,6 +32,7 @@ void Refuse(ui::App& app, const std::string& why) {
 // Back to the panel as it was before the ruler, the next measuring starting afresh.
 void End(ui::App& app) {
     Ruler(app) = {};
+    app.win.Picture4.takeFocus = true;
     Show(app);
 }
 
@@ -46,6 +47,9 @@ void CommandRuler_Click(ui::App& app) {
     if (flow.step != ui::DigitisingState::Step::Finished || flow.ruler.On()) return;
     Ruler(app).step = Step::First;
     app.win.TextRuler.text.clear();
+    // The film takes the keys, as it has them while landmarks are placed: zoom, pan and
+    // Esc act at once, and nothing is typed into a box by mistake.
+    app.win.Picture4.takeFocus = true;
     Show(app);
 }
 

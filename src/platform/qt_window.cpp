@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <cmath>
+#include <utility>
 
 namespace ceph::platform {
 
@@ -304,11 +305,20 @@ void QtMainWindow::Refresh() {
     // A window newly made resizable lays out its work area for the client area it has.
     if (app_.win.readceph.resizable && app_.win.readceph.scaleWidth == 0) ClientResized();
     RefreshTimer();
+    TakeFocus();
     RefreshControls(app_.win.Controls());
     FocusNewlyShown();
     RefreshPicker();
     RefreshMenus();
     refreshing_ = false;
+}
+
+void QtMainWindow::TakeFocus() {
+    // Before the controls change: the focus then never passes through whatever widget
+    // Qt would hand it to when the control that had it is hidden.
+    for (const ui::ControlRef& ref : app_.win.Controls())
+        if (std::exchange(ref.control->takeFocus, false) && IsShown(*ref.control))
+            if (QWidget* widget = WidgetOf(ref.control)) widget->setFocus(Qt::OtherFocusReason);
 }
 
 void QtMainWindow::FocusNewlyShown() {

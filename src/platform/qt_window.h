@@ -74,7 +74,9 @@ class QtMainWindow : public QMainWindow, private ControlHost {
     QWidget* SurfaceOf(const ui::Control& form);
     void RefreshControls(const std::vector<ui::ControlRef>& controls);
     void RefreshTimer();
-    // Gives the keyboard focus to each control that asks for it as it comes into view.
+    // Gives the keyboard focus to a shown control that asks for it now, and to each control
+    // that asks for it as it comes into view.
+    void TakeFocus();
     void FocusNewlyShown();
     void RefreshPicker();
     void FilterTextBox(const ui::Control& control, QEvent* event);

@@ -96,6 +96,10 @@ struct Control {
     // Takes the keyboard focus each time it comes into view, so that the keys meant for
     // it act at once and none is typed into a box by mistake.
     bool focusWhenShown = false;
+    // Takes the keyboard focus once the event being handled is done, if it is shown (not
+    // one only now coming into view); the platform then clears it. Where the keys are to
+    // act next when the control that had them goes.
+    bool takeFocus = false;
 
     // "Text3(5)" for array elements, the bare name otherwise.
     std::string QualifiedName() const;
