@@ -30,7 +30,7 @@ class FakeServices : public ui::Services {
     std::vector<std::vector<ui::DrawingList>> printJobs;
     std::vector<std::string> pdfFiles;
     base::Result<void, ui::PrintProblem> printResult;  // what the next print job reports
-    std::string saveFileAnswer;                        // what the save dialog answers
+    std::string saveFileAnswer;
     std::string pictureError = "not a picture";
     std::vector<std::string> unreadablePictures;  // paths whose loading fails
     ui::PictureRef clipboard;                     // empty: nothing on the clipboard
