@@ -36,6 +36,29 @@ void End(ui::App& app) {
     Show(app);
 }
 
+// The S-N length in millimetres, as the length box writes it, for S-N and the ruler's
+// two points `rulerUnits` apart, both in image units, and the ruler's distance typed;
+// empty, with `why` set, when the typed text is no distance.
+std::string RulerLength(double snUnits, double rulerUnits, const std::string& typed,
+                        std::string& why) {
+    // A distance is read whole, as the S-N length is: "10mm" or "1,5" is no distance.
+    const double mm = TextToNumber(typed);
+    if (TrimBlanks(typed).empty()) {
+        why = "請輸入尺規上兩點間的距離（mm）。";
+    } else if (!IsDecimalNumber(typed)) {
+        why = "距離「" + typed + "」無法讀成數字，請輸入 mm 數，例如 50。";
+    } else if (!IsPositiveNumber(mm)) {
+        why = "距離「" + typed + "」不是正數，請輸入兩點間的 mm 數。";
+    } else if (!(rulerUnits > 0)) {
+        why = "尺規上的兩點是同一點，請重新點選。";
+    } else {
+        const double length = snUnits * mm / rulerUnits;
+        if (IsPositiveNumber(length)) return Format1(length);
+        why = "距離「" + typed + "」太大，請輸入兩點間的 mm 數。";
+    }
+    return {};
+}
+
 }  // namespace
 
 bool RulerUnderWay(const ui::App& app) {
@@ -73,26 +96,6 @@ bool RulerClick(ui::App& app) {
     }
     Show(app);
     return true;
-}
-
-std::string RulerLength(double snUnits, double rulerUnits, const std::string& typed,
-                        std::string& why) {
-    // A distance is read whole, as the S-N length is: "10mm" or "1,5" is no distance.
-    const double mm = TextToNumber(typed);
-    if (TrimBlanks(typed).empty()) {
-        why = "請輸入尺規上兩點間的距離（mm）。";
-    } else if (!IsDecimalNumber(typed)) {
-        why = "距離「" + typed + "」無法讀成數字，請輸入 mm 數，例如 50。";
-    } else if (!IsPositiveNumber(mm)) {
-        why = "距離「" + typed + "」不是正數，請輸入兩點間的 mm 數。";
-    } else if (!(rulerUnits > 0)) {
-        why = "尺規上的兩點是同一點，請重新點選。";
-    } else {
-        const double length = snUnits * mm / rulerUnits;
-        if (IsPositiveNumber(length)) return Format1(length);
-        why = "距離「" + typed + "」太大，請輸入兩點間的 mm 數。";
-    }
-    return {};
 }
 
 void CommandRulerOK_Click(ui::App& app) {

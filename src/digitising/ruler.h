@@ -5,8 +5,6 @@
 // S-N length box then holds S-N in those millimetres, and stays hers to change. Given up,
 // the length is as it was.
 
-#include <string>
-
 #include "ui/app.h"
 
 namespace ceph::digitising {
@@ -20,11 +18,5 @@ void CommandRulerCancel_Click(ui::App& app);  // given up: the length as it was
 void TextRuler_KeyPress(ui::App& app, int key);
 // Whether a ruler calibration is under way (Esc then gives it up, not the input).
 bool RulerUnderWay(const ui::App& app);
-
-// The S-N length in millimetres for S-N and the ruler's two points `rulerUnits` apart,
-// both in image units, and the ruler's distance typed; empty, with `why` set, when the
-// typed text is no distance or the points are too close to measure by.
-std::string RulerLength(double snUnits, double rulerUnits, const std::string& typed,
-                        std::string& why);
 
 }  // namespace ceph::digitising
