@@ -154,6 +154,7 @@ TEST_F(CaptionsFit, InEveryStateOfTheWindow) {
         CheckShown(("ruler, " + w().LabelPNT.caption).c_str());
     }
     flow.ruler = {};
+    presenter::ShowRuler(w());
 
     Handle("Command3");
     Handle("readn", 0);
