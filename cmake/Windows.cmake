@@ -2,21 +2,26 @@
 # beside it, each program's icon, version and manifest, and the installed layout the
 # installer packs (flat, as under Program Files\readceph).
 
-# Qt for Windows built anew (by a changed scripts/windows-qt.sh) lives in another folder:
-# forget every path found in the old one, or the build would go on linking it.
-set(ceph_old_qt "$CACHE{CEPH_WINDOWS_QT_USED}")
-if(NOT ceph_old_qt STREQUAL "" AND NOT ceph_old_qt STREQUAL "$ENV{CEPH_WINDOWS_QT}")
-    message(STATUS "Qt for Windows is now $ENV{CEPH_WINDOWS_QT}; forgetting ${ceph_old_qt}")
-    get_cmake_property(ceph_entries CACHE_VARIABLES)
-    foreach(entry ${ceph_entries})
-        get_property(value CACHE ${entry} PROPERTY VALUE)
-        string(FIND "${value}" "${ceph_old_qt}" at)
-        if(at EQUAL 0)
-            unset(${entry} CACHE)
-        endif()
-    endforeach()
-endif()
-set(CEPH_WINDOWS_QT_USED "$ENV{CEPH_WINDOWS_QT}" CACHE INTERNAL "The Qt for Windows found")
+# Qt or the picture libraries for Windows built anew (by a changed scripts/windows-qt.sh
+# or scripts/windows-imaging.sh) live in another folder: forget every path found in the
+# old one, or the build would go on linking it.
+function(ceph_forget_old_folder used now)
+    set(old "$CACHE{${used}}")
+    if(NOT old STREQUAL "" AND NOT old STREQUAL "${now}")
+        message(STATUS "${now} replaces ${old}: forgetting what was found there")
+        get_cmake_property(entries CACHE_VARIABLES)
+        foreach(entry ${entries})
+            get_property(value CACHE ${entry} PROPERTY VALUE)
+            string(FIND "${value}" "${old}" at)
+            if(at EQUAL 0)
+                unset(${entry} CACHE)
+            endif()
+        endforeach()
+    endif()
+    set(${used} "${now}" CACHE INTERNAL "The folder found")
+endfunction()
+ceph_forget_old_folder(CEPH_WINDOWS_QT_USED "$ENV{CEPH_WINDOWS_QT}")
+ceph_forget_old_folder(CEPH_WINDOWS_IMAGING_USED "$ENV{CEPH_WINDOWS_IMAGING}")
 
 # The tests and the programs find the bundled font where the installed program does:
 # in fonts\ beside the executable.

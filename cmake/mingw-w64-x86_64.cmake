@@ -48,6 +48,25 @@ if(NOT "$ENV{CEPH_WINDOWS_QT}" STREQUAL "")
     set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake)
 endif()
 
+# The picture libraries for Windows (libtiff, GDCM; scripts/windows-imaging.sh builds
+# them once and keeps them outside the work tree), found the same way: from
+# CEPH_WINDOWS_IMAGING when set, else from where that script keeps them. Their folder
+# also holds a FindTIFF that adds the zlib the static libtiff needs.
+if(NOT DEFINED ENV{CEPH_WINDOWS_IMAGING})
+    execute_process(COMMAND ${CMAKE_CURRENT_LIST_DIR}/../scripts/windows-imaging.sh --where
+                    OUTPUT_VARIABLE ceph_windows_imaging OUTPUT_STRIP_TRAILING_WHITESPACE
+                    ERROR_QUIET RESULT_VARIABLE ceph_windows_imaging_failed)
+    if(ceph_windows_imaging_failed OR NOT EXISTS "${ceph_windows_imaging}/.complete")
+        set(ceph_windows_imaging "")
+    endif()
+    set(ENV{CEPH_WINDOWS_IMAGING} "${ceph_windows_imaging}")
+endif()
+if(NOT "$ENV{CEPH_WINDOWS_IMAGING}" STREQUAL "")
+    list(APPEND CMAKE_FIND_ROOT_PATH "$ENV{CEPH_WINDOWS_IMAGING}")
+    list(APPEND CMAKE_PREFIX_PATH "$ENV{CEPH_WINDOWS_IMAGING}")
+    list(APPEND CMAKE_MODULE_PATH "$ENV{CEPH_WINDOWS_IMAGING}/cmake-modules")
+endif()
+
 find_program(CEPH_WINE NAMES wine64 wine)
 if(CEPH_WINE AND NOT DEFINED CMAKE_CROSSCOMPILING_EMULATOR)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${CEPH_WINE})
