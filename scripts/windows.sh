@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # The whole program for Windows in one command, on this Linux machine: Qt for Windows
-# (built once, then reused), readceph.exe and cephtool.exe, the whole test suite under
-# Wine, cephtool.exe against the Linux cephtool, and the installer. The installer's
-# path is printed last.
+# and the picture libraries (libtiff, GDCM), each built once, then reused; readceph.exe
+# and cephtool.exe, the whole test suite under Wine, cephtool.exe against the Linux
+# cephtool, and the installer. The installer's path is printed last.
 #
 #   scripts/windows.sh            everything
 #   scripts/windows.sh --no-qt    everything when Qt for Windows is ready; when it is
 #                                 not, says so and ends with status 3 (CI uses this:
-#                                 it does not start the 25-minute Qt build)
+#                                 it does not start the 25-minute Qt build; the
+#                                 picture libraries, a few minutes, are built when
+#                                 missing)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -21,8 +23,10 @@ if [ "${1:-}" = "--no-qt" ]; then
         exit 3
     fi
 fi
-# Its progress and any failure on the error stream; the folder it prints is not needed.
+# Their progress and any failure on the error stream; the folders they print are not
+# needed (the toolchain file asks the scripts where they are).
 scripts/windows-qt.sh >&2
+scripts/windows-imaging.sh >&2
 
 # The Linux build's own needs (its cephtool is the reference), then the cross compilers,
 # GoogleTest's sources, Wine for the tests, NSIS for the installer, and ImageMagick to
