@@ -24,3 +24,23 @@ foreach(entry ${ceph_licences})
     endif()
     install(FILES ${from} DESTINATION licences RENAME ${name})
 endforeach()
+
+# The picture libraries of scripts/windows-imaging.sh, when the program links them: their
+# terms come with them, from the sources they were built from. A cached path into their
+# folder tells that a find_package took them from there.
+set(ceph_imaging "$ENV{CEPH_WINDOWS_IMAGING}")
+set(ceph_imaging_licences "")
+if(NOT ceph_imaging STREQUAL "")
+    string(FIND "$CACHE{GDCM_DIR}" "${ceph_imaging}/" at)
+    if(at EQUAL 0)
+        list(APPEND ceph_imaging_licences GDCM OpenJPEG CharLS IJG-JPEG expat zlib)
+    endif()
+    string(FIND "$CACHE{TIFF_LIBRARY_RELEASE}" "${ceph_imaging}/" at)
+    if(at EQUAL 0)
+        list(APPEND ceph_imaging_licences libtiff zlib)
+    endif()
+    list(REMOVE_DUPLICATES ceph_imaging_licences)
+endif()
+foreach(name ${ceph_imaging_licences})
+    install(FILES ${ceph_imaging}/licences/${name}.txt DESTINATION licences)
+endforeach()
