@@ -174,6 +174,9 @@ cmake -S "$work/src/gdcm" -B "$work/build-gdcm" "${cmake_opts[@]}" \
     -DZLIB_LIBRARY="$prefix/lib/libz.a" -DZLIB_INCLUDE_DIR="$prefix/include" >/dev/null
 nice -n 10 cmake --build "$work/build-gdcm" -j "$jobs" >/dev/null
 cmake --install "$work/build-gdcm" >/dev/null
+# zlib and OpenJPEG named relative to the folder, like GDCM's own libraries, so a copy of
+# the folder elsewhere (CEPH_WINDOWS_IMAGING) links its own.
+sed -i "s|$prefix/|\${_IMPORT_PREFIX}/|g" "$prefix/lib/cmake/gdcm-3.0/GDCMTargets.cmake"
 
 # The terms of each library linked into the program, from the sources built here, for
 # the Windows install's licences folder (IJG's JPEG with DCMTK's lossless additions).
