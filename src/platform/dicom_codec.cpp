@@ -1,0 +1,647 @@
+#include "platform/dicom_codec.h"
+
+#include <gdcmImage.h>
+#include <gdcmImageReader.h>
+#include <gdcmJPEG2000Codec.h>
+#include <gdcmJPEGCodec.h>
+#include <gdcmJPEGLSCodec.h>
+#include <gdcmRAWCodec.h>
+#include <gdcmRLECodec.h>
+#include <gdcmTrace.h>
+#include <gdcmTransferSyntax.h>
+#include <gdcmUIDs.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <istream>
+#include <map>
+#include <mutex>
+#include <new>
+#include <ostream>
+#include <streambuf>
+#include <vector>
+
+#include "platform/picture_file.h"
+
+namespace ceph::platform {
+
+namespace {
+
+constexpr std::uint32_t Tag(std::uint16_t group, std::uint16_t element) {
+    return std::uint32_t{group} << 16 | element;
+}
+
+constexpr std::uint32_t kPixelData = Tag(0x7FE0, 0x0010);
+constexpr std::uint32_t kItem = Tag(0xFFFE, 0xE000);
+constexpr std::uint32_t kItemEnd = Tag(0xFFFE, 0xE00D);
+constexpr std::uint32_t kSequenceEnd = Tag(0xFFFE, 0xE0DD);
+constexpr std::uint32_t kVoiLutSequence = Tag(0x0028, 0x3010);
+constexpr std::uint32_t kUndefined = 0xFFFFFFFF;
+constexpr int kMaxNesting = 12;
+
+const char* const kCut = "DICOM 檔案不完整，可能被截斷";
+
+// A value's place in the file.
+struct Span {
+    std::size_t offset = 0;
+    std::size_t length = 0;
+};
+using Elements = std::map<std::uint32_t, Span>;
+
+// What the walk over the file's elements found: the elements of the main data set the
+// decoding needs (the whole file meta group and data set, values left where they are),
+// the first item of the VOI LUT sequence, and where the pixel data lie.
+struct Walk {
+    const unsigned char* data = nullptr;
+    std::size_t size = 0;
+    bool little = true;  // of the data set; the meta group is always little endian
+    Elements top;
+    Elements voi;
+    bool pixels = false;
+    bool encapsulated = false;
+    Span pixelSpan;  // the value, or for encapsulated pixels from the first fragment on
+    std::string error;
+};
+
+std::uint16_t U16(const unsigned char* p, bool little) {
+    return little ? static_cast<std::uint16_t>(p[0] | p[1] << 8)
+                  : static_cast<std::uint16_t>(p[1] | p[0] << 8);
+}
+
+std::uint32_t U32(const unsigned char* p, bool little) {
+    const std::uint32_t a = U16(p, little), b = U16(p + 2, little);
+    return little ? (a | b << 16) : (b | a << 16);
+}
+
+// Value representations whose length takes four bytes after two reserved ones.
+bool LongVr(const unsigned char* vr) {
+    static const char* const kLong[] = {"OB", "OD", "OF", "OL", "OV", "OW", "SQ",
+                                        "SV", "UC", "UN", "UR", "UT", "UV"};
+    for (const char* v : kLong)
+        if (vr[0] == v[0] && vr[1] == v[1]) return true;
+    return false;
+}
+
+struct Header {
+    std::uint32_t tag = 0;
+    char vr[2] = {0, 0};
+    std::uint32_t length = 0;
+    std::size_t value = 0;  // offset of the value
+};
+
+// Reads the element header at `pos`; false when the file ends inside it.
+bool ReadHeader(const Walk& w, std::size_t pos, bool little, bool explicitVr, Header* h) {
+    if (w.size < 8 || pos > w.size - 8) return false;
+    const unsigned char* p = w.data + pos;
+    h->tag = Tag(U16(p, little), U16(p + 2, little));
+    h->vr[0] = h->vr[1] = 0;
+    if ((h->tag >> 16) == 0xFFFE || !explicitVr) {
+        h->length = U32(p + 4, little);
+        h->value = pos + 8;
+        return true;
+    }
+    h->vr[0] = static_cast<char>(p[4]);
+    h->vr[1] = static_cast<char>(p[5]);
+    if (LongVr(p + 4)) {
+        if (pos > w.size - 12) return false;
+        h->length = U32(p + 8, little);
+        h->value = pos + 12;
+    } else {
+        h->length = U16(p + 6, little);
+        h->value = pos + 8;
+    }
+    return true;
+}
+
+bool WalkSequence(Walk& w, std::size_t& pos, std::size_t end, bool undefined, bool little,
+                  bool explicitVr, int depth, Elements* firstItem);
+
+// Walks the elements from `pos` to `end`, or for an item of undefined length to its end
+// marker, recording them in `keep` when given. Stops at the pixel data of the main data
+// set. False, with w.error, when the structure leaves the file or makes no sense.
+bool WalkElements(Walk& w, std::size_t& pos, std::size_t end, bool little, bool explicitVr,
+                  int depth, Elements* keep, bool untilItemEnd) {
+    if (depth > kMaxNesting) {
+        w.error = "DICOM 檔案結構損壞（序列層數過多）";
+        return false;
+    }
+    while (pos < end) {
+        Header h;
+        if (!ReadHeader(w, pos, little, explicitVr, &h)) {
+            w.error = kCut;
+            return false;
+        }
+        if (h.tag == kItemEnd) {
+            pos = h.value;
+            if (untilItemEnd) return true;
+            continue;
+        }
+        if (h.tag == kPixelData && depth == 0) {
+            w.pixels = true;
+            if (h.length != kUndefined) {
+                if (h.length > w.size - h.value) {
+                    w.error = "DICOM 像素資料不完整，檔案可能被截斷";
+                    return false;
+                }
+                w.pixelSpan = {h.value, h.length};
+                return true;
+            }
+            // Encapsulated: fragments up to the sequence's end marker.
+            w.encapsulated = true;
+            std::size_t at = h.value;
+            for (;;) {
+                Header item;
+                if (!ReadHeader(w, at, little, false, &item) || item.length == kUndefined ||
+                    (item.tag == kItem && item.length > w.size - item.value)) {
+                    w.error = "DICOM 像素資料不完整，檔案可能被截斷";
+                    return false;
+                }
+                if (item.tag == kSequenceEnd) break;
+                if (item.tag != kItem) {
+                    w.error = "DICOM 像素資料結構損壞";
+                    return false;
+                }
+                at = item.value + item.length;
+            }
+            w.pixelSpan = {h.value, at - h.value};
+            return true;
+        }
+        const bool sequence = (h.vr[0] == 'S' && h.vr[1] == 'Q') || h.length == kUndefined;
+        if (h.length == kUndefined) {
+            // A sequence of undefined length (in an unknown element, implicitly coded).
+            const bool implicitInside = !explicitVr || (h.vr[0] == 'U' && h.vr[1] == 'N');
+            pos = h.value;
+            Elements* item = depth == 0 && h.tag == kVoiLutSequence ? &w.voi : nullptr;
+            if (!WalkSequence(w, pos, w.size, true, little, !implicitInside, depth + 1, item))
+                return false;
+        } else {
+            if (h.length > w.size - h.value || h.value + h.length > end) {
+                w.error = kCut;
+                return false;
+            }
+            if (sequence && depth == 0 && h.tag == kVoiLutSequence) {
+                std::size_t at = h.value;
+                if (!WalkSequence(w, at, h.value + h.length, false, little, explicitVr, depth + 1,
+                                  &w.voi))
+                    return false;
+            }
+            if (keep) keep->emplace(h.tag, Span{h.value, h.length});
+            pos = h.value + h.length;
+        }
+        if (h.length == kUndefined && keep) keep->emplace(h.tag, Span{h.value, 0});
+    }
+    if (untilItemEnd) {
+        w.error = kCut;
+        return false;
+    }
+    return true;
+}
+
+// Walks a sequence's items from `pos`: to `end` for a sequence of known length, else to
+// its end marker. The first item's elements go to `firstItem` when given.
+bool WalkSequence(Walk& w, std::size_t& pos, std::size_t end, bool undefined, bool little,
+                  bool explicitVr, int depth, Elements* firstItem) {
+    bool first = true;
+    while (pos < end) {
+        Header h;
+        if (!ReadHeader(w, pos, little, false, &h)) {
+            w.error = kCut;
+            return false;
+        }
+        pos = h.value;
+        if (h.tag == kSequenceEnd) return true;
+        if (h.tag != kItem) {
+            w.error = "DICOM 檔案結構損壞（序列中有非項目的元素）";
+            return false;
+        }
+        Elements* keep = first ? firstItem : nullptr;
+        first = false;
+        if (h.length == kUndefined) {
+            if (!WalkElements(w, pos, w.size, little, explicitVr, depth, keep, true)) return false;
+        } else {
+            if (h.length > w.size - h.value || h.value + h.length > end) {
+                w.error = kCut;
+                return false;
+            }
+            std::size_t at = h.value;
+            if (!WalkElements(w, at, h.value + h.length, little, explicitVr, depth, keep, false))
+                return false;
+            pos = h.value + h.length;
+        }
+    }
+    if (undefined) {
+        w.error = kCut;
+        return false;
+    }
+    return true;
+}
+
+std::string Text(const Walk& w, const Elements& elements, std::uint32_t tag) {
+    const auto it = elements.find(tag);
+    if (it == elements.end()) return {};
+    std::string text(reinterpret_cast<const char*>(w.data) + it->second.offset, it->second.length);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\0'))
+        text.pop_back();
+    while (!text.empty() && text.front() == ' ')
+        text.erase(0, 1);
+    return text;
+}
+
+// The `index`th number of a decimal or integer string value; `fallback` when absent or
+// not a number.
+double Number(const Walk& w, const Elements& elements, std::uint32_t tag, double fallback,
+              int index = 0) {
+    const std::string text = Text(w, elements, tag);
+    std::size_t start = 0;
+    for (int i = 0; i < index; ++i) {
+        start = text.find('\\', start);
+        if (start == std::string::npos) return fallback;
+        ++start;
+    }
+    const std::string part = text.substr(start, text.find('\\', start) - start);
+    const char* begin = part.c_str();
+    while (*begin == ' ')
+        ++begin;
+    char* stop = nullptr;
+    const double value = std::strtod(begin, &stop);
+    if (stop == begin || !std::isfinite(value)) return fallback;
+    while (*stop == ' ')
+        ++stop;
+    return *stop == '\0' ? value : fallback;
+}
+
+// An unsigned short value; -1 when absent.
+int UnsignedShort(const Walk& w, const Elements& elements, std::uint32_t tag, bool little,
+                  int index = 0) {
+    const auto it = elements.find(tag);
+    if (it == elements.end() || it->second.length < static_cast<std::size_t>(2 * index + 2))
+        return -1;
+    return U16(w.data + it->second.offset + 2 * index, little);
+}
+
+std::string TransferSyntaxName(const std::string& uid) {
+    gdcm::UIDs uids;
+    if (uids.SetFromUID(uid.c_str()) && uids.GetName() && *uids.GetName())
+        return std::string(uids.GetName()) + "，" + uid;
+    return uid;
+}
+
+// A reader over bytes already in memory, which GDCM reads as a stream.
+class MemoryBuffer : public std::streambuf {
+  public:
+    MemoryBuffer(const char* data, std::size_t size) {
+        char* begin = const_cast<char*>(data);
+        setg(begin, begin, begin + size);
+    }
+
+  protected:
+    pos_type seekoff(off_type off, std::ios_base::seekdir dir,
+                     std::ios_base::openmode which) override {
+        if (!(which & std::ios_base::in)) return pos_type(off_type(-1));
+        const off_type base = dir == std::ios_base::beg   ? 0
+                              : dir == std::ios_base::cur ? gptr() - eback()
+                                                          : egptr() - eback();
+        const off_type target = base + off;
+        if (target < 0 || target > egptr() - eback()) return pos_type(off_type(-1));
+        setg(eback(), eback() + target, egptr());
+        return pos_type(target);
+    }
+    pos_type seekpos(pos_type pos, std::ios_base::openmode which) override {
+        return seekoff(off_type(pos), std::ios_base::beg, which);
+    }
+};
+
+// GDCM writes its warnings to the standard error stream; a desktop program has no use
+// for them, and the reasons given here say what went wrong.
+void SilenceGdcm() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        gdcm::Trace::DebugOff();
+        gdcm::Trace::WarningOff();
+        gdcm::Trace::ErrorOff();
+    });
+}
+
+// The output values of the stored ones: the modality rescale, then the VOI LUT when the
+// file has one, moved up so that none is negative (scaled down when their range exceeds
+// 16 bits), MONOCHROME1 turned round. Also the file's window in those values.
+struct Levels {
+    std::vector<std::uint16_t> table;  // by the stored bit pattern
+    int top = 0;                       // the largest output value
+    ui::PictureWindow window;
+};
+
+Levels MakeLevels(const Walk& w, int bitsStored, bool isSigned, bool monochrome1) {
+    const double slope = [&] {
+        const double s = Number(w, w.top, Tag(0x0028, 0x1053), 1);
+        return s == 0 ? 1.0 : s;
+    }();
+    const double intercept = Number(w, w.top, Tag(0x0028, 0x1052), 0);
+    const std::size_t count = std::size_t{1} << bitsStored;
+
+    // The VOI LUT: its descriptor (entries, first value mapped, bits) and its data.
+    std::vector<double> lut;
+    double firstMapped = 0;
+    {
+        const int entries = UnsignedShort(w, w.voi, Tag(0x0028, 0x3002), w.little, 0);
+        const int first = UnsignedShort(w, w.voi, Tag(0x0028, 0x3002), w.little, 1);
+        const auto data = w.voi.find(Tag(0x0028, 0x3006));
+        if (entries >= 0 && first >= 0 && data != w.voi.end()) {
+            const std::size_t n = entries == 0 ? 65536 : static_cast<std::size_t>(entries);
+            if (data->second.length >= 2 * n) {
+                lut.resize(n);
+                for (std::size_t i = 0; i < n; ++i)
+                    lut[i] = U16(w.data + data->second.offset + 2 * i, w.little);
+                firstMapped = isSigned ? static_cast<std::int16_t>(first) : first;
+            }
+        }
+    }
+
+    std::vector<double> value(count);
+    double low = 0, high = 0;
+    for (std::size_t s = 0; s < count; ++s) {
+        double stored = static_cast<double>(s);
+        if (isSigned && s >= count / 2) stored -= static_cast<double>(count);
+        double v = stored * slope + intercept;
+        if (!lut.empty()) {
+            const double index =
+                std::clamp(std::round(v) - firstMapped, 0.0, static_cast<double>(lut.size() - 1));
+            v = lut[static_cast<std::size_t>(index)];
+        }
+        value[s] = v;
+        low = s == 0 ? v : std::min(low, v);
+        high = s == 0 ? v : std::max(high, v);
+    }
+    const double shift = low < 0 ? -low : 0;
+    const double scale = high + shift > 65535 ? 65535 / (high - low) : 1;
+    const double top = std::round((high + shift) * scale);
+    Levels levels;
+    levels.top = static_cast<int>(top);
+    levels.table.resize(count);
+    for (std::size_t s = 0; s < count; ++s) {
+        double out = std::round((value[s] + shift) * scale);
+        if (monochrome1) out = top - out;
+        levels.table[s] = static_cast<std::uint16_t>(std::clamp(out, 0.0, 65535.0));
+    }
+
+    if (!lut.empty()) {
+        double lutLow = lut[0], lutHigh = lut[0];
+        for (double v : lut) {
+            lutLow = std::min(lutLow, v);
+            lutHigh = std::max(lutHigh, v);
+        }
+        levels.window.level = ((lutLow + lutHigh) / 2 + shift) * scale;
+        levels.window.width = std::max(1.0, (lutHigh - lutLow) * scale);
+    } else {
+        const double centre = Number(w, w.top, Tag(0x0028, 0x1050), NAN);
+        const double width = Number(w, w.top, Tag(0x0028, 0x1051), NAN);
+        if (std::isfinite(centre) && std::isfinite(width) && width > 0) {
+            levels.window.level = (centre + shift) * scale;
+            levels.window.width = std::max(1.0, width * scale);
+        }
+    }
+    if (monochrome1 && !levels.window.empty()) levels.window.level = top - levels.window.level;
+    return levels;
+}
+
+// Millimetres per pixel down (index 0) or across (index 1), 0 when unknown or absurd.
+double Spacing(const Walk& w, int index) {
+    double spacing = Number(w, w.top, Tag(0x0018, 0x1164), 0, index);
+    if (spacing > 0) {
+        // The imager's spacing is at the detector; the magnification brings it to the
+        // patient's plane when the file tells it.
+        const double magnification = Number(w, w.top, Tag(0x0018, 0x1114), 0);
+        if (magnification >= 1 && magnification <= 3) spacing /= magnification;
+    } else {
+        spacing = Number(w, w.top, Tag(0x0028, 0x0030), 0, index);
+    }
+    return spacing >= 0.005 && spacing <= 2 ? spacing : 0;
+}
+
+bool CanDecode(const gdcm::TransferSyntax& ts) {
+    return gdcm::RAWCodec().CanDecode(ts) || gdcm::JPEGCodec().CanDecode(ts) ||
+           gdcm::JPEGLSCodec().CanDecode(ts) || gdcm::JPEG2000Codec().CanDecode(ts) ||
+           gdcm::RLECodec().CanDecode(ts);
+}
+
+}  // namespace
+
+bool IsDicom(const char* data, std::size_t size) {
+    if (size >= 132 && std::memcmp(data + 128, "DICM", 4) == 0) return true;
+    if (size < 8) return false;
+    const auto* p = reinterpret_cast<const unsigned char*>(data);
+    const int group = p[0] | p[1] << 8;
+    if (group != 0x0002 && group != 0x0008) return false;
+    // An explicit value representation, or an implicit length that fits the file.
+    const bool vr = p[4] >= 'A' && p[4] <= 'Z' && p[5] >= 'A' && p[5] <= 'Z';
+    return vr || U32(p + 4, true) <= size - 8;
+}
+
+DecodedPicture DecodeDicom(const char* data, std::size_t size, std::string* error) {
+    if (!IsDicom(data, size)) {
+        *error = "不是 DICOM 檔案";
+        return {};
+    }
+    Walk w;
+    w.data = reinterpret_cast<const unsigned char*>(data);
+    w.size = size;
+
+    // The meta group, always explicit little endian, then the data set in its syntax.
+    std::size_t pos = size >= 132 && std::memcmp(data + 128, "DICM", 4) == 0 ? 132 : 0;
+    std::size_t metaEnd = pos;
+    while (metaEnd + 8 <= size && U16(w.data + metaEnd, true) == 0x0002) {
+        Header h;
+        if (!ReadHeader(w, metaEnd, true, true, &h) || h.length == kUndefined ||
+            h.length > size - h.value) {
+            *error = kCut;
+            return {};
+        }
+        w.top.emplace(h.tag, Span{h.value, h.length});
+        metaEnd = h.value + h.length;
+    }
+    const std::string syntax = Text(w, w.top, Tag(0x0002, 0x0010));
+    const gdcm::TransferSyntax ts(syntax.empty() ? gdcm::TransferSyntax::ImplicitVRLittleEndian
+                                                 : gdcm::TransferSyntax::GetTSType(syntax.c_str()));
+    if (!syntax.empty() && (ts == gdcm::TransferSyntax::TS_END || !CanDecode(ts) ||
+                            ts == gdcm::TransferSyntax::DeflatedExplicitVRLittleEndian)) {
+        *error = "不支援此 DICOM 傳輸語法（" + TransferSyntaxName(syntax) + "）";
+        return {};
+    }
+    w.little = ts.GetSwapCode() != gdcm::SwapCode::BigEndian;
+    // A file without meta group may still be explicitly coded: its first element says.
+    bool explicitVr = ts.IsExplicit();
+    if (syntax.empty() && metaEnd + 6 <= size) {
+        const unsigned char* vr = w.data + metaEnd + 4;
+        explicitVr = vr[0] >= 'A' && vr[0] <= 'Z' && vr[1] >= 'A' && vr[1] <= 'Z';
+    }
+    pos = metaEnd;
+    if (!WalkElements(w, pos, size, w.little, explicitVr, 0, &w.top, false)) {
+        *error = w.error;
+        return {};
+    }
+    if (!w.pixels) {
+        *error = "DICOM 檔案中沒有影像（沒有像素資料）";
+        return {};
+    }
+
+    // The picture's size and depth, from the header, before anything is allocated.
+    const int rows = UnsignedShort(w, w.top, Tag(0x0028, 0x0010), w.little);
+    const int columns = UnsignedShort(w, w.top, Tag(0x0028, 0x0011), w.little);
+    const int bitsAllocated = UnsignedShort(w, w.top, Tag(0x0028, 0x0100), w.little);
+    const int samples = std::max(1, UnsignedShort(w, w.top, Tag(0x0028, 0x0002), w.little));
+    const double frames = std::max(1.0, Number(w, w.top, Tag(0x0028, 0x0008), 1));
+    if (rows <= 0 || columns <= 0) {
+        *error = "DICOM 檔案缺少影像的寬度或高度";
+        return {};
+    }
+    if (!PictureSizeAllowed(columns, rows)) {
+        *error = PictureTooLargeReason(columns, rows);
+        return {};
+    }
+    if ((bitsAllocated != 8 && bitsAllocated != 16) || (samples != 1 && samples != 3) ||
+        frames > 100000) {
+        *error = "不支援此 DICOM 像素格式（每像素 " + std::to_string(bitsAllocated) + " 位元、" +
+                 std::to_string(samples) + " 個樣本）";
+        return {};
+    }
+    const std::int64_t pixels = std::int64_t{rows} * columns;
+    const std::int64_t frameBytes = pixels * samples * (bitsAllocated / 8);
+    const std::int64_t rawBytes = frameBytes * static_cast<std::int64_t>(frames);
+    if (!w.encapsulated && static_cast<std::int64_t>(w.pixelSpan.length) < frameBytes) {
+        *error = "DICOM 像素資料不完整，檔案可能被截斷";
+        return {};
+    }
+    // GDCM keeps the pixel data it read and decodes every frame into one buffer; a
+    // decoder of compressed pixels works in a buffer of its own, then copied (JPEG 2000
+    // holds four bytes a sample). The output picture comes beside them.
+    const std::int64_t output = pixels * (samples == 1 ? 2 : 1) + 4 * rows;
+    const std::int64_t need = static_cast<std::int64_t>(w.pixelSpan.length) + rawBytes +
+                              (w.encapsulated ? rawBytes + 4 * pixels * samples : 0) + output;
+    if (rawBytes > kMaxDecodeBytes || !DecodeMemoryAllowed(need)) {
+        *error = DecodeMemoryReason(need);
+        return {};
+    }
+
+    SilenceGdcm();
+    MemoryBuffer buffer(data, size);
+    std::istream stream(&buffer);
+    gdcm::ImageReader reader;
+    reader.SetStream(stream);
+    if (!reader.Read()) {
+        *error = "DICOM 檔案損壞，無法讀取";
+        return {};
+    }
+    const gdcm::Image& image = reader.GetImage();
+    const gdcm::PixelFormat format = image.GetPixelFormat();
+    if (image.GetColumns() != static_cast<unsigned>(columns) ||
+        image.GetRows() != static_cast<unsigned>(rows) ||
+        format.GetBitsAllocated() != bitsAllocated ||
+        format.GetSamplesPerPixel() != static_cast<unsigned>(samples) ||
+        static_cast<std::int64_t>(image.GetBufferLength()) > rawBytes) {
+        *error = "DICOM 檔案的影像描述前後不一致";
+        return {};
+    }
+    std::vector<char> raw;
+    try {
+        raw.resize(image.GetBufferLength());
+    } catch (const std::bad_alloc&) {
+        *error = "記憶體不足";
+        return {};
+    }
+    if (raw.size() < static_cast<std::size_t>(frameBytes) || !image.GetBuffer(raw.data())) {
+        *error = w.encapsulated ? "DICOM 壓縮的像素資料損壞或不完整，無法解碼"
+                                : "DICOM 像素資料不完整，檔案可能被截斷";
+        return {};
+    }
+
+    DecodedPicture picture;
+    picture.spacingY = Spacing(w, 0);
+    picture.spacingX = Spacing(w, 1);
+    const gdcm::PhotometricInterpretation::PIType pi = image.GetPhotometricInterpretation();
+    if (samples == 3) {
+        // Colour becomes grey. Luminance-coded pixels left as the file codes them (raw
+        // or run-length) are grey in their first sample; the decoders of JPEG and JPEG
+        // 2000 give red, green and blue.
+        const bool planar = image.GetPlanarConfiguration() == 1;
+        const bool luma = (pi == gdcm::PhotometricInterpretation::YBR_FULL ||
+                           pi == gdcm::PhotometricInterpretation::YBR_FULL_422) &&
+                          !ts.IsEncapsulated();
+        const bool wide = bitsAllocated == 16;
+        auto sample = [&](std::int64_t index, int channel) -> int {
+            const std::int64_t at = planar ? channel * pixels + index : index * 3 + channel;
+            if (!wide) return static_cast<unsigned char>(raw[static_cast<std::size_t>(at)]);
+            std::uint16_t v;
+            std::memcpy(&v, raw.data() + 2 * at, 2);
+            return v >> 8;
+        };
+        picture.image = QImage(columns, rows, QImage::Format_Grayscale8);
+        if (picture.image.isNull()) {
+            *error = "記憶體不足";
+            return {};
+        }
+        for (int y = 0; y < rows; ++y) {
+            uchar* line = picture.image.scanLine(y);
+            for (int x = 0; x < columns; ++x) {
+                const std::int64_t i = std::int64_t{y} * columns + x;
+                line[x] = static_cast<uchar>(
+                    luma ? sample(i, 0) : qGray(sample(i, 0), sample(i, 1), sample(i, 2)));
+            }
+        }
+        return picture;
+    }
+    if (pi != gdcm::PhotometricInterpretation::MONOCHROME1 &&
+        pi != gdcm::PhotometricInterpretation::MONOCHROME2) {
+        *error = std::string("不支援此 DICOM 影像的色彩模式（") +
+                 gdcm::PhotometricInterpretation::GetPIString(pi) + "）";
+        return {};
+    }
+    const int bitsStored = std::clamp<int>(format.GetBitsStored(), 1, bitsAllocated);
+    const int highBit = std::clamp<int>(format.GetHighBit(), bitsStored - 1, bitsAllocated - 1);
+    const int shift = highBit + 1 - bitsStored;
+    const unsigned mask = (1u << bitsStored) - 1;
+    const Levels levels = MakeLevels(w, bitsStored, format.GetPixelRepresentation() == 1,
+                                     pi == gdcm::PhotometricInterpretation::MONOCHROME1);
+    const bool deep = levels.top > 255;
+    picture.image =
+        QImage(columns, rows, deep ? QImage::Format_Grayscale16 : QImage::Format_Grayscale8);
+    if (picture.image.isNull()) {
+        *error = "記憶體不足";
+        return {};
+    }
+    const auto* bytes = reinterpret_cast<const unsigned char*>(raw.data());
+    for (int y = 0; y < rows; ++y) {
+        const std::int64_t start = std::int64_t{y} * columns;
+        if (deep) {
+            auto* line = reinterpret_cast<std::uint16_t*>(picture.image.scanLine(y));
+            if (bitsAllocated == 16) {
+                for (int x = 0; x < columns; ++x) {
+                    std::uint16_t v;
+                    std::memcpy(&v, bytes + 2 * (start + x), 2);
+                    line[x] = levels.table[(v >> shift) & mask];
+                }
+            } else {
+                for (int x = 0; x < columns; ++x)
+                    line[x] = levels.table[(bytes[start + x] >> shift) & mask];
+            }
+        } else {
+            uchar* line = picture.image.scanLine(y);
+            if (bitsAllocated == 16) {
+                for (int x = 0; x < columns; ++x) {
+                    std::uint16_t v;
+                    std::memcpy(&v, bytes + 2 * (start + x), 2);
+                    line[x] = static_cast<uchar>(levels.table[(v >> shift) & mask]);
+                }
+            } else {
+                for (int x = 0; x < columns; ++x)
+                    line[x] = static_cast<uchar>(levels.table[(bytes[start + x] >> shift) & mask]);
+            }
+        }
+    }
+    picture.fileWindow = levels.window;
+    return picture;
+}
+
+}  // namespace ceph::platform
