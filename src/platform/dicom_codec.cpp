@@ -510,10 +510,6 @@ DecodedPicture DecodeDicom(const char* data, std::size_t size, std::string* erro
     const std::int64_t pixels = std::int64_t{rows} * columns;
     const std::int64_t frameBytes = pixels * samples * (bitsAllocated / 8);
     const std::int64_t rawBytes = frameBytes * static_cast<std::int64_t>(frames);
-    if (!w.encapsulated && static_cast<std::int64_t>(w.pixelSpan.length) < frameBytes) {
-        *error = "DICOM 像素資料不完整，檔案可能被截斷";
-        return {};
-    }
     // GDCM keeps the pixel data it read and decodes every frame into one buffer; a
     // decoder of compressed pixels works in a buffer of its own, then copied (JPEG 2000
     // holds four bytes a sample). The output picture comes beside them.
@@ -525,6 +521,10 @@ DecodedPicture DecodeDicom(const char* data, std::size_t size, std::string* erro
         return {};
     }
 
+    if (!w.encapsulated && static_cast<std::int64_t>(w.pixelSpan.length) < frameBytes) {
+        *error = "DICOM 像素資料不完整，檔案可能被截斷";
+        return {};
+    }
     SilenceGdcm();
     MemoryBuffer buffer(data, size);
     std::istream stream(&buffer);
