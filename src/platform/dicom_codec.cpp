@@ -62,7 +62,8 @@ struct Walk {
     Elements voi;
     bool pixels = false;
     bool encapsulated = false;
-    Span pixelSpan;  // the value, or for encapsulated pixels from the first fragment on
+    Span pixelSpan;               // the value, or for encapsulated pixels from the first item on
+    std::vector<Span> fragments;  // of encapsulated pixels, items whole, the offset table first
     std::string error;
 };
 
@@ -85,6 +86,18 @@ bool LongVr(const unsigned char* vr) {
     return false;
 }
 
+// Whether two letters name a value representation. GDCM stops the program on a name it
+// does not know, so a file with one is refused as damaged first.
+bool KnownVr(const unsigned char* vr) {
+    static const char* const kKnown[] = {"AE", "AS", "AT", "CS", "DA", "DS", "DT", "FD", "FL",
+                                         "IS", "LO", "LT", "OB", "OD", "OF", "OL", "OV", "OW",
+                                         "PN", "SH", "SL", "SQ", "SS", "ST", "SV", "TM", "UC",
+                                         "UI", "UL", "UN", "UR", "US", "UT", "UV"};
+    for (const char* v : kKnown)
+        if (vr[0] == v[0] && vr[1] == v[1]) return true;
+    return false;
+}
+
 struct Header {
     std::uint32_t tag = 0;
     char vr[2] = {0, 0};
@@ -92,9 +105,13 @@ struct Header {
     std::size_t value = 0;  // offset of the value
 };
 
-// Reads the element header at `pos`; false when the file ends inside it.
-bool ReadHeader(const Walk& w, std::size_t pos, bool little, bool explicitVr, Header* h) {
-    if (w.size < 8 || pos > w.size - 8) return false;
+// Reads the element header at `pos`; false, with w.error, when the file ends inside it
+// or it names no value representation.
+bool ReadHeader(Walk& w, std::size_t pos, bool little, bool explicitVr, Header* h) {
+    if (w.size < 8 || pos > w.size - 8) {
+        w.error = kCut;
+        return false;
+    }
     const unsigned char* p = w.data + pos;
     h->tag = Tag(U16(p, little), U16(p + 2, little));
     h->vr[0] = h->vr[1] = 0;
@@ -103,10 +120,17 @@ bool ReadHeader(const Walk& w, std::size_t pos, bool little, bool explicitVr, He
         h->value = pos + 8;
         return true;
     }
+    if (!KnownVr(p + 4)) {
+        w.error = "DICOM 檔案結構損壞（無法辨識的資料類型）";
+        return false;
+    }
     h->vr[0] = static_cast<char>(p[4]);
     h->vr[1] = static_cast<char>(p[5]);
     if (LongVr(p + 4)) {
-        if (pos > w.size - 12) return false;
+        if (pos > w.size - 12) {
+            w.error = kCut;
+            return false;
+        }
         h->length = U32(p + 8, little);
         h->value = pos + 12;
     } else {
@@ -130,10 +154,7 @@ bool WalkElements(Walk& w, std::size_t& pos, std::size_t end, bool little, bool 
     }
     while (pos < end) {
         Header h;
-        if (!ReadHeader(w, pos, little, explicitVr, &h)) {
-            w.error = kCut;
-            return false;
-        }
+        if (!ReadHeader(w, pos, little, explicitVr, &h)) return false;
         if (h.tag == kItemEnd) {
             pos = h.value;
             if (untilItemEnd) return true;
@@ -164,6 +185,7 @@ bool WalkElements(Walk& w, std::size_t& pos, std::size_t end, bool little, bool 
                     w.error = "DICOM 像素資料結構損壞";
                     return false;
                 }
+                w.fragments.push_back({at, item.value + item.length - at});
                 at = item.value + item.length;
             }
             w.pixelSpan = {h.value, at - h.value};
@@ -207,10 +229,7 @@ bool WalkSequence(Walk& w, std::size_t& pos, std::size_t end, bool undefined, bo
     bool first = true;
     while (pos < end) {
         Header h;
-        if (!ReadHeader(w, pos, little, false, &h)) {
-            w.error = kCut;
-            return false;
-        }
+        if (!ReadHeader(w, pos, little, false, &h)) return false;
         pos = h.value;
         if (h.tag == kSequenceEnd) return true;
         if (h.tag != kItem) {
@@ -427,6 +446,145 @@ bool CanDecode(const gdcm::TransferSyntax& ts) {
            gdcm::RLECodec().CanDecode(ts);
 }
 
+constexpr const char* kExplicitLittle = "1.2.840.10008.1.2.1";
+
+// What the clean file says of its pixels.
+struct PixelModule {
+    int columns, rows, bitsAllocated, bitsStored, highBit;
+    bool isSigned;
+    int samples;
+    bool planar;
+    std::string colours;
+    std::int64_t frames;
+};
+
+// Whether a compressed frame's own header describes the picture the file's header does:
+// GDCM decodes into a buffer sized from the latter, and a stream claiming more columns,
+// rows, components or bits would be written past its end. JPEG, JPEG-LS and JPEG 2000
+// streams are checked; run-length frames carry no picture size.
+bool StreamMatches(const unsigned char* p, std::size_t n, const PixelModule& m) {
+    const auto u16 = [&](std::size_t at) { return static_cast<unsigned>(p[at] << 8 | p[at + 1]); };
+    const auto u32 = [&](std::size_t at) {
+        return static_cast<std::uint32_t>(u16(at)) << 16 | u16(at + 2);
+    };
+    // JPEG 2000: the SIZ segment right after the start of the code stream, which a JP2
+    // wrapper holds in a box of its own.
+    for (std::size_t at = 0; at + 4 <= n && at < 4096; ++at) {
+        if (p[at] != 0xFF || p[at + 1] != 0x4F || p[at + 2] != 0xFF || p[at + 3] != 0x51) continue;
+        const std::size_t siz = at + 4;
+        if (siz + 38 > n) return false;
+        const std::uint32_t width = u32(siz + 4) - u32(siz + 12);
+        const std::uint32_t height = u32(siz + 8) - u32(siz + 16);
+        const unsigned components = u16(siz + 36);
+        if (width != static_cast<std::uint32_t>(m.columns) ||
+            height != static_cast<std::uint32_t>(m.rows) ||
+            components != static_cast<unsigned>(m.samples) || siz + 38 + 3 * components > n)
+            return false;
+        for (unsigned c = 0; c < components; ++c) {
+            const unsigned char* info = p + siz + 38 + 3 * c;
+            if ((info[0] & 0x7F) + 1 > m.bitsAllocated || info[1] != 1 || info[2] != 1)
+                return false;
+        }
+        return true;
+    }
+    // JPEG and JPEG-LS: the frame header (SOFn, or SOF55 for JPEG-LS).
+    if (n < 4 || p[0] != 0xFF || p[1] != 0xD8) return true;
+    std::size_t at = 2;
+    while (at + 4 <= n && p[at] == 0xFF) {
+        const unsigned marker = p[at + 1];
+        if (marker == 0xFF) {
+            ++at;
+            continue;
+        }
+        const std::size_t length = u16(at + 2);
+        const bool frame = (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
+                            marker != 0xCC) ||
+                           marker == 0xF7;
+        if (frame) {
+            if (at + 10 > n) return false;
+            const unsigned precision = p[at + 4];
+            return precision <= static_cast<unsigned>(m.bitsAllocated) &&
+                   u16(at + 5) == static_cast<unsigned>(m.rows) &&
+                   u16(at + 7) == static_cast<unsigned>(m.columns) &&
+                   p[at + 9] == static_cast<unsigned>(m.samples);
+        }
+        if (marker == 0xDA || length < 2) return false;
+        at += 2 + length;
+    }
+    return false;
+}
+
+// An element explicitly coded, little endian, its value padded to an even length.
+void Put(std::string& out, std::uint16_t group, std::uint16_t element, const char* vr,
+         std::string value, char pad = ' ') {
+    if (value.size() % 2) value += pad;
+    const auto u16 = [&](unsigned v) {
+        out += static_cast<char>(v & 0xFF);
+        out += static_cast<char>(v >> 8 & 0xFF);
+    };
+    u16(group);
+    u16(element);
+    out += vr;
+    if (LongVr(reinterpret_cast<const unsigned char*>(vr))) {
+        u16(0);
+        u16(static_cast<unsigned>(value.size() & 0xFFFF));
+        u16(static_cast<unsigned>(value.size() >> 16));
+    } else {
+        u16(static_cast<unsigned>(value.size()));
+    }
+    out += value;
+}
+
+void PutShort(std::string& out, std::uint16_t group, std::uint16_t element, int value) {
+    Put(out, group, element, "US",
+        std::string{static_cast<char>(value & 0xFF), static_cast<char>(value >> 8 & 0xFF)});
+}
+
+// A DICOM file of the pixel module and the pixels: raw ones, the first frame's
+// `frameBytes` (turned little endian), or the `kept` items of compressed ones after an
+// empty offset table.
+std::string CleanFile(const Walk& w, const PixelModule& m, const std::string& syntax,
+                      const std::vector<Span>& kept, std::size_t frameBytes) {
+    const std::string dx = "1.2.840.10008.5.1.4.1.1.1.1";
+    std::string meta;
+    Put(meta, 0x0002, 0x0001, "OB", std::string("\0\1", 2));
+    Put(meta, 0x0002, 0x0002, "UI", dx, '\0');
+    Put(meta, 0x0002, 0x0003, "UI", "1.2.3", '\0');
+    Put(meta, 0x0002, 0x0010, "UI", syntax, '\0');
+    std::string out(128, '\0');
+    out += "DICM";
+    const auto length = static_cast<std::uint32_t>(meta.size());
+    Put(out, 0x0002, 0x0000, "UL",
+        std::string{static_cast<char>(length & 0xFF), static_cast<char>(length >> 8 & 0xFF),
+                    static_cast<char>(length >> 16 & 0xFF), static_cast<char>(length >> 24)});
+    out += meta;
+    Put(out, 0x0008, 0x0016, "UI", dx, '\0');
+    PutShort(out, 0x0028, 0x0002, m.samples);
+    Put(out, 0x0028, 0x0004, "CS", m.colours);
+    if (m.samples > 1) PutShort(out, 0x0028, 0x0006, m.planar ? 1 : 0);
+    Put(out, 0x0028, 0x0008, "IS", std::to_string(m.frames));
+    PutShort(out, 0x0028, 0x0010, m.rows);
+    PutShort(out, 0x0028, 0x0011, m.columns);
+    PutShort(out, 0x0028, 0x0100, m.bitsAllocated);
+    PutShort(out, 0x0028, 0x0101, m.bitsStored);
+    PutShort(out, 0x0028, 0x0102, m.highBit);
+    PutShort(out, 0x0028, 0x0103, m.isSigned ? 1 : 0);
+    if (kept.empty()) {
+        std::string pixels(reinterpret_cast<const char*>(w.data) + w.pixelSpan.offset, frameBytes);
+        if (!w.little && m.bitsAllocated == 16)
+            for (std::size_t i = 0; i + 1 < pixels.size(); i += 2)
+                std::swap(pixels[i], pixels[i + 1]);
+        Put(out, 0x7FE0, 0x0010, m.bitsAllocated == 16 ? "OW" : "OB", std::move(pixels), '\0');
+        return out;
+    }
+    out += std::string("\xE0\x7F\x10\x00OB\0\0\xFF\xFF\xFF\xFF", 12);
+    out += std::string("\xFE\xFF\x00\xE0\0\0\0\0", 8);  // an empty offset table
+    for (const Span& item : kept)
+        out.append(reinterpret_cast<const char*>(w.data) + item.offset, item.length);
+    out += std::string("\xFE\xFF\xDD\xE0\0\0\0\0", 8);
+    return out;
+}
+
 }  // namespace
 
 bool IsDicom(const char* data, std::size_t size) {
@@ -456,7 +614,7 @@ DecodedPicture DecodeDicom(const char* data, std::size_t size, std::string* erro
         Header h;
         if (!ReadHeader(w, metaEnd, true, true, &h) || h.length == kUndefined ||
             h.length > size - h.value) {
-            *error = kCut;
+            *error = w.error.empty() ? kCut : w.error;
             return {};
         }
         w.top.emplace(h.tag, Span{h.value, h.length});
@@ -507,15 +665,58 @@ DecodedPicture DecodeDicom(const char* data, std::size_t size, std::string* erro
                  std::to_string(samples) + " 個樣本）";
         return {};
     }
+    const int bitsStored = std::clamp(
+        [&] {
+            const int v = UnsignedShort(w, w.top, Tag(0x0028, 0x0101), w.little);
+            return v > 0 ? v : bitsAllocated;
+        }(),
+        1, bitsAllocated);
+    const int highBit = std::clamp(UnsignedShort(w, w.top, Tag(0x0028, 0x0102), w.little),
+                                   bitsStored - 1, bitsAllocated - 1);
+    const bool isSigned = UnsignedShort(w, w.top, Tag(0x0028, 0x0103), w.little) == 1;
+    const bool planar = samples == 3 && UnsignedShort(w, w.top, Tag(0x0028, 0x0006), w.little) == 1;
+    std::string colours = Text(w, w.top, Tag(0x0028, 0x0004));
+    if (colours.empty()) colours = samples == 1 ? "MONOCHROME2" : "RGB";
+    const bool grey = colours == "MONOCHROME1" || colours == "MONOCHROME2";
+    static const char* const kColour[] = {
+        "RGB",     "YBR_FULL", "YBR_FULL_422", "YBR_PARTIAL_422", "YBR_PARTIAL_420",
+        "YBR_ICT", "YBR_RCT"};
+    const bool colour =
+        std::find(std::begin(kColour), std::end(kColour), colours) != std::end(kColour);
+    if ((samples == 1 && !grey) || (samples == 3 && !colour)) {
+        *error = "不支援此 DICOM 影像的色彩模式（" + colours.substr(0, 32) + "）";
+        return {};
+    }
+
+    // Only the first frame is decoded: raw pixels are cut after it, and compressed ones
+    // after its fragment when each frame has one.
     const std::int64_t pixels = std::int64_t{rows} * columns;
     const std::int64_t frameBytes = pixels * samples * (bitsAllocated / 8);
-    const std::int64_t rawBytes = frameBytes * static_cast<std::int64_t>(frames);
-    // GDCM keeps the pixel data it read and decodes every frame into one buffer; a
-    // decoder of compressed pixels works in a buffer of its own, then copied (JPEG 2000
-    // holds four bytes a sample). The output picture comes beside them.
+    std::int64_t keptFrames = 1;
+    std::vector<Span> kept;
+    if (w.encapsulated) {
+        if (w.fragments.size() < 2) {
+            *error = "DICOM 像素資料不完整，檔案可能被截斷";
+            return {};
+        }
+        kept.assign(w.fragments.begin() + 1, w.fragments.end());
+        if (frames > 1 && static_cast<double>(kept.size()) == frames) {
+            kept.resize(1);
+        } else {
+            keptFrames = static_cast<std::int64_t>(frames);
+        }
+    }
+    std::int64_t keptBytes = w.encapsulated ? 0 : frameBytes;
+    for (const Span& f : kept)
+        keptBytes += static_cast<std::int64_t>(f.length);
+    const std::int64_t rawBytes = frameBytes * keptFrames;
+    // The pixel data are copied into the clean file GDCM reads, GDCM keeps its own copy
+    // and decodes every frame kept into one buffer; a decoder of compressed pixels works
+    // in a buffer of its own, then copied (JPEG 2000 holds four bytes a sample). The
+    // output picture comes beside them.
     const std::int64_t output = pixels * (samples == 1 ? 2 : 1) + 4 * rows;
-    const std::int64_t need = static_cast<std::int64_t>(w.pixelSpan.length) + rawBytes +
-                              (w.encapsulated ? rawBytes + 4 * pixels * samples : 0) + output;
+    const std::int64_t need =
+        2 * keptBytes + rawBytes + (w.encapsulated ? rawBytes + 4 * pixels * samples : 0) + output;
     if (rawBytes > kMaxDecodeBytes || !DecodeMemoryAllowed(need)) {
         *error = DecodeMemoryReason(need);
         return {};
@@ -525,8 +726,30 @@ DecodedPicture DecodeDicom(const char* data, std::size_t size, std::string* erro
         *error = "DICOM 像素資料不完整，檔案可能被截斷";
         return {};
     }
+    const PixelModule module{columns,  rows,    bitsAllocated, bitsStored, highBit,
+                             isSigned, samples, planar,        colours,    keptFrames};
+    if (w.encapsulated && kept.front().length > 8 &&
+        !StreamMatches(w.data + kept.front().offset + 8, kept.front().length - 8, module)) {
+        *error = "DICOM 壓縮的像素資料與影像描述不符（資料損壞）";
+        return {};
+    }
+
+    // GDCM reads a clean file made of the elements that describe the pixels and the
+    // pixels themselves, all checked above: its reader stops the program on some damaged
+    // structures, and whatever else the original holds is no concern of the decoding.
+    std::string clean;
+    try {
+        clean = CleanFile(w,
+                          {columns, rows, bitsAllocated, bitsStored, highBit, isSigned, samples,
+                           planar, colours, keptFrames},
+                          w.encapsulated ? syntax : std::string(kExplicitLittle), kept,
+                          static_cast<std::size_t>(frameBytes));
+    } catch (const std::bad_alloc&) {
+        *error = "記憶體不足";
+        return {};
+    }
     SilenceGdcm();
-    MemoryBuffer buffer(data, size);
+    MemoryBuffer buffer(clean.data(), clean.size());
     std::istream stream(&buffer);
     gdcm::ImageReader reader;
     reader.SetStream(stream);
@@ -562,13 +785,14 @@ DecodedPicture DecodeDicom(const char* data, std::size_t size, std::string* erro
     picture.spacingX = Spacing(w, 1);
     const gdcm::PhotometricInterpretation::PIType pi = image.GetPhotometricInterpretation();
     if (samples == 3) {
-        // Colour becomes grey. Luminance-coded pixels left as the file codes them (raw
-        // or run-length) are grey in their first sample; the decoders of JPEG and JPEG
-        // 2000 give red, green and blue.
+        // Colour becomes grey. Luminance-coded pixels are grey in their first sample:
+        // GDCM gives them as the file codes them (JPEG's too); the decoder of JPEG 2000
+        // turns its own colour transforms back into red, green and blue.
         const bool planar = image.GetPlanarConfiguration() == 1;
-        const bool luma = (pi == gdcm::PhotometricInterpretation::YBR_FULL ||
-                           pi == gdcm::PhotometricInterpretation::YBR_FULL_422) &&
-                          !ts.IsEncapsulated();
+        const bool luma = pi == gdcm::PhotometricInterpretation::YBR_FULL ||
+                          pi == gdcm::PhotometricInterpretation::YBR_FULL_422 ||
+                          pi == gdcm::PhotometricInterpretation::YBR_PARTIAL_422 ||
+                          pi == gdcm::PhotometricInterpretation::YBR_PARTIAL_420;
         const bool wide = bitsAllocated == 16;
         auto sample = [&](std::int64_t index, int channel) -> int {
             const std::int64_t at = planar ? channel * pixels + index : index * 3 + channel;
@@ -598,11 +822,12 @@ DecodedPicture DecodeDicom(const char* data, std::size_t size, std::string* erro
                  gdcm::PhotometricInterpretation::GetPIString(pi) + "）";
         return {};
     }
-    const int bitsStored = std::clamp<int>(format.GetBitsStored(), 1, bitsAllocated);
-    const int highBit = std::clamp<int>(format.GetHighBit(), bitsStored - 1, bitsAllocated - 1);
-    const int shift = highBit + 1 - bitsStored;
-    const unsigned mask = (1u << bitsStored) - 1;
-    const Levels levels = MakeLevels(w, bitsStored, format.GetPixelRepresentation() == 1,
+    // As GDCM found them: the bits a compressed stream really holds may differ.
+    const int stored = std::clamp<int>(format.GetBitsStored(), 1, bitsAllocated);
+    const int high = std::clamp<int>(format.GetHighBit(), stored - 1, bitsAllocated - 1);
+    const int shift = high + 1 - stored;
+    const unsigned mask = (1u << stored) - 1;
+    const Levels levels = MakeLevels(w, stored, format.GetPixelRepresentation() == 1,
                                      pi == gdcm::PhotometricInterpretation::MONOCHROME1);
     const bool deep = levels.top > 255;
     picture.image =

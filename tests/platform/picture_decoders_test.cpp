@@ -188,6 +188,12 @@ TEST(DicomDecoder, RefusesWhatItCannotShowWithTheReason) {
     EXPECT_TRUE(Decode(heavy, &error).image.isNull());
     EXPECT_NE(error.find("記憶體"), std::string::npos) << error;
 
+    // A value representation no one knows: GDCM's reader would stop the program.
+    std::string unknown = WriteDicom(p);
+    unknown[unknown.find(std::string("\x28\x00\x10\x00US", 6)) + 4] = 'Z';
+    EXPECT_TRUE(Decode(unknown, &error).image.isNull());
+    EXPECT_NE(error.find("損壞"), std::string::npos) << error;
+
     // A data set without pixels.
     std::string empty = WriteDicom(p);
     empty.resize(empty.find(std::string("\xE0\x7F\x10\x00", 4)));
