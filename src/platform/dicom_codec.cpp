@@ -462,14 +462,18 @@ struct PixelModule {
 // GDCM decodes into a buffer sized from the latter, and a stream claiming more columns,
 // rows, components or bits would be written past its end. JPEG, JPEG-LS and JPEG 2000
 // streams are checked; run-length frames carry no picture size.
-bool StreamMatches(const unsigned char* p, std::size_t n, const PixelModule& m) {
+bool StreamMatches(gdcm::TransferSyntax::TSType syntax, const unsigned char* p, std::size_t n,
+                   const PixelModule& m, int* precisionOut) {
+    if (syntax == gdcm::TransferSyntax::RLELossless) return true;
+    const bool j2k = syntax >= gdcm::TransferSyntax::JPEG2000Lossless &&
+                     syntax <= gdcm::TransferSyntax::JPEG2000Part2;
     const auto u16 = [&](std::size_t at) { return static_cast<unsigned>(p[at] << 8 | p[at + 1]); };
     const auto u32 = [&](std::size_t at) {
         return static_cast<std::uint32_t>(u16(at)) << 16 | u16(at + 2);
     };
     // JPEG 2000: the SIZ segment right after the start of the code stream, which a JP2
     // wrapper holds in a box of its own.
-    for (std::size_t at = 0; at + 4 <= n && at < 4096; ++at) {
+    for (std::size_t at = 0; j2k && at + 4 <= n && at < 4096; ++at) {
         if (p[at] != 0xFF || p[at + 1] != 0x4F || p[at + 2] != 0xFF || p[at + 3] != 0x51) continue;
         const std::size_t siz = at + 4;
         if (siz + 38 > n) return false;
@@ -487,9 +491,12 @@ bool StreamMatches(const unsigned char* p, std::size_t n, const PixelModule& m) 
         }
         return true;
     }
-    // JPEG and JPEG-LS: the frame header (SOFn, or SOF55 for JPEG-LS).
-    if (n < 4 || p[0] != 0xFF || p[1] != 0xD8) return true;
+    // JPEG and JPEG-LS: the segments up to the first scan, one after the other with
+    // nothing between them (libjpeg warns of stray bytes, and GDCM stops the program on
+    // a warning), and the frame header (SOFn, or SOF55 for JPEG-LS).
+    if (j2k || n < 4 || p[0] != 0xFF || p[1] != 0xD8) return false;
     std::size_t at = 2;
+    bool frameSeen = false;
     while (at + 4 <= n && p[at] == 0xFF) {
         const unsigned marker = p[at + 1];
         if (marker == 0xFF) {
@@ -497,18 +504,34 @@ bool StreamMatches(const unsigned char* p, std::size_t n, const PixelModule& m) 
             continue;
         }
         const std::size_t length = u16(at + 2);
+        if (length < 2 || at + 2 + length > n) return false;
+        if (marker == 0xDA) return frameSeen;
+        const unsigned char* segment = p + at + 4;
+        const bool lossless =
+            marker == 0xC3 || marker == 0xC7 || marker == 0xCB || marker == 0xCF || marker == 0xF7;
         const bool frame = (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
                             marker != 0xCC) ||
                            marker == 0xF7;
         if (frame) {
-            if (at + 10 > n) return false;
-            const unsigned precision = p[at + 4];
-            return precision <= static_cast<unsigned>(m.bitsAllocated) &&
-                   u16(at + 5) == static_cast<unsigned>(m.rows) &&
-                   u16(at + 7) == static_cast<unsigned>(m.columns) &&
-                   p[at + 9] == static_cast<unsigned>(m.samples);
+            if (frameSeen || length < 8) return false;
+            frameSeen = true;
+            const unsigned precision = segment[0];
+            if (precision > static_cast<unsigned>(m.bitsAllocated) || precision < 2 ||
+                (!lossless && precision != 8 && precision != 12) ||
+                u16(at + 5) != static_cast<unsigned>(m.rows) ||
+                u16(at + 7) != static_cast<unsigned>(m.columns) ||
+                segment[5] != static_cast<unsigned>(m.samples))
+                return false;
+            *precisionOut = static_cast<int>(precision);
         }
-        if (marker == 0xDA || length < 2) return false;
+        // Headers libjpeg warns of: a JFIF version other than 1, an Adobe colour
+        // transform it does not know.
+        if (marker == 0xE0 && length >= 9 && std::memcmp(segment, "JFIF\0", 5) == 0 &&
+            segment[5] != 1)
+            return false;
+        if (marker == 0xEE && length >= 14 && std::memcmp(segment, "Adobe", 5) == 0 &&
+            segment[11] > 1)
+            return false;
         at += 2 + length;
     }
     return false;
@@ -583,6 +606,139 @@ std::string CleanFile(const Walk& w, const PixelModule& m, const std::string& sy
         out.append(reinterpret_cast<const char*>(w.data) + item.offset, item.length);
     out += std::string("\xFE\xFF\xDD\xE0\0\0\0\0", 8);
     return out;
+}
+
+// A frame decoded, and how its samples are to be read.
+struct Samples {
+    std::vector<char> bytes;
+    std::string colours;
+    int bitsStored = 0;
+    int highBit = 0;
+    bool isSigned = false;
+    bool planar = false;
+};
+
+bool DecodeWithGdcm(const Walk& w, const PixelModule& m, const std::string& syntax,
+                    const std::vector<Span>& kept, std::int64_t frameBytes, std::int64_t rawBytes,
+                    Samples* out, std::string* error) {
+    // GDCM reads a clean file made of the elements that describe the pixels and the
+    // pixels themselves, all checked before: its reader stops the program on some
+    // damaged structures, and whatever else the original holds is no concern of the
+    // decoding.
+    std::string clean;
+    try {
+        clean = CleanFile(w, m, w.encapsulated ? syntax : std::string(kExplicitLittle), kept,
+                          static_cast<std::size_t>(frameBytes));
+    } catch (const std::bad_alloc&) {
+        *error = "記憶體不足";
+        return false;
+    }
+    SilenceGdcm();
+    MemoryBuffer buffer(clean.data(), clean.size());
+    std::istream stream(&buffer);
+    gdcm::ImageReader reader;
+    reader.SetStream(stream);
+    if (!reader.Read()) {
+        *error = "DICOM 檔案損壞，無法讀取";
+        return false;
+    }
+    const gdcm::Image& image = reader.GetImage();
+    const gdcm::PixelFormat format = image.GetPixelFormat();
+    if (image.GetColumns() != static_cast<unsigned>(m.columns) ||
+        image.GetRows() != static_cast<unsigned>(m.rows) ||
+        format.GetBitsAllocated() != m.bitsAllocated ||
+        format.GetSamplesPerPixel() != static_cast<unsigned>(m.samples) ||
+        static_cast<std::int64_t>(image.GetBufferLength()) > rawBytes) {
+        *error = "DICOM 檔案的影像描述前後不一致";
+        return false;
+    }
+    try {
+        out->bytes.resize(image.GetBufferLength());
+    } catch (const std::bad_alloc&) {
+        *error = "記憶體不足";
+        return false;
+    }
+    if (out->bytes.size() < static_cast<std::size_t>(frameBytes) ||
+        !image.GetBuffer(out->bytes.data())) {
+        *error = w.encapsulated ? "DICOM 壓縮的像素資料損壞或不完整，無法解碼"
+                                : "DICOM 像素資料不完整，檔案可能被截斷";
+        return false;
+    }
+    out->colours =
+        gdcm::PhotometricInterpretation::GetPIString(image.GetPhotometricInterpretation());
+    while (!out->colours.empty() && out->colours.back() == ' ')
+        out->colours.pop_back();
+    // As GDCM found them: the bits a compressed stream really holds may differ.
+    out->bitsStored = std::clamp<int>(format.GetBitsStored(), 1, m.bitsAllocated);
+    out->highBit = std::clamp<int>(format.GetHighBit(), out->bitsStored - 1, m.bitsAllocated - 1);
+    out->isSigned = format.GetPixelRepresentation() == 1;
+    out->planar = m.samples == 3 && image.GetPlanarConfiguration() == 1;
+    return true;
+}
+
+// Run-length frames are decoded here: the scheme is a few lines, and GDCM's decoder
+// stops the program on a damaged one. A frame is one item: a header of the segments'
+// offsets, then one segment a byte of each sample, the most significant first, each
+// coded as PackBits.
+bool DecodeRle(const Walk& w, const std::vector<Span>& kept, const PixelModule& m, Samples* out,
+               std::string* error) {
+    const char* const damaged = "DICOM 的 RLE 壓縮資料損壞或不完整";
+    if (m.frames != 1 || kept.empty() || kept.front().length < 8 + 64) {
+        *error = damaged;
+        return false;
+    }
+    const unsigned char* frame = w.data + kept.front().offset + 8;
+    const std::size_t length = kept.front().length - 8;
+    const int bytesPerSample = m.bitsAllocated / 8;
+    const std::uint32_t segments = U32(frame, true);
+    if (segments != static_cast<std::uint32_t>(m.samples * bytesPerSample)) {
+        *error = damaged;
+        return false;
+    }
+    const std::size_t pixels = static_cast<std::size_t>(m.columns) * m.rows;
+    try {
+        out->bytes.assign(pixels * m.samples * bytesPerSample, 0);
+    } catch (const std::bad_alloc&) {
+        *error = "記憶體不足";
+        return false;
+    }
+    for (std::uint32_t s = 0; s < segments; ++s) {
+        const std::size_t begin = U32(frame + 4 + 4 * s, true);
+        const std::size_t end = s + 1 < segments ? U32(frame + 8 + 4 * s, true) : length;
+        if (begin < 64 || begin > end || end > length) {
+            *error = damaged;
+            return false;
+        }
+        // Where this segment's bytes go among the little-endian interleaved samples.
+        const std::size_t sample = s / bytesPerSample;
+        const std::size_t byte = bytesPerSample - 1 - s % bytesPerSample;
+        const std::size_t step = static_cast<std::size_t>(m.samples) * bytesPerSample;
+        char* target = out->bytes.data() + sample * bytesPerSample + byte;
+        std::size_t done = 0, at = begin;
+        while (done < pixels && at < end) {
+            const int n = static_cast<signed char>(frame[at++]);
+            if (n >= 0) {
+                const std::size_t count = std::min<std::size_t>(n + 1, end - at);
+                for (std::size_t i = 0; i < count && done < pixels; ++i, ++done)
+                    target[done * step] = static_cast<char>(frame[at + i]);
+                at += count;
+            } else if (n != -128 && at < end) {
+                const char value = static_cast<char>(frame[at++]);
+                for (int i = 0; i < 1 - n && done < pixels; ++i, ++done)
+                    target[done * step] = value;
+            }
+        }
+        if (done < pixels) {
+            *error = damaged;
+            return false;
+        }
+    }
+    out->colours = m.colours;
+    out->bitsStored = m.bitsStored;
+    out->highBit = m.highBit;
+    out->isSigned = m.isSigned;
+    out->planar = false;
+    return true;
 }
 
 }  // namespace
@@ -726,76 +882,45 @@ DecodedPicture DecodeDicom(const char* data, std::size_t size, std::string* erro
         *error = "DICOM 像素資料不完整，檔案可能被截斷";
         return {};
     }
-    const PixelModule module{columns,  rows,    bitsAllocated, bitsStored, highBit,
-                             isSigned, samples, planar,        colours,    keptFrames};
+    PixelModule module{columns,  rows,    bitsAllocated, bitsStored, highBit,
+                       isSigned, samples, planar,        colours,    keptFrames};
+    int precision = 0;
     if (w.encapsulated && kept.front().length > 8 &&
-        !StreamMatches(w.data + kept.front().offset + 8, kept.front().length - 8, module)) {
+        !StreamMatches(gdcm::TransferSyntax::GetTSType(syntax.c_str()),
+                       w.data + kept.front().offset + 8, kept.front().length - 8, module,
+                       &precision)) {
         *error = "DICOM 壓縮的像素資料與影像描述不符（資料損壞）";
         return {};
     }
+    // The JPEG decoder GDCM picks follows the bits stored, which must then be the
+    // stream's own precision.
+    if (precision > 0) {
+        module.bitsStored = precision;
+        module.highBit = precision - 1;
+    }
 
-    // GDCM reads a clean file made of the elements that describe the pixels and the
-    // pixels themselves, all checked above: its reader stops the program on some damaged
-    // structures, and whatever else the original holds is no concern of the decoding.
-    std::string clean;
-    try {
-        clean = CleanFile(w,
-                          {columns, rows, bitsAllocated, bitsStored, highBit, isSigned, samples,
-                           planar, colours, keptFrames},
-                          w.encapsulated ? syntax : std::string(kExplicitLittle), kept,
-                          static_cast<std::size_t>(frameBytes));
-    } catch (const std::bad_alloc&) {
-        *error = "記憶體不足";
+    // The first frame's samples as GDCM lays them out: little endian, whole words.
+    Samples decoded;
+    const bool ownRle =
+        gdcm::TransferSyntax::GetTSType(syntax.c_str()) == gdcm::TransferSyntax::RLELossless;
+    if (ownRle ? !DecodeRle(w, kept, module, &decoded, error)
+               : !DecodeWithGdcm(w, module, syntax, kept, frameBytes, rawBytes, &decoded, error))
         return {};
-    }
-    SilenceGdcm();
-    MemoryBuffer buffer(clean.data(), clean.size());
-    std::istream stream(&buffer);
-    gdcm::ImageReader reader;
-    reader.SetStream(stream);
-    if (!reader.Read()) {
-        *error = "DICOM 檔案損壞，無法讀取";
-        return {};
-    }
-    const gdcm::Image& image = reader.GetImage();
-    const gdcm::PixelFormat format = image.GetPixelFormat();
-    if (image.GetColumns() != static_cast<unsigned>(columns) ||
-        image.GetRows() != static_cast<unsigned>(rows) ||
-        format.GetBitsAllocated() != bitsAllocated ||
-        format.GetSamplesPerPixel() != static_cast<unsigned>(samples) ||
-        static_cast<std::int64_t>(image.GetBufferLength()) > rawBytes) {
-        *error = "DICOM 檔案的影像描述前後不一致";
-        return {};
-    }
-    std::vector<char> raw;
-    try {
-        raw.resize(image.GetBufferLength());
-    } catch (const std::bad_alloc&) {
-        *error = "記憶體不足";
-        return {};
-    }
-    if (raw.size() < static_cast<std::size_t>(frameBytes) || !image.GetBuffer(raw.data())) {
-        *error = w.encapsulated ? "DICOM 壓縮的像素資料損壞或不完整，無法解碼"
-                                : "DICOM 像素資料不完整，檔案可能被截斷";
-        return {};
-    }
+    const std::vector<char>& raw = decoded.bytes;
 
     DecodedPicture picture;
     picture.spacingY = Spacing(w, 0);
     picture.spacingX = Spacing(w, 1);
-    const gdcm::PhotometricInterpretation::PIType pi = image.GetPhotometricInterpretation();
     if (samples == 3) {
         // Colour becomes grey. Luminance-coded pixels are grey in their first sample:
-        // GDCM gives them as the file codes them (JPEG's too); the decoder of JPEG 2000
+        // they are given as the file codes them (JPEG's too); the decoder of JPEG 2000
         // turns its own colour transforms back into red, green and blue.
-        const bool planar = image.GetPlanarConfiguration() == 1;
-        const bool luma = pi == gdcm::PhotometricInterpretation::YBR_FULL ||
-                          pi == gdcm::PhotometricInterpretation::YBR_FULL_422 ||
-                          pi == gdcm::PhotometricInterpretation::YBR_PARTIAL_422 ||
-                          pi == gdcm::PhotometricInterpretation::YBR_PARTIAL_420;
+        const bool luma = decoded.colours.rfind("YBR_FULL", 0) == 0 ||
+                          decoded.colours.rfind("YBR_PARTIAL", 0) == 0;
         const bool wide = bitsAllocated == 16;
+        const bool planarSamples = decoded.planar;
         auto sample = [&](std::int64_t index, int channel) -> int {
-            const std::int64_t at = planar ? channel * pixels + index : index * 3 + channel;
+            const std::int64_t at = planarSamples ? channel * pixels + index : index * 3 + channel;
             if (!wide) return static_cast<unsigned char>(raw[static_cast<std::size_t>(at)]);
             std::uint16_t v;
             std::memcpy(&v, raw.data() + 2 * at, 2);
@@ -816,19 +941,14 @@ DecodedPicture DecodeDicom(const char* data, std::size_t size, std::string* erro
         }
         return picture;
     }
-    if (pi != gdcm::PhotometricInterpretation::MONOCHROME1 &&
-        pi != gdcm::PhotometricInterpretation::MONOCHROME2) {
-        *error = std::string("不支援此 DICOM 影像的色彩模式（") +
-                 gdcm::PhotometricInterpretation::GetPIString(pi) + "）";
+    if (decoded.colours != "MONOCHROME1" && decoded.colours != "MONOCHROME2") {
+        *error = "不支援此 DICOM 影像的色彩模式（" + decoded.colours + "）";
         return {};
     }
-    // As GDCM found them: the bits a compressed stream really holds may differ.
-    const int stored = std::clamp<int>(format.GetBitsStored(), 1, bitsAllocated);
-    const int high = std::clamp<int>(format.GetHighBit(), stored - 1, bitsAllocated - 1);
-    const int shift = high + 1 - stored;
+    const int stored = decoded.bitsStored;
+    const int shift = decoded.highBit + 1 - stored;
     const unsigned mask = (1u << stored) - 1;
-    const Levels levels = MakeLevels(w, stored, format.GetPixelRepresentation() == 1,
-                                     pi == gdcm::PhotometricInterpretation::MONOCHROME1);
+    const Levels levels = MakeLevels(w, stored, decoded.isSigned, decoded.colours == "MONOCHROME1");
     const bool deep = levels.top > 255;
     picture.image =
         QImage(columns, rows, deep ? QImage::Format_Grayscale16 : QImage::Format_Grayscale8);
