@@ -374,7 +374,13 @@ Levels MakeLevels(const Walk& w, int bitsStored, bool isSigned, bool monochrome1
                 lut.resize(n);
                 for (std::size_t i = 0; i < n; ++i)
                     lut[i] = U16(w.data + data->second.offset + 2 * i, w.little);
-                firstMapped = isSigned ? static_cast<std::int16_t>(first) : first;
+                // The first value mapped is signed when the values it maps may be
+                // negative: signed pixels, or a rescale that moves them below zero.
+                const double lowest = isSigned ? -static_cast<double>(count / 2) : 0;
+                const double highest =
+                    isSigned ? static_cast<double>(count / 2 - 1) : static_cast<double>(count - 1);
+                const bool negative = std::min(lowest * slope, highest * slope) + intercept < 0;
+                firstMapped = negative ? static_cast<std::int16_t>(first) : first;
             }
         }
     }

@@ -7,6 +7,7 @@
 #include <gdcmImageChangeTransferSyntax.h>
 #include <gdcmImageWriter.h>
 #include <gdcmReader.h>
+#include <gdcmSequenceOfItems.h>
 #include <gdcmTrace.h>
 #include <gdcmWriter.h>
 
@@ -28,6 +29,10 @@ struct DicomPicture {
     // Further elements of the data set: tag and text value (decimal strings and such).
     std::vector<std::pair<gdcm::Tag, std::string>> texts;
     gdcm::TransferSyntax::TSType syntax = gdcm::TransferSyntax::ExplicitVRLittleEndian;
+    // A VOI LUT (in a sequence of one item) when not empty: its entries from the value
+    // `lutFirst` on.
+    std::vector<std::uint16_t> lut;
+    std::int16_t lutFirst = 0;
 };
 
 // The stored values of a picture with texture in both directions, below 2^bits.
@@ -97,6 +102,29 @@ inline std::string WriteDicom(const DicomPicture& p) {
         set.Replace(element);
     }
 
+    if (!p.lut.empty()) {
+        gdcm::Item item;
+        item.SetVLToUndefined();
+        const std::uint16_t descriptor[3] = {static_cast<std::uint16_t>(p.lut.size()),
+                                             static_cast<std::uint16_t>(p.lutFirst), 16};
+        gdcm::DataElement d(gdcm::Tag(0x0028, 0x3002));
+        d.SetVR(gdcm::VR::US);
+        d.SetByteValue(reinterpret_cast<const char*>(descriptor), 6);
+        item.GetNestedDataSet().Insert(d);
+        gdcm::DataElement data(gdcm::Tag(0x0028, 0x3006));
+        data.SetVR(gdcm::VR::OW);
+        data.SetByteValue(reinterpret_cast<const char*>(p.lut.data()),
+                          static_cast<std::uint32_t>(p.lut.size() * 2));
+        item.GetNestedDataSet().Insert(data);
+        gdcm::SmartPointer<gdcm::SequenceOfItems> sequence = new gdcm::SequenceOfItems;
+        sequence->SetLengthToUndefined();
+        sequence->AddItem(item);
+        gdcm::DataElement element(gdcm::Tag(0x0028, 0x3010));
+        element.SetVR(gdcm::VR::SQ);
+        element.SetValue(*sequence);
+        element.SetVLToUndefined();
+        set.Insert(element);
+    }
     std::ostringstream final;
     gdcm::Writer plain;
     plain.SetFile(reader.GetFile());

@@ -117,6 +117,22 @@ TEST(DicomDecoder, RescaleWindowAndMonochrome1) {
     EXPECT_DOUBLE_EQ(d.fileWindow.level, 4095 - (1000 + 1024));
     EXPECT_DOUBLE_EQ(d.fileWindow.width, 400);
 
+    // A VOI LUT in place of the window, over rescaled values below zero: its output
+    // values are the picture's, its range the file's window.
+    p.monochrome1 = false;
+    p.texts.resize(1);
+    p.lutFirst = -500;
+    for (int i = 0; i < 2048; ++i)
+        p.lut.push_back(static_cast<std::uint16_t>(1000 + 2 * i));
+    p.values[2] = 1024 - 400;
+    d = Decode(WriteDicom(p), &error);
+    ASSERT_FALSE(d.image.isNull()) << error;
+    EXPECT_EQ(Level16(d.image, 0, 0), 1000);
+    EXPECT_EQ(Level16(d.image, 1, 0), 1000 + 2 * 2047);
+    EXPECT_EQ(Level16(d.image, 2, 0), 1000 + 2 * 100);
+    EXPECT_DOUBLE_EQ(d.fileWindow.level, 1000 + 2047);
+    EXPECT_DOUBLE_EQ(d.fileWindow.width, 2 * 2047);
+
     // Signed values with no rescale: the most negative becomes 0.
     DicomPicture s;
     s.width = s.height = 16;
@@ -241,6 +257,38 @@ std::string WriteTiff(const testing::TempDir& dir, std::uint16_t compression, bo
     return testing::Slurp(path);
 }
 
+// An uncompressed 16-bit grey TIFF with its directory before the pixels, as scanners
+// write them: cut short, the directory is whole and only the pixels are missing.
+std::string HeaderFirstTiff(int width, int height) {
+    std::string bytes("II*\0\x08\0\0\0", 8);
+    const auto put16 = [&](unsigned v) { bytes.append({char(v & 0xFF), char(v >> 8)}); };
+    const auto put32 = [&](std::uint32_t v) {
+        put16(v & 0xFFFF);
+        put16(v >> 16);
+    };
+    const std::uint32_t pixels = 8 + 2 + 9 * 12 + 4;
+    const std::uint32_t entries[9][3] = {{256, 3, std::uint32_t(width)},
+                                         {257, 3, std::uint32_t(height)},
+                                         {258, 3, 16},
+                                         {259, 3, 1},
+                                         {262, 3, 1},
+                                         {273, 4, pixels},
+                                         {277, 3, 1},
+                                         {278, 3, std::uint32_t(height)},
+                                         {279, 4, std::uint32_t(width * height * 2)}};
+    put16(9);
+    for (const auto& e : entries) {
+        put16(e[0]);
+        put16(e[1]);
+        put32(1);
+        put32(e[2]);
+    }
+    put32(0);
+    for (int i = 0; i < width * height; ++i)
+        put16(static_cast<unsigned>(i * 97));
+    return bytes;
+}
+
 TEST(TiffDecoder, DeepGreyInEveryLayout) {
     testing::TempDir dir;
     const int width = 40, height = 24;
@@ -274,10 +322,16 @@ TEST(TiffDecoder, DeepGreyInEveryLayout) {
         EXPECT_NE(error.find("TIFF"), std::string::npos) << error;
     }
 
+    std::string error;
+    std::string whole = HeaderFirstTiff(20, 10);
+    ASSERT_EQ(Decode(whole, &error).image.format(), QImage::Format_Grayscale16) << error;
+    whole.resize(whole.size() - 100);
+    EXPECT_TRUE(Decode(whole, &error).image.isNull());
+    EXPECT_NE(error.find("TIFF"), std::string::npos) << error;
+
     // White is zero, stored on its side (the first row is the right-hand column).
     const std::string file =
         WriteTiff(dir, COMPRESSION_LZW, false, true, ORIENTATION_RIGHTTOP, values, width, height);
-    std::string error;
     const DecodedPicture d = Decode(file, &error);
     ASSERT_EQ(d.image.size(), QSize(height, width)) << error;
     EXPECT_EQ(Level16(d.image, height - 1, 0), 65535 - values[0]);
