@@ -155,6 +155,9 @@ DecodedPicture DecodeTiff(const char* data, std::size_t size, std::string* error
         return {};
     }
     TIFF* t = tiff.get();
+    // Complaints while reading the directory of a file that opened (a private tag of a
+    // type libtiff does not know) leave the picture whole; from here on they mean damage.
+    source.messages.clear();
     std::uint32_t width = 0, height = 0;
     Layout l;
     std::uint16_t compression = COMPRESSION_NONE;
