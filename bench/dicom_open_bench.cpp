@@ -4,8 +4,9 @@
 //
 //   gdcmconv     GDCM's gdcmconv --raw decoding the file into an uncompressed one, the
 //                reference;
-//   ProgramLoad  PictureStore::Load of the file: the structure checked, the pixels
-//                decoded, turned into the levels shown, and their histogram's window;
+//   ProgramLoad  PictureStore::Load of the file (the structure checked, the pixels
+//                decoded into their 16-bit levels, the histogram's window) and the
+//                8-bit picture the screen is given through the window;
 //   Histogram    the histogram's window alone, computed for every grey picture loaded.
 //
 // Exits with 1 when ProgramLoad takes more than --max_ratio (default 1.5) times gdcmconv,
@@ -117,7 +118,7 @@ int main(int argc, char** argv) {
         ProgramLoad(dicom);
         ceph::platform::PictureStore store;
         const auto ref = store.Load(dicom);
-        const QImage picture = store.Get(*ref);
+        const QImage picture = store.Deep(*ref);
         for (const auto& [name, work] :
              {std::pair<std::string, std::function<void()>>{"gdcmconv",
                                                             [&] { Gdcmconv(dicom, raw); }},

@@ -73,7 +73,7 @@ TEST(DicomDecoder, EverySyntaxGivesTheStoredValuesWhateverTheFileName) {
         EXPECT_EQ(ref->widthPx, p.width);
         EXPECT_EQ(ref->heightPx, p.height);
         EXPECT_FALSE(ref->histogramWindow.empty());
-        const QImage& image = store.Get(*ref);
+        const QImage& image = store.Deep(*ref);
         ASSERT_EQ(image.format(), QImage::Format_Grayscale16);
         int wrong = 0;
         for (int y = 0; y < p.height; ++y)
@@ -352,8 +352,8 @@ TEST(DeepPng, KeepsItsSixteenBitsAndItsHistogramWindow) {
     const auto ref = store.Load(path);
     ASSERT_TRUE(ref) << ref.why().detail;
     EXPECT_EQ(ref->bits, 16);
-    EXPECT_EQ(store.Get(*ref).format(), QImage::Format_Grayscale16);
-    EXPECT_EQ(Level16(store.Get(*ref), 37, 4), 4700);
+    EXPECT_EQ(store.Deep(*ref).format(), QImage::Format_Grayscale16);
+    EXPECT_EQ(Level16(store.Deep(*ref), 37, 4), 4700);
     // 1000 pixels: the 0.5 % point is the 6th lowest, the 99.5 % one the 995th.
     EXPECT_DOUBLE_EQ(ref->histogramWindow.level, (1000 + 10900) / 2.0);
     EXPECT_DOUBLE_EQ(ref->histogramWindow.width, 9900);
