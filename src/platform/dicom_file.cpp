@@ -67,7 +67,7 @@ bool ReadHeader(Walk& w, std::size_t pos, bool little, bool explicitVr, Header* 
     h->vr[0] = static_cast<char>(p[4]);
     h->vr[1] = static_cast<char>(p[5]);
     if (LongVr(p + 4)) {
-        if (pos > w.size - 12) {
+        if (w.size < 12 || pos > w.size - 12) {
             w.error = kCut;
             return false;
         }
