@@ -139,12 +139,12 @@ bool StreamMatches(const std::string& syntaxUid, const unsigned char* p, std::si
     const auto u32 = [&](std::size_t at) {
         return static_cast<std::uint32_t>(u16(at)) << 16 | u16(at + 2);
     };
-    // JPEG 2000: the SIZ segment right after the start of the code stream, which a JP2
-    // wrapper holds in a box of its own.
-    for (std::size_t at = 0; j2k && at + 4 <= n && at < 4096; ++at) {
-        if (p[at] != 0xFF || p[at + 1] != 0x4F || p[at + 2] != 0xFF || p[at + 3] != 0x51) continue;
-        const std::size_t siz = at + 4;
-        if (siz + 38 > n) return false;
+    // JPEG 2000: the code stream itself (no JP2 wrapper), its SIZ segment first, then
+    // every marker segment up to the first tile's data whole within the frame: GDCM's
+    // own reading of these headers trusts their lengths.
+    if (j2k) {
+        if (n < 4 + 38 || u16(0) != 0xFF4F || u16(2) != 0xFF51) return false;
+        const std::size_t siz = 4;
         const std::uint32_t width = u32(siz + 4) - u32(siz + 12);
         const std::uint32_t height = u32(siz + 8) - u32(siz + 16);
         const unsigned components = u16(siz + 36);
@@ -157,12 +157,27 @@ bool StreamMatches(const std::string& syntaxUid, const unsigned char* p, std::si
             if ((info[0] & 0x7F) + 1 > m.bitsAllocated || info[1] != 1 || info[2] != 1)
                 return false;
         }
-        return true;
+        std::size_t at = 2;
+        while (at + 2 <= n) {
+            const unsigned marker = u16(at);
+            at += 2;
+            if (marker == 0xFF93) return true;  // start of data
+            // Markers without a length: start and end of the stream, end of a packet
+            // header, and the reserved FF30..FF3F.
+            if (marker == 0xFF4F || marker == 0xFFD9 || marker == 0xFF92 ||
+                (marker >= 0xFF30 && marker <= 0xFF3F))
+                continue;
+            if (at + 2 > n) return false;
+            const std::size_t length = u16(at);
+            if (length < 2 || at + length > n || (marker == 0xFF52 && length < 12)) return false;
+            at += length;
+        }
+        return false;
     }
     // JPEG and JPEG-LS: the segments up to the first scan, one after the other with
     // nothing between them (libjpeg warns of stray bytes, and GDCM stops the program on
     // a warning), and the frame header (SOFn, or SOF55 for JPEG-LS).
-    if (j2k || n < 4 || p[0] != 0xFF || p[1] != 0xD8) return false;
+    if (n < 4 || p[0] != 0xFF || p[1] != 0xD8) return false;
     std::size_t at = 2;
     bool frameSeen = false;
     while (at + 4 <= n && p[at] == 0xFF) {
