@@ -5,7 +5,7 @@
 # corpus in tests/fuzz/corpus/TARGET. Inputs that crash, leak or time out are saved
 # under build/fuzz/artifacts/TARGET; once the fault is mended, add them to the
 # committed corpus so that every test run replays them. Targets: record_reader handoff
-# settings numbers analyse jpeg bmp png.
+# settings numbers analyse jpeg bmp png dicom tiff.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

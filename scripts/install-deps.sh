@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need, when missing.
-#   scripts/install-deps.sh [--with-display | --with-packaging | --with-fuzz]
+#   scripts/install-deps.sh [--with-display | --with-packaging | --with-fuzz | --with-bench]
 #   scripts/install-deps.sh --only PACKAGE...     those packages, when missing
 set -euo pipefail
 
@@ -11,9 +11,11 @@ if [ "${1:-}" = "--only" ]; then
 else
     packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev
               clang-format fonts-noto-cjk qt6-translations-l10n poppler-utils libturbojpeg0-dev
-              libjpeg62-turbo-dev)
+              libjpeg62-turbo-dev libgdcm-dev libtiff-dev)
     # The bundled demo is a real window: it needs a display, or Xvfb when there is none.
     if [ "${1:-}" = "--with-display" ]; then packages+=(xvfb xauth); fi
+    # The DICOM benchmark (bench/dicom_open.sh) times GDCM's own gdcmconv beside the program.
+    if [ "${1:-}" = "--with-bench" ]; then packages+=(libgdcm-tools); fi
     # The Debian package (scripts/package.sh): shared-library dependencies and its checks.
     if [ "${1:-}" = "--with-packaging" ]; then
         packages+=(dpkg-dev lintian desktop-file-utils appstream)

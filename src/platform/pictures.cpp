@@ -10,8 +10,12 @@
 #include <cstdlib>
 
 #include "platform/deep_picture.h"
+#include "platform/dicom_codec.h"
 #include "platform/jpeg_codec.h"
+#include "platform/orientation.h"
 #include "platform/picture_file.h"
+#include "platform/picture_levels.h"
+#include "platform/tiff_codec.h"
 
 namespace ceph::platform {
 
@@ -24,13 +28,15 @@ std::int64_t PictureBytes(QSize size, int bits) {
     return (std::int64_t{size.width()} * bits + 31) / 32 * 4 * size.height();
 }
 
-// Grey pictures stay one byte a pixel (a 24-bit bitmap of a radiograph too), colour ones
+// Grey pictures stay one byte a pixel (a 24-bit bitmap of a radiograph too), or two when
+// they are deeper (a 16-bit grey PNG keeps its levels for the window); colour ones
 // take the 32-bit formats the screen paints without converting. Pixels are converted
 // where they lie whenever the depth stays (by hand for grey palettes, by Qt for the rest);
 // a conversion that needs a new picture, as from 32-bit colour to grey, is refused when
 // the two together would exceed the memory allowed for decoding.
 QImage Normalised(QImage image, std::string* error) {
-    if (image.format() == QImage::Format_Grayscale8) return image;
+    if (image.format() == QImage::Format_Grayscale8 || image.format() == QImage::Format_Grayscale16)
+        return image;
     const bool alpha = image.hasAlphaChannel();
     if (image.format() == QImage::Format_Indexed8 && !alpha && image.allGray()) {
         // Each index becomes its grey, byte for byte.
@@ -120,31 +126,54 @@ QImage ReadWithQt(QByteArray& bytes, std::string* error) {
     return Normalised(std::move(image), error);
 }
 
-QImage ReadPicture(const std::string& path, std::string* error) {
+DecodedPicture ReadPicture(const std::string& path, std::string* error) {
     // The file's bytes are needed only while decoding, and their block is kept for the
     // next picture unless it is unusually large: on virtual machines that back memory
     // lazily, touching fresh pages costs more than reading the bytes into them.
     thread_local QByteArray bytes;
-    QImage image = ReadPictureFile(path, &bytes, error) ? DecodePicture(bytes, error) : QImage();
+    DecodedPicture picture =
+        ReadPictureFile(path, &bytes, error) ? DecodePicture(bytes, error) : DecodedPicture();
     if (bytes.capacity() > kKeptFileBytes) bytes = QByteArray();
-    return image;
+    return picture;
 }
 
 }  // namespace
 
-QImage DecodePicture(QByteArray& bytes, std::string* error) {
+DecodedPicture DecodePicture(QByteArray& bytes, std::string* error) {
+    const char* data = bytes.constData();
     const auto size = static_cast<std::size_t>(bytes.size());
-    if (!IsJpeg(bytes.constData(), size)) return ReadWithQt(bytes, error);
+    if (IsDicom(data, size)) return DecodeDicom(data, size, error);
+    if (IsTiff(data, size)) {
+        DecodedPicture picture = DecodeTiff(data, size, error);
+        if (!picture.image.isNull()) picture.image = Normalised(std::move(picture.image), error);
+        return picture;
+    }
+    DecodedPicture picture;
+    if (!IsJpeg(data, size)) {
+        picture.image = ReadWithQt(bytes, error);
+        return picture;
+    }
+    // A camera's or phone's picture may be stored on its side, with the way up in its
+    // EXIF block: it reaches the store upright, whichever decoder reads it.
+    const int orientation = JpegExifOrientation(data, size);
     bool otherDecoder = false;
-    QImage image = DecodeJpeg(bytes.constData(), size, error, &otherDecoder);
-    return otherDecoder ? ReadWithQt(bytes, error) : image;
+    QImage image = DecodeJpeg(data, size, error, &otherDecoder);
+    if (otherDecoder) image = ReadWithQt(bytes, error);
+    picture.image = Upright(std::move(image), orientation, error);
+    return picture;
 }
 
 base::Result<ui::PictureRef> PictureStore::Load(const std::string& path) {
     std::string reason;
-    QImage image = ReadPicture(path, &reason);
-    if (image.isNull()) return base::Fail(path, {}, reason.empty() ? "原因不明" : reason);
-    return Add(std::move(image));
+    DecodedPicture picture = ReadPicture(path, &reason);
+    if (picture.image.isNull()) return base::Fail(path, {}, reason.empty() ? "原因不明" : reason);
+    const ui::PictureWindow histogram = HistogramWindow(picture.image);
+    ui::PictureRef ref = Add(std::move(picture.image));
+    ref.fileWindow = picture.fileWindow;
+    ref.histogramWindow = histogram;
+    ref.spacingX = picture.spacingX;
+    ref.spacingY = picture.spacingY;
+    return ref;
 }
 
 ui::PictureRef PictureStore::Add(QImage image) {

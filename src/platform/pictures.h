@@ -14,18 +14,23 @@
 #include <unordered_set>
 
 #include "base/result.h"
+#include "platform/decoded_picture.h"
 #include "ui/controls.h"
 
 namespace ceph::platform {
 
-// A picture file's bytes decoded as PictureStore::Load decodes them; a null image and
-// the reason when they cannot be.
-QImage DecodePicture(QByteArray& bytes, std::string* error);
+// A picture file's bytes decoded as PictureStore::Load decodes them, recognised by their
+// content whatever the file's name: DICOM, TIFF, JPEG (turned upright by its EXIF
+// orientation), or anything Qt reads. A null image and the reason when they cannot be.
+DecodedPicture DecodePicture(QByteArray& bytes, std::string* error);
 
 class PictureStore {
   public:
-    // Reads a picture file, recognised by its content: JPEG through libjpeg-turbo,
-    // anything else Qt reads (BMP, PNG…) through Qt. Grey pictures stay one byte a pixel.
+    // Reads a picture file, recognised by its content: DICOM through GDCM, TIFF through
+    // libtiff, JPEG through libjpeg-turbo, anything else Qt reads (BMP, PNG…) through Qt.
+    // Grey pictures stay one byte a pixel, deep grey ones (a DICOM's, a 16-bit TIFF's or
+    // PNG's) two; the reference tells the depth, the file's window, the histogram's
+    // window and the pixel spacing.
     // When it cannot be read, the problem names the file and its words say why in
     // Traditional Chinese, without the file's name (the caller's message names it).
     base::Result<ui::PictureRef> Load(const std::string& path);

@@ -13,7 +13,7 @@
 inline void CheckDecodedPicture(const std::uint8_t* data, std::size_t size) {
     QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     std::string error;
-    const QImage image = ceph::platform::DecodePicture(bytes, &error);
+    const QImage image = ceph::platform::DecodePicture(bytes, &error).image;
     if (image.isNull()) {
         FUZZ_CHECK(!error.empty());
         return;

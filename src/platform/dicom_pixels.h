@@ -1,0 +1,58 @@
+#pragma once
+// The pixels of a DICOM file whose structure has been walked (dicom_file.h): checked
+// against the header, then decoded by GDCM from a clean file of the elements that
+// describe them, or, for run-length frames, here.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/dicom_file.h"
+
+namespace ceph::platform::dicom {
+
+// What the clean file says of its pixels.
+struct PixelModule {
+    int columns, rows, bitsAllocated, bitsStored, highBit;
+    bool isSigned;
+    int samples;
+    bool planar;
+    std::string colours;
+    std::int64_t frames;
+};
+
+// A frame decoded, and how its samples are to be read.
+struct Samples {
+    std::vector<char> bytes;
+    std::string colours;
+    int bitsStored = 0;
+    int highBit = 0;
+    bool isSigned = false;
+    bool planar = false;
+};
+
+// Whether a compressed frame's own header describes the picture the file's header does:
+// GDCM decodes into a buffer sized from the latter, and a stream claiming more columns,
+// rows, components or bits would be written past its end. JPEG, JPEG-LS and JPEG 2000
+// streams are checked; run-length frames carry no picture size.
+bool StreamMatches(const std::string& syntaxUid, const unsigned char* p, std::size_t n,
+                   const PixelModule& m, int* precisionOut);
+
+// The first frame decoded by GDCM from a clean file made of the pixel module and the
+// pixels (the first frame's raw bytes, or the `kept` items of compressed ones).
+bool DecodeWithGdcm(const Walk& w, const PixelModule& m, const std::string& syntax,
+                    const std::vector<Span>& kept, std::int64_t frameBytes, std::int64_t rawBytes,
+                    Samples* out, std::string* error);
+
+// Run-length frames are decoded here: the scheme is a few lines, and GDCM's decoder
+// stops the program on a damaged one. A frame is one item: a header of the segments'
+// offsets, then one segment a byte of each sample, the most significant first, each
+// coded as PackBits.
+bool DecodeRle(const Walk& w, const std::vector<Span>& kept, const PixelModule& m, Samples* out,
+               std::string* error);
+
+// Whether the transfer syntax is run-length encoding, decoded by DecodeRle.
+bool IsRle(const std::string& syntaxUid);
+
+}  // namespace ceph::platform::dicom

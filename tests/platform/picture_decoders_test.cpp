@@ -1,0 +1,442 @@
+// The radiographs practices really have: DICOM files in every compression X-ray systems
+// write, deep grey TIFFs and PNGs, and camera JPEGs stored on their side. Each file is
+// made here, so the known pixel values can be checked.
+#include <gtest/gtest.h>
+#include <tiffio.h>
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dicom_files.h"
+#include "platform/dicom_codec.h"
+#include "platform/jpeg_codec.h"
+#include "platform/picture_file.h"
+#include "platform/picture_levels.h"
+#include "platform/pictures.h"
+#include "support/temp_dir.h"
+
+namespace ceph {
+namespace {
+
+using platform::DecodedPicture;
+using testing::DicomPattern;
+using testing::DicomPicture;
+using testing::WriteDicom;
+
+DecodedPicture Decode(const std::string& bytes, std::string* error) {
+    QByteArray data(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return platform::DecodePicture(data, error);
+}
+
+std::uint16_t Level16(const QImage& image, int x, int y) {
+    return reinterpret_cast<const std::uint16_t*>(image.constScanLine(y))[x];
+}
+
+// Replaces the value of an unsigned short element of the main data set (the file's
+// first occurrence of the tag, explicitly coded).
+void PatchUnsignedShort(std::string& file, std::uint16_t group, std::uint16_t element,
+                        std::uint16_t value) {
+    const char tag[4] = {static_cast<char>(group & 0xFF), static_cast<char>(group >> 8),
+                         static_cast<char>(element & 0xFF), static_cast<char>(element >> 8)};
+    const std::size_t at = file.find(std::string(tag, 4) + "US");
+    ASSERT_NE(at, std::string::npos);
+    file[at + 8] = static_cast<char>(value & 0xFF);
+    file[at + 9] = static_cast<char>(value >> 8);
+}
+
+TEST(DicomDecoder, EverySyntaxGivesTheStoredValuesWhateverTheFileName) {
+    DicomPicture p;
+    p.values = DicomPattern(p.width, p.height, 12);
+    const struct {
+        gdcm::TransferSyntax::TSType syntax;
+        const char* name;
+    } syntaxes[] = {{gdcm::TransferSyntax::ExplicitVRLittleEndian, "explicit"},
+                    {gdcm::TransferSyntax::ImplicitVRLittleEndian, "implicit"},
+                    {gdcm::TransferSyntax::JPEG2000Lossless, "jpeg2000"},
+                    {gdcm::TransferSyntax::JPEGLSLossless, "jpegls"},
+                    {gdcm::TransferSyntax::JPEGLosslessProcess14_1, "jpeg lossless"},
+                    {gdcm::TransferSyntax::RLELossless, "rle"}};
+    testing::TempDir dir;
+    for (const auto& s : syntaxes) {
+        SCOPED_TRACE(s.name);
+        p.syntax = s.syntax;
+        const std::string file = WriteDicom(p);
+        ASSERT_FALSE(file.empty());
+        const std::string path = dir.Write(std::string(s.name) + ".jpg", file).string();
+        platform::PictureStore store;
+        const auto ref = store.Load(path);
+        ASSERT_TRUE(ref) << ref.why().detail;
+        EXPECT_EQ(ref->bits, 16);
+        EXPECT_EQ(ref->widthPx, p.width);
+        EXPECT_EQ(ref->heightPx, p.height);
+        EXPECT_FALSE(ref->histogramWindow.empty());
+        const QImage& image = store.Deep(*ref);
+        ASSERT_EQ(image.format(), QImage::Format_Grayscale16);
+        int wrong = 0;
+        for (int y = 0; y < p.height; ++y)
+            for (int x = 0; x < p.width; ++x)
+                wrong +=
+                    Level16(image, x, y) != p.values[static_cast<std::size_t>(y) * p.width + x];
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
+TEST(DicomDecoder, RescaleWindowAndMonochrome1) {
+    // A negative intercept: the values move up so none is negative, the window with them.
+    DicomPicture p;
+    p.width = p.height = 32;
+    p.values = DicomPattern(p.width, p.height, 12);
+    p.values[0] = 0;
+    p.values[1] = 4095;
+    p.texts = {{gdcm::Tag(0x0028, 0x1052), "-1024"},
+               {gdcm::Tag(0x0028, 0x1053), "1"},
+               {gdcm::Tag(0x0028, 0x1050), "500"},
+               {gdcm::Tag(0x0028, 0x1051), "2000"}};
+    std::string error;
+    DecodedPicture d = Decode(WriteDicom(p), &error);
+    ASSERT_FALSE(d.image.isNull()) << error;
+    EXPECT_EQ(Level16(d.image, 0, 0), 0);
+    EXPECT_EQ(Level16(d.image, 1, 0), 4095);
+    EXPECT_EQ(Level16(d.image, 5, 3), p.values[3 * 32 + 5]);
+    EXPECT_DOUBLE_EQ(d.fileWindow.level, 1524);
+    EXPECT_DOUBLE_EQ(d.fileWindow.width, 2000);
+
+    // MONOCHROME1: the lowest stored value is white, so it becomes the highest; the
+    // window turns with the values.
+    p.monochrome1 = true;
+    p.texts.resize(2);
+    p.texts.push_back({gdcm::Tag(0x0028, 0x1050), "1000"});
+    p.texts.push_back({gdcm::Tag(0x0028, 0x1051), "400"});
+    d = Decode(WriteDicom(p), &error);
+    ASSERT_FALSE(d.image.isNull()) << error;
+    EXPECT_EQ(Level16(d.image, 0, 0), 4095);
+    EXPECT_EQ(Level16(d.image, 1, 0), 0);
+    EXPECT_DOUBLE_EQ(d.fileWindow.level, 4095 - (1000 + 1024));
+    EXPECT_DOUBLE_EQ(d.fileWindow.width, 400);
+
+    // A VOI LUT in place of the window, over rescaled values below zero: its output
+    // values are the picture's, its range the file's window.
+    p.monochrome1 = false;
+    p.texts.resize(1);
+    p.lutFirst = -500;
+    for (int i = 0; i < 2048; ++i)
+        p.lut.push_back(static_cast<std::uint16_t>(1000 + 2 * i));
+    p.values[2] = 1024 - 400;
+    d = Decode(WriteDicom(p), &error);
+    ASSERT_FALSE(d.image.isNull()) << error;
+    EXPECT_EQ(Level16(d.image, 0, 0), 1000);
+    EXPECT_EQ(Level16(d.image, 1, 0), 1000 + 2 * 2047);
+    EXPECT_EQ(Level16(d.image, 2, 0), 1000 + 2 * 100);
+    EXPECT_DOUBLE_EQ(d.fileWindow.level, 1000 + 2047);
+    EXPECT_DOUBLE_EQ(d.fileWindow.width, 2 * 2047);
+
+    // Signed values with no rescale: the most negative becomes 0.
+    DicomPicture s;
+    s.width = s.height = 16;
+    s.bitsStored = 16;
+    s.isSigned = true;
+    s.values.assign(256, 0);
+    s.values[0] = static_cast<std::uint16_t>(-32768);
+    s.values[1] = static_cast<std::uint16_t>(-1);
+    s.values[2] = 100;
+    d = Decode(WriteDicom(s), &error);
+    ASSERT_FALSE(d.image.isNull()) << error;
+    EXPECT_EQ(Level16(d.image, 0, 0), 0);
+    EXPECT_EQ(Level16(d.image, 1, 0), 32767);
+    EXPECT_EQ(Level16(d.image, 2, 0), 32868);
+}
+
+TEST(DicomDecoder, SpacingFromTheImagerCorrectedByTheMagnification) {
+    DicomPicture p;
+    p.width = p.height = 16;
+    p.values.assign(256, 7);
+    const auto spacing = [&](std::vector<std::pair<gdcm::Tag, std::string>> texts) {
+        p.texts = std::move(texts);
+        std::string error;
+        const DecodedPicture d = Decode(WriteDicom(p), &error);
+        EXPECT_FALSE(d.image.isNull()) << error;
+        return std::pair(d.spacingX, d.spacingY);
+    };
+    const gdcm::Tag imager(0x0018, 0x1164), magnification(0x0018, 0x1114), pixel(0x0028, 0x0030);
+    // Rows first: the spacing down, then across.
+    EXPECT_EQ(spacing({{imager, "0.2\\0.1"}}), std::pair(0.1, 0.2));
+    const auto [x, y] = spacing({{imager, "0.11\\0.11"}, {magnification, "1.1"}});
+    EXPECT_NEAR(x, 0.1, 1e-12);
+    EXPECT_NEAR(y, 0.1, 1e-12);
+    EXPECT_EQ(spacing({{imager, "0.11\\0.11"}, {magnification, "0"}}), std::pair(0.11, 0.11));
+    EXPECT_EQ(spacing({{pixel, "0.15\\0.14"}}), std::pair(0.14, 0.15));
+    EXPECT_EQ(spacing({{imager, "25\\abc"}}), std::pair(0.0, 0.0));
+    EXPECT_EQ(spacing({}), std::pair(0.0, 0.0));
+}
+
+TEST(DicomDecoder, RefusesWhatItCannotShowWithTheReason) {
+    std::string error;
+    EXPECT_TRUE(platform::DecodeDicom("not a DICOM file at all", 23, &error).image.isNull());
+    EXPECT_NE(error.find("不是 DICOM"), std::string::npos) << error;
+
+    DicomPicture p;
+    p.values = DicomPattern(p.width, p.height, 12);
+    for (const auto syntax :
+         {gdcm::TransferSyntax::ExplicitVRLittleEndian, gdcm::TransferSyntax::JPEG2000Lossless}) {
+        p.syntax = syntax;
+        std::string file = WriteDicom(p);
+        file.resize(file.size() - 300);
+        error.clear();
+        EXPECT_TRUE(Decode(file, &error).image.isNull());
+        EXPECT_NE(error.find("截斷"), std::string::npos) << error;
+    }
+
+    p.syntax = gdcm::TransferSyntax::ExplicitVRLittleEndian;
+    std::string huge = WriteDicom(p);
+    PatchUnsignedShort(huge, 0x0028, 0x0010, 60000);
+    PatchUnsignedShort(huge, 0x0028, 0x0011, 60000);
+    EXPECT_TRUE(Decode(huge, &error).image.isNull());
+    EXPECT_EQ(error, platform::PictureTooLargeReason(60000, 60000));
+
+    // Within the size limits, but its pixels and GDCM's buffers together exceed the
+    // memory allowed: refused before GDCM allocates them.
+    std::string heavy = WriteDicom(p);
+    PatchUnsignedShort(heavy, 0x0028, 0x0010, 16000);
+    PatchUnsignedShort(heavy, 0x0028, 0x0011, 16000);
+    EXPECT_TRUE(Decode(heavy, &error).image.isNull());
+    EXPECT_NE(error.find("記憶體"), std::string::npos) << error;
+
+    // A value representation no one knows: GDCM's reader would stop the program.
+    std::string unknown = WriteDicom(p);
+    unknown[unknown.find(std::string("\x28\x00\x10\x00US", 6)) + 4] = 'Z';
+    EXPECT_TRUE(Decode(unknown, &error).image.isNull());
+    EXPECT_NE(error.find("損壞"), std::string::npos) << error;
+
+    // A data set without pixels.
+    std::string empty = WriteDicom(p);
+    empty.resize(empty.find(std::string("\xE0\x7F\x10\x00", 4)));
+    EXPECT_TRUE(Decode(empty, &error).image.isNull());
+    EXPECT_NE(error.find("沒有像素資料"), std::string::npos) << error;
+}
+
+// A 16-bit grey TIFF written by libtiff.
+std::string WriteTiff(const testing::TempDir& dir, std::uint16_t compression, bool tiled,
+                      bool whiteIsZero, std::uint16_t orientation,
+                      const std::vector<std::uint16_t>& values, int width, int height) {
+    const std::string path = (dir.path() / "deep.tif").string();
+    TIFF* t = TIFFOpen(path.c_str(), "w");
+    if (!t) return {};
+    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, width);
+    TIFFSetField(t, TIFFTAG_IMAGELENGTH, height);
+    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 16);
+    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(t, TIFFTAG_PHOTOMETRIC,
+                 whiteIsZero ? PHOTOMETRIC_MINISWHITE : PHOTOMETRIC_MINISBLACK);
+    TIFFSetField(t, TIFFTAG_COMPRESSION, compression);
+    TIFFSetField(t, TIFFTAG_ORIENTATION, orientation);
+    TIFFSetField(t, TIFFTAG_RESOLUTIONUNIT, RESUNIT_CENTIMETER);
+    TIFFSetField(t, TIFFTAG_XRESOLUTION, 100.0f);
+    TIFFSetField(t, TIFFTAG_YRESOLUTION, 50.0f);
+    if (tiled) {
+        TIFFSetField(t, TIFFTAG_TILEWIDTH, 16);
+        TIFFSetField(t, TIFFTAG_TILELENGTH, 16);
+        std::vector<std::uint16_t> tile(256);
+        for (int ty = 0; ty < height; ty += 16)
+            for (int tx = 0; tx < width; tx += 16) {
+                for (int r = 0; r < 16; ++r)
+                    for (int c = 0; c < 16; ++c)
+                        tile[r * 16 + c] = ty + r < height && tx + c < width
+                                               ? values[(ty + r) * width + tx + c]
+                                               : 0;
+                TIFFWriteTile(t, tile.data(), tx, ty, 0, 0);
+            }
+    } else {
+        TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 5);
+        for (int y = 0; y < height; ++y)
+            TIFFWriteScanline(t, const_cast<std::uint16_t*>(&values[y * width]), y, 0);
+    }
+    TIFFClose(t);
+    return testing::Slurp(path);
+}
+
+// An uncompressed 16-bit grey TIFF with its directory before the pixels, as scanners
+// write them: cut short, the directory is whole and only the pixels are missing.
+std::string HeaderFirstTiff(int width, int height) {
+    std::string bytes("II*\0\x08\0\0\0", 8);
+    const auto put16 = [&](unsigned v) { bytes.append({char(v & 0xFF), char(v >> 8)}); };
+    const auto put32 = [&](std::uint32_t v) {
+        put16(v & 0xFFFF);
+        put16(v >> 16);
+    };
+    const std::uint32_t pixels = 8 + 2 + 9 * 12 + 4;
+    const std::uint32_t entries[9][3] = {{256, 3, std::uint32_t(width)},
+                                         {257, 3, std::uint32_t(height)},
+                                         {258, 3, 16},
+                                         {259, 3, 1},
+                                         {262, 3, 1},
+                                         {273, 4, pixels},
+                                         {277, 3, 1},
+                                         {278, 3, std::uint32_t(height)},
+                                         {279, 4, std::uint32_t(width * height * 2)}};
+    put16(9);
+    for (const auto& e : entries) {
+        put16(e[0]);
+        put16(e[1]);
+        put32(1);
+        put32(e[2]);
+    }
+    put32(0);
+    for (int i = 0; i < width * height; ++i)
+        put16(static_cast<unsigned>(i * 97));
+    return bytes;
+}
+
+TEST(TiffDecoder, DeepGreyInEveryLayout) {
+    testing::TempDir dir;
+    const int width = 40, height = 24;
+    const std::vector<std::uint16_t> values = DicomPattern(width, height, 16);
+    const struct {
+        std::uint16_t compression;
+        bool tiled;
+    } layouts[] = {{COMPRESSION_NONE, false},
+                   {COMPRESSION_LZW, false},
+                   {COMPRESSION_ADOBE_DEFLATE, true},
+                   {COMPRESSION_PACKBITS, true}};
+    for (const auto& l : layouts) {
+        SCOPED_TRACE(std::to_string(l.compression) + (l.tiled ? " tiled" : " strips"));
+        const std::string file = WriteTiff(dir, l.compression, l.tiled, false, ORIENTATION_TOPLEFT,
+                                           values, width, height);
+        std::string error;
+        const DecodedPicture d = Decode(file, &error);
+        ASSERT_EQ(d.image.format(), QImage::Format_Grayscale16) << error;
+        ASSERT_EQ(d.image.size(), QSize(width, height));
+        int wrong = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                wrong += Level16(d.image, x, y) != values[y * width + x];
+        EXPECT_EQ(wrong, 0);
+        EXPECT_DOUBLE_EQ(d.spacingX, 0.1);
+        EXPECT_DOUBLE_EQ(d.spacingY, 0.2);
+
+        std::string cut = file;
+        cut.resize(file.size() / 2);
+        EXPECT_TRUE(Decode(cut, &error).image.isNull());
+        EXPECT_NE(error.find("TIFF"), std::string::npos) << error;
+    }
+
+    std::string error;
+    std::string whole = HeaderFirstTiff(20, 10);
+    ASSERT_EQ(Decode(whole, &error).image.format(), QImage::Format_Grayscale16) << error;
+    whole.resize(whole.size() - 100);
+    EXPECT_TRUE(Decode(whole, &error).image.isNull());
+    EXPECT_NE(error.find("TIFF"), std::string::npos) << error;
+
+    // White is zero, stored on its side (the first row is the right-hand column).
+    const std::string file =
+        WriteTiff(dir, COMPRESSION_LZW, false, true, ORIENTATION_RIGHTTOP, values, width, height);
+    const DecodedPicture d = Decode(file, &error);
+    ASSERT_EQ(d.image.size(), QSize(height, width)) << error;
+    EXPECT_EQ(Level16(d.image, height - 1, 0), 65535 - values[0]);
+    EXPECT_EQ(Level16(d.image, height - 1 - 2, 3), 65535 - values[2 * width + 3]);
+    EXPECT_DOUBLE_EQ(d.spacingX, 0.2);
+}
+
+TEST(DeepPng, KeepsItsSixteenBitsAndItsHistogramWindow) {
+    QImage deep(100, 10, QImage::Format_Grayscale16);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 100; ++x)
+            reinterpret_cast<std::uint16_t*>(deep.scanLine(y))[x] =
+                static_cast<std::uint16_t>(1000 + x * 100);
+    testing::TempDir dir;
+    const std::string path = (dir.path() / "deep.png").string();
+    ASSERT_TRUE(deep.save(QString::fromStdString(path), "PNG"));
+    platform::PictureStore store;
+    const auto ref = store.Load(path);
+    ASSERT_TRUE(ref) << ref.why().detail;
+    EXPECT_EQ(ref->bits, 16);
+    EXPECT_EQ(store.Deep(*ref).format(), QImage::Format_Grayscale16);
+    EXPECT_EQ(Level16(store.Deep(*ref), 37, 4), 4700);
+    // 1000 pixels: the 0.5 % point is the 6th lowest, the 99.5 % one the 995th.
+    EXPECT_DOUBLE_EQ(ref->histogramWindow.level, (1000 + 10900) / 2.0);
+    EXPECT_DOUBLE_EQ(ref->histogramWindow.width, 9900);
+    EXPECT_TRUE(platform::HistogramWindow(QImage(4, 4, QImage::Format_RGB32)).empty());
+}
+
+// A JPEG of a picture 32 wide and 16 high, dark, with a white block at its stored
+// top-left corner and a mid-grey one at its top-right, and an EXIF block giving the
+// orientation.
+std::string OrientedJpeg(int orientation) {
+    QImage image(32, 16, QImage::Format_Grayscale8);
+    image.fill(0);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            image.scanLine(y)[x] = 255;
+            image.scanLine(y)[24 + x] = 128;
+        }
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, "JPG").write(image);
+    const unsigned char exif[] = {0xFF,
+                                  0xE1,
+                                  0x00,
+                                  0x22,
+                                  'E',
+                                  'x',
+                                  'i',
+                                  'f',
+                                  0,
+                                  0,
+                                  'I',
+                                  'I',
+                                  0x2A,
+                                  0x00,
+                                  8,
+                                  0,
+                                  0,
+                                  0,
+                                  1,
+                                  0,
+                                  0x12,
+                                  0x01,
+                                  3,
+                                  0,
+                                  1,
+                                  0,
+                                  0,
+                                  0,
+                                  static_cast<unsigned char>(orientation),
+                                  0,
+                                  0,
+                                  0,
+                                  0,
+                                  0,
+                                  0,
+                                  0};
+    std::string bytes(jpeg.constData(), static_cast<std::size_t>(jpeg.size()));
+    bytes.insert(2, reinterpret_cast<const char*>(exif), sizeof exif);
+    return bytes;
+}
+
+TEST(JpegOrientation, EveryExifOrientationReachesTheStoreUpright) {
+    // Where the stored top-left and top-right blocks land once upright, as the corner of
+    // the upright picture: 0 top-left, 1 top-right, 2 bottom-right, 3 bottom-left.
+    const struct {
+        int white, grey;
+    } expected[9] = {{}, {0, 1}, {1, 0}, {2, 3}, {3, 2}, {0, 3}, {1, 2}, {2, 1}, {3, 0}};
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        SCOPED_TRACE(orientation);
+        std::string error;
+        const QImage image = Decode(OrientedJpeg(orientation), &error).image;
+        ASSERT_FALSE(image.isNull()) << error;
+        EXPECT_EQ(image.size(), orientation >= 5 ? QSize(16, 32) : QSize(32, 16));
+        const auto level = [&](int corner) {
+            const int x = corner == 0 || corner == 3 ? 3 : image.width() - 4;
+            const int y = corner < 2 ? 3 : image.height() - 4;
+            return qGray(image.pixel(x, y));
+        };
+        EXPECT_GT(level(expected[orientation].white), 220);
+        EXPECT_NEAR(level(expected[orientation].grey), 128, 20);
+    }
+}
+
+}  // namespace
+}  // namespace ceph
