@@ -2,6 +2,8 @@
 
 #include <gdcmImage.h>
 #include <gdcmImageReader.h>
+#include <gdcmJPEGCodec.h>
+#include <gdcmSequenceOfFragments.h>
 #include <gdcmTrace.h>
 #include <gdcmTransferSyntax.h>
 
@@ -220,9 +222,62 @@ bool StreamMatches(const std::string& syntaxUid, const unsigned char* p, std::si
     return false;
 }
 
+// JPEG frames go to GDCM's JPEG decoder directly. Through its image reader, a frame the
+// decoder refuses is handed to a fallback that runs an outside program on it and leaves
+// its scratch files behind.
+bool DecodeJpegFrame(const Walk& w, const PixelModule& m, const std::vector<Span>& kept,
+                     std::int64_t frameBytes, Samples* out, std::string* error) {
+    gdcm::JPEGCodec codec;
+    const unsigned dims[3] = {static_cast<unsigned>(m.columns), static_cast<unsigned>(m.rows), 1};
+    codec.SetNumberOfDimensions(2);
+    codec.SetDimensions(dims);
+    codec.SetPlanarConfiguration(m.planar ? 1 : 0);
+    codec.SetPhotometricInterpretation(
+        gdcm::PhotometricInterpretation::GetPIType(m.colours.c_str()));
+    codec.SetPixelFormat(gdcm::PixelFormat(
+        static_cast<unsigned short>(m.samples), static_cast<unsigned short>(m.bitsAllocated),
+        static_cast<unsigned short>(m.bitsStored), static_cast<unsigned short>(m.highBit),
+        m.isSigned ? 1 : 0));
+    codec.SetNeedOverlayCleanup(false);
+    gdcm::SmartPointer<gdcm::SequenceOfFragments> fragments = new gdcm::SequenceOfFragments;
+    for (const Span& item : kept) {
+        gdcm::Fragment fragment;
+        fragment.SetByteValue(reinterpret_cast<const char*>(w.data) + item.offset + 8,
+                              static_cast<std::uint32_t>(item.length - 8));
+        fragments->AddFragment(fragment);
+    }
+    gdcm::DataElement in(gdcm::Tag(0x7FE0, 0x0010));
+    in.SetValue(*fragments);
+    in.SetVLToUndefined();  // GDCM checks this before the value representation is set
+    in.SetVR(gdcm::VR::OB);
+    gdcm::DataElement decoded;
+    SilenceGdcm();
+    const gdcm::ByteValue* bytes = codec.Decode(in, decoded) ? decoded.GetByteValue() : nullptr;
+    if (!bytes || bytes->GetLength() < static_cast<std::uint64_t>(frameBytes)) {
+        *error = "DICOM 壓縮的像素資料損壞或不完整，無法解碼";
+        return false;
+    }
+    try {
+        out->bytes.assign(bytes->GetPointer(), bytes->GetPointer() + frameBytes);
+    } catch (const std::bad_alloc&) {
+        *error = "記憶體不足";
+        return false;
+    }
+    const gdcm::PixelFormat format = codec.GetPixelFormat();
+    out->colours = m.colours;
+    out->bitsStored = std::clamp<int>(format.GetBitsStored(), 1, m.bitsAllocated);
+    out->highBit = std::clamp<int>(format.GetHighBit(), out->bitsStored - 1, m.bitsAllocated - 1);
+    out->isSigned = m.isSigned;
+    out->planar = m.samples == 3 && codec.GetPlanarConfiguration() == 1;
+    return true;
+}
+
 bool DecodeWithGdcm(const Walk& w, const PixelModule& m, const std::string& syntax,
                     const std::vector<Span>& kept, std::int64_t frameBytes, std::int64_t rawBytes,
                     Samples* out, std::string* error) {
+    if (w.encapsulated &&
+        gdcm::JPEGCodec().CanDecode(gdcm::TransferSyntax::GetTSType(syntax.c_str())))
+        return DecodeJpegFrame(w, m, kept, frameBytes, out, error);
     // GDCM reads a clean file made of the elements that describe the pixels and the
     // pixels themselves, all checked before: its reader stops the program on some
     // damaged structures, and whatever else the original holds is no concern of the
