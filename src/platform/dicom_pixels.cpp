@@ -2,6 +2,8 @@
 
 #include <gdcmImage.h>
 #include <gdcmImageReader.h>
+#include <gdcmJPEGCodec.h>
+#include <gdcmSequenceOfFragments.h>
 #include <gdcmTrace.h>
 #include <gdcmTransferSyntax.h>
 
@@ -220,9 +222,62 @@ bool StreamMatches(const std::string& syntaxUid, const unsigned char* p, std::si
     return false;
 }
 
+// JPEG frames go to GDCM's JPEG decoder directly. Through its image reader, a frame the
+// decoder refuses is handed to a fallback that runs an outside program on it and leaves
+// its scratch files behind.
+bool DecodeJpegFrame(const Walk& w, const PixelModule& m, const std::vector<Span>& kept,
+                     std::int64_t frameBytes, Samples* out, std::string* error) {
+    gdcm::JPEGCodec codec;
+    const unsigned dims[3] = {static_cast<unsigned>(m.columns), static_cast<unsigned>(m.rows), 1};
+    codec.SetNumberOfDimensions(2);
+    codec.SetDimensions(dims);
+    codec.SetPlanarConfiguration(m.planar ? 1 : 0);
+    codec.SetPhotometricInterpretation(
+        gdcm::PhotometricInterpretation::GetPIType(m.colours.c_str()));
+    codec.SetPixelFormat(gdcm::PixelFormat(
+        static_cast<unsigned short>(m.samples), static_cast<unsigned short>(m.bitsAllocated),
+        static_cast<unsigned short>(m.bitsStored), static_cast<unsigned short>(m.highBit),
+        m.isSigned ? 1 : 0));
+    codec.SetNeedOverlayCleanup(false);
+    gdcm::SmartPointer<gdcm::SequenceOfFragments> fragments = new gdcm::SequenceOfFragments;
+    for (const Span& item : kept) {
+        gdcm::Fragment fragment;
+        fragment.SetByteValue(reinterpret_cast<const char*>(w.data) + item.offset + 8,
+                              static_cast<std::uint32_t>(item.length - 8));
+        fragments->AddFragment(fragment);
+    }
+    gdcm::DataElement in(gdcm::Tag(0x7FE0, 0x0010));
+    in.SetValue(*fragments);
+    in.SetVLToUndefined();  // GDCM checks this before the value representation is set
+    in.SetVR(gdcm::VR::OB);
+    gdcm::DataElement decoded;
+    SilenceGdcm();
+    const gdcm::ByteValue* bytes = codec.Decode(in, decoded) ? decoded.GetByteValue() : nullptr;
+    if (!bytes || bytes->GetLength() < static_cast<std::uint64_t>(frameBytes)) {
+        *error = "DICOM 壓縮的像素資料損壞或不完整，無法解碼";
+        return false;
+    }
+    try {
+        out->bytes.assign(bytes->GetPointer(), bytes->GetPointer() + frameBytes);
+    } catch (const std::bad_alloc&) {
+        *error = "記憶體不足";
+        return false;
+    }
+    const gdcm::PixelFormat format = codec.GetPixelFormat();
+    out->colours = m.colours;
+    out->bitsStored = std::clamp<int>(format.GetBitsStored(), 1, m.bitsAllocated);
+    out->highBit = std::clamp<int>(format.GetHighBit(), out->bitsStored - 1, m.bitsAllocated - 1);
+    out->isSigned = m.isSigned;
+    out->planar = m.samples == 3 && codec.GetPlanarConfiguration() == 1;
+    return true;
+}
+
 bool DecodeWithGdcm(const Walk& w, const PixelModule& m, const std::string& syntax,
                     const std::vector<Span>& kept, std::int64_t frameBytes, std::int64_t rawBytes,
                     Samples* out, std::string* error) {
+    if (w.encapsulated &&
+        gdcm::JPEGCodec().CanDecode(gdcm::TransferSyntax::GetTSType(syntax.c_str())))
+        return DecodeJpegFrame(w, m, kept, frameBytes, out, error);
     // GDCM reads a clean file made of the elements that describe the pixels and the
     // pixels themselves, all checked before: its reader stops the program on some
     // damaged structures, and whatever else the original holds is no concern of the
@@ -275,67 +330,6 @@ bool DecodeWithGdcm(const Walk& w, const PixelModule& m, const std::string& synt
     out->highBit = std::clamp<int>(format.GetHighBit(), out->bitsStored - 1, m.bitsAllocated - 1);
     out->isSigned = format.GetPixelRepresentation() == 1;
     out->planar = m.samples == 3 && image.GetPlanarConfiguration() == 1;
-    return true;
-}
-
-bool DecodeRle(const Walk& w, const std::vector<Span>& kept, const PixelModule& m, Samples* out,
-               std::string* error) {
-    const char* const damaged = "DICOM 的 RLE 壓縮資料損壞或不完整";
-    if (m.frames != 1 || kept.empty() || kept.front().length < 8 + 64) {
-        *error = damaged;
-        return false;
-    }
-    const unsigned char* frame = w.data + kept.front().offset + 8;
-    const std::size_t length = kept.front().length - 8;
-    const int bytesPerSample = m.bitsAllocated / 8;
-    const std::uint32_t segments = U32(frame, true);
-    if (segments != static_cast<std::uint32_t>(m.samples * bytesPerSample)) {
-        *error = damaged;
-        return false;
-    }
-    const std::size_t pixels = static_cast<std::size_t>(m.columns) * m.rows;
-    try {
-        out->bytes.assign(pixels * m.samples * bytesPerSample, 0);
-    } catch (const std::bad_alloc&) {
-        *error = "記憶體不足";
-        return false;
-    }
-    for (std::uint32_t s = 0; s < segments; ++s) {
-        const std::size_t begin = U32(frame + 4 + 4 * s, true);
-        const std::size_t end = s + 1 < segments ? U32(frame + 8 + 4 * s, true) : length;
-        if (begin < 64 || begin > end || end > length) {
-            *error = damaged;
-            return false;
-        }
-        // Where this segment's bytes go among the little-endian interleaved samples.
-        const std::size_t sample = s / bytesPerSample;
-        const std::size_t byte = bytesPerSample - 1 - s % bytesPerSample;
-        const std::size_t step = static_cast<std::size_t>(m.samples) * bytesPerSample;
-        char* target = out->bytes.data() + sample * bytesPerSample + byte;
-        std::size_t done = 0, at = begin;
-        while (done < pixels && at < end) {
-            const int n = static_cast<signed char>(frame[at++]);
-            if (n >= 0) {
-                const std::size_t count = std::min<std::size_t>(n + 1, end - at);
-                for (std::size_t i = 0; i < count && done < pixels; ++i, ++done)
-                    target[done * step] = static_cast<char>(frame[at + i]);
-                at += count;
-            } else if (n != -128 && at < end) {
-                const char value = static_cast<char>(frame[at++]);
-                for (int i = 0; i < 1 - n && done < pixels; ++i, ++done)
-                    target[done * step] = value;
-            }
-        }
-        if (done < pixels) {
-            *error = damaged;
-            return false;
-        }
-    }
-    out->colours = m.colours;
-    out->bitsStored = m.bitsStored;
-    out->highBit = m.highBit;
-    out->isSigned = m.isSigned;
-    out->planar = false;
     return true;
 }
 
