@@ -40,9 +40,8 @@ class FakeServices : public ui::Services {
     std::function<void()> pickerUser;  // acts in the picker while it is shown
     std::vector<std::string> drives{"/"};
     ui::YearMonth today{2026, 3};
-    int pictureSize = 100;  // width and height of loaded pictures, in pixels // what the save
+    int pictureSize = 100;        // width and height of loaded pictures, in pixels
     ui::PictureRef pictureFacts;  // depth, windows and spacing of loaded pictures
-                            // dialog answers
 
     ui::ScreenInfo Screen() const override { return screen; }
     ui::MessageAnswer ShowMessage(const std::string& text, ui::MessageStyle style) override {
