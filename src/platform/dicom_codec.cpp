@@ -74,7 +74,7 @@ Levels MakeLevels(const Walk& w, int bitsStored, bool isSigned, bool monochrome1
         high = s == 0 ? v : std::max(high, v);
     }
     const double shift = low < 0 ? -low : 0;
-    const double scale = high + shift > 65535 ? 65535 / (high - low) : 1;
+    const double scale = high + shift > 65535 ? 65535 / (high + shift) : 1;
     const double top = std::round((high + shift) * scale);
     Levels levels;
     levels.top = static_cast<int>(top);
