@@ -94,23 +94,28 @@ struct Layout {
     bool grey() const { return photometric == PHOTOMETRIC_MINISBLACK || whiteIsZero(); }
 };
 
-// Converts `count` pixels of one row of samples into the picture's row from `x` on.
+// Converts `count` pixels of one row of samples into the picture's row from `x` on. A
+// grey pixel's level is its first sample: an alpha sample after it is passed over.
 void ConvertRow(const Layout& l, const unsigned char* in, int x, int count, QImage& image, int y) {
     uchar* line = image.scanLine(y);
+    const std::size_t step = l.samples;
     if (l.grey() && l.bits == 1) {
         const uchar one = l.whiteIsZero() ? 0 : 255;
-        for (int i = 0; i < count; ++i)
-            line[x + i] = (in[i >> 3] >> (7 - (i & 7))) & 1 ? one : static_cast<uchar>(255 - one);
+        for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
+            const std::size_t bit = i * step;
+            line[x + i] =
+                (in[bit >> 3] >> (7 - (bit & 7))) & 1 ? one : static_cast<uchar>(255 - one);
+        }
     } else if (l.grey() && l.bits == 8) {
-        for (int i = 0; i < count; ++i)
-            line[x + i] = l.whiteIsZero() ? static_cast<uchar>(255 - in[i]) : in[i];
+        for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i)
+            line[x + i] = l.whiteIsZero() ? static_cast<uchar>(255 - in[i * step]) : in[i * step];
     } else if (l.grey()) {
         auto* out = reinterpret_cast<std::uint16_t*>(line) + x;
         const std::uint16_t flip = l.whiteIsZero() ? 0xFFFF : 0;
         const std::uint16_t sign = l.sampleFormat == SAMPLEFORMAT_INT ? 0x8000 : 0;
-        for (int i = 0; i < count; ++i) {
+        for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
             std::uint16_t v;
-            std::memcpy(&v, in + 2 * i, 2);
+            std::memcpy(&v, in + 2 * i * step, 2);
             out[i] = static_cast<std::uint16_t>((v ^ sign) ^ flip);
         }
     } else {
