@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "presenter/digitising_view.h"
 
@@ -62,6 +63,10 @@ void SetHolderPicture(ui::App& app, const ui::PictureRef& picture) {
 
 void ShowPicture(ui::App& app, float z) {
     ui::MainWindow& w = app.win;
+    // A window from the automatic adjustment is in the levels of the film it was made
+    // for: another film starts from its own (the aids stay, as they always have).
+    const std::uint32_t shown = z != 0 ? w.Picture6.picture.handle : 0;
+    if (shown != w.Image1.picture.handle) w.Image1.view.window = {};
     if (z != 0) {
         const int percent = RoundToInt16(static_cast<double>(z) * 100);
         if (percent != w.VScroll2.value) {
