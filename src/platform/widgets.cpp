@@ -1,7 +1,5 @@
 #include "platform/widgets.h"
 
-#include "platform/deep_picture.h"
-
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QWheelEvent>
