@@ -434,6 +434,22 @@ TEST_F(InputTest, DefinitionAndMarksFollowTheClicks) {
     EXPECT_FALSE(w.Image1.view.invert);
 }
 
+TEST_F(InputTest, TheAutomaticWindowStaysWithItsFilmOnly) {
+    // A deep film's window is in its own levels: on an 8-bit film it would show black.
+    services.pictureFacts.bits = 16;
+    services.pictureFacts.histogramWindow = {2000, 3000};
+    Send(wiring::EventType::Click, "inputn", 1);
+    imaging::ChangeView(program, imaging::ViewStep::Auto);
+    imaging::ChangeView(program, imaging::ViewStep::Brighter);
+    EXPECT_EQ(w.Image1.view.window, (ui::PictureWindow{2000, 3000}));
+    imaging::ShowPicture(program, 2);  // another zoom, the same film
+    EXPECT_EQ(w.Image1.view.window, (ui::PictureWindow{2000, 3000}));
+    services.pictureFacts = {};
+    ASSERT_TRUE(imaging::LoadPictureFile(program, "plain.bmp", 1));
+    EXPECT_TRUE(w.Image1.view.window.empty());
+    EXPECT_GT(w.Image1.view.brightness, 0);
+}
+
 TEST_F(InputTest, WheelPansAndZoomsWithinTheBars) {
     Send(wiring::EventType::Click, "inputn", 1);
     w.Picture6.width = 3000, w.Picture6.height = 2000;

@@ -133,6 +133,16 @@ TEST(DicomDecoder, RescaleWindowAndMonochrome1) {
     EXPECT_DOUBLE_EQ(d.fileWindow.level, 1000 + 2047);
     EXPECT_DOUBLE_EQ(d.fileWindow.width, 2 * 2047);
 
+    // Rescaled values all above zero but beyond 16 bits are scaled down, the highest two
+    // still apart.
+    p.lut.clear();
+    p.texts = {{gdcm::Tag(0x0028, 0x1052), "1000"}, {gdcm::Tag(0x0028, 0x1053), "20"}};
+    p.values[0] = 4094;
+    d = Decode(WriteDicom(p), &error);
+    ASSERT_FALSE(d.image.isNull()) << error;
+    EXPECT_EQ(Level16(d.image, 1, 0), 65535);
+    EXPECT_LT(Level16(d.image, 0, 0), 65535);
+
     // Signed values with no rescale: the most negative becomes 0.
     DicomPicture s;
     s.width = s.height = 16;
@@ -337,6 +347,27 @@ TEST(TiffDecoder, DeepGreyInEveryLayout) {
     EXPECT_EQ(Level16(d.image, height - 1, 0), 65535 - values[0]);
     EXPECT_EQ(Level16(d.image, height - 1 - 2, 3), 65535 - values[2 * width + 3]);
     EXPECT_DOUBLE_EQ(d.spacingX, 0.2);
+
+    // Grey with an alpha sample after each level: the levels alone reach the picture.
+    const std::string path = (dir.path() / "alpha.tif").string();
+    TIFF* t = TIFFOpen(path.c_str(), "w");
+    ASSERT_TRUE(t);
+    const std::uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
+    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, 3);
+    TIFFSetField(t, TIFFTAG_IMAGELENGTH, 1);
+    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 16);
+    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 2);
+    TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, extra);
+    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+    TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    std::uint16_t row[] = {100, 65535, 2000, 65535, 3000, 65535};
+    TIFFWriteScanline(t, row, 0, 0);
+    TIFFClose(t);
+    const DecodedPicture alpha = Decode(testing::Slurp(path), &error);
+    ASSERT_EQ(alpha.image.format(), QImage::Format_Grayscale16) << error;
+    EXPECT_EQ(Level16(alpha.image, 0, 0), 100);
+    EXPECT_EQ(Level16(alpha.image, 1, 0), 2000);
+    EXPECT_EQ(Level16(alpha.image, 2, 0), 3000);
 }
 
 TEST(DeepPng, KeepsItsSixteenBitsAndItsHistogramWindow) {
