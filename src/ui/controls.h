@@ -195,7 +195,8 @@ struct PlacedMark {
 };
 
 // How the radiograph is shown while landmarks are placed. Only the display changes: the
-// picture, what a click stores and what is saved stay as they are.
+// picture and what a click stores stay as they are, and so does a saved copy of an 8-bit
+// picture (a deep one can only be saved as its window and the aids show it).
 struct PictureView {
     // The window the brightness and contrast below act on; empty: the picture's own levels
     // (a deep picture then shows through its file's window, else its histogram's).

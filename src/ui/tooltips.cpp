@@ -19,7 +19,7 @@ void MainWindow::BuildTooltips() {
     Text6.tooltip = "S–N 的實際長度（mm）";
     Text2.tooltip = "每一影像單位的長度（mm）";
     LabelSpacing.tooltip =
-        "由影像檔記錄的像素間距算出，是底片（偵測器）上的長度，\n"
+        "由影像檔記錄的像素間距算出；檔案未記錄放大率時，是底片（偵測器）上的長度，\n"
         "不是正中矢狀面上的：會比真正的 S–N 長，多出放射攝影的放大率。";
     CommandRuler.tooltip = "在影像的尺規上點兩點，再輸入兩點間的距離，由此算出 S–N 的長度";
     TextRuler.tooltip = "尺規上兩點間的距離（mm），按 Enter 確定";
