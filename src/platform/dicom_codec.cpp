@@ -230,9 +230,11 @@ DecodedPicture DecodeDicom(const char* data, std::size_t size, std::string* erro
     PixelModule module{columns,  rows,    bitsAllocated, bitsStored, highBit,
                        isSigned, samples, planar,        colours,    keptFrames};
     int precision = 0;
-    if (w.encapsulated && kept.front().length > 8 &&
-        !StreamMatches(syntax, w.data + kept.front().offset + 8, kept.front().length - 8, module,
-                       &precision)) {
+    // The stream's header must lie in the first fragment: an empty one would let a stream
+    // behind it reach the decoder unchecked.
+    if (w.encapsulated &&
+        (kept.front().length <= 8 || !StreamMatches(syntax, w.data + kept.front().offset + 8,
+                                                    kept.front().length - 8, module, &precision))) {
         *error = "DICOM 壓縮的像素資料與影像描述不符（資料損壞）";
         return {};
     }

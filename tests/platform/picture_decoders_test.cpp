@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QImageWriter>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -219,6 +220,24 @@ TEST(DicomDecoder, RefusesWhatItCannotShowWithTheReason) {
     unknown[unknown.find(std::string("\x28\x00\x10\x00US", 6)) + 4] = 'Z';
     EXPECT_TRUE(Decode(unknown, &error).image.isNull());
     EXPECT_NE(error.find("損壞"), std::string::npos) << error;
+
+    // A compressed stream larger than the header says is refused before its decoder
+    // writes past the buffer the header sizes, even behind an empty first fragment.
+    for (const auto syntax :
+         {gdcm::TransferSyntax::JPEG2000Lossless, gdcm::TransferSyntax::JPEGLosslessProcess14_1}) {
+        p.syntax = syntax;
+        std::string larger = WriteDicom(p);
+        PatchUnsignedShort(larger, 0x0028, 0x0010, 16);
+        const std::size_t table = larger.find(std::string("\xFE\xFF\x00\xE0", 4));
+        ASSERT_NE(table, std::string::npos);
+        std::uint32_t tableLength = 0;
+        std::memcpy(&tableLength, larger.data() + table + 4, 4);
+        larger.insert(table + 8 + tableLength, std::string("\xFE\xFF\x00\xE0\0\0\0\0", 8));
+        error.clear();
+        EXPECT_TRUE(Decode(larger, &error).image.isNull());
+        EXPECT_NE(error.find("不符"), std::string::npos) << error;
+    }
+    p.syntax = gdcm::TransferSyntax::ExplicitVRLittleEndian;
 
     // A data set without pixels.
     std::string empty = WriteDicom(p);
