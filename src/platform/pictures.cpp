@@ -167,10 +167,8 @@ base::Result<ui::PictureRef> PictureStore::Load(const std::string& path) {
     std::string reason;
     DecodedPicture picture = ReadPicture(path, &reason);
     if (picture.image.isNull()) return base::Fail(path, {}, reason.empty() ? "原因不明" : reason);
-    const ui::PictureWindow histogram = HistogramWindow(picture.image);
     ui::PictureRef ref = Add(std::move(picture.image));
     ref.fileWindow = picture.fileWindow;
-    ref.histogramWindow = histogram;
     ref.spacingX = picture.spacingX;
     ref.spacingY = picture.spacingY;
     return ref;
@@ -182,6 +180,8 @@ ui::PictureRef PictureStore::Add(QImage image) {
     ref.widthPx = image.width();
     ref.heightPx = image.height();
     ref.bits = image.format() == QImage::Format_Grayscale16 ? 16 : 8;
+    // Whether from a file or the clipboard, a deep picture is seen through its levels.
+    ref.histogramWindow = HistogramWindow(image);
     images_.emplace(ref.handle, std::move(image));
     return ref;
 }

@@ -34,6 +34,7 @@ class PictureStore {
     // When it cannot be read, the problem names the file and its words say why in
     // Traditional Chinese, without the file's name (the caller's message names it).
     base::Result<ui::PictureRef> Load(const std::string& path);
+    // A picture made in the program or taken from the clipboard, with its histogram's window.
     ui::PictureRef Add(QImage image);
     // The picture of a reference; a null image for none. A deep picture comes in 8 bits
     // through its own window, for whatever paints or copies it without a view.

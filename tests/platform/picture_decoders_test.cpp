@@ -408,6 +408,12 @@ TEST(DeepPng, KeepsItsSixteenBitsAndItsHistogramWindow) {
     EXPECT_DOUBLE_EQ(ref->histogramWindow.level, (1000 + 10900) / 2.0);
     EXPECT_DOUBLE_EQ(ref->histogramWindow.width, 9900);
     EXPECT_TRUE(platform::HistogramWindow(QImage(4, 4, QImage::Format_RGB32)).empty());
+
+    // Added without a file (a 16-bit PNG on the clipboard): the same window, not the
+    // near-black of every level a picture can hold.
+    const ui::PictureRef added = store.Add(deep);
+    EXPECT_EQ(added.histogramWindow, ref->histogramWindow);
+    EXPECT_GT(qGray(store.Get(added).pixel(50, 0)), 100);
 }
 
 // A JPEG of a picture 32 wide and 16 high, dark, with a white block at its stored
