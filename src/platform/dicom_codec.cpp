@@ -27,12 +27,16 @@ struct Levels {
 };
 
 Levels MakeLevels(const Walk& w, int bitsStored, bool isSigned, bool monochrome1) {
-    const double slope = [&] {
+    double slope = [&] {
         const double s = Number(w, w.top, Tag(0x0028, 0x1053), 1);
         return s == 0 ? 1.0 : s;
     }();
-    const double intercept = Number(w, w.top, Tag(0x0028, 0x1052), 0);
+    double intercept = Number(w, w.top, Tag(0x0028, 0x1052), 0);
     const std::size_t count = std::size_t{1} << bitsStored;
+    // A rescale far beyond any detector's, whose values may overflow, is damage: the
+    // stored values are shown as they are.
+    if (!(static_cast<double>(count) * std::abs(slope) + std::abs(intercept) < 1e12))
+        slope = 1, intercept = 0;
 
     // The VOI LUT: its descriptor (entries, first value mapped, bits) and its data.
     std::vector<double> lut;

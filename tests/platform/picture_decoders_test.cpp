@@ -144,6 +144,12 @@ TEST(DicomDecoder, RescaleWindowAndMonochrome1) {
     EXPECT_EQ(Level16(d.image, 1, 0), 65535);
     EXPECT_LT(Level16(d.image, 0, 0), 65535);
 
+    // A rescale past what a double holds is damage: the stored values are shown.
+    p.texts = {{gdcm::Tag(0x0028, 0x1053), "1e308"}};
+    d = Decode(WriteDicom(p), &error);
+    ASSERT_FALSE(d.image.isNull()) << error;
+    EXPECT_EQ(Level16(d.image, 5, 3), p.values[3 * 32 + 5]);
+
     // Signed values with no rescale: the most negative becomes 0.
     DicomPicture s;
     s.width = s.height = 16;
