@@ -27,19 +27,26 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
 
-# Qt for Windows (scripts/windows-qt.sh builds it once and keeps it outside the work
-# tree): taken from CEPH_WINDOWS_QT when set, else from where that script keeps it.
-# Found or not, the core builds; only a build with Qt needs it. The script is asked
-# once; the answer travels to CMake's test projects in the environment.
-if(NOT DEFINED ENV{CEPH_WINDOWS_QT})
-    execute_process(COMMAND ${CMAKE_CURRENT_LIST_DIR}/../scripts/windows-qt.sh --where
-                    OUTPUT_VARIABLE ceph_windows_qt OUTPUT_STRIP_TRAILING_WHITESPACE
-                    ERROR_QUIET RESULT_VARIABLE ceph_windows_qt_failed)
-    if(ceph_windows_qt_failed OR NOT EXISTS "${ceph_windows_qt}/.complete")
-        set(ceph_windows_qt "")
+# The folders of what is built once for Windows and kept outside the work tree: taken
+# from the environment variable when set, else from where the script that builds it
+# keeps it; empty when not built. Found or not, the core builds; only a build with Qt
+# needs them. Each script is asked once; the answer travels to CMake's test projects in
+# the environment.
+function(ceph_windows_folder variable script)
+    if(DEFINED ENV{${variable}})
+        return()
     endif()
-    set(ENV{CEPH_WINDOWS_QT} "${ceph_windows_qt}")
-endif()
+    execute_process(COMMAND ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../scripts/${script} --where
+                    OUTPUT_VARIABLE folder OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET
+                    RESULT_VARIABLE failed)
+    if(failed OR NOT EXISTS "${folder}/.complete")
+        set(folder "")
+    endif()
+    set(ENV{${variable}} "${folder}")
+endfunction()
+
+# Qt for Windows, from scripts/windows-qt.sh or CEPH_WINDOWS_QT.
+ceph_windows_folder(CEPH_WINDOWS_QT windows-qt.sh)
 if(NOT "$ENV{CEPH_WINDOWS_QT}" STREQUAL "")
     list(APPEND CMAKE_FIND_ROOT_PATH "$ENV{CEPH_WINDOWS_QT}")
     list(APPEND CMAKE_PREFIX_PATH "$ENV{CEPH_WINDOWS_QT}")
@@ -48,19 +55,10 @@ if(NOT "$ENV{CEPH_WINDOWS_QT}" STREQUAL "")
     set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake)
 endif()
 
-# The picture libraries for Windows (libtiff, GDCM; scripts/windows-imaging.sh builds
-# them once and keeps them outside the work tree), found the same way: from
-# CEPH_WINDOWS_IMAGING when set, else from where that script keeps them. Their folder
-# also holds a FindTIFF that adds the zlib the static libtiff needs.
-if(NOT DEFINED ENV{CEPH_WINDOWS_IMAGING})
-    execute_process(COMMAND ${CMAKE_CURRENT_LIST_DIR}/../scripts/windows-imaging.sh --where
-                    OUTPUT_VARIABLE ceph_windows_imaging OUTPUT_STRIP_TRAILING_WHITESPACE
-                    ERROR_QUIET RESULT_VARIABLE ceph_windows_imaging_failed)
-    if(ceph_windows_imaging_failed OR NOT EXISTS "${ceph_windows_imaging}/.complete")
-        set(ceph_windows_imaging "")
-    endif()
-    set(ENV{CEPH_WINDOWS_IMAGING} "${ceph_windows_imaging}")
-endif()
+# The picture libraries (libtiff, GDCM), from scripts/windows-imaging.sh or
+# CEPH_WINDOWS_IMAGING. Their folder also holds a FindTIFF that adds the zlib the static
+# libtiff needs.
+ceph_windows_folder(CEPH_WINDOWS_IMAGING windows-imaging.sh)
 if(NOT "$ENV{CEPH_WINDOWS_IMAGING}" STREQUAL "")
     list(APPEND CMAKE_FIND_ROOT_PATH "$ENV{CEPH_WINDOWS_IMAGING}")
     list(APPEND CMAKE_PREFIX_PATH "$ENV{CEPH_WINDOWS_IMAGING}")

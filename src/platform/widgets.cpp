@@ -216,7 +216,7 @@ void ImageWidget::UpdateLoupe() {
     loupe_->ShowAt(std::move(part), std::move(marks), mapTo(window(), at.toPoint()));
 }
 
-QImage ImageWidget::LoupePart(const QImage& film, QPointF at, std::vector<MarkAt>& marks) const {
+QImage ImageWidget::LoupePart(const QImage& film, QPointF at, std::vector<MarkAt>& marks) {
     // The film pixel a click here stores: the pointer in the control's twips over the
     // twips one film pixel spans at this zoom.
     const double perPixelX = model_.width / film.width(), perPixelY = model_.height / film.height();
@@ -229,11 +229,9 @@ QImage ImageWidget::LoupePart(const QImage& film, QPointF at, std::vector<MarkAt
     const bool deep = film.format() == QImage::Format_Grayscale16;
     if (!source.isEmpty()) {
         QPainter painter(&part);
+        // The same table the film is painted through, made once per view, not per move.
         if (deep)
-            painter.drawImage(
-                source.topLeft() - origin,
-                ThroughTable(film, source,
-                             LevelTable(model_.picture, model_.view, 65536, model_.view.invert)));
+            painter.drawImage(source.topLeft() - origin, ThroughTable(film, source, DeepTable()));
         else
             painter.drawImage(source.topLeft() - origin, film, source);
     }

@@ -107,7 +107,7 @@ class ImageWidget : public QWidget {
     const std::vector<uchar>& DeepTable();
     // The film's pixels around the one under `at` (widget pixels) as the view shows
     // them, for the loupe, with the marks among them at the loupe's scale.
-    QImage LoupePart(const QImage& film, QPointF at, std::vector<MarkAt>& marks) const;
+    QImage LoupePart(const QImage& film, QPointF at, std::vector<MarkAt>& marks);
     // The part of the widget its viewport shows, in the widget's pixels.
     QRect ShownPart() const;
 

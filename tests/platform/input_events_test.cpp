@@ -11,9 +11,9 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QTest>
-#include <QTimer>
 #include <QWindow>
 
+#include "answer_question.h"
 #include "app/startup.h"
 #include "grey_jpeg.h"
 #include "platform/qt_services.h"
@@ -155,16 +155,9 @@ TEST_F(InputEvents, PlainKeysTypeIntoTheBoxesAndOtherwiseZoomPanAndStepBack) {
     QTest::keyClick(viewport, Qt::Key_Backspace);
     EXPECT_EQ(Asked(), 2);
     // S and N are placed: Esc asks before they are given up.
-    QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [&answer] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            answer.stop();
-            box->button(QMessageBox::Yes)->click();
-        }
-    });
-    answer.start(10);
+    const testing::AnswerQuestion answer(QMessageBox::Yes);
     QTest::keyClick(viewport, Qt::Key_Escape);
-    EXPECT_FALSE(answer.isActive()) << "no question was asked";
+    EXPECT_FALSE(answer.Waiting()) << "no question was asked";
     EXPECT_FALSE(w.Picture2.visible);
     QTest::keyClick(window.get(), Qt::Key_Plus);
     EXPECT_EQ(w.VScroll2.value, 100);

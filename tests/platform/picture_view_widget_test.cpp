@@ -8,14 +8,13 @@
 #include <QKeySequence>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <QTimer>
 #include <QWheelEvent>
 #include <filesystem>
 #include <memory>
 
+#include "answer_question.h"
 #include "platform/picture_view.h"
 #include "platform/qt_services.h"
 #include "platform/widgets.h"
@@ -239,14 +238,7 @@ TEST_F(PictureViewTest, DeepFilmShowsThroughAWindowTheAidsMoveAndIsStoredAsShown
 
     // Stored as shown but never inverted (over the tracing's JPEG, when asked); the film
     // itself keeps its levels.
-    QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [&answer] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            answer.stop();
-            box->button(QMessageBox::Yes)->click();
-        }
-    });
-    answer.start(10);
+    const testing::AnswerQuestion answer(QMessageBox::Yes);
     Menu("bmpsave");
     const QImage stored(QString::fromStdString((dir.path() / "pics" / "00101_1.jpg").string()));
     ASSERT_FALSE(stored.isNull());
