@@ -37,6 +37,18 @@ struct FigureLine {
     bool dotted = false;  // the dotted style shows only at width 1
 };
 
+// What the clinician's movements of the structures add up to since the figure was
+// built: each structure's accumulated turn (degrees, counter-clockwise on the screen
+// positive) and shift (millimetres, right and down positive), and the landmarks as the
+// structures they belong to carry them (millimetres, S at the origin; those of no moved
+// structure where the tracing has them). The measurements recomputed from them are the
+// simulated ones; nothing of it is stored.
+struct Simulation {
+    std::array<double, kFigureStructures> turn{}, shiftX{}, shiftY{};
+    PointTable X{}, Y{};
+    bool moved = false;
+};
+
 struct Figure {
     // Before any tracing: every line hidden at the panel's corner and no structure
     // chosen.
@@ -45,6 +57,7 @@ struct Figure {
     std::array<FigureLine, kHardTissueLines> hardTissue;
     std::array<FigureLine, kProfileSegments> profile;
     Profile profilePoints;  // millimetres; the segments join them
+    Simulation simulation;
     // The landmark-pair figure painted on the panel under the lines.
     std::array<FigureLine, kPairFigureLines> pairLines;
     int selected = -1;  // 0..8 as the list offers them; anything else is none
