@@ -57,6 +57,14 @@ struct State {
     ReportPanel ShownPanel;
     ReportInputs ShownReport;
     ReportInputs ComparedReport;
+    // The named analysis the clinician chose to read the case by (its name as the analyses
+    // list shows it) and its norm set (empty: the analysis's first), for the analysis panel
+    // and the full report.
+    std::string ChosenAnalysis = "Steiner";
+    std::string ChosenNormSet;
+    // Whether a compared tracing is laid over the shown one with their S-N lines along each
+    // other (turned about S) instead of as traced, at S.
+    bool SuperimposeOnSN = false;
     // A stored tracing being corrected on its radiograph.
     CorrectionState Correction;
     // Twips at the right of the client area that the work area leaves to other panels.
