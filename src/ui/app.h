@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/analysis_window.h"
 #include "ui/main_window.h"
 #include "ui/services.h"
 
@@ -14,6 +15,7 @@ struct App {
     explicit App(Services& s) : services(s) {}
     MainWindow win;
     PickerWindow picker;
+    AnalysisWindow analysis;
     Printer printer;
     Services& services;
     bool quitRequested = false;

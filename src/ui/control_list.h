@@ -64,6 +64,9 @@ constexpr Kind KindOf(const DirListBox&) {
 constexpr Kind KindOf(const DriveListBox&) {
     return Kind::DriveListBox;
 }
+constexpr Kind KindOf(const Table&) {
+    return Kind::Table;
+}
 
 // One entry of the flat list through which the platform walks every control.
 struct ControlRef {

@@ -33,6 +33,7 @@ enum class Kind {
     FileListBox,
     DirListBox,
     DriveListBox,
+    Table,
 };
 
 const char* KindName(Kind kind);
@@ -257,6 +258,26 @@ struct DriveListBox : Control {
     std::string drive;
     std::vector<std::string> items;
     int listIndex = -1;
+};
+
+// One cell of a table: its text, drawn in a colour of its own and bold where it is to
+// stand out, and what the pointer resting on it tells.
+struct TableCell {
+    std::string text;
+    Colour colour = kSystemWindowText;
+    bool bold = false;
+    std::string tooltip;
+    bool operator==(const TableCell&) const = default;
+};
+
+// Rows of cells under column headings; the widget scrolls what does not fit and sizes
+// its columns to their texts. Read-only: the user looks, the behaviour fills it.
+struct Table : Control {
+    std::vector<std::string> columns;
+    std::vector<std::vector<TableCell>> rows;
+    // The leading columns that hold words, aligned left; the numbers after them are
+    // aligned right, so that their digits stand under each other.
+    int textColumns = 1;
 };
 
 // The printer as the behaviour sees it: the pages of the job under way, each a

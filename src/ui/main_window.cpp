@@ -70,6 +70,8 @@ const char* KindName(Kind kind) {
             return "DirListBox";
         case Kind::DriveListBox:
             return "DriveListBox";
+        case Kind::Table:
+            return "Table";
     }
     return "?";
 }
@@ -244,6 +246,9 @@ void MainWindow::BuildMenus() {
     readn.push_back(Item("readn", "第 1 張", 0));
     compmn = Item("compmn", "比較...");
     comp.push_back(Item("comp", "第 1 張", 0));
+    analysismn = Item("analysismn", "分析...");
+    analysismn.enabled = false;
+    line629 = Item("line629", "-");
     inputmmnn = Item("inputmmnn", "輸入...");
     inputn.push_back(Item("inputn", "第 1 張", 0));
     editmn = Item("editmn", "編輯...");
@@ -312,6 +317,8 @@ std::vector<MenuNode> MainWindow::MenuTree() {
         {&readmn, concat(concat({{&graph, {}}, {&line623, {}}}, leaves(readn)),
                          {{&line624, {}}, {&rangemn, {}}, {&line626, {}}, {&correctmn, {}}})});
     tree.push_back({&compmn, leaves(comp)});
+    tree.push_back(
+        {&analysismn, concat(concat(leaves(analysisn), {{&line629, {}}}), leaves(normsetn))});
     tree.push_back({&inputmmnn, leaves(inputn)});
     MenuNode picture{&piccase, concat({{&piccas00, {}}}, leaves(piccas))};
     auto submenu = [](MenuItem* top, std::initializer_list<MenuItem*> items) {

@@ -129,6 +129,13 @@ struct MainWindow {
     MenuArray readn;
     MenuItem compmn;
     MenuArray comp;
+    // After the compare menu: the named analyses (one item each, filled at start-up and
+    // again when the practice's table is read again) and, after line629, the norm sets
+    // of the chosen analysis.
+    MenuItem analysismn;
+    MenuArray analysisn;
+    MenuItem line629;
+    MenuArray normsetn;
     MenuItem inputmmnn;
     MenuArray inputn;
     MenuItem editmn;

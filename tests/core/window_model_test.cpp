@@ -181,16 +181,18 @@ TEST(MenuTree, ShapeFollowsTheRunTimeArrays) {
     AddMenuItem(w.piccas, 1, "77b.bmp");
     std::vector<MenuNode> tree = w.MenuTree();
     using V = std::vector<std::string>;
-    EXPECT_EQ(Names(tree), (V{"print00mn", "readmn", "compmn", "inputmmnn", "editmn", "quitmn"}));
+    EXPECT_EQ(Names(tree),
+              (V{"print00mn", "readmn", "compmn", "analysismn", "inputmmnn", "editmn", "quitmn"}));
     EXPECT_EQ(Names(tree[0].children), (V{"printmn(0)", "printgraph"}));
     EXPECT_EQ(Names(tree[1].children), (V{"graph", "line623", "readn(0)", "readn(1)", "line624",
                                           "rangemn", "line626", "correctmn"}));
     EXPECT_TRUE(tree[1].children[1].item->IsSeparator());
-    EXPECT_EQ(Names(tree[4].children), (V{"piccase", "pastemn", "bmpsave", "viewmn", "keysmn"}));
-    EXPECT_EQ(tree[4].children[3].children.size(), 10u);
-    EXPECT_EQ(tree[4].children[4].children.size(), 12u);
-    EXPECT_EQ(Names(tree[4].children[0].children), (V{"piccas00", "piccas(0)", "piccas(1)"}));
-    EXPECT_TRUE(tree[5].children.empty());
+    EXPECT_EQ(Names(tree[3].children), (V{"line629"}));
+    EXPECT_EQ(Names(tree[5].children), (V{"piccase", "pastemn", "bmpsave", "viewmn", "keysmn"}));
+    EXPECT_EQ(tree[5].children[3].children.size(), 10u);
+    EXPECT_EQ(tree[5].children[4].children.size(), 12u);
+    EXPECT_EQ(Names(tree[5].children[0].children), (V{"piccas00", "piccas(0)", "piccas(1)"}));
+    EXPECT_TRUE(tree[6].children.empty());
 
     EXPECT_EQ(w.FindMenu("piccas", 1), &w.piccas[1]);
     EXPECT_EQ(w.FindMenu("piccas00"), &w.piccas00);
