@@ -6,7 +6,7 @@
 set(CEPH_FLOORS
     "model base analysis"
     "ui"
-    "app records imaging digitising figure report presenter"
+    "app records imaging digitising figure report presenter reading"
     "wiring"
     "tools platform")
 # The one include allowed upwards: the program's main starts the platform.

@@ -14,6 +14,7 @@
 #include "model/measurement.h"
 #include "presenter/header.h"
 #include "presenter/result_grid.h"
+#include "reading/analysis_panel.h"
 #include "records/mark_stored.h"
 #include "records/record_file.h"
 
@@ -161,6 +162,7 @@ void FormLoad(ui::App& app, const StartupEnv& env) {
     ReadCalibration(app);
     digitising::InitGuide(app);
     digitising::InitLandmarkTables(s);
+    reading::OfferAnalyses(app);
 }
 
 }  // namespace ceph::app

@@ -9,6 +9,7 @@
 #include "imaging/sources.h"
 #include "imaging/view.h"
 #include "imaging/viewport.h"
+#include "reading/analysis_panel.h"
 #include "records/correct.h"
 #include "records/input.h"
 #include "records/save.h"
@@ -76,6 +77,11 @@ const Route kRoutes[] = {
     {Click, "printmn", [](App& a, const Event& e) { report::printmn_Click(a, e.index); }},
     {Click, "rangemn", [](App& a, const Event&) { report::rangemn_Click(a); }},
     {Click, "inputn", [](App& a, const Event& e) { records::inputn_Click(a, e.index); }},
+    {Click, "analysisn", [](App& a, const Event& e) { reading::analysisn_Click(a, e.index); }},
+    {Click, "normsetn", [](App& a, const Event& e) { reading::normsetn_Click(a, e.index); }},
+    {Click, "anawin.AnaList", [](App& a, const Event&) { reading::AnaList_Click(a); }},
+    {Click, "anawin.NormList", [](App& a, const Event&) { reading::NormList_Click(a); }},
+    {Unload, "anawin", [](App& a, const Event&) { reading::anawin_Unload(a); }},
     // The click says where it happened: the pointer read-out may be older than the
     // picture under it (a new input laid out under a resting pointer, a pan by keys).
     // With Shift it picks up the placed landmark under it instead.
@@ -175,6 +181,9 @@ bool Dispatch(ui::App& app, const Event& e) {
     for (const Route& route : kRoutes) {
         if (route.type != e.type || route.name != e.name) continue;
         route.run(app, e);
+        // The analysis window reads whatever the event left on the main window: another
+        // tracing, a comparison, a moved structure, a corrected landmark.
+        reading::FollowMainWindow(app);
         return true;
     }
     return false;
