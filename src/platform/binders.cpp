@@ -100,6 +100,8 @@ auto WithModel(C& c, Visit&& visit) {
             return visit(static_cast<As<ui::DirListBox, C>>(c));
         case ui::Kind::DriveListBox:
             return visit(static_cast<As<ui::DriveListBox, C>>(c));
+        case ui::Kind::Table:
+            return visit(static_cast<As<ui::Table, C>>(c));
     }
     return visit(c);
 }

@@ -6,12 +6,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <algorithm>
 #include <string>
 #include <type_traits>
@@ -235,6 +237,78 @@ struct Binder<ui::ScrollBar> : Plain<QScrollBar> {
         bar.setSingleStep(std::max(1, m.smallChange));
         bar.setPageStep(std::max(1, m.largeChange));
         bar.setValue(m.value);
+    }
+};
+
+// A read-only table. Filled again only where a cell changed, so that the user's
+// scrolling stays while the window is refreshed after every event; the columns then
+// take the width of their texts.
+template <>
+struct Binder<ui::Table> : Plain<QTableWidget> {
+    static constexpr bool kShowsText = false;
+    static QTableWidget* Create(const ui::Table&, const BindContext&, QWidget* parent) {
+        auto* table = new QTableWidget(parent);
+        table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        table->setSelectionMode(QAbstractItemView::NoSelection);
+        table->setFocusPolicy(Qt::NoFocus);
+        table->setWordWrap(false);
+        table->setAlternatingRowColors(true);
+        table->verticalHeader()->setVisible(false);
+        return table;
+    }
+    static void Connect(ui::Table&, QTableWidget&, const EventRoute&) {}
+    static bool SetCell(QTableWidget& t, int row, int column, const ui::TableCell& cell,
+                        bool text) {
+        QTableWidgetItem* item = t.item(row, column);
+        if (!item) {
+            item = new QTableWidgetItem;
+            t.setItem(row, column, item);
+        }
+        const QString shown = Q(cell.text);
+        const QColor colour = ToQColor(cell.colour, t.palette());
+        const Qt::Alignment align = Qt::AlignVCenter | (text ? Qt::AlignLeft : Qt::AlignRight);
+        if (item->text() == shown && item->foreground().color() == colour &&
+            item->font().bold() == cell.bold && item->toolTip() == Q(cell.tooltip) &&
+            item->textAlignment() == static_cast<int>(align))
+            return false;
+        item->setText(shown);
+        item->setForeground(colour);
+        QFont font = t.font();
+        font.setBold(cell.bold);
+        item->setFont(font);
+        item->setToolTip(Q(cell.tooltip));
+        item->setTextAlignment(align);
+        return true;
+    }
+    static void Refresh(const ui::Table& m, QTableWidget& t) {
+        bool changed = false;
+        const int columns = static_cast<int>(m.columns.size());
+        const int rows = static_cast<int>(m.rows.size());
+        if (t.columnCount() != columns || t.rowCount() != rows) {
+            t.setColumnCount(columns);
+            t.setRowCount(rows);
+            changed = true;
+        }
+        QStringList headings;
+        for (const std::string& c : m.columns)
+            headings << Q(c);
+        QStringList current;
+        for (int c = 0; c < columns; ++c)
+            current << (t.horizontalHeaderItem(c) ? t.horizontalHeaderItem(c)->text() : QString());
+        if (current != headings) {
+            t.setHorizontalHeaderLabels(headings);
+            changed = true;
+        }
+        const ui::TableCell none;
+        for (int r = 0; r < rows; ++r) {
+            const std::vector<ui::TableCell>& cells = m.rows[static_cast<std::size_t>(r)];
+            for (int c = 0; c < columns; ++c) {
+                const auto at = static_cast<std::size_t>(c);
+                changed |=
+                    SetCell(t, r, c, at < cells.size() ? cells[at] : none, c < m.textColumns);
+            }
+        }
+        if (changed) t.resizeColumnsToContents();
     }
 };
 

@@ -29,9 +29,12 @@ QString SubmenuName(const ui::MenuItem& item) {
 
 std::size_t QtMainWindow::MenuShape() {
     const ui::MainWindow& w = app_.win;
-    return w.printmn.size() +
-           16 * (w.readn.size() +
-                 16 * (w.comp.size() + 16 * (w.inputn.size() + 16 * w.piccas.size())));
+    // The lengths of the run-time arrays, folded into one number.
+    std::size_t shape = 0;
+    for (const ui::MenuArray* array :
+         {&w.printmn, &w.readn, &w.comp, &w.inputn, &w.piccas, &w.analysisn, &w.normsetn})
+        shape = shape * 1000003 + array->size();
+    return shape;
 }
 
 void QtMainWindow::ConnectMenuItem(QAction* action, const ui::MenuItem* item) {

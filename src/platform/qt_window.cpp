@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -50,7 +51,7 @@ QtMainWindow::~QtMainWindow() = default;
 
 void QtMainWindow::BuildControls() {
     for (const std::vector<ui::ControlRef>* controls :
-         {&app_.win.Controls(), &app_.picker.Controls()})
+         {&app_.win.Controls(), &app_.picker.Controls(), &app_.analysis.Controls()})
         for (const ui::ControlRef& ref : *controls)
             refs_[ref.control] = ref;
     const ui::Timer& tick = app_.win.Timer1;
@@ -93,7 +94,9 @@ QWidget* QtMainWindow::EnsureWidget(const ui::ControlRef& ref) {
 }
 
 QWidget* QtMainWindow::SurfaceOf(const ui::Control& form) {
-    return &form == &app_.picker.gotalk ? PickerDialog() : central_;
+    if (&form == &app_.picker.gotalk) return PickerDialog();
+    if (&form == &app_.analysis.anawin) return AnalysisDialog();
+    return central_;
 }
 
 bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -166,6 +169,7 @@ void QtMainWindow::Handle(const wiring::Event& event) {
     --handling_;
     if (app_.quitRequested) {
         if (picker_) picker_->hide();
+        if (analysis_) analysis_->hide();
         hide();
         QCoreApplication::exit(0);
         return;
@@ -309,6 +313,7 @@ void QtMainWindow::Refresh() {
     RefreshControls(app_.win.Controls());
     FocusNewlyShown();
     RefreshPicker();
+    RefreshAnalysis();
     RefreshMenus();
     refreshing_ = false;
 }
@@ -382,6 +387,33 @@ void QtMainWindow::RunPicker() {
     if (app_.picker.gotalk.visible) loop.exec();
     pickerLoop_ = nullptr;
     picker_->hide();
+}
+
+void QtMainWindow::RefreshAnalysis() {
+    const ui::Form& form = app_.analysis.anawin;
+    if (!analysis_ && !form.visible) return;
+    QDialog* dialog = AnalysisDialog();
+    // Its controls are laid out for the size the behaviour gives it.
+    dialog->setFixedSize(std::max(1, twips_.X(form.width)), std::max(1, twips_.Y(form.height)));
+    ApplyFormGeometry(dialog, form, false);
+    RefreshControls(app_.analysis.Controls());
+    if (dialog->isVisible() != form.visible) dialog->setVisible(form.visible);
+}
+
+QDialog* QtMainWindow::AnalysisDialog() {
+    if (analysis_) return analysis_;
+    // A window of its own that the clinician keeps open beside the main window while
+    // working there: not modal, and kept above the main window as its dialog.
+    analysis_ = new QDialog(this);
+    analysis_->setObjectName(Q(app_.analysis.anawin.name));
+    analysis_->setModal(false);
+    // Closed by its title bar or Esc: the behaviour hears of it as of every other event.
+    connect(analysis_, &QDialog::finished, this, [this] {
+        if (app_.analysis.anawin.visible && !refreshing_)
+            Handle({wiring::EventType::Unload, app_.analysis.anawin.name});
+    });
+    analysis_->setVisible(false);
+    return analysis_;
 }
 
 QWidget* QtMainWindow::WidgetOf(const ui::Control* control) {

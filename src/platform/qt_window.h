@@ -54,6 +54,8 @@ class QtMainWindow : public QMainWindow, private ControlHost {
     void RunPicker();
     // The picker's window, made now if it has not been shown yet.
     QDialog* PickerDialog();
+    // The analysis window, made now if it has not been shown yet.
+    QDialog* AnalysisDialog();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -79,6 +81,7 @@ class QtMainWindow : public QMainWindow, private ControlHost {
     void TakeFocus();
     void FocusNewlyShown();
     void RefreshPicker();
+    void RefreshAnalysis();
     void FilterTextBox(const ui::Control& control, QEvent* event);
     void FilterLabel(const ui::Control& control, QEvent* event);
     void BuildMenus();
@@ -105,6 +108,7 @@ class QtMainWindow : public QMainWindow, private ControlHost {
     QWidget* central_ = nullptr;
     QDialog* picker_ = nullptr;
     QEventLoop* pickerLoop_ = nullptr;
+    QDialog* analysis_ = nullptr;
     QTimer* timer_ = nullptr;
     std::unordered_map<const ui::Control*, ui::ControlRef> refs_;
     std::unordered_map<const ui::Control*, std::unique_ptr<BoundControl>> bound_;
