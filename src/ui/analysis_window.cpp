@@ -25,6 +25,8 @@ AnalysisWindow::AnalysisWindow() {
     controls_.Add(LabelNotes, "LabelNotes", &anawin);
     LabelNotes.wrap = true;
     LabelNotes.fontSize = 8;
+    LabelAna.tooltip = "在下方清單選擇分析方法";
+    LabelNorm.tooltip = "在下方清單選擇常模";
     AnaList.tooltip = "選擇分析方法";
     NormList.tooltip = "選擇常模（各測量值比較的平均值與標準差）";
     LabelCase.tooltip = "表中數值所屬的描圖與拍攝時的年齡";
