@@ -281,6 +281,13 @@ struct Binder<ui::Table> : Plain<QTableWidget> {
         return true;
     }
     static void Refresh(const ui::Table& m, QTableWidget& t) {
+        // Rows as high as a line of the table's face needs, so that many are in view.
+        QHeaderView& rowHeader = *t.verticalHeader();
+        const int rowHeight = t.fontMetrics().height() + 6;
+        if (rowHeader.defaultSectionSize() != rowHeight) {
+            rowHeader.setMinimumSectionSize(std::min(rowHeader.minimumSectionSize(), rowHeight));
+            rowHeader.setDefaultSectionSize(rowHeight);
+        }
         bool changed = false;
         const int columns = static_cast<int>(m.columns.size());
         const int rows = static_cast<int>(m.rows.size());

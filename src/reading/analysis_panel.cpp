@@ -74,11 +74,11 @@ void ReadAnalyses(ui::App& app, bool starting) {
         panel.toldProblem.clear();
     } else if (loaded.problem != panel.toldProblem) {
         panel.toldProblem = loaded.problem;
-        const std::string text = loaded.problem + "\n" + kBuiltInOffered;
+        // The text says what is offered instead.
         if (starting)
-            app.notices.push_back(text);
+            app.notices.push_back(loaded.problem);
         else
-            app.services.ShowMessage(text, ui::kExclamationOk);
+            app.services.ShowMessage(loaded.problem, ui::kExclamationOk);
     }
     panel.analyses = std::move(loaded.analyses);
     ShowMenus(app);

@@ -28,7 +28,4 @@ void anawin_Unload(ui::App& app);
 // brought up to date with the main window (closed while no tracing is on the screen).
 void FollowMainWindow(ui::App& app);
 
-// Told under the fault of the practice's table: what is offered instead.
-inline constexpr const char* kBuiltInOffered = "仍可使用程式內建的分析。";
-
 }  // namespace ceph::reading
