@@ -285,6 +285,10 @@ std::string ShownNumber(double value, int decimals) {
     return IsDefined(value) ? FormatFixed(value, decimals) : std::string();
 }
 
+std::string ShownNorm(const Norm& norm, int decimals) {
+    return FormatFixed(norm.mean, decimals) + "±" + FormatFixed(norm.sd, decimals);
+}
+
 double ShownDifference(double a, double b, int decimals) {
     const auto ta = Thousandths(a, decimals), tb = Thousandths(b, decimals);
     if (!ta || !tb) return kNoValue;

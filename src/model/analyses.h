@@ -140,6 +140,9 @@ struct NormChoice {
 AnalysisResult Evaluate(const NamedAnalysis& analysis, PointTable X, PointTable Y,
                         const NormChoice& choice);
 
+// A norm as shown beside a value: "82.0±2.0", at the value's decimals.
+std::string ShownNorm(const Norm& norm, int decimals);
+
 // A value as shown, "" for no value.
 std::string ShownNumber(double value, int decimals);
 // The difference b - a of two values as shown (each rounded to `decimals` first), so a
