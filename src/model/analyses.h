@@ -117,8 +117,8 @@ struct ResultRow {
     std::string name;
     Unit unit = Unit::Degree;
     int decimals = 1;
-    double value = kNoValue;    // NaN when the landmarks give none
-    std::optional<Norm> norm;   // for the patient's sex and age in the chosen set
+    double value = kNoValue;   // NaN when the landmarks give none
+    std::optional<Norm> norm;  // for the patient's sex and age in the chosen set
     Flag flag = Flag::None;
 };
 
