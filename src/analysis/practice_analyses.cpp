@@ -22,24 +22,20 @@ LoadedAnalyses LoadAnalyses(const std::string& dataDir) {
         return loaded;
     }
     // Written on the practice's machines: UTF-8 or, from older Windows tools, Big5.
-    auto table = model::ReadAnalysisTable(base::DecodeHostText(bytes), true);
+    auto table = model::ReadAnalysisTable(base::DecodeHostText(bytes), true, loaded.analyses);
     if (!table) {
         loaded.problem = "分析表 " + path + " 第 " + std::to_string(table.why().line) + " 行：" +
                          table.why().reason + "。只提供內建的分析。";
         return loaded;
     }
     for (model::NamedAnalysis& a : *table) {
-        // A practice's "Steiner" beside ours would leave the reader guessing which one a
-        // printed value came from.
-        if (model::FindAnalysis(model::BuiltInAnalyses(), a.name)) {
-            const std::string where =
-                a.rows.empty() ? "" : " 第 " + std::to_string(a.rows.front().line) + " 行";
-            loaded.problem = "分析表 " + path + where + "：分析「" + a.name +
-                             "」與內建的分析同名。只提供內建的分析。";
-            loaded.analyses = model::BuiltInAnalyses();
-            return loaded;
+        // A built-in analysis the table added norms to takes its place.
+        if (a.practice) {
+            loaded.analyses.push_back(std::move(a));
+            continue;
         }
-        loaded.analyses.push_back(std::move(a));
+        for (model::NamedAnalysis& own : loaded.analyses)
+            if (own.name == a.name) own = std::move(a);
     }
     return loaded;
 }

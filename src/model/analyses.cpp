@@ -269,7 +269,10 @@ AnalysisResult Evaluate(const NamedAnalysis& analysis, PointTable X, PointTable 
         row.decimals = m.decimals;
         row.value = Value(m, p, values, standard);
         values.push_back(row.value);
-        if (m.kind == Standard && m.norms.empty()) {
+        // The program's own rows keep their norms by group in its own set; a practice's
+        // set, or a practice's row that names no norm of its own, goes by the table.
+        const bool ownSet = analysis.standard ? set == sets.front() : m.norms.empty();
+        if (m.kind == Standard && ownSet) {
             if (const char* text = NormText(m.name, group); text && *text)
                 row.norm = ParseNormText(text);
         } else if (const NormEntry* n = ChooseNorm(m, set, sex, age)) {

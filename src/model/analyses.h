@@ -87,8 +87,10 @@ struct TableFault {
 // regard to case or blanks. A measurement named again in the same analysis adds a norm
 // (its kind, landmarks, unit and decimals empty or the same). Kind "note" puts the
 // measurement column's text under the analysis. Kind "standard" takes the row number.
-base::Result<std::vector<NamedAnalysis>, TableFault> ReadAnalysisTable(std::string_view text,
-                                                                       bool practice);
+// Lines naming one of `extendable` (the built-in analyses, for a practice's table) only
+// add norms in sets of the practice's own; the result then holds that analysis, extended.
+base::Result<std::vector<NamedAnalysis>, TableFault> ReadAnalysisTable(
+    std::string_view text, bool practice, const std::vector<NamedAnalysis>& extendable = {});
 
 // The built-in analyses: the standard 37 rows first, then the classic ones.
 const std::vector<NamedAnalysis>& BuiltInAnalyses();

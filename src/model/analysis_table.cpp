@@ -119,7 +119,8 @@ struct Line {
 
 class TableReader {
   public:
-    explicit TableReader(bool practice) : practice_(practice) {}
+    TableReader(bool practice, const std::vector<NamedAnalysis>& extendable)
+        : practice_(practice), extendable_(extendable) {}
 
     base::Result<void, TableFault> Read(const Line& line);
     std::vector<NamedAnalysis> Take() { return std::move(analyses_); }
@@ -133,9 +134,13 @@ class TableReader {
     base::Result<void, TableFault> AddNorm(const Line& line, NamedAnalysis& analysis,
                                            ClassicMeasurement& m);
     NamedAnalysis& AnalysisNamed(std::string_view name);
+    base::Result<void, TableFault> Extend(const Line& line, NamedAnalysis& analysis);
 
     bool practice_;
+    const std::vector<NamedAnalysis>& extendable_;
     std::vector<NamedAnalysis> analyses_;
+    // How many norm sets each extended analysis had of its own: those stay as they are.
+    std::map<std::string, std::size_t> ownSets_;
 };
 
 Fault At(const Line& line, std::string reason) {
@@ -143,8 +148,13 @@ Fault At(const Line& line, std::string reason) {
 }
 
 NamedAnalysis& TableReader::AnalysisNamed(std::string_view name) {
+    const NamedAnalysis* extended = FindAnalysis(extendable_, name);
     for (NamedAnalysis& a : analyses_)
-        if (a.name == name) return a;
+        if (a.name == name || (extended && a.name == extended->name)) return a;
+    if (extended) {
+        ownSets_[extended->name] = extended->normSets.size();
+        return analyses_.emplace_back(*extended);
+    }
     NamedAnalysis& a = analyses_.emplace_back();
     a.name = std::string(name);
     a.practice = practice_;
@@ -163,6 +173,7 @@ base::Result<void, TableFault> TableReader::Read(const Line& line) {
         analysis.notes.emplace_back(line.measurement);
         return {};
     }
+    if (ownSets_.count(analysis.name)) return Extend(line, analysis);
     auto same =
         std::find_if(analysis.rows.begin(), analysis.rows.end(),
                      [&](const ClassicMeasurement& m) { return m.name == line.measurement; });
@@ -191,6 +202,28 @@ base::Result<void, TableFault> TableReader::Read(const Line& line) {
                       "「" + same->name + "」與第 " + std::to_string(same->line) + " 行的定義不同");
     }
     return AddNorm(line, analysis, *same);
+}
+
+// A practice adds its own norms (its population's, its own charts') to an analysis the
+// program has; the measurements and the program's own norm sets stay as they are, so a
+// printed "Steiner" value always means the same measurement.
+base::Result<void, TableFault> TableReader::Extend(const Line& line, NamedAnalysis& analysis) {
+    const auto m =
+        std::find_if(analysis.rows.begin(), analysis.rows.end(),
+                     [&](const ClassicMeasurement& r) { return r.name == line.measurement; });
+    if (m == analysis.rows.end())
+        return At(line, "「" + std::string(line.measurement) + "」不是「" + analysis.name +
+                            "」的量測（內建的分析只能加常模）");
+    if (!line.kind.empty() || !line.landmarks.empty() || !line.unit.empty() ||
+        !line.decimals.empty())
+        return At(line, "內建分析「" + analysis.name + "」的量測不能重新定義，只能加常模");
+    const std::size_t own = ownSets_[analysis.name];
+    const auto sets = analysis.normSets.begin();
+    const std::string set = line.set.empty() ? std::string("常模") : std::string(line.set);
+    if (std::find(sets, sets + std::ptrdiff_t(own), set) != sets + std::ptrdiff_t(own))
+        return At(line, "常模組「" + set + "」是程式內建的，請用另一個名稱");
+    if (line.mean.empty() && line.sd.empty()) return At(line, "常模缺平均值與標準差");
+    return AddNorm(line, analysis, *m);
 }
 
 base::Result<void, TableFault> TableReader::Define(const Line& line, NamedAnalysis& analysis,
@@ -320,10 +353,10 @@ base::Result<void, TableFault> TableReader::AddNorm(const Line& line, NamedAnaly
 
 }  // namespace
 
-base::Result<std::vector<NamedAnalysis>, TableFault> ReadAnalysisTable(std::string_view text,
-                                                                       bool practice) {
+base::Result<std::vector<NamedAnalysis>, TableFault> ReadAnalysisTable(
+    std::string_view text, bool practice, const std::vector<NamedAnalysis>& extendable) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-    TableReader reader(practice);
+    TableReader reader(practice, extendable);
     int number = 0;
     for (std::string_view raw : Split(text, '\n', true)) {
         ++number;

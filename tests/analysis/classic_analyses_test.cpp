@@ -205,6 +205,33 @@ TEST(PracticeAnalyses, AFaultNamesItsLineAndWhy) {
     EXPECT_NE(redefined.why().reason.find("第 1 行"), std::string::npos);
 }
 
+TEST(PracticeAnalyses, APracticeAddsItsPopulationsNormsToABuiltInAnalysis) {
+    const std::string add =
+        "Steiner\tSNA\t\t\t\t\t台灣成人\t\t18-\t81.5\t3.5\tTAO\n"
+        "標準分析\tAr-A\t\t\t\t\t台灣成人\t\t\t85\t4\tTAO\n";
+    auto read = ReadAnalysisTable(add, true, BuiltInAnalyses());
+    ASSERT_TRUE(read) << read.why().reason;
+    const NamedAnalysis* steiner = FindAnalysis(*read, "Steiner");
+    ASSERT_NE(steiner, nullptr);
+    EXPECT_EQ(steiner->normSets, (std::vector<std::string>{"原著", "台灣成人"}));
+    const Points19 worked(testing::kWorkedPoints);
+    auto sna = [&](const NamedAnalysis& a, const char* set) {
+        return Evaluate(a, worked.X, worked.Y, {set, "F", "30Y 0M"}).rows[0].norm->mean;
+    };
+    EXPECT_EQ(sna(*steiner, "台灣成人"), 81.5);
+    EXPECT_EQ(sna(*steiner, "原著"), 82);
+    const NamedAnalysis& standard = *FindAnalysis(*read, "standard");
+    auto arA = [&](const char* set) {
+        return Evaluate(standard, worked.X, worked.Y, {set, "F", "30Y 0M"}).rows[30].norm->mean;
+    };
+    EXPECT_EQ(arA("台灣成人"), 85);
+    EXPECT_EQ(arA("原著"), 87.0);  // the program's own group norm stays
+    for (const char* fault :
+         {"Steiner\tSNA\tvertex\tS, N, B\t°\t1\tX\t\t\t1\t1\n",
+          "Steiner\tSNA\t\t\t\t\t原著\t\t\t81\t3\n", "Steiner\tCo-A\t\t\t\t\tX\t\t\t81\t3\n"})
+        EXPECT_FALSE(ReadAnalysisTable(fault, true, BuiltInAnalyses())) << fault;
+}
+
 TEST(PracticeAnalyses, AFaultyFileIsNamedAndTheBuiltInOnesStay) {
     testing::TempDir dir;
     const std::string data = dir.str() + "/";
@@ -216,7 +243,7 @@ TEST(PracticeAnalyses, AFaultyFileIsNamedAndTheBuiltInOnesStay) {
     EXPECT_NE(FindAnalysis(loaded.analyses, "Steiner"), nullptr);
     EXPECT_EQ(FindAnalysis(loaded.analyses, "Ours"), nullptr);
     std::ofstream(dir.path() / "analyses.tsv") << "steiner\tSNA\tvertex\tS, N, A\t°\t1\n";
-    EXPECT_NE(analysis::LoadAnalyses(data).problem.find("同名"), std::string::npos);
+    EXPECT_NE(analysis::LoadAnalyses(data).problem.find("不能重新定義"), std::string::npos);
     std::filesystem::remove(dir.path() / "analyses.tsv");
     std::filesystem::create_directory(dir.path() / "analyses.tsv");
     EXPECT_NE(analysis::LoadAnalyses(data).problem.find("無法讀取"), std::string::npos);
