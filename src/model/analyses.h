@@ -117,8 +117,8 @@ struct ResultRow {
     std::string name;
     Unit unit = Unit::Degree;
     int decimals = 1;
-    double value = kNoValue;    // NaN when the landmarks give none
-    std::optional<Norm> norm;   // for the patient's sex and age in the chosen set
+    double value = kNoValue;   // NaN when the landmarks give none
+    std::optional<Norm> norm;  // for the patient's sex and age in the chosen set
     Flag flag = Flag::None;
 };
 
@@ -139,6 +139,9 @@ struct NormChoice {
 // age band over one without). The standard rows take the norms of their group.
 AnalysisResult Evaluate(const NamedAnalysis& analysis, PointTable X, PointTable Y,
                         const NormChoice& choice);
+
+// A norm as shown beside a value: "82.0±2.0", at the value's decimals.
+std::string ShownNorm(const Norm& norm, int decimals);
 
 // A value as shown, "" for no value.
 std::string ShownNumber(double value, int decimals);
