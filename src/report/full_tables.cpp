@@ -17,8 +17,8 @@ constexpr float kGap = 240;  // between the two tables
 struct Columns {
     float value, norm, deviation, flag, halfWidth, simulated;
 };
-constexpr Columns kStandardColumns{1050, 1750, -1, 2750, 3200, 3700};
-constexpr Columns kChosenColumns{1250, 1950, 2950, 3500, -1, 4000};
+constexpr Columns kStandardColumns{1050, 1850, -1, 2800, 3250, 3750};
+constexpr Columns kChosenColumns{1300, 2100, 3050, 3550, -1, 4050};
 
 Colour FlagColour(model::Flag flag) {
     switch (flag) {
@@ -60,7 +60,7 @@ struct Table {
 void DrawHeads(ui::DrawingList& page, const Table& t, const Columns& c, float x, float y) {
     AddText(page, kHeadSize, x, y, "項目", kPageGrey);
     AddText(page, kHeadSize, x + c.value, y, "數值", kPageGrey);
-    AddText(page, kHeadSize, x + c.norm, y, "常模 平均±標準差", kPageGrey);
+    AddText(page, kHeadSize, x + c.norm, y, "常模", kPageGrey);
     if (c.deviation >= 0) AddText(page, kHeadSize, x + c.deviation, y, "差", kPageGrey);
     if (t.halfWidths && c.halfWidth >= 0)
         AddText(page, kHeadSize, x + c.halfWidth, y, "可信範圍", kPageGrey);
@@ -167,7 +167,8 @@ void DrawAnalysisTables(ui::DrawingList& page, const FullReportInputs& in, float
         DrawNotes(page, sources, 6.5f, kPageGrey, x, y + 60, half, legendTop);
     }
     std::vector<std::string> legend{
-        "↑ ↓ 超出常模 1 個標準差（橘色），↑↑ ↓↓ 超出 2 個標準差（紅色）；差為數值減常模平均。"};
+        "常模為平均±標準差；↑ ↓ 超出常模 1 個標準差（橘色），↑↑ ↓↓ 超出 2 個標準差（紅色）；"
+        "差為數值減常模平均。"};
     if (in.halfWidths)
         legend.push_back("可信範圍：點選誤差下的 95% 範圍（" +
                          std::to_string(in.halfWidths->draws) + " 次模擬）。");
