@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "model/landmark.h"
-#include "report/full_parts.h"
+#include "report/full_page.h"
 
 namespace ceph::report {
 

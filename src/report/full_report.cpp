@@ -6,7 +6,7 @@
 #include "app/settings.h"
 #include "base/safe_file.h"
 #include "base/text_codec.h"
-#include "report/full_parts.h"
+#include "report/full_page.h"
 
 namespace ceph::report {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <set>
 
-#include "report/full_parts.h"
+#include "report/full_page.h"
 
 namespace ceph::report {
 

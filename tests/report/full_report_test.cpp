@@ -8,7 +8,7 @@
 #include "app/startup.h"
 #include "model/figure.h"
 #include "records/show.h"
-#include "report/full_parts.h"
+#include "report/full_page.h"
 #include "report/full_report.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"

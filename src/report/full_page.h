@@ -1,5 +1,5 @@
 #pragma once
-// The parts of the full report page, each drawn into its place on the page in twips.
+// The pieces of the full report page, each drawn into its place on the page in twips.
 
 #include <string>
 #include <string_view>
