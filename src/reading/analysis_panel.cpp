@@ -60,7 +60,7 @@ void ShowMenus(ui::App& app) {
     const std::string set = chosen ? ChosenSet(w.state, *chosen) : std::string();
     for (ui::MenuItem& item : w.normsetn)
         item.checked = item.caption == set;
-    w.line629.visible = !sets.empty();
+    w.line631.visible = !sets.empty();
 }
 
 // Reads the analyses again. A fault of the practice's table is told once, in a message

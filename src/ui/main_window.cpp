@@ -240,6 +240,8 @@ void MainWindow::BuildMenus() {
     printmn.push_back(Item("printmn", "頂端", 0));
     printgraph = Item("printgraph", "列印圖形");
     printgraph.checked = true;
+    line629 = Item("line629", "-");
+    printfullmn = Item("printfullmn", "列印完整報告");
     readmn = Item("readmn", "讀取...");
     graph = Item("graph", "使用圖形");
     line623 = Item("line623", "-");
@@ -248,7 +250,7 @@ void MainWindow::BuildMenus() {
     comp.push_back(Item("comp", "第 1 張", 0));
     analysismn = Item("analysismn", "分析...");
     analysismn.enabled = false;
-    line629 = Item("line629", "-");
+    line631 = Item("line631", "-");
     inputmmnn = Item("inputmmnn", "輸入...");
     inputn.push_back(Item("inputn", "第 1 張", 0));
     editmn = Item("editmn", "編輯...");
@@ -312,13 +314,14 @@ std::vector<MenuNode> MainWindow::MenuTree() {
         return a;
     };
     std::vector<MenuNode> tree;
-    tree.push_back({&print00mn, concat(leaves(printmn), {{&printgraph, {}}})});
+    tree.push_back({&print00mn, concat(leaves(printmn),
+                                       {{&printgraph, {}}, {&line629, {}}, {&printfullmn, {}}})});
     tree.push_back(
         {&readmn, concat(concat({{&graph, {}}, {&line623, {}}}, leaves(readn)),
                          {{&line624, {}}, {&rangemn, {}}, {&line626, {}}, {&correctmn, {}}})});
     tree.push_back({&compmn, leaves(comp)});
     tree.push_back(
-        {&analysismn, concat(concat(leaves(analysisn), {{&line629, {}}}), leaves(normsetn))});
+        {&analysismn, concat(concat(leaves(analysisn), {{&line631, {}}}), leaves(normsetn))});
     tree.push_back({&inputmmnn, leaves(inputn)});
     MenuNode picture{&piccase, concat({{&piccas00, {}}}, leaves(piccas))};
     auto submenu = [](MenuItem* top, std::initializer_list<MenuItem*> items) {

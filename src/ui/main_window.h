@@ -123,6 +123,10 @@ struct MainWindow {
     MenuItem print00mn;
     MenuArray printmn;
     MenuItem printgraph;
+    // Last in the print menu: the full page with the radiograph, the figure and the
+    // named analyses.
+    MenuItem line629;
+    MenuItem printfullmn;
     MenuItem readmn;
     MenuItem graph;
     MenuItem line623;
@@ -130,11 +134,11 @@ struct MainWindow {
     MenuItem compmn;
     MenuArray comp;
     // After the compare menu: the named analyses (one item each, filled at start-up and
-    // again when the practice's table is read again) and, after line629, the norm sets
+    // again when the practice's table is read again) and, after line631, the norm sets
     // of the chosen analysis.
     MenuItem analysismn;
     MenuArray analysisn;
-    MenuItem line629;
+    MenuItem line631;
     MenuArray normsetn;
     MenuItem inputmmnn;
     MenuArray inputn;

@@ -183,11 +183,12 @@ TEST(MenuTree, ShapeFollowsTheRunTimeArrays) {
     using V = std::vector<std::string>;
     EXPECT_EQ(Names(tree),
               (V{"print00mn", "readmn", "compmn", "analysismn", "inputmmnn", "editmn", "quitmn"}));
-    EXPECT_EQ(Names(tree[0].children), (V{"printmn(0)", "printgraph"}));
+    EXPECT_EQ(Names(tree[0].children), (V{"printmn(0)", "printgraph", "line629", "printfullmn"}));
+    EXPECT_TRUE(tree[0].children[2].item->IsSeparator());
     EXPECT_EQ(Names(tree[1].children), (V{"graph", "line623", "readn(0)", "readn(1)", "line624",
                                           "rangemn", "line626", "correctmn"}));
     EXPECT_TRUE(tree[1].children[1].item->IsSeparator());
-    EXPECT_EQ(Names(tree[3].children), (V{"line629"}));
+    EXPECT_EQ(Names(tree[3].children), (V{"line631"}));
     EXPECT_EQ(Names(tree[5].children), (V{"piccase", "pastemn", "bmpsave", "viewmn", "keysmn"}));
     EXPECT_EQ(tree[5].children[3].children.size(), 10u);
     EXPECT_EQ(tree[5].children[4].children.size(), 12u);
