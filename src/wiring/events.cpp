@@ -114,6 +114,7 @@ const Route kRoutes[] = {
     {Click, "Check2", [](App& a, const Event&) { records::Check2_Click(a); }},
     {Click, "Check1", [](App& a, const Event&) { figure::Check1_Click(a.win); }},
     {Click, "List1", [](App& a, const Event&) { figure::List1_Click(a.win); }},
+    {Click, "List2", [](App& a, const Event&) { figure::List2_Click(a.win); }},
     {Click, "graph", [](App& a, const Event&) { figure::graph_Click(a.win); }},
     {Click, "Picture3", [](App& a, const Event&) { figure::Picture3_Click(a.win); }},
     {Change, "Text6", [](App& a, const Event&) { digitising::Text6_Change(a); }},

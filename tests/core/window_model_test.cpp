@@ -100,6 +100,7 @@ TEST(WindowModel, RegistrationOrderAndKinds) {
         {"Frame1", 0, "Frame", "Picture8"},
         {"Check2", 0, "CheckBox", "Frame1"},
         {"List1", 0, "ListBox", "Frame1"},
+        {"List2", 0, "ListBox", "Frame1"},
         {"Check1", 0, "CheckBox", "Frame1"},
         {"Label16", 0, "Label", "Frame1"},
         {"Label17", 0, "Label", "Frame1"},
