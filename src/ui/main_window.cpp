@@ -253,6 +253,9 @@ void MainWindow::BuildMenus() {
     readn.push_back(Item("readn", "第 1 張", 0));
     compmn = Item("compmn", "比較...");
     comp.push_back(Item("comp", "第 1 張", 0));
+    line629 = Item("line629", "-");
+    snmn = Item("snmn", "以 S–N 重疊");
+    snmn.checkable = true;
     inputmmnn = Item("inputmmnn", "輸入...");
     inputn.push_back(Item("inputn", "第 1 張", 0));
     editmn = Item("editmn", "編輯...");
@@ -320,7 +323,7 @@ std::vector<MenuNode> MainWindow::MenuTree() {
     tree.push_back(
         {&readmn, concat(concat({{&graph, {}}, {&line623, {}}}, leaves(readn)),
                          {{&line624, {}}, {&rangemn, {}}, {&line626, {}}, {&correctmn, {}}})});
-    tree.push_back({&compmn, leaves(comp)});
+    tree.push_back({&compmn, concat(leaves(comp), {{&line629, {}}, {&snmn, {}}})});
     tree.push_back({&inputmmnn, leaves(inputn)});
     MenuNode picture{&piccase, concat({{&piccas00, {}}}, leaves(piccas))};
     auto submenu = [](MenuItem* top, std::initializer_list<MenuItem*> items) {

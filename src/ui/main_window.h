@@ -130,6 +130,9 @@ struct MainWindow {
     MenuArray readn;
     MenuItem compmn;
     MenuArray comp;
+    // After the compared tracings: whether the compared one is laid on the shown S-N line.
+    MenuItem line629;
+    MenuItem snmn;
     MenuItem inputmmnn;
     MenuArray inputn;
     MenuItem editmn;

@@ -75,6 +75,7 @@ const Route kRoutes[] = {
     {Click, "comp", [](App& a, const Event& e) { records::comp_Click(a, e.index); }},
     {Click, "printmn", [](App& a, const Event& e) { report::printmn_Click(a, e.index); }},
     {Click, "rangemn", [](App& a, const Event&) { report::rangemn_Click(a); }},
+    {Click, "snmn", [](App& a, const Event&) { records::snmn_Click(a); }},
     {Click, "inputn", [](App& a, const Event& e) { records::inputn_Click(a, e.index); }},
     // The click says where it happened: the pointer read-out may be older than the
     // picture under it (a new input laid out under a resting pointer, a pan by keys).
