@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "base/filesys.h"
+
 namespace ceph::base {
 
 namespace {
@@ -70,6 +72,13 @@ std::string Printable(std::string_view text) {
         out += kHex[byte & 0xF];
     }
     return out;
+}
+
+std::string TracingPictureFile(const std::string& pictureDir, std::string_view code, int n) {
+    if (!CheckCodeName(code)) return std::string();
+    const std::string bitmap = pictureDir + std::string(code) + "_" + std::to_string(n) + ".bmp";
+    if (FileExists(bitmap)) return bitmap;
+    return bitmap.substr(0, bitmap.size() - 3) + "jpg";
 }
 
 }  // namespace ceph::base

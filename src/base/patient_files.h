@@ -19,6 +19,11 @@ namespace ceph::base {
 // patient.
 Result<void> CheckCodeName(std::string_view code);
 
+// The picture of tracing n of the patient with `code` in the picture folder: "CODE_n.bmp",
+// or the same name ending in "jpg" when there is no such bitmap. Empty when the code
+// cannot name a file.
+std::string TracingPictureFile(const std::string& pictureDir, std::string_view code, int n);
+
 // The text with its control characters written as "\xNN", so that a message can show a
 // code holding them.
 std::string Printable(std::string_view text);

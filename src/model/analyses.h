@@ -87,8 +87,10 @@ struct TableFault {
 // regard to case or blanks. A measurement named again in the same analysis adds a norm
 // (its kind, landmarks, unit and decimals empty or the same). Kind "note" puts the
 // measurement column's text under the analysis. Kind "standard" takes the row number.
-base::Result<std::vector<NamedAnalysis>, TableFault> ReadAnalysisTable(std::string_view text,
-                                                                       bool practice);
+// Lines naming one of `extendable` (the built-in analyses, for a practice's table) only
+// add norms in sets of the practice's own; the result then holds that analysis, extended.
+base::Result<std::vector<NamedAnalysis>, TableFault> ReadAnalysisTable(
+    std::string_view text, bool practice, const std::vector<NamedAnalysis>& extendable = {});
 
 // The built-in analyses: the standard 37 rows first, then the classic ones.
 const std::vector<NamedAnalysis>& BuiltInAnalyses();
@@ -117,8 +119,8 @@ struct ResultRow {
     std::string name;
     Unit unit = Unit::Degree;
     int decimals = 1;
-    double value = kNoValue;    // NaN when the landmarks give none
-    std::optional<Norm> norm;   // for the patient's sex and age in the chosen set
+    double value = kNoValue;   // NaN when the landmarks give none
+    std::optional<Norm> norm;  // for the patient's sex and age in the chosen set
     Flag flag = Flag::None;
 };
 
@@ -139,6 +141,9 @@ struct NormChoice {
 // age band over one without). The standard rows take the norms of their group.
 AnalysisResult Evaluate(const NamedAnalysis& analysis, PointTable X, PointTable Y,
                         const NormChoice& choice);
+
+// A norm as shown beside a value: "82.0±2.0", at the value's decimals.
+std::string ShownNorm(const Norm& norm, int decimals);
 
 // A value as shown, "" for no value.
 std::string ShownNumber(double value, int decimals);

@@ -72,7 +72,12 @@ void PaintDrawingList(QPainter& painter, const ui::DrawingList& list, const QPal
                 painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
             if (andWithDestination)
                 painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-            painter.drawImage(QRectF(p->x, p->y, p->width, p->height), image);
+            const QRectF target(p->x, p->y, p->width, p->height);
+            if (p->sourceWidth > 0 && p->sourceHeight > 0)
+                painter.drawImage(target, image,
+                                  QRectF(p->sourceX, p->sourceY, p->sourceWidth, p->sourceHeight));
+            else
+                painter.drawImage(target, image);
             painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
         }
     }

@@ -38,7 +38,7 @@ ui::ScreenInfo SharedServices::Screen() const {
 
 ui::YearMonth SharedServices::Today() const {
     const QDate today = QDate::currentDate();
-    return {today.year(), today.month()};
+    return {today.year(), today.month(), today.day()};
 }
 
 base::Result<ui::PictureRef> SharedServices::LoadPicture(const std::string& path) {

@@ -70,16 +70,8 @@ void DrawOverlay(ui::App& app) {
 
 }  // namespace
 
-std::string ResolvePictureFile(const std::string& path) {
-    if (base::FileExists(path)) return path;
-    if (path.size() > 3) return path.substr(0, path.size() - 3) + "jpg";
-    return std::string();
-}
-
 std::string TracingPicturePath(const ui::MainWindow& win, int n) {
-    const std::string& code = win.state.Patient.code;
-    if (!base::CheckCodeName(code)) return std::string();
-    return ResolvePictureFile(win.state.PictureDir + code + "_" + std::to_string(n) + ".bmp");
+    return base::TracingPictureFile(win.state.PictureDir, win.state.Patient.code, n);
 }
 
 void readn_Click(ui::App& app, int index) {

@@ -7,8 +7,6 @@
 
 namespace ceph::records {
 
-// The path itself when the file exists; otherwise the same name ending in "jpg".
-std::string ResolvePictureFile(const std::string& path);
 // The picture of tracing n of the patient in the picture folder.
 std::string TracingPicturePath(const ui::MainWindow& win, int n);
 

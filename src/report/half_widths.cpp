@@ -20,22 +20,6 @@ constexpr Colour kOrange = Bgr(224, 112, 0);
 // The line of the second column drawn level with the values of the header row.
 constexpr int kLevelWithDifferences = 1;
 
-// The practice's own table when the data folder has one, else the one built in; why the
-// practice's could not be used, when it is there but faulty.
-analysis::ErrorModel ErrorModelOf(const ui::State& s, std::string* problem) {
-    const std::string path = base::ErrorModelFile(s.DataDir);
-    const base::Result<analysis::ErrorModel> own = analysis::LoadErrorModel(path);
-    if (own) return *own;
-    const std::error_code readError = own.why().error;
-    std::string why = own.why().detail;
-    // Only a table that is not there at all is the usual case; one that is there but
-    // cannot be read (a folder, a pipe, no permission) or is faulty is named.
-    if (readError == std::errc::no_such_file_or_directory) return analysis::DefaultErrorModel();
-    if (readError) why = base::ErrorText(readError);
-    if (problem) *problem = "無法使用點誤差表 " + path + "：" + why + "\n改用程式內建的表。";
-    return analysis::DefaultErrorModel();
-}
-
 // Where the "±" of a row goes, so that it covers nothing at any width of the texts
 // around it: just after the unit, or after the norm where the row has one; beside the
 // caption where the value stands under its caption, since the value and its neighbour
@@ -73,6 +57,20 @@ std::string ShownHalfWidth(double halfWidth) {
 
 }  // namespace
 
+analysis::ErrorModel PracticeErrorModel(const std::string& dataDir, std::string* problem) {
+    const std::string path = base::ErrorModelFile(dataDir);
+    const base::Result<analysis::ErrorModel> own = analysis::LoadErrorModel(path);
+    if (own) return *own;
+    const std::error_code readError = own.why().error;
+    std::string why = own.why().detail;
+    // Only a table that is not there at all is the usual case; one that is there but
+    // cannot be read (a folder, a pipe, no permission) or is faulty is named.
+    if (readError == std::errc::no_such_file_or_directory) return analysis::DefaultErrorModel();
+    if (readError) why = base::ErrorText(readError);
+    if (problem) *problem = "無法使用點誤差表 " + path + "：" + why + "\n改用程式內建的表。";
+    return analysis::DefaultErrorModel();
+}
+
 void DrawHalfWidths(ui::DrawingList& list, const ui::State& state, const analysis::Uncertainty& u) {
     // A comparison's values fill the room between the rows: the ranges, which are the
     // shown tracing's alone, wait until it is shown by itself again.
@@ -107,9 +105,9 @@ void ShowHalfWidths(ui::App& app) {
     ui::MainWindow& w = app.win;
     w.Picture3.screenOnly.Clear();
     if (!w.rangemn.checked || !w.Picture3.visible || w.state.Comparing) return;
-    DrawHalfWidths(
-        w.Picture3.screenOnly, w.state,
-        analysis::EstimateUncertainty(ErrorModelOf(w.state, nullptr), w.state.X, w.state.Y));
+    DrawHalfWidths(w.Picture3.screenOnly, w.state,
+                   analysis::EstimateUncertainty(PracticeErrorModel(w.state.DataDir, nullptr),
+                                                 w.state.X, w.state.Y));
 }
 
 void rangemn_Click(ui::App& app) {
@@ -119,7 +117,7 @@ void rangemn_Click(ui::App& app) {
     if (!w.rangemn.checked) return;
     // The table is read once here: its problem is told, and the same model is drawn.
     std::string problem;
-    const analysis::ErrorModel model = ErrorModelOf(w.state, &problem);
+    const analysis::ErrorModel model = PracticeErrorModel(w.state.DataDir, &problem);
     if (!problem.empty()) app.services.ShowMessage(problem, ui::kExclamationOk);
     if (w.Picture3.visible)
         DrawHalfWidths(w.Picture3.screenOnly, w.state,

@@ -11,4 +11,8 @@ namespace ceph::report {
 // files, which another workstation may have changed (or made unreadable) since.
 void printmn_Click(ui::App& app, int index);
 
+// "列印完整報告": the full page of the tracing shown (radiograph, figure, the program's
+// own values and the chosen analysis) through the same printer and its failures.
+void printfullmn_Click(ui::App& app);
+
 }  // namespace ceph::report

@@ -33,6 +33,11 @@ void AppendHalfWidths(std::string& csv, const model::Tracing& r, const AnalyseOp
 }
 
 std::string Csv(std::string_view line, const model::Tracing& r, const AnalyseOptions& o) {
+    if (o.named) {
+        std::string csv;
+        AppendCsvField(csv, records::FirstField(line));
+        return csv + NamedFields(*o.named, r, o.male);
+    }
     const model::AnalysisTexts texts = AnalyseTracing(r, o.male);
     std::string csv;
     AppendCsvField(csv, records::FirstField(line));
@@ -59,6 +64,9 @@ constexpr OptionRule kOptions[] = {
     {.name = "--error-model"},
     {.name = "--draws", .kind = OptionRule::Number, .min = 100, .max = 1000000},
     {.name = "--seed", .kind = OptionRule::Number, .min = 0, .max = INT_MAX},
+    {.name = "--analysis"},
+    {.name = "--norm-set"},
+    {.name = "--data"},
 };
 
 constexpr std::string_view kStandardInput = "standard input";
@@ -69,6 +77,14 @@ std::optional<AnalyseOptions> ReadOptions(const CommandLine& cl, analysis::Error
                                           int& status) {
     AnalyseOptions o;
     o.male = cl.Text("--sex") == "M";
+    if (cl.Has("--data") && !cl.Has("--analysis")) {
+        status = UsageFault(kAnalyseRules, "--data: only with --analysis", std::cerr);
+        return std::nullopt;
+    }
+    if (cl.Has("--uncertainty") && cl.Has("--analysis")) {
+        status = UsageFault(kAnalyseRules, "--uncertainty: not with --analysis", std::cerr);
+        return std::nullopt;
+    }
     if (!cl.Has("--uncertainty")) {
         for (const char* name : {"--error-model", "--draws", "--seed"}) {
             if (cl.Has(name)) {
@@ -105,6 +121,11 @@ std::string AnalyseRecordLine(std::string_view line, bool male) {
 std::string AnalyseRecordLine(std::string_view line, const AnalyseOptions& options) {
     // Analysed whatever the line holds: a line that is no tracing gives what its fields give.
     return Csv(line, records::TracingOf(records::ParseRecordFields(line)), options);
+}
+
+std::string AnalyseHeader(const AnalyseOptions& options) {
+    if (options.named) return "code" + NamedHeader(*options.named->analysis) + "\n";
+    return AnalyseHeader(options.errorModel != nullptr);
 }
 
 std::string AnalyseHeader(bool uncertainty) {
@@ -191,14 +212,19 @@ const CommandRules kAnalyseRules{
     .command = "analyse",
     .synopsis =
         "cephtool analyse [--sex M|F] [--header] [--uncertainty [--error-model FILE]\n"
-        "                 [--draws N] [--seed N]] [FILE|-]...\n",
+        "                 [--draws N] [--seed N]] [FILE|-]...\n"
+        "       cephtool analyse --analysis NAME [--norm-set SET] [--data DIR] [--sex M|F]\n"
+        "                 [--header] [FILE|-]...\n",
     .details =
         "  one CSV line per record line of each FILE in turn (standard input for -\n"
         "  or no FILE): the code, the 37 measurements and the 7 norms of the age;\n"
         "  --header: a first line naming the columns\n"
         "  --uncertainty: then each measurement's 95 % half-width, from 2000 draws of\n"
         "  the landmark error model (the built-in one, or the table FILE), with the\n"
-        "  number of draws that gave no value as \"(N undefined)\"\n",
+        "  number of draws that gave no value as \"(N undefined)\"\n"
+        "  --analysis NAME: instead, each measurement of that analysis (cephtool analyses\n"
+        "  lists them; --data adds the practice's own) with its norm for the line's age\n"
+        "  and the sex given, and its flag: ↑ or ↓ beyond one SD, ↑↑ or ↓↓ beyond two\n",
     .options = kOptions,
     .maxOperands = SIZE_MAX,
 };
@@ -214,9 +240,12 @@ int RunAnalyse(int argc, char** argv) {
     if (files.empty()) files.push_back("-");
     int status = 0;
     analysis::ErrorModel model;
-    const std::optional<AnalyseOptions> options = ReadOptions(cl, model, status);
+    std::optional<AnalyseOptions> options = ReadOptions(cl, model, status);
     if (!options) return status;
-    if (cl.Has("--header")) std::cout << AnalyseHeader(options->errorModel != nullptr);
+    const std::optional<NamedChoice> named = ReadNamedChoice(kAnalyseRules, cl, status);
+    if (status == 2) return status;
+    options->named = named ? &*named : nullptr;
+    if (cl.Has("--header")) std::cout << AnalyseHeader(*options);
 
     for (const std::string& file : files) {
         const bool standardInput = file == "-";

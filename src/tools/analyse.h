@@ -9,6 +9,7 @@
 #include "analysis/uncertainty.h"
 #include "model/measurement.h"
 #include "model/tracing.h"
+#include "tools/named_analysis.h"
 #include "tools/options.h"
 
 namespace ceph::records {
@@ -26,6 +27,8 @@ struct AnalyseOptions {
     const analysis::ErrorModel* errorModel = nullptr;
     int draws = analysis::kDefaultDraws;
     std::uint64_t seed = analysis::kDefaultSeed;
+    // A named analysis printed in place of the 37 rows and their norms, when set.
+    const NamedChoice* named = nullptr;
 };
 
 // One CSV line for a record line: the code, the 37 value texts and the 7 norm texts of
@@ -35,6 +38,7 @@ std::string AnalyseRecordLine(std::string_view line, const AnalyseOptions& optio
 
 // The names of the columns of those lines.
 std::string AnalyseHeader(bool uncertainty);
+std::string AnalyseHeader(const AnalyseOptions& options);
 
 // The 37 value texts as the report shows them ("*****" for one too long for its
 // field) and the 7 norm texts of a record line's fields, for the sex given and the

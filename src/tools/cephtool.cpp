@@ -9,6 +9,7 @@
 #include "tools/export_command.h"
 #include "tools/figure_command.h"
 #include "tools/import_command.h"
+#include "tools/named_analysis.h"
 #ifdef CEPHTOOL_WITH_REPORT
 #include "platform/figure_png.h"
 #include "tools/report_command.h"
@@ -20,7 +21,7 @@ using namespace ceph::tools;
 
 void Usage(std::ostream& out) {
     const CommandRules* commands[] = {
-        &kAnalyseRules, &kExportRules,
+        &kAnalyseRules, &kAnalysesRules, &kExportRules,
 #ifdef CEPHTOOL_WITH_REPORT
         &kReportRules,
 #endif
@@ -62,6 +63,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "analyse") return RunAnalyse(argc - 2, argv + 2);
+    if (command == "analyses") return RunAnalyses(argc - 2, argv + 2);
     if (command == "import") return RunImport(argc - 2, argv + 2);
     if (command == "export") return RunExport(argc - 2, argv + 2);
 #ifdef CEPHTOOL_WITH_REPORT

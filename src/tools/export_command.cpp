@@ -14,6 +14,7 @@
 #include "records/record_file.h"
 #include "records/record_line.h"
 #include "tools/analyse.h"
+#include "tools/named_analysis.h"
 #include "tools/stored_tracing.h"
 
 namespace ceph::tools {
@@ -25,6 +26,8 @@ constexpr OptionRule kOptions[] = {
     {.name = "--sex", .kind = OptionRule::Choice, .choices = "M|F"},
     {.name = "--handoff-dir"},
     {.name = "--out"},
+    {.name = "--analysis"},
+    {.name = "--norm-set"},
 };
 
 // A caption as a column name: "Ar-Gn: " is "Ar-Gn".
@@ -34,7 +37,8 @@ std::string_view Bare(std::string_view caption) {
     return caption;
 }
 
-std::string HeaderRow() {
+std::string HeaderRow(const std::optional<NamedChoice>& named) {
+    if (named) return "code,tracing,age" + NamedHeader(*named->analysis) + "\r\n";
     std::string row = "code,tracing,age";
     std::string norms;
     for (int i = 0; i < model::kRows; ++i) {
@@ -122,11 +126,15 @@ class SexBook {
 };
 
 void AppendRow(std::string& out, std::string_view code, int tracing, const model::Tracing& fields,
-               bool male) {
+               bool male, const std::optional<NamedChoice>& named) {
     AppendCsvField(out, code);
     out += ',';
     out += static_cast<char>('0' + tracing);
     AppendCsvField(out += ',', fields.age);
+    if (named) {
+        (out += NamedFields(*named, fields, male)) += "\r\n";
+        return;
+    }
     const model::AnalysisTexts texts = AnalyseTracing(fields, male);
     for (const std::string& v : texts.values)
         AppendCsvField(out += ',', v);
@@ -184,12 +192,16 @@ void AppendCsvField(std::string& out, std::string_view field) {
 
 const CommandRules kExportRules{
     .command = "export",
-    .synopsis = "cephtool export --data DIR [--sex M|F] [--handoff-dir DIR] [--out FILE.csv]\n",
+    .synopsis =
+        "cephtool export --data DIR [--sex M|F] [--handoff-dir DIR] [--out FILE.csv]\n"
+        "                [--analysis NAME [--norm-set SET]]\n",
     .details =
         "  every tracing stored in ceph-1 ... ceph-9 of the data folder as one CSV table:\n"
         "  code, tracing, age, the 37 measurements, the 7 norms, the figure fields;\n"
         "  the norms' sex is that of the patient's hand-off CODE.tmp in the hand-off\n"
-        "  folder, else --sex (female norms when not given)\n",
+        "  folder, else --sex (female norms when not given);\n"
+        "  --analysis NAME: that analysis's measurements in place of the 37 and their\n"
+        "  norms, each with its norm and its flag (the practice's own analyses too)\n",
     .options = kOptions,
 };
 
@@ -211,10 +223,12 @@ int RunExport(int argc, char** argv) {
         }
     }
 
-    Sink sink(out);
-    sink.Buffer() = HeaderRow();
-    SexBook sexes(handoffs, cl.Text("--sex") == "M");
     int status = 0;
+    const std::optional<NamedChoice> named = ReadNamedChoice(kExportRules, cl, status);
+    if (status == 2) return status;
+    Sink sink(out);
+    sink.Buffer() = HeaderRow(named);
+    SexBook sexes(handoffs, cl.Text("--sex") == "M");
     const std::string dataDir = base::WithTrailingSeparator(data);
     for (int n = 1; n <= 9; ++n) {
         const std::string path = records::RecordFilePath(dataDir, n);
@@ -230,7 +244,7 @@ int RunExport(int argc, char** argv) {
         const int skipped = ForEachTracing(
             reader, path, std::cerr, [&](std::string_view line, const model::Tracing& fields) {
                 const std::string_view code = records::FirstField(line);
-                AppendRow(sink.Buffer(), code, n, fields, sexes.Male(code, status));
+                AppendRow(sink.Buffer(), code, n, fields, sexes.Male(code, status), named);
                 sink.Drain();
             });
         if (skipped != 0) status = 1;

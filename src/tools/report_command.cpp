@@ -4,10 +4,18 @@
 #include <QGuiApplication>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 
+#include "analysis/practice_analyses.h"
+#include "app/settings.h"
+#include "base/filesys.h"
+#include "base/patient_files.h"
 #include "platform/headless_services.h"
 #include "platform/run.h"
+#include "records/record_line.h"
+#include "report/full_report.h"
+#include "report/half_widths.h"
 #include "report/report.h"
 #include "tools/options.h"
 #include "tools/stored_tracing.h"
@@ -22,7 +30,67 @@ constexpr OptionRule kOptions[] = {
     {.name = "--tracing", .kind = OptionRule::Number, .min = 1, .max = 9, .required = true},
     {.name = "--line", .kind = OptionRule::Number, .min = 0, .max = 5},
     {.name = "--out", .required = true},
+    {.name = "--full", .kind = OptionRule::Switch},
+    {.name = "--analysis"},
+    {.name = "--uncertainty", .kind = OptionRule::Switch},
+    {.name = "--picture"},
 };
+
+// The patient's picture folder as the window finds it: the suite's settings name it,
+// relative to the data folder when not a whole path.
+std::string PictureFolder(const std::string& dataDir) {
+    std::string folder = base::HostPath(app::ReadIniValue(dataDir + "selvsys.ini", "Selvaron",
+                                                          "PersonPicDir", "12", app::kWholeValue));
+    if (!base::ToPath(folder).is_absolute()) folder = dataDir + folder;
+    return base::WithTrailingSeparator(folder);
+}
+
+// The full page of a stored tracing: its radiograph from the picture folder or
+// `--picture`, the figure as built, the program's own values and the named analysis.
+// Nothing when it cannot be drawn, after saying why (the exit status in `status`).
+std::optional<report::FullReportInputs> FullInputs(const CommandLine& o, const StoredTracing& st,
+                                                   const analysis::LoadedAnalyses& analyses,
+                                                   ui::Services& services, int& status) {
+    const std::string dataDir = base::WithTrailingSeparator(o.Text("--data"));
+    report::FullReportInputs in;
+    in.chosen = model::FindAnalysis(analyses.analyses,
+                                    o.Has("--analysis") ? o.Text("--analysis") : "Steiner");
+    if (!in.chosen) {
+        std::string names;
+        for (const model::NamedAnalysis& a : analyses.analyses)
+            names += (names.empty() ? "" : ", ") + a.name;
+        status = UsageFault(
+            kReportRules,
+            "--analysis " + o.Text("--analysis") + ": no such analysis (" + names + ")", std::cerr);
+        return std::nullopt;
+    }
+    in.standard = report::StandardAnalysisOf(analyses.analyses);
+    in.clinicName = report::ReadClinicName(dataDir);
+    in.patient = st.patient;
+    in.tracing = model::ReportOf(st.tracing, st.patient, st.number);
+    const ui::YearMonth today = services.Today();
+    in.printedOn = report::DateText(today.year, today.month, today.day);
+    const std::array<std::string, 3> boxes = records::FigureBoxTexts(st.tracing.figure);
+    const std::string picture =
+        o.Has("--picture")
+            ? o.Text("--picture")
+            : base::TracingPictureFile(PictureFolder(dataDir), st.patient.code, st.number);
+    in.radiograph = report::FindRadiograph(
+        services, picture, static_cast<float>(TextToNumber(boxes[0])),
+        static_cast<float>(TextToNumber(boxes[1])), static_cast<float>(TextToNumber(boxes[2])));
+    // A picture named on the command line that cannot be had is a mistake to tell.
+    if (o.Has("--picture") && in.radiograph.picture.empty() &&
+        in.radiograph.problem != report::kNeverAligned) {
+        std::cerr << "cephtool: " << in.radiograph.problem << "\n";
+        status = 1;
+        return std::nullopt;
+    }
+    in.figure = model::FigureOf(st.tracing);
+    if (o.Has("--uncertainty"))
+        in.halfWidths = analysis::EstimateUncertainty(report::PracticeErrorModel(dataDir, nullptr),
+                                                      in.tracing.X, in.tracing.Y);
+    return in;
+}
 
 }  // namespace
 
@@ -30,10 +98,18 @@ const CommandRules kReportRules{
     .command = "report",
     .synopsis =
         "cephtool report --data DIR --handoff FILE --tracing N [--line K]\n"
+        "                --out FILE.pdf|FILE.png\n"
+        "       cephtool report --full --data DIR --handoff FILE --tracing N\n"
+        "                [--analysis NAME] [--uncertainty] [--picture FILE]\n"
         "                --out FILE.pdf|FILE.png\n",
     .details =
         "  writes the page the print command prints for stored tracing N (1..9) of\n"
-        "  the hand-off's patient; K is the print height, 0 (top) to 5\n",
+        "  the hand-off's patient; K is the print height, 0 (top) to 5\n"
+        "  --full: the full report page instead: the radiograph with the tracing,\n"
+        "  the figure, the program's own values and the analysis NAME (Steiner,\n"
+        "  Downs, Tweed, Bjork-Jarabak, McNamara or the practice's own; default\n"
+        "  Steiner); --uncertainty adds the values' ranges; the radiograph is the\n"
+        "  tracing's picture in the patient's picture folder unless --picture names one\n",
     .options = kOptions,
 };
 
@@ -45,6 +121,11 @@ int RunReport(int argc, char** argv) {
     const bool pdf = EndsWithNoCase(out, ".pdf");
     if (!pdf && !EndsWithNoCase(out, ".png"))
         return UsageFault(kReportRules, "--out " + out + ": not a .pdf or .png file", std::cerr);
+
+    for (const char* fullOnly : {"--analysis", "--uncertainty", "--picture"})
+        if (!o.Has("--full") && o.Has(fullOnly))
+            return UsageFault(kReportRules, std::string(fullOnly) + ": only with --full",
+                              std::cerr);
 
     if (!std::getenv("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     int qtArgc = 1;
@@ -67,17 +148,29 @@ int RunReport(int argc, char** argv) {
         return 1;
     }
 
-    // What the print command prints for a tracing shown on its own, with its figure.
-    ui::Printer printer;
-    report::PrinterTarget page(printer);
-    report::ReportLayout layout;
-    layout.top = o.Number("--line") * 2100;
-    layout.singleOnPaper = true;
-    layout.withFigure = true;
-    report::DrawReportPage(page, stored->patient,
-                           model::ReportOf(stored->tracing, stored->patient, stored->number),
-                           layout);
     platform::HeadlessServices services;
+    ui::Printer printer;
+    if (o.Has("--full")) {
+        if (o.Has("--line"))
+            return UsageFault(kReportRules, "--line: the full report has one place", std::cerr);
+        const analysis::LoadedAnalyses analyses =
+            analysis::LoadAnalyses(base::WithTrailingSeparator(o.Text("--data")));
+        if (!analyses.problem.empty()) std::cerr << "cephtool: " << analyses.problem << "\n";
+        int status = 0;
+        const auto in = FullInputs(o, *stored, analyses, services, status);
+        if (!in) return status;
+        report::DrawFullReport(printer.CurrentPage(), *in);
+    } else {
+        // What the print command prints for a tracing shown on its own, with its figure.
+        report::PrinterTarget page(printer);
+        report::ReportLayout layout;
+        layout.top = o.Number("--line") * 2100;
+        layout.singleOnPaper = true;
+        layout.withFigure = true;
+        report::DrawReportPage(page, stored->patient,
+                               model::ReportOf(stored->tracing, stored->patient, stored->number),
+                               layout);
+    }
     const std::error_code ec =
         pdf ? services.WritePdf(printer.pages, out) : services.WritePng(printer.pages, out, 150);
     if (ec) {

@@ -153,6 +153,8 @@ struct DrawPicture {
     PictureRef picture;
     float x, y, width, height;          // twips
     std::uint32_t rasterOp = 0xCC0020;  // source copy; 0x8800C6 ANDs source and destination
+    // The part of the picture drawn, in its pixels; a width of 0 draws the whole picture.
+    float sourceX = 0, sourceY = 0, sourceWidth = 0, sourceHeight = 0;
 };
 struct DrawCircle {
     float x, y, radius;  // twips

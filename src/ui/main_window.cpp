@@ -247,6 +247,8 @@ void MainWindow::BuildMenus() {
     printmn.push_back(Item("printmn", "頂端", 0));
     printgraph = Item("printgraph", "列印圖形");
     printgraph.checked = true;
+    line629 = Item("line629", "-");
+    printfullmn = Item("printfullmn", "列印完整報告");
     readmn = Item("readmn", "讀取...");
     graph = Item("graph", "使用圖形");
     line623 = Item("line623", "-");
@@ -319,7 +321,8 @@ std::vector<MenuNode> MainWindow::MenuTree() {
         return a;
     };
     std::vector<MenuNode> tree;
-    tree.push_back({&print00mn, concat(leaves(printmn), {{&printgraph, {}}})});
+    tree.push_back({&print00mn, concat(leaves(printmn),
+                                       {{&printgraph, {}}, {&line629, {}}, {&printfullmn, {}}})});
     tree.push_back(
         {&readmn, concat(concat({{&graph, {}}, {&line623, {}}}, leaves(readn)),
                          {{&line624, {}}, {&rangemn, {}}, {&line626, {}}, {&correctmn, {}}})});

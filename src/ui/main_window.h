@@ -124,6 +124,10 @@ struct MainWindow {
     MenuItem print00mn;
     MenuArray printmn;
     MenuItem printgraph;
+    // Last in the print menu: the full page with the radiograph, the figure and the
+    // named analyses.
+    MenuItem line629;
+    MenuItem printfullmn;
     MenuItem readmn;
     MenuItem graph;
     MenuItem line623;

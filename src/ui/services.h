@@ -38,6 +38,7 @@ enum class Pointer { Default, Hourglass };
 struct YearMonth {
     int year = 2000;
     int month = 1;
+    int day = 1;  // for the date a page is printed on
 };
 
 // Why a print job did not reach a printer: the printer it tried (empty when none is
@@ -52,7 +53,7 @@ class ScreenAndClock {
   public:
     virtual ~ScreenAndClock() = default;
     virtual ScreenInfo Screen() const = 0;
-    // Today's year and month, for the patient's age.
+    // Today's date: its year and month for the patient's age, and the day for a page.
     virtual YearMonth Today() const = 0;
 };
 

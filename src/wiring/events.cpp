@@ -74,6 +74,7 @@ const Route kRoutes[] = {
     {Click, "readn", [](App& a, const Event& e) { records::readn_Click(a, e.index); }},
     {Click, "comp", [](App& a, const Event& e) { records::comp_Click(a, e.index); }},
     {Click, "printmn", [](App& a, const Event& e) { report::printmn_Click(a, e.index); }},
+    {Click, "printfullmn", [](App& a, const Event&) { report::printfullmn_Click(a); }},
     {Click, "rangemn", [](App& a, const Event&) { report::rangemn_Click(a); }},
     {Click, "snmn", [](App& a, const Event&) { records::snmn_Click(a); }},
     {Click, "inputn", [](App& a, const Event& e) { records::inputn_Click(a, e.index); }},

@@ -183,7 +183,8 @@ TEST(MenuTree, ShapeFollowsTheRunTimeArrays) {
     std::vector<MenuNode> tree = w.MenuTree();
     using V = std::vector<std::string>;
     EXPECT_EQ(Names(tree), (V{"print00mn", "readmn", "compmn", "inputmmnn", "editmn", "quitmn"}));
-    EXPECT_EQ(Names(tree[0].children), (V{"printmn(0)", "printgraph"}));
+    EXPECT_EQ(Names(tree[0].children), (V{"printmn(0)", "printgraph", "line629", "printfullmn"}));
+    EXPECT_TRUE(tree[0].children[2].item->IsSeparator());
     EXPECT_EQ(Names(tree[1].children), (V{"graph", "line623", "readn(0)", "readn(1)", "line624",
                                           "rangemn", "line626", "correctmn"}));
     EXPECT_TRUE(tree[1].children[1].item->IsSeparator());

@@ -1,0 +1,163 @@
+// The two pictures of the full report: the radiograph with the tracing, and the figure.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "model/landmark.h"
+#include "report/full_page.h"
+
+namespace ceph::report {
+
+namespace {
+
+constexpr float kPadding = 80;
+// The panel gives a picture pixel 15 twips at scale 1, as the screen it was aligned on.
+constexpr float kPanelTwipsPerPixel = 15;
+// Room kept around the landmarks, in millimetres: the soft tissue in front of them.
+constexpr float kMarginMm = 14;
+// The figure no larger than this many times the panel's size: its face (N to Me)
+// then prints at about 7 cm.
+constexpr float kLargestFigureScale = 1.1f;
+// Lines in device pixels, as the window's: this many to show on paper as on screen.
+constexpr int kLineWidth = 3;
+
+// A rectangle growing to hold points.
+struct Extent {
+    float left = std::numeric_limits<float>::max(), top = left;
+    float right = std::numeric_limits<float>::lowest(), bottom = right;
+    void Add(float x, float y) {
+        if (!std::isfinite(x) || !std::isfinite(y)) return;
+        left = std::min(left, x), right = std::max(right, x);
+        top = std::min(top, y), bottom = std::max(bottom, y);
+    }
+    bool empty() const { return left > right; }
+    float width() const { return right - left; }
+    float height() const { return bottom - top; }
+};
+
+// Maps an extent of the figure panel into a box, its shape kept, centred.
+struct Placement {
+    float scale = 1, x = 0, y = 0;  // page = x + scale * (panel - extent's corner)
+    float left = 0, top = 0;
+    float X(float panelX) const { return x + scale * (panelX - left); }
+    float Y(float panelY) const { return y + scale * (panelY - top); }
+};
+
+Placement Place(const Extent& e, const PageBox& box, float largest) {
+    Placement p;
+    const float w = std::max(e.width(), 1.0f), h = std::max(e.height(), 1.0f);
+    p.scale = std::min({(box.width - 2 * kPadding) / w, (box.height - 2 * kPadding) / h, largest});
+    p.left = e.left, p.top = e.top;
+    p.x = box.x + (box.width - p.scale * w) / 2;
+    p.y = box.y + (box.height - p.scale * h) / 2;
+    return p;
+}
+
+float PanelX(float mm) {
+    return model::kFigureOriginX + model::kFigureTwipsPerMm * mm;
+}
+float PanelY(float mm) {
+    return model::kFigureOriginY + model::kFigureTwipsPerMm * mm;
+}
+
+// The part of the radiograph behind the placed extent, clipped to the picture.
+void DrawPicturePart(ui::DrawingList& page, const FullRadiograph& r, const Placement& at,
+                     const Extent& e) {
+    const float twipsPerPixel = kPanelTwipsPerPixel * r.scale;
+    if (!(twipsPerPixel > 0)) return;
+    const auto pixelX = [&](float panel) {
+        return std::clamp((panel - r.left) / twipsPerPixel, 0.0f,
+                          static_cast<float>(r.picture.widthPx));
+    };
+    const auto pixelY = [&](float panel) {
+        return std::clamp((panel - r.top) / twipsPerPixel, 0.0f,
+                          static_cast<float>(r.picture.heightPx));
+    };
+    const float x0 = pixelX(e.left), x1 = pixelX(e.right);
+    const float y0 = pixelY(e.top), y1 = pixelY(e.bottom);
+    if (x1 <= x0 || y1 <= y0) return;
+    const float left = at.X(r.left + x0 * twipsPerPixel), top = at.Y(r.top + y0 * twipsPerPixel);
+    const float scale = at.scale * twipsPerPixel;
+    page.Add<ui::DrawPicture>(r.picture, left, top, (x1 - x0) * scale, (y1 - y0) * scale,
+                              std::uint32_t{0xCC0020}, x0, y0, x1 - x0, y1 - y0);
+}
+
+}  // namespace
+
+void DrawRadiographBox(ui::DrawingList& page, const FullReportInputs& in, const PageBox& box) {
+    const model::PointTable& X = in.tracing.X;
+    const model::PointTable& Y = in.tracing.Y;
+    Extent e;
+    for (int n = 1; n <= model::kLandmarkCount; ++n)
+        e.Add(PanelX(X[n]), PanelY(Y[n]));
+    const bool picture = !in.radiograph.picture.empty();
+    // Why there is no picture goes under the tracing, which then leaves it room.
+    std::vector<std::string> why;
+    if (!picture) why = WrapText(in.radiograph.problem, 9, box.width - 2 * kPadding);
+    const float whyHeight = static_cast<float>(why.size()) * 220;
+    for (std::size_t i = 0; i < why.size(); ++i)
+        AddText(page, 9, box.x + kPadding,
+                box.y + box.height - kPadding - whyHeight + static_cast<float>(i) * 220, why[i],
+                kFlagRed);
+    AddFrame(page, box);
+    if (e.empty()) return;
+    const float margin = kMarginMm * model::kFigureTwipsPerMm;
+    e.Add(e.left - margin, e.top - margin);
+    e.Add(e.right + margin, e.bottom + margin);
+    const Placement at = Place(e, {box.x, box.y, box.width, box.height - whyHeight},
+                               std::numeric_limits<float>::max());
+    if (picture) DrawPicturePart(page, in.radiograph, at, e);
+
+    // Bright on the film, dark on white paper.
+    const Colour lines = picture ? Bgr(255, 215, 0) : kBlue;
+    const Colour marks = picture ? Bgr(255, 70, 70) : kRed;
+    const auto& pairs = model::FigurePairs();
+    for (std::size_t k = 0; k < static_cast<std::size_t>(model::kPairFigureLines); ++k) {
+        const int i = model::Number(pairs[k].from), j = model::Number(pairs[k].to);
+        page.Add<ui::DrawLine>(at.X(PanelX(X[i])), at.Y(PanelY(Y[i])), at.X(PanelX(X[j])),
+                               at.Y(PanelY(Y[j])), lines, kLineWidth);
+    }
+    for (const model::LandmarkInfo& info : model::Landmarks()) {
+        const int n = model::Number(info.landmark);
+        const float x = at.X(PanelX(X[n])), y = at.Y(PanelY(Y[n]));
+        if (!std::isfinite(x) || !std::isfinite(y)) continue;
+        page.Add<ui::DrawLine>(x - 50, y, x + 50, y, marks, 2);
+        page.Add<ui::DrawLine>(x, y - 50, x, y + 50, marks, 2);
+        AddText(page, 6, x + 40, y + 10, info.abbreviation, marks);
+    }
+}
+
+void DrawFigureBox(ui::DrawingList& page, const model::Figure& figure, const PageBox& box) {
+    AddFrame(page, box);
+    std::vector<const model::FigureLine*> lines;
+    for (const model::FigureLine& l : figure.pairLines)
+        lines.push_back(&l);
+    for (const model::FigureLine& l : figure.profile)
+        if (l.visible) lines.push_back(&l);
+    for (const model::FigureLine& l : figure.hardTissue)
+        if (l.visible) lines.push_back(&l);
+    Extent e;
+    for (const model::FigureLine* l : lines) {
+        e.Add(l->x1, l->y1);
+        e.Add(l->x2, l->y2);
+    }
+    if (e.empty()) return;
+    // Room under the figure for its scale.
+    const PageBox inside{box.x, box.y, box.width, box.height - 300};
+    const Placement at = Place(e, inside, kLargestFigureScale);
+    for (const model::FigureLine* l : lines) {
+        // The panel's white lines would vanish on paper.
+        const Colour colour = l->colour == kWhite ? kBlack : l->colour;
+        page.Add<ui::DrawLine>(at.X(l->x1), at.Y(l->y1), at.X(l->x2), at.Y(l->y2), colour,
+                               kLineWidth * std::max(1, l->width));
+    }
+    // A centimetre of the patient, as the figure is printed.
+    const float cm = 10 * model::kFigureTwipsPerMm * at.scale;
+    const float y = box.y + box.height - 150, x = box.x + kPadding;
+    page.Add<ui::DrawLine>(x, y, x + cm, y, kBlack, kLineWidth);
+    page.Add<ui::DrawLine>(x, y - 50, x, y + 50, kBlack, kLineWidth);
+    page.Add<ui::DrawLine>(x + cm, y - 50, x + cm, y + 50, kBlack, kLineWidth);
+    AddText(page, 7, x + cm + 80, y - 70, "1 cm", kPageGrey);
+}
+
+}  // namespace ceph::report

@@ -1,0 +1,143 @@
+#include "report/full_report.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "app/settings.h"
+#include "base/safe_file.h"
+#include "base/text_codec.h"
+#include "report/full_page.h"
+
+namespace ceph::report {
+
+namespace {
+
+constexpr float kGap = 120;       // between two boxes, and a box and its caption
+constexpr float kBoxesTop = 900;  // the captions of the two boxes
+constexpr float kBoxesBottom = 6850;
+constexpr float kTablesTop = 7000;
+
+// Decodes one UTF-8 character at `i`, moving past it.
+char32_t NextCharacter(std::string_view text, std::size_t& i) {
+    const auto lead = static_cast<unsigned char>(text[i++]);
+    if (lead < 0x80) return lead;
+    const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
+    char32_t c = lead & (0x3F >> extra);
+    for (int k = 0; k < extra && i < text.size(); ++k)
+        c = (c << 6) | (static_cast<unsigned char>(text[i++]) & 0x3F);
+    return c;
+}
+
+float CharacterWidth(char32_t c) {
+    return c < 0x2000 ? 0.6f : 1.0f;
+}
+
+// The practice's name, the patient and the tracing along the top, and the date printed
+// at the right.
+void DrawHeader(ui::DrawingList& page, const FullReportInputs& in) {
+    if (!in.clinicName.empty()) AddText(page, 16, 0, 0, in.clinicName);
+    const std::string date = "列印日期 " + in.printedOn;
+    AddText(page, 9, kFullPageWidth - TextWidth(9, date), 80, date, kPageGrey);
+    const model::Patient& p = in.patient;
+    const std::pair<const char*, const std::string*> fields[] = {
+        {"病歷號", &p.code},    {"姓名", &p.name},         {"性別", &p.sex},
+        {"生日", &p.birthDate}, {"年齡", &in.tracing.age}, {"描圖", &in.tracing.caption}};
+    float x = 0;
+    for (const auto& [label, field] : fields) {
+        if (field->empty()) continue;
+        AddText(page, 8, x, 520, label, kPageGrey);
+        x += TextWidth(8, label) + 80;
+        AddText(page, 11, x, 480, *field);
+        x += TextWidth(11, *field) + 280;
+    }
+    page.Add<ui::DrawLine>(0.0f, 820.0f, kFullPageWidth, 820.0f, kPageGrey, 1);
+}
+
+}  // namespace
+
+float TextWidth(float size, std::string_view text) {
+    float ems = 0;
+    for (std::size_t i = 0; i < text.size();)
+        ems += CharacterWidth(NextCharacter(text, i));
+    return ems * size * 20;
+}
+
+std::vector<std::string> WrapText(std::string_view text, float size, float width) {
+    std::vector<std::string> lines;
+    std::string line;
+    float used = 0;
+    std::size_t lastBlank = std::string::npos;  // in `line`
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t start = i;
+        const float w = CharacterWidth(NextCharacter(text, i)) * size * 20;
+        if (used + w > width && !line.empty()) {
+            // Back to the last blank when the line has one, else cut here.
+            std::string rest;
+            if (lastBlank != std::string::npos) {
+                rest = line.substr(lastBlank + 1);
+                line.resize(lastBlank);
+            }
+            lines.push_back(line);
+            line = rest;
+            used = TextWidth(size, line);
+            lastBlank = std::string::npos;
+        }
+        if (text[start] == ' ') lastBlank = line.size();
+        line.append(text.substr(start, i - start));
+        used += w;
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+void AddText(ui::DrawingList& page, float size, float x, float y, std::string text, Colour colour) {
+    page.Add<ui::DrawText>(size, x, y, std::move(text), colour);
+}
+
+void AddFrame(ui::DrawingList& page, const PageBox& b, Colour colour) {
+    const float r = b.x + b.width, d = b.y + b.height;
+    page.Add<ui::DrawLine>(b.x, b.y, r, b.y, colour, 1);
+    page.Add<ui::DrawLine>(r, b.y, r, d, colour, 1);
+    page.Add<ui::DrawLine>(r, d, b.x, d, colour, 1);
+    page.Add<ui::DrawLine>(b.x, d, b.x, b.y, colour, 1);
+}
+
+void DrawFullReport(ui::DrawingList& page, const FullReportInputs& in) {
+    DrawHeader(page, in);
+    const float half = (kFullPageWidth - 2 * kGap) / 2;
+    const float boxTop = kBoxesTop + 230;
+    AddText(page, 9, 0, kBoxesTop, "X 光片與描點");
+    AddText(page, 9, half + 2 * kGap, kBoxesTop,
+            in.figure.simulation.moved ? "模擬圖形（已移動）" : "模擬圖形");
+    DrawRadiographBox(page, in, {0, boxTop, half, kBoxesBottom - boxTop});
+    DrawFigureBox(page, in.figure, {half + 2 * kGap, boxTop, half, kBoxesBottom - boxTop});
+    DrawAnalysisTables(page, in, kTablesTop, kFullPageHeight);
+}
+
+std::string ReadClinicName(const std::string& dataDir) {
+    const std::string path = dataDir + kReportSettingsFile;
+    const std::string name = app::ReadIniValue(path, "readceph", "ClinicName", "", 60);
+    if (!name.empty()) return name;
+    // An IT person may write the key alone, before any section.
+    std::string bytes;
+    if (base::ReadRegularFile(path, bytes, 1 << 20)) return {};
+    return app::IniValueFromText("[readceph]\n" + base::DecodeHostText(bytes), "readceph",
+                                 "ClinicName", "", 60);
+}
+
+std::string DateText(int year, int month, int day) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);
+    return text;
+}
+
+bool FigureAligned(float scale, float left, float top) {
+    return !(scale == 1 && left == 0 && top == 0);
+}
+
+std::string MissingPictureText(const std::string& path) {
+    if (path.empty()) return "找不到這張描圖的 X 光片。";
+    return "找不到這張描圖的 X 光片：" + path;
+}
+
+}  // namespace ceph::report

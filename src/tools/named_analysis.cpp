@@ -1,0 +1,128 @@
+#include "tools/named_analysis.h"
+
+#include <algorithm>
+
+#include "analysis/practice_analyses.h"
+#include "base/filesys.h"
+#include "tools/export_command.h"
+
+namespace ceph::tools {
+
+namespace {
+
+constexpr OptionRule kOptions[] = {{.name = "--data"}};
+
+std::vector<model::NamedAnalysis> Analyses(const CommandLine& cl, int& status) {
+    if (!cl.Has("--data")) return model::BuiltInAnalyses();
+    analysis::LoadedAnalyses loaded =
+        analysis::LoadAnalyses(base::WithTrailingSeparator(cl.Text("--data")));
+    if (!loaded.problem.empty()) {
+        std::cerr << "cephtool: " << loaded.problem << "\n";
+        status = 1;
+    }
+    return std::move(loaded.analyses);
+}
+
+// "SNA (°)"; "U1-NA mm" says its unit already.
+std::string ColumnName(const model::ClassicMeasurement& m) {
+    const std::string_view unit = model::UnitText(m.unit);
+    if (unit.empty() || m.name.ends_with(" " + std::string(unit))) return m.name;
+    return m.name + " (" + std::string(unit) + ")";
+}
+
+}  // namespace
+
+std::optional<NamedChoice> ReadNamedChoice(const CommandRules& rules, const CommandLine& cl,
+                                           int& status) {
+    if (!cl.Has("--analysis")) {
+        if (cl.Has("--norm-set"))
+            status = UsageFault(rules, "--norm-set: only with --analysis", std::cerr);
+        return std::nullopt;
+    }
+    NamedChoice choice;
+    choice.all = Analyses(cl, status);
+    const std::string name = cl.Text("--analysis");
+    choice.analysis = model::FindAnalysis(choice.all, name);
+    if (!choice.analysis) {
+        status = UsageFault(
+            rules, "--analysis " + name + ": no such analysis (cephtool analyses lists them)",
+            std::cerr);
+        return std::nullopt;
+    }
+    choice.normSet = cl.Text("--norm-set");
+    const auto& sets = choice.analysis->normSets;
+    if (!choice.normSet.empty() &&
+        std::find(sets.begin(), sets.end(), choice.normSet) == sets.end()) {
+        status = UsageFault(
+            rules,
+            "--norm-set " + choice.normSet + ": " + choice.analysis->name + " has no such norm set",
+            std::cerr);
+        return std::nullopt;
+    }
+    return choice;
+}
+
+std::string NamedHeader(const model::NamedAnalysis& analysis) {
+    std::string header;
+    for (const model::ClassicMeasurement& m : analysis.rows) {
+        AppendCsvField(header += ',', ColumnName(m));
+        AppendCsvField(header += ',', m.name + " norm");
+        AppendCsvField(header += ',', m.name + " flag");
+    }
+    return header;
+}
+
+std::string NamedFields(const NamedChoice& choice, const model::Tracing& tracing, bool male) {
+    const model::AnalysisResult result = model::Evaluate(
+        *choice.analysis, tracing.X, tracing.Y, {choice.normSet, male ? "M" : "F", tracing.age});
+    std::string fields;
+    for (const model::ResultRow& row : result.rows) {
+        fields += ',';
+        fields += model::ShownNumber(row.value, row.decimals);
+        fields += ',';
+        if (row.norm) fields += model::ShownNorm(*row.norm, row.decimals);
+        fields += ',';
+        fields += model::FlagText(row.flag);
+    }
+    return fields;
+}
+
+const CommandRules kAnalysesRules{
+    .command = "analyses",
+    .synopsis = "cephtool analyses [--data DIR]\n",
+    .details =
+        "  the analyses --analysis can name: the built-in ones and, with --data, those of\n"
+        "  the practice's table analyses.tsv in the data folder; for each its\n"
+        "  measurements, its norm sets and what it leaves out\n",
+    .options = kOptions,
+};
+
+int RunAnalyses(int argc, char** argv) {
+    CommandLine cl;
+    if (auto status = ReadCommandLine(kAnalysesRules, argc, argv, cl, std::cout, std::cerr))
+        return *status;
+    int status = 0;
+    for (const model::NamedAnalysis& a : Analyses(cl, status)) {
+        std::cout << a.name << (a.practice ? " (practice)" : "") << ": " << a.rows.size()
+                  << " measurements";
+        if (!a.normSets.empty()) {
+            std::cout << "; norms:";
+            for (const std::string& set : a.normSets)
+                std::cout << ' ' << set;
+        }
+        std::cout << "\n ";
+        for (const model::ClassicMeasurement& m : a.rows)
+            std::cout << ' ' << m.name;
+        std::cout << "\n";
+        for (const std::string& note : a.notes)
+            std::cout << "  note: " << note << "\n";
+    }
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "cephtool: cannot write the output\n";
+        return 1;
+    }
+    return status;
+}
+
+}  // namespace ceph::tools

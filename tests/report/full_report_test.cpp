@@ -1,0 +1,140 @@
+// The full report page: what the window's menu item prints, that the page keeps to the
+// paper with and without the simulated values, and where the practice's name comes from.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <variant>
+
+#include "app/startup.h"
+#include "model/figure.h"
+#include "records/show.h"
+#include "report/full_page.h"
+#include "report/full_report.h"
+#include "support/fake_services.h"
+#include "support/temp_dir.h"
+#include "support/worked_tracing.h"
+#include "wiring/events.h"
+
+namespace ceph::report {
+namespace {
+
+std::vector<std::string> TextsOf(const ui::DrawingList& page) {
+    std::vector<std::string> texts;
+    for (const ui::DrawOp& op : page.ops)
+        if (auto* t = std::get_if<ui::DrawText>(&op)) texts.push_back(t->text);
+    return texts;
+}
+
+bool Has(const std::vector<std::string>& texts, const std::string& text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+TEST(FullReportTest, MenuItemPrintsOnePageThroughThePrinter) {
+    testing::TempDir dir;
+    testing::FakeServices services;
+    ui::App program{services};
+    dir.Write("OutExe.tmp", "Chen\r\n00101\r\n0650315\r\nM\r\n");
+    dir.Write("ceph-1", "00101," + testing::kWorkedFields + ",0,45Y 3M\r\n");
+    // The clinic's name in Big5 before any section, as an IT person may write it.
+    dir.Write(kReportSettingsFile,
+              "ClinicName=\xA7\xD6\xBC\xD6\xA4\xFA\xC2\xE5\xB6\x45\xA9\xD2\r\n");
+    app::FormLoad(program, dir.StartupFromHere());
+    records::readn_Click(program, 0);
+    services.today = {2026, 3, 7};
+
+    wiring::Dispatch(program, {wiring::EventType::Click, "printfullmn"});
+    ASSERT_EQ(services.printJobs.size(), 1u);
+    ASSERT_EQ(services.printJobs[0].size(), 1u);
+    const std::vector<std::string> texts = TextsOf(services.printJobs[0][0]);
+    for (const char* text :
+         {"快樂牙醫診所", "00101", "Chen", "45Y 3M", "P.1", "列印日期 2026-03-07",
+          "Steiner（常模：原著）", "SNA", "92.2°", "82.0±2.0", "↑↑"})
+        EXPECT_TRUE(Has(texts, text)) << text;
+    // The worked tracing's figure was never aligned: the page says so, and no picture
+    // was looked for.
+    EXPECT_TRUE(Has(texts, kNeverAligned));
+    EXPECT_TRUE(services.loadedPictures.empty());
+    EXPECT_TRUE(program.printer.pages.empty());
+    EXPECT_EQ(services.pointer, ui::Pointer::Default);
+
+    // A printer that refuses the page: the user is asked about a PDF as for the print
+    // command, and the window goes on as it was.
+    services.printResult = base::Fail(ui::PrintProblem{"Office", "out of paper"});
+    wiring::Dispatch(program, {wiring::EventType::Click, "printfullmn"});
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_NE(services.messages[0].text.find("Office"), std::string::npos);
+    EXPECT_TRUE(program.win.state.ToScreen);
+}
+
+// Every mark of the page lies on the printable area of A4, the tables' widest texts
+// included, whether or not a simulation adds its column and the ranges theirs.
+TEST(FullReportTest, PageStaysInsideThePrintableArea) {
+    model::Tracing tracing;
+    for (int n = 1; n <= 19; ++n) {
+        tracing.X[static_cast<std::size_t>(n)] = testing::kWorkedPoints[n - 1][0];
+        tracing.Y[static_cast<std::size_t>(n)] = testing::kWorkedPoints[n - 1][1];
+    }
+    tracing.age = "12Y 3M";
+    FullReportInputs in;
+    in.clinicName = "快樂牙醫診所";
+    in.patient = {"歐陽大文", "A0012345", "0990101", "F"};
+    in.tracing = model::ReportOf(tracing, in.patient, 9);
+    in.printedOn = "2026-12-31";
+    // A radiograph of 2000 x 2400 pixels at a tenth of its size, S near its middle.
+    in.radiograph.picture = ui::PictureRef(7, 2000, 2400);
+    in.radiograph.scale = 0.1f, in.radiograph.left = -700, in.radiograph.top = -1200;
+    in.standard = StandardAnalysisOf(model::BuiltInAnalyses());
+    in.chosen = model::FindAnalysis(model::BuiltInAnalyses(), "McNamara");
+    ASSERT_NE(in.standard, nullptr);
+    ASSERT_NE(in.chosen, nullptr);
+    in.halfWidths = analysis::Uncertainty{};
+    in.halfWidths->halfWidth.fill(12.3);
+    for (const bool moved : {false, true}) {
+        SCOPED_TRACE(moved ? "simulated" : "as traced");
+        in.figure = model::FigureOf(tracing);
+        in.figure.simulation.moved = moved;
+        in.figure.simulation.X = in.tracing.X, in.figure.simulation.Y = in.tracing.Y;
+        in.figure.simulation.X[7] += 4, in.figure.simulation.X[10] -= 3;  // L1 Edge, Pog
+        ui::DrawingList page;
+        DrawFullReport(page, in);
+        int pictures = 0;
+        const auto inside = [](float x, float y) {
+            return x >= 0 && y >= 0 && x <= kFullPageWidth && y <= kFullPageHeight;
+        };
+        for (const ui::DrawOp& op : page.ops) {
+            if (const auto* t = std::get_if<ui::DrawText>(&op)) {
+                EXPECT_TRUE(inside(t->x, t->y) &&
+                            inside(t->x + TextWidth(t->size, t->text), t->y + t->size * 20))
+                    << t->text << " at " << t->x << "," << t->y;
+            } else if (const auto* l = std::get_if<ui::DrawLine>(&op)) {
+                EXPECT_TRUE(inside(l->x1, l->y1) && inside(l->x2, l->y2));
+            } else if (const auto* p = std::get_if<ui::DrawPicture>(&op)) {
+                ++pictures;
+                EXPECT_TRUE(inside(p->x, p->y) && inside(p->x + p->width, p->y + p->height));
+                EXPECT_GT(p->sourceWidth, 0);
+                EXPECT_LE(p->sourceX + p->sourceWidth, 2000);
+                EXPECT_LE(p->sourceY + p->sourceHeight, 2400);
+            }
+        }
+        EXPECT_EQ(pictures, 1);
+        // The simulated values only where something moved, and only those that changed.
+        const std::vector<std::string> texts = TextsOf(page);
+        EXPECT_EQ(Has(texts, "模擬"), moved);
+    }
+}
+
+TEST(FullReportTest, ClinicNameFromTheProgramsSettings) {
+    testing::TempDir dir;
+    const std::string data = dir.path().string() + "/";
+    EXPECT_EQ(ReadClinicName(data), "") << "no file: no name, and no trouble";
+    dir.Write(kReportSettingsFile, "[other]\r\nClinicName=Wrong\r\n");
+    EXPECT_EQ(ReadClinicName(data), "");
+    dir.Write(kReportSettingsFile, "[other]\r\nx=1\r\n[ReadCeph]\r\nclinicname = 陽光牙醫\r\n");
+    EXPECT_EQ(ReadClinicName(data), "陽光牙醫");
+    dir.Write(kReportSettingsFile,
+              "ClinicName=\"Smile Dental\"\r\n[other]\r\nClinicName=Wrong\r\n");
+    EXPECT_EQ(ReadClinicName(data), "Smile Dental");
+}
+
+}  // namespace
+}  // namespace ceph::report
