@@ -123,11 +123,11 @@ void MainWindow::BuildFigureFrames() {
     controls_.Add(Frame1, "Frame1", &Picture8, {4680, 240, model::kMovementFrameWidth, 2895},
                   "組織移動");
     controls_.Add(Check2, "Check2", &Frame1, {1320, 2520, 855, 270}, "圖形").value = 1;
-    controls_.Add(List1, "List1", &Frame1, {120, 240, 1650, 1815});
+    controls_.Add(List1, "List1", &Frame1, {120, 240, 1620, 1815});
     List1.items.assign(std::begin(kStructures), std::end(kStructures));
     // Each structure's movement so far, on its line: the same face, size and height as
     // List1 keep the lines level, and the same selection makes one row of the two.
-    controls_.Add(List2, "List2", &Frame1, {1770, 240, 1875, 1815});
+    controls_.Add(List2, "List2", &Frame1, {1740, 240, 2040, 1815});
     List2.items.assign(std::size(kStructures), std::string());
     // The structure names are Latin; a compact Latin face keeps all nine in view
     // (the window's CJK face has tall lines).
@@ -255,7 +255,7 @@ void MainWindow::BuildMenus() {
     readn.push_back(Item("readn", "第 1 張", 0));
     compmn = Item("compmn", "比較...");
     comp.push_back(Item("comp", "第 1 張", 0));
-    line629 = Item("line629", "-");
+    linesn = Item("linesn", "-");
     snmn = Item("snmn", "以 S–N 重疊");
     snmn.checkable = true;
     inputmmnn = Item("inputmmnn", "輸入...");
@@ -326,7 +326,7 @@ std::vector<MenuNode> MainWindow::MenuTree() {
     tree.push_back(
         {&readmn, concat(concat({{&graph, {}}, {&line623, {}}}, leaves(readn)),
                          {{&line624, {}}, {&rangemn, {}}, {&line626, {}}, {&correctmn, {}}})});
-    tree.push_back({&compmn, concat(leaves(comp), {{&line629, {}}, {&snmn, {}}})});
+    tree.push_back({&compmn, concat(leaves(comp), {{&linesn, {}}, {&snmn, {}}})});
     tree.push_back({&inputmmnn, leaves(inputn)});
     MenuNode picture{&piccase, concat({{&piccas00, {}}}, leaves(piccas))};
     auto submenu = [](MenuItem* top, std::initializer_list<MenuItem*> items) {

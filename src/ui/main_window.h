@@ -135,7 +135,7 @@ struct MainWindow {
     MenuItem compmn;
     MenuArray comp;
     // After the compared tracings: whether the compared one is laid on the shown S-N line.
-    MenuItem line629;
+    MenuItem linesn;
     MenuItem snmn;
     MenuItem inputmmnn;
     MenuArray inputn;

@@ -188,6 +188,12 @@ TEST(MenuTree, ShapeFollowsTheRunTimeArrays) {
     EXPECT_EQ(Names(tree[1].children), (V{"graph", "line623", "readn(0)", "readn(1)", "line624",
                                           "rangemn", "line626", "correctmn"}));
     EXPECT_TRUE(tree[1].children[1].item->IsSeparator());
+    // The S-N choice stays last in the compare menu, behind a separator, however many
+    // tracings come before it.
+    AddMenuItem(w.comp, 1, "第 2 張");
+    const std::vector<MenuNode> compare = w.MenuTree()[2].children;
+    EXPECT_EQ(Names(compare), (V{"comp(0)", "comp(1)", "linesn", "snmn"}));
+    EXPECT_TRUE(compare[2].item->IsSeparator());
     EXPECT_EQ(Names(tree[4].children), (V{"piccase", "pastemn", "bmpsave", "viewmn", "keysmn"}));
     EXPECT_EQ(tree[4].children[3].children.size(), 10u);
     EXPECT_EQ(tree[4].children[4].children.size(), 12u);

@@ -6,6 +6,7 @@
 
 #include "figure/figure.h"
 #include "figure/movement.h"
+#include "model/analyses.h"
 #include "model/landmark.h"
 #include "presenter/figure_view.h"
 #include "sample_tracing.h"
@@ -47,6 +48,26 @@ TEST_F(SimulationTest, TurningTheUpperIncisorTurnsItsEdgeAboutItsApexAlone) {
     const auto point = model::Slot(Landmark::IncisorPoint), lower = model::Slot(Landmark::L1Edge);
     EXPECT_FLOAT_EQ(sim().X[point], (sim().X[edge] + sim().X[lower]) / 2);
     EXPECT_TRUE(sim().moved);
+}
+
+// What the simulated measurements are read from: the incisor's angle to S-N and to N-A
+// follow its turn, degree for degree.
+TEST_F(SimulationTest, TheAnalysesReadTheTurnFromTheSimulatedLandmarks) {
+    Select(0);
+    figure::MoveStructure(win, 5, 0, 0);
+    auto value = [&](const char* analysis, const char* row, bool moved) {
+        const model::NamedAnalysis* a = model::FindAnalysis(model::BuiltInAnalyses(), analysis);
+        EXPECT_NE(a, nullptr) << analysis;
+        if (!a) return model::kNoValue;
+        const model::AnalysisResult r = moved ? model::Evaluate(*a, sim().X, sim().Y, {})
+                                              : model::Evaluate(*a, win.state.X, win.state.Y, {});
+        for (const model::ResultRow& found : r.rows)
+            if (found.name == row) return found.value;
+        ADD_FAILURE() << row << " not in " << analysis;
+        return model::kNoValue;
+    };
+    EXPECT_NEAR(value("standard", "SN/U1", true) - value("standard", "SN/U1", false), 5.0, 0.05);
+    EXPECT_NEAR(value("Steiner", "U1-NA", true) - value("Steiner", "U1-NA", false), 5.0, 0.05);
 }
 
 TEST_F(SimulationTest, MandibleShiftCarriesItsLandmarksAndNoOthers) {
