@@ -17,6 +17,11 @@ void List1_Click(ui::MainWindow& win) {
     presenter::ShowFigure(win, win.state.ShownFigure);
 }
 
+void List2_Click(ui::MainWindow& win) {
+    win.List1.listIndex = win.List2.listIndex;
+    List1_Click(win);
+}
+
 void Check1_Click(ui::MainWindow& win) {
     model::SetDotted(win.state.ShownFigure, win.Check1.value == 1);
     presenter::ShowFigure(win, win.state.ShownFigure);

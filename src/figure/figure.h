@@ -20,6 +20,8 @@ void SetUpFigure(ui::MainWindow& win);
 
 // Structure list selection changed: that structure's lines are shown and thickened.
 void List1_Click(ui::MainWindow& win);
+// A line of the movements beside the list chooses its structure alike.
+void List2_Click(ui::MainWindow& win);
 // Dotted (thin) or solid (thick) hard-tissue lines.
 void Check1_Click(ui::MainWindow& win);
 

@@ -145,8 +145,13 @@ std::optional<long long> Thousandths(double value, int decimals) {
     long long n = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
     if (error != std::errc() || end != text.data() + text.size() || shown > 3) return std::nullopt;
-    for (int i = shown; i < 3; ++i)
+    // No measurement comes near; the limit keeps the scaling, sums and differences exact.
+    constexpr long long kMost = 1'000'000'000'000;
+    for (int i = shown; i < 3; ++i) {
+        if (n > kMost || n < -kMost) return std::nullopt;
         n *= 10;
+    }
+    if (n > kMost || n < -kMost) return std::nullopt;
     return n;
 }
 
@@ -217,14 +222,14 @@ const NamedAnalysis* FindAnalysis(const std::vector<NamedAnalysis>& analyses,
 }
 
 Flag FlagOf(double value, int decimals, double mean, double sd) {
-    const auto v = Thousandths(value, decimals);
-    if (!v || !std::isfinite(mean) || !std::isfinite(sd) || sd <= 0) return Flag::None;
-    const long long m = std::llround(mean * 1000), s = std::llround(sd * 1000);
-    const long long off = *v - m;
-    if (off > 2 * s) return Flag::VeryHigh;
-    if (off < -2 * s) return Flag::VeryLow;
-    if (off > s) return Flag::High;
-    if (off < -s) return Flag::Low;
+    // A norm's own digits count as written (to the thousandth), like the value's shown ones.
+    const auto v = Thousandths(value, decimals), m = Thousandths(mean, 3), s = Thousandths(sd, 3);
+    if (!v || !m || !s || *s <= 0) return Flag::None;
+    const long long off = *v - *m;
+    if (off > 2 * *s) return Flag::VeryHigh;
+    if (off < -2 * *s) return Flag::VeryLow;
+    if (off > *s) return Flag::High;
+    if (off < -*s) return Flag::Low;
     return Flag::None;
 }
 

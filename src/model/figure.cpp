@@ -114,6 +114,9 @@ void SetLineEnds(FigureLine& line, float x1, float y1, float x2, float y2) {
 Figure MakeFigure(const PointTable& X, const PointTable& Y, const Profile& profile) {
     Figure f;
     f.profilePoints = profile;
+    // Nothing moved yet: the simulated landmarks are the tracing's.
+    f.simulation.X = X;
+    f.simulation.Y = Y;
     SetDotted(f, false);
     PlaceHardTissueLines(f, X, Y);
     Select(f, 0);

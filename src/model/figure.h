@@ -26,7 +26,7 @@ inline constexpr int kFigureStructures = 9;  // the structures the list offers
 // The frames that stand on the figure panel, in twips: the movement frame (its width)
 // and the alignment frame (its top and height). The panel grows to hold them; the
 // window lays them out at these sizes.
-inline constexpr float kMovementFrameWidth = 2295;
+inline constexpr float kMovementFrameWidth = 3900;
 inline constexpr float kAlignmentFrameTop = 3240, kAlignmentFrameHeight = 975;
 
 struct FigureLine {

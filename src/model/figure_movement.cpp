@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "model/index_set.h"
+#include "model/landmark.h"
 
 namespace ceph::model {
 
@@ -65,36 +66,99 @@ constexpr IndexSet Points(int first, int last) {
     return IndexSet::Range(first, last);
 }
 
+// Landmarks by number, for the sets each structure carries.
+constexpr IndexSet Carried(std::initializer_list<Landmark> landmarks) {
+    IndexSet s;
+    for (Landmark l : landmarks)
+        s = s | IndexSet{Number(l)};
+    return s;
+}
+
+// The landmarks each structure carries: the ends of its bone lines, and what rides with
+// it in the mouth although no line of the figure reaches it. The occlusal points 29 and
+// 30 are not carried: they are found again from the molars and incisor edges, as the
+// analysis finds them.
+using enum Landmark;
+// The incisors are their axes: apex and edge.
+constexpr IndexSet kUpperIncisor = Carried({U1Apex, U1Edge});
+constexpr IndexSet kLowerIncisor = Carried({L1Edge, L1Apex});
+// The occlusal plane is the dentition: both incisors and, at its back end, the molars
+// that the plane's molar point stands for.
+constexpr IndexSet kDentition = kUpperIncisor | kLowerIncisor | Carried({UpperMolar, LowerMolar});
+// The alveolar bone carries the upper incisor and the palatal plane (ANS, PNS), and with
+// them A, which lies on the same bone in front of the incisor root, and the upper molar
+// rooted in it.
+constexpr IndexSet kMaxilla = kUpperIncisor | Carried({ANS, PNS, A, UpperMolar});
+// The mandible carries the lower incisor and its outline from B round the chin to Go and
+// up the ramus to Ar, and the lower molar rooted in it.
+constexpr IndexSet kMandible = kLowerIncisor | Carried({B, Pog, Gn, Me, Go, Ar, LowerMolar});
+
 // How each structure of the list moves: the point it turns about, its hard-tissue
 // lines, and the profile points that ride on it. The turning and shifting sets differ
 // on purpose: the occlusal plane shifts the upper lip's start (point 5) without turning
-// it, and the lower lip turns the lip-chin point 12 without shifting it.
+// it, and the lower lip turns the lip-chin point 12 without shifting it. The soft tissue
+// (nose, lips, chin) carries no landmark: every landmark is bone or tooth.
 struct Movable {
     Point (*centre)(const Figure&);
     IndexSet lines;
     IndexSet turnedPoints;
     IndexSet shiftedPoints;
+    IndexSet landmarks;
 };
 constexpr std::array<Movable, kFigureStructures> kMovables{{
-    {UpperApex, {0}, Points(6, 8), Points(6, 8)},                              // upper incisor
-    {LowerApex, {1}, Points(9, 11), Points(9, 11)},                            // lower incisor
-    {OcclusalMiddle, {0, 1, 2}, Points(6, 11), Points(5, 11)},                 // occlusal plane
-    {PalatalMiddle, {0, 3}, Points(6, 8), Points(6, 8)},                       // alveolar bone
-    {GonionPogonionMiddle, {1, 4, 5, 6, 7, 8}, Points(9, 14), Points(9, 14)},  // mandible
-    {OnProfile<2>, {}, Points(1, 4), Points(1, 4)},                            // nose
-    {OnProfile<5>, {}, Points(5, 8), Points(5, 8)},                            // upper lip
-    {OnProfile<12>, {}, Points(9, 12), Points(9, 11)},                         // lower lip
-    {OnProfile<14>, {}, Points(12, 14), Points(12, 14)},                       // chin
+    {UpperApex, {0}, Points(6, 8), Points(6, 8), kUpperIncisor},
+    {LowerApex, {1}, Points(9, 11), Points(9, 11), kLowerIncisor},
+    {OcclusalMiddle, {0, 1, 2}, Points(6, 11), Points(5, 11), kDentition},
+    {PalatalMiddle, {0, 3}, Points(6, 8), Points(6, 8), kMaxilla},
+    {GonionPogonionMiddle, {1, 4, 5, 6, 7, 8}, Points(9, 14), Points(9, 14), kMandible},
+    {OnProfile<2>, {}, Points(1, 4), Points(1, 4), {}},       // nose
+    {OnProfile<5>, {}, Points(5, 8), Points(5, 8), {}},       // upper lip
+    {OnProfile<12>, {}, Points(9, 12), Points(9, 11), {}},    // lower lip
+    {OnProfile<14>, {}, Points(12, 14), Points(12, 14), {}},  // chin
 }};
 
-void TurnStructure(Figure& f, const Movable& m, int angle) {
+// A point of the figure panel in millimetres, S at the origin.
+Point InMillimetres(Point twips) {
+    return {(twips.x - kFigureOriginX) / kFigureTwipsPerMm,
+            (twips.y - kFigureOriginY) / kFigureTwipsPerMm};
+}
+
+// The carried landmarks turned (about c in millimetres) or shifted (in millimetres) as
+// their structure is, the occlusal points found again from them, and the structure's
+// totals.
+void TurnLandmarks(Simulation& sim, int s, IndexSet landmarks, int angle, Point c) {
+    landmarks.ForEach([&](int n) {
+        const Point p = Turn({sim.X[n], sim.Y[n]}, angle, c);
+        sim.X[n] = static_cast<float>(p.x);
+        sim.Y[n] = static_cast<float>(p.y);
+    });
+    DeriveOcclusalPoints(sim.X, sim.Y);
+    sim.turn[s] += angle;
+    sim.moved = true;
+}
+
+void ShiftLandmarks(Simulation& sim, int s, IndexSet landmarks, double dx, double dy) {
+    landmarks.ForEach([&](int n) {
+        sim.X[n] = static_cast<float>(sim.X[n] + dx);
+        sim.Y[n] = static_cast<float>(sim.Y[n] + dy);
+    });
+    DeriveOcclusalPoints(sim.X, sim.Y);
+    sim.shiftX[s] += dx;
+    sim.shiftY[s] += dy;
+    if (dx != 0 || dy != 0) sim.moved = true;
+}
+
+void TurnStructure(Figure& f, int s, int angle) {
+    const Movable& m = kMovables[s];
     // All parts turn about the same point, taken before any of them moves.
     const Point c = m.centre(f);
     m.lines.ForEach([&](int k) { RotateLine(angle, f.hardTissue[k], c.x, c.y); });
     m.turnedPoints.ForEach([&](int i) { RotateProfilePoint(f.profilePoints, angle, i, c.x, c.y); });
+    TurnLandmarks(f.simulation, s, m.landmarks, angle, InMillimetres(c));
 }
 
-void ShiftStructure(Figure& f, const Movable& m, int dx, int dy) {
+void ShiftStructure(Figure& f, int s, int dx, int dy) {
+    const Movable& m = kMovables[s];
     auto& px = f.profilePoints.x;
     auto& py = f.profilePoints.y;
     m.shiftedPoints.ForEach([&](int i) {
@@ -102,6 +166,7 @@ void ShiftStructure(Figure& f, const Movable& m, int dx, int dy) {
         py[i] = static_cast<float>(py[i] + dy / 30.0);
     });
     m.lines.ForEach([&](int k) { ShiftLine(f.hardTissue[k], dx, dy); });
+    ShiftLandmarks(f.simulation, s, m.landmarks, dx / 30.0, dy / 30.0);
 }
 
 }  // namespace
@@ -131,11 +196,10 @@ void RotateProfilePoint(Profile& profile, double angle, int i, double cx, double
 void MoveStructure(Figure& f, int angle, int dx, int dy) {
     const int s = f.selected;
     if (s >= 0 && s < kFigureStructures) {
-        const Movable& m = kMovables[s];
         if (angle != 0)
-            TurnStructure(f, m, angle);
+            TurnStructure(f, s, angle);
         else
-            ShiftStructure(f, m, dx, dy);
+            ShiftStructure(f, s, dx, dy);
     }
     DrawProfile(f);
 }

@@ -1,8 +1,9 @@
 #pragma once
 // Simulating treatment on the figure: turning and shifting a structure's hard-tissue
-// lines and the profile points that ride on it. Only the figure moves; the landmarks,
-// the measurements and the stored record stay as they are, and building the figure
-// again discards the movement.
+// lines, the profile points that ride on it and, in the figure's simulation, the
+// landmarks it carries. Only the figure moves; the tracing's own landmarks, its
+// measurements and the stored record stay as they are, and building the figure again
+// discards the movement.
 
 #include "model/figure.h"
 
@@ -16,7 +17,9 @@ void ShiftLine(FigureLine& line, double dx, double dy);
 void RotateProfilePoint(Profile& profile, double angle, int i, double cx, double cy);
 
 // Turns (angle in whole degrees, not 0) or shifts (dx or dy in twips) the chosen
-// structure (none moves when none is chosen), then joins the profile points again.
+// structure (none moves when none is chosen), then joins the profile points again. The
+// simulation's landmarks of that structure move alike (the turn about the same centre,
+// in millimetres), and its turn and shift add to the structure's totals.
 void MoveStructure(Figure& figure, int angle, int dx, int dy);
 
 }  // namespace ceph::model

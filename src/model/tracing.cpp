@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "model/similarity.h"
+
 namespace ceph::model {
 
 bool WithinReachOfS(std::span<const float> x, std::span<const float> y) {
@@ -37,6 +39,31 @@ void MoveSToOrigin(std::span<float> x, std::span<float> y) {
     const float sx = x[s], sy = y[s];
     for (std::size_t i = 1; i <= kLandmarkCount; ++i)
         x[i] -= sx, y[i] -= sy;
+}
+
+void SuperimposeOnSN(PointTable& X, PointTable& Y, const PointTable& shownX,
+                     const PointTable& shownY) {
+    const std::size_t s = Slot(Landmark::S), n = Slot(Landmark::N);
+    const PlanePoint from{X[s], Y[s]}, to{shownX[s], shownY[s]};
+    const double length = std::hypot(double(X[n]) - X[s], double(Y[n]) - Y[s]);
+    const double shownLength =
+        std::hypot(double(shownX[n]) - shownX[s], double(shownY[n]) - shownY[s]);
+    if (!(length > 0) || !(shownLength > 0)) return;
+    // N is taken to the point of the shown S-N line as far from S as it was: a turn and a
+    // shift, of scale 1.
+    const double k = length / shownLength;
+    const PlanePoint onLine{to.x + k * (shownX[n] - to.x), to.y + k * (shownY[n] - to.y)};
+    const auto turn = SimilarityFrom(from, {X[n], Y[n]}, to, onLine);
+    if (!turn) return;
+    auto place = [&](std::size_t i) {
+        const PlanePoint p = turn->Apply({X[i], Y[i]});
+        X[i] = static_cast<float>(p.x);
+        Y[i] = static_cast<float>(p.y);
+    };
+    for (std::size_t i = 1; i <= kLandmarkCount; ++i)
+        place(i);
+    place(Slot(Landmark::MolarPoint));
+    place(Slot(Landmark::IncisorPoint));
 }
 
 }  // namespace ceph::model

@@ -59,4 +59,12 @@ bool WithinReachOfS(std::span<const float> x, std::span<const float> y);
 // Moves landmarks 1..19 so that S lies at the origin.
 void MoveSToOrigin(std::span<float> x, std::span<float> y);
 
+// A compared tracing laid over the shown one on their S-N lines: its landmarks (slots
+// 1..30) turned about its S and moved with it onto the shown S, so that its S-N runs
+// along the shown S-N. Only the direction is taken: lengths and angles stay as traced,
+// so whatever is measured on it is unchanged. Left as it is when either S-N has no
+// direction (N on S, or a coordinate not finite).
+void SuperimposeOnSN(PointTable& X, PointTable& Y, const PointTable& shownX,
+                     const PointTable& shownY);
+
 }  // namespace ceph::model

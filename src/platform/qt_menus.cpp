@@ -92,7 +92,7 @@ void QtMainWindow::RefreshMenus() {
         if (!item->IsSeparator()) action->setText(MenuText(item->caption));
         action->setEnabled(item->enabled);
         action->setVisible(item->visible);
-        action->setCheckable(item->checked);
+        action->setCheckable(item->checkable || item->checked);
         action->setChecked(item->checked);
         // A shortcut acts only where the menus would let the user choose its item: Qt
         // fires an item's shortcut even when the menu holding it is disabled.

@@ -58,8 +58,10 @@ void ShowMenus(ui::App& app) {
     const std::vector<std::string> sets = chosen ? chosen->normSets : std::vector<std::string>();
     FillItems(w.normsetn, "normsetn", sets);
     const std::string set = chosen ? ChosenSet(w.state, *chosen) : std::string();
-    for (ui::MenuItem& item : w.normsetn)
+    for (ui::MenuItem& item : w.normsetn) {
+        item.checkable = true;
         item.checked = item.caption == set;
+    }
     w.line631.visible = !sets.empty();
 }
 

@@ -51,6 +51,23 @@ bool Showable(ui::App& app, const TracingLookup& found, int index) {
     return found->has_value();
 }
 
+// Back to the shown tracing alone before a new overlay: the panels as they were drawn,
+// not the snapshot file, which another workstation sharing the data folder may have
+// replaced with its own patient's report.
+void ShowTracingAlone(ui::MainWindow& w) {
+    w.Picture3.picture = w.state.ShownPanel.picture;
+    w.Picture3.drawing = w.state.ShownPanel.drawing;
+    w.Picture8.drawing = w.state.ShownFigureDrawing;
+}
+
+// The compared tracing in red over the shown one, on the report and the figure panel.
+void DrawOverlay(ui::App& app) {
+    app.win.state.ToScreen = true;
+    report::DrawReport(app, app.win.state.ComparedReport, true, 0);
+    report::FinishReport(app);
+    report::ShowHalfWidths(app);
+}
+
 }  // namespace
 
 std::string TracingPicturePath(const ui::MainWindow& win, int n) {
@@ -94,21 +111,24 @@ void comp_Click(ui::App& app, int index) {
     if (!Showable(app, found, index)) return;
     s.CompareTracing = static_cast<std::int16_t>(index);
     const auto savedX = s.X, savedY = s.Y;
-    if (s.Comparing) {
-        // Back to the shown tracing's report alone before the new overlay: the panel as
-        // it was drawn, not the snapshot file, which another workstation sharing the
-        // data folder may have replaced with its own patient's report.
-        w.Picture3.picture = s.ShownPanel.picture;
-        w.Picture3.drawing = s.ShownPanel.drawing;
-    }
+    if (s.Comparing)
+        ShowTracingAlone(w);
+    else
+        s.ShownFigureDrawing = w.Picture8.drawing;
     s.Comparing = true;
     s.ComparedReport = ApplyTracing(w, index, **found);
-    s.ToScreen = true;
-    report::DrawReport(app, s.ComparedReport, true, 0);
+    DrawOverlay(app);
     for (int i = 1; i <= 30; ++i)
         s.X[i] = savedX[i], s.Y[i] = savedY[i];
-    report::FinishReport(app);
-    report::ShowHalfWidths(app);
+}
+
+void snmn_Click(ui::App& app) {
+    ui::MainWindow& w = app.win;
+    w.state.SuperimposeOnSN = !w.state.SuperimposeOnSN;
+    w.snmn.checked = w.state.SuperimposeOnSN;
+    if (!w.state.Comparing) return;
+    ShowTracingAlone(w);
+    DrawOverlay(app);
 }
 
 }  // namespace ceph::records

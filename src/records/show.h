@@ -18,5 +18,8 @@ void readn_Click(ui::App& app, int index);
 // Superimposes stored tracing index+1 in red on the tracing shown; the landmark store
 // keeps the shown tracing.
 void comp_Click(ui::App& app, int index);
+// The compared tracing laid on the shown S-N line, or as traced at S: the choice holds
+// for later comparisons and redraws one under way.
+void snmn_Click(ui::App& app);
 
 }  // namespace ceph::records

@@ -127,8 +127,17 @@ void DrawReport(ui::App& app, bool overlay, int top) {
     DrawReport(app, TakeReportInputs(app.win), overlay, top);
 }
 
-void DrawReport(ui::App& app, const model::ReportedTracing& tracing, bool overlay, int top) {
+void DrawReport(ui::App& app, const model::ReportedTracing& compared, bool overlay, int top) {
     ui::MainWindow& w = app.win;
+    // A compared tracing is drawn on the shown one's S-N line when the clinician asks for
+    // it; its values were taken as traced and are printed as they are.
+    model::ReportedTracing turned;
+    const bool onSN = overlay && w.state.SuperimposeOnSN;
+    if (onSN) {
+        turned = compared;
+        model::SuperimposeOnSN(turned.X, turned.Y, w.state.ShownReport.X, w.state.ShownReport.Y);
+    }
+    const model::ReportedTracing& tracing = onSN ? turned : compared;
     if (overlay) {
         w.Picture3.foreColor = kRed;
         w.Picture8.foreColor = kRed;

@@ -10,7 +10,8 @@ namespace ceph::report {
 
 // Draws one report with its text starting at `top` twips. An overlay (the compared
 // tracing) is red on screen, shifted down between the rows of the main pass, and
-// without the patient header. A single-tracing report on screen is kept in the state
+// without the patient header; its figure lies on the shown tracing's S-N line while the
+// state record asks for that. A single-tracing report on screen is kept in the state
 // record, where a comparison starts from it, and written as the snapshot bitmap.
 void DrawReport(ui::App& app, bool overlay, int top);
 // The same for a tracing as it was shown or compared, whatever the window holds now.

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <string>
 
+#include "model/figure.h"
+
 namespace ceph::ui {
 
 namespace {
@@ -120,14 +122,21 @@ void MainWindow::BuildFigureFrames() {
     controls_.Add(Text1[2], {"Text1", 2}, &Frame2, {1380, 270, 570, 300}, "0");
     controls_.Add(Command2, "Command2", &Frame2, {120, 600, 1800, 300}, "ReLoad");
 
-    controls_.Add(Frame1, "Frame1", &Picture8, {4680, 240, 2295, 2895}, "組織移動");
+    controls_.Add(Frame1, "Frame1", &Picture8, {4680, 240, model::kMovementFrameWidth, 2895},
+                  "組織移動");
     controls_.Add(Check2, "Check2", &Frame1, {1320, 2520, 855, 270}, "圖形").value = 1;
-    controls_.Add(List1, "List1", &Frame1, {120, 240, 2055, 1815});
+    controls_.Add(List1, "List1", &Frame1, {120, 240, 1620, 1815});
     List1.items.assign(std::begin(kStructures), std::end(kStructures));
+    // Each structure's movement so far, on its line: the same face, size and height as
+    // List1 keep the lines level, and the same selection makes one row of the two.
+    controls_.Add(List2, "List2", &Frame1, {1740, 240, 2040, 1815});
+    List2.items.assign(std::size(kStructures), std::string());
     // The structure names are Latin; a compact Latin face keeps all nine in view
     // (the window's CJK face has tall lines).
-    List1.fontName = "DejaVu Sans";
-    List1.fontSize = 8;
+    for (ListBox* list : {&List1, &List2}) {
+        list->fontName = "DejaVu Sans";
+        list->fontSize = 8;
+    }
     controls_.Add(Check1, "Check1", &Frame1, {1320, 2160, 855, 270}, "虛線");
     // Movement bars: where the mouse is released along a bar gives the amount, so each
     // shows its extent. The turn and the horizontal shift run across, the vertical
@@ -248,6 +257,9 @@ void MainWindow::BuildMenus() {
     readn.push_back(Item("readn", "第 1 張", 0));
     compmn = Item("compmn", "比較...");
     comp.push_back(Item("comp", "第 1 張", 0));
+    linesn = Item("linesn", "-");
+    snmn = Item("snmn", "以 S–N 重疊");
+    snmn.checkable = true;
     analysismn = Item("analysismn", "分析...");
     analysismn.enabled = false;
     line631 = Item("line631", "-");
@@ -319,7 +331,7 @@ std::vector<MenuNode> MainWindow::MenuTree() {
     tree.push_back(
         {&readmn, concat(concat({{&graph, {}}, {&line623, {}}}, leaves(readn)),
                          {{&line624, {}}, {&rangemn, {}}, {&line626, {}}, {&correctmn, {}}})});
-    tree.push_back({&compmn, leaves(comp)});
+    tree.push_back({&compmn, concat(leaves(comp), {{&linesn, {}}, {&snmn, {}}})});
     tree.push_back(
         {&analysismn, concat(concat(leaves(analysisn), {{&line631, {}}}), leaves(normsetn))});
     tree.push_back({&inputmmnn, leaves(inputn)});

@@ -52,12 +52,13 @@ struct MainWindow {
     Frame Frame2;
     std::array<TextBox, 3> Text1;
     CommandButton Command2;
-    // Frame1 simulates tissue movement: List1 picks the structure, Check1 draws the
-    // lines dotted, Check2 shows the radiograph under the figure; the bars Label16
-    // (turn), Label17 (left-right) and Label18 (up-down) take the amount.
+    // Frame1 simulates tissue movement: List1 picks the structure, List2 beside it shows
+    // each structure's turn and shift so far line by line, Check1 draws the lines dotted,
+    // Check2 shows the radiograph under the figure; the bars Label16 (turn), Label17
+    // (left-right) and Label18 (up-down) take the amount.
     Frame Frame1;
     CheckBox Check2, Check1;
-    ListBox List1;
+    ListBox List1, List2;
     Label Label16, Label17, Label18;
 
     // The result grid Picture1, kept below the visible screen: Label6 the measurement
@@ -133,6 +134,9 @@ struct MainWindow {
     MenuArray readn;
     MenuItem compmn;
     MenuArray comp;
+    // After the compared tracings: whether the compared one is laid on the shown S-N line.
+    MenuItem linesn;
+    MenuItem snmn;
     // After the compare menu: the named analyses (one item each, filled at start-up and
     // again when the practice's table is read again) and, after line631, the norm sets
     // of the chosen analysis.

@@ -14,6 +14,7 @@ struct MenuItem {
     std::string caption;
     bool enabled = true;
     bool checked = false;
+    bool checkable = false;  // shows its check box even while unchecked
     bool visible = true;
     std::string shortcut;  // e.g. "Ctrl+I", shown beside the caption
     bool IsSeparator() const { return caption == "-"; }

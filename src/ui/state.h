@@ -55,6 +55,9 @@ struct State {
     std::array<std::array<float, kProfileSlots>, 2> ProfilePts{};
     model::Figure ShownFigure;  // the shown tracing's figure, as moved since
     ReportPanel ShownPanel;
+    // The figure panel's drawing with the shown tracing alone, which each comparison
+    // draws over afresh.
+    DrawingList ShownFigureDrawing;
     ReportInputs ShownReport;
     ReportInputs ComparedReport;
     // The named analysis the clinician chose to read the case by (its name as the analyses

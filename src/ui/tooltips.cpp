@@ -31,6 +31,7 @@ void MainWindow::BuildTooltips() {
     Text1[2].tooltip = "影像在圖形下的上下位移";
     Command2.tooltip = "儲存圖形調整並重新顯示";
     List1.tooltip = "選擇要移動的組織";
+    List2.tooltip = "各組織至今的轉動（逆時針為正）與移動";
     Label16.tooltip = "在條上放開滑鼠：左邊逆時針、右邊順時針轉動所選組織";
     Label17.tooltip = "在條上放開滑鼠：左邊向左、右邊向右移動所選組織";
     Label18.tooltip = "在條上放開滑鼠：上面向上、下面向下移動所選組織";

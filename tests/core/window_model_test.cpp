@@ -100,6 +100,7 @@ TEST(WindowModel, RegistrationOrderAndKinds) {
         {"Frame1", 0, "Frame", "Picture8"},
         {"Check2", 0, "CheckBox", "Frame1"},
         {"List1", 0, "ListBox", "Frame1"},
+        {"List2", 0, "ListBox", "Frame1"},
         {"Check1", 0, "CheckBox", "Frame1"},
         {"Label16", 0, "Label", "Frame1"},
         {"Label17", 0, "Label", "Frame1"},
@@ -189,6 +190,12 @@ TEST(MenuTree, ShapeFollowsTheRunTimeArrays) {
                                           "rangemn", "line626", "correctmn"}));
     EXPECT_TRUE(tree[1].children[1].item->IsSeparator());
     EXPECT_EQ(Names(tree[3].children), (V{"line631"}));
+    // The S-N choice stays last in the compare menu, behind a separator, however many
+    // tracings come before it.
+    AddMenuItem(w.comp, 1, "第 2 張");
+    const std::vector<MenuNode> compare = w.MenuTree()[2].children;
+    EXPECT_EQ(Names(compare), (V{"comp(0)", "comp(1)", "linesn", "snmn"}));
+    EXPECT_TRUE(compare[2].item->IsSeparator());
     EXPECT_EQ(Names(tree[5].children), (V{"piccase", "pastemn", "bmpsave", "viewmn", "keysmn"}));
     EXPECT_EQ(tree[5].children[3].children.size(), 10u);
     EXPECT_EQ(tree[5].children[4].children.size(), 12u);

@@ -163,8 +163,8 @@ TEST_F(FigureTest, PanelMakesRoomForTheFramesInFrontOfTheNoseAndForTheChin) {
     figure::SetUpFigure(win);
     EXPECT_EQ(win.Frame1.left, 4400);
     EXPECT_EQ(win.Frame2.left, 4520);
-    EXPECT_EQ(win.Picture8.width, 6895);
-    EXPECT_EQ(win.Picture8.left, 1052.5f);
+    EXPECT_EQ(win.Picture8.width, 8500);  // the movement frame, 3900 wide, and 200 beyond
+    EXPECT_EQ(win.Picture8.left, 250);
     EXPECT_EQ(win.Picture8.height, 4415);  // the frames reach lower than Me at 108 mm
 
     win.state.Y[12] = 140;

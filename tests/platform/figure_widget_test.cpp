@@ -78,6 +78,18 @@ TEST(FigureWidget, FinishShowMoveAndAlignInTheRealWindow) {
     QWidget* bar = window.WidgetOf(&w.Label17);
     QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(bar->width() - 1, 5));
     EXPECT_NEAR(w.Line1[4].x1 - before, 20, 1.5) << "one click near the right end";
+    // Beside the list, on the mandible's own line, what it has moved; the widest total
+    // the bars can plausibly give fits too.
+    auto* totals = qobject_cast<QListWidget*>(window.WidgetOf(&w.List2));
+    ASSERT_NE(totals, nullptr);
+    ASSERT_EQ(totals->count(), 9);
+    EXPECT_EQ(totals->item(4)->text().toStdString(), "→0.7 mm");
+    EXPECT_EQ(totals->visualItemRect(totals->item(4)).top(),
+              list->visualItemRect(list->item(4)).top());
+    EXPECT_EQ(totals->visualItemRect(totals->item(8)).bottom(),
+              list->visualItemRect(list->item(8)).bottom());
+    EXPECT_LE(totals->fontMetrics().horizontalAdvance(QStringLiteral("-13° ←20.0 ↑20.0 mm")),
+              totals->viewport()->width() - 4);
     if (const char* shots = std::getenv("CEPH_SCREENSHOTS"))
         window.grab().save(QString::fromUtf8(shots) + QStringLiteral("/figure.png"));
 

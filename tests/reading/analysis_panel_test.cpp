@@ -67,6 +67,10 @@ TEST_F(AnalysisPanelTest, SteinerShowsItsRowsWithNormsAndFlags) {
     Choose("Steiner");
     ASSERT_TRUE(program.analysis.anawin.visible);
     EXPECT_EQ(program.win.state.ChosenAnalysis, "Steiner");
+    // The menu offers Steiner's norm sets, the one read by checked.
+    ASSERT_FALSE(program.win.normsetn.empty());
+    EXPECT_EQ(program.win.normsetn[0].caption, program.win.state.ChosenNormSet);
+    EXPECT_TRUE(program.win.normsetn[0].checkable && program.win.normsetn[0].checked);
     EXPECT_EQ(Table().columns,
               (std::vector<std::string>{"項目", "數值", "常模 (平均 ± SD)", "差異", "標記"}));
     EXPECT_EQ(Table().rows.at(0).at(0).text, "SNA (°)");

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <sstream>
+#include <tuple>
 #include <variant>
 
 #include "app/startup.h"
@@ -178,6 +180,59 @@ TEST_F(ReportTest, ComparisonOverlayIsRedBetweenTheRowsAndWritesNoSnapshot) {
     const std::vector<std::string> first = Describe(program.win.Picture3.drawing);
     records::comp_Click(program, 2);
     EXPECT_EQ(Describe(program.win.Picture3.drawing), first);
+}
+
+// The compared tracing's S-N runs 1.6 degrees off the shown one's (N at (72, 2) against
+// (70, 0)); laid on the shown S-N it is turned about S, its values as they were.
+TEST_F(ReportTest, ComparedTracingLaidOnTheShownSNLineKeepsItsValues) {
+    records::readn_Click(program, 0);
+    records::comp_Click(program, 2);
+    const std::vector<std::string> asTraced = Describe(program.win.Picture3.drawing);
+    const std::size_t figureLines = Lines(program.win.Picture8.drawing).size();
+
+    // Chosen while comparing: drawn again at once, in place of the overlay as traced.
+    wiring::Dispatch(program, {wiring::EventType::Click, "snmn"});
+    EXPECT_TRUE(program.win.snmn.checked);
+    const auto figure = Lines(program.win.Picture8.drawing);
+    ASSERT_EQ(figure.size(), figureLines);
+    const auto report = Lines(program.win.Picture3.drawing);
+    ASSERT_EQ(report.size(), 24u);
+    // Pair 11 runs from N to S: S stays where it is; N goes onto the shown S-N line, as
+    // far from S as it was traced (hypot(72, 2) mm).
+    const double sn = std::hypot(72.0, 2.0);
+    for (const auto& [lines, scale, left, top] :
+         {std::tuple{figure, 30.0, 800.0, 600.0}, std::tuple{report, 10.0, 6000.0, 4500.0}}) {
+        const ui::DrawLine& compared = lines[23];
+        EXPECT_EQ(compared.colour, kRed);
+        EXPECT_NEAR(compared.x2, left, 1e-3);
+        EXPECT_NEAR(compared.y2, top, 1e-3);
+        EXPECT_NEAR(compared.x1, left + scale * sn, 1e-2);
+        EXPECT_NEAR(compared.y1, top, 1e-3) << "along the shown S-N, which is level";
+    }
+    // Only lines moved: every text, the values among them, is drawn as before.
+    auto textsOf = [](const std::vector<std::string>& all) {
+        std::vector<std::string> texts;
+        for (const std::string& d : all)
+            if (d.find('@') != std::string::npos) texts.push_back(d);
+        return texts;
+    };
+    EXPECT_EQ(textsOf(Describe(program.win.Picture3.drawing)), textsOf(asTraced));
+    EXPECT_NE(Describe(program.win.Picture3.drawing), asTraced);
+
+    // The printed page lays it the same way.
+    wiring::Dispatch(program, {wiring::EventType::Click, "printmn", 0});
+    ASSERT_EQ(services.printJobs.size(), 1u);
+    const auto printed = Lines(services.printJobs[0][0]);
+    ASSERT_EQ(printed.size(), 24u);
+    EXPECT_NEAR(printed[11].x1, report[23].x1, 1e-3) << "the overlay is drawn first on paper";
+
+    // The choice holds for the next comparison, and taking it back draws it as traced.
+    records::comp_Click(program, 2);
+    EXPECT_NEAR(Lines(program.win.Picture3.drawing)[23].y1, 4500, 1e-3);
+    wiring::Dispatch(program, {wiring::EventType::Click, "snmn"});
+    EXPECT_FALSE(program.win.state.SuperimposeOnSN);
+    EXPECT_EQ(Describe(program.win.Picture3.drawing), asTraced);
+    EXPECT_EQ(Lines(program.win.Picture8.drawing).size(), figureLines);
 }
 
 // Two workstations share the data folder and its snapshot file: whatever the other one
