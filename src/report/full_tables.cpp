@@ -149,7 +149,10 @@ void DrawAnalysisTables(ui::DrawingList& page, const FullReportInputs& in, float
         if (in.halfWidths) t.halfWidths = &*in.halfWidths;
         DrawTable(page, t, kStandardColumns, in.standard->name, 0, top, legendTop);
     }
-    if (in.chosen) {
+    // The program's own rows chosen with their own norms are the left table already.
+    const bool repeated = in.chosen && in.chosen == in.standard &&
+                          (in.normSet.empty() || in.normSet == in.chosen->normSets.front());
+    if (in.chosen && !repeated) {
         const Table t = Evaluated(*in.chosen, in, in.normSet);
         const std::string set = in.normSet.empty() && !in.chosen->normSets.empty()
                                     ? in.chosen->normSets.front()

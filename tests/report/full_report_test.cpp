@@ -57,6 +57,13 @@ TEST(FullReportTest, MenuItemPrintsOnePageThroughThePrinter) {
     EXPECT_TRUE(program.printer.pages.empty());
     EXPECT_EQ(services.pointer, ui::Pointer::Default);
 
+    // The program's own rows chosen: printed once, not again as the chosen analysis.
+    program.win.state.ChosenAnalysis = "標準分析";
+    wiring::Dispatch(program, {wiring::EventType::Click, "printfullmn"});
+    ASSERT_EQ(services.printJobs.size(), 2u);
+    const std::vector<std::string> own = TextsOf(services.printJobs[1][0]);
+    EXPECT_EQ(std::count(own.begin(), own.end(), "SNA"), 1);
+
     // A printer that refuses the page: the user is asked about a PDF as for the print
     // command, and the window goes on as it was.
     services.printResult = base::Fail(ui::PrintProblem{"Office", "out of paper"});
