@@ -203,6 +203,18 @@ TEST(PracticeAnalyses, AFaultNamesItsLineAndWhy) {
         ReadAnalysisTable("X\tA\tdistance\tS, N\tmm\t1\nX\tA\tdistance\tS, A\tmm\t1\n", true);
     ASSERT_FALSE(redefined);
     EXPECT_NE(redefined.why().reason.find("第 1 行"), std::string::npos);
+    // Thousands of norms are no practice's chart, and each new one is compared with those
+    // before it: refused at the first too many, not read for minutes.
+    std::string sets = "X\tA\tdistance\tS, N\tmm\t1\n", bands = sets;
+    for (int i = 0; i < 1000; ++i) {
+        sets += "X\tA\t\t\t\t\ts" + std::to_string(i) + "\t\t\t1\t1\n";
+        bands += "X\tA\t\t\t\t\t\t\t" + std::to_string(i) + "-\t1\t1\n";
+    }
+    for (const auto& [table, line] : {std::pair{sets, 52}, std::pair{bands, 202}}) {
+        auto tooMany = ReadAnalysisTable(table, true);
+        ASSERT_FALSE(tooMany);
+        EXPECT_EQ(tooMany.why().line, line) << tooMany.why().reason;
+    }
 }
 
 TEST(PracticeAnalyses, APracticeAddsItsPopulationsNormsToABuiltInAnalysis) {
