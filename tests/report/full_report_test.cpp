@@ -11,6 +11,7 @@
 #include "report/full_page.h"
 #include "report/full_report.h"
 #include "support/fake_services.h"
+#include "support/patient_folder.h"
 #include "support/temp_dir.h"
 #include "support/worked_tracing.h"
 #include "wiring/events.h"
@@ -56,6 +57,16 @@ TEST(FullReportTest, MenuItemPrintsOnePageThroughThePrinter) {
     EXPECT_TRUE(services.loadedPictures.empty());
     EXPECT_TRUE(program.printer.pages.empty());
     EXPECT_EQ(services.pointer, ui::Pointer::Default);
+    EXPECT_TRUE(services.messages.empty());
+
+    // A practice's table that cannot be read is named before the built-in analyses print.
+    dir.Write("analyses.tsv", "Ours\tX\tangle\tS, N\n");
+    wiring::Dispatch(program, {wiring::EventType::Click, "printfullmn"});
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_NE(services.messages[0].text.find("analyses.tsv"), std::string::npos);
+    EXPECT_EQ(services.printJobs.size(), 2u);
+    services.messages.clear();
+    dir.Write("analyses.tsv", "");
 
     // A printer that refuses the page: the user is asked about a PDF as for the print
     // command, and the window goes on as it was.
@@ -121,6 +132,47 @@ TEST(FullReportTest, PageStaysInsideThePrintableArea) {
         const std::vector<std::string> texts = TextsOf(page);
         EXPECT_EQ(Has(texts, "模擬"), moved);
     }
+}
+
+// The radiograph lies under the landmarks as the figure panel shows it on this screen:
+// at 120 dpi a picture pixel is 12 twips of the panel, not 15.
+TEST(FullReportTest, RadiographLiesUnderTheLandmarksAsThePanelShowsIt) {
+    testing::TempDir dir;
+    testing::FakeServices services;
+    services.screen.twipsPerPixelX = services.screen.twipsPerPixelY = 12;
+    services.pictureSize = 2000;
+    ui::App program{services};
+    testing::WritePatientFolder(dir);
+    testing::WriteStoredTracing(dir, "00101");
+    dir.Write("pics/00101_1.bmp", "BM");
+    app::FormLoad(program, dir.StartupFromHere());
+    records::readn_Click(program, 0);
+    program.win.Text1[0].text = "0.5", program.win.Text1[1].text = "-300";
+    program.win.Text1[2].text = "-400";
+    wiring::Dispatch(program, {wiring::EventType::Click, "printfullmn"});
+    ASSERT_EQ(services.printJobs.size(), 1u);
+    const ui::DrawingList& page = services.printJobs[0][0];
+    const ui::DrawPicture* picture = nullptr;
+    const ui::DrawText* s = nullptr;
+    for (const ui::DrawOp& op : page.ops) {
+        if (const auto* p = std::get_if<ui::DrawPicture>(&op)) picture = p;
+        if (const auto* t = std::get_if<ui::DrawText>(&op); t && t->text == "S" && t->size == 6)
+            s = t;
+    }
+    ASSERT_NE(picture, nullptr);
+    ASSERT_NE(s, nullptr);
+    // The pixel the panel shows under S, and where the page prints that pixel.
+    const std::size_t slot = model::Slot(model::Landmark::S);
+    const model::ReportedTracing& shown = program.win.state.ShownReport;
+    const float pixelX = (model::kFigureOriginX + 30 * shown.X[slot] + 300) / (12 * 0.5f);
+    const float pixelY = (model::kFigureOriginY + 30 * shown.Y[slot] + 400) / (12 * 0.5f);
+    const float onPageX =
+        picture->x + (pixelX - picture->sourceX) * picture->width / picture->sourceWidth;
+    const float onPageY =
+        picture->y + (pixelY - picture->sourceY) * picture->height / picture->sourceHeight;
+    // The landmark's name is printed 40 twips right of it and 10 below.
+    EXPECT_NEAR(onPageX, s->x - 40, 1);
+    EXPECT_NEAR(onPageY, s->y - 10, 1);
 }
 
 TEST(FullReportTest, ClinicNameFromTheProgramsSettings) {
