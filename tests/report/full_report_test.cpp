@@ -87,8 +87,10 @@ TEST(FullReportTest, PageStaysInsideThePrintableArea) {
     }
     tracing.age = "12Y 3M";
     FullReportInputs in;
-    in.clinicName = "快樂牙醫診所";
-    in.patient = {"歐陽大文", "A0012345", "0990101", "F"};
+    // Names longer than the page is wide are cut short on it.
+    in.clinicName = "快樂牙醫診所附設齒顎矯正中心暨兒童牙科與口腔顎面外科聯合門診台北總院";
+    in.patient = {"Maximiliana Alexandrina Montgomery-Featherstonehaugh", "A0012345", "0990101",
+                  "F"};
     in.tracing = model::ReportOf(tracing, in.patient, 9);
     in.printedOn = "2026-12-31";
     // A radiograph of 2000 x 2400 pixels at a tenth of its size, S near its middle.
