@@ -132,6 +132,17 @@ TEST(ClassicAnalyses, NormsFollowSexAndAge) {
     EXPECT_EQ(standard.rows[30].norm->mean, 79.2);
     EXPECT_EQ(standard.rows[30].norm->sd, 3.1);
     EXPECT_FALSE(standard.rows[0].norm);
+    // A practice's row of the program's own takes that row's norms whatever it is called.
+    auto ours = ReadAnalysisTable(
+        "Ours\tMaxilla\tstandard\t30\tmm\t1\n"
+        "Ours\tAr-Gn\tstandard\t30\tmm\t1\n",
+        true);
+    ASSERT_TRUE(ours);
+    for (const ResultRow& row :
+         Evaluate(ours->front(), worked.X, worked.Y, {"", "M", "8Y 11M"}).rows) {
+        ASSERT_TRUE(row.norm) << row.name;
+        EXPECT_EQ(row.norm->mean, 79.2) << row.name;
+    }
 }
 
 TEST(ClassicAnalyses, FlagsBeginPastOneAndTwoStandardDeviations) {
