@@ -201,7 +201,10 @@ base::Result<void, TableFault> TableReader::Read(const Line& line) {
         if (again.kind != same->kind || again.landmarks != same->landmarks ||
             again.unit != same->unit || again.decimals != same->decimals ||
             again.constant != same->constant || again.standardRow != same->standardRow ||
-            again.terms.size() != same->terms.size())
+            !std::equal(again.terms.begin(), again.terms.end(), same->terms.begin(),
+                        same->terms.end(), [](const Term& a, const Term& b) {
+                            return a.measurement == b.measurement && a.factor == b.factor;
+                        }))
             return At(line,
                       "「" + same->name + "」與第 " + std::to_string(same->line) + " 行的定義不同");
     }

@@ -214,6 +214,13 @@ TEST(PracticeAnalyses, AFaultNamesItsLineAndWhy) {
         ReadAnalysisTable("X\tA\tdistance\tS, N\tmm\t1\nX\tA\tdistance\tS, A\tmm\t1\n", true);
     ASSERT_FALSE(redefined);
     EXPECT_NE(redefined.why().reason.find("第 1 行"), std::string::npos);
+    // So is a sum of other measurements than the first time.
+    auto resummed = ReadAnalysisTable(
+        "X\tA\tdistance\tS, N\tmm\t1\nX\tC\tdistance\tS, A\tmm\t1\n"
+        "X\tD\tsum\tA, C\tmm\t1\nX\tD\tsum\tA, -C\tmm\t1\n",
+        true);
+    ASSERT_FALSE(resummed);
+    EXPECT_NE(resummed.why().reason.find("第 3 行"), std::string::npos);
     // Thousands of norms are no practice's chart, and each new one is compared with those
     // before it: refused at the first too many, not read for minutes.
     std::string sets = "X\tA\tdistance\tS, N\tmm\t1\n", bands = sets;
