@@ -39,7 +39,9 @@ std::string Fitted(const std::string& text, float size, float width) {
     const float room = width - TextWidth(size, "…");
     if (room <= 0) return {};
     const std::vector<std::string> lines = WrapText(text, size, room);
-    return (lines.empty() ? std::string() : lines.front()) + "…";
+    std::string cut = (lines.empty() ? std::string() : lines.front()) + "…";
+    // Not even its first character fits.
+    return TextWidth(size, cut) <= width ? cut : std::string();
 }
 
 // The practice's name, the patient and the tracing along the top, and the date printed
