@@ -64,7 +64,8 @@ TEST(FullReportTest, MenuItemPrintsOnePageThroughThePrinter) {
     wiring::Dispatch(program, {wiring::EventType::Click, "printfullmn"});
     ASSERT_EQ(services.messages.size(), 1u);
     EXPECT_NE(services.messages[0].text.find("analyses.tsv"), std::string::npos);
-    EXPECT_EQ(services.printJobs.size(), 2u);
+    ASSERT_EQ(services.printJobs.size(), 2u) << "printed all the same";
+    services.printJobs.pop_back();
     services.messages.clear();
     dir.Write("analyses.tsv", "");
 
