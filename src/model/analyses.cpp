@@ -278,7 +278,8 @@ AnalysisResult Evaluate(const NamedAnalysis& analysis, PointTable X, PointTable 
         // set, or a practice's row that names no norm of its own, goes by the table.
         const bool ownSet = analysis.standard ? set == sets.front() : m.norms.empty();
         if (m.kind == Standard && ownSet) {
-            if (const char* text = NormText(m.name, group); text && *text)
+            // By the row's own key: a practice may name the row as it likes.
+            if (const char* text = NormText(Row(m.standardRow).key, group); text && *text)
                 row.norm = ParseNormText(text);
         } else if (const NormEntry* n = ChooseNorm(m, set, sex, age)) {
             row.norm = Norm{n->mean, n->sd, n->source};

@@ -24,6 +24,10 @@ constexpr int kColumns = 12;
 // A practice's analysis is read by people; a table beyond these is a mistake.
 constexpr std::size_t kMaxRowsPerAnalysis = 200;
 constexpr std::size_t kMaxAnalyses = 100;
+// Norms by sex and age band in a few sets are some dozens; each new one is checked
+// against those before it, so without a limit a large file takes minutes to read.
+constexpr std::size_t kMaxNormsPerMeasurement = 200;
+constexpr std::size_t kMaxNormSets = 50;
 
 // The parts of a text between separators, each without the blanks around it unless
 // `keep` (lines: their tabs are the columns).
@@ -197,7 +201,10 @@ base::Result<void, TableFault> TableReader::Read(const Line& line) {
         if (again.kind != same->kind || again.landmarks != same->landmarks ||
             again.unit != same->unit || again.decimals != same->decimals ||
             again.constant != same->constant || again.standardRow != same->standardRow ||
-            again.terms.size() != same->terms.size())
+            !std::equal(again.terms.begin(), again.terms.end(), same->terms.begin(),
+                        same->terms.end(), [](const Term& a, const Term& b) {
+                            return a.measurement == b.measurement && a.factor == b.factor;
+                        }))
             return At(line,
                       "「" + same->name + "」與第 " + std::to_string(same->line) + " 行的定義不同");
     }
@@ -340,13 +347,19 @@ base::Result<void, TableFault> TableReader::AddNorm(const Line& line, NamedAnaly
         norm.ageFrom = *a;
         norm.ageTo = *b;
     }
+    if (m.norms.size() >= kMaxNormsPerMeasurement)
+        return At(line, "「" + m.name + "」的常模超過 " + std::to_string(kMaxNormsPerMeasurement) +
+                            " 組");
+    const bool newSet = std::find(analysis.normSets.begin(), analysis.normSets.end(), norm.set) ==
+                        analysis.normSets.end();
+    if (newSet && analysis.normSets.size() >= kMaxNormSets)
+        return At(line, "分析「" + analysis.name + "」的常模組超過 " +
+                            std::to_string(kMaxNormSets) + " 個");
     for (const NormEntry& other : m.norms)
         if (other.set == norm.set && other.sex == norm.sex && other.ageFrom == norm.ageFrom &&
             other.ageTo == norm.ageTo)
             return At(line, "「" + m.name + "」的這組常模已寫過");
-    if (std::find(analysis.normSets.begin(), analysis.normSets.end(), norm.set) ==
-        analysis.normSets.end())
-        analysis.normSets.push_back(norm.set);
+    if (newSet) analysis.normSets.push_back(norm.set);
     m.norms.push_back(std::move(norm));
     return {};
 }

@@ -11,8 +11,6 @@ namespace ceph::report {
 namespace {
 
 constexpr float kPadding = 80;
-// The panel gives a picture pixel 15 twips at scale 1, as the screen it was aligned on.
-constexpr float kPanelTwipsPerPixel = 15;
 // Room kept around the landmarks, in millimetres: the soft tissue in front of them.
 constexpr float kMarginMm = 14;
 // The figure no larger than this many times the panel's size: its face (N to Me)
@@ -63,23 +61,24 @@ float PanelY(float mm) {
 // The part of the radiograph behind the placed extent, clipped to the picture.
 void DrawPicturePart(ui::DrawingList& page, const FullRadiograph& r, const Placement& at,
                      const Extent& e) {
-    const float twipsPerPixel = kPanelTwipsPerPixel * r.scale;
-    if (!(twipsPerPixel > 0)) return;
+    // A picture pixel in twips of the panel, as the panel shows the picture.
+    const float perPixelX = r.twipsPerPixelX * r.scale, perPixelY = r.twipsPerPixelY * r.scale;
+    if (!(perPixelX > 0) || !(perPixelY > 0)) return;
     const auto pixelX = [&](float panel) {
-        return std::clamp((panel - r.left) / twipsPerPixel, 0.0f,
+        return std::clamp((panel - r.left) / perPixelX, 0.0f,
                           static_cast<float>(r.picture.widthPx));
     };
     const auto pixelY = [&](float panel) {
-        return std::clamp((panel - r.top) / twipsPerPixel, 0.0f,
+        return std::clamp((panel - r.top) / perPixelY, 0.0f,
                           static_cast<float>(r.picture.heightPx));
     };
     const float x0 = pixelX(e.left), x1 = pixelX(e.right);
     const float y0 = pixelY(e.top), y1 = pixelY(e.bottom);
     if (x1 <= x0 || y1 <= y0) return;
-    const float left = at.X(r.left + x0 * twipsPerPixel), top = at.Y(r.top + y0 * twipsPerPixel);
-    const float scale = at.scale * twipsPerPixel;
-    page.Add<ui::DrawPicture>(r.picture, left, top, (x1 - x0) * scale, (y1 - y0) * scale,
-                              std::uint32_t{0xCC0020}, x0, y0, x1 - x0, y1 - y0);
+    const float left = at.X(r.left + x0 * perPixelX), top = at.Y(r.top + y0 * perPixelY);
+    page.Add<ui::DrawPicture>(r.picture, left, top, (x1 - x0) * at.scale * perPixelX,
+                              (y1 - y0) * at.scale * perPixelY, std::uint32_t{0xCC0020}, x0, y0,
+                              x1 - x0, y1 - y0);
 }
 
 }  // namespace

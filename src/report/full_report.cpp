@@ -32,12 +32,25 @@ float CharacterWidth(char32_t c) {
     return c < 0x2000 ? 0.6f : 1.0f;
 }
 
+// The text cut short with "…" where it would run wider than `width`; empty when not
+// even that fits.
+std::string Fitted(const std::string& text, float size, float width) {
+    if (TextWidth(size, text) <= width) return text;
+    const float room = width - TextWidth(size, "…");
+    if (room <= 0) return {};
+    const std::vector<std::string> lines = WrapText(text, size, room);
+    std::string cut = (lines.empty() ? std::string() : lines.front()) + "…";
+    // Not even its first character fits.
+    return TextWidth(size, cut) <= width ? cut : std::string();
+}
+
 // The practice's name, the patient and the tracing along the top, and the date printed
-// at the right.
+// at the right; a name too long for the page is cut short rather than run off it.
 void DrawHeader(ui::DrawingList& page, const FullReportInputs& in) {
-    if (!in.clinicName.empty()) AddText(page, 16, 0, 0, in.clinicName);
     const std::string date = "列印日期 " + in.printedOn;
-    AddText(page, 9, kFullPageWidth - TextWidth(9, date), 80, date, kPageGrey);
+    const float dateLeft = kFullPageWidth - TextWidth(9, date);
+    AddText(page, 9, dateLeft, 80, date, kPageGrey);
+    if (!in.clinicName.empty()) AddText(page, 16, 0, 0, Fitted(in.clinicName, 16, dateLeft - 200));
     const model::Patient& p = in.patient;
     const std::pair<const char*, const std::string*> fields[] = {
         {"病歷號", &p.code},    {"姓名", &p.name},         {"性別", &p.sex},
@@ -45,10 +58,12 @@ void DrawHeader(ui::DrawingList& page, const FullReportInputs& in) {
     float x = 0;
     for (const auto& [label, field] : fields) {
         if (field->empty()) continue;
+        const float valueLeft = x + TextWidth(8, label) + 80;
+        const std::string value = Fitted(*field, 11, kFullPageWidth - valueLeft);
+        if (value.empty()) break;
         AddText(page, 8, x, 520, label, kPageGrey);
-        x += TextWidth(8, label) + 80;
-        AddText(page, 11, x, 480, *field);
-        x += TextWidth(11, *field) + 280;
+        AddText(page, 11, valueLeft, 480, value);
+        x = valueLeft + TextWidth(11, value) + 280;
     }
     page.Add<ui::DrawLine>(0.0f, 820.0f, kFullPageWidth, 820.0f, kPageGrey, 1);
 }

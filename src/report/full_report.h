@@ -24,10 +24,13 @@ inline constexpr float kFullPageWidth = 10770, kFullPageHeight = 15700;
 
 // The radiograph under the landmarks: the picture, and where the figure panel puts it
 // (the tracing's figure fields: its scale and its top-left corner in twips of the
-// panel). When there is no picture, `problem` says why in words for the page.
+// panel), and how many twips of the panel a picture pixel takes at scale 1 (the screen's,
+// as the panel shows it there). When there is no picture, `problem` says why in words
+// for the page.
 struct FullRadiograph {
     ui::PictureRef picture;
     float scale = 1, left = 0, top = 0;
+    float twipsPerPixelX = 15, twipsPerPixelY = 15;
     std::string problem;
 };
 

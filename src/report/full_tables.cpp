@@ -73,9 +73,7 @@ void DrawRow(ui::DrawingList& page, const Table& t, const Columns& c, std::size_
     AddText(page, kSize, x, y, row.name);
     ValueWithFlag(page, x + c.value, x + c.flag, y, row.value, row, row.flag);
     if (row.norm) {
-        AddText(page, kSize, x + c.norm, y,
-                model::ShownNumber(row.norm->mean, row.decimals) + "±" +
-                    model::ShownNumber(row.norm->sd, row.decimals));
+        AddText(page, kSize, x + c.norm, y, model::ShownNorm(*row.norm, row.decimals));
         const double d = model::ShownDifference(row.norm->mean, row.value, row.decimals);
         if (c.deviation >= 0 && std::isfinite(d))
             AddText(page, kSize, x + c.deviation, y,

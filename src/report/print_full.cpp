@@ -35,6 +35,9 @@ void printfullmn_Click(ui::App& app) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     const analysis::LoadedAnalyses analyses = analysis::LoadAnalyses(s.DataDir);
+    // A practice's table that cannot be used is said before the page falls back on the
+    // built-in analyses, so the clinician does not take them for the practice's.
+    if (!analyses.problem.empty()) app.services.ShowMessage(analyses.problem, ui::kExclamationOk);
     FullReportInputs in;
     in.clinicName = ReadClinicName(s.DataDir);
     in.patient = s.Patient;
@@ -46,6 +49,10 @@ void printfullmn_Click(ui::App& app) {
         static_cast<float>(TextToNumber(w.Text1[0].text)),
         static_cast<float>(TextToNumber(w.Text1[1].text)),
         static_cast<float>(TextToNumber(w.Text1[2].text)));
+    // The picture as this screen's figure panel lays it under the landmarks.
+    const ui::ScreenInfo screen = app.services.Screen();
+    in.radiograph.twipsPerPixelX = screen.twipsPerPixelX;
+    in.radiograph.twipsPerPixelY = screen.twipsPerPixelY;
     in.figure = s.ShownFigure;
     in.standard = StandardAnalysisOf(analyses.analyses);
     in.chosen = model::FindAnalysis(analyses.analyses, s.ChosenAnalysis);

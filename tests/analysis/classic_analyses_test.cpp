@@ -132,6 +132,17 @@ TEST(ClassicAnalyses, NormsFollowSexAndAge) {
     EXPECT_EQ(standard.rows[30].norm->mean, 79.2);
     EXPECT_EQ(standard.rows[30].norm->sd, 3.1);
     EXPECT_FALSE(standard.rows[0].norm);
+    // A practice's row of the program's own takes that row's norms whatever it is called.
+    auto ours = ReadAnalysisTable(
+        "Ours\tMaxilla\tstandard\t30\tmm\t1\n"
+        "Ours\tAr-Gn\tstandard\t30\tmm\t1\n",
+        true);
+    ASSERT_TRUE(ours);
+    for (const ResultRow& row :
+         Evaluate(ours->front(), worked.X, worked.Y, {"", "M", "8Y 11M"}).rows) {
+        ASSERT_TRUE(row.norm) << row.name;
+        EXPECT_EQ(row.norm->mean, 79.2) << row.name;
+    }
 }
 
 TEST(ClassicAnalyses, FlagsBeginPastOneAndTwoStandardDeviations) {
@@ -203,6 +214,25 @@ TEST(PracticeAnalyses, AFaultNamesItsLineAndWhy) {
         ReadAnalysisTable("X\tA\tdistance\tS, N\tmm\t1\nX\tA\tdistance\tS, A\tmm\t1\n", true);
     ASSERT_FALSE(redefined);
     EXPECT_NE(redefined.why().reason.find("第 1 行"), std::string::npos);
+    // So is a sum of other measurements than the first time.
+    auto resummed = ReadAnalysisTable(
+        "X\tA\tdistance\tS, N\tmm\t1\nX\tC\tdistance\tS, A\tmm\t1\n"
+        "X\tD\tsum\tA, C\tmm\t1\nX\tD\tsum\tA, -C\tmm\t1\n",
+        true);
+    ASSERT_FALSE(resummed);
+    EXPECT_NE(resummed.why().reason.find("第 3 行"), std::string::npos);
+    // Thousands of norms are no practice's chart, and each new one is compared with those
+    // before it: refused at the first too many, not read for minutes.
+    std::string sets = "X\tA\tdistance\tS, N\tmm\t1\n", bands = sets;
+    for (int i = 0; i < 1000; ++i) {
+        sets += "X\tA\t\t\t\t\ts" + std::to_string(i) + "\t\t\t1\t1\n";
+        bands += "X\tA\t\t\t\t\t\t\t" + std::to_string(i) + "-\t1\t1\n";
+    }
+    for (const auto& [table, line] : {std::pair{sets, 52}, std::pair{bands, 202}}) {
+        auto tooMany = ReadAnalysisTable(table, true);
+        ASSERT_FALSE(tooMany);
+        EXPECT_EQ(tooMany.why().line, line) << tooMany.why().reason;
+    }
 }
 
 TEST(PracticeAnalyses, APracticeAddsItsPopulationsNormsToABuiltInAnalysis) {

@@ -122,6 +122,30 @@ TEST_F(SimulationTest, TotalsAddUpBesideTheListUntilTheTracingIsShownAgain) {
     EXPECT_TRUE(Moved().empty());
 }
 
+// The numbers are read from what the clinician sees: after turns and shifts of the bony
+// structures, every bone line drawn still joins the simulated landmarks it stands for.
+// (The occlusal line is left out: its ends are found again from the moved teeth, as the
+// analysis finds them, while the drawn line moves with the occlusal plane alone.)
+TEST_F(SimulationTest, TheBoneLinesStillJoinTheSimulatedLandmarks) {
+    for (int s = 0; s < 5; ++s) {
+        Select(s);
+        figure::MoveStructure(win, 7, 0, 0);
+        figure::MoveStructure(win, 0, 45, -30);
+        figure::MoveStructure(win, -3, 0, 0);
+    }
+    const model::Figure& f = win.state.ShownFigure;
+    for (int k = 0; k < model::kHardTissueLines; ++k) {
+        if (k == 2) continue;
+        const model::LandmarkPair& pair = model::FigurePairs()[static_cast<std::size_t>(k)];
+        const auto a = model::Slot(pair.from), b = model::Slot(pair.to);
+        const model::FigureLine& line = f.hardTissue[static_cast<std::size_t>(k)];
+        EXPECT_NEAR(line.x1, model::kFigureOriginX + 30 * sim().X[a], 0.05) << "line " << k;
+        EXPECT_NEAR(line.y1, model::kFigureOriginY + 30 * sim().Y[a], 0.05) << "line " << k;
+        EXPECT_NEAR(line.x2, model::kFigureOriginX + 30 * sim().X[b], 0.05) << "line " << k;
+        EXPECT_NEAR(line.y2, model::kFigureOriginY + 30 * sim().Y[b], 0.05) << "line " << k;
+    }
+}
+
 TEST_F(SimulationTest, ALineOfTheTotalsChoosesItsStructure) {
     win.List2.listIndex = 4;
     figure::List2_Click(win);

@@ -11,6 +11,7 @@
 #include "report/full_page.h"
 #include "report/full_report.h"
 #include "support/fake_services.h"
+#include "support/patient_folder.h"
 #include "support/temp_dir.h"
 #include "support/worked_tracing.h"
 #include "wiring/events.h"
@@ -56,6 +57,17 @@ TEST(FullReportTest, MenuItemPrintsOnePageThroughThePrinter) {
     EXPECT_TRUE(services.loadedPictures.empty());
     EXPECT_TRUE(program.printer.pages.empty());
     EXPECT_EQ(services.pointer, ui::Pointer::Default);
+    EXPECT_TRUE(services.messages.empty());
+
+    // A practice's table that cannot be read is named before the built-in analyses print.
+    dir.Write("analyses.tsv", "Ours\tX\tangle\tS, N\n");
+    wiring::Dispatch(program, {wiring::EventType::Click, "printfullmn"});
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_NE(services.messages[0].text.find("analyses.tsv"), std::string::npos);
+    ASSERT_EQ(services.printJobs.size(), 2u) << "printed all the same";
+    services.printJobs.pop_back();
+    services.messages.clear();
+    dir.Write("analyses.tsv", "");
 
     // The program's own rows chosen: printed once, not again as the chosen analysis.
     program.win.state.ChosenAnalysis = "標準分析";
@@ -83,8 +95,10 @@ TEST(FullReportTest, PageStaysInsideThePrintableArea) {
     }
     tracing.age = "12Y 3M";
     FullReportInputs in;
-    in.clinicName = "快樂牙醫診所";
-    in.patient = {"歐陽大文", "A0012345", "0990101", "F"};
+    // Names longer than the page is wide are cut short on it.
+    in.clinicName = "快樂牙醫診所附設齒顎矯正中心暨兒童牙科與口腔顎面外科聯合門診台北總院";
+    in.patient = {"Maximiliana Alexandrina Montgomery-Featherstonehaugh", "A0012345", "0990101",
+                  "F"};
     in.tracing = model::ReportOf(tracing, in.patient, 9);
     in.printedOn = "2026-12-31";
     // A radiograph of 2000 x 2400 pixels at a tenth of its size, S near its middle.
@@ -128,6 +142,47 @@ TEST(FullReportTest, PageStaysInsideThePrintableArea) {
         const std::vector<std::string> texts = TextsOf(page);
         EXPECT_EQ(Has(texts, "模擬"), moved);
     }
+}
+
+// The radiograph lies under the landmarks as the figure panel shows it on this screen:
+// at 120 dpi a picture pixel is 12 twips of the panel, not 15.
+TEST(FullReportTest, RadiographLiesUnderTheLandmarksAsThePanelShowsIt) {
+    testing::TempDir dir;
+    testing::FakeServices services;
+    services.screen.twipsPerPixelX = services.screen.twipsPerPixelY = 12;
+    services.pictureSize = 2000;
+    ui::App program{services};
+    testing::WritePatientFolder(dir);
+    testing::WriteStoredTracing(dir, "00101");
+    dir.Write("pics/00101_1.bmp", "BM");
+    app::FormLoad(program, dir.StartupFromHere());
+    records::readn_Click(program, 0);
+    program.win.Text1[0].text = "0.5", program.win.Text1[1].text = "-300";
+    program.win.Text1[2].text = "-400";
+    wiring::Dispatch(program, {wiring::EventType::Click, "printfullmn"});
+    ASSERT_EQ(services.printJobs.size(), 1u);
+    const ui::DrawingList& page = services.printJobs[0][0];
+    const ui::DrawPicture* picture = nullptr;
+    const ui::DrawText* s = nullptr;
+    for (const ui::DrawOp& op : page.ops) {
+        if (const auto* p = std::get_if<ui::DrawPicture>(&op)) picture = p;
+        if (const auto* t = std::get_if<ui::DrawText>(&op); t && t->text == "S" && t->size == 6)
+            s = t;
+    }
+    ASSERT_NE(picture, nullptr);
+    ASSERT_NE(s, nullptr);
+    // The pixel the panel shows under S, and where the page prints that pixel.
+    const std::size_t slot = model::Slot(model::Landmark::S);
+    const model::ReportedTracing& shown = program.win.state.ShownReport;
+    const float pixelX = (model::kFigureOriginX + 30 * shown.X[slot] + 300) / (12 * 0.5f);
+    const float pixelY = (model::kFigureOriginY + 30 * shown.Y[slot] + 400) / (12 * 0.5f);
+    const float onPageX =
+        picture->x + (pixelX - picture->sourceX) * picture->width / picture->sourceWidth;
+    const float onPageY =
+        picture->y + (pixelY - picture->sourceY) * picture->height / picture->sourceHeight;
+    // The landmark's name is printed 40 twips right of it and 10 below.
+    EXPECT_NEAR(onPageX, s->x - 40, 1);
+    EXPECT_NEAR(onPageY, s->y - 10, 1);
 }
 
 TEST(FullReportTest, ClinicNameFromTheProgramsSettings) {
