@@ -257,9 +257,15 @@ both "analyse with uncertainty, odd tracings" analyse --uncertainty --draws 200 
 both "analyse with a faulty error table" analyse --uncertainty --error-model bad-error-model.tsv \
     demo/ceph-1
 both "analyse of a missing file and a folder" analyse demo/ceph-1 nowhere demo demo/ceph-2
+both "the named analyses" analyses
+both "Steiner of generated tracings as men" analyse --analysis steiner --sex M --header tracings
+both "McNamara of the demo" analyse --analysis mcnamara --header demo/ceph-1 demo/ceph-2
+both "an analysis that does not exist" analyse --analysis ricketts demo/ceph-1
 
 echo "-- import and export"
 both "export of the demo" export --data demo --out demo.csv
+both "export of the demo by Downs" export --data demo --analysis downs --out downs.csv
+same "Downs export" downs.csv
 same "export's file" demo.csv
 both "import refusing a bad file" import --data made --tracing 2 tracings
 both "import of generated tracings" import --data made --tracing 3 good-tracings
@@ -317,6 +323,9 @@ same_pdf "report's PDF" page.pdf
 both "report of tracing 2 at the top as PDF" report "${demo[@]}" --tracing 2 --line 0 \
     --out page2.pdf
 same_pdf "report's PDF of tracing 2" page2.pdf
+both "full report of the demo as PDF" report "${demo[@]}" --tracing 2 --full \
+    --analysis bjork-jarabak --out full.pdf
+same_pdf "full report's PDF" full.pdf
 both "report of the demo as PNG" report "${demo[@]}" --tracing 1 --out page.png
 same_picture "report's PNG" page.png glyphs
 both "report at the bottom as PNG" report "${demo[@]}" --tracing 2 --line 5 --out page5.png
