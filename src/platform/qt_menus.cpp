@@ -27,13 +27,17 @@ QString SubmenuName(const ui::MenuItem& item) {
 
 }  // namespace
 
-std::size_t QtMainWindow::MenuShape() {
+std::vector<const ui::MenuItem*> QtMainWindow::MenuShape() const {
     const ui::MainWindow& w = app_.win;
-    // The lengths of the run-time arrays, folded into one number.
-    std::size_t shape = 0;
+    // The items of the run-time arrays where they lie: the actions hold them by address,
+    // and an array read again may come back as long as it was with items made anew.
+    std::vector<const ui::MenuItem*> shape;
     for (const ui::MenuArray* array :
-         {&w.printmn, &w.readn, &w.comp, &w.inputn, &w.piccas, &w.analysisn, &w.normsetn})
-        shape = shape * 1000003 + array->size();
+         {&w.printmn, &w.readn, &w.comp, &w.inputn, &w.piccas, &w.analysisn, &w.normsetn}) {
+        for (const ui::MenuItem& item : *array)
+            shape.push_back(&item);
+        shape.push_back(nullptr);
+    }
     return shape;
 }
 

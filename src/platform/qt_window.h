@@ -91,7 +91,7 @@ class QtMainWindow : public QMainWindow, private ControlHost {
     // Whether the user can reach an item through the menus: it and every menu above it
     // enabled and shown.
     bool Reachable(const ui::MenuItem* item) const;
-    std::size_t MenuShape();
+    std::vector<const ui::MenuItem*> MenuShape() const;
     void ApplyFormGeometry(QWidget* window, const ui::Form& form, bool outer);
     // A resizable window's place and size as the user left them, into the model.
     void KeepUserGeometry();
@@ -115,7 +115,7 @@ class QtMainWindow : public QMainWindow, private ControlHost {
     std::unordered_map<const QObject*, const ui::Control*> controlOf_;
     std::unordered_map<const ui::MenuItem*, QAction*> actions_;
     std::unordered_map<const ui::MenuItem*, const ui::MenuItem*> menuAbove_;
-    std::size_t menuShape_ = 0;
+    std::vector<const ui::MenuItem*> menuShape_;
     std::unordered_map<const QWidget*, QRectF> appliedGeometry_;
     QMargins appliedFrame_;  // the frame the main window's geometry was last applied for
     bool appliedResizable_ = false;

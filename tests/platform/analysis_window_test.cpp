@@ -2,6 +2,7 @@
 // window, whose table shows the rows of the chosen analysis with the flags in colour.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QFontMetrics>
@@ -52,6 +53,26 @@ TEST(AnalysisWindow, OpensBesideTheMainWindowAndShowsTheRows) {
     // Closed by the user, it is closed in the model too.
     panel->reject();
     EXPECT_FALSE(shown.program.analysis.anawin.visible);
+}
+
+TEST(AnalysisWindow, MenuItemsThatMovedKeepTheirActions) {
+    testing::TempDir dir;
+    testing::WritePatientFolder(dir);
+    testing::WriteStoredTracing(dir, "00101");
+    testing::ShownWindow shown(dir);
+    platform::QtMainWindow& window = *shown.window;
+    ui::MainWindow& w = shown.program.win;
+    window.Handle({wiring::EventType::Click, "readn", 0});
+    // The analyses read again within one event can leave a run-time menu array as long
+    // as it was but with its last items made anew elsewhere in memory.
+    ui::MenuArray moved = w.analysisn;
+    w.analysisn.swap(moved);
+    window.Handle({wiring::EventType::Click, "analysisn", 1});
+    QAction* item = window.ActionOf(&w.analysisn[0]);
+    ASSERT_TRUE(item) << "the menu is built again for the items it shows";
+    item->trigger();
+    EXPECT_EQ(w.state.ChosenAnalysis, w.analysisn[0].caption);
+    EXPECT_TRUE(item->isChecked());
 }
 
 }  // namespace
