@@ -22,6 +22,10 @@ inline constexpr int kHardTissueLines = 9;   // one per pair 0..8 of FigurePairs
 inline constexpr int kProfileSegments = 15;  // the profile without the mouth opening
 inline constexpr int kPairFigureLines = 12;  // pairs 0..11 of FigurePairs()
 inline constexpr int kFigureStructures = 9;  // the structures the list offers
+// Their names, as the structure list offers them and the full report prints them.
+inline constexpr const char* kStructureNames[kFigureStructures] = {
+    "Upper Incisor", "Lower Incisor", "Occlusal plane", "Alveolar bone", "Mandibular bone",
+    "Nose",          "Upper lip",     "Lower lip",      "Chin"};
 
 // The frames that stand on the figure panel, in twips: the movement frame (its width)
 // and the alignment frame (its top and height). The panel grows to hold them; the

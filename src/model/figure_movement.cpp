@@ -5,6 +5,7 @@
 
 #include "model/index_set.h"
 #include "model/landmark.h"
+#include "model/numbers.h"
 
 namespace ceph::model {
 
@@ -202,6 +203,25 @@ void MoveStructure(Figure& f, int angle, int dx, int dy) {
             ShiftStructure(f, s, dx, dy);
     }
     DrawProfile(f);
+}
+
+std::string MovementText(const Simulation& sim, int s) {
+    const auto i = static_cast<std::size_t>(s);
+    std::string text;
+    // Whole degrees are all the turn bar gives.
+    if (const std::string turn = Format0(std::fabs(sim.turn[i])); turn != "0")
+        text = (sim.turn[i] > 0 ? "+" : "-") + turn + "°";
+    std::string shift;
+    auto add = [&shift](double mm, const char* forward, const char* back) {
+        const std::string amount = Format1(std::fabs(mm));
+        if (amount == "0.0") return;
+        if (!shift.empty()) shift += ' ';
+        shift += (mm > 0 ? forward : back) + amount;
+    };
+    add(sim.shiftX[i], "→", "←");
+    add(sim.shiftY[i], "↓", "↑");
+    if (shift.empty()) return text;
+    return text.empty() ? shift + " mm" : text + ' ' + shift + " mm";
 }
 
 }  // namespace ceph::model

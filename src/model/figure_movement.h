@@ -5,6 +5,8 @@
 // measurements and the stored record stay as they are, and building the figure again
 // discards the movement.
 
+#include <string>
+
 #include "model/figure.h"
 
 namespace ceph::model {
@@ -21,5 +23,10 @@ void RotateProfilePoint(Profile& profile, double angle, int i, double cx, double
 // simulation's landmarks of that structure move alike (the turn about the same centre,
 // in millimetres), and its turn and shift add to the structure's totals.
 void MoveStructure(Figure& figure, int angle, int dx, int dy);
+
+// Structure s's movement so far as its line beside the list and the full report show it:
+// "+5°", "→1.0 ↓0.7 mm", both, or nothing for a structure not moved. A total that shows
+// as zero is left out, so a movement taken back leaves the line empty.
+std::string MovementText(const Simulation& simulation, int s);
 
 }  // namespace ceph::model

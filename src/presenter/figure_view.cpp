@@ -1,8 +1,6 @@
 #include "presenter/figure_view.h"
 
-#include <cmath>
-
-#include "model/numbers.h"
+#include "model/figure_movement.h"
 
 namespace ceph::presenter {
 
@@ -32,28 +30,9 @@ void ShowFigure(ui::MainWindow& win, const model::Figure& figure) {
     win.List1.listIndex = figure.selected;
     win.List2.items.resize(model::kFigureStructures);
     for (int s = 0; s < model::kFigureStructures; ++s)
-        win.List2.items[static_cast<std::size_t>(s)] = MovementText(figure.simulation, s);
+        win.List2.items[static_cast<std::size_t>(s)] = model::MovementText(figure.simulation, s);
     win.List2.listIndex = figure.selected;
     win.Check1.value = figure.dotted ? 1 : 0;
-}
-
-std::string MovementText(const model::Simulation& sim, int s) {
-    const auto i = static_cast<std::size_t>(s);
-    std::string text;
-    // Whole degrees are all the turn bar gives.
-    if (const std::string turn = Format0(std::fabs(sim.turn[i])); turn != "0")
-        text = (sim.turn[i] > 0 ? "+" : "-") + turn + "°";
-    std::string shift;
-    auto add = [&shift](double mm, const char* forward, const char* back) {
-        const std::string amount = Format1(std::fabs(mm));
-        if (amount == "0.0") return;
-        if (!shift.empty()) shift += ' ';
-        shift += (mm > 0 ? forward : back) + amount;
-    };
-    add(sim.shiftX[i], "→", "←");
-    add(sim.shiftY[i], "↓", "↑");
-    if (shift.empty()) return text;
-    return text.empty() ? shift + " mm" : text + ' ' + shift + " mm";
 }
 
 void LayOutFigurePanel(ui::MainWindow& win, const model::Figure& figure) {

@@ -13,11 +13,6 @@ namespace ceph::presenter {
 // far and the dotted switch.
 void ShowFigure(ui::MainWindow& win, const model::Figure& figure);
 
-// Structure s's movement so far as its line beside the list shows it: "+5°", "→1.0 ↓0.7
-// mm", both, or nothing for a structure not moved. A total that shows as zero is left
-// out, so a movement taken back leaves the line empty.
-std::string MovementText(const model::Simulation& simulation, int s);
-
 // The movement and alignment frames in front of the nose, the panel sized to hold them
 // and the chin, and centred in the window.
 void LayOutFigurePanel(ui::MainWindow& win, const model::Figure& figure);

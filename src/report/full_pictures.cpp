@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "model/figure_movement.h"
 #include "model/landmark.h"
 #include "report/full_page.h"
 
@@ -126,6 +127,8 @@ void DrawRadiographBox(ui::DrawingList& page, const FullReportInputs& in, const 
     }
 }
 
+constexpr float kMovedLine = 160;  // twips, a line of 7-point text
+
 void DrawFigureBox(ui::DrawingList& page, const model::Figure& figure, const PageBox& box) {
     AddFrame(page, box);
     std::vector<const model::FigureLine*> lines;
@@ -141,8 +144,13 @@ void DrawFigureBox(ui::DrawingList& page, const model::Figure& figure, const Pag
         e.Add(l->x2, l->y2);
     }
     if (e.empty()) return;
-    // Room under the figure for its scale.
-    const PageBox inside{box.x, box.y, box.width, box.height - 300};
+    std::vector<std::string> moved;
+    for (int s = 0; s < model::kFigureStructures; ++s)
+        if (const std::string text = model::MovementText(figure.simulation, s); !text.empty())
+            moved.push_back(std::string(model::kStructureNames[s]) + " " + text);
+    // Room under the figure for the movements and its scale.
+    const float below = 300 + kMovedLine * float(moved.size());
+    const PageBox inside{box.x, box.y, box.width, box.height - below};
     const Placement at = Place(e, inside, kLargestFigureScale);
     for (const model::FigureLine* l : lines) {
         // The panel's white lines would vanish on paper.
@@ -157,6 +165,10 @@ void DrawFigureBox(ui::DrawingList& page, const model::Figure& figure, const Pag
     page.Add<ui::DrawLine>(x, y - 50, x, y + 50, kBlack, kLineWidth);
     page.Add<ui::DrawLine>(x + cm, y - 50, x + cm, y + 50, kBlack, kLineWidth);
     AddText(page, 7, x + cm + 80, y - 70, "1 cm", kPageGrey);
+    // What was moved and by how much, one structure a line above the scale, so the page
+    // tells the simulation it shows.
+    for (std::size_t k = 0; k < moved.size(); ++k)
+        AddText(page, 7, x, inside.y + inside.height + float(k) * kMovedLine, moved[k], kBlack);
 }
 
 }  // namespace ceph::report

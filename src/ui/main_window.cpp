@@ -24,10 +24,6 @@ MenuItem KeyItem(std::string name, std::string caption, std::string shortcut) {
     return m;
 }
 
-const char* const kStructures[] = {"Upper Incisor", "Lower Incisor",   "Occlusal plane",
-                                   "Alveolar bone", "Mandibular bone", "Nose",
-                                   "Upper lip",     "Lower lip",       "Chin"};
-
 }  // namespace
 
 std::string Control::QualifiedName() const {
@@ -126,11 +122,11 @@ void MainWindow::BuildFigureFrames() {
                   "組織移動");
     controls_.Add(Check2, "Check2", &Frame1, {1320, 2520, 855, 270}, "圖形").value = 1;
     controls_.Add(List1, "List1", &Frame1, {120, 240, 1620, 1815});
-    List1.items.assign(std::begin(kStructures), std::end(kStructures));
+    List1.items.assign(std::begin(model::kStructureNames), std::end(model::kStructureNames));
     // Each structure's movement so far, on its line: the same face, size and height as
     // List1 keep the lines level, and the same selection makes one row of the two.
     controls_.Add(List2, "List2", &Frame1, {1740, 240, 2040, 1815});
-    List2.items.assign(std::size(kStructures), std::string());
+    List2.items.assign(std::size(model::kStructureNames), std::string());
     // The structure names are Latin; a compact Latin face keeps all nine in view
     // (the window's CJK face has tall lines).
     for (ListBox* list : {&List1, &List2}) {

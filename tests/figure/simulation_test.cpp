@@ -7,6 +7,7 @@
 #include "figure/figure.h"
 #include "figure/movement.h"
 #include "model/analyses.h"
+#include "model/figure_movement.h"
 #include "model/landmark.h"
 #include "presenter/figure_view.h"
 #include "sample_tracing.h"
@@ -91,7 +92,7 @@ TEST_F(SimulationTest, SoftTissueCarriesNoLandmark) {
         figure::MoveStructure(win, 0, 12, 12);
     }
     EXPECT_TRUE(Moved().empty());
-    EXPECT_EQ(presenter::MovementText(sim(), 5), "+4° →0.4 ↓0.4 mm");
+    EXPECT_EQ(model::MovementText(sim(), 5), "+4° →0.4 ↓0.4 mm");
 }
 
 TEST_F(SimulationTest, TotalsAddUpBesideTheListUntilTheTracingIsShownAgain) {

@@ -116,8 +116,13 @@ TEST(FullReportTest, PageStaysInsideThePrintableArea) {
         in.figure.simulation.moved = moved;
         in.figure.simulation.X = in.tracing.X, in.figure.simulation.Y = in.tracing.Y;
         in.figure.simulation.X[7] += 4, in.figure.simulation.X[10] -= 3;  // L1 Edge, Pog
+        if (moved) {  // every structure moved as far as the bars go: the longest lines
+            in.figure.simulation.turn.fill(-13);
+            in.figure.simulation.shiftX.fill(-20), in.figure.simulation.shiftY.fill(-20);
+        }
         ui::DrawingList page;
         DrawFullReport(page, in);
+        EXPECT_EQ(Has(TextsOf(page), "Mandibular bone -13° ←20.0 ↑20.0 mm"), moved);
         int pictures = 0;
         const auto inside = [](float x, float y) {
             return x >= 0 && y >= 0 && x <= kFullPageWidth && y <= kFullPageHeight;
