@@ -294,6 +294,12 @@ std::string ShownNumber(double value, int decimals) {
     return IsDefined(value) ? FormatFixed(value, decimals) : std::string();
 }
 
+std::string NameWithUnit(const std::string& name, Unit unit) {
+    const std::string text(UnitText(unit));
+    if (text.empty() || name.ends_with(" " + text)) return name;
+    return name + " (" + text + ")";
+}
+
 std::string ShownNorm(const Norm& norm, int decimals) {
     return FormatFixed(norm.mean, decimals) + "±" + FormatFixed(norm.sd, decimals);
 }

@@ -142,6 +142,10 @@ struct NormChoice {
 AnalysisResult Evaluate(const NamedAnalysis& analysis, PointTable X, PointTable Y,
                         const NormChoice& choice);
 
+// A measurement's name with its unit, "SNA (°)", unless the name says its unit already
+// ("U1-NA mm"), as the window, the page and cephtool's columns caption it.
+std::string NameWithUnit(const std::string& name, Unit unit);
+
 // A norm as shown beside a value: "82.0±2.0", at the value's decimals.
 std::string ShownNorm(const Norm& norm, int decimals);
 

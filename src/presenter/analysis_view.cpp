@@ -42,20 +42,11 @@ ui::TableCell ValueWithFlag(const model::ResultRow& row) {
     return Flagged(std::move(text), row.flag);
 }
 
-// The measurement with its unit, unless its name ends with it already ("U1-NA mm").
-std::string ItemText(const model::ResultRow& row) {
-    const std::string unit(model::UnitText(row.unit));
-    const std::string& name = row.name;
-    const bool named = name.size() > unit.size() &&
-                       name.compare(name.size() - unit.size(), unit.size(), unit) == 0;
-    return unit.empty() || named ? name : name + " (" + unit + ")";
-}
-
 std::vector<ui::TableCell> RowCells(const AnalysisReading& r, std::size_t i) {
     const model::ResultRow& row = r.shown.result.rows[i];
     const int decimals = row.decimals;
     std::vector<ui::TableCell> cells;
-    cells.push_back(Text(ItemText(row)));
+    cells.push_back(Text(model::NameWithUnit(row.name, row.unit)));
     cells.push_back(Flagged(model::ShownNumber(row.value, decimals), row.flag));
     if (row.norm) {
         ui::TableCell norm = Text(model::ShownNumber(row.norm->mean, decimals) + " ± " +

@@ -267,12 +267,7 @@ int RunAnalyse(int argc, char** argv) {
             status = 1;
         }
     }
-    std::cout.flush();
-    if (!std::cout) {
-        std::cerr << "cephtool: cannot write the output\n";
-        return 1;
-    }
-    return status;
+    return FlushedStatus(status);
 }
 
 }  // namespace ceph::tools

@@ -23,13 +23,6 @@ std::vector<model::NamedAnalysis> Analyses(const CommandLine& cl, int& status) {
     return std::move(loaded.analyses);
 }
 
-// "SNA (°)"; "U1-NA mm" says its unit already.
-std::string ColumnName(const model::ClassicMeasurement& m) {
-    const std::string_view unit = model::UnitText(m.unit);
-    if (unit.empty() || m.name.ends_with(" " + std::string(unit))) return m.name;
-    return m.name + " (" + std::string(unit) + ")";
-}
-
 }  // namespace
 
 std::optional<NamedChoice> ReadNamedChoice(const CommandRules& rules, const CommandLine& cl,
@@ -65,7 +58,7 @@ std::optional<NamedChoice> ReadNamedChoice(const CommandRules& rules, const Comm
 std::string NamedHeader(const model::NamedAnalysis& analysis) {
     std::string header;
     for (const model::ClassicMeasurement& m : analysis.rows) {
-        AppendCsvField(header += ',', ColumnName(m));
+        AppendCsvField(header += ',', model::NameWithUnit(m.name, m.unit));
         AppendCsvField(header += ',', m.name + " norm");
         AppendCsvField(header += ',', m.name + " flag");
     }
@@ -117,12 +110,7 @@ int RunAnalyses(int argc, char** argv) {
         for (const std::string& note : a.notes)
             std::cout << "  note: " << note << "\n";
     }
-    std::cout.flush();
-    if (!std::cout) {
-        std::cerr << "cephtool: cannot write the output\n";
-        return 1;
-    }
-    return status;
+    return FlushedStatus(status);
 }
 
 }  // namespace ceph::tools

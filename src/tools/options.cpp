@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <iostream>
 #include <ostream>
 
 namespace ceph::tools {
@@ -139,6 +140,15 @@ int UsageFault(const CommandRules& rules, std::string_view fault, std::ostream& 
 
 void PrintUsage(const CommandRules& rules, std::ostream& out) {
     out << "usage: " << rules.synopsis << rules.details;
+}
+
+int FlushedStatus(int status) {
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "cephtool: cannot write the output\n";
+        return 1;
+    }
+    return status;
 }
 
 }  // namespace ceph::tools

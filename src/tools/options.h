@@ -65,4 +65,8 @@ void PrintUsage(const CommandRules& rules, std::ostream& out);
 // ending): told like the reader's own. Returns 2.
 int UsageFault(const CommandRules& rules, std::string_view fault, std::ostream& err);
 
+// The end of a command that printed to standard output: `status`, or 1 after saying so
+// when the output could not be written (a full disk, a closed pipe).
+int FlushedStatus(int status);
+
 }  // namespace ceph::tools
