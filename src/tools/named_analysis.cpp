@@ -103,9 +103,12 @@ int RunAnalyses(int argc, char** argv) {
             for (const std::string& set : a.normSets)
                 std::cout << ' ' << set;
         }
-        std::cout << "\n ";
-        for (const model::ClassicMeasurement& m : a.rows)
-            std::cout << ' ' << m.name;
+        // Names hold blanks ("Facial angle"): a comma tells them apart.
+        std::string_view separator = "\n  ";
+        for (const model::ClassicMeasurement& m : a.rows) {
+            std::cout << separator << m.name;
+            separator = ", ";
+        }
         std::cout << "\n";
         for (const std::string& note : a.notes)
             std::cout << "  note: " << note << "\n";
