@@ -75,6 +75,10 @@ constexpr std::uint64_t kMaxCalibrationBytes = 64 * 1024;
 
 void ReadCalibration(ui::App& app) {
     ui::MainWindow& w = app.win;
+    // Without a scale on file the box is empty: its design-time default belongs to no
+    // film, and a length proposed from it would look plausible and be wrong.
+    w.Text2.text.clear();
+    w.state.SavedRate = 0;
     std::string bytes;
     const std::string path = base::CalibrationFile(w.state.DataDir);
     if (std::error_code ec = base::ReadRegularFile(path, bytes, kMaxCalibrationBytes)) {

@@ -80,7 +80,14 @@ const char* WindowsPhrase(std::error_code ec) {
 #endif
 
 // What this program tells apart beyond the system's codes.
-enum FileFault { kNotRegular = 1, kMissingFile, kMissingFolder, kDanglingLink, kLockLost };
+enum FileFault {
+    kNotRegular = 1,
+    kMissingFile,
+    kMissingFolder,
+    kDanglingLink,
+    kLockLost,
+    kChangedMeanwhile
+};
 
 class FileFaultCategory : public std::error_category {
   public:
@@ -95,6 +102,8 @@ class FileFaultCategory : public std::error_category {
                 return "Symbolic link to a file that does not exist";
             case kLockLost:
                 return "Lock file deleted or replaced while in use";
+            case kChangedMeanwhile:
+                return "Changed by another program since it was read";
             default:
                 return "not a regular file";
         }
@@ -145,6 +154,10 @@ std::error_code LockLost() {
     return {kLockLost, FileFaults()};
 }
 
+std::error_code ChangedMeanwhile() {
+    return {kChangedMeanwhile, FileFaults()};
+}
+
 std::error_code MissingAt(std::string_view path) {
 #ifdef _WIN32
     const std::size_t cut = path.find_last_of("\\/");
@@ -180,6 +193,8 @@ std::string ErrorText(std::error_code ec) {
                 return "這是指向不存在檔案的連結";
             case kLockLost:
                 return "存檔時資料夾的鎖定檔被刪除或換掉，請再試一次";
+            case kChangedMeanwhile:
+                return "已被另一部電腦或程式改過";
             default:
                 return "這不是一般檔案";
         }

@@ -118,6 +118,10 @@ std::error_code DanglingLink();
 // lock no longer keeps other programs out, so a replacement it guards is refused.
 std::error_code LockLost();
 
+// What was to be replaced is no longer what the work started from: another program or
+// workstation changed it meanwhile, so writing would silently undo that change.
+std::error_code ChangedMeanwhile();
+
 // An exclusive lock on one slot of a lock file. Every program working in the same data
 // folder takes the same slot before it reads, rewrites and replaces the file the slot
 // stands for; record locks are honoured by network file systems, so this also holds

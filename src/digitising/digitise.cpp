@@ -110,9 +110,11 @@ void Image1_Click(ui::App& app) {
         Text6_Change(app);
         return;
     }
-    // The rounded distance proposes the length in millimetres from the last scale; with
-    // no usable scale nothing is proposed and the clinician types the length.
-    const double rate = TextToNumber(w.Text2.text);
+    // The rounded distance proposes the length in millimetres from the scale on file;
+    // without one nothing is proposed and the clinician types the length. A scale that
+    // belongs to no film (the box's default, or a length typed in an input given up)
+    // would propose a plausible-looking but wrong length.
+    const double rate = s.SavedRate;
     w.Text6.text = IsPositiveNumber(rate) ? Format1(flow.snDistance * rate) : std::string();
     Text6_Change(app);
 }
@@ -163,7 +165,8 @@ void Text6_Change(ui::App& app) {
         return;
     }
     const double length = TextToNumber(w.Text6.text);
-    w.Text2.text = Format3(length / distance);
+    // No length, no scale: the box stays empty rather than showing 0.
+    w.Text2.text = IsPositiveNumber(length) ? Format3(length / distance) : std::string();
     w.LabelSNCheck.caption = CalibrationNote(length, length / distance, w.state.SavedRate);
 }
 
@@ -171,9 +174,15 @@ void EndInput(ui::App& app) {
     EndInput(Flow(app));
 }
 
+bool PossibleSN(double length) {
+    return length >= kLeastSN && length <= kMostSN;
+}
+
 std::string CalibrationNote(double length, double rate, double savedRate) {
     // No length (empty, not a number, 0 or less) is no scale to compare either.
     if (!IsPositiveNumber(length)) return "請輸入 S–N 的實際長度（mm）";
+    if (!PossibleSN(length))
+        return "S–N " + FormatGeneral(length) + " mm 不可能是 S–N 長度（須在 20–200 mm 之間）";
     std::string note;
     if (length < kShortestSN)
         note = "S–N " + Format1(length) + " mm 太短（通常 50–95 mm）";

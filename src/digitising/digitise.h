@@ -42,8 +42,12 @@ void Text6_Change(ui::App& app);  // the S-N length in millimetres
 // look wrong, against the usual adult range and the scale of the last tracing
 // (`savedRate`, 0 when unknown); empty when they look right, and a request for the
 // length when there is none. Nothing is refused here; finishing refuses what cannot
-// scale.
+// scale, and a length outside kLeastSN..kMostSN, which is no S-N length in millimetres
+// (0.7 meant as 70 would store every landmark on a tenth of a millimetre).
 inline constexpr double kShortestSN = 50, kLongestSN = 95;
+inline constexpr double kLeastSN = 20, kMostSN = 200;
+// Whether a length can be an S-N length in millimetres at all.
+bool PossibleSN(double length);
 std::string CalibrationNote(double length, double rate, double savedRate);
 
 // The landmark after n in the order 16, 1..15, 17, 18, 19, and the one before it.

@@ -21,7 +21,7 @@ QtServices::~QtServices() = default;
 
 ui::MessageAnswer QtServices::ShowMessage(const std::string& text, ui::MessageStyle style) {
     QMessageBox box(parent_);
-    box.setWindowTitle(QApplication::applicationName());
+    box.setWindowTitle(QString::fromUtf8(ui::kProgramTitle));
     box.setText(QString::fromStdString(text));
     switch (style.icon) {
         case ui::MessageIcon::Critical:
@@ -42,8 +42,8 @@ ui::MessageAnswer QtServices::ShowMessage(const std::string& text, ui::MessageSt
     if (style.buttons == ui::MessageButtons::YesNo) {
         QPushButton* yes = box.addButton(QMessageBox::Yes);
         QPushButton* no = box.addButton(QMessageBox::No);
-        yes->setText(QStringLiteral("是(&Y)"));
-        no->setText(QStringLiteral("否(&N)"));
+        yes->setText(style.yesText ? QString::fromUtf8(style.yesText) : QStringLiteral("是(&Y)"));
+        no->setText(style.noText ? QString::fromUtf8(style.noText) : QStringLiteral("否(&N)"));
         box.setDefaultButton(style.defaultIsSecond ? no : yes);
         box.setEscapeButton(no);
         box.exec();
@@ -84,7 +84,7 @@ void QtServices::ShowProgress(const std::string& text, double done) {
         // Modal, so that nothing else is asked of the window while the work runs; shown
         // only once the work looks like taking more than half a second.
         progress_ = std::make_unique<QProgressDialog>(label, QString(), 0, kSteps, parent_);
-        progress_->setWindowTitle(QApplication::applicationName());
+        progress_->setWindowTitle(QString::fromUtf8(ui::kProgramTitle));
         progress_->setWindowModality(Qt::ApplicationModal);
         progress_->setMinimumDuration(500);
         progress_->setAutoClose(false);

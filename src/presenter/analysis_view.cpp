@@ -9,6 +9,7 @@ namespace {
 // Beyond one SD in orange, beyond two in red and bold: both as arrows too, so that a
 // page copied in grey still tells them apart.
 constexpr Colour kBeyondOne = Bgr(214, 104, 0);
+constexpr Colour kUnchanged = Bgr(0x80, 0x80, 0x80);
 
 ui::TableCell Text(std::string text) {
     ui::TableCell cell;
@@ -71,7 +72,11 @@ std::vector<ui::TableCell> RowCells(const AnalysisReading& r, std::size_t i) {
         const model::ResultRow& moved = r.simulated->rows.at(i);
         const bool changed =
             model::ShownNumber(moved.value, decimals) != model::ShownNumber(row.value, decimals);
-        cells.push_back(changed ? ValueWithFlag(moved) : ui::TableCell{});
+        // Unchanged in grey: the column reads as the change, and a blank cell would pass
+        // for a value that could not be had.
+        ui::TableCell cell = ValueWithFlag(moved);
+        if (!changed) cell.colour = kUnchanged, cell.bold = false;
+        cells.push_back(std::move(cell));
     }
     return cells;
 }

@@ -25,6 +25,9 @@ namespace {
 
 using Step = ui::CorrectionState::Step;
 
+constexpr const char* kNOnS = "N 與 S 是同一點，無法對準描圖，請在 N 的位置再點一次";
+constexpr const char* kCorrectionStillHere = "修正仍在畫面上，請排除問題後再按「存檔」。";
+
 // The report's values and norms end some 9300 twips from the panel's left edge.
 constexpr float kReportPanelWidth = 9600;
 
@@ -111,6 +114,17 @@ void ShowCorrected(ui::App& app) {
     report::ShowHalfWidths(app);
 }
 
+// The tracing as its record line will hold it: each coordinate at a tenth of a
+// millimetre, read back as a stored line is read.
+model::Tracing AsStored(const model::Tracing& t) {
+    model::Tracing stored = t;
+    for (int i = 1; i <= model::kLandmarkCount; ++i) {
+        (void)ReadNumberField(Format1(t.X[i]), stored.X[i]);
+        (void)ReadNumberField(Format1(t.Y[i]), stored.Y[i]);
+    }
+    return stored;
+}
+
 void End(ui::App& app) {
     ui::MainWindow& w = app.win;
     const int index = w.state.Correction.index;
@@ -162,6 +176,7 @@ void correctmn_Click(ui::App& app) {
     c.step = Step::AskingS;
     c.index = index;
     c.tracing = TracingOf(**found);
+    c.foundLine = (**found).line;
     // A compared tracing's overlay goes with the first release, which redraws the panel.
     s.Comparing = false;
     c.panelLeft = w.Picture3.left, c.panelTop = w.Picture3.top, c.panelWidth = w.Picture3.width;
@@ -182,8 +197,13 @@ void Image1_CorrectClick(ui::App& app, float x, float y) {
         const std::size_t S = model::Slot(model::Landmark::S), N = model::Slot(model::Landmark::N);
         const auto toFilm = model::SimilarityFrom({c.tracing.X[S], c.tracing.Y[S]},
                                                   {c.tracing.X[N], c.tracing.Y[N]}, c.filmS, at);
-        // N clicked on S gives no scale: N is asked again.
-        if (!toFilm) return;
+        // N clicked on S gives no scale: N is asked again, saying why.
+        if (!toFilm) {
+            presenter::ShowCorrection(w);
+            w.LabelPNTDef.caption = kNOnS;
+            w.LabelPNTDef.foreColor = kRed;
+            return;
+        }
         c.toFilm = *toFilm;
         c.step = Step::Moving;
     } else {
@@ -237,7 +257,9 @@ void Image1_MouseUp(ui::App& app, float x, float y) {
     model::MoveSToOrigin(moved.X, moved.Y);
     // Dropped where no landmark can lie (far off the film): it goes back where it was.
     if (std::isfinite(mx) && std::isfinite(my) && model::WithinReachOfS(moved.X, moved.Y)) {
-        c.tracing = std::move(moved);
+        // The record keeps tenths of a millimetre: the values shown while correcting are
+        // those that storing will give, not ones that shift by 0.1 once stored.
+        c.tracing = AsStored(moved);
         c.toFilm.tx += c.toFilm.a * sx - c.toFilm.b * sy;
         c.toFilm.ty += c.toFilm.b * sx + c.toFilm.a * sy;
         c.changed = true;
@@ -259,13 +281,7 @@ bool Command7_Click(ui::App& app) {
     // S is the origin of every stored tracing, also when S itself was moved.
     model::MoveSToOrigin(stored.X, stored.Y);
     const std::string line = FormatRecordLine(w.state.Patient.code, stored);
-    const StoreResult written = StorePatientLines(w.state.DataDir, c.index + 1, {line});
-    if (!written.ok()) {
-        app.services.ShowMessage(
-            StoreFailureText(written.why()) + "\n修正仍在畫面上，請排除問題後再按「存檔」。",
-            ui::kCriticalOk);
-        return false;
-    }
+    if (!StoreOverFound(app, c.index, line, c.foundLine, kCorrectionStillHere)) return false;
     End(app);
     return true;
 }

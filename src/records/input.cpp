@@ -104,6 +104,10 @@ void inputn_Click(ui::App& app, int index) {
     const std::string picture = TracingPicturePath(w, index + 1);
     w.Text5.text = picture;
     s.InputTracing = static_cast<std::int16_t>(index);
+    // What finishing may replace: a line another workstation stores meanwhile is asked
+    // about, not overwritten. A file that cannot be read now had no line to keep.
+    const auto line = PatientLine(s.DataDir, s.Patient.code, index);
+    s.InputFoundLine = line ? *line : std::nullopt;
     // A stored tracing is entered again at the age it was taken at; a new one at today's.
     // A date that is not one gives no age at all: the clinician types it, told why.
     std::optional<std::string> age = StoredAge(w, index);

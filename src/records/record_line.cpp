@@ -48,6 +48,7 @@ RecordFields ParseRecordFields(std::string_view line) {
     r.age = std::string(rest.substr(0, rest.find(',')));
     rest = r.age.size() + 1 <= rest.size() ? rest.substr(r.age.size() + 1) : std::string_view();
     r.rest = std::string(rest);
+    r.line = std::string(line);
     return r;
 }
 
@@ -97,20 +98,28 @@ TracingLookup FindTracing(const ui::MainWindow& win, int index) {
     return FindTracing(win.state.DataDir, win.state.Patient.code, index);
 }
 
-TracingLookup FindTracing(const std::string& dataDir, std::string_view code, int index) {
+base::Result<std::optional<std::string>, TracingProblem> PatientLine(const std::string& dataDir,
+                                                                     std::string_view code,
+                                                                     int index) {
     const std::string path = RecordFilePath(dataDir, index + 1);
     base::Result<RecordReader> file = OpenRecordFile(path);
     if (!file) return base::Fail(TracingProblem{path, file.why().error});
     std::string_view line;
-    while (file->Next(line)) {
-        if (!LineBelongsTo(line, code)) continue;
-        RecordFields fields = ParseRecordFields(line);
-        if (!fields.IsTracing()) return base::Fail(TracingProblem{path, {}, fields.fault});
-        return std::optional<RecordFields>(std::move(fields));
-    }
+    while (file->Next(line))
+        if (LineBelongsTo(line, code)) return std::optional<std::string>(line);
     // A file that stops reading part way may hold the line after the failure.
     if (file->Failed()) return base::Fail(TracingProblem{path, file->Error()});
-    return std::optional<RecordFields>();
+    return std::optional<std::string>();
+}
+
+TracingLookup FindTracing(const std::string& dataDir, std::string_view code, int index) {
+    const auto line = PatientLine(dataDir, code, index);
+    if (!line) return base::Fail(line.why());
+    if (!*line) return std::optional<RecordFields>();
+    RecordFields fields = ParseRecordFields(**line);
+    if (!fields.IsTracing())
+        return base::Fail(TracingProblem{RecordFilePath(dataDir, index + 1), {}, fields.fault});
+    return std::optional<RecordFields>(std::move(fields));
 }
 
 std::string TracingProblemText(const TracingProblem& problem, int index) {

@@ -33,6 +33,7 @@ struct RecordFields {
     std::array<float, 20> x{}, y{};  // landmarks 1..19
     std::string age;                 // the age text
     std::string rest;                // what follows the age text and its comma
+    std::string line;                // the whole line, as it was read
     LineFault fault = LineFault::None;
     bool IsTracing() const { return fault == LineFault::None; }
 };
@@ -61,6 +62,12 @@ struct TracingProblem {
     std::error_code error;  // why it could not be read; clear when the line is at fault
     LineFault fault = LineFault::None;
 };
+
+// The patient's first line in record file index+1 as it stands (without its line end),
+// nothing when the patient has none there, or why the file cannot be read.
+base::Result<std::optional<std::string>, TracingProblem> PatientLine(const std::string& dataDir,
+                                                                     std::string_view code,
+                                                                     int index);
 
 // The patient's line in record file index+1, looked up without changing the window:
 // its fields, nothing when the patient has no line there, or why it cannot be shown.

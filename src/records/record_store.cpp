@@ -15,7 +15,8 @@ constexpr std::uint64_t kRunToHandOver = std::uint64_t{1} << 20;
 constexpr int kAttempts = 5;
 
 StoreResult RewriteOnce(std::string_view dataDir, int n, const LineRewrite& rewrite,
-                        std::string_view tail, std::chrono::milliseconds wait);
+                        std::string_view tail, std::chrono::milliseconds wait,
+                        const StoreCondition& condition);
 }  // namespace
 
 std::string LockFilePath(std::string_view dataDir) {
@@ -23,13 +24,14 @@ std::string LockFilePath(std::string_view dataDir) {
 }
 
 StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite& rewrite,
-                              std::string_view tail, std::chrono::milliseconds wait) {
+                              std::string_view tail, std::chrono::milliseconds wait,
+                              const StoreCondition& condition) {
     // Someone deleting the lock file while this save held it let other programs in,
     // whose lines the file read here may lack: start again from reading, under the lock
     // at the lock file's name now.
     StoreResult result;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        result = RewriteOnce(dataDir, n, rewrite, tail, wait);
+        result = RewriteOnce(dataDir, n, rewrite, tail, wait, condition);
         if (result.ok() || result.why().error != base::LockLost()) break;
     }
     return result;
@@ -38,7 +40,8 @@ StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite
 namespace {
 
 StoreResult RewriteOnce(std::string_view dataDir, int n, const LineRewrite& rewrite,
-                        std::string_view tail, std::chrono::milliseconds wait) {
+                        std::string_view tail, std::chrono::milliseconds wait,
+                        const StoreCondition& condition) {
     const std::string path = RecordFilePath(dataDir, n);
     base::FileLock lock;
     if (std::error_code ec = lock.Acquire(LockFilePath(dataDir), n, wait)) {
@@ -106,6 +109,7 @@ StoreResult RewriteOnce(std::string_view dataDir, int n, const LineRewrite& rewr
     // Where reading stopped; past a file holding nothing but a byte-order mark too.
     scanned = current.Offset();
     if (scanned != file.Size()) return base::Fail(path, std::make_error_code(std::errc::io_error));
+    if (condition && !condition()) return base::Fail(path, base::ChangedMeanwhile());
     if (!changed) return {};
     out.CopyFrom(file, runStart, scanned - runStart);
     out.Write(tail);
@@ -120,22 +124,58 @@ std::string StoreFailureText(const base::Problem& why) {
     return "無法存檔: " + why.file + "\n" + base::ErrorText(why.error);
 }
 
+namespace {
+
+// The record lines' patients (pointing into the lines), and the text that adds the
+// lines at the end of a file.
+struct NewLines {
+    std::unordered_set<std::string_view> codes;
+    std::string tail;
+};
+
+NewLines Collect(const std::vector<std::string>& lines) {
+    NewLines out;
+    for (const std::string& line : lines) {
+        // An empty code owns no line, so it can replace none either.
+        if (std::string_view code = FirstField(line); !code.empty()) out.codes.insert(code);
+        out.tail += line;
+        out.tail += "\r\n";
+    }
+    return out;
+}
+
+}  // namespace
+
 StoreResult StorePatientLines(std::string_view dataDir, int n,
                               const std::vector<std::string>& lines,
                               std::chrono::milliseconds wait) {
-    std::unordered_set<std::string_view> codes;
-    std::string tail;
-    for (const std::string& line : lines) {
-        // An empty code owns no line, so it can replace none either.
-        if (std::string_view code = FirstField(line); !code.empty()) codes.insert(code);
-        tail += line;
-        tail += "\r\n";
-    }
-    auto dropTheirs = [&codes](std::string_view line, std::string&) {
+    const NewLines added = Collect(lines);
+    auto dropTheirs = [&added](std::string_view line, std::string&) {
         const std::string_view code = FirstField(line);
-        return !code.empty() && codes.count(code) != 0;
+        return !code.empty() && added.codes.count(code) != 0;
     };
-    return RewriteRecordFile(dataDir, n, dropTheirs, tail, wait);
+    return RewriteRecordFile(dataDir, n, dropTheirs, added.tail, wait);
+}
+
+StoreResult StorePatientLineIf(std::string_view dataDir, int n, const std::string& line,
+                               const SeenLine& seen, SeenLine& found,
+                               std::chrono::milliseconds wait) {
+    const std::vector<std::string> lines{line};  // the codes below point into it
+    const NewLines added = Collect(lines);
+    // The patient's first line of the reading under way: the one a reader is shown.
+    SeenLine first;
+    auto dropTheirs = [&](std::string_view current, std::string&) {
+        const std::string_view code = FirstField(current);
+        if (code.empty() || added.codes.count(code) == 0) return false;
+        if (!first) first.emplace(current);
+        return true;
+    };
+    auto unchanged = [&] {
+        found = std::move(first);
+        first.reset();
+        return found == seen;
+    };
+    return RewriteRecordFile(dataDir, n, dropTheirs, added.tail, wait, unchanged);
 }
 
 }  // namespace ceph::records

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -34,14 +35,21 @@ std::string StoreFailureText(const base::Problem& why);
 // nothing to drop the line) in its place.
 using LineRewrite = std::function<bool(std::string_view line, std::string& replacement)>;
 
+// Asked once the whole file has passed through the rewrite, still under the lock and
+// before anything is written: false leaves the file as it is, and the store fails with
+// base::ChangedMeanwhile().
+using StoreCondition = std::function<bool()>;
+
 // Rewrites record file n of the data folder: each existing line passes through
 // `rewrite`, then `tail` is added. Kept lines keep their bytes, and a byte-order mark
 // stays at the start; every line ends in CR LF. The file is left untouched when
 // nothing is replaced and there is no tail, and whenever anything fails. When the lock
 // file is deleted while the save holds it, the file is read and rewritten again, so
-// `rewrite` may see a line more than once.
+// `rewrite` may see a line more than once; each reading ends with `condition` (when
+// given), before which the rewrite has seen every line of that reading.
 StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite& rewrite,
-                              std::string_view tail, std::chrono::milliseconds wait = kLockWait);
+                              std::string_view tail, std::chrono::milliseconds wait = kLockWait,
+                              const StoreCondition& condition = {});
 
 // Stores `lines` (complete record lines, without line ends) as their patients' lines
 // of record file n: every line of those patients is dropped, every other line kept in
@@ -49,5 +57,18 @@ StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite
 StoreResult StorePatientLines(std::string_view dataDir, int n,
                               const std::vector<std::string>& lines,
                               std::chrono::milliseconds wait = kLockWait);
+
+// The patient's line of a record file as a piece of work found it: its text (without
+// the line end), or nothing when the patient had no line there.
+using SeenLine = std::optional<std::string>;
+
+// Stores `line` as its patient's line of record file n, as StorePatientLines does, only
+// while the patient's (first) line there is still `seen`. Otherwise nothing is written,
+// the result fails with base::ChangedMeanwhile() naming the file, and `found` holds the
+// line that is there now: a tracing another workstation or program stored meanwhile is
+// never silently overwritten.
+StoreResult StorePatientLineIf(std::string_view dataDir, int n, const std::string& line,
+                               const SeenLine& seen, SeenLine& found,
+                               std::chrono::milliseconds wait = kLockWait);
 
 }  // namespace ceph::records

@@ -5,6 +5,7 @@
 #include "base/data_folder.h"
 #include "base/filesys.h"
 #include "base/safe_file.h"
+#include "digitising/digitise.h"
 #include "figure/display.h"
 #include "records/mark_stored.h"
 #include "records/record_file.h"
@@ -48,6 +49,10 @@ std::string ScaleProblem(PointRow& x, PointRow& y, const std::string& typed) {
     if (!IsDecimalNumber(typed)) return "S–N「" + typed + "」無法讀成數字，未存檔";
     const double length = TextToNumber(typed);
     if (!IsPositiveNumber(length)) return "S–N「" + typed + "」不是正數，未存檔";
+    // 0.7 meant as 70 would put every landmark within a millimetre of S and still give
+    // plausible angles.
+    if (!digitising::PossibleSN(length))
+        return "S–N「" + typed + "」不在 20–200 mm 之間，不是 S–N 長度，未存檔";
     ToMillimetres(x, y, length);
     // No real landmark lies that far from S; a length that puts one there is a slip.
     if (!model::WithinReachOfS(x, y)) return "S–N「" + typed + "」太大，未存檔";
@@ -70,7 +75,34 @@ void KeepCalibration(ui::App& app) {
     w.state.SavedRate = rate;
 }
 
+// The question put when the patient's line changed since the work began.
+std::string ChangedQuestion(int index, const std::optional<std::string>& now) {
+    std::string what = "已被另一部電腦或程式刪除";
+    if (now) {
+        const std::string age(TrimBlanks(ParseRecordFields(*now).age));
+        what = "已被另一部電腦或程式改過（" + (age.empty() ? "沒有年齡" : "年齡 " + age) + "）";
+    }
+    return "第 " + std::to_string(index + 1) + " 張描圖" + what + "，要以這次的描圖取代它嗎？";
+}
+
 }  // namespace
+
+bool StoreOverFound(ui::App& app, int index, const std::string& line,
+                    const std::optional<std::string>& found, std::string_view stillHere) {
+    const std::string& dir = app.win.state.DataDir;
+    std::optional<std::string> now;
+    StoreResult stored = StorePatientLineIf(dir, index + 1, line, found, now);
+    if (!stored.ok() && stored.why().error == base::ChangedMeanwhile()) {
+        if (app.services.ShowMessage(ChangedQuestion(index, now), ui::kReplaceOrCancel) !=
+            ui::MessageAnswer::Yes)
+            return false;
+        // Knowingly: whatever is there now gives way.
+        stored = StorePatientLines(dir, index + 1, {line});
+    }
+    if (stored.ok()) return true;
+    Tell(app, StoreFailureText(stored.why()) + "\n" + std::string(stillHere));
+    return false;
+}
 
 void ToMillimetres(PointRow& x, PointRow& y, double snMillimetres) {
     const float d = model::PointDistance({x, y}, 1, 16);
@@ -147,10 +179,7 @@ bool Command4_Click(ui::App& app) {
     model::Tracing tracing;
     tracing.X = x, tracing.Y = y, tracing.age = w.Text4.text;
     const std::string line = FormatRecordLine(code, tracing);
-    const StoreResult stored = StorePatientLines(s.DataDir, index + 1, {line});
-    if (!stored.ok()) {
-        return Refused(app, StoreFailureText(stored.why()) + "\n" + kStillHere);
-    }
+    if (!StoreOverFound(app, index, line, s.InputFoundLine, kStillHere)) return false;
     KeepCalibration(app);
     s.X = x, s.Y = y;
     MarkStored(w, index);

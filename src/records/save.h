@@ -4,6 +4,7 @@
 // alignment of the radiograph under the figure into that line.
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,14 @@ std::string FormatRecordLine(std::string_view code, const model::Tracing& tracin
 // The patient's line with the figure fields (scale, left, top) replaced or added after
 // the age text; the first 41 fields stay as they are.
 std::string WithFigureFields(std::string_view line, const std::array<std::string, 3>& boxes);
+
+// Stores `line` as the patient's tracing index+1 while the patient's line there is still
+// `found` (the line the work started from; nothing when there was none). When another
+// workstation or program changed it meanwhile, the clinician is asked whether to
+// replace it (取消 the default). True when stored; otherwise nothing was written and the
+// clinician was told why, `stillHere` saying that the work is still on the screen.
+bool StoreOverFound(ui::App& app, int index, const std::string& line,
+                    const std::optional<std::string>& found, std::string_view stillHere);
 
 // "完成存檔退出": stores the tracing being entered; true when it is stored (the input
 // then ends and the tracing is shown). When the record file cannot be written, says

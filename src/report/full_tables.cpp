@@ -88,11 +88,14 @@ void DrawRow(ui::DrawingList& page, const Table& t, const Columns& c, std::size_
                     kPageGrey);
     }
     if (!t.withSimulation || i >= t.simulated.rows.size()) return;
-    // Only what the movement changed, so the column reads as the change.
+    // What the movement left as it was stands in grey, so the column reads as the change
+    // and an empty cell never passes for a value that could not be had.
     const model::ResultRow& moved = t.simulated.rows[i];
     if (model::ShownNumber(moved.value, row.decimals) ==
-        model::ShownNumber(row.value, row.decimals))
+        model::ShownNumber(row.value, row.decimals)) {
+        AddText(page, kSize, x + c.simulated, y, WithUnit(moved.value, row), kPageGrey);
         return;
+    }
     ValueWithFlag(page, x + c.simulated, x + c.simulated + 650, y, moved.value, moved, moved.flag);
 }
 

@@ -4,6 +4,9 @@
 // drags. The tracing is kept here in millimetres as corrected so far; the record file
 // is written only when the correction is stored.
 
+#include <optional>
+#include <string>
+
 #include "model/similarity.h"
 #include "model/tracing.h"
 
@@ -19,6 +22,9 @@ struct CorrectionState {
     Step step = Step::Off;
     int index = 0;  // the tracing's menu index (tracing index + 1)
     model::Tracing tracing;
+    // The record line the tracing was read from: storing replaces that line only, unless
+    // the clinician agrees.
+    std::optional<std::string> foundLine;
     // Where S was clicked, in pixels of the film.
     model::PlanePoint filmS;
     // Millimetres of the tracing to pixels of the film, so a zoom only rescales marks.

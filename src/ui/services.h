@@ -26,12 +26,21 @@ struct MessageStyle {
     MessageButtons buttons = MessageButtons::Ok;
     MessageIcon icon = MessageIcon::None;
     bool defaultIsSecond = false;  // the second button (No) is the default
+    // Captions of Yes and No where the question names its own answers (null: 是, 否).
+    const char* yesText = nullptr;
+    const char* noText = nullptr;
 };
 
 constexpr MessageStyle kCriticalOk{MessageButtons::Ok, MessageIcon::Critical, false};
 constexpr MessageStyle kExclamationOk{MessageButtons::Ok, MessageIcon::Exclamation, false};
 constexpr MessageStyle kCriticalYesNoDefaultNo{MessageButtons::YesNo, MessageIcon::Critical, true};
 constexpr MessageStyle kQuestionYesNo{MessageButtons::YesNo, MessageIcon::Question, false};
+// Replacing what someone else stored: 取代 (Yes) or 取消 (No, the default).
+constexpr MessageStyle kReplaceOrCancel{MessageButtons::YesNo, MessageIcon::Exclamation, true,
+                                        "取代", "取消"};
+
+// The title of every message box: the program's name as its window shows it.
+inline constexpr const char* kProgramTitle = "側頭顱分析";
 
 enum class Pointer { Default, Hourglass };
 

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "model/figure.h"
@@ -40,6 +41,9 @@ struct State {
     std::int16_t ShownTracing = 0;
     std::int16_t CompareTracing = 0;
     std::int16_t InputTracing = 0;
+    // The patient's line of the input's record file as the input found it (nothing when
+    // there was none): finishing replaces that line only, unless the clinician agrees.
+    std::optional<std::string> InputFoundLine;
     // Millimetres per image unit as the calibration file held it at start; 0 when none.
     double SavedRate = 0;
     // The patient the practice suite handed over; the header labels show it.

@@ -253,7 +253,7 @@ TEST(Startup, SaveFolderThatCannotBeMadeIsPassedOver) {
     p.Start(p.Handoff("林美華\r\n123\r\n"));
     EXPECT_EQ(p.w.Label0.caption, "123");
     EXPECT_EQ(p.w.readceph.caption, "林美華 側頭顱分析");
-    EXPECT_EQ(p.w.Text2.text, "0.02");
+    EXPECT_EQ(p.w.Text2.text, "") << "no scale on file, none made up";
 }
 
 TEST(Startup, TestDataModeUsesItsFolderAndCode) {
@@ -421,11 +421,12 @@ TEST(Startup, CalibrationFromTheFirstFieldOfCephRate) {
         const char* expected;
     };
     const Case cases[] = {
-        {nullptr, "0.02"},
+        // No scale on file: the box's default would propose lengths from no film.
+        {nullptr, ""},
         {"0.0312\r\n", "0.0312"},
         {"0.025,x\r\n", "0.025"},
         {" 0.04 \r\n", "0.04"},
-        {"", "0.02"},
+        {"", ""},
         {"0.05", "0.05"},
         // A scale that is none proposes nothing and is no yardstick for the next one.
         {"0.000\r\n", ""},

@@ -122,8 +122,10 @@ TEST_F(InputTest, NineteenClicksInOrderThenCalibration) {
     EXPECT_TRUE(w.Picture7.visible);
     EXPECT_FALSE(w.Label10.visible);
     EXPECT_EQ(w.Label14.caption, "5000");
-    EXPECT_EQ(w.Text6.text, "100.0");
-    EXPECT_EQ(w.Text2.text, "0.020");
+    // No scale on file: nothing proposed (the box's default 0.02 gave a plausible 100.0).
+    EXPECT_EQ(w.Text6.text, "");
+    EXPECT_EQ(w.Text2.text, "");
+    EXPECT_EQ(w.LabelSNCheck.caption, "請輸入 S–N 的實際長度（mm）");
     EXPECT_EQ(w.state.X[18], 180.0f);
 
     // A click where the pointer never moved (a new input laid out under it) stores the

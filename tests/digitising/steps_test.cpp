@@ -88,7 +88,7 @@ TEST_F(StoredNumbersTest, AClickStoresThePositionAsTheReadOutShowsIt) {
 }
 
 TEST_F(StoredNumbersTest, TheLengthIsProposedFromTheDistanceAsShown) {
-    w.Text2.text = "1";
+    w.state.SavedRate = 1;                                 // the scale on file
     Send(wiring::EventType::Click, "Image1", 0, 0);        // S
     Send(wiring::EventType::Click, "Image1", 2500.6f, 0);  // N
     for (int k = 2; k < 19; ++k)

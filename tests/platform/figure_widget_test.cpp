@@ -34,6 +34,7 @@ TEST(FigureWidget, FinishShowMoveAndAlignInTheRealWindow) {
     testing::TempDir dir;
     testing::WritePatientFolder(dir);
     ASSERT_TRUE(testing::WriteGreyJpeg(dir.path() / "pics" / "00101_1.jpg", {300, 300}, 160));
+    dir.Write("filesave/CephRate.ini", "0.02\r\n");  // a scale on file proposes the length
     testing::ShownWindow shown(dir);
     platform::QtMainWindow& window = *shown.window;
     ui::MainWindow& w = shown.program.win;

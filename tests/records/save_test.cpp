@@ -89,6 +89,7 @@ class FinishTest : public ::testing::Test {
         w.LabelPNTNo.caption = "20";
         w.Picture7.visible = true;
         w.Text6.text = "75";
+        w.Text2.text = "0.025";  // as the panel shows it for 75 mm over 3000 units
     }
     void Click(std::string_view name, int index = -1) {
         wiring::Dispatch(program, {wiring::EventType::Click, name, index});
@@ -237,7 +238,10 @@ TEST_F(FinishTest, AnSNLengthThatCannotScaleIsRefusedAndChangesNothing) {
         {",", false, "「,」無法讀成數字"},
         {"7,5", false, "「7,5」無法讀成數字"},
         {"-70", false, "「-70」不是正數"},
-        {"1e30", false, "「1e30」太大"},
+        {"1e30", false, "「1e30」不在 20–200 mm 之間"},
+        // Meant as 70: every landmark would lie within a millimetre of S.
+        {"0.7", false, "「0.7」不在 20–200 mm 之間"},
+        {"250", false, "「250」不在 20–200 mm 之間"},
         {"75", true, "N 與 S"},
     };
     for (const Case& c : cases) {
