@@ -521,6 +521,12 @@ TEST(CalibrationNote, LengthAndScaleThresholds) {
     EXPECT_EQ(CalibrationNote(75, 5, 0), "");
     EXPECT_NE(CalibrationNote(40, 5, 0.02).find("比例尺也"), std::string::npos);
     EXPECT_EQ(CalibrationNote(-70, -0.02, 0.02), "請輸入 S–N 的實際長度（mm）");
+    // Not an S-N length in millimetres at all (0.7 meant as 70): named, to be refused.
+    for (double length : {0.7, 19.9, 200.1, 1e30})
+        EXPECT_NE(CalibrationNote(length, 0.02, 0.02).find("不可能是 S–N 長度"), std::string::npos)
+            << length;
+    EXPECT_EQ(CalibrationNote(0.7, 0.02, 0).rfind("S–N 0.7 mm", 0), 0u);
+    EXPECT_NE(CalibrationNote(45, 0.02, 0.02).find("太短"), std::string::npos) << "warned only";
 }
 
 TEST_F(InputTest, CalibrationPanelSaysWhyTheLengthLooksWrong) {

@@ -14,6 +14,7 @@
 #include "support/fake_services.h"
 #include "support/patient_folder.h"
 #include "support/temp_dir.h"
+#include "tools/run_cephtool.h"
 #include "wiring/events.h"
 
 namespace ceph::records {
@@ -211,6 +212,60 @@ TEST_F(CorrectTest, LeavingWithUnstoredMovesAsksFirst) {
     wiring::Dispatch(program, {EventType::Unload, "readceph"});
     EXPECT_TRUE(program.quitRequested);
     EXPECT_EQ(Slurp(Record()), stored);
+}
+
+TEST_F(CorrectTest, WhatIsShownWhileMovingIsWhatIsStored) {
+    StartCorrecting();
+    DragPogForward();
+    const auto shown = w.Text3;
+    Click("Command7");
+    Click("readn", 0);
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        EXPECT_EQ(w.Text3[i].text, shown[i].text) << i;
+}
+
+TEST_F(CorrectTest, NClickedOnSIsAskedAgainSayingWhy) {
+    Click("correctmn");
+    auto [sx, sy] = OnFilm(0, 0);
+    ClickFilm(sx, sy);
+    ClickFilm(sx, sy);
+    EXPECT_EQ(w.state.Correction.step, ui::CorrectionState::Step::AskingN);
+    EXPECT_NE(w.LabelPNTDef.caption.find("N 與 S 是同一點"), std::string::npos);
+    EXPECT_EQ(w.LabelPNTDef.foreColor, kRed);
+    auto [nx, ny] = OnFilm(70, 0);
+    ClickFilm(nx, ny);
+    EXPECT_EQ(w.Image1.marks.size(), 19u);
+    EXPECT_NE(w.LabelPNTDef.foreColor, kRed);
+}
+
+TEST_F(CorrectTest, ATracingStoredMeanwhileByAnotherProgramIsNotOverwrittenUnasked) {
+    StartCorrecting();
+    DragPogForward();
+    // Another program stores tracing 1 of the same patient while the correction is open.
+    testing::TempDir scratch;
+    const std::string theirs = "00101," + std::string(testing::kWorkedFields) + ",0,50Y 1M";
+    const testing::ToolRun run = testing::RunCephtool(
+        scratch, {"import", "--data", dir.path().string(), "--tracing", "1"}, theirs + "\r\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string imported = Slurp(Record());
+    ASSERT_NE(imported, stored);
+
+    Click("Command7");  // the question's default: 取消
+    ASSERT_FALSE(services.messages.empty());
+    const auto& asked = services.messages.back();
+    EXPECT_EQ(asked.text,
+              "第 1 張描圖已被另一部電腦或程式改過（年齡 50Y 1M），要以這次的描圖取代它嗎？");
+    EXPECT_STREQ(asked.style.yesText, "取代");
+    EXPECT_TRUE(asked.style.defaultIsSecond);
+    EXPECT_EQ(Slurp(Record()), imported) << "the other program's tracing kept";
+    EXPECT_TRUE(Correcting(w)) << "the moves stay on the screen";
+
+    services.answers = {ui::MessageAnswer::Yes};  // 取代, knowingly
+    Click("Command7");
+    EXPECT_FALSE(Correcting(w));
+    const std::string now = Slurp(Record());
+    EXPECT_NE(now.find(",70.0,112.0,"), std::string::npos) << now;
+    EXPECT_EQ(now.find("50Y 1M"), std::string::npos) << now;
 }
 
 TEST_F(CorrectTest, AMissingFilmIsNamed) {

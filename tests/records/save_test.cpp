@@ -11,6 +11,8 @@
 #include "records/save.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"
+#include "support/worked_tracing.h"
+#include "tools/run_cephtool.h"
 #include "wiring/events.h"
 
 namespace ceph::records {
@@ -207,6 +209,36 @@ TEST_F(FinishTest, AFailedWriteKeepsFilesAndTheInputSoItCanBeTriedAgain) {
     EXPECT_EQ(services.messages.size(), 1u);
     EXPECT_EQ(Slurp(Record(2)).rfind("00101,0.0,-75.0,", 0), 0u);
     EXPECT_TRUE(w.readn[1].enabled);
+}
+
+// A record line another program could store: the worked tracing under `code`.
+std::string Line(const std::string& code, const std::string& age) {
+    return code + "," + testing::kWorkedFields + ",0," + age + "\r\n";
+}
+
+TEST_F(FinishTest, ASlotFilledMeanwhileByAnotherProgramIsNotOverwrittenUnasked) {
+    Digitise(0);  // tracing 1 is empty as the input begins
+    testing::TempDir scratch;
+    const testing::ToolRun run =
+        testing::RunCephtool(scratch, {"import", "--data", dir.path().string(), "--tracing", "1"},
+                             Line("00101", "12Y 3M") + Line("00200", "9Y 0M"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string theirs = Slurp(Record(1));
+
+    Click("Command4");  // 取消, the default
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text,
+              "第 1 張描圖已被另一部電腦或程式改過（年齡 12Y 3M），要以這次的描圖取代它嗎？");
+    EXPECT_EQ(Slurp(Record(1)), theirs);
+    EXPECT_TRUE(w.Picture7.visible) << "the input stays, to be given up or stored again";
+    EXPECT_FALSE(fs::exists(dir.path() / "filesave" / "CephRate.ini"));
+
+    services.answers = {ui::MessageAnswer::Yes};
+    Click("Command4");
+    const std::string now = Slurp(Record(1));
+    EXPECT_EQ(now.find("12Y 3M"), std::string::npos) << now;
+    EXPECT_NE(now.find(",9Y 0M\r\n00101,0.0,-75.0,"), std::string::npos) << now;
+    EXPECT_TRUE(w.readn[0].enabled);
 }
 
 TEST_F(FinishTest, ACodeThatCannotOwnALineIsRefused) {
