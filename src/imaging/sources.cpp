@@ -48,8 +48,17 @@ void OpenFolder(ui::App& app, const std::string& path) {
     std::error_code ec;
     const std::filesystem::path full =
         std::filesystem::absolute(base::ToPath(path), ec).lexically_normal();
-    app.picker.Dir1.path = base::WithoutTrailingSeparator(ec ? path : base::FromPath(full));
+    ui::PickerWindow& p = app.picker;
+    p.Dir1.path = base::WithoutTrailingSeparator(ec ? path : base::FromPath(full));
     Dir1_Change(app);
+    // The drive box names the folder listed, and the drive it lies on is the one chosen.
+    p.Drive1.folder = p.Dir1.path;
+    p.Drive1.listIndex = -1;
+    for (std::size_t i = 0; i < p.Drive1.items.size(); ++i)
+        if (p.Dir1.path.rfind(p.Drive1.items[i], 0) == 0 &&
+            (p.Drive1.listIndex < 0 ||
+             p.Drive1.items[i].size() > p.Drive1.items[p.Drive1.listIndex].size()))
+            p.Drive1.listIndex = static_cast<int>(i);
 }
 
 }  // namespace
@@ -93,12 +102,6 @@ void piccas00_Click(ui::App& app) {
             ? app.win.state.PictureDir
             : app.win.state.DataDir;
     OpenFolder(app, start);
-    p.Drive1.listIndex = -1;
-    for (std::size_t i = 0; i < p.Drive1.items.size(); ++i)
-        if (p.Dir1.path.rfind(p.Drive1.items[i], 0) == 0 &&
-            (p.Drive1.listIndex < 0 ||
-             p.Drive1.items[i].size() > p.Drive1.items[p.Drive1.listIndex].size()))
-            p.Drive1.listIndex = static_cast<int>(i);
     p.gotalk.visible = true;
     app.services.RunPickerModal();
     p.gotalk.visible = false;
@@ -109,9 +112,9 @@ void piccas00_Click(ui::App& app) {
 void Drive1_Change(ui::App& app, int index) {
     ui::PickerWindow& p = app.picker;
     if (index < 0 || index >= static_cast<int>(p.Drive1.items.size())) return;
-    p.Drive1.listIndex = index;
     p.Drive1.drive = p.Drive1.items[index];
     OpenFolder(app, p.Drive1.drive);
+    p.Drive1.listIndex = index;
 }
 
 void Dir1_Click(ui::App& app, int index) {

@@ -215,6 +215,10 @@ struct Binder<ui::DriveListBox> : Plain<QComboBox> {
     static void Refresh(const ui::DriveListBox& m, QComboBox& box) {
         ShowItems(box, m.items);
         box.setCurrentIndex(m.listIndex);
+        // It names the folder the lists show: a drive alone ("/") says nothing of it.
+        if (m.folder.empty()) return;
+        if (!box.isEditable()) box.setEditable(true), box.lineEdit()->setReadOnly(true);
+        if (box.currentText() != Q(m.folder)) box.setEditText(Q(m.folder));
     }
 };
 

@@ -116,6 +116,16 @@ bool QtMainWindow::Reachable(const ui::MenuItem* item) const {
     return true;
 }
 
+void QtMainWindow::TriggerShortcut(const QKeySequence& keys) {
+    for (auto& [item, action] : actions_) {
+        // Only reachable items carry their shortcut (RefreshMenus).
+        if (action->isEnabled() && action->shortcut() == keys) {
+            action->trigger();
+            return;
+        }
+    }
+}
+
 QAction* QtMainWindow::ActionOf(const ui::MenuItem* item) const {
     auto it = actions_.find(item);
     return it == actions_.end() ? nullptr : it->second;

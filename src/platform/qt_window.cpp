@@ -1,5 +1,6 @@
 #include "platform/qt_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
@@ -7,6 +8,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLayout>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QWindow>
@@ -39,6 +41,7 @@ QtMainWindow::QtMainWindow(ui::App& app, const PictureStore* pictures, QWidget* 
     central_->setObjectName(QStringLiteral("readceph.client"));
     setCentralWidget(central_);
     central_->installEventFilter(this);
+    menuBar()->installEventFilter(this);
     // The window takes exactly the size the behaviour gives it, even when the menu bar
     // would like more room.
     layout()->setSizeConstraint(QLayout::SetNoConstraint);
@@ -101,6 +104,13 @@ QWidget* QtMainWindow::SurfaceOf(const ui::Control& form) {
 
 bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == central_ && event->type() == QEvent::Resize) ClientResized();
+    // A menu closed with Esc leaves the menu bar holding the keys (the keyboard's menu
+    // navigation), so the next Esc only let go of them. With no menu open it also does
+    // what Esc does in the window: the clinician sees no menu and expects that.
+    if (watched == menuBar() && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        !QApplication::activePopupWidget())
+        QTimer::singleShot(0, this, [this] { TriggerShortcut(QKeySequence(Qt::Key_Escape)); });
     if (auto it = controlOf_.find(watched); it != controlOf_.end()) {
         const ui::Control& c = *it->second;
         // A plain key typed into a text box is the box's, never a menu's shortcut: the

@@ -3,6 +3,7 @@
 // as in the model, and the menu bar from the model's menu tree. User events go to the
 // behaviour's handlers; after each one every widget is refreshed from the model.
 
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QMargins>
 #include <QRectF>
@@ -69,6 +70,8 @@ class QtMainWindow : public QMainWindow, private ControlHost {
     bool Ending() const override { return app_.quitRequested; }
     QObject* Watcher() override { return this; }
 
+    // Does what the menu item whose shortcut `keys` is would do, if one is reachable.
+    void TriggerShortcut(const QKeySequence& keys);
     void BuildControls();
     bool IsShown(const ui::Control& control) const;
     QWidget* EnsureWidget(const ui::ControlRef& ref);

@@ -258,6 +258,7 @@ struct DirListBox : Control {
 
 struct DriveListBox : Control {
     std::string drive;
+    std::string folder;  // the folder listed beside it, which the box shows when set
     std::vector<std::string> items;
     int listIndex = -1;
 };

@@ -64,6 +64,9 @@ TEST_F(PickerWindowTest, AFolderOpenedAndAFileClickedInTheListsChooseTheFile) {
         EXPECT_EQ(drives->count(), static_cast<int>(program.picker.Drive1.items.size()));
         EXPECT_EQ(files->geometry(), platform::ScreenTwips().Rect(2340, 540, 2235, 3360));
         EXPECT_EQ(files->count(), 0) << "the picture folder holds only a folder";
+        // The box above names the folder listed, not only the drive it lies on ("/").
+        EXPECT_EQ(drives->currentText().toStdString(), program.picker.Dir1.path);
+        EXPECT_NE(drives->currentText().toStdString().find("pics"), std::string::npos);
 
         const int older = RowOf(program.picker.Dir1.items, "older");
         if (older < 0 || older >= folders->count()) return ADD_FAILURE() << "no folder listed";
@@ -75,6 +78,7 @@ TEST_F(PickerWindowTest, AFolderOpenedAndAFileClickedInTheListsChooseTheFile) {
         const int row = RowOf(program.picker.File1.items, "00101_3.jpg");
         if (row < 0 || row >= files->count()) return ADD_FAILURE() << "the folder was not opened";
         EXPECT_EQ(files->item(row)->text().toStdString(), "00101_3.jpg");
+        EXPECT_EQ(drives->currentText().toStdString(), program.picker.Dir1.path);
         QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, Centre(files, row));
     });
     window->Handle({wiring::EventType::Click, "piccas00"});
