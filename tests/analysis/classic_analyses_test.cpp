@@ -8,6 +8,7 @@
 #include <map>
 
 #include "analysis/practice_analyses.h"
+#include "base/text_codec.h"
 #include "model/analyses.h"
 #include "support/temp_dir.h"
 #include "support/worked_tracing.h"
@@ -274,6 +275,20 @@ TEST(PracticeAnalyses, AFaultyFileIsNamedAndTheBuiltInOnesStay) {
     EXPECT_EQ(FindAnalysis(loaded.analyses, "Ours"), nullptr);
     std::ofstream(dir.path() / "analyses.tsv") << "steiner\tSNA\tvertex\tS, N, A\t°\t1\n";
     EXPECT_NE(analysis::LoadAnalyses(data).problem.find("不能重新定義"), std::string::npos);
+    // UTF-8 but for one line from a Big5 program: read as Big5, the UTF-8 ° is garbled,
+    // and the message says why before what.
+    const std::string unit = "Ours\tSNA\tvertex\tS, N, A\t°\t1\n";
+    const std::string big5 = "Ours\tSNA\t\t\t\t\t" + base::Utf8ToBig5("診所") + "\t\t\t82\t3\n";
+    std::ofstream(dir.path() / "analyses.tsv") << "# ok\n" << unit << big5;
+    const std::string mixed = analysis::LoadAnalyses(data).problem;
+    EXPECT_EQ(mixed.find("analyses.tsv 第 3 行不是 UTF-8"), mixed.find("analyses.tsv ")) << mixed;
+    EXPECT_NE(mixed.find("Big5"), std::string::npos) << mixed;
+    // Big5 through and through, the fault is told as it is.
+    std::ofstream(dir.path() / "analyses.tsv")
+        << base::Utf8ToBig5("Ours\tSNA\tvertex\tS, N, A\tinch\t1\n") << big5;
+    EXPECT_NE(
+        analysis::LoadAnalyses(data).problem.find("analyses.tsv 第 1 行：不認得的單位「inch」"),
+        std::string::npos);
     std::filesystem::remove(dir.path() / "analyses.tsv");
     std::filesystem::create_directory(dir.path() / "analyses.tsv");
     EXPECT_NE(analysis::LoadAnalyses(data).problem.find("無法讀取"), std::string::npos);
