@@ -95,6 +95,9 @@ char SexOf(std::string_view sex) {
     return !bare.empty() && (bare.front() == 'F' || bare.front() == 'f') ? 'F' : 0;
 }
 
+// The most specific norm that fits: one for the sex over one for both, then one with an
+// age band over one without. The table refuses two of the same rank that both fit, so the
+// order of its lines never decides.
 const NormEntry* ChooseNorm(const ClassicMeasurement& m, std::string_view set, char sex,
                             std::optional<int> age) {
     const NormEntry* best = nullptr;
@@ -102,8 +105,7 @@ const NormEntry* ChooseNorm(const ClassicMeasurement& m, std::string_view set, c
     for (const NormEntry& n : m.norms) {
         if (n.set != set) continue;
         if (n.sex != 0 && n.sex != sex) continue;
-        const bool banded = n.ageFrom != std::numeric_limits<int>::min() ||
-                            n.ageTo != std::numeric_limits<int>::max();
+        const bool banded = HasAgeBand(n);
         if (banded && (!age || *age < n.ageFrom || *age > n.ageTo)) continue;
         const int score = (n.sex != 0 ? 2 : 0) + (banded ? 1 : 0);
         if (score > bestScore) best = &n, bestScore = score;

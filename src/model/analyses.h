@@ -42,7 +42,14 @@ struct NormEntry {
     int ageTo = std::numeric_limits<int>::max();
     double mean = 0, sd = 0;
     std::string source;
+    int line = 0;  // where the table gives it
 };
+
+// Whether a norm holds for some ages only: one without a band is the fallback for any age.
+inline bool HasAgeBand(const NormEntry& n) {
+    return n.ageFrom != std::numeric_limits<int>::min() ||
+           n.ageTo != std::numeric_limits<int>::max();
+}
 
 struct Term {
     int measurement = -1;  // an earlier row of the same analysis, or -1 for a number
@@ -89,6 +96,8 @@ struct TableFault {
 // measurement column's text under the analysis. Kind "standard" takes the row number.
 // Lines naming one of `extendable` (the built-in analyses, for a practice's table) only
 // add norms in sets of the practice's own; the result then holds that analysis, extended.
+// Refused, as they would make the choice of a norm depend on the order of the lines: two
+// norms of a measurement for the same set and sex whose age bands share a year.
 base::Result<std::vector<NamedAnalysis>, TableFault> ReadAnalysisTable(
     std::string_view text, bool practice, const std::vector<NamedAnalysis>& extendable = {});
 

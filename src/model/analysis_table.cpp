@@ -5,19 +5,20 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
-#include <cmath>
-#include <limits>
 #include <map>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "model/analyses.h"
 #include "model/numbers.h"
+#include "model/table_fields.h"
 
 namespace ceph::model {
 
 namespace {
 
+using namespace table;
 using Fault = base::Failure<TableFault>;
 
 constexpr int kColumns = 12;
@@ -43,14 +44,6 @@ std::vector<std::string_view> Split(std::string_view text, char separator, bool 
     }
 }
 
-// A landmark's name as the table may write it: without blanks, any case.
-std::string Folded(std::string_view name) {
-    std::string out;
-    for (char c : name)
-        if (c != ' ' && c != '\t') out += (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-    return out;
-}
-
 std::string LandmarkNamesText() {
     std::string names;
     for (const LandmarkInfo& info : Landmarks())
@@ -65,24 +58,6 @@ std::optional<Landmark> LandmarkByName(std::string_view name) {
     if (folded == "molarpoint") return Landmark::MolarPoint;
     if (folded == "incisorpoint") return Landmark::IncisorPoint;
     return std::nullopt;
-}
-
-std::optional<double> Number(std::string_view text) {
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
-        !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
-std::optional<int> WholeNumber(std::string_view text) {
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
 }
 
 struct KindInfo {
@@ -318,35 +293,10 @@ base::Result<void, TableFault> TableReader::AddNorm(const Line& line, NamedAnaly
             return At(line, "常模缺平均值與標準差");
         return {};
     }
-    const auto mean = Number(line.mean);
-    const auto sd = Number(line.sd);
-    if (!mean) return At(line, "常模平均值不是數：「" + std::string(line.mean) + "」");
-    if (!sd || *sd <= 0) return At(line, "標準差須為正數：「" + std::string(line.sd) + "」");
-    NormEntry norm;
-    norm.set = line.set.empty() ? std::string("常模") : std::string(line.set);
-    norm.mean = *mean;
-    norm.sd = *sd;
-    norm.source = std::string(line.source);
-    const std::string sex = Folded(line.sex);
-    if (sex == "m" || line.sex == "男")
-        norm.sex = 'M';
-    else if (sex == "f" || line.sex == "女")
-        norm.sex = 'F';
-    else if (!sex.empty())
-        return At(line, "性別須為 M、F 或空白：「" + std::string(line.sex) + "」");
-    if (!line.age.empty()) {
-        const std::size_t dash = line.age.find('-');
-        const std::string_view from = TrimBlanks(line.age.substr(0, dash));
-        const std::string_view to =
-            dash == std::string_view::npos ? from : TrimBlanks(line.age.substr(dash + 1));
-        const auto a = from.empty() ? std::optional<int>(norm.ageFrom) : WholeNumber(from);
-        const auto b = to.empty() ? std::optional<int>(norm.ageTo) : WholeNumber(to);
-        if (!a || !b || *a > *b || (from.empty() && to.empty()))
-            return At(line,
-                      "年齡須寫成 9-11、18- 或 -8（整歲）：「" + std::string(line.age) + "」");
-        norm.ageFrom = *a;
-        norm.ageTo = *b;
-    }
+    auto read =
+        ReadNorm({line.number, line.set, line.sex, line.age, line.mean, line.sd, line.source});
+    if (!read) return At(line, read.why());
+    NormEntry& norm = *read;
     if (m.norms.size() >= kMaxNormsPerMeasurement)
         return At(line, "「" + m.name + "」的常模超過 " + std::to_string(kMaxNormsPerMeasurement) +
                             " 組");
@@ -356,9 +306,7 @@ base::Result<void, TableFault> TableReader::AddNorm(const Line& line, NamedAnaly
         return At(line, "分析「" + analysis.name + "」的常模組超過 " +
                             std::to_string(kMaxNormSets) + " 個");
     for (const NormEntry& other : m.norms)
-        if (other.set == norm.set && other.sex == norm.sex && other.ageFrom == norm.ageFrom &&
-            other.ageTo == norm.ageTo)
-            return At(line, "「" + m.name + "」的這組常模已寫過");
+        if (const auto clash = Clash(m.name, norm, other)) return At(line, *clash);
     if (newSet) analysis.normSets.push_back(norm.set);
     m.norms.push_back(std::move(norm));
     return {};

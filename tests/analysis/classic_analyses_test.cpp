@@ -227,12 +227,55 @@ TEST(PracticeAnalyses, AFaultNamesItsLineAndWhy) {
     std::string sets = "X\tA\tdistance\tS, N\tmm\t1\n", bands = sets;
     for (int i = 0; i < 1000; ++i) {
         sets += "X\tA\t\t\t\t\ts" + std::to_string(i) + "\t\t\t1\t1\n";
-        bands += "X\tA\t\t\t\t\t\t\t" + std::to_string(i) + "-\t1\t1\n";
+        bands += "X\tA\t\t\t\t\t\t\t" + std::to_string(i) + "-" + std::to_string(i) + "\t1\t1\n";
     }
     for (const auto& [table, line] : {std::pair{sets, 52}, std::pair{bands, 202}}) {
         auto tooMany = ReadAnalysisTable(table, true);
         ASSERT_FALSE(tooMany);
         EXPECT_EQ(tooMany.why().line, line) << tooMany.why().reason;
+    }
+}
+
+// A ten-year-old in two bands would get whichever line comes first, and the flag with it.
+TEST(PracticeAnalyses, NormsLeftToTheOrderOfTheLinesAreRefused) {
+    const std::string head = "X\tA\tdistance\tS, N\tmm\t1\n";
+    int mean = 70;  // each norm its own, so that which one is taken shows
+    const auto norm = [&mean](const char* sex, const char* age, const char* set = "") {
+        return std::string("X\tA\t\t\t\t\t") + set + "\t" + sex + "\t" + age + "\t" +
+               std::to_string(mean++) + "\t3\n";
+    };
+    const std::pair<std::string, const char*> clashes[] = {
+        {norm("F", "9-11") + norm("F", "10-12"), "10-11 歲"},
+        {norm("", "9-11") + norm("", "11-13"), "11 歲"},  // both ends are whole years in
+        {norm("M", "-8") + norm("M", "8-"), "8 歲"},
+        {norm("F", "12-") + norm("F", "15-"), "15 歲以上"},
+        {norm("", "") + norm("", ""), "已在第 2 行寫過"},
+    };
+    for (const auto& [norms, shared] : clashes) {
+        auto read = ReadAnalysisTable(head + norms, true);
+        ASSERT_FALSE(read) << norms;
+        EXPECT_EQ(read.why().line, 3) << norms;
+        EXPECT_NE(read.why().reason.find("第 2 行"), std::string::npos) << read.why().reason;
+        EXPECT_NE(read.why().reason.find(shared), std::string::npos) << read.why().reason;
+    }
+    // Another set, another sex, a band beside the norm for any age, or one sex beside both
+    // sexes: the most specific is taken, whatever the order.
+    const std::string apart[] = {
+        norm("F", "9-11") + norm("F", "12-14"), norm("F", "9-11") + norm("F", "10-12", "B"),
+        norm("F", "9-11") + norm("M", "10-12"), norm("", "") + norm("", "10-12"),
+        norm("", "9-11") + norm("F", "10-12")};
+    const Points19 worked(testing::kWorkedPoints);
+    for (const std::string& norms : apart) {
+        const std::size_t second = norms.find('\n') + 1;
+        std::vector<double> means;
+        for (const std::string& order : {norms, norms.substr(second) + norms.substr(0, second)}) {
+            auto read = ReadAnalysisTable(head + order, true);
+            ASSERT_TRUE(read) << order << read.why().reason;
+            const auto row =
+                Evaluate(read->front(), worked.X, worked.Y, {"常模", "F", "10Y 6M"}).rows;
+            means.push_back(row[0].norm ? row[0].norm->mean : -1);
+        }
+        EXPECT_EQ(means[0], means[1]) << norms;
     }
 }
 
