@@ -279,6 +279,43 @@ TEST(PracticeAnalyses, NormsLeftToTheOrderOfTheLinesAreRefused) {
     }
 }
 
+// The command line and the window find analyses and norm sets by SameName; two names it
+// takes for one would leave the choice to the order of the lines.
+TEST(PracticeAnalyses, NamesTakenForOneAnotherAreRefused) {
+    EXPECT_TRUE(SameName("Björk–Jarabak", "bjork-jarabak"));
+    EXPECT_TRUE(SameName("台灣 成人", "台灣成人"));
+    EXPECT_TRUE(SameName("ＴＡＩＷＡＮ（成人）", "taiwan 成人"));
+    EXPECT_FALSE(SameName("台灣成人", "台灣兒童"));
+    EXPECT_FALSE(SameName("Ours 台灣", "Ours 日本"));
+    const std::string a = "X\tA\tdistance\tS, N\tmm\t1\n";
+    const std::pair<std::string, const char*> same[] = {
+        {"Ours\tA\tdistance\tS, N\tmm\t1\n" + a + "OURS\tA\tdistance\tS, N\tmm\t1\n",
+         "第 1 行的「Ours」"},
+        {a + "X\tA\t\t\t\t\t台灣 成人\t\t\t70\t3\nX\tA\t\t\t\t\t台灣成人\tF\t\t70\t3\n",
+         "第 2 行的「台灣 成人」"},
+    };
+    for (const auto& [table, first] : same) {
+        auto read = ReadAnalysisTable(table, true);
+        ASSERT_FALSE(read) << table;
+        EXPECT_EQ(read.why().line, 3);
+        EXPECT_NE(read.why().reason.find(first), std::string::npos) << read.why().reason;
+    }
+    EXPECT_FALSE(
+        ReadAnalysisTable("Steiner\tSNA\t\t\t\t\t原 著\t\t\t81\t3\n", true, BuiltInAnalyses()));
+    auto two = ReadAnalysisTable(
+        "Ours 台灣\tA\tdistance\tS, N\tmm\t1\n"
+        "Ours 日本\tA\tdistance\tS, N\tmm\t1\n",
+        true);
+    ASSERT_TRUE(two) << two.why().reason;
+    EXPECT_EQ(two->size(), 2u);
+    // A name that fits several sets chooses none of them: the first set is used.
+    NamedAnalysis sets;
+    sets.normSets = {"Taiwan", "台灣", "TAIWAN"};
+    EXPECT_EQ(NormSetsNamed(sets, "taiwan").size(), 2u);
+    EXPECT_EQ(NormSetsNamed(sets, "TAIWAN"), std::vector<std::string>{"TAIWAN"});
+    EXPECT_EQ(NormSetOf(sets, "taiwan"), "Taiwan");
+}
+
 TEST(PracticeAnalyses, APracticeAddsItsPopulationsNormsToABuiltInAnalysis) {
     const std::string add =
         "Steiner\tSNA\t\t\t\t\t台灣成人\t\t18-\t81.5\t3.5\tTAO\n"
