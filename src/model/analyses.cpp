@@ -7,7 +7,9 @@
 #include <cassert>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <numbers>
+#include <utility>
 
 #include "model/norms.h"
 #include "model/numbers.h"
@@ -95,6 +97,9 @@ char SexOf(std::string_view sex) {
     return !bare.empty() && (bare.front() == 'F' || bare.front() == 'f') ? 'F' : 0;
 }
 
+// The most specific norm that fits: one for the sex over one for both, then one with an
+// age band over one without. The table refuses two of the same rank that both fit, so the
+// order of its lines never decides.
 const NormEntry* ChooseNorm(const ClassicMeasurement& m, std::string_view set, char sex,
                             std::optional<int> age) {
     const NormEntry* best = nullptr;
@@ -102,8 +107,7 @@ const NormEntry* ChooseNorm(const ClassicMeasurement& m, std::string_view set, c
     for (const NormEntry& n : m.norms) {
         if (n.set != set) continue;
         if (n.sex != 0 && n.sex != sex) continue;
-        const bool banded = n.ageFrom != std::numeric_limits<int>::min() ||
-                            n.ageTo != std::numeric_limits<int>::max();
+        const bool banded = HasAgeBand(n);
         if (banded && (!age || *age < n.ageFrom || *age > n.ageTo)) continue;
         const int score = (n.sex != 0 ? 2 : 0) + (banded ? 1 : 0);
         if (score > bestScore) best = &n, bestScore = score;
@@ -184,20 +188,47 @@ std::vector<NamedAnalysis> MakeBuiltIn() {
     return all;
 }
 
-// Letters and digits only, lower case, ö and é as o and e: how a name is typed at a
-// command line.
-std::string Plain(std::string_view name) {
-    std::string out;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(name[i]);
-        if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'))
-            out += char(c);
-        else if (c >= 'A' && c <= 'Z')
-            out += char(c - 'A' + 'a');
-        else if (c == 0xC3 && i + 1 < name.size()) {
-            const unsigned char d = static_cast<unsigned char>(name[++i]);
-            if (d == 0xB6 || d == 0x96) out += 'o';
-            if (d == 0xA9 || d == 0x89) out += 'e';
+// One code point of UTF-8 text from `i` on, moving `i` past it; a byte that starts none
+// is taken for itself.
+char32_t NextCodePoint(std::string_view text, std::size_t& i) {
+    const auto c = static_cast<unsigned char>(text[i++]);
+    const std::size_t extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+    if (extra == 0 || i + extra > text.size()) return c;
+    char32_t code = c & (0x3Fu >> extra);
+    for (std::size_t k = 0; k < extra; ++k)
+        code = code << 6 | (static_cast<unsigned char>(text[i++]) & 0x3Fu);
+    return code;
+}
+
+// Blanks, punctuation and signs, which a typed name may leave out or write otherwise:
+// Latin-1's, the general punctuation (dashes, quotes), the Chinese ones (、。「」),
+// the full-width ones.
+constexpr std::pair<char32_t, char32_t> kSigns[] = {
+    {0x80, 0xBF},     {0xD7, 0xD7},     {0xF7, 0xF7},     {0x2000, 0x206F},
+    {0x2E00, 0x2E7F}, {0x3000, 0x3004}, {0x3008, 0x3020}, {0x3030, 0x3030},
+    {0xFE30, 0xFE6F}, {0xFEFF, 0xFEFF}, {0xFF00, 0xFF00}, {0xFF5F, 0xFF65},
+};
+
+// A name's letters and digits of any script, lower case, Latin-1's accented letters as
+// their base letter and full-width ones as ASCII: what two names are compared by.
+std::u32string Plain(std::string_view name) {
+    // À..ÿ by their base letter, '*' where it has none (Æ, Þ, ß).
+    constexpr std::string_view kLatin1 = "aaaaaa*ceeeeiiiidnooooo-ouuuuy**";
+    std::u32string out;
+    for (std::size_t i = 0; i < name.size();) {
+        char32_t c = NextCodePoint(name, i);
+        if (c >= 0xFF01 && c <= 0xFF5E) c -= 0xFEE0;
+        if (std::any_of(std::begin(kSigns), std::end(kSigns),
+                        [c](const auto& r) { return c >= r.first && c <= r.second; }))
+            continue;
+        if (c < 0x80) {
+            if (c >= 'A' && c <= 'Z') c += 'a' - 'A';
+            if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) out += c;
+        } else if (c >= 0xC0 && c <= 0xFF) {
+            const char base = c == 0xFF ? 'y' : kLatin1[(c - 0xC0) & 0x1F];
+            out += base != '*' ? char32_t(base) : char32_t(c < 0xDF ? c + 0x20 : c);
+        } else {
+            out += c;
         }
     }
     return out;
@@ -214,11 +245,32 @@ const NamedAnalysis* FindAnalysis(const std::vector<NamedAnalysis>& analyses,
                                   std::string_view name) {
     for (const NamedAnalysis& a : analyses)
         if (a.name == name) return &a;
-    const std::string plain = Plain(name);
+    const std::u32string plain = Plain(name);
     if (plain.empty()) return nullptr;
     for (const NamedAnalysis& a : analyses)
-        if (Plain(a.name) == plain || (a.standard && plain == "standard")) return &a;
+        if (Plain(a.name) == plain || (a.standard && plain == U"standard")) return &a;
     return nullptr;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a == b) return true;
+    const std::u32string plain = Plain(a);
+    return !plain.empty() && plain == Plain(b);
+}
+
+std::vector<std::string> NormSetsNamed(const NamedAnalysis& analysis, std::string_view name) {
+    const std::vector<std::string>& sets = analysis.normSets;
+    if (std::find(sets.begin(), sets.end(), name) != sets.end()) return {std::string(name)};
+    std::vector<std::string> named;
+    for (const std::string& set : sets)
+        if (SameName(set, name)) named.push_back(set);
+    return named;
+}
+
+std::string NormSetOf(const NamedAnalysis& analysis, std::string_view name) {
+    const std::vector<std::string> named = NormSetsNamed(analysis, name);
+    if (named.size() == 1) return named.front();
+    return analysis.normSets.empty() ? std::string() : analysis.normSets.front();
 }
 
 Flag FlagOf(double value, int decimals, double mean, double sd) {
@@ -260,9 +312,7 @@ AnalysisResult Evaluate(const NamedAnalysis& analysis, PointTable X, PointTable 
         standard = ComputeValues(StandardAnalysis(), X, Y).rows;
     // A set this analysis does not have (chosen for another) gives way to its first.
     const auto& sets = analysis.normSets;
-    const std::string set = std::find(sets.begin(), sets.end(), choice.set) != sets.end()
-                                ? choice.set
-                                : (sets.empty() ? std::string() : sets.front());
+    const std::string set = NormSetOf(analysis, choice.set);
     const char sex = SexOf(choice.sex);
     const std::optional<int> age = AgeYears(choice.age);
     const int group = NormGroup(choice.sex, choice.age);

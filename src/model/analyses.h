@@ -42,7 +42,14 @@ struct NormEntry {
     int ageTo = std::numeric_limits<int>::max();
     double mean = 0, sd = 0;
     std::string source;
+    int line = 0;  // where the table gives it
 };
+
+// Whether a norm holds for some ages only: one without a band is the fallback for any age.
+inline bool HasAgeBand(const NormEntry& n) {
+    return n.ageFrom != std::numeric_limits<int>::min() ||
+           n.ageTo != std::numeric_limits<int>::max();
+}
 
 struct Term {
     int measurement = -1;  // an earlier row of the same analysis, or -1 for a number
@@ -71,6 +78,7 @@ struct NamedAnalysis {
     std::vector<std::string> normSets;
     bool standard = false;  // the program's own 37 rows
     bool practice = false;  // from the practice's file
+    int line = 0;           // where the table first names it
 };
 
 // A line of a table that cannot be read, and why (Traditional Chinese).
@@ -89,17 +97,33 @@ struct TableFault {
 // measurement column's text under the analysis. Kind "standard" takes the row number.
 // Lines naming one of `extendable` (the built-in analyses, for a practice's table) only
 // add norms in sets of the practice's own; the result then holds that analysis, extended.
+// Refused, as they would make the choice of a name or a norm depend on the order of the
+// lines: two analyses, or two norm sets of one, whose names are one by SameName; two
+// norms of a measurement for the same set and sex whose age bands share a year.
 base::Result<std::vector<NamedAnalysis>, TableFault> ReadAnalysisTable(
     std::string_view text, bool practice, const std::vector<NamedAnalysis>& extendable = {});
 
 // The built-in analyses: the standard 37 rows first, then the classic ones.
 const std::vector<NamedAnalysis>& BuiltInAnalyses();
 
-// The analysis of that name: exactly, else by its letters and digits without regard to
-// case or accents ("bjork-jarabak", "Steiner", "standard" for the 37 rows); null when
-// none.
+// Whether two names are one as a name is typed: the same text, or the same letters and
+// digits of any script without regard to case, accents, blanks or punctuation
+// ("bjork-jarabak" is "Björk–Jarabak", "台灣 成人" is "台灣成人"). A name with no letter
+// or digit is only itself.
+bool SameName(std::string_view a, std::string_view b);
+
+// The analysis of that name: exactly, else by SameName ("standard" for the 37 rows); null
+// when none.
 const NamedAnalysis* FindAnalysis(const std::vector<NamedAnalysis>& analyses,
                                   std::string_view name);
+
+// The norm sets of `analysis` that `name` names: the one of exactly that name, else every
+// one SameName matches. More than one means the name chooses none of them.
+std::vector<std::string> NormSetsNamed(const NamedAnalysis& analysis, std::string_view name);
+
+// The set a patient's norms come from: the one `name` names, else (none or several named)
+// the analysis's first; empty when it has none.
+std::string NormSetOf(const NamedAnalysis& analysis, std::string_view name);
 
 // How far a value lies from its norm, as shown: beyond one SD, beyond two.
 enum class Flag { None, High, Low, VeryHigh, VeryLow };
@@ -130,7 +154,7 @@ struct AnalysisResult {
 
 // What a patient's norms are chosen by.
 struct NormChoice {
-    std::string set;  // empty: the analysis's first set
+    std::string set;  // as NormSetOf takes it; empty: the analysis's first set
     std::string sex;  // the hand-off's sex text
     std::string age;  // the tracing's age text ("12Y 3M")
 };

@@ -5,19 +5,20 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
-#include <cmath>
-#include <limits>
 #include <map>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "model/analyses.h"
 #include "model/numbers.h"
+#include "model/table_fields.h"
 
 namespace ceph::model {
 
 namespace {
 
+using namespace table;
 using Fault = base::Failure<TableFault>;
 
 constexpr int kColumns = 12;
@@ -43,14 +44,6 @@ std::vector<std::string_view> Split(std::string_view text, char separator, bool 
     }
 }
 
-// A landmark's name as the table may write it: without blanks, any case.
-std::string Folded(std::string_view name) {
-    std::string out;
-    for (char c : name)
-        if (c != ' ' && c != '\t') out += (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-    return out;
-}
-
 std::string LandmarkNamesText() {
     std::string names;
     for (const LandmarkInfo& info : Landmarks())
@@ -65,24 +58,6 @@ std::optional<Landmark> LandmarkByName(std::string_view name) {
     if (folded == "molarpoint") return Landmark::MolarPoint;
     if (folded == "incisorpoint") return Landmark::IncisorPoint;
     return std::nullopt;
-}
-
-std::optional<double> Number(std::string_view text) {
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
-        !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
-std::optional<int> WholeNumber(std::string_view text) {
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
 }
 
 struct KindInfo {
@@ -137,7 +112,7 @@ class TableReader {
                                                  ClassicMeasurement& m);
     base::Result<void, TableFault> AddNorm(const Line& line, NamedAnalysis& analysis,
                                            ClassicMeasurement& m);
-    NamedAnalysis& AnalysisNamed(std::string_view name);
+    base::Result<NamedAnalysis*, TableFault> AnalysisOf(const Line& line);
     base::Result<void, TableFault> Extend(const Line& line, NamedAnalysis& analysis);
 
     bool practice_;
@@ -151,28 +126,39 @@ Fault At(const Line& line, std::string reason) {
     return Fault{TableFault{line.number, std::move(reason)}};
 }
 
-NamedAnalysis& TableReader::AnalysisNamed(std::string_view name) {
+// The analysis a line adds to: the one already read by that name, the built-in one it
+// names (by the rule of FindAnalysis, as the command line does), or a new one. A new
+// name that is another's written otherwise is refused: the command line and the window
+// would take whichever comes first.
+base::Result<NamedAnalysis*, TableFault> TableReader::AnalysisOf(const Line& line) {
+    const std::string name(line.analysis);
     const NamedAnalysis* extended = FindAnalysis(extendable_, name);
     for (NamedAnalysis& a : analyses_)
-        if (a.name == name || (extended && a.name == extended->name)) return a;
+        if (a.name == name || (extended && a.name == extended->name)) return &a;
+    if (analyses_.size() >= kMaxAnalyses)
+        return At(line, "分析超過 " + std::to_string(kMaxAnalyses) + " 個");
     if (extended) {
         ownSets_[extended->name] = extended->normSets.size();
-        return analyses_.emplace_back(*extended);
+        return &analyses_.emplace_back(*extended);
     }
+    for (const NamedAnalysis& a : analyses_)
+        if (SameName(a.name, name))
+            return At(line, "分析「" + name + "」與" + LineText(a.line) + "的「" + a.name +
+                                "」只差大小寫、重音、空白或標點，會被當成同一個名稱；"
+                                "請寫成一樣或另取名稱");
     NamedAnalysis& a = analyses_.emplace_back();
-    a.name = std::string(name);
+    a.name = name;
     a.practice = practice_;
-    return a;
+    a.line = line.number;
+    return &a;
 }
 
 base::Result<void, TableFault> TableReader::Read(const Line& line) {
     if (line.analysis.empty()) return At(line, "缺分析名稱（第 1 欄）");
     if (line.measurement.empty()) return At(line, "缺量測名稱（第 2 欄）");
-    if (analyses_.size() >= kMaxAnalyses &&
-        std::none_of(analyses_.begin(), analyses_.end(),
-                     [&](const NamedAnalysis& a) { return a.name == line.analysis; }))
-        return At(line, "分析超過 " + std::to_string(kMaxAnalyses) + " 個");
-    NamedAnalysis& analysis = AnalysisNamed(line.analysis);
+    auto named = AnalysisOf(line);
+    if (!named) return Fault{named.why()};
+    NamedAnalysis& analysis = **named;
     if (Folded(line.kind) == "note") {
         analysis.notes.emplace_back(line.measurement);
         return {};
@@ -225,10 +211,14 @@ base::Result<void, TableFault> TableReader::Extend(const Line& line, NamedAnalys
         !line.decimals.empty())
         return At(line, "內建分析「" + analysis.name + "」的量測不能重新定義，只能加常模");
     const std::size_t own = ownSets_[analysis.name];
-    const auto sets = analysis.normSets.begin();
     const std::string set = line.set.empty() ? std::string("常模") : std::string(line.set);
-    if (std::find(sets, sets + std::ptrdiff_t(own), set) != sets + std::ptrdiff_t(own))
-        return At(line, "常模組「" + set + "」是程式內建的，請用另一個名稱");
+    for (std::size_t i = 0; i < own; ++i) {
+        const std::string& builtIn = analysis.normSets[i];
+        if (builtIn == set) return At(line, "常模組「" + set + "」是程式內建的，請用另一個名稱");
+        if (SameName(builtIn, set))
+            return At(line, "常模組「" + set + "」與程式內建的「" + builtIn +
+                                "」只差大小寫、重音、空白或標點，請用另一個名稱");
+    }
     if (line.mean.empty() && line.sd.empty()) return At(line, "常模缺平均值與標準差");
     return AddNorm(line, analysis, *m);
 }
@@ -311,6 +301,15 @@ base::Result<void, TableFault> TableReader::ReadArguments(const Line& line, cons
     return {};
 }
 
+// Where the table first names a norm set of the analysis.
+int FirstLineOf(const NamedAnalysis& analysis, const std::string& set) {
+    int first = 0;
+    for (const ClassicMeasurement& m : analysis.rows)
+        for (const NormEntry& n : m.norms)
+            if (n.set == set && n.line > 0 && (first == 0 || n.line < first)) first = n.line;
+    return first;
+}
+
 base::Result<void, TableFault> TableReader::AddNorm(const Line& line, NamedAnalysis& analysis,
                                                     ClassicMeasurement& m) {
     if (line.mean.empty() && line.sd.empty()) {
@@ -318,35 +317,10 @@ base::Result<void, TableFault> TableReader::AddNorm(const Line& line, NamedAnaly
             return At(line, "常模缺平均值與標準差");
         return {};
     }
-    const auto mean = Number(line.mean);
-    const auto sd = Number(line.sd);
-    if (!mean) return At(line, "常模平均值不是數：「" + std::string(line.mean) + "」");
-    if (!sd || *sd <= 0) return At(line, "標準差須為正數：「" + std::string(line.sd) + "」");
-    NormEntry norm;
-    norm.set = line.set.empty() ? std::string("常模") : std::string(line.set);
-    norm.mean = *mean;
-    norm.sd = *sd;
-    norm.source = std::string(line.source);
-    const std::string sex = Folded(line.sex);
-    if (sex == "m" || line.sex == "男")
-        norm.sex = 'M';
-    else if (sex == "f" || line.sex == "女")
-        norm.sex = 'F';
-    else if (!sex.empty())
-        return At(line, "性別須為 M、F 或空白：「" + std::string(line.sex) + "」");
-    if (!line.age.empty()) {
-        const std::size_t dash = line.age.find('-');
-        const std::string_view from = TrimBlanks(line.age.substr(0, dash));
-        const std::string_view to =
-            dash == std::string_view::npos ? from : TrimBlanks(line.age.substr(dash + 1));
-        const auto a = from.empty() ? std::optional<int>(norm.ageFrom) : WholeNumber(from);
-        const auto b = to.empty() ? std::optional<int>(norm.ageTo) : WholeNumber(to);
-        if (!a || !b || *a > *b || (from.empty() && to.empty()))
-            return At(line,
-                      "年齡須寫成 9-11、18- 或 -8（整歲）：「" + std::string(line.age) + "」");
-        norm.ageFrom = *a;
-        norm.ageTo = *b;
-    }
+    auto read =
+        ReadNorm({line.number, line.set, line.sex, line.age, line.mean, line.sd, line.source});
+    if (!read) return At(line, read.why());
+    NormEntry& norm = *read;
     if (m.norms.size() >= kMaxNormsPerMeasurement)
         return At(line, "「" + m.name + "」的常模超過 " + std::to_string(kMaxNormsPerMeasurement) +
                             " 組");
@@ -355,10 +329,15 @@ base::Result<void, TableFault> TableReader::AddNorm(const Line& line, NamedAnaly
     if (newSet && analysis.normSets.size() >= kMaxNormSets)
         return At(line, "分析「" + analysis.name + "」的常模組超過 " +
                             std::to_string(kMaxNormSets) + " 個");
+    if (newSet)
+        for (const std::string& set : analysis.normSets)
+            if (SameName(set, norm.set))
+                return At(line, "常模組「" + norm.set + "」與" +
+                                    LineText(FirstLineOf(analysis, set)) + "的「" + set +
+                                    "」只差大小寫、重音、空白或標點，會被當成同一個名稱；"
+                                    "請寫成一樣或另取名稱");
     for (const NormEntry& other : m.norms)
-        if (other.set == norm.set && other.sex == norm.sex && other.ageFrom == norm.ageFrom &&
-            other.ageTo == norm.ageTo)
-            return At(line, "「" + m.name + "」的這組常模已寫過");
+        if (const auto clash = Clash(m.name, norm, other)) return At(line, *clash);
     if (newSet) analysis.normSets.push_back(norm.set);
     m.norms.push_back(std::move(norm));
     return {};

@@ -22,11 +22,10 @@ const model::NamedAnalysis* Chosen(const ui::App& app) {
     return &offered.front();
 }
 
-// The chosen norm set when the analysis has it, else its first.
+// The chosen norm set when the analysis has it, matched as cephtool's --norm-set is (a
+// practice may have changed how its table writes the name), else its first.
 std::string ChosenSet(const ui::State& s, const model::NamedAnalysis& analysis) {
-    const std::vector<std::string>& sets = analysis.normSets;
-    if (std::find(sets.begin(), sets.end(), s.ChosenNormSet) != sets.end()) return s.ChosenNormSet;
-    return sets.empty() ? std::string() : sets.front();
+    return model::NormSetOf(analysis, s.ChosenNormSet);
 }
 
 // The run-time items of a menu array made to show `captions`: items already there are

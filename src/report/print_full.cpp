@@ -58,7 +58,8 @@ void printfullmn_Click(ui::App& app) {
     in.chosen = model::FindAnalysis(analyses.analyses, s.ChosenAnalysis);
     // A practice's analysis gone from its table since it was chosen: the default one.
     if (!in.chosen) in.chosen = model::FindAnalysis(analyses.analyses, "Steiner");
-    if (in.chosen && in.chosen->name == s.ChosenAnalysis) in.normSet = s.ChosenNormSet;
+    if (in.chosen && in.chosen->name == s.ChosenAnalysis)
+        in.normSet = model::NormSetOf(*in.chosen, s.ChosenNormSet);
     if (w.rangemn.checked)
         in.halfWidths = analysis::EstimateUncertainty(PracticeErrorModel(s.DataDir, nullptr),
                                                       in.tracing.X, in.tracing.Y);

@@ -1,7 +1,5 @@
 #include "tools/named_analysis.h"
 
-#include <algorithm>
-
 #include "analysis/practice_analyses.h"
 #include "base/filesys.h"
 #include "tools/export_command.h"
@@ -23,6 +21,13 @@ std::vector<model::NamedAnalysis> Analyses(const CommandLine& cl, int& status) {
     return std::move(loaded.analyses);
 }
 
+std::string Joined(const std::vector<std::string>& names) {
+    std::string joined;
+    for (const std::string& name : names)
+        joined += (joined.empty() ? "" : ", ") + name;
+    return joined;
+}
+
 }  // namespace
 
 std::optional<NamedChoice> ReadNamedChoice(const CommandRules& rules, const CommandLine& cl,
@@ -42,16 +47,22 @@ std::optional<NamedChoice> ReadNamedChoice(const CommandRules& rules, const Comm
             std::cerr);
         return std::nullopt;
     }
-    choice.normSet = cl.Text("--norm-set");
-    const auto& sets = choice.analysis->normSets;
-    if (!choice.normSet.empty() &&
-        std::find(sets.begin(), sets.end(), choice.normSet) == sets.end()) {
-        status = UsageFault(
-            rules,
-            "--norm-set " + choice.normSet + ": " + choice.analysis->name + " has no such norm set",
-            std::cerr);
+    const std::string set = cl.Text("--norm-set");
+    if (set.empty()) return choice;
+    // Matched as --analysis is; a name that fits several sets chooses none of them.
+    const std::vector<std::string> named = model::NormSetsNamed(*choice.analysis, set);
+    if (named.size() != 1) {
+        const std::string& analysis = choice.analysis->name;
+        status = UsageFault(rules,
+                            "--norm-set " + set + ": " +
+                                (named.empty() ? analysis + " has no such norm set (" +
+                                                     Joined(choice.analysis->normSets) + ")"
+                                               : "names several norm sets of " + analysis + " (" +
+                                                     Joined(named) + ")"),
+                            std::cerr);
         return std::nullopt;
     }
+    choice.normSet = named.front();
     return choice;
 }
 

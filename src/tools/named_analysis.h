@@ -22,9 +22,10 @@ struct NamedChoice {
 };
 
 // The choice the options --analysis, --norm-set and --data make; nothing when
-// --analysis is not given. A name that is no analysis, or a norm set it does not have,
-// is a usage fault (its status in `status`); a practice table that cannot be read is told
-// on standard error and the built-in analyses are used (status 1).
+// --analysis is not given. Both names are matched by model::SameName. A name that is no
+// analysis, or that names none or several of its norm sets, is a usage fault (its status in
+// `status`); a practice table that cannot be read is told on standard error and the built-in
+// analyses are used (status 1).
 std::optional<NamedChoice> ReadNamedChoice(const CommandRules& rules, const CommandLine& cl,
                                            int& status);
 

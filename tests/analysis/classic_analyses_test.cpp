@@ -8,6 +8,7 @@
 #include <map>
 
 #include "analysis/practice_analyses.h"
+#include "base/text_codec.h"
 #include "model/analyses.h"
 #include "support/temp_dir.h"
 #include "support/worked_tracing.h"
@@ -226,13 +227,93 @@ TEST(PracticeAnalyses, AFaultNamesItsLineAndWhy) {
     std::string sets = "X\tA\tdistance\tS, N\tmm\t1\n", bands = sets;
     for (int i = 0; i < 1000; ++i) {
         sets += "X\tA\t\t\t\t\ts" + std::to_string(i) + "\t\t\t1\t1\n";
-        bands += "X\tA\t\t\t\t\t\t\t" + std::to_string(i) + "-\t1\t1\n";
+        bands += "X\tA\t\t\t\t\t\t\t" + std::to_string(i) + "-" + std::to_string(i) + "\t1\t1\n";
     }
     for (const auto& [table, line] : {std::pair{sets, 52}, std::pair{bands, 202}}) {
         auto tooMany = ReadAnalysisTable(table, true);
         ASSERT_FALSE(tooMany);
         EXPECT_EQ(tooMany.why().line, line) << tooMany.why().reason;
     }
+}
+
+// A ten-year-old in two bands would get whichever line comes first, and the flag with it.
+TEST(PracticeAnalyses, NormsLeftToTheOrderOfTheLinesAreRefused) {
+    const std::string head = "X\tA\tdistance\tS, N\tmm\t1\n";
+    int mean = 70;  // each norm its own, so that which one is taken shows
+    const auto norm = [&mean](const char* sex, const char* age, const char* set = "") {
+        return std::string("X\tA\t\t\t\t\t") + set + "\t" + sex + "\t" + age + "\t" +
+               std::to_string(mean++) + "\t3\n";
+    };
+    const std::pair<std::string, const char*> clashes[] = {
+        {norm("F", "9-11") + norm("F", "10-12"), "10-11 歲"},
+        {norm("", "9-11") + norm("", "11-13"), "11 歲"},  // both ends are whole years in
+        {norm("M", "-8") + norm("M", "8-"), "8 歲"},
+        {norm("F", "12-") + norm("F", "15-"), "15 歲以上"},
+        {norm("", "") + norm("", ""), "已在第 2 行寫過"},
+    };
+    for (const auto& [norms, shared] : clashes) {
+        auto read = ReadAnalysisTable(head + norms, true);
+        ASSERT_FALSE(read) << norms;
+        EXPECT_EQ(read.why().line, 3) << norms;
+        EXPECT_NE(read.why().reason.find("第 2 行"), std::string::npos) << read.why().reason;
+        EXPECT_NE(read.why().reason.find(shared), std::string::npos) << read.why().reason;
+    }
+    // Another set, another sex, a band beside the norm for any age, or one sex beside both
+    // sexes: the most specific is taken, whatever the order.
+    const std::string apart[] = {
+        norm("F", "9-11") + norm("F", "12-14"), norm("F", "9-11") + norm("F", "10-12", "B"),
+        norm("F", "9-11") + norm("M", "10-12"), norm("", "") + norm("", "10-12"),
+        norm("", "9-11") + norm("F", "10-12")};
+    const Points19 worked(testing::kWorkedPoints);
+    for (const std::string& norms : apart) {
+        const std::size_t second = norms.find('\n') + 1;
+        std::vector<double> means;
+        for (const std::string& order : {norms, norms.substr(second) + norms.substr(0, second)}) {
+            auto read = ReadAnalysisTable(head + order, true);
+            ASSERT_TRUE(read) << order << read.why().reason;
+            const auto row =
+                Evaluate(read->front(), worked.X, worked.Y, {"常模", "F", "10Y 6M"}).rows;
+            means.push_back(row[0].norm ? row[0].norm->mean : -1);
+        }
+        EXPECT_EQ(means[0], means[1]) << norms;
+    }
+}
+
+// The command line and the window find analyses and norm sets by SameName; two names it
+// takes for one would leave the choice to the order of the lines.
+TEST(PracticeAnalyses, NamesTakenForOneAnotherAreRefused) {
+    EXPECT_TRUE(SameName("Björk–Jarabak", "bjork-jarabak"));
+    EXPECT_TRUE(SameName("台灣 成人", "台灣成人"));
+    EXPECT_TRUE(SameName("ＴＡＩＷＡＮ（成人）", "taiwan 成人"));
+    EXPECT_FALSE(SameName("台灣成人", "台灣兒童"));
+    EXPECT_FALSE(SameName("Ours 台灣", "Ours 日本"));
+    const std::string a = "X\tA\tdistance\tS, N\tmm\t1\n";
+    const std::pair<std::string, const char*> same[] = {
+        {"Ours\tA\tdistance\tS, N\tmm\t1\n" + a + "OURS\tA\tdistance\tS, N\tmm\t1\n",
+         "第 1 行的「Ours」"},
+        {a + "X\tA\t\t\t\t\t台灣 成人\t\t\t70\t3\nX\tA\t\t\t\t\t台灣成人\tF\t\t70\t3\n",
+         "第 2 行的「台灣 成人」"},
+    };
+    for (const auto& [table, first] : same) {
+        auto read = ReadAnalysisTable(table, true);
+        ASSERT_FALSE(read) << table;
+        EXPECT_EQ(read.why().line, 3);
+        EXPECT_NE(read.why().reason.find(first), std::string::npos) << read.why().reason;
+    }
+    EXPECT_FALSE(
+        ReadAnalysisTable("Steiner\tSNA\t\t\t\t\t原 著\t\t\t81\t3\n", true, BuiltInAnalyses()));
+    auto two = ReadAnalysisTable(
+        "Ours 台灣\tA\tdistance\tS, N\tmm\t1\n"
+        "Ours 日本\tA\tdistance\tS, N\tmm\t1\n",
+        true);
+    ASSERT_TRUE(two) << two.why().reason;
+    EXPECT_EQ(two->size(), 2u);
+    // A name that fits several sets chooses none of them: the first set is used.
+    NamedAnalysis sets;
+    sets.normSets = {"Taiwan", "台灣", "TAIWAN"};
+    EXPECT_EQ(NormSetsNamed(sets, "taiwan").size(), 2u);
+    EXPECT_EQ(NormSetsNamed(sets, "TAIWAN"), std::vector<std::string>{"TAIWAN"});
+    EXPECT_EQ(NormSetOf(sets, "taiwan"), "Taiwan");
 }
 
 TEST(PracticeAnalyses, APracticeAddsItsPopulationsNormsToABuiltInAnalysis) {
@@ -274,6 +355,20 @@ TEST(PracticeAnalyses, AFaultyFileIsNamedAndTheBuiltInOnesStay) {
     EXPECT_EQ(FindAnalysis(loaded.analyses, "Ours"), nullptr);
     std::ofstream(dir.path() / "analyses.tsv") << "steiner\tSNA\tvertex\tS, N, A\t°\t1\n";
     EXPECT_NE(analysis::LoadAnalyses(data).problem.find("不能重新定義"), std::string::npos);
+    // UTF-8 but for one line from a Big5 program: read as Big5, the UTF-8 ° is garbled,
+    // and the message says why before what.
+    const std::string unit = "Ours\tSNA\tvertex\tS, N, A\t°\t1\n";
+    const std::string big5 = "Ours\tSNA\t\t\t\t\t" + base::Utf8ToBig5("診所") + "\t\t\t82\t3\n";
+    std::ofstream(dir.path() / "analyses.tsv") << "# ok\n" << unit << big5;
+    const std::string mixed = analysis::LoadAnalyses(data).problem;
+    EXPECT_EQ(mixed.find("analyses.tsv 第 3 行不是 UTF-8"), mixed.find("analyses.tsv ")) << mixed;
+    EXPECT_NE(mixed.find("Big5"), std::string::npos) << mixed;
+    // Big5 through and through, the fault is told as it is.
+    std::ofstream(dir.path() / "analyses.tsv")
+        << base::Utf8ToBig5("Ours\tSNA\tvertex\tS, N, A\tinch\t1\n") << big5;
+    EXPECT_NE(
+        analysis::LoadAnalyses(data).problem.find("analyses.tsv 第 1 行：不認得的單位「inch」"),
+        std::string::npos);
     std::filesystem::remove(dir.path() / "analyses.tsv");
     std::filesystem::create_directory(dir.path() / "analyses.tsv");
     EXPECT_NE(analysis::LoadAnalyses(data).problem.find("無法讀取"), std::string::npos);

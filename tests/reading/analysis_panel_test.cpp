@@ -200,5 +200,21 @@ TEST_F(AnalysisPanelTest, AFaultyPracticeTableIsToldOnceAndTheBuiltInStayOffered
     EXPECT_NE(program.win.analysisn.back().caption, "診所");
 }
 
+// The practice writes its set's name otherwise in the table: the clinician's choice stays,
+// found as cephtool finds a set, and is not quietly swapped for the program's own norms.
+TEST_F(AnalysisPanelTest, TheChosenNormSetIsFoundAgainWrittenOtherwise) {
+    dir.Write("analyses.tsv", "Steiner\tSNA\t\t\t\t\tTaiwan adults\t\t\t81\t3\tTAO\n");
+    Start();
+    Choose("Steiner");
+    ASSERT_EQ(program.win.normsetn.size(), 2u);
+    Click("normsetn", 1);
+    EXPECT_EQ(Row("SNA")[2].text, "81.0 ± 3.0");
+    dir.Write("analyses.tsv", "Steiner\tSNA\t\t\t\t\tTAIWAN-ADULTS\t\t\t81\t3\tTAO\n");
+    wiring::Dispatch(program, {EventType::Unload, "anawin"});
+    Choose("Steiner");
+    EXPECT_EQ(Row("SNA")[2].text, "81.0 ± 3.0");
+    EXPECT_TRUE(program.win.normsetn[1].checked);
+}
+
 }  // namespace
 }  // namespace ceph::reading

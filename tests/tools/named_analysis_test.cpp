@@ -54,6 +54,24 @@ TEST(NamedAnalysis, APracticeTableIsListedAndItsFaultsAreTold) {
     EXPECT_NE(faulty.out.find("Steiner"), std::string::npos);
 }
 
+TEST(NamedAnalysis, NormSetsAreNamedAsAnalysesAre) {
+    testing::TempDir dir;
+    dir.Write("analyses.tsv",
+              "Ours\tS-N\tdistance\tS, N\tmm\t1\t台灣成人\t\t\t70\t3\tours\n"
+              "Ours\tS-N\t\t\t\t\tTaiwan kids\t\t\t60\t3\tours\n");
+    const auto analyse = [&](const char* set) {
+        return RunCephtool(
+            dir, {"analyse", "--analysis", "ours", "--norm-set", set, "--data", dir.str()}, kLine);
+    };
+    EXPECT_EQ(analyse("taiwan-KIDS").out, "A1,70.0,60.0±3.0,↑↑\n") << analyse("taiwan-KIDS").err;
+    EXPECT_EQ(analyse("台灣 成人").out, "A1,70.0,70.0±3.0,\n");
+    const ToolRun none = analyse("Japan");
+    EXPECT_EQ(none.status, 2);
+    EXPECT_NE(none.err.find("--norm-set Japan: Ours has no such norm set (台灣成人, Taiwan kids)"),
+              std::string::npos)
+        << none.err;
+}
+
 TEST(NamedAnalysis, ExportTakesTheAnalysisForEveryStoredTracing) {
     testing::TempDir dir;
     dir.Write("ceph-1", kLine);
