@@ -25,7 +25,7 @@ namespace {
 
 using Step = ui::CorrectionState::Step;
 
-constexpr const char* kNOnS = "N 與 S 是同一點，無法對準描圖，請在 N 的位置再點一次";
+constexpr const char* kNOnS = "N 與 S 同一點，請重點 N";
 constexpr const char* kCorrectionStillHere = "修正仍在畫面上，請排除問題後再按「存檔」。";
 
 // The report's values and norms end some 9300 twips from the panel's left edge.

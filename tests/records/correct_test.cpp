@@ -230,7 +230,7 @@ TEST_F(CorrectTest, NClickedOnSIsAskedAgainSayingWhy) {
     ClickFilm(sx, sy);
     ClickFilm(sx, sy);
     EXPECT_EQ(w.state.Correction.step, ui::CorrectionState::Step::AskingN);
-    EXPECT_NE(w.LabelPNTDef.caption.find("N 與 S 是同一點"), std::string::npos);
+    EXPECT_NE(w.LabelPNTDef.caption.find("N 與 S 同一點"), std::string::npos);
     EXPECT_EQ(w.LabelPNTDef.foreColor, kRed);
     auto [nx, ny] = OnFilm(70, 0);
     ClickFilm(nx, ny);
