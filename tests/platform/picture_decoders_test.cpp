@@ -395,6 +395,54 @@ TEST(TiffDecoder, DeepGreyInEveryLayout) {
     EXPECT_EQ(Level16(alpha.image, 2, 0), 3000);
 }
 
+// An 8 × 8 grey TIFF with the given resolution across and down.
+std::string TiffWithResolution(const testing::TempDir& dir, std::uint16_t unit, float resolution) {
+    const std::string path = (dir.path() / "scaled.tif").string();
+    TIFF* t = TIFFOpen(path.c_str(), "w");
+    if (!t) return {};
+    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, 8);
+    TIFFSetField(t, TIFFTAG_IMAGELENGTH, 8);
+    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+    TIFFSetField(t, TIFFTAG_RESOLUTIONUNIT, unit);
+    TIFFSetField(t, TIFFTAG_XRESOLUTION, resolution);
+    TIFFSetField(t, TIFFTAG_YRESOLUTION, resolution);
+    unsigned char row[8] = {0, 30, 60, 90, 120, 150, 180, 210};
+    for (int y = 0; y < 8; ++y)
+        TIFFWriteScanline(t, row, static_cast<std::uint32_t>(y), 0);
+    TIFFClose(t);
+    return testing::Slurp(path);
+}
+
+TEST(TiffDecoder, AScreensResolutionIsNoSpacing) {
+    // 72 and 96 per inch are what programs write that do not know the scale; per
+    // centimetre, rounded. A scanner's own resolution, however near, is the spacing.
+    const struct {
+        std::uint16_t unit;
+        float resolution;
+        double mm;
+    } cases[] = {{RESUNIT_INCH, 72, 0},
+                 {RESUNIT_INCH, 96, 0},
+                 {RESUNIT_CENTIMETER, 28.35f, 0},
+                 {RESUNIT_CENTIMETER, 37.80f, 0},
+                 {RESUNIT_CENTIMETER, 28.3465f, 0},
+                 {RESUNIT_CENTIMETER, 28.3f, 0},
+                 {RESUNIT_INCH, 75, 25.4 / 75},
+                 {RESUNIT_INCH, 100, 0.254},
+                 {RESUNIT_INCH, 300, 25.4 / 300},
+                 {RESUNIT_CENTIMETER, 40, 0.25}};
+    testing::TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.resolution) + (c.unit == RESUNIT_INCH ? " /in" : " /cm"));
+        std::string error;
+        const DecodedPicture d = Decode(TiffWithResolution(dir, c.unit, c.resolution), &error);
+        ASSERT_FALSE(d.image.isNull()) << error;
+        EXPECT_NEAR(d.spacingX, c.mm, 1e-6);
+        EXPECT_NEAR(d.spacingY, c.mm, 1e-6);
+    }
+}
+
 TEST(DeepPng, KeepsItsSixteenBitsAndItsHistogramWindow) {
     QImage deep(100, 10, QImage::Format_Grayscale16);
     for (int y = 0; y < 10; ++y)
