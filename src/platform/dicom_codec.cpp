@@ -215,10 +215,10 @@ DecodedPicture DecodeDicom(const char* data, std::size_t size, std::string* erro
     for (const Span& f : kept)
         keptBytes += static_cast<std::int64_t>(f.length);
     const std::int64_t rawBytes = frameBytes * keptFrames;
-    // The pixel data are copied into the clean file GDCM reads, GDCM keeps its own copy
-    // and decodes every frame kept into one buffer; a decoder of compressed pixels works
-    // in a buffer of its own, then copied (JPEG 2000 holds four bytes a sample). The
-    // output picture comes beside them.
+    // At most (compressed pixels through GDCM): the pixel data are copied into the clean
+    // file GDCM reads, GDCM keeps its own copy and decodes every frame kept into one
+    // buffer; a decoder of compressed pixels works in a buffer of its own, then copied
+    // (JPEG 2000 holds four bytes a sample). The output picture comes beside them.
     const std::int64_t output = pixels * (samples == 1 ? 2 : 1) + 4 * rows;
     const std::int64_t need =
         2 * keptBytes + rawBytes + (w.encapsulated ? rawBytes + 4 * pixels * samples : 0) + output;
@@ -251,10 +251,11 @@ DecodedPicture DecodeDicom(const char* data, std::size_t size, std::string* erro
 
     // The first frame's samples as GDCM lays them out: little endian, whole words.
     Samples decoded;
-    if (IsRle(syntax)
-            ? !DecodeRle(w, kept, module, &decoded, error)
-            : !DecodeWithGdcm(w, module, syntax, kept, frameBytes, rawBytes, &decoded, error))
-        return {};
+    const bool done = !w.encapsulated ? RawFrame(w, module, frameBytes, &decoded, error)
+                      : IsRle(syntax) ? DecodeRle(w, kept, module, &decoded, error)
+                                      : DecodeWithGdcm(w, module, syntax, kept, frameBytes,
+                                                       rawBytes, &decoded, error);
+    if (!done) return {};
     const std::vector<char>& raw = decoded.bytes;
 
     DecodedPicture picture;

@@ -1,7 +1,7 @@
 #pragma once
 // The pixels of a DICOM file whose structure has been walked (dicom_file.h): checked
-// against the header, then decoded by GDCM from a clean file of the elements that
-// describe them, or, for run-length frames, here.
+// against the header, then taken as they are (raw pixels), decoded by GDCM from a clean
+// file of the elements that describe them, or, for run-length frames, here.
 
 #include <cstddef>
 #include <cstdint>
@@ -39,8 +39,15 @@ struct Samples {
 bool StreamMatches(const std::string& syntaxUid, const unsigned char* p, std::size_t n,
                    const PixelModule& m, int* precisionOut);
 
-// The first frame decoded by GDCM from a clean file made of the pixel module and the
-// pixels (the first frame's raw bytes, or the `kept` items of compressed ones).
+// The first frame of raw pixels, as the file lays them out (little endian): with the
+// file's own bits stored and high bit. GDCM would read them with the high bit moved to
+// bits stored - 1 and the bits above it cleared, so that 12 bits stored in the upper part
+// of 16 (high bit 15, as some detectors write them) would be lost.
+bool RawFrame(const Walk& w, const PixelModule& m, std::int64_t frameBytes, Samples* out,
+              std::string* error);
+
+// The first frame of compressed pixels decoded by GDCM from a clean file made of the
+// pixel module and the `kept` items.
 bool DecodeWithGdcm(const Walk& w, const PixelModule& m, const std::string& syntax,
                     const std::vector<Span>& kept, std::int64_t frameBytes, std::int64_t rawBytes,
                     Samples* out, std::string* error);

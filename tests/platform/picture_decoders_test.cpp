@@ -252,6 +252,24 @@ TEST(DicomDecoder, RefusesWhatItCannotShowWithTheReason) {
     EXPECT_NE(error.find("沒有像素資料"), std::string::npos) << error;
 }
 
+TEST(DicomDecoder, TwelveBitsInTheUpperPartOfSixteenShowTheSameFilm) {
+    // Some detectors store their 12 bits in the upper part of the 16 allocated, the high
+    // bit at 15: the same film as its 12 bits stored in the lower part.
+    DicomPicture p;
+    p.values = DicomPattern(p.width, p.height, 12);
+    std::string error;
+    const DecodedPicture low = Decode(WriteDicom(p), &error);
+    ASSERT_FALSE(low.image.isNull()) << error;
+    for (std::uint16_t& v : p.values)
+        v = static_cast<std::uint16_t>(v << 4);
+    std::string file = WriteDicom(p);
+    PatchUnsignedShort(file, 0x0028, 0x0102, 15);
+    const DecodedPicture high = Decode(file, &error);
+    ASSERT_FALSE(high.image.isNull()) << error;
+    EXPECT_EQ(high.image, low.image);
+    EXPECT_EQ(high.fileWindow, low.fileWindow);
+}
+
 // A 16-bit grey TIFF written by libtiff.
 std::string WriteTiff(const testing::TempDir& dir, std::uint16_t compression, bool tiled,
                       bool whiteIsZero, std::uint16_t orientation,
