@@ -3,6 +3,7 @@
 #include <gdcmImage.h>
 #include <gdcmImageReader.h>
 #include <gdcmJPEGCodec.h>
+#include <gdcmJPEGLSCodec.h>
 #include <gdcmSequenceOfFragments.h>
 #include <gdcmTrace.h>
 #include <gdcmTransferSyntax.h>
@@ -261,6 +262,20 @@ bool DecodeJpegFrame(const Walk& w, const PixelModule& m, const std::vector<Span
     return true;
 }
 
+// Whether a JPEG-LS frame ends with its end-of-image marker, before the zero bytes that
+// pad a fragment to an even length. CharLS (2.4) refuses at once a stream that runs into
+// a marker before the picture is whole, but one that simply stops is read on past its
+// end bit by bit, through some four billion empty bits, for seconds, before it is
+// refused: a stream cut short must not reach it.
+bool JpegLsEndsWhole(const Walk& w, const std::vector<Span>& kept) {
+    if (kept.empty() || kept.back().length <= 8) return false;
+    const unsigned char* p = w.data + kept.back().offset + 8;
+    std::size_t n = kept.back().length - 8;
+    while (n > 0 && p[n - 1] == 0)
+        --n;
+    return n >= 2 && p[n - 2] == 0xFF && p[n - 1] == 0xD9;
+}
+
 bool RawFrame(const Walk& w, const PixelModule& m, std::int64_t frameBytes, Samples* out,
               std::string* error) {
     try {
@@ -286,6 +301,10 @@ bool DecodeWithGdcm(const Walk& w, const PixelModule& m, const std::string& synt
                     Samples* out, std::string* error) {
     const gdcm::TransferSyntax::TSType ts = gdcm::TransferSyntax::GetTSType(syntax.c_str());
     if (gdcm::JPEGCodec().CanDecode(ts)) return DecodeJpegFrame(w, m, kept, frameBytes, out, error);
+    if (gdcm::JPEGLSCodec().CanDecode(ts) && !JpegLsEndsWhole(w, kept)) {
+        *error = "DICOM 的 JPEG-LS 壓縮資料不完整（沒有影像結尾標記），檔案可能被截斷";
+        return false;
+    }
     // GDCM reads a clean file made of the elements that describe the pixels and the
     // pixels themselves, all checked before: its reader stops the program on some
     // damaged structures, and whatever else the original holds is no concern of the

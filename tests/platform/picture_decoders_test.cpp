@@ -270,6 +270,29 @@ TEST(DicomDecoder, TwelveBitsInTheUpperPartOfSixteenShowTheSameFilm) {
     EXPECT_EQ(high.fileWindow, low.fileWindow);
 }
 
+TEST(DicomDecoder, JpegLsStreamCutShortIsRefusedAsCut) {
+    // A 300 × 380 film whose stream was cut, its lengths kept consistent: the decoder
+    // read on past the end for seconds before refusing it, the window frozen meanwhile.
+    DicomPicture p;
+    p.width = 300;
+    p.height = 380;
+    p.values = DicomPattern(p.width, p.height, 12);
+    std::uint32_t noise = 1;
+    for (std::uint16_t& v : p.values) {
+        noise = noise * 1664525u + 1013904223u;
+        v = static_cast<std::uint16_t>((v + (noise >> 26)) & 0x0FFF);
+    }
+    p.syntax = gdcm::TransferSyntax::JPEGLSLossless;
+    const std::string whole = WriteDicom(p);
+    std::string error;
+    ASSERT_FALSE(Decode(whole, &error).image.isNull()) << error;
+    for (const double keep : {1.0 / 3, 0.5}) {
+        error.clear();
+        EXPECT_TRUE(Decode(testing::CutFirstFragment(whole, keep), &error).image.isNull());
+        EXPECT_NE(error.find("截斷"), std::string::npos) << keep << " " << error;
+    }
+}
+
 // A 16-bit grey TIFF written by libtiff.
 std::string WriteTiff(const testing::TempDir& dir, std::uint16_t compression, bool tiled,
                       bool whiteIsZero, std::uint16_t orientation,
