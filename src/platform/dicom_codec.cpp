@@ -261,6 +261,7 @@ DecodedPicture DecodeDicom(const char* data, std::size_t size, std::string* erro
     DecodedPicture picture;
     picture.spacingY = Spacing(w, 0);
     picture.spacingX = Spacing(w, 1);
+    picture.damage = decoded.damage;
     if (samples == 3) {
         // Colour becomes grey. Luminance-coded pixels are grey in their first sample:
         // they are given as the file codes them (JPEG's too); the decoder of JPEG 2000

@@ -30,6 +30,8 @@ struct Samples {
     int highBit = 0;
     bool isSigned = false;
     bool planar = false;
+    // What was found damaged in a frame that could still be decoded; empty when whole.
+    std::string damage;
 };
 
 // Whether a compressed frame's own header describes the picture the file's header does:
@@ -55,7 +57,8 @@ bool DecodeWithGdcm(const Walk& w, const PixelModule& m, const std::string& synt
 // Run-length frames are decoded here: the scheme is a few lines, and GDCM's decoder
 // stops the program on a damaged one. A frame is one item: a header of the segments'
 // offsets, then one segment a byte of each sample, the most significant first, each
-// coded as PackBits.
+// coded as PackBits. A segment that does not fill its rows exactly is damage: the frame
+// is still given, with what is missing left black, and the damage named.
 bool DecodeRle(const Walk& w, const std::vector<Span>& kept, const PixelModule& m, Samples* out,
                std::string* error);
 

@@ -74,6 +74,7 @@ TEST(DicomDecoder, EverySyntaxGivesTheStoredValuesWhateverTheFileName) {
         EXPECT_EQ(ref->widthPx, p.width);
         EXPECT_EQ(ref->heightPx, p.height);
         EXPECT_FALSE(ref->histogramWindow.empty());
+        EXPECT_EQ(ref->damage, "");
         const QImage& image = store.Deep(*ref);
         ASSERT_EQ(image.format(), QImage::Format_Grayscale16);
         int wrong = 0;
@@ -268,6 +269,49 @@ TEST(DicomDecoder, TwelveBitsInTheUpperPartOfSixteenShowTheSameFilm) {
     ASSERT_FALSE(high.image.isNull()) << error;
     EXPECT_EQ(high.image, low.image);
     EXPECT_EQ(high.fileWindow, low.fileWindow);
+}
+
+// The film may be the only copy: a compressed frame damaged where its decoder can tell is
+// shown as far as it goes, with the damage named, never as if it were whole.
+TEST(DicomDecoder, DamagedCompressedFramesAreShownWithTheDamageNamed) {
+    DicomPicture p;
+    p.values = DicomPattern(p.width, p.height, 12);
+    for (const auto syntax : {gdcm::TransferSyntax::RLELossless}) {
+        SCOPED_TRACE(syntax);
+        p.syntax = syntax;
+        const std::string whole = WriteDicom(p);
+        std::string error;
+        const DecodedPicture intact = Decode(whole, &error);
+        ASSERT_FALSE(intact.image.isNull()) << error;
+        EXPECT_EQ(intact.damage, "");
+        const DecodedPicture cut = Decode(testing::CutFirstFragment(whole, 0.6), &error);
+        ASSERT_EQ(cut.image.size(), intact.image.size()) << error;
+        EXPECT_NE(
+            cut.damage.find(syntax == gdcm::TransferSyntax::RLELossless ? "RLE" : "JPEG 2000"),
+            std::string::npos)
+            << cut.damage;
+        // What a run-length stream still holds is the film's (a JPEG 2000 one refines the
+        // whole picture as it goes).
+        if (syntax == gdcm::TransferSyntax::RLELossless) {
+            EXPECT_EQ(Level16(cut.image, 5, 0), Level16(intact.image, 5, 0));
+        }
+    }
+
+    // A run-length segment holding more than its rows is damage too.
+    p.syntax = gdcm::TransferSyntax::RLELossless;
+    std::string longer = WriteDicom(p);
+    const std::size_t end = longer.rfind(std::string("\xFE\xFF\xDD\xE0", 4));
+    ASSERT_NE(end, std::string::npos);
+    longer.insert(end, "\xFF\x07", 2);  // one byte more, repeated
+    const std::size_t item = longer.rfind(std::string("\xFE\xFF\x00\xE0", 4), end);
+    std::uint32_t length = 0;
+    std::memcpy(&length, longer.data() + item + 4, 4);
+    length += 2;
+    std::memcpy(longer.data() + item + 4, &length, 4);
+    std::string error;
+    const DecodedPicture over = Decode(longer, &error);
+    ASSERT_FALSE(over.image.isNull()) << error;
+    EXPECT_NE(over.damage.find("多出"), std::string::npos) << over.damage;
 }
 
 TEST(DicomDecoder, JpegLsStreamCutShortIsRefusedAsCut) {
