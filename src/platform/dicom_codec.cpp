@@ -251,10 +251,11 @@ DecodedPicture DecodeDicom(const char* data, std::size_t size, std::string* erro
 
     // The first frame's samples as GDCM lays them out: little endian, whole words.
     Samples decoded;
-    const bool done = !w.encapsulated ? RawFrame(w, module, frameBytes, &decoded, error)
-                      : IsRle(syntax) ? DecodeRle(w, kept, module, &decoded, error)
-                                      : DecodeWithGdcm(w, module, syntax, kept, frameBytes,
-                                                       rawBytes, &decoded, error);
+    const bool done = !w.encapsulated      ? RawFrame(w, module, frameBytes, &decoded, error)
+                      : IsRle(syntax)      ? DecodeRle(w, kept, module, &decoded, error)
+                      : IsJpeg2000(syntax) ? DecodeJpeg2000(w, kept, module, &decoded, error)
+                                           : DecodeWithGdcm(w, module, syntax, kept, frameBytes,
+                                                            rawBytes, &decoded, error);
     if (!done) return {};
     const std::vector<char>& raw = decoded.bytes;
 

@@ -363,4 +363,10 @@ bool IsRle(const std::string& syntaxUid) {
     return gdcm::TransferSyntax::GetTSType(syntaxUid.c_str()) == gdcm::TransferSyntax::RLELossless;
 }
 
+bool IsJpeg2000(const std::string& syntaxUid) {
+    const gdcm::TransferSyntax::TSType ts = gdcm::TransferSyntax::GetTSType(syntaxUid.c_str());
+    return ts >= gdcm::TransferSyntax::JPEG2000Lossless &&
+           ts <= gdcm::TransferSyntax::JPEG2000Part2;
+}
+
 }  // namespace ceph::platform::dicom

@@ -1,7 +1,7 @@
 #pragma once
 // The pixels of a DICOM file whose structure has been walked (dicom_file.h): checked
 // against the header, then taken as they are (raw pixels), decoded by GDCM from a clean
-// file of the elements that describe them, or, for run-length frames, here.
+// file of the elements that describe them, or, for run-length and JPEG 2000 frames, here.
 
 #include <cstddef>
 #include <cstdint>
@@ -62,7 +62,16 @@ bool DecodeWithGdcm(const Walk& w, const PixelModule& m, const std::string& synt
 bool DecodeRle(const Walk& w, const std::vector<Span>& kept, const PixelModule& m, Samples* out,
                std::string* error);
 
+// JPEG 2000 frames are decoded by OpenJPEG directly: through GDCM, a stream cut short is
+// refused outright, and what OpenJPEG reports of damage it worked round is lost. Here a
+// stream shorter than its headers say gives the part of the picture it holds, with the
+// damage named; a stream OpenJPEG cannot decode at all is refused.
+bool DecodeJpeg2000(const Walk& w, const std::vector<Span>& kept, const PixelModule& m,
+                    Samples* out, std::string* error);
+
 // Whether the transfer syntax is run-length encoding, decoded by DecodeRle.
 bool IsRle(const std::string& syntaxUid);
+// Whether the transfer syntax is JPEG 2000, decoded by DecodeJpeg2000.
+bool IsJpeg2000(const std::string& syntaxUid);
 
 }  // namespace ceph::platform::dicom

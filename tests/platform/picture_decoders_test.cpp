@@ -276,7 +276,8 @@ TEST(DicomDecoder, TwelveBitsInTheUpperPartOfSixteenShowTheSameFilm) {
 TEST(DicomDecoder, DamagedCompressedFramesAreShownWithTheDamageNamed) {
     DicomPicture p;
     p.values = DicomPattern(p.width, p.height, 12);
-    for (const auto syntax : {gdcm::TransferSyntax::RLELossless}) {
+    for (const auto syntax :
+         {gdcm::TransferSyntax::RLELossless, gdcm::TransferSyntax::JPEG2000Lossless}) {
         SCOPED_TRACE(syntax);
         p.syntax = syntax;
         const std::string whole = WriteDicom(p);
