@@ -8,15 +8,18 @@
 #include <QImageWriter>
 #include <cstdint>
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "dicom_files.h"
 #include "platform/dicom_codec.h"
+#include "platform/headless_services.h"
 #include "platform/jpeg_codec.h"
 #include "platform/picture_file.h"
 #include "platform/picture_levels.h"
 #include "platform/pictures.h"
+#include "report/full_report.h"
 #include "support/temp_dir.h"
 
 namespace ceph {
@@ -246,11 +249,11 @@ TEST(DicomDecoder, RefusesWhatItCannotShowWithTheReason) {
     }
     p.syntax = gdcm::TransferSyntax::ExplicitVRLittleEndian;
 
-    // A data set without pixels.
+    // A file that ends where its pixel data would begin was cut short.
     std::string empty = WriteDicom(p);
     empty.resize(empty.find(std::string("\xE0\x7F\x10\x00", 4)));
     EXPECT_TRUE(Decode(empty, &error).image.isNull());
-    EXPECT_NE(error.find("沒有像素資料"), std::string::npos) << error;
+    EXPECT_NE(error.find("截斷"), std::string::npos) << error;
 }
 
 TEST(DicomDecoder, TwelveBitsInTheUpperPartOfSixteenShowTheSameFilm) {
@@ -336,6 +339,48 @@ TEST(DicomDecoder, JpegLsStreamCutShortIsRefusedAsCut) {
         EXPECT_TRUE(Decode(testing::CutFirstFragment(whole, keep), &error).image.isNull());
         EXPECT_NE(error.find("截斷"), std::string::npos) << keep << " " << error;
     }
+}
+
+TEST(DicomDecoder, ReasonsNameWhatIsReallyWrong) {
+    DicomPicture p;
+    p.values = DicomPattern(p.width, p.height, 12);
+    std::string error;
+    // A frame count no film has, not a pixel format said to be unsupported.
+    p.texts = {{gdcm::Tag(0x0028, 0x0008), "1000000000"}};
+    EXPECT_TRUE(Decode(WriteDicom(p), &error).image.isNull());
+    EXPECT_NE(error.find("1000000000 個影格"), std::string::npos) << error;
+
+    // Cut inside its header: cut short, not a file without a picture.
+    p.texts.clear();
+    const std::string file = WriteDicom(p);
+    const std::size_t columns = file.find(std::string("\x28\x00\x11\x00", 4));
+    ASSERT_NE(columns, std::string::npos);
+    EXPECT_TRUE(Decode(file.substr(0, columns), &error).image.isNull());
+    EXPECT_NE(error.find("截斷"), std::string::npos) << error;
+
+    // A data set that holds no picture at all (a structured report) says so.
+    gdcm::Writer writer;
+    writer.GetFile().GetHeader().SetDataSetTransferSyntax(
+        gdcm::TransferSyntax::ExplicitVRLittleEndian);
+    gdcm::DataSet& set = writer.GetFile().GetDataSet();
+    set.Insert(gdcm::Attribute<0x0008, 0x0016>{"1.2.840.10008.5.1.4.1.1.88.11"}.GetAsDataElement());
+    set.Insert(gdcm::Attribute<0x0008, 0x0018>{"1.2.3.4"}.GetAsDataElement());
+    set.Insert(gdcm::Attribute<0x0008, 0x0060>{"SR"}.GetAsDataElement());
+    std::ostringstream report;
+    writer.SetStream(report);
+    ASSERT_TRUE(writer.Write());
+    EXPECT_TRUE(Decode(report.str(), &error).image.isNull());
+    EXPECT_NE(error.find("沒有像素資料"), std::string::npos) << error;
+
+#ifndef _WIN32
+    // A device named as the picture: not a regular file, and never read.
+    platform::HeadlessServices services;
+    const report::FullRadiograph device =
+        report::FindRadiograph(services, "/dev/zero", 0.5, 10, 20);
+    EXPECT_TRUE(device.picture.empty());
+    EXPECT_NE(device.problem.find("這不是一般檔案"), std::string::npos) << device.problem;
+    EXPECT_EQ(device.problem.find("找不到"), std::string::npos) << device.problem;
+#endif
 }
 
 // A 16-bit grey TIFF written by libtiff.
