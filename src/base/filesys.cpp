@@ -76,6 +76,16 @@ bool FileExists(std::string_view path) {
     return !ec;
 }
 
+bool PathExists(std::string_view path) {
+    if (path.empty()) return false;
+    try {
+        std::error_code ec;
+        return fs::exists(ToPath(path), ec);
+    } catch (...) {
+        return false;  // a name Windows cannot convert names nothing
+    }
+}
+
 namespace {
 
 char Lower(char c) {

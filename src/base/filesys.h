@@ -38,6 +38,9 @@ std::string HostPath(std::string_view windowsPath);
 // True when the length of the file can be read: it exists, is accessible and is not
 // a folder. Never reports an error.
 bool FileExists(std::string_view path);
+// True when anything is at the path: a file, a folder, a device or a pipe. Never reports
+// an error, never opens what it finds.
+bool PathExists(std::string_view path);
 
 // File-name matching: "*" any run of characters, "?" exactly one, letters compared
 // without regard to case. `patterns` may hold several patterns separated by ";". A

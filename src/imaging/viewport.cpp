@@ -84,6 +84,10 @@ void ShowPicture(ui::App& app, float z) {
         w.VScroll2.visible = false;
         w.Command1.visible = false;
     }
+    // The line naming a damaged film takes its strip under the viewport.
+    const bool noted = w.LabelDamage.visible;
+    presenter::ShowFilmDamage(w);
+    if (w.LabelDamage.visible != noted) LayOutWorkArea(w);
     FitScrollBars(w);
 }
 
@@ -115,9 +119,9 @@ void LayOutWorkArea(ui::MainWindow& w) {
     const ui::Form& form = w.readceph;
     if (!form.resizable) return;
     // The header's strip above the work area, the left column's width up to the viewport
-    // and its height down to the calibration panel's foot, the pan bars' thickness and
-    // the least viewport side that stays usable.
-    constexpr float kTop = 360, kColumn = 3240, kBar = 255;
+    // and its height down to the calibration panel's foot, the pan bars' thickness, the
+    // line under a damaged film and the least viewport side that stays usable.
+    constexpr float kTop = 360, kColumn = 3240, kBar = 255, kNote = 240;
     const float columnHeight = w.Picture7.top + w.Picture7.height;
     constexpr float kDesignSide = 5415, kLeast = 1500;
     const bool known = form.scaleWidth > 0 && form.scaleHeight > 0;
@@ -126,13 +130,15 @@ void LayOutWorkArea(ui::MainWindow& w) {
     // The reserved margin lies outside the work area, free for a panel of the window's.
     const float areaW = std::max(kColumn + kLeast + kBar, clientW - w.state.ReservedRight);
     const float sideW = areaW - kColumn - kBar;
-    const float sideH = std::max(kLeast, clientH - kTop - kBar);
+    const float note = w.LabelDamage.visible ? kNote : 0;
+    const float sideH = std::max(kLeast, clientH - kTop - kBar - note);
     // The horizontal bar lies on the window under the work area, which would cover it;
     // the work area keeps the left column's height.
-    w.Picture2.Move(0, kTop, areaW, std::max(columnHeight, sideH));
+    w.Picture2.Move(0, kTop, areaW, std::max(columnHeight, sideH + note));
     const bool same = w.Picture4.width == sideW && w.Picture4.height == sideH;
     w.Picture4.Move(kColumn, 0, sideW, sideH);
     w.VScroll1.Move(kColumn + sideW, 0, kBar, sideH);
+    w.LabelDamage.Move(kColumn, sideH, sideW, kNote);
     w.HScroll1.Move(kColumn, kTop + w.Picture2.height, sideW, kBar);
     if (same) return;
     // The film's point at the viewport's top-left stays there where the bars allow.

@@ -16,10 +16,10 @@ void ShowPicture(ui::App& app, float z);
 void FitScrollBars(ui::MainWindow& win);
 
 // Fits the work area to the window's client area: the left column keeps its place, the
-// viewport takes the rest (less the state's reserved right margin) with its pan bars
-// at its right and bottom edges, and the film stays panned where it was as far as the
-// new bars reach. Only a window the user may resize is laid out; an unknown client area
-// gives the viewport its design size.
+// viewport takes the rest (less the state's reserved right margin, and a line under it
+// when the film is damaged) with its pan bars at its right and bottom edges, and the
+// film stays panned where it was as far as the new bars reach. Only a window the user
+// may resize is laid out; an unknown client area gives the viewport its design size.
 void LayOutWorkArea(ui::MainWindow& win);
 
 void VScroll2_Change(ui::App& app);  // zoom in percent

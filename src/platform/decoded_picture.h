@@ -2,6 +2,7 @@
 // A picture file decoded: its pixels and what the file told about them beyond the pixels.
 
 #include <QImage>
+#include <string>
 
 #include "ui/controls.h"
 
@@ -19,6 +20,9 @@ struct DecodedPicture {
     // Millimetres per pixel across and down; 0 when unknown or absurd.
     double spacingX = 0;
     double spacingY = 0;
+    // What the decoder found damaged in a picture it could still show, in Traditional
+    // Chinese (what was damaged, not the file's name); empty for a whole picture.
+    std::string damage;
 };
 
 }  // namespace ceph::platform

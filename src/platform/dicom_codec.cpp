@@ -1,5 +1,7 @@
 #include "platform/dicom_codec.h"
 
+#include <gdcmMediaStorage.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -123,6 +125,20 @@ double Spacing(const Walk& w, int index) {
     return spacing >= 0.005 && spacing <= 2 ? spacing : 0;
 }
 
+// Whether a file without pixel data was cut short rather than made without them: it
+// describes a picture (its size, or an image's storage class), and the walk over its
+// elements ended before the place of the pixel data.
+bool EndsBeforeItsPixels(const Walk& w) {
+    if (!w.top.empty() && w.top.rbegin()->first >= Tag(0x7FE0, 0x0010)) return false;
+    if (w.top.contains(Tag(0x0028, 0x0010)) || w.top.contains(Tag(0x0028, 0x0011))) return true;
+    for (const std::uint32_t tag : {Tag(0x0002, 0x0002), Tag(0x0008, 0x0016)}) {
+        const std::string uid = Text(w, w.top, tag);
+        if (!uid.empty() && gdcm::MediaStorage::IsImage(gdcm::MediaStorage::GetMSType(uid.c_str())))
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool IsDicom(const char* data, std::size_t size) {
@@ -146,7 +162,8 @@ DecodedPicture DecodeDicom(const char* data, std::size_t size, std::string* erro
     std::string syntax;
     if (!WalkFile(data, size, &w, &syntax, error)) return {};
     if (!w.pixels) {
-        *error = "DICOM 檔案中沒有影像（沒有像素資料）";
+        *error = EndsBeforeItsPixels(w) ? "DICOM 檔案不完整，在像素資料之前就結束，可能被截斷"
+                                        : "DICOM 檔案中沒有影像（沒有像素資料）";
         return {};
     }
 
@@ -164,8 +181,12 @@ DecodedPicture DecodeDicom(const char* data, std::size_t size, std::string* erro
         *error = PictureTooLargeReason(columns, rows);
         return {};
     }
-    if ((bitsAllocated != 8 && bitsAllocated != 16) || (samples != 1 && samples != 3) ||
-        frames > 100000) {
+    if (frames > 100000) {
+        *error = "DICOM 檔案聲稱有 " + Text(w, w.top, Tag(0x0028, 0x0008)).substr(0, 32) +
+                 " 個影格，不合理（最多 100000 個）";
+        return {};
+    }
+    if ((bitsAllocated != 8 && bitsAllocated != 16) || (samples != 1 && samples != 3)) {
         *error = "不支援此 DICOM 像素格式（每像素 " + std::to_string(bitsAllocated) + " 位元、" +
                  std::to_string(samples) + " 個樣本）";
         return {};
@@ -215,10 +236,10 @@ DecodedPicture DecodeDicom(const char* data, std::size_t size, std::string* erro
     for (const Span& f : kept)
         keptBytes += static_cast<std::int64_t>(f.length);
     const std::int64_t rawBytes = frameBytes * keptFrames;
-    // The pixel data are copied into the clean file GDCM reads, GDCM keeps its own copy
-    // and decodes every frame kept into one buffer; a decoder of compressed pixels works
-    // in a buffer of its own, then copied (JPEG 2000 holds four bytes a sample). The
-    // output picture comes beside them.
+    // At most (compressed pixels through GDCM): the pixel data are copied into the clean
+    // file GDCM reads, GDCM keeps its own copy and decodes every frame kept into one
+    // buffer; a decoder of compressed pixels works in a buffer of its own, then copied
+    // (JPEG 2000 holds four bytes a sample). The output picture comes beside them.
     const std::int64_t output = pixels * (samples == 1 ? 2 : 1) + 4 * rows;
     const std::int64_t need =
         2 * keptBytes + rawBytes + (w.encapsulated ? rawBytes + 4 * pixels * samples : 0) + output;
@@ -251,15 +272,18 @@ DecodedPicture DecodeDicom(const char* data, std::size_t size, std::string* erro
 
     // The first frame's samples as GDCM lays them out: little endian, whole words.
     Samples decoded;
-    if (IsRle(syntax)
-            ? !DecodeRle(w, kept, module, &decoded, error)
-            : !DecodeWithGdcm(w, module, syntax, kept, frameBytes, rawBytes, &decoded, error))
-        return {};
+    const bool done = !w.encapsulated      ? RawFrame(w, module, frameBytes, &decoded, error)
+                      : IsRle(syntax)      ? DecodeRle(w, kept, module, &decoded, error)
+                      : IsJpeg2000(syntax) ? DecodeJpeg2000(w, kept, module, &decoded, error)
+                                           : DecodeWithGdcm(w, module, syntax, kept, frameBytes,
+                                                            rawBytes, &decoded, error);
+    if (!done) return {};
     const std::vector<char>& raw = decoded.bytes;
 
     DecodedPicture picture;
     picture.spacingY = Spacing(w, 0);
     picture.spacingX = Spacing(w, 1);
+    picture.damage = decoded.damage;
     if (samples == 3) {
         // Colour becomes grey. Luminance-coded pixels are grey in their first sample:
         // they are given as the file codes them (JPEG's too); the decoder of JPEG 2000

@@ -3,6 +3,7 @@
 #include <gdcmImage.h>
 #include <gdcmImageReader.h>
 #include <gdcmJPEGCodec.h>
+#include <gdcmJPEGLSCodec.h>
 #include <gdcmSequenceOfFragments.h>
 #include <gdcmTrace.h>
 #include <gdcmTransferSyntax.h>
@@ -19,8 +20,6 @@
 namespace ceph::platform::dicom {
 
 namespace {
-
-constexpr const char* kExplicitLittle = "1.2.840.10008.1.2.1";
 
 // A reader over bytes already in memory, which GDCM reads as a stream.
 class MemoryBuffer : public std::streambuf {
@@ -84,11 +83,10 @@ void PutShort(std::string& out, std::uint16_t group, std::uint16_t element, int 
         std::string{static_cast<char>(value & 0xFF), static_cast<char>(value >> 8 & 0xFF)});
 }
 
-// A DICOM file of the pixel module and the pixels: raw ones, the first frame's
-// `frameBytes` (turned little endian), or the `kept` items of compressed ones after an
+// A DICOM file of the pixel module and the compressed pixels: the `kept` items after an
 // empty offset table.
 std::string CleanFile(const Walk& w, const PixelModule& m, const std::string& syntax,
-                      const std::vector<Span>& kept, std::size_t frameBytes) {
+                      const std::vector<Span>& kept) {
     const std::string dx = "1.2.840.10008.5.1.4.1.1.1.1";
     std::string meta;
     Put(meta, 0x0002, 0x0001, "OB", std::string("\0\1", 2));
@@ -113,14 +111,6 @@ std::string CleanFile(const Walk& w, const PixelModule& m, const std::string& sy
     PutShort(out, 0x0028, 0x0101, m.bitsStored);
     PutShort(out, 0x0028, 0x0102, m.highBit);
     PutShort(out, 0x0028, 0x0103, m.isSigned ? 1 : 0);
-    if (kept.empty()) {
-        std::string pixels(reinterpret_cast<const char*>(w.data) + w.pixelSpan.offset, frameBytes);
-        if (!w.little && m.bitsAllocated == 16)
-            for (std::size_t i = 0; i + 1 < pixels.size(); i += 2)
-                std::swap(pixels[i], pixels[i + 1]);
-        Put(out, 0x7FE0, 0x0010, m.bitsAllocated == 16 ? "OW" : "OB", std::move(pixels), '\0');
-        return out;
-    }
     out += std::string("\xE0\x7F\x10\x00OB\0\0\xFF\xFF\xFF\xFF", 12);
     out += std::string("\xFE\xFF\x00\xE0\0\0\0\0", 8);  // an empty offset table
     for (const Span& item : kept)
@@ -266,26 +256,62 @@ bool DecodeJpegFrame(const Walk& w, const PixelModule& m, const std::vector<Span
     const gdcm::PixelFormat format = codec.GetPixelFormat();
     out->colours = m.colours;
     out->bitsStored = std::clamp<int>(format.GetBitsStored(), 1, m.bitsAllocated);
-    out->highBit = std::clamp<int>(format.GetHighBit(), out->bitsStored - 1, m.bitsAllocated - 1);
+    out->highBit = out->bitsStored - 1;  // a decoder's samples are right-aligned
     out->isSigned = m.isSigned;
     out->planar = m.samples == 3 && codec.GetPlanarConfiguration() == 1;
+    return true;
+}
+
+// Whether a JPEG-LS frame ends with its end-of-image marker, before the zero bytes that
+// pad a fragment to an even length. CharLS (2.4) refuses at once a stream that runs into
+// a marker before the picture is whole, but one that simply stops is read on past its
+// end bit by bit, through some four billion empty bits, for seconds, before it is
+// refused: a stream cut short must not reach it.
+bool JpegLsEndsWhole(const Walk& w, const std::vector<Span>& kept) {
+    if (kept.empty() || kept.back().length <= 8) return false;
+    const unsigned char* p = w.data + kept.back().offset + 8;
+    std::size_t n = kept.back().length - 8;
+    while (n > 0 && p[n - 1] == 0)
+        --n;
+    return n >= 2 && p[n - 2] == 0xFF && p[n - 1] == 0xD9;
+}
+
+bool RawFrame(const Walk& w, const PixelModule& m, std::int64_t frameBytes, Samples* out,
+              std::string* error) {
+    try {
+        const char* first = reinterpret_cast<const char*>(w.data) + w.pixelSpan.offset;
+        out->bytes.assign(first, first + frameBytes);
+    } catch (const std::bad_alloc&) {
+        *error = "記憶體不足";
+        return false;
+    }
+    if (!w.little && m.bitsAllocated == 16)
+        for (std::size_t i = 0; i + 1 < out->bytes.size(); i += 2)
+            std::swap(out->bytes[i], out->bytes[i + 1]);
+    out->colours = m.colours;
+    out->bitsStored = m.bitsStored;
+    out->highBit = m.highBit;
+    out->isSigned = m.isSigned;
+    out->planar = m.planar;
     return true;
 }
 
 bool DecodeWithGdcm(const Walk& w, const PixelModule& m, const std::string& syntax,
                     const std::vector<Span>& kept, std::int64_t frameBytes, std::int64_t rawBytes,
                     Samples* out, std::string* error) {
-    if (w.encapsulated &&
-        gdcm::JPEGCodec().CanDecode(gdcm::TransferSyntax::GetTSType(syntax.c_str())))
-        return DecodeJpegFrame(w, m, kept, frameBytes, out, error);
+    const gdcm::TransferSyntax::TSType ts = gdcm::TransferSyntax::GetTSType(syntax.c_str());
+    if (gdcm::JPEGCodec().CanDecode(ts)) return DecodeJpegFrame(w, m, kept, frameBytes, out, error);
+    if (gdcm::JPEGLSCodec().CanDecode(ts) && !JpegLsEndsWhole(w, kept)) {
+        *error = "DICOM 的 JPEG-LS 壓縮資料不完整（沒有影像結尾標記），檔案可能被截斷";
+        return false;
+    }
     // GDCM reads a clean file made of the elements that describe the pixels and the
     // pixels themselves, all checked before: its reader stops the program on some
     // damaged structures, and whatever else the original holds is no concern of the
     // decoding.
     std::string clean;
     try {
-        clean = CleanFile(w, m, w.encapsulated ? syntax : std::string(kExplicitLittle), kept,
-                          static_cast<std::size_t>(frameBytes));
+        clean = CleanFile(w, m, syntax, kept);
     } catch (const std::bad_alloc&) {
         *error = "記憶體不足";
         return false;
@@ -317,17 +343,17 @@ bool DecodeWithGdcm(const Walk& w, const PixelModule& m, const std::string& synt
     }
     if (out->bytes.size() < static_cast<std::size_t>(frameBytes) ||
         !image.GetBuffer(out->bytes.data())) {
-        *error = w.encapsulated ? "DICOM 壓縮的像素資料損壞或不完整，無法解碼"
-                                : "DICOM 像素資料不完整，檔案可能被截斷";
+        *error = "DICOM 壓縮的像素資料損壞或不完整，無法解碼";
         return false;
     }
     out->colours =
         gdcm::PhotometricInterpretation::GetPIString(image.GetPhotometricInterpretation());
     while (!out->colours.empty() && out->colours.back() == ' ')
         out->colours.pop_back();
-    // As GDCM found them: the bits a compressed stream really holds may differ.
+    // As GDCM found them: the bits a compressed stream really holds may differ, and the
+    // decoder gives its samples right-aligned whatever high bit the file names.
     out->bitsStored = std::clamp<int>(format.GetBitsStored(), 1, m.bitsAllocated);
-    out->highBit = std::clamp<int>(format.GetHighBit(), out->bitsStored - 1, m.bitsAllocated - 1);
+    out->highBit = out->bitsStored - 1;
     out->isSigned = format.GetPixelRepresentation() == 1;
     out->planar = m.samples == 3 && image.GetPlanarConfiguration() == 1;
     return true;
@@ -335,6 +361,12 @@ bool DecodeWithGdcm(const Walk& w, const PixelModule& m, const std::string& synt
 
 bool IsRle(const std::string& syntaxUid) {
     return gdcm::TransferSyntax::GetTSType(syntaxUid.c_str()) == gdcm::TransferSyntax::RLELossless;
+}
+
+bool IsJpeg2000(const std::string& syntaxUid) {
+    const gdcm::TransferSyntax::TSType ts = gdcm::TransferSyntax::GetTSType(syntaxUid.c_str());
+    return ts >= gdcm::TransferSyntax::JPEG2000Lossless &&
+           ts <= gdcm::TransferSyntax::JPEG2000Part2;
 }
 
 }  // namespace ceph::platform::dicom

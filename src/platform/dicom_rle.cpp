@@ -6,6 +6,47 @@
 
 namespace ceph::platform::dicom {
 
+namespace {
+
+// Unpacks the PackBits segment data[begin, end) into every `step`th byte of `target`, at
+// most `count` bytes. Returns how many bytes the segment holds in all: more than `count`
+// when it runs over its rows. A lone byte left at the end (the padding to an even
+// length) holds none.
+std::size_t Unpack(const unsigned char* data, std::size_t begin, std::size_t end, char* target,
+                   std::size_t step, std::size_t count) {
+    std::size_t done = 0, at = begin;
+    while (at < end) {
+        const int n = static_cast<signed char>(data[at++]);
+        const std::size_t room = done < count ? count - done : 0;
+        if (n >= 0) {
+            const std::size_t run = std::min<std::size_t>(n + 1, end - at);
+            for (std::size_t i = 0; i < std::min(run, room); ++i)
+                target[(done + i) * step] = static_cast<char>(data[at + i]);
+            at += run;
+            done += run;
+        } else if (n != -128 && at < end) {
+            const char value = static_cast<char>(data[at++]);
+            const std::size_t run = static_cast<std::size_t>(1 - n);
+            for (std::size_t i = 0; i < std::min(run, room); ++i)
+                target[(done + i) * step] = value;
+            done += run;
+        }
+    }
+    return done;
+}
+
+// What is wrong with a segment that holds `got` bytes for `want`, or a segment that lies
+// outside the frame (`got` < 0).
+std::string SegmentDamage(std::uint32_t segment, std::int64_t got, std::size_t want) {
+    const std::string which = "RLE 壓縮資料第 " + std::to_string(segment + 1) + " 段";
+    if (got < 0) return which + "的位置不在資料內";
+    const auto have = static_cast<std::size_t>(got);
+    return have < want ? which + "少了 " + std::to_string(want - have) + " 個位元組"
+                       : which + "多出 " + std::to_string(have - want) + " 個位元組";
+}
+
+}  // namespace
+
 bool DecodeRle(const Walk& w, const std::vector<Span>& kept, const PixelModule& m, Samples* out,
                std::string* error) {
     const char* const damaged = "DICOM 的 RLE 壓縮資料損壞或不完整";
@@ -28,37 +69,33 @@ bool DecodeRle(const Walk& w, const std::vector<Span>& kept, const PixelModule& 
         *error = "記憶體不足";
         return false;
     }
+    int bad = 0;
+    bool any = false;
     for (std::uint32_t s = 0; s < segments; ++s) {
+        // A segment reaching past the frame's end was cut short with it: what is there
+        // of it is decoded.
         const std::size_t begin = U32(frame + 4 + 4 * s, true);
-        const std::size_t end = s + 1 < segments ? U32(frame + 8 + 4 * s, true) : length;
-        if (begin < 64 || begin > end || end > length) {
-            *error = damaged;
-            return false;
-        }
+        const std::size_t next = s + 1 < segments ? U32(frame + 8 + 4 * s, true) : length;
+        const std::size_t end = std::min(next, length);
         // Where this segment's bytes go among the little-endian interleaved samples.
         const std::size_t sample = s / bytesPerSample;
         const std::size_t byte = bytesPerSample - 1 - s % bytesPerSample;
         const std::size_t step = static_cast<std::size_t>(m.samples) * bytesPerSample;
         char* target = out->bytes.data() + sample * bytesPerSample + byte;
-        std::size_t done = 0, at = begin;
-        while (done < pixels && at < end) {
-            const int n = static_cast<signed char>(frame[at++]);
-            if (n >= 0) {
-                const std::size_t count = std::min<std::size_t>(n + 1, end - at);
-                for (std::size_t i = 0; i < count && done < pixels; ++i, ++done)
-                    target[done * step] = static_cast<char>(frame[at + i]);
-                at += count;
-            } else if (n != -128 && at < end) {
-                const char value = static_cast<char>(frame[at++]);
-                for (int i = 0; i < 1 - n && done < pixels; ++i, ++done)
-                    target[done * step] = value;
-            }
-        }
-        if (done < pixels) {
-            *error = damaged;
-            return false;
-        }
+        const bool inside = begin >= 64 && begin <= end;
+        const std::int64_t got =
+            inside ? static_cast<std::int64_t>(Unpack(frame, begin, end, target, step, pixels))
+                   : -1;
+        any |= got > 0;
+        if (got == static_cast<std::int64_t>(pixels)) continue;
+        if (bad++ == 0) out->damage = SegmentDamage(s, got, pixels);
     }
+    // Nothing at all to show is no film.
+    if (!any) {
+        *error = damaged;
+        return false;
+    }
+    if (bad > 1) out->damage += "（共 " + std::to_string(bad) + " 段有損壞）";
     out->colours = m.colours;
     out->bitsStored = m.bitsStored;
     out->highBit = m.highBit;

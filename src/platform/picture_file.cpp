@@ -91,6 +91,8 @@ bool ReadPictureFile(const std::string& path, QByteArray* bytes, std::string* er
             *error = "找不到檔案";
         else if (ec == std::errc::is_a_directory)
             *error = "這是資料夾，不是圖檔";
+        else if (ec == base::NotRegularFile())
+            *error = base::ErrorText(ec);  // a device or a pipe, refused without reading it
         else
             *error = "無法開啟檔案（" + base::ErrorText(ec) + "）";
         return false;

@@ -171,6 +171,7 @@ base::Result<ui::PictureRef> PictureStore::Load(const std::string& path) {
     ref.fileWindow = picture.fileWindow;
     ref.spacingX = picture.spacingX;
     ref.spacingY = picture.spacingY;
+    ref.damage = std::move(picture.damage);
     return ref;
 }
 

@@ -3,6 +3,7 @@
 #include <tiffio.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -127,10 +128,16 @@ void ConvertRow(const Layout& l, const unsigned char* in, int x, int count, QIma
     }
 }
 
-// Millimetres per pixel from a resolution in pixels per unit; 0 when absurd.
+// Millimetres per pixel from a resolution in pixels per unit; 0 when absurd, or when it
+// is a screen's 72 or 96 per inch: programs that do not know the scale write those, and
+// a length measured with them means nothing. Per centimetre they are 28.35 and 37.80,
+// rounded to two decimals or to one.
 double Millimetres(float resolution, std::uint16_t unit) {
     if (!(resolution > 0)) return 0;
-    const double mm = (unit == RESUNIT_CENTIMETER ? 10.0 : 25.4) / resolution;
+    const double perInch = unit == RESUNIT_CENTIMETER ? resolution * 2.54 : resolution;
+    for (const double screen : {72.0, 96.0})
+        if (std::abs(perInch - screen) < 0.13) return 0;
+    const double mm = 25.4 / perInch;
     return mm >= 0.005 && mm <= 2 ? mm : 0;
 }
 

@@ -21,7 +21,8 @@ bool IsTiff(const char* data, std::size_t size);
 // tag: grey pictures of 1 or 8 bits become Format_Grayscale8, of 16 bits
 // Format_Grayscale16 (white-is-zero ones inverted so that higher is whiter); 8-bit colour
 // Format_RGB32, left to the caller's normalisation. Its resolution, when given in inches
-// or centimetres, becomes the spacing. A null image and the reason otherwise.
+// or centimetres and not a screen's default (72 or 96 per inch), becomes the spacing. A
+// null image and the reason otherwise.
 DecodedPicture DecodeTiff(const char* data, std::size_t size, std::string* error);
 
 }  // namespace ceph::platform

@@ -108,6 +108,14 @@ double SpacingDistance(const ui::MainWindow& w, double x1, double y1, double x2,
     return std::sqrt(dx * dx + dy * dy);
 }
 
+void ShowFilmDamage(ui::MainWindow& w) {
+    const std::string& damage = w.Image1.picture.damage;
+    w.LabelDamage.caption = damage.empty() ? std::string() : kFilmDamaged + damage;
+    // The whole line when the viewport is too narrow for it.
+    w.LabelDamage.tooltip = w.LabelDamage.caption;
+    w.LabelDamage.visible = !damage.empty();
+}
+
 void ShowRuler(ui::MainWindow& w) {
     using RulerStep = ui::RulerState::Step;
     const ui::DigitisingState& d = w.state.Digitising;

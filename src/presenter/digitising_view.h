@@ -49,6 +49,11 @@ double SpacingDistance(const ui::MainWindow& win, double x1, double y1, double x
 // Spacings a radiograph can have, in millimetres per pixel.
 inline constexpr double kFinestSpacing = 0.005, kCoarsestSpacing = 1;
 
+// Under the film, in red, what its decoder found damaged, when it found anything: the
+// film may be the only copy, so it is shown, but not as if it were whole.
+inline constexpr const char* kFilmDamaged = "影像資料有損壞，顯示可能不完整：";
+void ShowFilmDamage(ui::MainWindow& win);
+
 // The ruler calibration: the prompt under the guide, the panel's distance row in place
 // of the ruler button while it is under way, and nothing of it otherwise.
 void ShowRuler(ui::MainWindow& win);

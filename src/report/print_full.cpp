@@ -15,7 +15,9 @@ FullRadiograph FindRadiograph(ui::PictureService& pictures, const std::string& p
     r.scale = scale, r.left = left, r.top = top;
     if (!FigureAligned(scale, left, top)) {
         r.problem = kNeverAligned;
-    } else if (path.empty() || !base::FileExists(path)) {
+    } else if (!base::PathExists(path)) {
+        // Something that is there but no regular file (a device, a pipe) is named by
+        // the reader, which refuses it without reading.
         r.problem = MissingPictureText(path);
     } else if (const base::Result<ui::PictureRef> loaded = pictures.LoadPicture(path)) {
         r.picture = *loaded;

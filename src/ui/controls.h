@@ -73,6 +73,10 @@ struct PictureRef {
     // at the detector); 0 when unknown.
     double spacingX = 0;
     double spacingY = 0;
+    // What the file's decoder found damaged in a picture it could still show (a
+    // compressed stream cut short): the film may be the only copy, so it is shown, with
+    // this under it. Empty for a whole picture.
+    std::string damage;
     bool empty() const { return handle == 0; }
     bool deep() const { return bits > 8; }
     bool operator==(const PictureRef&) const = default;

@@ -185,6 +185,10 @@ void MainWindow::BuildWorkArea() {
     // The keys of the film (zoom, pan, step back) act as soon as the film is shown.
     Picture4.focusWhenShown = true;
     controls_.Add(Image1, "Image1", &Picture4, {0, 0, 5415, 5415});
+    controls_.Add(LabelDamage, "LabelDamage", &Picture2, {3240, 5415, 5415, 225});
+    LabelDamage.foreColor = kRed;
+    LabelDamage.fontSize = 8;
+    LabelDamage.visible = false;
     // Under the guide: what the landmark asked for is, then the buttons, the picture's
     // path beside the pointer's position, and the calibration panel at the bottom.
     controls_.Add(Command5, "Command5", &Picture2, {0, 3900, 915, 330}, "退一步");

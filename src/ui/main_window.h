@@ -84,6 +84,9 @@ struct MainWindow {
     VScrollBar VScroll2;
     PictureBox Picture4;
     Image Image1;
+    // Under the viewport (red): what the film's decoder found damaged in a film it could
+    // still show; hidden for a whole film.
+    Label LabelDamage;
     CommandButton Command5, Command6, Command3;
     // While a stored tracing is corrected, in place of the input's buttons: Command7
     // stores the corrected tracing, Command8 leaves it as stored.

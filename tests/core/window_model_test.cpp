@@ -123,6 +123,7 @@ TEST(WindowModel, RegistrationOrderAndKinds) {
         {"VScroll2", 0, "VScrollBar", "Picture2"},
         {"Picture4", 0, "PictureBox", "Picture2"},
         {"Image1", 0, "Image", "Picture4"},
+        {"LabelDamage", 0, "Label", "Picture2"},
         {"Command5", 0, "CommandButton", "Picture2"},
         {"Command6", 0, "CommandButton", "Picture2"},
         {"Command3", 0, "CommandButton", "Picture2"},

@@ -5,6 +5,7 @@
 
 #include "app/exit.h"
 #include "app/startup.h"
+#include "imaging/sources.h"
 #include "imaging/viewport.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"
@@ -122,6 +123,32 @@ TEST_F(WorkAreaTest, ReservedRightAndTheFixedBar) {
     EXPECT_EQ(w.Picture4.width, 5415);
     EXPECT_EQ(w.Picture4.height, 5415);
     EXPECT_GE(w.HScroll1.top, w.Picture2.top + w.Picture2.height) << "covered by the work area";
+}
+
+TEST_F(WorkAreaTest, ADamagedFilmIsShownWithARedLineUnderIt) {
+    Resize(14000, 9000);
+    const float whole = w.Picture4.height;
+    EXPECT_FALSE(w.LabelDamage.visible);
+
+    services.pictureFacts.damage = "RLE 壓縮資料第 2 段少了 1200 個位元組";
+    ASSERT_TRUE(imaging::LoadPictureFile(program, (dir.path() / "pics/00101_1.bmp").string(), 1));
+    EXPECT_TRUE(w.LabelDamage.visible);
+    EXPECT_EQ(w.LabelDamage.caption,
+              "影像資料有損壞，顯示可能不完整：RLE 壓縮資料第 2 段少了 1200 個位元組");
+    EXPECT_EQ(w.LabelDamage.foreColor, kRed);
+    // Right under the viewport, which gives it its strip; the pan bar below both.
+    EXPECT_LT(w.Picture4.height, whole);
+    EXPECT_EQ(w.LabelDamage.top, w.Picture4.top + w.Picture4.height);
+    EXPECT_EQ(w.LabelDamage.left, w.Picture4.left);
+    EXPECT_EQ(w.LabelDamage.width, w.Picture4.width);
+    EXPECT_GE(w.HScroll1.top, w.Picture2.top + w.LabelDamage.top + w.LabelDamage.height);
+    EXPECT_EQ(w.VScroll1.max, 15000 - static_cast<int>(w.Picture4.height));
+
+    // A whole film next: the line goes and the viewport has its room back.
+    services.pictureFacts.damage.clear();
+    ASSERT_TRUE(imaging::LoadPictureFile(program, (dir.path() / "pics/00101_1.bmp").string(), 1));
+    EXPECT_FALSE(w.LabelDamage.visible);
+    EXPECT_EQ(w.Picture4.height, whole);
 }
 
 }  // namespace

@@ -132,4 +132,27 @@ inline std::string WriteDicom(const DicomPicture& p) {
     return plain.Write() ? final.str() : std::string();
 }
 
+// The file with the first fragment of its compressed pixels (after the offset table) cut
+// to `keep` of its length, to an even length, its item's length cut with it: damage the
+// file's structure does not show. Empty when the file has no such fragment.
+inline std::string CutFirstFragment(const std::string& file, double keep) {
+    const std::size_t pixels = file.find(std::string("\xE0\x7F\x10\x00OB\0\0\xFF\xFF\xFF\xFF", 12));
+    if (pixels == std::string::npos) return {};
+    const auto u32 = [&](std::size_t at) {
+        std::uint32_t v = 0;
+        for (int i = 3; i >= 0; --i)
+            v = v << 8 | static_cast<unsigned char>(file[at + i]);
+        return v;
+    };
+    const std::size_t item = pixels + 12 + 8 + u32(pixels + 12 + 4);
+    const std::uint32_t length = u32(item + 4);
+    const auto cut = static_cast<std::uint32_t>(length * keep) & ~1u;
+    std::string out = file.substr(0, item + 4);
+    for (int i = 0; i < 4; ++i)
+        out += static_cast<char>(cut >> (8 * i) & 0xFF);
+    out.append(file, item + 8, cut);
+    out.append(file, item + 8 + length, std::string::npos);
+    return out;
+}
+
 }  // namespace ceph::testing

@@ -8,15 +8,18 @@
 #include <QImageWriter>
 #include <cstdint>
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "dicom_files.h"
 #include "platform/dicom_codec.h"
+#include "platform/headless_services.h"
 #include "platform/jpeg_codec.h"
 #include "platform/picture_file.h"
 #include "platform/picture_levels.h"
 #include "platform/pictures.h"
+#include "report/full_report.h"
 #include "support/temp_dir.h"
 
 namespace ceph {
@@ -74,6 +77,7 @@ TEST(DicomDecoder, EverySyntaxGivesTheStoredValuesWhateverTheFileName) {
         EXPECT_EQ(ref->widthPx, p.width);
         EXPECT_EQ(ref->heightPx, p.height);
         EXPECT_FALSE(ref->histogramWindow.empty());
+        EXPECT_EQ(ref->damage, "");
         const QImage& image = store.Deep(*ref);
         ASSERT_EQ(image.format(), QImage::Format_Grayscale16);
         int wrong = 0;
@@ -245,11 +249,138 @@ TEST(DicomDecoder, RefusesWhatItCannotShowWithTheReason) {
     }
     p.syntax = gdcm::TransferSyntax::ExplicitVRLittleEndian;
 
-    // A data set without pixels.
+    // A file that ends where its pixel data would begin was cut short.
     std::string empty = WriteDicom(p);
     empty.resize(empty.find(std::string("\xE0\x7F\x10\x00", 4)));
     EXPECT_TRUE(Decode(empty, &error).image.isNull());
+    EXPECT_NE(error.find("截斷"), std::string::npos) << error;
+}
+
+TEST(DicomDecoder, TwelveBitsInTheUpperPartOfSixteenShowTheSameFilm) {
+    // Some detectors store their 12 bits in the upper part of the 16 allocated, the high
+    // bit at 15: the same film as its 12 bits stored in the lower part.
+    DicomPicture p;
+    p.values = DicomPattern(p.width, p.height, 12);
+    std::string error;
+    const DecodedPicture low = Decode(WriteDicom(p), &error);
+    ASSERT_FALSE(low.image.isNull()) << error;
+    for (std::uint16_t& v : p.values)
+        v = static_cast<std::uint16_t>(v << 4);
+    std::string file = WriteDicom(p);
+    PatchUnsignedShort(file, 0x0028, 0x0102, 15);
+    const DecodedPicture high = Decode(file, &error);
+    ASSERT_FALSE(high.image.isNull()) << error;
+    EXPECT_EQ(high.image, low.image);
+    EXPECT_EQ(high.fileWindow, low.fileWindow);
+}
+
+// The film may be the only copy: a compressed frame damaged where its decoder can tell is
+// shown as far as it goes, with the damage named, never as if it were whole.
+TEST(DicomDecoder, DamagedCompressedFramesAreShownWithTheDamageNamed) {
+    DicomPicture p;
+    p.values = DicomPattern(p.width, p.height, 12);
+    for (const auto syntax :
+         {gdcm::TransferSyntax::RLELossless, gdcm::TransferSyntax::JPEG2000Lossless}) {
+        SCOPED_TRACE(syntax);
+        p.syntax = syntax;
+        const std::string whole = WriteDicom(p);
+        std::string error;
+        const DecodedPicture intact = Decode(whole, &error);
+        ASSERT_FALSE(intact.image.isNull()) << error;
+        EXPECT_EQ(intact.damage, "");
+        const DecodedPicture cut = Decode(testing::CutFirstFragment(whole, 0.6), &error);
+        ASSERT_EQ(cut.image.size(), intact.image.size()) << error;
+        EXPECT_NE(
+            cut.damage.find(syntax == gdcm::TransferSyntax::RLELossless ? "RLE" : "JPEG 2000"),
+            std::string::npos)
+            << cut.damage;
+        // What a run-length stream still holds is the film's (a JPEG 2000 one refines the
+        // whole picture as it goes).
+        if (syntax == gdcm::TransferSyntax::RLELossless) {
+            EXPECT_EQ(Level16(cut.image, 5, 0), Level16(intact.image, 5, 0));
+        }
+    }
+
+    // A run-length segment holding more than its rows is damage too.
+    p.syntax = gdcm::TransferSyntax::RLELossless;
+    std::string longer = WriteDicom(p);
+    const std::size_t end = longer.rfind(std::string("\xFE\xFF\xDD\xE0", 4));
+    ASSERT_NE(end, std::string::npos);
+    longer.insert(end, "\xFF\x07", 2);  // one byte more, repeated
+    const std::size_t item = longer.rfind(std::string("\xFE\xFF\x00\xE0", 4), end);
+    std::uint32_t length = 0;
+    std::memcpy(&length, longer.data() + item + 4, 4);
+    length += 2;
+    std::memcpy(longer.data() + item + 4, &length, 4);
+    std::string error;
+    const DecodedPicture over = Decode(longer, &error);
+    ASSERT_FALSE(over.image.isNull()) << error;
+    EXPECT_NE(over.damage.find("多出"), std::string::npos) << over.damage;
+}
+
+TEST(DicomDecoder, JpegLsStreamCutShortIsRefusedAsCut) {
+    // A 300 × 380 film whose stream was cut, its lengths kept consistent: the decoder
+    // read on past the end for seconds before refusing it, the window frozen meanwhile.
+    DicomPicture p;
+    p.width = 300;
+    p.height = 380;
+    p.values = DicomPattern(p.width, p.height, 12);
+    std::uint32_t noise = 1;
+    for (std::uint16_t& v : p.values) {
+        noise = noise * 1664525u + 1013904223u;
+        v = static_cast<std::uint16_t>((v + (noise >> 26)) & 0x0FFF);
+    }
+    p.syntax = gdcm::TransferSyntax::JPEGLSLossless;
+    const std::string whole = WriteDicom(p);
+    std::string error;
+    ASSERT_FALSE(Decode(whole, &error).image.isNull()) << error;
+    for (const double keep : {1.0 / 3, 0.5}) {
+        error.clear();
+        EXPECT_TRUE(Decode(testing::CutFirstFragment(whole, keep), &error).image.isNull());
+        EXPECT_NE(error.find("截斷"), std::string::npos) << keep << " " << error;
+    }
+}
+
+TEST(DicomDecoder, ReasonsNameWhatIsReallyWrong) {
+    DicomPicture p;
+    p.values = DicomPattern(p.width, p.height, 12);
+    std::string error;
+    // A frame count no film has, not a pixel format said to be unsupported.
+    p.texts = {{gdcm::Tag(0x0028, 0x0008), "1000000000"}};
+    EXPECT_TRUE(Decode(WriteDicom(p), &error).image.isNull());
+    EXPECT_NE(error.find("1000000000 個影格"), std::string::npos) << error;
+
+    // Cut inside its header: cut short, not a file without a picture.
+    p.texts.clear();
+    const std::string file = WriteDicom(p);
+    const std::size_t columns = file.find(std::string("\x28\x00\x11\x00", 4));
+    ASSERT_NE(columns, std::string::npos);
+    EXPECT_TRUE(Decode(file.substr(0, columns), &error).image.isNull());
+    EXPECT_NE(error.find("截斷"), std::string::npos) << error;
+
+    // A data set that holds no picture at all (a structured report) says so.
+    gdcm::Writer writer;
+    writer.GetFile().GetHeader().SetDataSetTransferSyntax(
+        gdcm::TransferSyntax::ExplicitVRLittleEndian);
+    gdcm::DataSet& set = writer.GetFile().GetDataSet();
+    set.Insert(gdcm::Attribute<0x0008, 0x0016>{"1.2.840.10008.5.1.4.1.1.88.11"}.GetAsDataElement());
+    set.Insert(gdcm::Attribute<0x0008, 0x0018>{"1.2.3.4"}.GetAsDataElement());
+    set.Insert(gdcm::Attribute<0x0008, 0x0060>{"SR"}.GetAsDataElement());
+    std::ostringstream report;
+    writer.SetStream(report);
+    ASSERT_TRUE(writer.Write());
+    EXPECT_TRUE(Decode(report.str(), &error).image.isNull());
     EXPECT_NE(error.find("沒有像素資料"), std::string::npos) << error;
+
+#ifndef _WIN32
+    // A device named as the picture: not a regular file, and never read.
+    platform::HeadlessServices services;
+    const report::FullRadiograph device =
+        report::FindRadiograph(services, "/dev/zero", 0.5, 10, 20);
+    EXPECT_TRUE(device.picture.empty());
+    EXPECT_NE(device.problem.find("這不是一般檔案"), std::string::npos) << device.problem;
+    EXPECT_EQ(device.problem.find("找不到"), std::string::npos) << device.problem;
+#endif
 }
 
 // A 16-bit grey TIFF written by libtiff.
@@ -393,6 +524,54 @@ TEST(TiffDecoder, DeepGreyInEveryLayout) {
     EXPECT_EQ(Level16(alpha.image, 0, 0), 100);
     EXPECT_EQ(Level16(alpha.image, 1, 0), 2000);
     EXPECT_EQ(Level16(alpha.image, 2, 0), 3000);
+}
+
+// An 8 × 8 grey TIFF with the given resolution across and down.
+std::string TiffWithResolution(const testing::TempDir& dir, std::uint16_t unit, float resolution) {
+    const std::string path = (dir.path() / "scaled.tif").string();
+    TIFF* t = TIFFOpen(path.c_str(), "w");
+    if (!t) return {};
+    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, 8);
+    TIFFSetField(t, TIFFTAG_IMAGELENGTH, 8);
+    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+    TIFFSetField(t, TIFFTAG_RESOLUTIONUNIT, unit);
+    TIFFSetField(t, TIFFTAG_XRESOLUTION, resolution);
+    TIFFSetField(t, TIFFTAG_YRESOLUTION, resolution);
+    unsigned char row[8] = {0, 30, 60, 90, 120, 150, 180, 210};
+    for (int y = 0; y < 8; ++y)
+        TIFFWriteScanline(t, row, static_cast<std::uint32_t>(y), 0);
+    TIFFClose(t);
+    return testing::Slurp(path);
+}
+
+TEST(TiffDecoder, AScreensResolutionIsNoSpacing) {
+    // 72 and 96 per inch are what programs write that do not know the scale; per
+    // centimetre, rounded. A scanner's own resolution, however near, is the spacing.
+    const struct {
+        std::uint16_t unit;
+        float resolution;
+        double mm;
+    } cases[] = {{RESUNIT_INCH, 72, 0},
+                 {RESUNIT_INCH, 96, 0},
+                 {RESUNIT_CENTIMETER, 28.35f, 0},
+                 {RESUNIT_CENTIMETER, 37.80f, 0},
+                 {RESUNIT_CENTIMETER, 28.3465f, 0},
+                 {RESUNIT_CENTIMETER, 28.3f, 0},
+                 {RESUNIT_INCH, 75, 25.4 / 75},
+                 {RESUNIT_INCH, 100, 0.254},
+                 {RESUNIT_INCH, 300, 25.4 / 300},
+                 {RESUNIT_CENTIMETER, 40, 0.25}};
+    testing::TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.resolution) + (c.unit == RESUNIT_INCH ? " /in" : " /cm"));
+        std::string error;
+        const DecodedPicture d = Decode(TiffWithResolution(dir, c.unit, c.resolution), &error);
+        ASSERT_FALSE(d.image.isNull()) << error;
+        EXPECT_NEAR(d.spacingX, c.mm, 1e-6);
+        EXPECT_NEAR(d.spacingY, c.mm, 1e-6);
+    }
 }
 
 TEST(DeepPng, KeepsItsSixteenBitsAndItsHistogramWindow) {
