@@ -23,6 +23,6 @@ void FormLoad(ui::App& app, const StartupEnv& env);
 
 // The texts of the start-up message.
 inline constexpr const char* kNoHandoffMessage = "請配合牙醫軟體(selv??.exe)使用";
-inline constexpr const char* kCaptionSuffix = " 側頭顱分析";
+inline const std::string kCaptionSuffix = std::string(" ") + ui::kProgramTitle;
 
 }  // namespace ceph::app

@@ -114,15 +114,12 @@ void ShowCorrected(ui::App& app) {
     report::ShowHalfWidths(app);
 }
 
-// The tracing as its record line will hold it: each coordinate at a tenth of a
-// millimetre, read back as a stored line is read.
+// The tracing as its record line will hold it (tenths of a millimetre), read back as a
+// stored line is read.
 model::Tracing AsStored(const model::Tracing& t) {
-    model::Tracing stored = t;
-    for (int i = 1; i <= model::kLandmarkCount; ++i) {
-        (void)ReadNumberField(Format1(t.X[i]), stored.X[i]);
-        (void)ReadNumberField(Format1(t.Y[i]), stored.Y[i]);
-    }
-    return stored;
+    // Without the code, which plays no part in the coordinates.
+    auto stored = ReadTracingLine(FormatRecordLine("", t));
+    return stored ? *std::move(stored) : t;
 }
 
 void End(ui::App& app) {

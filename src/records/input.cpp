@@ -35,12 +35,14 @@ std::string Shortened(std::string_view text, std::size_t count) {
     return i < text.size() ? std::string(text.substr(0, i)) + "…" : std::string(text);
 }
 
-// The age text of the patient's stored tracing in slot `index`, if it has one.
-std::optional<std::string> StoredAge(const ui::MainWindow& w, int index) {
-    if (!w.readn[index].enabled) return std::nullopt;
-    const TracingLookup found = FindTracing(w, index);
-    if (!found || !*found || TrimBlanks((*found)->age).empty()) return std::nullopt;
-    return std::string(TrimBlanks((*found)->age));
+// The age text of the patient's stored tracing in slot `index`, if it has one, from the
+// patient's line there.
+std::optional<std::string> StoredAge(const ui::MainWindow& w, int index,
+                                     const std::optional<std::string>& line) {
+    if (!w.readn[index].enabled || !line) return std::nullopt;
+    const RecordFields fields = ParseRecordFields(*line);
+    if (!fields.IsTracing() || TrimBlanks(fields.age).empty()) return std::nullopt;
+    return std::string(TrimBlanks(fields.age));
 }
 
 }  // namespace
@@ -110,7 +112,7 @@ void inputn_Click(ui::App& app, int index) {
     s.InputFoundLine = line ? *line : std::nullopt;
     // A stored tracing is entered again at the age it was taken at; a new one at today's.
     // A date that is not one gives no age at all: the clinician types it, told why.
-    std::optional<std::string> age = StoredAge(w, index);
+    std::optional<std::string> age = StoredAge(w, index, s.InputFoundLine);
     if (!age) age = AgeText(w.state.Patient.birthDate, app.services.Today());
     w.Text4.text = age.value_or("");
     w.Text4.visible = true;

@@ -48,7 +48,6 @@ RecordFields ParseRecordFields(std::string_view line) {
     r.age = std::string(rest.substr(0, rest.find(',')));
     rest = r.age.size() + 1 <= rest.size() ? rest.substr(r.age.size() + 1) : std::string_view();
     r.rest = std::string(rest);
-    r.line = std::string(line);
     return r;
 }
 
@@ -119,6 +118,7 @@ TracingLookup FindTracing(const std::string& dataDir, std::string_view code, int
     RecordFields fields = ParseRecordFields(**line);
     if (!fields.IsTracing())
         return base::Fail(TracingProblem{RecordFilePath(dataDir, index + 1), {}, fields.fault});
+    fields.line = std::move(**line);
     return std::optional<RecordFields>(std::move(fields));
 }
 

@@ -33,7 +33,7 @@ struct RecordFields {
     std::array<float, 20> x{}, y{};  // landmarks 1..19
     std::string age;                 // the age text
     std::string rest;                // what follows the age text and its comma
-    std::string line;                // the whole line, as it was read
+    std::string line;                // the whole line, as FindTracing read it
     LineFault fault = LineFault::None;
     bool IsTracing() const { return fault == LineFault::None; }
 };

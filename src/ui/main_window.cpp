@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/figure.h"
+#include "ui/services.h"
 
 namespace ceph::ui {
 
@@ -77,7 +78,7 @@ const char* KindName(Kind kind) {
 // Each control is declared once, in the window's order: the platform creates the
 // widgets in that order and overlapping widgets stack by it.
 MainWindow::MainWindow() {
-    controls_.Add(readceph, "readceph", nullptr, {1200, 1500, 9600, 7200}, "側頭顱分析");
+    controls_.Add(readceph, "readceph", nullptr, {1200, 1500, 9600, 7200}, kProgramTitle);
     controls_.Add(File1, "File1", &readceph, {7000, 0, 1200, 600});
     File1.visible = false;
     BuildFigurePanel();
