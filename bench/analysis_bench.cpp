@@ -14,7 +14,7 @@
 #include "bench_support.h"
 #include "model/measurement.h"
 #include "record_gen.h"
-#include "records/record_line.h"
+#include "store/record_line.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ struct Tracing {
 std::vector<Tracing> MakeTracings(int count) {
     std::vector<Tracing> tracings(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-        const auto fields = ceph::records::ParseRecordFields(
+        const auto fields = ceph::store::ParseRecordFields(
             ceph::bench::MakeRecordLine("1", static_cast<unsigned>(i)));
         for (int k = 1; k <= 19; ++k)
             tracings[i].X[k] = fields.x[k], tracings[i].Y[k] = fields.y[k];

@@ -29,7 +29,7 @@
 
 #include "bench_support.h"
 #include "record_gen.h"
-#include "records/record_store.h"
+#include "store/record_store.h"
 
 extern char** environ;
 
@@ -88,7 +88,7 @@ void RegisterBenchmarks(const std::string& data) {
         [&data, patient](benchmark::State& state) {
             unsigned seed = 1;
             for (auto _ : state) {
-                const auto stored = ceph::records::StorePatientLines(
+                const auto stored = ceph::store::StorePatientLines(
                     data, 1, {ceph::bench::MakeRecordLine(patient, ++seed)});
                 if (!stored.ok())
                     throw std::runtime_error("store: " + stored.why().error.message());

@@ -11,7 +11,7 @@
 #include "analysis/uncertainty.h"
 #include "base/safe_file.h"
 #include "bench_support.h"
-#include "records/record_line.h"
+#include "store/record_line.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ BENCHMARK(BM_Uncertainty)->Unit(benchmark::kMillisecond)->UseRealTime();
 bool ReadDemoTracing() {
     std::string bytes;
     if (ceph::base::ReadRegularFile(CEPH_DEMO_DIR "/ceph-1", bytes)) return false;
-    const auto tracing = ceph::records::ReadTracingLine(bytes.substr(0, bytes.find('\r')));
+    const auto tracing = ceph::store::ReadTracingLine(bytes.substr(0, bytes.find('\r')));
     if (!tracing) return false;
     gX = tracing->X, gY = tracing->Y;
     return true;

@@ -1,12 +1,15 @@
 # The floors of the program, lowest first. A source folder may include headers of its
 # own floor and of the floors below it, never above: the ground (the domain model, the
-# running program's files and codecs, the analysis) knows nothing of the window; the
-# window model knows nothing of the behaviour that fills it; only the platform knows Qt.
+# running program's files and codecs, the store of records and the host's files, the
+# analysis) knows nothing of the window; the window model knows nothing of the
+# presenters that fill it from the domain, nor they of the behaviour that calls them;
+# only the platform knows Qt.
 # Each floor is one library, and the build checks every include against this list.
 set(CEPH_FLOORS
-    "model base analysis"
+    "model base analysis store"
     "ui"
-    "app records imaging digitising figure report presenter reading"
+    "presenter"
+    "app records imaging digitising figure report reading"
     "wiring"
     "tools platform")
 # The one include allowed upwards: the program's main starts the platform.

@@ -4,8 +4,6 @@
 #include <system_error>
 
 #include "app/exit.h"
-#include "app/handoff.h"
-#include "app/settings.h"
 #include "base/data_folder.h"
 #include "base/filesys.h"
 #include "base/safe_file.h"
@@ -16,7 +14,9 @@
 #include "presenter/result_grid.h"
 #include "reading/analysis_panel.h"
 #include "records/mark_stored.h"
-#include "records/record_file.h"
+#include "store/handoff.h"
+#include "store/record_file.h"
+#include "store/settings.h"
 
 namespace ceph::app {
 
@@ -83,10 +83,10 @@ void ReadCalibration(ui::App& app) {
     const std::string path = base::CalibrationFile(w.state.DataDir);
     if (std::error_code ec = base::ReadRegularFile(path, bytes, kMaxCalibrationBytes)) {
         if (ec != std::errc::no_such_file_or_directory)
-            app.notices.push_back(records::CannotReadText(path, ec));
+            app.notices.push_back(store::CannotReadText(path, ec));
         return;
     }
-    std::vector<std::string> lines = SplitLines(bytes);
+    std::vector<std::string> lines = store::SplitLines(bytes);
     if (lines.empty()) return;
     const std::string rate(TrimBlanks(std::string_view(lines[0]).substr(0, lines[0].find(','))));
     // A scale of 0 or less, or none at all, would propose 0 mm or a mirrored length for
@@ -137,9 +137,9 @@ void FormLoad(ui::App& app, const StartupEnv& env) {
 
     const std::string settings = s.DataDir + "selvsys.ini";
     std::error_code settingsError;
-    s.PictureDir = base::WithTrailingSeparator(base::HostPath(
-        ReadIniValue(settings, "Selvaron", "PersonPicDir", "12", kWholeValue, &settingsError)));
-    if (settingsError) app.notices.push_back(records::CannotReadText(settings, settingsError));
+    s.PictureDir = base::WithTrailingSeparator(base::HostPath(store::ReadIniValue(
+        settings, "Selvaron", "PersonPicDir", "12", store::kWholeValue, &settingsError)));
+    if (settingsError) app.notices.push_back(store::CannotReadText(settings, settingsError));
     w.File1.path = s.PictureDir;
     w.File1.pattern = "*.*";
 
@@ -151,11 +151,11 @@ void FormLoad(ui::App& app, const StartupEnv& env) {
         return;
     }
 
-    if (auto lines = ReadHandoff(handoff)) {
+    if (auto lines = store::ReadHandoff(handoff)) {
         // Name, code, birth date and sex, as far as the file goes.
-        FillPatient(s.Patient, *lines);
+        store::FillPatient(s.Patient, *lines);
     } else {
-        app.notices.push_back(records::CannotReadText(handoff, lines.why().error));
+        app.notices.push_back(store::CannotReadText(handoff, lines.why().error));
     }
 
     presenter::ShowPatient(w);

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "app/handoff.h"
 #include "app/startup.h"
 #include "base/filesys.h"
 #include "platform/qt_services.h"
 #include "platform/qt_window.h"
+#include "store/handoff.h"
 
 namespace ceph::platform {
 
@@ -118,7 +118,7 @@ int RunReadceph(int argc, char** argv) {
     QtServices services;
     ui::App program(services);
     app::StartupEnv env;
-    env.handoffArgument = app::HandoffPathFromArguments(HandoffArguments(argc, argv));
+    env.handoffArgument = store::HandoffPathFromArguments(HandoffArguments(argc, argv));
     env.currentDir = base::CurrentFolder();
     env.testDataDir = app::DefaultTestDataDir();
     app::FormLoad(program, env);

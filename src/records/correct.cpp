@@ -11,13 +11,14 @@
 #include "presenter/result_grid.h"
 #include "records/input.h"
 #include "records/profile.h"
-#include "records/record_line.h"
-#include "records/record_store.h"
 #include "records/save.h"
 #include "records/show.h"
+#include "records/shown_tracing.h"
 #include "report/half_widths.h"
 #include "report/output.h"
 #include "report/report.h"
+#include "store/record_line.h"
+#include "store/record_store.h"
 
 namespace ceph::records {
 
@@ -118,7 +119,7 @@ void ShowCorrected(ui::App& app) {
 // stored line is read.
 model::Tracing AsStored(const model::Tracing& t) {
     // Without the code, which plays no part in the coordinates.
-    auto stored = ReadTracingLine(FormatRecordLine("", t));
+    auto stored = store::ReadTracingLine(store::FormatRecordLine("", t));
     return stored ? *std::move(stored) : t;
 }
 
@@ -155,9 +156,9 @@ void correctmn_Click(ui::App& app) {
     ui::State& s = w.state;
     if (Correcting(w) || !w.Picture3.visible) return;
     const int index = s.ShownTracing;
-    const TracingLookup found = FindTracing(w, index);
+    const store::TracingLookup found = FindTracing(w, index);
     if (!found) {
-        app.services.ShowMessage(TracingProblemText(found.why(), index), ui::kExclamationOk);
+        app.services.ShowMessage(store::TracingProblemText(found.why(), index), ui::kExclamationOk);
         return;
     }
     if (!found->has_value()) {
@@ -172,7 +173,7 @@ void correctmn_Click(ui::App& app) {
     c = {};
     c.step = Step::AskingS;
     c.index = index;
-    c.tracing = TracingOf(**found);
+    c.tracing = store::TracingOf(**found);
     c.foundLine = (**found).line;
     // A compared tracing's overlay goes with the first release, which redraws the panel.
     s.Comparing = false;
@@ -277,7 +278,7 @@ bool Command7_Click(ui::App& app) {
     model::Tracing stored = c.tracing;
     // S is the origin of every stored tracing, also when S itself was moved.
     model::MoveSToOrigin(stored.X, stored.Y);
-    const std::string line = FormatRecordLine(w.state.Patient.code, stored);
+    const std::string line = store::FormatRecordLine(w.state.Patient.code, stored);
     if (!StoreOverFound(app, c.index, line, c.foundLine, kCorrectionStillHere)) return false;
     End(app);
     return true;

@@ -6,8 +6,8 @@
 #include "digitising/digitise.h"
 #include "imaging/sources.h"
 #include "imaging/viewport.h"
-#include "records/record_line.h"
 #include "records/show.h"
+#include "store/record_line.h"
 
 namespace ceph::records {
 
@@ -40,7 +40,7 @@ std::string Shortened(std::string_view text, std::size_t count) {
 std::optional<std::string> StoredAge(const ui::MainWindow& w, int index,
                                      const std::optional<std::string>& line) {
     if (!w.readn[index].enabled || !line) return std::nullopt;
-    const RecordFields fields = ParseRecordFields(*line);
+    const store::RecordFields fields = store::ParseRecordFields(*line);
     if (!fields.IsTracing() || TrimBlanks(fields.age).empty()) return std::nullopt;
     return std::string(TrimBlanks(fields.age));
 }
@@ -108,7 +108,7 @@ void inputn_Click(ui::App& app, int index) {
     s.InputTracing = static_cast<std::int16_t>(index);
     // What finishing may replace: a line another workstation stores meanwhile is asked
     // about, not overwritten. A file that cannot be read now had no line to keep.
-    const auto line = PatientLine(s.DataDir, s.Patient.code, index);
+    const auto line = store::PatientLine(s.DataDir, s.Patient.code, index);
     s.InputFoundLine = line ? *line : std::nullopt;
     // A stored tracing is entered again at the age it was taken at; a new one at today's.
     // A date that is not one gives no age at all: the clinician types it, told why.

@@ -2,14 +2,14 @@
 
 #include <string>
 
-#include "records/record_file.h"
+#include "store/record_file.h"
 
 namespace ceph::records {
 
 std::string OverlongLinesText(std::string_view path, long first, long count) {
     return std::string(path) + " 的第 " + std::to_string(first) + " 行" +
            (count > 1 ? "等 " + std::to_string(count) + " 行" : std::string()) + "長於 " +
-           std::to_string(kMaxRecordLine >> 20) + " MB，不是描圖資料，已略過。";
+           std::to_string(store::kMaxRecordLine >> 20) + " MB，不是描圖資料，已略過。";
 }
 
 void MarkStored(ui::MainWindow& win, int index) {
@@ -23,10 +23,10 @@ std::vector<std::string> MarkStoredTracings(ui::MainWindow& win, std::string_vie
     for (int i = 0; i < ui::kTracingSlots; ++i) {
         win.readn[i].enabled = false;
         win.comp[i].enabled = false;
-        const std::string path = RecordFilePath(win.state.DataDir, i + 1);
-        base::Result<RecordReader> file = OpenRecordFile(path);
+        const std::string path = store::RecordFilePath(win.state.DataDir, i + 1);
+        base::Result<store::RecordReader> file = store::OpenRecordFile(path);
         if (!file) {
-            problems.push_back(CannotReadText(path, file.why().error));
+            problems.push_back(store::CannotReadText(path, file.why().error));
             continue;
         }
         std::string_view line;
@@ -34,11 +34,11 @@ std::vector<std::string> MarkStoredTracings(ui::MainWindow& win, std::string_vie
         while (file->Next(line)) {
             ++number;
             if (file->Overlong() && overlong++ == 0) firstOverlong = number;
-            if (!LineBelongsTo(line, code)) continue;
+            if (!store::LineBelongsTo(line, code)) continue;
             MarkStored(win, i);
             break;
         }
-        if (file->Failed()) problems.push_back(CannotReadText(path, file->Error()));
+        if (file->Failed()) problems.push_back(store::CannotReadText(path, file->Error()));
         if (overlong > 0) problems.push_back(OverlongLinesText(path, firstOverlong, overlong));
     }
     return problems;

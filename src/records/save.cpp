@@ -8,10 +8,10 @@
 #include "digitising/digitise.h"
 #include "figure/display.h"
 #include "records/mark_stored.h"
-#include "records/record_file.h"
-#include "records/record_line.h"
-#include "records/record_store.h"
 #include "records/show.h"
+#include "store/record_file.h"
+#include "store/record_line.h"
+#include "store/record_store.h"
 #include "ui/figure_boxes.h"
 
 namespace ceph::records {
@@ -79,7 +79,7 @@ void KeepCalibration(ui::App& app) {
 std::string ChangedQuestion(int index, const std::optional<std::string>& now) {
     std::string what = "已被另一部電腦或程式刪除";
     if (now) {
-        const std::string age(TrimBlanks(ParseRecordFields(*now).age));
+        const std::string age(TrimBlanks(store::ParseRecordFields(*now).age));
         what = "已被另一部電腦或程式改過（" + (age.empty() ? "沒有年齡" : "年齡 " + age) + "）";
     }
     return "第 " + std::to_string(index + 1) + " 張描圖" + what + "，要以這次的描圖取代它嗎？";
@@ -91,16 +91,16 @@ bool StoreOverFound(ui::App& app, int index, const std::string& line,
                     const std::optional<std::string>& found, std::string_view stillHere) {
     const std::string& dir = app.win.state.DataDir;
     std::optional<std::string> now;
-    StoreResult stored = StorePatientLineIf(dir, index + 1, line, found, now);
+    store::StoreResult stored = store::StorePatientLineIf(dir, index + 1, line, found, now);
     if (!stored.ok() && stored.why().error == base::ChangedMeanwhile()) {
         if (app.services.ShowMessage(ChangedQuestion(index, now), ui::kReplaceOrCancel) !=
             ui::MessageAnswer::Yes)
             return false;
         // Knowingly: whatever is there now gives way.
-        stored = StorePatientLines(dir, index + 1, {line});
+        stored = store::StorePatientLines(dir, index + 1, {line});
     }
     if (stored.ok()) return true;
-    Tell(app, StoreFailureText(stored.why()) + "\n" + std::string(stillHere));
+    Tell(app, store::StoreFailureText(stored.why()) + "\n" + std::string(stillHere));
     return false;
 }
 
@@ -111,47 +111,6 @@ void ToMillimetres(PointRow& x, PointRow& y, double snMillimetres) {
     for (int i = 1; i <= 19; ++i)
         x[i] *= k, y[i] *= k;
     model::MoveSToOrigin(x, y);
-}
-
-std::string FormatRecordLine(std::string_view code, const PointRow& x, const PointRow& y,
-                             std::string_view age) {
-    std::string line(code);
-    line += ',';
-    for (int i = 1; i <= 19; ++i) {
-        line += Format1(x[i]);
-        line += ',';
-        line += Format1(y[i]);
-        line += ',';
-    }
-    line += "0,";
-    line += age;
-    return line;
-}
-
-std::string FormatRecordLine(std::string_view code, const model::Tracing& tracing) {
-    std::string line = FormatRecordLine(code, tracing.X, tracing.Y, tracing.age);
-    if (!tracing.figure.empty()) (line += ',') += tracing.figure;
-    return line;
-}
-
-std::string WithFigureFields(std::string_view line, const std::array<std::string, 3>& boxes) {
-    // Keep everything up to and including the 41st comma (the one after the age text);
-    // a line without one is kept whole and gets its comma.
-    std::size_t keep = line.size();
-    std::size_t from = 0;
-    for (int commas = 1; commas <= 41; ++commas) {
-        const std::size_t at = line.find(',', from);
-        if (at == std::string_view::npos) {
-            keep = line.size();
-            break;
-        }
-        keep = at + 1;
-        from = at + 1;
-    }
-    std::string out(TrimBlanks(line.substr(0, keep)));
-    if (out.empty() || out.back() != ',') out += ',';
-    out += boxes[0] + "," + boxes[1] + "," + boxes[2];
-    return out;
 }
 
 bool Command4_Click(ui::App& app) {
@@ -178,7 +137,7 @@ bool Command4_Click(ui::App& app) {
 
     model::Tracing tracing;
     tracing.X = x, tracing.Y = y, tracing.age = w.Text4.text;
-    const std::string line = FormatRecordLine(code, tracing);
+    const std::string line = store::FormatRecordLine(code, tracing);
     if (!StoreOverFound(app, index, line, s.InputFoundLine, kStillHere)) return false;
     KeepCalibration(app);
     s.X = x, s.Y = y;
@@ -198,11 +157,12 @@ void Command2_Click(ui::App& app) {
     }
     const std::string code(TrimBlanks(w.state.Patient.code));
     auto adjust = [&](std::string_view line, std::string& replacement) {
-        if (!LineBelongsTo(line, code)) return false;
-        replacement = WithFigureFields(line, boxes) + "\r\n";
+        if (!store::LineBelongsTo(line, code)) return false;
+        replacement = store::WithFigureFields(line, boxes) + "\r\n";
         return true;
     };
-    const StoreResult stored = RewriteRecordFile(s.DataDir, s.ShownTracing + 1, adjust, {});
+    const store::StoreResult stored =
+        store::RewriteRecordFile(s.DataDir, s.ShownTracing + 1, adjust, {});
     if (!stored.ok()) {
         // The boxes keep the new values, so ReLoad can store them once the cause is gone.
         return Tell(app, "無法儲存圖形調整: " + stored.why().file + "\n" +

@@ -10,29 +10,17 @@
 
 #include "model/geometry.h"
 #include "model/tracing.h"
+#include "store/record_line.h"
 #include "ui/app.h"
 
 namespace ceph::records {
 
-// One coordinate of landmarks 1..19 (the other slots unused), as the store keeps them.
-using PointRow = model::PointTable;
+using store::PointRow;
 
 // The landmarks converted from image units to millimetres with S at the origin, for a
 // true S-N length of `snMillimetres`. Left in image units when that length or the
 // measured S-N distance is 0.
 void ToMillimetres(PointRow& x, PointRow& y, double snMillimetres);
-
-// The record line of a finished tracing: code, the 38 coordinates at one decimal, "0"
-// and the age text.
-std::string FormatRecordLine(std::string_view code, const PointRow& x, const PointRow& y,
-                             std::string_view age);
-// The record line of a tracing: as above with the tracing's age text, then its figure
-// fields when it has any.
-std::string FormatRecordLine(std::string_view code, const model::Tracing& tracing);
-
-// The patient's line with the figure fields (scale, left, top) replaced or added after
-// the age text; the first 41 fields stay as they are.
-std::string WithFigureFields(std::string_view line, const std::array<std::string, 3>& boxes);
 
 // Stores `line` as the patient's tracing index+1 while the patient's line there is still
 // `found` (the line the work started from; nothing when there was none). When another

@@ -5,10 +5,11 @@
 #include "figure/figure.h"
 #include "records/correct.h"
 #include "records/profile.h"
-#include "records/record_line.h"
+#include "records/shown_tracing.h"
 #include "report/half_widths.h"
 #include "report/output.h"
 #include "report/report.h"
+#include "store/record_line.h"
 
 namespace ceph::records {
 
@@ -43,9 +44,9 @@ void PaintPictureUnderFigure(ui::App& app, int n) {
 // faulty the user is told why. Either way, and for a line gone from the record file
 // since the menus were filled, the window stays as it was rather than showing some
 // other tracing's values under this one's caption.
-bool Showable(ui::App& app, const TracingLookup& found, int index) {
+bool Showable(ui::App& app, const store::TracingLookup& found, int index) {
     if (!found) {
-        app.services.ShowMessage(TracingProblemText(found.why(), index), ui::kExclamationOk);
+        app.services.ShowMessage(store::TracingProblemText(found.why(), index), ui::kExclamationOk);
         return false;
     }
     return found->has_value();
@@ -78,7 +79,7 @@ void readn_Click(ui::App& app, int index) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     // Read before anything changes: a file that cannot be read leaves the window as it was.
-    const TracingLookup found = FindTracing(w, index);
+    const store::TracingLookup found = FindTracing(w, index);
     if (!Showable(app, found, index)) return;
     s.ShownTracing = static_cast<std::int16_t>(index);
     s.Comparing = false;
@@ -107,7 +108,7 @@ void comp_Click(ui::App& app, int index) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     if (index == s.ShownTracing) return;
-    const TracingLookup found = FindTracing(w, index);
+    const store::TracingLookup found = FindTracing(w, index);
     if (!Showable(app, found, index)) return;
     s.CompareTracing = static_cast<std::int16_t>(index);
     const auto savedX = s.X, savedY = s.Y;

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <utility>
 
-#include "app/settings.h"
 #include "base/safe_file.h"
 #include "base/text_codec.h"
 #include "report/full_page.h"
+#include "store/settings.h"
 
 namespace ceph::report {
 
@@ -131,13 +131,13 @@ void DrawFullReport(ui::DrawingList& page, const FullReportInputs& in) {
 
 std::string ReadClinicName(const std::string& dataDir) {
     const std::string path = dataDir + kReportSettingsFile;
-    const std::string name = app::ReadIniValue(path, "readceph", "ClinicName", "", 60);
+    const std::string name = store::ReadIniValue(path, "readceph", "ClinicName", "", 60);
     if (!name.empty()) return name;
     // An IT person may write the key alone, before any section.
     std::string bytes;
     if (base::ReadRegularFile(path, bytes, 1 << 20)) return {};
-    return app::IniValueFromText("[readceph]\n" + base::DecodeHostText(bytes), "readceph",
-                                 "ClinicName", "", 60);
+    return store::IniValueFromText("[readceph]\n" + base::DecodeHostText(bytes), "readceph",
+                                   "ClinicName", "", 60);
 }
 
 std::string DateText(int year, int month, int day) {

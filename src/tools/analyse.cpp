@@ -10,8 +10,8 @@
 #include "base/safe_file.h"
 #include "model/measurement.h"
 #include "model/numbers.h"
-#include "records/record_file.h"
-#include "records/record_line.h"
+#include "store/record_file.h"
+#include "store/record_line.h"
 #include "tools/export_command.h"
 
 namespace ceph::tools {
@@ -35,12 +35,12 @@ void AppendHalfWidths(std::string& csv, const model::Tracing& r, const AnalyseOp
 std::string Csv(std::string_view line, const model::Tracing& r, const AnalyseOptions& o) {
     if (o.named) {
         std::string csv;
-        AppendCsvField(csv, records::FirstField(line));
+        AppendCsvField(csv, store::FirstField(line));
         return csv + NamedFields(*o.named, r, o.male);
     }
     const model::AnalysisTexts texts = AnalyseTracing(r, o.male);
     std::string csv;
-    AppendCsvField(csv, records::FirstField(line));
+    AppendCsvField(csv, store::FirstField(line));
     for (const std::string& v : texts.values)
         (csv += ',') += v;
     for (const char* n : texts.norms)
@@ -120,7 +120,7 @@ std::string AnalyseRecordLine(std::string_view line, bool male) {
 
 std::string AnalyseRecordLine(std::string_view line, const AnalyseOptions& options) {
     // Analysed whatever the line holds: a line that is no tracing gives what its fields give.
-    return Csv(line, records::TracingOf(records::ParseRecordFields(line)), options);
+    return Csv(line, store::TracingOf(store::ParseRecordFields(line)), options);
 }
 
 std::string AnalyseHeader(const AnalyseOptions& options) {
@@ -148,15 +148,15 @@ model::AnalysisTexts AnalyseTracing(const model::Tracing& r, bool male) {
     return texts;
 }
 
-std::string NotATracingText(records::LineFault fault) {
-    if (fault == records::LineFault::TooFar) {
+std::string NotATracingText(store::LineFault fault) {
+    if (fault == store::LineFault::TooFar) {
         return "landmarks more than " +
                std::to_string(static_cast<int>(model::kMaxMillimetresFromS)) + " mm from S";
     }
     return "coordinates that are not finite numbers";
 }
 
-int ForEachTracing(records::RecordReader& reader, std::string_view name, std::ostream& err,
+int ForEachTracing(store::RecordReader& reader, std::string_view name, std::ostream& err,
                    const TracingSink& tracing) {
     int skipped = 0;
     long number = 0;
@@ -164,7 +164,7 @@ int ForEachTracing(records::RecordReader& reader, std::string_view name, std::os
     while (reader.Next(line)) {
         ++number;
         if (reader.Overlong()) {
-            err << name << ':' << number << ": longer than " << (records::kMaxRecordLine >> 20)
+            err << name << ':' << number << ": longer than " << (store::kMaxRecordLine >> 20)
                 << " MB, not a record line, skipped\n";
             ++skipped;
             continue;
@@ -174,7 +174,7 @@ int ForEachTracing(records::RecordReader& reader, std::string_view name, std::os
             ++skipped;
             continue;
         }
-        const auto read = records::ReadTracingLine(line);
+        const auto read = store::ReadTracingLine(line);
         if (!read) {
             err << name << ':' << number << ": " << NotATracingText(read.why()) << ", skipped\n";
             ++skipped;
@@ -185,7 +185,7 @@ int ForEachTracing(records::RecordReader& reader, std::string_view name, std::os
     return skipped;
 }
 
-int AnalyseRecords(records::RecordReader& reader, std::string_view name, std::ostream& out,
+int AnalyseRecords(store::RecordReader& reader, std::string_view name, std::ostream& out,
                    std::ostream& err, const AnalyseOptions& options) {
     std::string buffer;
     const int skipped =
@@ -204,7 +204,7 @@ int AnalyseRecords(records::RecordReader& reader, std::string_view name, std::os
 int AnalyseStream(std::istream& in, std::string_view name, std::ostream& out, std::ostream& err,
                   bool male) {
     // The same line ends as the program's own reading of record files.
-    records::RecordReader reader(in);
+    store::RecordReader reader(in);
     return AnalyseRecords(reader, name, out, err, AnalyseOptions{.male = male});
 }
 
@@ -257,8 +257,8 @@ int RunAnalyse(int argc, char** argv) {
             status = 1;
             continue;
         }
-        records::RecordReader reader = standardInput ? records::RecordReader(std::cin)
-                                                     : records::RecordReader(std::move(source));
+        store::RecordReader reader =
+            standardInput ? store::RecordReader(std::cin) : store::RecordReader(std::move(source));
         const std::string_view name = standardInput ? kStandardInput : std::string_view(file);
         if (AnalyseRecords(reader, name, std::cout, std::cerr, *options) != 0) status = 1;
         if (reader.Failed()) {

@@ -12,11 +12,11 @@
 #include "tools/named_analysis.h"
 #include "tools/options.h"
 
-namespace ceph::records {
+namespace ceph::store {
 class RecordReader;
 struct RecordFields;
 enum class LineFault;
-}  // namespace ceph::records
+}  // namespace ceph::store
 
 namespace ceph::tools {
 
@@ -47,20 +47,20 @@ model::AnalysisTexts AnalyseTracing(const model::Tracing& tracing, bool male);
 
 // Why a line is no tracing, as the commands say it ("coordinates that are not finite
 // numbers").
-std::string NotATracingText(records::LineFault fault);
+std::string NotATracingText(store::LineFault fault);
 
 // Hands every line `reader` gives that is a tracing to `tracing`, with its fields; lines
 // that are not record lines (a line longer than any record line among them), or that
-// are no tracing (records::LineFault), are reported on `err` as "NAME:N: ..., skipped".
+// are no tracing (store::LineFault), are reported on `err` as "NAME:N: ..., skipped".
 // Returns the number of skipped lines.
 using TracingSink = std::function<void(std::string_view line, const model::Tracing&)>;
-int ForEachTracing(records::RecordReader& reader, std::string_view name, std::ostream& err,
+int ForEachTracing(store::RecordReader& reader, std::string_view name, std::ostream& err,
                    const TracingSink& tracing);
 
 // Analyses every line `reader` gives into `out`; lines that are not record lines, or
 // whose coordinates are not finite numbers, are reported on `err` as "NAME:N: ..." and
 // skipped. Returns the number of skipped lines.
-int AnalyseRecords(records::RecordReader& reader, std::string_view name, std::ostream& out,
+int AnalyseRecords(store::RecordReader& reader, std::string_view name, std::ostream& out,
                    std::ostream& err, const AnalyseOptions& options);
 int AnalyseStream(std::istream& in, std::string_view name, std::ostream& out, std::ostream& err,
                   bool male);

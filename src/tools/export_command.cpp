@@ -5,14 +5,15 @@
 #include <optional>
 #include <unordered_map>
 
-#include "app/handoff.h"
 #include "base/filesys.h"
 #include "base/result.h"
 #include "base/safe_file.h"
 #include "base/text_codec.h"
 #include "model/measurement.h"
-#include "records/record_file.h"
-#include "records/record_line.h"
+#include "model/numbers.h"
+#include "store/handoff.h"
+#include "store/record_file.h"
+#include "store/record_line.h"
 #include "tools/analyse.h"
 #include "tools/named_analysis.h"
 #include "tools/stored_tracing.h"
@@ -109,7 +110,7 @@ class SexBook {
         if (code.empty() || code.find_first_of(std::string_view("/\\\0", 3)) != std::string::npos)
             return fallback_;
         const std::string path = base::WithTrailingSeparator(dir_) + code + ".tmp";
-        const auto lines = app::ReadHandoff(path);
+        const auto lines = store::ReadHandoff(path);
         if (lines) return lines->size() >= 4 && model::IsMale((*lines)[3]);
         const std::error_code why = lines.why().error;
         if (why != std::errc::no_such_file_or_directory && why != std::errc::filename_too_long) {
@@ -145,7 +146,7 @@ void AppendRow(std::string& out, std::string_view code, int tracing, const model
         out += ",,,\r\n";
         return;
     }
-    for (const std::string& box : records::FigureBoxTexts(fields.figure))
+    for (const std::string& box : store::FigureBoxTexts(fields.figure))
         AppendCsvField(out += ',', box);
     out += "\r\n";
 }
@@ -231,7 +232,7 @@ int RunExport(int argc, char** argv) {
     SexBook sexes(handoffs, cl.Text("--sex") == "M");
     const std::string dataDir = base::WithTrailingSeparator(data);
     for (int n = 1; n <= 9; ++n) {
-        const std::string path = records::RecordFilePath(dataDir, n);
+        const std::string path = store::RecordFilePath(dataDir, n);
         base::SourceFile source;
         // Only read: a tracing number nobody has used yet has no file.
         if (std::error_code ec = source.Open(path)) {
@@ -240,10 +241,10 @@ int RunExport(int argc, char** argv) {
             status = 1;
             continue;
         }
-        records::RecordReader reader(std::move(source));
+        store::RecordReader reader(std::move(source));
         const int skipped = ForEachTracing(
             reader, path, std::cerr, [&](std::string_view line, const model::Tracing& fields) {
-                const std::string_view code = records::FirstField(line);
+                const std::string_view code = store::FirstField(line);
                 AppendRow(sink.Buffer(), code, n, fields, sexes.Male(code, status), named);
                 sink.Drain();
             });

@@ -7,7 +7,7 @@
 #include "base/safe_file.h"
 #include "model/figure_movement.h"
 #include "model/numbers.h"
-#include "records/record_line.h"
+#include "store/record_line.h"
 
 namespace ceph::tools {
 
@@ -193,7 +193,7 @@ int RunFigure(int argc, char** argv, PngWriter pngWriter) {
     }
     const model::Figure figure = BuildFigure(stored->tracing, Steps(line));
     // Where the figure panel puts the radiograph for this tracing.
-    const std::array<std::string, 3> boxes = records::FigureBoxTexts(stored->tracing.figure);
+    const std::array<std::string, 3> boxes = store::FigureBoxTexts(stored->tracing.figure);
     const model::FigureRadiograph under{picture, static_cast<float>(TextToNumber(boxes[1])),
                                         static_cast<float>(TextToNumber(boxes[2])),
                                         static_cast<float>(TextToNumber(boxes[0]))};

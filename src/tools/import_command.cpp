@@ -7,10 +7,9 @@
 #include "base/filesys.h"
 #include "base/safe_file.h"
 #include "model/numbers.h"
-#include "records/record_file.h"
-#include "records/record_line.h"
-#include "records/record_store.h"
-#include "records/save.h"
+#include "store/record_file.h"
+#include "store/record_line.h"
+#include "store/record_store.h"
 #include "tools/stored_tracing.h"
 
 namespace ceph::tools {
@@ -36,20 +35,20 @@ base::Result<std::string, std::string> CheckLine(std::string_view line) {
     if (TrimBlanks(f[0]) != f[0]) return base::Fail("blanks around the patient code");
     // Numbers as every reader of record lines takes them.
     model::Tracing tracing;
-    records::PointRow &x = tracing.X, &y = tracing.Y;
+    store::PointRow &x = tracing.X, &y = tracing.Y;
     for (int i = 1; i <= 19; ++i) {
         for (int axis = 0; axis < 2; ++axis) {
             const std::size_t k = static_cast<std::size_t>(2 * i - 1 + axis);
-            if (!records::ReadNumberField(f[k], (axis == 0 ? x : y)[i]))
+            if (!store::ReadNumberField(f[k], (axis == 0 ? x : y)[i]))
                 return base::Fail("field " + std::to_string(k + 1) + " \"" + std::string(f[k]) +
                                   "\" is not a number");
         }
     }
     float number;
-    if (!records::ReadNumberField(f[39], number) || number != 0)
+    if (!store::ReadNumberField(f[39], number) || number != 0)
         return base::Fail("field 40 must be 0");
     for (std::size_t k = 41; k < f.size(); ++k) {
-        if (!records::ReadNumberField(f[k], number))
+        if (!store::ReadNumberField(f[k], number))
             return base::Fail("figure field " + std::to_string(k + 1) + " \"" + std::string(f[k]) +
                               "\" is not a number");
     }
@@ -62,7 +61,7 @@ base::Result<std::string, std::string> CheckLine(std::string_view line) {
     tracing.age = f[40];
     for (std::size_t k = 41; k < f.size(); ++k)
         (tracing.figure += k == 41 ? "" : ",") += TrimBlanks(f[k]);
-    return records::FormatRecordLine(f[0], tracing);
+    return store::FormatRecordLine(f[0], tracing);
 }
 
 constexpr OptionRule kOptions[] = {
@@ -74,11 +73,11 @@ constexpr OptionRule kOptions[] = {
 
 PreparedImport PrepareImport(std::string_view text) {
     std::istringstream in{std::string(text)};
-    records::RecordReader reader(in);
+    store::RecordReader reader(in);
     return PrepareImport(reader);
 }
 
-PreparedImport PrepareImport(records::RecordReader& reader) {
+PreparedImport PrepareImport(store::RecordReader& reader) {
     std::vector<std::string> lines;
     std::vector<ImportProblem> problems;
     std::unordered_map<std::string, long> firstLineOf;
@@ -88,7 +87,7 @@ PreparedImport PrepareImport(records::RecordReader& reader) {
         ++number;
         if (reader.Overlong()) {
             problems.push_back({number, "longer than " +
-                                            std::to_string(records::kMaxRecordLine >> 20) +
+                                            std::to_string(store::kMaxRecordLine >> 20) +
                                             " MB, not a record line"});
             continue;
         }
@@ -98,7 +97,7 @@ PreparedImport PrepareImport(records::RecordReader& reader) {
             problems.push_back({number, stored.why()});
             continue;
         }
-        const std::string code(records::FirstField(line));
+        const std::string code(store::FirstField(line));
         if (auto [it, fresh] = firstLineOf.emplace(code, number); !fresh) {
             problems.push_back({number, "patient \"" + code + "\" is already on line " +
                                             std::to_string(it->second)});
@@ -134,8 +133,8 @@ int RunImport(int argc, char** argv) {
         std::cerr << "cephtool: cannot read " << file << ": " << ec.message() << "\n";
         return 1;
     }
-    records::RecordReader reader =
-        file == "-" ? records::RecordReader(std::cin) : records::RecordReader(std::move(input));
+    store::RecordReader reader =
+        file == "-" ? store::RecordReader(std::cin) : store::RecordReader(std::move(input));
     const PreparedImport prepared = PrepareImport(reader);
     const std::string source = file == "-" ? "standard input" : file;
     if (reader.Failed()) {
@@ -155,7 +154,7 @@ int RunImport(int argc, char** argv) {
         return 1;
     }
     const std::string dir = base::WithTrailingSeparator(data);
-    const records::StoreResult stored = records::StorePatientLines(dir, tracing, lines);
+    const store::StoreResult stored = store::StorePatientLines(dir, tracing, lines);
     if (!stored.ok()) {
         const std::string why = stored.why().error == std::errc::timed_out
                                     ? "another program kept it locked"
@@ -165,7 +164,7 @@ int RunImport(int argc, char** argv) {
         return 1;
     }
     std::cout << lines.size() << (lines.size() == 1 ? " tracing" : " tracings") << " stored in "
-              << records::RecordFilePath(dir, tracing) << "\n";
+              << store::RecordFilePath(dir, tracing) << "\n";
     return 0;
 }
 

@@ -10,9 +10,9 @@
 #include "base/result.h"
 #include "tools/options.h"
 
-namespace ceph::records {
+namespace ceph::store {
 class RecordReader;
-}  // namespace ceph::records
+}  // namespace ceph::store
 
 namespace ceph::tools {
 
@@ -27,9 +27,9 @@ using PreparedImport = base::Result<std::vector<std::string>, std::vector<Import
 // Checks every line `reader` gives and, when all are sound, gives them in the form the
 // program writes: S moved to the origin, coordinates at one decimal. A line must have
 // 41 or 44 fields, a code without blanks around it, numbers where numbers belong (as
-// records::ReadNumberField takes them), landmarks within reach of S, and a code no
+// store::ReadNumberField takes them), landmarks within reach of S, and a code no
 // earlier line had. Blank lines are passed over.
-PreparedImport PrepareImport(records::RecordReader& reader);
+PreparedImport PrepareImport(store::RecordReader& reader);
 // The same over the lines of `text`.
 PreparedImport PrepareImport(std::string_view text);
 

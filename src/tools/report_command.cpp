@@ -8,15 +8,15 @@
 #include <string>
 
 #include "analysis/practice_analyses.h"
-#include "app/settings.h"
 #include "base/filesys.h"
 #include "base/patient_files.h"
 #include "platform/headless_services.h"
 #include "platform/run.h"
-#include "records/record_line.h"
 #include "report/full_report.h"
 #include "report/half_widths.h"
 #include "report/report.h"
+#include "store/record_line.h"
+#include "store/settings.h"
 #include "tools/options.h"
 #include "tools/stored_tracing.h"
 
@@ -39,8 +39,8 @@ constexpr OptionRule kOptions[] = {
 // The patient's picture folder as the window finds it: the suite's settings name it,
 // relative to the data folder when not a whole path.
 std::string PictureFolder(const std::string& dataDir) {
-    std::string folder = base::HostPath(app::ReadIniValue(dataDir + "selvsys.ini", "Selvaron",
-                                                          "PersonPicDir", "12", app::kWholeValue));
+    std::string folder = base::HostPath(store::ReadIniValue(
+        dataDir + "selvsys.ini", "Selvaron", "PersonPicDir", "12", store::kWholeValue));
     if (!base::ToPath(folder).is_absolute()) folder = dataDir + folder;
     return base::WithTrailingSeparator(folder);
 }
@@ -70,7 +70,7 @@ std::optional<report::FullReportInputs> FullInputs(const CommandLine& o, const S
     in.tracing = model::ReportOf(st.tracing, st.patient, st.number);
     const ui::YearMonth today = services.Today();
     in.printedOn = report::DateText(today.year, today.month, today.day);
-    const std::array<std::string, 3> boxes = records::FigureBoxTexts(st.tracing.figure);
+    const std::array<std::string, 3> boxes = store::FigureBoxTexts(st.tracing.figure);
     const std::string picture =
         o.Has("--picture")
             ? o.Text("--picture")

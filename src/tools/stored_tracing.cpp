@@ -1,16 +1,16 @@
 #include "tools/stored_tracing.h"
 
-#include "app/handoff.h"
 #include "base/filesys.h"
 #include "base/safe_file.h"
-#include "records/record_file.h"
-#include "records/record_line.h"
+#include "store/handoff.h"
+#include "store/record_file.h"
+#include "store/record_line.h"
 #include "tools/analyse.h"
 
 namespace ceph::tools {
 
 base::Result<StoredTracing> ReadStoredTracing(const TracingSource& source) {
-    const auto lines = app::ReadHandoff(source.handoff);
+    const auto lines = store::ReadHandoff(source.handoff);
     if (!lines) {
         const std::error_code ec = lines.why().error;
         return base::Fail(source.handoff, ec,
@@ -18,22 +18,22 @@ base::Result<StoredTracing> ReadStoredTracing(const TracingSource& source) {
     }
     StoredTracing stored;
     stored.number = source.tracing;
-    app::FillPatient(stored.patient, *lines);
+    store::FillPatient(stored.patient, *lines);
 
     // Only read: a missing record file is not created as the program would.
     const std::string dataDir = base::WithTrailingSeparator(source.data);
-    const std::string record = records::RecordFilePath(dataDir, source.tracing);
+    const std::string record = store::RecordFilePath(dataDir, source.tracing);
     base::SourceFile probe;
     const std::error_code missing = probe.Open(record);
     probe.Close();
-    const records::TracingLookup found =
+    const store::TracingLookup found =
         missing == std::errc::no_such_file_or_directory
-            ? records::TracingLookup(std::optional<records::RecordFields>())
-            : records::FindTracing(dataDir, stored.patient.code, source.tracing - 1);
+            ? store::TracingLookup(std::optional<store::RecordFields>())
+            : store::FindTracing(dataDir, stored.patient.code, source.tracing - 1);
     const std::string tracing =
         "tracing " + std::to_string(source.tracing) + " of patient \"" + stored.patient.code + "\"";
     if (!found) {
-        const records::TracingProblem& why = found.why();
+        const store::TracingProblem& why = found.why();
         if (why.error)
             return base::Fail(record, why.error,
                               "cannot read " + record + ": " + why.error.message());
@@ -41,7 +41,7 @@ base::Result<StoredTracing> ReadStoredTracing(const TracingSource& source) {
                           tracing + " in " + record + " has " + NotATracingText(why.fault));
     }
     if (!*found) return base::Fail(record, {}, tracing + " is not stored in " + record);
-    stored.tracing = records::TracingOf(**found);
+    stored.tracing = store::TracingOf(**found);
     return stored;
 }
 

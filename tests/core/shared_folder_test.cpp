@@ -15,7 +15,7 @@
 
 #include "base/filesys.h"
 #include "base/safe_file.h"
-#include "records/record_store.h"
+#include "store/record_store.h"
 #include "support/temp_dir.h"
 
 #ifdef _WIN32
@@ -91,7 +91,7 @@ TEST(SharedFolder, TwoThreadsSavingAtOnceLoseNoLine) {
         for (int i = 0; i < kSaves; ++i) {
             const std::string code =
                 std::string(1, static_cast<char>('A' + who)) + std::to_string(i);
-            ok[who] &= records::StorePatientLines(data, 1, {code + ",x"}, 10s).ok();
+            ok[who] &= store::StorePatientLines(data, 1, {code + ",x"}, 10s).ok();
         }
     };
     std::thread a(saver, 0), b(saver, 1);
@@ -125,16 +125,16 @@ TEST(SharedFolder, TheLockFilesOwnFaultsAreTold) {
 TEST(SharedFolder, SavingNamesAMissingDataFolderAndALockLinkToNothing) {
     testing::TempDir dir;
     const std::string gone = FromPath(dir.path() / "gone") + kSeparator;
-    const records::StoreResult missing = records::StorePatientLines(gone, 2, {"A,x"}, 0ms);
+    const store::StoreResult missing = store::StorePatientLines(gone, 2, {"A,x"}, 0ms);
     EXPECT_EQ(missing.why().file, gone);
     EXPECT_EQ(ErrorText(missing.why().error), "找不到資料夾");
 #ifndef _WIN32
     const std::string data = dir.str() + kSeparator;
     fs::create_symlink(dir.path() / "elsewhere" / "ceph.lock", dir.path() / "ceph.lock");
     const auto start = Clock::now();
-    const records::StoreResult dangling = records::StorePatientLines(data, 2, {"A,x"}, 5s);
+    const store::StoreResult dangling = store::StorePatientLines(data, 2, {"A,x"}, 5s);
     EXPECT_LT(Clock::now() - start, 1s);
-    EXPECT_EQ(dangling.why().file, records::LockFilePath(data));
+    EXPECT_EQ(dangling.why().file, store::LockFilePath(data));
     EXPECT_EQ(ErrorText(dangling.why().error), "這是指向不存在檔案的連結");
     EXPECT_FALSE(fs::exists(dir.path() / "elsewhere"));
 #endif
@@ -154,7 +154,7 @@ class SecondWriter {
             ::close(go[1]);
             char c;
             if (::read(go[0], &c, 1) != 1) ::_exit(2);
-            ::_exit(records::StorePatientLines(data, 2, {"B,x"}, 10s).ok() ? 0 : 1);
+            ::_exit(store::StorePatientLines(data, 2, {"B,x"}, 10s).ok() ? 0 : 1);
         }
         ::close(go[0]);
         go_ = go[1];
@@ -184,7 +184,7 @@ class SecondWriter {
 TEST(SharedFolder, AWriterWaitingOnAReplacedLockFileWaitsForTheNewOne) {
     testing::TempDir dir;
     const std::string data = dir.str() + kSeparator;
-    const std::string lockPath = records::LockFilePath(data);
+    const std::string lockPath = store::LockFilePath(data);
     SecondWriter second(data);
     FileLock old;
     ASSERT_FALSE(old.Acquire(lockPath, 2, 0ms));
@@ -210,7 +210,7 @@ TEST(SharedFolder, AWriterWaitingOnAReplacedLockFileWaitsForTheNewOne) {
 TEST(SharedFolder, ASaveWhoseLockFileIsDeletedMeanwhileKeepsTheOtherProgramsLine) {
     testing::TempDir dir;
     const std::string data = dir.str() + kSeparator;
-    const std::string lockPath = records::LockFilePath(data);
+    const std::string lockPath = store::LockFilePath(data);
     {
         SecondWriter second(data);
         FileLock held;
@@ -238,7 +238,7 @@ TEST(SharedFolder, ASaveWhoseLockFileIsDeletedMeanwhileKeepsTheOtherProgramsLine
         }
         return line.substr(0, 2) == "A,";
     };
-    EXPECT_TRUE(records::RewriteRecordFile(data, 2, dropA, "A,y\r\n", 0ms).ok());
+    EXPECT_TRUE(store::RewriteRecordFile(data, 2, dropA, "A,y\r\n", 0ms).ok());
     EXPECT_EQ(Slurp(dir.path() / "ceph-2"), "C,x\r\nB,x\r\nA,y\r\n");
 }
 

@@ -122,6 +122,13 @@ INSTANTIATE_TEST_SUITE_P(
         HandoffCase{"Empty", "", {"", "", "", ""}}),
     [](const auto& info) { return std::string(info.param.label); });
 
+#ifndef _WIN32
+// The test-data folder the original program looked for on drive D.
+TEST(Startup, TestDataFolderIsOnDriveDAsARootFolder) {
+    EXPECT_EQ(DefaultTestDataDir(), "/d/backup/kmr/");
+}
+#endif
+
 TEST(Startup, HandoffThatCannotBeReadLeavesTheHeaderEmpty) {
     // The reason says what is missing: the file, or the folder that should hold it.
     const std::pair<const char*, const char*> cases[] = {{"missing.txt", "找不到檔案"},

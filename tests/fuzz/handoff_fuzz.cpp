@@ -4,16 +4,16 @@
 #include <cstdint>
 #include <string>
 
-#include "app/handoff.h"
 #include "base/filesys.h"
 #include "base/text_codec.h"
 #include "fuzz/fuzz_check.h"
+#include "store/handoff.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const std::string text = ceph::base::DecodeHostText(bytes);
     FUZZ_CHECK(ceph::base::IsValidUtf8(text));
-    for (const std::string& line : ceph::app::SplitLines(text)) {
+    for (const std::string& line : ceph::store::SplitLines(text)) {
         FUZZ_CHECK(line.find_first_of("\r\n") == std::string::npos);
         if (line.empty()) continue;
         const std::string pattern = ceph::base::LiteralPattern(line);

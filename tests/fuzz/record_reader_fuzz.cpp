@@ -9,19 +9,19 @@
 #include <string>
 
 #include "fuzz/fuzz_check.h"
-#include "records/record_file.h"
-#include "records/record_line.h"
+#include "store/record_file.h"
+#include "store/record_line.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     // The first byte is the read size, so that line ends fall on read boundaries, and
     // the longest line kept (short ones to reach overlong lines in small inputs).
     const std::size_t block = data[0] % 64 + 1;
-    constexpr std::size_t kLongest[4] = {ceph::records::kMaxRecordLine, 7, 40, 300};
+    constexpr std::size_t kLongest[4] = {ceph::store::kMaxRecordLine, 7, 40, 300};
     const std::size_t longest = kLongest[data[0] >> 6];
     const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
     std::istringstream in(bytes);
-    ceph::records::RecordReader reader(in, block, longest);
+    ceph::store::RecordReader reader(in, block, longest);
     std::string_view line;
     std::uint64_t covered = bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0;
     while (reader.Next(line)) {
@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(line == raw);
         covered += reader.RawLength();
 
-        const ceph::records::RecordFields fields = ceph::records::ParseRecordFields(line);
+        const ceph::store::RecordFields fields = ceph::store::ParseRecordFields(line);
         if (fields.IsTracing()) {
             for (int i = 1; i <= 19; ++i) {
                 FUZZ_CHECK(std::isfinite(fields.x[i]) && std::isfinite(fields.y[i]));
@@ -46,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                            ceph::model::kMaxMillimetresFromS);
             }
         }
-        ceph::records::FigureBoxTexts(fields.rest);
-        ceph::records::LineBelongsTo(line, "00101");
+        ceph::store::FigureBoxTexts(fields.rest);
+        ceph::store::LineBelongsTo(line, "00101");
     }
     FUZZ_CHECK(covered == bytes.size());
     FUZZ_CHECK(reader.Offset() == bytes.size());

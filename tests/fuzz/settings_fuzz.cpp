@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/settings.h"
 #include "base/text_codec.h"
 #include "fuzz/fuzz_check.h"
+#include "store/settings.h"
 
 namespace {
 
@@ -20,9 +20,9 @@ std::size_t Characters(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    for (std::size_t limit : {ceph::app::kWholeValue, std::size_t{99}, std::size_t{3}}) {
+    for (std::size_t limit : {ceph::store::kWholeValue, std::size_t{99}, std::size_t{3}}) {
         const std::string value =
-            ceph::app::IniValueFromText(bytes, "Selvaron", "PersonPicDir", "12", limit);
+            ceph::store::IniValueFromText(bytes, "Selvaron", "PersonPicDir", "12", limit);
         FUZZ_CHECK(ceph::base::IsValidUtf8(value));
         FUZZ_CHECK(Characters(value) <= limit);
     }

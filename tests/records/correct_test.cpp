@@ -10,7 +10,7 @@
 #include "app/startup.h"
 #include "model/measurement.h"
 #include "records/correct.h"
-#include "records/record_line.h"
+#include "store/record_line.h"
 #include "support/fake_services.h"
 #include "support/patient_folder.h"
 #include "support/temp_dir.h"
@@ -130,7 +130,7 @@ TEST_F(CorrectTest, AMovedLandmarkIsShownAtOnceStoredAndShownAgain) {
     EXPECT_FALSE(w.Picture2.visible);
     EXPECT_EQ(w.state.ReservedRight, 0);
     const std::string line = Slurp(Record());
-    const auto saved = ReadTracingLine(line.substr(0, line.find('\r')));
+    const auto saved = store::ReadTracingLine(line.substr(0, line.find('\r')));
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->age, "48Y 2M");
     EXPECT_NEAR(saved->X[kPog], 70, 0.05 + 1e-4);

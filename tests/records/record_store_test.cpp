@@ -13,9 +13,10 @@
 
 #include "base/safe_file.h"
 #include "records/mark_stored.h"
-#include "records/record_file.h"
-#include "records/record_line.h"
-#include "records/record_store.h"
+#include "records/shown_tracing.h"
+#include "store/record_file.h"
+#include "store/record_line.h"
+#include "store/record_store.h"
 #include "support/temp_dir.h"
 
 #ifndef _WIN32
@@ -26,7 +27,7 @@
 #include <unistd.h>
 #endif
 
-namespace ceph::records {
+namespace ceph::store {
 namespace {
 
 namespace fs = std::filesystem;
@@ -60,9 +61,9 @@ TEST(RecordStore, AByteOrderMarkHidesNoPatientAndStaysAtTheStart) {
     for (int i = 1; i < ui::kTracingSlots; ++i)
         ui::AddMenuItem(win.readn, i, ""), ui::AddMenuItem(win.comp, i, ""),
             ui::AddMenuItem(win.inputn, i, "");
-    EXPECT_TRUE(MarkStoredTracings(win, "00101").empty());
+    EXPECT_TRUE(records::MarkStoredTracings(win, "00101").empty());
     EXPECT_TRUE(win.readn[0].enabled);
-    const TracingLookup found = FindTracing(win, 0);
+    const TracingLookup found = records::FindTracing(win, 0);
     EXPECT_TRUE(found.ok() && found->has_value());
 
     // Finishing again replaces the line instead of adding a second one.
@@ -129,11 +130,11 @@ TEST(RecordReader, AHugeLineIsSkippedInBoundedMemoryAndTold) {
         for (int i = 1; i < ui::kTracingSlots; ++i)
             ui::AddMenuItem(win.readn, i, ""), ui::AddMenuItem(win.comp, i, ""),
                 ui::AddMenuItem(win.inputn, i, "");
-        const std::vector<std::string> told = MarkStoredTracings(win, "00101");
+        const std::vector<std::string> told = records::MarkStoredTracings(win, "00101");
         const bool found = win.readn[0].enabled && win.readn[1].enabled;
         const bool named =
-            told == std::vector<std::string>{OverlongLinesText(data + "ceph-1", 2, 1),
-                                             OverlongLinesText(data + "ceph-2", 2, 1)};
+            told == std::vector<std::string>{records::OverlongLinesText(data + "ceph-1", 2, 1),
+                                             records::OverlongLinesText(data + "ceph-2", 2, 1)};
         _exit(found && named ? 0 : 1);
     }
     int status = 0;
@@ -273,4 +274,4 @@ TEST(RecordStore, KilledWhileReplacingLeavesTheOldOrTheNewFile) {
 #endif
 
 }  // namespace
-}  // namespace ceph::records
+}  // namespace ceph::store

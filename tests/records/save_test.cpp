@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "app/startup.h"
-#include "records/record_line.h"
 #include "records/save.h"
+#include "store/record_line.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"
 #include "support/worked_tracing.h"
@@ -37,12 +37,13 @@ TEST(RecordLine, FinishedTracingInMillimetresWithSAtTheOrigin) {
     EXPECT_EQ(x[2], 7.5f);
     EXPECT_EQ(y[2], -10.0f);
 
-    const std::string line = FormatRecordLine("00101", x, y, "45Y 3M");
+    const std::string line = store::FormatRecordLine("00101", x, y, "45Y 3M");
     EXPECT_EQ(line.rfind("00101,0.0,-75.0,", 0), 0u) << line;
     EXPECT_EQ(std::count(line.begin(), line.end(), ','), 40);
     EXPECT_NE(line.find(",0.0,0.0,"), std::string::npos) << "S is stored at the origin";
     EXPECT_EQ(line.substr(line.size() - 9), ",0,45Y 3M");
-    EXPECT_EQ(FormatRecordLine("7", PointRow{}, PointRow{}, "1Y 0M").find("-"), std::string::npos)
+    EXPECT_EQ(store::FormatRecordLine("7", PointRow{}, PointRow{}, "1Y 0M").find("-"),
+              std::string::npos)
         << "zeros are written without sign";
 
     // Without a true length or without a measured distance the image units stay.
@@ -58,18 +59,21 @@ TEST(RecordLine, FinishedTracingInMillimetresWithSAtTheOrigin) {
 
 TEST(RecordLine, FigureFieldsAreAddedOrReplacedAfterTheAgeText) {
     PointRow x{}, y{};
-    const std::string base = FormatRecordLine("00101", x, y, "45Y 3M");
+    const std::string base = store::FormatRecordLine("00101", x, y, "45Y 3M");
     const std::array<std::string, 3> boxes{"1.5", "-20", "35"};
-    const std::string once = WithFigureFields(base, boxes);
+    const std::string once = store::WithFigureFields(base, boxes);
     EXPECT_EQ(once, base + ",1.5,-20,35");
-    EXPECT_EQ(WithFigureFields(once, {"2", "0", "7"}), base + ",2,0,7");
-    EXPECT_EQ(WithFigureFields(base + "  ", boxes), base + ",1.5,-20,35") << "blanks dropped";
-    EXPECT_EQ(WithFigureFields(base + ",", boxes), base + ",1.5,-20,35");
-    EXPECT_EQ(WithFigureFields("7,1,2", boxes), "7,1,2,1.5,-20,35") << "short lines get them too";
+    EXPECT_EQ(store::WithFigureFields(once, {"2", "0", "7"}), base + ",2,0,7");
+    EXPECT_EQ(store::WithFigureFields(base + "  ", boxes), base + ",1.5,-20,35")
+        << "blanks dropped";
+    EXPECT_EQ(store::WithFigureFields(base + ",", boxes), base + ",1.5,-20,35");
+    EXPECT_EQ(store::WithFigureFields("7,1,2", boxes), "7,1,2,1.5,-20,35")
+        << "short lines get them too";
 
-    const RecordFields read = ParseRecordFields(WithFigureFields(once, {"2", "0", "7"}));
+    const store::RecordFields read =
+        store::ParseRecordFields(store::WithFigureFields(once, {"2", "0", "7"}));
     EXPECT_EQ(read.age, "45Y 3M");
-    EXPECT_EQ(FigureBoxTexts(read.rest), (std::array<std::string, 3>{"2", "0", "7"}));
+    EXPECT_EQ(store::FigureBoxTexts(read.rest), (std::array<std::string, 3>{"2", "0", "7"}));
 }
 
 // A patient in the middle of an input: the 19 landmarks clicked (in image units) and

@@ -6,7 +6,8 @@
 #include "model/measurement.h"
 #include "model/numbers.h"
 #include "presenter/result_grid.h"
-#include "records/record_line.h"
+#include "records/shown_tracing.h"
+#include "store/record_line.h"
 #include "support/worked_tracing.h"
 #include "tools/analyse.h"
 
@@ -58,7 +59,7 @@ TEST(Analyse, ValuesAreTheReportsTextsStarsIncluded) {
     line.replace(line.find(",72,52,"), 7, ",-900,52,");
     ui::MainWindow win;
     presenter::LayOutResultGrid(win);
-    records::ApplyRecordFields(win, records::ParseRecordFields(line));
+    records::ApplyRecordFields(win, store::ParseRecordFields(line));
     std::string report = "W7";
     for (const ui::TextBox& value : win.Text3)
         (report += ',') += TrimBlanks(model::ValueField(value.text));

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "records/record_line.h"
+#include "store/record_line.h"
 #include "support/temp_dir.h"
 #include "tools/import_command.h"
 
@@ -44,7 +44,7 @@ TEST(Import, LinesAreCheckedAndWrittenInTheStoredForm) {
     EXPECT_EQ(lines[1].rfind("B2,2.5,-1.0,", 0), 0u) << lines[1];
     EXPECT_NE(lines[1].find(",0.0,0.0,"), std::string::npos);
     EXPECT_EQ(lines[1].substr(lines[1].size() - 20), ",0,9Y 1M,1.5,-20,+35");
-    const records::RecordFields back = records::ParseRecordFields(lines[1]);
+    const store::RecordFields back = store::ParseRecordFields(lines[1]);
     EXPECT_FLOAT_EQ(back.x[1], 2.5f);
     EXPECT_EQ(lines[2].rfind("C3,10.0,", 0), 0u) << "any decimal form: " << lines[2];
 }

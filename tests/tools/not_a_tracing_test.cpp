@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "base/filesys.h"
-#include "records/record_file.h"
-#include "records/record_line.h"
+#include "records/shown_tracing.h"
 #include "run_cephtool.h"
+#include "store/record_file.h"
+#include "store/record_line.h"
 #include "support/worked_tracing.h"
 #include "tools/analyse.h"
 #include "tools/import_command.h"
@@ -46,9 +47,9 @@ TEST(NotATracing, TheWindowAndEveryCommandRefuseTheSameLines) {
         ui::MainWindow win;
         win.state.DataDir = base::WithTrailingSeparator(dir.str());
         win.state.Patient.code = "10234";
-        const records::TracingLookup found = records::FindTracing(win, 0);
+        const store::TracingLookup found = records::FindTracing(win, 0);
         ASSERT_FALSE(found.ok());
-        EXPECT_EQ(records::TracingProblemText(found.why(), 0),
+        EXPECT_EQ(store::TracingProblemText(found.why(), 0),
                   "第 1 張描圖（" + file + "）" + c.window);
 
         const ToolRun analysed = RunCephtool(dir, {"analyse", file});

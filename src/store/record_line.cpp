@@ -1,14 +1,9 @@
-#include "records/record_line.h"
+#include "store/record_line.h"
 
-#include <cmath>
-
-#include "model/measurement.h"
 #include "model/numbers.h"
-#include "presenter/result_grid.h"
-#include "records/record_file.h"
-#include "ui/figure_boxes.h"
+#include "store/record_file.h"
 
-namespace ceph::records {
+namespace ceph::store {
 
 namespace {
 
@@ -78,25 +73,6 @@ std::array<std::string, 3> FigureBoxTexts(std::string_view rest) {
     return boxes;
 }
 
-model::ReportedTracing ApplyRecordFields(ui::MainWindow& win, const RecordFields& r, int number) {
-    win.Text1[0].tag.clear();
-    win.Text1[1].tag.clear();
-    model::ReportedTracing shown = model::ReportOf(TracingOf(r), win.state.Patient, number);
-    presenter::ShowResults(win, shown);
-    win.Label13.caption = r.age;
-    if (!win.state.Comparing) {
-        // The scale box can never receive 0 here, so its change guard has nothing to do.
-        std::array<std::string, 3> boxes = FigureBoxTexts(r.rest);
-        for (int i = 0; i < 3; ++i)
-            ui::WriteFigureBox(win, i, std::move(boxes[i]));
-    }
-    return shown;
-}
-
-TracingLookup FindTracing(const ui::MainWindow& win, int index) {
-    return FindTracing(win.state.DataDir, win.state.Patient.code, index);
-}
-
 base::Result<std::optional<std::string>, TracingProblem> PatientLine(const std::string& dataDir,
                                                                      std::string_view code,
                                                                      int index) {
@@ -134,18 +110,45 @@ std::string TracingProblemText(const TracingProblem& problem, int index) {
            "）的座標不是有效的數字，無法顯示。";
 }
 
-model::ReportedTracing ApplyTracing(ui::MainWindow& win, int index, const RecordFields& stored) {
-    win.Label2.caption = "P." + std::to_string(index + 1);
-    return ApplyRecordFields(win, stored, index + 1);
+std::string FormatRecordLine(std::string_view code, const PointRow& x, const PointRow& y,
+                             std::string_view age) {
+    std::string line(code);
+    line += ',';
+    for (int i = 1; i <= 19; ++i) {
+        line += Format1(x[i]);
+        line += ',';
+        line += Format1(y[i]);
+        line += ',';
+    }
+    line += "0,";
+    line += age;
+    return line;
 }
 
-TracingLookup LoadTracing(ui::MainWindow& win, int index) {
-    TracingLookup found = FindTracing(win, index);
-    if (found && *found)
-        ApplyTracing(win, index, **found);
-    else
-        win.Label2.caption = "P." + std::to_string(index + 1);
-    return found;
+std::string FormatRecordLine(std::string_view code, const model::Tracing& tracing) {
+    std::string line = FormatRecordLine(code, tracing.X, tracing.Y, tracing.age);
+    if (!tracing.figure.empty()) (line += ',') += tracing.figure;
+    return line;
 }
 
-}  // namespace ceph::records
+std::string WithFigureFields(std::string_view line, const std::array<std::string, 3>& boxes) {
+    // Keep everything up to and including the 41st comma (the one after the age text);
+    // a line without one is kept whole and gets its comma.
+    std::size_t keep = line.size();
+    std::size_t from = 0;
+    for (int commas = 1; commas <= 41; ++commas) {
+        const std::size_t at = line.find(',', from);
+        if (at == std::string_view::npos) {
+            keep = line.size();
+            break;
+        }
+        keep = at + 1;
+        from = at + 1;
+    }
+    std::string out(TrimBlanks(line.substr(0, keep)));
+    if (out.empty() || out.back() != ',') out += ',';
+    out += boxes[0] + "," + boxes[1] + "," + boxes[2];
+    return out;
+}
+
+}  // namespace ceph::store

@@ -1,9 +1,9 @@
-#include "app/handoff.h"
+#include "store/handoff.h"
 
 #include "base/safe_file.h"
 #include "base/text_codec.h"
 
-namespace ceph::app {
+namespace ceph::store {
 
 std::vector<std::string> SplitLines(std::string_view text) {
     std::vector<std::string> lines;
@@ -42,4 +42,4 @@ void FillPatient(model::Patient& patient, const std::vector<std::string>& lines)
         *fields[i] = lines[i];
 }
 
-}  // namespace ceph::app
+}  // namespace ceph::store

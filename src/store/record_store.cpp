@@ -1,13 +1,13 @@
-#include "records/record_store.h"
+#include "store/record_store.h"
 
 #include <filesystem>
 #include <unordered_set>
 
 #include "base/filesys.h"
 #include "base/safe_file.h"
-#include "records/record_file.h"
+#include "store/record_file.h"
 
-namespace ceph::records {
+namespace ceph::store {
 
 namespace {
 constexpr std::uint64_t kRunToHandOver = std::uint64_t{1} << 20;
@@ -178,4 +178,4 @@ StoreResult StorePatientLineIf(std::string_view dataDir, int n, const std::strin
     return RewriteRecordFile(dataDir, n, dropTheirs, added.tail, wait, unchanged);
 }
 
-}  // namespace ceph::records
+}  // namespace ceph::store

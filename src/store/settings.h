@@ -5,7 +5,7 @@
 #include <string_view>
 #include <system_error>
 
-namespace ceph::app {
+namespace ceph::store {
 
 // The value of `key` in `[section]` of the INI file at `path`, as the private-profile
 // reader of the original platform returns it: section and key names compared without
@@ -25,4 +25,4 @@ inline constexpr std::size_t kWholeValue = static_cast<std::size_t>(-1);
 std::string IniValueFromText(std::string_view bytes, std::string_view section, std::string_view key,
                              std::string_view defaultValue, std::size_t maxChars = 99);
 
-}  // namespace ceph::app
+}  // namespace ceph::store

@@ -1,10 +1,10 @@
-#include "app/settings.h"
+#include "store/settings.h"
 
 #include "base/safe_file.h"
 #include "base/text_codec.h"
 #include "model/numbers.h"
 
-namespace ceph::app {
+namespace ceph::store {
 
 namespace {
 
@@ -76,4 +76,4 @@ std::string ReadIniValue(std::string_view path, std::string_view section, std::s
     return IniValueFromText(bytes, section, key, defaultValue, maxChars);
 }
 
-}  // namespace ceph::app
+}  // namespace ceph::store

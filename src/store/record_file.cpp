@@ -1,4 +1,4 @@
-#include "records/record_file.h"
+#include "store/record_file.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -8,7 +8,7 @@
 #include "base/filesys.h"
 #include "model/numbers.h"
 
-namespace ceph::records {
+namespace ceph::store {
 
 std::string RecordFilePath(std::string_view dataDir, int n) {
     return std::string(dataDir) + "ceph-" + std::to_string(n);
@@ -159,4 +159,4 @@ std::string CannotReadText(std::string_view path, std::error_code error) {
     return "無法讀取 " + std::string(path) + "：" + base::ErrorText(error);
 }
 
-}  // namespace ceph::records
+}  // namespace ceph::store

@@ -6,14 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "app/handoff.h"
-#include "app/settings.h"
-#include "app/startup.h"
 #include "base/filesys.h"
 #include "base/text_codec.h"
+#include "store/handoff.h"
+#include "store/settings.h"
 #include "support/temp_dir.h"
 
-namespace ceph::app {
+namespace ceph::store {
 using base::Big5ToUtf8;
 using base::DecodeHostText;
 using base::EndsWithSeparator;
@@ -44,7 +43,6 @@ TEST(HostPath, DriveLettersBecomeRootFolders) {
     EXPECT_EQ(HostPath("C:\\"), "/c/");
     EXPECT_EQ(HostPath("pics\\2024"), "pics/2024");
     EXPECT_EQ(HostPath("/srv/pics"), "/srv/pics");
-    EXPECT_EQ(DefaultTestDataDir(), "/d/backup/kmr/");
 }
 
 TEST(HostPath, DriveRelativePathStaysBelowTheDriveFolder) {
@@ -138,23 +136,24 @@ TEST(SplitLines, AnyLineEndCountsAndNothingIsTrimmed) {
         {" a \r\n", {" a "}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(SplitLines(c.text), c.expected) << '"' << c.text << '"';
+        EXPECT_EQ(store::SplitLines(c.text), c.expected) << '"' << c.text << '"';
 }
 
 TEST(HandoffPathFromArguments, SplitPiecesJoinedWithBlanks) {
-    EXPECT_EQ(HandoffPathFromArguments({}), "");
-    EXPECT_EQ(HandoffPathFromArguments({"/tmp/my file.txt"}), "/tmp/my file.txt");
-    EXPECT_EQ(HandoffPathFromArguments({"/tmp/my", "file.txt"}), "/tmp/my file.txt");
+    EXPECT_EQ(store::HandoffPathFromArguments({}), "");
+    EXPECT_EQ(store::HandoffPathFromArguments({"/tmp/my file.txt"}), "/tmp/my file.txt");
+    EXPECT_EQ(store::HandoffPathFromArguments({"/tmp/my", "file.txt"}), "/tmp/my file.txt");
 }
 
 TEST(ReadHandoff, FirstFourLinesOrNothingWhenUnreadable) {
     TempDir tmp;
-    EXPECT_FALSE(ReadHandoff((tmp.path() / "missing").string()).ok());
-    EXPECT_FALSE(ReadHandoff(tmp.str()).ok());  // a folder
-    auto empty = ReadHandoff(tmp.Write("empty", "").string());
+    EXPECT_FALSE(store::ReadHandoff((tmp.path() / "missing").string()).ok());
+    EXPECT_FALSE(store::ReadHandoff(tmp.str()).ok());  // a folder
+    auto empty = store::ReadHandoff(tmp.Write("empty", "").string());
     ASSERT_TRUE(empty.ok());
     EXPECT_TRUE(empty->empty());
-    auto six = ReadHandoff(tmp.Write("six", "n\r\nc\r\nb\r\nM\r\nextra\r\nmore\r\n").string());
+    auto six =
+        store::ReadHandoff(tmp.Write("six", "n\r\nc\r\nb\r\nM\r\nextra\r\nmore\r\n").string());
     ASSERT_TRUE(six.ok());
     EXPECT_EQ(*six, (Lines{"n", "c", "b", "M"}));
 }
@@ -164,7 +163,7 @@ TEST(ReadHandoff, FirstFourLinesOrNothingWhenUnreadable) {
 TEST(ReadHandoff, AFailedReadCarriesTheFileAndTheReason) {
     TempDir tmp;
     const std::string missing = (tmp.path() / "missing").string();
-    const auto read = ReadHandoff(missing);
+    const auto read = store::ReadHandoff(missing);
     ASSERT_FALSE(read.ok());
     EXPECT_EQ(read.why().file, missing);
     EXPECT_EQ(read.why().error, std::errc::no_such_file_or_directory);
@@ -238,11 +237,13 @@ TEST(ReadIniValue, LikeThePrivateProfileReader) {
     TempDir tmp;
     for (const Case& c : cases) {
         std::string path = tmp.Write("selvsys.ini", c.content).string();
-        EXPECT_EQ(ReadIniValue(path, "Selvaron", "PersonPicDir", "12"), c.expected) << c.name;
+        EXPECT_EQ(store::ReadIniValue(path, "Selvaron", "PersonPicDir", "12"), c.expected)
+            << c.name;
     }
-    EXPECT_EQ(ReadIniValue((tmp.path() / "missing.ini").string(), "Selvaron", "PersonPicDir", "12"),
+    EXPECT_EQ(store::ReadIniValue((tmp.path() / "missing.ini").string(), "Selvaron", "PersonPicDir",
+                                  "12"),
               "12");
 }
 
 }  // namespace
-}  // namespace ceph::app
+}  // namespace ceph::store

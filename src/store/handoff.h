@@ -10,7 +10,7 @@
 #include "base/result.h"
 #include "model/tracing.h"
 
-namespace ceph::app {
+namespace ceph::store {
 
 // Splits text into lines ended by CR LF, a lone CR or a lone LF; no trimming. A final
 // line without an end still counts; an empty file has no lines.
@@ -32,4 +32,4 @@ inline constexpr std::uint64_t kMaxHandoffBytes = 64 * 1024;
 // again with single blanks.
 std::string HandoffPathFromArguments(const std::vector<std::string>& arguments);
 
-}  // namespace ceph::app
+}  // namespace ceph::store

@@ -1,6 +1,8 @@
 #pragma once
-// Reading one record line back into the landmark store, the age label and the figure
-// boxes.
+// One record line: reading it back into a tracing (its landmarks, age text and figure
+// fields), finding a patient's line in a record file, and writing a tracing as a line.
+// The host suite and other programs read these lines, so their layout never changes:
+// code, the 38 coordinates, "0", the age text, then the figure fields when aligned.
 
 #include <array>
 #include <optional>
@@ -10,10 +12,10 @@
 #include <system_error>
 
 #include "base/result.h"
+#include "model/geometry.h"
 #include "model/tracing.h"
-#include "ui/main_window.h"
 
-namespace ceph::records {
+namespace ceph::store {
 
 // A number field of a record line: a decimal number within single precision. False
 // (and 0) for anything else, "1e39" and "1e400" included.
@@ -49,12 +51,6 @@ base::Result<model::Tracing, LineFault> ReadTracingLine(std::string_view line);
 // The figure boxes as a line gives them: scale (never 0), left and top offsets.
 std::array<std::string, 3> FigureBoxTexts(std::string_view rest);
 
-// Fills the landmark store, the age label and (unless comparing) the figure boxes from
-// the fields, and the result grid from their analysis; gives the report of the tracing
-// as the window now shows it, under the caption of tracing `number`.
-model::ReportedTracing ApplyRecordFields(ui::MainWindow& win, const RecordFields& fields,
-                                         int number = 0);
-
 // Why a patient's stored tracing cannot be shown: its record file cannot be read (the
 // system's reason), or the patient's line there holds no tracing (the line's fault).
 struct TracingProblem {
@@ -69,22 +65,28 @@ base::Result<std::optional<std::string>, TracingProblem> PatientLine(const std::
                                                                      std::string_view code,
                                                                      int index);
 
-// The patient's line in record file index+1, looked up without changing the window:
-// its fields, nothing when the patient has no line there, or why it cannot be shown.
+// The patient `code`'s line in record file index+1 of the data folder `dataDir` (ending
+// with the separator): its fields, nothing when the patient has no line there, or why
+// it cannot be shown.
 using TracingLookup = base::Result<std::optional<RecordFields>, TracingProblem>;
-TracingLookup FindTracing(const ui::MainWindow& win, int index);
-// The same for the patient `code` in the data folder `dataDir` (ending with the
-// separator).
 TracingLookup FindTracing(const std::string& dataDir, std::string_view code, int index);
 
 // Why the tracing cannot be shown, naming the file and the tracing, for a message.
 std::string TracingProblemText(const TracingProblem& problem, int index);
 
-// The tracing caption "P.n" and the stored tracing, as ApplyRecordFields.
-model::ReportedTracing ApplyTracing(ui::MainWindow& win, int index, const RecordFields& stored);
+// One coordinate of landmarks 1..19 (the other slots unused), as the store keeps them.
+using PointRow = model::PointTable;
 
-// FindTracing then ApplyTracing. Without a sound line nothing but the tracing caption
-// changes.
-TracingLookup LoadTracing(ui::MainWindow& win, int index);
+// The record line of a finished tracing: code, the 38 coordinates at one decimal, "0"
+// and the age text.
+std::string FormatRecordLine(std::string_view code, const PointRow& x, const PointRow& y,
+                             std::string_view age);
+// The record line of a tracing: as above with the tracing's age text, then its figure
+// fields when it has any.
+std::string FormatRecordLine(std::string_view code, const model::Tracing& tracing);
 
-}  // namespace ceph::records
+// The patient's line with the figure fields (scale, left, top) replaced or added after
+// the age text; the first 41 fields stay as they are.
+std::string WithFigureFields(std::string_view line, const std::array<std::string, 3>& boxes);
+
+}  // namespace ceph::store

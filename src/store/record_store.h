@@ -14,7 +14,7 @@
 
 #include "base/result.h"
 
-namespace ceph::records {
+namespace ceph::store {
 
 // How long a save waits for another program to finish with the same record file.
 inline constexpr std::chrono::milliseconds kLockWait{5000};
@@ -71,4 +71,4 @@ StoreResult StorePatientLineIf(std::string_view dataDir, int n, const std::strin
                                const SeenLine& seen, SeenLine& found,
                                std::chrono::milliseconds wait = kLockWait);
 
-}  // namespace ceph::records
+}  // namespace ceph::store

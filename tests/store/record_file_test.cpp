@@ -1,5 +1,5 @@
 // Record files: which line is the patient's, reading lines in blocks, creating a
-// missing file on the first look, and marking the slots that hold a tracing.
+// missing file on the first look.
 
 #include <gtest/gtest.h>
 
@@ -10,15 +10,14 @@
 #include <vector>
 
 #include "base/filesys.h"
-#include "records/mark_stored.h"
-#include "records/record_file.h"
+#include "store/record_file.h"
 #include "support/temp_dir.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
 
-namespace ceph::records {
+namespace ceph::store {
 namespace {
 
 namespace fs = std::filesystem;
@@ -47,15 +46,15 @@ TEST(LineBelongsTo, CodeEqualsTheFirstFieldWithoutBlanks) {
         {"  ,1.0", " ", false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(LineBelongsTo(c.line, c.code), c.expected)
+        EXPECT_EQ(store::LineBelongsTo(c.line, c.code), c.expected)
             << '"' << c.line << "\" / \"" << c.code << '"';
-    EXPECT_EQ(FirstField(" 77 , x"), "77");
-    EXPECT_EQ(RecordFilePath("data/", 3), "data/ceph-3");
+    EXPECT_EQ(store::FirstField(" 77 , x"), "77");
+    EXPECT_EQ(store::RecordFilePath("data/", 3), "data/ceph-3");
 }
 
 Lines ReadAll(const std::string& path) {
     Lines out;
-    base::Result<RecordReader> reader = OpenRecordFile(path);
+    base::Result<store::RecordReader> reader = store::OpenRecordFile(path);
     EXPECT_TRUE(reader) << path << ": " << reader.why().error.message();
     if (!reader) return out;
     std::string_view line;
@@ -82,7 +81,7 @@ TEST(RecordReader, ACrLfSplitAcrossTwoReadsIsOneLineEnd) {
     for (std::size_t at = kBlock - 2; at <= kBlock + 1; ++at) {
         const std::string first = "a," + std::string(at - 2, 'x');
         std::istringstream in(first + "\r\nq,2\rr,3");
-        RecordReader reader(in);
+        store::RecordReader reader(in);
         Lines got;
         std::string_view line;
         while (reader.Next(line))
@@ -92,9 +91,10 @@ TEST(RecordReader, ACrLfSplitAcrossTwoReadsIsOneLineEnd) {
 
     // Where each line starts and how long it is with its end, for rewriting in place.
     TempDir tmp;
-    base::Result<RecordReader> opened = OpenRecordFile(tmp.Write("f", "ab\r\nc\rd\ne").string());
+    base::Result<store::RecordReader> opened =
+        store::OpenRecordFile(tmp.Write("f", "ab\r\nc\rd\ne").string());
     ASSERT_TRUE(opened);
-    RecordReader& reader = *opened;
+    store::RecordReader& reader = *opened;
     std::string_view line;
     std::vector<std::pair<std::uint64_t, std::size_t>> spans;
     while (reader.Next(line))
@@ -143,73 +143,16 @@ TEST(OpenRecordFile, CreatesAMissingFileEmptyAndLeavesOthersAlone) {
     ASSERT_EQ(::mkfifo((tmp.path() / "ceph-3").c_str(), 0600), 0);
     for (const char* name : {"ceph-2", "ceph-3"}) {
 #endif
-        const base::Result<RecordReader> refused = OpenRecordFile((tmp.path() / name).string());
+        const base::Result<store::RecordReader> refused =
+            store::OpenRecordFile((tmp.path() / name).string());
         ASSERT_FALSE(refused) << name;
         EXPECT_TRUE(refused.why().error) << name;
         EXPECT_EQ(refused.why().file, (tmp.path() / name).string());
-        EXPECT_NE(CannotReadText("x/ceph-2", refused.why().error).find("無法讀取 x/ceph-2："),
-                  std::string::npos);
+        EXPECT_NE(
+            store::CannotReadText("x/ceph-2", refused.why().error).find("無法讀取 x/ceph-2："),
+            std::string::npos);
     }
-}
-
-class MarkStored : public ::testing::Test {
-  protected:
-    TempDir tmp;
-    ui::MainWindow w;
-    void SetUp() override {
-        w.state.DataDir = tmp.str() + base::kSeparator;
-        for (int i = 1; i < ui::kTracingSlots; ++i) {
-            std::string n = std::to_string(i + 1);
-            ui::AddMenuItem(w.readn, i, "第 " + n + " 張");
-            ui::AddMenuItem(w.comp, i, "第 " + n + " 張");
-            ui::AddMenuItem(w.inputn, i, "第 " + n + " 張");
-        }
-    }
-    void ExpectStored(const std::vector<bool>& stored) {
-        for (int i = 0; i < ui::kTracingSlots; ++i) {
-            std::string n = std::to_string(i + 1);
-            EXPECT_EQ(w.readn[i].enabled, stored[i]) << "readn " << n;
-            EXPECT_EQ(w.comp[i].enabled, stored[i]) << "comp " << n;
-            EXPECT_EQ(w.inputn[i].caption, (stored[i] ? "修改第 " : "第 ") + n + " 張");
-        }
-    }
-};
-
-TEST_F(MarkStored, OnlyFilesWithAnExactlyMatchingFirstField) {
-    const char* files[ui::kTracingSlots] = {
-        "00101,1.0,2.0\r\n",           // 1: the patient
-        "0010,1.0\r\n",                // 2: a shorter code
-        "001011,1.0\r\n",              // 3: a longer code
-        "  00101  ,1.0\r\n",           // 4: blanks around the code
-        "99999,1.0\r\n00101,1.0\r\n",  // 5: not the first line
-        "00102,1.0\r\n",               // 6: another patient only
-        "",                            // 7: empty
-        nullptr,                       // 8: missing
-        "\r\n00101\r\n",               // 9: the code alone on a line
-    };
-    for (int i = 0; i < ui::kTracingSlots; ++i)
-        if (files[i]) tmp.Write("ceph-" + std::to_string(i + 1), files[i]);
-    MarkStoredTracings(w, "00101");
-    ExpectStored({true, false, false, true, true, false, false, false, true});
-    EXPECT_TRUE(fs::is_regular_file(tmp.path() / "ceph-8"));
-    EXPECT_EQ(fs::file_size(tmp.path() / "ceph-6"), 11u);
-}
-
-TEST_F(MarkStored, PatientWithoutTracingsLeavesEverySlotDisabled) {
-    tmp.Write("ceph-3", "00102,1.0\r\n");
-    MarkStoredTracings(w, "00101");  // the items start enabled, as created
-    ExpectStored(std::vector<bool>(ui::kTracingSlots, false));
-    Lines created;
-    for (const auto& e : fs::directory_iterator(tmp.path()))
-        created.push_back(e.path().filename().string());
-    EXPECT_EQ(created.size(), 9u);  // the nine record files and nothing else
-}
-
-TEST_F(MarkStored, DataFolderThatIsMissingMarksNothing) {
-    w.state.DataDir = (tmp.path() / "gone").string() + base::kSeparator;
-    MarkStoredTracings(w, "00101");
-    ExpectStored(std::vector<bool>(ui::kTracingSlots, false));
 }
 
 }  // namespace
-}  // namespace ceph::records
+}  // namespace ceph::store

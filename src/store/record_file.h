@@ -13,7 +13,7 @@
 #include "base/result.h"
 #include "base/safe_file.h"
 
-namespace ceph::records {
+namespace ceph::store {
 
 // "ceph-" followed by the tracing number n (1..9), in the data folder.
 std::string RecordFilePath(std::string_view dataDir, int n);
@@ -105,4 +105,4 @@ base::Result<RecordReader> OpenRecordFile(std::string_view path);
 // "無法讀取 PATH：reason", for a record file (or any file) that could not be read.
 std::string CannotReadText(std::string_view path, std::error_code error);
 
-}  // namespace ceph::records
+}  // namespace ceph::store

@@ -1,0 +1,44 @@
+#include "records/shown_tracing.h"
+
+#include "presenter/result_grid.h"
+#include "ui/figure_boxes.h"
+
+namespace ceph::records {
+
+using store::RecordFields;
+using store::TracingLookup;
+
+model::ReportedTracing ApplyRecordFields(ui::MainWindow& win, const RecordFields& r, int number) {
+    win.Text1[0].tag.clear();
+    win.Text1[1].tag.clear();
+    model::ReportedTracing shown = model::ReportOf(TracingOf(r), win.state.Patient, number);
+    presenter::ShowResults(win, shown);
+    win.Label13.caption = r.age;
+    if (!win.state.Comparing) {
+        // The scale box can never receive 0 here, so its change guard has nothing to do.
+        std::array<std::string, 3> boxes = store::FigureBoxTexts(r.rest);
+        for (int i = 0; i < 3; ++i)
+            ui::WriteFigureBox(win, i, std::move(boxes[i]));
+    }
+    return shown;
+}
+
+TracingLookup FindTracing(const ui::MainWindow& win, int index) {
+    return store::FindTracing(win.state.DataDir, win.state.Patient.code, index);
+}
+
+model::ReportedTracing ApplyTracing(ui::MainWindow& win, int index, const RecordFields& stored) {
+    win.Label2.caption = "P." + std::to_string(index + 1);
+    return ApplyRecordFields(win, stored, index + 1);
+}
+
+TracingLookup LoadTracing(ui::MainWindow& win, int index) {
+    TracingLookup found = FindTracing(win, index);
+    if (found && *found)
+        ApplyTracing(win, index, **found);
+    else
+        win.Label2.caption = "P." + std::to_string(index + 1);
+    return found;
+}
+
+}  // namespace ceph::records
