@@ -103,10 +103,13 @@ std::string DefaultTestDataDir() {
     return base::HostPath("d:\\backup\\kmr\\");
 }
 
-void FormLoad(ui::App& app, const StartupEnv& env) {
+namespace {
+
+// The window as it first appears: the result grid, the run-time menus, empty header
+// labels and the menus that need a tracing switched off.
+void LayOutEmptyWindow(ui::App& app) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
-
     presenter::LayOutResultGrid(w);
     CreateRunTimeMenus(w);
     s.ToScreen = true;
@@ -119,6 +122,26 @@ void FormLoad(ui::App& app, const StartupEnv& env) {
     w.compmn.enabled = false;
     w.graph.enabled = false;
     LayOutStartupBar(app);
+}
+
+// The picture folder from the host suite's settings file (12 when it names none).
+void ReadPictureFolder(ui::App& app) {
+    ui::State& s = app.win.state;
+    const std::string settings = s.DataDir + "selvsys.ini";
+    std::error_code settingsError;
+    s.PictureDir = base::WithTrailingSeparator(base::HostPath(store::ReadIniValue(
+        settings, "Selvaron", "PersonPicDir", "12", store::kWholeValue, &settingsError)));
+    if (settingsError) app.notices.push_back(store::CannotReadText(settings, settingsError));
+    app.win.File1.path = s.PictureDir;
+    app.win.File1.pattern = "*.*";
+}
+
+}  // namespace
+
+void FormLoad(ui::App& app, const StartupEnv& env) {
+    ui::MainWindow& w = app.win;
+    ui::State& s = w.state;
+    LayOutEmptyWindow(app);
 
     const std::string testDir = base::WithTrailingSeparator(env.testDataDir);
     const bool testMode = base::FileExists(testDir + "lpdat2");
@@ -135,13 +158,7 @@ void FormLoad(ui::App& app, const StartupEnv& env) {
     std::filesystem::create_directory(base::ToPath(base::SaveFolder(s.DataDir)), ignored);
     ChangeDirectory(s.DataDir);
 
-    const std::string settings = s.DataDir + "selvsys.ini";
-    std::error_code settingsError;
-    s.PictureDir = base::WithTrailingSeparator(base::HostPath(store::ReadIniValue(
-        settings, "Selvaron", "PersonPicDir", "12", store::kWholeValue, &settingsError)));
-    if (settingsError) app.notices.push_back(store::CannotReadText(settings, settingsError));
-    w.File1.path = s.PictureDir;
-    w.File1.pattern = "*.*";
+    ReadPictureFolder(app);
 
     std::string handoff = env.handoffArgument;
     if (handoff.empty() && testMode) handoff = testDir + "OutExe.tmp";

@@ -39,51 +39,49 @@ StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite
 
 namespace {
 
-StoreResult RewriteOnce(std::string_view dataDir, int n, const LineRewrite& rewrite,
-                        std::string_view tail, std::chrono::milliseconds wait,
-                        const StoreCondition& condition) {
-    const std::string path = RecordFilePath(dataDir, n);
-    base::FileLock lock;
-    if (std::error_code ec = lock.Acquire(LockFilePath(dataDir), n, wait)) {
-        // A lock held elsewhere is about the record file, a missing data folder about
-        // that folder; any other failure (a folder without write permission, say) is
-        // about the lock file itself.
-        if (ec == std::errc::timed_out) return base::Fail(path, ec);
-        if (ec == base::MissingFolder()) return base::Fail(std::string(dataDir), ec);
-        return base::Fail(LockFilePath(dataDir), ec);
-    }
+// Takes the record file's lock. A lock held elsewhere is about the record file, a
+// missing data folder about that folder; any other failure (a folder without write
+// permission, say) is about the lock file itself.
+StoreResult TakeLock(base::FileLock& lock, std::string_view dataDir, int n,
+                     std::chrono::milliseconds wait) {
+    const std::error_code ec = lock.Acquire(LockFilePath(dataDir), n, wait);
+    if (!ec) return {};
+    if (ec == std::errc::timed_out) return base::Fail(RecordFilePath(dataDir, n), ec);
+    if (ec == base::MissingFolder()) return base::Fail(std::string(dataDir), ec);
+    return base::Fail(LockFilePath(dataDir), ec);
+}
 
-    // Only the holder of this lock writes scratch files of this record file, so any
-    // left here now are from a program that died mid-write: nobody will finish them.
+// Only the holder of this lock writes scratch files of this record file, so any left
+// now are from a program that died mid-write: nobody will finish them.
+void RemoveStaleScratchFiles(std::string_view dataDir, int n) {
     for (const std::string& stale :
          base::ListFiles(std::string(dataDir), "ceph-" + std::to_string(n) + ".tmp-*")) {
         std::error_code ignored;
         std::filesystem::remove(base::ToPath(std::string(dataDir) + stale), ignored);
     }
+}
 
-    // Read under the lock: another workstation may have replaced the file just now. A
-    // missing file reads as empty (the first tracing of that number); anything there
-    // that cannot be read whole stops the save, since writing on without its lines
-    // would lose other patients' tracings.
-    base::SourceFile source;
-    if (std::error_code ec = source.Open(path); ec && ec != std::errc::no_such_file_or_directory)
-        return base::Fail(path, ec);
-    RecordReader current{std::move(source)};
+// Copies the record file into `out` with the lines `rewrite` replaces replaced. Unchanged
+// lines are taken over as runs of bytes, which the system copies without them passing
+// through the program; a line end other than CR LF ends a run and is written as CR LF.
+// A byte-order mark at the start stays there, in the first run. A line too long to be
+// a record line belongs to nobody: it is kept, copied by its place in the file without
+// ever being held whole. Gives whether a line was replaced and where the last run
+// begins.
+struct CopiedLines {
+    bool replaced = false;
+    std::uint64_t runStart = 0;
+};
+CopiedLines CopyRewritten(RecordReader& current, base::AtomicFile& out,
+                          const LineRewrite& rewrite) {
     const base::SourceFile& file = current.File();
-
-    // Unchanged lines are taken over as runs of bytes, which the system copies without
-    // them passing through the program; a line end other than CR LF ends a run and is
-    // written as CR LF. A byte-order mark at the start stays there, in the first
-    // run. A line too long to be a record line belongs to nobody: it is kept, copied
-    // by its place in the file without ever being held whole.
-    base::AtomicFile out(path);
-    bool changed = !tail.empty();
-    std::uint64_t runStart = 0, scanned = 0;
+    CopiedLines copied;
+    std::uint64_t& runStart = copied.runStart;
     std::string replacement;
     std::string_view line;
     while (current.IsOpen() && current.Next(line)) {
         const std::uint64_t start = current.LineStart();
-        scanned = start + current.RawLength();
+        const std::uint64_t scanned = start + current.RawLength();
         replacement.clear();
         const bool replaced = !current.Overlong() && rewrite(line, replacement);
         if (!replaced && current.RawLength() == current.LineLength() + 2) {
@@ -102,16 +100,38 @@ StoreResult RewriteOnce(std::string_view dataDir, int n, const LineRewrite& rewr
             out.CopyFrom(file, runStart, start + current.LineLength() - runStart);
             out.Write("\r\n");
         }
-        changed |= replaced;
+        copied.replaced |= replaced;
         runStart = scanned;
     }
+    return copied;
+}
+
+StoreResult RewriteOnce(std::string_view dataDir, int n, const LineRewrite& rewrite,
+                        std::string_view tail, std::chrono::milliseconds wait,
+                        const StoreCondition& condition) {
+    const std::string path = RecordFilePath(dataDir, n);
+    base::FileLock lock;
+    if (StoreResult locked = TakeLock(lock, dataDir, n, wait); !locked.ok()) return locked;
+    RemoveStaleScratchFiles(dataDir, n);
+
+    // Read under the lock: another workstation may have replaced the file just now. A
+    // missing file reads as empty (the first tracing of that number); anything there
+    // that cannot be read whole stops the save, since writing on without its lines
+    // would lose other patients' tracings.
+    base::SourceFile source;
+    if (std::error_code ec = source.Open(path); ec && ec != std::errc::no_such_file_or_directory)
+        return base::Fail(path, ec);
+    RecordReader current{std::move(source)};
+    const base::SourceFile& file = current.File();
+    base::AtomicFile out(path);
+    const CopiedLines copied = CopyRewritten(current, out, rewrite);
     if (current.Failed()) return base::Fail(path, current.Error());
     // Where reading stopped; past a file holding nothing but a byte-order mark too.
-    scanned = current.Offset();
+    const std::uint64_t scanned = current.Offset();
     if (scanned != file.Size()) return base::Fail(path, std::make_error_code(std::errc::io_error));
     if (condition && !condition()) return base::Fail(path, base::ChangedMeanwhile());
-    if (!changed) return {};
-    out.CopyFrom(file, runStart, scanned - runStart);
+    if (!copied.replaced && tail.empty()) return {};
+    out.CopyFrom(file, copied.runStart, scanned - copied.runStart);
     out.Write(tail);
     current.Close();
     if (!out.Commit(&lock)) return base::Fail(path, out.Error());

@@ -113,19 +113,51 @@ const CommandRules kReportRules{
     .options = kOptions,
 };
 
-int RunReport(int argc, char** argv) {
-    CommandLine o;
-    if (auto status = ReadCommandLine(kReportRules, argc, argv, o, std::cout, std::cerr))
-        return *status;
+// The options a report needs beyond the rules: a .pdf or .png file, and the full
+// report's options only with --full. The status to end with when they are wrong.
+std::optional<int> ReportOptionsFault(const CommandLine& o) {
     const std::string out = o.Text("--out");
-    const bool pdf = EndsWithNoCase(out, ".pdf");
-    if (!pdf && !EndsWithNoCase(out, ".png"))
+    if (!EndsWithNoCase(out, ".pdf") && !EndsWithNoCase(out, ".png"))
         return UsageFault(kReportRules, "--out " + out + ": not a .pdf or .png file", std::cerr);
-
     for (const char* fullOnly : {"--analysis", "--uncertainty", "--picture"})
         if (!o.Has("--full") && o.Has(fullOnly))
             return UsageFault(kReportRules, std::string(fullOnly) + ": only with --full",
                               std::cerr);
+    return std::nullopt;
+}
+
+// Draws the page asked for onto the printer's page; the status to end with when it
+// cannot be drawn.
+std::optional<int> DrawRequestedPage(const CommandLine& o, const StoredTracing& stored,
+                                     platform::HeadlessServices& services, ui::Printer& printer) {
+    if (o.Has("--full")) {
+        if (o.Has("--line"))
+            return UsageFault(kReportRules, "--line: the full report has one place", std::cerr);
+        const analysis::LoadedAnalyses analyses =
+            analysis::LoadAnalyses(base::WithTrailingSeparator(o.Text("--data")));
+        if (!analyses.problem.empty()) std::cerr << "cephtool: " << analyses.problem << "\n";
+        int status = 0;
+        const auto in = FullInputs(o, stored, analyses, services, status);
+        if (!in) return status;
+        report::DrawFullReport(printer.CurrentPage(), *in);
+        return std::nullopt;
+    }
+    // What the print command prints for a tracing shown on its own, with its figure.
+    report::PrinterTarget page(printer);
+    report::ReportLayout layout;
+    layout.top = o.Number("--line") * 2100;
+    layout.singleOnPaper = true;
+    layout.withFigure = true;
+    report::DrawReportPage(page, stored.patient,
+                           model::ReportOf(stored.tracing, stored.patient, stored.number), layout);
+    return std::nullopt;
+}
+
+int RunReport(int argc, char** argv) {
+    CommandLine o;
+    if (auto status = ReadCommandLine(kReportRules, argc, argv, o, std::cout, std::cerr))
+        return *status;
+    if (auto status = ReportOptionsFault(o)) return *status;
 
     if (!std::getenv("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     int qtArgc = 1;
@@ -147,32 +179,13 @@ int RunReport(int argc, char** argv) {
         std::cerr << "cephtool: " << stored.why().detail << "\n";
         return 1;
     }
-
     platform::HeadlessServices services;
     ui::Printer printer;
-    if (o.Has("--full")) {
-        if (o.Has("--line"))
-            return UsageFault(kReportRules, "--line: the full report has one place", std::cerr);
-        const analysis::LoadedAnalyses analyses =
-            analysis::LoadAnalyses(base::WithTrailingSeparator(o.Text("--data")));
-        if (!analyses.problem.empty()) std::cerr << "cephtool: " << analyses.problem << "\n";
-        int status = 0;
-        const auto in = FullInputs(o, *stored, analyses, services, status);
-        if (!in) return status;
-        report::DrawFullReport(printer.CurrentPage(), *in);
-    } else {
-        // What the print command prints for a tracing shown on its own, with its figure.
-        report::PrinterTarget page(printer);
-        report::ReportLayout layout;
-        layout.top = o.Number("--line") * 2100;
-        layout.singleOnPaper = true;
-        layout.withFigure = true;
-        report::DrawReportPage(page, stored->patient,
-                               model::ReportOf(stored->tracing, stored->patient, stored->number),
-                               layout);
-    }
-    const std::error_code ec =
-        pdf ? services.WritePdf(printer.pages, out) : services.WritePng(printer.pages, out, 150);
+    if (auto status = DrawRequestedPage(o, *stored, services, printer)) return *status;
+    const std::string out = o.Text("--out");
+    const std::error_code ec = EndsWithNoCase(out, ".pdf")
+                                   ? services.WritePdf(printer.pages, out)
+                                   : services.WritePng(printer.pages, out, 150);
     if (ec) {
         std::cerr << "cephtool: cannot write " << out << ": " << ec.message() << "\n";
         return 1;
