@@ -94,12 +94,6 @@ ReportTarget& CurrentTarget(ui::App& app, PanelTarget& panel, PrinterTarget& pri
     return printer;
 }
 
-void PrintTextAt(ui::App& app, int size, int x, int y, std::string_view text) {
-    PanelTarget panel(app.win.Picture3);
-    PrinterTarget printer(app.printer);
-    CurrentTarget(app, panel, printer).Text(size, x, y, text);
-}
-
 void DrawPairLines(ReportTarget& target, const model::PointTable& X, const model::PointTable& Y,
                    int scale, int left, int top) {
     const auto& pairs = model::FigurePairs();
@@ -108,32 +102,12 @@ void DrawPairLines(ReportTarget& target, const model::PointTable& X, const model
                  left, top);
 }
 
-void DrawPairLines(ui::App& app, int scale, int left, int top, int mode) {
-    if (mode == 0) return DrawFigurePairLines(app.win, scale, left, top);
-    const auto& pairs = app.win.state.LandmarkPairs;
-    for (int k = 0; k <= 11; ++k)
-        DrawPairLine(app, pairs[0][k], pairs[1][k], scale, left, top, mode);
-}
-
-void DrawFigurePairLines(ui::MainWindow& win, int scale, int left, int top) {
-    DrawFigurePairLines(win, win.state.X, win.state.Y, scale, left, top);
-}
-
 void DrawFigurePairLines(ui::MainWindow& win, const model::PointTable& X,
                          const model::PointTable& Y, int scale, int left, int top) {
     if (!win.state.Comparing) win.Picture8.drawing.Clear();
     const auto& pairs = win.state.LandmarkPairs;
     for (int k = 0; k <= 11; ++k)
         AddFigurePairLine(win, X, Y, pairs[0][k], pairs[1][k], scale, left, top);
-}
-
-void DrawPairLine(ui::App& app, int i, int j, int scale, int left, int top, int mode) {
-    if (mode == 0)
-        return AddFigurePairLine(app.win, app.win.state.X, app.win.state.Y, i, j, scale, left, top);
-    PanelTarget panel(app.win.Picture3);
-    PrinterTarget printer(app.printer);
-    PairLine(CurrentTarget(app, panel, printer), app.win.state.X, app.win.state.Y, i, j, scale,
-             left, top);
 }
 
 void FinishReport(ui::App& app) {

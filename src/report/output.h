@@ -43,17 +43,9 @@ class PrinterTarget : public ReportTarget {
 // The window's target: the report panel while `ToScreen` is set, the printer otherwise.
 ReportTarget& CurrentTarget(ui::App& app, PanelTarget& panel, PrinterTarget& printer);
 
-// A text with its top-left at (x, y) twips in the given point size.
-void PrintTextAt(ui::App& app, int size, int x, int y, std::string_view text);
-
-// The landmark-pair figure (pairs 0..11) at `scale` twips per millimetre with S at
-// (left, top): mode 0 on the figure panel `Picture8` (cleared first unless a second
-// tracing is being superimposed), mode 1 on the report itself.
-void DrawPairLines(ui::App& app, int scale, int left, int top, int mode);
-void DrawPairLine(ui::App& app, int i, int j, int scale, int left, int top, int mode);
-// The mode-0 figure alone: it needs nothing but the window (cephtool draws it too).
-void DrawFigurePairLines(ui::MainWindow& win, int scale, int left, int top);
-// The same for the landmarks X, Y rather than those in the store.
+// The landmark-pair figure (pairs 0..11) of X, Y on the figure panel `Picture8` at
+// `scale` twips per millimetre with S at (left, top), cleared first unless a second
+// tracing is being superimposed.
 void DrawFigurePairLines(ui::MainWindow& win, const model::PointTable& X,
                          const model::PointTable& Y, int scale, int left, int top);
 // The landmark-pair figure (pairs 0..11) of X, Y on a report target.

@@ -1,9 +1,21 @@
 #include "report/print.h"
 
+#include "presenter/result_grid.h"
 #include "report/output.h"
 #include "report/report.h"
 
 namespace ceph::report {
+
+namespace {
+
+// The result grid, the age label and the tracing caption showing `tracing`.
+void ShowInGrid(ui::MainWindow& w, const model::ReportedTracing& tracing) {
+    presenter::ShowResults(w, tracing);
+    w.Label13.caption = tracing.age;
+    w.Label2.caption = tracing.caption;
+}
+
+}  // namespace
 
 void printmn_Click(ui::App& app, int index) {
     ui::State& s = app.win.state;
@@ -12,10 +24,10 @@ void printmn_Click(ui::App& app, int index) {
     app.printer.pages.clear();
     if (s.Comparing) {
         // The compared tracing goes first as the overlay, as it was compared; then the
-        // shown one as it was shown. The landmark store, the grid and the labels are left
-        // holding the shown tracing.
+        // shown one as it was shown. The grid and the labels are left holding the shown
+        // tracing.
         DrawReport(app, s.ComparedReport, true, top);
-        PutReportInputs(app.win, s.ShownReport);
+        ShowInGrid(app.win, s.ShownReport);
     }
     DrawReport(app, s.ShownReport, false, top);
     FinishReport(app);

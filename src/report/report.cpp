@@ -74,13 +74,6 @@ void PrintResultRow(ReportTarget& target, const model::ReportedTracing& tracing,
         target.Text(size, x + 2600, y, tracing.norms[static_cast<std::size_t>(k)]);
 }
 
-void PrintResultRow(ui::App& app, int size, int x, int y, int row, int overlay) {
-    PanelTarget panel(app.win.Picture3);
-    PrinterTarget printer(app.printer);
-    PrintResultRow(CurrentTarget(app, panel, printer), TakeReportInputs(app.win), size, x, y, row,
-                   overlay != 0);
-}
-
 void DrawReportPage(ReportTarget& target, const model::Patient& patient,
                     const model::ReportedTracing& tracing, const ReportLayout& layout) {
     target.Text(64, 0, 0, " ");  // on paper this starts the page
@@ -94,37 +87,10 @@ void DrawReportPage(ReportTarget& target, const model::Patient& patient,
     if (layout.withFigure) DrawPairLines(target, tracing.X, tracing.Y, 10, 6000, 4500);
 }
 
-model::Patient ShownPatient(const ui::MainWindow& w) {
-    return w.state.Patient;
-}
-
 static_assert(ui::kNormLabels == model::kNormRows);
-
-ui::ReportInputs TakeReportInputs(const ui::MainWindow& w) {
-    ui::ReportInputs r;
-    r.X = w.state.X;
-    r.Y = w.state.Y;
-    for (std::size_t i = 0; i < r.values.size(); ++i)
-        r.values[i] = w.Text3[i].text;
-    for (std::size_t i = 0; i < r.norms.size(); ++i)
-        r.norms[i] = w.Label12[i].caption;
-    r.age = w.Label13.caption;
-    r.caption = w.Label2.caption;
-    return r;
-}
-
-void PutReportInputs(ui::MainWindow& w, const ui::ReportInputs& r) {
-    presenter::ShowResults(w, r);
-    w.Label13.caption = r.age;
-    w.Label2.caption = r.caption;
-}
 
 std::string SnapshotPath(const ui::State& state) {
     return base::SnapshotFile(state.DataDir);
-}
-
-void DrawReport(ui::App& app, bool overlay, int top) {
-    DrawReport(app, TakeReportInputs(app.win), overlay, top);
 }
 
 void DrawReport(ui::App& app, const model::ReportedTracing& compared, bool overlay, int top) {
@@ -152,7 +118,7 @@ void DrawReport(ui::App& app, const model::ReportedTracing& compared, bool overl
                               w.printgraph.checked};
     // The figure panel shows the small figure too, at the figure's own scale.
     if (layout.withFigure) DrawFigurePairLines(w, tracing.X, tracing.Y, 30, 800, 600);
-    DrawReportPage(CurrentTarget(app, panel, printer), ShownPatient(w), tracing, layout);
+    DrawReportPage(CurrentTarget(app, panel, printer), w.state.Patient, tracing, layout);
     if (!overlay && w.state.ToScreen) {
         // Kept here for the comparisons of this tracing: the file is shared by every
         // workstation on the data folder, and another one may have replaced it since.

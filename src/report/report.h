@@ -8,13 +8,12 @@
 
 namespace ceph::report {
 
-// Draws one report with its text starting at `top` twips. An overlay (the compared
-// tracing) is red on screen, shifted down between the rows of the main pass, and
-// without the patient header; its figure lies on the shown tracing's S-N line while the
-// state record asks for that. A single-tracing report on screen is kept in the state
-// record, where a comparison starts from it, and written as the snapshot bitmap.
-void DrawReport(ui::App& app, bool overlay, int top);
-// The same for a tracing as it was shown or compared, whatever the window holds now.
+// Draws the report of a tracing as it was shown or compared, whatever the window holds
+// now, with its text starting at `top` twips. An overlay (the compared tracing) is red
+// on screen, shifted down between the rows of the main pass, and without the patient
+// header; its figure lies on the shown tracing's S-N line while the state record asks
+// for that. A single-tracing report on screen is kept in the state record, where a
+// comparison starts from it, and written as the snapshot bitmap.
 void DrawReport(ui::App& app, const model::ReportedTracing& tracing, bool overlay, int top);
 
 // How one report is placed on its target: the height of its text in twips, whether it
@@ -32,14 +31,6 @@ struct ReportLayout {
 void DrawReportPage(ReportTarget& target, const model::Patient& patient,
                     const model::ReportedTracing& tracing, const ReportLayout& layout);
 
-// The patient as the header labels show it.
-model::Patient ShownPatient(const ui::MainWindow& win);
-
-// What a report of the tracing now in the window would be drawn from, and putting such
-// inputs back into the window (the landmark store, the result grid and the labels).
-ui::ReportInputs TakeReportInputs(const ui::MainWindow& win);
-void PutReportInputs(ui::MainWindow& win, const ui::ReportInputs& inputs);
-
 // Where a report prints the caption of a row, and in which size.
 struct RowPlace {
     int size, x, y;
@@ -48,9 +39,8 @@ RowPlace PlaceOfRow(const ui::State& state, int row, bool overlay, int top);
 RowPlace PlaceOfRow(bool singleOnPaper, const model::Measurement& row, bool overlay, int top);
 
 // Prints row `row` (0..36 of the standard analysis) with its caption at (x, y) twips: the value
-// right-aligned in five characters, the unit and, for the A-Ar-Gn block, the norm. A non-zero
-// `overlay` prints the value and the norm only, as the red pass of a comparison does.
-void PrintResultRow(ui::App& app, int size, int x, int y, int row, int overlay);
+// right-aligned in five characters, the unit and, for the A-Ar-Gn block, the norm. An
+// overlay prints the value and the norm only, as the red pass of a comparison does.
 void PrintResultRow(ReportTarget& target, const model::ReportedTracing& tracing, int size, int x,
                     int y, int row, bool overlay);
 

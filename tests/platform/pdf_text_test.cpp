@@ -37,8 +37,9 @@ TEST(PdfTextTest, ReportHeaderAndRowsComeBackAsPrinted) {
     testing::FakeServices fake;
     ui::App program{fake};
     // 陳大文 in Big5: 大 and 文 share their glyphs with the Kangxi radicals ⼤ and ⽂.
-    testing::PrintFirstTracing(program, dir, "\xB3\xAF\xA4\x6A\xA4\xE5");
-    ASSERT_EQ(program.printer.pages.size(), 1u);
+    const std::vector<ui::DrawingList> pages =
+        testing::PrintFirstTracing(program, fake, dir, "\xB3\xAF\xA4\x6A\xA4\xE5");
+    ASSERT_EQ(pages.size(), 1u);
 
     // The command-line companion's writer and the window's "save as PDF".
     platform::HeadlessServices headless;
@@ -48,7 +49,7 @@ TEST(PdfTextTest, ReportHeaderAndRowsComeBackAsPrinted) {
     for (const auto& [name, services] : writers) {
         SCOPED_TRACE(name);
         const std::string pdf = (dir.path() / (std::string(name) + ".pdf")).string();
-        ASSERT_FALSE(services->WritePdf(program.printer.pages, pdf));
+        ASSERT_FALSE(services->WritePdf(pages, pdf));
         const std::string text = PdfText(pdf, true);
         const std::string header = text.substr(0, text.find('\n'));
         EXPECT_EQ(Words(header),

@@ -26,8 +26,7 @@ class ReportRenderTest : public ::testing::Test {
     void SetUp() override {
         // The page the print command would send, at the top of the paper, for 林美華
         // (the name in Big5).
-        testing::PrintFirstTracing(program, dir, "\xAA\x4C\xAC\xFC\xB5\xD8");
-        pages = program.printer.pages;
+        pages = testing::PrintFirstTracing(program, services, dir, "\xAA\x4C\xAC\xFC\xB5\xD8");
     }
 
     testing::TempDir dir;

@@ -353,10 +353,11 @@ TEST_F(ReportTest, PrintingWhileComparingPrintsWhatTheScreenShows) {
     const ui::State shown = program.win.state;
     // The page as reading both tracings again from their files draws it.
     program.win.state.ToScreen = false;
-    ASSERT_TRUE(records::LoadTracing(program.win, 2).ok());
-    DrawReport(program, true, 2100);
-    ASSERT_TRUE(records::LoadTracing(program.win, 0).ok());
-    DrawReport(program, false, 2100);
+    for (const auto& [index, overlay] : {std::pair{2, true}, std::pair{0, false}}) {
+        const auto found = records::FindTracing(program.win, index);
+        ASSERT_TRUE(found.ok() && found->has_value());
+        DrawReport(program, records::ApplyTracing(program.win, index, **found), overlay, 2100);
+    }
     const std::vector<std::string> fromFiles = Describe(program.printer.CurrentPage());
     program.printer.pages.clear();
     records::comp_Click(program, 2);
@@ -398,14 +399,15 @@ TEST_F(ReportTest, FailedPrintOffersAPdfAndStaysInTheViewingState) {
 }
 
 TEST_F(ReportTest, ResultRowColumns) {
-    program.win.state.ToScreen = false;
-    program.win.Text3[0].text = "92.9";
-    program.win.Text3[30].text = "-100.0";
-    program.win.Label12[0].caption = "(79.2±3.1)";
-    report::PrintResultRow(program, 12, 200, 700, 0, 0);
-    report::PrintResultRow(program, 10, 5700, 1420, 30, 0);
-    report::PrintResultRow(program, 10, 5700, 2000, 33, 1);
-    report::PrintResultRow(program, 10, 5800, 700, 27, 1);
+    model::ReportedTracing tracing;
+    tracing.values[0] = "92.9";
+    tracing.values[30] = "-100.0";
+    tracing.norms[0] = "(79.2±3.1)";
+    PrinterTarget page(program.printer);
+    report::PrintResultRow(page, tracing, 12, 200, 700, 0, false);
+    report::PrintResultRow(page, tracing, 10, 5700, 1420, 30, false);
+    report::PrintResultRow(page, tracing, 10, 5700, 2000, 33, true);
+    report::PrintResultRow(page, tracing, 10, 5800, 700, 27, true);
     const auto texts = Texts(program.printer.CurrentPage());
     ASSERT_EQ(texts.size(), 3u + 4u + 2u + 1u);
     EXPECT_EQ(texts[1].text, " 92.9");
@@ -426,29 +428,27 @@ TEST_F(ReportTest, ResultRowColumns) {
 }
 
 TEST_F(ReportTest, PairLineFigureFromTheOrigin) {
-    program.win.state.X[1] = 20;
-    program.win.state.Y[1] = -60;
-    program.win.state.ToScreen = true;
-    DrawPairLine(program, 1, 16, 10, 6000, 4500, 1);
-    DrawPairLine(program, 1, 16, 30, 800, 600, 0);
-    const auto report = Lines(program.win.Picture3.drawing);
-    ASSERT_EQ(report.size(), 1u);
-    EXPECT_EQ(report[0].x1, 6200);
-    EXPECT_EQ(report[0].y1, 3900);
-    EXPECT_EQ(report[0].x2, 6000);
-    EXPECT_EQ(report[0].y2, 4500);
+    model::PointTable X{}, Y{};
+    X[1] = 20, Y[1] = -60;  // N; every other landmark on S at the origin
+    const auto fromN = [](const std::vector<ui::DrawLine>& lines, float x, float y, float sx,
+                          float sy) {
+        return std::count_if(lines.begin(), lines.end(), [&](const ui::DrawLine& l) {
+            return l.x1 == x && l.y1 == y && l.x2 == sx && l.y2 == sy;
+        });
+    };
+    PanelTarget panel(program.win.Picture3);
+    DrawPairLines(panel, X, Y, 10, 6000, 4500);
+    EXPECT_GE(fromN(Lines(program.win.Picture3.drawing), 6200, 3900, 6000, 4500), 1);
+    DrawFigurePairLines(program.win, X, Y, 30, 800, 600);
     const auto figure = Lines(program.win.Picture8.drawing);
-    ASSERT_EQ(figure.size(), 1u);
-    EXPECT_EQ(figure[0].x1, 1400);
-    EXPECT_EQ(figure[0].y1, -1200);
-    EXPECT_EQ(figure[0].x2, 800);
-    EXPECT_EQ(figure[0].y2, 600);
+    ASSERT_EQ(figure.size(), 12u);
+    EXPECT_GE(fromN(figure, 1400, -1200, 800, 600), 1);
     // While comparing, the figure panel keeps what it shows.
     program.win.state.Comparing = true;
-    DrawPairLines(program, 30, 800, 600, 0);
-    EXPECT_EQ(Lines(program.win.Picture8.drawing).size(), 13u);
+    DrawFigurePairLines(program.win, X, Y, 30, 800, 600);
+    EXPECT_EQ(Lines(program.win.Picture8.drawing).size(), 24u);
     program.win.state.Comparing = false;
-    DrawPairLines(program, 30, 800, 600, 0);
+    DrawFigurePairLines(program.win, X, Y, 30, 800, 600);
     EXPECT_EQ(Lines(program.win.Picture8.drawing).size(), 12u);
 }
 

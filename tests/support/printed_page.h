@@ -3,10 +3,12 @@
 // command sends it, for the tests of what leaves the program on paper or in a PDF file.
 
 #include <string>
+#include <vector>
 
 #include "app/startup.h"
 #include "records/show.h"
-#include "report/report.h"
+#include "report/print.h"
+#include "support/fake_services.h"
 #include "support/patient_folder.h"
 #include "support/temp_dir.h"
 #include "ui/app.h"
@@ -14,15 +16,16 @@
 namespace ceph::testing {
 
 // Writes the patient's hand-off, with `name` in Big5, and a worked tracing 1, starts
-// `program` on them and draws that tracing's report at the top of the paper: the page
-// lands in program.printer.pages.
-inline void PrintFirstTracing(ui::App& program, const TempDir& dir, const std::string& name) {
+// `program` (on `services`) on them, shows that tracing and prints it at the top of the
+// paper through the print command: the pages the printer was sent.
+inline std::vector<ui::DrawingList> PrintFirstTracing(ui::App& program, FakeServices& services,
+                                                      const TempDir& dir, const std::string& name) {
     WriteHandOff(dir, {.name = name, .code = "10234", .sex = "F"});
     WriteStoredTracing(dir, "10234");
     app::FormLoad(program, dir.StartupFromHere());
     records::readn_Click(program, 0);
-    program.win.state.ToScreen = false;
-    report::DrawReport(program, false, 0);
+    report::printmn_Click(program, 0);
+    return services.printJobs.empty() ? std::vector<ui::DrawingList>() : services.printJobs.back();
 }
 
 }  // namespace ceph::testing

@@ -74,7 +74,7 @@ std::string WindowSvg(const ui::MainWindow& w) {
 // profile, the line controls), then the steps clicked in the list and on the bars.
 void ClickFigure(ui::MainWindow& w, const std::vector<FigureStep>& steps) {
     w.Picture8.foreColor = kBlue;
-    report::DrawFigurePairLines(w, 30, 800, 600);
+    report::DrawFigurePairLines(w, w.state.X, w.state.Y, 30, 800, 600);
     records::BuildProfile(w.state);
     figure::SetUpFigure(w);
     for (const FigureStep& step : steps) {
