@@ -59,8 +59,8 @@ void LayOut(ui::MainWindow& w, bool correcting) {
     const bool show = correcting;
     for (ui::CommandButton* b : {&w.Command5, &w.Command6, &w.Command3})
         b->visible = !show;
-    w.Command7.visible = show;
-    w.Command8.visible = show;
+    w.saveCorrection.visible = show;
+    w.cancelCorrection.visible = show;
     w.Picture2.visible = show;
     w.Picture7.visible = false;
     for (ui::MenuItem* m : {&w.print00mn, &w.inputmmnn, &w.readmn, &w.compmn})
@@ -266,7 +266,7 @@ void Image1_MouseUp(ui::App& app, float x, float y) {
     presenter::ShowCorrectionMarks(w);
 }
 
-bool Command7_Click(ui::App& app) {
+bool StoreCorrection(ui::App& app) {
     ui::MainWindow& w = app.win;
     ui::CorrectionState& c = Fix(app);
     if (!c.On()) return false;
@@ -284,7 +284,7 @@ bool Command7_Click(ui::App& app) {
     return true;
 }
 
-void Command8_Click(ui::App& app) {
+void LeaveCorrection(ui::App& app) {
     if (Fix(app).On()) End(app);
 }
 

@@ -34,9 +34,9 @@ void Image1_MouseUp(ui::App& app, float x, float y);       // the landmark lies 
 
 // "存檔": stores the corrected tracing and shows it as stored; true when stored. A file
 // that cannot be written is named and the correction stays open.
-bool Command7_Click(ui::App& app);
+bool StoreCorrection(ui::App& app);
 // "取消": the tracing shown as it is stored.
-void Command8_Click(ui::App& app);
+void LeaveCorrection(ui::App& app);
 
 // Leaving the program while correcting: true when it may end (nothing moved, or the
 // clinician gives the moves up).

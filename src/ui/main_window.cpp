@@ -195,10 +195,10 @@ void MainWindow::BuildWorkArea() {
     controls_.Add(Command5, "Command5", &Picture2, {0, 3900, 915, 330}, "退一步");
     controls_.Add(Command6, "Command6", &Picture2, {990, 3900, 915, 330}, "重新");
     controls_.Add(Command3, "Command3", &Picture2, {1980, 3900, 915, 330}, "取消");
-    controls_.Add(Command7, "Command7", &Picture2, {0, 3900, 915, 330}, "存檔");
-    Command7.visible = false;
-    controls_.Add(Command8, "Command8", &Picture2, {990, 3900, 915, 330}, "取消");
-    Command8.visible = false;
+    controls_.Add(saveCorrection, "saveCorrection", &Picture2, {0, 3900, 915, 330}, "存檔");
+    saveCorrection.visible = false;
+    controls_.Add(cancelCorrection, "cancelCorrection", &Picture2, {990, 3900, 915, 330}, "取消");
+    cancelCorrection.visible = false;
     controls_.Add(Text5, "Text5", &Picture2, {0, 4290, 1200, 285}, "bmp");
     BuildCalibration();
     controls_.Add(Picture6, "Picture6", &Picture2);

@@ -88,9 +88,9 @@ struct MainWindow {
     // still show; hidden for a whole film.
     Label LabelDamage;
     CommandButton Command5, Command6, Command3;
-    // While a stored tracing is corrected, in place of the input's buttons: Command7
-    // stores the corrected tracing, Command8 leaves it as stored.
-    CommandButton Command7, Command8;
+    // While a stored tracing is corrected, in place of the input's buttons: saveCorrection
+    // stores the corrected tracing, cancelCorrection leaves it as stored.
+    CommandButton saveCorrection, cancelCorrection;
     TextBox Text5;
     Label LabelX, LabelY;
     PictureBox Picture6;

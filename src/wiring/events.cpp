@@ -56,7 +56,7 @@ void CancelByKey(ui::App& app) {
         if (app.win.Picture2.visible) app::CancelByKey(app);
         return;
     }
-    if (records::MayLeaveCorrection(app)) records::Command8_Click(app);
+    if (records::MayLeaveCorrection(app)) records::LeaveCorrection(app);
 }
 
 // Which handler an event goes to: the event, the control or menu item, the handler.
@@ -100,8 +100,8 @@ const Route kRoutes[] = {
     {MouseDown, "Image1", [](App& a, const Event& e) { records::Image1_MouseDown(a, e.x, e.y); }},
     {MouseUp, "Image1", [](App& a, const Event& e) { records::Image1_MouseUp(a, e.x, e.y); }},
     {Click, "correctmn", [](App& a, const Event&) { records::correctmn_Click(a); }},
-    {Click, "Command7", [](App& a, const Event&) { records::Command7_Click(a); }},
-    {Click, "Command8", [](App& a, const Event&) { records::Command8_Click(a); }},
+    {Click, "saveCorrection", [](App& a, const Event&) { records::StoreCorrection(a); }},
+    {Click, "cancelCorrection", [](App& a, const Event&) { records::LeaveCorrection(a); }},
     {Click, "Command5", [](App& a, const Event&) { digitising::Command5_Click(a); }},
     {Click, "Command6", [](App& a, const Event&) { digitising::Command6_Click(a); }},
     {Click, "Command1", [](App& a, const Event&) { imaging::Command1_Click(a); }},

@@ -126,7 +126,7 @@ TEST_F(CorrectTest, AMovedLandmarkIsShownAtOnceStoredAndShownAgain) {
     EXPECT_NEAR(PogNv() - before, 2, 0.15);
     EXPECT_EQ(Slurp(Record()), stored) << "nothing is written before 存檔";
 
-    Click("Command7");
+    Click("saveCorrection");
     EXPECT_FALSE(w.Picture2.visible);
     EXPECT_EQ(w.state.ReservedRight, 0);
     const std::string line = Slurp(Record());
@@ -157,7 +157,7 @@ TEST_F(CorrectTest, AMovedSMovesTheTracingSoSStaysTheOrigin) {
     // The figure and the values are drawn from S at the origin already.
     EXPECT_NEAR(w.state.X[16], 0, 1e-4);
     EXPECT_NEAR(w.state.X[1], 67, 1e-3);
-    Click("Command7");
+    Click("saveCorrection");
     EXPECT_EQ(w.state.X[16], 0.0f);
     EXPECT_EQ(w.state.Y[16], 0.0f);
     for (int i : {1, kPog}) {
@@ -171,7 +171,7 @@ TEST_F(CorrectTest, CancelLeavesTheRecordAsItWas) {
     const float panelLeft = w.Picture3.left, panelWidth = w.Picture3.width;
     StartCorrecting();
     DragPogForward();
-    Click("Command8");
+    Click("cancelCorrection");
     EXPECT_EQ(Slurp(Record()), stored);
     EXPECT_EQ(PogNv(), before);
     EXPECT_FALSE(w.Picture2.visible);
@@ -186,7 +186,7 @@ TEST_F(CorrectTest, AFailedWriteKeepsTheCorrectionOpen) {
     DragPogForward();
     fs::remove(Record());
     fs::create_directory(Record());  // the record file's name is taken by a folder
-    Click("Command7");
+    Click("saveCorrection");
     ASSERT_FALSE(services.messages.empty());
     EXPECT_NE(services.messages.back().text.find(Record().string()), std::string::npos)
         << services.messages.back().text;
@@ -196,7 +196,7 @@ TEST_F(CorrectTest, AFailedWriteKeepsTheCorrectionOpen) {
     // The cause gone, the same moves are stored.
     fs::remove(Record());
     dir.Write("ceph-1", stored);
-    Click("Command7");
+    Click("saveCorrection");
     EXPECT_FALSE(Correcting(w));
     EXPECT_NE(Slurp(Record()).find(",70.0,112.0,"), std::string::npos) << Slurp(Record());
 }
@@ -218,7 +218,7 @@ TEST_F(CorrectTest, WhatIsShownWhileMovingIsWhatIsStored) {
     StartCorrecting();
     DragPogForward();
     const auto shown = w.Text3;
-    Click("Command7");
+    Click("saveCorrection");
     Click("readn", 0);
     for (std::size_t i = 0; i < shown.size(); ++i)
         EXPECT_EQ(w.Text3[i].text, shown[i].text) << i;
@@ -250,7 +250,7 @@ TEST_F(CorrectTest, ATracingStoredMeanwhileByAnotherProgramIsNotOverwrittenUnask
     const std::string imported = Slurp(Record());
     ASSERT_NE(imported, stored);
 
-    Click("Command7");  // the question's default: 取消
+    Click("saveCorrection");  // the question's default: 取消
     ASSERT_FALSE(services.messages.empty());
     const auto& asked = services.messages.back();
     EXPECT_EQ(asked.text,
@@ -261,7 +261,7 @@ TEST_F(CorrectTest, ATracingStoredMeanwhileByAnotherProgramIsNotOverwrittenUnask
     EXPECT_TRUE(Correcting(w)) << "the moves stay on the screen";
 
     services.answers = {ui::MessageAnswer::Yes};  // 取代, knowingly
-    Click("Command7");
+    Click("saveCorrection");
     EXPECT_FALSE(Correcting(w));
     const std::string now = Slurp(Record());
     EXPECT_NE(now.find(",70.0,112.0,"), std::string::npos) << now;
