@@ -112,6 +112,9 @@ const std::vector<NamedAnalysis>& BuiltInAnalyses();
 // or digit is only itself.
 bool SameName(std::string_view a, std::string_view b);
 
+// The analysis shown, printed and offered first when none is chosen.
+inline constexpr const char* kDefaultAnalysis = "Steiner";
+
 // The analysis of that name: exactly, else by SameName ("standard" for the 37 rows); null
 // when none.
 const NamedAnalysis* FindAnalysis(const std::vector<NamedAnalysis>& analyses,

@@ -18,7 +18,7 @@ const model::NamedAnalysis* Chosen(const ui::App& app) {
     const std::vector<model::NamedAnalysis>& offered = app.analysis.analyses;
     if (offered.empty()) return nullptr;
     if (const auto* a = model::FindAnalysis(offered, app.win.state.ChosenAnalysis)) return a;
-    if (const auto* a = model::FindAnalysis(offered, "Steiner")) return a;
+    if (const auto* a = model::FindAnalysis(offered, model::kDefaultAnalysis)) return a;
     return &offered.front();
 }
 

@@ -51,6 +51,24 @@ struct FullReportInputs {
 // Draws the page onto `page`.
 void DrawFullReport(ui::DrawingList& page, const FullReportInputs& in);
 
+// What a full page is made of, as the window or cephtool knows it; AssembleFullReport
+// gathers the rest (the practice's name, the date printed, the radiograph, the half-
+// widths), the same way for both.
+struct FullReportRequest {
+    std::string dataDir;  // ending with the separator
+    std::string picture;  // the radiograph's file
+    model::Patient patient;
+    model::ReportedTracing tracing;
+    std::array<std::string, 3> figureFields;  // scale, left, top as the tracing holds them
+    model::Figure figure;
+    const model::NamedAnalysis* standard = nullptr;
+    const model::NamedAnalysis* chosen = nullptr;
+    std::string normSet;
+    bool halfWidths = false;
+    ui::YearMonth today;
+};
+FullReportInputs AssembleFullReport(const FullReportRequest& request, ui::PictureService& pictures);
+
 // The practice's name from `readceph.ini` in the data folder: key ClinicName in the
 // section [readceph], or before any section. Empty when the file or the key is not
 // there (a file that cannot be read is no reason to print nothing).

@@ -33,38 +33,65 @@ const model::NamedAnalysis* StandardAnalysisOf(const std::vector<model::NamedAna
     return nullptr;
 }
 
-void printfullmn_Click(ui::App& app) {
-    ui::MainWindow& w = app.win;
-    ui::State& s = w.state;
-    const analysis::LoadedAnalyses analyses = analysis::LoadAnalyses(s.DataDir);
-    // A practice's table that cannot be used is said before the page falls back on the
-    // built-in analyses, so the clinician does not take them for the practice's.
-    if (!analyses.problem.empty()) app.services.ShowMessage(analyses.problem, ui::kExclamationOk);
+FullReportInputs AssembleFullReport(const FullReportRequest& r, ui::PictureService& pictures) {
     FullReportInputs in;
-    in.clinicName = ReadClinicName(s.DataDir);
-    in.patient = s.Patient;
-    in.tracing = s.ShownReport;
-    const ui::YearMonth today = app.services.Today();
-    in.printedOn = DateText(today.year, today.month, today.day);
-    in.radiograph = FindRadiograph(
-        app.services, base::TracingPictureFile(s.PictureDir, s.Patient.code, s.ShownTracing + 1),
-        static_cast<float>(TextToNumber(w.Text1[0].text)),
-        static_cast<float>(TextToNumber(w.Text1[1].text)),
-        static_cast<float>(TextToNumber(w.Text1[2].text)));
+    in.clinicName = ReadClinicName(r.dataDir);
+    in.patient = r.patient;
+    in.tracing = r.tracing;
+    in.printedOn = DateText(r.today.year, r.today.month, r.today.day);
+    in.radiograph =
+        FindRadiograph(pictures, r.picture, static_cast<float>(TextToNumber(r.figureFields[0])),
+                       static_cast<float>(TextToNumber(r.figureFields[1])),
+                       static_cast<float>(TextToNumber(r.figureFields[2])));
+    in.figure = r.figure;
+    in.standard = r.standard;
+    in.chosen = r.chosen;
+    in.normSet = r.normSet;
+    if (r.halfWidths)
+        in.halfWidths = analysis::EstimateUncertainty(PracticeErrorModel(r.dataDir, nullptr),
+                                                      in.tracing.X, in.tracing.Y);
+    return in;
+}
+
+namespace {
+
+// The full page of the tracing shown, as it is shown, with the analysis and norm set
+// chosen in the analysis window.
+FullReportInputs ShownFullReport(ui::App& app, const analysis::LoadedAnalyses& analyses) {
+    const ui::MainWindow& w = app.win;
+    const ui::State& s = w.state;
+    FullReportRequest r;
+    r.dataDir = s.DataDir;
+    r.picture = base::TracingPictureFile(s.PictureDir, s.Patient.code, s.ShownTracing + 1);
+    r.patient = s.Patient;
+    r.tracing = s.ShownReport;
+    r.figureFields = {w.Text1[0].text, w.Text1[1].text, w.Text1[2].text};
+    r.figure = s.ShownFigure;
+    r.standard = StandardAnalysisOf(analyses.analyses);
+    r.chosen = model::FindAnalysis(analyses.analyses, s.ChosenAnalysis);
+    // A practice's analysis gone from its table since it was chosen: the default one.
+    if (!r.chosen) r.chosen = model::FindAnalysis(analyses.analyses, model::kDefaultAnalysis);
+    if (r.chosen && r.chosen->name == s.ChosenAnalysis)
+        r.normSet = model::NormSetOf(*r.chosen, s.ChosenNormSet);
+    r.halfWidths = w.rangemn.checked;
+    r.today = app.services.Today();
+    FullReportInputs in = AssembleFullReport(r, app.services);
     // The picture as this screen's figure panel lays it under the landmarks.
     const ui::ScreenInfo screen = app.services.Screen();
     in.radiograph.twipsPerPixelX = screen.twipsPerPixelX;
     in.radiograph.twipsPerPixelY = screen.twipsPerPixelY;
-    in.figure = s.ShownFigure;
-    in.standard = StandardAnalysisOf(analyses.analyses);
-    in.chosen = model::FindAnalysis(analyses.analyses, s.ChosenAnalysis);
-    // A practice's analysis gone from its table since it was chosen: the default one.
-    if (!in.chosen) in.chosen = model::FindAnalysis(analyses.analyses, "Steiner");
-    if (in.chosen && in.chosen->name == s.ChosenAnalysis)
-        in.normSet = model::NormSetOf(*in.chosen, s.ChosenNormSet);
-    if (w.rangemn.checked)
-        in.halfWidths = analysis::EstimateUncertainty(PracticeErrorModel(s.DataDir, nullptr),
-                                                      in.tracing.X, in.tracing.Y);
+    return in;
+}
+
+}  // namespace
+
+void printfullmn_Click(ui::App& app) {
+    ui::State& s = app.win.state;
+    const analysis::LoadedAnalyses analyses = analysis::LoadAnalyses(s.DataDir);
+    // A practice's table that cannot be used is said before the page falls back on the
+    // built-in analyses, so the clinician does not take them for the practice's.
+    if (!analyses.problem.empty()) app.services.ShowMessage(analyses.problem, ui::kExclamationOk);
+    const FullReportInputs in = ShownFullReport(app, analyses);
 
     app.services.SetPointer(ui::Pointer::Hourglass);
     const bool toScreen = s.ToScreen;

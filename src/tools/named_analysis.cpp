@@ -49,21 +49,26 @@ std::optional<NamedChoice> ReadNamedChoice(const CommandRules& rules, const Comm
     }
     const std::string set = cl.Text("--norm-set");
     if (set.empty()) return choice;
-    // Matched as --analysis is; a name that fits several sets chooses none of them.
-    const std::vector<std::string> named = model::NormSetsNamed(*choice.analysis, set);
-    if (named.size() != 1) {
-        const std::string& analysis = choice.analysis->name;
-        status = UsageFault(rules,
-                            "--norm-set " + set + ": " +
-                                (named.empty() ? analysis + " has no such norm set (" +
-                                                     Joined(choice.analysis->normSets) + ")"
-                                               : "names several norm sets of " + analysis + " (" +
-                                                     Joined(named) + ")"),
-                            std::cerr);
-        return std::nullopt;
-    }
-    choice.normSet = named.front();
+    const std::optional<std::string> named = ReadNormSet(rules, *choice.analysis, set, status);
+    if (!named) return std::nullopt;
+    choice.normSet = *named;
     return choice;
+}
+
+std::optional<std::string> ReadNormSet(const CommandRules& rules,
+                                       const model::NamedAnalysis& analysis, const std::string& set,
+                                       int& status) {
+    // Matched as --analysis is; a name that fits several sets chooses none of them.
+    const std::vector<std::string> named = model::NormSetsNamed(analysis, set);
+    if (named.size() == 1) return named.front();
+    status = UsageFault(
+        rules,
+        "--norm-set " + set + ": " +
+            (named.empty()
+                 ? analysis.name + " has no such norm set (" + Joined(analysis.normSets) + ")"
+                 : "names several norm sets of " + analysis.name + " (" + Joined(named) + ")"),
+        std::cerr);
+    return std::nullopt;
 }
 
 std::string NamedHeader(const model::NamedAnalysis& analysis) {

@@ -29,6 +29,12 @@ struct NamedChoice {
 std::optional<NamedChoice> ReadNamedChoice(const CommandRules& rules, const CommandLine& cl,
                                            int& status);
 
+// The norm set of `analysis` that `set` names (matched by model::SameName); a name that
+// names none or several is a usage fault (its status in `status`).
+std::optional<std::string> ReadNormSet(const CommandRules& rules,
+                                       const model::NamedAnalysis& analysis, const std::string& set,
+                                       int& status);
+
 // The header fields after the fixed ones: for each measurement its name, "NAME norm" and
 // "NAME flag".
 std::string NamedHeader(const model::NamedAnalysis& analysis);

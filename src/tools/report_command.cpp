@@ -17,6 +17,7 @@
 #include "report/report.h"
 #include "store/record_line.h"
 #include "store/settings.h"
+#include "tools/named_analysis.h"
 #include "tools/options.h"
 #include "tools/stored_tracing.h"
 
@@ -32,6 +33,7 @@ constexpr OptionRule kOptions[] = {
     {.name = "--out", .required = true},
     {.name = "--full", .kind = OptionRule::Switch},
     {.name = "--analysis"},
+    {.name = "--norm-set"},
     {.name = "--uncertainty", .kind = OptionRule::Switch},
     {.name = "--picture"},
 };
@@ -45,39 +47,47 @@ std::string PictureFolder(const std::string& dataDir) {
     return base::WithTrailingSeparator(folder);
 }
 
-// The full page of a stored tracing: its radiograph from the picture folder or
-// `--picture`, the figure as built, the program's own values and the named analysis.
-// Nothing when it cannot be drawn, after saying why (the exit status in `status`).
-std::optional<report::FullReportInputs> FullInputs(const CommandLine& o, const StoredTracing& st,
-                                                   const analysis::LoadedAnalyses& analyses,
-                                                   ui::Services& services, int& status) {
-    const std::string dataDir = base::WithTrailingSeparator(o.Text("--data"));
-    report::FullReportInputs in;
-    in.chosen = model::FindAnalysis(analyses.analyses,
-                                    o.Has("--analysis") ? o.Text("--analysis") : "Steiner");
-    if (!in.chosen) {
+// The analysis --analysis names (Steiner when none) and the norm set --norm-set names
+// (the analysis's first when none); false after saying why when either names none.
+bool ReadAnalysisChoice(const CommandLine& o, const analysis::LoadedAnalyses& analyses,
+                        report::FullReportRequest& r, int& status) {
+    r.chosen = model::FindAnalysis(
+        analyses.analyses, o.Has("--analysis") ? o.Text("--analysis") : model::kDefaultAnalysis);
+    if (!r.chosen) {
         std::string names;
         for (const model::NamedAnalysis& a : analyses.analyses)
             names += (names.empty() ? "" : ", ") + a.name;
         status = UsageFault(
             kReportRules,
             "--analysis " + o.Text("--analysis") + ": no such analysis (" + names + ")", std::cerr);
-        return std::nullopt;
+        return false;
     }
-    in.standard = report::StandardAnalysisOf(analyses.analyses);
-    in.clinicName = report::ReadClinicName(dataDir);
-    in.patient = st.patient;
-    in.tracing = model::ReportOf(st.tracing, st.patient, st.number);
-    const ui::YearMonth today = services.Today();
-    in.printedOn = report::DateText(today.year, today.month, today.day);
-    const std::array<std::string, 3> boxes = store::FigureBoxTexts(st.tracing.figure);
-    const std::string picture =
-        o.Has("--picture")
-            ? o.Text("--picture")
-            : base::TracingPictureFile(PictureFolder(dataDir), st.patient.code, st.number);
-    in.radiograph = report::FindRadiograph(
-        services, picture, static_cast<float>(TextToNumber(boxes[0])),
-        static_cast<float>(TextToNumber(boxes[1])), static_cast<float>(TextToNumber(boxes[2])));
+    if (!o.Has("--norm-set")) return true;
+    const auto set = ReadNormSet(kReportRules, *r.chosen, o.Text("--norm-set"), status);
+    if (set) r.normSet = *set;
+    return set.has_value();
+}
+
+// The full page of a stored tracing: its radiograph from the picture folder or
+// `--picture`, the figure as built, the program's own values and the named analysis.
+// Nothing when it cannot be drawn, after saying why (the exit status in `status`).
+std::optional<report::FullReportInputs> FullInputs(const CommandLine& o, const StoredTracing& st,
+                                                   const analysis::LoadedAnalyses& analyses,
+                                                   ui::Services& services, int& status) {
+    report::FullReportRequest r;
+    if (!ReadAnalysisChoice(o, analyses, r, status)) return std::nullopt;
+    r.dataDir = base::WithTrailingSeparator(o.Text("--data"));
+    r.picture = o.Has("--picture") ? o.Text("--picture")
+                                   : base::TracingPictureFile(PictureFolder(r.dataDir),
+                                                              st.patient.code, st.number);
+    r.patient = st.patient;
+    r.tracing = model::ReportOf(st.tracing, st.patient, st.number);
+    r.figureFields = store::FigureBoxTexts(st.tracing.figure);
+    r.figure = model::FigureOf(st.tracing);
+    r.standard = report::StandardAnalysisOf(analyses.analyses);
+    r.halfWidths = o.Has("--uncertainty");
+    r.today = services.Today();
+    report::FullReportInputs in = report::AssembleFullReport(r, services);
     // A picture named on the command line that cannot be had is a mistake to tell.
     if (o.Has("--picture") && in.radiograph.picture.empty() &&
         in.radiograph.problem != report::kNeverAligned) {
@@ -85,10 +95,6 @@ std::optional<report::FullReportInputs> FullInputs(const CommandLine& o, const S
         status = 1;
         return std::nullopt;
     }
-    in.figure = model::FigureOf(st.tracing);
-    if (o.Has("--uncertainty"))
-        in.halfWidths = analysis::EstimateUncertainty(report::PracticeErrorModel(dataDir, nullptr),
-                                                      in.tracing.X, in.tracing.Y);
     return in;
 }
 
@@ -100,7 +106,8 @@ const CommandRules kReportRules{
         "cephtool report --data DIR --handoff FILE --tracing N [--line K]\n"
         "                --out FILE.pdf|FILE.png\n"
         "       cephtool report --full --data DIR --handoff FILE --tracing N\n"
-        "                [--analysis NAME] [--uncertainty] [--picture FILE]\n"
+        "                [--analysis NAME [--norm-set SET]] [--uncertainty]\n"
+        "                [--picture FILE]\n"
         "                --out FILE.pdf|FILE.png\n",
     .details =
         "  writes the page the print command prints for stored tracing N (1..9) of\n"
@@ -108,7 +115,8 @@ const CommandRules kReportRules{
         "  --full: the full report page instead: the radiograph with the tracing,\n"
         "  the figure, the program's own values and the analysis NAME (Steiner,\n"
         "  Downs, Tweed, Bjork-Jarabak, McNamara or the practice's own; default\n"
-        "  Steiner); --uncertainty adds the values' ranges; the radiograph is the\n"
+        "  Steiner) with the norms of its set SET (default its first); --uncertainty\n"
+        "  adds the values' ranges; the radiograph is the\n"
         "  tracing's picture in the patient's picture folder unless --picture names one\n",
     .options = kOptions,
 };
@@ -119,7 +127,7 @@ std::optional<int> ReportOptionsFault(const CommandLine& o) {
     const std::string out = o.Text("--out");
     if (!EndsWithNoCase(out, ".pdf") && !EndsWithNoCase(out, ".png"))
         return UsageFault(kReportRules, "--out " + out + ": not a .pdf or .png file", std::cerr);
-    for (const char* fullOnly : {"--analysis", "--uncertainty", "--picture"})
+    for (const char* fullOnly : {"--analysis", "--norm-set", "--uncertainty", "--picture"})
         if (!o.Has("--full") && o.Has(fullOnly))
             return UsageFault(kReportRules, std::string(fullOnly) + ": only with --full",
                               std::cerr);

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "model/analyses.h"
 #include "model/figure.h"
 #include "model/tracing.h"
 #include "ui/controls.h"
@@ -67,7 +68,7 @@ struct State {
     // The named analysis the clinician chose to read the case by (its name as the analyses
     // list shows it) and its norm set (empty: the analysis's first), for the analysis panel
     // and the full report.
-    std::string ChosenAnalysis = "Steiner";
+    std::string ChosenAnalysis = model::kDefaultAnalysis;
     std::string ChosenNormSet;
     // Whether a compared tracing is laid over the shown one with their S-N lines along each
     // other (turned about S) instead of as traced, at S.

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "run_cephtool.h"
 #include "support/command_output.h"
@@ -53,6 +55,39 @@ TEST(ReportFullTest, PdfTextHoldsTheClinicHeaderValuesNormsAndFlags) {
     const testing::ToolRun unknown = testing::RunCephtool(dir, again);
     EXPECT_EQ(unknown.status, 2);
     EXPECT_NE(unknown.err.find("McNamara"), std::string::npos) << unknown.err;
+}
+
+// The window prints the norm set chosen in the analysis window; cephtool names it the
+// way `analyse` does, and refuses a set the analysis does not have.
+TEST(ReportFullTest, NormSetChosenAsAnalyseChoosesIt) {
+    CEPH_SKIP_WITHOUT_PDF_TOOLS();
+    testing::TempDir dir;
+    testing::WritePatientFolder(dir, {.name = "A", .code = "10234", .sex = "F"});
+    testing::WriteStoredTracing(dir, "10234");
+    dir.Write("analyses.tsv",
+              "Ours\tS-N\tdistance\tS, N\tmm\t1\t台灣成人\t\t\t70\t3\tours\n"
+              "Ours\tS-N\t\t\t\t\tTaiwan kids\t\t\t60\t3\tours\n");
+    const std::string data = dir.path().string(), pdf = (dir.path() / "full.pdf").string();
+    const auto report = [&](std::vector<std::string> more) {
+        std::vector<std::string> args = {"report",    "--full",
+                                         "--data",    data,
+                                         "--handoff", (dir.path() / "OutExe.tmp").string(),
+                                         "--tracing", "1",
+                                         "--out",     pdf};
+        args.insert(args.end(), more.begin(), more.end());
+        return testing::RunCephtool(dir, args);
+    };
+    ASSERT_EQ(report({"--analysis", "ours", "--norm-set", "taiwan-KIDS"}).status, 0);
+    const std::string kids = testing::CommandOutput("pdftotext -layout '" + pdf + "' -");
+    EXPECT_NE(kids.find("60.0±3.0"), std::string::npos) << kids;
+    ASSERT_EQ(report({"--analysis", "ours"}).status, 0);
+    const std::string first = testing::CommandOutput("pdftotext -layout '" + pdf + "' -");
+    EXPECT_NE(first.find("70.0±3.0"), std::string::npos) << first;
+
+    const testing::ToolRun none = report({"--analysis", "ours", "--norm-set", "Japan"});
+    EXPECT_EQ(none.status, 2);
+    EXPECT_NE(none.err.find("Ours has no such norm set (台灣成人, Taiwan kids)"), std::string::npos)
+        << none.err;
 }
 
 #endif
