@@ -105,6 +105,27 @@ TEST(Layers, IncludesPointDownOrAcrossOneWay) {
     }
 }
 
+// Folders whose floor would let them include more than they may (CEPH_FOLDER_REACH:
+// "folder:other,other|..."): the pictures know files, results and the domain, nothing
+// of the analysis.
+TEST(Layers, FoldersKeepToTheirReach) {
+    std::map<std::string, std::set<std::string>> reach;
+    std::istringstream list(CEPH_FOLDER_REACH);
+    for (std::string entry; std::getline(list, entry, '|');) {
+        const std::size_t colon = entry.find(':');
+        std::istringstream folders(entry.substr(colon + 1));
+        for (std::string folder; std::getline(folders, folder, ',');)
+            reach[entry.substr(0, colon)].insert(folder);
+    }
+    ASSERT_TRUE(reach.count("pictures"));
+    for (const Include& i : ReadIncludes()) {
+        const auto allowed = reach.find(i.from);
+        if (allowed == reach.end()) continue;
+        EXPECT_TRUE(allowed->second.count(i.to))
+            << i.file << ":" << i.line << ": " << i.from << " may not include " << i.to;
+    }
+}
+
 // cephtool draws from the model: a window model behind a command would bring back
 // data travelling through captions.
 TEST(Layers, CephtoolHasNoWindow) {
