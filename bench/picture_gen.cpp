@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "platform/jpeg_codec.h"
+#include "platform/jpeg_writer.h"
 
 namespace ceph::bench {
 

@@ -38,7 +38,7 @@
 
 #include "bench_support.h"
 #include "picture_gen.h"
-#include "platform/jpeg_codec.h"
+#include "platform/jpeg_writer.h"
 #include "platform/pictures.h"
 
 extern char** environ;

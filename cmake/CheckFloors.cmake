@@ -1,6 +1,8 @@
 # Run as a script: fails, naming file, line and include, when a source file includes a
-# header of a higher floor (see Floors.cmake), or of a folder in no floor.
-#   cmake -DSOURCE_DIR=src -DFLOORS="a b|c|d" -DEXCEPTIONS="x/y.cpp>z" -DSTAMP=f -P CheckFloors.cmake
+# header of a higher floor (see Floors.cmake), of a folder in no floor, or of a folder
+# beyond the reach its folder is given.
+#   cmake -DSOURCE_DIR=src -DFLOORS="a b|c|d" -DEXCEPTIONS="x/y.cpp>z" -DREACH="c:a,b|d:a"
+#         -DSTAMP=f -P CheckFloors.cmake
 cmake_policy(SET CMP0057 NEW)
 string(REPLACE "|" ";" floors "${FLOORS}")
 set(level 0)
@@ -10,6 +12,14 @@ foreach(floor IN LISTS floors)
     foreach(folder IN LISTS folders)
         set(floor_of_${folder} ${level})
     endforeach()
+endforeach()
+
+string(REPLACE "|" ";" reaches "${REACH}")
+foreach(entry IN LISTS reaches)
+    string(REPLACE ":" ";" pair "${entry}")
+    list(GET pair 0 folder)
+    list(GET pair 1 reach)
+    string(REPLACE "," ";" reach_of_${folder} "${reach}")
 endforeach()
 
 file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*.h ${SOURCE_DIR}/*.cpp)
@@ -30,6 +40,9 @@ foreach(file IN LISTS sources)
             string(APPEND faults "\n  ${file}: ${line}: ${to} is on no floor")
         elseif(floor_of_${to} GREATER floor_of_${from})
             string(APPEND faults "\n  ${file}: ${line}: ${from} may not include ${to}, a floor above")
+        elseif(DEFINED reach_of_${from} AND NOT to STREQUAL from AND
+               NOT to IN_LIST reach_of_${from})
+            string(APPEND faults "\n  ${file}: ${line}: ${from} may include only ${reach_of_${from}}")
         endif()
     endforeach()
 endforeach()

@@ -1,12 +1,15 @@
 # The floors of the program, lowest first. A source folder may include headers of its
 # own floor and of the floors below it, never above: the ground (the domain model, the
 # running program's files and codecs, the store of records and the host's files, the
-# analysis) knows nothing of the window; the window model knows nothing of the
-# presenters that fill it from the domain, nor they of the behaviour that calls them;
-# only the platform knows Qt.
-# Each floor is one library, and the build checks every include against this list.
+# analysis) knows nothing of the window; the pictures (the formats and their decoders)
+# know nothing of the window either; the window model knows nothing of the presenters
+# that fill it from the domain, nor they of the behaviour that calls them; only the
+# platform knows Qt.
+# Each floor is one library (the pictures two: the formats, and the decoders with the
+# libraries behind them), and the build checks every include against this list.
 set(CEPH_FLOORS
     "model base analysis store"
+    "pictures"
     "ui"
     "presenter"
     "app records imaging digitising figure report reading"
@@ -14,6 +17,10 @@ set(CEPH_FLOORS
     "tools platform")
 # The one include allowed upwards: the program's main starts the platform.
 set(CEPH_FLOOR_EXCEPTIONS "wiring/main.cpp>platform")
+# Folders that may include fewer of the floors below them than their floor allows: the
+# folder, a colon, then the folders it may include besides its own. The pictures know
+# files and results (base) and the domain (model), nothing of the analysis.
+set(CEPH_FOLDER_REACH "pictures:base,model")
 
 # A stamp rebuilt whenever a source changes, by checking every include; a library that
 # depends on it does not build while an include points up.
@@ -21,11 +28,13 @@ function(ceph_check_floors target)
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/*.h
          ${PROJECT_SOURCE_DIR}/src/*.cpp)
     string(REPLACE ";" "|" floors "${CEPH_FLOORS}")
+    string(REPLACE ";" "|" reach "${CEPH_FOLDER_REACH}")
     set(stamp ${CMAKE_CURRENT_BINARY_DIR}/floors.stamp)
     add_custom_command(
         OUTPUT ${stamp}
         COMMAND ${CMAKE_COMMAND} "-DSOURCE_DIR=${PROJECT_SOURCE_DIR}/src" "-DFLOORS=${floors}"
-                "-DEXCEPTIONS=${CEPH_FLOOR_EXCEPTIONS}" "-DSTAMP=${stamp}" -P
+                "-DEXCEPTIONS=${CEPH_FLOOR_EXCEPTIONS}" "-DREACH=${reach}"
+                "-DSTAMP=${stamp}" -P
                 ${PROJECT_SOURCE_DIR}/cmake/CheckFloors.cmake
         DEPENDS ${sources} ${PROJECT_SOURCE_DIR}/cmake/CheckFloors.cmake
                 ${PROJECT_SOURCE_DIR}/cmake/Floors.cmake

@@ -5,7 +5,8 @@
 # corpus in tests/fuzz/corpus/TARGET. Inputs that crash, leak or time out are saved
 # under build/fuzz/artifacts/TARGET; once the fault is mended, add them to the
 # committed corpus so that every test run replays them. Targets: record_reader handoff
-# settings numbers analyse jpeg bmp png dicom tiff.
+# settings numbers analyse error_model analysis_table; the pictures' own decoders jpeg
+# dicom tiff (without Qt); bmp png (through Qt's readers).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,7 +29,7 @@ cmake --build --preset fuzz --target "fuzz_$target" >/dev/null
 work=build/fuzz/work/$target
 artifacts=build/fuzz/artifacts/$target
 mkdir -p "$work" "$artifacts"
-# Pictures decode in QImage, which needs no display.
+# Qt's readers (bmp, png) decode into QImage, which needs no display.
 export QT_QPA_PLATFORM=offscreen
 exec "build/fuzz/tests/fuzz/fuzz_$target" "$work" "$seeds" \
     -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \

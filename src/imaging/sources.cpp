@@ -9,6 +9,7 @@
 #include "base/safe_file.h"
 #include "digitising/digitise.h"
 #include "imaging/viewport.h"
+#include "pictures/format.h"
 
 namespace ceph::imaging {
 
@@ -31,14 +32,16 @@ void ListFolders(ui::DirListBox& dirs) {
     dirs.items.insert(dirs.items.end(), names.begin(), names.end());
 }
 
-// The folder changed: list its folders and its pictures.
+// The folder changed: list its folders and its pictures: the files the picture formats'
+// name patterns match, and those a format names otherwise (DICOM files without an
+// extension).
 void Dir1_Change(ui::App& app) {
     ui::PickerWindow& p = app.picker;
     ListFolders(p.Dir1);
     p.File1.path = p.Dir1.path;
     p.File1.items = base::ListFiles(p.File1.path, "*");
     std::erase_if(p.File1.items, [&](const std::string& name) {
-        return !base::MatchesPattern(name, p.File1.pattern) && !DicomLikeName(name);
+        return !base::MatchesPattern(name, p.File1.pattern) && !pictures::NamedAsAny(name);
     });
     p.File1.listIndex = -1;
 }
@@ -62,14 +65,6 @@ void OpenFolder(ui::App& app, const std::string& path) {
 }
 
 }  // namespace
-
-bool DicomLikeName(const std::string& name) {
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos) return !name.empty();
-    const std::string_view extension = std::string_view(name).substr(dot + 1);
-    return !extension.empty() && std::all_of(extension.begin(), extension.end(),
-                                             [](char c) { return c >= '0' && c <= '9'; });
-}
 
 bool LoadPictureFile(ui::App& app, const std::string& path, float z) {
     const base::Result<ui::PictureRef> picture = app.services.LoadPicture(path);
@@ -95,7 +90,7 @@ void piccas00_Click(ui::App& app) {
     ui::PickerWindow& p = app.picker;
     p.gotalk.tag.clear();
     p.Drive1.items = app.services.Drives();
-    p.File1.pattern = kPickerPattern;
+    p.File1.pattern = pictures::NamePatterns();
     std::error_code ec;
     const std::string start =
         std::filesystem::is_directory(base::ToPath(app.win.state.PictureDir), ec)

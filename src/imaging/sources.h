@@ -25,11 +25,5 @@ void File1_Click(ui::App& app, int index);
 
 // Messages of this part of the program.
 inline constexpr const char* kTestPictureMessage = "此為測試圖案";
-inline constexpr const char* kPickerPattern =
-    "*.bmp;*jpg;*.jpeg;*.png;*.tif;*.tiff;*.dcm;*.dicom;*.dic";
-
-// Whether a file name may be a DICOM file's whatever the pattern: many have no extension,
-// or are named by their numeric identifier ("1.2.840.113619.2.5").
-bool DicomLikeName(const std::string& name);
 
 }  // namespace ceph::imaging

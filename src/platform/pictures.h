@@ -3,13 +3,13 @@
 // makes is kept here, and the model refers to it by number. Also how the image control
 // paints its picture, so that the screen, tests and benchmarks share one routine.
 
-#include <QByteArray>
 #include <QImage>
 #include <QPainter>
 #include <QRect>
 #include <QRectF>
 #include <QSize>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -20,12 +20,16 @@
 namespace ceph::platform {
 
 // A picture file's bytes decoded as PictureStore::Load decodes them, recognised by their
-// content whatever the file's name: DICOM, TIFF, JPEG (turned upright by its EXIF
-// orientation), or anything Qt reads. A null image and the reason when they cannot be.
-DecodedPicture DecodePicture(QByteArray& bytes, std::string* error);
+// content whatever the file's name, by the formats registered (qt_formats.h): DICOM,
+// TIFF, JPEG (turned upright by its EXIF orientation), or anything Qt reads. Otherwise
+// the reason.
+base::Result<DecodedPicture> DecodePicture(std::string_view bytes);
 
 class PictureStore {
   public:
+    // Registers the picture formats, if that was not done yet.
+    PictureStore();
+
     // Reads a picture file, recognised by its content: DICOM through GDCM, TIFF through
     // libtiff, JPEG through libjpeg-turbo, anything else Qt reads (BMP, PNG…) through Qt.
     // Grey pictures stay one byte a pixel, deep grey ones (a DICOM's, a 16-bit TIFF's or

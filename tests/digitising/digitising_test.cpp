@@ -13,6 +13,7 @@
 #include "imaging/sources.h"
 #include "imaging/view.h"
 #include "imaging/viewport.h"
+#include "pictures/format.h"
 #include "records/input.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"
@@ -368,7 +369,18 @@ TEST_F(InputTest, StoringThePictureLeavesTheJpeg) {
     EXPECT_TRUE(std::filesystem::exists(bmp));
 }
 
+// Formats by the names the picker lists, as the platform registers them at start-up:
+// the picker knows no names of its own, and the fake services decode nothing.
+void RegisterNamedFormats() {
+    const auto none = [](std::string_view) { return false; };
+    pictures::Register({"JPEG", "*jpg;*.jpeg", nullptr, none, nullptr, ""});
+    pictures::Register({"TIFF", "*.tif;*.tiff", nullptr, none, nullptr, ""});
+    pictures::Register(
+        {"DICOM", "*.dcm;*.dicom;*.dic", pictures::BareOrNumberedName, none, nullptr, ""});
+}
+
 TEST_F(InputTest, PickerChoosesAFile) {
+    RegisterNamedFormats();
     // Pictures by their extension, and DICOM files named without one or by their number.
     for (const char* name : {"x.JPG", "notes.txt", "ceph.tiff", "IM0001", "1.2.840.5", "a.b.7z"})
         dir.Write(std::string("pics/sub/") + name, "x");

@@ -1,23 +1,31 @@
 #pragma once
 // The property every picture decoder keeps, whatever the bytes: a picture within the
-// size and memory limits, or a reason why not, never both and never neither.
+// size and memory limits, or a reason why not, never both and never neither. The formats
+// Qt reads go through the platform's decoding; the pictures' own formats through theirs,
+// without Qt.
 
-#include <QByteArray>
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 #include "fuzz/fuzz_check.h"
-#include "platform/picture_file.h"
-#include "platform/pictures.h"
+#include "pictures/format.h"
+#include "pictures/limits.h"
+#include "pictures/own_formats.h"
 
-inline void CheckDecodedPicture(const std::uint8_t* data, std::size_t size) {
-    QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    std::string error;
-    const QImage image = ceph::platform::DecodePicture(bytes, &error).image;
-    if (image.isNull()) {
-        FUZZ_CHECK(!error.empty());
+inline void CheckPicture(const ceph::base::Result<ceph::pictures::Picture>& picture) {
+    if (!picture) {
+        FUZZ_CHECK(!picture.why().detail.empty());
         return;
     }
-    FUZZ_CHECK(ceph::platform::PictureSizeAllowed(image.width(), image.height()));
-    FUZZ_CHECK(ceph::platform::DecodeMemoryAllowed(image.sizeInBytes()));
+    const ceph::pictures::Pixels& pixels = picture->pixels;
+    FUZZ_CHECK(!pixels.null());
+    FUZZ_CHECK(ceph::pictures::PictureSizeAllowed(pixels.width, pixels.height));
+    FUZZ_CHECK(ceph::pictures::DecodeMemoryAllowed(pixels.Bytes()));
+}
+
+// The bytes through the pictures' own formats, recognised by their content.
+inline void CheckOwnPicture(const std::uint8_t* data, std::size_t size) {
+    ceph::pictures::RegisterOwnFormats();
+    CheckPicture(
+        ceph::pictures::Decode(std::string_view(reinterpret_cast<const char*>(data), size)));
 }

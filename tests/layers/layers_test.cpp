@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -173,6 +174,27 @@ std::map<std::string, std::string> ReachedHeaders(const std::string& file) {
     return reached;
 }
 
+// Folders whose floor would let them include more than they may (CEPH_FOLDER_REACH:
+// "folder:other,other|..."): the pictures know files, results and the domain, nothing
+// of the analysis.
+TEST(Layers, FoldersKeepToTheirReach) {
+    std::map<std::string, std::set<std::string>> reach;
+    std::istringstream list(CEPH_FOLDER_REACH);
+    for (std::string entry; std::getline(list, entry, '|');) {
+        const std::size_t colon = entry.find(':');
+        std::istringstream folders(entry.substr(colon + 1));
+        for (std::string folder; std::getline(folders, folder, ',');)
+            reach[entry.substr(0, colon)].insert(folder);
+    }
+    ASSERT_TRUE(reach.count("pictures"));
+    for (const Include& i : ReadIncludes()) {
+        const auto allowed = reach.find(i.from);
+        if (allowed == reach.end()) continue;
+        EXPECT_TRUE(allowed->second.count(i.to))
+            << i.file << ":" << i.line << ": " << i.from << " may not include " << i.to;
+    }
+}
+
 // cephtool works from the model and the store: a window model behind a command, even
 // several includes down, would bring back data travelling through captions. The
 // report command still draws through the window's report code until the report draws
@@ -193,6 +215,60 @@ TEST(Layers, CephtoolReachesNoWindowModel) {
             break;
         }
     }
+}
+
+// A function a reader can hold in mind at once: from its signature to its closing brace
+// at most 60 lines. Functions are found as this code base writes them (clang-format):
+// a definition starts at the line's first column and ends at the first closing brace
+// there.
+int LongestFunctionLines(const std::vector<std::string>& lines, std::size_t& where) {
+    static const std::regex notAFunction(
+        R"re(^(namespace|struct|class|enum|union|#|//|\}|template|using|extern|static_assert))re");
+    int longest = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& l = lines[i];
+        if (l.empty() || std::isspace(static_cast<unsigned char>(l[0])) ||
+            l.find('(') == std::string::npos || std::regex_search(l, notAFunction) ||
+            l.back() == ';')
+            continue;
+        std::size_t open = i;
+        while (open < lines.size() && !lines[open].ends_with("{") && !lines[open].ends_with(";"))
+            ++open;
+        if (open == lines.size() || !lines[open].ends_with("{")) continue;
+        std::size_t close = open + 1;
+        while (close < lines.size() && !lines[close].starts_with("}"))
+            ++close;
+        if (static_cast<int>(close - i + 1) > longest) {
+            longest = static_cast<int>(close - i + 1);
+            where = i + 1;
+        }
+        i = close;
+    }
+    return longest;
+}
+
+TEST(Layers, NoFunctionIsLongerThan60Lines) {
+    for (const fs::directory_entry& e : fs::recursive_directory_iterator(CEPH_SOURCE_DIR)) {
+        const std::string ext = e.path().extension().string();
+        if (!e.is_regular_file() || (ext != ".cpp" && ext != ".h")) continue;
+        std::ifstream in(e.path());
+        std::vector<std::string> lines;
+        for (std::string text; std::getline(in, text);)
+            lines.push_back(text);
+        std::size_t where = 0;
+        EXPECT_LE(LongestFunctionLines(lines, where), 60)
+            << e.path().lexically_relative(CEPH_SOURCE_DIR).generic_string() << ":" << where;
+    }
+}
+
+TEST(Layers, FunctionLengthsAreCountedFromSignatureToBrace) {
+    std::size_t where = 0;
+    EXPECT_EQ(LongestFunctionLines({"namespace a {", "int F(int x,", "      int y) {",
+                                    "    return x;", "}", "struct S {", "};"},
+                                   where),
+              4);
+    EXPECT_EQ(where, 2u);
+    EXPECT_EQ(LongestFunctionLines({"int F(int x);", "// g(x) {", "}"}, where), 0);
 }
 
 }  // namespace

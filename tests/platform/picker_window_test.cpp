@@ -87,6 +87,23 @@ TEST_F(PickerWindowTest, AFolderOpenedAndAFileClickedInTheListsChooseTheFile) {
     EXPECT_FALSE(program.win.Image1.picture.empty()) << "the chosen file is shown";
 }
 
+// The files listed are those the formats the platform registers name: pictures by their
+// extension, DICOM files also without one or by their number.
+TEST_F(PickerWindowTest, TheFilesListedAreThoseTheRegisteredFormatsName) {
+    for (const char* name : {"IM0001", "1.2.840.5", "scan.PNG", "x.tiff", "notes.txt", "a.bmp",
+                             "b.dcm", "c.jpeg", "d.gif"})
+        dir.Write(std::string("pics/older/") + name, "x");
+    services.SetPickerRunner([this] {
+        const int older = RowOf(program.picker.Dir1.items, "older");
+        ASSERT_GE(older, 0);
+        wiring::Dispatch(program, {wiring::EventType::Click, "gotalk.Dir1", older});
+    });
+    window->Handle({wiring::EventType::Click, "piccas00"});
+    EXPECT_EQ(program.picker.File1.items,
+              (std::vector<std::string>{"00101_3.jpg", "1.2.840.5", "a.bmp", "b.dcm", "c.jpeg",
+                                        "IM0001", "scan.PNG", "x.tiff"}));
+}
+
 TEST_F(PickerWindowTest, ThePickersListsAreNotMadeBeforeItIsShown) {
     EXPECT_EQ(window->findChild<QDialog*>(QStringLiteral("gotalk")), nullptr);
     EXPECT_EQ(window->findChild<QWidget*>(QStringLiteral("gotalk.File1")), nullptr);

@@ -13,11 +13,12 @@
 #include <random>
 #include <vector>
 
-#include "flat_jpeg.h"
-#include "platform/jpeg_codec.h"
-#include "platform/jpeg_frame.h"
-#include "platform/picture_file.h"
+#include "pictures/bitmap_files.h"
+#include "pictures/flat_jpeg.h"
+#include "pictures/jpeg_codec.h"
+#include "platform/jpeg_writer.h"
 #include "platform/pictures.h"
+#include "platform/qt_formats.h"
 #include "platform/widgets.h"
 #include "support/temp_dir.h"
 
@@ -29,6 +30,7 @@ namespace ceph {
 namespace {
 
 using platform::PictureStore;
+using testing::BitmapClaiming;
 
 // A grey picture with texture in both directions, so that a shifted or mirrored copy
 // shows; smooth enough for JPEG to keep it close.
@@ -217,27 +219,6 @@ std::string Claiming(std::string bytes, int width, int height) {
 // A small grey JPEG whose frame header claims another size.
 std::string JpegClaiming(int width, int height) {
     return Claiming(Encoded(GreyPicture(16, 16), "JPG", 90), width, height);
-}
-
-// A Windows bitmap header (BITMAPINFOHEADER, 8 bits a pixel) claiming a size, with no
-// pixels behind it.
-std::string BitmapClaiming(int width, int height) {
-    auto le32 = [](std::string& s, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            s += static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    std::string b = "BM";
-    le32(b, 54 + 1024 + 100);
-    le32(b, 0);
-    le32(b, 54 + 1024);
-    le32(b, 40);
-    le32(b, static_cast<std::uint32_t>(width));
-    le32(b, static_cast<std::uint32_t>(height));
-    b += std::string("\x01\x00\x08\x00", 4);
-    for (int i = 0; i < 6; ++i)
-        le32(b, 0);
-    b += std::string(1024 + 100, '\0');
-    return b;
 }
 
 TEST_F(PictureLoadTest, BadFilesGiveAnEmptyReferenceAndAReason) {
@@ -429,66 +410,11 @@ TEST_F(PictureLoadTest, JpegsFarTooShortForTheirSizeAreRefusedUndecoded) {
     }
 }
 
-// What the frame tells, read from what Qt's encoder (libjpeg) writes: its sampling sets
-// the coefficient buffer libjpeg allocates and the least length of a whole file.
-TEST(JpegFrameTest, SamplingAndScansSetTheMemoryAndTheLeastLength) {
-    QImage colour(64, 48, QImage::Format_RGB32);
-    colour.fill(qRgb(200, 40, 60));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "JPG");
-    writer.setProgressiveScanWrite(true);
-    ASSERT_TRUE(writer.write(colour));
-    const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
-    platform::JpegFrame frame;
-    ASSERT_TRUE(platform::ReadJpegFrame(data, static_cast<std::size_t>(bytes.size()), &frame));
-    EXPECT_TRUE(frame.huffman && frame.progressive);
-    ASSERT_EQ(frame.components, 3);
-    EXPECT_EQ(frame.hSampling[0] * 10 + frame.vSampling[0], 22) << "brightness at 2×2";
-    // 1001 pixels: 126 blocks of brightness (two sampling units, whole) and 63 of each
-    // chroma, every block 64 coefficients of two bytes.
-    EXPECT_EQ(platform::JpegCoefficientBytes(frame, 1001, 1001), (126 * 126 + 2 * 63 * 63) * 128);
-    const std::size_t least = (126 * 126 + 2 * 63 * 63) / 16;
-    std::string reason;
-    EXPECT_TRUE(platform::JpegLongEnough(frame, 1001, 1001, least, &reason));
-    EXPECT_FALSE(platform::JpegLongEnough(frame, 1001, 1001, least - 1, &reason));
-    EXPECT_NE(reason.find("1001 × 1001"), std::string::npos) << reason;
-
-    // One interleaved scan needs no buffer of the whole picture.
-    const std::string baseline = Encoded(colour, "JPG", 90);
-    ASSERT_TRUE(platform::ReadJpegFrame(reinterpret_cast<const unsigned char*>(baseline.data()),
-                                        baseline.size(), &frame));
-    EXPECT_FALSE(frame.progressive);
-    EXPECT_EQ(platform::JpegCoefficientBytes(frame, 1001, 1001), 0);
-
-    // Junk between segments is skipped, as libjpeg skips it.
-    std::string junk = baseline;
-    junk.insert(junk.find("\xFF\xC0"), "\x00\x12junk");
-    EXPECT_TRUE(platform::ReadJpegFrame(reinterpret_cast<const unsigned char*>(junk.data()),
-                                        junk.size(), &frame));
-    PictureStore store;
-    testing::TempDir dir;
-    const auto loaded = store.Load(dir.Write("junk.jpg", junk).string());
-    EXPECT_TRUE(loaded) << loaded.why().detail;
-}
-
-TEST_F(PictureLoadTest, BitmapShortnessIsJudgedFromItsHeaderRows) {
-    using platform::BitmapDataShort;
-    auto bitmap = [](int width, int height) {
-        return QByteArray::fromStdString(BitmapClaiming(width, height));
-    };
-    // 100 bytes of pixels: 8 rows of 8 fit, 10 rows of 12 (rows padded to 4 bytes) do not.
-    EXPECT_FALSE(BitmapDataShort(bitmap(8, 8)));
-    EXPECT_FALSE(BitmapDataShort(bitmap(8, -8))) << "stored top down";
-    EXPECT_TRUE(BitmapDataShort(bitmap(10, 10)));
-    EXPECT_TRUE(BitmapDataShort(bitmap(10, -10)));
-    // Heights with no size a picture can have are left to the size check, without
-    // overflow on the way (-2^31 has no 32-bit opposite).
-    for (int height : {INT_MIN, INT_MIN + 1, INT_MAX}) {
-        EXPECT_FALSE(BitmapDataShort(bitmap(100, height))) << height;
-        EXPECT_FALSE(store.Load(Write("tall.bmp", BitmapClaiming(100, height))).ok());
-    }
+// Heights with no size a picture can have (the shortness check leaves them to the size
+// check: tests/pictures) are refused.
+TEST_F(PictureLoadTest, BitmapsClaimingNoPossibleHeightAreRefused) {
+    for (int height : {INT_MIN, INT_MIN + 1, INT_MAX})
+        EXPECT_FALSE(store.Load(Write("tall.bmp", BitmapClaiming(100, height))).ok()) << height;
 }
 
 // Random damage to small pictures of every format: whatever the bytes, loading returns.
@@ -546,9 +472,10 @@ TEST_F(PictureLoadTest, SavedJpegsLoadBackCloseToThePicture) {
     ASSERT_TRUE(platform::SaveJpeg(noisy, fine, 95).ok());
     ASSERT_TRUE(platform::SaveJpeg(noisy, greyPath, 30).ok());
     EXPECT_GT(std::filesystem::file_size(fine), std::filesystem::file_size(greyPath));
-    const auto fineBack = platform::LoadJpeg(fine), coarseBack = platform::LoadJpeg(greyPath);
+    const auto fineBack = pictures::LoadJpeg(fine), coarseBack = pictures::LoadJpeg(greyPath);
     ASSERT_TRUE(fineBack.ok() && coarseBack.ok());
-    EXPECT_LT(MaxDifference(*fineBack, noisy), MaxDifference(*coarseBack, noisy));
+    EXPECT_LT(MaxDifference(platform::ToQImage(*fineBack), noisy),
+              MaxDifference(platform::ToQImage(*coarseBack), noisy));
 }
 
 TEST_F(PictureLoadTest, SavingFailsWithAReason) {

@@ -7,9 +7,10 @@
 #include <memory>
 #include <new>
 
-#include "platform/dicom_pixels.h"
+#include "pictures/dicom_pixels.h"
+#include "pictures/limits.h"
 
-namespace ceph::platform::dicom {
+namespace ceph::pictures::dicom {
 
 namespace {
 
@@ -154,14 +155,12 @@ bool DecodeStream(Source& source, const PixelModule& m, Samples* out, Reports* r
 
 }  // namespace
 
-bool DecodeJpeg2000(const Walk& w, const std::vector<Span>& kept, const PixelModule& m,
-                    Samples* out, std::string* error) {
+base::Result<Samples> DecodeJpeg2000(const Walk& w, const std::vector<Span>& kept,
+                                     const PixelModule& m) {
     const char* const damaged = "DICOM 壓縮的像素資料損壞或不完整，無法解碼";
     // One frame, its stream in one fragment or spread over several.
-    if (m.frames != 1 || kept.empty()) {
-        *error = damaged;
-        return false;
-    }
+    if (m.frames != 1 || kept.empty()) return Refuse(damaged);
+    Samples out;
     try {
         std::vector<unsigned char> joined;
         Source source;
@@ -176,20 +175,16 @@ bool DecodeJpeg2000(const Walk& w, const std::vector<Span>& kept, const PixelMod
             source.size = joined.size();
         }
         Reports reports;
-        if (!DecodeStream(source, m, out, &reports)) {
-            *error = damaged;
-            return false;
-        }
+        if (!DecodeStream(source, m, &out, &reports)) return Refuse(damaged);
         if (reports.count > 0)
-            out->damage =
+            out.damage =
                 reports.shortData
                     ? "JPEG 2000 壓縮資料比其標頭所記載的短，影像可能缺了一部分"
                     : "JPEG 2000 壓縮資料有 " + std::to_string(reports.count) + " 處與其標頭不一致";
     } catch (const std::bad_alloc&) {
-        *error = "記憶體不足";
-        return false;
+        return Refuse(kOutOfMemory);
     }
-    return true;
+    return out;
 }
 
-}  // namespace ceph::platform::dicom
+}  // namespace ceph::pictures::dicom

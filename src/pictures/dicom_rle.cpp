@@ -2,9 +2,10 @@
 #include <algorithm>
 #include <new>
 
-#include "platform/dicom_pixels.h"
+#include "pictures/dicom_pixels.h"
+#include "pictures/limits.h"
 
-namespace ceph::platform::dicom {
+namespace ceph::pictures::dicom {
 
 namespace {
 
@@ -47,28 +48,14 @@ std::string SegmentDamage(std::uint32_t segment, std::int64_t got, std::size_t w
 
 }  // namespace
 
-bool DecodeRle(const Walk& w, const std::vector<Span>& kept, const PixelModule& m, Samples* out,
-               std::string* error) {
-    const char* const damaged = "DICOM 的 RLE 壓縮資料損壞或不完整";
-    if (m.frames != 1 || kept.empty() || kept.front().length < 8 + 64) {
-        *error = damaged;
-        return false;
-    }
-    const unsigned char* frame = w.data + kept.front().offset + 8;
-    const std::size_t length = kept.front().length - 8;
+namespace {
+
+// Unpacks every segment of a frame of `pixels` pixels into out.bytes, naming in
+// out.damage the first segment that does not fill its rows exactly; false when no
+// segment gave anything at all.
+bool UnpackSegments(const unsigned char* frame, std::size_t length, std::uint32_t segments,
+                    const PixelModule& m, std::size_t pixels, Samples& out) {
     const int bytesPerSample = m.bitsAllocated / 8;
-    const std::uint32_t segments = U32(frame, true);
-    if (segments != static_cast<std::uint32_t>(m.samples * bytesPerSample)) {
-        *error = damaged;
-        return false;
-    }
-    const std::size_t pixels = static_cast<std::size_t>(m.columns) * m.rows;
-    try {
-        out->bytes.assign(pixels * m.samples * bytesPerSample, 0);
-    } catch (const std::bad_alloc&) {
-        *error = "記憶體不足";
-        return false;
-    }
     int bad = 0;
     bool any = false;
     for (std::uint32_t s = 0; s < segments; ++s) {
@@ -81,27 +68,45 @@ bool DecodeRle(const Walk& w, const std::vector<Span>& kept, const PixelModule& 
         const std::size_t sample = s / bytesPerSample;
         const std::size_t byte = bytesPerSample - 1 - s % bytesPerSample;
         const std::size_t step = static_cast<std::size_t>(m.samples) * bytesPerSample;
-        char* target = out->bytes.data() + sample * bytesPerSample + byte;
+        char* target = out.bytes.data() + sample * bytesPerSample + byte;
         const bool inside = begin >= 64 && begin <= end;
         const std::int64_t got =
             inside ? static_cast<std::int64_t>(Unpack(frame, begin, end, target, step, pixels))
                    : -1;
         any |= got > 0;
         if (got == static_cast<std::int64_t>(pixels)) continue;
-        if (bad++ == 0) out->damage = SegmentDamage(s, got, pixels);
+        if (bad++ == 0) out.damage = SegmentDamage(s, got, pixels);
     }
-    // Nothing at all to show is no film.
-    if (!any) {
-        *error = damaged;
-        return false;
-    }
-    if (bad > 1) out->damage += "（共 " + std::to_string(bad) + " 段有損壞）";
-    out->colours = m.colours;
-    out->bitsStored = m.bitsStored;
-    out->highBit = m.highBit;
-    out->isSigned = m.isSigned;
-    out->planar = false;
-    return true;
+    if (bad > 1) out.damage += "（共 " + std::to_string(bad) + " 段有損壞）";
+    return any;
 }
 
-}  // namespace ceph::platform::dicom
+}  // namespace
+
+base::Result<Samples> DecodeRle(const Walk& w, const std::vector<Span>& kept,
+                                const PixelModule& m) {
+    const char* const damaged = "DICOM 的 RLE 壓縮資料損壞或不完整";
+    if (m.frames != 1 || kept.empty() || kept.front().length < 8 + 64) return Refuse(damaged);
+    const unsigned char* frame = w.data + kept.front().offset + 8;
+    const std::size_t length = kept.front().length - 8;
+    const int bytesPerSample = m.bitsAllocated / 8;
+    const std::uint32_t segments = U32(frame, true);
+    if (segments != static_cast<std::uint32_t>(m.samples * bytesPerSample)) return Refuse(damaged);
+    const std::size_t pixels = static_cast<std::size_t>(m.columns) * m.rows;
+    Samples out;
+    try {
+        out.bytes.assign(pixels * m.samples * bytesPerSample, 0);
+    } catch (const std::bad_alloc&) {
+        return Refuse(kOutOfMemory);
+    }
+    // Nothing at all to show is no film.
+    if (!UnpackSegments(frame, length, segments, m, pixels, out)) return Refuse(damaged);
+    out.colours = m.colours;
+    out.bitsStored = m.bitsStored;
+    out.highBit = m.highBit;
+    out.isSigned = m.isSigned;
+    out.planar = false;
+    return out;
+}
+
+}  // namespace ceph::pictures::dicom

@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/dicom_file.h"
+#include "base/result.h"
+#include "pictures/dicom_file.h"
+#include "pictures/picture.h"
 
-namespace ceph::platform::dicom {
+namespace ceph::pictures::dicom {
 
 // What the clean file says of its pixels.
 struct PixelModule {
@@ -45,33 +47,32 @@ bool StreamMatches(const std::string& syntaxUid, const unsigned char* p, std::si
 // file's own bits stored and high bit. GDCM would read them with the high bit moved to
 // bits stored - 1 and the bits above it cleared, so that 12 bits stored in the upper part
 // of 16 (high bit 15, as some detectors write them) would be lost.
-bool RawFrame(const Walk& w, const PixelModule& m, std::int64_t frameBytes, Samples* out,
-              std::string* error);
+base::Result<Samples> RawFrame(const Walk& w, const PixelModule& m, std::int64_t frameBytes);
 
 // The first frame of compressed pixels decoded by GDCM from a clean file made of the
-// pixel module and the `kept` items.
-bool DecodeWithGdcm(const Walk& w, const PixelModule& m, const std::string& syntax,
-                    const std::vector<Span>& kept, std::int64_t frameBytes, std::int64_t rawBytes,
-                    Samples* out, std::string* error);
+// pixel module and the `kept` items: `frameBytes` for the frame, at most `rawBytes` for
+// every frame GDCM is given.
+base::Result<Samples> DecodeWithGdcm(const Walk& w, const PixelModule& m,
+                                     const std::vector<Span>& kept, std::int64_t frameBytes,
+                                     std::int64_t rawBytes);
 
 // Run-length frames are decoded here: the scheme is a few lines, and GDCM's decoder
 // stops the program on a damaged one. A frame is one item: a header of the segments'
 // offsets, then one segment a byte of each sample, the most significant first, each
 // coded as PackBits. A segment that does not fill its rows exactly is damage: the frame
 // is still given, with what is missing left black, and the damage named.
-bool DecodeRle(const Walk& w, const std::vector<Span>& kept, const PixelModule& m, Samples* out,
-               std::string* error);
+base::Result<Samples> DecodeRle(const Walk& w, const std::vector<Span>& kept, const PixelModule& m);
 
 // JPEG 2000 frames are decoded by OpenJPEG directly: through GDCM, a stream cut short is
 // refused outright, and what OpenJPEG reports of damage it worked round is lost. Here a
 // stream shorter than its headers say gives the part of the picture it holds, with the
 // damage named; a stream OpenJPEG cannot decode at all is refused.
-bool DecodeJpeg2000(const Walk& w, const std::vector<Span>& kept, const PixelModule& m,
-                    Samples* out, std::string* error);
+base::Result<Samples> DecodeJpeg2000(const Walk& w, const std::vector<Span>& kept,
+                                     const PixelModule& m);
 
 // Whether the transfer syntax is run-length encoding, decoded by DecodeRle.
 bool IsRle(const std::string& syntaxUid);
 // Whether the transfer syntax is JPEG 2000, decoded by DecodeJpeg2000.
 bool IsJpeg2000(const std::string& syntaxUid);
 
-}  // namespace ceph::platform::dicom
+}  // namespace ceph::pictures::dicom

@@ -8,9 +8,12 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
-namespace ceph::platform::dicom {
+#include "base/result.h"
+
+namespace ceph::pictures::dicom {
 
 inline constexpr std::uint32_t Tag(std::uint16_t group, std::uint16_t element) {
     return std::uint32_t{group} << 16 | element;
@@ -36,7 +39,7 @@ struct Walk {
     bool encapsulated = false;
     Span pixelSpan;               // the value, or for encapsulated pixels from the first item on
     std::vector<Span> fragments;  // of encapsulated pixels, items whole, the offset table first
-    std::string error;
+    std::string syntax;           // the transfer syntax's UID; empty when the file names none
 };
 
 inline std::uint16_t U16(const unsigned char* p, bool little) {
@@ -53,9 +56,9 @@ inline std::uint32_t U32(const unsigned char* p, bool little) {
 bool LongVr(const unsigned char* vr);
 
 // Walks the file: its meta group, then its data set in the transfer syntax the meta
-// group names (`syntax`, empty when it has none), up to the pixel data. False, with the
-// reason, when the file is cut short or damaged, or its syntax is one GDCM cannot decode.
-bool WalkFile(const char* data, std::size_t size, Walk* w, std::string* syntax, std::string* error);
+// group names, up to the pixel data. The reason when the file is cut short or damaged,
+// or its syntax is one GDCM cannot decode.
+base::Result<void> WalkFile(std::string_view bytes, Walk& w);
 
 // The name and number of a transfer syntax, for messages.
 std::string TransferSyntaxName(const std::string& uid);
@@ -72,4 +75,4 @@ double Number(const Walk& w, const Elements& elements, std::uint32_t tag, double
 int UnsignedShort(const Walk& w, const Elements& elements, std::uint32_t tag, bool little,
                   int index = 0);
 
-}  // namespace ceph::platform::dicom
+}  // namespace ceph::pictures::dicom

@@ -9,7 +9,9 @@
 #include <cstdint>
 #include <string>
 
-namespace ceph::platform {
+#include "base/result.h"
+
+namespace ceph::pictures {
 
 // As many components as libjpeg takes; TurboJPEG itself decodes no more than four.
 inline constexpr int kMaxJpegComponents = 10;
@@ -32,7 +34,6 @@ bool ReadJpegFrame(const unsigned char* data, std::size_t size, JpegFrame* frame
 std::int64_t JpegCoefficientBytes(const JpegFrame& frame, int width, int height);
 
 // Whether `size` bytes can hold a whole picture of this size; the reason when not.
-bool JpegLongEnough(const JpegFrame& frame, int width, int height, std::size_t size,
-                    std::string* error);
+base::Result<void> JpegLongEnough(const JpegFrame& frame, int width, int height, std::size_t size);
 
-}  // namespace ceph::platform
+}  // namespace ceph::pictures

@@ -1,8 +1,9 @@
-#include "platform/jpeg_codec.h"
+#include "pictures/jpeg_codec.h"
 
 #include <turbojpeg.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,15 +12,16 @@
 #include <new>
 #include <vector>
 
-#include "base/safe_file.h"
-#include "platform/jpeg_frame.h"
-#include "platform/jpeg_writer.h"
+#include "pictures/jpeg_frame.h"
+#include "pictures/limits.h"
+#include "pictures/orientation.h"
+#include "pictures/picture_file.h"
 
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
 
-namespace ceph::platform {
+namespace ceph::pictures {
 
 namespace {
 
@@ -53,21 +55,21 @@ void InksToRgb(unsigned char* pixels, int width, int height, int stride) {
         unsigned char* in = pixels + static_cast<std::ptrdiff_t>(y) * stride;
         for (int x = 0; x < width; ++x, in += 4) {
             const int k = in[3];
-            const QRgb rgb = qRgb(k * in[0] / 255, k * in[1] / 255, k * in[2] / 255);
+            const std::uint32_t rgb = Rgb32(k * in[0] / 255, k * in[1] / 255, k * in[2] / 255);
             std::memcpy(in, &rgb, sizeof rgb);
         }
     }
 }
 
-// The TurboJPEG pixel format whose bytes are laid out as a QImage::Format_RGB32 pixel.
-constexpr int kRgb32Format = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? TJPF_BGRX : TJPF_XRGB;
+// The TurboJPEG pixel format whose bytes are laid out as an Rgb32 pixel.
+constexpr int kRgb32Format = std::endian::native == std::endian::little ? TJPF_BGRX : TJPF_XRGB;
 
 }  // namespace
 
-bool IsJpeg(const char* data, std::size_t size) {
-    return size >= 3 && static_cast<unsigned char>(data[0]) == 0xFF &&
-           static_cast<unsigned char>(data[1]) == 0xD8 &&
-           static_cast<unsigned char>(data[2]) == 0xFF;
+bool IsJpeg(std::string_view bytes) {
+    return bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+           static_cast<unsigned char>(bytes[1]) == 0xD8 &&
+           static_cast<unsigned char>(bytes[2]) == 0xFF;
 }
 
 namespace {
@@ -80,13 +82,18 @@ struct Jpeg {
     int width = 0, height = 0, subsampling = 0, colourSpace = 0;
 };
 
-// A call of TurboJPEG that failed, or only warned: whether the result can be used, with
-// the reason in *error when not.
-bool Acceptable(const Jpeg& jpeg, std::string* error) {
+// A call of TurboJPEG that failed, or only warned: whether the result can be used, or
+// the reason.
+base::Result<void> Acceptable(const Jpeg& jpeg) {
     const std::string message = TurboError(jpeg.handle.get());
-    if (tjGetErrorCode(jpeg.handle.get()) != TJERR_FATAL && HarmlessWarning(message)) return true;
-    *error = DecodeFailure(message);
-    return false;
+    if (tjGetErrorCode(jpeg.handle.get()) != TJERR_FATAL && HarmlessWarning(message)) return {};
+    return Refuse(DecodeFailure(message));
+}
+
+// A call of TurboJPEG: done, or failed or warned acceptably, or the reason.
+base::Result<void> Called(const Jpeg& jpeg, int status) {
+    if (status == 0) return {};
+    return Acceptable(jpeg);
 }
 
 std::string OutOfMemory(const Jpeg& jpeg) {
@@ -119,21 +126,18 @@ unsigned char* AllocatePixels(std::size_t bytes) {
 
 using PixelBlock = std::unique_ptr<unsigned char, void (*)(void*)>;
 
-PixelBlock NewPixels(std::size_t bytes) {
+PixelBlock NewBlock(std::size_t bytes) {
     return {AllocatePixels(bytes), std::free};
 }
 
-// Rows of QImage pixels start on 4-byte boundaries.
+// Rows of pixels start on 4-byte boundaries.
 int Stride(int width, int bytesPerPixel) {
     return (width * bytesPerPixel + 3) & ~3;
 }
 
 // The picture owning the block, which may hold rows beyond `height`.
-QImage Adopt(PixelBlock pixels, int width, int height, int stride, QImage::Format format) {
-    unsigned char* data = pixels.release();
-    QImage image(data, width, height, stride, format, std::free, data);
-    if (image.isNull()) std::free(data);
-    return image;
+Pixels Adopt(PixelBlock pixels, int width, int height, int stride, PixelFormat format) {
+    return AdoptPixels(pixels.release(), width, height, stride, format);
 }
 
 bool Resize(std::vector<unsigned char>& buffer, std::size_t size) {
@@ -191,22 +195,19 @@ std::int64_t PixelBytes(const Jpeg& jpeg, Route route) {
 
 // Grey, RGB and CMYK JPEGs, decoded straight into the picture's pixels; the inks of a
 // CMYK one then become their colours where they lie.
-QImage DecodeDirect(const Jpeg& jpeg, Route route, std::string* error) {
+base::Result<Pixels> DecodeDirect(const Jpeg& jpeg, Route route) {
     const bool grey = route == Route::Grey;
     const int stride = Stride(jpeg.width, grey ? 1 : 4);
-    PixelBlock pixels = NewPixels(static_cast<std::size_t>(stride) * jpeg.height);
-    if (!pixels) {
-        *error = OutOfMemory(jpeg);
-        return {};
-    }
+    PixelBlock pixels = NewBlock(static_cast<std::size_t>(stride) * jpeg.height);
+    if (!pixels) return Refuse(OutOfMemory(jpeg));
     const int format = grey ? TJPF_GRAY : route == Route::Inks ? TJPF_CMYK : kRgb32Format;
-    if (tjDecompress2(jpeg.handle.get(), jpeg.data, jpeg.size, pixels.get(), jpeg.width, stride,
-                      jpeg.height, format, kDecodeFlags) != 0 &&
-        !Acceptable(jpeg, error))
-        return {};
+    const auto decoded =
+        Called(jpeg, tjDecompress2(jpeg.handle.get(), jpeg.data, jpeg.size, pixels.get(),
+                                   jpeg.width, stride, jpeg.height, format, kDecodeFlags));
+    if (!decoded) return base::Fail(decoded.why());
     if (route == Route::Inks) InksToRgb(pixels.get(), jpeg.width, jpeg.height, stride);
     return Adopt(std::move(pixels), jpeg.width, jpeg.height, stride,
-                 grey ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+                 grey ? PixelFormat::Grey8 : PixelFormat::Rgb32);
 }
 
 // Whether every chroma sample is neutral: the JPEG holds a grey picture in colour
@@ -225,40 +226,34 @@ struct Planes {
     std::vector<unsigned char>* chroma = nullptr;
 };
 
-QImage DecodePlanes(const Jpeg& jpeg, Planes& p, std::string* error) {
+base::Result<Pixels> DecodePlanes(const Jpeg& jpeg, Planes& p) {
     const std::size_t chromaBytes = p.chroma->size() / 2;
     unsigned char* planes[3] = {p.luma.get(), p.chroma->data(), p.chroma->data() + chromaBytes};
     int strides[3] = {p.sizes.lumaStride, p.sizes.chromaWidth, p.sizes.chromaWidth};
-    if (tjDecompressToYUVPlanes(jpeg.handle.get(), jpeg.data, jpeg.size, planes, jpeg.width,
-                                strides, jpeg.height, kDecodeFlags) != 0 &&
-        !Acceptable(jpeg, error))
-        return {};
+    const auto split =
+        Called(jpeg, tjDecompressToYUVPlanes(jpeg.handle.get(), jpeg.data, jpeg.size, planes,
+                                             jpeg.width, strides, jpeg.height, kDecodeFlags));
+    if (!split) return base::Fail(split.why());
     if (NeutralChroma(*p.chroma))
         return Adopt(std::move(p.luma), jpeg.width, jpeg.height, p.sizes.lumaStride,
-                     QImage::Format_Grayscale8);
+                     PixelFormat::Grey8);
     const int stride = Stride(jpeg.width, 4);
     const std::int64_t colourBytes = std::int64_t{stride} * jpeg.height + p.sizes.Bytes();
-    if (!DecodeMemoryAllowed(colourBytes)) {
-        *error = DecodeMemoryReason(colourBytes);
-        return {};
-    }
-    PixelBlock pixels = NewPixels(static_cast<std::size_t>(stride) * jpeg.height);
-    if (!pixels) {
-        *error = OutOfMemory(jpeg);
-        return {};
-    }
+    if (!DecodeMemoryAllowed(colourBytes)) return Refuse(DecodeMemoryReason(colourBytes));
+    PixelBlock pixels = NewBlock(static_cast<std::size_t>(stride) * jpeg.height);
+    if (!pixels) return Refuse(OutOfMemory(jpeg));
     const unsigned char* sources[3] = {planes[0], planes[1], planes[2]};
-    if (tjDecodeYUVPlanes(jpeg.handle.get(), sources, strides, jpeg.subsampling, pixels.get(),
-                          jpeg.width, stride, jpeg.height, kRgb32Format, kDecodeFlags) != 0 &&
-        !Acceptable(jpeg, error))
-        return {};
-    return Adopt(std::move(pixels), jpeg.width, jpeg.height, stride, QImage::Format_RGB32);
+    const auto joined = Called(
+        jpeg, tjDecodeYUVPlanes(jpeg.handle.get(), sources, strides, jpeg.subsampling, pixels.get(),
+                                jpeg.width, stride, jpeg.height, kRgb32Format, kDecodeFlags));
+    if (!joined) return base::Fail(joined.why());
+    return Adopt(std::move(pixels), jpeg.width, jpeg.height, stride, PixelFormat::Rgb32);
 }
 
 // YCbCr JPEGs decoded to their planes first (no upsampling, no colour conversion): when
 // the chroma is neutral, the brightness plane is the grey picture, a byte a pixel, at
 // about the cost of a grey JPEG; otherwise the planes are converted to colour.
-QImage DecodeYcc(const Jpeg& jpeg, std::string* error) {
+base::Result<Pixels> DecodeYcc(const Jpeg& jpeg) {
     // The brightness plane becomes the picture's pixels as it is, the image ending
     // before the padding.
     Planes p;
@@ -267,80 +262,92 @@ QImage DecodeYcc(const Jpeg& jpeg, std::string* error) {
     // fresh memory costs more to touch than the planes cost to decode (see AllocatePixels).
     thread_local std::vector<unsigned char> chroma;
     p.chroma = &chroma;
-    p.luma = NewPixels(static_cast<std::size_t>(p.sizes.lumaStride) * p.sizes.lumaHeight);
+    p.luma = NewBlock(static_cast<std::size_t>(p.sizes.lumaStride) * p.sizes.lumaHeight);
     if (!p.luma ||
-        !Resize(chroma, 2 * static_cast<std::size_t>(p.sizes.chromaWidth) * p.sizes.chromaHeight)) {
-        *error = OutOfMemory(jpeg);
-        return {};
-    }
-    QImage image = DecodePlanes(jpeg, p, error);
+        !Resize(chroma, 2 * static_cast<std::size_t>(p.sizes.chromaWidth) * p.sizes.chromaHeight))
+        return Refuse(OutOfMemory(jpeg));
+    base::Result<Pixels> pixels = DecodePlanes(jpeg, p);
     if (chroma.capacity() > kKeptScratchBytes) std::vector<unsigned char>().swap(chroma);
-    return image;
+    return pixels;
 }
 
 }  // namespace
 
-QImage DecodeJpeg(const char* data, std::size_t size, std::string* error, bool* otherDecoder) {
-    if (otherDecoder) *otherDecoder = false;
-    Jpeg jpeg;
-    if (!jpeg.handle) {
-        *error = "無法啟動 JPEG 解碼器";
-        return {};
-    }
-    jpeg.data = reinterpret_cast<const unsigned char*>(data);
-    jpeg.size = static_cast<unsigned long>(size);
+namespace {
+
+// The header, read by TurboJPEG and checked against the limits and the file's length
+// before anything is allocated; *declined is set for a sampling TurboJPEG does not take.
+base::Result<void> ReadHeader(Jpeg& jpeg, std::size_t size, bool* declined) {
     JpegFrame frame;
-    if (!ReadJpegFrame(jpeg.data, size, &frame)) {
-        *error = "不是完整的 JPEG 圖檔（沒有影像資料）";
-        return {};
-    }
+    if (!ReadJpegFrame(jpeg.data, size, &frame))
+        return Refuse("不是完整的 JPEG 圖檔（沒有影像資料）");
     if (tjDecompressHeader3(jpeg.handle.get(), jpeg.data, jpeg.size, &jpeg.width, &jpeg.height,
                             &jpeg.subsampling, &jpeg.colourSpace) != 0) {
         const std::string message = TurboError(jpeg.handle.get());
         // Sampling layouts outside TurboJPEG's list are valid JPEGs all the same.
-        if (otherDecoder && message.find("subsampling") != std::string::npos) *otherDecoder = true;
+        if (declined && message.find("subsampling") != std::string::npos) *declined = true;
         if (tjGetErrorCode(jpeg.handle.get()) == TJERR_FATAL || !HarmlessWarning(message) ||
-            jpeg.width <= 0) {
-            *error = "JPEG 檔頭損壞（" + message + "）";
-            return {};
-        }
+            jpeg.width <= 0)
+            return Refuse("JPEG 檔頭損壞（" + message + "）");
     }
-    if (!PictureSizeAllowed(jpeg.width, jpeg.height)) {
-        *error = PictureTooLargeReason(jpeg.width, jpeg.height);
-        return {};
-    }
-    // Refused before anything is allocated, from the header alone.
-    const Route route = RouteOf(jpeg);
+    if (!PictureSizeAllowed(jpeg.width, jpeg.height))
+        return Refuse(PictureTooLargeReason(jpeg.width, jpeg.height));
     const std::int64_t decodeBytes =
-        PixelBytes(jpeg, route) + JpegCoefficientBytes(frame, jpeg.width, jpeg.height);
-    if (!DecodeMemoryAllowed(decodeBytes)) {
-        *error = DecodeMemoryReason(decodeBytes);
-        return {};
+        PixelBytes(jpeg, RouteOf(jpeg)) + JpegCoefficientBytes(frame, jpeg.width, jpeg.height);
+    if (!DecodeMemoryAllowed(decodeBytes)) return Refuse(DecodeMemoryReason(decodeBytes));
+    return JpegLongEnough(frame, jpeg.width, jpeg.height, size);
+}
+
+}  // namespace
+
+base::Result<Pixels> DecodeJpegPixels(std::string_view bytes, bool* declined) {
+    if (declined) *declined = false;
+    Jpeg jpeg;
+    if (!jpeg.handle) return Refuse("無法啟動 JPEG 解碼器");
+    jpeg.data = reinterpret_cast<const unsigned char*>(bytes.data());
+    jpeg.size = static_cast<unsigned long>(bytes.size());
+    // Refused before anything is allocated, from the header alone.
+    if (auto header = ReadHeader(jpeg, bytes.size(), declined); !header)
+        return base::Fail(header.why());
+    const Route route = RouteOf(jpeg);
+    return route == Route::Planes ? DecodeYcc(jpeg) : DecodeDirect(jpeg, route);
+}
+
+base::Result<Picture> DecodeJpeg(std::string_view bytes) {
+    // A camera's or phone's picture may be stored on its side, with the way up in its
+    // EXIF block: it reaches the program upright, whichever decoder reads it.
+    const int orientation = JpegExifOrientation(bytes);
+    bool declined = false;
+    base::Result<Pixels> pixels = DecodeJpegPixels(bytes, &declined);
+    Picture picture;
+    const Format* other = declined ? FormatAfter(JpegFormat(), bytes) : nullptr;
+    if (other) {
+        base::Result<Picture> decoded = other->decode(bytes);
+        if (!decoded) return decoded;
+        picture = std::move(*decoded);
+        pixels = std::move(picture.pixels);
     }
-    if (!JpegLongEnough(frame, jpeg.width, jpeg.height, size, error)) return {};
-    return route == Route::Planes ? DecodeYcc(jpeg, error) : DecodeDirect(jpeg, route, error);
+    if (!pixels) return base::Fail(pixels.why());
+    base::Result<Pixels> upright = Upright(std::move(*pixels), orientation);
+    if (!upright) return base::Fail(upright.why());
+    picture.pixels = std::move(*upright);
+    return picture;
 }
 
-base::Result<QImage> LoadJpeg(const std::string& path) {
-    QByteArray bytes;
-    std::string error;
-    if (!ReadPictureFile(path, &bytes, &error)) return base::Fail(path, {}, error);
-    if (!IsJpeg(bytes.constData(), static_cast<std::size_t>(bytes.size())))
-        return base::Fail(path, {}, "不是 JPEG 圖檔");
-    QImage image = DecodeJpeg(bytes.constData(), static_cast<std::size_t>(bytes.size()), &error);
-    if (image.isNull()) return base::Fail(path, {}, error);
-    return image;
+base::Result<Pixels> LoadJpeg(const std::string& path) {
+    FileBytes bytes;
+    if (auto read = ReadPictureFile(path, bytes); !read)
+        return base::Fail(path, {}, read.why().detail);
+    if (!IsJpeg(bytes.View())) return base::Fail(path, {}, "不是 JPEG 圖檔");
+    base::Result<Pixels> pixels = DecodeJpegPixels(bytes.View());
+    if (!pixels) return base::Fail(path, {}, pixels.why().detail);
+    return pixels;
 }
 
-base::Result<void> SaveJpeg(const QImage& image, const std::string& path, int quality) {
-    const std::error_code ec = WriteJpeg(image, path, quality);
-    if (!ec) return {};
-    return base::Fail(path, ec,
-                      image.isNull()             ? std::string("沒有可以儲存的圖像")
-                      : ec == JpegEncoderError() ? ec.message()
-                      : ec == std::errc::not_enough_memory
-                          ? std::string("記憶體不足")
-                          : "無法寫入檔案（" + base::ErrorText(ec) + "）");
+const Format& JpegFormat() {
+    static const Format format{"JPEG", "*jpg;*.jpeg", nullptr,
+                               IsJpeg, DecodeJpeg,    "不是 JPEG 圖檔"};
+    return format;
 }
 
-}  // namespace ceph::platform
+}  // namespace ceph::pictures

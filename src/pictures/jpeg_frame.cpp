@@ -1,8 +1,10 @@
-#include "platform/jpeg_frame.h"
+#include "pictures/jpeg_frame.h"
 
 #include <algorithm>
 
-namespace ceph::platform {
+#include "pictures/picture.h"
+
+namespace ceph::pictures {
 
 namespace {
 
@@ -89,19 +91,17 @@ std::int64_t JpegCoefficientBytes(const JpegFrame& f, int width, int height) {
 // hundreds of times. A few kilobytes claiming a large picture are the remains of a cut
 // file, and a progressive one would otherwise cost its whole coefficient buffer and a
 // pass over the picture for every scan before it is refused.
-bool JpegLongEnough(const JpegFrame& f, int width, int height, std::size_t size,
-                    std::string* error) {
+base::Result<void> JpegLongEnough(const JpegFrame& f, int width, int height, std::size_t size) {
     // Arithmetic coding has no least length.
-    if (!f.huffman) return true;
+    if (!f.huffman) return {};
     std::int64_t blocks = 0;
     for (int c = 0; c < f.components; ++c)
         blocks += ComponentBlocks(f, c, width, height, false);
     const std::int64_t least = blocks / 16;
-    if (static_cast<std::int64_t>(size) >= least) return true;
-    *error = "JPEG 資料不完整，檔案可能被截斷（" + std::to_string(width) + " × " +
-             std::to_string(height) + " 像素的圖像至少需要 " + std::to_string(least) +
-             " 位元組，檔案只有 " + std::to_string(size) + " 位元組）";
-    return false;
+    if (static_cast<std::int64_t>(size) >= least) return {};
+    return Refuse("JPEG 資料不完整，檔案可能被截斷（" + std::to_string(width) + " × " +
+                  std::to_string(height) + " 像素的圖像至少需要 " + std::to_string(least) +
+                  " 位元組，檔案只有 " + std::to_string(size) + " 位元組）");
 }
 
-}  // namespace ceph::platform
+}  // namespace ceph::pictures
