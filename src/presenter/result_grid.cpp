@@ -67,7 +67,7 @@ void LayOutResultGrid(ui::MainWindow& w) {
             unit.caption = " " + std::string(model::UnitText(spec.unit));
             Place(unit, c.unit, top, 480);
         }
-        if (model::NormText(spec.key, 0) && norms < w.Label12.size()) {
+        if (model::HasNorms(spec.key)) {
             ui::Label& norm = w.Label12[norms++];
             norm.caption = "Label12";
             Place(norm, kNormLeft, top, 1140);
