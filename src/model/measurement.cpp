@@ -73,7 +73,7 @@ AnalysisTexts ToTexts(const Analysis& analysis, const AnalysisValues& values, in
     AnalysisTexts t;
     for (std::size_t i = 0; i < analysis.rows.size(); ++i)
         t.values[i] = FormatFixed(values.rows[i], analysis.rows[i].decimals);
-    t.norms = NormTexts(analysis, normGroup);
+    t.norms = NormTexts(normGroup);
     return t;
 }
 

@@ -28,15 +28,31 @@ int NormGroup(std::string_view sex, std::string_view age) {
 
 namespace {
 
-constexpr std::size_t kNormTableRows = std::size(standard_rows::kNormTable);
+using standard_rows::kNormTable;
+constexpr std::size_t kNormTableRows = std::size(kNormTable);
 
-// The norm row and age band of a group; null for group 0 or an unknown group.
-const NormRow* GroupRow(std::string_view key, int group, std::size_t& band) {
-    const int tens = group / 10, male = group % 10;
-    if (tens < 1 || tens > kAgeBands || male > 1) return nullptr;
-    band = static_cast<std::size_t>(tens - 1);
-    return NormsOf(key, male ? 'M' : 'F');
+// The age band and sex (0 female, 1 male) of a group; false for group 0 or an unknown
+// group.
+bool BandAndSex(int group, std::size_t& band, std::size_t& male) {
+    const int tens = group / 10, units = group % 10;
+    if (tens < 1 || tens > kAgeBands || units > 1) return false;
+    band = static_cast<std::size_t>(tens - 1), male = static_cast<std::size_t>(units);
+    return true;
 }
+
+// Where the norm table has the female and the male norms of each row with norms, in the
+// order of the rows.
+constexpr auto kNormPlaces = [] {
+    std::array<std::array<std::size_t, 2>, kNormRows> places{};
+    std::size_t k = 0;
+    for (const Measurement& m : kStandardRows) {
+        if (!HasNorms(m.key)) continue;
+        places[k][0] = static_cast<std::size_t>(NormsOf(m.key, 'F') - kNormTable);
+        places[k][1] = static_cast<std::size_t>(NormsOf(m.key, 'M') - kNormTable);
+        ++k;
+    }
+    return places;
+}();
 
 // Every norm text, by norm row and age band, each padded to the widest of its
 // measurement's: made once, as the report asks for them with every tracing.
@@ -45,10 +61,10 @@ using PrintedNorms = std::array<std::array<std::string, kAgeBands>, kNormTableRo
 PrintedNorms MakePrintedNorms() {
     PrintedNorms printed;
     for (std::size_t r = 0; r < kNormTableRows; ++r) {
-        const NormRow& row = standard_rows::kNormTable[r];
+        const NormRow& row = kNormTable[r];
         const int decimals = Row(RowIndex(row.key)).decimals;
         std::size_t width = 0;
-        for (const NormRow& other : standard_rows::kNormTable)
+        for (const NormRow& other : kNormTable)
             if (std::string_view(other.key) == row.key)
                 for (const MeanSd& norm : other.byBand)
                     width = std::max(width, NormText(norm, decimals, 0).size());
@@ -58,19 +74,12 @@ PrintedNorms MakePrintedNorms() {
     return printed;
 }
 
-const char* PrintedNorm(std::string_view key, int group) {
-    static const PrintedNorms printed = MakePrintedNorms();
-    std::size_t band = 0;
-    const NormRow* row = GroupRow(key, group, band);
-    if (!row) return "";
-    return printed[static_cast<std::size_t>(row - standard_rows::kNormTable)][band].c_str();
-}
-
 }  // namespace
 
 std::optional<MeanSd> GroupNorm(std::string_view key, int group) {
-    std::size_t band = 0;
-    const NormRow* row = GroupRow(key, group, band);
+    std::size_t band = 0, male = 0;
+    if (!BandAndSex(group, band, male)) return std::nullopt;
+    const NormRow* row = NormsOf(key, male ? 'M' : 'F');
     if (!row) return std::nullopt;
     return row->byBand[band];
 }
@@ -82,14 +91,13 @@ std::string NormText(const MeanSd& norm, int decimals, std::size_t width) {
 }
 
 std::array<const char*, kNormRows> NormTexts(int group) {
-    return NormTexts(StandardAnalysis(), group);
-}
-
-std::array<const char*, kNormRows> NormTexts(const Analysis& analysis, int group) {
-    std::array<const char*, kNormRows> texts{};
-    std::size_t k = 0;
-    for (const Measurement& m : analysis.rows)
-        if (HasNorms(m.key) && k < texts.size()) texts[k++] = PrintedNorm(m.key, group);
+    static const PrintedNorms printed = MakePrintedNorms();
+    std::array<const char*, kNormRows> texts;
+    texts.fill("");
+    std::size_t band = 0, male = 0;
+    if (!BandAndSex(group, band, male)) return texts;
+    for (std::size_t k = 0; k < texts.size(); ++k)
+        texts[k] = printed[kNormPlaces[k][male]][band].c_str();
     return texts;
 }
 

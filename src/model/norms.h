@@ -86,11 +86,8 @@ std::optional<MeanSd> GroupNorm(std::string_view key, int group);
 // front up to `width` bytes (" (93.9±3.8)" in the row that also has "(100.4±4.6)").
 std::string NormText(const MeanSd& norm, int decimals, std::size_t width);
 
-struct Analysis;
-
-// The norm texts of an analysis's rows that have norms, in row order, for a group, each
-// as wide as the widest of its row's groups; empty for group 0 or an unknown group.
-std::array<const char*, kNormRows> NormTexts(const Analysis& analysis, int group);
+// The norm texts of the rows that have norms, in row order, for a group, each as wide as
+// the widest of its row's; empty for group 0 or an unknown group.
 std::array<const char*, kNormRows> NormTexts(int group);
 
 }  // namespace ceph::model

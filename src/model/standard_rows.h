@@ -68,28 +68,28 @@ inline double NvOf(P p, Landmark l) {
 
 // Rows of one shape, over the landmarks they name.
 template <Landmark a, Landmark b, Landmark c, Landmark d>
-double Angle(P p, In) {
+inline double Angle(P p, In) {
     return LineAngle(p, a, b, c, d);
 }
 template <Landmark a, Landmark b>
-double Distance(P p, In) {
+inline double Distance(P p, In) {
     return PointDistance(p, a, b);
 }
 template <Landmark pt, Landmark a, Landmark b>
-double FromLine(P p, In) {
+inline double FromLine(P p, In) {
     return LineDistance(p, pt, a, b);
 }
 template <Landmark l>
-double AheadOfNv(P p, In) {
+inline double AheadOfNv(P p, In) {
     return NvOf(p, l);
 }
 template <Landmark a, Landmark b>
-double NvApart(P p, In) {
+inline double NvApart(P p, In) {
     return NvOf(p, a) - NvOf(p, b);
 }
 // The first input, a distance from the nasion perpendicular, less that of l.
 template <Landmark l>
-double InputAheadOfNv(P p, In in) {
+inline double InputAheadOfNv(P p, In in) {
     return in[0] - NvOf(p, l);
 }
 
