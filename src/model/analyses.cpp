@@ -59,7 +59,7 @@ double AlongLine(Points p, Landmark a, Landmark b, Landmark c, Landmark d) {
 }
 
 double Value(const ClassicMeasurement& m, Points p, const std::vector<double>& above,
-             const RowValues& standard) {
+             const RowValues& own) {
     const auto& l = m.landmarks;
     switch (m.kind) {
         case Angle:
@@ -84,8 +84,10 @@ double Value(const ClassicMeasurement& m, Points p, const std::vector<double>& a
                 sum += t.measurement < 0 ? t.factor : t.factor * above[std::size_t(t.measurement)];
             return sum;
         }
-        case Standard:
-            return standard[std::size_t(m.standardRow)];
+        case Own: {
+            const int row = RowIndex(m.key);
+            return row < 0 ? kNoValue : own[std::size_t(row)];
+        }
     }
     return kNoValue;
 }
@@ -115,18 +117,9 @@ const NormEntry* ChooseNorm(const ClassicMeasurement& m, std::string_view set, c
     return best;
 }
 
-// "(79.2±3.1)" as the program's own norm texts hold them.
-std::optional<Norm> ParseNormText(std::string_view text) {
-    text = TrimBlanks(text);
-    const std::size_t pm = text.find("±");
-    if (text.size() < 5 || text.front() != '(' || text.back() != ')' || pm == text.npos)
-        return std::nullopt;
-    Norm n;
-    n.mean = TextToNumber(text.substr(1, pm - 1));
-    n.sd = TextToNumber(text.substr(pm + 2));
-    n.source = "本程式 A-Ar-Gn 常模（依性別與年齡組）";
-    return n;
-}
+// Where the program's own rows' norms come from, as the analysis window and the full
+// report name it.
+constexpr const char* kOwnNormSource = "本程式 A-Ar-Gn 常模（依性別與年齡組）";
 
 // The age in whole years an age text starts with ("12Y 3M"); none without a number.
 std::optional<int> AgeYears(std::string_view age) {
@@ -168,8 +161,8 @@ NamedAnalysis MakeStandard() {
     for (std::size_t i = 0; i < rows.rows.size(); ++i) {
         ClassicMeasurement m;
         m.name = rows.rows[i].key;
-        m.kind = Standard;
-        m.standardRow = int(i);
+        m.kind = Own;
+        m.key = rows.rows[i].key;
         m.unit = rows.rows[i].unit;
         m.decimals = rows.rows[i].decimals;
         a.rows.push_back(std::move(m));
@@ -306,10 +299,10 @@ AnalysisResult Evaluate(const NamedAnalysis& analysis, PointTable X, PointTable 
     AnalysisResult result;
     DeriveOcclusalPoints(X, Y);
     const Points p{X, Y};
-    RowValues standard{};
+    RowValues own{};
     if (std::any_of(analysis.rows.begin(), analysis.rows.end(),
-                    [](const ClassicMeasurement& m) { return m.kind == Standard; }))
-        standard = ComputeValues(StandardAnalysis(), X, Y).rows;
+                    [](const ClassicMeasurement& m) { return m.kind == Own; }))
+        own = ComputeValues(StandardAnalysis(), X, Y).rows;
     // A set this analysis does not have (chosen for another) gives way to its first.
     const auto& sets = analysis.normSets;
     const std::string set = NormSetOf(analysis, choice.set);
@@ -322,15 +315,15 @@ AnalysisResult Evaluate(const NamedAnalysis& analysis, PointTable X, PointTable 
         row.name = m.name;
         row.unit = m.unit;
         row.decimals = m.decimals;
-        row.value = Value(m, p, values, standard);
+        row.value = Value(m, p, values, own);
         values.push_back(row.value);
         // The program's own rows keep their norms by group in its own set; a practice's
         // set, or a practice's row that names no norm of its own, goes by the table.
         const bool ownSet = analysis.standard ? set == sets.front() : m.norms.empty();
-        if (m.kind == Standard && ownSet) {
+        if (m.kind == Own && ownSet) {
             // By the row's own key: a practice may name the row as it likes.
-            if (const char* text = NormText(Row(m.standardRow).key, group); text && *text)
-                row.norm = ParseNormText(text);
+            if (const auto norm = GroupNorm(m.key, group))
+                row.norm = Norm{norm->mean, norm->sd, kOwnNormSource};
         } else if (const NormEntry* n = ChooseNorm(m, set, sex, age)) {
             row.norm = Norm{n->mean, n->sd, n->source};
         }

@@ -30,7 +30,7 @@ enum class MeasureKind {
     Projected,  // a,b,c,d: how far b lies beyond a along the direction c->d, in mm
     Ratio,      // m1,m2: 100 x m1 / m2 of two earlier measurements, in %
     Sum,        // terms: numbers and earlier measurements, each with an optional minus
-    Standard,   // row i of the program's own 37 (only in the built-in standard analysis)
+    Own,        // one of the program's own 37 rows, by its key
 };
 
 // One norm of a measurement: for a norm set, a sex ('M', 'F' or 0 for both) and an age
@@ -62,7 +62,7 @@ struct ClassicMeasurement {
     std::vector<Landmark> landmarks;
     std::vector<Term> terms;  // Ratio and Sum
     double constant = 0;      // k of the angle kinds
-    int standardRow = -1;     // Standard
+    std::string key;          // Own: the row's key in the program's table ("ANB")
     Unit unit = Unit::Degree;
     int decimals = 1;
     std::vector<NormEntry> norms;
@@ -94,7 +94,8 @@ struct TableFault {
 // numbers of Ratio and Sum) are separated by commas; landmark names are matched without
 // regard to case or blanks. A measurement named again in the same analysis adds a norm
 // (its kind, landmarks, unit and decimals empty or the same). Kind "note" puts the
-// measurement column's text under the analysis. Kind "standard" takes the row number.
+// measurement column's text under the analysis. Kind "standard" takes the number of one
+// of the program's own rows (0 for SNA), kept as that row's key.
 // Lines naming one of `extendable` (the built-in analyses, for a practice's table) only
 // add norms in sets of the practice's own; the result then holds that analysis, extended.
 // Refused, as they would make the choice of a name or a norm depend on the order of the

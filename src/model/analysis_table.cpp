@@ -67,11 +67,11 @@ struct KindInfo {
     bool takesConstant;
 };
 constexpr KindInfo kKinds[] = {
-    {"angle", MeasureKind::Angle, 4, true},        {"vertex", MeasureKind::Vertex, 3, true},
-    {"turn", MeasureKind::Turn, 4, true},          {"distance", MeasureKind::Distance, 2, false},
-    {"signed", MeasureKind::Signed, 3, false},     {"projected", MeasureKind::Projected, 4, false},
-    {"ratio", MeasureKind::Ratio, 0, false},       {"sum", MeasureKind::Sum, 0, false},
-    {"standard", MeasureKind::Standard, 0, false},
+    {"angle", MeasureKind::Angle, 4, true},    {"vertex", MeasureKind::Vertex, 3, true},
+    {"turn", MeasureKind::Turn, 4, true},      {"distance", MeasureKind::Distance, 2, false},
+    {"signed", MeasureKind::Signed, 3, false}, {"projected", MeasureKind::Projected, 4, false},
+    {"ratio", MeasureKind::Ratio, 0, false},   {"sum", MeasureKind::Sum, 0, false},
+    {"standard", MeasureKind::Own, 0, false},
 };
 
 const KindInfo* KindByWord(std::string_view word) {
@@ -186,7 +186,7 @@ base::Result<void, TableFault> TableReader::Read(const Line& line) {
         if (auto defined = Define(line, analysis, again); !defined) return defined;
         if (again.kind != same->kind || again.landmarks != same->landmarks ||
             again.unit != same->unit || again.decimals != same->decimals ||
-            again.constant != same->constant || again.standardRow != same->standardRow ||
+            again.constant != same->constant || again.key != same->key ||
             !std::equal(again.terms.begin(), again.terms.end(), same->terms.begin(),
                         same->terms.end(), [](const Term& a, const Term& b) {
                             return a.measurement == b.measurement && a.factor == b.factor;
@@ -248,11 +248,12 @@ base::Result<void, TableFault> TableReader::ReadArguments(const Line& line, cons
                                                           ClassicMeasurement& m) {
     std::vector<std::string_view> items = Split(line.landmarks, ',');
     if (items.size() == 1 && items[0].empty()) items.clear();
-    if (kind.kind == MeasureKind::Standard) {
+    if (kind.kind == MeasureKind::Own) {
+        // Read by its number once, here: from then on the row is known by its key.
         const auto row = items.size() == 1 ? WholeNumber(items[0]) : std::nullopt;
         if (!row || *row < 0 || *row >= kRows)
             return At(line, "standard 須給 0 到 " + std::to_string(kRows - 1) + " 的列號");
-        m.standardRow = *row;
+        m.key = Row(*row).key;
         return {};
     }
     if (kind.landmarks > 0) {

@@ -1,7 +1,6 @@
 #pragma once
-// Measurements and analyses. A measurement is one table row: its formula over named
-// landmarks, its caption, unit, place in the report, decimals and the key its norm is
-// found by. An analysis is a list of measurements; computing one gives numbers, and
+// Computing the program's own analysis (its 37 rows in standard_rows.h) and the texts of
+// its result. An analysis is a list of measurements; computing one gives numbers, and
 // the texts shown are made from them where they are shown.
 
 #include <array>
@@ -9,40 +8,13 @@
 #include <string>
 #include <string_view>
 
-#include "model/geometry.h"
 #include "model/norms.h"
+#include "model/standard_rows.h"
 
 namespace ceph::model {
 
-enum class Unit { Degree, Millimetre, Percent, None };
-
-// The blocks of the report: skeletal and facial rows, dental rows, the four horizontal
-// differences (a header row of their own), and the A-Ar-Gn rows with their norms.
-enum class Block { Skeletal, Dental, Differences, Maxillomandibular };
-
-// The most rows an analysis has; results are kept in arrays of this size.
-inline constexpr int kRows = 37;
-
 // A row without a defined value holds NaN.
 using RowValues = std::array<double, kRows>;
-
-// What a formula reads: the landmarks (29 and 30 derived), and the nasion perpendicular
-// that the horizontal rows measure from, set up once for all of them.
-struct FormulaPoints : Points {
-    FormulaPoints(const PointTable& x, const PointTable& y) : Points{x, y}, nv(*this) {}
-    NasionPerpendicular nv;
-};
-
-struct Measurement {
-    const char* key;      // the measurement's name; its norms are found by it
-    const char* caption;  // as the report prints it
-    Unit unit;
-    Block block;
-    int line;      // the row's line in its block (the difference's column for Differences)
-    int decimals;  // how the value is written
-    // The value from the landmarks (29 and 30 derived) and the rows above it.
-    double (*formula)(const FormulaPoints& p, const RowValues& above);
-};
 
 struct Analysis {
     const char* name;

@@ -1,5 +1,7 @@
 #include "model/norms.h"
 
+#include <algorithm>
+
 #include "model/measurement.h"
 #include "model/numbers.h"
 
@@ -26,62 +28,76 @@ int NormGroup(std::string_view sex, std::string_view age) {
 
 namespace {
 
-// The A-Ar-Gn norms by sex and age band; groups as NormGroup numbers them.
-struct NormRow {
-    const char* key;
-    const char* byGroup[8];  // 10, 11, 20, 21, 30, 31, 40, 41
-};
-constexpr NormRow kNorms[] = {
-    {"Ar-A",
-     {"(77.3±3.2)", "(79.2±3.1)", "(81.1±3.6)", "(82.6±3.4)", "(85.4±4.2)", "(88.0±4.6)",
-      "(87.0±4.4)", "(93.1±4.5)"}},
-    {"Ar-Gn",
-     {" (93.9±3.8)", " (95.7±4.4)", "(100.4±4.6)", "(101.6±3.9)", "(108.2±5.5)", "(109.9±6.3)",
-      "(111.9±5.3)", "(119.0±5.8)"}},
-    {"A-Gn",
-     {"(52.8±3.3)", "(53.2±3.2)", "(55.1±3.5)", "(55.6±3.7)", "(58.3±4.0)", "(60.2±4.0)",
-      "(58.7±4.0)", "(63.9±5.1)"}},
-    {"A/Ar/Gn",
-     {"(34.1±2.0)", "(33.8±2.3)", "(33.2±2.1)", "(33.1±2.3)", "(32.4±2.3)", "(33.1±2.4)",
-      "(31.2±2.0)", "(32.2±2.6)"}},
-    {"Ar/A/Gn",
-     {"(90.5±3.2)", "(90.4±3.6)", "(93.0±3.8)", "(92.6±3.8)", "(95.9±4.1)", "(93.8±4.3)",
-      "(98.5±4.6)", "(96.9±4.1)"}},
-    {"A/Gn/Ar",
-     {"(55.3±2.9)", "(55.9±2.6)", "(53.8±3.1)", "(54.2±3.0)", "(51.7±3.3)", "(53.1±3.3)",
-      "(50.3±4.2)", "(51.0±3.3)"}},
-    {"Max./Mand.",
-     {"(82.3±2.9)", "(82.8±2.4)", "(80.9±2.9)", "(81.3±2.9)", "(79.0±3.1)", "(80.2±3.2)",
-      "(77.8±3.9)", "(78.3±3.0)"}},
-};
+using standard_rows::kNormTable;
+constexpr std::size_t kNormTableRows = std::size(kNormTable);
 
-// The column of a group in the norm rows; -1 for group 0 or an unknown group.
-int GroupColumn(int group) {
-    const int band = group / 10, male = group % 10;
-    if (band < 1 || band > 4 || male > 1) return -1;
-    return (band - 1) * 2 + male;
+// The age band and sex (0 female, 1 male) of a group; false for group 0 or an unknown
+// group.
+bool BandAndSex(int group, std::size_t& band, std::size_t& male) {
+    const int tens = group / 10, units = group % 10;
+    if (tens < 1 || tens > kAgeBands || units > 1) return false;
+    band = static_cast<std::size_t>(tens - 1), male = static_cast<std::size_t>(units);
+    return true;
+}
+
+// Where the norm table has the female and the male norms of each row with norms, in the
+// order of the rows.
+constexpr auto kNormPlaces = [] {
+    std::array<std::array<std::size_t, 2>, kNormRows> places{};
+    std::size_t k = 0;
+    for (const Measurement& m : kStandardRows) {
+        if (!HasNorms(m.key)) continue;
+        places[k][0] = static_cast<std::size_t>(NormsOf(m.key, 'F') - kNormTable);
+        places[k][1] = static_cast<std::size_t>(NormsOf(m.key, 'M') - kNormTable);
+        ++k;
+    }
+    return places;
+}();
+
+// Every norm text, by norm row and age band, each padded to the widest of its
+// measurement's: made once, as the report asks for them with every tracing.
+using PrintedNorms = std::array<std::array<std::string, kAgeBands>, kNormTableRows>;
+
+PrintedNorms MakePrintedNorms() {
+    PrintedNorms printed;
+    for (std::size_t r = 0; r < kNormTableRows; ++r) {
+        const NormRow& row = kNormTable[r];
+        const int decimals = Row(RowIndex(row.key)).decimals;
+        std::size_t width = 0;
+        for (const NormRow& other : kNormTable)
+            if (std::string_view(other.key) == row.key)
+                for (const MeanSd& norm : other.byBand)
+                    width = std::max(width, NormText(norm, decimals, 0).size());
+        for (std::size_t band = 0; band < kAgeBands; ++band)
+            printed[r][band] = NormText(row.byBand[band], decimals, width);
+    }
+    return printed;
 }
 
 }  // namespace
 
-const char* NormText(std::string_view key, int group) {
-    for (const NormRow& row : kNorms) {
-        if (key != row.key) continue;
-        const int column = GroupColumn(group);
-        return column < 0 ? "" : row.byGroup[column];
-    }
-    return nullptr;
+std::optional<MeanSd> GroupNorm(std::string_view key, int group) {
+    std::size_t band = 0, male = 0;
+    if (!BandAndSex(group, band, male)) return std::nullopt;
+    const NormRow* row = NormsOf(key, male ? 'M' : 'F');
+    if (!row) return std::nullopt;
+    return row->byBand[band];
+}
+
+std::string NormText(const MeanSd& norm, int decimals, std::size_t width) {
+    const std::string text =
+        "(" + FormatFixed(norm.mean, decimals) + "±" + FormatFixed(norm.sd, decimals) + ")";
+    return std::string(width > text.size() ? width - text.size() : 0, ' ') + text;
 }
 
 std::array<const char*, kNormRows> NormTexts(int group) {
-    return NormTexts(StandardAnalysis(), group);
-}
-
-std::array<const char*, kNormRows> NormTexts(const Analysis& analysis, int group) {
-    std::array<const char*, kNormRows> texts{};
-    std::size_t k = 0;
-    for (const Measurement& m : analysis.rows)
-        if (const char* text = NormText(m.key, group); text && k < texts.size()) texts[k++] = text;
+    static const PrintedNorms printed = MakePrintedNorms();
+    std::array<const char*, kNormRows> texts;
+    texts.fill("");
+    std::size_t band = 0, male = 0;
+    if (!BandAndSex(group, band, male)) return texts;
+    for (std::size_t k = 0; k < texts.size(); ++k)
+        texts[k] = printed[kNormPlaces[k][male]][band].c_str();
     return texts;
 }
 

@@ -30,7 +30,14 @@ void Place(T& control, float left, float top, float width) {
     control.Move(left, top, width, kGridLine);
 }
 
-// The next free unit label of a unit; they are matched to rows in the rows' order.
+// The window has one unit label for each row of that unit, counted from the table; they
+// are matched to rows in the rows' order.
+static_assert(std::tuple_size_v<decltype(ui::MainWindow::Label7)> == model::RowsOfUnit(Degree));
+static_assert(std::tuple_size_v<decltype(ui::MainWindow::Label8)> == model::RowsOfUnit(Millimetre));
+static_assert(std::tuple_size_v<decltype(ui::MainWindow::Label9)> == model::RowsOfUnit(Percent));
+static_assert(std::tuple_size_v<decltype(ui::MainWindow::Label12)> == model::kNormRows);
+
+// The next free unit label of a unit that has labels.
 ui::Label& NextUnitLabel(ui::MainWindow& w, Unit unit, int (&used)[3]) {
     switch (unit) {
         case Degree:
@@ -67,7 +74,7 @@ void LayOutResultGrid(ui::MainWindow& w) {
             unit.caption = " " + std::string(model::UnitText(spec.unit));
             Place(unit, c.unit, top, 480);
         }
-        if (model::NormText(spec.key, 0) && norms < w.Label12.size()) {
+        if (model::HasNorms(spec.key)) {
             ui::Label& norm = w.Label12[norms++];
             norm.caption = "Label12";
             Place(norm, kNormLeft, top, 1140);

@@ -81,7 +81,7 @@ void DrawRow(ui::DrawingList& page, const Table& t, const Columns& c, std::size_
     }
     const auto& rows = t.analysis->rows;
     if (t.halfWidths && c.halfWidth >= 0 && i < rows.size()) {
-        const int k = rows[i].standardRow;
+        const int k = model::RowIndex(rows[i].key);
         if (k >= 0 && k < model::kRows)
             AddText(page, kHeadSize, x + c.halfWidth, y + 20,
                     analysis::HalfWidthText(t.halfWidths->halfWidth[static_cast<std::size_t>(k)]),

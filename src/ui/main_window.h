@@ -63,14 +63,14 @@ struct MainWindow {
 
     // The result grid Picture1, kept below the visible screen: Label6 the measurement
     // names, Text3 their values, the unit labels Label7 (degrees), Label8 (millimetres)
-    // and Label9 (others), and Label12 the norms of the jaw rows; the analysis places
+    // and Label9 (per cent), and Label12 the norms of the jaw rows; the analysis places
     // and captions them all.
     PictureBox Picture1;
     std::array<Label, kResultRows> Label6;
     std::array<TextBox, kResultRows> Text3;
-    std::array<Label, 14> Label7;
-    std::array<Label, 15> Label8;
-    std::array<Label, 4> Label9;
+    std::array<Label, kDegreeLabels> Label7;
+    std::array<Label, kMillimetreLabels> Label8;
+    std::array<Label, kPercentLabels> Label9;
     std::array<Label, kNormLabels> Label12;
 
     // The work area Picture2: the viewport Picture4 showing the radiograph Image1,

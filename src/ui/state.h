@@ -23,6 +23,10 @@ constexpr int kPairSlots = 21;
 constexpr int kProfileSlots = 21;
 constexpr int kResultRows = model::kRows;      // the result rows of a report
 constexpr int kNormLabels = model::kNormRows;  // the norms printed beside the jaw rows
+// The result grid's unit labels: one beside each row of that unit.
+constexpr int kDegreeLabels = model::RowsOfUnit(model::Unit::Degree);
+constexpr int kMillimetreLabels = model::RowsOfUnit(model::Unit::Millimetre);
+constexpr int kPercentLabels = model::RowsOfUnit(model::Unit::Percent);
 
 // What the report of one tracing is drawn from.
 using ReportInputs = model::ReportedTracing;

@@ -10,6 +10,8 @@
 #include "analysis/practice_analyses.h"
 #include "base/text_codec.h"
 #include "model/analyses.h"
+#include "model/norms.h"
+#include "model/numbers.h"
 #include "support/temp_dir.h"
 #include "support/worked_tracing.h"
 
@@ -146,6 +148,28 @@ TEST(ClassicAnalyses, NormsFollowSexAndAge) {
     }
 }
 
+// The analysis window and the full report compare the program's rows with the norms
+// the report prints, chosen as the report chooses them (not male is female, an age of
+// 8.5 is in the band 9-11), not as the named analyses choose theirs.
+TEST(ClassicAnalyses, TheProgramsRowsTakeTheNormsTheReportPrints) {
+    const Points19 worked(testing::kWorkedPoints);
+    const NamedAnalysis& standard = *FindAnalysis(BuiltInAnalyses(), "standard");
+    for (const char* sex : {"M", "F", ""})
+        for (const char* age : {"-3", "7Y 2M", "8.5", "10Y 0M", "13Y 5M", "40Y 1M", "0Y 6M"}) {
+            const auto rows = Evaluate(standard, worked.X, worked.Y, {"", sex, age}).rows;
+            const auto printed = NormTexts(NormGroup(sex, age));
+            for (int row = 0; row < kRows; ++row) {
+                const int k = NormIndex(StandardAnalysis(), row);
+                const std::string text = k < 0 ? "" : std::string(TrimBlanks(printed[k]));
+                ASSERT_EQ(rows[row].norm.has_value(), !text.empty()) << sex << age << row;
+                if (!rows[row].norm) continue;
+                EXPECT_EQ("(" + ShownNorm(*rows[row].norm, 1) + ")", text) << sex << age;
+                EXPECT_EQ(rows[row].norm->source, "本程式 A-Ar-Gn 常模（依性別與年齡組）");
+            }
+        }
+    EXPECT_EQ(Evaluate(standard, worked.X, worked.Y, {"", "", "8.5"}).rows[30].norm->mean, 81.1);
+}
+
 TEST(ClassicAnalyses, FlagsBeginPastOneAndTwoStandardDeviations) {
     EXPECT_EQ(FlagOf(84.0, 1, 82, 2), Flag::None);
     EXPECT_EQ(FlagOf(84.1, 1, 82, 2), Flag::High);
@@ -190,6 +214,38 @@ TEST(PracticeAnalyses, EveryKindReadsAndComputes) {
         EXPECT_EQ(ShownNumber(rows[i].value, rows[i].decimals), texts[i]) << i;
     EXPECT_EQ(rows[0].norm->mean, 83);  // the male adult norm over the general one
     EXPECT_EQ(rows[0].flag, Flag::VeryHigh);
+}
+
+// A practice's table names the program's rows by number: read into the row's key once,
+// so the row keeps its value and its norms whatever the practice calls it.
+TEST(PracticeAnalyses, TheProgramsRowsNamedByNumberKeepTheirValuesAndNorms) {
+    testing::TempDir dir;
+    std::string table;
+    for (int row = 0; row < kRows; ++row)
+        table +=
+            "Ours\tRow " + std::to_string(row) + "\tstandard\t" + std::to_string(row) + "\t\t1\n";
+    std::ofstream(dir.path() / "analyses.tsv") << table;
+    const analysis::LoadedAnalyses loaded = analysis::LoadAnalyses(dir.str() + "/");
+    ASSERT_EQ(loaded.problem, "");
+    const NamedAnalysis* ours = FindAnalysis(loaded.analyses, "Ours");
+    ASSERT_NE(ours, nullptr);
+    const Points19 worked(testing::kWorkedPoints);
+    const RowValues own = ComputeValues(worked.X, worked.Y).rows;
+    const auto rows = Evaluate(*ours, worked.X, worked.Y, {"", "F", "13Y 0M"}).rows;
+    ASSERT_EQ(rows.size(), std::size_t(kRows));
+    for (int row = 0; row < kRows; ++row) {
+        EXPECT_EQ(ours->rows[row].key, Row(row).key);
+        EXPECT_EQ(rows[row].value, own[row]) << row;
+        EXPECT_EQ(rows[row].norm.has_value(), NormIndex(StandardAnalysis(), row) >= 0) << row;
+    }
+    for (const char* number : {"37", "-1", "x", "1, 2", "", "30.0"}) {
+        auto read = ReadAnalysisTable(
+            std::string("X\tA\tdistance\tS, N\tmm\t1\nX\tB\tstandard\t") + number + "\t\t1\n",
+            true);
+        ASSERT_FALSE(read) << number;
+        EXPECT_EQ(read.why().line, 2) << number;
+        EXPECT_EQ(read.why().reason, "standard 須給 0 到 36 的列號") << number;
+    }
 }
 
 TEST(PracticeAnalyses, AFaultNamesItsLineAndWhy) {

@@ -106,5 +106,26 @@ TEST(ResultGrid, EachRowHasItsUnitBesideItAndNormsBesideTheLastBlock) {
     }
 }
 
+// The unit labels are as many as the table's rows of each unit: every one is placed
+// beside a row, and a row more in the table brings its label with it.
+TEST(ResultGrid, EveryUnitLabelStandsBesideARowOfItsUnit) {
+    MainWindow w;
+    presenter::LayOutResultGrid(w);
+    const auto placed = [](const auto& labels, const char* unit) {
+        int count = 0;
+        for (const Label& l : labels)
+            count += l.caption == unit && l.left > 0 ? 1 : 0;
+        return count;
+    };
+    int rows[3] = {};
+    for (int row = 0; row < kResultRows; ++row)
+        if (UnitOfRow(row) != Unit::None) ++rows[static_cast<int>(UnitOfRow(row))];
+    EXPECT_EQ(placed(w.Label7, " °"), rows[0]);
+    EXPECT_EQ(placed(w.Label8, " mm"), rows[1]);
+    EXPECT_EQ(placed(w.Label9, " %"), rows[2]);
+    EXPECT_EQ(w.Label7.size() + w.Label8.size() + w.Label9.size(),
+              std::size_t(rows[0] + rows[1] + rows[2]));
+}
+
 }  // namespace
 }  // namespace ceph::ui
