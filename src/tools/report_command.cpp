@@ -106,7 +106,7 @@ const CommandRules kReportRules{
         "cephtool report --data DIR --handoff FILE --tracing N [--line K]\n"
         "                --out FILE.pdf|FILE.png\n"
         "       cephtool report --full --data DIR --handoff FILE --tracing N\n"
-        "                [--analysis NAME [--norm-set SET]] [--uncertainty]\n"
+        "                [--analysis NAME] [--norm-set SET] [--uncertainty]\n"
         "                [--picture FILE]\n"
         "                --out FILE.pdf|FILE.png\n",
     .details =
@@ -116,8 +116,8 @@ const CommandRules kReportRules{
         "  the figure, the program's own values and the analysis NAME (Steiner,\n"
         "  Downs, Tweed, Bjork-Jarabak, McNamara or the practice's own; default\n"
         "  Steiner) with the norms of its set SET (default its first); --uncertainty\n"
-        "  adds the values' ranges; the radiograph is the\n"
-        "  tracing's picture in the patient's picture folder unless --picture names one\n",
+        "  adds the values' ranges; the radiograph is the tracing's picture in the\n"
+        "  patient's picture folder unless --picture names one\n",
     .options = kOptions,
 };
 
