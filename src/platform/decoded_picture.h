@@ -1,5 +1,6 @@
 #pragma once
-// A picture file decoded: its pixels and what the file told about them beyond the pixels.
+// A picture file decoded (pictures::Picture) as the platform keeps it: its pixels as a
+// QImage and what the file told about them beyond the pixels.
 
 #include <QImage>
 #include <string>
@@ -12,8 +13,7 @@ struct DecodedPicture {
     // Format_Grayscale8 for grey pictures of 8 bits or fewer, Format_Grayscale16 for deeper
     // grey ones (the stored values scaled to no range: a 12-bit level stays 0..4095, a
     // DICOM's level after its modality rescale, moved up so that none is negative),
-    // Format_RGB32 or Format_ARGB32_Premultiplied for colour. Null when the file could
-    // not be read.
+    // Format_RGB32 or Format_ARGB32_Premultiplied for colour.
     QImage image;
     // The file's own display window, in the values of `image`; empty when it gives none.
     ui::PictureWindow fileWindow;
