@@ -28,9 +28,12 @@ build_imaging() {
     sed -i '/add_subdirectory( *MessageExchangeDefinition *)/d' "$work/src/gdcm/Source/CMakeLists.txt"
 
     # The toolchain file searches the prefix being filled and nothing else built for
-    # Windows. Nothing here is run, so no Wine (a configure check would run under it).
+    # Windows. Nothing here is run, so no Wine (a configure check would run under it);
+    # the toolchain file only asks whether the emulator is set, which CMake would warn
+    # of as an option not used.
     export CEPH_WINDOWS_QT="" CEPH_WINDOWS_IMAGING="$prefix"
-    local cmake_opts=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_CROSSCOMPILING_EMULATOR=
+    local cmake_opts=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain"
+                      -DCMAKE_CROSSCOMPILING_EMULATOR= --no-warn-unused-cli
                       -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix"
                       -DBUILD_SHARED_LIBS=OFF)
 
