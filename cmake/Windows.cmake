@@ -2,9 +2,9 @@
 # beside it, each program's icon, version and manifest, and the installed layout the
 # installer packs (flat, as under Program Files\readceph).
 
-# Qt or the picture libraries for Windows built anew (by a changed scripts/windows-qt.sh
-# or scripts/windows-imaging.sh) live in another folder: forget every path found in the
-# old one, or the build would go on linking it.
+# Qt or the picture libraries for Windows built anew (after a change to how they are
+# built, scripts/lib/windows-*-build.sh, or to the toolchain file) live in another
+# folder: forget every path found in the old one, or the build would go on linking it.
 function(ceph_forget_old_folder used now)
     set(old "$CACHE{${used}}")
     if(NOT old STREQUAL "" AND NOT old STREQUAL "${now}")

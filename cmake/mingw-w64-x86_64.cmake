@@ -3,6 +3,12 @@
 # statically, so they run under Wine or on a bare Windows without MinGW's DLLs beside
 # them. When Wine is installed, CMake runs the test programs through it (test
 # discovery and CTest); without it the tests are only built.
+#
+# The one toolchain file for Windows: the program's builds (presets core-mingw and
+# windows) and the builds of Qt and the picture libraries for it
+# (scripts/lib/windows-*-build.sh, which set the folder variables below to the folder
+# they fill and turn Wine off). Its text without comments is part of their cache keys: a
+# change here other than a comment rebuilds both.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

@@ -26,7 +26,7 @@ fi
 installer=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 for tool in wine wineboot wineserver winedbg; do
     if ! command -v "$tool" >/dev/null; then
-        echo "error: $tool is missing (apt-get install wine wine64)" >&2
+        echo "error: $tool is missing (scripts/install-deps.sh --only wine wine64)" >&2
         exit 2
     fi
 done

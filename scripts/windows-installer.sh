@@ -56,13 +56,7 @@ for f in readceph.exe cephtool.exe; do
     fi
 done
 
-if ! command -v makensis >/dev/null; then
-    sudo=""
-    if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-    echo "Installing: nsis"
-    $sudo apt-get update
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends nsis
-fi
+"$root/scripts/install-deps.sh" --only nsis
 
 # The setup file's own version property wants four numbers: 0.1 -> 0.1.0.0; a version
 # that does not start with a number has none.
