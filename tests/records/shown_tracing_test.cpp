@@ -9,6 +9,7 @@
 #include "presenter/result_grid.h"
 #include "records/shown_tracing.h"
 #include "store/record_line.h"
+#include "support/counting_line.h"
 #include "support/temp_dir.h"
 
 namespace ceph::records {
@@ -18,14 +19,7 @@ using store::LineFault;
 using store::TracingLookup;
 
 // 19 landmarks with x = i and y = -i, S (16) at the origin.
-std::string Line(const std::string& code, const std::string& tail) {
-    std::string line = code;
-    for (int i = 1; i <= 19; ++i) {
-        int v = i == 16 ? 0 : i;
-        line += "," + std::to_string(v) + ".0," + std::to_string(-v) + ".0";
-    }
-    return line + ",0," + tail;
-}
+const auto Line = testing::CountingLine;
 
 class LoadTracingTest : public ::testing::Test {
   protected:
