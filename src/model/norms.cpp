@@ -47,8 +47,8 @@ constexpr auto kNormPlaces = [] {
     std::size_t k = 0;
     for (const Measurement& m : kStandardRows) {
         if (!HasNorms(m.key)) continue;
-        places[k][0] = static_cast<std::size_t>(NormsOf(m.key, 'F') - kNormTable);
-        places[k][1] = static_cast<std::size_t>(NormsOf(m.key, 'M') - kNormTable);
+        places[k][0] = static_cast<std::size_t>(NormIndex(m.key, 'F'));
+        places[k][1] = static_cast<std::size_t>(NormIndex(m.key, 'M'));
         ++k;
     }
     return places;

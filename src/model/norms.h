@@ -57,16 +57,28 @@ inline constexpr NormRow kNormTable[] = {
 
 }  // namespace standard_rows
 
+// Where the norms of the row with that key for a sex stand in the norm table; -1 when it
+// has none. An index, not a pointer: under the undefined-behaviour sanitizer a pointer
+// compared with null is no longer a constant expression, and the checks below run at
+// compile time.
+constexpr int NormIndex(std::string_view key, char sex) {
+    int index = 0;
+    for (const NormRow& row : standard_rows::kNormTable) {
+        if (key == row.key && sex == row.sex) return index;
+        ++index;
+    }
+    return -1;
+}
+
 // The norms of the row with that key for a sex; null when it has none.
-constexpr const NormRow* NormsOf(std::string_view key, char sex) {
-    for (const NormRow& row : standard_rows::kNormTable)
-        if (key == row.key && sex == row.sex) return &row;
-    return nullptr;
+inline const NormRow* NormsOf(std::string_view key, char sex) {
+    const int index = NormIndex(key, sex);
+    return index < 0 ? nullptr : &standard_rows::kNormTable[index];
 }
 
 // Whether the row with that key has norms, for both sexes as the groups need them.
 constexpr bool HasNorms(std::string_view key) {
-    return NormsOf(key, 'F') && NormsOf(key, 'M');
+    return NormIndex(key, 'F') >= 0 && NormIndex(key, 'M') >= 0;
 }
 
 // How many rows of the program's analysis have norms: the report prints one beside each.
