@@ -63,7 +63,8 @@ std::string LineElement(const std::string& attributes, const model::FigureLine& 
     return e + " vector-effect=\"non-scaling-stroke\"/>\n";
 }
 
-// The visible lines of one group, named as the window's line controls "name-index".
+// The visible lines of one group, each named for what it draws and its place in the group:
+// "profile-3" is the profile's fourth segment.
 template <std::size_t N>
 std::string Lines(const std::string& name, const std::array<model::FigureLine, N>& lines) {
     std::string out;
@@ -141,13 +142,13 @@ std::string FigureSvg(const model::Figure& figure, const std::string& title) {
     svg += "  <title>" + Escaped(title) + "</title>\n";
     svg += "  <rect x=\"0\" y=\"0\" width=\"" + Num(figure.width) + "\" height=\"" +
            Num(figure.height) + "\" fill=\"" + Hex(figure.background) + "\"/>\n";
-    svg += " <g id=\"Picture8-drawing\">\n";
+    svg += " <g id=\"landmark-pairs\">\n";
     for (const model::FigureLine& l : figure.pairLines)
         svg += LineElement("", l, false);
     svg += " </g>\n";
     // The profile's controls come before the bones' in the window, and so here.
-    svg += Lines("Line2", figure.profile);
-    svg += Lines("Line1", figure.hardTissue);
+    svg += Lines("profile", figure.profile);
+    svg += Lines("hard-tissue", figure.hardTissue);
     return svg + "</svg>\n";
 }
 

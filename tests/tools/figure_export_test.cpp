@@ -45,6 +45,10 @@ std::string LineElement(const std::string& id, float x1, float y1, float x2, flo
            std::to_string(width) + "\"" + (dotted ? " stroke-dasharray=\"1 2\"" : "") +
            " vector-effect=\"non-scaling-stroke\"/>\n";
 }
+// The window's hard-tissue lines are Line1, its profile Line2.
+std::string SvgGroup(const ui::Line& l) {
+    return l.name == "Line1" ? "hard-tissue" : "profile";
+}
 std::string WindowSvg(const ui::MainWindow& w) {
     const ui::PictureBox& panel = w.Picture8;
     std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
@@ -55,7 +59,7 @@ std::string WindowSvg(const ui::MainWindow& w) {
            w.Label13.caption + "</title>\n";
     svg += "  <rect x=\"0\" y=\"0\" width=\"" + Num(panel.width) + "\" height=\"" +
            Num(panel.height) + "\" fill=\"" + Hex(panel.backColor) + "\"/>\n";
-    svg += " <g id=\"Picture8-drawing\">\n";
+    svg += " <g id=\"landmark-pairs\">\n";
     for (const ui::DrawOp& op : panel.drawing.ops)
         if (const auto* l = std::get_if<ui::DrawLine>(&op))
             svg += LineElement("", l->x1, l->y1, l->x2, l->y2, l->colour, l->width, false);
@@ -64,8 +68,8 @@ std::string WindowSvg(const ui::MainWindow& w) {
         if (ref.kind != ui::Kind::Line || !ref.control->visible) continue;
         const auto& l = static_cast<const ui::Line&>(*ref.control);
         svg +=
-            LineElement(" id=\"" + l.name + "-" + std::to_string(l.index) + "\"", l.x1, l.y1, l.x2,
-                        l.y2, l.borderColor, l.borderWidth, l.dotted && l.borderWidth <= 1);
+            LineElement(" id=\"" + SvgGroup(l) + "-" + std::to_string(l.index) + "\"", l.x1, l.y1,
+                        l.x2, l.y2, l.borderColor, l.borderWidth, l.dotted && l.borderWidth <= 1);
     }
     return svg + "</svg>\n";
 }
@@ -124,13 +128,13 @@ TEST_F(FigureExport, SvgHoldsTheVisibleLineControlsExactly) {
     const std::string svg = CommandSvg(steps);
 
     std::regex element(
-        R"re(<line id="(Line[12])-(\d+)" x1="([^"]+)" y1="([^"]+)" x2="([^"]+)" y2="([^"]+)" stroke="[^"]+" stroke-width="(\d)"( stroke-dasharray="[^"]+")?)re");
+        R"re(<line id="(hard-tissue|profile)-(\d+)" x1="([^"]+)" y1="([^"]+)" x2="([^"]+)" y2="([^"]+)" stroke="[^"]+" stroke-width="(\d)"( stroke-dasharray="[^"]+")?)re");
     int count = 0;
     for (auto it = std::sregex_iterator(svg.begin(), svg.end(), element);
          it != std::sregex_iterator(); ++it, ++count) {
         const std::smatch& m = *it;
         const int index = std::stoi(m[2]);
-        const ui::Line& l = m[1] == "Line1" ? win.Line1[index] : win.Line2[index];
+        const ui::Line& l = m[1] == "hard-tissue" ? win.Line1[index] : win.Line2[index];
         float read[4];
         for (int k = 0; k < 4; ++k) {
             const std::string text = m[3 + k];
@@ -146,10 +150,10 @@ TEST_F(FigureExport, SvgHoldsTheVisibleLineControlsExactly) {
     }
     // The mandible's six hard-tissue lines and the fifteen profile segments.
     EXPECT_EQ(count, 6 + 15);
-    EXPECT_EQ(svg.find("id=\"Line1-0\""), std::string::npos) << "hidden lines are left out";
+    EXPECT_EQ(svg.find("id=\"hard-tissue-0\""), std::string::npos) << "hidden lines are left out";
     EXPECT_NE(svg.find("viewBox=\"0 0 "), std::string::npos);
     // The painted pair figure (twelve pairs) lies under the controls.
-    EXPECT_LT(svg.find("<g id=\"Picture8-drawing\">"), svg.find("id=\"Line2-0\""));
+    EXPECT_LT(svg.find("<g id=\"landmark-pairs\">"), svg.find("id=\"profile-0\""));
 }
 
 TEST_F(FigureExport, StepsApplyInOrderAsClicksWould) {
