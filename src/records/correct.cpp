@@ -129,7 +129,7 @@ void End(ui::App& app) {
     LayOut(w, false);
     w.state.Correction = {};
     w.LabelPNTDef.visible = false;
-    readn_Click(app, index);
+    ShowTracing(app, index);
     OfferCorrection(w);
 }
 

@@ -113,7 +113,7 @@ void ToMillimetres(PointRow& x, PointRow& y, double snMillimetres) {
     model::MoveSToOrigin(x, y);
 }
 
-bool Command4_Click(ui::App& app) {
+bool StoreInput(ui::App& app) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     const int index = s.InputTracing;
@@ -168,7 +168,7 @@ void Command2_Click(ui::App& app) {
         return Tell(app, "無法儲存圖形調整: " + stored.why().file + "\n" +
                              base::ErrorText(stored.why().error));
     }
-    readn_Click(app, s.ShownTracing);
+    ShowTracing(app, s.ShownTracing);
 }
 
 void Picture8_MouseUp(ui::App& app, float x, float y) {
@@ -176,7 +176,7 @@ void Picture8_MouseUp(ui::App& app, float x, float y) {
 }
 
 void Check2_Click(ui::App& app) {
-    readn_Click(app, app.win.state.ShownTracing);
+    ShowTracing(app, app.win.state.ShownTracing);
 }
 
 }  // namespace ceph::records

@@ -36,7 +36,7 @@ bool StoreOverFound(ui::App& app, int index, const std::string& line,
 // S-N length that cannot scale the tracing (none, 0 or less, not a number, so large
 // that a landmark lies over a metre from S, or N on S) is refused the same way, the
 // calibration panel's red line saying why.
-bool Command4_Click(ui::App& app);
+bool StoreInput(ui::App& app);
 // "ReLoad": stores the figure boxes into the shown tracing's line and shows it again.
 void Command2_Click(ui::App& app);
 // The mouse released over the figure: an armed alignment box is set, saved and shown.

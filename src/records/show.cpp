@@ -75,7 +75,7 @@ std::string TracingPicturePath(const ui::MainWindow& win, int n) {
     return base::TracingPictureFile(win.state.PictureDir, win.state.Patient.code, n);
 }
 
-void readn_Click(ui::App& app, int index) {
+void ShowTracing(ui::App& app, int index) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     // Read before anything changes: a file that cannot be read leaves the window as it was.

@@ -13,7 +13,7 @@ std::string TracingPicturePath(const ui::MainWindow& win, int n);
 // Shows stored tracing index+1: its report on the report panel (and the snapshot), the
 // radiograph under the figure when wanted, the figure with its profile, and the menus
 // of the viewing state.
-void readn_Click(ui::App& app, int index);
+void ShowTracing(ui::App& app, int index);
 
 // Superimposes stored tracing index+1 in red on the tracing shown; the landmark store
 // keeps the shown tracing.

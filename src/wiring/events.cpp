@@ -23,9 +23,9 @@ namespace {
 
 // A stored tracing ends the input: back to the bar, then the tracing is shown.
 void Finish(ui::App& app) {
-    if (!records::Command4_Click(app)) return;
+    if (!records::StoreInput(app)) return;
     app::Command3_Click(app);
-    records::readn_Click(app, app.win.state.InputTracing);
+    records::ShowTracing(app, app.win.state.InputTracing);
 }
 
 void View(ui::App& app, imaging::ViewStep step) {
@@ -72,7 +72,7 @@ using ui::App;
 const Route kRoutes[] = {
     {Click, "quitmn", [](App& a, const Event&) { Quit(a); }},
     {Click, "Command3", [](App& a, const Event&) { app::Command3_Click(a); }},
-    {Click, "readn", [](App& a, const Event& e) { records::readn_Click(a, e.index); }},
+    {Click, "readn", [](App& a, const Event& e) { records::ShowTracing(a, e.index); }},
     {Click, "comp", [](App& a, const Event& e) { records::comp_Click(a, e.index); }},
     {Click, "printmn", [](App& a, const Event& e) { report::printmn_Click(a, e.index); }},
     {Click, "printfullmn", [](App& a, const Event&) { report::printfullmn_Click(a); }},

@@ -40,7 +40,7 @@ TEST(FullReportTest, MenuItemPrintsOnePageThroughThePrinter) {
     dir.Write(kReportSettingsFile,
               "ClinicName=\xA7\xD6\xBC\xD6\xA4\xFA\xC2\xE5\xB6\x45\xA9\xD2\r\n");
     app::FormLoad(program, dir.StartupFromHere());
-    records::readn_Click(program, 0);
+    records::ShowTracing(program, 0);
     services.today = {2026, 3, 7};
 
     wiring::Dispatch(program, {wiring::EventType::Click, "printfullmn"});
@@ -161,7 +161,7 @@ TEST(FullReportTest, RadiographLiesUnderTheLandmarksAsThePanelShowsIt) {
     testing::WriteStoredTracing(dir, "00101");
     dir.Write("pics/00101_1.bmp", "BM");
     app::FormLoad(program, dir.StartupFromHere());
-    records::readn_Click(program, 0);
+    records::ShowTracing(program, 0);
     program.win.Text1[0].text = "0.5", program.win.Text1[1].text = "-300";
     program.win.Text1[2].text = "-400";
     wiring::Dispatch(program, {wiring::EventType::Click, "printfullmn"});

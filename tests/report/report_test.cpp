@@ -88,7 +88,7 @@ class ReportTest : public ::testing::Test {
     } while (0)
 
 TEST_F(ReportTest, ShownTracingOnScreen) {
-    records::readn_Click(program, 0);
+    records::ShowTracing(program, 0);
     const auto texts = Texts(program.win.Picture3.drawing);
     ASSERT_FALSE(texts.empty());
     EXPECT_EQ(texts.front().text, " ");  // the 64-point blank always comes first
@@ -128,10 +128,10 @@ TEST_F(ReportTest, ShownTracingOnScreen) {
 // Another workstation rewrote the record file after the menu was filled: the shown
 // tracing stays, never another tracing's values under the vanished one's caption.
 TEST_F(ReportTest, ATracingGoneFromItsFileLeavesTheShownOne) {
-    records::readn_Click(program, 0);
+    records::ShowTracing(program, 0);
     const std::vector<std::string> shown = Describe(program.win.Picture3.drawing);
     dir.Write("ceph-3", "00999,someone else\r\n");
-    records::readn_Click(program, 2);
+    records::ShowTracing(program, 2);
     records::comp_Click(program, 2);
     EXPECT_EQ(Describe(program.win.Picture3.drawing), shown);
     EXPECT_EQ(program.win.Label2.caption, "P.1");
@@ -139,7 +139,7 @@ TEST_F(ReportTest, ATracingGoneFromItsFileLeavesTheShownOne) {
 }
 
 TEST_F(ReportTest, PairFiguresOnBothPanels) {
-    records::readn_Click(program, 0);
+    records::ShowTracing(program, 0);
     // Pair 11 joins N (70, 0) to S: on the report at 10 twips per mm from (6000, 4500),
     // on the figure panel at 30 from (800, 600) in blue.
     const auto report = Lines(program.win.Picture3.drawing);
@@ -156,7 +156,7 @@ TEST_F(ReportTest, PairFiguresOnBothPanels) {
 }
 
 TEST_F(ReportTest, ComparisonOverlayIsRedBetweenTheRowsAndWritesNoSnapshot) {
-    records::readn_Click(program, 0);
+    records::ShowTracing(program, 0);
     const std::size_t mainTexts = Texts(program.win.Picture3.drawing).size();
     const float shownNx = program.win.state.X[1];
     records::comp_Click(program, 2);
@@ -186,7 +186,7 @@ TEST_F(ReportTest, ComparisonOverlayIsRedBetweenTheRowsAndWritesNoSnapshot) {
 // The compared tracing's S-N runs 1.6 degrees off the shown one's (N at (72, 2) against
 // (70, 0)); laid on the shown S-N it is turned about S, its values as they were.
 TEST_F(ReportTest, ComparedTracingLaidOnTheShownSNLineKeepsItsValues) {
-    records::readn_Click(program, 0);
+    records::ShowTracing(program, 0);
     records::comp_Click(program, 2);
     const std::vector<std::string> asTraced = Describe(program.win.Picture3.drawing);
     const std::size_t figureLines = Lines(program.win.Picture8.drawing).size();
@@ -239,7 +239,7 @@ TEST_F(ReportTest, ComparedTracingLaidOnTheShownSNLineKeepsItsValues) {
 // Two workstations share the data folder and its snapshot file: whatever the other one
 // left there, or took away, a second comparison shows this patient's report.
 TEST_F(ReportTest, SecondComparisonKeepsThisPatientsReportWhateverTheSnapshotFileHolds) {
-    records::readn_Click(program, 0);
+    records::ShowTracing(program, 0);
     const std::vector<std::string> shown = Describe(program.win.Picture3.drawing);
     records::comp_Click(program, 2);
     for (const char* other : {"another patient's report", ""}) {
@@ -260,7 +260,7 @@ TEST_F(ReportTest, SecondComparisonKeepsThisPatientsReportWhateverTheSnapshotFil
 }
 
 TEST_F(ReportTest, PaperReportAtLineTwo) {
-    records::readn_Click(program, 0);
+    records::ShowTracing(program, 0);
     const std::size_t screenOps = program.win.Picture3.drawing.ops.size();
     wiring::Dispatch(program, {wiring::EventType::Click, "printmn", 2});
     ASSERT_EQ(services.printJobs.size(), 1u);
@@ -285,7 +285,7 @@ TEST_F(ReportTest, PaperReportAtLineTwo) {
 }
 
 TEST_F(ReportTest, HalfWidthsOnTheScreenOnly) {
-    records::readn_Click(program, 0);
+    records::ShowTracing(program, 0);
     const auto plain = Texts(program.win.Picture3.drawing);
     EXPECT_TRUE(program.win.Picture3.screenOnly.ops.empty());
     wiring::Dispatch(program, {wiring::EventType::Click, "rangemn"});
@@ -298,7 +298,7 @@ TEST_F(ReportTest, HalfWidthsOnTheScreenOnly) {
     EXPECT_LT(shown[0].size, 10.0f);
 
     // Showing again, comparing and printing: the report itself is as it was without them.
-    records::readn_Click(program, 0);
+    records::ShowTracing(program, 0);
     EXPECT_EQ(Texts(program.win.Picture3.screenOnly).size(), shown.size());
     EXPECT_EQ(Texts(program.win.Picture3.drawing).size(), plain.size());
     records::comp_Click(program, 2);
@@ -308,7 +308,7 @@ TEST_F(ReportTest, HalfWidthsOnTheScreenOnly) {
     ASSERT_EQ(services.printJobs.size(), 1u);
     for (const ui::DrawText& t : Texts(services.printJobs[0][0]))
         EXPECT_NE(t.text.rfind("±", 0), 0u) << t.text;
-    records::readn_Click(program, 0);
+    records::ShowTracing(program, 0);
     EXPECT_EQ(Texts(program.win.Picture3.screenOnly)[2].text, shown[2].text);
 
     // A practice's own table that is faulty is named, and the built-in one is used.
@@ -330,7 +330,7 @@ TEST_F(ReportTest, HalfWidthsOnTheScreenOnly) {
 }
 
 TEST_F(ReportTest, PrintingWhileComparingPutsBothOnOnePage) {
-    records::readn_Click(program, 0);
+    records::ShowTracing(program, 0);
     records::comp_Click(program, 2);
     wiring::Dispatch(program, {wiring::EventType::Click, "printmn", 0});
     ASSERT_EQ(services.printJobs.size(), 1u);
@@ -348,7 +348,7 @@ TEST_F(ReportTest, PrintingWhileComparingPutsBothOnOnePage) {
 // files gave, and stays so when another workstation has since made them unreadable or
 // stored another tracing in their place.
 TEST_F(ReportTest, PrintingWhileComparingPrintsWhatTheScreenShows) {
-    records::readn_Click(program, 0);
+    records::ShowTracing(program, 0);
     records::comp_Click(program, 2);
     const ui::State shown = program.win.state;
     // The page as reading both tracings again from their files draws it.
@@ -378,7 +378,7 @@ TEST_F(ReportTest, PrintingWhileComparingPrintsWhatTheScreenShows) {
 }
 
 TEST_F(ReportTest, FailedPrintOffersAPdfAndStaysInTheViewingState) {
-    records::readn_Click(program, 0);
+    records::ShowTracing(program, 0);
     services.printResult = base::Fail(ui::PrintProblem{"", ""});
     services.answers = {ui::MessageAnswer::No};
     wiring::Dispatch(program, {wiring::EventType::Click, "printmn", 0});

@@ -23,7 +23,7 @@ inline std::vector<ui::DrawingList> PrintFirstTracing(ui::App& program, FakeServ
     WriteHandOff(dir, {.name = name, .code = "10234", .sex = "F"});
     WriteStoredTracing(dir, "10234");
     app::FormLoad(program, dir.StartupFromHere());
-    records::readn_Click(program, 0);
+    records::ShowTracing(program, 0);
     report::printmn_Click(program, 0);
     return services.printJobs.empty() ? std::vector<ui::DrawingList>() : services.printJobs.back();
 }
