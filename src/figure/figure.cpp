@@ -1,5 +1,6 @@
 #include "figure/figure.h"
 
+#include "model/profile.h"
 #include "presenter/figure_view.h"
 
 namespace ceph::figure {
@@ -10,6 +11,11 @@ void SetUpFigure(ui::MainWindow& win) {
     s.ShownFigure = model::MakeFigure(s.X, s.Y, presenter::ShownProfile(s));
     presenter::ShowFigure(win, s.ShownFigure);
     presenter::LayOutFigurePanel(win, s.ShownFigure);
+}
+
+void BuildFigure(ui::MainWindow& win) {
+    presenter::ShowProfile(win.state, model::EstimateProfile(win.state.X, win.state.Y));
+    SetUpFigure(win);
 }
 
 void List1_Click(ui::MainWindow& win) {

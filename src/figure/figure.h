@@ -18,6 +18,10 @@ inline constexpr float kOriginX = model::kFigureOriginX, kOriginY = model::kFigu
 // already be built from the same landmarks.
 void SetUpFigure(ui::MainWindow& win);
 
+// The figure of a tracing just shown: its soft-tissue profile estimated afresh from the
+// landmarks (which discards earlier movements of the figure), then the figure built.
+void BuildFigure(ui::MainWindow& win);
+
 // Structure list selection changed: that structure's lines are shown and thickened.
 void List1_Click(ui::MainWindow& win);
 // A line of the movements beside the list chooses its structure alike.

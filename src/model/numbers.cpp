@@ -205,6 +205,16 @@ std::string FormatFixed(double value, int decimals) {
     return RoundDecimalText(buffer, decimals);
 }
 
+std::string Format0(double v) {
+    return FormatFixed(v, 0);
+}
+std::string Format1(double v) {
+    return FormatFixed(v, 1);
+}
+std::string Format3(double v) {
+    return FormatFixed(v, 3);
+}
+
 namespace {
 std::string FormatSignificant(double value, int digits) {
     if (!std::isfinite(value)) return std::string();
@@ -214,6 +224,10 @@ std::string FormatSignificant(double value, int digits) {
     return buffer;
 }
 }  // namespace
+
+std::string FormatGeneral(int value) {
+    return std::to_string(value);
+}
 
 std::string FormatGeneral(double value) {
     return FormatSignificant(value, 15);

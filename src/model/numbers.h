@@ -33,23 +33,15 @@ bool TextToSingle(std::string_view text, float& value);
 // Fixed-decimal patterns "0", "0.0", "0.000": the nearest value of the exact binary
 // number, halves away from zero. A value that rounds to zero is written without sign.
 std::string FormatFixed(double value, int decimals);
-inline std::string Format0(double v) {
-    return FormatFixed(v, 0);
-}
-inline std::string Format1(double v) {
-    return FormatFixed(v, 1);
-}
-inline std::string Format3(double v) {
-    return FormatFixed(v, 3);
-}
+std::string Format0(double v);
+std::string Format1(double v);
+std::string Format3(double v);
 
 // General number format: shortest text up to 15 significant digits for doubles and 7
 // for single-precision values, scientific ("1E+20", "1E-05") outside that range.
 std::string FormatGeneral(double value);
 std::string FormatGeneral(float value);
-inline std::string FormatGeneral(int value) {
-    return std::to_string(value);
-}
+std::string FormatGeneral(int value);
 
 // A length or a scale the program can compute with: above 0 and finite (NaN is not).
 inline bool IsPositiveNumber(double value) {

@@ -10,7 +10,6 @@
 #include "presenter/correction_view.h"
 #include "presenter/result_grid.h"
 #include "records/input.h"
-#include "records/profile.h"
 #include "records/save.h"
 #include "records/show.h"
 #include "records/shown_tracing.h"
@@ -109,8 +108,7 @@ void ShowCorrected(ui::App& app) {
     }
     report::PanelTarget panel(w.Picture3);
     report::DrawReportPage(panel, s.Patient, s.ShownReport, layout);
-    BuildProfile(s);
-    figure::SetUpFigure(w);
+    figure::BuildFigure(w);
     w.Picture8.left = 0;
     report::ShowHalfWidths(app);
 }

@@ -4,7 +4,6 @@
 #include "base/patient_files.h"
 #include "figure/figure.h"
 #include "records/correct.h"
-#include "records/profile.h"
 #include "records/shown_tracing.h"
 #include "report/half_widths.h"
 #include "report/output.h"
@@ -97,9 +96,7 @@ void ShowTracing(ui::App& app, int index) {
     w.graph.enabled = true;
     w.graph.caption = w.Picture8.visible ? "取消圖形" : "使用圖形";
     PaintPictureUnderFigure(app, index + 1);
-    // The figure is rebuilt from the landmarks, which discards earlier movements.
-    BuildProfile(s);
-    figure::SetUpFigure(w);
+    figure::BuildFigure(w);
     report::ShowHalfWidths(app);
     OfferCorrection(w);
 }

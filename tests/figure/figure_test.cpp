@@ -5,10 +5,18 @@
 #include <set>
 #include <vector>
 
+#include "model/profile.h"
+#include "presenter/figure_view.h"
 #include "sample_tracing.h"
 
 namespace ceph {
 namespace {
+
+// The profile points of the state record estimated afresh from its landmarks, as
+// showing a tracing does.
+void BuildProfile(ui::State& s) {
+    presenter::ShowProfile(s, model::EstimateProfile(s.X, s.Y));
+}
 
 struct ProfileCase {
     int k;
@@ -19,7 +27,7 @@ TEST(Profile, FollowsTheLandmarksInFrontOfTheNoseAndUpperLip) {
     ui::State s;
     s.X[1] = 70, s.Y[1] = -20, s.Y[2] = 5, s.X[3] = 60, s.Y[3] = 25;
     s.X[4] = 62, s.Y[4] = 30, s.X[6] = 68, s.Y[6] = 45;
-    records::BuildProfile(s);
+    BuildProfile(s);
     const ProfileCase cases[] = {{0, 77, -20},   {1, 77.7f, -7.5f}, {2, 94.5f, 35.0f / 3},
                                  {3, 94.5f, 20}, {4, 74, 25},       {5, 76, 30},
                                  {6, 80, 37.5f}, {7, 80, 41.25f},   {8, 71, 42.5f}};
@@ -32,7 +40,7 @@ TEST(Profile, FollowsTheLandmarksInFrontOfTheNoseAndUpperLip) {
 TEST(Profile, WithEveryLandmarkAtSOnlyTheFixedOffsetsRemain) {
     ui::State s;
     s.ProfilePts[0][8] = 99;  // an earlier movement is discarded
-    records::BuildProfile(s);
+    BuildProfile(s);
     for (int k = 0; k <= 16; ++k) {
         const float x = (k == 8 || k == 9) ? 3 : 0;
         const float y = k == 9 ? -2 : k == 16 ? 3 : 0;
@@ -45,7 +53,7 @@ TEST(Profile, NoseFactorsAreDoubleAndTheRestSinglePrecision) {
     ui::State s;
     s.X[1] = 62;                      // 1.1f * 62 would give 0x1.10cccep+6
     s.Y[7] = 40.06f, s.Y[9] = 50.3f;  // double intermediates would give 0x1.6dfdbap+5
-    records::BuildProfile(s);
+    BuildProfile(s);
     EXPECT_EQ(s.ProfilePts[0][0], 0x1.10ccccp+6f);
     EXPECT_EQ(s.ProfilePts[0][2], 0x1.4eccccp+6f);
     EXPECT_EQ(s.ProfilePts[0][3], 0x1.4eccccp+6f);

@@ -7,7 +7,6 @@
 
 #include "digitising/landmarks.h"
 #include "figure/figure.h"
-#include "records/profile.h"
 #include "ui/main_window.h"
 
 namespace ceph::testing {
@@ -46,8 +45,7 @@ inline void LoadSampleTracing(ui::State& s) {
 
 inline void ShowSampleFigure(ui::MainWindow& win) {
     LoadSampleTracing(win.state);
-    records::BuildProfile(win.state);
-    figure::SetUpFigure(win);
+    figure::BuildFigure(win);
 }
 
 }  // namespace ceph::testing

@@ -9,7 +9,6 @@
 
 #include "figure/figure.h"
 #include "figure/movement.h"
-#include "records/profile.h"
 #include "report/output.h"
 #include "run_cephtool.h"
 #include "support/temp_dir.h"
@@ -79,8 +78,7 @@ std::string WindowSvg(const ui::MainWindow& w) {
 void ClickFigure(ui::MainWindow& w, const std::vector<FigureStep>& steps) {
     w.Picture8.foreColor = kBlue;
     report::DrawFigurePairLines(w, w.state.X, w.state.Y, 30, 800, 600);
-    records::BuildProfile(w.state);
-    figure::SetUpFigure(w);
+    figure::BuildFigure(w);
     for (const FigureStep& step : steps) {
         switch (step.kind) {
             case FigureStep::Select:
