@@ -5,17 +5,26 @@
 
 namespace ceph::figure {
 
-void SetUpFigure(ui::MainWindow& win) {
+namespace {
+
+// The figure kept in the state record and written into the panel's controls.
+void ShowNewFigure(ui::MainWindow& win, const model::Profile& profile) {
     ui::State& s = win.state;
-    // The profile is taken as it stands, so the figure shows what the state record holds.
-    s.ShownFigure = model::MakeFigure(s.X, s.Y, presenter::ShownProfile(s));
+    s.ShownFigure = model::MakeFigure(s.X, s.Y, profile);
     presenter::ShowFigure(win, s.ShownFigure);
     presenter::LayOutFigurePanel(win, s.ShownFigure);
 }
 
+}  // namespace
+
+void SetUpFigure(ui::MainWindow& win) {
+    // The profile is taken as it stands, so the figure shows what the state record holds.
+    ShowNewFigure(win, presenter::ShownProfile(win.state));
+}
+
 void BuildFigure(ui::MainWindow& win) {
-    presenter::ShowProfile(win.state, model::EstimateProfile(win.state.X, win.state.Y));
-    SetUpFigure(win);
+    // The figure carries its profile into the state record's profile points.
+    ShowNewFigure(win, model::EstimateProfile(win.state.X, win.state.Y));
 }
 
 void List1_Click(ui::MainWindow& win) {
