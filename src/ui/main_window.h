@@ -74,10 +74,11 @@ struct MainWindow {
     std::array<Label, kNormLabels> Label12;
 
     // The work area Picture2: the viewport Picture4 showing the radiograph Image1,
-    // VScroll1 panning it down, the zoom bar VScroll2 (percent) with Command1 back to
-    // 100 %, the picture path Text5, Command5 (one step back), Command6 (start again),
-    // Command3 (cancel), the pointer's position LabelX and LabelY, and the hidden
-    // picture holder Picture6 that keeps the radiograph at its own size.
+    // VScroll1 panning it down, the zoom bar VScroll2 (showing the zoom in percent that
+    // state.Digitising keeps, and taking the user's) with Command1 back to 100 %, the
+    // picture path Text5, Command5 (one step back), Command6 (start again), Command3
+    // (cancel), the pointer's position LabelX and LabelY, and the hidden picture holder
+    // Picture6 that keeps the radiograph at its own size.
     PictureBox Picture2;
     VScrollBar VScroll1;
     CommandButton Command1;
