@@ -16,9 +16,10 @@ model::ReportedTracing ApplyRecordFields(ui::MainWindow& win, const RecordFields
     win.Label13.caption = r.age;
     if (!win.state.Comparing) {
         // The scale box can never receive 0 here, so its change guard has nothing to do.
-        std::array<std::string, 3> boxes = store::FigureBoxTexts(r.rest);
-        for (int i = 0; i < 3; ++i)
-            ui::WriteFigureBox(win, i, std::move(boxes[i]));
+        const model::FigureAlignment at = model::ShownAlignment(r.figure);
+        int i = 0;
+        for (const model::TypedNumber* box : {&at.scale, &at.left, &at.top})
+            ui::WriteFigureBox(win, i++, box->text);
     }
     return shown;
 }

@@ -58,12 +58,16 @@ TEST(RecordLine, FinishedTracingInMillimetresWithSAtTheOrigin) {
 }
 
 TEST(RecordLine, FigureFieldsAreAddedOrReplacedAfterTheAgeText) {
+    auto fields = [](const char* scale, const char* left, const char* top) {
+        return model::FigureAlignment{model::TypedNumber(scale), model::TypedNumber(left),
+                                      model::TypedNumber(top)};
+    };
     PointRow x{}, y{};
     const std::string base = store::FormatRecordLine("00101", x, y, "45Y 3M");
-    const std::array<std::string, 3> boxes{"1.5", "-20", "35"};
+    const model::FigureAlignment boxes = fields("1.5", "-20", "35");
     const std::string once = store::WithFigureFields(base, boxes);
     EXPECT_EQ(once, base + ",1.5,-20,35");
-    EXPECT_EQ(store::WithFigureFields(once, {"2", "0", "7"}), base + ",2,0,7");
+    EXPECT_EQ(store::WithFigureFields(once, fields("2", "0", "7")), base + ",2,0,7");
     EXPECT_EQ(store::WithFigureFields(base + "  ", boxes), base + ",1.5,-20,35")
         << "blanks dropped";
     EXPECT_EQ(store::WithFigureFields(base + ",", boxes), base + ",1.5,-20,35");
@@ -71,9 +75,9 @@ TEST(RecordLine, FigureFieldsAreAddedOrReplacedAfterTheAgeText) {
         << "short lines get them too";
 
     const store::RecordFields read =
-        store::ParseRecordFields(store::WithFigureFields(once, {"2", "0", "7"}));
+        store::ParseRecordFields(store::WithFigureFields(once, fields("2", "0", "7")));
     EXPECT_EQ(read.age, "45Y 3M");
-    EXPECT_EQ(store::FigureBoxTexts(read.rest), (std::array<std::string, 3>{"2", "0", "7"}));
+    EXPECT_EQ(read.figure, fields("2", "0", "7"));
 }
 
 // A patient in the middle of an input: the 19 landmarks clicked (in image units) and
