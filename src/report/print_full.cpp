@@ -64,8 +64,7 @@ FullReportInputs ShownFullReport(ui::App& app, const analysis::LoadedAnalyses& a
     r.picture = base::TracingPictureFile(s.PictureDir, s.Patient.code, s.ShownTracing + 1);
     r.patient = s.Patient;
     r.tracing = s.ShownReport;
-    r.alignment = {model::TypedNumber(w.Text1[0].text), model::TypedNumber(w.Text1[1].text),
-                   model::TypedNumber(w.Text1[2].text)};
+    r.alignment = s.FigurePanel.alignment;
     r.figure = s.ShownFigure;
     r.standard = StandardAnalysisOf(analyses.analyses);
     r.chosen = model::FindAnalysis(analyses.analyses, s.ChosenAnalysis);

@@ -114,9 +114,11 @@ void MainWindow::BuildFigurePanel() {
 
 void MainWindow::BuildFigureFrames() {
     controls_.Add(Frame2, "Frame2", &Picture8, {4800, 3240, 2055, 975}, "調整圖形");
-    controls_.Add(Text1[0], {"Text1", 0}, &Frame2, {120, 270, 570, 300}, "1");
-    controls_.Add(Text1[1], {"Text1", 1}, &Frame2, {750, 270, 570, 300}, "0");
-    controls_.Add(Text1[2], {"Text1", 2}, &Frame2, {1380, 270, 570, 300}, "0");
+    // The boxes show the alignment of the state: scale 1 at the panel's corner.
+    const model::FigureAlignment& at = state.FigurePanel.alignment;
+    controls_.Add(Text1[0], {"Text1", 0}, &Frame2, {120, 270, 570, 300}, at.scale.text);
+    controls_.Add(Text1[1], {"Text1", 1}, &Frame2, {750, 270, 570, 300}, at.left.text);
+    controls_.Add(Text1[2], {"Text1", 2}, &Frame2, {1380, 270, 570, 300}, at.top.text);
     controls_.Add(Command2, "Command2", &Frame2, {120, 600, 1800, 300}, "ReLoad");
 
     controls_.Add(Frame1, "Frame1", &Picture8, {4680, 240, model::kMovementFrameWidth, 2895},

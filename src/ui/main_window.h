@@ -47,8 +47,9 @@ struct MainWindow {
     PictureBox Picture8;
     std::array<Line, 15> Line2;
     std::array<Line, 9> Line1;
-    // Frame2 places the radiograph under the figure: Text1 holds its scale and its
-    // left and top offsets, Command2 stores them with the tracing.
+    // Frame2 places the radiograph under the figure: Text1 shows its scale and its
+    // left and top offsets (state.FigurePanel.alignment) and takes them as typed,
+    // Command2 stores them with the tracing.
     Frame Frame2;
     std::array<TextBox, 3> Text1;
     CommandButton Command2;

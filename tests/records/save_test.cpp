@@ -338,8 +338,8 @@ TEST_F(FinishTest, AlignmentIsSavedIntoTheShownLineAndShownAgain) {
     dir.Write("ceph-2", "00999,someone else\r\n" + Slurp(Record(2)) + "00998,another\r\n");
     const std::string before = Slurp(Record(2));
 
-    // Offset armed: the clicked point goes onto S.
-    w.Text1[1].tag = "1";
+    // Offset armed by the focus in its box: the clicked point goes onto S.
+    wiring::Dispatch(program, {wiring::EventType::GotFocus, "Text1", 1});
     wiring::Event up{wiring::EventType::MouseUp, "Picture8"};
     up.x = 1000, up.y = 700;
     wiring::Dispatch(program, up);
@@ -349,7 +349,7 @@ TEST_F(FinishTest, AlignmentIsSavedIntoTheShownLineAndShownAgain) {
     EXPECT_EQ(after, before.substr(0, end) + ",1,-200,-100" + before.substr(end));
     EXPECT_EQ(w.Text1[1].text, "-200") << "shown again from the stored line";
     EXPECT_EQ(w.Text1[2].text, "-100");
-    EXPECT_EQ(w.Text1[1].tag, "");
+    EXPECT_FALSE(w.state.FigurePanel.offsetArmed);
 
     // ReLoad replaces the three fields, keeping the first 41.
     w.Text1[0].text = "1.5";
