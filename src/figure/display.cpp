@@ -1,15 +1,13 @@
 #include "figure/display.h"
 
 #include "figure/figure.h"
+#include "presenter/figure_view.h"
 #include "ui/figure_boxes.h"
 
 namespace ceph::figure {
 
 namespace {
 
-// The menu item offers what a click will do: use the hidden figure or cancel the shown one.
-constexpr const char* kUseFigure = "使用圖形";
-constexpr const char* kCancelFigure = "取消圖形";
 // A scale click must lie at least 3.3 mm right of S, or the scale would blow up.
 constexpr float kScaleClickBeyond = 900;
 
@@ -31,20 +29,20 @@ void AlignScale(ui::MainWindow& win, float x) {
     win.state.FigurePanel.scaleArmed = false;
 }
 
+// The panel shown or hidden, the menu item offering the other.
+void ShowPanel(ui::MainWindow& win, bool shown) {
+    win.state.FigurePanel.shown = shown;
+    presenter::ShowFigurePanel(win);
+}
+
 }  // namespace
 
 void graph_Click(ui::MainWindow& win) {
-    if (win.graph.caption != kUseFigure) {
-        Picture3_Click(win);
-        return;
-    }
-    win.Picture8.visible = true;
-    win.graph.caption = kCancelFigure;
+    ShowPanel(win, !win.state.FigurePanel.shown);
 }
 
 void Picture3_Click(ui::MainWindow& win) {
-    win.graph.caption = kUseFigure;
-    win.Picture8.visible = false;
+    ShowPanel(win, false);
 }
 
 bool AlignPicture(ui::MainWindow& win, float x, float y) {

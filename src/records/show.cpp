@@ -3,6 +3,7 @@
 #include "base/filesys.h"
 #include "base/patient_files.h"
 #include "figure/figure.h"
+#include "presenter/figure_view.h"
 #include "records/correct.h"
 #include "records/profile.h"
 #include "records/shown_tracing.h"
@@ -95,7 +96,7 @@ void readn_Click(ui::App& app, int index) {
     report::DrawReport(app, s.ShownReport, false, 0);
     report::FinishReport(app);
     w.graph.enabled = true;
-    w.graph.caption = w.Picture8.visible ? "取消圖形" : "使用圖形";
+    presenter::ShowFigurePanel(w);
     PaintPictureUnderFigure(app, index + 1);
     // The figure is rebuilt from the landmarks, which discards earlier movements.
     BuildProfile(s);

@@ -95,7 +95,7 @@ void MainWindow::BuildFigurePanel() {
     Picture3.visible = false;
     Picture3.backColor = kLightCyan;
     controls_.Add(Picture8, "Picture8", &Picture3, {0, 480, 7455, 4935});
-    Picture8.visible = false;
+    Picture8.visible = state.FigurePanel.shown;
     Picture8.backColor = kWhite;
     Picture8.foreColor = kBlue;
     BuildFigureFrames();

@@ -39,8 +39,8 @@ struct ReportPanel {
     DrawingList drawing;
 };
 
-// The radiograph under the figure panel, as the behaviour keeps it; the alignment boxes
-// Text1 show it.
+// The figure panel and the radiograph under it, as the behaviour keeps them; the panel,
+// the `graph` item's caption and the alignment boxes Text1 show them.
 struct FigurePanelState {
     // Where the radiograph lies under the figure, as the boxes show it: set by showing a
     // tracing and by a click on the figure, and taken from what is typed into the boxes
@@ -50,6 +50,8 @@ struct FigurePanelState {
     // scale, into the left-offset box the offsets, until a key is typed into any box or
     // the click has used it.
     bool scaleArmed = false, offsetArmed = false;
+    // Whether the figure panel is shown; the `graph` item then offers to cancel it.
+    bool shown = false;
 };
 
 struct State {

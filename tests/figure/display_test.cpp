@@ -14,6 +14,7 @@ namespace {
 TEST(FigurePanel, MenuTogglesAndTheOuterPanelHides) {
     ui::MainWindow win;
     figure::graph_Click(win);
+    EXPECT_TRUE(win.state.FigurePanel.shown);
     EXPECT_TRUE(win.Picture8.visible);
     EXPECT_EQ(win.graph.caption, "取消圖形");
     figure::graph_Click(win);
@@ -22,6 +23,7 @@ TEST(FigurePanel, MenuTogglesAndTheOuterPanelHides) {
 
     figure::graph_Click(win);
     figure::Picture3_Click(win);
+    EXPECT_FALSE(win.state.FigurePanel.shown);
     EXPECT_FALSE(win.Picture8.visible);
     EXPECT_EQ(win.graph.caption, "使用圖形");
 }
