@@ -61,17 +61,19 @@ void Timer1_Timer(ui::App& app) {
 }
 
 void Text1_LostFocus(ui::App& app, int /*index*/) {
-    ui::CheckFigureBoxes(app.win);
+    ui::AcceptFigureBoxes(app.win);
 }
 
 void Text1_GotFocus(ui::App& app, int index) {
-    if (index >= 0 && index < 3) app.win.Text1[index].tag = "1";
+    ui::FigurePanelState& f = app.win.state.FigurePanel;
+    if (index == 0) f.scaleArmed = true;
+    if (index == 1) f.offsetArmed = true;
 }
 
 void Text1_KeyPress(ui::App& app, int /*index*/, int key) {
-    app.win.Text1[0].tag.clear();
-    app.win.Text1[1].tag.clear();
-    if (key == kEnterKey) ui::CheckFigureBoxes(app.win);
+    ui::FigurePanelState& f = app.win.state.FigurePanel;
+    f.scaleArmed = f.offsetArmed = false;
+    if (key == kEnterKey) ui::AcceptFigureBoxes(app.win);
 }
 
 }  // namespace ceph::app

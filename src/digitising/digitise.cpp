@@ -88,7 +88,7 @@ void Image1_Click(ui::App& app) {
     const std::size_t placed = model::Slot(flow.asked);
     const bool moved = flow.PickedUp();
     // S placed in the click order fixes the scale of the whole tracing.
-    if (!flow.ScaleFixed()) flow.scalePercent = presenter::ZoomPercent(w);
+    if (!flow.ScaleFixed()) flow.scalePercent = flow.zoomPercent;
     s.X[placed] = AsReadOut(presenter::PointerInScale(w, flow.pointerX));
     s.Y[placed] = AsReadOut(presenter::PointerInScale(w, flow.pointerY));
     const bool calibrationMoved =
@@ -126,7 +126,7 @@ void Image1_ShiftClick(ui::App& app, float x, float y) {
     // Near enough to take: a few screen pixels around the mark, at any zoom.
     const ui::ScreenInfo screen = app.services.Screen();
     const double reach = kPickUpPixels * std::max(screen.twipsPerPixelX, screen.twipsPerPixelY);
-    const int zoom = presenter::ZoomPercent(w), scale = flow.ScalePercent(zoom);
+    const int zoom = flow.zoomPercent, scale = flow.ScalePercent();
     const double factor = scale > 0 ? double(zoom) / scale : 1;
     int nearest = 0;
     double best = reach * reach;

@@ -59,13 +59,12 @@ int Stepped(int percent, int notches, int step) {
 void ZoomAround(ui::App& app, int percent, double x, double y) {
     ui::MainWindow& w = app.win;
     if (!w.VScroll2.visible || w.Image1.picture.empty()) return;
-    const int before = w.VScroll2.value;
+    const int before = w.state.Digitising.zoomPercent;
     const int after = std::clamp(percent, w.VScroll2.min, w.VScroll2.max);
     if (after == before || before <= 0) return;
     const double underX = x + w.Image1.left, underY = y + w.Image1.top;
     const double ratio = double(after) / before;
-    w.VScroll2.value = after;
-    VScroll2_Change(app);
+    SetZoom(app, after);
     Keep(w.HScroll1, x * ratio, underX);
     Keep(w.VScroll1, y * ratio, underY);
     Pan_Change(app);
@@ -74,9 +73,9 @@ void ZoomAround(ui::App& app, int percent, double x, double y) {
 void Zoom(ui::App& app, int notches, float x, float y) {
     ui::MainWindow& w = app.win;
     const double underX = x + w.Image1.left, underY = y + w.Image1.top;
-    const int before = w.VScroll2.value;
+    const int before = w.state.Digitising.zoomPercent;
     ZoomAround(app, Stepped(before, notches, w.VScroll2.smallChange), x, y);
-    if (w.VScroll2.value != before) PointerStays(app, underX, underY);
+    if (w.state.Digitising.zoomPercent != before) PointerStays(app, underX, underY);
 }
 
 // The largest whole percent at which the whole film fits the viewport.
@@ -154,7 +153,8 @@ void ZoomKey(ui::App& app, ZoomStep step) {
     const double x = pointer ? flow.pointerX : w.Picture4.width / 2.0 - w.Image1.left;
     const double y = pointer ? flow.pointerY : w.Picture4.height / 2.0 - w.Image1.top;
     const double underX = x + w.Image1.left, underY = y + w.Image1.top;
-    int percent = w.VScroll2.value;
+    const int before = flow.zoomPercent;
+    int percent = before;
     switch (step) {
         case ZoomStep::In:
             percent = Stepped(percent, 1, w.VScroll2.smallChange);
@@ -171,9 +171,8 @@ void ZoomKey(ui::App& app, ZoomStep step) {
             percent = 100;
             break;
     }
-    const int before = w.VScroll2.value;
     ZoomAround(app, percent, x, y);
-    if (pointer && w.VScroll2.value != before) PointerStays(app, underX, underY);
+    if (pointer && flow.zoomPercent != before) PointerStays(app, underX, underY);
 }
 
 void PanKey(ui::App& app, int across, int down) {

@@ -69,10 +69,7 @@ void ShowPicture(ui::App& app, float z) {
     if (shown != w.Image1.picture.handle) w.Image1.view.window = {};
     if (z != 0) {
         const int percent = RoundToInt16(static_cast<double>(z) * 100);
-        if (percent != w.VScroll2.value) {
-            w.VScroll2.value = percent;
-            VScroll2_Change(app);
-        }
+        if (percent != w.state.Digitising.zoomPercent) SetZoom(app, percent);
         ApplyZoom(w, z);
         w.Image1.picture = w.Picture6.picture;
         w.Command1.visible = true;
@@ -98,17 +95,23 @@ void FitScrollBars(ui::MainWindow& w) {
     FitBar(w.VScroll1, w.Image1.height, w.Picture4.height);
 }
 
-void VScroll2_Change(ui::App& app) {
-    ApplyZoom(app.win, static_cast<float>(app.win.VScroll2.value) / 100.0f);
-    FitScrollBars(app.win);
+void SetZoom(ui::App& app, int percent) {
+    ui::MainWindow& w = app.win;
+    w.state.Digitising.zoomPercent = percent;
+    w.VScroll2.value = percent;
+    ApplyZoom(w, static_cast<float>(percent) / 100.0f);
+    FitScrollBars(w);
     // The placed landmarks are kept at the scale of S; their marks follow the picture.
-    presenter::ShowMarks(app.win);
+    presenter::ShowMarks(w);
+}
+
+void VScroll2_Change(ui::App& app) {
+    SetZoom(app, app.win.VScroll2.value);
 }
 
 void Command1_Click(ui::App& app) {
-    if (app.win.VScroll2.value == 100) return;
-    app.win.VScroll2.value = 100;
-    VScroll2_Change(app);
+    if (app.win.state.Digitising.zoomPercent == 100) return;
+    SetZoom(app, 100);
 }
 
 void Pan_Change(ui::App& app) {

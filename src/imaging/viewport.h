@@ -22,7 +22,11 @@ void FitScrollBars(ui::MainWindow& win);
 // may resize is laid out; an unknown client area gives the viewport its design size.
 void LayOutWorkArea(ui::MainWindow& win);
 
-void VScroll2_Change(ui::App& app);  // zoom in percent
+// Zooms the radiograph to `percent`, which the digitising state keeps and the zoom bar
+// shows, whether or not it changed.
+void SetZoom(ui::App& app, int percent);
+
+void VScroll2_Change(ui::App& app);  // the zoom bar moved by the user
 void Command1_Click(ui::App& app);   // zoom back to 100 %
 void Pan_Change(ui::App& app);       // either pan bar moved
 

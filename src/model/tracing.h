@@ -2,9 +2,11 @@
 // A stored tracing and the patient it belongs to, as the program works with them.
 
 #include <array>
+#include <optional>
 #include <span>
 #include <string>
 
+#include "model/figure_alignment.h"
 #include "model/geometry.h"
 #include "model/measurement.h"
 
@@ -20,13 +22,13 @@ struct Patient {
 
 // One tracing: the landmarks in millimetres with S at the origin (x towards the face,
 // y downwards), by landmark number; 29 and 30 are derived by the analysis. The age
-// text is the patient's age when it was traced; the figure fields are the text that
-// follows it in a record line (figure scale, left and top offsets), empty for a
-// tracing whose figure was never aligned.
+// text is the patient's age when it was traced; the figure fields are the alignment of
+// its radiograph under the figure as its record line holds them, none for a tracing
+// whose figure was never aligned.
 struct Tracing {
     PointTable X{}, Y{};
     std::string age;
-    std::string figure;
+    std::optional<FigureAlignment> figure;
 };
 
 // A tracing as its report shows it, as it was when it was shown or compared: the

@@ -15,10 +15,6 @@ using Step = ui::DigitisingState::Step;
 
 }  // namespace
 
-int ZoomPercent(const ui::MainWindow& w) {
-    return w.VScroll2.value;
-}
-
 void ShowMarks(ui::MainWindow& w) {
     // A tracing being corrected lies on the film by its own transform.
     if (w.state.Correction.On()) return ShowCorrectionMarks(w);
@@ -26,7 +22,7 @@ void ShowMarks(ui::MainWindow& w) {
     const ui::DigitisingState& d = s.Digitising;
     w.Image1.marks.clear();
     // The store keeps the scale of S; the marks lie on the picture at the current zoom.
-    const int zoom = ZoomPercent(w), scale = d.ScalePercent(zoom);
+    const int zoom = d.zoomPercent, scale = d.ScalePercent();
     const double factor = scale > 0 ? double(zoom) / scale : 1;
     for (int m = model::Number(model::kFirstClicked); m >= 1 && m <= model::kLandmarkCount;
          m = model::NextClicked(m)) {
@@ -72,7 +68,7 @@ void ShowAsked(ui::MainWindow& w) {
 }
 
 float PointerInScale(const ui::MainWindow& w, float twips) {
-    return static_cast<float>(w.state.Digitising.InScale(twips, ZoomPercent(w)));
+    return static_cast<float>(w.state.Digitising.InScale(twips));
 }
 
 void ShowPointer(ui::MainWindow& w) {

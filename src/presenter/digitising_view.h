@@ -26,8 +26,6 @@ inline constexpr const char* kRulerMark2 = "尺2";
 // again at S) and the marks of the landmarks placed.
 void ShowAsked(ui::MainWindow& win);
 
-// The zoom in force, in percent.
-int ZoomPercent(const ui::MainWindow& win);
 // The marks of the placed landmarks on the radiograph at the current zoom.
 void ShowMarks(ui::MainWindow& win);
 

@@ -45,6 +45,12 @@ void LayOutFigurePanel(ui::MainWindow& win, const model::Figure& figure) {
     panel.left = (win.readceph.width - panel.width) / 2.0f;
 }
 
+void ShowFigurePanel(ui::MainWindow& win) {
+    const bool shown = win.state.FigurePanel.shown;
+    win.Picture8.visible = shown;
+    win.graph.caption = shown ? "取消圖形" : "使用圖形";
+}
+
 void ShowProfile(ui::State& state, const model::Profile& profile) {
     for (int i = 0; i < model::kProfilePoints; ++i) {
         state.ProfilePts[0][i] = profile.x[i];

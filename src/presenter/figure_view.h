@@ -17,6 +17,10 @@ void ShowFigure(ui::MainWindow& win, const model::Figure& figure);
 // and the chin, and centred in the window.
 void LayOutFigurePanel(ui::MainWindow& win, const model::Figure& figure);
 
+// The figure panel shown or hidden as the state has it, and the `graph` item offering
+// the other.
+void ShowFigurePanel(ui::MainWindow& win);
+
 // The profile points as the state record keeps them beside the figure, and back.
 void ShowProfile(ui::State& state, const model::Profile& profile);
 model::Profile ShownProfile(const ui::State& state);

@@ -148,17 +148,18 @@ bool StoreInput(ui::App& app) {
 void Command2_Click(ui::App& app) {
     ui::MainWindow& w = app.win;
     const ui::State& s = w.state;
-    // What was typed is stored as it stands once the boxes are checked.
-    ui::CheckFigureBoxes(w);
-    const std::array<std::string, 3> boxes{w.Text1[0].text, w.Text1[1].text, w.Text1[2].text};
-    for (const std::string& box : boxes) {
+    // What was typed is committed and stored as it stands.
+    ui::AcceptFigureBoxes(w);
+    const model::FigureAlignment& typed = s.FigurePanel.alignment;
+    for (const model::TypedNumber* box : {&typed.scale, &typed.left, &typed.top}) {
         // A comma would shift the fields of the line, a line end split it.
-        if (BreaksLine(box)) return Tell(app, "圖形調整的欄位「" + box + "」不能含有逗號。");
+        if (BreaksLine(box->text))
+            return Tell(app, "圖形調整的欄位「" + box->text + "」不能含有逗號。");
     }
     const std::string code(TrimBlanks(w.state.Patient.code));
     auto adjust = [&](std::string_view line, std::string& replacement) {
         if (!store::LineBelongsTo(line, code)) return false;
-        replacement = store::WithFigureFields(line, boxes) + "\r\n";
+        replacement = store::WithFigureFields(line, typed) + "\r\n";
         return true;
     };
     const store::StoreResult stored =

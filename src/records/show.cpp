@@ -3,6 +3,7 @@
 #include "base/filesys.h"
 #include "base/patient_files.h"
 #include "figure/figure.h"
+#include "presenter/figure_view.h"
 #include "records/correct.h"
 #include "records/shown_tracing.h"
 #include "report/half_widths.h"
@@ -31,11 +32,11 @@ void PaintPictureUnderFigure(ui::App& app, int n) {
     w.Picture6.picture = picture;
     w.Picture6.width = static_cast<float>(picture.widthPx) * screen.twipsPerPixelX;
     w.Picture6.height = static_cast<float>(picture.heightPx) * screen.twipsPerPixelY;
-    const float scale = static_cast<float>(TextToNumber(w.Text1[0].text));
+    const model::FigureAlignment& at = w.state.FigurePanel.alignment;
+    const float scale = static_cast<float>(at.scale.value);
     w.Picture8.drawing.Add<ui::DrawPicture>(
-        picture, static_cast<float>(TextToNumber(w.Text1[1].text)),
-        static_cast<float>(TextToNumber(w.Text1[2].text)), w.Picture6.width * scale,
-        w.Picture6.height * scale, std::uint32_t{0x8800C6});
+        picture, static_cast<float>(at.left.value), static_cast<float>(at.top.value),
+        w.Picture6.width * scale, w.Picture6.height * scale, std::uint32_t{0x8800C6});
     w.Frame2.visible = true;
 }
 
@@ -94,7 +95,7 @@ void ShowTracing(ui::App& app, int index) {
     report::DrawReport(app, s.ShownReport, false, 0);
     report::FinishReport(app);
     w.graph.enabled = true;
-    w.graph.caption = w.Picture8.visible ? "取消圖形" : "使用圖形";
+    presenter::ShowFigurePanel(w);
     PaintPictureUnderFigure(app, index + 1);
     figure::BuildFigure(w);
     report::ShowHalfWidths(app);

@@ -9,17 +9,11 @@ using store::RecordFields;
 using store::TracingLookup;
 
 model::ReportedTracing ApplyRecordFields(ui::MainWindow& win, const RecordFields& r, int number) {
-    win.Text1[0].tag.clear();
-    win.Text1[1].tag.clear();
+    win.state.FigurePanel.scaleArmed = win.state.FigurePanel.offsetArmed = false;
     model::ReportedTracing shown = model::ReportOf(TracingOf(r), win.state.Patient, number);
     presenter::ShowResults(win, shown);
     win.Label13.caption = r.age;
-    if (!win.state.Comparing) {
-        // The scale box can never receive 0 here, so its change guard has nothing to do.
-        std::array<std::string, 3> boxes = store::FigureBoxTexts(r.rest);
-        for (int i = 0; i < 3; ++i)
-            ui::WriteFigureBox(win, i, std::move(boxes[i]));
-    }
+    if (!win.state.Comparing) ui::SetFigureAlignment(win, model::ShownAlignment(r.figure));
     return shown;
 }
 

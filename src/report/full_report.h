@@ -59,7 +59,7 @@ struct FullReportRequest {
     std::string picture;  // the radiograph's file
     model::Patient patient;
     model::ReportedTracing tracing;
-    std::array<std::string, 3> figureFields;  // scale, left, top as the tracing holds them
+    model::FigureAlignment alignment;  // the radiograph under the figure, as the panel has it
     model::Figure figure;
     const model::NamedAnalysis* standard = nullptr;
     const model::NamedAnalysis* chosen = nullptr;

@@ -39,10 +39,9 @@ FullReportInputs AssembleFullReport(const FullReportRequest& r, ui::PictureServi
     in.patient = r.patient;
     in.tracing = r.tracing;
     in.printedOn = DateText(r.today.year, r.today.month, r.today.day);
-    in.radiograph =
-        FindRadiograph(pictures, r.picture, static_cast<float>(TextToNumber(r.figureFields[0])),
-                       static_cast<float>(TextToNumber(r.figureFields[1])),
-                       static_cast<float>(TextToNumber(r.figureFields[2])));
+    in.radiograph = FindRadiograph(pictures, r.picture, static_cast<float>(r.alignment.scale.value),
+                                   static_cast<float>(r.alignment.left.value),
+                                   static_cast<float>(r.alignment.top.value));
     in.figure = r.figure;
     in.standard = r.standard;
     in.chosen = r.chosen;
@@ -65,7 +64,7 @@ FullReportInputs ShownFullReport(ui::App& app, const analysis::LoadedAnalyses& a
     r.picture = base::TracingPictureFile(s.PictureDir, s.Patient.code, s.ShownTracing + 1);
     r.patient = s.Patient;
     r.tracing = s.ShownReport;
-    r.figureFields = {w.Text1[0].text, w.Text1[1].text, w.Text1[2].text};
+    r.alignment = s.FigurePanel.alignment;
     r.figure = s.ShownFigure;
     r.standard = StandardAnalysisOf(analyses.analyses);
     r.chosen = model::FindAnalysis(analyses.analyses, s.ChosenAnalysis);

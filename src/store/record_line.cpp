@@ -42,7 +42,7 @@ RecordFields ParseRecordFields(std::string_view line) {
     rest = AfterComma(rest);
     r.age = std::string(rest.substr(0, rest.find(',')));
     rest = r.age.size() + 1 <= rest.size() ? rest.substr(r.age.size() + 1) : std::string_view();
-    r.rest = std::string(rest);
+    r.figure = ReadFigureFields(rest);
     return r;
 }
 
@@ -51,7 +51,7 @@ model::Tracing TracingOf(const RecordFields& fields) {
     for (std::size_t i = 1; i <= model::kLandmarkCount; ++i)
         t.X[i] = fields.x[i], t.Y[i] = fields.y[i];
     t.age = fields.age;
-    t.figure = fields.rest;
+    t.figure = fields.figure;
     return t;
 }
 
@@ -61,16 +61,34 @@ base::Result<model::Tracing, LineFault> ReadTracingLine(std::string_view line) {
     return TracingOf(fields);
 }
 
-std::array<std::string, 3> FigureBoxTexts(std::string_view rest) {
-    std::array<std::string, 3> boxes{"1", "0", "0"};
+std::optional<model::FigureAlignment> ReadFigureFields(std::string_view rest) {
+    if (rest.empty()) return std::nullopt;
+    model::FigureAlignment figure;
+    // A field missing before the top offset keeps its default, as the boxes have always
+    // read such a line.
     std::size_t c = rest.find(',');
-    if (c != std::string_view::npos) boxes[0] = std::string(rest.substr(0, c));
-    rest = AfterComma(rest);
-    if (TextToNumber(boxes[0]) == 0) boxes[0] = "1";
+    if (c == std::string_view::npos) {
+        figure.fields = 1;
+        figure.top = model::TypedNumber(std::string(rest));
+        return figure;
+    }
+    figure.scale = model::TypedNumber(std::string(rest.substr(0, c)));
+    rest.remove_prefix(c + 1);
     c = rest.find(',');
-    if (c != std::string_view::npos) boxes[1] = std::string(rest.substr(0, c));
-    boxes[2] = FormatGeneral(TextToNumber(AfterComma(rest)));
-    return boxes;
+    if (c == std::string_view::npos) {
+        figure.fields = 2;
+        figure.top = model::TypedNumber(std::string(rest));
+        return figure;
+    }
+    figure.left = model::TypedNumber(std::string(rest.substr(0, c)));
+    figure.top = model::TypedNumber(std::string(rest.substr(c + 1)));
+    return figure;
+}
+
+std::string FigureFieldsText(const model::FigureAlignment& figure) {
+    if (figure.fields == 1) return figure.top.text;
+    if (figure.fields == 2) return figure.scale.text + "," + figure.top.text;
+    return figure.scale.text + "," + figure.left.text + "," + figure.top.text;
 }
 
 base::Result<std::optional<std::string>, TracingProblem> PatientLine(const std::string& dataDir,
@@ -127,11 +145,11 @@ std::string FormatRecordLine(std::string_view code, const PointRow& x, const Poi
 
 std::string FormatRecordLine(std::string_view code, const model::Tracing& tracing) {
     std::string line = FormatRecordLine(code, tracing.X, tracing.Y, tracing.age);
-    if (!tracing.figure.empty()) (line += ',') += tracing.figure;
+    if (tracing.figure) (line += ',') += FigureFieldsText(*tracing.figure);
     return line;
 }
 
-std::string WithFigureFields(std::string_view line, const std::array<std::string, 3>& boxes) {
+std::string WithFigureFields(std::string_view line, const model::FigureAlignment& figure) {
     // Keep everything up to and including the 41st comma (the one after the age text);
     // a line without one is kept whole and gets its comma.
     std::size_t keep = line.size();
@@ -147,7 +165,7 @@ std::string WithFigureFields(std::string_view line, const std::array<std::string
     }
     std::string out(TrimBlanks(line.substr(0, keep)));
     if (out.empty() || out.back() != ',') out += ',';
-    out += boxes[0] + "," + boxes[1] + "," + boxes[2];
+    out += FigureFieldsText(figure);
     return out;
 }
 

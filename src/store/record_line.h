@@ -34,8 +34,9 @@ enum class LineFault {
 struct RecordFields {
     std::array<float, 20> x{}, y{};  // landmarks 1..19
     std::string age;                 // the age text
-    std::string rest;                // what follows the age text and its comma
-    std::string line;                // the whole line, as FindTracing read it
+    // The figure fields: what follows the age text and its comma, none when nothing does.
+    std::optional<model::FigureAlignment> figure;
+    std::string line;  // the whole line, as FindTracing read it
     LineFault fault = LineFault::None;
     bool IsTracing() const { return fault == LineFault::None; }
 };
@@ -48,8 +49,11 @@ model::Tracing TracingOf(const RecordFields& fields);
 // A record line read as a tracing, or why it is none.
 base::Result<model::Tracing, LineFault> ReadTracingLine(std::string_view line);
 
-// The figure boxes as a line gives them: scale (never 0), left and top offsets.
-std::array<std::string, 3> FigureBoxTexts(std::string_view rest);
+// The figure fields of a line, from what follows its age text and comma: scale, left and
+// top offsets, the top offset taking the rest of the line (none when nothing follows).
+std::optional<model::FigureAlignment> ReadFigureFields(std::string_view rest);
+// The same fields as a line holds them, exactly as they were read.
+std::string FigureFieldsText(const model::FigureAlignment& figure);
 
 // Why a patient's stored tracing cannot be shown: its record file cannot be read (the
 // system's reason), or the patient's line there holds no tracing (the line's fault).
@@ -87,6 +91,6 @@ std::string FormatRecordLine(std::string_view code, const model::Tracing& tracin
 
 // The patient's line with the figure fields (scale, left, top) replaced or added after
 // the age text; the first 41 fields stay as they are.
-std::string WithFigureFields(std::string_view line, const std::array<std::string, 3>& boxes);
+std::string WithFigureFields(std::string_view line, const model::FigureAlignment& figure);
 
 }  // namespace ceph::store

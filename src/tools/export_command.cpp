@@ -142,12 +142,13 @@ void AppendRow(std::string& out, std::string_view code, int tracing, const model
     for (const char* n : texts.norms)
         AppendCsvField(out += ',', n);
     // A line stored before the figure was aligned has no figure fields.
-    if (fields.figure.empty()) {
+    if (!fields.figure) {
         out += ",,,\r\n";
         return;
     }
-    for (const std::string& box : store::FigureBoxTexts(fields.figure))
-        AppendCsvField(out += ',', box);
+    const model::FigureAlignment shown = model::ShownAlignment(fields.figure);
+    for (const model::TypedNumber* box : {&shown.scale, &shown.left, &shown.top})
+        AppendCsvField(out += ',', box->text);
     out += "\r\n";
 }
 

@@ -194,10 +194,10 @@ int RunFigure(int argc, char** argv, PngWriter pngWriter) {
     }
     const model::Figure figure = BuildFigure(stored->tracing, Steps(line));
     // Where the figure panel puts the radiograph for this tracing.
-    const std::array<std::string, 3> boxes = store::FigureBoxTexts(stored->tracing.figure);
-    const model::FigureRadiograph under{picture, static_cast<float>(TextToNumber(boxes[1])),
-                                        static_cast<float>(TextToNumber(boxes[2])),
-                                        static_cast<float>(TextToNumber(boxes[0]))};
+    const model::FigureAlignment shown = model::ShownAlignment(stored->tracing.figure);
+    const model::FigureRadiograph under{picture, static_cast<float>(shown.left.value),
+                                        static_cast<float>(shown.top.value),
+                                        static_cast<float>(shown.scale.value)};
     const base::Result<void> written =
         svg ? base::FromSystem(
                   out, base::WriteFileAtomically(out, FigureSvg(figure, FigureTitle(*stored))))

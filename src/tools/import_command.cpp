@@ -59,8 +59,12 @@ base::Result<std::string, std::string> CheckLine(std::string_view line) {
     // Stored tracings have S at the origin.
     if (x[16] != 0 || y[16] != 0) model::MoveSToOrigin(x, y);
     tracing.age = f[40];
-    for (std::size_t k = 41; k < f.size(); ++k)
-        (tracing.figure += k == 41 ? "" : ",") += TrimBlanks(f[k]);
+    if (f.size() == 44) {
+        auto field = [&](std::size_t k) {
+            return model::TypedNumber(std::string(TrimBlanks(f[k])));
+        };
+        tracing.figure = model::FigureAlignment{field(41), field(42), field(43)};
+    }
     return store::FormatRecordLine(f[0], tracing);
 }
 

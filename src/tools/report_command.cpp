@@ -82,7 +82,7 @@ std::optional<report::FullReportInputs> FullInputs(const CommandLine& o, const S
                                                               st.patient.code, st.number);
     r.patient = st.patient;
     r.tracing = model::ReportOf(st.tracing, st.patient, st.number);
-    r.figureFields = store::FigureBoxTexts(st.tracing.figure);
+    r.alignment = model::ShownAlignment(st.tracing.figure);
     r.figure = model::FigureOf(st.tracing);
     r.standard = report::StandardAnalysisOf(analyses.analyses);
     r.halfWidths = o.Has("--uncertainty");

@@ -1,9 +1,10 @@
 #pragma once
 // Where the placing of the landmarks stands: the landmark asked for next (or all placed,
-// or no input under way), a placed landmark picked up to be moved, the scale the
-// landmarks are kept in, the pointer's last position over the radiograph and the S-N
-// distance measured on it. The handlers change it and the guide, the read-out and the
-// calibration panel show it; nothing is read back from their captions.
+// or no input under way), a placed landmark picked up to be moved, the current zoom and
+// the scale the landmarks are kept in, the pointer's last position over the radiograph
+// and the S-N distance measured on it. The handlers change it and the guide, the zoom
+// bar, the read-out and the calibration panel show it; nothing is read back from their
+// captions.
 
 #include "model/landmark.h"
 
@@ -43,6 +44,8 @@ struct DigitisingState {
     // A placed landmark was picked up to be moved: `asked` is that landmark, and once it
     // is placed again the input goes on at this number (a landmark, or kFinishedNumber).
     int resumeAt = 0;
+    // The zoom of the radiograph now, in percent; the zoom bar VScroll2 shows it.
+    int zoomPercent = 100;
     // The zoom, in percent, at which S was placed. All 19 landmarks are kept in image
     // units of that zoom, whatever the zoom of each click, so the stored tracing has one
     // scale and the S-N distance is measured in it. While S is asked in the click order
@@ -84,11 +87,11 @@ struct DigitisingState {
         return step == Step::Finished ||
                (step == Step::Asking && (asked != model::kFirstClicked || PickedUp()));
     }
-    // The scale in force when the zoom is `zoomPercent`.
-    int ScalePercent(int zoomPercent) const { return ScaleFixed() ? scalePercent : zoomPercent; }
-    // A length in twips at the zoom `zoomPercent` in the image units of the scale.
-    double InScale(double twips, int zoomPercent) const {
-        return zoomPercent > 0 ? twips * ScalePercent(zoomPercent) / zoomPercent : twips;
+    // The scale in force at the current zoom.
+    int ScalePercent() const { return ScaleFixed() ? scalePercent : zoomPercent; }
+    // A length in twips at the current zoom in the image units of the scale.
+    double InScale(double twips) const {
+        return zoomPercent > 0 ? twips * ScalePercent() / zoomPercent : twips;
     }
 };
 

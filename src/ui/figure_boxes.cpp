@@ -1,20 +1,21 @@
 #include "ui/figure_boxes.h"
 
-#include "model/numbers.h"
-
 namespace ceph::ui {
 
-void CheckFigureBoxes(MainWindow& win) {
-    // Only the scale box is tested, whichever box changed.
-    TextBox& scale = win.Text1[0];
-    if (TextToNumber(scale.text) == 0) scale.text = "1";
+void SetFigureAlignment(MainWindow& win, model::FigureAlignment alignment) {
+    model::GuardScale(alignment);
+    const model::FigureAlignment& a = win.state.FigurePanel.alignment = std::move(alignment);
+    win.Text1[0].text = a.scale.text;
+    win.Text1[1].text = a.left.text;
+    win.Text1[2].text = a.top.text;
 }
 
-void WriteFigureBox(MainWindow& win, int index, std::string text) {
-    TextBox& box = win.Text1[index];
-    if (box.text == text) return;
-    box.text = std::move(text);
-    CheckFigureBoxes(win);
+void AcceptFigureBoxes(MainWindow& win) {
+    model::FigureAlignment typed;
+    typed.scale = model::TypedNumber(win.Text1[0].text);
+    typed.left = model::TypedNumber(win.Text1[1].text);
+    typed.top = model::TypedNumber(win.Text1[2].text);
+    SetFigureAlignment(win, std::move(typed));
 }
 
 }  // namespace ceph::ui

@@ -1,20 +1,20 @@
 #pragma once
-// The three figure-adjustment boxes (scale, left and top offset of the radiograph under
-// the figure) are checked whenever a value is committed: the scale box is set to "1" if
-// it reads as 0, since a picture scaled by nothing would vanish. Typing commits nothing
-// until Enter, leaving the box or "ReLoad" (a value such as 0.25 passes through a lone
-// 0 on its way). Every write of the program goes through here and is checked at once.
+// The three figure-adjustment boxes Text1 (scale, left and top offset of the radiograph
+// under the figure) show the alignment of the state record. What is typed into them is
+// taken into the state only when it is committed: Enter, leaving a box or "ReLoad" (a
+// value such as 0.25 passes through a lone 0 on its way). Whatever the alignment comes
+// from, typed or computed, its scale is guarded at once: a scale that reads as 0 becomes
+// 1, since a picture scaled by nothing would vanish.
 
-#include <string>
-
+#include "model/figure_alignment.h"
 #include "ui/main_window.h"
 
 namespace ceph::ui {
 
-// The boxes' check.
-void CheckFigureBoxes(MainWindow& win);
+// Puts `alignment` into the state, its scale guarded, and shows it in the boxes.
+void SetFigureAlignment(MainWindow& win, model::FigureAlignment alignment);
 
-// Writes box `index` (0..2) and runs the check when the text changed.
-void WriteFigureBox(MainWindow& win, int index, std::string text);
+// Commits what the boxes hold, as typed.
+void AcceptFigureBoxes(MainWindow& win);
 
 }  // namespace ceph::ui

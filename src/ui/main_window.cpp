@@ -95,7 +95,7 @@ void MainWindow::BuildFigurePanel() {
     Picture3.visible = false;
     Picture3.backColor = kLightCyan;
     controls_.Add(Picture8, "Picture8", &Picture3, {0, 480, 7455, 4935});
-    Picture8.visible = false;
+    Picture8.visible = state.FigurePanel.shown;
     Picture8.backColor = kWhite;
     Picture8.foreColor = kBlue;
     BuildFigureFrames();
@@ -114,9 +114,11 @@ void MainWindow::BuildFigurePanel() {
 
 void MainWindow::BuildFigureFrames() {
     controls_.Add(Frame2, "Frame2", &Picture8, {4800, 3240, 2055, 975}, "調整圖形");
-    controls_.Add(Text1[0], {"Text1", 0}, &Frame2, {120, 270, 570, 300}, "1");
-    controls_.Add(Text1[1], {"Text1", 1}, &Frame2, {750, 270, 570, 300}, "0");
-    controls_.Add(Text1[2], {"Text1", 2}, &Frame2, {1380, 270, 570, 300}, "0");
+    // The boxes show the alignment of the state: scale 1 at the panel's corner.
+    const model::FigureAlignment& at = state.FigurePanel.alignment;
+    controls_.Add(Text1[0], {"Text1", 0}, &Frame2, {120, 270, 570, 300}, at.scale.text);
+    controls_.Add(Text1[1], {"Text1", 1}, &Frame2, {750, 270, 570, 300}, at.left.text);
+    controls_.Add(Text1[2], {"Text1", 2}, &Frame2, {1380, 270, 570, 300}, at.top.text);
     controls_.Add(Command2, "Command2", &Frame2, {120, 600, 1800, 300}, "ReLoad");
 
     controls_.Add(Frame1, "Frame1", &Picture8, {4680, 240, model::kMovementFrameWidth, 2895},
@@ -180,7 +182,7 @@ void MainWindow::BuildWorkArea() {
     VScroll2.max = 300;
     VScroll2.smallChange = 5;
     VScroll2.largeChange = 50;
-    VScroll2.value = 100;
+    VScroll2.value = state.Digitising.zoomPercent;
     controls_.Add(Picture4, "Picture4", &Picture2, {3240, 0, 5415, 5415});
     Picture4.backColor = kBlack;
     // The keys of the film (zoom, pan, step back) act as soon as the film is shown.

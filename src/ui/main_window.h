@@ -47,8 +47,9 @@ struct MainWindow {
     PictureBox Picture8;
     std::array<Line, 15> Line2;
     std::array<Line, 9> Line1;
-    // Frame2 places the radiograph under the figure: Text1 holds its scale and its
-    // left and top offsets, Command2 stores them with the tracing.
+    // Frame2 places the radiograph under the figure: Text1 shows its scale and its
+    // left and top offsets (state.FigurePanel.alignment) and takes them as typed,
+    // Command2 stores them with the tracing.
     Frame Frame2;
     std::array<TextBox, 3> Text1;
     CommandButton Command2;
@@ -74,10 +75,11 @@ struct MainWindow {
     std::array<Label, kNormLabels> Label12;
 
     // The work area Picture2: the viewport Picture4 showing the radiograph Image1,
-    // VScroll1 panning it down, the zoom bar VScroll2 (percent) with Command1 back to
-    // 100 %, the picture path Text5, Command5 (one step back), Command6 (start again),
-    // Command3 (cancel), the pointer's position LabelX and LabelY, and the hidden
-    // picture holder Picture6 that keeps the radiograph at its own size.
+    // VScroll1 panning it down, the zoom bar VScroll2 (showing the zoom in percent that
+    // state.Digitising keeps, and taking the user's) with Command1 back to 100 %, the
+    // picture path Text5, Command5 (one step back), Command6 (start again), Command3
+    // (cancel), the pointer's position LabelX and LabelY, and the hidden picture holder
+    // Picture6 that keeps the radiograph at its own size.
     PictureBox Picture2;
     VScrollBar VScroll1;
     CommandButton Command1;

@@ -9,6 +9,7 @@
 
 #include "model/analyses.h"
 #include "model/figure.h"
+#include "model/figure_alignment.h"
 #include "model/tracing.h"
 #include "ui/controls.h"
 #include "ui/correction_state.h"
@@ -38,6 +39,21 @@ struct ReportPanel {
     DrawingList drawing;
 };
 
+// The figure panel and the radiograph under it, as the behaviour keeps them; the panel,
+// the `graph` item's caption and the alignment boxes Text1 show them.
+struct FigurePanelState {
+    // Where the radiograph lies under the figure, as the boxes show it: set by showing a
+    // tracing and by a click on the figure, and taken from what is typed into the boxes
+    // once it is committed (Enter, leaving a box, ReLoad).
+    model::FigureAlignment alignment;
+    // Which boxes a click on the figure acts for: focus into the scale box arms the
+    // scale, into the left-offset box the offsets, until a key is typed into any box or
+    // the click has used it.
+    bool scaleArmed = false, offsetArmed = false;
+    // Whether the figure panel is shown; the `graph` item then offers to cancel it.
+    bool shown = false;
+};
+
 struct State {
     std::string DataDir;     // ends with the platform separator
     std::string PictureDir;  // ends with the platform separator
@@ -63,6 +79,7 @@ struct State {
     DigitisingState Digitising;
     std::array<std::array<float, kProfileSlots>, 2> ProfilePts{};
     model::Figure ShownFigure;  // the shown tracing's figure, as moved since
+    FigurePanelState FigurePanel;
     ReportPanel ShownPanel;
     // The figure panel's drawing with the shown tracing alone, which each comparison
     // draws over afresh.

@@ -106,6 +106,7 @@ TEST_F(ExitTest, ScaleBoxNeverHoldsZeroOnceCommitted) {
         w.Text1[0].text = c.scale;
         EXPECT_TRUE(Send(EventType::LostFocus, "Text1", c.left));
         EXPECT_EQ(w.Text1[0].text, c.expected) << '"' << c.scale << "\" leaving box " << c.left;
+        EXPECT_EQ(w.state.FigurePanel.alignment.scale.text, c.expected) << c.scale;
     }
     // Enter commits too; other keys do not.
     w.Text1[0].text = "0";
@@ -131,19 +132,47 @@ TEST_F(ExitTest, TypingAScaleKeyByKeyKeepsEveryCharacter) {
     EXPECT_EQ(w.Text1[0].text, "0.25");
 }
 
-TEST_F(ExitTest, TheProgramsOwnWritesRunTheSameRule) {
-    // Whichever box the program writes, the scale box is guarded as for typing.
-    w.Text1[0].text = "0";
-    ui::WriteFigureBox(w, 2, "35");
+TEST_F(ExitTest, WhatIsTypedReachesTheStateOnEnterOrLeavingTheBox) {
+    const model::FigureAlignment& shown = w.state.FigurePanel.alignment;
+    auto type = [&](int box, const std::string& text) {
+        for (char c : text) {
+            Event key{EventType::KeyPress, "Text1", box};
+            key.key = c;
+            Dispatch(app, key);
+            w.Text1[box].text += c;
+            Send(EventType::Change, "Text1", box);
+        }
+    };
+    w.Text1[1].text.clear();
+    type(1, "-2.50");
+    EXPECT_EQ(shown.left.text, "0") << "typing alone commits nothing";
+    Event enter{EventType::KeyPress, "Text1", 1};
+    enter.key = kEnterKey;
+    Dispatch(app, enter);
+    EXPECT_EQ(shown.left.text, "-2.50") << "kept as typed";
+    EXPECT_EQ(shown.left.value, -2.5);
+
+    w.Text1[2].text.clear();
+    type(2, " 12mm");
+    EXPECT_EQ(shown.top.text, "0");
+    Send(EventType::LostFocus, "Text1", 2);
+    EXPECT_EQ(shown.top.text, " 12mm");
+    EXPECT_EQ(shown.top.value, 12);
+    EXPECT_EQ(shown.left.text, "-2.50") << "the other boxes stay as committed";
+    EXPECT_EQ(w.Text1[2].text, " 12mm");
+}
+
+TEST_F(ExitTest, TheProgramsOwnAlignmentsRunTheSameRule) {
+    // Whatever the program puts into the boxes, the scale is guarded as for typing.
+    model::FigureAlignment a;
+    a.scale = model::TypedNumber("0.000"), a.top = model::TypedNumber("35");
+    ui::SetFigureAlignment(w, a);
     EXPECT_EQ(w.Text1[0].text, "1");
-    ui::WriteFigureBox(w, 0, "0.000");
-    EXPECT_EQ(w.Text1[0].text, "1");
-    ui::WriteFigureBox(w, 0, "0.750");
+    EXPECT_EQ(w.Text1[2].text, "35");
+    EXPECT_EQ(w.state.FigurePanel.alignment.scale.value, 1);
+    a.scale = model::TypedNumber("0.750");
+    ui::SetFigureAlignment(w, a);
     EXPECT_EQ(w.Text1[0].text, "0.750");
-    // Writing the text a box already holds is no change.
-    w.Text1[0].text = "0";
-    ui::WriteFigureBox(w, 1, w.Text1[1].text);
-    EXPECT_EQ(w.Text1[0].text, "0");
 }
 
 TEST_F(ExitTest, OffsetBoxesMayBeEmpty) {
@@ -157,19 +186,20 @@ TEST_F(ExitTest, OffsetBoxesMayBeEmpty) {
 }
 
 TEST_F(ExitTest, FocusArmsABoxAndAnyKeyDisarmsScaleAndLeft) {
+    const ui::FigurePanelState& f = w.state.FigurePanel;
     Send(EventType::GotFocus, "Text1", 1);
-    EXPECT_EQ(w.Text1[1].tag, "1");
-    EXPECT_EQ(w.Text1[0].tag, "");
+    EXPECT_TRUE(f.offsetArmed);
+    EXPECT_FALSE(f.scaleArmed);
     Send(EventType::GotFocus, "Text1", 0);
+    EXPECT_TRUE(f.scaleArmed);
     Send(EventType::GotFocus, "Text1", 2);
-    EXPECT_TRUE(Send(EventType::KeyPress, "Text1", 1));
-    EXPECT_EQ(w.Text1[0].tag, "");
-    EXPECT_EQ(w.Text1[1].tag, "");
-    EXPECT_EQ(w.Text1[2].tag, "1");  // the top box is not disarmed by a key
+    EXPECT_TRUE(Send(EventType::KeyPress, "Text1", 2));
+    EXPECT_FALSE(f.scaleArmed);
+    EXPECT_FALSE(f.offsetArmed);
 
     Send(EventType::GotFocus, "Text1", 1);
     Send(EventType::LostFocus, "Text1", 1);
-    EXPECT_EQ(w.Text1[1].tag, "1") << "leaving a box keeps it armed";
+    EXPECT_TRUE(f.offsetArmed) << "leaving a box keeps it armed";
     Send(EventType::GotFocus, "Text1", -1);  // no such box: nothing happens
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "figure/display.h"
+#include "ui/figure_boxes.h"
 #include "ui/main_window.h"
 
 namespace ceph {
@@ -13,6 +14,7 @@ namespace {
 TEST(FigurePanel, MenuTogglesAndTheOuterPanelHides) {
     ui::MainWindow win;
     figure::graph_Click(win);
+    EXPECT_TRUE(win.state.FigurePanel.shown);
     EXPECT_TRUE(win.Picture8.visible);
     EXPECT_EQ(win.graph.caption, "取消圖形");
     figure::graph_Click(win);
@@ -21,6 +23,7 @@ TEST(FigurePanel, MenuTogglesAndTheOuterPanelHides) {
 
     figure::graph_Click(win);
     figure::Picture3_Click(win);
+    EXPECT_FALSE(win.state.FigurePanel.shown);
     EXPECT_FALSE(win.Picture8.visible);
     EXPECT_EQ(win.graph.caption, "使用圖形");
 }
@@ -58,16 +61,22 @@ TEST(Alignment, ClickMovesThePictureOntoSOrScalesItToN) {
     };
     for (const AlignCase& c : cases) {
         ui::MainWindow win;
+        // Typed and committed.
         win.Text1[0].text = c.scale, win.Text1[1].text = c.left, win.Text1[2].text = c.top;
-        win.Text1[0].tag = c.scaleArmed ? "1" : "";
-        win.Text1[1].tag = c.offsetArmed ? "1" : "";
+        ui::AcceptFigureBoxes(win);
+        ui::FigurePanelState& f = win.state.FigurePanel;
+        f.scaleArmed = c.scaleArmed, f.offsetArmed = c.offsetArmed;
         win.state.X[1] = c.nasionX;
         EXPECT_EQ(figure::AlignPicture(win, c.x, c.y), c.changed) << c.what;
         EXPECT_EQ(win.Text1[0].text, c.newScale) << c.what;
         EXPECT_EQ(win.Text1[1].text, c.newLeft) << c.what;
         EXPECT_EQ(win.Text1[2].text, c.newTop) << c.what;
-        EXPECT_EQ(win.Text1[0].tag == "1", c.scaleStillArmed) << c.what;
-        EXPECT_EQ(win.Text1[1].tag == "1", c.offsetStillArmed) << c.what;
+        // The state holds what the boxes show.
+        EXPECT_EQ(f.alignment.scale.text, c.newScale) << c.what;
+        EXPECT_EQ(f.alignment.left.text, c.newLeft) << c.what;
+        EXPECT_EQ(f.alignment.top.text, c.newTop) << c.what;
+        EXPECT_EQ(f.scaleArmed, c.scaleStillArmed) << c.what;
+        EXPECT_EQ(f.offsetArmed, c.offsetStillArmed) << c.what;
     }
 }
 

@@ -46,7 +46,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                            ceph::model::kMaxMillimetresFromS);
             }
         }
-        ceph::store::FigureBoxTexts(fields.rest);
+        if (fields.figure) {
+            // The figure fields are written back as they were read.
+            const std::string text = ceph::store::FigureFieldsText(*fields.figure);
+            FUZZ_CHECK(ceph::store::ReadFigureFields(text) == fields.figure);
+            FUZZ_CHECK(line.ends_with("," + text));
+            ceph::model::ShownAlignment(fields.figure);
+        }
         ceph::store::LineBelongsTo(line, "00101");
     }
     FUZZ_CHECK(covered == bytes.size());

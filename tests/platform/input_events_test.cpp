@@ -77,32 +77,32 @@ TEST_F(InputEvents, OnlyTypingDisarmsAndOnlyTheUserMovingTheFocusArms) {
     auto* left = qobject_cast<QLineEdit*>(window->WidgetOf(&program.win.Text1[1]));
     auto* top = qobject_cast<QLineEdit*>(window->WidgetOf(&program.win.Text1[2]));
     ASSERT_TRUE(left && top && left->isVisible());
-    std::string& leftTag = program.win.Text1[1].tag;
+    bool& leftArmed = program.win.state.FigurePanel.offsetArmed;
 
     // The focus coming back with the window or after a menu arms nothing.
     for (Qt::FocusReason reason :
          {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason, Qt::OtherFocusReason}) {
         top->setFocus(Qt::OtherFocusReason);
-        leftTag.clear();
+        leftArmed = false;
         left->setFocus(reason);
-        EXPECT_EQ(leftTag, "") << reason;
+        EXPECT_FALSE(leftArmed) << reason;
     }
     for (Qt::FocusReason reason :
          {Qt::MouseFocusReason, Qt::TabFocusReason, Qt::BacktabFocusReason}) {
         top->setFocus(Qt::OtherFocusReason);
-        leftTag.clear();
+        leftArmed = false;
         left->setFocus(reason);
-        EXPECT_EQ(leftTag, "1") << reason;
+        EXPECT_TRUE(leftArmed) << reason;
     }
 
     // Keys that type nothing leave the box armed; a digit disarms it.
     for (Qt::Key key : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Left, Qt::Key_Right, Qt::Key_Home,
                         Qt::Key_F2, Qt::Key_Delete}) {
         QTest::keyClick(left, key);
-        EXPECT_EQ(leftTag, "1") << key;
+        EXPECT_TRUE(leftArmed) << key;
     }
     QTest::keyClick(left, Qt::Key_5);
-    EXPECT_EQ(leftTag, "");
+    EXPECT_FALSE(leftArmed);
 }
 
 TEST_F(InputEvents, PlainKeysTypeIntoTheBoxesAndOtherwiseZoomPanAndStepBack) {

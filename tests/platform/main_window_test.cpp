@@ -155,7 +155,8 @@ TEST_F(MainWindowTest, TypingIntoTheScaleBoxGoesThroughItsGuard) {
     EXPECT_EQ(scale->text().toStdString(), "0.25");
     QTest::keyClick(scale, Qt::Key_Return);
     EXPECT_EQ(program.win.Text1[0].text, "0.25");
-    EXPECT_EQ(program.win.Text1[0].tag, "");
+    EXPECT_EQ(program.win.state.FigurePanel.alignment.scale.text, "0.25");
+    EXPECT_FALSE(program.win.state.FigurePanel.scaleArmed);
     // A lone 0 would hide the radiograph: Enter turns it into 1.
     scale->selectAll();
     QTest::keyClicks(scale, QStringLiteral("0"));

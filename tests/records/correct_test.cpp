@@ -166,6 +166,20 @@ TEST_F(CorrectTest, AMovedSMovesTheTracingSoSStaysTheOrigin) {
     }
 }
 
+TEST_F(CorrectTest, TheFigureFieldsAreStoredAgainAsTheyWereWritten) {
+    // However the fields were spelt, the corrected line keeps them byte for byte.
+    const std::string written = "00101," + testing::kWorkedFields + ",0,48Y 2M,0.250, 2,-0\r\n";
+    dir.Write("ceph-1", written);
+    Click("readn", 0);
+    EXPECT_EQ(w.Text1[1].text, " 2");
+    StartCorrecting();
+    DragPogForward();
+    Click("saveCorrection");
+    const std::string line = Slurp(Record());
+    EXPECT_NE(line, written) << "Pog was moved";
+    EXPECT_TRUE(line.ends_with(",48Y 2M,0.250, 2,-0\r\n")) << line;
+}
+
 TEST_F(CorrectTest, CancelLeavesTheRecordAsItWas) {
     const double before = PogNv();
     const float panelLeft = w.Picture3.left, panelWidth = w.Picture3.width;

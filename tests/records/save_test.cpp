@@ -58,12 +58,16 @@ TEST(RecordLine, FinishedTracingInMillimetresWithSAtTheOrigin) {
 }
 
 TEST(RecordLine, FigureFieldsAreAddedOrReplacedAfterTheAgeText) {
+    auto fields = [](const char* scale, const char* left, const char* top) {
+        return model::FigureAlignment{model::TypedNumber(scale), model::TypedNumber(left),
+                                      model::TypedNumber(top)};
+    };
     PointRow x{}, y{};
     const std::string base = store::FormatRecordLine("00101", x, y, "45Y 3M");
-    const std::array<std::string, 3> boxes{"1.5", "-20", "35"};
+    const model::FigureAlignment boxes = fields("1.5", "-20", "35");
     const std::string once = store::WithFigureFields(base, boxes);
     EXPECT_EQ(once, base + ",1.5,-20,35");
-    EXPECT_EQ(store::WithFigureFields(once, {"2", "0", "7"}), base + ",2,0,7");
+    EXPECT_EQ(store::WithFigureFields(once, fields("2", "0", "7")), base + ",2,0,7");
     EXPECT_EQ(store::WithFigureFields(base + "  ", boxes), base + ",1.5,-20,35")
         << "blanks dropped";
     EXPECT_EQ(store::WithFigureFields(base + ",", boxes), base + ",1.5,-20,35");
@@ -71,9 +75,9 @@ TEST(RecordLine, FigureFieldsAreAddedOrReplacedAfterTheAgeText) {
         << "short lines get them too";
 
     const store::RecordFields read =
-        store::ParseRecordFields(store::WithFigureFields(once, {"2", "0", "7"}));
+        store::ParseRecordFields(store::WithFigureFields(once, fields("2", "0", "7")));
     EXPECT_EQ(read.age, "45Y 3M");
-    EXPECT_EQ(store::FigureBoxTexts(read.rest), (std::array<std::string, 3>{"2", "0", "7"}));
+    EXPECT_EQ(read.figure, fields("2", "0", "7"));
 }
 
 // A patient in the middle of an input: the 19 landmarks clicked (in image units) and
@@ -334,8 +338,8 @@ TEST_F(FinishTest, AlignmentIsSavedIntoTheShownLineAndShownAgain) {
     dir.Write("ceph-2", "00999,someone else\r\n" + Slurp(Record(2)) + "00998,another\r\n");
     const std::string before = Slurp(Record(2));
 
-    // Offset armed: the clicked point goes onto S.
-    w.Text1[1].tag = "1";
+    // Offset armed by the focus in its box: the clicked point goes onto S.
+    wiring::Dispatch(program, {wiring::EventType::GotFocus, "Text1", 1});
     wiring::Event up{wiring::EventType::MouseUp, "Picture8"};
     up.x = 1000, up.y = 700;
     wiring::Dispatch(program, up);
@@ -345,7 +349,7 @@ TEST_F(FinishTest, AlignmentIsSavedIntoTheShownLineAndShownAgain) {
     EXPECT_EQ(after, before.substr(0, end) + ",1,-200,-100" + before.substr(end));
     EXPECT_EQ(w.Text1[1].text, "-200") << "shown again from the stored line";
     EXPECT_EQ(w.Text1[2].text, "-100");
-    EXPECT_EQ(w.Text1[1].tag, "");
+    EXPECT_FALSE(w.state.FigurePanel.offsetArmed);
 
     // ReLoad replaces the three fields, keeping the first 41.
     w.Text1[0].text = "1.5";

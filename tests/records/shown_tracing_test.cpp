@@ -36,7 +36,7 @@ TEST_F(LoadTracingTest, FirstLineOfThePatientWinsAndOthersAreNotTheirs) {
     dir.Write("ceph-3", Line("0010", "1Y 0M") + "\r\n" + Line("001011", "2Y 0M") + "\r\n" +
                             Line(" 00101 ", "45Y 3M,1.5,-20,35") + "\r\n" + Line("00101", "9Y 9M") +
                             "\r\n");
-    win.Text1[0].tag = "1";
+    win.state.FigurePanel.scaleArmed = true;
     const TracingLookup found = records::LoadTracing(win, 2);
     ASSERT_TRUE(found.ok() && found->has_value());
     EXPECT_EQ(win.Label2.caption, "P.3");
@@ -44,7 +44,8 @@ TEST_F(LoadTracingTest, FirstLineOfThePatientWinsAndOthersAreNotTheirs) {
     EXPECT_EQ(win.Text1[0].text, "1.5");
     EXPECT_EQ(win.Text1[1].text, "-20");
     EXPECT_EQ(win.Text1[2].text, "35");
-    EXPECT_EQ(win.Text1[0].tag, "");
+    EXPECT_FALSE(win.state.FigurePanel.scaleArmed);
+    EXPECT_EQ(win.state.FigurePanel.alignment.left.value, -20) << "the state holds what is shown";
     EXPECT_EQ(win.state.X[5], 5.0f);
     EXPECT_NE(win.Text3[0].text, "Text3");  // the analysis ran
 }

@@ -162,8 +162,10 @@ TEST(FullReportTest, RadiographLiesUnderTheLandmarksAsThePanelShowsIt) {
     dir.Write("pics/00101_1.bmp", "BM");
     app::FormLoad(program, dir.StartupFromHere());
     records::ShowTracing(program, 0);
+    // Typed into the boxes and committed by leaving the last one.
     program.win.Text1[0].text = "0.5", program.win.Text1[1].text = "-300";
     program.win.Text1[2].text = "-400";
+    wiring::Dispatch(program, {wiring::EventType::LostFocus, "Text1", 2});
     wiring::Dispatch(program, {wiring::EventType::Click, "printfullmn"});
     ASSERT_EQ(services.printJobs.size(), 1u);
     const ui::DrawingList& page = services.printJobs[0][0];

@@ -16,26 +16,64 @@ namespace {
 // 19 landmarks with x = i and y = -i, S (16) at the origin.
 const auto Line = testing::CountingLine;
 
+// The figure boxes' texts for a line's figure fields.
+std::array<std::string, 3> Boxes(const RecordFields& r) {
+    const model::FigureAlignment shown = model::ShownAlignment(r.figure);
+    return {shown.scale.text, shown.left.text, shown.top.text};
+}
+
 TEST(RecordFields, FullLineWithAndWithoutFigureFields) {
     RecordFields r = ParseRecordFields(Line("00101", "45Y 3M"));
     EXPECT_EQ(r.x[1], 1.0f);
     EXPECT_EQ(r.y[19], -19.0f);
     EXPECT_EQ(r.x[16], 0.0f);
     EXPECT_EQ(r.age, "45Y 3M");
-    EXPECT_EQ(FigureBoxTexts(r.rest), (std::array<std::string, 3>{"1", "0", "0"}));
+    EXPECT_FALSE(r.figure) << "never aligned";
+    EXPECT_EQ(Boxes(r), (std::array<std::string, 3>{"1", "0", "0"}));
 
     r = ParseRecordFields(Line("00101", "45Y 3M,1.5,-20,35"));
     EXPECT_EQ(r.age, "45Y 3M");
-    EXPECT_EQ(FigureBoxTexts(r.rest), (std::array<std::string, 3>{"1.5", "-20", "35"}));
+    EXPECT_EQ(Boxes(r), (std::array<std::string, 3>{"1.5", "-20", "35"}));
 }
 
 TEST(RecordFields, FigureScaleThatIsNoNumberReadsAsOne) {
     for (const char* tail : {"9Y 1M,0,5,6", "9Y 1M,abc,5,6", "9Y 1M,,5,6"}) {
-        std::array<std::string, 3> boxes = FigureBoxTexts(ParseRecordFields(Line("7", tail)).rest);
-        EXPECT_EQ(boxes, (std::array<std::string, 3>{"1", "5", "6"})) << tail;
+        EXPECT_EQ(Boxes(ParseRecordFields(Line("7", tail))),
+                  (std::array<std::string, 3>{"1", "5", "6"}))
+            << tail;
     }
-    // The top offset is written back as a number.
-    EXPECT_EQ(FigureBoxTexts(ParseRecordFields(Line("7", "9Y 1M,2,5,35.50")).rest)[2], "35.5");
+    // The top offset is shown as a number.
+    EXPECT_EQ(Boxes(ParseRecordFields(Line("7", "9Y 1M,2,5,35.50")))[2], "35.5");
+}
+
+TEST(RecordFields, FigureFieldsAreWrittenBackAsTheyWereRead) {
+    struct Case {
+        const char* fields;           // after the age text and its comma
+        std::array<double, 3> value;  // scale, left, top as the figure panel uses them
+    };
+    const Case cases[] = {
+        {"0.250,12,-3", {0.25, 12, -3}},
+        {"1e0, 2,-0", {1, 2, 0}},
+        {"+1.50,007,35.50", {1.5, 7, 35.5}},
+        {"0,abc,", {1, 0, 0}},
+        // Lines edited elsewhere: the top offset takes the rest of the line, and fields
+        // missing before it read as their defaults.
+        {"2,5,6,7", {2, 5, 6}},
+        {"2,6", {2, 0, 6}},
+        {" 6 ", {1, 0, 6}},
+    };
+    for (const Case& c : cases) {
+        const std::string line = Line("00101", std::string("9Y 1M,") + c.fields);
+        const RecordFields r = ParseRecordFields(line);
+        ASSERT_TRUE(r.figure) << c.fields;
+        const model::FigureAlignment shown = model::ShownAlignment(r.figure);
+        EXPECT_EQ(shown.scale.value, c.value[0]) << c.fields;
+        EXPECT_EQ(shown.left.value, c.value[1]) << c.fields;
+        EXPECT_EQ(shown.top.value, c.value[2]) << c.fields;
+        // Read as a tracing and written as one, the line comes back byte for byte.
+        EXPECT_EQ(FormatRecordLine("00101", TracingOf(r)), line) << c.fields;
+        EXPECT_EQ(WithFigureFields(line, *r.figure), line) << c.fields;
+    }
 }
 
 TEST(RecordFields, ShortLineRepeatsTheLastField) {
