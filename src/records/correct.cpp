@@ -171,7 +171,7 @@ void correctmn_Click(ui::App& app) {
     c = {};
     c.step = Step::AskingS;
     c.index = index;
-    c.tracing = store::TracingOf(**found);
+    c.tracing = (**found).tracing;
     c.foundLine = (**found).line;
     // A compared tracing's overlay goes with the first release, which redraws the panel.
     s.Comparing = false;

@@ -91,7 +91,7 @@ void ShowTracing(ui::App& app, int index) {
     w.Picture3.drawing.Clear();
     w.Picture3.picture = {};
     report::FinishReport(app);
-    s.ShownReport = ApplyTracing(w, index, **found);
+    s.ShownReport = ApplyTracing(w, index, (**found).tracing);
     report::DrawReport(app, s.ShownReport, false, 0);
     report::FinishReport(app);
     w.graph.enabled = true;
@@ -115,7 +115,7 @@ void comp_Click(ui::App& app, int index) {
     else
         s.ShownFigureDrawing = w.Picture8.drawing;
     s.Comparing = true;
-    s.ComparedReport = ApplyTracing(w, index, **found);
+    s.ComparedReport = ApplyTracing(w, index, (**found).tracing);
     DrawOverlay(app);
     for (int i = 1; i <= 30; ++i)
         s.X[i] = savedX[i], s.Y[i] = savedY[i];

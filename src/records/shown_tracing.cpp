@@ -5,15 +5,15 @@
 
 namespace ceph::records {
 
-using store::RecordFields;
 using store::TracingLookup;
 
-model::ReportedTracing ApplyRecordFields(ui::MainWindow& win, const RecordFields& r, int number) {
+model::ReportedTracing ApplyStoredTracing(ui::MainWindow& win, const model::Tracing& tracing,
+                                          int number) {
     win.state.FigurePanel.scaleArmed = win.state.FigurePanel.offsetArmed = false;
-    model::ReportedTracing shown = model::ReportOf(TracingOf(r), win.state.Patient, number);
+    model::ReportedTracing shown = model::ReportOf(tracing, win.state.Patient, number);
     presenter::ShowResults(win, shown);
-    win.Label13.caption = r.age;
-    if (!win.state.Comparing) ui::SetFigureAlignment(win, model::ShownAlignment(r.figure));
+    win.Label13.caption = tracing.age;
+    if (!win.state.Comparing) ui::SetFigureAlignment(win, model::ShownAlignment(tracing.figure));
     return shown;
 }
 
@@ -21,15 +21,15 @@ TracingLookup FindTracing(const ui::MainWindow& win, int index) {
     return store::FindTracing(win.state.DataDir, win.state.Patient.code, index);
 }
 
-model::ReportedTracing ApplyTracing(ui::MainWindow& win, int index, const RecordFields& stored) {
+model::ReportedTracing ApplyTracing(ui::MainWindow& win, int index, const model::Tracing& stored) {
     win.Label2.caption = "P." + std::to_string(index + 1);
-    return ApplyRecordFields(win, stored, index + 1);
+    return ApplyStoredTracing(win, stored, index + 1);
 }
 
 TracingLookup LoadTracing(ui::MainWindow& win, int index) {
     TracingLookup found = FindTracing(win, index);
     if (found && *found)
-        ApplyTracing(win, index, **found);
+        ApplyTracing(win, index, (**found).tracing);
     else
         win.Label2.caption = "P." + std::to_string(index + 1);
     return found;

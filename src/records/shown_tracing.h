@@ -9,18 +9,17 @@
 namespace ceph::records {
 
 // Fills the landmark store, the age label and (unless comparing) the figure boxes from
-// the fields, and the result grid from their analysis; gives the report of the tracing
-// as the window now shows it, under the caption of tracing `number`.
-model::ReportedTracing ApplyRecordFields(ui::MainWindow& win, const store::RecordFields& fields,
-                                         int number = 0);
+// a stored tracing, and the result grid from its analysis; gives the report of the
+// tracing as the window now shows it, under the caption of tracing `number`.
+model::ReportedTracing ApplyStoredTracing(ui::MainWindow& win, const model::Tracing& tracing,
+                                          int number = 0);
 
 // The window's patient's line in record file index+1, looked up without changing the
 // window (store::FindTracing for its data folder and patient).
 store::TracingLookup FindTracing(const ui::MainWindow& win, int index);
 
-// The tracing caption "P.n" and the stored tracing, as ApplyRecordFields.
-model::ReportedTracing ApplyTracing(ui::MainWindow& win, int index,
-                                    const store::RecordFields& stored);
+// The tracing caption "P.n" and the stored tracing, as ApplyStoredTracing.
+model::ReportedTracing ApplyTracing(ui::MainWindow& win, int index, const model::Tracing& stored);
 
 // FindTracing then ApplyTracing. Without a sound line nothing but the tracing caption
 // changes.

@@ -108,12 +108,11 @@ base::Result<std::optional<std::string>, TracingProblem> PatientLine(const std::
 TracingLookup FindTracing(const std::string& dataDir, std::string_view code, int index) {
     const auto line = PatientLine(dataDir, code, index);
     if (!line) return base::Fail(line.why());
-    if (!*line) return std::optional<RecordFields>();
-    RecordFields fields = ParseRecordFields(**line);
+    if (!*line) return std::optional<FoundTracing>();
+    const RecordFields fields = ParseRecordFields(**line);
     if (!fields.IsTracing())
         return base::Fail(TracingProblem{RecordFilePath(dataDir, index + 1), {}, fields.fault});
-    fields.line = std::move(**line);
-    return std::optional<RecordFields>(std::move(fields));
+    return std::optional<FoundTracing>(FoundTracing{TracingOf(fields), std::move(**line)});
 }
 
 std::string TracingProblemText(const TracingProblem& problem, int index) {

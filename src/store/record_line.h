@@ -36,7 +36,6 @@ struct RecordFields {
     std::string age;                 // the age text
     // The figure fields: what follows the age text and its comma, none when nothing does.
     std::optional<model::FigureAlignment> figure;
-    std::string line;  // the whole line, as FindTracing read it
     LineFault fault = LineFault::None;
     bool IsTracing() const { return fault == LineFault::None; }
 };
@@ -69,10 +68,17 @@ base::Result<std::optional<std::string>, TracingProblem> PatientLine(const std::
                                                                      std::string_view code,
                                                                      int index);
 
-// The patient `code`'s line in record file index+1 of the data folder `dataDir` (ending
-// with the separator): its fields, nothing when the patient has no line there, or why
-// it cannot be shown.
-using TracingLookup = base::Result<std::optional<RecordFields>, TracingProblem>;
+// A patient's tracing as a record file holds it: the tracing its line holds, read once
+// here, and the line as it stands (a correction stores over exactly that line).
+struct FoundTracing {
+    model::Tracing tracing;
+    std::string line;
+};
+
+// The patient `code`'s tracing in record file index+1 of the data folder `dataDir`
+// (ending with the separator), nothing when the patient has no line there, or why it
+// cannot be shown.
+using TracingLookup = base::Result<std::optional<FoundTracing>, TracingProblem>;
 TracingLookup FindTracing(const std::string& dataDir, std::string_view code, int index);
 
 // Why the tracing cannot be shown, naming the file and the tracing, for a message.

@@ -28,7 +28,7 @@ base::Result<StoredTracing> ReadStoredTracing(const TracingSource& source) {
     probe.Close();
     const store::TracingLookup found =
         missing == std::errc::no_such_file_or_directory
-            ? store::TracingLookup(std::optional<store::RecordFields>())
+            ? store::TracingLookup(std::optional<store::FoundTracing>())
             : store::FindTracing(dataDir, stored.patient.code, source.tracing - 1);
     const std::string tracing =
         "tracing " + std::to_string(source.tracing) + " of patient \"" + stored.patient.code + "\"";
@@ -41,7 +41,7 @@ base::Result<StoredTracing> ReadStoredTracing(const TracingSource& source) {
                           tracing + " in " + record + " has " + NotATracingText(why.fault));
     }
     if (!*found) return base::Fail(record, {}, tracing + " is not stored in " + record);
-    stored.tracing = store::TracingOf(**found);
+    stored.tracing = (**found).tracing;
     return stored;
 }
 

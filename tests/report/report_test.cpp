@@ -356,7 +356,7 @@ TEST_F(ReportTest, PrintingWhileComparingPrintsWhatTheScreenShows) {
     for (const auto& [index, overlay] : {std::pair{2, true}, std::pair{0, false}}) {
         const auto found = records::FindTracing(program.win, index);
         ASSERT_TRUE(found.ok() && found->has_value());
-        DrawReport(program, records::ApplyTracing(program.win, index, **found), overlay, 2100);
+        DrawReport(program, records::ApplyTracing(program.win, index, (**found).tracing), overlay, 2100);
     }
     const std::vector<std::string> fromFiles = Describe(program.printer.CurrentPage());
     program.printer.pages.clear();

@@ -59,7 +59,7 @@ TEST(Analyse, ValuesAreTheReportsTextsStarsIncluded) {
     line.replace(line.find(",72,52,"), 7, ",-900,52,");
     ui::MainWindow win;
     presenter::LayOutResultGrid(win);
-    records::ApplyRecordFields(win, store::ParseRecordFields(line));
+    records::ApplyStoredTracing(win, store::TracingOf(store::ParseRecordFields(line)));
     std::string report = "W7";
     for (const ui::TextBox& value : win.Text3)
         (report += ',') += TrimBlanks(model::ValueField(value.text));
