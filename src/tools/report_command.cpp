@@ -12,8 +12,8 @@
 #include "base/patient_files.h"
 #include "page/full_report.h"
 #include "page/tracing_page.h"
-#include "platform/headless_services.h"
-#include "platform/run.h"
+#include "platform/chinese_font.h"
+#include "platform/page_files.h"
 #include "store/record_line.h"
 #include "store/settings.h"
 #include "tools/named_analysis.h"
@@ -72,7 +72,7 @@ bool ReadAnalysisChoice(const CommandLine& o, const analysis::LoadedAnalyses& an
 // Nothing when it cannot be drawn, after saying why (the exit status in `status`).
 std::optional<page::FullReportInputs> FullInputs(const CommandLine& o, const StoredTracing& st,
                                                  const analysis::LoadedAnalyses& analyses,
-                                                 ui::Services& services, int& status) {
+                                                 platform::PageFiles& services, int& status) {
     page::FullReportRequest r;
     if (!ReadAnalysisChoice(o, analyses, r, status)) return std::nullopt;
     r.dataDir = base::WithTrailingSeparator(o.Text("--data"));
@@ -136,7 +136,7 @@ std::optional<int> ReportOptionsFault(const CommandLine& o) {
 // Draws the page asked for onto the printer's page; the status to end with when it
 // cannot be drawn.
 std::optional<int> DrawRequestedPage(const CommandLine& o, const StoredTracing& stored,
-                                     platform::HeadlessServices& services, page::Printer& printer) {
+                                     platform::PageFiles& services, page::Printer& printer) {
     if (o.Has("--full")) {
         if (o.Has("--line"))
             return UsageFault(kReportRules, "--line: the full report has one place", std::cerr);
@@ -186,7 +186,7 @@ int RunReport(int argc, char** argv) {
         std::cerr << "cephtool: " << stored.why().detail << "\n";
         return 1;
     }
-    platform::HeadlessServices services;
+    platform::PageFiles services;
     page::Printer printer;
     if (auto status = DrawRequestedPage(o, *stored, services, printer)) return *status;
     const std::string out = o.Text("--out");
