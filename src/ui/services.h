@@ -84,8 +84,9 @@ class Dialogs {
     virtual void ShowProgress(const std::string& text, double done) = 0;
 };
 
-// Pictures: decoded and kept by the platform, referred to by handle in the model; a
-// file loaded as a page looks it up (LoadPicture), and more.
+// Pictures: decoded and kept by the platform, referred to by handle in the model. A file
+// is loaded as a page loads it (page::PictureLookup); the window also has the guide
+// drawing, the clipboard's picture, and stores pictures and panels as files.
 class PictureService : public page::PictureLookup {
   public:
     // The guide drawing that ships with the program.
