@@ -28,9 +28,9 @@
 #include "app/startup.h"
 #include "bench_support.h"
 #include "picture_gen.h"
+#include "platform/chinese_font.h"
 #include "platform/qt_services.h"
 #include "platform/qt_window.h"
-#include "platform/run.h"
 #include "wiring/events.h"
 
 namespace {

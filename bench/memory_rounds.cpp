@@ -15,9 +15,9 @@
 #include <string>
 
 #include "app/startup.h"
+#include "platform/chinese_font.h"
 #include "platform/qt_services.h"
 #include "platform/qt_window.h"
-#include "platform/run.h"
 
 namespace {
 

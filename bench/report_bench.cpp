@@ -14,8 +14,8 @@
 
 #include "app/startup.h"
 #include "bench_support.h"
+#include "platform/chinese_font.h"
 #include "platform/qt_services.h"
-#include "platform/run.h"
 #include "records/show.h"
 #include "report/report.h"
 

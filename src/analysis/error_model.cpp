@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "base/data_folder.h"
 #include "base/safe_file.h"
 
 namespace ceph::analysis {
@@ -153,6 +154,20 @@ base::Result<ErrorModel> LoadErrorModel(const std::string& path) {
     base::Result<ErrorModel> parsed = ParseErrorModel(bytes);
     if (!parsed) return base::Fail(path, std::error_code(), parsed.why().detail);
     return parsed;
+}
+
+ErrorModel PracticeErrorModel(const std::string& dataDir, std::string* problem) {
+    const std::string path = base::ErrorModelFile(dataDir);
+    const base::Result<ErrorModel> own = LoadErrorModel(path);
+    if (own) return *own;
+    const std::error_code readError = own.why().error;
+    std::string why = own.why().detail;
+    // Only a table that is not there at all is the usual case; one that is there but
+    // cannot be read (a folder, a pipe, no permission) or is faulty is named.
+    if (readError == std::errc::no_such_file_or_directory) return DefaultErrorModel();
+    if (readError) why = base::ErrorText(readError);
+    if (problem) *problem = "無法使用點誤差表 " + path + "：" + why + "\n改用程式內建的表。";
+    return DefaultErrorModel();
 }
 
 }  // namespace ceph::analysis

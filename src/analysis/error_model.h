@@ -38,4 +38,8 @@ base::Result<ErrorModel> ParseErrorModel(std::string_view text);
 // error and "line N: ..." in words.
 base::Result<ErrorModel> LoadErrorModel(const std::string& path);
 
+// The practice's own error table when the data folder has one, else the one built in;
+// why the practice's could not be used, when it is there but faulty.
+ErrorModel PracticeErrorModel(const std::string& dataDir, std::string* problem);
+
 }  // namespace ceph::analysis

@@ -5,7 +5,7 @@
 #include <QImage>
 #include <string>
 
-#include "ui/controls.h"
+#include "page/drawing.h"
 
 namespace ceph::platform {
 
@@ -16,7 +16,7 @@ struct DecodedPicture {
     // Format_RGB32 or Format_ARGB32_Premultiplied for colour.
     QImage image;
     // The file's own display window, in the values of `image`; empty when it gives none.
-    ui::PictureWindow fileWindow;
+    page::PictureWindow fileWindow;
     // Millimetres per pixel across and down; 0 when unknown or absurd.
     double spacingX = 0;
     double spacingY = 0;

@@ -6,7 +6,7 @@
 
 namespace ceph::platform {
 
-ui::PictureWindow BaseWindow(const ui::PictureRef& picture, const ui::PictureView& view) {
+page::PictureWindow BaseWindow(const page::PictureRef& picture, const page::PictureView& view) {
     if (!view.window.empty()) return view.window;
     if (!picture.deep()) return {127.5, 255};
     if (!picture.fileWindow.empty()) return picture.fileWindow;
@@ -14,9 +14,9 @@ ui::PictureWindow BaseWindow(const ui::PictureRef& picture, const ui::PictureVie
     return {32767.5, 65535};
 }
 
-std::vector<uchar> LevelTable(const ui::PictureRef& picture, const ui::PictureView& view,
+std::vector<uchar> LevelTable(const page::PictureRef& picture, const page::PictureView& view,
                               int levels, bool invert) {
-    const ui::PictureWindow window = BaseWindow(picture, view);
+    const page::PictureWindow window = BaseWindow(picture, view);
     const double gain = view.contrast / 100.0;
     const double lift = view.brightness * 255 / 100.0;
     // The window's lowest level is black and its highest white, so an 8-bit picture with

@@ -10,19 +10,19 @@
 #include <QSize>
 #include <vector>
 
-#include "ui/controls.h"
+#include "page/drawing.h"
 
 namespace ceph::platform {
 
 // The window the picture is seen through before brightness and contrast: the view's own
 // (set by the automatic adjustment), else the file's, else the histogram's, else every
 // level the picture can hold.
-ui::PictureWindow BaseWindow(const ui::PictureRef& picture, const ui::PictureView& view);
+page::PictureWindow BaseWindow(const page::PictureRef& picture, const page::PictureView& view);
 
 // The grey shown for each level a picture of `levels` levels (256 or 65536) can hold:
 // through the base window, inverted when `invert`, then the contrast around mid-grey and
 // the brightness, so that the aids move the window and bring back what it had cut off.
-std::vector<uchar> LevelTable(const ui::PictureRef& picture, const ui::PictureView& view,
+std::vector<uchar> LevelTable(const page::PictureRef& picture, const page::PictureView& view,
                               int levels, bool invert);
 
 // The pixels of a Format_Grayscale16 picture within `part` through the table, as a

@@ -19,12 +19,12 @@ base::Result<void> WriteFigurePng(const model::Figure& figure, const model::Figu
 
     // Every format the window reads: the store decodes it as it does for the window.
     PictureStore pictures;
-    ui::DrawingList radiograph;
+    page::DrawingList radiograph;
     if (under) {
-        const base::Result<ui::PictureRef> picture = pictures.Load(under->path);
+        const base::Result<page::PictureRef> picture = pictures.Load(under->path);
         if (!picture) return base::Fail(picture.why());
         constexpr float kTwipsPerPixel = 15;
-        radiograph.Add<ui::DrawPicture>(
+        radiograph.Add<page::DrawPicture>(
             *picture, under->left, under->top, picture->widthPx * kTwipsPerPixel * under->scale,
             picture->heightPx * kTwipsPerPixel * under->scale, std::uint32_t{0x8800C6});
     }

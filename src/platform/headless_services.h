@@ -1,6 +1,7 @@
 #pragma once
-// Platform services for work without a window (cephtool): pictures and pages are real,
-// messages go to standard error, and there is no printer or dialog to ask.
+// Platform services for the behaviour run without a window (the platform's tests):
+// pictures and pages are real, messages go to standard error, and there is no printer
+// or dialog to ask. cephtool draws its pages without the behaviour (page_files.h).
 
 #include "platform/shared_services.h"
 
@@ -19,12 +20,6 @@ class HeadlessServices : public SharedServices {
     base::Result<void, ui::PrintProblem> PrintPages(const std::vector<ui::DrawingList>&) override {
         return base::Fail(ui::PrintProblem{});  // no printer
     }
-
-    // The pages as PNG pictures at `dpi`, one file per page ("-2", "-3" … before the
-    // extension from the second page on).
-    // Empty when every page was written; otherwise why not.
-    std::error_code WritePng(const std::vector<ui::DrawingList>& pages, const std::string& path,
-                             int dpi);
 };
 
 }  // namespace ceph::platform

@@ -15,9 +15,6 @@ QColor ToQColor(Colour c, const QPalette& palette) {
     return QColor(RedOf(c), GreenOf(c), BlueOf(c));
 }
 
-namespace {
-
-// A line in twips: its width in pixels whatever the scale, dotted where asked.
 void PaintLine(QPainter& painter, QPointF from, QPointF to, const QColor& colour, int width,
                bool dotted) {
     QPen pen(colour);
@@ -27,6 +24,8 @@ void PaintLine(QPainter& painter, QPointF from, QPointF to, const QColor& colour
     painter.setPen(pen);
     painter.drawLine(from, to);
 }
+
+namespace {
 
 // The visible lines of a figure: a thin line is dotted where its style asks for it.
 template <std::size_t N>
@@ -41,10 +40,10 @@ void PaintFigureLines(QPainter& painter, const std::array<model::FigureLine, N>&
 
 }  // namespace
 
-void PaintDrawingList(QPainter& painter, const ui::DrawingList& list, const QPalette& palette,
+void PaintDrawingList(QPainter& painter, const page::DrawingList& list, const QPalette& palette,
                       const PictureStore* pictures) {
-    for (const ui::DrawOp& op : list.ops) {
-        if (const auto* t = std::get_if<ui::DrawText>(&op)) {
+    for (const page::DrawOp& op : list.ops) {
+        if (const auto* t = std::get_if<page::DrawText>(&op)) {
             QFont font = painter.font();
             font.setPixelSize(std::max(1, static_cast<int>(t->size * 20)));
             painter.setFont(font);
@@ -52,16 +51,16 @@ void PaintDrawingList(QPainter& painter, const ui::DrawingList& list, const QPal
             painter.drawText(QRectF(t->x, t->y, 1e6, 1e6),
                              Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
                              QString::fromStdString(t->text));
-        } else if (const auto* l = std::get_if<ui::DrawLine>(&op)) {
+        } else if (const auto* l = std::get_if<page::DrawLine>(&op)) {
             PaintLine(painter, QPointF(l->x1, l->y1), QPointF(l->x2, l->y2),
                       ToQColor(l->colour, palette), l->width, false);
-        } else if (const auto* c = std::get_if<ui::DrawCircle>(&op)) {
+        } else if (const auto* c = std::get_if<page::DrawCircle>(&op)) {
             QPen pen(ToQColor(c->colour, palette));
             pen.setCosmetic(true);
             painter.setPen(pen);
             painter.setBrush(Qt::NoBrush);
             painter.drawEllipse(QPointF(c->x, c->y), c->radius, c->radius);
-        } else if (const auto* p = std::get_if<ui::DrawPicture>(&op)) {
+        } else if (const auto* p = std::get_if<page::DrawPicture>(&op)) {
             if (!pictures) continue;
             const QImage& image = pictures->Get(p->picture);
             if (image.isNull()) continue;
@@ -83,27 +82,7 @@ void PaintDrawingList(QPainter& painter, const ui::DrawingList& list, const QPal
     }
 }
 
-void PaintPictureBox(QPainter& painter, const ui::PictureBox& box, const QPalette& palette,
-                     const PictureStore* pictures, double pixelsPerTwipX, double pixelsPerTwipY) {
-    painter.fillRect(QRectF(0, 0, box.width * pixelsPerTwipX, box.height * pixelsPerTwipY),
-                     ToQColor(box.backColor, palette));
-    if (pictures && !box.picture.empty())
-        painter.drawImage(QPointF(0, 0), pictures->Get(box.picture));
-    if (box.drawing.ops.empty()) return;
-    painter.save();
-    painter.setRenderHint(QPainter::TextAntialiasing, true);
-    painter.scale(pixelsPerTwipX, pixelsPerTwipY);
-    PaintDrawingList(painter, box.drawing, palette, pictures);
-    painter.restore();
-}
-
-void PaintLineControl(QPainter& painter, const ui::Line& line, const QPalette& palette) {
-    PaintLine(painter, QPointF(line.x1, line.y1), QPointF(line.x2, line.y2),
-              ToQColor(line.borderColor, palette), line.borderWidth,
-              line.dotted && line.borderWidth <= 1);
-}
-
-QImage RenderFigure(const model::Figure& figure, int dpi, const ui::DrawingList& under,
+QImage RenderFigure(const model::Figure& figure, int dpi, const page::DrawingList& under,
                     const PictureStore* pictures) {
     const double scale = dpi / 1440.0;
     QImage image(std::max(1, static_cast<int>(std::lround(figure.width * scale))),
@@ -132,7 +111,7 @@ QImage RenderFigure(const model::Figure& figure, int dpi, const ui::DrawingList&
     return image;
 }
 
-bool PaintPages(QPagedPaintDevice& device, const std::vector<ui::DrawingList>& pages,
+bool PaintPages(QPagedPaintDevice& device, const std::vector<page::DrawingList>& pages,
                 const PictureStore* pictures) {
     QPainter painter;
     if (!painter.begin(&device)) return false;
@@ -152,7 +131,8 @@ bool PaintPages(QPagedPaintDevice& device, const std::vector<ui::DrawingList>& p
     return painter.end();
 }
 
-QImage RenderPage(const ui::DrawingList& page, const PictureStore* pictures, QSize size, int dpi) {
+QImage RenderPage(const page::DrawingList& page, const PictureStore* pictures, QSize size,
+                  int dpi) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     image.setDotsPerMeterX(static_cast<int>(dpi / 0.0254));

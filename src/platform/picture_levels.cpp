@@ -6,7 +6,7 @@
 
 namespace ceph::platform {
 
-ui::PictureWindow HistogramWindow(const QImage& image) {
+page::PictureWindow HistogramWindow(const QImage& image) {
     const bool deep = image.format() == QImage::Format_Grayscale16;
     if (image.isNull() || (!deep && image.format() != QImage::Format_Grayscale8)) return {};
     std::vector<std::uint32_t> counts(deep ? 65536 : 256, 0);

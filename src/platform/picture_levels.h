@@ -4,7 +4,7 @@
 
 #include <QImage>
 
-#include "ui/controls.h"
+#include "page/drawing.h"
 
 namespace ceph::platform {
 
@@ -12,6 +12,6 @@ namespace ceph::platform {
 // or Format_Grayscale16 picture: its level the middle of the two, its width their
 // difference (at least 1). Empty for colour pictures and null ones. One pass over the
 // pixels, so it is cheap enough to compute for every picture loaded.
-ui::PictureWindow HistogramWindow(const QImage& image);
+page::PictureWindow HistogramWindow(const QImage& image);
 
 }  // namespace ceph::platform

@@ -49,13 +49,13 @@ PictureStore::PictureStore() {
     RegisterPictureFormats();
 }
 
-base::Result<ui::PictureRef> PictureStore::Load(const std::string& path) {
+base::Result<page::PictureRef> PictureStore::Load(const std::string& path) {
     base::Result<DecodedPicture> picture = ReadPicture(path);
     if (!picture) {
         const std::string& reason = picture.why().detail;
         return base::Fail(path, {}, reason.empty() ? "原因不明" : reason);
     }
-    ui::PictureRef ref = Add(std::move(picture->image));
+    page::PictureRef ref = Add(std::move(picture->image));
     ref.fileWindow = picture->fileWindow;
     ref.spacingX = picture->spacingX;
     ref.spacingY = picture->spacingY;
@@ -63,8 +63,8 @@ base::Result<ui::PictureRef> PictureStore::Load(const std::string& path) {
     return ref;
 }
 
-ui::PictureRef PictureStore::Add(QImage image) {
-    ui::PictureRef ref;
+page::PictureRef PictureStore::Add(QImage image) {
+    page::PictureRef ref;
     ref.handle = next_++;
     ref.widthPx = image.width();
     ref.heightPx = image.height();
@@ -75,7 +75,7 @@ ui::PictureRef PictureStore::Add(QImage image) {
     return ref;
 }
 
-void PictureStore::Pin(const ui::PictureRef& ref) {
+void PictureStore::Pin(const page::PictureRef& ref) {
     if (!ref.empty()) pinned_.insert(ref.handle);
 }
 
@@ -89,7 +89,7 @@ void PictureStore::KeepOnly(const std::unordered_set<std::uint32_t>& held) {
     std::erase_if(eightBit_, released);
 }
 
-const QImage& PictureStore::Get(const ui::PictureRef& ref) const {
+const QImage& PictureStore::Get(const page::PictureRef& ref) const {
     auto it = images_.find(ref.handle);
     if (it == images_.end()) return none_;
     if (it->second.format() != QImage::Format_Grayscale16) return it->second;
@@ -98,16 +98,16 @@ const QImage& PictureStore::Get(const ui::PictureRef& ref) const {
     return eight;
 }
 
-const QImage& PictureStore::Deep(const ui::PictureRef& ref) const {
+const QImage& PictureStore::Deep(const page::PictureRef& ref) const {
     auto it = images_.find(ref.handle);
     if (it == images_.end() || it->second.format() != QImage::Format_Grayscale16) return none_;
     return it->second;
 }
 
-QImage PictureStore::Shown(const ui::PictureRef& ref, const ui::PictureView& view) const {
+QImage PictureStore::Shown(const page::PictureRef& ref, const page::PictureView& view) const {
     const QImage& deep = Deep(ref);
     if (deep.isNull()) return Get(ref);
-    ui::PictureRef told = ref;
+    page::PictureRef told = ref;
     told.bits = 16;  // the store knows it is deep, whatever the reference says
     return ThroughTable(deep, deep.rect(), LevelTable(told, view, 65536, false));
 }

@@ -14,8 +14,8 @@
 #include <unordered_set>
 
 #include "base/result.h"
+#include "page/drawing.h"
 #include "platform/decoded_picture.h"
-#include "ui/controls.h"
 
 namespace ceph::platform {
 
@@ -37,21 +37,21 @@ class PictureStore {
     // window and the pixel spacing.
     // When it cannot be read, the problem names the file and its words say why in
     // Traditional Chinese, without the file's name (the caller's message names it).
-    base::Result<ui::PictureRef> Load(const std::string& path);
+    base::Result<page::PictureRef> Load(const std::string& path);
     // A picture made in the program or taken from the clipboard, with its histogram's window.
-    ui::PictureRef Add(QImage image);
+    page::PictureRef Add(QImage image);
     // The picture of a reference; a null image for none. A deep picture comes in 8 bits
     // through its own window, for whatever paints or copies it without a view.
-    const QImage& Get(const ui::PictureRef& ref) const;
+    const QImage& Get(const page::PictureRef& ref) const;
     // A deep picture's own levels (Format_Grayscale16); a null image for any other.
-    const QImage& Deep(const ui::PictureRef& ref) const;
+    const QImage& Deep(const page::PictureRef& ref) const;
     // The picture in 8 bits as `view` shows it, but never inverted (inverting only helps
     // the eye): a deep picture through its window moved by the aids, any other as it is.
-    QImage Shown(const ui::PictureRef& ref, const ui::PictureView& view) const;
+    QImage Shown(const page::PictureRef& ref, const page::PictureView& view) const;
 
     // A picture the services keep for themselves and hand out again (the guide
     // drawing): never released, whether the model holds it or not.
-    void Pin(const ui::PictureRef& ref);
+    void Pin(const page::PictureRef& ref);
     // Releases every picture neither in `held` nor pinned. Called between events with
     // the handles the model holds; a handle once released is never given out again.
     void KeepOnly(const std::unordered_set<std::uint32_t>& held);

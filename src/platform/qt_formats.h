@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "base/result.h"
+#include "page/drawing.h"
 #include "pictures/picture.h"
-#include "ui/controls.h"
 
 namespace ceph::platform {
 
@@ -29,7 +29,7 @@ QImage ToQImage(pictures::Pixels pixels);
 // by the QImage itself.
 pictures::Pixels FromQImage(QImage image);
 
-inline ui::PictureWindow ToPictureWindow(const pictures::Window& window) {
+inline page::PictureWindow ToPictureWindow(const pictures::Window& window) {
     return {window.level, window.width};
 }
 

@@ -1,12 +1,8 @@
 #pragma once
-// Starting the real program: Qt, the report face, start-up for the patient of the
-// hand-off, and the main window's event loop.
+// Starting the real program: Qt, the report face (chinese_font.h), start-up for the
+// patient of the hand-off, and the main window's event loop.
 
 namespace ceph::platform {
-
-// Picks a face with Traditional Chinese glyphs for the whole program, the one installed
-// beside the program first, else one the system has, and returns its family name.
-const char* InstallChineseFont();
 
 // Qt's own texts (the file dialog's buttons and labels, its columns and places) in
 // Traditional Chinese: the catalogue shipped beside the program (translations\ on

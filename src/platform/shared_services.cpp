@@ -1,15 +1,13 @@
 #include "platform/shared_services.h"
 
-#include <QBuffer>
-#include <QDate>
 #include <QGuiApplication>
-#include <QPdfWriter>
 #include <QScreen>
 #include <algorithm>
 
+#include "platform/control_painting.h"
 #include "platform/file_output.h"
 #include "platform/jpeg_writer.h"
-#include "platform/painting.h"
+#include "platform/page_files.h"
 #include "platform/twips.h"
 
 namespace ceph::platform {
@@ -23,11 +21,6 @@ Twips ScreenTwips() {
     return t;
 }
 
-QPageLayout FilePageLayout() {
-    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
-                       QPageLayout::Millimeter);
-}
-
 ui::ScreenInfo SharedServices::Screen() const {
     const Twips t = ScreenTwips();
     // Without a screen (a batch run) the report view is laid out for a common one.
@@ -37,8 +30,7 @@ ui::ScreenInfo SharedServices::Screen() const {
 }
 
 ui::YearMonth SharedServices::Today() const {
-    const QDate today = QDate::currentDate();
-    return {today.year(), today.month(), today.day()};
+    return DateToday();
 }
 
 base::Result<ui::PictureRef> SharedServices::LoadPicture(const std::string& path) {
@@ -111,17 +103,7 @@ bool SharedServices::SaveBitmap(const ui::PictureBox& box, const std::string& pa
 
 std::error_code SharedServices::WritePdf(const std::vector<ui::DrawingList>& pages,
                                          const std::string& path) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter pdf(&buffer);
-        pdf.setResolution(1200);
-        pdf.setPageLayout(FilePageLayout());
-        pdf.setTitle(QStringLiteral("readceph"));
-        if (!PaintPages(pdf, pages, &pictures_)) return std::make_error_code(std::errc::io_error);
-    }
-    return WriteBytes(bytes, path);
+    return WritePdfFile(pages, path, &pictures_);
 }
 
 }  // namespace ceph::platform

@@ -1,9 +1,7 @@
 #pragma once
-// What the program's window and cephtool do alike when the behaviour asks the platform:
-// the screen (with one fallback size when there is none), today's date, the pictures
-// and their files, the report panel as a bitmap and pages as a PDF file.
-
-#include <QPageLayout>
+// What the program's window and the headless services do alike when the behaviour asks
+// the platform: the screen (with one fallback size when there is none), today's date,
+// the pictures and their files, the report panel as a bitmap and pages as a PDF file.
 
 #include "platform/pictures.h"
 #include "ui/services.h"
@@ -35,9 +33,5 @@ class SharedServices : public ui::Services {
   private:
     ui::PictureRef guide_;
 };
-
-// The page format of files written without a printer: A4 with margins of 10 mm, the
-// pages' coordinates starting at the top-left of the area inside the margins.
-QPageLayout FilePageLayout();
 
 }  // namespace ceph::platform

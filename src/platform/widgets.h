@@ -12,8 +12,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/control_painting.h"
 #include "platform/loupe.h"
-#include "platform/painting.h"
 #include "platform/twips.h"
 #include "ui/controls.h"
 

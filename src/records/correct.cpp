@@ -7,6 +7,7 @@
 #include "figure/figure.h"
 #include "imaging/sources.h"
 #include "imaging/viewport.h"
+#include "page/tracing_page.h"
 #include "presenter/correction_view.h"
 #include "presenter/result_grid.h"
 #include "records/input.h"
@@ -97,7 +98,7 @@ void ShowCorrected(ui::App& app) {
     s.ShownReport = model::ReportOf(c.tracing, s.Patient, c.index + 1);
     presenter::ShowResults(w, s.ShownReport);
     w.Picture3.drawing.Clear();
-    const report::ReportLayout layout{0, false, false, w.printgraph.checked};
+    const page::ReportLayout layout{0, false, false, w.printgraph.checked};
     if (layout.withFigure) {
         // The figure's lines are drawn afresh; the radiograph under them stays.
         std::vector<ui::DrawOp> under;
@@ -107,7 +108,7 @@ void ShowCorrected(ui::App& app) {
         w.Picture8.drawing.ops.insert(w.Picture8.drawing.ops.end(), under.begin(), under.end());
     }
     report::PanelTarget panel(w.Picture3);
-    report::DrawReportPage(panel, s.Patient, s.ShownReport, layout);
+    page::DrawReportPage(panel, s.Patient, s.ShownReport, layout);
     figure::BuildFigure(w);
     w.Picture8.left = 0;
     report::ShowHalfWidths(app);

@@ -4,9 +4,6 @@
 #include <optional>
 
 #include "analysis/uncertainty.h"
-#include "base/data_folder.h"
-#include "base/filesys.h"
-#include "base/safe_file.h"
 #include "model/measurement.h"
 #include "report/report.h"
 
@@ -25,7 +22,7 @@ constexpr int kLevelWithDifferences = 1;
 // caption where the value stands under its caption, since the value and its neighbour
 // leave no room beside the value; and under the value in the one row of the second
 // column level with those values (AB…), which begin where its "±" would end.
-void PlaceBeside(const model::Measurement& spec, const RowPlace& row, float& x, float& y) {
+void PlaceBeside(const model::Measurement& spec, const page::RowPlace& row, float& x, float& y) {
     x = static_cast<float>(row.x), y = static_cast<float>(row.y) + 50;
     switch (spec.block) {
         case model::Block::Differences:
@@ -56,20 +53,6 @@ std::string ShownHalfWidth(double halfWidth) {
 }
 
 }  // namespace
-
-analysis::ErrorModel PracticeErrorModel(const std::string& dataDir, std::string* problem) {
-    const std::string path = base::ErrorModelFile(dataDir);
-    const base::Result<analysis::ErrorModel> own = analysis::LoadErrorModel(path);
-    if (own) return *own;
-    const std::error_code readError = own.why().error;
-    std::string why = own.why().detail;
-    // Only a table that is not there at all is the usual case; one that is there but
-    // cannot be read (a folder, a pipe, no permission) or is faulty is named.
-    if (readError == std::errc::no_such_file_or_directory) return analysis::DefaultErrorModel();
-    if (readError) why = base::ErrorText(readError);
-    if (problem) *problem = "無法使用點誤差表 " + path + "：" + why + "\n改用程式內建的表。";
-    return analysis::DefaultErrorModel();
-}
 
 void DrawHalfWidths(ui::DrawingList& list, const ui::State& state, const analysis::Uncertainty& u) {
     // A comparison's values fill the room between the rows: the ranges, which are the
@@ -105,9 +88,10 @@ void ShowHalfWidths(ui::App& app) {
     ui::MainWindow& w = app.win;
     w.Picture3.screenOnly.Clear();
     if (!w.rangemn.checked || !w.Picture3.visible || w.state.Comparing) return;
-    DrawHalfWidths(w.Picture3.screenOnly, w.state,
-                   analysis::EstimateUncertainty(PracticeErrorModel(w.state.DataDir, nullptr),
-                                                 w.state.X, w.state.Y));
+    DrawHalfWidths(
+        w.Picture3.screenOnly, w.state,
+        analysis::EstimateUncertainty(analysis::PracticeErrorModel(w.state.DataDir, nullptr),
+                                      w.state.X, w.state.Y));
 }
 
 void rangemn_Click(ui::App& app) {
@@ -117,7 +101,7 @@ void rangemn_Click(ui::App& app) {
     if (!w.rangemn.checked) return;
     // The table is read once here: its problem is told, and the same model is drawn.
     std::string problem;
-    const analysis::ErrorModel model = PracticeErrorModel(w.state.DataDir, &problem);
+    const analysis::ErrorModel model = analysis::PracticeErrorModel(w.state.DataDir, &problem);
     if (!problem.empty()) app.services.ShowMessage(problem, ui::kExclamationOk);
     if (w.Picture3.visible)
         DrawHalfWidths(w.Picture3.screenOnly, w.state,

@@ -10,10 +10,6 @@
 
 namespace ceph::report {
 
-// The practice's own error table when the data folder has one, else the one built in;
-// why the practice's could not be used, when it is there but faulty.
-analysis::ErrorModel PracticeErrorModel(const std::string& dataDir, std::string* problem);
-
 // Beside the values of the tracing in the store when "顯示可信範圍" is checked; clears
 // them otherwise.
 void ShowHalfWidths(ui::App& app);

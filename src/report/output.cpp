@@ -4,7 +4,6 @@
 #include "base/filesys.h"
 #include "base/patient_files.h"
 #include "base/safe_file.h"
-#include "model/landmark.h"
 
 namespace ceph::report {
 
@@ -25,27 +24,6 @@ void AddFigurePairLine(ui::MainWindow& win, const model::PointTable& X, const mo
     const float x1 = static_cast<float>(left) + f * X[i], y1 = static_cast<float>(top) + f * Y[i];
     AddLine(win.Picture8.drawing, x1, y1, x1 + f * (X[j] - X[i]), y1 + f * (Y[j] - Y[i]),
             win.Picture8.foreColor);
-}
-
-// A text on a surface that keeps its font size and print position (a picture box, the
-// printer), in the surface's colour.
-template <class Surface>
-void AddText(Surface& surface, ui::DrawingList& list, int size, int x, int y,
-             std::string_view text) {
-    const auto fx = static_cast<float>(x), fy = static_cast<float>(y),
-               fs = static_cast<float>(size);
-    surface.fontSize = fs;
-    surface.currentX = fx;
-    surface.currentY = fy;
-    list.Add<ui::DrawText>(fs, fx, fy, std::string(text), surface.foreColor);
-}
-
-// One pair on a report, end to end.
-void PairLine(ReportTarget& target, const model::PointTable& X, const model::PointTable& Y, int i,
-              int j, int scale, int left, int top) {
-    const auto f = static_cast<float>(scale);
-    const auto l = static_cast<float>(left), t = static_cast<float>(top);
-    target.Line(l + f * X[i], t + f * Y[i], l + f * X[j], t + f * Y[j]);
 }
 
 // The page did not reach a printer: say so, and offer the page as a PDF file instead.
@@ -74,32 +52,16 @@ void OfferPdf(ui::App& app, const ui::PrintProblem& why) {
 }  // namespace
 
 void PanelTarget::Text(int size, int x, int y, std::string_view text) {
-    AddText(panel_, panel_.drawing, size, x, y, text);
+    page::AddSurfaceText(panel_, panel_.drawing, size, x, y, text);
 }
 
 void PanelTarget::Line(float x1, float y1, float x2, float y2) {
     AddLine(panel_.drawing, x1, y1, x2, y2, panel_.foreColor);
 }
 
-void PrinterTarget::Text(int size, int x, int y, std::string_view text) {
-    AddText(printer_, printer_.CurrentPage(), size, x, y, text);
-}
-
-void PrinterTarget::Line(float x1, float y1, float x2, float y2) {
-    AddLine(printer_.CurrentPage(), x1, y1, x2, y2, printer_.foreColor);
-}
-
-ReportTarget& CurrentTarget(ui::App& app, PanelTarget& panel, PrinterTarget& printer) {
+page::ReportTarget& CurrentTarget(ui::App& app, PanelTarget& panel, page::PrinterTarget& printer) {
     if (app.win.state.ToScreen) return panel;
     return printer;
-}
-
-void DrawPairLines(ReportTarget& target, const model::PointTable& X, const model::PointTable& Y,
-                   int scale, int left, int top) {
-    const auto& pairs = model::FigurePairs();
-    for (std::size_t k = 0; k <= 11; ++k)
-        PairLine(target, X, Y, model::Number(pairs[k].from), model::Number(pairs[k].to), scale,
-                 left, top);
 }
 
 void DrawFigurePairLines(ui::MainWindow& win, const model::PointTable& X,

@@ -1,9 +1,9 @@
 #pragma once
-// The report of the tracing last loaded: patient header, the 37 result rows and a
-// small line figure, on the current output target.
+// The report of the tracing last loaded (page/tracing_page.h) on the window's current
+// output target: the report panel or the printer.
 
 #include "model/tracing.h"
-#include "report/output.h"
+#include "page/tracing_page.h"
 #include "ui/app.h"
 
 namespace ceph::report {
@@ -16,33 +16,9 @@ namespace ceph::report {
 // comparison starts from it, and written as the snapshot bitmap.
 void DrawReport(ui::App& app, const model::ReportedTracing& tracing, bool overlay, int top);
 
-// How one report is placed on its target: the height of its text in twips, whether it
-// is the overlay of a comparison (the values and norms only, shifted down between the
-// rows of the main pass, without the patient header), whether it is a single tracing on
-// paper (the larger font) and whether the small line figure goes with it.
-struct ReportLayout {
-    int top = 0;
-    bool overlay = false;
-    bool singleOnPaper = false;
-    bool withFigure = false;
-};
-
-// Draws the report of one tracing of a patient on a target.
-void DrawReportPage(ReportTarget& target, const model::Patient& patient,
-                    const model::ReportedTracing& tracing, const ReportLayout& layout);
-
-// Where a report prints the caption of a row, and in which size.
-struct RowPlace {
-    int size, x, y;
-};
-RowPlace PlaceOfRow(const ui::State& state, int row, bool overlay, int top);
-RowPlace PlaceOfRow(bool singleOnPaper, const model::Measurement& row, bool overlay, int top);
-
-// Prints row `row` (0..36 of the standard analysis) with its caption at (x, y) twips: the value
-// right-aligned in five characters, the unit and, for the A-Ar-Gn block, the norm. An
-// overlay prints the value and the norm only, as the red pass of a comparison does.
-void PrintResultRow(ReportTarget& target, const model::ReportedTracing& tracing, int size, int x,
-                    int y, int row, bool overlay);
+// Where a report laid out for the window's state prints the caption of a row, and in
+// which size.
+page::RowPlace PlaceOfRow(const ui::State& state, int row, bool overlay, int top);
 
 // The snapshot of the report panel, in the save folder of the data folder.
 std::string SnapshotPath(const ui::State& state);

@@ -10,11 +10,10 @@
 #include "analysis/practice_analyses.h"
 #include "base/filesys.h"
 #include "base/patient_files.h"
-#include "platform/headless_services.h"
-#include "platform/run.h"
-#include "report/full_report.h"
-#include "report/half_widths.h"
-#include "report/report.h"
+#include "page/full_report.h"
+#include "page/tracing_page.h"
+#include "platform/chinese_font.h"
+#include "platform/page_files.h"
 #include "store/record_line.h"
 #include "store/settings.h"
 #include "tools/named_analysis.h"
@@ -50,7 +49,7 @@ std::string PictureFolder(const std::string& dataDir) {
 // The analysis --analysis names (Steiner when none) and the norm set --norm-set names
 // (the analysis's first when none); false after saying why when either names none.
 bool ReadAnalysisChoice(const CommandLine& o, const analysis::LoadedAnalyses& analyses,
-                        report::FullReportRequest& r, int& status) {
+                        page::FullReportRequest& r, int& status) {
     r.chosen = model::FindAnalysis(
         analyses.analyses, o.Has("--analysis") ? o.Text("--analysis") : model::kDefaultAnalysis);
     if (!r.chosen) {
@@ -71,10 +70,10 @@ bool ReadAnalysisChoice(const CommandLine& o, const analysis::LoadedAnalyses& an
 // The full page of a stored tracing: its radiograph from the picture folder or
 // `--picture`, the figure as built, the program's own values and the named analysis.
 // Nothing when it cannot be drawn, after saying why (the exit status in `status`).
-std::optional<report::FullReportInputs> FullInputs(const CommandLine& o, const StoredTracing& st,
-                                                   const analysis::LoadedAnalyses& analyses,
-                                                   ui::Services& services, int& status) {
-    report::FullReportRequest r;
+std::optional<page::FullReportInputs> FullInputs(const CommandLine& o, const StoredTracing& st,
+                                                 const analysis::LoadedAnalyses& analyses,
+                                                 platform::PageFiles& services, int& status) {
+    page::FullReportRequest r;
     if (!ReadAnalysisChoice(o, analyses, r, status)) return std::nullopt;
     r.dataDir = base::WithTrailingSeparator(o.Text("--data"));
     r.picture = o.Has("--picture") ? o.Text("--picture")
@@ -84,13 +83,13 @@ std::optional<report::FullReportInputs> FullInputs(const CommandLine& o, const S
     r.tracing = model::ReportOf(st.tracing, st.patient, st.number);
     r.alignment = model::ShownAlignment(st.tracing.figure);
     r.figure = model::FigureOf(st.tracing);
-    r.standard = report::StandardAnalysisOf(analyses.analyses);
+    r.standard = page::StandardAnalysisOf(analyses.analyses);
     r.halfWidths = o.Has("--uncertainty");
     r.today = services.Today();
-    report::FullReportInputs in = report::AssembleFullReport(r, services);
+    page::FullReportInputs in = page::AssembleFullReport(r, services);
     // A picture named on the command line that cannot be had is a mistake to tell.
     if (o.Has("--picture") && in.radiograph.picture.empty() &&
-        in.radiograph.problem != report::kNeverAligned) {
+        in.radiograph.problem != page::kNeverAligned) {
         std::cerr << "cephtool: " << in.radiograph.problem << "\n";
         status = 1;
         return std::nullopt;
@@ -137,7 +136,7 @@ std::optional<int> ReportOptionsFault(const CommandLine& o) {
 // Draws the page asked for onto the printer's page; the status to end with when it
 // cannot be drawn.
 std::optional<int> DrawRequestedPage(const CommandLine& o, const StoredTracing& stored,
-                                     platform::HeadlessServices& services, ui::Printer& printer) {
+                                     platform::PageFiles& services, page::Printer& printer) {
     if (o.Has("--full")) {
         if (o.Has("--line"))
             return UsageFault(kReportRules, "--line: the full report has one place", std::cerr);
@@ -147,17 +146,17 @@ std::optional<int> DrawRequestedPage(const CommandLine& o, const StoredTracing& 
         int status = 0;
         const auto in = FullInputs(o, stored, analyses, services, status);
         if (!in) return status;
-        report::DrawFullReport(printer.CurrentPage(), *in);
+        page::DrawFullReport(printer.CurrentPage(), *in);
         return std::nullopt;
     }
     // What the print command prints for a tracing shown on its own, with its figure.
-    report::PrinterTarget page(printer);
-    report::ReportLayout layout;
+    page::PrinterTarget target(printer);
+    page::ReportLayout layout;
     layout.top = o.Number("--line") * 2100;
     layout.singleOnPaper = true;
     layout.withFigure = true;
-    report::DrawReportPage(page, stored.patient,
-                           model::ReportOf(stored.tracing, stored.patient, stored.number), layout);
+    page::DrawReportPage(target, stored.patient,
+                         model::ReportOf(stored.tracing, stored.patient, stored.number), layout);
     return std::nullopt;
 }
 
@@ -187,8 +186,8 @@ int RunReport(int argc, char** argv) {
         std::cerr << "cephtool: " << stored.why().detail << "\n";
         return 1;
     }
-    platform::HeadlessServices services;
-    ui::Printer printer;
+    platform::PageFiles services;
+    page::Printer printer;
     if (auto status = DrawRequestedPage(o, *stored, services, printer)) return *status;
     const std::string out = o.Text("--out");
     const std::error_code ec = EndsWithNoCase(out, ".pdf")

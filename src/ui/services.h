@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/result.h"
+#include "page/services.h"
 #include "ui/controls.h"
 
 namespace ceph::ui {
@@ -44,11 +45,7 @@ inline constexpr const char* kProgramTitle = "側頭顱分析";
 
 enum class Pointer { Default, Hourglass };
 
-struct YearMonth {
-    int year = 2000;
-    int month = 1;
-    int day = 1;  // for the date a page is printed on
-};
+using page::YearMonth;
 
 // Why a print job did not reach a printer: the printer it tried (empty when none is
 // installed) and, when that printer refused it, why, in words for the user.
@@ -87,13 +84,11 @@ class Dialogs {
     virtual void ShowProgress(const std::string& text, double done) = 0;
 };
 
-// Pictures: decoded and kept by the platform, referred to by handle in the model.
-class PictureService {
+// Pictures: decoded and kept by the platform, referred to by handle in the model. A file
+// is loaded as a page loads it (page::PictureLookup); the window also has the guide
+// drawing, the clipboard's picture, and stores pictures and panels as files.
+class PictureService : public page::PictureLookup {
   public:
-    virtual ~PictureService() = default;
-    // A file loaded into the picture store, or why it cannot be read, in words for the
-    // user.
-    virtual base::Result<PictureRef> LoadPicture(const std::string& path) = 0;
     // The guide drawing that ships with the program.
     virtual PictureRef GuideDrawing() = 0;
     // A picture on the clipboard, or an empty reference.

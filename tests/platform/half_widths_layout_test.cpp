@@ -5,8 +5,9 @@
 #include <QFontMetricsF>
 #include <QRectF>
 
+#include "page/tracing_page.h"
 #include "report/half_widths.h"
-#include "report/report.h"
+#include "report/output.h"
 #include "shown_window.h"
 #include "support/patient_folder.h"
 
@@ -55,7 +56,7 @@ TEST(HalfWidthsLayout, NoPlusMinusCoversAnyTextOfTheReport) {
     widest.norms.fill("(88.8±8.8)");
     ui::PictureBox panel;
     report::PanelTarget target(panel);
-    report::DrawReportPage(target, shown.program.win.state.Patient, widest, {});
+    page::DrawReportPage(target, shown.program.win.state.Patient, widest, {});
 
     // The widest half-width shown with its figures, and one too wide to show them.
     for (double spread : {88.8, 1e6}) {

@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "page/full_report.h"
 #include "pictures/dicom_files.h"
-#include "platform/headless_services.h"
+#include "platform/page_files.h"
 #include "platform/picture_levels.h"
 #include "platform/pictures.h"
-#include "report/full_report.h"
 #include "support/temp_dir.h"
 
 namespace ceph {
@@ -77,9 +77,8 @@ TEST(DeepPng, KeepsItsSixteenBitsAndItsHistogramWindow) {
 #ifndef _WIN32
 TEST(PictureFiles, ADeviceNamedAsThePictureIsNeverRead) {
     // Not a regular file, and never read.
-    platform::HeadlessServices services;
-    const report::FullRadiograph device =
-        report::FindRadiograph(services, "/dev/zero", 0.5, 10, 20);
+    platform::PageFiles pictures;
+    const page::FullRadiograph device = page::FindRadiograph(pictures, "/dev/zero", 0.5, 10, 20);
     EXPECT_TRUE(device.picture.empty());
     EXPECT_NE(device.problem.find("這不是一般檔案"), std::string::npos) << device.problem;
     EXPECT_EQ(device.problem.find("找不到"), std::string::npos) << device.problem;

@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <cstdlib>
 
-#include "platform/run.h"
+#include "platform/chinese_font.h"
 
 int main(int argc, char** argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -398,35 +398,6 @@ TEST_F(ReportTest, FailedPrintOffersAPdfAndStaysInTheViewingState) {
     EXPECT_EQ(services.pdfFiles, std::vector<std::string>{services.saveFileAnswer});
 }
 
-TEST_F(ReportTest, ResultRowColumns) {
-    model::ReportedTracing tracing;
-    tracing.values[0] = "92.9";
-    tracing.values[30] = "-100.0";
-    tracing.norms[0] = "(79.2±3.1)";
-    PrinterTarget page(program.printer);
-    report::PrintResultRow(page, tracing, 12, 200, 700, 0, false);
-    report::PrintResultRow(page, tracing, 10, 5700, 1420, 30, false);
-    report::PrintResultRow(page, tracing, 10, 5700, 2000, 33, true);
-    report::PrintResultRow(page, tracing, 10, 5800, 700, 27, true);
-    const auto texts = Texts(program.printer.CurrentPage());
-    ASSERT_EQ(texts.size(), 3u + 4u + 2u + 1u);
-    EXPECT_EQ(texts[1].text, " 92.9");
-    EXPECT_AT(&texts[1], 1400, 700, 12);
-    EXPECT_AT(&texts[2], 2150, 700, 12);
-    EXPECT_EQ(texts[4].text, "*****");  // a six-character value does not fit
-    EXPECT_AT(&texts[4], 7100, 1420, 10);
-    EXPECT_AT(&texts[5], 7800, 1420, 10);
-    EXPECT_EQ(texts[5].text, "mm");
-    EXPECT_AT(&texts[6], 8300, 1420, 10);
-    EXPECT_EQ(texts[7].x, 7100);  // overlay: value and norm only
-    EXPECT_EQ(texts[8].x, 8300);
-    EXPECT_AT(&texts[9], 5600, 1100, 10);  // a difference row: its value alone
-    EXPECT_EQ(model::ValueField("4.6"), "  4.6");
-    // Longer than the field: marked, never cut to a plausible number.
-    EXPECT_EQ(model::ValueField("-12334903.0"), "*****");
-    EXPECT_EQ(model::ValueField("-12.3"), "-12.3");
-}
-
 TEST_F(ReportTest, PairLineFigureFromTheOrigin) {
     model::PointTable X{}, Y{};
     X[1] = 20, Y[1] = -60;  // N; every other landmark on S at the origin
@@ -437,7 +408,7 @@ TEST_F(ReportTest, PairLineFigureFromTheOrigin) {
         });
     };
     PanelTarget panel(program.win.Picture3);
-    DrawPairLines(panel, X, Y, 10, 6000, 4500);
+    page::DrawPairLines(panel, X, Y, 10, 6000, 4500);
     EXPECT_GE(fromN(Lines(program.win.Picture3.drawing), 6200, 3900, 6000, 4500), 1);
     DrawFigurePairLines(program.win, X, Y, 30, 800, 600);
     const auto figure = Lines(program.win.Picture8.drawing);

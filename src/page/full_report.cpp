@@ -1,14 +1,14 @@
-#include "report/full_report.h"
+#include "page/full_report.h"
 
 #include <cstdio>
 #include <utility>
 
 #include "base/safe_file.h"
 #include "base/text_codec.h"
-#include "report/full_page.h"
+#include "page/full_page.h"
 #include "store/settings.h"
 
-namespace ceph::report {
+namespace ceph::page {
 
 namespace {
 
@@ -46,7 +46,7 @@ std::string Fitted(const std::string& text, float size, float width) {
 
 // The practice's name, the patient and the tracing along the top, and the date printed
 // at the right; a name too long for the page is cut short rather than run off it.
-void DrawHeader(ui::DrawingList& page, const FullReportInputs& in) {
+void DrawHeader(DrawingList& page, const FullReportInputs& in) {
     const std::string date = "列印日期 " + in.printedOn;
     const float dateLeft = kFullPageWidth - TextWidth(9, date);
     AddText(page, 9, dateLeft, 80, date, kPageGrey);
@@ -65,7 +65,7 @@ void DrawHeader(ui::DrawingList& page, const FullReportInputs& in) {
         AddText(page, 11, valueLeft, 480, value);
         x = valueLeft + TextWidth(11, value) + 280;
     }
-    page.Add<ui::DrawLine>(0.0f, 820.0f, kFullPageWidth, 820.0f, kPageGrey, 1);
+    page.Add<DrawLine>(0.0f, 820.0f, kFullPageWidth, 820.0f, kPageGrey, 1);
 }
 
 }  // namespace
@@ -105,19 +105,19 @@ std::vector<std::string> WrapText(std::string_view text, float size, float width
     return lines;
 }
 
-void AddText(ui::DrawingList& page, float size, float x, float y, std::string text, Colour colour) {
-    page.Add<ui::DrawText>(size, x, y, std::move(text), colour);
+void AddText(DrawingList& page, float size, float x, float y, std::string text, Colour colour) {
+    page.Add<DrawText>(size, x, y, std::move(text), colour);
 }
 
-void AddFrame(ui::DrawingList& page, const PageBox& b, Colour colour) {
+void AddFrame(DrawingList& page, const PageBox& b, Colour colour) {
     const float r = b.x + b.width, d = b.y + b.height;
-    page.Add<ui::DrawLine>(b.x, b.y, r, b.y, colour, 1);
-    page.Add<ui::DrawLine>(r, b.y, r, d, colour, 1);
-    page.Add<ui::DrawLine>(r, d, b.x, d, colour, 1);
-    page.Add<ui::DrawLine>(b.x, d, b.x, b.y, colour, 1);
+    page.Add<DrawLine>(b.x, b.y, r, b.y, colour, 1);
+    page.Add<DrawLine>(r, b.y, r, d, colour, 1);
+    page.Add<DrawLine>(r, d, b.x, d, colour, 1);
+    page.Add<DrawLine>(b.x, d, b.x, b.y, colour, 1);
 }
 
-void DrawFullReport(ui::DrawingList& page, const FullReportInputs& in) {
+void DrawFullReport(DrawingList& page, const FullReportInputs& in) {
     DrawHeader(page, in);
     const float half = (kFullPageWidth - 2 * kGap) / 2;
     const float boxTop = kBoxesTop + 230;
@@ -155,4 +155,4 @@ std::string MissingPictureText(const std::string& path) {
     return "找不到這張描圖的 X 光片：" + path;
 }
 
-}  // namespace ceph::report
+}  // namespace ceph::page

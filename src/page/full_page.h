@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "report/full_report.h"
+#include "page/full_report.h"
 
-namespace ceph::report {
+namespace ceph::page {
 
 // A place on the page, in twips.
 struct PageBox {
@@ -26,18 +26,18 @@ float TextWidth(float size, std::string_view text);
 // and between any two characters otherwise.
 std::vector<std::string> WrapText(std::string_view text, float size, float width);
 
-void AddText(ui::DrawingList& page, float size, float x, float y, std::string text,
+void AddText(DrawingList& page, float size, float x, float y, std::string text,
              Colour colour = kBlack);
-void AddFrame(ui::DrawingList& page, const PageBox& box, Colour colour = kPageGrey);
+void AddFrame(DrawingList& page, const PageBox& box, Colour colour = kPageGrey);
 
 // The radiograph of the tracing, cut to its landmarks, with the landmarks marked and
 // named and the tracing lines over it; without a radiograph the landmarks and lines
 // alone, and why there is none.
-void DrawRadiographBox(ui::DrawingList& page, const FullReportInputs& in, const PageBox& box);
+void DrawRadiographBox(DrawingList& page, const FullReportInputs& in, const PageBox& box);
 // The schematic figure as shown, at a scale a clinician reads it at.
-void DrawFigureBox(ui::DrawingList& page, const model::Figure& figure, const PageBox& box);
+void DrawFigureBox(DrawingList& page, const model::Figure& figure, const PageBox& box);
 // The program's own analysis (left) and the chosen one with its notes (right), from
 // `top` down to no further than `bottom`.
-void DrawAnalysisTables(ui::DrawingList& page, const FullReportInputs& in, float top, float bottom);
+void DrawAnalysisTables(DrawingList& page, const FullReportInputs& in, float top, float bottom);
 
-}  // namespace ceph::report
+}  // namespace ceph::page

@@ -1,5 +1,5 @@
-// The full report page: what the window's menu item prints, that the page keeps to the
-// paper with and without the simulated values, and where the practice's name comes from.
+// The full report page from the window: what the menu item prints, through the printer
+// and its failures, and the radiograph under the landmarks as the panel shows it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,9 +7,8 @@
 
 #include "app/startup.h"
 #include "model/figure.h"
+#include "page/full_report.h"
 #include "records/show.h"
-#include "report/full_page.h"
-#include "report/full_report.h"
 #include "support/fake_services.h"
 #include "support/patient_folder.h"
 #include "support/temp_dir.h"
@@ -37,7 +36,7 @@ TEST(FullReportTest, MenuItemPrintsOnePageThroughThePrinter) {
     dir.Write("OutExe.tmp", "Chen\r\n00101\r\n0650315\r\nM\r\n");
     dir.Write("ceph-1", "00101," + testing::kWorkedFields + ",0,45Y 3M\r\n");
     // The clinic's name in Big5 before any section, as an IT person may write it.
-    dir.Write(kReportSettingsFile,
+    dir.Write(page::kReportSettingsFile,
               "ClinicName=\xA7\xD6\xBC\xD6\xA4\xFA\xC2\xE5\xB6\x45\xA9\xD2\r\n");
     app::FormLoad(program, dir.StartupFromHere());
     records::ShowTracing(program, 0);
@@ -53,7 +52,7 @@ TEST(FullReportTest, MenuItemPrintsOnePageThroughThePrinter) {
         EXPECT_TRUE(Has(texts, text)) << text;
     // The worked tracing's figure was never aligned: the page says so, and no picture
     // was looked for.
-    EXPECT_TRUE(Has(texts, kNeverAligned));
+    EXPECT_TRUE(Has(texts, page::kNeverAligned));
     EXPECT_TRUE(services.loadedPictures.empty());
     EXPECT_TRUE(program.printer.pages.empty());
     EXPECT_EQ(services.pointer, ui::Pointer::Default);
@@ -83,70 +82,6 @@ TEST(FullReportTest, MenuItemPrintsOnePageThroughThePrinter) {
     ASSERT_EQ(services.messages.size(), 1u);
     EXPECT_NE(services.messages[0].text.find("Office"), std::string::npos);
     EXPECT_TRUE(program.win.state.ToScreen);
-}
-
-// Every mark of the page lies on the printable area of A4, the tables' widest texts
-// included, whether or not a simulation adds its column and the ranges theirs.
-TEST(FullReportTest, PageStaysInsideThePrintableArea) {
-    model::Tracing tracing;
-    for (int n = 1; n <= 19; ++n) {
-        tracing.X[static_cast<std::size_t>(n)] = testing::kWorkedPoints[n - 1][0];
-        tracing.Y[static_cast<std::size_t>(n)] = testing::kWorkedPoints[n - 1][1];
-    }
-    tracing.age = "12Y 3M";
-    FullReportInputs in;
-    // Names longer than the page is wide are cut short on it.
-    in.clinicName = "快樂牙醫診所附設齒顎矯正中心暨兒童牙科與口腔顎面外科聯合門診台北總院";
-    in.patient = {"Maximiliana Alexandrina Montgomery-Featherstonehaugh", "A0012345", "0990101",
-                  "F"};
-    in.tracing = model::ReportOf(tracing, in.patient, 9);
-    in.printedOn = "2026-12-31";
-    // A radiograph of 2000 x 2400 pixels at a tenth of its size, S near its middle.
-    in.radiograph.picture = ui::PictureRef(7, 2000, 2400);
-    in.radiograph.scale = 0.1f, in.radiograph.left = -700, in.radiograph.top = -1200;
-    in.standard = StandardAnalysisOf(model::BuiltInAnalyses());
-    in.chosen = model::FindAnalysis(model::BuiltInAnalyses(), "McNamara");
-    ASSERT_NE(in.standard, nullptr);
-    ASSERT_NE(in.chosen, nullptr);
-    in.halfWidths = analysis::Uncertainty{};
-    in.halfWidths->halfWidth.fill(12.3);
-    for (const bool moved : {false, true}) {
-        SCOPED_TRACE(moved ? "simulated" : "as traced");
-        in.figure = model::FigureOf(tracing);
-        in.figure.simulation.moved = moved;
-        in.figure.simulation.X = in.tracing.X, in.figure.simulation.Y = in.tracing.Y;
-        in.figure.simulation.X[7] += 4, in.figure.simulation.X[10] -= 3;  // L1 Edge, Pog
-        if (moved) {  // every structure moved as far as the bars go: the longest lines
-            in.figure.simulation.turn.fill(-13);
-            in.figure.simulation.shiftX.fill(-20), in.figure.simulation.shiftY.fill(-20);
-        }
-        ui::DrawingList page;
-        DrawFullReport(page, in);
-        EXPECT_EQ(Has(TextsOf(page), "Mandibular bone -13° ←20.0 ↑20.0 mm"), moved);
-        int pictures = 0;
-        const auto inside = [](float x, float y) {
-            return x >= 0 && y >= 0 && x <= kFullPageWidth && y <= kFullPageHeight;
-        };
-        for (const ui::DrawOp& op : page.ops) {
-            if (const auto* t = std::get_if<ui::DrawText>(&op)) {
-                EXPECT_TRUE(inside(t->x, t->y) &&
-                            inside(t->x + TextWidth(t->size, t->text), t->y + t->size * 20))
-                    << t->text << " at " << t->x << "," << t->y;
-            } else if (const auto* l = std::get_if<ui::DrawLine>(&op)) {
-                EXPECT_TRUE(inside(l->x1, l->y1) && inside(l->x2, l->y2));
-            } else if (const auto* p = std::get_if<ui::DrawPicture>(&op)) {
-                ++pictures;
-                EXPECT_TRUE(inside(p->x, p->y) && inside(p->x + p->width, p->y + p->height));
-                EXPECT_GT(p->sourceWidth, 0);
-                EXPECT_LE(p->sourceX + p->sourceWidth, 2000);
-                EXPECT_LE(p->sourceY + p->sourceHeight, 2400);
-            }
-        }
-        EXPECT_EQ(pictures, 1);
-        // The simulated values only where something moved, and only those that changed.
-        const std::vector<std::string> texts = TextsOf(page);
-        EXPECT_EQ(Has(texts, "模擬"), moved);
-    }
 }
 
 // The radiograph lies under the landmarks as the figure panel shows it on this screen:
@@ -190,19 +125,6 @@ TEST(FullReportTest, RadiographLiesUnderTheLandmarksAsThePanelShowsIt) {
     // The landmark's name is printed 40 twips right of it and 10 below.
     EXPECT_NEAR(onPageX, s->x - 40, 1);
     EXPECT_NEAR(onPageY, s->y - 10, 1);
-}
-
-TEST(FullReportTest, ClinicNameFromTheProgramsSettings) {
-    testing::TempDir dir;
-    const std::string data = dir.path().string() + "/";
-    EXPECT_EQ(ReadClinicName(data), "") << "no file: no name, and no trouble";
-    dir.Write(kReportSettingsFile, "[other]\r\nClinicName=Wrong\r\n");
-    EXPECT_EQ(ReadClinicName(data), "");
-    dir.Write(kReportSettingsFile, "[other]\r\nx=1\r\n[ReadCeph]\r\nclinicname = 陽光牙醫\r\n");
-    EXPECT_EQ(ReadClinicName(data), "陽光牙醫");
-    dir.Write(kReportSettingsFile,
-              "ClinicName=\"Smile Dental\"\r\n[other]\r\nClinicName=Wrong\r\n");
-    EXPECT_EQ(ReadClinicName(data), "Smile Dental");
 }
 
 }  // namespace

@@ -13,10 +13,10 @@
 #include "model/analyses.h"
 #include "model/figure.h"
 #include "model/tracing.h"
-#include "ui/controls.h"
-#include "ui/services.h"
+#include "page/drawing.h"
+#include "page/services.h"
 
-namespace ceph::report {
+namespace ceph::page {
 
 // The printable area of an A4 page with margins of 10 mm, in twips: everything of the
 // page lies inside it.
@@ -28,7 +28,7 @@ inline constexpr float kFullPageWidth = 10770, kFullPageHeight = 15700;
 // as the panel shows it there). When there is no picture, `problem` says why in words
 // for the page.
 struct FullRadiograph {
-    ui::PictureRef picture;
+    PictureRef picture;
     float scale = 1, left = 0, top = 0;
     float twipsPerPixelX = 15, twipsPerPixelY = 15;
     std::string problem;
@@ -49,7 +49,7 @@ struct FullReportInputs {
 };
 
 // Draws the page onto `page`.
-void DrawFullReport(ui::DrawingList& page, const FullReportInputs& in);
+void DrawFullReport(DrawingList& page, const FullReportInputs& in);
 
 // What a full page is made of, as the window or cephtool knows it; AssembleFullReport
 // gathers the rest (the practice's name, the date printed, the radiograph, the half-
@@ -65,9 +65,9 @@ struct FullReportRequest {
     const model::NamedAnalysis* chosen = nullptr;
     std::string normSet;
     bool halfWidths = false;
-    ui::YearMonth today;
+    YearMonth today;
 };
-FullReportInputs AssembleFullReport(const FullReportRequest& request, ui::PictureService& pictures);
+FullReportInputs AssembleFullReport(const FullReportRequest& request, PictureLookup& pictures);
 
 // The practice's name from `readceph.ini` in the data folder: key ClinicName in the
 // section [readceph], or before any section. Empty when the file or the key is not
@@ -89,10 +89,10 @@ std::string MissingPictureText(const std::string& path);
 
 // The radiograph at `path` as the figure fields align it, loaded through `pictures`;
 // when it cannot be had, why (never aligned, no such file, unreadable).
-FullRadiograph FindRadiograph(ui::PictureService& pictures, const std::string& path, float scale,
+FullRadiograph FindRadiograph(PictureLookup& pictures, const std::string& path, float scale,
                               float left, float top);
 
 // The program's own analysis among `analyses`; null when it is not there.
 const model::NamedAnalysis* StandardAnalysisOf(const std::vector<model::NamedAnalysis>& analyses);
 
-}  // namespace ceph::report
+}  // namespace ceph::page

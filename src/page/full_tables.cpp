@@ -3,9 +3,9 @@
 #include <cmath>
 #include <set>
 
-#include "report/full_page.h"
+#include "page/full_page.h"
 
-namespace ceph::report {
+namespace ceph::page {
 
 namespace {
 
@@ -42,7 +42,7 @@ std::string WithUnit(double value, const model::ResultRow& row) {
 
 // A value and its flag, the arrow larger and in the flag's colour so that it shows on
 // any printer.
-void ValueWithFlag(ui::DrawingList& page, float x, float flagX, float y, double value,
+void ValueWithFlag(DrawingList& page, float x, float flagX, float y, double value,
                    const model::ResultRow& row, model::Flag flag) {
     AddText(page, kSize, x, y, WithUnit(value, row), FlagColour(flag));
     if (flag != model::Flag::None)
@@ -57,7 +57,7 @@ struct Table {
     const analysis::Uncertainty* halfWidths = nullptr;
 };
 
-void DrawHeads(ui::DrawingList& page, const Table& t, const Columns& c, float x, float y) {
+void DrawHeads(DrawingList& page, const Table& t, const Columns& c, float x, float y) {
     AddText(page, kHeadSize, x, y, "項目", kPageGrey);
     AddText(page, kHeadSize, x + c.value, y, "數值", kPageGrey);
     AddText(page, kHeadSize, x + c.norm, y, "常模", kPageGrey);
@@ -67,8 +67,7 @@ void DrawHeads(ui::DrawingList& page, const Table& t, const Columns& c, float x,
     if (t.withSimulation) AddText(page, kHeadSize, x + c.simulated, y, "模擬", kPageGrey);
 }
 
-void DrawRow(ui::DrawingList& page, const Table& t, const Columns& c, std::size_t i, float x,
-             float y) {
+void DrawRow(DrawingList& page, const Table& t, const Columns& c, std::size_t i, float x, float y) {
     const model::ResultRow& row = t.result.rows[i];
     AddText(page, kSize, x, y, row.name);
     ValueWithFlag(page, x + c.value, x + c.flag, y, row.value, row, row.flag);
@@ -100,7 +99,7 @@ void DrawRow(ui::DrawingList& page, const Table& t, const Columns& c, std::size_
 }
 
 // A table from `top`; returns where the next line may go.
-float DrawTable(ui::DrawingList& page, const Table& t, const Columns& c, const std::string& title,
+float DrawTable(DrawingList& page, const Table& t, const Columns& c, const std::string& title,
                 float x, float top, float bottom) {
     AddText(page, 10, x, top, title);
     float y = top + 300;
@@ -118,8 +117,8 @@ float DrawTable(ui::DrawingList& page, const Table& t, const Columns& c, const s
 }
 
 // Wrapped lines of small text from `y`, while there is room.
-float DrawNotes(ui::DrawingList& page, const std::vector<std::string>& notes, float size,
-                Colour colour, float x, float y, float width, float bottom) {
+float DrawNotes(DrawingList& page, const std::vector<std::string>& notes, float size, Colour colour,
+                float x, float y, float width, float bottom) {
     for (const std::string& note : notes)
         for (std::string& line : WrapText(note, size, width)) {
             if (y + size * 20 > bottom) return y;
@@ -141,8 +140,7 @@ Table Evaluated(const model::NamedAnalysis& analysis, const FullReportInputs& in
 
 }  // namespace
 
-void DrawAnalysisTables(ui::DrawingList& page, const FullReportInputs& in, float top,
-                        float bottom) {
+void DrawAnalysisTables(DrawingList& page, const FullReportInputs& in, float top, float bottom) {
     const float half = (kFullPageWidth - kGap) / 2;
     const float legendTop = bottom - 560;
     if (in.standard) {
@@ -180,4 +178,4 @@ void DrawAnalysisTables(ui::DrawingList& page, const FullReportInputs& in, float
     DrawNotes(page, legend, 7, kPageGrey, 0, legendTop + 20, kFullPageWidth, bottom);
 }
 
-}  // namespace ceph::report
+}  // namespace ceph::page

@@ -5,9 +5,9 @@
 
 #include "model/figure_movement.h"
 #include "model/landmark.h"
-#include "report/full_page.h"
+#include "page/full_page.h"
 
-namespace ceph::report {
+namespace ceph::page {
 
 namespace {
 
@@ -60,7 +60,7 @@ float PanelY(float mm) {
 }
 
 // The part of the radiograph behind the placed extent, clipped to the picture.
-void DrawPicturePart(ui::DrawingList& page, const FullRadiograph& r, const Placement& at,
+void DrawPicturePart(DrawingList& page, const FullRadiograph& r, const Placement& at,
                      const Extent& e) {
     // A picture pixel in twips of the panel, as the panel shows the picture.
     const float perPixelX = r.twipsPerPixelX * r.scale, perPixelY = r.twipsPerPixelY * r.scale;
@@ -77,14 +77,14 @@ void DrawPicturePart(ui::DrawingList& page, const FullRadiograph& r, const Place
     const float y0 = pixelY(e.top), y1 = pixelY(e.bottom);
     if (x1 <= x0 || y1 <= y0) return;
     const float left = at.X(r.left + x0 * perPixelX), top = at.Y(r.top + y0 * perPixelY);
-    page.Add<ui::DrawPicture>(r.picture, left, top, (x1 - x0) * at.scale * perPixelX,
-                              (y1 - y0) * at.scale * perPixelY, std::uint32_t{0xCC0020}, x0, y0,
-                              x1 - x0, y1 - y0);
+    page.Add<DrawPicture>(r.picture, left, top, (x1 - x0) * at.scale * perPixelX,
+                          (y1 - y0) * at.scale * perPixelY, std::uint32_t{0xCC0020}, x0, y0,
+                          x1 - x0, y1 - y0);
 }
 
 }  // namespace
 
-void DrawRadiographBox(ui::DrawingList& page, const FullReportInputs& in, const PageBox& box) {
+void DrawRadiographBox(DrawingList& page, const FullReportInputs& in, const PageBox& box) {
     const model::PointTable& X = in.tracing.X;
     const model::PointTable& Y = in.tracing.Y;
     Extent e;
@@ -114,22 +114,22 @@ void DrawRadiographBox(ui::DrawingList& page, const FullReportInputs& in, const 
     const auto& pairs = model::FigurePairs();
     for (std::size_t k = 0; k < static_cast<std::size_t>(model::kPairFigureLines); ++k) {
         const int i = model::Number(pairs[k].from), j = model::Number(pairs[k].to);
-        page.Add<ui::DrawLine>(at.X(PanelX(X[i])), at.Y(PanelY(Y[i])), at.X(PanelX(X[j])),
-                               at.Y(PanelY(Y[j])), lines, kLineWidth);
+        page.Add<DrawLine>(at.X(PanelX(X[i])), at.Y(PanelY(Y[i])), at.X(PanelX(X[j])),
+                           at.Y(PanelY(Y[j])), lines, kLineWidth);
     }
     for (const model::LandmarkInfo& info : model::Landmarks()) {
         const int n = model::Number(info.landmark);
         const float x = at.X(PanelX(X[n])), y = at.Y(PanelY(Y[n]));
         if (!std::isfinite(x) || !std::isfinite(y)) continue;
-        page.Add<ui::DrawLine>(x - 50, y, x + 50, y, marks, 2);
-        page.Add<ui::DrawLine>(x, y - 50, x, y + 50, marks, 2);
+        page.Add<DrawLine>(x - 50, y, x + 50, y, marks, 2);
+        page.Add<DrawLine>(x, y - 50, x, y + 50, marks, 2);
         AddText(page, 6, x + 40, y + 10, info.abbreviation, marks);
     }
 }
 
 constexpr float kMovedLine = 160;  // twips, a line of 7-point text
 
-void DrawFigureBox(ui::DrawingList& page, const model::Figure& figure, const PageBox& box) {
+void DrawFigureBox(DrawingList& page, const model::Figure& figure, const PageBox& box) {
     AddFrame(page, box);
     std::vector<const model::FigureLine*> lines;
     for (const model::FigureLine& l : figure.pairLines)
@@ -155,15 +155,15 @@ void DrawFigureBox(ui::DrawingList& page, const model::Figure& figure, const Pag
     for (const model::FigureLine* l : lines) {
         // The panel's white lines would vanish on paper.
         const Colour colour = l->colour == kWhite ? kBlack : l->colour;
-        page.Add<ui::DrawLine>(at.X(l->x1), at.Y(l->y1), at.X(l->x2), at.Y(l->y2), colour,
-                               kLineWidth * std::max(1, l->width));
+        page.Add<DrawLine>(at.X(l->x1), at.Y(l->y1), at.X(l->x2), at.Y(l->y2), colour,
+                           kLineWidth * std::max(1, l->width));
     }
     // A centimetre of the patient, as the figure is printed.
     const float cm = 10 * model::kFigureTwipsPerMm * at.scale;
     const float y = box.y + box.height - 150, x = box.x + kPadding;
-    page.Add<ui::DrawLine>(x, y, x + cm, y, kBlack, kLineWidth);
-    page.Add<ui::DrawLine>(x, y - 50, x, y + 50, kBlack, kLineWidth);
-    page.Add<ui::DrawLine>(x + cm, y - 50, x + cm, y + 50, kBlack, kLineWidth);
+    page.Add<DrawLine>(x, y, x + cm, y, kBlack, kLineWidth);
+    page.Add<DrawLine>(x, y - 50, x, y + 50, kBlack, kLineWidth);
+    page.Add<DrawLine>(x + cm, y - 50, x + cm, y + 50, kBlack, kLineWidth);
     AddText(page, 7, x + cm + 80, y - 70, "1 cm", kPageGrey);
     // What was moved and by how much, one structure a line above the scale, so the page
     // tells the simulation it shows.
@@ -171,4 +171,4 @@ void DrawFigureBox(ui::DrawingList& page, const model::Figure& figure, const Pag
         AddText(page, 7, x, inside.y + inside.height + float(k) * kMovedLine, moved[k], kBlack);
 }
 
-}  // namespace ceph::report
+}  // namespace ceph::page

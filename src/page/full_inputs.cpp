@@ -1,0 +1,53 @@
+// What the full page is drawn from, gathered the same way for the window and cephtool.
+#include "analysis/practice_analyses.h"
+#include "base/filesys.h"
+#include "model/numbers.h"
+#include "page/full_report.h"
+
+namespace ceph::page {
+
+FullRadiograph FindRadiograph(PictureLookup& pictures, const std::string& path, float scale,
+                              float left, float top) {
+    FullRadiograph r;
+    r.scale = scale, r.left = left, r.top = top;
+    if (!FigureAligned(scale, left, top)) {
+        r.problem = kNeverAligned;
+    } else if (!base::PathExists(path)) {
+        // Something that is there but no regular file (a device, a pipe) is named by
+        // the reader, which refuses it without reading.
+        r.problem = MissingPictureText(path);
+    } else if (const base::Result<PictureRef> loaded = pictures.LoadPicture(path)) {
+        r.picture = *loaded;
+    } else {
+        r.problem = "無法讀取 X 光片 " + path + "：" + loaded.why().detail;
+    }
+    return r;
+}
+
+const model::NamedAnalysis* StandardAnalysisOf(const std::vector<model::NamedAnalysis>& analyses) {
+    for (const model::NamedAnalysis& a : analyses)
+        if (a.standard) return &a;
+    return nullptr;
+}
+
+FullReportInputs AssembleFullReport(const FullReportRequest& r, PictureLookup& pictures) {
+    FullReportInputs in;
+    in.clinicName = ReadClinicName(r.dataDir);
+    in.patient = r.patient;
+    in.tracing = r.tracing;
+    in.printedOn = DateText(r.today.year, r.today.month, r.today.day);
+    in.radiograph =
+        FindRadiograph(pictures, r.picture, static_cast<float>(r.alignment.scale.value),
+                       static_cast<float>(r.alignment.left.value),
+                       static_cast<float>(r.alignment.top.value));
+    in.figure = r.figure;
+    in.standard = r.standard;
+    in.chosen = r.chosen;
+    in.normSet = r.normSet;
+    if (r.halfWidths)
+        in.halfWidths = analysis::EstimateUncertainty(
+            analysis::PracticeErrorModel(r.dataDir, nullptr), in.tracing.X, in.tracing.Y);
+    return in;
+}
+
+}  // namespace ceph::page

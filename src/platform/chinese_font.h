@@ -1,0 +1,10 @@
+#pragma once
+// The face every text is drawn in, on screen, on paper and in cephtool's files.
+
+namespace ceph::platform {
+
+// Picks a face with Traditional Chinese glyphs for the whole program, the one installed
+// beside the program first, else one the system has, and returns its family name.
+const char* InstallChineseFont();
+
+}  // namespace ceph::platform
