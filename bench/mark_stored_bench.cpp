@@ -24,8 +24,8 @@
 
 #include "bench_support.h"
 #include "record_gen.h"
-#include "records/mark_stored.h"
 #include "ui/main_window.h"
+#include "usecases/mark_stored.h"
 
 extern char** environ;
 
@@ -96,7 +96,7 @@ void AddSlotMenus(ceph::ui::MainWindow& win) {
 
 // A look-up that found the wrong slots would time the wrong work.
 void CheckLookup(ceph::ui::MainWindow& win, const std::string& code, bool expectFound) {
-    ceph::records::MarkStoredTracings(win, code);
+    ceph::usecases::MarkStoredTracings(win, code);
     for (int i = 0; i < ceph::ui::kTracingSlots; ++i) {
         if (win.readn[i].enabled != expectFound || win.comp[i].enabled != expectFound)
             throw std::runtime_error("look-up of " + code + " marked the wrong slots");
@@ -177,7 +177,7 @@ void RegisterBenchmarks(ceph::ui::MainWindow& win, const RecordSet& set,
     auto lookup = [&win](const std::string& code) {
         return [&win, code](benchmark::State& state) {
             for (auto _ : state)
-                ceph::records::MarkStoredTracings(win, code);
+                ceph::usecases::MarkStoredTracings(win, code);
         };
     };
     benchmark::RegisterBenchmark(kLookupAbsent, lookup(set.absentCode))

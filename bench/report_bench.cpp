@@ -16,8 +16,8 @@
 #include "bench_support.h"
 #include "platform/chinese_font.h"
 #include "platform/qt_services.h"
-#include "records/show.h"
 #include "report/report.h"
+#include "usecases/show.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ void BM_DrawReportWithSnapshot(benchmark::State& state) {
            "-10,22,0,0,25,48,40,72,42,74,0,48Y 2M\r\n";
     ceph::app::StartupEnv env{dir + "/OutExe.tmp", dir, dir + "/none"};
     ceph::app::FormLoad(program, env);
-    ceph::records::ShowTracing(program, 0);
+    ceph::usecases::ShowTracing(program, 0);
     for (auto _ : state) {
         program.win.Picture3.drawing.Clear();
         program.win.Picture8.drawing.Clear();

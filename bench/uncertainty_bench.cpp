@@ -8,14 +8,14 @@
 #include <cstdio>
 #include <string>
 
-#include "analysis/uncertainty.h"
 #include "base/safe_file.h"
 #include "bench_support.h"
 #include "store/record_line.h"
+#include "uncertainty/uncertainty.h"
 
 namespace {
 
-using namespace ceph::analysis;
+using namespace ceph::uncertainty;
 using ceph::model::PointTable;
 
 PointTable gX{}, gY{};

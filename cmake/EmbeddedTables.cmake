@@ -2,7 +2,7 @@
 # measurements never depends on a file being installed; the classic analyses likewise.
 include(${PROJECT_SOURCE_DIR}/cmake/EmbedBytes.cmake)
 ceph_embed_bytes(${PROJECT_SOURCE_DIR}/data/landmark-error.tsv ceph_error_bytes)
-configure_file(${PROJECT_SOURCE_DIR}/src/analysis/error_table.cpp.in
+configure_file(${PROJECT_SOURCE_DIR}/src/uncertainty/error_table.cpp.in
                ${CMAKE_CURRENT_BINARY_DIR}/generated/error_table.cpp @ONLY)
 target_sources(cephground PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated/error_table.cpp)
 

@@ -1,7 +1,7 @@
 # The floors of the program, lowest first. A source folder may include headers of its
 # own floor and of the floors below it, never above: the ground (the domain model, the
 # running program's files and codecs, the store of records and the host's files, the
-# analysis) knows nothing of the window; the pictures (the formats and their decoders)
+# uncertainty) knows nothing of the window; the pictures (the formats and their decoders)
 # know nothing of the window either, nor do the pages (drawing lists and the reports
 # drawn onto them), which the window shows and cephtool writes; the window model knows
 # nothing of the presenters that fill it from the domain, nor they of the behaviour that
@@ -9,21 +9,21 @@
 # Each floor is one library (the pictures two: the formats, and the decoders with the
 # libraries behind them), and the build checks every include against this list.
 set(CEPH_FLOORS
-    "model base analysis store"
+    "model base uncertainty store"
     "pictures"
     "page"
     "ui"
     "presenter"
-    "app records imaging digitising figure report reading"
+    "app usecases imaging digitising figure report analysis_window"
     "wiring"
     "tools platform")
 # The one include allowed upwards: the program's main starts the platform.
 set(CEPH_FLOOR_EXCEPTIONS "wiring/main.cpp>platform")
 # Folders that may include fewer of the floors below them than their floor allows: the
 # folder, a colon, then the folders it may include besides its own. The pictures know
-# files and results (base) and the domain (model), nothing of the analysis; the pages know
+# files and results (base) and the domain (model), nothing of how sure a measurement is; the pages know
 # the ground and nothing of the picture formats.
-set(CEPH_FOLDER_REACH "pictures:base,model" "page:base,model,analysis,store")
+set(CEPH_FOLDER_REACH "pictures:base,model" "page:base,model,uncertainty,store")
 
 # A stamp rebuilt whenever a source changes, by checking every include; a library that
 # depends on it does not build while an include points up.

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "analysis_window/analysis_panel.h"
 #include "app/exit.h"
 #include "base/data_folder.h"
 #include "base/filesys.h"
@@ -12,11 +13,10 @@
 #include "model/measurement.h"
 #include "presenter/header.h"
 #include "presenter/result_grid.h"
-#include "reading/analysis_panel.h"
-#include "records/mark_stored.h"
 #include "store/handoff.h"
 #include "store/record_file.h"
 #include "store/settings.h"
+#include "usecases/mark_stored.h"
 
 namespace ceph::app {
 
@@ -177,13 +177,13 @@ void FormLoad(ui::App& app, const StartupEnv& env) {
 
     presenter::ShowPatient(w);
     FillPictureMenu(w);
-    for (std::string& problem : records::MarkStoredTracings(w, s.Patient.code))
+    for (std::string& problem : usecases::MarkStoredTracings(w, s.Patient.code))
         app.notices.push_back(std::move(problem));
     w.readceph.caption = s.Patient.name + kCaptionSuffix;
     ReadCalibration(app);
     digitising::InitGuide(app);
     digitising::InitLandmarkTables(s);
-    reading::OfferAnalyses(app);
+    analysis_window::OfferAnalyses(app);
 }
 
 }  // namespace ceph::app

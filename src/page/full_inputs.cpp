@@ -1,8 +1,8 @@
 // What the full page is drawn from, gathered the same way for the window and cephtool.
-#include "analysis/practice_analyses.h"
 #include "base/filesys.h"
 #include "model/numbers.h"
 #include "page/full_report.h"
+#include "store/practice_analyses.h"
 
 namespace ceph::page {
 
@@ -36,17 +36,16 @@ FullReportInputs AssembleFullReport(const FullReportRequest& r, PictureLookup& p
     in.patient = r.patient;
     in.tracing = r.tracing;
     in.printedOn = DateText(r.today.year, r.today.month, r.today.day);
-    in.radiograph =
-        FindRadiograph(pictures, r.picture, static_cast<float>(r.alignment.scale.value),
-                       static_cast<float>(r.alignment.left.value),
-                       static_cast<float>(r.alignment.top.value));
+    in.radiograph = FindRadiograph(pictures, r.picture, static_cast<float>(r.alignment.scale.value),
+                                   static_cast<float>(r.alignment.left.value),
+                                   static_cast<float>(r.alignment.top.value));
     in.figure = r.figure;
     in.standard = r.standard;
     in.chosen = r.chosen;
     in.normSet = r.normSet;
     if (r.halfWidths)
-        in.halfWidths = analysis::EstimateUncertainty(
-            analysis::PracticeErrorModel(r.dataDir, nullptr), in.tracing.X, in.tracing.Y);
+        in.halfWidths = uncertainty::EstimateUncertainty(
+            uncertainty::PracticeErrorModel(r.dataDir, nullptr), in.tracing.X, in.tracing.Y);
     return in;
 }
 

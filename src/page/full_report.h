@@ -9,12 +9,12 @@
 #include <optional>
 #include <string>
 
-#include "analysis/uncertainty.h"
 #include "model/analyses.h"
 #include "model/figure.h"
 #include "model/tracing.h"
 #include "page/drawing.h"
 #include "page/services.h"
+#include "uncertainty/uncertainty.h"
 
 namespace ceph::page {
 
@@ -45,7 +45,7 @@ struct FullReportInputs {
     const model::NamedAnalysis* chosen = nullptr;
     std::string normSet;  // of the chosen analysis; empty: its first
     // The ± of the 37 values, when the clinician shows them.
-    std::optional<analysis::Uncertainty> halfWidths;
+    std::optional<uncertainty::Uncertainty> halfWidths;
 };
 
 // Draws the page onto `page`.

@@ -54,7 +54,7 @@ struct Table {
     const model::NamedAnalysis* analysis;
     model::AnalysisResult result, simulated;
     bool withSimulation = false;
-    const analysis::Uncertainty* halfWidths = nullptr;
+    const uncertainty::Uncertainty* halfWidths = nullptr;
 };
 
 void DrawHeads(DrawingList& page, const Table& t, const Columns& c, float x, float y) {
@@ -82,9 +82,10 @@ void DrawRow(DrawingList& page, const Table& t, const Columns& c, std::size_t i,
     if (t.halfWidths && c.halfWidth >= 0 && i < rows.size()) {
         const int k = model::RowIndex(rows[i].key);
         if (k >= 0 && k < model::kRows)
-            AddText(page, kHeadSize, x + c.halfWidth, y + 20,
-                    analysis::HalfWidthText(t.halfWidths->halfWidth[static_cast<std::size_t>(k)]),
-                    kPageGrey);
+            AddText(
+                page, kHeadSize, x + c.halfWidth, y + 20,
+                uncertainty::HalfWidthText(t.halfWidths->halfWidth[static_cast<std::size_t>(k)]),
+                kPageGrey);
     }
     if (!t.withSimulation || i >= t.simulated.rows.size()) return;
     // What the movement left as it was stands in grey, so the column reads as the change

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <optional>
 
-#include "analysis/uncertainty.h"
 #include "model/measurement.h"
 #include "report/report.h"
+#include "uncertainty/uncertainty.h"
 
 namespace ceph::report {
 
@@ -49,12 +49,13 @@ void PlaceBeside(const model::Measurement& spec, const page::RowPlace& row, floa
 // spread says no more and would not fit beside the unit.
 std::string ShownHalfWidth(double halfWidth) {
     if (halfWidth >= 99.95) return "±>99";
-    return analysis::HalfWidthText(halfWidth);
+    return uncertainty::HalfWidthText(halfWidth);
 }
 
 }  // namespace
 
-void DrawHalfWidths(ui::DrawingList& list, const ui::State& state, const analysis::Uncertainty& u) {
+void DrawHalfWidths(ui::DrawingList& list, const ui::State& state,
+                    const uncertainty::Uncertainty& u) {
     // A comparison's values fill the room between the rows: the ranges, which are the
     // shown tracing's alone, wait until it is shown by itself again.
     if (state.Comparing) return;
@@ -90,8 +91,8 @@ void ShowHalfWidths(ui::App& app) {
     if (!w.rangemn.checked || !w.Picture3.visible || w.state.Comparing) return;
     DrawHalfWidths(
         w.Picture3.screenOnly, w.state,
-        analysis::EstimateUncertainty(analysis::PracticeErrorModel(w.state.DataDir, nullptr),
-                                      w.state.X, w.state.Y));
+        uncertainty::EstimateUncertainty(uncertainty::PracticeErrorModel(w.state.DataDir, nullptr),
+                                         w.state.X, w.state.Y));
 }
 
 void rangemn_Click(ui::App& app) {
@@ -101,11 +102,12 @@ void rangemn_Click(ui::App& app) {
     if (!w.rangemn.checked) return;
     // The table is read once here: its problem is told, and the same model is drawn.
     std::string problem;
-    const analysis::ErrorModel model = analysis::PracticeErrorModel(w.state.DataDir, &problem);
+    const uncertainty::ErrorModel model =
+        uncertainty::PracticeErrorModel(w.state.DataDir, &problem);
     if (!problem.empty()) app.services.ShowMessage(problem, ui::kExclamationOk);
     if (w.Picture3.visible)
         DrawHalfWidths(w.Picture3.screenOnly, w.state,
-                       analysis::EstimateUncertainty(model, w.state.X, w.state.Y));
+                       uncertainty::EstimateUncertainty(model, w.state.X, w.state.Y));
 }
 
 }  // namespace ceph::report

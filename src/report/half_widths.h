@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "analysis/uncertainty.h"
 #include "ui/app.h"
+#include "uncertainty/uncertainty.h"
 
 namespace ceph::report {
 
@@ -16,7 +16,8 @@ void ShowHalfWidths(ui::App& app);
 
 // The half-widths `u` beside the values of a report laid out for `state`, and what they
 // mean, onto `list`.
-void DrawHalfWidths(ui::DrawingList& list, const ui::State& state, const analysis::Uncertainty& u);
+void DrawHalfWidths(ui::DrawingList& list, const ui::State& state,
+                    const uncertainty::Uncertainty& u);
 
 // "顯示可信範圍": switches the half-widths on or off for the tracing shown.
 void rangemn_Click(ui::App& app);

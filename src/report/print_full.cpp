@@ -1,9 +1,9 @@
 // The full report from the window: the tracing shown, as it is shown.
-#include "analysis/practice_analyses.h"
 #include "base/patient_files.h"
 #include "page/full_report.h"
 #include "report/output.h"
 #include "report/print.h"
+#include "store/practice_analyses.h"
 
 namespace ceph::report {
 
@@ -11,7 +11,7 @@ namespace {
 
 // The full page of the tracing shown, as it is shown, with the analysis and norm set
 // chosen in the analysis window.
-page::FullReportInputs ShownFullReport(ui::App& app, const analysis::LoadedAnalyses& analyses) {
+page::FullReportInputs ShownFullReport(ui::App& app, const store::LoadedAnalyses& analyses) {
     const ui::MainWindow& w = app.win;
     const ui::State& s = w.state;
     page::FullReportRequest r;
@@ -41,7 +41,7 @@ page::FullReportInputs ShownFullReport(ui::App& app, const analysis::LoadedAnaly
 
 void printfullmn_Click(ui::App& app) {
     ui::State& s = app.win.state;
-    const analysis::LoadedAnalyses analyses = analysis::LoadAnalyses(s.DataDir);
+    const store::LoadedAnalyses analyses = store::LoadAnalyses(s.DataDir);
     // A practice's table that cannot be used is said before the page falls back on the
     // built-in analyses, so the clinician does not take them for the practice's.
     if (!analyses.problem.empty()) app.services.ShowMessage(analyses.problem, ui::kExclamationOk);

@@ -21,8 +21,8 @@ namespace {
 // Each row's half-width with two decimals, empty when no draw gave the row a value;
 // draws without a value are counted in the field.
 void AppendHalfWidths(std::string& csv, const model::Tracing& r, const AnalyseOptions& o) {
-    const analysis::Uncertainty u =
-        analysis::EstimateUncertainty(*o.errorModel, r.X, r.Y, o.draws, o.seed);
+    const uncertainty::Uncertainty u =
+        uncertainty::EstimateUncertainty(*o.errorModel, r.X, r.Y, o.draws, o.seed);
     for (int row = 0; row < model::kRows; ++row) {
         csv += ',';
         if (std::isnan(u.halfWidth[row])) continue;
@@ -73,7 +73,7 @@ constexpr std::string_view kStandardInput = "standard input";
 
 // The options for each line, with the error model it points to; nothing, after saying
 // why, when the model cannot be read (the exit status in `status`).
-std::optional<AnalyseOptions> ReadOptions(const CommandLine& cl, analysis::ErrorModel& model,
+std::optional<AnalyseOptions> ReadOptions(const CommandLine& cl, uncertainty::ErrorModel& model,
                                           int& status) {
     AnalyseOptions o;
     o.male = cl.Text("--sex") == "M";
@@ -95,9 +95,9 @@ std::optional<AnalyseOptions> ReadOptions(const CommandLine& cl, analysis::Error
         }
         return o;
     }
-    model = analysis::DefaultErrorModel();
+    model = uncertainty::DefaultErrorModel();
     if (const GivenOption* file = cl.Find("--error-model")) {
-        base::Result<analysis::ErrorModel> loaded = analysis::LoadErrorModel(file->text);
+        base::Result<uncertainty::ErrorModel> loaded = uncertainty::LoadErrorModel(file->text);
         if (!loaded) {
             std::cerr << "cephtool: cannot read " << file->text << ": " << loaded.why().detail
                       << "\n";
@@ -107,7 +107,7 @@ std::optional<AnalyseOptions> ReadOptions(const CommandLine& cl, analysis::Error
         model = *loaded;
     }
     o.errorModel = &model;
-    o.draws = cl.Number("--draws", analysis::kDefaultDraws);
+    o.draws = cl.Number("--draws", uncertainty::kDefaultDraws);
     if (cl.Has("--seed")) o.seed = static_cast<std::uint64_t>(cl.Number("--seed"));
     return o;
 }
@@ -239,7 +239,7 @@ int RunAnalyse(int argc, char** argv) {
         return UsageFault(kAnalyseRules, "- (standard input) named more than once", std::cerr);
     if (files.empty()) files.push_back("-");
     int status = 0;
-    analysis::ErrorModel model;
+    uncertainty::ErrorModel model;
     std::optional<AnalyseOptions> options = ReadOptions(cl, model, status);
     if (!options) return status;
     const std::optional<NamedChoice> named = ReadNamedChoice(kAnalyseRules, cl, status);

@@ -6,11 +6,11 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/uncertainty.h"
 #include "model/measurement.h"
 #include "model/tracing.h"
 #include "tools/named_analysis.h"
 #include "tools/options.h"
+#include "uncertainty/uncertainty.h"
 
 namespace ceph::store {
 class RecordReader;
@@ -24,9 +24,9 @@ namespace ceph::tools {
 struct AnalyseOptions {
     bool male = false;
     // The 37 half-widths of the 95 % range after the norms, from this model, when set.
-    const analysis::ErrorModel* errorModel = nullptr;
-    int draws = analysis::kDefaultDraws;
-    std::uint64_t seed = analysis::kDefaultSeed;
+    const uncertainty::ErrorModel* errorModel = nullptr;
+    int draws = uncertainty::kDefaultDraws;
+    std::uint64_t seed = uncertainty::kDefaultSeed;
     // A named analysis printed in place of the 37 rows and their norms, when set.
     const NamedChoice* named = nullptr;
 };

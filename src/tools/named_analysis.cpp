@@ -1,7 +1,7 @@
 #include "tools/named_analysis.h"
 
-#include "analysis/practice_analyses.h"
 #include "base/filesys.h"
+#include "store/practice_analyses.h"
 #include "tools/export_command.h"
 
 namespace ceph::tools {
@@ -12,8 +12,8 @@ constexpr OptionRule kOptions[] = {{.name = "--data"}};
 
 std::vector<model::NamedAnalysis> Analyses(const CommandLine& cl, int& status) {
     if (!cl.Has("--data")) return model::BuiltInAnalyses();
-    analysis::LoadedAnalyses loaded =
-        analysis::LoadAnalyses(base::WithTrailingSeparator(cl.Text("--data")));
+    store::LoadedAnalyses loaded =
+        store::LoadAnalyses(base::WithTrailingSeparator(cl.Text("--data")));
     if (!loaded.problem.empty()) {
         std::cerr << "cephtool: " << loaded.problem << "\n";
         status = 1;

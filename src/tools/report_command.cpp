@@ -7,13 +7,13 @@
 #include <optional>
 #include <string>
 
-#include "analysis/practice_analyses.h"
 #include "base/filesys.h"
 #include "base/patient_files.h"
 #include "page/full_report.h"
 #include "page/tracing_page.h"
 #include "platform/chinese_font.h"
 #include "platform/page_files.h"
+#include "store/practice_analyses.h"
 #include "store/record_line.h"
 #include "store/settings.h"
 #include "tools/named_analysis.h"
@@ -48,7 +48,7 @@ std::string PictureFolder(const std::string& dataDir) {
 
 // The analysis --analysis names (Steiner when none) and the norm set --norm-set names
 // (the analysis's first when none); false after saying why when either names none.
-bool ReadAnalysisChoice(const CommandLine& o, const analysis::LoadedAnalyses& analyses,
+bool ReadAnalysisChoice(const CommandLine& o, const store::LoadedAnalyses& analyses,
                         page::FullReportRequest& r, int& status) {
     r.chosen = model::FindAnalysis(
         analyses.analyses, o.Has("--analysis") ? o.Text("--analysis") : model::kDefaultAnalysis);
@@ -71,7 +71,7 @@ bool ReadAnalysisChoice(const CommandLine& o, const analysis::LoadedAnalyses& an
 // `--picture`, the figure as built, the program's own values and the named analysis.
 // Nothing when it cannot be drawn, after saying why (the exit status in `status`).
 std::optional<page::FullReportInputs> FullInputs(const CommandLine& o, const StoredTracing& st,
-                                                 const analysis::LoadedAnalyses& analyses,
+                                                 const store::LoadedAnalyses& analyses,
                                                  platform::PageFiles& services, int& status) {
     page::FullReportRequest r;
     if (!ReadAnalysisChoice(o, analyses, r, status)) return std::nullopt;
@@ -140,8 +140,8 @@ std::optional<int> DrawRequestedPage(const CommandLine& o, const StoredTracing& 
     if (o.Has("--full")) {
         if (o.Has("--line"))
             return UsageFault(kReportRules, "--line: the full report has one place", std::cerr);
-        const analysis::LoadedAnalyses analyses =
-            analysis::LoadAnalyses(base::WithTrailingSeparator(o.Text("--data")));
+        const store::LoadedAnalyses analyses =
+            store::LoadAnalyses(base::WithTrailingSeparator(o.Text("--data")));
         if (!analyses.problem.empty()) std::cerr << "cephtool: " << analyses.problem << "\n";
         int status = 0;
         const auto in = FullInputs(o, stored, analyses, services, status);

@@ -1,5 +1,6 @@
 #include "wiring/events.h"
 
+#include "analysis_window/analysis_panel.h"
 #include "app/exit.h"
 #include "digitising/digitise.h"
 #include "digitising/ruler.h"
@@ -9,13 +10,12 @@
 #include "imaging/sources.h"
 #include "imaging/view.h"
 #include "imaging/viewport.h"
-#include "reading/analysis_panel.h"
-#include "records/correct.h"
-#include "records/input.h"
-#include "records/save.h"
-#include "records/show.h"
 #include "report/half_widths.h"
 #include "report/print.h"
+#include "usecases/correct.h"
+#include "usecases/input.h"
+#include "usecases/save.h"
+#include "usecases/show.h"
 
 namespace ceph::wiring {
 
@@ -23,9 +23,9 @@ namespace {
 
 // A stored tracing ends the input: back to the bar, then the tracing is shown.
 void Finish(ui::App& app) {
-    if (!records::StoreInput(app)) return;
+    if (!usecases::StoreInput(app)) return;
     app::Command3_Click(app);
-    records::ShowTracing(app, app.win.state.InputTracing);
+    usecases::ShowTracing(app, app.win.state.InputTracing);
 }
 
 void View(ui::App& app, imaging::ViewStep step) {
@@ -40,23 +40,23 @@ void AsClick(ui::App& app, std::string_view button) {
 // While a tracing is corrected, leaving gives up its moves only when the clinician says
 // so; the record file is never touched before its "存檔".
 void Quit(ui::App& app) {
-    if (!records::Correcting(app.win)) return app::quitmn_Click(app);
-    if (records::MayLeaveCorrection(app)) app.quitRequested = true;
+    if (!usecases::Correcting(app.win)) return app::quitmn_Click(app);
+    if (usecases::MayLeaveCorrection(app)) app.quitRequested = true;
 }
 
 void Close(ui::App& app) {
-    if (records::MayLeaveCorrection(app)) app::Form_Unload(app);
+    if (usecases::MayLeaveCorrection(app)) app::Form_Unload(app);
 }
 
 // Esc gives up the ruler's measuring, or leaves the correction or the input, asking
 // first when work would be lost.
 void CancelByKey(ui::App& app) {
     if (digitising::RulerUnderWay(app)) return digitising::CommandRulerCancel_Click(app);
-    if (!records::Correcting(app.win)) {
+    if (!usecases::Correcting(app.win)) {
         if (app.win.Picture2.visible) app::CancelByKey(app);
         return;
     }
-    if (records::MayLeaveCorrection(app)) records::LeaveCorrection(app);
+    if (usecases::MayLeaveCorrection(app)) usecases::LeaveCorrection(app);
 }
 
 // Which handler an event goes to: the event, the control or menu item, the handler.
@@ -72,36 +72,36 @@ using ui::App;
 const Route kRoutes[] = {
     {Click, "quitmn", [](App& a, const Event&) { Quit(a); }},
     {Click, "Command3", [](App& a, const Event&) { app::Command3_Click(a); }},
-    {Click, "readn", [](App& a, const Event& e) { records::ShowTracing(a, e.index); }},
-    {Click, "comp", [](App& a, const Event& e) { records::comp_Click(a, e.index); }},
+    {Click, "readn", [](App& a, const Event& e) { usecases::ShowTracing(a, e.index); }},
+    {Click, "comp", [](App& a, const Event& e) { usecases::comp_Click(a, e.index); }},
     {Click, "printmn", [](App& a, const Event& e) { report::printmn_Click(a, e.index); }},
     {Click, "printfullmn", [](App& a, const Event&) { report::printfullmn_Click(a); }},
     {Click, "rangemn", [](App& a, const Event&) { report::rangemn_Click(a); }},
-    {Click, "snmn", [](App& a, const Event&) { records::snmn_Click(a); }},
-    {Click, "inputn", [](App& a, const Event& e) { records::inputn_Click(a, e.index); }},
-    {Click, "analysisn", [](App& a, const Event& e) { reading::analysisn_Click(a, e.index); }},
-    {Click, "normsetn", [](App& a, const Event& e) { reading::normsetn_Click(a, e.index); }},
-    {Click, "anawin.AnaList", [](App& a, const Event&) { reading::AnaList_Click(a); }},
-    {Click, "anawin.NormList", [](App& a, const Event&) { reading::NormList_Click(a); }},
-    {Unload, "anawin", [](App& a, const Event&) { reading::anawin_Unload(a); }},
+    {Click, "snmn", [](App& a, const Event&) { usecases::snmn_Click(a); }},
+    {Click, "inputn", [](App& a, const Event& e) { usecases::inputn_Click(a, e.index); }},
+    {Click, "analysisn", [](App& a, const Event& e) { analysis_window::analysisn_Click(a, e.index); }},
+    {Click, "normsetn", [](App& a, const Event& e) { analysis_window::normsetn_Click(a, e.index); }},
+    {Click, "anawin.AnaList", [](App& a, const Event&) { analysis_window::AnaList_Click(a); }},
+    {Click, "anawin.NormList", [](App& a, const Event&) { analysis_window::NormList_Click(a); }},
+    {Unload, "anawin", [](App& a, const Event&) { analysis_window::anawin_Unload(a); }},
     // The click says where it happened: the pointer read-out may be older than the
     // picture under it (a new input laid out under a resting pointer, a pan by keys).
     // With Shift it picks up the placed landmark under it instead.
     {Click, "Image1",
      [](App& a, const Event& e) {
          digitising::Image1_MouseMove(a, e.x, e.y);
-         if (records::Correcting(a.win))
-             records::Image1_CorrectClick(a, e.x, e.y);
+         if (usecases::Correcting(a.win))
+             usecases::Image1_CorrectClick(a, e.x, e.y);
          else if ((e.shift & 1) != 0)
              digitising::Image1_ShiftClick(a, e.x, e.y);
          else
              digitising::Image1_Click(a);
      }},
-    {MouseDown, "Image1", [](App& a, const Event& e) { records::Image1_MouseDown(a, e.x, e.y); }},
-    {MouseUp, "Image1", [](App& a, const Event& e) { records::Image1_MouseUp(a, e.x, e.y); }},
-    {Click, "correctmn", [](App& a, const Event&) { records::correctmn_Click(a); }},
-    {Click, "saveCorrection", [](App& a, const Event&) { records::StoreCorrection(a); }},
-    {Click, "cancelCorrection", [](App& a, const Event&) { records::LeaveCorrection(a); }},
+    {MouseDown, "Image1", [](App& a, const Event& e) { usecases::Image1_MouseDown(a, e.x, e.y); }},
+    {MouseUp, "Image1", [](App& a, const Event& e) { usecases::Image1_MouseUp(a, e.x, e.y); }},
+    {Click, "correctmn", [](App& a, const Event&) { usecases::correctmn_Click(a); }},
+    {Click, "saveCorrection", [](App& a, const Event&) { usecases::StoreCorrection(a); }},
+    {Click, "cancelCorrection", [](App& a, const Event&) { usecases::LeaveCorrection(a); }},
     {Click, "Command5", [](App& a, const Event&) { digitising::Command5_Click(a); }},
     {Click, "Command6", [](App& a, const Event&) { digitising::Command6_Click(a); }},
     {Click, "Command1", [](App& a, const Event&) { imaging::Command1_Click(a); }},
@@ -118,8 +118,8 @@ const Route kRoutes[] = {
      [](App& a, const Event&) { digitising::CommandRulerCancel_Click(a); }},
     {KeyPress, "TextRuler",
      [](App& a, const Event& e) { digitising::TextRuler_KeyPress(a, e.key); }},
-    {Click, "Command2", [](App& a, const Event&) { records::Command2_Click(a); }},
-    {Click, "Check2", [](App& a, const Event&) { records::Check2_Click(a); }},
+    {Click, "Command2", [](App& a, const Event&) { usecases::Command2_Click(a); }},
+    {Click, "Check2", [](App& a, const Event&) { usecases::Check2_Click(a); }},
     {Click, "Check1", [](App& a, const Event&) { figure::Check1_Click(a.win); }},
     {Click, "List1", [](App& a, const Event&) { figure::List1_Click(a.win); }},
     {Click, "List2", [](App& a, const Event&) { figure::List2_Click(a.win); }},
@@ -137,13 +137,13 @@ const Route kRoutes[] = {
     {MouseMove, "Image1",
      [](App& a, const Event& e) {
          digitising::Image1_MouseMove(a, e.x, e.y);
-         records::Image1_CorrectMove(a, e.x, e.y);
+         usecases::Image1_CorrectMove(a, e.x, e.y);
      }},
     {MouseLeave, "Image1", [](App& a, const Event&) { digitising::Image1_MouseLeave(a); }},
     {MouseUp, "Label16", [](App& a, const Event& e) { figure::Label16_MouseUp(a.win, e.x, e.y); }},
     {MouseUp, "Label17", [](App& a, const Event& e) { figure::Label17_MouseUp(a.win, e.x, e.y); }},
     {MouseUp, "Label18", [](App& a, const Event& e) { figure::Label18_MouseUp(a.win, e.x, e.y); }},
-    {MouseUp, "Picture8", [](App& a, const Event& e) { records::Picture8_MouseUp(a, e.x, e.y); }},
+    {MouseUp, "Picture8", [](App& a, const Event& e) { usecases::Picture8_MouseUp(a, e.x, e.y); }},
     {Wheel, "Image1",
      [](App& a, const Event& e) {
          imaging::Image1_Wheel(a, e.key, (e.shift & 1) != 0, (e.shift & 2) != 0, e.x, e.y);
@@ -174,7 +174,7 @@ const Route kRoutes[] = {
     {Resize, "readceph",
      [](App& a, const Event&) {
          imaging::LayOutWorkArea(a.win);
-         records::PlaceReportBesideFilm(a.win);
+         usecases::PlaceReportBesideFilm(a.win);
      }},
 };
 
@@ -186,7 +186,7 @@ bool Dispatch(ui::App& app, const Event& e) {
         route.run(app, e);
         // The analysis window reads whatever the event left on the main window: another
         // tracing, a comparison, a moved structure, a corrected landmark.
-        reading::FollowMainWindow(app);
+        analysis_window::FollowMainWindow(app);
         return true;
     }
     return false;

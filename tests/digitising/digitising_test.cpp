@@ -14,9 +14,9 @@
 #include "imaging/view.h"
 #include "imaging/viewport.h"
 #include "pictures/format.h"
-#include "records/input.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"
+#include "usecases/input.h"
 #include "wiring/events.h"
 
 namespace ceph {
@@ -78,14 +78,14 @@ TEST_F(InputTest, StartingAnInputPreparesTheWorkArea) {
 }
 
 TEST(AgeText, MinguoBirthDates) {
-    EXPECT_EQ(records::AgeText("0650315", {2026, 3}), "50Y 0M");
-    EXPECT_EQ(records::AgeText("0651115", {2026, 3}), "49Y 4M");
-    EXPECT_EQ(records::AgeText("06511", {2026, 3}), "49Y 4M");  // no day
-    EXPECT_EQ(records::AgeText(" 1150301 ", {2026, 3}), "0Y 0M");
+    EXPECT_EQ(usecases::AgeText("0650315", {2026, 3}), "50Y 0M");
+    EXPECT_EQ(usecases::AgeText("0651115", {2026, 3}), "49Y 4M");
+    EXPECT_EQ(usecases::AgeText("06511", {2026, 3}), "49Y 4M");  // no day
+    EXPECT_EQ(usecases::AgeText(" 1150301 ", {2026, 3}), "0Y 0M");
     // Texts that are no birth date give no age rather than "115Y 3M" or "-5Y 11M".
     for (const char* birth : {"", "abcdefg", "0651315", "0650015", "0650332", "0650300", "0000315",
                               "1200315", "1150415", "065031", "06503150", "065 03", "６５０３１５"})
-        EXPECT_EQ(records::AgeText(birth, {2026, 3}), std::nullopt) << birth;
+        EXPECT_EQ(usecases::AgeText(birth, {2026, 3}), std::nullopt) << birth;
 }
 
 TEST_F(InputTest, ABirthDateThatIsNoDateLeavesTheAgeToTheClinician) {

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <string>
 
-#include "analysis/uncertainty.h"
 #include "fuzz/fuzz_check.h"
+#include "uncertainty/uncertainty.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace ceph::analysis;
+    using namespace ceph::uncertainty;
     using ceph::model::kRows;
     using ceph::model::PointTable;
     const std::string_view text(reinterpret_cast<const char*>(data), size);

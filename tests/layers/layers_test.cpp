@@ -1,5 +1,5 @@
 // The program reads in one direction, floor by floor as the build lists them: the
-// ground (the domain model, the store of records and the host's files, the analysis),
+// ground (the domain model, the store of records and the host's files, the uncertainty),
 // the pictures, the pages, the window model, the presenters, the behaviour (one folder
 // per subsystem), the wiring (the event table and main), the platform (Qt and the
 // companion's commands). The build itself refuses an include that points up; this test
@@ -181,7 +181,7 @@ std::map<std::string, std::string> ReachedFiles(const std::string& file) {
 
 // Folders whose floor would let them include more than they may (CEPH_FOLDER_REACH:
 // "folder:other,other|..."): the pictures know files, results and the domain, nothing
-// of the analysis.
+// of the uncertainty.
 TEST(Layers, FoldersKeepToTheirReach) {
     std::map<std::string, std::set<std::string>> reach;
     std::istringstream list(CEPH_FOLDER_REACH);

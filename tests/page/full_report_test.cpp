@@ -48,7 +48,7 @@ TEST(FullReportTest, PageStaysInsideThePrintableArea) {
     in.chosen = model::FindAnalysis(model::BuiltInAnalyses(), "McNamara");
     ASSERT_NE(in.standard, nullptr);
     ASSERT_NE(in.chosen, nullptr);
-    in.halfWidths = analysis::Uncertainty{};
+    in.halfWidths = uncertainty::Uncertainty{};
     in.halfWidths->halfWidth.fill(12.3);
     for (const bool moved : {false, true}) {
         SCOPED_TRACE(moved ? "simulated" : "as traced");

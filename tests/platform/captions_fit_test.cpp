@@ -24,9 +24,9 @@
 #include "grey_jpeg.h"
 #include "platform/run.h"
 #include "presenter/digitising_view.h"
-#include "records/input.h"
 #include "shown_window.h"
 #include "support/patient_folder.h"
+#include "usecases/input.h"
 
 namespace ceph {
 namespace {
@@ -170,7 +170,7 @@ TEST_F(CaptionsFit, TheAgeNoteOfAnUnreadableBirthDate) {
     ASSERT_TRUE(w().LabelAgeNote.visible);
     CheckShown("input with the age note");
     // The longest note, for a birth text of any length.
-    w().LabelAgeNote.caption = records::UnreadableBirthNote("一二三四五六七八九十一二三四五");
+    w().LabelAgeNote.caption = usecases::UnreadableBirthNote("一二三四五六七八九十一二三四五");
     CheckShown("input with the longest age note");
 }
 

@@ -60,7 +60,7 @@ TEST(HalfWidthsLayout, NoPlusMinusCoversAnyTextOfTheReport) {
 
     // The widest half-width shown with its figures, and one too wide to show them.
     for (double spread : {88.8, 1e6}) {
-        analysis::Uncertainty u;
+        uncertainty::Uncertainty u;
         u.halfWidth.fill(spread);
         u.undefinedDraws.fill(1);
         u.draws = 1000;

@@ -8,11 +8,11 @@
 #include "app/startup.h"
 #include "model/figure.h"
 #include "page/full_report.h"
-#include "records/show.h"
 #include "support/fake_services.h"
 #include "support/patient_folder.h"
 #include "support/temp_dir.h"
 #include "support/worked_tracing.h"
+#include "usecases/show.h"
 #include "wiring/events.h"
 
 namespace ceph::report {
@@ -39,7 +39,7 @@ TEST(FullReportTest, MenuItemPrintsOnePageThroughThePrinter) {
     dir.Write(page::kReportSettingsFile,
               "ClinicName=\xA7\xD6\xBC\xD6\xA4\xFA\xC2\xE5\xB6\x45\xA9\xD2\r\n");
     app::FormLoad(program, dir.StartupFromHere());
-    records::ShowTracing(program, 0);
+    usecases::ShowTracing(program, 0);
     services.today = {2026, 3, 7};
 
     wiring::Dispatch(program, {wiring::EventType::Click, "printfullmn"});
@@ -96,7 +96,7 @@ TEST(FullReportTest, RadiographLiesUnderTheLandmarksAsThePanelShowsIt) {
     testing::WriteStoredTracing(dir, "00101");
     dir.Write("pics/00101_1.bmp", "BM");
     app::FormLoad(program, dir.StartupFromHere());
-    records::ShowTracing(program, 0);
+    usecases::ShowTracing(program, 0);
     // Typed into the boxes and committed by leaving the last one.
     program.win.Text1[0].text = "0.5", program.win.Text1[1].text = "-300";
     program.win.Text1[2].text = "-400";

@@ -12,8 +12,6 @@
 
 #include "app/startup.h"
 #include "model/measurement.h"
-#include "records/show.h"
-#include "records/shown_tracing.h"
 #include "report/half_widths.h"
 #include "report/output.h"
 #include "report/print.h"
@@ -22,6 +20,8 @@
 #include "support/fake_services.h"
 #include "support/temp_dir.h"
 #include "support/worked_tracing.h"
+#include "usecases/show.h"
+#include "usecases/shown_tracing.h"
 #include "wiring/events.h"
 
 namespace ceph::report {
@@ -88,7 +88,7 @@ class ReportTest : public ::testing::Test {
     } while (0)
 
 TEST_F(ReportTest, ShownTracingOnScreen) {
-    records::ShowTracing(program, 0);
+    usecases::ShowTracing(program, 0);
     const auto texts = Texts(program.win.Picture3.drawing);
     ASSERT_FALSE(texts.empty());
     EXPECT_EQ(texts.front().text, " ");  // the 64-point blank always comes first
@@ -128,18 +128,18 @@ TEST_F(ReportTest, ShownTracingOnScreen) {
 // Another workstation rewrote the record file after the menu was filled: the shown
 // tracing stays, never another tracing's values under the vanished one's caption.
 TEST_F(ReportTest, ATracingGoneFromItsFileLeavesTheShownOne) {
-    records::ShowTracing(program, 0);
+    usecases::ShowTracing(program, 0);
     const std::vector<std::string> shown = Describe(program.win.Picture3.drawing);
     dir.Write("ceph-3", "00999,someone else\r\n");
-    records::ShowTracing(program, 2);
-    records::comp_Click(program, 2);
+    usecases::ShowTracing(program, 2);
+    usecases::comp_Click(program, 2);
     EXPECT_EQ(Describe(program.win.Picture3.drawing), shown);
     EXPECT_EQ(program.win.Label2.caption, "P.1");
     EXPECT_EQ(program.win.state.ShownTracing, 0);
 }
 
 TEST_F(ReportTest, PairFiguresOnBothPanels) {
-    records::ShowTracing(program, 0);
+    usecases::ShowTracing(program, 0);
     // Pair 11 joins N (70, 0) to S: on the report at 10 twips per mm from (6000, 4500),
     // on the figure panel at 30 from (800, 600) in blue.
     const auto report = Lines(program.win.Picture3.drawing);
@@ -156,10 +156,10 @@ TEST_F(ReportTest, PairFiguresOnBothPanels) {
 }
 
 TEST_F(ReportTest, ComparisonOverlayIsRedBetweenTheRowsAndWritesNoSnapshot) {
-    records::ShowTracing(program, 0);
+    usecases::ShowTracing(program, 0);
     const std::size_t mainTexts = Texts(program.win.Picture3.drawing).size();
     const float shownNx = program.win.state.X[1];
-    records::comp_Click(program, 2);
+    usecases::comp_Click(program, 2);
     const auto all = Texts(program.win.Picture3.drawing);
     const std::vector<ui::DrawText> overlay(all.begin() + static_cast<long>(mainTexts), all.end());
     ASSERT_FALSE(overlay.empty());
@@ -179,15 +179,15 @@ TEST_F(ReportTest, ComparisonOverlayIsRedBetweenTheRowsAndWritesNoSnapshot) {
 
     // A second comparison starts again from the shown report as it was drawn.
     const std::vector<std::string> first = Describe(program.win.Picture3.drawing);
-    records::comp_Click(program, 2);
+    usecases::comp_Click(program, 2);
     EXPECT_EQ(Describe(program.win.Picture3.drawing), first);
 }
 
 // The compared tracing's S-N runs 1.6 degrees off the shown one's (N at (72, 2) against
 // (70, 0)); laid on the shown S-N it is turned about S, its values as they were.
 TEST_F(ReportTest, ComparedTracingLaidOnTheShownSNLineKeepsItsValues) {
-    records::ShowTracing(program, 0);
-    records::comp_Click(program, 2);
+    usecases::ShowTracing(program, 0);
+    usecases::comp_Click(program, 2);
     const std::vector<std::string> asTraced = Describe(program.win.Picture3.drawing);
     const std::size_t figureLines = Lines(program.win.Picture8.drawing).size();
 
@@ -228,7 +228,7 @@ TEST_F(ReportTest, ComparedTracingLaidOnTheShownSNLineKeepsItsValues) {
     EXPECT_NEAR(printed[11].x1, report[23].x1, 1e-3) << "the overlay is drawn first on paper";
 
     // The choice holds for the next comparison, and taking it back draws it as traced.
-    records::comp_Click(program, 2);
+    usecases::comp_Click(program, 2);
     EXPECT_NEAR(Lines(program.win.Picture3.drawing)[23].y1, 4500, 1e-3);
     wiring::Dispatch(program, {wiring::EventType::Click, "snmn"});
     EXPECT_FALSE(program.win.state.SuperimposeOnSN);
@@ -239,15 +239,15 @@ TEST_F(ReportTest, ComparedTracingLaidOnTheShownSNLineKeepsItsValues) {
 // Two workstations share the data folder and its snapshot file: whatever the other one
 // left there, or took away, a second comparison shows this patient's report.
 TEST_F(ReportTest, SecondComparisonKeepsThisPatientsReportWhateverTheSnapshotFileHolds) {
-    records::ShowTracing(program, 0);
+    usecases::ShowTracing(program, 0);
     const std::vector<std::string> shown = Describe(program.win.Picture3.drawing);
-    records::comp_Click(program, 2);
+    usecases::comp_Click(program, 2);
     for (const char* other : {"another patient's report", ""}) {
         if (*other)
             dir.Write("filesave/tmp.bmp", other);
         else
             std::filesystem::remove(dir.path() / "filesave" / "tmp.bmp");
-        records::comp_Click(program, 2);
+        usecases::comp_Click(program, 2);
         const std::vector<std::string> now = Describe(program.win.Picture3.drawing);
         ASSERT_GT(now.size(), shown.size());
         EXPECT_TRUE(std::equal(shown.begin(), shown.end(), now.begin())) << "the shown report";
@@ -260,7 +260,7 @@ TEST_F(ReportTest, SecondComparisonKeepsThisPatientsReportWhateverTheSnapshotFil
 }
 
 TEST_F(ReportTest, PaperReportAtLineTwo) {
-    records::ShowTracing(program, 0);
+    usecases::ShowTracing(program, 0);
     const std::size_t screenOps = program.win.Picture3.drawing.ops.size();
     wiring::Dispatch(program, {wiring::EventType::Click, "printmn", 2});
     ASSERT_EQ(services.printJobs.size(), 1u);
@@ -285,7 +285,7 @@ TEST_F(ReportTest, PaperReportAtLineTwo) {
 }
 
 TEST_F(ReportTest, HalfWidthsOnTheScreenOnly) {
-    records::ShowTracing(program, 0);
+    usecases::ShowTracing(program, 0);
     const auto plain = Texts(program.win.Picture3.drawing);
     EXPECT_TRUE(program.win.Picture3.screenOnly.ops.empty());
     wiring::Dispatch(program, {wiring::EventType::Click, "rangemn"});
@@ -298,17 +298,17 @@ TEST_F(ReportTest, HalfWidthsOnTheScreenOnly) {
     EXPECT_LT(shown[0].size, 10.0f);
 
     // Showing again, comparing and printing: the report itself is as it was without them.
-    records::ShowTracing(program, 0);
+    usecases::ShowTracing(program, 0);
     EXPECT_EQ(Texts(program.win.Picture3.screenOnly).size(), shown.size());
     EXPECT_EQ(Texts(program.win.Picture3.drawing).size(), plain.size());
-    records::comp_Click(program, 2);
+    usecases::comp_Click(program, 2);
     // The compared values take the room between the rows: no ranges while comparing.
     EXPECT_TRUE(program.win.Picture3.screenOnly.ops.empty());
     wiring::Dispatch(program, {wiring::EventType::Click, "printmn", 0});
     ASSERT_EQ(services.printJobs.size(), 1u);
     for (const ui::DrawText& t : Texts(services.printJobs[0][0]))
         EXPECT_NE(t.text.rfind("±", 0), 0u) << t.text;
-    records::ShowTracing(program, 0);
+    usecases::ShowTracing(program, 0);
     EXPECT_EQ(Texts(program.win.Picture3.screenOnly)[2].text, shown[2].text);
 
     // A practice's own table that is faulty is named, and the built-in one is used.
@@ -330,8 +330,8 @@ TEST_F(ReportTest, HalfWidthsOnTheScreenOnly) {
 }
 
 TEST_F(ReportTest, PrintingWhileComparingPutsBothOnOnePage) {
-    records::ShowTracing(program, 0);
-    records::comp_Click(program, 2);
+    usecases::ShowTracing(program, 0);
+    usecases::comp_Click(program, 2);
     wiring::Dispatch(program, {wiring::EventType::Click, "printmn", 0});
     ASSERT_EQ(services.printJobs.size(), 1u);
     ASSERT_EQ(services.printJobs[0].size(), 1u);
@@ -348,19 +348,20 @@ TEST_F(ReportTest, PrintingWhileComparingPutsBothOnOnePage) {
 // files gave, and stays so when another workstation has since made them unreadable or
 // stored another tracing in their place.
 TEST_F(ReportTest, PrintingWhileComparingPrintsWhatTheScreenShows) {
-    records::ShowTracing(program, 0);
-    records::comp_Click(program, 2);
+    usecases::ShowTracing(program, 0);
+    usecases::comp_Click(program, 2);
     const ui::State shown = program.win.state;
     // The page as reading both tracings again from their files draws it.
     program.win.state.ToScreen = false;
     for (const auto& [index, overlay] : {std::pair{2, true}, std::pair{0, false}}) {
-        const auto found = records::FindTracing(program.win, index);
+        const auto found = usecases::FindTracing(program.win, index);
         ASSERT_TRUE(found.ok() && found->has_value());
-        DrawReport(program, records::ApplyTracing(program.win, index, (**found).tracing), overlay, 2100);
+        DrawReport(program, usecases::ApplyTracing(program.win, index, (**found).tracing), overlay,
+                   2100);
     }
     const std::vector<std::string> fromFiles = Describe(program.printer.CurrentPage());
     program.printer.pages.clear();
-    records::comp_Click(program, 2);
+    usecases::comp_Click(program, 2);
 
     std::filesystem::remove(dir.path() / "ceph-1");
     std::filesystem::create_directory(dir.path() / "ceph-1");  // unreadable
@@ -378,7 +379,7 @@ TEST_F(ReportTest, PrintingWhileComparingPrintsWhatTheScreenShows) {
 }
 
 TEST_F(ReportTest, FailedPrintOffersAPdfAndStaysInTheViewingState) {
-    records::ShowTracing(program, 0);
+    usecases::ShowTracing(program, 0);
     services.printResult = base::Fail(ui::PrintProblem{"", ""});
     services.answers = {ui::MessageAnswer::No};
     wiring::Dispatch(program, {wiring::EventType::Click, "printmn", 0});

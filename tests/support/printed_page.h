@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "app/startup.h"
-#include "records/show.h"
 #include "report/print.h"
 #include "support/fake_services.h"
 #include "support/patient_folder.h"
 #include "support/temp_dir.h"
 #include "ui/app.h"
+#include "usecases/show.h"
 
 namespace ceph::testing {
 
@@ -23,7 +23,7 @@ inline std::vector<ui::DrawingList> PrintFirstTracing(ui::App& program, FakeServ
     WriteHandOff(dir, {.name = name, .code = "10234", .sex = "F"});
     WriteStoredTracing(dir, "10234");
     app::FormLoad(program, dir.StartupFromHere());
-    records::ShowTracing(program, 0);
+    usecases::ShowTracing(program, 0);
     report::printmn_Click(program, 0);
     return services.printJobs.empty() ? std::vector<ui::DrawingList>() : services.printJobs.back();
 }

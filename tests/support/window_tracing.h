@@ -9,10 +9,10 @@
 #include "digitising/landmarks.h"
 #include "presenter/header.h"
 #include "presenter/result_grid.h"
-#include "records/shown_tracing.h"
 #include "store/record_line.h"
 #include "tools/stored_tracing.h"
 #include "ui/main_window.h"
+#include "usecases/shown_tracing.h"
 
 namespace ceph::tools {
 
@@ -30,7 +30,7 @@ inline base::Result<void> LoadStoredTracing(ui::MainWindow& w, const TracingSour
     w.state.Patient = stored->patient;
     presenter::ShowPatient(w);
     // The window reads the line again, as showing the tracing does.
-    const store::TracingLookup found = records::LoadTracing(w, source.tracing - 1);
+    const store::TracingLookup found = usecases::LoadTracing(w, source.tracing - 1);
     if (!found || !*found)
         return base::Fail(source.data, {}, "the tracing could not be shown in the window");
     w.state.ShownTracing = static_cast<std::int16_t>(source.tracing - 1);

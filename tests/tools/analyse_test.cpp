@@ -6,10 +6,10 @@
 #include "model/measurement.h"
 #include "model/numbers.h"
 #include "presenter/result_grid.h"
-#include "records/shown_tracing.h"
 #include "store/record_line.h"
 #include "support/worked_tracing.h"
 #include "tools/analyse.h"
+#include "usecases/shown_tracing.h"
 
 namespace ceph::tools {
 namespace {
@@ -59,7 +59,7 @@ TEST(Analyse, ValuesAreTheReportsTextsStarsIncluded) {
     line.replace(line.find(",72,52,"), 7, ",-900,52,");
     ui::MainWindow win;
     presenter::LayOutResultGrid(win);
-    records::ApplyStoredTracing(win, store::TracingOf(store::ParseRecordFields(line)));
+    usecases::ApplyStoredTracing(win, store::TracingOf(store::ParseRecordFields(line)));
     std::string report = "W7";
     for (const ui::TextBox& value : win.Text3)
         (report += ',') += TrimBlanks(model::ValueField(value.text));

@@ -70,7 +70,7 @@ TEST(AnalyseUncertainty, DrawsWithoutAValueAreToldInTheField) {
     const std::string line =
         "X,70,0,62,25,75,45,72,52,66,58,74,74,71,72,62,92,66,95,68,112,"
         "65,118,60,120,10,90,65,118,62,22,0,0,25,48,40,72,42,74,0,8Y";
-    analysis::ErrorModel model;
+    uncertainty::ErrorModel model;
     model.landmark[14] = {2e-6, 2e-6, 0};
     const std::vector<std::string> f =
         Fields(AnalyseRecordLine(line, AnalyseOptions{.errorModel = &model, .draws = 400}));

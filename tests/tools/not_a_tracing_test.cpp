@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "base/filesys.h"
-#include "records/shown_tracing.h"
 #include "run_cephtool.h"
 #include "store/record_file.h"
 #include "store/record_line.h"
@@ -11,6 +10,7 @@
 #include "tools/analyse.h"
 #include "tools/import_command.h"
 #include "tools/stored_tracing.h"
+#include "usecases/shown_tracing.h"
 
 namespace ceph::tools {
 namespace {
@@ -47,7 +47,7 @@ TEST(NotATracing, TheWindowAndEveryCommandRefuseTheSameLines) {
         ui::MainWindow win;
         win.state.DataDir = base::WithTrailingSeparator(dir.str());
         win.state.Patient.code = "10234";
-        const store::TracingLookup found = records::FindTracing(win, 0);
+        const store::TracingLookup found = usecases::FindTracing(win, 0);
         ASSERT_FALSE(found.ok());
         EXPECT_EQ(store::TracingProblemText(found.why(), 0),
                   "第 1 張描圖（" + file + "）" + c.window);
