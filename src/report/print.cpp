@@ -17,7 +17,7 @@ void ShowInGrid(ui::MainWindow& w, const model::ReportedTracing& tracing) {
 
 }  // namespace
 
-void printmn_Click(ui::App& app, int index) {
+void PrintTracing(ui::App& app, int index) {
     ui::State& s = app.win.state;
     const int top = index * 2100;
     s.ToScreen = false;

@@ -9,10 +9,10 @@ namespace ceph::report {
 // index 0 prints at the top of the page, 1..5 that many times 2100 twips lower. The page
 // shows the tracings as the screen shows them; nothing is read again from the record
 // files, which another workstation may have changed (or made unreadable) since.
-void printmn_Click(ui::App& app, int index);
+void PrintTracing(ui::App& app, int index);
 
 // "列印完整報告": the full page of the tracing shown (radiograph, figure, the program's
 // own values and the chosen analysis) through the same printer and its failures.
-void printfullmn_Click(ui::App& app);
+void PrintFullReport(ui::App& app);
 
 }  // namespace ceph::report

@@ -39,7 +39,7 @@ page::FullReportInputs ShownFullReport(ui::App& app, const store::LoadedAnalyses
 
 }  // namespace
 
-void printfullmn_Click(ui::App& app) {
+void PrintFullReport(ui::App& app) {
     ui::State& s = app.win.state;
     const store::LoadedAnalyses analyses = store::LoadAnalyses(s.DataDir);
     // A practice's table that cannot be used is said before the page falls back on the

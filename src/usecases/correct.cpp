@@ -155,7 +155,8 @@ void correctmn_Click(ui::App& app) {
     ui::State& s = w.state;
     if (Correcting(w) || !w.Picture3.visible) return;
     const int index = s.ShownTracing;
-    const store::TracingLookup found = FindTracing(w, index);
+    const store::TracingLookup found =
+        store::FindTracing(w.state.DataDir, w.state.Patient.code, index);
     if (!found) {
         app.services.ShowMessage(store::TracingProblemText(found.why(), index), ui::kExclamationOk);
         return;

@@ -79,7 +79,8 @@ void ShowTracing(ui::App& app, int index) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     // Read before anything changes: a file that cannot be read leaves the window as it was.
-    const store::TracingLookup found = FindTracing(w, index);
+    const store::TracingLookup found =
+        store::FindTracing(w.state.DataDir, w.state.Patient.code, index);
     if (!Showable(app, found, index)) return;
     s.ShownTracing = static_cast<std::int16_t>(index);
     s.Comparing = false;
@@ -106,7 +107,8 @@ void comp_Click(ui::App& app, int index) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     if (index == s.ShownTracing) return;
-    const store::TracingLookup found = FindTracing(w, index);
+    const store::TracingLookup found =
+        store::FindTracing(w.state.DataDir, w.state.Patient.code, index);
     if (!Showable(app, found, index)) return;
     s.CompareTracing = static_cast<std::int16_t>(index);
     const auto savedX = s.X, savedY = s.Y;

@@ -17,17 +17,13 @@ model::ReportedTracing ApplyStoredTracing(ui::MainWindow& win, const model::Trac
     return shown;
 }
 
-TracingLookup FindTracing(const ui::MainWindow& win, int index) {
-    return store::FindTracing(win.state.DataDir, win.state.Patient.code, index);
-}
-
 model::ReportedTracing ApplyTracing(ui::MainWindow& win, int index, const model::Tracing& stored) {
     win.Label2.caption = "P." + std::to_string(index + 1);
     return ApplyStoredTracing(win, stored, index + 1);
 }
 
 TracingLookup LoadTracing(ui::MainWindow& win, int index) {
-    TracingLookup found = FindTracing(win, index);
+    TracingLookup found = store::FindTracing(win.state.DataDir, win.state.Patient.code, index);
     if (found && *found)
         ApplyTracing(win, index, (**found).tracing);
     else

@@ -14,15 +14,11 @@ namespace ceph::usecases {
 model::ReportedTracing ApplyStoredTracing(ui::MainWindow& win, const model::Tracing& tracing,
                                           int number = 0);
 
-// The window's patient's line in record file index+1, looked up without changing the
-// window (store::FindTracing for its data folder and patient).
-store::TracingLookup FindTracing(const ui::MainWindow& win, int index);
-
 // The tracing caption "P.n" and the stored tracing, as ApplyStoredTracing.
 model::ReportedTracing ApplyTracing(ui::MainWindow& win, int index, const model::Tracing& stored);
 
-// FindTracing then ApplyTracing. Without a sound line nothing but the tracing caption
-// changes.
+// store::FindTracing for the window's data folder and patient, then ApplyTracing. Without a sound
+// line nothing but the tracing caption changes.
 store::TracingLookup LoadTracing(ui::MainWindow& win, int index);
 
 }  // namespace ceph::usecases

@@ -354,7 +354,8 @@ TEST_F(ReportTest, PrintingWhileComparingPrintsWhatTheScreenShows) {
     // The page as reading both tracings again from their files draws it.
     program.win.state.ToScreen = false;
     for (const auto& [index, overlay] : {std::pair{2, true}, std::pair{0, false}}) {
-        const auto found = usecases::FindTracing(program.win, index);
+        const auto found =
+            store::FindTracing(program.win.state.DataDir, program.win.state.Patient.code, index);
         ASSERT_TRUE(found.ok() && found->has_value());
         DrawReport(program, usecases::ApplyTracing(program.win, index, (**found).tracing), overlay,
                    2100);

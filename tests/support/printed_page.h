@@ -24,7 +24,7 @@ inline std::vector<ui::DrawingList> PrintFirstTracing(ui::App& program, FakeServ
     WriteStoredTracing(dir, "10234");
     app::FormLoad(program, dir.StartupFromHere());
     usecases::ShowTracing(program, 0);
-    report::printmn_Click(program, 0);
+    report::PrintTracing(program, 0);
     return services.printJobs.empty() ? std::vector<ui::DrawingList>() : services.printJobs.back();
 }
 

@@ -47,7 +47,8 @@ TEST(NotATracing, TheWindowAndEveryCommandRefuseTheSameLines) {
         ui::MainWindow win;
         win.state.DataDir = base::WithTrailingSeparator(dir.str());
         win.state.Patient.code = "10234";
-        const store::TracingLookup found = usecases::FindTracing(win, 0);
+        const store::TracingLookup found =
+            store::FindTracing(win.state.DataDir, win.state.Patient.code, 0);
         ASSERT_FALSE(found.ok());
         EXPECT_EQ(store::TracingProblemText(found.why(), 0),
                   "第 1 張描圖（" + file + "）" + c.window);

@@ -63,7 +63,7 @@ TEST(RecordStore, AByteOrderMarkHidesNoPatientAndStaysAtTheStart) {
             ui::AddMenuItem(win.inputn, i, "");
     EXPECT_TRUE(usecases::MarkStoredTracings(win, "00101").empty());
     EXPECT_TRUE(win.readn[0].enabled);
-    const TracingLookup found = usecases::FindTracing(win, 0);
+    const TracingLookup found = store::FindTracing(win.state.DataDir, win.state.Patient.code, 0);
     EXPECT_TRUE(found.ok() && found->has_value());
 
     // Finishing again replaces the line instead of adding a second one.
