@@ -4,12 +4,18 @@
 #include <optional>
 
 #include "model/measurement.h"
-#include "report/report.h"
+#include "page/tracing_page.h"
 #include "uncertainty/uncertainty.h"
 
 namespace ceph::report {
 
 namespace {
+
+// Where a report laid out for the window's state prints the caption of a row, and in
+// which size.
+page::RowPlace PlaceOfRow(const ui::State& s, int row, bool overlay, int top) {
+    return page::PlaceOfRow(!s.Comparing && !s.ToScreen, model::Row(row), overlay, top);
+}
 
 constexpr float kSize = 7;
 constexpr Colour kGrey = Bgr(128, 128, 128);

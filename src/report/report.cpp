@@ -6,10 +6,6 @@
 
 namespace ceph::report {
 
-page::RowPlace PlaceOfRow(const ui::State& s, int row, bool overlay, int top) {
-    return page::PlaceOfRow(!s.Comparing && !s.ToScreen, model::Row(row), overlay, top);
-}
-
 static_assert(ui::kNormLabels == model::kNormRows);
 
 std::string SnapshotPath(const ui::State& state) {

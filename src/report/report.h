@@ -16,10 +16,6 @@ namespace ceph::report {
 // comparison starts from it, and written as the snapshot bitmap.
 void DrawReport(ui::App& app, const model::ReportedTracing& tracing, bool overlay, int top);
 
-// Where a report laid out for the window's state prints the caption of a row, and in
-// which size.
-page::RowPlace PlaceOfRow(const ui::State& state, int row, bool overlay, int top);
-
 // The snapshot of the report panel, in the save folder of the data folder.
 std::string SnapshotPath(const ui::State& state);
 
