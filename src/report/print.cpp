@@ -1,7 +1,6 @@
 #include "report/print.h"
 
 #include "presenter/result_grid.h"
-#include "report/output.h"
 #include "report/report.h"
 
 namespace ceph::report {

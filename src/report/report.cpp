@@ -1,10 +1,92 @@
 #include "report/report.h"
 
 #include "base/data_folder.h"
+#include "base/filesys.h"
+#include "base/patient_files.h"
+#include "base/safe_file.h"
 #include "model/norms.h"
-#include "report/output.h"
 
 namespace ceph::report {
+
+namespace {
+
+constexpr const char* kNoPrinter = "這部電腦沒有安裝印表機，報告沒有印出。";
+constexpr const char* kAskPdf = "是否改存成 PDF 檔？";
+
+void AddLine(ui::DrawingList& list, float x1, float y1, float x2, float y2, Colour colour) {
+    list.Add<ui::DrawLine>(x1, y1, x2, y2, colour, 1);
+}
+
+// One pair on the figure panel, drawn as a start point and a step as the panel has
+// always drawn it.
+void AddFigurePairLine(ui::MainWindow& win, const model::PointTable& X, const model::PointTable& Y,
+                       int i, int j, int scale, int left, int top) {
+    const auto f = static_cast<float>(scale);
+    const float x1 = static_cast<float>(left) + f * X[i], y1 = static_cast<float>(top) + f * Y[i];
+    AddLine(win.Picture8.drawing, x1, y1, x1 + f * (X[j] - X[i]), y1 + f * (Y[j] - Y[i]),
+            win.Picture8.foreColor);
+}
+
+// The page did not reach a printer: say so, and offer the page as a PDF file instead.
+void OfferPdf(ui::App& app, const ui::PrintProblem& why) {
+    std::string text = why.printer.empty() ? std::string(kNoPrinter)
+                                           : "無法在印表機「" + why.printer + "」列印報告。";
+    if (!why.problem.empty()) text += "\n" + why.problem;
+    text += "\n";
+    text += kAskPdf;
+    if (app.services.ShowMessage(text, ui::kCriticalYesNoDefaultNo) != ui::MessageAnswer::Yes)
+        return;
+    const ui::State& s = app.win.state;
+    // Named after the patient when the code can name a file, so the suggestion never
+    // points outside the save folder.
+    const std::string& code = app.win.state.Patient.code;
+    const std::string name = base::CheckCodeName(code) ? code : std::string("report");
+    const std::string suggested =
+        base::SaveFolder(s.DataDir) + name + "_" + std::to_string(s.ShownTracing + 1) + ".pdf";
+    const std::string path = app.services.ChooseSaveFile(suggested, "PDF (*.pdf)");
+    if (path.empty()) return;
+    if (std::error_code ec = app.services.WritePdf(app.printer.pages, path))
+        app.services.ShowMessage("無法寫入檔案: " + path + "\n" + base::ErrorText(ec),
+                                 ui::kCriticalOk);
+}
+
+}  // namespace
+
+void PanelTarget::Text(int size, int x, int y, std::string_view text) {
+    page::AddSurfaceText(panel_, panel_.drawing, size, x, y, text);
+}
+
+void PanelTarget::Line(float x1, float y1, float x2, float y2) {
+    AddLine(panel_.drawing, x1, y1, x2, y2, panel_.foreColor);
+}
+
+page::ReportTarget& CurrentTarget(ui::App& app, PanelTarget& panel, page::PrinterTarget& printer) {
+    if (app.win.state.ToScreen) return panel;
+    return printer;
+}
+
+void DrawFigurePairLines(ui::MainWindow& win, const model::PointTable& X,
+                         const model::PointTable& Y, int scale, int left, int top) {
+    if (!win.state.Comparing) win.Picture8.drawing.Clear();
+    const auto& pairs = win.state.LandmarkPairs;
+    for (int k = 0; k <= 11; ++k)
+        AddFigurePairLine(win, X, Y, pairs[0][k], pairs[1][k], scale, left, top);
+}
+
+void FinishReport(ui::App& app) {
+    ui::MainWindow& w = app.win;
+    if (w.state.ToScreen) {
+        w.Picture3.visible = true;
+        w.readceph.Move(0, 300, app.services.Screen().widthTwips, 6520);
+        w.readceph.resizable = false;
+        w.readceph.maximised = false;
+        return;
+    }
+    if (app.printer.pages.empty()) return;
+    const auto printed = app.services.PrintPages(app.printer.pages);
+    if (!printed) OfferPdf(app, printed.why());
+    app.printer.pages.clear();
+}
 
 static_assert(ui::kNormLabels == model::kNormRows);
 

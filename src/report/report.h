@@ -1,12 +1,43 @@
 #pragma once
-// The report of the tracing last loaded (page/tracing_page.h) on the window's current
-// output target: the report panel or the printer.
+// The report on the window's current output target: the report panel on screen while
+// `ToScreen` is set, the printer's page otherwise (page/target.h). The report of a
+// tracing itself is drawn by the page (page/tracing_page.h); every report step goes
+// through the same few target operations, so the screen and the paper always show the
+// same thing.
+
+#include <string>
+#include <string_view>
 
 #include "model/tracing.h"
+#include "page/target.h"
 #include "page/tracing_page.h"
 #include "ui/app.h"
 
 namespace ceph::report {
+
+// The report panel on screen.
+class PanelTarget : public page::ReportTarget {
+  public:
+    explicit PanelTarget(ui::PictureBox& panel) : panel_(panel) {}
+    void Text(int size, int x, int y, std::string_view text) override;
+    void Line(float x1, float y1, float x2, float y2) override;
+
+  private:
+    ui::PictureBox& panel_;
+};
+
+// The window's target: the report panel while `ToScreen` is set, the printer otherwise.
+page::ReportTarget& CurrentTarget(ui::App& app, PanelTarget& panel, page::PrinterTarget& printer);
+
+// The landmark-pair figure (pairs 0..11) of X, Y on the figure panel `Picture8` at
+// `scale` twips per millimetre with S at (left, top), cleared first unless a second
+// tracing is being superimposed.
+void DrawFigurePairLines(ui::MainWindow& win, const model::PointTable& X,
+                         const model::PointTable& Y, int scale, int left, int top);
+
+// Ends a report: on screen shows the report panel and widens the window to the report
+// view; on paper sends the page to the printer, and tells the user when that fails.
+void FinishReport(ui::App& app);
 
 // Draws the report of a tracing as it was shown or compared, whatever the window holds
 // now, with its text starting at `top` twips. An overlay (the compared tracing) is red

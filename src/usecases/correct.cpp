@@ -11,14 +11,12 @@
 #include "presenter/correction_view.h"
 #include "presenter/result_grid.h"
 #include "report/half_widths.h"
-#include "report/output.h"
 #include "report/report.h"
 #include "store/record_line.h"
 #include "store/record_store.h"
 #include "usecases/input.h"
 #include "usecases/save.h"
 #include "usecases/show.h"
-#include "usecases/shown_tracing.h"
 
 namespace ceph::usecases {
 

@@ -1,11 +1,28 @@
 #pragma once
-// Showing a stored tracing and superimposing a second one.
+// Showing a stored tracing and superimposing a second one; putting a stored tracing into
+// the window (the landmark store, the age label, the figure boxes and the result grid,
+// under the tracing's caption).
 
 #include <string>
 
+#include "model/tracing.h"
+#include "store/record_line.h"
 #include "ui/app.h"
 
 namespace ceph::usecases {
+
+// Fills the landmark store, the age label and (unless comparing) the figure boxes from
+// a stored tracing, and the result grid from its analysis; gives the report of the
+// tracing as the window now shows it, under the caption of tracing `number`.
+model::ReportedTracing ApplyStoredTracing(ui::MainWindow& win, const model::Tracing& tracing,
+                                          int number = 0);
+
+// The tracing caption "P.n" and the stored tracing, as ApplyStoredTracing.
+model::ReportedTracing ApplyTracing(ui::MainWindow& win, int index, const model::Tracing& stored);
+
+// store::FindTracing for the window's data folder and patient, then ApplyTracing. Without a sound
+// line nothing but the tracing caption changes.
+store::TracingLookup LoadTracing(ui::MainWindow& win, int index);
 
 // The picture of tracing n of the patient in the picture folder.
 std::string TracingPicturePath(const ui::MainWindow& win, int n);

@@ -7,7 +7,7 @@
 
 #include "page/tracing_page.h"
 #include "report/half_widths.h"
-#include "report/output.h"
+#include "report/report.h"
 #include "shown_window.h"
 #include "support/patient_folder.h"
 

@@ -13,7 +13,6 @@
 #include "app/startup.h"
 #include "model/measurement.h"
 #include "report/half_widths.h"
-#include "report/output.h"
 #include "report/print.h"
 #include "report/report.h"
 #include "store/record_line.h"
@@ -21,7 +20,6 @@
 #include "support/temp_dir.h"
 #include "support/worked_tracing.h"
 #include "usecases/show.h"
-#include "usecases/shown_tracing.h"
 #include "wiring/events.h"
 
 namespace ceph::report {

@@ -12,7 +12,7 @@
 #include "store/record_line.h"
 #include "tools/stored_tracing.h"
 #include "ui/main_window.h"
-#include "usecases/shown_tracing.h"
+#include "usecases/show.h"
 
 namespace ceph::tools {
 

@@ -9,7 +9,7 @@
 #include "store/record_line.h"
 #include "support/worked_tracing.h"
 #include "tools/analyse.h"
-#include "usecases/shown_tracing.h"
+#include "usecases/show.h"
 
 namespace ceph::tools {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "figure/figure.h"
 #include "figure/movement.h"
-#include "report/output.h"
+#include "report/report.h"
 #include "run_cephtool.h"
 #include "support/temp_dir.h"
 #include "support/window_tracing.h"

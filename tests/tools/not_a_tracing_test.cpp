@@ -10,7 +10,7 @@
 #include "tools/analyse.h"
 #include "tools/import_command.h"
 #include "tools/stored_tracing.h"
-#include "usecases/shown_tracing.h"
+#include "usecases/show.h"
 
 namespace ceph::tools {
 namespace {

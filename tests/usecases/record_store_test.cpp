@@ -17,7 +17,7 @@
 #include "store/record_store.h"
 #include "support/temp_dir.h"
 #include "usecases/mark_stored.h"
-#include "usecases/shown_tracing.h"
+#include "usecases/show.h"
 
 #ifndef _WIN32
 #include <fcntl.h>

@@ -10,7 +10,7 @@
 #include "store/record_line.h"
 #include "support/counting_line.h"
 #include "support/temp_dir.h"
-#include "usecases/shown_tracing.h"
+#include "usecases/show.h"
 
 namespace ceph::usecases {
 namespace {
