@@ -1,8 +1,8 @@
 // The full report from the window: the tracing shown, as it is shown.
 #include "base/patient_files.h"
 #include "page/full_report.h"
-#include "report/report.h"
 #include "report/print.h"
+#include "report/report.h"
 #include "store/practice_analyses.h"
 
 namespace ceph::report {
