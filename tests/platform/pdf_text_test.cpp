@@ -7,7 +7,7 @@
 #include <QRawFont>
 #include <sstream>
 
-#include "platform/headless_services.h"
+#include "headless_services.h"
 #include "platform/print_font.h"
 #include "platform/qt_services.h"
 #include "support/command_output.h"

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "base/safe_file.h"
+#include "headless_services.h"
 #include "platform/file_output.h"
-#include "platform/headless_services.h"
 #include "platform/jpeg_writer.h"
 #include "support/temp_dir.h"
 

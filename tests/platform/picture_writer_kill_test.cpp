@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/headless_services.h"
+#include "headless_services.h"
 #include "support/patient_folder.h"
 #include "support/temp_dir.h"
 

@@ -6,7 +6,7 @@
 #include <QImage>
 #include <fstream>
 
-#include "platform/headless_services.h"
+#include "headless_services.h"
 #include "platform/painting.h"
 #include "platform/qt_services.h"
 #include "support/command_output.h"

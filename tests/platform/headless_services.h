@@ -1,7 +1,9 @@
 #pragma once
-// Platform services for the behaviour run without a window (the platform's tests):
+// Platform services for the behaviour run without a window in the platform's tests:
 // pictures and pages are real, messages go to standard error, and there is no printer
-// or dialog to ask. cephtool draws its pages without the behaviour (page_files.h).
+// or dialog to ask. (cephtool draws its pages without the behaviour: platform/page_files.h.)
+
+#include <iostream>
 
 #include "platform/shared_services.h"
 
@@ -9,7 +11,11 @@ namespace ceph::platform {
 
 class HeadlessServices : public SharedServices {
   public:
-    ui::MessageAnswer ShowMessage(const std::string& text, ui::MessageStyle style) override;
+    ui::MessageAnswer ShowMessage(const std::string& text, ui::MessageStyle style) override {
+        std::cerr << text << "\n";
+        return style.buttons == ui::MessageButtons::YesNo ? ui::MessageAnswer::No
+                                                          : ui::MessageAnswer::Ok;
+    }
     void SetPointer(ui::Pointer) override {}
     std::string ChooseSaveFile(const std::string&, const std::string&) override { return {}; }
     void RunPickerModal() override {}
