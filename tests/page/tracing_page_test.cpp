@@ -6,24 +6,12 @@
 #include <vector>
 
 #include "page/tracing_page.h"
+#include "support/drawn_texts.h"
 
 namespace ceph::page {
 namespace {
 
-std::vector<DrawText> Texts(const DrawingList& list) {
-    std::vector<DrawText> texts;
-    for (const DrawOp& op : list.ops)
-        if (auto* t = std::get_if<DrawText>(&op)) texts.push_back(*t);
-    return texts;
-}
-
-#define EXPECT_AT(text, x_, y_, size_)  \
-    do {                                \
-        ASSERT_NE(text, nullptr);       \
-        EXPECT_EQ((text)->x, x_);       \
-        EXPECT_EQ((text)->y, y_);       \
-        EXPECT_EQ((text)->size, size_); \
-    } while (0)
+using testing::Texts;
 
 TEST(TracingPageTest, ResultRowColumns) {
     model::ReportedTracing tracing;

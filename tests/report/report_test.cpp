@@ -16,6 +16,7 @@
 #include "report/print.h"
 #include "report/report.h"
 #include "store/record_line.h"
+#include "support/drawn_texts.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"
 #include "support/worked_tracing.h"
@@ -24,6 +25,9 @@
 
 namespace ceph::report {
 namespace {
+
+using testing::FindText;
+using testing::Texts;
 
 const std::string& kWorked = testing::kWorkedFields;
 const char* const kSecond =
@@ -39,19 +43,6 @@ class ReportTest : public ::testing::Test {
         app::FormLoad(program, dir.StartupFromHere());
     }
 
-    // The texts of a drawing list, with where and how they were drawn.
-    static std::vector<ui::DrawText> Texts(const ui::DrawingList& list) {
-        std::vector<ui::DrawText> texts;
-        for (const ui::DrawOp& op : list.ops)
-            if (auto* t = std::get_if<ui::DrawText>(&op)) texts.push_back(*t);
-        return texts;
-    }
-    static const ui::DrawText* FindText(const std::vector<ui::DrawText>& texts,
-                                        const std::string& text, int n = 0) {
-        for (const ui::DrawText& t : texts)
-            if (t.text == text && n-- == 0) return &t;
-        return nullptr;
-    }
     // Every text and line of a drawing list, where and how it is drawn, in order.
     static std::vector<std::string> Describe(const ui::DrawingList& list) {
         std::vector<std::string> out;
@@ -76,14 +67,6 @@ class ReportTest : public ::testing::Test {
     testing::FakeServices services;
     ui::App program{services};
 };
-
-#define EXPECT_AT(text, x_, y_, size_)  \
-    do {                                \
-        ASSERT_NE(text, nullptr);       \
-        EXPECT_EQ((text)->x, x_);       \
-        EXPECT_EQ((text)->y, y_);       \
-        EXPECT_EQ((text)->size, size_); \
-    } while (0)
 
 TEST_F(ReportTest, ShownTracingOnScreen) {
     usecases::ShowTracing(program, 0);
