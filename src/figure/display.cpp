@@ -14,8 +14,8 @@ constexpr float kScaleClickBeyond = 900;
 // Moves the picture so that its point under (x, y) comes onto S.
 void AlignOffsets(ui::MainWindow& win, float x, float y) {
     model::FigureAlignment a = win.state.FigurePanel.alignment;
-    a.left = model::TypedNumber(FormatGeneral(a.left.value + kOriginX - x));
-    a.top = model::TypedNumber(FormatGeneral(a.top.value + kOriginY - y));
+    a.left = model::TypedNumber(FormatGeneral(a.left.Value() + kOriginX - x));
+    a.top = model::TypedNumber(FormatGeneral(a.top.Value() + kOriginY - y));
     ui::SetFigureAlignment(win, std::move(a));
     win.state.FigurePanel.offsetArmed = false;
 }
@@ -24,7 +24,7 @@ void AlignOffsets(ui::MainWindow& win, float x, float y) {
 void AlignScale(ui::MainWindow& win, float x) {
     const float clickedMm = (x - kOriginX) / kTwipsPerMm;
     model::FigureAlignment a = win.state.FigurePanel.alignment;
-    a.scale = model::TypedNumber(Format3(a.scale.value * win.state.X[1] / clickedMm));
+    a.scale = model::TypedNumber(Format3(a.scale.Value() * win.state.X[1] / clickedMm));
     ui::SetFigureAlignment(win, std::move(a));
     win.state.FigurePanel.scaleArmed = false;
 }

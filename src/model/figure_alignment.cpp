@@ -3,7 +3,7 @@
 namespace ceph::model {
 
 void GuardScale(FigureAlignment& alignment) {
-    if (alignment.scale.value == 0) alignment.scale = TypedNumber("1");
+    if (alignment.scale.Value() == 0) alignment.scale = TypedNumber("1");
 }
 
 FigureAlignment ShownAlignment(const std::optional<FigureAlignment>& stored) {
@@ -11,7 +11,7 @@ FigureAlignment ShownAlignment(const std::optional<FigureAlignment>& stored) {
     FigureAlignment shown = *stored;
     shown.fields = 3;
     GuardScale(shown);
-    shown.top = TypedNumber(FormatGeneral(stored->top.value));
+    shown.top = TypedNumber(FormatGeneral(stored->top.Value()));
     return shown;
 }
 

@@ -12,14 +12,15 @@
 
 namespace ceph::model {
 
-// A number with its text. The value is always the text's leading number (0 when it has
-// none), the way a box or a record field has always been read.
+// A number kept as its text. Its value is the text's leading number (0 when it has
+// none), the way a box or a record field has always been read; it is read from the text
+// each time, so the two cannot disagree.
 struct TypedNumber {
     std::string text;
-    double value = 0;
 
     TypedNumber() = default;
-    explicit TypedNumber(std::string typed) : text(std::move(typed)), value(TextToNumber(text)) {}
+    explicit TypedNumber(std::string typed) : text(std::move(typed)) {}
+    double Value() const { return TextToNumber(text); }
     bool operator==(const TypedNumber&) const = default;
 };
 

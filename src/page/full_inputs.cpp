@@ -36,9 +36,9 @@ FullReportInputs AssembleFullReport(const FullReportRequest& r, PictureLookup& p
     in.patient = r.patient;
     in.tracing = r.tracing;
     in.printedOn = DateText(r.today.year, r.today.month, r.today.day);
-    in.radiograph = FindRadiograph(pictures, r.picture, static_cast<float>(r.alignment.scale.value),
-                                   static_cast<float>(r.alignment.left.value),
-                                   static_cast<float>(r.alignment.top.value));
+    in.radiograph = FindRadiograph(
+        pictures, r.picture, static_cast<float>(r.alignment.scale.Value()),
+        static_cast<float>(r.alignment.left.Value()), static_cast<float>(r.alignment.top.Value()));
     in.figure = r.figure;
     in.standard = r.standard;
     in.chosen = r.chosen;

@@ -195,9 +195,9 @@ int RunFigure(int argc, char** argv, PngWriter pngWriter) {
     const model::Figure figure = BuildFigure(stored->tracing, Steps(line));
     // Where the figure panel puts the radiograph for this tracing.
     const model::FigureAlignment shown = model::ShownAlignment(stored->tracing.figure);
-    const model::FigureRadiograph under{picture, static_cast<float>(shown.left.value),
-                                        static_cast<float>(shown.top.value),
-                                        static_cast<float>(shown.scale.value)};
+    const model::FigureRadiograph under{picture, static_cast<float>(shown.left.Value()),
+                                        static_cast<float>(shown.top.Value()),
+                                        static_cast<float>(shown.scale.Value())};
     const base::Result<void> written =
         svg ? base::FromSystem(
                   out, base::WriteFileAtomically(out, FigureSvg(figure, FigureTitle(*stored))))

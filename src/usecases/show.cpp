@@ -58,9 +58,9 @@ void PaintPictureUnderFigure(ui::App& app, int n) {
     w.Picture6.width = static_cast<float>(picture.widthPx) * screen.twipsPerPixelX;
     w.Picture6.height = static_cast<float>(picture.heightPx) * screen.twipsPerPixelY;
     const model::FigureAlignment& at = w.state.FigurePanel.alignment;
-    const float scale = static_cast<float>(at.scale.value);
+    const float scale = static_cast<float>(at.scale.Value());
     w.Picture8.drawing.Add<ui::DrawPicture>(
-        picture, static_cast<float>(at.left.value), static_cast<float>(at.top.value),
+        picture, static_cast<float>(at.left.Value()), static_cast<float>(at.top.Value()),
         w.Picture6.width * scale, w.Picture6.height * scale, std::uint32_t{0x8800C6});
     w.Frame2.visible = true;
 }

@@ -150,14 +150,14 @@ TEST_F(ExitTest, WhatIsTypedReachesTheStateOnEnterOrLeavingTheBox) {
     enter.key = kEnterKey;
     Dispatch(app, enter);
     EXPECT_EQ(shown.left.text, "-2.50") << "kept as typed";
-    EXPECT_EQ(shown.left.value, -2.5);
+    EXPECT_EQ(shown.left.Value(), -2.5);
 
     w.Text1[2].text.clear();
     type(2, " 12mm");
     EXPECT_EQ(shown.top.text, "0");
     Send(EventType::LostFocus, "Text1", 2);
     EXPECT_EQ(shown.top.text, " 12mm");
-    EXPECT_EQ(shown.top.value, 12);
+    EXPECT_EQ(shown.top.Value(), 12);
     EXPECT_EQ(shown.left.text, "-2.50") << "the other boxes stay as committed";
     EXPECT_EQ(w.Text1[2].text, " 12mm");
 }
@@ -169,7 +169,7 @@ TEST_F(ExitTest, TheProgramsOwnAlignmentsRunTheSameRule) {
     ui::SetFigureAlignment(w, a);
     EXPECT_EQ(w.Text1[0].text, "1");
     EXPECT_EQ(w.Text1[2].text, "35");
-    EXPECT_EQ(w.state.FigurePanel.alignment.scale.value, 1);
+    EXPECT_EQ(w.state.FigurePanel.alignment.scale.Value(), 1);
     a.scale = model::TypedNumber("0.750");
     ui::SetFigureAlignment(w, a);
     EXPECT_EQ(w.Text1[0].text, "0.750");

@@ -67,9 +67,9 @@ TEST(RecordFields, FigureFieldsAreWrittenBackAsTheyWereRead) {
         const RecordFields r = ParseRecordFields(line);
         ASSERT_TRUE(r.figure) << c.fields;
         const model::FigureAlignment shown = model::ShownAlignment(r.figure);
-        EXPECT_EQ(shown.scale.value, c.value[0]) << c.fields;
-        EXPECT_EQ(shown.left.value, c.value[1]) << c.fields;
-        EXPECT_EQ(shown.top.value, c.value[2]) << c.fields;
+        EXPECT_EQ(shown.scale.Value(), c.value[0]) << c.fields;
+        EXPECT_EQ(shown.left.Value(), c.value[1]) << c.fields;
+        EXPECT_EQ(shown.top.Value(), c.value[2]) << c.fields;
         // Read as a tracing and written as one, the line comes back byte for byte.
         EXPECT_EQ(FormatRecordLine("00101", TracingOf(r)), line) << c.fields;
         EXPECT_EQ(WithFigureFields(line, *r.figure), line) << c.fields;

@@ -45,7 +45,7 @@ TEST_F(LoadTracingTest, FirstLineOfThePatientWinsAndOthersAreNotTheirs) {
     EXPECT_EQ(win.Text1[1].text, "-20");
     EXPECT_EQ(win.Text1[2].text, "35");
     EXPECT_FALSE(win.state.FigurePanel.scaleArmed);
-    EXPECT_EQ(win.state.FigurePanel.alignment.left.value, -20) << "the state holds what is shown";
+    EXPECT_EQ(win.state.FigurePanel.alignment.left.Value(), -20) << "the state holds what is shown";
     EXPECT_EQ(win.state.X[5], 5.0f);
     EXPECT_NE(win.Text3[0].text, "Text3");  // the analysis ran
 }
