@@ -1,7 +1,7 @@
 #include "app/exit.h"
 
 #include "digitising/digitise.h"
-#include "ui/figure_boxes.h"
+#include "presenter/figure_view.h"
 
 namespace ceph::app {
 
@@ -61,7 +61,7 @@ void Timer1_Timer(ui::App& app) {
 }
 
 void Text1_LostFocus(ui::App& app, int /*index*/) {
-    ui::AcceptFigureBoxes(app.win);
+    presenter::AcceptFigureBoxes(app.win);
 }
 
 void Text1_GotFocus(ui::App& app, int index) {
@@ -73,7 +73,7 @@ void Text1_GotFocus(ui::App& app, int index) {
 void Text1_KeyPress(ui::App& app, int /*index*/, int key) {
     ui::FigurePanelState& f = app.win.state.FigurePanel;
     f.scaleArmed = f.offsetArmed = false;
-    if (key == kEnterKey) ui::AcceptFigureBoxes(app.win);
+    if (key == kEnterKey) presenter::AcceptFigureBoxes(app.win);
 }
 
 }  // namespace ceph::app

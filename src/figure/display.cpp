@@ -2,7 +2,6 @@
 
 #include "figure/figure.h"
 #include "presenter/figure_view.h"
-#include "ui/figure_boxes.h"
 
 namespace ceph::figure {
 
@@ -16,7 +15,7 @@ void AlignOffsets(ui::MainWindow& win, float x, float y) {
     model::FigureAlignment a = win.state.FigurePanel.alignment;
     a.left = model::TypedNumber(FormatGeneral(a.left.Value() + kOriginX - x));
     a.top = model::TypedNumber(FormatGeneral(a.top.Value() + kOriginY - y));
-    ui::SetFigureAlignment(win, std::move(a));
+    presenter::SetFigureAlignment(win, std::move(a));
     win.state.FigurePanel.offsetArmed = false;
 }
 
@@ -25,7 +24,7 @@ void AlignScale(ui::MainWindow& win, float x) {
     const float clickedMm = (x - kOriginX) / kTwipsPerMm;
     model::FigureAlignment a = win.state.FigurePanel.alignment;
     a.scale = model::TypedNumber(Format3(a.scale.Value() * win.state.X[1] / clickedMm));
-    ui::SetFigureAlignment(win, std::move(a));
+    presenter::SetFigureAlignment(win, std::move(a));
     win.state.FigurePanel.scaleArmed = false;
 }
 

@@ -13,8 +13,8 @@ bool IsMale(std::string_view sex) {
 }
 
 int NormGroup(std::string_view sex, std::string_view age) {
-    const double v = TextToNumber(age);
     const int male = IsMale(sex) ? 1 : 0;
+    const double v = TextToNumber(age);
     // Each later test overrides the earlier ones, so the order matters: 8.5 lands in
     // band 2 and a negative age in band 1.
     int group = 0;

@@ -43,8 +43,4 @@ void AddSurfaceText(Surface& surface, DrawingList& list, int size, int x, int y,
     list.Add<DrawText>(fs, fx, fy, std::string(text), surface.foreColor);
 }
 
-// The landmark-pair figure (pairs 0..11) of X, Y on a report target.
-void DrawPairLines(ReportTarget& target, const model::PointTable& X, const model::PointTable& Y,
-                   int scale, int left, int top);
-
 }  // namespace ceph::page

@@ -5,6 +5,7 @@
 #include "model/measurement.h"
 #include "model/tracing.h"
 #include "page/target.h"
+#include "uncertainty/uncertainty.h"
 
 namespace ceph::page {
 
@@ -34,5 +35,14 @@ RowPlace PlaceOfRow(bool singleOnPaper, const model::Measurement& row, bool over
 // overlay prints the value and the norm only, as the red pass of a comparison does.
 void PrintResultRow(ReportTarget& target, const model::ReportedTracing& tracing, int size, int x,
                     int y, int row, bool overlay);
+
+// The landmark-pair figure (pairs 0..11) of X, Y on a report target, at `scale` twips
+// per millimetre with S at (left, top).
+void DrawPairLines(ReportTarget& target, const model::PointTable& X, const model::PointTable& Y,
+                   int scale, int left, int top);
+
+// The half-widths `u` ("±x.x") beside the values of a report placed as PlaceOfRow places
+// them, and what they mean, onto `list`.
+void DrawHalfWidths(DrawingList& list, bool singleOnPaper, const uncertainty::Uncertainty& u);
 
 }  // namespace ceph::page

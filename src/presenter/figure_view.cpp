@@ -67,4 +67,20 @@ model::Profile ShownProfile(const ui::State& state) {
     return profile;
 }
 
+void SetFigureAlignment(ui::MainWindow& win, model::FigureAlignment alignment) {
+    model::GuardScale(alignment);
+    const model::FigureAlignment& a = win.state.FigurePanel.alignment = std::move(alignment);
+    win.Text1[0].text = a.scale.text;
+    win.Text1[1].text = a.left.text;
+    win.Text1[2].text = a.top.text;
+}
+
+void AcceptFigureBoxes(ui::MainWindow& win) {
+    model::FigureAlignment typed;
+    typed.scale = model::TypedNumber(win.Text1[0].text);
+    typed.left = model::TypedNumber(win.Text1[1].text);
+    typed.top = model::TypedNumber(win.Text1[2].text);
+    SetFigureAlignment(win, std::move(typed));
+}
+
 }  // namespace ceph::presenter

@@ -25,11 +25,11 @@ void PrintTracing(ui::App& app, int index) {
         // The compared tracing goes first as the overlay, as it was compared; then the
         // shown one as it was shown. The grid and the labels are left holding the shown
         // tracing.
-        DrawReport(app, s.ComparedReport, true, top);
+        DrawReport(app, Overlay(s), true, top);
         ShowInGrid(app.win, s.ShownReport);
     }
     DrawReport(app, s.ShownReport, false, top);
-    FinishReport(app);
+    PrintPages(app);
 }
 
 }  // namespace ceph::report

@@ -53,7 +53,7 @@ void PrintFullReport(ui::App& app) {
     app.printer.pages.clear();
     page::DrawFullReport(app.printer.CurrentPage(), in);
     app.services.SetPointer(ui::Pointer::Default);
-    FinishReport(app);
+    PrintPages(app);
     s.ToScreen = toScreen;
 }
 

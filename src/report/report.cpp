@@ -28,6 +28,11 @@ void AddFigurePairLine(ui::MainWindow& win, const model::PointTable& X, const mo
 }
 
 // The page did not reach a printer: say so, and offer the page as a PDF file instead.
+// Whether a report laid out for the window's state is a single tracing on paper.
+bool SingleOnPaper(const ui::State& s) {
+    return !s.Comparing && !s.ToScreen;
+}
+
 void OfferPdf(ui::App& app, const ui::PrintProblem& why) {
     std::string text = why.printer.empty() ? std::string(kNoPrinter)
                                            : "無法在印表機「" + why.printer + "」列印報告。";
@@ -73,19 +78,27 @@ void DrawFigurePairLines(ui::MainWindow& win, const model::PointTable& X,
         AddFigurePairLine(win, X, Y, pairs[0][k], pairs[1][k], scale, left, top);
 }
 
-void FinishReport(ui::App& app) {
+void ShowReportPanel(ui::App& app) {
     ui::MainWindow& w = app.win;
-    if (w.state.ToScreen) {
-        w.Picture3.visible = true;
-        w.readceph.Move(0, 300, app.services.Screen().widthTwips, 6520);
-        w.readceph.resizable = false;
-        w.readceph.maximised = false;
-        return;
-    }
+    w.Picture3.visible = true;
+    w.readceph.Move(0, 300, app.services.Screen().widthTwips, 6520);
+    w.readceph.resizable = false;
+    w.readceph.maximised = false;
+}
+
+void PrintPages(ui::App& app) {
     if (app.printer.pages.empty()) return;
     const auto printed = app.services.PrintPages(app.printer.pages);
     if (!printed) OfferPdf(app, printed.why());
     app.printer.pages.clear();
+}
+
+model::ReportedTracing Overlay(const ui::State& state) {
+    model::ReportedTracing overlay = state.ComparedReport;
+    // Its values were taken as traced and are printed as they are; only the drawing moves.
+    if (state.SuperimposeOnSN)
+        model::SuperimposeOnSN(overlay.X, overlay.Y, state.ShownReport.X, state.ShownReport.Y);
+    return overlay;
 }
 
 static_assert(ui::kNormLabels == model::kNormRows);
@@ -94,17 +107,8 @@ std::string SnapshotPath(const ui::State& state) {
     return base::SnapshotFile(state.DataDir);
 }
 
-void DrawReport(ui::App& app, const model::ReportedTracing& compared, bool overlay, int top) {
+void DrawReport(ui::App& app, const model::ReportedTracing& tracing, bool overlay, int top) {
     ui::MainWindow& w = app.win;
-    // A compared tracing is drawn on the shown one's S-N line when the clinician asks for
-    // it; its values were taken as traced and are printed as they are.
-    model::ReportedTracing turned;
-    const bool onSN = overlay && w.state.SuperimposeOnSN;
-    if (onSN) {
-        turned = compared;
-        model::SuperimposeOnSN(turned.X, turned.Y, w.state.ShownReport.X, w.state.ShownReport.Y);
-    }
-    const model::ReportedTracing& tracing = onSN ? turned : compared;
     if (overlay) {
         w.Picture3.foreColor = kRed;
         w.Picture8.foreColor = kRed;
@@ -115,8 +119,7 @@ void DrawReport(ui::App& app, const model::ReportedTracing& compared, bool overl
     app.services.SetPointer(ui::Pointer::Hourglass);
     PanelTarget panel(w.Picture3);
     page::PrinterTarget printer(app.printer);
-    const page::ReportLayout layout{top, overlay, !w.state.Comparing && !w.state.ToScreen,
-                                    w.printgraph.checked};
+    const page::ReportLayout layout{top, overlay, SingleOnPaper(w.state), w.printgraph.checked};
     // The figure panel shows the small figure too, at the figure's own scale.
     if (layout.withFigure) DrawFigurePairLines(w, tracing.X, tracing.Y, 30, 800, 600);
     page::DrawReportPage(CurrentTarget(app, panel, printer), w.state.Patient, tracing, layout);
@@ -127,6 +130,33 @@ void DrawReport(ui::App& app, const model::ReportedTracing& compared, bool overl
         app.services.SaveBitmap(w.Picture3, SnapshotPath(w.state));
     }
     app.services.SetPointer(ui::Pointer::Default);
+}
+
+void ShowHalfWidths(ui::App& app) {
+    ui::MainWindow& w = app.win;
+    w.Picture3.screenOnly.Clear();
+    if (!w.rangemn.checked || !w.Picture3.visible || w.state.Comparing) return;
+    page::DrawHalfWidths(
+        w.Picture3.screenOnly, SingleOnPaper(w.state),
+        uncertainty::EstimateUncertainty(uncertainty::PracticeErrorModel(w.state.DataDir, nullptr),
+                                         w.state.X, w.state.Y));
+}
+
+void rangemn_Click(ui::App& app) {
+    ui::MainWindow& w = app.win;
+    w.rangemn.checked = !w.rangemn.checked;
+    w.Picture3.screenOnly.Clear();
+    if (!w.rangemn.checked) return;
+    // The table is read once here: its problem is told, and the same model is drawn.
+    std::string problem;
+    const uncertainty::ErrorModel model =
+        uncertainty::PracticeErrorModel(w.state.DataDir, &problem);
+    if (!problem.empty()) app.services.ShowMessage(problem, ui::kExclamationOk);
+    // A comparison's values fill the room between the rows: the ranges, which are the
+    // shown tracing's alone, wait until it is shown by itself again.
+    if (w.Picture3.visible && !w.state.Comparing)
+        page::DrawHalfWidths(w.Picture3.screenOnly, SingleOnPaper(w.state),
+                             uncertainty::EstimateUncertainty(model, w.state.X, w.state.Y));
 }
 
 }  // namespace ceph::report

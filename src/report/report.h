@@ -12,6 +12,7 @@
 #include "page/target.h"
 #include "page/tracing_page.h"
 #include "ui/app.h"
+#include "uncertainty/uncertainty.h"
 
 namespace ceph::report {
 
@@ -35,19 +36,34 @@ page::ReportTarget& CurrentTarget(ui::App& app, PanelTarget& panel, page::Printe
 void DrawFigurePairLines(ui::MainWindow& win, const model::PointTable& X,
                          const model::PointTable& Y, int scale, int left, int top);
 
-// Ends a report: on screen shows the report panel and widens the window to the report
-// view; on paper sends the page to the printer, and tells the user when that fails.
-void FinishReport(ui::App& app);
+// Shows the report panel and widens the window to the report view.
+void ShowReportPanel(ui::App& app);
 
-// Draws the report of a tracing as it was shown or compared, whatever the window holds
-// now, with its text starting at `top` twips. An overlay (the compared tracing) is red
-// on screen, shifted down between the rows of the main pass, and without the patient
-// header; its figure lies on the shown tracing's S-N line while the state record asks
-// for that. A single-tracing report on screen is kept in the state record, where a
-// comparison starts from it, and written as the snapshot bitmap.
+// Sends the pages drawn for the printer to it, and tells the user when that fails
+// (offering them as a PDF file instead).
+void PrintPages(ui::App& app);
+
+// The compared tracing as its overlay is drawn: laid on the shown tracing's S-N line
+// while the state record asks for that, as traced otherwise.
+model::ReportedTracing Overlay(const ui::State& state);
+
+// Draws the report of a tracing as given, whatever the window holds now, with its text
+// starting at `top` twips. An overlay (the compared tracing) is red on screen, shifted
+// down between the rows of the main pass, and without the patient header. A
+// single-tracing report on screen is kept in the state record, where a comparison starts
+// from it, and written as the snapshot bitmap.
 void DrawReport(ui::App& app, const model::ReportedTracing& tracing, bool overlay, int top);
 
 // The snapshot of the report panel, in the save folder of the data folder.
 std::string SnapshotPath(const ui::State& state);
+
+// How sure each value of the report is: "±x.x" in small grey beside every value on the
+// report panel, from the spread of clinicians' clicks. Screen only: the snapshot and the
+// printed page never show it. Beside the values of the tracing in the store when
+// "顯示可信範圍" is checked; cleared otherwise.
+void ShowHalfWidths(ui::App& app);
+
+// "顯示可信範圍": switches the half-widths on or off for the tracing shown.
+void rangemn_Click(ui::App& app);
 
 }  // namespace ceph::report

@@ -105,17 +105,9 @@ base::Result<std::optional<std::string>, TracingProblem> PatientLine(const std::
     return std::optional<std::string>();
 }
 
-TracingLookup FindTracing(const std::string& dataDir, std::string_view code, int index) {
-    const auto line = PatientLine(dataDir, code, index);
-    if (!line) return base::Fail(line.why());
-    if (!*line) return std::optional<FoundTracing>();
-    const RecordFields fields = ParseRecordFields(**line);
-    if (!fields.IsTracing())
-        return base::Fail(TracingProblem{RecordFilePath(dataDir, index + 1), {}, fields.fault});
-    return std::optional<FoundTracing>(FoundTracing{TracingOf(fields), std::move(**line)});
-}
+namespace {
 
-std::string TracingProblemText(const TracingProblem& problem, int index) {
+std::string ProblemText(const TracingProblem& problem, int index) {
     if (problem.error) return CannotReadText(problem.path, problem.error);
     if (problem.fault == LineFault::TooFar) {
         return "第 " + std::to_string(index + 1) + " 張描圖（" + problem.path +
@@ -125,6 +117,22 @@ std::string TracingProblemText(const TracingProblem& problem, int index) {
     }
     return "第 " + std::to_string(index + 1) + " 張描圖（" + problem.path +
            "）的座標不是有效的數字，無法顯示。";
+}
+
+}  // namespace
+
+TracingLookup FindTracing(const std::string& dataDir, std::string_view code, int index) {
+    const auto told = [index](TracingProblem problem) {
+        problem.message = ProblemText(problem, index);
+        return base::Fail(std::move(problem));
+    };
+    const auto line = PatientLine(dataDir, code, index);
+    if (!line) return told(line.why());
+    if (!*line) return std::optional<FoundTracing>();
+    const RecordFields fields = ParseRecordFields(**line);
+    if (!fields.IsTracing())
+        return told(TracingProblem{RecordFilePath(dataDir, index + 1), {}, fields.fault});
+    return std::optional<FoundTracing>(FoundTracing{TracingOf(fields), std::move(**line)});
 }
 
 std::string FormatRecordLine(std::string_view code, const PointRow& x, const PointRow& y,

@@ -60,6 +60,9 @@ struct TracingProblem {
     std::string path;       // the record file
     std::error_code error;  // why it could not be read; clear when the line is at fault
     LineFault fault = LineFault::None;
+    // Why the tracing cannot be shown, naming the file and the tracing, for a message;
+    // FindTracing fills it in.
+    std::string message = {};
 };
 
 // The patient's first line in record file index+1 as it stands (without its line end),
@@ -80,9 +83,6 @@ struct FoundTracing {
 // cannot be shown.
 using TracingLookup = base::Result<std::optional<FoundTracing>, TracingProblem>;
 TracingLookup FindTracing(const std::string& dataDir, std::string_view code, int index);
-
-// Why the tracing cannot be shown, naming the file and the tracing, for a message.
-std::string TracingProblemText(const TracingProblem& problem, int index);
 
 // One coordinate of landmarks 1..19 (the other slots unused), as the store keeps them.
 using PointRow = model::PointTable;

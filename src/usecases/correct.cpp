@@ -10,7 +10,6 @@
 #include "page/tracing_page.h"
 #include "presenter/correction_view.h"
 #include "presenter/result_grid.h"
-#include "report/half_widths.h"
 #include "report/report.h"
 #include "store/record_line.h"
 #include "store/record_store.h"
@@ -132,12 +131,6 @@ void End(ui::App& app) {
 
 }  // namespace
 
-void OfferCorrection(ui::MainWindow& w) {
-    const std::string path = TracingPicturePath(w, w.state.ShownTracing + 1);
-    w.correctmn.enabled =
-        w.Picture3.visible && !Correcting(w) && !path.empty() && base::FileExists(path);
-}
-
 void PlaceReportBesideFilm(ui::MainWindow& w) {
     if (!Correcting(w)) return;
     w.Picture3.left = w.Picture2.left + w.Picture2.width;
@@ -156,7 +149,7 @@ void correctmn_Click(ui::App& app) {
     const store::TracingLookup found =
         store::FindTracing(w.state.DataDir, w.state.Patient.code, index);
     if (!found) {
-        app.services.ShowMessage(store::TracingProblemText(found.why(), index), ui::kExclamationOk);
+        app.services.ShowMessage(found.why().message, ui::kExclamationOk);
         return;
     }
     if (!found->has_value()) {

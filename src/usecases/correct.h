@@ -14,9 +14,6 @@ namespace ceph::usecases {
 // How near a press must come to a mark, in screen pixels, to pick it up.
 inline constexpr double kPickPixels = 8;
 
-// The read menu's item follows the shown tracing: offered when its radiograph is there.
-void OfferCorrection(ui::MainWindow& win);
-
 // "修正描點": the film of the shown tracing in the work area, S asked first. A film
 // that is missing or cannot be read is named in a message and nothing changes.
 void correctmn_Click(ui::App& app);

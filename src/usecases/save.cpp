@@ -7,10 +7,10 @@
 #include "base/safe_file.h"
 #include "digitising/digitise.h"
 #include "figure/display.h"
+#include "presenter/figure_view.h"
 #include "store/record_file.h"
 #include "store/record_line.h"
 #include "store/record_store.h"
-#include "ui/figure_boxes.h"
 #include "usecases/mark_stored.h"
 #include "usecases/show.h"
 
@@ -149,7 +149,7 @@ void Command2_Click(ui::App& app) {
     ui::MainWindow& w = app.win;
     const ui::State& s = w.state;
     // What was typed is committed and stored as it stands.
-    ui::AcceptFigureBoxes(w);
+    presenter::AcceptFigureBoxes(w);
     const model::FigureAlignment& typed = s.FigurePanel.alignment;
     for (const model::TypedNumber* box : {&typed.scale, &typed.left, &typed.top}) {
         // A comma would shift the fields of the line, a line end split it.

@@ -5,10 +5,8 @@
 #include "figure/figure.h"
 #include "presenter/figure_view.h"
 #include "presenter/result_grid.h"
-#include "report/half_widths.h"
 #include "report/report.h"
 #include "store/record_line.h"
-#include "ui/figure_boxes.h"
 #include "usecases/correct.h"
 
 namespace ceph::usecases {
@@ -19,7 +17,8 @@ model::ReportedTracing ApplyStoredTracing(ui::MainWindow& win, const model::Trac
     model::ReportedTracing shown = model::ReportOf(tracing, win.state.Patient, number);
     presenter::ShowResults(win, shown);
     win.Label13.caption = tracing.age;
-    if (!win.state.Comparing) ui::SetFigureAlignment(win, model::ShownAlignment(tracing.figure));
+    if (!win.state.Comparing)
+        presenter::SetFigureAlignment(win, model::ShownAlignment(tracing.figure));
     return shown;
 }
 
@@ -69,9 +68,9 @@ void PaintPictureUnderFigure(ui::App& app, int n) {
 // faulty the user is told why. Either way, and for a line gone from the record file
 // since the menus were filled, the window stays as it was rather than showing some
 // other tracing's values under this one's caption.
-bool Showable(ui::App& app, const store::TracingLookup& found, int index) {
+bool Showable(ui::App& app, const store::TracingLookup& found) {
     if (!found) {
-        app.services.ShowMessage(store::TracingProblemText(found.why(), index), ui::kExclamationOk);
+        app.services.ShowMessage(found.why().message, ui::kExclamationOk);
         return false;
     }
     return found->has_value();
@@ -89,8 +88,8 @@ void ShowTracingAlone(ui::MainWindow& w) {
 // The compared tracing in red over the shown one, on the report and the figure panel.
 void DrawOverlay(ui::App& app) {
     app.win.state.ToScreen = true;
-    report::DrawReport(app, app.win.state.ComparedReport, true, 0);
-    report::FinishReport(app);
+    report::DrawReport(app, report::Overlay(app.win.state), true, 0);
+    report::ShowReportPanel(app);
     report::ShowHalfWidths(app);
 }
 
@@ -100,13 +99,19 @@ std::string TracingPicturePath(const ui::MainWindow& win, int n) {
     return base::TracingPictureFile(win.state.PictureDir, win.state.Patient.code, n);
 }
 
+void OfferCorrection(ui::MainWindow& w) {
+    const std::string path = TracingPicturePath(w, w.state.ShownTracing + 1);
+    w.correctmn.enabled =
+        w.Picture3.visible && !w.state.Correction.On() && !path.empty() && base::FileExists(path);
+}
+
 void ShowTracing(ui::App& app, int index) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     // Read before anything changes: a file that cannot be read leaves the window as it was.
     const store::TracingLookup found =
         store::FindTracing(w.state.DataDir, w.state.Patient.code, index);
-    if (!Showable(app, found, index)) return;
+    if (!Showable(app, found)) return;
     s.ShownTracing = static_cast<std::int16_t>(index);
     s.Comparing = false;
     w.print00mn.enabled = true;
@@ -116,15 +121,14 @@ void ShowTracing(ui::App& app, int index) {
     s.ToScreen = true;
     w.Picture3.drawing.Clear();
     w.Picture3.picture = {};
-    report::FinishReport(app);
     s.ShownReport = ApplyTracing(w, index, (**found).tracing);
     report::DrawReport(app, s.ShownReport, false, 0);
-    report::FinishReport(app);
+    report::ShowReportPanel(app);
+    report::ShowHalfWidths(app);
     w.graph.enabled = true;
     presenter::ShowFigurePanel(w);
     PaintPictureUnderFigure(app, index + 1);
     figure::BuildFigure(w);
-    report::ShowHalfWidths(app);
     OfferCorrection(w);
 }
 
@@ -134,7 +138,7 @@ void comp_Click(ui::App& app, int index) {
     if (index == s.ShownTracing) return;
     const store::TracingLookup found =
         store::FindTracing(w.state.DataDir, w.state.Patient.code, index);
-    if (!Showable(app, found, index)) return;
+    if (!Showable(app, found)) return;
     s.CompareTracing = static_cast<std::int16_t>(index);
     const auto savedX = s.X, savedY = s.Y;
     if (s.Comparing)

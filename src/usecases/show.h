@@ -27,6 +27,10 @@ store::TracingLookup LoadTracing(ui::MainWindow& win, int index);
 // The picture of tracing n of the patient in the picture folder.
 std::string TracingPicturePath(const ui::MainWindow& win, int n);
 
+// The correction's menu item follows the shown tracing: offered when its radiograph is
+// there and no correction is under way.
+void OfferCorrection(ui::MainWindow& win);
+
 // Shows stored tracing index+1: its report on the report panel (and the snapshot), the
 // radiograph under the figure when wanted, the figure with its profile, and the menus
 // of the viewing state.

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/exit.h"
+#include "presenter/figure_view.h"
 #include "support/fake_services.h"
-#include "ui/figure_boxes.h"
 #include "wiring/events.h"
 
 namespace ceph::app {
@@ -166,12 +166,12 @@ TEST_F(ExitTest, TheProgramsOwnAlignmentsRunTheSameRule) {
     // Whatever the program puts into the boxes, the scale is guarded as for typing.
     model::FigureAlignment a;
     a.scale = model::TypedNumber("0.000"), a.top = model::TypedNumber("35");
-    ui::SetFigureAlignment(w, a);
+    presenter::SetFigureAlignment(w, a);
     EXPECT_EQ(w.Text1[0].text, "1");
     EXPECT_EQ(w.Text1[2].text, "35");
     EXPECT_EQ(w.state.FigurePanel.alignment.scale.Value(), 1);
     a.scale = model::TypedNumber("0.750");
-    ui::SetFigureAlignment(w, a);
+    presenter::SetFigureAlignment(w, a);
     EXPECT_EQ(w.Text1[0].text, "0.750");
 }
 

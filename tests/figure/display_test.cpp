@@ -5,7 +5,7 @@
 #include <string>
 
 #include "figure/display.h"
-#include "ui/figure_boxes.h"
+#include "presenter/figure_view.h"
 #include "ui/main_window.h"
 
 namespace ceph {
@@ -63,7 +63,7 @@ TEST(Alignment, ClickMovesThePictureOntoSOrScalesItToN) {
         ui::MainWindow win;
         // Typed and committed.
         win.Text1[0].text = c.scale, win.Text1[1].text = c.left, win.Text1[2].text = c.top;
-        ui::AcceptFigureBoxes(win);
+        presenter::AcceptFigureBoxes(win);
         ui::FigurePanelState& f = win.state.FigurePanel;
         f.scaleArmed = c.scaleArmed, f.offsetArmed = c.offsetArmed;
         win.state.X[1] = c.nasionX;

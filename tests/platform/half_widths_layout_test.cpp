@@ -6,7 +6,6 @@
 #include <QRectF>
 
 #include "page/tracing_page.h"
-#include "report/half_widths.h"
 #include "report/report.h"
 #include "shown_window.h"
 #include "support/patient_folder.h"
@@ -64,17 +63,10 @@ TEST(HalfWidthsLayout, NoPlusMinusCoversAnyTextOfTheReport) {
         u.halfWidth.fill(spread);
         u.undefinedDraws.fill(1);
         u.draws = 1000;
-        ui::State screen;
-        screen.ToScreen = true;
         ui::DrawingList halfWidths;
-        report::DrawHalfWidths(halfWidths, screen, u);
+        page::DrawHalfWidths(halfWidths, false, u);
         // Each row's and the legend's.
         EXPECT_EQ(PlusMinusCovering(halfWidths, panel.drawing, font), model::kRows + 1);
-        // A comparison's values lie between the rows, where no range would fit.
-        screen.Comparing = true;
-        halfWidths.Clear();
-        report::DrawHalfWidths(halfWidths, screen, u);
-        EXPECT_TRUE(halfWidths.ops.empty());
     }
 }
 

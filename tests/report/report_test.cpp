@@ -12,7 +12,6 @@
 
 #include "app/startup.h"
 #include "model/measurement.h"
-#include "report/half_widths.h"
 #include "report/print.h"
 #include "report/report.h"
 #include "store/record_line.h"
@@ -284,6 +283,10 @@ TEST_F(ReportTest, HalfWidthsOnTheScreenOnly) {
     EXPECT_EQ(Texts(program.win.Picture3.drawing).size(), plain.size());
     usecases::comp_Click(program, 2);
     // The compared values take the room between the rows: no ranges while comparing.
+    EXPECT_TRUE(program.win.Picture3.screenOnly.ops.empty());
+    wiring::Dispatch(program, {wiring::EventType::Click, "rangemn"});
+    wiring::Dispatch(program, {wiring::EventType::Click, "rangemn"});
+    EXPECT_TRUE(program.win.rangemn.checked);
     EXPECT_TRUE(program.win.Picture3.screenOnly.ops.empty());
     wiring::Dispatch(program, {wiring::EventType::Click, "printmn", 0});
     ASSERT_EQ(services.printJobs.size(), 1u);

@@ -50,8 +50,7 @@ TEST(NotATracing, TheWindowAndEveryCommandRefuseTheSameLines) {
         const store::TracingLookup found =
             store::FindTracing(win.state.DataDir, win.state.Patient.code, 0);
         ASSERT_FALSE(found.ok());
-        EXPECT_EQ(store::TracingProblemText(found.why(), 0),
-                  "第 1 張描圖（" + file + "）" + c.window);
+        EXPECT_EQ(found.why().message, "第 1 張描圖（" + file + "）" + c.window);
 
         const ToolRun analysed = RunCephtool(dir, {"analyse", file});
         EXPECT_EQ(analysed.status, 1);

@@ -82,13 +82,12 @@ TEST_F(LoadTracingTest, AnUnreadableFileOrANonNumberLineIsToldNotShown) {
     ASSERT_FALSE(bad.ok());
     EXPECT_EQ(bad.why().fault, LineFault::NotANumber);
     EXPECT_FALSE(bad.why().error);
-    EXPECT_EQ(TracingProblemText(bad.why(), 1),
+    EXPECT_EQ(bad.why().message,
               "第 2 張描圖（" + dir.str() + "/ceph-2）的座標不是有效的數字，無法顯示。");
     const TracingLookup folder = usecases::LoadTracing(win, 3);
     ASSERT_FALSE(folder.ok());
     EXPECT_TRUE(folder.why().error);
-    EXPECT_EQ(TracingProblemText(folder.why(), 3),
-              "無法讀取 " + dir.str() + "/ceph-4：這個名稱已是一個資料夾");
+    EXPECT_EQ(folder.why().message, "無法讀取 " + dir.str() + "/ceph-4：這個名稱已是一個資料夾");
     EXPECT_EQ(win.state.X[1], 42.0f);
     EXPECT_EQ(win.Text3[0].text, "Text3");
 }
