@@ -91,6 +91,9 @@ void Image1_Click(ui::App& app) {
     if (!flow.ScaleFixed()) flow.scalePercent = flow.zoomPercent;
     s.X[placed] = AsReadOut(presenter::PointerInScale(w, flow.pointerX));
     s.Y[placed] = AsReadOut(presenter::PointerInScale(w, flow.pointerY));
+    // And where it lies on the film, which no zoom changes: the figure and the
+    // correction find the tracing there again.
+    flow.film.at[placed] = presenter::PointerOnFilm(w);
     const bool calibrationMoved =
         moved && (flow.asked == model::Landmark::S || flow.asked == model::Landmark::N);
     Advance(flow);

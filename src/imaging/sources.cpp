@@ -74,6 +74,7 @@ bool LoadPictureFile(ui::App& app, const std::string& path, float z) {
         return false;
     }
     SetHolderPicture(app, *picture);
+    app.win.state.Digitising.film.picture = path;
     ShowPicture(app, z);
     return true;
 }
@@ -183,12 +184,18 @@ void bmpsave_Click(ui::App& app) {
         app.services.ShowMessage(
             "無法寫入檔案: " + jpg + "\n" + base::ErrorText(ec) + "\n圖案已存為 " + bmp,
             ui::kExclamationOk);
+        w.state.Digitising.film.picture = bmp;
+        w.state.Digitising.film.turn = {};
         return;
     }
     if (base::FileExists(jpg)) {
         std::error_code ignored;
         std::filesystem::remove(base::ToPath(bmp), ignored);
     }
+    // The film traced is now the tracing's own picture, stored as it is shown.
+    model::FilmPositions& film = w.state.Digitising.film;
+    film.picture = base::FileExists(jpg) ? jpg : bmp;
+    film.turn = {};
 }
 
 }  // namespace ceph::imaging

@@ -59,6 +59,11 @@ void SetHolderPicture(ui::App& app, const ui::PictureRef& picture) {
     holder.picture = picture;
     holder.width = static_cast<float>(picture.widthPx) * screen.twipsPerPixelX;
     holder.height = static_cast<float>(picture.heightPx) * screen.twipsPerPixelY;
+    // A film no file holds until one is named for it (LoadPictureFile, 圖案存檔).
+    model::FilmPositions& film = app.win.state.Digitising.film;
+    film = {};
+    film.width = picture.widthPx;
+    film.height = picture.heightPx;
 }
 
 void ShowPicture(ui::App& app, float z) {

@@ -71,6 +71,13 @@ float PointerInScale(const ui::MainWindow& w, float twips) {
     return static_cast<float>(w.state.Digitising.InScale(twips));
 }
 
+model::FilmPoint PointerOnFilm(const ui::MainWindow& w) {
+    const ui::DigitisingState& d = w.state.Digitising;
+    const auto per = [](int pixels, float shown) { return shown > 0 ? pixels / double(shown) : 0; };
+    return {d.pointerX * per(d.film.width, w.Image1.width),
+            d.pointerY * per(d.film.height, w.Image1.height)};
+}
+
 void ShowPointer(ui::MainWindow& w) {
     const ui::DigitisingState& d = w.state.Digitising;
     w.LabelX.caption = FormatGeneral(PointerInScale(w, d.pointerX));

@@ -32,6 +32,8 @@ void ShowMarks(ui::MainWindow& win);
 // A length over the radiograph in twips at the current zoom, in the image units the
 // landmarks are kept in (those of the zoom S was placed at).
 float PointerInScale(const ui::MainWindow& win, float twips);
+// The pointer's place on the film as shown, in the film's pixels, at any zoom.
+model::FilmPoint PointerOnFilm(const ui::MainWindow& win);
 // The pointer's position over the radiograph in those units, in seven significant digits.
 void ShowPointer(ui::MainWindow& win);
 

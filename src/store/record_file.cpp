@@ -10,8 +10,12 @@
 
 namespace ceph::store {
 
+std::string RecordFileName(int n) {
+    return "ceph-" + std::to_string(n);
+}
+
 std::string RecordFilePath(std::string_view dataDir, int n) {
-    return std::string(dataDir) + "ceph-" + std::to_string(n);
+    return std::string(dataDir) + RecordFileName(n);
 }
 
 std::string_view FirstField(std::string_view line) {

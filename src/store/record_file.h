@@ -16,6 +16,7 @@
 namespace ceph::store {
 
 // "ceph-" followed by the tracing number n (1..9), in the data folder.
+std::string RecordFileName(int n);
 std::string RecordFilePath(std::string_view dataDir, int n);
 
 // The first field of a record line (text before the first comma, or the whole line),

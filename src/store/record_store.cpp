@@ -16,7 +16,7 @@ constexpr int kAttempts = 5;
 
 StoreResult RewriteOnce(std::string_view dataDir, int n, const LineRewrite& rewrite,
                         std::string_view tail, std::chrono::milliseconds wait,
-                        const StoreCondition& condition);
+                        const StoreCondition& condition, FollowingFile* following);
 }  // namespace
 
 std::string LockFilePath(std::string_view dataDir) {
@@ -25,13 +25,13 @@ std::string LockFilePath(std::string_view dataDir) {
 
 StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite& rewrite,
                               std::string_view tail, std::chrono::milliseconds wait,
-                              const StoreCondition& condition) {
+                              const StoreCondition& condition, FollowingFile* following) {
     // Someone deleting the lock file while this save held it let other programs in,
     // whose lines the file read here may lack: start again from reading, under the lock
     // at the lock file's name now.
     StoreResult result;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        result = RewriteOnce(dataDir, n, rewrite, tail, wait, condition);
+        result = RewriteOnce(dataDir, n, rewrite, tail, wait, condition, following);
         if (result.ok() || result.why().error != base::LockLost()) break;
     }
     return result;
@@ -51,11 +51,10 @@ StoreResult TakeLock(base::FileLock& lock, std::string_view dataDir, int n,
     return base::Fail(LockFilePath(dataDir), ec);
 }
 
-// Only the holder of this lock writes scratch files of this record file, so any left
+// Only the holder of this lock writes scratch files of the files it guards, so any left
 // now are from a program that died mid-write: nobody will finish them.
-void RemoveStaleScratchFiles(std::string_view dataDir, int n) {
-    for (const std::string& stale :
-         base::ListFiles(std::string(dataDir), "ceph-" + std::to_string(n) + ".tmp-*")) {
+void RemoveStaleScratchFiles(std::string_view dataDir, const std::string& name) {
+    for (const std::string& stale : base::ListFiles(std::string(dataDir), name + ".tmp-*")) {
         std::error_code ignored;
         std::filesystem::remove(base::ToPath(std::string(dataDir) + stale), ignored);
     }
@@ -106,14 +105,12 @@ CopiedLines CopyRewritten(RecordReader& current, base::AtomicFile& out,
     return copied;
 }
 
-StoreResult RewriteOnce(std::string_view dataDir, int n, const LineRewrite& rewrite,
-                        std::string_view tail, std::chrono::milliseconds wait,
-                        const StoreCondition& condition) {
-    const std::string path = RecordFilePath(dataDir, n);
-    base::FileLock lock;
-    if (StoreResult locked = TakeLock(lock, dataDir, n, wait); !locked.ok()) return locked;
-    RemoveStaleScratchFiles(dataDir, n);
-
+// Rewrites the data folder's file `name` while its lock is held.
+StoreResult RewriteLocked(std::string_view dataDir, const std::string& name,
+                          const base::FileLock& lock, const LineRewrite& rewrite,
+                          std::string_view tail, const StoreCondition& condition) {
+    RemoveStaleScratchFiles(dataDir, name);
+    const std::string path = std::string(dataDir) + name;
     // Read under the lock: another workstation may have replaced the file just now. A
     // missing file reads as empty (the first tracing of that number); anything there
     // that cannot be read whole stops the save, since writing on without its lines
@@ -136,6 +133,18 @@ StoreResult RewriteOnce(std::string_view dataDir, int n, const LineRewrite& rewr
     current.Close();
     if (!out.Commit(&lock)) return base::Fail(path, out.Error());
     return {};
+}
+
+StoreResult RewriteOnce(std::string_view dataDir, int n, const LineRewrite& rewrite,
+                        std::string_view tail, std::chrono::milliseconds wait,
+                        const StoreCondition& condition, FollowingFile* following) {
+    base::FileLock lock;
+    if (StoreResult locked = TakeLock(lock, dataDir, n, wait); !locked.ok()) return locked;
+    StoreResult stored = RewriteLocked(dataDir, RecordFileName(n), lock, rewrite, tail, condition);
+    if (following && stored.ok())
+        following->outcome =
+            RewriteLocked(dataDir, following->name, lock, following->rewrite, following->tail, {});
+    return stored;
 }
 
 }  // namespace
@@ -167,19 +176,19 @@ NewLines Collect(const std::vector<std::string>& lines) {
 }  // namespace
 
 StoreResult StorePatientLines(std::string_view dataDir, int n,
-                              const std::vector<std::string>& lines,
-                              std::chrono::milliseconds wait) {
+                              const std::vector<std::string>& lines, std::chrono::milliseconds wait,
+                              FollowingFile* following) {
     const NewLines added = Collect(lines);
     auto dropTheirs = [&added](std::string_view line, std::string&) {
         const std::string_view code = FirstField(line);
         return !code.empty() && added.codes.count(code) != 0;
     };
-    return RewriteRecordFile(dataDir, n, dropTheirs, added.tail, wait);
+    return RewriteRecordFile(dataDir, n, dropTheirs, added.tail, wait, {}, following);
 }
 
 StoreResult StorePatientLineIf(std::string_view dataDir, int n, const std::string& line,
                                const SeenLine& seen, SeenLine& found,
-                               std::chrono::milliseconds wait) {
+                               std::chrono::milliseconds wait, FollowingFile* following) {
     const std::vector<std::string> lines{line};  // the codes below point into it
     const NewLines added = Collect(lines);
     // The patient's first line of the reading under way: the one a reader is shown.
@@ -195,7 +204,7 @@ StoreResult StorePatientLineIf(std::string_view dataDir, int n, const std::strin
         first.reset();
         return found == seen;
     };
-    return RewriteRecordFile(dataDir, n, dropTheirs, added.tail, wait, unchanged);
+    return RewriteRecordFile(dataDir, n, dropTheirs, added.tail, wait, unchanged, following);
 }
 
 }  // namespace ceph::store

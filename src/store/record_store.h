@@ -40,6 +40,18 @@ using LineRewrite = std::function<bool(std::string_view line, std::string& repla
 // base::ChangedMeanwhile().
 using StoreCondition = std::function<bool()>;
 
+// A file of lines that changes with record file n (the film positions of its tracings):
+// rewritten the way the record file is, right after it and under the same hold of its
+// lock, whenever the record file was written. The record file's store does not depend
+// on it: `outcome` tells how this one went, and stays empty when the record file was
+// not written.
+struct FollowingFile {
+    std::string name;  // in the data folder
+    LineRewrite rewrite;
+    std::string tail;
+    std::optional<base::Result<void>> outcome;
+};
+
 // Rewrites record file n of the data folder: each existing line passes through
 // `rewrite`, then `tail` is added. Kept lines keep their bytes, and a byte-order mark
 // stays at the start; every line ends in CR LF. The file is left untouched when
@@ -49,14 +61,16 @@ using StoreCondition = std::function<bool()>;
 // given), before which the rewrite has seen every line of that reading.
 StoreResult RewriteRecordFile(std::string_view dataDir, int n, const LineRewrite& rewrite,
                               std::string_view tail, std::chrono::milliseconds wait = kLockWait,
-                              const StoreCondition& condition = {});
+                              const StoreCondition& condition = {},
+                              FollowingFile* following = nullptr);
 
 // Stores `lines` (complete record lines, without line ends) as their patients' lines
 // of record file n: every line of those patients is dropped, every other line kept in
 // its order, and the new lines added at the end in the order given.
 StoreResult StorePatientLines(std::string_view dataDir, int n,
                               const std::vector<std::string>& lines,
-                              std::chrono::milliseconds wait = kLockWait);
+                              std::chrono::milliseconds wait = kLockWait,
+                              FollowingFile* following = nullptr);
 
 // The patient's line of a record file as a piece of work found it: its text (without
 // the line end), or nothing when the patient had no line there.
@@ -69,6 +83,7 @@ using SeenLine = std::optional<std::string>;
 // never silently overwritten.
 StoreResult StorePatientLineIf(std::string_view dataDir, int n, const std::string& line,
                                const SeenLine& seen, SeenLine& found,
-                               std::chrono::milliseconds wait = kLockWait);
+                               std::chrono::milliseconds wait = kLockWait,
+                               FollowingFile* following = nullptr);
 
 }  // namespace ceph::store

@@ -6,6 +6,7 @@
 // bar, the read-out and the calibration panel show it; nothing is read back from their
 // captions.
 
+#include "model/film_positions.h"
 #include "model/landmark.h"
 
 namespace ceph::ui {
@@ -59,6 +60,10 @@ struct DigitisingState {
     double snDistance = 0;
     // The ruler calibration under way, if any; any other step of the input ends it.
     RulerState ruler;
+    // The film in the view: its file in full (empty for the clipboard's or the test
+    // picture, which no file holds), its size and turn as shown, and where each landmark
+    // placed on it lies, in its pixels as shown. Its digest stays empty until stored.
+    model::FilmPositions film;
 
     bool Asks(model::Landmark l) const { return step == Step::Asking && asked == l; }
     // The prompt's number: the landmark asked, kFinishedNumber at the end, 0 while no

@@ -270,7 +270,8 @@ bool StoreCorrection(ui::App& app) {
     // S is the origin of every stored tracing, also when S itself was moved.
     model::MoveSToOrigin(stored.X, stored.Y);
     const std::string line = store::FormatRecordLine(w.state.Patient.code, stored);
-    if (!StoreOverFound(app, c.index, line, c.foundLine, kCorrectionStillHere)) return false;
+    if (!StoreOverFound(app, c.index, line, c.foundLine, kCorrectionStillHere, std::nullopt))
+        return false;
     End(app);
     return true;
 }

@@ -8,6 +8,7 @@
 #include "digitising/digitise.h"
 #include "figure/display.h"
 #include "presenter/figure_view.h"
+#include "store/film_positions.h"
 #include "store/record_file.h"
 #include "store/record_line.h"
 #include "store/record_store.h"
@@ -75,6 +76,15 @@ void KeepCalibration(ui::App& app) {
     w.state.SavedRate = rate;
 }
 
+// The positions of the landmarks on the film traced, for the tracing stored as x, y;
+// none when no file holds that film or a landmark was placed on another one.
+std::optional<model::FilmPositions> FilmOfInput(const ui::State& s, const PointRow& x,
+                                                const PointRow& y) {
+    const model::FilmPositions& film = s.Digitising.film;
+    if (film.picture.empty() || film.width <= 0 || film.height <= 0) return std::nullopt;
+    return StoredPositions(s, film, x, y);
+}
+
 // The question put when the patient's line changed since the work began.
 std::string ChangedQuestion(int index, const std::optional<std::string>& now) {
     std::string what = "已被另一部電腦或程式刪除";
@@ -88,20 +98,40 @@ std::string ChangedQuestion(int index, const std::optional<std::string>& now) {
 }  // namespace
 
 bool StoreOverFound(ui::App& app, int index, const std::string& line,
-                    const std::optional<std::string>& found, std::string_view stillHere) {
+                    const std::optional<std::string>& found, std::string_view stillHere,
+                    const std::optional<model::FilmPositions>& film) {
     const std::string& dir = app.win.state.DataDir;
+    const std::string code(store::FirstField(line));
+    store::FollowingFile positions = store::StoreFilmPositions(index + 1, code, film);
     std::optional<std::string> now;
-    store::StoreResult stored = store::StorePatientLineIf(dir, index + 1, line, found, now);
+    store::StoreResult stored =
+        store::StorePatientLineIf(dir, index + 1, line, found, now, store::kLockWait, &positions);
     if (!stored.ok() && stored.why().error == base::ChangedMeanwhile()) {
         if (app.services.ShowMessage(ChangedQuestion(index, now), ui::kReplaceOrCancel) !=
             ui::MessageAnswer::Yes)
             return false;
         // Knowingly: whatever is there now gives way.
-        stored = store::StorePatientLines(dir, index + 1, {line});
+        stored = store::StorePatientLines(dir, index + 1, {line}, store::kLockWait, &positions);
     }
-    if (stored.ok()) return true;
-    Tell(app, store::StoreFailureText(stored.why()) + "\n" + std::string(stillHere));
-    return false;
+    if (!stored.ok()) {
+        Tell(app, store::StoreFailureText(stored.why()) + "\n" + std::string(stillHere));
+        return false;
+    }
+    // The tracing is stored; positions that did not follow only cost their help (and
+    // old ones no longer match the line).
+    if (positions.outcome && !positions.outcome->ok()) {
+        const base::Problem& why = positions.outcome->why();
+        Tell(app, "描圖已存檔，但無法寫入描點在 X 光片上的位置: " + why.file + "\n" +
+                      base::ErrorText(why.error));
+    }
+    return true;
+}
+
+model::FilmPositions StoredPositions(const ui::State& state, model::FilmPositions film,
+                                     const model::PointTable& X, const model::PointTable& Y) {
+    film.picture = store::FilmName(state.PictureDir, film.picture);
+    film.digest = store::CoordinatesDigest(X, Y);
+    return film;
 }
 
 void ToMillimetres(PointRow& x, PointRow& y, double snMillimetres) {
@@ -137,8 +167,12 @@ bool StoreInput(ui::App& app) {
 
     model::Tracing tracing;
     tracing.X = x, tracing.Y = y, tracing.age = w.Text4.text;
+    const std::optional<model::FilmPositions> film = FilmOfInput(s, x, y);
+    // Where the film lies under the figure follows from where the landmarks lie on it,
+    // as if the clinician had aligned it by hand.
+    if (film) tracing.figure = model::AlignmentFromPositions(*film, x, y);
     const std::string line = store::FormatRecordLine(code, tracing);
-    if (!StoreOverFound(app, index, line, s.InputFoundLine, kStillHere)) return false;
+    if (!StoreOverFound(app, index, line, s.InputFoundLine, kStillHere, film)) return false;
     KeepCalibration(app);
     s.X = x, s.Y = y;
     MarkStored(w, index);

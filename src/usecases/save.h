@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/film_positions.h"
 #include "model/geometry.h"
 #include "model/tracing.h"
 #include "store/record_line.h"
@@ -27,8 +28,17 @@ void ToMillimetres(PointRow& x, PointRow& y, double snMillimetres);
 // workstation or program changed it meanwhile, the clinician is asked whether to
 // replace it (取消 the default). True when stored; otherwise nothing was written and the
 // clinician was told why, `stillHere` saying that the work is still on the screen.
+// The tracing's film positions (none: whatever was kept is dropped) are stored with the
+// line, under the same hold of the lock; when only they fail, the clinician is told and
+// the line stays stored.
 bool StoreOverFound(ui::App& app, int index, const std::string& line,
-                    const std::optional<std::string>& found, std::string_view stillHere);
+                    const std::optional<std::string>& found, std::string_view stillHere,
+                    const std::optional<model::FilmPositions>& film);
+
+// The positions of `film` for a tracing stored as X, Y: the film named as the picture
+// folder allows, with the digest of those coordinates.
+model::FilmPositions StoredPositions(const ui::State& state, model::FilmPositions film,
+                                     const model::PointTable& X, const model::PointTable& Y);
 
 // "完成存檔退出": stores the tracing being entered; true when it is stored (the input
 // then ends and the tracing is shown). When the record file cannot be written, says

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "base/safe_file.h"
+#include "store/film_positions.h"
 #include "store/record_file.h"
 #include "store/record_line.h"
 #include "store/record_store.h"
@@ -225,6 +226,35 @@ TEST(RecordStore, TwoProgramsSavingAtOnceLoseNoLine) {
             EXPECT_EQ(seen.count(code + ",tracing of " + code), 1u) << code;
         }
     }
+}
+
+TEST(RecordStore, TwoProgramsSavingAtOnceLoseNoFilmPositions) {
+    testing::TempDir dir;
+    const std::string data = dir.str() + "/";
+    constexpr int kSaves = 40;
+    auto saver = [&](char who) {
+        return [&data, who] {
+            for (int i = 0; i < kSaves; ++i) {
+                const std::string code = std::string(1, who) + std::to_string(i);
+                model::FilmPositions film;
+                film.picture = code + ".jpg", film.width = film.height = 100;
+                FollowingFile positions = StoreFilmPositions(4, code, film);
+                if (!StorePatientLines(data, 4, {code + ",t"}, kLockWait, &positions).ok() ||
+                    !positions.outcome || !positions.outcome->ok())
+                    return false;
+            }
+            return true;
+        };
+    };
+    const pid_t a = Child(saver('A')), b = Child(saver('B'));
+    EXPECT_EQ(Reap(a), 0);
+    EXPECT_EQ(Reap(b), 0);
+    const std::vector<PositionsLine> lines = ReadFilmPositionsFile(data, 4);
+    ASSERT_EQ(lines.size(), 2u * kSaves);
+    std::set<std::string> seen;
+    for (const PositionsLine& line : lines)
+        seen.insert(line.code);
+    EXPECT_EQ(seen.size(), 2u * kSaves);
 }
 
 TEST(RecordStore, KilledWhileReplacingLeavesTheOldOrTheNewFile) {

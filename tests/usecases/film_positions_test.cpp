@@ -1,0 +1,172 @@
+// Where the landmarks lie on the film traced is kept with the tracing: the pixels clicked
+// at any zoom, the film's file and size, and a digest of the record line they belong
+// to; the figure fields follow from them, and they stop counting once the line changes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+#include "app/startup.h"
+#include "store/film_positions.h"
+#include "store/record_line.h"
+#include "store/record_store.h"
+#include "support/fake_services.h"
+#include "support/temp_dir.h"
+#include "wiring/events.h"
+
+namespace ceph {
+namespace {
+
+using wiring::EventType;
+
+std::string Slurp(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A patient whose tracing 1 has its radiograph in the picture folder: 400 pixels square,
+// 6000 twips at 100 %.
+class FilmPositionsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir.Write("OutExe.tmp", "Chen\r\n00101\r\n0650315\r\nM\r\n");
+        dir.Write("selvsys.ini",
+                  "[Selvaron]\r\nPersonPicDir=" + (dir.path() / "pics").string() + "\r\n");
+        dir.Write("pics/00101_1.bmp", "picture");
+        services.pictureSize = 400;
+        app::FormLoad(program, dir.StartupFromHere());
+    }
+    void Send(EventType type, std::string_view name, float x = 0, float y = 0, int index = -1) {
+        wiring::Event e{type, name, index};
+        e.x = x, e.y = y;
+        wiring::Dispatch(program, e);
+    }
+    void Zoom(int percent) {
+        w.VScroll2.value = percent;
+        Send(EventType::Change, "VScroll2");
+    }
+    // Where landmark n lies on the film, in pixels.
+    static model::FilmPoint Film(int n) {
+        if (n == 16) return {66.5, 100.25};
+        if (n == 1) return {333.25, 66.75};
+        return {20.0 + 17 * n, 150.5 + 9 * (n % 5)};
+    }
+    // Traces tracing 1, each landmark clicked at the next of `zooms` in turn, and
+    // stores it with S-N 75 mm.
+    void TraceAndStore(std::initializer_list<int> zooms) {
+        Send(EventType::Click, "inputn", 0, 0, 0);
+        const int* zoom = zooms.begin();
+        for (int k = 0; k < 19; ++k) {
+            Zoom(*zoom);
+            if (++zoom == zooms.end()) zoom = zooms.begin();
+            const int n = std::stoi(w.LabelPNTNo.caption);
+            // Twips at the zoom: 15 a pixel at 100 %.
+            const float f = 15.0f * static_cast<float>(w.VScroll2.value) / 100;
+            const model::FilmPoint p = Film(n);
+            Send(EventType::MouseMove, "Image1", static_cast<float>(p.x) * f,
+                 static_cast<float>(p.y) * f);
+            Send(EventType::Click, "Image1", static_cast<float>(p.x) * f,
+                 static_cast<float>(p.y) * f);
+        }
+        w.Text6.text = "75";
+        Send(EventType::Click, "Command4");
+    }
+    std::string Data() const { return dir.str() + "/"; }
+
+    testing::TempDir dir;
+    testing::FakeServices services;
+    ui::App program{services};
+    ui::MainWindow& w = program.win;
+};
+
+TEST_F(FilmPositionsTest, FinishingKeepsTheClickedPixelsAndAlignsTheFilmUnderTheFigure) {
+    TraceAndStore({100, 150, 40});
+    ASSERT_TRUE(services.messages.empty()) << services.messages[0].text;
+    const std::string stored = Slurp(dir.path() / "ceph-1");
+    const auto tracing = store::ReadTracingLine(stored.substr(0, stored.find("\r\n")));
+    ASSERT_TRUE(tracing.ok());
+
+    const auto lines = store::ReadFilmPositionsFile(Data(), 1);
+    ASSERT_EQ(lines.size(), 1u);
+    const model::FilmPositions& film = lines[0].film;
+    EXPECT_EQ(lines[0].code, "00101");
+    EXPECT_EQ(film.picture, "00101_1.bmp") << "relative to the picture folder";
+    EXPECT_EQ(film.width, 400);
+    EXPECT_EQ(film.height, 400);
+    EXPECT_EQ(model::TurnText(film.turn), "0");
+    for (int n = 1; n <= 19; ++n) {
+        EXPECT_NEAR(film.at[n].x, Film(n).x, 0.1) << n;
+        EXPECT_NEAR(film.at[n].y, Film(n).y, 0.1) << n;
+    }
+    EXPECT_TRUE(store::PositionsOfTracing(Data(), 1, "00101", tracing->X, tracing->Y));
+
+    // The line carries the figure fields: painted at (left, top), a film pixel p lies at
+    // left + p·15·scale, which puts the film's S and N under the figure's (800 + 30·mm).
+    ASSERT_TRUE(tracing->figure.has_value());
+    const double scale = tracing->figure->scale.Value();
+    const double left = tracing->figure->left.Value(), top = tracing->figure->top.Value();
+    for (int n : {16, 1}) {
+        EXPECT_NEAR(left + film.at[n].x * 15 * scale, 800 + 30 * tracing->X[n], 15) << n;
+        EXPECT_NEAR(top + film.at[n].y * 15 * scale, 600 + 30 * tracing->Y[n], 15) << n;
+    }
+    // And the boxes show them once the tracing is shown.
+    EXPECT_EQ(w.Text1[0].text, tracing->figure->scale.text);
+    EXPECT_EQ(w.Text1[1].text, tracing->figure->left.text);
+}
+
+TEST_F(FilmPositionsTest, PositionsCountOnlyWhileTheLineIsTheOneTheyWereTakenWith) {
+    TraceAndStore({100});
+    const auto read = [&] {
+        const std::string line = Slurp(dir.path() / "ceph-1");
+        const auto t = store::ReadTracingLine(line.substr(0, line.find("\r\n")));
+        return store::PositionsOfTracing(Data(), 1, "00101", t->X, t->Y);
+    };
+    ASSERT_TRUE(read());
+    // A new figure alignment keeps the coordinates, and so the positions.
+    w.Text1[1].text = "-120";
+    Send(EventType::Click, "Command2");
+    EXPECT_TRUE(read());
+    // Another program (cephtool import, another workstation) replaces the line.
+    const std::string other = "00101," + std::string("1.0,2.0,") + "3.0,4.0,0,40Y 1M";
+    ASSERT_TRUE(store::StorePatientLines(Data(), 1, {other}).ok());
+    EXPECT_FALSE(read());
+    EXPECT_EQ(store::ReadFilmPositionsFile(Data(), 1).size(), 1u) << "left, but not counted";
+
+    // A tracing stored from a film no file holds keeps no positions, and drops the old.
+    Send(EventType::Click, "inputn", 0, 0, 0);
+    services.clipboard.handle = 77, services.clipboard.widthPx = 400;
+    services.clipboard.heightPx = 400;
+    Send(EventType::Click, "pastemn");
+    for (int k = 0; k < 19; ++k) {
+        const int n = std::stoi(w.LabelPNTNo.caption);
+        Send(EventType::MouseMove, "Image1", 300.0f + 40 * n, n == 1 ? 100.0f : 2000.0f);
+        Send(EventType::Click, "Image1", 300.0f + 40 * n, n == 1 ? 100.0f : 2000.0f);
+    }
+    w.Text6.text = "75";
+    Send(EventType::Click, "Command4");
+    EXPECT_TRUE(store::ReadFilmPositionsFile(Data(), 1).empty());
+    const std::string line = Slurp(dir.path() / "ceph-1");
+    EXPECT_EQ(std::count(line.begin(), line.end(), ','), 40) << "no figure fields: " << line;
+}
+
+TEST_F(FilmPositionsTest, ThePicturesStoredFromTheFilmTracedIsTheOneNamed) {
+    Send(EventType::Click, "inputn", 0, 0, 0);
+    services.answers.push_back(ui::MessageAnswer::Yes);  // over the film's own bitmap
+    Send(EventType::Click, "bmpsave");
+    for (int k = 0; k < 19; ++k) {
+        const int n = std::stoi(w.LabelPNTNo.caption);
+        Send(EventType::MouseMove, "Image1", 300.0f + 40 * n, n == 1 ? 100.0f : 2000.0f);
+        Send(EventType::Click, "Image1", 300.0f + 40 * n, n == 1 ? 100.0f : 2000.0f);
+    }
+    w.Text6.text = "75";
+    Send(EventType::Click, "Command4");
+    const auto lines = store::ReadFilmPositionsFile(Data(), 1);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].film.picture, "00101_1.jpg");
+}
+
+}  // namespace
+}  // namespace ceph
