@@ -7,11 +7,13 @@
 namespace ceph::page {
 
 FullRadiograph FindRadiograph(PictureLookup& pictures, const std::string& path, float scale,
-                              float left, float top) {
+                              float left, float top, const PictureRef& loaded) {
     FullRadiograph r;
     r.scale = scale, r.left = left, r.top = top;
     if (!FigureAligned(scale, left, top)) {
         r.problem = kNeverAligned;
+    } else if (!loaded.empty()) {
+        r.picture = loaded;
     } else if (!base::PathExists(path)) {
         // Something that is there but no regular file (a device, a pipe) is named by
         // the reader, which refuses it without reading.
@@ -36,9 +38,15 @@ FullReportInputs AssembleFullReport(const FullReportRequest& r, PictureLookup& p
     in.patient = r.patient;
     in.tracing = r.tracing;
     in.printedOn = DateText(r.today.year, r.today.month, r.today.day);
-    in.radiograph = FindRadiograph(
-        pictures, r.picture, static_cast<float>(r.alignment.scale.Value()),
-        static_cast<float>(r.alignment.left.Value()), static_cast<float>(r.alignment.top.Value()));
+    model::FigureAlignment at = r.alignment;
+    // A tracing never aligned by hand lies on the film traced where its positions say.
+    const auto value = [](const model::TypedNumber& n) { return static_cast<float>(n.Value()); };
+    if (!FigureAligned(value(at.scale), value(at.left), value(at.top)) && r.positions)
+        if (const auto placed =
+                model::AlignmentFromPositions(*r.positions, r.tracing.X, r.tracing.Y))
+            at = *placed;
+    in.radiograph =
+        FindRadiograph(pictures, r.picture, value(at.scale), value(at.left), value(at.top), r.film);
     in.figure = r.figure;
     in.standard = r.standard;
     in.chosen = r.chosen;

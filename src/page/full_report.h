@@ -11,6 +11,7 @@
 
 #include "model/analyses.h"
 #include "model/figure.h"
+#include "model/film_positions.h"
 #include "model/tracing.h"
 #include "page/drawing.h"
 #include "page/services.h"
@@ -57,6 +58,10 @@ void DrawFullReport(DrawingList& page, const FullReportInputs& in);
 struct FullReportRequest {
     std::string dataDir;  // ending with the separator
     std::string picture;  // the radiograph's file
+    // Where the landmarks lie on that film, when it is the one traced (they align a
+    // tracing never aligned by hand), and the film when it was loaded to find that out.
+    std::optional<model::FilmPositions> positions;
+    PictureRef film;
     model::Patient patient;
     model::ReportedTracing tracing;
     model::FigureAlignment alignment;  // the radiograph under the figure, as the panel has it
@@ -89,8 +94,9 @@ std::string MissingPictureText(const std::string& path);
 
 // The radiograph at `path` as the figure fields align it, loaded through `pictures`;
 // when it cannot be had, why (never aligned, no such file, unreadable).
+// A film already loaded (`loaded`) is taken as it is.
 FullRadiograph FindRadiograph(PictureLookup& pictures, const std::string& path, float scale,
-                              float left, float top);
+                              float left, float top, const PictureRef& loaded = {});
 
 // The program's own analysis among `analyses`; null when it is not there.
 const model::NamedAnalysis* StandardAnalysisOf(const std::vector<model::NamedAnalysis>& analyses);

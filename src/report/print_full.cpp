@@ -1,5 +1,6 @@
 // The full report from the window: the tracing shown, as it is shown.
 #include "base/patient_files.h"
+#include "page/film.h"
 #include "page/full_report.h"
 #include "report/print.h"
 #include "report/report.h"
@@ -16,7 +17,13 @@ page::FullReportInputs ShownFullReport(ui::App& app, const store::LoadedAnalyses
     const ui::State& s = w.state;
     page::FullReportRequest r;
     r.dataDir = s.DataDir;
-    r.picture = base::TracingPictureFile(s.PictureDir, s.Patient.code, s.ShownTracing + 1);
+    model::Tracing shown;
+    shown.X = s.ShownReport.X, shown.Y = s.ShownReport.Y;
+    const page::TracingFilm film = page::FindTracingFilm(app.services, s.DataDir, s.PictureDir,
+                                                         s.Patient.code, s.ShownTracing + 1, shown);
+    r.picture = film.path;
+    r.positions = film.positions;
+    r.film = film.picture;
     r.patient = s.Patient;
     r.tracing = s.ShownReport;
     r.alignment = s.FigurePanel.alignment;

@@ -12,6 +12,7 @@
 #include "tools/named_analysis.h"
 #ifdef CEPHTOOL_WITH_REPORT
 #include "platform/figure_png.h"
+#include "tools/positions_command.h"
 #include "tools/report_command.h"
 #endif
 
@@ -21,9 +22,9 @@ using namespace ceph::tools;
 
 void Usage(std::ostream& out) {
     const CommandRules* commands[] = {
-        &kAnalyseRules, &kAnalysesRules, &kExportRules,
+        &kAnalyseRules, &kAnalysesRules,  &kExportRules,
 #ifdef CEPHTOOL_WITH_REPORT
-        &kReportRules,
+        &kReportRules,  &kPositionsRules,
 #endif
         &kFigureRules,  &kImportRules,
     };
@@ -68,11 +69,16 @@ int main(int argc, char** argv) {
     if (command == "export") return RunExport(argc - 2, argv + 2);
 #ifdef CEPHTOOL_WITH_REPORT
     if (command == "report") return RunReport(argc - 2, argv + 2);
+    if (command == "positions") return RunPositions(argc - 2, argv + 2);
     if (command == "figure") return RunFigure(argc - 2, argv + 2, ceph::platform::WriteFigurePng);
 #else
     if (command == "figure") return RunFigure(argc - 2, argv + 2, nullptr);
     if (command == "report") {
         std::cerr << "cephtool: this build writes no reports\n";
+        return 2;
+    }
+    if (command == "positions") {
+        std::cerr << "cephtool: this build reads no pictures\n";
         return 2;
     }
 #endif

@@ -9,6 +9,7 @@
 
 #include "base/filesys.h"
 #include "base/patient_files.h"
+#include "page/film.h"
 #include "page/full_report.h"
 #include "page/tracing_page.h"
 #include "platform/chinese_font.h"
@@ -36,15 +37,6 @@ constexpr OptionRule kOptions[] = {
     {.name = "--uncertainty", .kind = OptionRule::Switch},
     {.name = "--picture"},
 };
-
-// The patient's picture folder as the window finds it: the suite's settings name it,
-// relative to the data folder when not a whole path.
-std::string PictureFolder(const std::string& dataDir) {
-    std::string folder = base::HostPath(store::ReadIniValue(
-        dataDir + "selvsys.ini", "Selvaron", "PersonPicDir", "12", store::kWholeValue));
-    if (!base::ToPath(folder).is_absolute()) folder = dataDir + folder;
-    return base::WithTrailingSeparator(folder);
-}
 
 // The analysis --analysis names (Steiner when none) and the norm set --norm-set names
 // (the analysis's first when none); false after saying why when either names none.
@@ -76,9 +68,15 @@ std::optional<page::FullReportInputs> FullInputs(const CommandLine& o, const Sto
     page::FullReportRequest r;
     if (!ReadAnalysisChoice(o, analyses, r, status)) return std::nullopt;
     r.dataDir = base::WithTrailingSeparator(o.Text("--data"));
-    r.picture = o.Has("--picture") ? o.Text("--picture")
-                                   : base::TracingPictureFile(PictureFolder(r.dataDir),
-                                                              st.patient.code, st.number);
+    if (o.Has("--picture")) {
+        r.picture = o.Text("--picture");
+    } else {
+        const page::TracingFilm film = page::FindTracingFilm(
+            services, r.dataDir, PictureFolder(r.dataDir), st.patient.code, st.number, st.tracing);
+        r.picture = film.path;
+        r.positions = film.positions;
+        r.film = film.picture;
+    }
     r.patient = st.patient;
     r.tracing = model::ReportOf(st.tracing, st.patient, st.number);
     r.alignment = model::ShownAlignment(st.tracing.figure);

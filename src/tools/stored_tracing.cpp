@@ -5,6 +5,7 @@
 #include "store/handoff.h"
 #include "store/record_file.h"
 #include "store/record_line.h"
+#include "store/settings.h"
 #include "tools/analyse.h"
 
 namespace ceph::tools {
@@ -52,6 +53,13 @@ bool EndsWithNoCase(const std::string& name, const std::string& suffix) {
         if ((c >= 'A' && c <= 'Z' ? c | 0x20 : c) != suffix[i]) return false;
     }
     return true;
+}
+
+std::string PictureFolder(const std::string& dataDir) {
+    std::string folder = base::HostPath(store::ReadIniValue(
+        dataDir + "selvsys.ini", "Selvaron", "PersonPicDir", "12", store::kWholeValue));
+    if (!base::ToPath(folder).is_absolute()) folder = dataDir + folder;
+    return base::WithTrailingSeparator(folder);
 }
 
 }  // namespace ceph::tools

@@ -30,6 +30,10 @@ struct StoredTracing {
 // cephtool tells it, after "cephtool: ".
 base::Result<StoredTracing> ReadStoredTracing(const TracingSource& source);
 
+// The patient's picture folder as the window finds it: the suite's settings name it,
+// relative to the data folder (ending with the separator) when not a whole path.
+std::string PictureFolder(const std::string& dataDir);
+
 // Whether a file name ends with `suffix` (lower case, e.g. ".pdf"), in any case.
 bool EndsWithNoCase(const std::string& name, const std::string& suffix);
 

@@ -3,6 +3,7 @@
 #include "base/filesys.h"
 #include "base/patient_files.h"
 #include "figure/figure.h"
+#include "page/film.h"
 #include "presenter/figure_view.h"
 #include "presenter/result_grid.h"
 #include "report/report.h"
@@ -39,14 +40,23 @@ store::TracingLookup LoadTracing(ui::MainWindow& win, int index) {
 
 namespace {
 
-// The radiograph painted under the figure, ANDed with it so the lines stay visible.
-void PaintPictureUnderFigure(ui::App& app, int n) {
+// The radiograph painted under the figure, ANDed with it so the lines stay visible: the
+// film the tracing was traced on when its positions say which, else its picture. A
+// tracing never aligned by hand lies on its film as its positions place it.
+void PaintPictureUnderFigure(ui::App& app, int n, const model::Tracing& tracing) {
     ui::MainWindow& w = app.win;
-    const std::string path = TracingPicturePath(w, n);
     ui::PictureRef picture;
-    if (w.Check2.value != 0 && base::FileExists(path)) {
+    if (w.Check2.value != 0) {
+        const ui::State& s = w.state;
+        const page::TracingFilm film = page::FindTracingFilm(app.services, s.DataDir, s.PictureDir,
+                                                             s.Patient.code, n, tracing);
+        if (!tracing.figure && film.positions)
+            if (const auto aligned = page::FilmAlignment(tracing, film))
+                presenter::SetFigureAlignment(w, *aligned);
+        picture = film.picture;
         // One that cannot be read is left out; the figure is shown without it.
-        if (const auto loaded = app.services.LoadPicture(path)) picture = *loaded;
+        if (picture.empty() && base::FileExists(film.path))
+            if (const auto loaded = app.services.LoadPicture(film.path)) picture = *loaded;
     }
     if (picture.empty()) {
         w.Frame2.visible = false;
@@ -127,7 +137,7 @@ void ShowTracing(ui::App& app, int index) {
     report::ShowHalfWidths(app);
     w.graph.enabled = true;
     presenter::ShowFigurePanel(w);
-    PaintPictureUnderFigure(app, index + 1);
+    PaintPictureUnderFigure(app, index + 1, (**found).tracing);
     figure::BuildFigure(w);
     OfferCorrection(w);
 }

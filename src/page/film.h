@@ -1,0 +1,39 @@
+#pragma once
+// The film a stored tracing lies on, for the figure panel, the correction and the full
+// report alike: the one its film positions name while they count (taken with the
+// tracing's coordinates as its line holds them now, the film there at their size);
+// otherwise the tracing's own picture in the picture folder, and no positions.
+
+#include <optional>
+#include <string>
+
+#include "model/film_positions.h"
+#include "model/tracing.h"
+#include "page/services.h"
+
+namespace ceph::page {
+
+struct TracingFilm {
+    std::string path;  // the film's file in full; empty when no file can be named
+    std::optional<model::FilmPositions> positions;
+    // The film, when finding it meant loading it (the positions' film); otherwise empty,
+    // and the caller loads `path` when it wants the picture.
+    PictureRef picture;
+};
+
+// The film `positions` name, loaded, when it is there at their size; empty otherwise.
+PictureRef FilmOfPositions(PictureLookup& pictures, const std::string& pictureDir,
+                           const model::FilmPositions& positions);
+
+// Tracing n of the patient `code`, as read from its record line.
+TracingFilm FindTracingFilm(PictureLookup& pictures, const std::string& dataDir,
+                            const std::string& pictureDir, const std::string& code, int n,
+                            const model::Tracing& tracing);
+
+// Where the film lies under the figure: as the tracing's figure fields have it, or
+// from its film positions when it has none (never aligned by hand, say); nothing when
+// neither says.
+std::optional<model::FigureAlignment> FilmAlignment(const model::Tracing& tracing,
+                                                    const TracingFilm& film);
+
+}  // namespace ceph::page
