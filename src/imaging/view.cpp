@@ -43,14 +43,22 @@ void PointerStays(ui::App& app, double underX, double underY) {
                                  static_cast<float>(underY - image.top));
 }
 
-// The zoom `notches` steps of the bar from `percent`, in whole steps: a zoom between
-// steps (the fit of the film) goes to the next step first.
-int Stepped(int percent, int notches, int step) {
-    step = std::max(1, step);
-    for (; notches > 0; --notches)
-        percent = (percent / step + 1) * step;
-    for (; notches < 0; ++notches)
-        percent = ((percent + step - 1) / step - 1) * step;
+// The zoom `notches` steps from `percent`: each step about a quarter larger or smaller,
+// on a ladder through 100 % (…, 64, 80, 100, 125, 156, 195, …), so the whole film to
+// twice its size is some seven steps. A zoom off the ladder (the fit of the film) goes
+// to a rung at least a tenth away, never to one that barely moves.
+int Stepped(int percent, int notches) {
+    const auto rung = [](int k) { return static_cast<int>(std::lround(100 * std::pow(1.25, k))); };
+    for (; notches > 0; --notches) {
+        int k = -20;
+        while (rung(k) < percent * 1.1) ++k;
+        percent = rung(k);
+    }
+    for (; notches < 0; ++notches) {
+        int k = 20;
+        while (k > -20 && rung(k) > percent / 1.1) --k;
+        percent = std::max(1, rung(k));
+    }
     return percent;
 }
 
@@ -74,7 +82,7 @@ void Zoom(ui::App& app, int notches, float x, float y) {
     ui::MainWindow& w = app.win;
     const double underX = x + w.Image1.left, underY = y + w.Image1.top;
     const int before = w.state.Digitising.zoomPercent;
-    ZoomAround(app, Stepped(before, notches, w.VScroll2.smallChange), x, y);
+    ZoomAround(app, Stepped(before, notches), x, y);
     if (w.state.Digitising.zoomPercent != before) PointerStays(app, underX, underY);
 }
 
@@ -157,10 +165,10 @@ void ZoomKey(ui::App& app, ZoomStep step) {
     int percent = before;
     switch (step) {
         case ZoomStep::In:
-            percent = Stepped(percent, 1, w.VScroll2.smallChange);
+            percent = Stepped(percent, 1);
             break;
         case ZoomStep::Out:
-            percent = Stepped(percent, -1, w.VScroll2.smallChange);
+            percent = Stepped(percent, -1);
             break;
         case ZoomStep::Fit:
             percent = FitPercent(w);

@@ -79,11 +79,13 @@ void ShowPicture(ui::App& app, float z) {
         w.Image1.picture = w.Picture6.picture;
         w.Command1.visible = true;
         w.VScroll2.visible = true;
+        w.LabelZoom.visible = true;
     } else {
         w.Image1.width = 5;
         w.Image1.height = 5;
         w.Image1.picture = {};
         w.VScroll2.visible = false;
+        w.LabelZoom.visible = false;
         w.Command1.visible = false;
     }
     // The line naming a damaged film takes its strip under the viewport.
@@ -104,6 +106,7 @@ void SetZoom(ui::App& app, int percent) {
     ui::MainWindow& w = app.win;
     w.state.Digitising.zoomPercent = percent;
     w.VScroll2.value = percent;
+    w.LabelZoom.caption = std::to_string(percent) + "%";
     ApplyZoom(w, static_cast<float>(percent) / 100.0f);
     FitScrollBars(w);
     // The placed landmarks are kept at the scale of S; their marks follow the picture.

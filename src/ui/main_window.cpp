@@ -183,6 +183,8 @@ void MainWindow::BuildWorkArea() {
     VScroll2.smallChange = 5;
     VScroll2.largeChange = 50;
     VScroll2.value = state.Digitising.zoomPercent;
+    controls_.Add(LabelZoom, "LabelZoom", &Picture2, {2895, 90, 345, 240}, "100%").fontSize = 7;
+    LabelZoom.visible = false;
     controls_.Add(Picture4, "Picture4", &Picture2, {3240, 0, 5415, 5415});
     Picture4.backColor = kBlack;
     // The keys of the film (zoom, pan, step back) act as soon as the film is shown.

@@ -95,6 +95,7 @@ struct MainWindow {
     CommandButton saveCorrection, cancelCorrection;
     TextBox Text5;
     Label LabelX, LabelY;
+    Label LabelZoom;  // the zoom in force, above the zoom bar
     PictureBox Picture6;
 
     // The calibration panel Picture7: the digitised S-N distance Label14, the scale

@@ -7,6 +7,7 @@ namespace ceph::ui {
 // whose caption leaves out the unit.
 void MainWindow::BuildTooltips() {
     VScroll2.tooltip = "放大縮小影像（100 為原尺寸）";
+    LabelZoom.tooltip = "影像目前的放大率";
     Command1.tooltip = "影像回到原尺寸（100%）";
     HScroll1.tooltip = "左右移動影像";
     VScroll1.tooltip = "上下移動影像";
@@ -26,9 +27,9 @@ void MainWindow::BuildTooltips() {
     CommandRulerOK.tooltip = "由尺規算出 S–N 的長度";
     CommandRulerCancel.tooltip = "放棄尺規校正，S–N 長度不變（Esc）";
     Text4.tooltip = "拍攝時的年齡，例如 12Y 3M";
-    Text1[0].tooltip = "影像在圖形下的縮放倍率（按 Enter 或離開欄位後生效）";
-    Text1[1].tooltip = "影像在圖形下的左右位移";
-    Text1[2].tooltip = "影像在圖形下的上下位移";
+    Text1[0].tooltip = "比例：影像在圖形下的縮放倍率（按 Enter 或離開欄位後生效）";
+    Text1[1].tooltip = "左：影像左上角在圖形中的左右位置（twips）";
+    Text1[2].tooltip = "上：影像左上角在圖形中的上下位置（twips）";
     Command2.tooltip = "儲存圖形調整並重新顯示";
     List1.tooltip = "選擇要移動的組織";
     List2.tooltip = "各組織至今的轉動（逆時針為正）與移動";

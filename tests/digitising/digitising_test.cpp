@@ -485,16 +485,17 @@ TEST_F(InputTest, WheelPansAndZoomsWithinTheBars) {
     EXPECT_EQ(w.HScroll1.value, 716);
 
     // Ctrl zooms out, keeping the picture point under the pointer where the bars allow.
-    const float x = 5000, y = 1000;
+    const float x = 3000, y = 1000;
     const float underX = x + w.Image1.left;
-    wheel(-2, 2, x, y);
-    EXPECT_EQ(w.VScroll2.value, 290);
-    EXPECT_NEAR(x * 290 / 300 + w.Image1.left, underX, 1.0f);
+    wheel(-1, 2, x, y);  // a quarter smaller a notch: 300 to 244
+    EXPECT_EQ(w.VScroll2.value, 244);
+    EXPECT_EQ(w.LabelZoom.caption, "244%");
+    EXPECT_NEAR(x * 244 / 300 + w.Image1.left, underX, 1.0f);
     EXPECT_EQ(w.LabelX.caption, FormatGeneral(underX - w.Image1.left));
     EXPECT_EQ(w.VScroll1.value, w.VScroll1.max);  // the bottom edge stops the point
-    ClickAt(10, 10);                              // S placed at 290 %
+    ClickAt(10, 10);                              // S placed at 244 %
     wheel(-3, 2, 100, 100);
-    EXPECT_EQ(w.VScroll2.value, 275) << "the zoom still changes after S";
+    EXPECT_EQ(w.VScroll2.value, 125) << "the zoom still changes after S";
 }
 
 // A calibration file left with a scale that is none (a finish of the past wrote 0.000).

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <vector>
 
 #include "app/startup.h"
 #include "imaging/viewport.h"
@@ -119,7 +120,7 @@ TEST_F(ZoomTest, KeysZoomAboutThePointUnderThePointerOrTheMiddle) {
         const char* key;
         int zoom;
     };
-    for (Case c : {Case{"zoominmn", 105}, Case{"zoominmn", 110}, Case{"zoomoutmn", 105},
+    for (Case c : {Case{"zoominmn", 125}, Case{"zoominmn", 156}, Case{"zoomoutmn", 125},
                    Case{"actualmn", 100}}) {
         Send(EventType::Click, c.key);
         EXPECT_EQ(w.VScroll2.value, c.zoom) << c.key;
@@ -161,7 +162,7 @@ TEST_F(ZoomTest, KeysZoomAboutThePointUnderThePointerOrTheMiddle) {
     EXPECT_EQ(w.VScroll2.value, 6);
     EXPECT_LE(w.Image1.width, w.Picture4.width);
     Send(EventType::Click, "zoominmn");
-    EXPECT_EQ(w.VScroll2.value, 10);
+    EXPECT_EQ(w.VScroll2.value, 7) << "the next rung at least a tenth up";
 
     // Backspace does what its button does; after the input no key does anything.
     ClickFilm(1000, 1000);
@@ -178,8 +179,28 @@ TEST_F(ZoomTest, KeysZoomAboutThePointUnderThePointerOrTheMiddle) {
     const int pan = w.VScroll1.value;
     for (const char* key : {"zoominmn", "fitmn", "pandownmn", "stepbackmn"})
         Send(EventType::Click, key);
-    EXPECT_EQ(w.VScroll2.value, 10);
+    EXPECT_EQ(w.VScroll2.value, 7);
     EXPECT_EQ(w.VScroll1.value, pan);
+}
+
+// From the whole film to twice its size in a handful of presses, and back the same way;
+// the zoom in force stands above the bar.
+TEST_F(ZoomTest, ZoomStepsAreAQuarterEach) {
+    ZoomBar(40);
+    std::vector<int> in{40};
+    while (w.VScroll2.value < 195) {
+        Send(EventType::Click, "zoominmn");
+        in.push_back(w.VScroll2.value);
+    }
+    EXPECT_EQ(in, (std::vector<int>{40, 51, 64, 80, 100, 125, 156, 195}));
+    EXPECT_EQ(w.LabelZoom.caption, "195%");
+    EXPECT_TRUE(w.LabelZoom.visible);
+    for (int k = 0; k < 7; ++k)
+        Send(EventType::Click, "zoomoutmn");
+    EXPECT_EQ(w.VScroll2.value, 41);
+    for (int k = 0; k < 20; ++k)
+        Send(EventType::Click, "zoominmn");
+    EXPECT_EQ(w.VScroll2.value, 300) << "the bar's most";
 }
 
 TEST_F(ZoomTest, ShiftClickPicksUpAPlacedLandmarkToMoveIt) {

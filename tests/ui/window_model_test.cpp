@@ -121,6 +121,7 @@ TEST(WindowModel, RegistrationOrderAndKinds) {
         {"VScroll1", 0, "VScrollBar", "Picture2"},
         {"Command1", 0, "CommandButton", "Picture2"},
         {"VScroll2", 0, "VScrollBar", "Picture2"},
+        {"LabelZoom", 0, "Label", "Picture2"},
         {"Picture4", 0, "PictureBox", "Picture2"},
         {"Image1", 0, "Image", "Picture4"},
         {"LabelDamage", 0, "Label", "Picture2"},
