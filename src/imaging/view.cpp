@@ -51,12 +51,14 @@ int Stepped(int percent, int notches) {
     const auto rung = [](int k) { return static_cast<int>(std::lround(100 * std::pow(1.25, k))); };
     for (; notches > 0; --notches) {
         int k = -20;
-        while (rung(k) < percent * 1.1) ++k;
+        while (rung(k) < percent * 1.1)
+            ++k;
         percent = rung(k);
     }
     for (; notches < 0; ++notches) {
         int k = 20;
-        while (k > -20 && rung(k) > percent / 1.1) --k;
+        while (k > -20 && rung(k) > percent / 1.1)
+            --k;
         percent = std::max(1, rung(k));
     }
     return percent;
