@@ -73,10 +73,14 @@ bool LoadPictureFile(ui::App& app, const std::string& path, float z) {
                                  ui::kCriticalOk);
         return false;
     }
-    SetHolderPicture(app, *picture);
+    ShowFilm(app, *picture, path, z);
+    return true;
+}
+
+void ShowFilm(ui::App& app, const ui::PictureRef& picture, const std::string& path, float z) {
+    SetHolderPicture(app, picture);
     app.win.state.Digitising.film.picture = path;
     ShowPicture(app, z);
-    return true;
 }
 
 void piccas_Click(ui::App& app, int index) {

@@ -12,6 +12,8 @@ namespace ceph::imaging {
 // Loads a picture file into the holder and shows it at zoom z. A file that cannot be
 // read is named in a message and leaves the view as it was; returns whether it loaded.
 bool LoadPictureFile(ui::App& app, const std::string& path, float z);
+// Shows a film already loaded from `path`, as LoadPictureFile does.
+void ShowFilm(ui::App& app, const ui::PictureRef& picture, const std::string& path, float z);
 
 void piccas_Click(ui::App& app, int index);  // a picture file of the patient
 void piccas00_Click(ui::App& app);           // choose a file in the picker

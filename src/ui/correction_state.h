@@ -33,6 +33,11 @@ struct CorrectionState {
     // From the pointer to the held mark, in twips: the mark does not jump to the pointer.
     float grabX = 0, grabY = 0;
     bool changed = false;  // moved since it was shown: leaving would lose the moves
+    // The film is fitted to the viewport again once the window has its new size.
+    bool fitPending = false;
+    // The tracing's figure fields were the ones its film positions give: a correction
+    // moves them with the tracing.
+    bool figureFromFilm = false;
     // Where the report panel was before it moved beside the film.
     float panelLeft = 0, panelTop = 0, panelWidth = 0;
 

@@ -6,7 +6,9 @@
 #include "base/safe_file.h"
 #include "figure/figure.h"
 #include "imaging/sources.h"
+#include "imaging/view.h"
 #include "imaging/viewport.h"
+#include "page/film.h"
 #include "page/tracing_page.h"
 #include "presenter/correction_view.h"
 #include "presenter/result_grid.h"
@@ -33,12 +35,45 @@ ui::CorrectionState& Fix(ui::App& app) {
     return app.win.state.Correction;
 }
 
-// The film of the shown tracing, or empty after telling which file is missing.
-std::string FilmOrTell(ui::App& app, int n) {
-    const std::string path = TracingPicturePath(app.win, n);
-    if (!path.empty() && base::FileExists(path)) return path;
-    app.services.ShowMessage(MissingPictureText(path) + "\n\n無法修正描點。", ui::kExclamationOk);
-    return {};
+// The film a tracing lies on, shown in the work area at 100 %; false after telling
+// which file is missing or why it cannot be read.
+bool ShowFilmOf(ui::App& app, const page::TracingFilm& film) {
+    if (film.path.empty() || !base::FileExists(film.path)) {
+        app.services.ShowMessage(MissingPictureText(film.path) + "\n\n無法修正描點。",
+                                 ui::kExclamationOk);
+        return false;
+    }
+    if (film.picture.empty()) return imaging::LoadPictureFile(app, film.path, 1);
+    imaging::ShowFilm(app, film.picture, film.path, 1);
+    return true;
+}
+
+// Where the tracing lies on a film its positions were taken on: the marks go there at
+// once, with nothing to click first.
+void PlaceOnFilm(ui::CorrectionState& c, const model::FilmPositions& positions) {
+    const std::size_t S = model::Slot(model::Landmark::S), N = model::Slot(model::Landmark::N);
+    const auto toFilm = model::SimilarityFrom(
+        {c.tracing.X[S], c.tracing.Y[S]}, {c.tracing.X[N], c.tracing.Y[N]},
+        {positions.at[S].x, positions.at[S].y}, {positions.at[N].x, positions.at[N].y});
+    if (!toFilm) return;
+    c.toFilm = *toFilm;
+    c.step = Step::Moving;
+    // Figure fields that came from the positions move with the tracing; ones set by hand
+    // stay as they were set.
+    c.figureFromFilm =
+        c.tracing.figure &&
+        c.tracing.figure == model::AlignmentFromPositions(positions, c.tracing.X, c.tracing.Y);
+}
+
+// Where the marks lie on the film shown, kept with the corrected tracing.
+model::FilmPositions PositionsOnFilm(const ui::State& s, const model::Tracing& stored) {
+    const ui::CorrectionState& c = s.Correction;
+    model::FilmPositions film = s.Digitising.film;
+    for (int i = 1; i <= model::kLandmarkCount; ++i) {
+        const model::PlanePoint p = c.toFilm.Apply({stored.X[i], stored.Y[i]});
+        film.at[static_cast<std::size_t>(i)] = {p.x, p.y};
+    }
+    return StoredPositions(s, film, stored.X, stored.Y);
 }
 
 // A point of the film as shown, in pixels of the film itself.
@@ -80,6 +115,11 @@ void LayOut(ui::MainWindow& w, bool correcting) {
     w.Picture8.left = 0;
     w.state.ReservedRight = panel.width;
     w.readceph.Move(0, 200, 9200 + panel.width, 7140);
+    // Where the clinician last left the input window, as large, maximised or not.
+    if (const ui::State::WindowPlace& last = w.state.InputWindow; last.width > 0) {
+        w.readceph.Move(last.left, last.top, last.width, last.height);
+        w.readceph.maximised = last.maximised;
+    }
     w.readceph.resizable = true;
     w.readceph.scaleWidth = w.readceph.scaleHeight = 0;
     imaging::LayOutWorkArea(w);
@@ -122,6 +162,8 @@ model::Tracing AsStored(const model::Tracing& t) {
 void End(ui::App& app) {
     ui::MainWindow& w = app.win;
     const int index = w.state.Correction.index;
+    const ui::Form& f = w.readceph;
+    w.state.InputWindow = {f.left, f.top, f.width, f.height, f.maximised};
     LayOut(w, false);
     w.state.Correction = {};
     w.LabelPNTDef.visible = false;
@@ -157,21 +199,38 @@ void correctmn_Click(ui::App& app) {
                                  ui::kExclamationOk);
         return;
     }
-    const std::string film = FilmOrTell(app, index + 1);
-    if (film.empty() || !imaging::LoadPictureFile(app, film, 1)) return;
-    w.Text5.text = film;
+    const model::Tracing& tracing = (**found).tracing;
+    const page::TracingFilm film = page::FindTracingFilm(app.services, s.DataDir, s.PictureDir,
+                                                         s.Patient.code, index + 1, tracing);
+    if (!ShowFilmOf(app, film)) return;
+    w.Text5.text = film.path;
     ui::CorrectionState& c = s.Correction;
     c = {};
     c.step = Step::AskingS;
     c.index = index;
-    c.tracing = (**found).tracing;
+    c.tracing = tracing;
     c.foundLine = (**found).line;
+    if (film.positions) PlaceOnFilm(c, *film.positions);
     // A compared tracing's overlay goes with the first release, which redraws the panel.
     s.Comparing = false;
     c.panelLeft = w.Picture3.left, c.panelTop = w.Picture3.top, c.panelWidth = w.Picture3.width;
     w.correctmn.enabled = false;
     LayOut(w, true);
+    // The whole film in view; again once the window has taken its size.
+    imaging::ZoomKey(app, imaging::ZoomStep::Fit);
+    c.fitPending = true;
     presenter::ShowCorrection(w);
+}
+
+void CorrectionResized(ui::App& app) {
+    ui::MainWindow& w = app.win;
+    ui::CorrectionState& c = Fix(app);
+    if (!c.On()) return;
+    PlaceReportBesideFilm(w);
+    if (!c.fitPending || !(w.readceph.scaleWidth > 0)) return;
+    c.fitPending = false;
+    imaging::ZoomKey(app, imaging::ZoomStep::Fit);
+    presenter::ShowCorrectionMarks(w);
 }
 
 void Image1_CorrectClick(ui::App& app, float x, float y) {
@@ -269,9 +328,12 @@ bool StoreCorrection(ui::App& app) {
     model::Tracing stored = c.tracing;
     // S is the origin of every stored tracing, also when S itself was moved.
     model::MoveSToOrigin(stored.X, stored.Y);
+    std::optional<model::FilmPositions> film;
+    if (!w.state.Digitising.film.picture.empty()) film = PositionsOnFilm(w.state, stored);
+    if (film && c.figureFromFilm)
+        stored.figure = model::AlignmentFromPositions(*film, stored.X, stored.Y);
     const std::string line = store::FormatRecordLine(w.state.Patient.code, stored);
-    if (!StoreOverFound(app, c.index, line, c.foundLine, kCorrectionStillHere, std::nullopt))
-        return false;
+    if (!StoreOverFound(app, c.index, line, c.foundLine, kCorrectionStillHere, film)) return false;
     End(app);
     return true;
 }

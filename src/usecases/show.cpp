@@ -7,6 +7,7 @@
 #include "presenter/figure_view.h"
 #include "presenter/result_grid.h"
 #include "report/report.h"
+#include "store/film_positions.h"
 #include "store/record_line.h"
 #include "usecases/correct.h"
 
@@ -110,7 +111,14 @@ std::string TracingPicturePath(const ui::MainWindow& win, int n) {
 }
 
 void OfferCorrection(ui::MainWindow& w) {
-    const std::string path = TracingPicturePath(w, w.state.ShownTracing + 1);
+    const ui::State& s = w.state;
+    std::string path = TracingPicturePath(w, s.ShownTracing + 1);
+    // The film traced, when the tracing's positions name one that is there.
+    if (const auto positions = store::PositionsOfTracing(
+            s.DataDir, s.ShownTracing + 1, s.Patient.code, s.ShownReport.X, s.ShownReport.Y)) {
+        const std::string named = store::FilmFile(s.PictureDir, *positions);
+        if (base::FileExists(named)) path = named;
+    }
     w.correctmn.enabled =
         w.Picture3.visible && !w.state.Correction.On() && !path.empty() && base::FileExists(path);
 }

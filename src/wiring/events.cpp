@@ -174,7 +174,7 @@ const Route kRoutes[] = {
     {Resize, "readceph",
      [](App& a, const Event&) {
          imaging::LayOutWorkArea(a.win);
-         usecases::PlaceReportBesideFilm(a.win);
+         usecases::CorrectionResized(a);
      }},
 };
 

@@ -152,6 +152,81 @@ TEST_F(FilmPositionsTest, PositionsCountOnlyWhileTheLineIsTheOneTheyWereTakenWit
     EXPECT_EQ(std::count(line.begin(), line.end(), ','), 40) << "no figure fields: " << line;
 }
 
+// Where landmark n's mark lies on the film shown, in film pixels.
+model::FilmPoint MarkOnFilm(const ui::MainWindow& w, int n) {
+    const ui::PlacedMark& m = w.Image1.marks[static_cast<std::size_t>(n - 1)];
+    return {m.x * 400.0 / w.Image1.width, m.y * 400.0 / w.Image1.height};
+}
+
+TEST_F(FilmPositionsTest, TheCorrectionOpensWithEveryMarkInPlaceAndKeepsWhereTheyWereMoved) {
+    Send(EventType::Click, "inputn", 0, 0, 0);
+    w.readceph.maximised = true;  // the clinician's choice for the input window
+    Send(EventType::Click, "Command3");
+    TraceAndStore({100});
+    ASSERT_FALSE(w.readceph.maximised) << "the viewing state's own size";
+
+    Send(EventType::Click, "correctmn");
+    ASSERT_EQ(w.state.Correction.step, ui::CorrectionState::Step::Moving) << "no S or N to click";
+    EXPECT_TRUE(w.readceph.maximised);
+    EXPECT_LE(w.Image1.width, w.Picture4.width) << "the whole film in view";
+    EXPECT_LE(w.Image1.height, w.Picture4.height);
+    ASSERT_EQ(w.Image1.marks.size(), 19u);
+    for (int n = 1; n <= 19; ++n) {
+        // The record keeps tenths of a millimetre, some 0.3 mm a pixel here.
+        EXPECT_NEAR(MarkOnFilm(w, n).x, Film(n).x, 0.5) << n;
+        EXPECT_NEAR(MarkOnFilm(w, n).y, Film(n).y, 0.5) << n;
+    }
+
+    // Landmark 7 dragged 10 pixels right, and stored.
+    const float k = w.Image1.width / 400.0f;
+    const ui::PlacedMark seven = w.Image1.marks[6];
+    const auto mouse = [&](EventType type, float x, float y) {
+        wiring::Event e{type, "Image1"};
+        e.x = x, e.y = y, e.button = 1;
+        wiring::Dispatch(program, e);
+    };
+    mouse(EventType::MouseDown, seven.x, seven.y);
+    mouse(EventType::MouseMove, seven.x + 10 * k, seven.y);
+    mouse(EventType::MouseUp, seven.x + 10 * k, seven.y);
+    Send(EventType::Click, "saveCorrection");
+    ASSERT_TRUE(services.messages.empty()) << services.messages[0].text;
+    const std::string line = Slurp(dir.path() / "ceph-1");
+    const auto tracing = store::ReadTracingLine(line.substr(0, line.find("\r\n")));
+    const auto film = store::PositionsOfTracing(Data(), 1, "00101", tracing->X, tracing->Y);
+    ASSERT_TRUE(film) << "taken with the corrected line";
+    EXPECT_NEAR(film->at[7].x, Film(7).x + 10, 0.5);
+    EXPECT_NEAR(film->at[3].x, Film(3).x, 0.5);
+    // The figure fields came from the positions, so they follow the correction.
+    EXPECT_EQ(tracing->figure, model::AlignmentFromPositions(*film, tracing->X, tracing->Y));
+}
+
+TEST_F(FilmPositionsTest, ACorrectionOnSAndNKeepsThePositionsItFound) {
+    TraceAndStore({100});
+    std::filesystem::remove(dir.path() / "film-1.txt");  // a tracing from before them
+    Send(EventType::Click, "correctmn");
+    ASSERT_EQ(w.state.Correction.step, ui::CorrectionState::Step::AskingS);
+    const float k = w.Image1.width / 400.0f;
+    for (int n : {16, 1}) {
+        const float x = static_cast<float>(Film(n).x) * k, y = static_cast<float>(Film(n).y) * k;
+        Send(EventType::MouseMove, "Image1", x, y);
+        Send(EventType::Click, "Image1", x, y);
+    }
+    ASSERT_EQ(w.state.Correction.step, ui::CorrectionState::Step::Moving);
+    const ui::PlacedMark pog = w.Image1.marks[9];
+    wiring::Event e{EventType::MouseDown, "Image1"};
+    e.x = pog.x, e.y = pog.y, e.button = 1;
+    wiring::Dispatch(program, e);
+    e.type = EventType::MouseUp, e.y = pog.y + 6 * k;
+    wiring::Dispatch(program, e);
+    Send(EventType::Click, "saveCorrection");
+    const std::string line = Slurp(dir.path() / "ceph-1");
+    const auto tracing = store::ReadTracingLine(line.substr(0, line.find("\r\n")));
+    const auto film = store::PositionsOfTracing(Data(), 1, "00101", tracing->X, tracing->Y);
+    ASSERT_TRUE(film);
+    EXPECT_NEAR(film->at[10].y, Film(10).y + 6, 0.5);
+    EXPECT_NEAR(film->at[16].x, Film(16).x, 0.5);
+}
+
 TEST_F(FilmPositionsTest, ThePicturesStoredFromTheFilmTracedIsTheOneNamed) {
     Send(EventType::Click, "inputn", 0, 0, 0);
     services.answers.push_back(ui::MessageAnswer::Yes);  // over the film's own bitmap
