@@ -149,12 +149,12 @@ void Command6_Click(ui::App& app) {
     ShowNextPoint(app, model::Number(model::kFirstClicked));
 }
 
-void PictureReplaced(ui::App& app) {
+void PictureReplaced(ui::App& app, ui::DigitisingState::Restart why) {
     ui::DigitisingState& flow = Flow(app);
     // While S is asked in the click order nothing is placed at the old picture's scale.
     if (flow.step == ui::DigitisingState::Step::NotInputting || !flow.ScaleFixed()) return;
     Ask(flow, model::Number(model::kFirstClicked));
-    flow.pictureReplaced = true;
+    flow.restarted = why;
     presenter::ShowAsked(app.win);
     app.win.Picture7.visible = false;
 }

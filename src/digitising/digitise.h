@@ -34,7 +34,8 @@ void Command6_Click(ui::App& app);  // start again at S
 // Another radiograph was loaded: landmarks placed on the one before lie at its scale and
 // in its place, so once S is placed the tracing starts again at S and the line under
 // the guide says why (until the next click). While S is asked nothing changes.
-void PictureReplaced(ui::App& app);
+void PictureReplaced(
+    ui::App& app, ui::DigitisingState::Restart why = ui::DigitisingState::Restart::PictureReplaced);
 inline constexpr const char* kPictureReplaced = presenter::kPictureReplaced;
 void Text6_Change(ui::App& app);  // the S-N length in millimetres
 

@@ -15,7 +15,7 @@ void Ask(DigitisingState& s, int n) {
     } else {
         return;
     }
-    s.pictureReplaced = false;
+    s.restarted = ui::DigitisingState::Restart::None;
     s.resumeAt = 0;
     s.ruler = {};
 }

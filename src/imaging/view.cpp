@@ -138,6 +138,32 @@ void ChangeView(ui::App& app, ViewStep step) {
     ShowChecks(w);
 }
 
+void TurnFilm(ui::App& app, TurnStep step) {
+    ui::MainWindow& w = app.win;
+    if (!w.Picture2.visible || w.Picture6.picture.empty() || w.Image1.picture.empty()) return;
+    // A correction lies its tracing on the film as it was traced.
+    if (w.state.Correction.On()) return;
+    // The step alone on the film as shown now; the film keeps the whole turn.
+    const model::FilmTurn alone = step == TurnStep::Right  ? model::TurnedRight({})
+                                  : step == TurnStep::Left ? model::TurnedLeft({})
+                                                           : model::Mirrored({});
+    const ui::PictureRef turned = app.services.TurnedPicture(w.Picture6.picture, alone);
+    if (turned.empty()) return;
+    const model::FilmPositions before = w.state.Digitising.film;
+    const ui::PictureWindow window = w.Image1.view.window;
+    const float zoom = static_cast<float>(w.state.Digitising.zoomPercent) / 100;
+    SetHolderPicture(app, turned);
+    model::FilmPositions& film = w.state.Digitising.film;
+    film.picture = before.picture;
+    film.turn = step == TurnStep::Right  ? model::TurnedRight(before.turn)
+                : step == TurnStep::Left ? model::TurnedLeft(before.turn)
+                                         : model::Mirrored(before.turn);
+    ShowPicture(app, zoom);
+    // The same film in the same levels, only turned.
+    w.Image1.view.window = window;
+    digitising::PictureReplaced(app, ui::DigitisingState::Restart::FilmTurned);
+}
+
 void Image1_Wheel(ui::App& app, int notches, bool shift, bool ctrl, float x, float y) {
     ui::MainWindow& w = app.win;
     if (notches == 0 || w.Image1.picture.empty()) return;

@@ -26,6 +26,14 @@ enum class ViewStep {
 // being placed.
 void ChangeView(ui::App& app, ViewStep step);
 
+// 向右轉 90°, 向左轉 90°, 左右翻轉: the film is turned as shown, and a click then stores
+// the units of the turned film, as it would on an upright copy of it. Unlike the other
+// aids a turn changes what a click stores: once S is placed the landmarks start again
+// at S, as for another picture. The film positions keep the turn; 圖案存檔 stores the
+// film as shown, turned.
+enum class TurnStep { Right, Left, Mirror };
+void TurnFilm(ui::App& app, TurnStep step);
+
 // The wheel over the radiograph: `notches` away from the user (negative: towards)
 // pans up, with Shift left; with Ctrl it zooms in, keeping the picture's point under the
 // pointer (x, y, twips in the image) in place as far as the pan bars reach.

@@ -16,7 +16,9 @@ PictureRef FilmOfPositions(PictureLookup& pictures, const std::string& pictureDi
     int width = loaded->widthPx, height = loaded->heightPx;
     model::TurnedSize(width, height, positions.turn);
     if (width != positions.width || height != positions.height) return {};
-    return *loaded;
+    // The film as it was shown when traced: the positions are in its pixels.
+    if (positions.turn == model::FilmTurn{}) return *loaded;
+    return pictures.TurnedPicture(*loaded, positions.turn);
 }
 
 TracingFilm FindTracingFilm(PictureLookup& pictures, const std::string& dataDir,

@@ -16,12 +16,14 @@ namespace ceph::page {
 struct TracingFilm {
     std::string path;  // the film's file in full; empty when no file can be named
     std::optional<model::FilmPositions> positions;
-    // The film, when finding it meant loading it (the positions' film); otherwise empty,
-    // and the caller loads `path` when it wants the picture.
+    // The film, when finding it meant loading it (the positions' film, turned as it was
+    // shown when traced); otherwise empty, and the caller loads `path` when it wants the
+    // picture.
     PictureRef picture;
 };
 
-// The film `positions` name, loaded, when it is there at their size; empty otherwise.
+// The film `positions` name, loaded and turned as it was shown when traced, when it is
+// there at their size; empty otherwise.
 PictureRef FilmOfPositions(PictureLookup& pictures, const std::string& pictureDir,
                            const model::FilmPositions& positions);
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/result.h"
+#include "model/film_positions.h"
 #include "page/drawing.h"
 
 namespace ceph::page {
@@ -22,6 +23,10 @@ class PictureLookup {
     // A file loaded into the picture store, or why it cannot be read, in words for the
     // user.
     virtual base::Result<PictureRef> LoadPicture(const std::string& path) = 0;
+    // A new picture: `picture` mirrored and turned as `turn` says, pixel for pixel, with
+    // its windows and (across and down exchanged as needed) its spacing; an empty
+    // reference for a picture not held.
+    virtual PictureRef TurnedPicture(const PictureRef& picture, model::FilmTurn turn) = 0;
 };
 
 }  // namespace ceph::page

@@ -38,6 +38,9 @@ class PageFiles : public page::PictureLookup {
     base::Result<page::PictureRef> LoadPicture(const std::string& path) override {
         return pictures_.Load(path);
     }
+    page::PictureRef TurnedPicture(const page::PictureRef& picture, model::FilmTurn turn) override {
+        return pictures_.Turned(picture, turn);
+    }
     page::YearMonth Today() const { return DateToday(); }
     std::error_code WritePdf(const std::vector<page::DrawingList>& pages, const std::string& path) {
         return WritePdfFile(pages, path, &pictures_);

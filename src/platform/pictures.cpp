@@ -1,6 +1,7 @@
 #include "platform/pictures.h"
 
 #include <QPaintDevice>
+#include <QTransform>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -73,6 +74,23 @@ page::PictureRef PictureStore::Add(QImage image) {
     ref.histogramWindow = HistogramWindow(image);
     images_.emplace(ref.handle, std::move(image));
     return ref;
+}
+
+page::PictureRef PictureStore::Turned(const page::PictureRef& ref, model::FilmTurn turn) {
+    const auto it = images_.find(ref.handle);
+    if (it == images_.end()) return {};
+    QImage image = it->second;
+    if (turn.mirrored) image = image.mirrored(true, false);
+    // Quarter turns move pixels without resampling them, at any depth.
+    if (turn.quarterTurns != 0)
+        image = image.transformed(QTransform().rotate(90.0 * turn.quarterTurns));
+    page::PictureRef out = ref;
+    out.handle = next_++;
+    out.widthPx = image.width();
+    out.heightPx = image.height();
+    if (turn.quarterTurns % 2 == 1) std::swap(out.spacingX, out.spacingY);
+    images_.emplace(out.handle, std::move(image));
+    return out;
 }
 
 void PictureStore::Pin(const page::PictureRef& ref) {

@@ -14,6 +14,7 @@
 #include <unordered_set>
 
 #include "base/result.h"
+#include "model/film_positions.h"
 #include "page/drawing.h"
 #include "platform/decoded_picture.h"
 
@@ -40,6 +41,9 @@ class PictureStore {
     base::Result<page::PictureRef> Load(const std::string& path);
     // A picture made in the program or taken from the clipboard, with its histogram's window.
     page::PictureRef Add(QImage image);
+    // A kept picture mirrored and turned, pixel for pixel, as a new picture with the
+    // same facts; an empty reference for one not kept.
+    page::PictureRef Turned(const page::PictureRef& ref, model::FilmTurn turn);
     // The picture of a reference; a null image for none. A deep picture comes in 8 bits
     // through its own window, for whatever paints or copies it without a view.
     const QImage& Get(const page::PictureRef& ref) const;

@@ -37,6 +37,10 @@ base::Result<ui::PictureRef> SharedServices::LoadPicture(const std::string& path
     return pictures_.Load(path);
 }
 
+ui::PictureRef SharedServices::TurnedPicture(const ui::PictureRef& picture, model::FilmTurn turn) {
+    return pictures_.Turned(picture, turn);
+}
+
 ui::PictureRef SharedServices::GuideDrawing() {
     if (guide_.empty()) {
         QImage drawing(QStringLiteral(":/guide/guide.bmp"));

@@ -15,6 +15,7 @@ class SharedServices : public ui::Services {
 
     base::Result<ui::PictureRef> LoadPicture(const std::string& path) override;
     ui::PictureRef GuideDrawing() override;
+    ui::PictureRef TurnedPicture(const ui::PictureRef& picture, model::FilmTurn turn) override;
     std::error_code SavePictureBitmap(const ui::PictureRef& picture, const ui::PictureView& shown,
                                       const std::string& path) override;
     std::error_code SavePictureJpeg(const ui::PictureRef& picture, const ui::PictureView& shown,

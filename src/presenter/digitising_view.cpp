@@ -52,8 +52,10 @@ void ShowAsked(ui::MainWindow& w) {
     w.LabelPNTNo.caption = Format0(n);
     w.LabelPNT.caption = s.LandmarkName[n] + "  點";
     w.LabelPNT.visible = asking;
-    if (d.pictureReplaced) {
-        w.LabelPNTDef.caption = kPictureReplaced;
+    if (d.restarted != ui::DigitisingState::Restart::None) {
+        w.LabelPNTDef.caption = d.restarted == ui::DigitisingState::Restart::FilmTurned
+                                    ? kFilmTurned
+                                    : kPictureReplaced;
         w.LabelPNTDef.foreColor = kRed;
     } else {
         w.LabelPNTDef.caption = asking ? model::Definition(d.asked) : std::string();

@@ -10,6 +10,7 @@ namespace ceph::presenter {
 
 // Under the guide once a new radiograph sent the clinician back to S.
 inline constexpr const char* kPictureReplaced = "圖案已更換，請從 S 重新點起";
+inline constexpr const char* kFilmTurned = "影像已轉向，請從 S 重新點起";
 
 // The ruler calibration's prompts under the guide, its lines under them, and the marks
 // of the ruler's points on the film.

@@ -39,9 +39,10 @@ struct DigitisingState {
     };
     Step step = Step::NotInputting;
     model::Landmark asked = model::kFirstClicked;
-    // A radiograph loaded after S was placed sent the clinician back to S; the line under
-    // the guide says so until the next landmark is asked.
-    bool pictureReplaced = false;
+    // A radiograph loaded, or the film turned, after S was placed sent the clinician back
+    // to S; the line under the guide says which until the next landmark is asked.
+    enum class Restart { None, PictureReplaced, FilmTurned };
+    Restart restarted = Restart::None;
     // A placed landmark was picked up to be moved: `asked` is that landmark, and once it
     // is placed again the input goes on at this number (a landmark, or kFinishedNumber).
     int resumeAt = 0;

@@ -295,7 +295,11 @@ void MainWindow::BuildViewMenu() {
     invertmn = KeyItem("invertmn", "反相", "Ctrl+I");
     viewresetmn = KeyItem("viewresetmn", "還原顯示", "Ctrl+0");
     automn = KeyItem("automn", "自動調整", "Ctrl+Shift+0");
+    turnrightmn = KeyItem("turnrightmn", "向右轉 90°", "Ctrl+R");
+    turnleftmn = KeyItem("turnleftmn", "向左轉 90°", "Ctrl+Shift+R");
+    mirrormn = KeyItem("mirrormn", "左右翻轉", "Ctrl+H");
     line625 = Item("line625", "-");
+    line632 = Item("line632", "-");
     loupemn = KeyItem("loupemn", "放大鏡", "Ctrl+L");
     marksmn = KeyItem("marksmn", "標出已點的點", "Ctrl+M");
     marksmn.checked = true;
@@ -347,9 +351,9 @@ std::vector<MenuNode> MainWindow::MenuTree() {
             node.children.push_back({m, {}});
         return node;
     };
-    MenuNode view =
-        submenu(&viewmn, {&brightermn, &darkermn, &morecontrastmn, &lesscontrastmn, &invertmn,
-                          &viewresetmn, &automn, &line625, &loupemn, &marksmn});
+    MenuNode view = submenu(&viewmn, {&brightermn, &darkermn, &morecontrastmn, &lesscontrastmn,
+                                      &invertmn, &viewresetmn, &automn, &line625, &turnrightmn,
+                                      &turnleftmn, &mirrormn, &line632, &loupemn, &marksmn});
     MenuNode keys =
         submenu(&keysmn, {&stepbackmn, &cancelmn, &line627, &zoominmn, &zoomoutmn, &fitmn,
                           &actualmn, &line628, &panleftmn, &panrightmn, &panupmn, &pandownmn});

@@ -169,6 +169,8 @@ struct MainWindow {
     MenuItem viewmn;
     MenuItem brightermn, darkermn, morecontrastmn, lesscontrastmn, invertmn, viewresetmn, automn;
     MenuItem line625;
+    MenuItem turnrightmn, turnleftmn, mirrormn;  // the film turned as shown
+    MenuItem line632;
     MenuItem loupemn, marksmn;
     // Added after it: the keys of the hands that click, shown with the commands they give
     // while landmarks are placed.

@@ -93,6 +93,7 @@ class PictureService : public page::PictureLookup {
     virtual PictureRef GuideDrawing() = 0;
     // A picture on the clipboard, or an empty reference.
     virtual PictureRef ClipboardPicture() = 0;
+
     // A stored picture as a Windows bitmap, and as a JPEG file of the given quality; a
     // grey picture is stored grey. A deep picture is stored in 8 bits as `shown` shows it
     // (its window and the aids, never inverted); any other as it is. Empty when written;

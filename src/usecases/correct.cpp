@@ -45,6 +45,8 @@ bool ShowFilmOf(ui::App& app, const page::TracingFilm& film) {
     }
     if (film.picture.empty()) return imaging::LoadPictureFile(app, film.path, 1);
     imaging::ShowFilm(app, film.picture, film.path, 1);
+    // Shown as it was traced: its positions, and those the correction keeps, are of it so.
+    if (film.positions) app.win.state.Digitising.film.turn = film.positions->turn;
     return true;
 }
 

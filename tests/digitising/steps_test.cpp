@@ -46,9 +46,9 @@ TEST(DigitisingSteps, ClickOrderForwardAndBack) {
                                       16}));
 
     // A replaced picture's note lasts until a landmark is asked again.
-    s.pictureReplaced = true;
+    s.restarted = ui::DigitisingState::Restart::FilmTurned;
     Ask(s, 1);
-    EXPECT_FALSE(s.pictureReplaced);
+    EXPECT_EQ(s.restarted, ui::DigitisingState::Restart::None);
     digitising::EndInput(s);
     EXPECT_EQ(s.step, Step::NotInputting);
 }

@@ -15,6 +15,7 @@
 #include "headless_services.h"
 #include "platform/file_output.h"
 #include "platform/jpeg_writer.h"
+#include "platform/pictures.h"
 #include "support/temp_dir.h"
 
 namespace ceph {
@@ -182,6 +183,42 @@ TEST_F(PictureStoreTest, AFailedStoreSaysWhyAndLeavesNoFile) {
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 0);
     EXPECT_EQ(services.SavePictureBitmap({}, {}, Path("none.bmp")), std::errc::invalid_argument);
+}
+
+}  // namespace
+}  // namespace ceph
+
+namespace ceph {
+namespace {
+
+// A film turned for showing keeps every pixel, where the film positions' arithmetic says
+// it goes, deep films included: positions taken on a turned film name its pixels.
+TEST(PictureTurning, EveryPixelLandsWhereThePositionsSayItGoes) {
+    for (const QImage::Format format : {QImage::Format_Grayscale8, QImage::Format_Grayscale16}) {
+        QImage film(7, 4, format);
+        film.fill(0);
+        film.setPixelColor(5, 1, QColor(255, 255, 255));  // one lit pixel
+        platform::PictureStore store;
+        const page::PictureRef ref = store.Add(film);
+        for (bool mirrored : {false, true}) {
+            for (int q = 0; q < 4; ++q) {
+                const model::FilmTurn turn{q, mirrored};
+                const page::PictureRef turned = store.Turned(ref, turn);
+                const QImage& shown = store.Get(turned);
+                int w = 7, h = 4;
+                model::TurnedSize(w, h, turn);
+                ASSERT_EQ(turned.widthPx, w) << model::TurnText(turn);
+                ASSERT_EQ(turned.heightPx, h);
+                ASSERT_EQ(shown.width(), w);
+                // The lit pixel's centre, carried as a landmark would be.
+                const model::FilmPoint p = model::TurnPoint({5.5, 1.5}, 7, 4, turn);
+                const int x = static_cast<int>(p.x), y = static_cast<int>(p.y);
+                EXPECT_GT(qGray(shown.pixel(x, y)), 200) << model::TurnText(turn);
+                EXPECT_EQ(qGray(shown.pixel((x + 1) % w, y)), 0) << model::TurnText(turn);
+            }
+        }
+        EXPECT_TRUE(store.Turned(page::PictureRef(999, 1, 1), {1, false}).empty());
+    }
 }
 
 }  // namespace

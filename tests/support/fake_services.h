@@ -41,6 +41,7 @@ class FakeServices : public ui::Services {
     std::vector<std::string> drives{"/"};
     ui::YearMonth today{2026, 3};
     int pictureSize = 100;        // width and height of loaded pictures, in pixels
+    int pictureHeight = 0;        // their height when not pictureSize
     ui::PictureRef pictureFacts;  // depth, windows and spacing of loaded pictures
 
     ui::ScreenInfo Screen() const override { return screen; }
@@ -63,6 +64,7 @@ class FakeServices : public ui::Services {
         ui::PictureRef picture = pictureFacts;
         picture.handle = static_cast<std::uint32_t>(loadedPictures.size());
         picture.widthPx = picture.heightPx = pictureSize;
+        if (pictureHeight > 0) picture.heightPx = pictureHeight;
         return picture;
     }
     ui::PictureRef GuideDrawing() override {
@@ -71,6 +73,15 @@ class FakeServices : public ui::Services {
         return guide;
     }
     ui::PictureRef ClipboardPicture() override { return clipboard; }
+    ui::PictureRef TurnedPicture(const ui::PictureRef& picture, model::FilmTurn turn) override {
+        if (picture.empty()) return {};
+        ui::PictureRef turned = picture;
+        turned.handle = picture.handle + 1000;
+        if (turn.quarterTurns % 2 == 1) std::swap(turned.widthPx, turned.heightPx);
+        turns.push_back(model::TurnText(turn));
+        return turned;
+    }
+    std::vector<std::string> turns;  // the turns asked for, in order
     std::error_code SavePictureBitmap(const ui::PictureRef&, const ui::PictureView&,
                                       const std::string& path) override {
         if (bitmapError) return bitmapError;

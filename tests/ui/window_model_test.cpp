@@ -199,7 +199,7 @@ TEST(MenuTree, ShapeFollowsTheRunTimeArrays) {
     EXPECT_EQ(Names(compare), (V{"comp(0)", "comp(1)", "linesn", "snmn"}));
     EXPECT_TRUE(compare[2].item->IsSeparator());
     EXPECT_EQ(Names(tree[5].children), (V{"piccase", "pastemn", "bmpsave", "viewmn", "keysmn"}));
-    EXPECT_EQ(tree[5].children[3].children.size(), 10u);
+    EXPECT_EQ(tree[5].children[3].children.size(), 14u);
     EXPECT_EQ(tree[5].children[4].children.size(), 12u);
     EXPECT_EQ(Names(tree[5].children[0].children), (V{"piccas00", "piccas(0)", "piccas(1)"}));
     EXPECT_TRUE(tree[6].children.empty());

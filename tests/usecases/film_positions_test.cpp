@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "app/startup.h"
+#include "presenter/digitising_view.h"
 #include "store/film_positions.h"
 #include "store/record_line.h"
 #include "store/record_store.h"
@@ -54,10 +55,10 @@ class FilmPositionsTest : public ::testing::Test {
         if (n == 1) return {333.25, 66.75};
         return {20.0 + 17 * n, 150.5 + 9 * (n % 5)};
     }
-    // Traces tracing 1, each landmark clicked at the next of `zooms` in turn, and
-    // stores it with S-N 75 mm.
-    void TraceAndStore(std::initializer_list<int> zooms) {
-        Send(EventType::Click, "inputn", 0, 0, 0);
+    // Traces tracing 1 (in the input under way, or a new one), each landmark clicked at
+    // the next of `zooms` in turn, and stores it with S-N 75 mm.
+    void TraceAndStore(std::initializer_list<int> zooms, bool newInput = true) {
+        if (newInput) Send(EventType::Click, "inputn", 0, 0, 0);
         const int* zoom = zooms.begin();
         for (int k = 0; k < 19; ++k) {
             Zoom(*zoom);
@@ -225,6 +226,51 @@ TEST_F(FilmPositionsTest, ACorrectionOnSAndNKeepsThePositionsItFound) {
     ASSERT_TRUE(film);
     EXPECT_NEAR(film->at[10].y, Film(10).y + 6, 0.5);
     EXPECT_NEAR(film->at[16].x, Film(16).x, 0.5);
+}
+
+TEST_F(FilmPositionsTest, AFilmTurnedUprightIsTracedAsShownAndKeptWithItsTurn) {
+    services.pictureHeight = 300;  // 400 across, 300 down as the file holds it
+    Send(EventType::Click, "inputn", 0, 0, 0);
+    Send(EventType::MouseMove, "Image1", 1500, 1500);
+    Send(EventType::Click, "Image1", 1500, 1500);  // S
+    ASSERT_EQ(w.LabelPNTNo.caption, "1");
+    Send(EventType::Click, "turnrightmn");
+    // S was placed on the film as it lay: the tracing starts again at S, and says why.
+    EXPECT_EQ(w.LabelPNTNo.caption, "16");
+    EXPECT_EQ(w.LabelPNTDef.caption, presenter::kFilmTurned);
+    EXPECT_EQ(w.Picture6.picture.widthPx, 300);
+    Send(EventType::Click, "mirrormn");
+    Send(EventType::Click, "turnleftmn");
+    EXPECT_EQ(services.turns, (std::vector<std::string>{"90", "mirror", "270"}));
+    EXPECT_EQ(model::TurnText(w.state.Digitising.film.turn), "mirror+180");
+    Send(EventType::Click, "turnleftmn");  // mirrored, then a quarter turn right
+    TraceAndStore({100}, false);
+    auto lines = store::ReadFilmPositionsFile(Data(), 1);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(model::TurnText(lines[0].film.turn), "mirror+90");
+    EXPECT_EQ(lines[0].film.width, 300) << "the film as shown";
+    EXPECT_EQ(lines[0].film.height, 400);
+    EXPECT_EQ(lines[0].film.picture, "00101_1.bmp") << "the file as it is";
+
+    // The correction shows the film as it was traced, and keeps it so.
+    services.turns.clear();
+    Send(EventType::Click, "correctmn");
+    ASSERT_EQ(w.state.Correction.step, ui::CorrectionState::Step::Moving);
+    EXPECT_EQ(services.turns, (std::vector<std::string>{"mirror+90"}));
+    EXPECT_EQ(w.Image1.picture.widthPx, 300);
+    Send(EventType::Click, "turnrightmn");
+    EXPECT_EQ(services.turns.size(), 1u) << "no turning under a correction";
+    Send(EventType::Click, "cancelCorrection");
+
+    // Stored as shown, the film needs no turn any more.
+    Send(EventType::Click, "inputn", 0, 0, 0);
+    Send(EventType::Click, "turnrightmn");
+    services.answers.push_back(ui::MessageAnswer::Yes);
+    Send(EventType::Click, "bmpsave");
+    ASSERT_FALSE(services.savedJpegs.empty());
+    EXPECT_EQ(w.state.Digitising.film.turn, model::FilmTurn{});
+    EXPECT_EQ(w.state.Digitising.film.picture.substr(w.state.Digitising.film.picture.size() - 11),
+              "00101_1.jpg");
 }
 
 TEST_F(FilmPositionsTest, ThePicturesStoredFromTheFilmTracedIsTheOneNamed) {
