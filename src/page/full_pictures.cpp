@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "model/figure_movement.h"
+#include "model/label_placement.h"
 #include "model/landmark.h"
 #include "page/full_page.h"
 
@@ -19,6 +20,10 @@ constexpr float kMarginMm = 14;
 constexpr float kLargestFigureScale = 1.1f;
 // Lines in device pixels, as the window's: this many to show on paper as on screen.
 constexpr int kLineWidth = 3;
+// The landmarks' crosses and names on the radiograph, in twips and points.
+constexpr float kMarkArm = 50;
+constexpr float kMarkNameSize = 6;
+constexpr float kMarkNameHeight = kMarkNameSize * 20 * 1.25f;
 
 // A rectangle growing to hold points.
 struct Extent {
@@ -117,13 +122,27 @@ void DrawRadiographBox(DrawingList& page, const FullReportInputs& in, const Page
         page.Add<DrawLine>(at.X(PanelX(X[i])), at.Y(PanelY(Y[i])), at.X(PanelX(X[j])),
                            at.Y(PanelY(Y[j])), lines, kLineWidth);
     }
+    std::vector<model::LabelRequest> names;
     for (const model::LandmarkInfo& info : model::Landmarks()) {
         const int n = model::Number(info.landmark);
-        const float x = at.X(PanelX(X[n])), y = at.Y(PanelY(Y[n]));
+        names.push_back({at.X(PanelX(X[n])), at.Y(PanelY(Y[n])),
+                         TextWidth(kMarkNameSize, info.abbreviation), kMarkNameHeight});
+    }
+    const std::vector<model::PlacedLabel> placed =
+        model::PlaceLabels(names, kMarkArm, 20, {box.x, box.y, box.width, box.height - whyHeight});
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const float x = static_cast<float>(names[i].x), y = static_cast<float>(names[i].y);
         if (!std::isfinite(x) || !std::isfinite(y)) continue;
-        page.Add<DrawLine>(x - 50, y, x + 50, y, marks, 2);
-        page.Add<DrawLine>(x, y - 50, x, y + 50, marks, 2);
-        AddText(page, 6, x + 40, y + 10, info.abbreviation, marks);
+        page.Add<DrawLine>(x - kMarkArm, y, x + kMarkArm, y, marks, 2);
+        page.Add<DrawLine>(x, y - kMarkArm, x, y + kMarkArm, marks, 2);
+        const model::LabelRect& b = placed[i].box;
+        if (placed[i].leader) {
+            double ex = 0, ey = 0;
+            model::LeaderEnd(b, x, y, ex, ey);
+            page.Add<DrawLine>(x, y, static_cast<float>(ex), static_cast<float>(ey), marks, 1);
+        }
+        AddText(page, kMarkNameSize, static_cast<float>(b.left), static_cast<float>(b.top),
+                model::Landmarks()[i].abbreviation, marks);
     }
 }
 

@@ -93,9 +93,23 @@ void PaintMarks(QPainter& painter, const std::vector<ui::PlacedMark>& marks, con
     PaintMarks(painter, placed, room);
 }
 
+std::vector<model::PlacedLabel> PlaceMarkNames(const std::vector<MarkAt>& marks,
+                                               const QFontMetrics& metrics, const QRect& room) {
+    std::vector<model::LabelRequest> requests;
+    requests.reserve(marks.size());
+    // The outline adds a pixel all round.
+    for (const MarkAt& mark : marks)
+        requests.push_back({double(mark.at.x()), double(mark.at.y()),
+                            double(metrics.horizontalAdvance(mark.label) + 2),
+                            double(metrics.height() + 2)});
+    return model::PlaceLabels(
+        requests, kMarkArm + 1, 2,
+        {double(room.left()), double(room.top()), double(room.width()), double(room.height())});
+}
+
 void PaintMarks(QPainter& painter, const std::vector<MarkAt>& marks, const QRect& room) {
     if (marks.empty()) return;
-    constexpr int kArm = 4;  // a cross of 9 pixels
+    constexpr int kArm = kMarkArm;
     const QColor outline(0, 0, 0);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -103,28 +117,34 @@ void PaintMarks(QPainter& painter, const std::vector<MarkAt>& marks, const QRect
     font.setPixelSize(11);
     painter.setFont(font);
     const QFontMetrics metrics(font);
-    for (const MarkAt& mark : marks) {
-        const QPoint at = mark.at;
+    const std::vector<model::PlacedLabel> names = PlaceMarkNames(marks, metrics, room);
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        const QPoint at = marks[i].at;
         const QLine across(at - QPoint(kArm, 0), at + QPoint(kArm, 0));
         const QLine down(at - QPoint(0, kArm), at + QPoint(0, kArm));
+        QLine leader;
+        if (names[i].leader) {
+            double x = 0, y = 0;
+            model::LeaderEnd(names[i].box, at.x(), at.y(), x, y);
+            leader = QLine(
+                at, QPoint(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))));
+        }
         painter.setPen(QPen(outline, 3));
         painter.drawLine(across);
         painter.drawLine(down);
+        if (!leader.isNull()) painter.drawLine(leader);
         painter.setPen(QPen(MarkColour(), 1));
         painter.drawLine(across);
         painter.drawLine(down);
-        // The name to the upper right, outlined so that it reads on any grey.
-        const QString& label = mark.label;
-        QPoint text = at + QPoint(kArm + 3, -kArm - 1);
-        if (text.x() + metrics.horizontalAdvance(label) > room.right())
-            text.setX(at.x() - kArm - 3 - metrics.horizontalAdvance(label));
-        if (text.y() - metrics.ascent() < room.top())
-            text.setY(at.y() + kArm + 1 + metrics.ascent());
+        if (!leader.isNull()) painter.drawLine(leader);
+        // The name, outlined so that it reads on any grey.
+        const QPoint text(static_cast<int>(std::lround(names[i].box.left)) + 1,
+                          static_cast<int>(std::lround(names[i].box.top)) + 1 + metrics.ascent());
         painter.setPen(outline);
         for (const QPoint d : {QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)})
-            painter.drawText(text + d, label);
+            painter.drawText(text + d, marks[i].label);
         painter.setPen(MarkColour());
-        painter.drawText(text, label);
+        painter.drawText(text, marks[i].label);
     }
     painter.restore();
 }

@@ -5,6 +5,7 @@
 // stores and what is saved stay as they are.
 
 #include <QColor>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QRect>
@@ -13,6 +14,7 @@
 #include <array>
 #include <vector>
 
+#include "model/label_placement.h"
 #include "platform/twips.h"
 #include "ui/controls.h"
 
@@ -58,5 +60,12 @@ struct MarkAt {
 };
 // The same marks at given places, for a view at another scale than the control's.
 void PaintMarks(QPainter& painter, const std::vector<MarkAt>& marks, const QRect& room);
+
+// Half a mark's cross, in pixels: a cross of 9.
+inline constexpr int kMarkArm = 4;
+// Where the names of `marks` go in `room`, in the face of `metrics`: none over another
+// name or a mark, moved out with a leader line where no side of its mark is free.
+std::vector<model::PlacedLabel> PlaceMarkNames(const std::vector<MarkAt>& marks,
+                                               const QFontMetrics& metrics, const QRect& room);
 
 }  // namespace ceph::platform

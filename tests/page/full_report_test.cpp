@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <variant>
 
+#include <cmath>
+
 #include "model/figure.h"
+#include "model/label_placement.h"
 #include "page/full_page.h"
 #include "page/full_report.h"
 #include "support/temp_dir.h"
@@ -100,6 +103,55 @@ TEST(FullReportTest, ClinicNameFromTheProgramsSettings) {
     dir.Write(kReportSettingsFile,
               "ClinicName=\"Smile Dental\"\r\n[other]\r\nClinicName=Wrong\r\n");
     EXPECT_EQ(ReadClinicName(data), "Smile Dental");
+}
+
+}  // namespace
+}  // namespace ceph::page
+
+namespace ceph::page {
+namespace {
+
+// The landmarks' names on the radiograph can all be read: no name over another or over
+// a landmark's cross, with the incisors edge to edge and the molars on one another too.
+TEST(FullReportTest, LandmarkNamesOnTheRadiographDoNotOverlap) {
+    float points[19][2];
+    std::copy(&testing::kWorkedPoints[0][0], &testing::kWorkedPoints[0][0] + 38, &points[0][0]);
+    for (const bool edgeToEdge : {false, true}) {
+        SCOPED_TRACE(edgeToEdge ? "edge to edge" : "worked tracing");
+        if (edgeToEdge) {
+            points[6][0] = points[5][0], points[6][1] = points[5][1];
+            points[18][0] = points[17][0], points[18][1] = points[17][1] + 0.5f;
+        }
+        model::Tracing tracing;
+        for (int n = 1; n <= 19; ++n) {
+            tracing.X[static_cast<std::size_t>(n)] = points[n - 1][0];
+            tracing.Y[static_cast<std::size_t>(n)] = points[n - 1][1];
+        }
+        FullReportInputs in;
+        in.tracing = model::ReportOf(tracing, in.patient, 1);
+        DrawingList page;
+        const PageBox box{0, 0, 5000, 6000};
+        DrawRadiographBox(page, in, box);
+        std::vector<model::LabelRect> names, crosses;
+        for (const DrawOp& op : page.ops) {
+            if (const auto* t = std::get_if<DrawText>(&op); t && t->size == 6)
+                names.push_back({t->x, t->y, TextWidth(t->size, t->text), t->size * 20});
+            if (const auto* l = std::get_if<DrawLine>(&op);
+                l && l->width == 2 && l->y1 == l->y2 && std::abs(l->x2 - l->x1 - 100) < 0.1f)
+                crosses.push_back({l->x1, l->y1 - 50, 100, 100});
+        }
+        ASSERT_EQ(names.size(), 19u);
+        ASSERT_EQ(crosses.size(), 19u);
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            EXPECT_TRUE(names[i].left >= box.x && names[i].right() <= box.x + box.width);
+            for (std::size_t j = 0; j < names.size(); ++j) {
+                if (i != j) {
+                    EXPECT_FALSE(names[i].Overlaps(names[j])) << i << " and " << j;
+                }
+                EXPECT_FALSE(names[i].Overlaps(crosses[j])) << "name " << i << ", cross " << j;
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -282,3 +282,39 @@ TEST(ScreenOnlyDrawing, ShownOnTheScreenButNeverSaved) {
 
 }  // namespace
 }  // namespace ceph
+
+namespace ceph {
+namespace {
+
+// The names of the marks, in the face the screen draws them in, never cover one another
+// or a mark, even with two marks on one point and the film's edge beside them.
+TEST(MarkNames, ReadableInTheScreensFace) {
+    QFont font;
+    font.setPixelSize(11);
+    const QFontMetrics metrics(font);
+    std::vector<platform::MarkAt> marks;
+    for (const model::LandmarkInfo& info : model::Landmarks())
+        marks.push_back({QPoint(20, 20), QString::fromUtf8(info.abbreviation)});
+    marks[5].at = marks[6].at = QPoint(300, 200);  // U1 Edge, L1 Edge edge to edge
+    marks[17].at = QPoint(250, 190), marks[18].at = QPoint(252, 191);  // the molars
+    for (std::size_t i = 0; i < marks.size(); ++i)
+        if (marks[i].at == QPoint(20, 20))
+            marks[i].at = QPoint(40 + 30 * int(i % 7), 60 + 25 * int(i / 7));
+    const QRect room(0, 0, 400, 300);
+    const auto names = platform::PlaceMarkNames(marks, metrics, room);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const model::LabelRect& a = names[i].box;
+        EXPECT_TRUE(a.left >= 0 && a.top >= 0 && a.right() <= 400 && a.bottom() <= 300) << i;
+        for (std::size_t j = 0; j < names.size(); ++j) {
+            if (i != j) {
+                EXPECT_FALSE(a.Overlaps(names[j].box)) << i << " and " << j;
+            }
+            const QPoint m = marks[j].at;
+            const model::LabelRect cross{m.x() - 4.0, m.y() - 4.0, 9, 9};
+            EXPECT_FALSE(a.Overlaps(cross)) << "name " << i << " covers mark " << j;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace ceph
