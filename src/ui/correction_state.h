@@ -33,8 +33,10 @@ struct CorrectionState {
     // From the pointer to the held mark, in twips: the mark does not jump to the pointer.
     float grabX = 0, grabY = 0;
     bool changed = false;  // moved since it was shown: leaving would lose the moves
-    // The film is fitted to the viewport again once the window has its new size.
-    bool fitPending = false;
+    // The zoom the film was fitted to the viewport at: while the clinician has not chosen
+    // another, a new size of the window (the window manager maximising it, say) fits it
+    // again. 0 once another zoom was chosen.
+    int fittedZoom = 0;
     // The tracing's figure fields were the ones its film positions give: a correction
     // moves them with the tracing.
     bool figureFromFilm = false;

@@ -220,7 +220,7 @@ void correctmn_Click(ui::App& app) {
     LayOut(w, true);
     // The whole film in view; again once the window has taken its size.
     imaging::ZoomKey(app, imaging::ZoomStep::Fit);
-    c.fitPending = true;
+    c.fittedZoom = s.Digitising.zoomPercent;
     presenter::ShowCorrection(w);
 }
 
@@ -229,9 +229,12 @@ void CorrectionResized(ui::App& app) {
     ui::CorrectionState& c = Fix(app);
     if (!c.On()) return;
     PlaceReportBesideFilm(w);
-    if (!c.fitPending || !(w.readceph.scaleWidth > 0)) return;
-    c.fitPending = false;
+    if (c.fittedZoom == 0 || w.state.Digitising.zoomPercent != c.fittedZoom) {
+        c.fittedZoom = 0;
+        return;
+    }
     imaging::ZoomKey(app, imaging::ZoomStep::Fit);
+    c.fittedZoom = w.state.Digitising.zoomPercent;
     presenter::ShowCorrectionMarks(w);
 }
 

@@ -20,7 +20,7 @@ void correctmn_Click(ui::App& app);
 
 bool Correcting(const ui::MainWindow& win);
 // The window took a new size while correcting: the report stays beside the film, and
-// the film is fitted to the viewport the first time the size is known.
+// the film is fitted to the viewport again unless the clinician has chosen a zoom.
 void CorrectionResized(ui::App& app);
 // While correcting, the report panel stands right of the film's work area, wherever a
 // resize of the window put its edge.

@@ -201,6 +201,30 @@ TEST_F(FilmPositionsTest, TheCorrectionOpensWithEveryMarkInPlaceAndKeepsWhereThe
     EXPECT_EQ(tracing->figure, model::AlignmentFromPositions(*film, tracing->X, tracing->Y));
 }
 
+// The window manager gives the window its size after the correction opened: the film is
+// fitted again, until the clinician chooses a zoom.
+TEST_F(FilmPositionsTest, TheCorrectionsFilmFitsTheWindowItGets) {
+    services.pictureSize = 2000;
+    TraceAndStore({100});
+    Send(EventType::Click, "correctmn");
+    const int first = w.VScroll2.value;
+    const auto resize = [&](float width, float height) {
+        w.readceph.scaleWidth = width, w.readceph.scaleHeight = height;
+        Send(EventType::Resize, "readceph");
+    };
+    resize(9000, 6000);  // on its way to maximised: several sizes in a row
+    resize(24000, 14000);
+    const int fitted = w.VScroll2.value;
+    EXPECT_GT(fitted, first);
+    EXPECT_LE(w.Image1.height, w.Picture4.height);
+    EXPECT_GT(w.Image1.height, w.Picture4.height * 0.8f);
+    EXPECT_EQ(w.Image1.marks.size(), 19u);
+    Send(EventType::Click, "zoominmn");
+    const int chosen = w.VScroll2.value;
+    resize(20000, 12000);
+    EXPECT_EQ(w.VScroll2.value, chosen) << "the clinician's zoom stays";
+}
+
 TEST_F(FilmPositionsTest, ACorrectionOnSAndNKeepsThePositionsItFound) {
     TraceAndStore({100});
     std::filesystem::remove(dir.path() / "film-1.txt");  // a tracing from before them
@@ -271,6 +295,19 @@ TEST_F(FilmPositionsTest, AFilmTurnedUprightIsTracedAsShownAndKeptWithItsTurn) {
     EXPECT_EQ(w.state.Digitising.film.turn, model::FilmTurn{});
     EXPECT_EQ(w.state.Digitising.film.picture.substr(w.state.Digitising.film.picture.size() - 11),
               "00101_1.jpg");
+}
+
+// Positions that cannot be written cost only their help: the tracing is stored, the
+// clinician is told which file failed, and the old positions file is left as it was.
+TEST_F(FilmPositionsTest, PositionsThatCannotBeWrittenLeaveTheTracingStored) {
+    std::filesystem::create_directory(dir.path() / "film-1.txt");
+    TraceAndStore({100});
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_NE(services.messages[0].text.find("描圖已存檔"), std::string::npos);
+    EXPECT_NE(services.messages[0].text.find("film-1.txt"), std::string::npos);
+    EXPECT_EQ(Slurp(dir.path() / "ceph-1").rfind("00101,", 0), 0u);
+    EXPECT_TRUE(w.readn[0].enabled) << "stored and shown";
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "film-1.txt"));
 }
 
 TEST_F(FilmPositionsTest, ThePicturesStoredFromTheFilmTracedIsTheOneNamed) {
