@@ -21,20 +21,35 @@ PictureRef FilmOfPositions(PictureLookup& pictures, const std::string& pictureDi
     return pictures.TurnedPicture(*loaded, positions.turn);
 }
 
-TracingFilm FindTracingFilm(PictureLookup& pictures, const std::string& dataDir,
-                            const std::string& pictureDir, const std::string& code, int n,
-                            const model::Tracing& tracing) {
+TracingFilm NameTracingFilm(const std::string& dataDir, const std::string& pictureDir,
+                            const std::string& code, int n, const model::Tracing& tracing) {
     TracingFilm film;
     if (auto positions = store::PositionsOfTracing(dataDir, n, code, tracing.X, tracing.Y)) {
-        film.picture = FilmOfPositions(pictures, pictureDir, *positions);
-        if (!film.picture.empty()) {
-            film.path = store::FilmFile(pictureDir, *positions);
+        film.path = store::FilmFile(pictureDir, *positions);
+        if (base::FileExists(film.path)) {
             film.positions = std::move(positions);
             return film;
         }
     }
     film.path = base::TracingPictureFile(pictureDir, code, n);
     return film;
+}
+
+TracingFilm LoadTracingFilm(PictureLookup& pictures, const std::string& pictureDir,
+                            const std::string& code, int n, TracingFilm named) {
+    if (!named.positions) return named;
+    named.picture = FilmOfPositions(pictures, pictureDir, *named.positions);
+    if (!named.picture.empty()) return named;
+    named.positions.reset();
+    named.path = base::TracingPictureFile(pictureDir, code, n);
+    return named;
+}
+
+TracingFilm FindTracingFilm(PictureLookup& pictures, const std::string& dataDir,
+                            const std::string& pictureDir, const std::string& code, int n,
+                            const model::Tracing& tracing) {
+    return LoadTracingFilm(pictures, pictureDir, code, n,
+                           NameTracingFilm(dataDir, pictureDir, code, n, tracing));
 }
 
 std::optional<model::FigureAlignment> FilmAlignment(const model::Tracing& tracing,

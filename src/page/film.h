@@ -27,7 +27,20 @@ struct TracingFilm {
 PictureRef FilmOfPositions(PictureLookup& pictures, const std::string& pictureDir,
                            const model::FilmPositions& positions);
 
-// Tracing n of the patient `code`, as read from its record line.
+// Which film tracing n of the patient `code` (as read from its record line) lies on, by
+// its name alone: the file its positions name while they were taken with the tracing
+// and that file is there, else its picture in the picture folder. Nothing is loaded, so
+// the film's size is not yet checked.
+TracingFilm NameTracingFilm(const std::string& dataDir, const std::string& pictureDir,
+                            const std::string& code, int n, const model::Tracing& tracing);
+
+// The film named, loaded and turned as it was shown when traced; a film of another size
+// than its positions say is not the one traced, and the tracing's picture is named
+// instead (not loaded).
+TracingFilm LoadTracingFilm(PictureLookup& pictures, const std::string& pictureDir,
+                            const std::string& code, int n, TracingFilm named);
+
+// Both: the film a tracing lies on, loaded when its positions count.
 TracingFilm FindTracingFilm(PictureLookup& pictures, const std::string& dataDir,
                             const std::string& pictureDir, const std::string& code, int n,
                             const model::Tracing& tracing);

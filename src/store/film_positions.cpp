@@ -127,7 +127,9 @@ std::optional<PositionsLine> ReadFilmPositionsLine(std::string_view line) {
     const std::vector<std::string_view> f = SplitFields(line);
     if (f.size() != kFields) return std::nullopt;
     PositionsLine out;
-    const auto code = Unescaped(TrimBlanks(f[0]));
+    // The code as a line's owner is found: without blanks around it, escaped or not.
+    auto code = Unescaped(TrimBlanks(f[0]));
+    if (code) code = std::string(TrimBlanks(*code));
     const auto picture = Unescaped(f[1]);
     const auto turn = model::ReadTurn(TrimBlanks(f[4]));
     model::FilmPositions& film = out.film;

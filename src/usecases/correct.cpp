@@ -169,8 +169,8 @@ void End(ui::App& app) {
     LayOut(w, false);
     w.state.Correction = {};
     w.LabelPNTDef.visible = false;
-    ShowTracing(app, index);
-    OfferCorrection(w);
+    // Offered again for the tracing still shown, should it no longer read.
+    if (!ShowTracing(app, index)) OfferCorrection(w, TracingPicturePath(w, index + 1));
 }
 
 }  // namespace

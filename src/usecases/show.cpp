@@ -7,7 +7,6 @@
 #include "presenter/figure_view.h"
 #include "presenter/result_grid.h"
 #include "report/report.h"
-#include "store/film_positions.h"
 #include "store/record_line.h"
 #include "usecases/correct.h"
 
@@ -44,13 +43,14 @@ namespace {
 // The radiograph painted under the figure, ANDed with it so the lines stay visible: the
 // film the tracing was traced on when its positions say which, else its picture. A
 // tracing never aligned by hand lies on its film as its positions place it.
-void PaintPictureUnderFigure(ui::App& app, int n, const model::Tracing& tracing) {
+void PaintPictureUnderFigure(ui::App& app, const page::TracingFilm& named,
+                             const model::Tracing& tracing, int n) {
     ui::MainWindow& w = app.win;
     ui::PictureRef picture;
     if (w.Check2.value != 0) {
         const ui::State& s = w.state;
-        const page::TracingFilm film = page::FindTracingFilm(app.services, s.DataDir, s.PictureDir,
-                                                             s.Patient.code, n, tracing);
+        const page::TracingFilm film =
+            page::LoadTracingFilm(app.services, s.PictureDir, s.Patient.code, n, named);
         if (!tracing.figure && film.positions)
             if (const auto aligned = page::FilmAlignment(tracing, film))
                 presenter::SetFigureAlignment(w, *aligned);
@@ -110,26 +110,18 @@ std::string TracingPicturePath(const ui::MainWindow& win, int n) {
     return base::TracingPictureFile(win.state.PictureDir, win.state.Patient.code, n);
 }
 
-void OfferCorrection(ui::MainWindow& w) {
-    const ui::State& s = w.state;
-    std::string path = TracingPicturePath(w, s.ShownTracing + 1);
-    // The film traced, when the tracing's positions name one that is there.
-    if (const auto positions = store::PositionsOfTracing(
-            s.DataDir, s.ShownTracing + 1, s.Patient.code, s.ShownReport.X, s.ShownReport.Y)) {
-        const std::string named = store::FilmFile(s.PictureDir, *positions);
-        if (base::FileExists(named)) path = named;
-    }
+void OfferCorrection(ui::MainWindow& w, const std::string& path) {
     w.correctmn.enabled =
         w.Picture3.visible && !w.state.Correction.On() && !path.empty() && base::FileExists(path);
 }
 
-void ShowTracing(ui::App& app, int index) {
+bool ShowTracing(ui::App& app, int index) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     // Read before anything changes: a file that cannot be read leaves the window as it was.
     const store::TracingLookup found =
         store::FindTracing(w.state.DataDir, w.state.Patient.code, index);
-    if (!Showable(app, found)) return;
+    if (!Showable(app, found)) return false;
     s.ShownTracing = static_cast<std::int16_t>(index);
     s.Comparing = false;
     w.print00mn.enabled = true;
@@ -139,15 +131,19 @@ void ShowTracing(ui::App& app, int index) {
     s.ToScreen = true;
     w.Picture3.drawing.Clear();
     w.Picture3.picture = {};
-    s.ShownReport = ApplyTracing(w, index, (**found).tracing);
+    const model::Tracing& tracing = (**found).tracing;
+    const page::TracingFilm film =
+        page::NameTracingFilm(s.DataDir, s.PictureDir, s.Patient.code, index + 1, tracing);
+    s.ShownReport = ApplyTracing(w, index, tracing);
     report::DrawReport(app, s.ShownReport, false, 0);
     report::ShowReportPanel(app);
     report::ShowHalfWidths(app);
     w.graph.enabled = true;
     presenter::ShowFigurePanel(w);
-    PaintPictureUnderFigure(app, index + 1, (**found).tracing);
+    PaintPictureUnderFigure(app, film, tracing, index + 1);
     figure::BuildFigure(w);
-    OfferCorrection(w);
+    OfferCorrection(w, film.path);
+    return true;
 }
 
 void comp_Click(ui::App& app, int index) {

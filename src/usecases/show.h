@@ -27,14 +27,15 @@ store::TracingLookup LoadTracing(ui::MainWindow& win, int index);
 // The picture of tracing n of the patient in the picture folder.
 std::string TracingPicturePath(const ui::MainWindow& win, int n);
 
-// The correction's menu item follows the shown tracing: offered when its radiograph is
+// The correction's menu item follows the shown tracing: offered when its film `path` is
 // there and no correction is under way.
-void OfferCorrection(ui::MainWindow& win);
+void OfferCorrection(ui::MainWindow& win, const std::string& path);
 
 // Shows stored tracing index+1: its report on the report panel (and the snapshot), the
 // radiograph under the figure when wanted, the figure with its profile, and the menus
-// of the viewing state.
-void ShowTracing(ui::App& app, int index);
+// of the viewing state. False when it could not be shown (the user was told why) and the
+// window stays as it was.
+bool ShowTracing(ui::App& app, int index);
 
 // Superimposes stored tracing index+1 in red on the tracing shown; the landmark store
 // keeps the shown tracing.
