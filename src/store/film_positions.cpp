@@ -140,6 +140,10 @@ std::optional<PositionsLine> ReadFilmPositionsLine(std::string_view line) {
     film.picture = *picture;
     film.turn = *turn;
     film.digest = std::string(TrimBlanks(f[5]));
+    // As CoordinatesDigest writes it; anything else could never match a line.
+    if (film.digest.size() != 16 ||
+        film.digest.find_first_not_of("0123456789abcdef") != std::string::npos)
+        return std::nullopt;
     for (int i = 1; i <= kLandmarks; ++i) {
         model::FilmPoint& p = film.at[static_cast<std::size_t>(i)];
         const std::size_t k = kHeadFields + 2 * static_cast<std::size_t>(i - 1);

@@ -52,6 +52,7 @@ TEST(FilmPositionsLine, ADamagedLineIsNone) {
     EXPECT_FALSE(ReadFilmPositionsLine(damaged(2, "0")));       // no width
     EXPECT_FALSE(ReadFilmPositionsLine(damaged(3, "19.5")));    // half a pixel
     EXPECT_FALSE(ReadFilmPositionsLine(damaged(4, "45")));      // no turn of a film
+    EXPECT_FALSE(ReadFilmPositionsLine(damaged(5, "12345")));   // no digest of a line
     EXPECT_FALSE(ReadFilmPositionsLine(damaged(9, "nan")));     // a coordinate
     EXPECT_FALSE(ReadFilmPositionsLine(damaged(43, "1e300")));  // the last one
 }
