@@ -238,6 +238,7 @@ TEST(RecordStore, TwoProgramsSavingAtOnceLoseNoFilmPositions) {
                 const std::string code = std::string(1, who) + std::to_string(i);
                 model::FilmPositions film;
                 film.picture = code + ".jpg", film.width = film.height = 100;
+                film.digest = "0123456789abcdef";
                 FollowingFile positions = StoreFilmPositions(4, code, film);
                 if (!StorePatientLines(data, 4, {code + ",t"}, kLockWait, &positions).ok() ||
                     !positions.outcome || !positions.outcome->ok())
