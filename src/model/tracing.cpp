@@ -43,14 +43,19 @@ void MoveSToOrigin(std::span<float> x, std::span<float> y) {
 
 void SuperimposeOnSN(PointTable& X, PointTable& Y, const PointTable& shownX,
                      const PointTable& shownY) {
-    const std::size_t s = Slot(Landmark::S), n = Slot(Landmark::N);
+    SuperimposeOnLine(X, Y, shownX, shownY, Landmark::S, Landmark::N);
+}
+
+void SuperimposeOnLine(PointTable& X, PointTable& Y, const PointTable& shownX,
+                       const PointTable& shownY, Landmark at, Landmark toward) {
+    const std::size_t s = Slot(at), n = Slot(toward);
     const PlanePoint from{X[s], Y[s]}, to{shownX[s], shownY[s]};
     const double length = std::hypot(double(X[n]) - X[s], double(Y[n]) - Y[s]);
     const double shownLength =
         std::hypot(double(shownX[n]) - shownX[s], double(shownY[n]) - shownY[s]);
     if (!(length > 0) || !(shownLength > 0)) return;
-    // N is taken to the point of the shown S-N line as far from S as it was: a turn and a
-    // shift, of scale 1.
+    // The far landmark is taken to the point of the shown line as far from the near one
+    // as it was: a turn and a shift, of scale 1.
     const double k = length / shownLength;
     const PlanePoint onLine{to.x + k * (shownX[n] - to.x), to.y + k * (shownY[n] - to.y)};
     const auto turn = SimilarityFrom(from, {X[n], Y[n]}, to, onLine);

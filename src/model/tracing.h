@@ -66,6 +66,10 @@ void MoveSToOrigin(std::span<float> x, std::span<float> y);
 // along the shown S-N. Only the direction is taken: lengths and angles stay as traced,
 // so whatever is measured on it is unchanged. Left as it is when either S-N has no
 // direction (N on S, or a coordinate not finite).
+// The same on any line of two landmarks: `at` onto the other tracing's `at`, the line
+// from `at` towards `toward` along the other's.
+void SuperimposeOnLine(PointTable& X, PointTable& Y, const PointTable& shownX,
+                       const PointTable& shownY, Landmark at, Landmark toward);
 void SuperimposeOnSN(PointTable& X, PointTable& Y, const PointTable& shownX,
                      const PointTable& shownY);
 
