@@ -10,6 +10,7 @@
 #include "tools/figure_command.h"
 #include "tools/import_command.h"
 #include "tools/named_analysis.h"
+#include "tools/series_command.h"
 #ifdef CEPHTOOL_WITH_REPORT
 #include "platform/figure_png.h"
 #include "tools/positions_command.h"
@@ -26,7 +27,7 @@ void Usage(std::ostream& out) {
 #ifdef CEPHTOOL_WITH_REPORT
         &kReportRules,  &kPositionsRules,
 #endif
-        &kFigureRules,  &kImportRules,
+        &kFigureRules,  &kImportRules,    &kSeriesRules,
     };
     std::string_view lead = "usage: ";
     for (const CommandRules* c : commands) {
@@ -67,6 +68,7 @@ int main(int argc, char** argv) {
     if (command == "analyses") return RunAnalyses(argc - 2, argv + 2);
     if (command == "import") return RunImport(argc - 2, argv + 2);
     if (command == "export") return RunExport(argc - 2, argv + 2);
+    if (command == "series") return RunSeries(argc - 2, argv + 2);
 #ifdef CEPHTOOL_WITH_REPORT
     if (command == "report") return RunReport(argc - 2, argv + 2);
     if (command == "positions") return RunPositions(argc - 2, argv + 2);
