@@ -1,5 +1,6 @@
 // The main window's second windows: the file picker, shown modal until a file is chosen,
-// and the analysis window, kept open beside the main window while the clinician works.
+// and the analysis and follow-up windows, kept open beside the main window while the
+// clinician works.
 
 #include <QDialog>
 #include <QEventLoop>
@@ -51,31 +52,46 @@ void QtMainWindow::RunPicker() {
     picker_->hide();
 }
 
-void QtMainWindow::RefreshAnalysis() {
-    const ui::Form& form = app_.analysis.anawin;
-    if (!analysis_ && !form.visible) return;
-    QDialog* dialog = AnalysisDialog();
+void QtMainWindow::RefreshSideWindow(QDialog*& dialog, const ui::Form& form,
+                                     const std::vector<ui::ControlRef>& controls) {
+    if (!dialog && !form.visible) return;
+    QDialog* shown = SideWindow(dialog, form);
     // Its controls are laid out for the size the behaviour gives it.
-    dialog->setFixedSize(std::max(1, twips_.X(form.width)), std::max(1, twips_.Y(form.height)));
-    ApplyFormGeometry(dialog, form, false);
-    RefreshControls(app_.analysis.Controls());
-    if (dialog->isVisible() != form.visible) dialog->setVisible(form.visible);
+    shown->setFixedSize(std::max(1, twips_.X(form.width)), std::max(1, twips_.Y(form.height)));
+    ApplyFormGeometry(shown, form, false);
+    RefreshControls(controls);
+    if (shown->isVisible() != form.visible) shown->setVisible(form.visible);
+}
+
+QDialog* QtMainWindow::SideWindow(QDialog*& dialog, const ui::Form& form) {
+    if (dialog) return dialog;
+    // A window of its own that the clinician keeps open beside the main window while
+    // working there: not modal, and kept above the main window as its dialog.
+    dialog = new QDialog(this);
+    dialog->setObjectName(Q(form.name));
+    dialog->setModal(false);
+    // Closed by its title bar or Esc: the behaviour hears of it as of every other event.
+    connect(dialog, &QDialog::finished, this, [this, &form] {
+        if (form.visible && !refreshing_) Handle({wiring::EventType::Unload, form.name});
+    });
+    dialog->setVisible(false);
+    return dialog;
+}
+
+void QtMainWindow::RefreshAnalysis() {
+    RefreshSideWindow(analysis_, app_.analysis.anawin, app_.analysis.Controls());
 }
 
 QDialog* QtMainWindow::AnalysisDialog() {
-    if (analysis_) return analysis_;
-    // A window of its own that the clinician keeps open beside the main window while
-    // working there: not modal, and kept above the main window as its dialog.
-    analysis_ = new QDialog(this);
-    analysis_->setObjectName(Q(app_.analysis.anawin.name));
-    analysis_->setModal(false);
-    // Closed by its title bar or Esc: the behaviour hears of it as of every other event.
-    connect(analysis_, &QDialog::finished, this, [this] {
-        if (app_.analysis.anawin.visible && !refreshing_)
-            Handle({wiring::EventType::Unload, app_.analysis.anawin.name});
-    });
-    analysis_->setVisible(false);
-    return analysis_;
+    return SideWindow(analysis_, app_.analysis.anawin);
+}
+
+void QtMainWindow::RefreshFollowUp() {
+    RefreshSideWindow(followUp_, app_.followUp.followwin, app_.followUp.Controls());
+}
+
+QDialog* QtMainWindow::FollowUpDialog() {
+    return SideWindow(followUp_, app_.followUp.followwin);
 }
 
 }  // namespace ceph::platform

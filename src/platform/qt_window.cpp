@@ -54,7 +54,8 @@ QtMainWindow::~QtMainWindow() = default;
 
 void QtMainWindow::BuildControls() {
     for (const std::vector<ui::ControlRef>* controls :
-         {&app_.win.Controls(), &app_.picker.Controls(), &app_.analysis.Controls()})
+         {&app_.win.Controls(), &app_.picker.Controls(), &app_.analysis.Controls(),
+          &app_.followUp.Controls()})
         for (const ui::ControlRef& ref : *controls)
             refs_[ref.control] = ref;
     const ui::Timer& tick = app_.win.Timer1;
@@ -99,6 +100,7 @@ QWidget* QtMainWindow::EnsureWidget(const ui::ControlRef& ref) {
 QWidget* QtMainWindow::SurfaceOf(const ui::Control& form) {
     if (&form == &app_.picker.gotalk) return PickerDialog();
     if (&form == &app_.analysis.anawin) return AnalysisDialog();
+    if (&form == &app_.followUp.followwin) return FollowUpDialog();
     return central_;
 }
 
@@ -180,6 +182,7 @@ void QtMainWindow::Handle(const wiring::Event& event) {
     if (app_.quitRequested) {
         if (picker_) picker_->hide();
         if (analysis_) analysis_->hide();
+        if (followUp_) followUp_->hide();
         hide();
         QCoreApplication::exit(0);
         return;
@@ -324,6 +327,7 @@ void QtMainWindow::Refresh() {
     FocusNewlyShown();
     RefreshPicker();
     RefreshAnalysis();
+    RefreshFollowUp();
     RefreshMenus();
     refreshing_ = false;
 }

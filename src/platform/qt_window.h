@@ -57,6 +57,8 @@ class QtMainWindow : public QMainWindow, private ControlHost {
     QDialog* PickerDialog();
     // The analysis window, made now if it has not been shown yet.
     QDialog* AnalysisDialog();
+    // The follow-up window, made now if it has not been shown yet.
+    QDialog* FollowUpDialog();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -85,6 +87,12 @@ class QtMainWindow : public QMainWindow, private ControlHost {
     void FocusNewlyShown();
     void RefreshPicker();
     void RefreshAnalysis();
+    void RefreshFollowUp();
+    // A window beside the main one (the analysis and follow-up windows): made when first
+    // shown, sized and filled from its form, its closing told as the form's Unload.
+    void RefreshSideWindow(QDialog*& dialog, const ui::Form& form,
+                           const std::vector<ui::ControlRef>& controls);
+    QDialog* SideWindow(QDialog*& dialog, const ui::Form& form);
     void FilterTextBox(const ui::Control& control, QEvent* event);
     void FilterLabel(const ui::Control& control, QEvent* event);
     void BuildMenus();
@@ -112,6 +120,7 @@ class QtMainWindow : public QMainWindow, private ControlHost {
     QDialog* picker_ = nullptr;
     QEventLoop* pickerLoop_ = nullptr;
     QDialog* analysis_ = nullptr;
+    QDialog* followUp_ = nullptr;
     QTimer* timer_ = nullptr;
     std::unordered_map<const ui::Control*, ui::ControlRef> refs_;
     std::unordered_map<const ui::Control*, std::unique_ptr<BoundControl>> bound_;

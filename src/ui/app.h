@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ui/analysis_window.h"
+#include "ui/follow_up_window.h"
 #include "ui/main_window.h"
 #include "ui/services.h"
 
@@ -16,6 +17,7 @@ struct App {
     MainWindow win;
     PickerWindow picker;
     AnalysisWindow analysis;
+    FollowUpWindow followUp;
     Printer printer;
     Services& services;
     bool quitRequested = false;

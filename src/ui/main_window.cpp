@@ -267,6 +267,8 @@ void MainWindow::BuildMenus() {
     snmn.checkable = true;
     analysismn = Item("analysismn", "分析...");
     analysismn.enabled = false;
+    followmn = Item("followmn", "追蹤...");
+    followmn.enabled = false;
     line631 = Item("line631", "-");
     inputmmnn = Item("inputmmnn", "輸入...");
     inputn.push_back(Item("inputn", "第 1 張", 0));
@@ -343,6 +345,7 @@ std::vector<MenuNode> MainWindow::MenuTree() {
     tree.push_back({&compmn, concat(leaves(comp), {{&linesn, {}}, {&snmn, {}}})});
     tree.push_back(
         {&analysismn, concat(concat(leaves(analysisn), {{&line631, {}}}), leaves(normsetn))});
+    tree.push_back({&followmn, {}});
     tree.push_back({&inputmmnn, leaves(inputn)});
     MenuNode picture{&piccase, concat({{&piccas00, {}}}, leaves(piccas))};
     auto submenu = [](MenuItem* top, std::initializer_list<MenuItem*> items) {

@@ -150,6 +150,8 @@ struct MainWindow {
     MenuArray analysisn;
     MenuItem line631;
     MenuArray normsetn;
+    // After it: the follow-up window, offered once the patient has two tracings.
+    MenuItem followmn;
     MenuItem inputmmnn;
     MenuArray inputn;
     MenuItem editmn;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "store/record_file.h"
+#include "usecases/follow_up.h"
 
 namespace ceph::usecases {
 
@@ -16,6 +17,7 @@ void MarkStored(ui::MainWindow& win, int index) {
     win.readn[index].enabled = true;
     win.comp[index].enabled = true;
     win.inputn[index].caption = "修改第 " + std::to_string(index + 1) + " 張";
+    OfferFollowUp(win);
 }
 
 std::vector<std::string> MarkStoredTracings(ui::MainWindow& win, std::string_view code) {
@@ -23,6 +25,7 @@ std::vector<std::string> MarkStoredTracings(ui::MainWindow& win, std::string_vie
     for (int i = 0; i < ui::kTracingSlots; ++i) {
         win.readn[i].enabled = false;
         win.comp[i].enabled = false;
+        OfferFollowUp(win);
         const std::string path = store::RecordFilePath(win.state.DataDir, i + 1);
         base::Result<store::RecordReader> file = store::OpenRecordFile(path);
         if (!file) {

@@ -13,6 +13,7 @@
 #include "report/print.h"
 #include "report/report.h"
 #include "usecases/correct.h"
+#include "usecases/follow_up.h"
 #include "usecases/input.h"
 #include "usecases/save.h"
 #include "usecases/show.h"
@@ -84,6 +85,12 @@ const Route kRoutes[] = {
     {Click, "anawin.AnaList", [](App& a, const Event&) { analysis_window::AnaList_Click(a); }},
     {Click, "anawin.NormList", [](App& a, const Event&) { analysis_window::NormList_Click(a); }},
     {Unload, "anawin", [](App& a, const Event&) { analysis_window::anawin_Unload(a); }},
+    {Click, "followmn", [](App& a, const Event&) { usecases::followmn_Click(a); }},
+    {Click, "followwin.CheckTrace",
+     [](App& a, const Event& e) { usecases::CheckTrace_Click(a, e.index); }},
+    {Click, "followwin.RegList", [](App& a, const Event&) { usecases::RegList_Click(a); }},
+    {Click, "followwin.RefList", [](App& a, const Event&) { usecases::RefList_Click(a); }},
+    {Unload, "followwin", [](App& a, const Event&) { usecases::followwin_Unload(a); }},
     // The click says where it happened: the pointer read-out may be older than the
     // picture under it (a new input laid out under a resting pointer, a pan by keys).
     // With Shift it picks up the placed landmark under it instead.

@@ -1,0 +1,32 @@
+#include "ui/follow_up_window.h"
+
+namespace ceph::ui {
+
+namespace {
+
+constexpr float kMargin = 120, kColumn = 2700, kBoxHeight = 270;
+
+}  // namespace
+
+FollowUpWindow::FollowUpWindow() {
+    controls_.Add(followwin, "followwin", nullptr, {0, 0, 10500, 7200}, "追蹤");
+    followwin.visible = false;
+    controls_.Add(LabelTracings, "LabelTracings", &followwin, {kMargin, 60, kColumn, 240}, "描圖");
+    controls_.AddArray(CheckTrace, "CheckTrace", &followwin);
+    for (std::size_t i = 0; i < CheckTrace.size(); ++i) {
+        CheckTrace[i].Move(kMargin, 330 + static_cast<float>(i) * kBoxHeight, kColumn, 240);
+        CheckTrace[i].visible = false;
+        CheckTrace[i].tooltip = "勾選要一起比較的描圖";
+    }
+    controls_.Add(LabelReg, "LabelReg", &followwin, {kMargin, 2880, kColumn, 240}, "重疊方式");
+    controls_.Add(RegList, "RegList", &followwin, {kMargin, 3150, kColumn, 1200});
+    controls_.Add(LabelRef, "LabelRef", &followwin, {kMargin, 4500, kColumn, 240}, "參考描圖");
+    controls_.Add(RefList, "RefList", &followwin, {kMargin, 4770, kColumn, 1560});
+    controls_.Add(Overlay, "Overlay", &followwin, {kColumn + 2 * kMargin, 60, 7440, 6900});
+    Overlay.backColor = kWhite;
+    RegList.tooltip = "其他描圖以哪一條線、哪一點對齊參考描圖";
+    RefList.tooltip = "其他描圖對齊的描圖（預設為勾選中編號最小的）";
+    Overlay.tooltip = "各描圖依所選方式重疊，顏色見圖例";
+}
+
+}  // namespace ceph::ui

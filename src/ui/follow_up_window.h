@@ -1,0 +1,61 @@
+#pragma once
+// The model of the follow-up window `followwin`: a patient's tracings followed over
+// time. The clinician chooses the tracings and how they are laid over one another (the
+// registration); their figures are drawn over the reference tracing's, each in its own
+// colour, with a legend.
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/series.h"
+#include "model/tracing.h"
+#include "ui/control_list.h"
+#include "ui/controls.h"
+
+namespace ceph::ui {
+
+inline constexpr int kSeriesSlots = 9;
+
+struct FollowUpState {
+    // The patient's stored tracings as read when the window opened, by tracing index.
+    std::array<std::optional<model::Tracing>, kSeriesSlots> tracings;
+    std::array<bool, kSeriesSlots> chosen{};
+    // The tracing the others are laid over; -1: the lowest-numbered chosen.
+    int reference = -1;
+    model::Registration registration = model::Registration::CranialAtS;
+
+    // The index of the reference in force, or -1 when nothing is chosen.
+    int Reference() const {
+        if (reference >= 0 && chosen[static_cast<std::size_t>(reference)]) return reference;
+        for (int i = 0; i < kSeriesSlots; ++i)
+            if (chosen[static_cast<std::size_t>(i)]) return i;
+        return -1;
+    }
+};
+
+struct FollowUpWindow {
+    FollowUpWindow();
+    FollowUpWindow(const FollowUpWindow&) = delete;
+    FollowUpWindow& operator=(const FollowUpWindow&) = delete;
+
+    Form followwin;
+    // One box per stored tracing: "第 n 張  12Y 3M"; hidden for a number not stored.
+    Label LabelTracings;
+    std::array<CheckBox, kSeriesSlots> CheckTrace;
+    // How the tracings are laid over one another, and which one the others follow.
+    Label LabelReg, LabelRef;
+    ListBox RegList, RefList;
+    // The figures over one another, with the legend.
+    PictureBox Overlay;
+
+    FollowUpState state;
+
+    const std::vector<ControlRef>& Controls() const { return controls_.refs(); }
+
+  private:
+    ControlList controls_;
+};
+
+}  // namespace ceph::ui

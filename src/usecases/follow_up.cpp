@@ -1,0 +1,80 @@
+#include "usecases/follow_up.h"
+
+#include "presenter/follow_up_view.h"
+#include "store/record_line.h"
+
+namespace ceph::usecases {
+
+namespace {
+
+void Show(ui::App& app) {
+    presenter::ShowFollowUp(app.followUp);
+}
+
+}  // namespace
+
+void OfferFollowUp(ui::MainWindow& win) {
+    int stored = 0;
+    for (const ui::MenuItem& item : win.readn)
+        stored += item.enabled ? 1 : 0;
+    win.followmn.enabled = stored >= 2;
+}
+
+void followmn_Click(ui::App& app) {
+    const ui::State& s = app.win.state;
+    ui::FollowUpState& f = app.followUp.state;
+    f = {};
+    std::string problems;
+    for (int i = 0; i < ui::kSeriesSlots; ++i) {
+        const store::TracingLookup found = store::FindTracing(s.DataDir, s.Patient.code, i);
+        if (!found) {
+            problems += (problems.empty() ? "" : "\n") + found.why().message;
+            continue;
+        }
+        if (!*found) continue;
+        f.tracings[static_cast<std::size_t>(i)] = (**found).tracing;
+        f.chosen[static_cast<std::size_t>(i)] = true;
+    }
+    if (!problems.empty()) app.services.ShowMessage(problems, ui::kExclamationOk);
+    ui::Form& window = app.followUp.followwin;
+    // Beside the main window, where the analysis window is not.
+    window.Move(app.win.readceph.left + 600, app.win.readceph.top + 900, window.width,
+                window.height);
+    window.visible = true;
+    Show(app);
+}
+
+void CheckTrace_Click(ui::App& app, int index) {
+    if (index < 0 || index >= ui::kSeriesSlots) return;
+    ui::FollowUpWindow& f = app.followUp;
+    const auto i = static_cast<std::size_t>(index);
+    f.state.chosen[i] = f.state.tracings[i].has_value() && f.CheckTrace[i].value == 1;
+    Show(app);
+}
+
+void RegList_Click(ui::App& app) {
+    const int k = app.followUp.RegList.listIndex;
+    if (k < 0 || k >= static_cast<int>(std::size(model::kRegistrations))) return;
+    app.followUp.state.registration = model::kRegistrations[static_cast<std::size_t>(k)];
+    Show(app);
+}
+
+void RefList_Click(ui::App& app) {
+    ui::FollowUpWindow& f = app.followUp;
+    // The list holds the chosen tracings in their order.
+    int k = f.RefList.listIndex;
+    for (int i = 0; i < ui::kSeriesSlots; ++i) {
+        if (!f.state.chosen[static_cast<std::size_t>(i)]) continue;
+        if (k-- == 0) {
+            f.state.reference = i;
+            break;
+        }
+    }
+    Show(app);
+}
+
+void followwin_Unload(ui::App& app) {
+    app.followUp.followwin.visible = false;
+}
+
+}  // namespace ceph::usecases

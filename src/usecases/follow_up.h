@@ -1,0 +1,20 @@
+#pragma once
+// Following a patient over time: the follow-up window opened on the patient's stored
+// tracings, the clinician's choices of tracings, registration and reference.
+
+#include "ui/app.h"
+
+namespace ceph::usecases {
+
+// "追蹤..." is offered once the patient has two stored tracings.
+void OfferFollowUp(ui::MainWindow& win);
+
+// "追蹤...": the window on every tracing the patient has stored, all chosen, laid over
+// the first on the cranial base at S. A tracing that cannot be read is named and left out.
+void followmn_Click(ui::App& app);
+void CheckTrace_Click(ui::App& app, int index);
+void RegList_Click(ui::App& app);
+void RefList_Click(ui::App& app);
+void followwin_Unload(ui::App& app);
+
+}  // namespace ceph::usecases

@@ -1,0 +1,141 @@
+// The follow-up window: offered once a patient has two tracings; the chosen tracings'
+// figures laid over the reference's by the registration chosen, each in its colour,
+// with a legend; the reference and the registration as the clinician picks them.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <set>
+
+#include "app/startup.h"
+#include "model/figure.h"
+#include "presenter/follow_up_view.h"
+#include "store/record_line.h"
+#include "support/fake_services.h"
+#include "support/patient_folder.h"
+#include "support/temp_dir.h"
+#include "support/worked_tracing.h"
+#include "wiring/events.h"
+
+namespace ceph {
+namespace {
+
+using wiring::EventType;
+constexpr double kPi = 3.14159265358979323846;
+
+// The worked tracing turned and moved as another film gives it, as its line stores it.
+std::string Line(double degrees, double dx, double dy, const std::string& age) {
+    model::Tracing t = *store::ReadTracingLine("x," + testing::kWorkedFields + ",0,1Y 0M");
+    const double c = std::cos(degrees * kPi / 180), s = std::sin(degrees * kPi / 180);
+    for (std::size_t i = 1; i <= 19; ++i) {
+        const double x = t.X[i], y = t.Y[i];
+        t.X[i] = static_cast<float>(c * x - s * y + dx);
+        t.Y[i] = static_cast<float>(s * x + c * y + dy);
+    }
+    model::MoveSToOrigin(t.X, t.Y);
+    t.age = age;
+    return store::FormatRecordLine("10234", t) + "\r\n";
+}
+
+class FollowUpTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testing::WritePatientFolder(dir, {.code = "10234"});
+        dir.Write("ceph-1", Line(0, 0, 0, "10Y 0M"));
+        dir.Write("ceph-2", Line(8, 3, -2, "11Y 6M"));
+        dir.Write("ceph-4", Line(-5, 1, 4, "13Y 2M"));
+        app::FormLoad(program, dir.StartupFromHere());
+    }
+    void Click(std::string_view name, int index = -1) {
+        wiring::Dispatch(program, {EventType::Click, name, index});
+    }
+    // The overlay's lines by colour.
+    std::map<Colour, std::vector<ui::DrawLine>> LinesByColour() const {
+        std::map<Colour, std::vector<ui::DrawLine>> lines;
+        for (const ui::DrawOp& op : f.Overlay.drawing.ops)
+            if (const auto* l = std::get_if<ui::DrawLine>(&op); l && l->width == 2)
+                lines[l->colour].push_back(*l);
+        return lines;
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const ui::DrawOp& op : f.Overlay.drawing.ops)
+            if (const auto* t = std::get_if<ui::DrawText>(&op)) texts.push_back(t->text);
+        return texts;
+    }
+
+    testing::TempDir dir;
+    testing::FakeServices services;
+    ui::App program{services};
+    ui::FollowUpWindow& f = program.followUp;
+};
+
+TEST_F(FollowUpTest, TheTracingsLaidOverTheReferenceWithALegend) {
+    ASSERT_TRUE(program.win.followmn.enabled);
+    Click("followmn");
+    ASSERT_TRUE(f.followwin.visible);
+    EXPECT_TRUE(f.CheckTrace[0].visible && f.CheckTrace[1].visible && f.CheckTrace[3].visible);
+    EXPECT_FALSE(f.CheckTrace[2].visible);
+    EXPECT_EQ(f.CheckTrace[1].caption, "第 2 張  11Y 6M");
+    EXPECT_EQ(f.RegList.items.size(), 4u);
+    EXPECT_EQ(f.RefList.items, (std::vector<std::string>{"第 1 張", "第 2 張", "第 4 張"}));
+    EXPECT_EQ(f.RefList.listIndex, 0);
+
+    // Three colours, one figure each; the same tracing on other films lies on the
+    // reference's once registered (to the stored rounding at the panel's scale).
+    const auto lines = LinesByColour();
+    ASSERT_EQ(lines.size(), 3u);
+    const auto& first = lines.at(presenter::SeriesColour(0));
+    for (int other : {1, 3}) {
+        const auto& laid = lines.at(presenter::SeriesColour(other));
+        ASSERT_EQ(laid.size(), first.size());
+        for (std::size_t k = 0; k < first.size(); ++k) {
+            EXPECT_NEAR(laid[k].x1, first[k].x1, 25) << other << " line " << k;
+            EXPECT_NEAR(laid[k].y2, first[k].y2, 25) << other << " line " << k;
+        }
+    }
+    const auto texts = Texts();
+    for (const char* legend : {"第 1 張  10Y 0M", "第 2 張  11Y 6M", "第 4 張  13Y 2M"})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), legend), texts.end()) << legend;
+}
+
+TEST_F(FollowUpTest, TheClinicianChoosesTracingsRegistrationAndReference) {
+    Click("followmn");
+    f.CheckTrace[0].value = 0;
+    Click("followwin.CheckTrace", 0);
+    EXPECT_EQ(f.RefList.items, (std::vector<std::string>{"第 2 張", "第 4 張"}));
+    EXPECT_EQ(f.state.Reference(), 1) << "the lowest chosen";
+    EXPECT_EQ(LinesByColour().size(), 2u);
+
+    f.RegList.listIndex = 3;
+    Click("followwin.RegList");
+    f.RefList.listIndex = 1;
+    Click("followwin.RefList");
+    EXPECT_EQ(f.state.Reference(), 3);
+    EXPECT_EQ(Texts().front(), "下顎 Go–Me（Me 對齊），參考：第 4 張");
+
+    for (int i : {1, 3}) {
+        f.CheckTrace[static_cast<std::size_t>(i)].value = 0;
+        Click("followwin.CheckTrace", i);
+    }
+    EXPECT_TRUE(LinesByColour().empty());
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"請勾選要比較的描圖"}));
+    wiring::Dispatch(program, {EventType::Unload, "followwin"});
+    EXPECT_FALSE(f.followwin.visible);
+}
+
+TEST(FollowUp, OfferedOnceThePatientHasTwoTracings) {
+    testing::TempDir dir;
+    testing::WritePatientFolder(dir, {.code = "10234"});
+    dir.Write("ceph-1", "10234," + testing::kWorkedFields + ",0,10Y 0M\r\n");
+    testing::FakeServices services;
+    ui::App program{services};
+    app::FormLoad(program, dir.StartupFromHere());
+    EXPECT_FALSE(program.win.followmn.enabled);
+    dir.Write("ceph-3", "10234," + testing::kWorkedFields + ",0,12Y 0M\r\n");
+    app::FormLoad(program, dir.StartupFromHere());
+    EXPECT_TRUE(program.win.followmn.enabled);
+}
+
+}  // namespace
+}  // namespace ceph
