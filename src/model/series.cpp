@@ -1,6 +1,7 @@
 #include "model/series.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "model/numbers.h"
 
@@ -53,6 +54,22 @@ std::optional<double> AgeInYears(std::string_view text) {
     text = TrimBlanks(text);
     if (!months || *months < 0 || *months > 11 || (text != "M" && text != "m")) return std::nullopt;
     return *years + *months / 12.0;
+}
+
+Change ChangeBetween(double from, double to, std::optional<double> fromAge,
+                     std::optional<double> toAge) {
+    Change c;
+    if (!std::isfinite(from) || !std::isfinite(to)) return c;
+    c.total = to - from;
+    if (fromAge && toAge && *toAge != *fromAge) c.perYear = *c.total / (*toAge - *fromAge);
+    return c;
+}
+
+std::string ChangeText(double change, int decimals) {
+    std::string text = FormatFixed(change, decimals);
+    // A change that rounds to nothing is no rise: FormatFixed writes it without a sign.
+    if (change > 0 && text.find_first_not_of("0.") != std::string::npos) text = "+" + text;
+    return text;
 }
 
 }  // namespace ceph::model

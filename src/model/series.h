@@ -7,6 +7,7 @@
 // text.
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "model/landmark.h"
@@ -38,5 +39,16 @@ void Register(PointTable& X, PointTable& Y, const PointTable& refX, const PointT
 // blanks around the parts allowed). Nothing for any other text, which then gives no age
 // and no change per year.
 std::optional<double> AgeInYears(std::string_view ageText);
+
+// How a value changed between two tracings: in all, and per year when both ages can be
+// read and differ. Nothing where either value is missing.
+struct Change {
+    std::optional<double> total, perYear;
+};
+Change ChangeBetween(double from, double to, std::optional<double> fromAge,
+                     std::optional<double> toAge);
+
+// A change as the tables print it: signed, at `decimals` ("+1.2", "-0.4", "0.0").
+std::string ChangeText(double change, int decimals);
 
 }  // namespace ceph::model

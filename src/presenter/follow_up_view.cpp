@@ -6,6 +6,7 @@
 
 #include "model/figure.h"
 #include "model/landmark.h"
+#include "model/measurement.h"
 
 namespace ceph::presenter {
 
@@ -102,6 +103,69 @@ void DrawOverlay(ui::FollowUpWindow& f) {
     }
 }
 
+ui::TableCell Cell(std::string text) {
+    ui::TableCell cell;
+    cell.text = std::move(text);
+    return cell;
+}
+
+// The tracings chosen, by index, in their order.
+std::vector<int> Chosen(const ui::FollowUpState& s) {
+    std::vector<int> chosen;
+    for (int i = 0; i < ui::kSeriesSlots; ++i)
+        if (s.chosen[static_cast<std::size_t>(i)] && s.tracings[static_cast<std::size_t>(i)])
+            chosen.push_back(i);
+    return chosen;
+}
+
+// The change columns: from the reference to the last chosen other tracing.
+void AddChanges(ui::Table& t, const ui::FollowUpState& s, int ref, int last) {
+    const model::Tracing& from = *s.tracings[static_cast<std::size_t>(ref)];
+    const model::Tracing& to = *s.tracings[static_cast<std::size_t>(last)];
+    t.columns.push_back("變化\n" + std::to_string(ref + 1) + "→" + std::to_string(last + 1));
+    t.columns.push_back("每年");
+    const model::AnalysisValues a = model::ComputeValues(from.X, from.Y);
+    const model::AnalysisValues b = model::ComputeValues(to.X, to.Y);
+    for (int row = 0; row < model::kRows; ++row) {
+        const auto r = static_cast<std::size_t>(row);
+        const model::Change c = model::ChangeBetween(
+            a.rows[r], b.rows[r], model::AgeInYears(from.age), model::AgeInYears(to.age));
+        const int decimals = model::Row(row).decimals;
+        t.rows[r].push_back(Cell(c.total ? model::ChangeText(*c.total, decimals) : ""));
+        t.rows[r].push_back(Cell(c.perYear ? model::ChangeText(*c.perYear, decimals + 1) : ""));
+    }
+}
+
+void ShowValues(ui::FollowUpWindow& f) {
+    const ui::FollowUpState& s = f.state;
+    ui::Table& t = f.ValueTable;
+    t.columns = {"項目"};
+    t.rows.assign(model::kRows, {});
+    for (int row = 0; row < model::kRows; ++row)
+        t.rows[static_cast<std::size_t>(row)].push_back(Cell(model::Row(row).caption));
+    const std::vector<int> chosen = Chosen(s);
+    std::string unread;
+    for (const int i : chosen) {
+        const model::Tracing& tracing = *s.tracings[static_cast<std::size_t>(i)];
+        t.columns.push_back(TracingName(i) + "\n" + tracing.age);
+        const model::AnalysisTexts texts =
+            model::ToTexts(model::ComputeValues(tracing.X, tracing.Y), 0);
+        for (int row = 0; row < model::kRows; ++row)
+            t.rows[static_cast<std::size_t>(row)].push_back(
+                Cell(texts.values[static_cast<std::size_t>(row)]));
+        if (!model::AgeInYears(tracing.age))
+            unread += (unread.empty() ? "" : "、") + TracingName(i) + "「" + tracing.age + "」";
+    }
+    const int ref = s.Reference();
+    int last = -1;
+    for (const int i : chosen)
+        if (i != ref) last = i;
+    if (ref >= 0 && last >= 0) AddChanges(t, s, ref, last);
+    f.LabelAges.caption = unread.empty()
+                              ? std::string()
+                              : "年齡讀不出（須如 12Y 3M）：" + unread + "，沒有每年的變化。";
+}
+
 }  // namespace
 
 Colour SeriesColour(int index) {
@@ -131,6 +195,7 @@ void ShowFollowUp(ui::FollowUpWindow& f) {
         f.RegList.items.push_back(model::Info(r).caption);
     f.RegList.listIndex = static_cast<int>(s.registration);
     DrawOverlay(f);
+    ShowValues(f);
 }
 
 }  // namespace ceph::presenter

@@ -9,7 +9,7 @@ constexpr float kMargin = 120, kColumn = 2700, kBoxHeight = 270;
 }  // namespace
 
 FollowUpWindow::FollowUpWindow() {
-    controls_.Add(followwin, "followwin", nullptr, {0, 0, 10500, 7200}, "追蹤");
+    controls_.Add(followwin, "followwin", nullptr, {0, 0, 17280, 7200}, "追蹤");
     followwin.visible = false;
     controls_.Add(LabelTracings, "LabelTracings", &followwin, {kMargin, 60, kColumn, 240}, "描圖");
     controls_.AddArray(CheckTrace, "CheckTrace", &followwin);
@@ -24,6 +24,12 @@ FollowUpWindow::FollowUpWindow() {
     controls_.Add(RefList, "RefList", &followwin, {kMargin, 4770, kColumn, 1560});
     controls_.Add(Overlay, "Overlay", &followwin, {kColumn + 2 * kMargin, 60, 7440, 6900});
     Overlay.backColor = kWhite;
+    controls_.Add(ValueTable, "ValueTable", &followwin, {10560, 60, 6600, 6300});
+    controls_.Add(LabelAges, "LabelAges", &followwin, {10560, 6420, 6600, 660});
+    LabelAges.wrap = true;
+    LabelAges.fontSize = 8;
+    LabelAges.foreColor = kRed;
+    ValueTable.tooltip = "各描圖的測量值；變化＝最後一張－參考描圖，每年＝變化÷相隔年數";
     RegList.tooltip = "其他描圖以哪一條線、哪一點對齊參考描圖";
     RefList.tooltip = "其他描圖對齊的描圖（預設為勾選中編號最小的）";
     Overlay.tooltip = "各描圖依所選方式重疊，顏色見圖例";

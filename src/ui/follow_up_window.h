@@ -49,6 +49,10 @@ struct FollowUpWindow {
     ListBox RegList, RefList;
     // The figures over one another, with the legend.
     PictureBox Overlay;
+    // The 37 values of each chosen tracing, and how each changed from the reference to
+    // the last chosen, in all and per year; under it, ages that could not be read.
+    Table ValueTable;
+    Label LabelAges;
 
     FollowUpState state;
 

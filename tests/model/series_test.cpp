@@ -85,6 +85,19 @@ TEST(Series, AMandibleMovedAloneIsFoundOnTheCranialBase) {
     EXPECT_NEAR(moved.X[Slot(Landmark::Or)], reference.X[Slot(Landmark::Or)], 0.15);
 }
 
+TEST(Series, ChangesInAllAndPerYear) {
+    const Change c = ChangeBetween(80.0, 83.5, 10.0, 12.5);
+    EXPECT_EQ(c.total, 3.5);
+    EXPECT_EQ(c.perYear, 1.4);
+    EXPECT_FALSE(ChangeBetween(80, 83, 10.0, 10.0).perYear) << "no time between them";
+    EXPECT_FALSE(ChangeBetween(80, 83, std::nullopt, 12.0).perYear);
+    EXPECT_FALSE(ChangeBetween(std::nan(""), 83, 10.0, 12.0).total);
+    EXPECT_EQ(ChangeText(1.25, 1), "+1.3");
+    EXPECT_EQ(ChangeText(-0.36, 1), "-0.4");
+    EXPECT_EQ(ChangeText(0.04, 1), "0.0");
+    EXPECT_EQ(ChangeText(-0.04, 1), "0.0");
+}
+
 TEST(Series, AgesFromTheAgeTextsTheProgramWrites) {
     EXPECT_EQ(AgeInYears("12Y 3M"), 12.25);
     EXPECT_EQ(AgeInYears(" 9Y 0M "), 9.0);

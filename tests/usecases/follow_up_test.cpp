@@ -124,6 +124,39 @@ TEST_F(FollowUpTest, TheClinicianChoosesTracingsRegistrationAndReference) {
     EXPECT_FALSE(f.followwin.visible);
 }
 
+// The values of each chosen tracing, and how they changed from the reference to the
+// last, in all and per year; an age that cannot be read is named.
+TEST_F(FollowUpTest, ValuesOverTime) {
+    model::Tracing grown = *store::ReadTracingLine("x," + testing::kWorkedFields + ",0,1Y 0M");
+    for (int n : {7, 8, 9, 10, 11, 12})
+        grown.X[static_cast<std::size_t>(n)] += 3;
+    grown.age = "13Y 0M";
+    dir.Write("ceph-4", store::FormatRecordLine("10234", grown) + "\r\n");
+    dir.Write("ceph-2", Line(8, 3, -2, "十一歲半"));
+    Click("followmn");
+    const ui::Table& t = f.ValueTable;
+    ASSERT_EQ(t.columns.size(), 1u + 3 + 2);
+    EXPECT_EQ(t.columns[1], "第 1 張\n10Y 0M");
+    EXPECT_EQ(t.columns[4], "變化\n1→4");
+    ASSERT_EQ(t.rows.size(), 37u);
+    EXPECT_EQ(t.rows[0][0].text, "SNA:");
+    const auto snb = [&](std::size_t column) { return std::stod(t.rows[1][column].text); };
+    // The chin came forward: SNB grew, over three years.
+    EXPECT_GT(snb(3), snb(1));
+    EXPECT_NEAR(std::stod(t.rows[1][4].text), snb(3) - snb(1), 0.11);
+    EXPECT_NEAR(std::stod(t.rows[1][5].text), (snb(3) - snb(1)) / 3, 0.011);
+    EXPECT_EQ(t.rows[1][4].text.front(), '+');
+    EXPECT_NE(f.LabelAges.caption.find("第 2 張「十一歲半」"), std::string::npos)
+        << f.LabelAges.caption;
+    // One tracing alone changes nothing.
+    for (int i : {1, 3}) {
+        f.CheckTrace[static_cast<std::size_t>(i)].value = 0;
+        Click("followwin.CheckTrace", i);
+    }
+    EXPECT_EQ(t.columns.size(), 2u);
+    EXPECT_TRUE(f.LabelAges.caption.empty());
+}
+
 TEST(FollowUp, OfferedOnceThePatientHasTwoTracings) {
     testing::TempDir dir;
     testing::WritePatientFolder(dir, {.code = "10234"});
