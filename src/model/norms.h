@@ -21,6 +21,10 @@ bool IsMale(std::string_view sex);
 // male, as IsMale reads the sex), 0 when the age text does not start with a number other than 0.
 int NormGroup(std::string_view sexCaption, std::string_view ageCaption);
 
+// The oldest age of each band as NormGroup reads an age's leading number: band 1 up to
+// 8, band 2 above 8 up to 11, band 3 up to 14, band 4 above that.
+inline constexpr double kBandOldest[4] = {8, 11, 14, 1e9};
+
 struct MeanSd {
     double mean = 0, sd = 0;
 };

@@ -7,6 +7,8 @@
 #include "model/figure.h"
 #include "model/landmark.h"
 #include "model/measurement.h"
+#include "model/norms.h"
+#include "model/numbers.h"
 
 namespace ceph::presenter {
 
@@ -166,6 +168,117 @@ void ShowValues(ui::FollowUpWindow& f) {
                               : "年齡讀不出（須如 12Y 3M）：" + unread + "，沒有每年的變化。";
 }
 
+// Where the growth curve draws: ages across, values up, inside the panel's margins.
+struct Plot {
+    float left, top, width, height;
+    double age0, age1, value0, value1;
+    float X(double age) const {
+        return left + static_cast<float>((age - age0) / (age1 - age0)) * width;
+    }
+    float Y(double value) const {
+        return top + height - static_cast<float>((value - value0) / (value1 - value0)) * height;
+    }
+};
+
+struct CurvePoint {
+    int index;
+    double age, value;
+};
+
+std::vector<CurvePoint> CurvePoints(const ui::FollowUpState& s) {
+    std::vector<CurvePoint> points;
+    for (const int i : Chosen(s)) {
+        const model::Tracing& t = *s.tracings[static_cast<std::size_t>(i)];
+        const auto age = model::AgeInYears(t.age);
+        const double v = model::ComputeValues(t.X, t.Y).rows[static_cast<std::size_t>(s.curveRow)];
+        if (age && std::isfinite(v)) points.push_back({i, *age, v});
+    }
+    std::sort(points.begin(), points.end(),
+              [](const CurvePoint& a, const CurvePoint& b) { return a.age < b.age; });
+    return points;
+}
+
+// The norm of each age band that the plotted ages reach, as its mean and mean ± SD.
+void DrawNormBands(ui::DrawingList& d, const Plot& p, const model::Measurement& spec, bool male) {
+    const Colour grey = Bgr(170, 170, 170);
+    double youngest = 0;
+    for (int band = 0; band < model::kAgeBands; ++band) {
+        const double from = std::max(youngest, p.age0),
+                     to = std::min(model::kBandOldest[band], p.age1);
+        youngest = model::kBandOldest[band];
+        if (!(to > from)) continue;
+        const auto norm = model::GroupNorm(spec.key, (band + 1) * 10 + (male ? 1 : 0));
+        if (!norm) continue;
+        for (const double v : {norm->mean - norm->sd, norm->mean, norm->mean + norm->sd})
+            d.Add<ui::DrawLine>(p.X(from), p.Y(v), p.X(to), p.Y(v), grey, v == norm->mean ? 1 : 3);
+    }
+}
+
+// The value range of the points and of the norms of the ages shown, with room around it.
+void ValueRange(const std::vector<CurvePoint>& points, const model::Measurement& spec, bool male,
+                Plot& p) {
+    double& low = p.value0;
+    double& high = p.value1;
+    low = high = points.front().value;
+    for (const CurvePoint& c : points)
+        low = std::min(low, c.value), high = std::max(high, c.value);
+    double youngest = 0;
+    for (int band = 0; band < model::kAgeBands; ++band) {
+        const bool shown = youngest < p.age1 && model::kBandOldest[band] > p.age0;
+        youngest = model::kBandOldest[band];
+        if (!shown) continue;
+        if (const auto n = model::GroupNorm(spec.key, (band + 1) * 10 + (male ? 1 : 0))) {
+            low = std::min(low, n->mean - n->sd);
+            high = std::max(high, n->mean + n->sd);
+        }
+    }
+    const double room = std::max(1.0, (high - low) * 0.1);
+    low -= room, high += room;
+}
+
+void DrawCurve(ui::FollowUpWindow& f) {
+    ui::DrawingList& d = f.Curve.drawing;
+    d.Clear();
+    const ui::FollowUpState& s = f.state;
+    const model::Measurement& spec = model::Row(s.curveRow);
+    std::string title(spec.caption);
+    if (spec.unit != model::Unit::None)
+        title += " (" + std::string(model::UnitText(spec.unit)) + ")";
+    const std::vector<CurvePoint> points = CurvePoints(s);
+    if (points.empty()) {
+        d.Add<ui::DrawText>(9.0f, kPad, 60.0f, title + "：沒有可讀出年齡的描圖", kSystemWindowText);
+        return;
+    }
+    Plot p{1100,
+           420,
+           f.Curve.width - 1500,
+           f.Curve.height - 900,
+           std::floor(points.front().age) - 1,
+           std::floor(points.back().age) + 2,
+           0,
+           1};
+    ValueRange(points, spec, s.male, p);
+    d.Add<ui::DrawText>(9.0f, kPad, 60.0f, title, kSystemWindowText);
+    const Colour axis = kSystemWindowText;
+    d.Add<ui::DrawLine>(p.left, p.top + p.height, p.left + p.width, p.top + p.height, axis, 1);
+    d.Add<ui::DrawLine>(p.left, p.top, p.left, p.top + p.height, axis, 1);
+    for (double age = p.age0; age <= p.age1; age += 1) {
+        d.Add<ui::DrawLine>(p.X(age), p.top + p.height, p.X(age), p.top + p.height + 60, axis, 1);
+        d.Add<ui::DrawText>(8.0f, p.X(age) - 80, p.top + p.height + 80, Format0(age) + "Y", axis);
+    }
+    for (const double v : {p.value0, p.value1})
+        d.Add<ui::DrawText>(8.0f, 120.0f, p.Y(v) - 100, FormatFixed(v, spec.decimals), axis);
+    DrawNormBands(d, p, spec, s.male);
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        const CurvePoint& c = points[k];
+        if (k > 0) {
+            const CurvePoint& b = points[k - 1];
+            d.Add<ui::DrawLine>(p.X(b.age), p.Y(b.value), p.X(c.age), p.Y(c.value), axis, 1);
+        }
+        d.Add<ui::DrawCircle>(p.X(c.age), p.Y(c.value), 70.0f, SeriesColour(c.index));
+    }
+}
+
 }  // namespace
 
 Colour SeriesColour(int index) {
@@ -196,6 +309,11 @@ void ShowFollowUp(ui::FollowUpWindow& f) {
     f.RegList.listIndex = static_cast<int>(s.registration);
     DrawOverlay(f);
     ShowValues(f);
+    f.CurveList.items.clear();
+    for (int row = 0; row < model::kRows; ++row)
+        f.CurveList.items.push_back(model::Row(row).caption);
+    f.CurveList.listIndex = s.curveRow;
+    DrawCurve(f);
 }
 
 }  // namespace ceph::presenter

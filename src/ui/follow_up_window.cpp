@@ -9,7 +9,7 @@ constexpr float kMargin = 120, kColumn = 2700, kBoxHeight = 270;
 }  // namespace
 
 FollowUpWindow::FollowUpWindow() {
-    controls_.Add(followwin, "followwin", nullptr, {0, 0, 17280, 7200}, "追蹤");
+    controls_.Add(followwin, "followwin", nullptr, {0, 0, 17280, 11640}, "追蹤");
     followwin.visible = false;
     controls_.Add(LabelTracings, "LabelTracings", &followwin, {kMargin, 60, kColumn, 240}, "描圖");
     controls_.AddArray(CheckTrace, "CheckTrace", &followwin);
@@ -29,6 +29,12 @@ FollowUpWindow::FollowUpWindow() {
     LabelAges.wrap = true;
     LabelAges.fontSize = 8;
     LabelAges.foreColor = kRed;
+    controls_.Add(LabelCurve, "LabelCurve", &followwin, {kMargin, 7200, kColumn, 240}, "生長曲線");
+    controls_.Add(CurveList, "CurveList", &followwin, {kMargin, 7470, kColumn, 3960});
+    controls_.Add(Curve, "Curve", &followwin, {kColumn + 2 * kMargin, 7200, 14040, 4260});
+    Curve.backColor = kWhite;
+    CurveList.tooltip = "選擇要看隨年齡變化的測量項目";
+    Curve.tooltip = "測量值隨年齡的變化；灰色帶為該年齡層常模的平均 ± 1 個標準差";
     ValueTable.tooltip = "各描圖的測量值；變化＝最後一張－參考描圖，每年＝變化÷相隔年數";
     RegList.tooltip = "其他描圖以哪一條線、哪一點對齊參考描圖";
     RefList.tooltip = "其他描圖對齊的描圖（預設為勾選中編號最小的）";

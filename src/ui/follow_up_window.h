@@ -25,6 +25,10 @@ struct FollowUpState {
     // The tracing the others are laid over; -1: the lowest-numbered chosen.
     int reference = -1;
     model::Registration registration = model::Registration::CranialAtS;
+    // The row of the standard analysis the growth curve follows (ANB at first), and the
+    // patient's sex, which chooses its norms.
+    int curveRow = 2;
+    bool male = false;
 
     // The index of the reference in force, or -1 when nothing is chosen.
     int Reference() const {
@@ -53,6 +57,10 @@ struct FollowUpWindow {
     // the last chosen, in all and per year; under it, ages that could not be read.
     Table ValueTable;
     Label LabelAges;
+    // One measurement's values against age, over its norm band where the norms give one.
+    Label LabelCurve;
+    ListBox CurveList;
+    PictureBox Curve;
 
     FollowUpState state;
 

@@ -1,5 +1,6 @@
 #include "usecases/follow_up.h"
 
+#include "model/norms.h"
 #include "presenter/follow_up_view.h"
 #include "store/record_line.h"
 
@@ -23,7 +24,10 @@ void OfferFollowUp(ui::MainWindow& win) {
 void followmn_Click(ui::App& app) {
     const ui::State& s = app.win.state;
     ui::FollowUpState& f = app.followUp.state;
+    const int curveRow = f.curveRow;
     f = {};
+    f.curveRow = curveRow;
+    f.male = model::IsMale(s.Patient.sex);
     std::string problems;
     for (int i = 0; i < ui::kSeriesSlots; ++i) {
         const store::TracingLookup found = store::FindTracing(s.DataDir, s.Patient.code, i);
@@ -70,6 +74,13 @@ void RefList_Click(ui::App& app) {
             break;
         }
     }
+    Show(app);
+}
+
+void CurveList_Click(ui::App& app) {
+    const int row = app.followUp.CurveList.listIndex;
+    if (row < 0 || row >= model::kRows) return;
+    app.followUp.state.curveRow = row;
     Show(app);
 }
 

@@ -15,6 +15,7 @@ void followmn_Click(ui::App& app);
 void CheckTrace_Click(ui::App& app, int index);
 void RegList_Click(ui::App& app);
 void RefList_Click(ui::App& app);
+void CurveList_Click(ui::App& app);
 void followwin_Unload(ui::App& app);
 
 }  // namespace ceph::usecases

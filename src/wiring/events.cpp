@@ -90,6 +90,7 @@ const Route kRoutes[] = {
      [](App& a, const Event& e) { usecases::CheckTrace_Click(a, e.index); }},
     {Click, "followwin.RegList", [](App& a, const Event&) { usecases::RegList_Click(a); }},
     {Click, "followwin.RefList", [](App& a, const Event&) { usecases::RefList_Click(a); }},
+    {Click, "followwin.CurveList", [](App& a, const Event&) { usecases::CurveList_Click(a); }},
     {Unload, "followwin", [](App& a, const Event&) { usecases::followwin_Unload(a); }},
     // The click says where it happened: the pointer read-out may be older than the
     // picture under it (a new input laid out under a resting pointer, a pan by keys).

@@ -157,6 +157,35 @@ TEST_F(FollowUpTest, ValuesOverTime) {
     EXPECT_TRUE(f.LabelAges.caption.empty());
 }
 
+// The growth curve: a point for each chosen tracing whose age reads, joined in age order,
+// over the norm band of each age band it reaches where the row has norms.
+TEST_F(FollowUpTest, GrowthCurveOverTheNormBands) {
+    dir.Write("ceph-2", Line(8, 3, -2, "十一歲半"));
+    Click("followmn");
+    const auto count = [&](auto pick) {
+        int n = 0;
+        for (const ui::DrawOp& op : f.Curve.drawing.ops)
+            n += pick(op) ? 1 : 0;
+        return n;
+    };
+    const auto circles = [](const ui::DrawOp& op) {
+        return std::holds_alternative<ui::DrawCircle>(op);
+    };
+    const auto band = [](const ui::DrawOp& op) {
+        const auto* l = std::get_if<ui::DrawLine>(&op);
+        return l && l->colour == Bgr(170, 170, 170);
+    };
+    EXPECT_EQ(f.CurveList.listIndex, 2) << "ANB first";
+    EXPECT_EQ(count(circles), 2) << "the tracing whose age does not read has no place";
+    EXPECT_EQ(count(band), 0) << "ANB has no norms by age";
+    f.CurveList.listIndex = 36;  // Max./Mand.: norms for every band
+    Click("followwin.CurveList");
+    EXPECT_EQ(count(circles), 2);
+    // Ages 10 to 13 shown from 9 to 15: bands 2, 3 and 4, three lines each.
+    EXPECT_EQ(count(band), 9);
+    EXPECT_EQ(std::get<ui::DrawText>(f.Curve.drawing.ops.front()).text, "Max./Mand. (%)");
+}
+
 TEST(FollowUp, OfferedOnceThePatientHasTwoTracings) {
     testing::TempDir dir;
     testing::WritePatientFolder(dir, {.code = "10234"});
