@@ -1,5 +1,9 @@
 #include "figure/movement.h"
 
+#include <cmath>
+#include <optional>
+#include <string>
+
 #include "model/figure_movement.h"
 #include "presenter/figure_view.h"
 
@@ -37,6 +41,47 @@ void Label18_MouseUp(ui::MainWindow& win, float /*x*/, float y) {
     const float height = win.Label18.height;
     if (height == 0) return;
     MoveStructure(win, 0, 0, StepAt(y, height, 41) - 20);
+}
+
+namespace {
+
+// How far a typed step may go: a turn beyond this, or a shift beyond this many
+// millimetres, is a slip of the keyboard, not a treatment.
+constexpr double kMostTurn = 90, kMostShift = 50;
+
+// The number a box holds (0 when empty), or why it cannot be taken.
+std::optional<double> Typed(const std::string& text, double most, std::string& why) {
+    if (TrimBlanks(text).empty()) return 0.0;
+    if (!IsDecimalNumber(text)) {
+        why = "「" + text + "」不是數字";
+        return std::nullopt;
+    }
+    const double v = TextToNumber(text);
+    if (std::abs(v) > most) {
+        why = "「" + text + "」太大";
+        return std::nullopt;
+    }
+    return v;
+}
+
+}  // namespace
+
+void CommandMove_Click(ui::MainWindow& win) {
+    std::string why;
+    const auto turn = Typed(win.TextTurn.text, kMostTurn, why);
+    const auto across = Typed(win.TextAcross.text, kMostShift, why);
+    const auto up = Typed(win.TextUp.text, kMostShift, why);
+    if (turn && *turn != std::round(*turn)) why = "轉動須為整數度";
+    win.LabelTyped.foreColor = why.empty() ? kSystemWindowText : kRed;
+    win.LabelTyped.caption = why.empty() ? std::string(ui::kTypedMovementCaption) : why;
+    if (!why.empty()) return;
+    const auto twips = [](double mm) {
+        return static_cast<int>(std::lround(mm * model::kFigureTwipsPerMm));
+    };
+    if (*turn != 0) MoveStructure(win, static_cast<int>(*turn), 0, 0);
+    if (twips(*across) != 0) MoveStructure(win, 0, twips(*across), 0);
+    // Up on the screen is towards smaller y.
+    if (twips(*up) != 0) MoveStructure(win, 0, 0, -twips(*up));
 }
 
 }  // namespace ceph::figure

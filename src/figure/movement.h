@@ -17,4 +17,10 @@ void Label16_MouseUp(ui::MainWindow& win, float x, float y);
 void Label17_MouseUp(ui::MainWindow& win, float x, float y);
 void Label18_MouseUp(ui::MainWindow& win, float x, float y);
 
+// "移動": the turn and shifts typed beside the list added to the selected structure as
+// one step, as clicks on the bars add them; empty boxes are 0. Why a box cannot be
+// taken (not a number, a turn that is not whole degrees, more than the figure can show)
+// is said under the boxes, and nothing moves.
+void CommandMove_Click(ui::MainWindow& win);
+
 }  // namespace ceph::figure

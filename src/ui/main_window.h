@@ -14,6 +14,9 @@
 
 namespace ceph::ui {
 
+// What LabelTyped says over the typed movement's boxes.
+inline constexpr const char* kTypedMovementCaption = "轉°　右移　上移";
+
 constexpr int kTracingSlots = 9;
 constexpr int kPrintPositions = 6;
 
@@ -61,6 +64,11 @@ struct MainWindow {
     CheckBox Check2, Check1;
     ListBox List1, List2;
     Label Label16, Label17, Label18;
+    // The same movements typed: the turn in degrees (counter-clockwise positive), the
+    // shifts in millimetres (right and up positive), added as one step by CommandMove.
+    Label LabelTyped;  // says what the boxes hold, or why what was typed cannot be taken
+    TextBox TextTurn, TextAcross, TextUp;
+    CommandButton CommandMove;
 
     // The result grid Picture1, kept below the visible screen: Label6 the measurement
     // names, Text3 their values, the unit labels Label7 (degrees), Label8 (millimetres)

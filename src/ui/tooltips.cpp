@@ -36,6 +36,10 @@ void MainWindow::BuildTooltips() {
     Label16.tooltip = "在條上放開滑鼠：左邊逆時針、右邊順時針轉動所選組織";
     Label17.tooltip = "在條上放開滑鼠：左邊向左、右邊向右移動所選組織";
     Label18.tooltip = "在條上放開滑鼠：上面向上、下面向下移動所選組織";
+    TextTurn.tooltip = "轉動（度，整數；逆時針為正，如「逆轉順」的左端）";
+    TextAcross.tooltip = "左右移動（mm，向右為正）";
+    TextUp.tooltip = "上下移動（mm，向上為正）";
+    CommandMove.tooltip = "把輸入的轉動與移動加到所選組織上，如在條上點一下";
     Picture8.tooltip = "點一下圖形以對齊影像（先點選調整圖形的欄位）";
     Picture3.tooltip = "點一下報告以隱藏圖形";
 }

@@ -151,6 +151,7 @@ const Route kRoutes[] = {
     {MouseUp, "Label16", [](App& a, const Event& e) { figure::Label16_MouseUp(a.win, e.x, e.y); }},
     {MouseUp, "Label17", [](App& a, const Event& e) { figure::Label17_MouseUp(a.win, e.x, e.y); }},
     {MouseUp, "Label18", [](App& a, const Event& e) { figure::Label18_MouseUp(a.win, e.x, e.y); }},
+    {Click, "CommandMove", [](App& a, const Event&) { figure::CommandMove_Click(a.win); }},
     {MouseUp, "Picture8", [](App& a, const Event& e) { usecases::Picture8_MouseUp(a, e.x, e.y); }},
     {Wheel, "Image1",
      [](App& a, const Event& e) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <set>
+#include <tuple>
 
 #include "figure/movement.h"
 #include "model/figure_movement.h"
@@ -208,6 +209,42 @@ TEST_F(MovementTest, ProfileShiftAddsTheDistanceInDoublePrecision) {
     win.state.ShownFigure.profilePoints.x[1] = -0x1.52ebp+0f;
     figure::Label17_MouseUp(win, 0, 0);                      // 20 twips to the left
     EXPECT_EQ(win.state.ProfilePts[0][1], -0x1.fd95aap+0f);  // single: -0x1.fd95acp+0
+}
+
+// A movement typed beside the list is the same step as the clicks that give it: the
+// figure, the profile and the totals beside the list end alike; what cannot be a
+// movement is said and moves nothing.
+TEST_F(MovementTest, ATypedMovementIsTheStepTheBarsWouldGive) {
+    ui::MainWindow clicked;
+    testing::ShowSampleFigure(clicked);
+    for (ui::MainWindow* w : {&win, &clicked}) {
+        w->List1.listIndex = 4;  // the mandible
+        figure::List1_Click(*w);
+    }
+    win.TextTurn.text = "-3";
+    win.TextAcross.text = "1.5";
+    win.TextUp.text = " 2 ";
+    figure::CommandMove_Click(win);
+    figure::MoveStructure(clicked, -3, 0, 0);
+    figure::MoveStructure(clicked, 0, 45, 0);   // 1.5 mm at 30 twips a millimetre
+    figure::MoveStructure(clicked, 0, 0, -60);  // up is towards smaller y
+    for (int k = 0; k < 9; ++k)
+        EXPECT_TRUE(SameEnds(win.Line1[k], clicked.Line1[k])) << k;
+    EXPECT_EQ(win.state.ProfilePts, clicked.state.ProfilePts);
+    EXPECT_EQ(win.List2.items[4], clicked.List2.items[4]);
+    EXPECT_EQ(win.List2.items[4], "-3° →1.5 ↑2.0 mm");
+    EXPECT_EQ(win.LabelTyped.caption, ui::kTypedMovementCaption);
+
+    const Profile before = win.state.ProfilePts;
+    for (const auto& [turn, across, said] :
+         {std::tuple{"2.5", "", "整數度"}, std::tuple{"", "abc", "不是數字"},
+          std::tuple{"", "80", "太大"}}) {
+        win.TextTurn.text = turn, win.TextAcross.text = across, win.TextUp.text = "";
+        figure::CommandMove_Click(win);
+        EXPECT_NE(win.LabelTyped.caption.find(said), std::string::npos) << win.LabelTyped.caption;
+        EXPECT_EQ(win.LabelTyped.foreColor, kRed);
+        EXPECT_EQ(win.state.ProfilePts, before);
+    }
 }
 
 }  // namespace
