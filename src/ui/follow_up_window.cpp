@@ -19,9 +19,10 @@ FollowUpWindow::FollowUpWindow() {
         CheckTrace[i].tooltip = "勾選要一起比較的描圖";
     }
     controls_.Add(LabelReg, "LabelReg", &followwin, {kMargin, 2880, kColumn, 240}, "重疊方式");
-    controls_.Add(RegList, "RegList", &followwin, {kMargin, 3150, kColumn, 1200});
-    controls_.Add(LabelRef, "LabelRef", &followwin, {kMargin, 4500, kColumn, 240}, "參考描圖");
-    controls_.Add(RefList, "RefList", &followwin, {kMargin, 4770, kColumn, 1560});
+    // Room for the four registrations in a taller face (Windows') and a bar under them.
+    controls_.Add(RegList, "RegList", &followwin, {kMargin, 3150, kColumn, 1560});
+    controls_.Add(LabelRef, "LabelRef", &followwin, {kMargin, 4800, kColumn, 240}, "參考描圖");
+    controls_.Add(RefList, "RefList", &followwin, {kMargin, 5070, kColumn, 1890});
     controls_.Add(Overlay, "Overlay", &followwin, {kColumn + 2 * kMargin, 60, 7440, 6900});
     Overlay.backColor = kWhite;
     controls_.Add(ValueTable, "ValueTable", &followwin, {10560, 60, 6600, 6300});
