@@ -4,105 +4,47 @@
 #include <cmath>
 #include <limits>
 
-#include "model/figure.h"
 #include "model/landmark.h"
 #include "model/measurement.h"
 #include "model/norms.h"
 #include "model/numbers.h"
+#include "page/series_page.h"
 
 namespace ceph::presenter {
 
 namespace {
 
-constexpr float kPad = 240, kLegendRow = 240, kTitle = 300;
+constexpr float kPad = 240;
 
 std::string TracingName(int index) {
     return "第 " + std::to_string(index + 1) + " 張";
 }
 
-// The chosen tracings' landmarks, each laid over the reference's.
-struct Laid {
-    int index;
-    model::PointTable X, Y;
-};
-
-std::vector<Laid> LaidOver(const ui::FollowUpState& s) {
-    std::vector<Laid> laid;
-    const int ref = s.Reference();
-    if (ref < 0) return laid;
-    const model::Tracing& reference = *s.tracings[static_cast<std::size_t>(ref)];
+// The chosen tracings as the page draws a series, and where the reference is among them.
+std::vector<page::SeriesEntry> ChosenSeries(const ui::FollowUpState& s, std::size_t& reference) {
+    std::vector<page::SeriesEntry> series;
+    reference = 0;
     for (int i = 0; i < ui::kSeriesSlots; ++i) {
         const auto& t = s.tracings[static_cast<std::size_t>(i)];
         if (!t || !s.chosen[static_cast<std::size_t>(i)]) continue;
-        Laid l{i, t->X, t->Y};
-        if (i != ref) model::Register(l.X, l.Y, reference.X, reference.Y, s.registration);
-        laid.push_back(l);
+        if (i == s.Reference()) reference = series.size();
+        series.push_back({i + 1, *t});
     }
-    return laid;
-}
-
-// Millimetres to the panel's twips: every landmark of every tracing in the room above
-// the legend, the same scale across and down.
-struct Fit {
-    float scale = 1, x = 0, y = 0;
-    float X(float mm) const { return x + scale * mm; }
-    float Y(float mm) const { return y + scale * mm; }
-};
-
-Fit FitAll(const std::vector<Laid>& laid, float width, float height) {
-    float left = std::numeric_limits<float>::max(), top = left;
-    float right = std::numeric_limits<float>::lowest(), bottom = right;
-    for (const Laid& l : laid)
-        for (int n = 1; n <= model::kLandmarkCount; ++n) {
-            if (!std::isfinite(l.X[n]) || !std::isfinite(l.Y[n])) continue;
-            left = std::min(left, l.X[n]), right = std::max(right, l.X[n]);
-            top = std::min(top, l.Y[n]), bottom = std::max(bottom, l.Y[n]);
-        }
-    Fit f;
-    if (left > right) return f;
-    const float w = std::max(right - left, 1.0f), h = std::max(bottom - top, 1.0f);
-    f.scale = std::min((width - 2 * kPad) / w, (height - 2 * kPad) / h);
-    f.x = (width - f.scale * w) / 2 - f.scale * left;
-    f.y = kTitle + kPad + ((height - 2 * kPad) - f.scale * h) / 2 - f.scale * top;
-    return f;
+    return series;
 }
 
 void DrawOverlay(ui::FollowUpWindow& f) {
     ui::DrawingList& d = f.Overlay.drawing;
     d.Clear();
-    const ui::FollowUpState& s = f.state;
-    const std::vector<Laid> laid = LaidOver(s);
-    if (laid.empty()) {
+    std::size_t reference = 0;
+    const std::vector<page::SeriesEntry> series = ChosenSeries(f.state, reference);
+    if (series.empty()) {
         d.Add<ui::DrawText>(10.0f, kPad, kPad, std::string("請勾選要比較的描圖"),
                             kSystemWindowText);
         return;
     }
-    const model::RegistrationInfo& reg = model::Info(s.registration);
-    d.Add<ui::DrawText>(10.0f, kPad, 60.0f,
-                        std::string(reg.caption) + "，參考：" + TracingName(s.Reference()),
-                        kSystemWindowText);
-    const float legend = static_cast<float>(laid.size()) * kLegendRow + kPad;
-    const Fit fit = FitAll(laid, f.Overlay.width, f.Overlay.height - kTitle - legend);
-    const auto& pairs = model::FigurePairs();
-    for (const Laid& l : laid) {
-        const Colour c = SeriesColour(l.index);
-        for (std::size_t k = 0; k < static_cast<std::size_t>(model::kPairFigureLines); ++k) {
-            const int i = model::Number(pairs[k].from), j = model::Number(pairs[k].to);
-            d.Add<ui::DrawLine>(fit.X(l.X[i]), fit.Y(l.Y[i]), fit.X(l.X[j]), fit.Y(l.Y[j]), c, 2);
-        }
-    }
-    // The registration point, where every tracing meets.
-    const std::size_t at = model::Slot(reg.at);
-    d.Add<ui::DrawCircle>(fit.X(laid.front().X[at]), fit.Y(laid.front().Y[at]), 60.0f,
-                          kSystemWindowText);
-    float y = f.Overlay.height - legend + kPad / 2;
-    for (const Laid& l : laid) {
-        const auto& t = *s.tracings[static_cast<std::size_t>(l.index)];
-        d.Add<ui::DrawLine>(kPad, y + 100, kPad + 400, y + 100, SeriesColour(l.index), 3);
-        d.Add<ui::DrawText>(9.0f, kPad + 500, y, TracingName(l.index) + "  " + t.age,
-                            kSystemWindowText);
-        y += kLegendRow;
-    }
+    page::DrawSeriesOverlay(d, {0, 0, f.Overlay.width, f.Overlay.height}, series, reference,
+                            f.state.registration, true, 9);
 }
 
 ui::TableCell Cell(std::string text) {
@@ -275,18 +217,11 @@ void DrawCurve(ui::FollowUpWindow& f) {
             const CurvePoint& b = points[k - 1];
             d.Add<ui::DrawLine>(p.X(b.age), p.Y(b.value), p.X(c.age), p.Y(c.value), axis, 1);
         }
-        d.Add<ui::DrawCircle>(p.X(c.age), p.Y(c.value), 70.0f, SeriesColour(c.index));
+        d.Add<ui::DrawCircle>(p.X(c.age), p.Y(c.value), 70.0f, page::SeriesColour(c.index + 1));
     }
 }
 
 }  // namespace
-
-Colour SeriesColour(int index) {
-    static constexpr Colour kColours[ui::kSeriesSlots] = {
-        Bgr(0, 0, 200),   Bgr(200, 0, 0),   Bgr(0, 140, 0),   Bgr(230, 120, 0),  Bgr(130, 0, 170),
-        Bgr(120, 80, 30), Bgr(0, 150, 150), Bgr(200, 0, 140), Bgr(110, 110, 110)};
-    return kColours[static_cast<std::size_t>(std::clamp(index, 0, ui::kSeriesSlots - 1))];
-}
 
 void ShowFollowUp(ui::FollowUpWindow& f) {
     const ui::FollowUpState& s = f.state;

@@ -9,7 +9,4 @@ namespace ceph::presenter {
 
 void ShowFollowUp(ui::FollowUpWindow& f);
 
-// The colour tracing index i is drawn in, the same in every view of the series.
-Colour SeriesColour(int index);
-
 }  // namespace ceph::presenter

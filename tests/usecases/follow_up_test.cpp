@@ -9,6 +9,7 @@
 
 #include "app/startup.h"
 #include "model/figure.h"
+#include "page/series_page.h"
 #include "presenter/follow_up_view.h"
 #include "store/record_line.h"
 #include "support/fake_services.h"
@@ -85,9 +86,9 @@ TEST_F(FollowUpTest, TheTracingsLaidOverTheReferenceWithALegend) {
     // reference's once registered (to the stored rounding at the panel's scale).
     const auto lines = LinesByColour();
     ASSERT_EQ(lines.size(), 3u);
-    const auto& first = lines.at(presenter::SeriesColour(0));
+    const auto& first = lines.at(page::SeriesColour(1));
     for (int other : {1, 3}) {
-        const auto& laid = lines.at(presenter::SeriesColour(other));
+        const auto& laid = lines.at(page::SeriesColour(other + 1));
         ASSERT_EQ(laid.size(), first.size());
         for (std::size_t k = 0; k < first.size(); ++k) {
             EXPECT_NEAR(laid[k].x1, first[k].x1, 25) << other << " line " << k;
