@@ -105,4 +105,89 @@ void DrawSeriesOverlay(DrawingList& d, const PageBox& box, const std::vector<Ser
         DrawLegend(d, series, box.x + kPad, box.y + box.height - legendHeight + kPad / 2, size);
 }
 
+namespace {
+
+constexpr float kRow = 200, kCaptionColumn = 1250;
+
+void DrawHeader(DrawingList& page, const model::Patient& patient, const std::string& printedOn) {
+    AddText(page, 14, 0, 0, "追蹤報告");
+    AddText(page, 9, kFullPageWidth - TextWidth(9, "列印日期 " + printedOn), 60,
+            "列印日期 " + printedOn, kPageGrey);
+    AddText(page, 10, 0, 420,
+            "病歷號 " + patient.code + "　姓名 " + patient.name + "　性別 " + patient.sex +
+                "　生日 " + patient.birthDate);
+}
+
+// Each tracing's values in a column, then the change from the reference to the last.
+void DrawSeriesTable(DrawingList& page, const std::vector<SeriesEntry>& series,
+                     std::size_t reference, float top) {
+    // The last tracing other than the reference.
+    std::size_t last = reference;
+    for (std::size_t k = 0; k < series.size(); ++k)
+        if (k != reference) last = k;
+    const bool change = last != reference;
+    const float columns = static_cast<float>(series.size() + (change ? 2 : 0));
+    const float w = std::min(900.0f, (kFullPageWidth - kCaptionColumn) / columns);
+    float x = kCaptionColumn;
+    for (const SeriesEntry& e : series) {
+        AddText(page, 7, x, top, TracingName(e.number), SeriesColour(e.number));
+        AddText(page, 7, x, top + 170, e.tracing.age);
+        const model::AnalysisTexts texts =
+            model::ToTexts(model::ComputeValues(e.tracing.X, e.tracing.Y), 0);
+        for (int row = 0; row < model::kRows; ++row)
+            AddText(page, 7, x, top + 400 + static_cast<float>(row) * kRow,
+                    texts.values[static_cast<std::size_t>(row)]);
+        x += w;
+    }
+    for (int row = 0; row < model::kRows; ++row)
+        AddText(page, 7, 0, top + 400 + static_cast<float>(row) * kRow, model::Row(row).caption);
+    if (!change) return;
+    const model::Tracing& from = series[reference].tracing;
+    const model::Tracing& to = series[last].tracing;
+    AddText(page, 7, x, top,
+            "變化 " + std::to_string(series[reference].number) + "→" +
+                std::to_string(series[last].number));
+    AddText(page, 7, x + w, top, "每年");
+    const model::AnalysisValues a = model::ComputeValues(from.X, from.Y);
+    const model::AnalysisValues b = model::ComputeValues(to.X, to.Y);
+    for (int row = 0; row < model::kRows; ++row) {
+        const auto r = static_cast<std::size_t>(row);
+        const model::Change c = model::ChangeBetween(
+            a.rows[r], b.rows[r], model::AgeInYears(from.age), model::AgeInYears(to.age));
+        const int decimals = model::Row(row).decimals;
+        const float y = top + 400 + static_cast<float>(row) * kRow;
+        if (c.total) AddText(page, 7, x, y, model::ChangeText(*c.total, decimals));
+        if (c.perYear) AddText(page, 7, x + w, y, model::ChangeText(*c.perYear, decimals + 1));
+    }
+}
+
+}  // namespace
+
+void DrawFollowUpPage(DrawingList& page, const model::Patient& patient,
+                      const std::vector<SeriesEntry>& series, std::size_t reference,
+                      const std::string& printedOn) {
+    DrawHeader(page, patient, printedOn);
+    if (series.empty() || reference >= series.size()) return;
+    const float gap = 120, width = (kFullPageWidth - 2 * gap) / 3, top = 800, height = 3900;
+    const model::Registration regions[] = {model::Registration::CranialAtS,
+                                           model::Registration::MaxillaAtAns,
+                                           model::Registration::MandibleAtMe};
+    for (std::size_t k = 0; k < 3; ++k) {
+        const PageBox box{static_cast<float>(k) * (width + gap), top, width, height};
+        AddFrame(page, box);
+        DrawSeriesOverlay(page, box, series, reference, regions[k], false, 7);
+    }
+    // One legend for the three, in three columns.
+    for (std::size_t k = 0; k < series.size(); ++k) {
+        const float x = static_cast<float>(k % 3) * (width + gap) + kPad;
+        const float y = top + height + 120 + static_cast<float>(k / 3) * 200;
+        DrawLegend(page, {series[k]}, x, y, 7);
+    }
+    const float tableTop = top + height + 120 + 3 * 200 + 200;
+    DrawSeriesTable(page, series, reference, tableTop);
+    AddText(page, 7, 0, tableTop + 400 + model::kRows * kRow + 120,
+            "重疊以標點為準（S–N、ANS–PNS、Go–Me）；以結構重疊需描繪輪廓，描圖僅有 19 個標點。",
+            kPageGrey);
+}
+
 }  // namespace ceph::page

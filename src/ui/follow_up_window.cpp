@@ -31,9 +31,12 @@ FollowUpWindow::FollowUpWindow() {
     LabelAges.fontSize = 8;
     LabelAges.foreColor = kRed;
     controls_.Add(LabelCurve, "LabelCurve", &followwin, {kMargin, 7200, kColumn, 240}, "生長曲線");
-    controls_.Add(CurveList, "CurveList", &followwin, {kMargin, 7470, kColumn, 3960});
+    controls_.Add(CurveList, "CurveList", &followwin, {kMargin, 7470, kColumn, 3480});
     controls_.Add(Curve, "Curve", &followwin, {kColumn + 2 * kMargin, 7200, 14040, 4260});
     Curve.backColor = kWhite;
+    controls_.Add(CommandPrint, "CommandPrint", &followwin, {kMargin, 11040, kColumn, 390},
+                  "列印追蹤報告");
+    CommandPrint.tooltip = "列印勾選的描圖的追蹤報告（沒有印表機時可存成 PDF）";
     CurveList.tooltip = "選擇要看隨年齡變化的測量項目";
     Curve.tooltip = "測量值隨年齡的變化；灰色帶為該年齡層常模的平均 ± 1 個標準差";
     ValueTable.tooltip = "各描圖的測量值；變化＝最後一張－參考描圖，每年＝變化÷相隔年數";

@@ -61,6 +61,8 @@ struct FollowUpWindow {
     Label LabelCurve;
     ListBox CurveList;
     PictureBox Curve;
+    // The follow-up page of the tracings chosen, on the printer (a PDF without one).
+    CommandButton CommandPrint;
 
     FollowUpState state;
 

@@ -219,6 +219,8 @@ void MainWindow::BuildMenus() {
     printgraph.checked = true;
     line629 = Item("line629", "-");
     printfullmn = Item("printfullmn", "列印完整報告");
+    printfollowmn = Item("printfollowmn", "列印追蹤報告");
+    printfollowmn.enabled = false;
     readmn = Item("readmn", "讀取...");
     graph = Item("graph", "使用圖形");
     line623 = Item("line623", "-");
@@ -300,8 +302,10 @@ std::vector<MenuNode> MainWindow::MenuTree() {
         return a;
     };
     std::vector<MenuNode> tree;
-    tree.push_back({&print00mn, concat(leaves(printmn),
-                                       {{&printgraph, {}}, {&line629, {}}, {&printfullmn, {}}})});
+    tree.push_back(
+        {&print00mn,
+         concat(leaves(printmn),
+                {{&printgraph, {}}, {&line629, {}}, {&printfullmn, {}}, {&printfollowmn, {}}})});
     tree.push_back(
         {&readmn, concat(concat({{&graph, {}}, {&line623, {}}}, leaves(readn)),
                          {{&line624, {}}, {&rangemn, {}}, {&line626, {}}, {&correctmn, {}}})});

@@ -142,6 +142,7 @@ struct MainWindow {
     // named analyses.
     MenuItem line629;
     MenuItem printfullmn;
+    MenuItem printfollowmn;  // the follow-up page, offered with 追蹤...
     MenuItem readmn;
     MenuItem graph;
     MenuItem line623;

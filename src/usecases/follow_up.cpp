@@ -1,7 +1,10 @@
 #include "usecases/follow_up.h"
 
 #include "model/norms.h"
+#include "page/full_report.h"
+#include "page/series_page.h"
 #include "presenter/follow_up_view.h"
+#include "report/report.h"
 #include "store/record_line.h"
 
 namespace ceph::usecases {
@@ -18,10 +21,13 @@ void OfferFollowUp(ui::MainWindow& win) {
     int stored = 0;
     for (const ui::MenuItem& item : win.readn)
         stored += item.enabled ? 1 : 0;
-    win.followmn.enabled = stored >= 2;
+    win.followmn.enabled = win.printfollowmn.enabled = stored >= 2;
 }
 
-void followmn_Click(ui::App& app) {
+namespace {
+
+// Every tracing the patient has stored, all chosen; the ones that cannot be read are told.
+void ReadSeries(ui::App& app) {
     const ui::State& s = app.win.state;
     ui::FollowUpState& f = app.followUp.state;
     const int curveRow = f.curveRow;
@@ -40,6 +46,12 @@ void followmn_Click(ui::App& app) {
         f.chosen[static_cast<std::size_t>(i)] = true;
     }
     if (!problems.empty()) app.services.ShowMessage(problems, ui::kExclamationOk);
+}
+
+}  // namespace
+
+void followmn_Click(ui::App& app) {
+    ReadSeries(app);
     ui::Form& window = app.followUp.followwin;
     // Beside the main window, where the analysis window is not.
     window.Move(app.win.readceph.left + 600, app.win.readceph.top + 900, window.width,
@@ -86,6 +98,32 @@ void CurveList_Click(ui::App& app) {
 
 void followwin_Unload(ui::App& app) {
     app.followUp.followwin.visible = false;
+}
+
+void PrintFollowUp(ui::App& app) {
+    if (!app.followUp.followwin.visible) ReadSeries(app);
+    const ui::FollowUpState& f = app.followUp.state;
+    std::vector<page::SeriesEntry> series;
+    std::size_t reference = 0;
+    for (int i = 0; i < ui::kSeriesSlots; ++i) {
+        const auto& t = f.tracings[static_cast<std::size_t>(i)];
+        if (!t || !f.chosen[static_cast<std::size_t>(i)]) continue;
+        if (i == f.Reference()) reference = series.size();
+        series.push_back({i + 1, *t});
+    }
+    if (series.empty()) {
+        app.services.ShowMessage("沒有勾選的描圖可以列印。", ui::kExclamationOk);
+        return;
+    }
+    const ui::YearMonth today = app.services.Today();
+    ui::State& s = app.win.state;
+    const bool toScreen = s.ToScreen;
+    s.ToScreen = false;
+    app.printer.pages.clear();
+    page::DrawFollowUpPage(app.printer.CurrentPage(), s.Patient, series, reference,
+                           page::DateText(today.year, today.month, today.day));
+    report::PrintPages(app);
+    s.ToScreen = toScreen;
 }
 
 }  // namespace ceph::usecases

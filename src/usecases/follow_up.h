@@ -18,4 +18,9 @@ void RefList_Click(ui::App& app);
 void CurveList_Click(ui::App& app);
 void followwin_Unload(ui::App& app);
 
+// "列印追蹤報告" (the follow-up window's button, or the 列印 menu): the follow-up page of the
+// tracings chosen in the window, or of every stored tracing when it is not open, on the
+// printer; without one the clinician may keep it as a PDF.
+void PrintFollowUp(ui::App& app);
+
 }  // namespace ceph::usecases

@@ -92,6 +92,8 @@ const Route kRoutes[] = {
     {Click, "followwin.RefList", [](App& a, const Event&) { usecases::RefList_Click(a); }},
     {Click, "followwin.CurveList", [](App& a, const Event&) { usecases::CurveList_Click(a); }},
     {Unload, "followwin", [](App& a, const Event&) { usecases::followwin_Unload(a); }},
+    {Click, "followwin.CommandPrint", [](App& a, const Event&) { usecases::PrintFollowUp(a); }},
+    {Click, "printfollowmn", [](App& a, const Event&) { usecases::PrintFollowUp(a); }},
     // The click says where it happened: the pointer read-out may be older than the
     // picture under it (a new input laid out under a resting pointer, a pan by keys).
     // With Shift it picks up the placed landmark under it instead.

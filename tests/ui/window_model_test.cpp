@@ -192,7 +192,8 @@ TEST(MenuTree, ShapeFollowsTheRunTimeArrays) {
     EXPECT_EQ(Names(tree), (V{"print00mn", "readmn", "compmn", "analysismn", "followmn",
                               "inputmmnn", "editmn", "quitmn"}));
     EXPECT_TRUE(tree[4].children.empty()) << "追蹤... opens its window";
-    EXPECT_EQ(Names(tree[0].children), (V{"printmn(0)", "printgraph", "line629", "printfullmn"}));
+    EXPECT_EQ(Names(tree[0].children),
+              (V{"printmn(0)", "printgraph", "line629", "printfullmn", "printfollowmn"}));
     EXPECT_TRUE(tree[0].children[2].item->IsSeparator());
     EXPECT_EQ(Names(tree[1].children), (V{"graph", "line623", "readn(0)", "readn(1)", "line624",
                                           "rangemn", "line626", "correctmn"}));

@@ -187,6 +187,35 @@ TEST_F(FollowUpTest, GrowthCurveOverTheNormBands) {
     EXPECT_EQ(std::get<ui::DrawText>(f.Curve.drawing.ops.front()).text, "Max./Mand. (%)");
 }
 
+// The follow-up page of the tracings chosen goes to the printer; from the 列印 menu, with
+// the window closed, of every stored tracing; a failed print offers the page as a PDF.
+TEST_F(FollowUpTest, TheFollowUpPagePrints) {
+    const auto texts = [](const ui::DrawingList& page) {
+        std::vector<std::string> all;
+        for (const ui::DrawOp& op : page.ops)
+            if (const auto* t = std::get_if<ui::DrawText>(&op)) all.push_back(t->text);
+        return all;
+    };
+    ASSERT_TRUE(program.win.printfollowmn.enabled);
+    Click("printfollowmn");
+    ASSERT_EQ(services.printJobs.size(), 1u);
+    auto printed = texts(services.printJobs[0][0]);
+    for (const char* s : {"追蹤報告", "第 1 張", "第 2 張", "第 4 張", "變化 1→4"})
+        EXPECT_NE(std::find(printed.begin(), printed.end(), s), printed.end()) << s;
+    EXPECT_FALSE(f.followwin.visible) << "printing needs no window";
+
+    Click("followmn");
+    f.CheckTrace[1].value = 0;
+    Click("followwin.CheckTrace", 1);
+    services.printResult = base::Fail(ui::PrintProblem{"", ""});
+    Click("followwin.CommandPrint");
+    ASSERT_EQ(services.printJobs.size(), 2u);
+    printed = texts(services.printJobs[1][0]);
+    EXPECT_EQ(std::find(printed.begin(), printed.end(), "第 2 張"), printed.end()) << "not chosen";
+    ASSERT_FALSE(services.messages.empty());
+    EXPECT_NE(services.messages.back().text.find("PDF"), std::string::npos);
+}
+
 TEST(FollowUp, OfferedOnceThePatientHasTwoTracings) {
     testing::TempDir dir;
     testing::WritePatientFolder(dir, {.code = "10234"});
