@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "model/measurement.h"
 #include "model/numbers.h"
 
 namespace ceph::model {
@@ -70,6 +71,21 @@ std::string ChangeText(double change, int decimals) {
     // A change that rounds to nothing is no rise: FormatFixed writes it without a sign.
     if (change > 0 && text.find_first_not_of("0.") != std::string::npos) text = "+" + text;
     return text;
+}
+
+std::array<ChangeTexts, kRows> RowChanges(const Tracing& from, const Tracing& to) {
+    std::array<ChangeTexts, kRows> texts;
+    const AnalysisValues a = ComputeValues(from.X, from.Y);
+    const AnalysisValues b = ComputeValues(to.X, to.Y);
+    for (int row = 0; row < kRows; ++row) {
+        const auto r = static_cast<std::size_t>(row);
+        const Change c =
+            ChangeBetween(a.rows[r], b.rows[r], AgeInYears(from.age), AgeInYears(to.age));
+        const int decimals = Row(row).decimals;
+        if (c.total) texts[r].total = ChangeText(*c.total, decimals);
+        if (c.perYear) texts[r].perYear = ChangeText(*c.perYear, decimals + 1);
+    }
+    return texts;
 }
 
 }  // namespace ceph::model

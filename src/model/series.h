@@ -6,6 +6,7 @@
 // ANS; the mandible on Go-Me at Me. And the age a tracing was taken at, from its age
 // text.
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,5 +51,12 @@ Change ChangeBetween(double from, double to, std::optional<double> fromAge,
 
 // A change as the tables print it: signed, at `decimals` ("+1.2", "-0.4", "0.0").
 std::string ChangeText(double change, int decimals);
+
+// How each of the 37 rows changed from one tracing to another, as the tables print it:
+// in all at the row's decimals, per year at one more; empty where it cannot be said.
+struct ChangeTexts {
+    std::string total, perYear;
+};
+std::array<ChangeTexts, kRows> RowChanges(const Tracing& from, const Tracing& to);
 
 }  // namespace ceph::model

@@ -148,16 +148,12 @@ void DrawSeriesTable(DrawingList& page, const std::vector<SeriesEntry>& series,
             "變化 " + std::to_string(series[reference].number) + "→" +
                 std::to_string(series[last].number));
     AddText(page, 7, x + w, top, "每年");
-    const model::AnalysisValues a = model::ComputeValues(from.X, from.Y);
-    const model::AnalysisValues b = model::ComputeValues(to.X, to.Y);
+    const auto changes = model::RowChanges(from, to);
     for (int row = 0; row < model::kRows; ++row) {
-        const auto r = static_cast<std::size_t>(row);
-        const model::Change c = model::ChangeBetween(
-            a.rows[r], b.rows[r], model::AgeInYears(from.age), model::AgeInYears(to.age));
-        const int decimals = model::Row(row).decimals;
+        const model::ChangeTexts& c = changes[static_cast<std::size_t>(row)];
         const float y = top + 400 + static_cast<float>(row) * kRow;
-        if (c.total) AddText(page, 7, x, y, model::ChangeText(*c.total, decimals));
-        if (c.perYear) AddText(page, 7, x + w, y, model::ChangeText(*c.perYear, decimals + 1));
+        AddText(page, 7, x, y, c.total);
+        AddText(page, 7, x + w, y, c.perYear);
     }
 }
 

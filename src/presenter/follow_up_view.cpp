@@ -68,15 +68,10 @@ void AddChanges(ui::Table& t, const ui::FollowUpState& s, int ref, int last) {
     const model::Tracing& to = *s.tracings[static_cast<std::size_t>(last)];
     t.columns.push_back("變化\n" + std::to_string(ref + 1) + "→" + std::to_string(last + 1));
     t.columns.push_back("每年");
-    const model::AnalysisValues a = model::ComputeValues(from.X, from.Y);
-    const model::AnalysisValues b = model::ComputeValues(to.X, to.Y);
-    for (int row = 0; row < model::kRows; ++row) {
-        const auto r = static_cast<std::size_t>(row);
-        const model::Change c = model::ChangeBetween(
-            a.rows[r], b.rows[r], model::AgeInYears(from.age), model::AgeInYears(to.age));
-        const int decimals = model::Row(row).decimals;
-        t.rows[r].push_back(Cell(c.total ? model::ChangeText(*c.total, decimals) : ""));
-        t.rows[r].push_back(Cell(c.perYear ? model::ChangeText(*c.perYear, decimals + 1) : ""));
+    const auto changes = model::RowChanges(from, to);
+    for (std::size_t r = 0; r < changes.size(); ++r) {
+        t.rows[r].push_back(Cell(changes[r].total));
+        t.rows[r].push_back(Cell(changes[r].perYear));
     }
 }
 
