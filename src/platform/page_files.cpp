@@ -2,7 +2,9 @@
 
 #include <QBuffer>
 #include <QDate>
+#include <QGuiApplication>
 #include <QPdfWriter>
+#include <cstdlib>
 
 #include "platform/file_output.h"
 #include "platform/painting.h"
@@ -44,6 +46,13 @@ std::error_code WritePngFiles(const std::vector<page::DrawingList>& pages, const
     }
     return {};
 }
+
+OffscreenQt::OffscreenQt() {
+    if (!std::getenv("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+}
+
+OffscreenQt::~OffscreenQt() = default;
 
 page::YearMonth DateToday() {
     const QDate today = QDate::currentDate();

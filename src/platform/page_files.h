@@ -4,12 +4,15 @@
 // window: the pictures they show loaded by file, and this machine's date.
 
 #include <QPageLayout>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "page/services.h"
 #include "platform/pictures.h"
+
+class QGuiApplication;
 
 namespace ceph::platform {
 
@@ -31,6 +34,22 @@ std::error_code WritePngFiles(const std::vector<page::DrawingList>& pages, const
 // Today's date on this machine: its year and month for a patient's age, and the day for
 // a page.
 page::YearMonth DateToday();
+
+// Qt's painting and picture readers for cephtool, which has no window: the offscreen
+// platform unless another is asked for. Lives as long as the command needs them.
+class OffscreenQt {
+  public:
+    OffscreenQt();
+    ~OffscreenQt();
+    OffscreenQt(const OffscreenQt&) = delete;
+    OffscreenQt& operator=(const OffscreenQt&) = delete;
+
+  private:
+    int argc_ = 1;
+    char name_[9] = "cephtool";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QGuiApplication> app_;
+};
 
 // The pages of cephtool: pictures and pages are real, and there is no window.
 class PageFiles : public page::PictureLookup {

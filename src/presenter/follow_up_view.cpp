@@ -20,19 +20,6 @@ std::string TracingName(int index) {
     return "第 " + std::to_string(index + 1) + " 張";
 }
 
-// The chosen tracings as the page draws a series, and where the reference is among them.
-std::vector<page::SeriesEntry> ChosenSeries(const ui::FollowUpState& s, std::size_t& reference) {
-    std::vector<page::SeriesEntry> series;
-    reference = 0;
-    for (int i = 0; i < ui::kSeriesSlots; ++i) {
-        const auto& t = s.tracings[static_cast<std::size_t>(i)];
-        if (!t || !s.chosen[static_cast<std::size_t>(i)]) continue;
-        if (i == s.Reference()) reference = series.size();
-        series.push_back({i + 1, *t});
-    }
-    return series;
-}
-
 void DrawOverlay(ui::FollowUpWindow& f) {
     ui::DrawingList& d = f.Overlay.drawing;
     d.Clear();
@@ -217,6 +204,18 @@ void DrawCurve(ui::FollowUpWindow& f) {
 }
 
 }  // namespace
+
+std::vector<page::SeriesEntry> ChosenSeries(const ui::FollowUpState& s, std::size_t& reference) {
+    std::vector<page::SeriesEntry> series;
+    reference = 0;
+    for (int i = 0; i < ui::kSeriesSlots; ++i) {
+        const auto& t = s.tracings[static_cast<std::size_t>(i)];
+        if (!t || !s.chosen[static_cast<std::size_t>(i)]) continue;
+        if (i == s.Reference()) reference = series.size();
+        series.push_back({i + 1, *t});
+    }
+    return series;
+}
 
 void ShowFollowUp(ui::FollowUpWindow& f) {
     const ui::FollowUpState& s = f.state;

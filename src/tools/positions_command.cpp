@@ -1,6 +1,5 @@
 #include "tools/positions_command.h"
 
-#include <QGuiApplication>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -112,11 +111,7 @@ int RunPositions(int argc, char** argv) {
         return 1;
     }
     // Pictures are decoded as the window decodes them, which needs Qt's image readers.
-    if (!std::getenv("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    char name[] = "cephtool";
-    char* qtArgv[] = {name, nullptr};
-    QGuiApplication qt(qtArgc, qtArgv);
+    const platform::OffscreenQt qt;
     platform::PageFiles pictures;
     std::string out = Header();
     bool allRead = true;

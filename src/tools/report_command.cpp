@@ -1,7 +1,6 @@
 #include "tools/report_command.h"
 
 #include <QFontDatabase>
-#include <QGuiApplication>
 #include <cstdlib>
 #include <iostream>
 #include <optional>
@@ -164,11 +163,7 @@ int RunReport(int argc, char** argv) {
         return *status;
     if (auto status = ReportOptionsFault(o)) return *status;
 
-    if (!std::getenv("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    char name[] = "cephtool";
-    char* qtArgv[] = {name, nullptr};
-    QGuiApplication qt(qtArgc, qtArgv);
+    const platform::OffscreenQt qt;
     platform::InstallChineseFont();
     // Without a single font (an installation whose fonts folder is gone) Qt cannot lay
     // out a line: say so instead of failing inside it.

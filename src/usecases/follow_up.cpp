@@ -102,15 +102,9 @@ void followwin_Unload(ui::App& app) {
 
 void PrintFollowUp(ui::App& app) {
     if (!app.followUp.followwin.visible) ReadSeries(app);
-    const ui::FollowUpState& f = app.followUp.state;
-    std::vector<page::SeriesEntry> series;
     std::size_t reference = 0;
-    for (int i = 0; i < ui::kSeriesSlots; ++i) {
-        const auto& t = f.tracings[static_cast<std::size_t>(i)];
-        if (!t || !f.chosen[static_cast<std::size_t>(i)]) continue;
-        if (i == f.Reference()) reference = series.size();
-        series.push_back({i + 1, *t});
-    }
+    const std::vector<page::SeriesEntry> series =
+        presenter::ChosenSeries(app.followUp.state, reference);
     if (series.empty()) {
         app.services.ShowMessage("沒有勾選的描圖可以列印。", ui::kExclamationOk);
         return;

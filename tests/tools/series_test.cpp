@@ -11,30 +11,15 @@
 #include "model/tracing.h"
 #include "run_cephtool.h"
 #include "store/record_line.h"
+#include "support/moved_tracing.h"
 #include "support/patient_folder.h"
 #include "support/temp_dir.h"
 
 namespace ceph::tools {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
 model::Tracing Worked() {
     return *store::ReadTracingLine("x," + testing::kWorkedFields + ",0,1Y 0M");
-}
-
-// Turned and moved as another film gives it, then as a record line stores it.
-std::string OnAnotherFilm(model::Tracing t, double degrees, double dx, double dy,
-                          const std::string& age) {
-    const double c = std::cos(degrees * kPi / 180), s = std::sin(degrees * kPi / 180);
-    for (std::size_t i = 1; i <= 19; ++i) {
-        const double x = t.X[i], y = t.Y[i];
-        t.X[i] = static_cast<float>(c * x - s * y + dx);
-        t.Y[i] = static_cast<float>(s * x + c * y + dy);
-    }
-    model::MoveSToOrigin(t.X, t.Y);
-    t.age = age;
-    return store::FormatRecordLine("10234", t);
 }
 
 // landmark -> (x, y) of one tracing in the series output.
@@ -64,8 +49,8 @@ class SeriesTest : public ::testing::Test {
             grown.Y[static_cast<std::size_t>(n)] += 3;
         }
         dir.Write("ceph-1", "10234," + testing::kWorkedFields + ",0,10Y 0M\r\n");
-        dir.Write("ceph-2", OnAnotherFilm(Worked(), 7, 5, -3, "11Y 6M") + "\r\n");
-        dir.Write("ceph-4", OnAnotherFilm(grown, -9, -4, 6, "12Y 0M") + "\r\n");
+        dir.Write("ceph-2", testing::OnAnotherFilm(Worked(), 7, 5, -3, "11Y 6M") + "\r\n");
+        dir.Write("ceph-4", testing::OnAnotherFilm(grown, -9, -4, 6, "12Y 0M") + "\r\n");
     }
     testing::ToolRun Series(std::vector<std::string> more) {
         std::vector<std::string> args{"series", "--data", dir.str(), "--handoff",

@@ -13,6 +13,7 @@
 #include "presenter/follow_up_view.h"
 #include "store/record_line.h"
 #include "support/fake_services.h"
+#include "support/moved_tracing.h"
 #include "support/patient_folder.h"
 #include "support/temp_dir.h"
 #include "support/worked_tracing.h"
@@ -22,20 +23,11 @@ namespace ceph {
 namespace {
 
 using wiring::EventType;
-constexpr double kPi = 3.14159265358979323846;
-
 // The worked tracing turned and moved as another film gives it, as its line stores it.
 std::string Line(double degrees, double dx, double dy, const std::string& age) {
-    model::Tracing t = *store::ReadTracingLine("x," + testing::kWorkedFields + ",0,1Y 0M");
-    const double c = std::cos(degrees * kPi / 180), s = std::sin(degrees * kPi / 180);
-    for (std::size_t i = 1; i <= 19; ++i) {
-        const double x = t.X[i], y = t.Y[i];
-        t.X[i] = static_cast<float>(c * x - s * y + dx);
-        t.Y[i] = static_cast<float>(s * x + c * y + dy);
-    }
-    model::MoveSToOrigin(t.X, t.Y);
-    t.age = age;
-    return store::FormatRecordLine("10234", t) + "\r\n";
+    const model::Tracing worked =
+        *store::ReadTracingLine("x," + testing::kWorkedFields + ",0,1Y 0M");
+    return testing::OnAnotherFilm(worked, degrees, dx, dy, age) + "\r\n";
 }
 
 class FollowUpTest : public ::testing::Test {
