@@ -50,4 +50,8 @@ const char* InstallChineseFont() {
     return "";
 }
 
+bool HasAnyFont() {
+    return !QFontDatabase::families().isEmpty();
+}
+
 }  // namespace ceph::platform

@@ -68,13 +68,14 @@ int main(int argc, char** argv) {
     if (command == "analyses") return RunAnalyses(argc - 2, argv + 2);
     if (command == "import") return RunImport(argc - 2, argv + 2);
     if (command == "export") return RunExport(argc - 2, argv + 2);
-    if (command == "series") return RunSeries(argc - 2, argv + 2);
 #ifdef CEPHTOOL_WITH_REPORT
     if (command == "report") return RunReport(argc - 2, argv + 2);
     if (command == "positions") return RunPositions(argc - 2, argv + 2);
     if (command == "figure") return RunFigure(argc - 2, argv + 2, ceph::platform::WriteFigurePng);
+    if (command == "series") return RunSeries(argc - 2, argv + 2, WriteSeriesPage);
 #else
     if (command == "figure") return RunFigure(argc - 2, argv + 2, nullptr);
+    if (command == "series") return RunSeries(argc - 2, argv + 2, nullptr);
     if (command == "report") {
         std::cerr << "cephtool: this build writes no reports\n";
         return 2;

@@ -1,6 +1,5 @@
 #include "tools/report_command.h"
 
-#include <QFontDatabase>
 #include <cstdlib>
 #include <iostream>
 #include <optional>
@@ -10,6 +9,7 @@
 #include "base/patient_files.h"
 #include "page/film.h"
 #include "page/full_report.h"
+#include "page/series_page.h"
 #include "page/tracing_page.h"
 #include "platform/chinese_font.h"
 #include "platform/page_files.h"
@@ -157,6 +157,27 @@ std::optional<int> DrawRequestedPage(const CommandLine& o, const StoredTracing& 
     return std::nullopt;
 }
 
+bool PageFontsReady() {
+    platform::InstallChineseFont();
+    // Without a single font (an installation whose fonts folder is gone) Qt cannot lay
+    // out a line: say so instead of failing inside it.
+    if (platform::HasAnyFont()) return true;
+    std::cerr << "cephtool: no font to draw the page with: the fonts folder beside "
+                 "cephtool is missing or unreadable\n";
+    return false;
+}
+
+int WritePageFile(platform::PageFiles& services, const std::vector<page::DrawingList>& pages,
+                  const std::string& out) {
+    const std::error_code ec = EndsWithNoCase(out, ".pdf") ? services.WritePdf(pages, out)
+                                                           : services.WritePng(pages, out, 150);
+    if (ec) {
+        std::cerr << "cephtool: cannot write " << out << ": " << ec.message() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
 int RunReport(int argc, char** argv) {
     CommandLine o;
     if (auto status = ReadCommandLine(kReportRules, argc, argv, o, std::cout, std::cerr))
@@ -164,14 +185,7 @@ int RunReport(int argc, char** argv) {
     if (auto status = ReportOptionsFault(o)) return *status;
 
     const platform::OffscreenQt qt;
-    platform::InstallChineseFont();
-    // Without a single font (an installation whose fonts folder is gone) Qt cannot lay
-    // out a line: say so instead of failing inside it.
-    if (QFontDatabase::families().isEmpty()) {
-        std::cerr << "cephtool: no font to draw the page with: the fonts folder beside "
-                     "cephtool is missing or unreadable\n";
-        return 1;
-    }
+    if (!PageFontsReady()) return 1;
 
     const base::Result<StoredTracing> stored =
         ReadStoredTracing({o.Text("--data"), o.Text("--handoff"), o.Number("--tracing")});
@@ -182,15 +196,21 @@ int RunReport(int argc, char** argv) {
     platform::PageFiles services;
     page::Printer printer;
     if (auto status = DrawRequestedPage(o, *stored, services, printer)) return *status;
-    const std::string out = o.Text("--out");
-    const std::error_code ec = EndsWithNoCase(out, ".pdf")
-                                   ? services.WritePdf(printer.pages, out)
-                                   : services.WritePng(printer.pages, out, 150);
-    if (ec) {
-        std::cerr << "cephtool: cannot write " << out << ": " << ec.message() << "\n";
-        return 1;
-    }
-    return 0;
+    return WritePageFile(services, printer.pages, o.Text("--out"));
+}
+
+int WriteSeriesPage(const std::vector<StoredTracing>& stored, const std::string& out) {
+    const platform::OffscreenQt qt;
+    if (!PageFontsReady()) return 1;
+    std::vector<page::SeriesEntry> series;
+    for (const StoredTracing& t : stored)
+        series.push_back({t.number, t.tracing});
+    platform::PageFiles services;
+    page::Printer printer;
+    const page::YearMonth today = services.Today();
+    page::DrawFollowUpPage(printer.CurrentPage(), stored.front().patient, series, 0,
+                           page::DateText(today.year, today.month, today.day));
+    return WritePageFile(services, printer.pages, out);
 }
 
 }  // namespace ceph::tools

@@ -10,6 +10,7 @@
 #include "model/series.h"
 #include "tools/analyse.h"
 #include "tools/export_command.h"
+#include "tools/named_analysis.h"
 #include "tools/stored_tracing.h"
 
 namespace ceph::tools {
@@ -24,6 +25,9 @@ constexpr OptionRule kOptions[] = {
      .kind = OptionRule::Choice,
      .choices = "cranial-s|cranial-n|maxilla|mandible"},
     {.name = "--values", .kind = OptionRule::Switch},
+    {.name = "--analysis"},
+    {.name = "--norm-set"},
+    {.name = "--out"},
 };
 
 // "1,3,5" as tracing numbers, in order and each once; nothing for anything else.
@@ -87,17 +91,43 @@ std::string ValueColumns() {
     return out;
 }
 
-std::string SeriesValues(const std::vector<StoredTracing>& series) {
-    std::string out = "tracing,age" + ValueColumns() + "\r\n";
+// Each tracing's 37 values, or the named analysis's values, norms and flags, as
+// `analyse` prints them.
+std::string SeriesValues(const std::vector<StoredTracing>& series,
+                         const std::optional<NamedChoice>& named) {
+    std::string out =
+        "tracing,age" + (named ? NamedHeader(*named->analysis) : ValueColumns()) + "\r\n";
     for (const StoredTracing& t : series) {
         out += std::to_string(t.number) + ",";
         AppendCsvField(out, t.tracing.age);
-        const model::AnalysisTexts texts = AnalyseTracing(t.tracing, model::IsMale(t.patient.sex));
-        for (const std::string& value : texts.values)
-            AppendCsvField(out += ',', value);
+        const bool male = model::IsMale(t.patient.sex);
+        if (named) {
+            out += NamedFields(*named, t.tracing, male);
+        } else {
+            for (const std::string& value : AnalyseTracing(t.tracing, male).values)
+                AppendCsvField(out += ',', value);
+        }
         out += "\r\n";
     }
     return out;
+}
+
+// The options that do not go together; the status to end with when some are given.
+std::optional<int> SeriesOptionsFault(const CommandLine& o) {
+    if (o.Has("--out")) {
+        const std::string out = o.Text("--out");
+        if (!EndsWithNoCase(out, ".pdf") && !EndsWithNoCase(out, ".png"))
+            return UsageFault(kSeriesRules, "--out " + out + ": not a .pdf or .png file",
+                              std::cerr);
+        // The page shows the three regions and the 37 rows, whatever else is asked.
+        for (const char* notOnPage : {"--values", "--registration", "--analysis", "--norm-set"})
+            if (o.Has(notOnPage))
+                return UsageFault(kSeriesRules, std::string(notOnPage) + ": not with --out",
+                                  std::cerr);
+    }
+    if (o.Has("--analysis") && !o.Has("--values"))
+        return UsageFault(kSeriesRules, "--analysis: only with --values", std::cerr);
+    return std::nullopt;
 }
 
 std::string SeriesPoints(const std::vector<StoredTracing>& series, model::Registration r) {
@@ -125,32 +155,45 @@ const CommandRules kSeriesRules{
     .synopsis =
         "cephtool series --data DIR --handoff FILE [--tracings N,N,...]\n"
         "                [--registration cranial-s|cranial-n|maxilla|mandible]\n"
-        "                [--values]\n",
+        "                [--values [--analysis NAME [--norm-set SET]]]\n"
+        "       cephtool series --data DIR --handoff FILE [--tracings N,N,...]\n"
+        "                --out FILE.pdf|FILE.png\n",
     .details =
         "  the hand-off's patient's tracings (those named, else all stored), the\n"
         "  lowest-numbered one the reference: as CSV, every landmark of each in\n"
         "  millimetres laid over the reference by the registration (default\n"
         "  cranial-s: S-N at S; cranial-n: S-N at N; maxilla: ANS-PNS at ANS;\n"
         "  mandible: Go-Me at Me); with --values, each tracing's 37 values as\n"
-        "  `analyse` prints them\n",
+        "  `analyse` prints them (with --analysis, that analysis's values, norms and\n"
+        "  flags, as `analyse --analysis` prints them)\n"
+        "  --out: the follow-up page instead: the three regional superimpositions\n"
+        "  and the values with their change from the reference to the last\n",
     .options = kOptions,
 };
 
-int RunSeries(int argc, char** argv) {
+int RunSeries(int argc, char** argv, SeriesPageWriter writePage) {
     CommandLine o;
     if (auto status = ReadCommandLine(kSeriesRules, argc, argv, o, std::cout, std::cerr))
         return *status;
+    if (auto status = SeriesOptionsFault(o)) return *status;
     int status = 0;
+    const std::optional<NamedChoice> named = ReadNamedChoice(kSeriesRules, o, status);
+    if (!named && status != 0) return status;  // --norm-set alone, or no such analysis
     const auto series = ReadSeries(o, status);
     if (!series) return status;
     if (series->empty()) {
         std::cerr << "cephtool: the patient has no stored tracing\n";
         return 1;
     }
+    if (o.Has("--out")) {
+        if (writePage) return writePage(*series, o.Text("--out"));
+        std::cerr << "cephtool: this build writes no pages\n";
+        return 2;
+    }
     const auto r =
         model::RegistrationOfKey(o.Has("--registration") ? o.Text("--registration") : "cranial-s");
-    std::cout << (o.Has("--values") ? SeriesValues(*series) : SeriesPoints(*series, *r));
-    return std::cout.flush() ? 0 : 1;
+    std::cout << (o.Has("--values") ? SeriesValues(*series, named) : SeriesPoints(*series, *r));
+    return std::cout.flush() ? status : 1;
 }
 
 }  // namespace ceph::tools

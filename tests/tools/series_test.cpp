@@ -11,6 +11,7 @@
 #include "model/tracing.h"
 #include "run_cephtool.h"
 #include "store/record_line.h"
+#include "support/command_output.h"
 #include "support/moved_tracing.h"
 #include "support/patient_folder.h"
 #include "support/temp_dir.h"
@@ -112,6 +113,53 @@ TEST_F(SeriesTest, ValuesAreWhatAnalysePrintsForEachTracing) {
         EXPECT_EQ(got, expected.substr(0, expected.find_first_of("\r\n"))) << n;
     }
 }
+
+// With --analysis the named analysis's values, norms and flags, as `analyse --analysis`
+// gives them for each tracing's age (the norms follow the age).
+TEST_F(SeriesTest, NamedAnalysisValuesAreAnalysesOwn) {
+    const testing::ToolRun values = Series({"--values", "--analysis", "steiner"});
+    ASSERT_EQ(values.status, 0) << values.err;
+    std::istringstream lines(values.out);
+    std::string header, line;
+    std::getline(lines, header);
+    EXPECT_EQ(header.rfind("tracing,age,SNA (°),SNA norm,SNA flag,", 0), 0u) << header;
+    for (const char* n : {"1", "2", "4"}) {
+        ASSERT_TRUE(std::getline(lines, line));
+        const std::string file = (dir.path() / ("ceph-" + std::string(n))).string();
+        const testing::ToolRun analysed =
+            testing::RunCephtool(dir, {"analyse", "--analysis", "Steiner", "--sex", "F", file});
+        const std::string expected = analysed.out.substr(analysed.out.find(',') + 1);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        EXPECT_EQ(line.substr(line.find(',', line.find(',') + 1) + 1),
+                  expected.substr(0, expected.find_first_of("\r\n")))
+            << n;
+    }
+    EXPECT_EQ(Series({"--values", "--analysis", "Ricketts"}).status, 2);
+    EXPECT_EQ(Series({"--analysis", "Steiner"}).status, 2) << "only with --values";
+    EXPECT_EQ(Series({"--values", "--norm-set", "x"}).status, 2) << "only with --analysis";
+}
+
+#ifdef CEPHTOOL_WITH_REPORT
+// --out writes the follow-up page: one page whose text names the tracings and the change.
+TEST_F(SeriesTest, OutWritesTheFollowUpPage) {
+    CEPH_SKIP_WITHOUT_PDF_TOOLS();
+    const std::string pdf = (dir.path() / "series.pdf").string();
+    const testing::ToolRun run = Series({"--tracings", "1,4", "--out", pdf});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(testing::CommandOutput("pdfinfo '" + pdf + "' | grep -c '^Pages: *1$'"), "1\n");
+    const std::string text = testing::CommandOutput("pdftotext -layout '" + pdf + "' -");
+    for (const char* expected : {"10234", "第 1 張", "第 4 張", "12Y 0M", "SNA", "每年"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+    EXPECT_EQ(text.find("第 2 張"), std::string::npos) << "not chosen";
+
+    EXPECT_EQ(Series({"--out", (dir.path() / "series.txt").string()}).status, 2);
+    EXPECT_EQ(Series({"--out", pdf, "--values"}).status, 2);
+    EXPECT_EQ(Series({"--out", pdf, "--registration", "maxilla"}).status, 2);
+    const testing::ToolRun nowhere = Series({"--out", (dir.path() / "no" / "s.png").string()});
+    EXPECT_EQ(nowhere.status, 1);
+    EXPECT_NE(nowhere.err.find("s.png"), std::string::npos) << nowhere.err;
+}
+#endif
 
 }  // namespace
 }  // namespace ceph::tools
