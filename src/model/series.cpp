@@ -73,17 +73,23 @@ std::string ChangeText(double change, int decimals) {
     return text;
 }
 
+ChangeTexts ChangeTextsBetween(double from, double to, int decimals, std::optional<double> fromAge,
+                               std::optional<double> toAge) {
+    ChangeTexts texts;
+    const Change c = ChangeBetween(from, to, fromAge, toAge);
+    if (c.total) texts.total = ChangeText(*c.total, decimals);
+    if (c.perYear) texts.perYear = ChangeText(*c.perYear, decimals + 1);
+    return texts;
+}
+
 std::array<ChangeTexts, kRows> RowChanges(const Tracing& from, const Tracing& to) {
     std::array<ChangeTexts, kRows> texts;
     const AnalysisValues a = ComputeValues(from.X, from.Y);
     const AnalysisValues b = ComputeValues(to.X, to.Y);
     for (int row = 0; row < kRows; ++row) {
         const auto r = static_cast<std::size_t>(row);
-        const Change c =
-            ChangeBetween(a.rows[r], b.rows[r], AgeInYears(from.age), AgeInYears(to.age));
-        const int decimals = Row(row).decimals;
-        if (c.total) texts[r].total = ChangeText(*c.total, decimals);
-        if (c.perYear) texts[r].perYear = ChangeText(*c.perYear, decimals + 1);
+        texts[r] = ChangeTextsBetween(a.rows[r], b.rows[r], Row(row).decimals, AgeInYears(from.age),
+                                      AgeInYears(to.age));
     }
     return texts;
 }

@@ -58,5 +58,8 @@ struct ChangeTexts {
     std::string total, perYear;
 };
 std::array<ChangeTexts, kRows> RowChanges(const Tracing& from, const Tracing& to);
+// The same for one value shown at `decimals`.
+ChangeTexts ChangeTextsBetween(double from, double to, int decimals, std::optional<double> fromAge,
+                               std::optional<double> toAge);
 
 }  // namespace ceph::model

@@ -35,12 +35,8 @@ ui::TableCell Flagged(std::string text, model::Flag flag) {
     return cell;
 }
 
-// A value with its flag after it, for the columns that have no flag of their own.
 ui::TableCell ValueWithFlag(const model::ResultRow& row) {
-    std::string text = model::ShownNumber(row.value, row.decimals);
-    if (const std::string_view arrow = model::FlagText(row.flag); !arrow.empty())
-        text += " " + std::string(arrow);
-    return Flagged(std::move(text), row.flag);
+    return FlaggedValue(model::ShownNumber(row.value, row.decimals), row.flag);
 }
 
 std::vector<ui::TableCell> RowCells(const AnalysisReading& r, std::size_t i) {
@@ -90,6 +86,12 @@ std::string CaseText(const AnalysisReading& r) {
 }
 
 }  // namespace
+
+ui::TableCell FlaggedValue(std::string text, model::Flag flag) {
+    if (const std::string_view arrow = model::FlagText(flag); !arrow.empty())
+        text += " " + std::string(arrow);
+    return Flagged(std::move(text), flag);
+}
 
 std::string SignedText(double difference, int decimals) {
     if (std::isnan(difference)) return std::string();

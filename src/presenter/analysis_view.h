@@ -31,6 +31,10 @@ struct AnalysisReading {
 // then the simulated value, shown only where it differs from the unmoved one.
 void ShowAnalysis(ui::AnalysisWindow& window, const AnalysisReading& reading);
 
+// A value shown with its flag: the arrow after it, orange beyond one SD, red and bold
+// beyond two, as the analysis table shows the columns that have no flag of their own.
+ui::TableCell FlaggedValue(std::string text, model::Flag flag);
+
 // A difference as shown beside its values: signed, "" for none.
 std::string SignedText(double difference, int decimals);
 

@@ -9,6 +9,7 @@
 #include "model/norms.h"
 #include "model/numbers.h"
 #include "page/series_page.h"
+#include "presenter/analysis_view.h"
 
 namespace ceph::presenter {
 
@@ -49,6 +50,20 @@ std::vector<int> Chosen(const ui::FollowUpState& s) {
     return chosen;
 }
 
+// One tracing's results: the 37 rows, then the named analysis's when one is chosen; by
+// the norms of its age and the patient's sex.
+struct TracingResults {
+    model::AnalysisResult standard, named;
+};
+
+TracingResults ResultsOf(const ui::FollowUpState& s, const model::Tracing& t) {
+    TracingResults r;
+    r.standard = model::Evaluate(model::BuiltInAnalyses().front(), t.X, t.Y, {"", s.sex, t.age});
+    if (const model::NamedAnalysis* named = s.Named())
+        r.named = model::Evaluate(*named, t.X, t.Y, {s.normSet, s.sex, t.age});
+    return r;
+}
+
 // The change columns: from the reference to the last chosen other tracing.
 void AddChanges(ui::Table& t, const ui::FollowUpState& s, int ref, int last) {
     const model::Tracing& from = *s.tracings[static_cast<std::size_t>(ref)];
@@ -60,25 +75,59 @@ void AddChanges(ui::Table& t, const ui::FollowUpState& s, int ref, int last) {
         t.rows[r].push_back(Cell(changes[r].total));
         t.rows[r].push_back(Cell(changes[r].perYear));
     }
+    if (!s.Named()) return;
+    t.rows[model::kRows].resize(t.columns.size());
+    const model::AnalysisResult a = ResultsOf(s, from).named, b = ResultsOf(s, to).named;
+    for (std::size_t r = 0; r < a.rows.size(); ++r) {
+        const model::ChangeTexts c =
+            model::ChangeTextsBetween(a.rows[r].value, b.rows[r].value, a.rows[r].decimals,
+                                      model::AgeInYears(from.age), model::AgeInYears(to.age));
+        t.rows[model::kRows + 1 + r].push_back(Cell(c.total));
+        t.rows[model::kRows + 1 + r].push_back(Cell(c.perYear));
+    }
+}
+
+// The rows' captions: the 37, then the named analysis's under its name.
+void TableRows(ui::Table& t, const model::NamedAnalysis* named) {
+    t.rows.assign(model::kRows, {});
+    for (int row = 0; row < model::kRows; ++row)
+        t.rows[static_cast<std::size_t>(row)].push_back(Cell(model::Row(row).caption));
+    if (!named) return;
+    ui::TableCell heading = Cell(named->name);
+    heading.bold = true;
+    t.rows.push_back({heading});
+    for (const model::ClassicMeasurement& m : named->rows)
+        t.rows.push_back({Cell(model::NameWithUnit(m.name, m.unit))});
+}
+
+// One tracing's column: the 37 values as the report prints them and the named
+// analysis's, each flagged as in the analysis window.
+void AddTracingColumn(ui::Table& t, const ui::FollowUpState& s, const model::Tracing& tracing) {
+    const model::AnalysisTexts texts =
+        model::ToTexts(model::ComputeValues(tracing.X, tracing.Y), 0);
+    const TracingResults results = ResultsOf(s, tracing);
+    for (std::size_t row = 0; row < model::kRows; ++row)
+        t.rows[row].push_back(FlaggedValue(texts.values[row], results.standard.rows[row].flag));
+    if (!s.Named()) return;
+    t.rows[model::kRows].emplace_back();
+    for (std::size_t r = 0; r < results.named.rows.size(); ++r) {
+        const model::ResultRow& row = results.named.rows[r];
+        t.rows[model::kRows + 1 + r].push_back(
+            FlaggedValue(model::ShownNumber(row.value, row.decimals), row.flag));
+    }
 }
 
 void ShowValues(ui::FollowUpWindow& f) {
     const ui::FollowUpState& s = f.state;
     ui::Table& t = f.ValueTable;
     t.columns = {"項目"};
-    t.rows.assign(model::kRows, {});
-    for (int row = 0; row < model::kRows; ++row)
-        t.rows[static_cast<std::size_t>(row)].push_back(Cell(model::Row(row).caption));
+    TableRows(t, s.Named());
     const std::vector<int> chosen = Chosen(s);
     std::string unread;
     for (const int i : chosen) {
         const model::Tracing& tracing = *s.tracings[static_cast<std::size_t>(i)];
         t.columns.push_back(TracingName(i) + "\n" + tracing.age);
-        const model::AnalysisTexts texts =
-            model::ToTexts(model::ComputeValues(tracing.X, tracing.Y), 0);
-        for (int row = 0; row < model::kRows; ++row)
-            t.rows[static_cast<std::size_t>(row)].push_back(
-                Cell(texts.values[static_cast<std::size_t>(row)]));
+        AddTracingColumn(t, s, tracing);
         if (!model::AgeInYears(tracing.age))
             unread += (unread.empty() ? "" : "、") + TracingName(i) + "「" + tracing.age + "」";
     }
@@ -181,7 +230,7 @@ void DrawCurve(ui::FollowUpWindow& f) {
            std::floor(points.back().age) + 2,
            0,
            1};
-    ValueRange(points, spec, s.male, p);
+    ValueRange(points, spec, model::IsMale(s.sex), p);
     d.Add<ui::DrawText>(9.0f, kPad, 60.0f, title, kSystemWindowText);
     const Colour axis = kSystemWindowText;
     d.Add<ui::DrawLine>(p.left, p.top + p.height, p.left + p.width, p.top + p.height, axis, 1);
@@ -192,7 +241,7 @@ void DrawCurve(ui::FollowUpWindow& f) {
     }
     for (const double v : {p.value0, p.value1})
         d.Add<ui::DrawText>(8.0f, 120.0f, p.Y(v) - 100, FormatFixed(v, spec.decimals), axis);
-    DrawNormBands(d, p, spec, s.male);
+    DrawNormBands(d, p, spec, model::IsMale(s.sex));
     for (std::size_t k = 0; k < points.size(); ++k) {
         const CurvePoint& c = points[k];
         if (k > 0) {
@@ -237,6 +286,10 @@ void ShowFollowUp(ui::FollowUpWindow& f) {
         f.RegList.items.push_back(model::Info(r).caption);
     f.RegList.listIndex = static_cast<int>(s.registration);
     DrawOverlay(f);
+    f.AnaList.items.clear();
+    for (const model::NamedAnalysis& a : s.analyses)
+        f.AnaList.items.push_back(a.name);
+    f.AnaList.listIndex = s.analysis;
     ShowValues(f);
     f.CurveList.items.clear();
     for (int row = 0; row < model::kRows; ++row)

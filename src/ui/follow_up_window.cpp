@@ -25,7 +25,9 @@ FollowUpWindow::FollowUpWindow() {
     controls_.Add(RefList, "RefList", &followwin, {kMargin, 5070, kColumn, 1890});
     controls_.Add(Overlay, "Overlay", &followwin, {kColumn + 2 * kMargin, 60, 7440, 6900});
     Overlay.backColor = kWhite;
-    controls_.Add(ValueTable, "ValueTable", &followwin, {10560, 60, 6600, 6300});
+    controls_.Add(LabelAna, "LabelAna", &followwin, {10560, 60, 900, 240}, "分析");
+    controls_.Add(AnaList, "AnaList", &followwin, {11460, 60, 5700, 1020});
+    controls_.Add(ValueTable, "ValueTable", &followwin, {10560, 1140, 6600, 5220});
     controls_.Add(LabelAges, "LabelAges", &followwin, {10560, 6420, 6600, 660});
     LabelAges.wrap = true;
     LabelAges.fontSize = 8;
@@ -37,6 +39,7 @@ FollowUpWindow::FollowUpWindow() {
     controls_.Add(CommandPrint, "CommandPrint", &followwin, {kMargin, 11040, kColumn, 390},
                   "列印追蹤報告");
     CommandPrint.tooltip = "列印勾選的描圖的追蹤報告（沒有印表機時可存成 PDF）";
+    AnaList.tooltip = "表中 37 項之後列出的分析（依病人性別與各描圖的年齡取常模）";
     CurveList.tooltip = "選擇要看隨年齡變化的測量項目";
     Curve.tooltip = "測量值隨年齡的變化；灰色帶為該年齡層常模的平均 ± 1 個標準差";
     ValueTable.tooltip = "各描圖的測量值；變化＝最後一張－參考描圖，每年＝變化÷相隔年數";

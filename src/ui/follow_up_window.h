@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "model/analyses.h"
 #include "model/series.h"
 #include "model/tracing.h"
 #include "ui/control_list.h"
@@ -26,9 +27,21 @@ struct FollowUpState {
     int reference = -1;
     model::Registration registration = model::Registration::CranialAtS;
     // The row of the standard analysis the growth curve follows (ANB at first), and the
-    // patient's sex, which chooses its norms.
+    // patient's sex text, which chooses the norms.
     int curveRow = 2;
-    bool male = false;
+    std::string sex;
+    // The named analyses offered, and the one whose rows follow the 37 in the table (-1
+    // or the standard one: the 37 alone) with its norm set (empty: its first).
+    std::vector<model::NamedAnalysis> analyses;
+    int analysis = -1;
+    std::string normSet;
+
+    // The chosen analysis when it adds rows to the 37; null when it does not.
+    const model::NamedAnalysis* Named() const {
+        if (analysis < 0 || analysis >= static_cast<int>(analyses.size())) return nullptr;
+        const model::NamedAnalysis& a = analyses[static_cast<std::size_t>(analysis)];
+        return a.standard ? nullptr : &a;
+    }
 
     // The index of the reference in force, or -1 when nothing is chosen.
     int Reference() const {
@@ -53,8 +66,11 @@ struct FollowUpWindow {
     ListBox RegList, RefList;
     // The figures over one another, with the legend.
     PictureBox Overlay;
-    // The 37 values of each chosen tracing, and how each changed from the reference to
-    // the last chosen, in all and per year; under it, ages that could not be read.
+    // The 37 values of each chosen tracing and the chosen analysis's (AnaList), flagged
+    // by their norms, and how each changed from the reference to the last chosen, in all
+    // and per year; under it, ages that could not be read.
+    Label LabelAna;
+    ListBox AnaList;
     Table ValueTable;
     Label LabelAges;
     // One measurement's values against age, over its norm band where the norms give one.

@@ -1,5 +1,6 @@
 #include "usecases/follow_up.h"
 
+#include "model/analyses.h"
 #include "model/norms.h"
 #include "page/full_report.h"
 #include "page/series_page.h"
@@ -26,14 +27,31 @@ void OfferFollowUp(ui::MainWindow& win) {
 
 namespace {
 
+// The analysis of that name (the standard 37 alone when none is) and its norm set.
+void ChooseAnalysis(ui::FollowUpState& f, const std::string& name, const std::string& normSet) {
+    const model::NamedAnalysis* a = model::FindAnalysis(f.analyses, name);
+    if (!a) a = model::FindAnalysis(f.analyses, "standard");
+    f.analysis = a ? static_cast<int>(a - f.analyses.data()) : -1;
+    f.normSet = a ? model::NormSetOf(*a, normSet) : std::string();
+}
+
 // Every tracing the patient has stored, all chosen; the ones that cannot be read are told.
 void ReadSeries(ui::App& app) {
     const ui::State& s = app.win.state;
     ui::FollowUpState& f = app.followUp.state;
+    // The window keeps the curve and the analysis the clinician last chose in it; the
+    // analysis is at first the one the analysis window reads the case by.
     const int curveRow = f.curveRow;
+    const bool chosenHere = f.analysis >= 0;
+    const std::string analysis =
+        chosenHere ? f.analyses[static_cast<std::size_t>(f.analysis)].name : s.ChosenAnalysis;
+    const std::string normSet = chosenHere ? f.normSet : s.ChosenNormSet;
     f = {};
     f.curveRow = curveRow;
-    f.male = model::IsMale(s.Patient.sex);
+    f.sex = s.Patient.sex;
+    f.analyses = app.analysis.analyses;
+    if (f.analyses.empty()) f.analyses = model::BuiltInAnalyses();
+    ChooseAnalysis(f, analysis, normSet);
     std::string problems;
     for (int i = 0; i < ui::kSeriesSlots; ++i) {
         const store::TracingLookup found = store::FindTracing(s.DataDir, s.Patient.code, i);
@@ -93,6 +111,14 @@ void CurveList_Click(ui::App& app) {
     const int row = app.followUp.CurveList.listIndex;
     if (row < 0 || row >= model::kRows) return;
     app.followUp.state.curveRow = row;
+    Show(app);
+}
+
+void FollowAnaList_Click(ui::App& app) {
+    ui::FollowUpWindow& f = app.followUp;
+    const int k = f.AnaList.listIndex;
+    if (k < 0 || k >= static_cast<int>(f.state.analyses.size())) return;
+    ChooseAnalysis(f.state, f.state.analyses[static_cast<std::size_t>(k)].name, f.state.normSet);
     Show(app);
 }
 

@@ -16,6 +16,9 @@ void CheckTrace_Click(ui::App& app, int index);
 void RegList_Click(ui::App& app);
 void RefList_Click(ui::App& app);
 void CurveList_Click(ui::App& app);
+// The analysis whose rows follow the 37 in the values table (its norm set kept when it
+// has one of that name, else its first).
+void FollowAnaList_Click(ui::App& app);
 void followwin_Unload(ui::App& app);
 
 // "列印追蹤報告" (the follow-up window's button, or the 列印 menu): the follow-up page of the

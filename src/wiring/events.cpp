@@ -91,6 +91,7 @@ const Route kRoutes[] = {
     {Click, "followwin.RegList", [](App& a, const Event&) { usecases::RegList_Click(a); }},
     {Click, "followwin.RefList", [](App& a, const Event&) { usecases::RefList_Click(a); }},
     {Click, "followwin.CurveList", [](App& a, const Event&) { usecases::CurveList_Click(a); }},
+    {Click, "followwin.AnaList", [](App& a, const Event&) { usecases::FollowAnaList_Click(a); }},
     {Unload, "followwin", [](App& a, const Event&) { usecases::followwin_Unload(a); }},
     {Click, "followwin.CommandPrint", [](App& a, const Event&) { usecases::PrintFollowUp(a); }},
     {Click, "printfollowmn", [](App& a, const Event&) { usecases::PrintFollowUp(a); }},

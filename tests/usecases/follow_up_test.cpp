@@ -131,7 +131,7 @@ TEST_F(FollowUpTest, ValuesOverTime) {
     ASSERT_EQ(t.columns.size(), 1u + 3 + 2);
     EXPECT_EQ(t.columns[1], "第 1 張\n10Y 0M");
     EXPECT_EQ(t.columns[4], "變化\n1→4");
-    ASSERT_EQ(t.rows.size(), 37u);
+    ASSERT_GE(t.rows.size(), 37u);
     EXPECT_EQ(t.rows[0][0].text, "SNA:");
     const auto snb = [&](std::size_t column) { return std::stod(t.rows[1][column].text); };
     // The chin came forward: SNB grew, over three years.
@@ -148,6 +148,48 @@ TEST_F(FollowUpTest, ValuesOverTime) {
     }
     EXPECT_EQ(t.columns.size(), 2u);
     EXPECT_TRUE(f.LabelAges.caption.empty());
+}
+
+// Under the 37 rows, the analysis the case is read by (at first the analysis window's),
+// flagged as there by the norms of each tracing's age; another chosen in the window, and
+// kept when it opens again; the standard one alone gives the 37.
+TEST_F(FollowUpTest, TheChosenAnalysisFlaggedUnderThe37) {
+    program.win.state.ChosenAnalysis = "downs";
+    Click("followmn");
+    const ui::Table& t = f.ValueTable;
+    ASSERT_GT(t.rows.size(), 38u);
+    EXPECT_EQ(t.rows[37][0].text, "Downs");
+    EXPECT_TRUE(t.rows[37][0].bold);
+    EXPECT_EQ(f.AnaList.items[static_cast<std::size_t>(f.AnaList.listIndex)], "Downs");
+
+    const auto steiner = std::find(f.AnaList.items.begin(), f.AnaList.items.end(), "Steiner");
+    ASSERT_NE(steiner, f.AnaList.items.end());
+    f.AnaList.listIndex = static_cast<int>(steiner - f.AnaList.items.begin());
+    Click("followwin.AnaList");
+    ASSERT_EQ(t.rows[37][0].text, "Steiner");
+    ASSERT_EQ(t.rows[38][0].text, "SNA (°)");
+    // The worked tracing's SNA of 92.1 lies beyond two SDs of Steiner's 82 ± 2: flagged
+    // in every column, in the 37 rows too, as the analysis window flags it; the change
+    // columns are plain.
+    for (std::size_t column = 1; column <= 3; ++column) {
+        EXPECT_EQ(t.rows[38][column].text, t.rows[0][column].text + " ↑↑") << column;
+        EXPECT_EQ(t.rows[38][column].colour, kRed);
+        EXPECT_TRUE(t.rows[38][column].bold);
+    }
+    // The 37 rows that have norms are flagged by their age band: Ar-Gn's 108.6 is long
+    // at 10 and 11, not at 13.
+    EXPECT_EQ(t.rows[32][1].text, "66.4 ↑↑");
+    EXPECT_EQ(t.rows[31][1].text, "108.6 ↑");
+    EXPECT_EQ(t.rows[31][3].text, "108.5");
+    EXPECT_EQ(t.rows[38][4].text, t.rows[0][4].text) << "SNA changed as in the 37 rows";
+    EXPECT_EQ(t.rows[38][4].colour, t.rows[0][4].colour);
+
+    wiring::Dispatch(program, {EventType::Unload, "followwin"});
+    Click("followmn");
+    EXPECT_EQ(t.rows[37][0].text, "Steiner") << "the window's choice kept";
+    f.AnaList.listIndex = 0;  // the program's own 37 rows
+    Click("followwin.AnaList");
+    EXPECT_EQ(t.rows.size(), 37u);
 }
 
 // The growth curve: a point for each chosen tracing whose age reads, joined in age order,
