@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 #include "model/landmark.h"
@@ -158,12 +159,63 @@ struct CurvePoint {
     double age, value;
 };
 
-std::vector<CurvePoint> CurvePoints(const ui::FollowUpState& s) {
+// What the growth curve follows: one of the 37 rows (their norms by the group of the age
+// band), or one of the chosen analysis's (its norms for the age, in its norm set).
+struct CurveRow {
+    std::string title;
+    int decimals = 1;
+    std::function<double(const model::Tracing&)> value;
+    std::function<std::optional<model::MeanSd>(double age)> norm;
+};
+
+CurveRow StandardCurve(int row, bool male) {
+    const model::Measurement& spec = model::Row(row);
+    CurveRow c;
+    c.title = spec.caption;
+    if (spec.unit != model::Unit::None)
+        c.title += " (" + std::string(model::UnitText(spec.unit)) + ")";
+    c.decimals = spec.decimals;
+    c.value = [row](const model::Tracing& t) {
+        return model::ComputeValues(t.X, t.Y).rows[static_cast<std::size_t>(row)];
+    };
+    c.norm = [key = std::string(spec.key), male](double age) {
+        int band = 0;
+        while (band + 1 < model::kAgeBands && age >= model::kBandOldest[band])
+            ++band;
+        return model::GroupNorm(key, (band + 1) * 10 + (male ? 1 : 0));
+    };
+    return c;
+}
+
+CurveRow NamedCurve(const ui::FollowUpState& s, const model::NamedAnalysis& named, int row,
+                    const model::Tracing& any) {
+    const auto r = static_cast<std::size_t>(row);
+    const model::ClassicMeasurement& m = named.rows[r];
+    CurveRow c;
+    c.title = named.name + "  " + model::NameWithUnit(m.name, m.unit);
+    c.decimals = m.decimals;
+    c.value = [&s, &named, r](const model::Tracing& t) {
+        return model::Evaluate(named, t.X, t.Y, {s.normSet, s.sex, t.age}).rows[r].value;
+    };
+    // The analysis's norm for an age is the one it gives a tracing of that age.
+    c.norm = [&s, &named, r, &any](double age) -> std::optional<model::MeanSd> {
+        const int years = static_cast<int>(age), months = static_cast<int>((age - years) * 12);
+        const std::string text = std::to_string(years) + "Y " + std::to_string(months) + "M";
+        const model::AnalysisResult result =
+            model::Evaluate(named, any.X, any.Y, {s.normSet, s.sex, text});
+        const std::optional<model::Norm>& norm = result.rows[r].norm;
+        if (!norm) return std::nullopt;
+        return model::MeanSd{norm->mean, norm->sd};
+    };
+    return c;
+}
+
+std::vector<CurvePoint> CurvePoints(const ui::FollowUpState& s, const CurveRow& row) {
     std::vector<CurvePoint> points;
     for (const int i : Chosen(s)) {
         const model::Tracing& t = *s.tracings[static_cast<std::size_t>(i)];
         const auto age = model::AgeInYears(t.age);
-        const double v = model::ComputeValues(t.X, t.Y).rows[static_cast<std::size_t>(s.curveRow)];
+        const double v = row.value(t);
         if (age && std::isfinite(v)) points.push_back({i, *age, v});
     }
     std::sort(points.begin(), points.end(),
@@ -171,40 +223,47 @@ std::vector<CurvePoint> CurvePoints(const ui::FollowUpState& s) {
     return points;
 }
 
-// The norm of each age band that the plotted ages reach, as its mean and mean ± SD.
-void DrawNormBands(ui::DrawingList& d, const Plot& p, const model::Measurement& spec, bool male) {
-    const Colour grey = Bgr(170, 170, 170);
-    double youngest = 0;
-    for (int band = 0; band < model::kAgeBands; ++band) {
-        const double from = std::max(youngest, p.age0),
-                     to = std::min(model::kBandOldest[band], p.age1);
-        youngest = model::kBandOldest[band];
-        if (!(to > from)) continue;
-        const auto norm = model::GroupNorm(spec.key, (band + 1) * 10 + (male ? 1 : 0));
-        if (!norm) continue;
-        for (const double v : {norm->mean - norm->sd, norm->mean, norm->mean + norm->sd})
-            d.Add<ui::DrawLine>(p.X(from), p.Y(v), p.X(to), p.Y(v), grey, v == norm->mean ? 1 : 3);
+// Calls `each` with every stretch of the plotted ages over which the norm stays the
+// same, and that norm; none where there is no norm. Norms change with age bands of whole
+// years, so a year's norm is the one at its middle.
+template <typename Each>
+void ForEachNormStretch(const Plot& p, const CurveRow& row, Each each) {
+    std::optional<model::MeanSd> held;
+    double start = p.age0;
+    const auto same = [](const std::optional<model::MeanSd>& a,
+                         const std::optional<model::MeanSd>& b) {
+        return a.has_value() == b.has_value() && (!a || (a->mean == b->mean && a->sd == b->sd));
+    };
+    for (double year = std::floor(p.age0); year < p.age1; year += 1) {
+        const std::optional<model::MeanSd> norm = row.norm(year + 0.5);
+        if (same(norm, held)) continue;
+        const double from = std::max(year, p.age0);
+        if (held && from > start) each(start, from, *held);
+        held = norm, start = from;
     }
+    if (held && p.age1 > start) each(start, p.age1, *held);
+}
+
+// The norm of each stretch of the plotted ages, as its mean and mean ± SD.
+void DrawNormBands(ui::DrawingList& d, const Plot& p, const CurveRow& row) {
+    const Colour grey = Bgr(170, 170, 170);
+    ForEachNormStretch(p, row, [&](double from, double to, const model::MeanSd& norm) {
+        for (const double v : {norm.mean - norm.sd, norm.mean, norm.mean + norm.sd})
+            d.Add<ui::DrawLine>(p.X(from), p.Y(v), p.X(to), p.Y(v), grey, v == norm.mean ? 1 : 3);
+    });
 }
 
 // The value range of the points and of the norms of the ages shown, with room around it.
-void ValueRange(const std::vector<CurvePoint>& points, const model::Measurement& spec, bool male,
-                Plot& p) {
+void ValueRange(const std::vector<CurvePoint>& points, const CurveRow& row, Plot& p) {
     double& low = p.value0;
     double& high = p.value1;
     low = high = points.front().value;
     for (const CurvePoint& c : points)
         low = std::min(low, c.value), high = std::max(high, c.value);
-    double youngest = 0;
-    for (int band = 0; band < model::kAgeBands; ++band) {
-        const bool shown = youngest < p.age1 && model::kBandOldest[band] > p.age0;
-        youngest = model::kBandOldest[band];
-        if (!shown) continue;
-        if (const auto n = model::GroupNorm(spec.key, (band + 1) * 10 + (male ? 1 : 0))) {
-            low = std::min(low, n->mean - n->sd);
-            high = std::max(high, n->mean + n->sd);
-        }
-    }
+    ForEachNormStretch(p, row, [&](double, double, const model::MeanSd& norm) {
+        low = std::min(low, norm.mean - norm.sd);
+        high = std::max(high, norm.mean + norm.sd);
+    });
     const double room = std::max(1.0, (high - low) * 0.1);
     low -= room, high += room;
 }
@@ -213,11 +272,16 @@ void DrawCurve(ui::FollowUpWindow& f) {
     ui::DrawingList& d = f.Curve.drawing;
     d.Clear();
     const ui::FollowUpState& s = f.state;
-    const model::Measurement& spec = model::Row(s.curveRow);
-    std::string title(spec.caption);
-    if (spec.unit != model::Unit::None)
-        title += " (" + std::string(model::UnitText(spec.unit)) + ")";
-    const std::vector<CurvePoint> points = CurvePoints(s);
+    const int ref = s.Reference();
+    if (ref < 0) return;
+    const model::NamedAnalysis* named = s.Named();
+    const CurveRow row =
+        s.curveRow < model::kRows || !named
+            ? StandardCurve(std::min(s.curveRow, model::kRows - 1), model::IsMale(s.sex))
+            : NamedCurve(s, *named, s.curveRow - model::kRows,
+                         *s.tracings[static_cast<std::size_t>(ref)]);
+    const std::string& title = row.title;
+    const std::vector<CurvePoint> points = CurvePoints(s, row);
     if (points.empty()) {
         d.Add<ui::DrawText>(9.0f, kPad, 60.0f, title + "：沒有可讀出年齡的描圖", kSystemWindowText);
         return;
@@ -230,7 +294,7 @@ void DrawCurve(ui::FollowUpWindow& f) {
            std::floor(points.back().age) + 2,
            0,
            1};
-    ValueRange(points, spec, model::IsMale(s.sex), p);
+    ValueRange(points, row, p);
     d.Add<ui::DrawText>(9.0f, kPad, 60.0f, title, kSystemWindowText);
     const Colour axis = kSystemWindowText;
     d.Add<ui::DrawLine>(p.left, p.top + p.height, p.left + p.width, p.top + p.height, axis, 1);
@@ -240,8 +304,8 @@ void DrawCurve(ui::FollowUpWindow& f) {
         d.Add<ui::DrawText>(8.0f, p.X(age) - 80, p.top + p.height + 80, Format0(age) + "Y", axis);
     }
     for (const double v : {p.value0, p.value1})
-        d.Add<ui::DrawText>(8.0f, 120.0f, p.Y(v) - 100, FormatFixed(v, spec.decimals), axis);
-    DrawNormBands(d, p, spec, model::IsMale(s.sex));
+        d.Add<ui::DrawText>(8.0f, 120.0f, p.Y(v) - 100, FormatFixed(v, row.decimals), axis);
+    DrawNormBands(d, p, row);
     for (std::size_t k = 0; k < points.size(); ++k) {
         const CurvePoint& c = points[k];
         if (k > 0) {
@@ -294,6 +358,9 @@ void ShowFollowUp(ui::FollowUpWindow& f) {
     f.CurveList.items.clear();
     for (int row = 0; row < model::kRows; ++row)
         f.CurveList.items.push_back(model::Row(row).caption);
+    if (const model::NamedAnalysis* named = s.Named())
+        for (const model::ClassicMeasurement& m : named->rows)
+            f.CurveList.items.push_back(named->name + "  " + m.name);
     f.CurveList.listIndex = s.curveRow;
     DrawCurve(f);
 }

@@ -109,7 +109,7 @@ void RefList_Click(ui::App& app) {
 
 void CurveList_Click(ui::App& app) {
     const int row = app.followUp.CurveList.listIndex;
-    if (row < 0 || row >= model::kRows) return;
+    if (row < 0 || row >= static_cast<int>(app.followUp.CurveList.items.size())) return;
     app.followUp.state.curveRow = row;
     Show(app);
 }
@@ -119,6 +119,8 @@ void FollowAnaList_Click(ui::App& app) {
     const int k = f.AnaList.listIndex;
     if (k < 0 || k >= static_cast<int>(f.state.analyses.size())) return;
     ChooseAnalysis(f.state, f.state.analyses[static_cast<std::size_t>(k)].name, f.state.normSet);
+    // A curve of the analysis left goes back to ANB.
+    if (f.state.curveRow >= model::kRows) f.state.curveRow = 2;
     Show(app);
 }
 

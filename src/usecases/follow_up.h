@@ -16,8 +16,8 @@ void CheckTrace_Click(ui::App& app, int index);
 void RegList_Click(ui::App& app);
 void RefList_Click(ui::App& app);
 void CurveList_Click(ui::App& app);
-// The analysis whose rows follow the 37 in the values table (its norm set kept when it
-// has one of that name, else its first).
+// The analysis whose rows follow the 37 in the values table and the growth curve's list
+// (its norm set kept when it has one of that name, else its first).
 void FollowAnaList_Click(ui::App& app);
 void followwin_Unload(ui::App& app);
 

@@ -219,6 +219,21 @@ TEST_F(FollowUpTest, GrowthCurveOverTheNormBands) {
     // Ages 10 to 13 shown from 9 to 15: bands 2, 3 and 4, three lines each.
     EXPECT_EQ(count(band), 9);
     EXPECT_EQ(std::get<ui::DrawText>(f.Curve.drawing.ops.front()).text, "Max./Mand. (%)");
+
+    // The chosen analysis's rows follow, over its own norms: Steiner's ANB, 2 ± 2 at
+    // every age, one band; gone back to ANB when another analysis is chosen.
+    const auto steinerAnb =
+        std::find(f.CurveList.items.begin(), f.CurveList.items.end(), "Steiner  ANB");
+    ASSERT_NE(steinerAnb, f.CurveList.items.end());
+    f.CurveList.listIndex = static_cast<int>(steinerAnb - f.CurveList.items.begin());
+    Click("followwin.CurveList");
+    EXPECT_EQ(std::get<ui::DrawText>(f.Curve.drawing.ops.front()).text, "Steiner  ANB (°)");
+    EXPECT_EQ(count(circles), 2);
+    EXPECT_EQ(count(band), 3);
+    f.AnaList.listIndex = 0;
+    Click("followwin.AnaList");
+    EXPECT_EQ(f.CurveList.listIndex, 2);
+    EXPECT_EQ(f.CurveList.items.size(), 37u);
 }
 
 // The follow-up page of the tracings chosen goes to the printer; from the 列印 menu, with
