@@ -33,7 +33,7 @@ bool SingleOnPaper(const ui::State& s) {
     return !s.Comparing && !s.ToScreen;
 }
 
-void OfferPdf(ui::App& app, const ui::PrintProblem& why) {
+void OfferPdf(ui::App& app, const ui::PrintProblem& why, const std::string& pdfName) {
     std::string text = why.printer.empty() ? std::string(kNoPrinter)
                                            : "無法在印表機「" + why.printer + "」列印報告。";
     if (!why.problem.empty()) text += "\n" + why.problem;
@@ -46,8 +46,9 @@ void OfferPdf(ui::App& app, const ui::PrintProblem& why) {
     // points outside the save folder.
     const std::string& code = app.win.state.Patient.code;
     const std::string name = base::CheckCodeName(code) ? code : std::string("report");
-    const std::string suggested =
-        base::SaveFolder(s.DataDir) + name + "_" + std::to_string(s.ShownTracing + 1) + ".pdf";
+    const std::string suggested = base::SaveFolder(s.DataDir) + name + "_" +
+                                  (pdfName.empty() ? std::to_string(s.ShownTracing + 1) : pdfName) +
+                                  ".pdf";
     const std::string path = app.services.ChooseSaveFile(suggested, "PDF (*.pdf)");
     if (path.empty()) return;
     if (std::error_code ec = app.services.WritePdf(app.printer.pages, path))
@@ -86,10 +87,10 @@ void ShowReportPanel(ui::App& app) {
     w.readceph.maximised = false;
 }
 
-void PrintPages(ui::App& app) {
+void PrintPages(ui::App& app, const std::string& pdfName) {
     if (app.printer.pages.empty()) return;
     const auto printed = app.services.PrintPages(app.printer.pages);
-    if (!printed) OfferPdf(app, printed.why());
+    if (!printed) OfferPdf(app, printed.why(), pdfName);
     app.printer.pages.clear();
 }
 

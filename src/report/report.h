@@ -40,8 +40,9 @@ void DrawFigurePairLines(ui::MainWindow& win, const model::PointTable& X,
 void ShowReportPanel(ui::App& app);
 
 // Sends the pages drawn for the printer to it, and tells the user when that fails
-// (offering them as a PDF file instead).
-void PrintPages(ui::App& app);
+// (offering them as a PDF file instead, named CODE_`pdfName`.pdf in the save folder; the
+// shown tracing's number when none is given).
+void PrintPages(ui::App& app, const std::string& pdfName = {});
 
 // The compared tracing as its overlay is drawn: laid on the shown tracing's S-N line
 // while the state record asks for that, as traced otherwise.

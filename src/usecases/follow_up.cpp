@@ -144,7 +144,8 @@ void PrintFollowUp(ui::App& app) {
     app.printer.pages.clear();
     page::DrawFollowUpPage(app.printer.CurrentPage(), s.Patient, series, reference,
                            page::DateText(today.year, today.month, today.day));
-    report::PrintPages(app);
+    // Its own name, so that keeping it never offers to replace a tracing's report.
+    report::PrintPages(app, "followup");
     s.ToScreen = toScreen;
 }
 

@@ -31,6 +31,7 @@ class FakeServices : public ui::Services {
     std::vector<std::string> pdfFiles;
     base::Result<void, ui::PrintProblem> printResult;  // what the next print job reports
     std::string saveFileAnswer;
+    std::vector<std::string> suggestedSaveFiles;  // what each save dialog offered
     std::string pictureError = "not a picture";
     std::vector<std::string> unreadablePictures;  // paths whose loading fails
     ui::PictureRef clipboard;                     // empty: nothing on the clipboard
@@ -117,7 +118,8 @@ class FakeServices : public ui::Services {
         pdfFiles.push_back(path);
         return {};
     }
-    std::string ChooseSaveFile(const std::string&, const std::string&) override {
+    std::string ChooseSaveFile(const std::string& suggested, const std::string&) override {
+        suggestedSaveFiles.push_back(suggested);
         return saveFileAnswer;
     }
 };

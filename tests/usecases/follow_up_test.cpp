@@ -257,12 +257,17 @@ TEST_F(FollowUpTest, TheFollowUpPagePrints) {
     f.CheckTrace[1].value = 0;
     Click("followwin.CheckTrace", 1);
     services.printResult = base::Fail(ui::PrintProblem{"", ""});
+    services.answers.push_back(ui::MessageAnswer::Yes);
     Click("followwin.CommandPrint");
     ASSERT_EQ(services.printJobs.size(), 2u);
     printed = texts(services.printJobs[1][0]);
     EXPECT_EQ(std::find(printed.begin(), printed.end(), "第 2 張"), printed.end()) << "not chosen";
     ASSERT_FALSE(services.messages.empty());
     EXPECT_NE(services.messages.back().text.find("PDF"), std::string::npos);
+    // Offered under its own name: never over tracing 1's report.
+    ASSERT_EQ(services.suggestedSaveFiles.size(), 1u);
+    EXPECT_TRUE(services.suggestedSaveFiles[0].ends_with("10234_followup.pdf"))
+        << services.suggestedSaveFiles[0];
 }
 
 TEST(FollowUp, OfferedOnceThePatientHasTwoTracings) {
