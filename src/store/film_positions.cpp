@@ -180,10 +180,18 @@ std::string FilmFile(const std::string& pictureDir, const model::FilmPositions& 
 }
 
 std::string FilmName(const std::string& pictureDir, const std::string& file) {
-    if (!pictureDir.empty() && file.size() > pictureDir.size() &&
-        file.compare(0, pictureDir.size(), pictureDir) == 0)
-        return file.substr(pictureDir.size());
-    return file;
+    if (pictureDir.empty()) return file;
+    // The settings may name the folder relative to where the program runs while the
+    // picture dialog gives whole paths: both are compared as whole paths.
+    std::error_code ec;
+    const std::filesystem::path dir =
+        std::filesystem::absolute(base::ToPath(pictureDir), ec).lexically_normal();
+    const std::filesystem::path path =
+        std::filesystem::absolute(base::ToPath(file), ec).lexically_normal();
+    if (ec) return file;
+    const std::filesystem::path inside = path.lexically_relative(dir);
+    if (inside.empty() || inside.begin()->string() == ".." || inside == ".") return file;
+    return base::FromPath(inside);
 }
 
 FollowingFile StoreFilmPositions(int n, const std::string& code,

@@ -2,6 +2,9 @@
 // a damaged line is no positions at all.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "base/filesys.h"
 #include "store/film_positions.h"
 
 namespace ceph::store {
@@ -66,6 +69,19 @@ TEST(FilmPositionsLine, TheDigestFollowsTheCoordinatesAsStored) {
     EXPECT_EQ(CoordinatesDigest(x, y), digest);
     y[19] = 0.1f;
     EXPECT_NE(CoordinatesDigest(x, y), digest);
+}
+
+// The settings may name the picture folder relative to where the program runs, the
+// picture dialog gives whole paths: a film in the folder is kept by its name in it, so the
+// data folder can move; one elsewhere by its whole path.
+TEST(FilmName, RelativeToThePictureFolderHoweverEitherIsWritten) {
+    const std::string here = base::FromPath(std::filesystem::current_path()) + "/";
+    EXPECT_EQ(FilmName("pictures/", here + "pictures/10234_3.jpg"), "10234_3.jpg");
+    EXPECT_EQ(FilmName(here + "pictures/", "pictures/10234_3.jpg"), "10234_3.jpg");
+    EXPECT_EQ(FilmName("pictures/", here + "pictures/./old/../10234_3.jpg"), "10234_3.jpg");
+    EXPECT_EQ(FilmName("pictures/", here + "pictures2/x.jpg"), here + "pictures2/x.jpg");
+    EXPECT_EQ(FilmName("pictures/", "pictures/../x.jpg"), "pictures/../x.jpg");
+    EXPECT_EQ(FilmName("", "/films/x.jpg"), "/films/x.jpg");
 }
 
 }  // namespace
