@@ -1,0 +1,224 @@
+#include "store/landmark_model_file.h"
+
+#include <bit>
+#include <cmath>
+#include <cstring>
+
+#include "base/safe_file.h"
+
+namespace ceph::store {
+
+namespace {
+
+constexpr char kMark[16] = {'R', 'C', 'E', 'P', 'H', '-', 'L', 'A',
+                            'N', 'D', 'M', 'A', 'R', 'K', 'S', '\n'};
+constexpr std::uint32_t kVersion = 1;
+constexpr std::size_t kHeaderBytes = sizeof kMark + 4 + 4 + 8 + 8;
+// Far beyond any model worth keeping, and low enough that no count multiplies past the
+// limits of the sizes it is checked with.
+constexpr std::uint32_t kMostCascades = 1000, kMostSplits = (1u << 20) - 1;
+
+std::uint64_t Checksum(std::string_view bytes) {
+    std::uint64_t h = 0xcbf29ce484222325ull;
+    for (const char c : bytes)
+        h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
+    return h;
+}
+
+class Writer {
+  public:
+    void U32(std::uint32_t v) { Raw(v, 4); }
+    void U64(std::uint64_t v) { Raw(v, 8); }
+    void F32(float v) { U32(std::bit_cast<std::uint32_t>(v)); }
+    void F64(double v) { U64(std::bit_cast<std::uint64_t>(v)); }
+    void Byte(bool v) { out_.push_back(v ? '\1' : '\0'); }
+    std::string& Bytes() { return out_; }
+
+  private:
+    void Raw(std::uint64_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out_.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    }
+    std::string out_;
+};
+
+// Reads the payload front to back; each read fails (and every later one with it) where
+// the bytes run out.
+class Reader {
+  public:
+    explicit Reader(std::string_view bytes) : rest_(bytes) {}
+    bool ok() const { return ok_; }
+    std::size_t Left() const { return rest_.size(); }
+    // Whether `count` items of `size` bytes each can still follow.
+    bool Room(std::uint64_t count, std::uint64_t size) {
+        if (count > rest_.size() / size) ok_ = false;
+        return ok_;
+    }
+    std::uint64_t Raw(int bytes) {
+        if (!ok_ || rest_.size() < static_cast<std::size_t>(bytes)) return ok_ = false, 0;
+        std::uint64_t v = 0;
+        for (int i = 0; i < bytes; ++i)
+            v |= std::uint64_t{static_cast<unsigned char>(rest_[static_cast<std::size_t>(i)])}
+                 << (8 * i);
+        rest_.remove_prefix(static_cast<std::size_t>(bytes));
+        return v;
+    }
+    std::uint32_t U32() { return static_cast<std::uint32_t>(Raw(4)); }
+    float F32() {
+        const float v = std::bit_cast<float>(U32());
+        if (!std::isfinite(v)) ok_ = false;
+        return v;
+    }
+    double F64() {
+        const double v = std::bit_cast<double>(Raw(8));
+        if (!std::isfinite(v)) ok_ = false;
+        return v;
+    }
+    bool Byte() {
+        const auto v = Raw(1);
+        if (v > 1) ok_ = false;
+        return v == 1;
+    }
+    void Refuse() { ok_ = false; }
+
+  private:
+    std::string_view rest_;
+    bool ok_ = true;
+};
+
+void WriteCascade(Writer& w, const model::ShapeCascade& c) {
+    w.U32(static_cast<std::uint32_t>(c.features.size()));
+    for (const model::ShapeFeature& f : c.features) {
+        w.U32(f.anchor);
+        w.F32(f.dx);
+        w.F32(f.dy);
+    }
+    w.U32(static_cast<std::uint32_t>(c.trees.size()));
+    for (const model::ShapeTree& t : c.trees) {
+        w.U32(static_cast<std::uint32_t>(t.splits.size()));
+        for (const model::ShapeSplit& s : t.splits) {
+            w.U32(s.first);
+            w.U32(s.second);
+            w.F32(s.threshold);
+        }
+        for (const float v : t.leaves)
+            w.F32(v);
+    }
+}
+
+// A tree of `parts` parts over `features` feature pixels.
+bool ReadTree(Reader& r, std::uint32_t parts, std::uint32_t features, model::ShapeTree& t) {
+    const std::uint32_t splits = r.U32();
+    // A complete tree: one leaf more than splits, and a power of two of them.
+    if (splits > kMostSplits || !std::has_single_bit(splits + 1)) r.Refuse();
+    const std::uint64_t leafValues = (std::uint64_t{splits} + 1) * 2 * parts;
+    if (!r.Room(splits, 12) || !r.Room(leafValues, 4)) return false;
+    t.splits.resize(splits);
+    for (model::ShapeSplit& s : t.splits) {
+        s.first = r.U32();
+        s.second = r.U32();
+        s.threshold = r.F32();
+        if (s.first >= features || s.second >= features) r.Refuse();
+    }
+    t.leaves.resize(leafValues);
+    for (float& v : t.leaves)
+        v = r.F32();
+    return r.ok();
+}
+
+bool ReadCascade(Reader& r, std::uint32_t parts, model::ShapeCascade& c) {
+    const std::uint32_t features = r.U32();
+    if (!r.Room(features, 12)) return false;
+    c.features.resize(features);
+    for (model::ShapeFeature& f : c.features) {
+        f.anchor = r.U32();
+        f.dx = r.F32();
+        f.dy = r.F32();
+        if (f.anchor >= parts) r.Refuse();
+    }
+    const std::uint32_t trees = r.U32();
+    if (!r.Room(trees, 4)) return false;
+    c.trees.resize(trees);
+    for (model::ShapeTree& t : c.trees)
+        if (!ReadTree(r, parts, features, t)) return false;
+    return r.ok();
+}
+
+bool ReadPayload(Reader& r, model::LandmarkModel& m) {
+    m.millimetresPerPixel = r.F64();
+    if (!(m.millimetresPerPixel >= 0.01 && m.millimetresPerPixel <= 10)) r.Refuse();
+    m.films = r.U32();
+    for (int k = 1; k <= model::kLandmarkCount; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        m.known[i] = r.Byte();
+        m.expectedError[i] = r.F32();
+        if (m.expectedError[i] < 0) r.Refuse();
+    }
+    const auto parts = static_cast<std::uint32_t>(m.Parts());
+    if (parts == 0) r.Refuse();
+    if (!r.Room(2 * parts, 4)) return false;
+    m.initialShape.resize(2 * parts);
+    for (float& v : m.initialShape)
+        v = r.F32();
+    const std::uint32_t cascades = r.U32();
+    if (cascades > kMostCascades || !r.Room(cascades, 8)) return false;
+    m.cascades.resize(cascades);
+    for (model::ShapeCascade& c : m.cascades)
+        if (!ReadCascade(r, parts, c)) return false;
+    return r.ok() && r.Left() == 0;
+}
+
+}  // namespace
+
+std::string LandmarkModelBytes(const model::LandmarkModel& m) {
+    Writer payload;
+    payload.F64(m.millimetresPerPixel);
+    payload.U32(m.films);
+    for (int k = 1; k <= model::kLandmarkCount; ++k) {
+        payload.Byte(m.known[static_cast<std::size_t>(k)]);
+        payload.F32(m.expectedError[static_cast<std::size_t>(k)]);
+    }
+    for (const float v : m.initialShape)
+        payload.F32(v);
+    payload.U32(static_cast<std::uint32_t>(m.cascades.size()));
+    for (const model::ShapeCascade& c : m.cascades)
+        WriteCascade(payload, c);
+
+    Writer file;
+    file.Bytes().assign(kMark, sizeof kMark);
+    file.U32(kVersion);
+    file.U32(0);
+    file.U64(payload.Bytes().size());
+    file.U64(Checksum(payload.Bytes()));
+    return file.Bytes() + payload.Bytes();
+}
+
+base::Result<model::LandmarkModel, std::string> ReadLandmarkModel(std::string_view bytes) {
+    if (bytes.size() < sizeof kMark || std::memcmp(bytes.data(), kMark, sizeof kMark) != 0)
+        return base::Fail(std::string("不是本程式的描點建議模型檔"));
+    Reader header(bytes.substr(sizeof kMark, kHeaderBytes - sizeof kMark));
+    const std::uint32_t version = header.U32(), flags = header.U32();
+    const std::uint64_t size = header.Raw(8), checksum = header.Raw(8);
+    if (!header.ok()) return base::Fail(std::string("描點建議模型檔不完整"));
+    // No flags are defined yet: a file with some is of a later version.
+    if (version != kVersion || flags != 0)
+        return base::Fail("描點建議模型檔的版本 " + std::to_string(version) + " 本程式不認得");
+    const std::string_view payload = bytes.substr(kHeaderBytes);
+    if (payload.size() != size) return base::Fail(std::string("描點建議模型檔不完整"));
+    if (Checksum(payload) != checksum) return base::Fail(std::string("描點建議模型檔已損壞"));
+    model::LandmarkModel m;
+    Reader r(payload);
+    if (!ReadPayload(r, m)) return base::Fail(std::string("描點建議模型檔的內容不合理"));
+    return m;
+}
+
+base::Result<model::LandmarkModel, std::string> LoadLandmarkModel(const std::string& path) {
+    std::string bytes;
+    if (const std::error_code ec = base::ReadRegularFile(path, bytes, kLandmarkModelMaxBytes))
+        return base::Fail("無法讀取描點建議模型檔 " + path + ": " + base::ErrorText(ec));
+    auto read = ReadLandmarkModel(bytes);
+    if (!read) return base::Fail(read.why() + ": " + path);
+    return read;
+}
+
+}  // namespace ceph::store
