@@ -10,7 +10,7 @@
 # libraries behind them), and the build checks every include against this list.
 set(CEPH_FLOORS
     "model base uncertainty store"
-    "pictures"
+    "pictures learning"
     "page"
     "ui"
     "presenter"
@@ -22,8 +22,10 @@ set(CEPH_FLOOR_EXCEPTIONS "wiring/main.cpp>platform")
 # Folders that may include fewer of the floors below them than their floor allows: the
 # folder, a colon, then the folders it may include besides its own. The pictures know
 # files and results (base) and the domain (model), nothing of how sure a measurement is; the pages know
-# the ground and nothing of the picture formats.
-set(CEPH_FOLDER_REACH "pictures:base,model" "page:base,model,uncertainty,store")
+# the ground and nothing of the picture formats; the landmark learning knows the model,
+# its file and the pictures it reads.
+set(CEPH_FOLDER_REACH "pictures:base,model" "page:base,model,uncertainty,store"
+    "learning:base,model,store,pictures")
 
 # A stamp rebuilt whenever a source changes, by checking every include; a library that
 # depends on it does not build while an include points up.
