@@ -233,6 +233,10 @@ base::Result<model::LandmarkModel, std::string> Learn(const std::vector<MarkedFi
     model::LandmarkModel m;
     m.millimetresPerPixel = millimetresPerPixel;
     m.films = static_cast<std::uint32_t>(films.size());
+    double widths = 0;
+    for (const MarkedFilm& f : films)
+        widths += f.film.width * millimetresPerPixel;
+    m.filmWidth = films.empty() ? 0.0f : static_cast<float>(widths / films.size());
     for (const MarkedFilm& f : films)
         for (int k = 1; k <= model::kLandmarkCount; ++k)
             if (f.marks[static_cast<std::size_t>(k)]) m.known[static_cast<std::size_t>(k)] = true;

@@ -46,8 +46,10 @@ struct LandmarkModel {
     // The scale a film is brought to before the trees read it, and the size of the box
     // (the whole film so scaled) the shapes are told in: the unit box is that box.
     double millimetresPerPixel = 0;
-    // How many films it learnt from, for the clinician's information.
+    // How many films it learnt from, for the clinician's information, and their mean
+    // width in millimetres: a film whose scale is not known is taken to be as wide.
     std::uint32_t films = 0;
+    float filmWidth = 0;
     // Landmarks 1..19 it suggests (slot 0 unused); the parts are the known ones in
     // number order.
     std::array<bool, kLandmarkCount + 1> known{};

@@ -148,6 +148,8 @@ bool ReadPayload(Reader& r, model::LandmarkModel& m) {
     m.millimetresPerPixel = r.F64();
     if (!(m.millimetresPerPixel >= 0.01 && m.millimetresPerPixel <= 10)) r.Refuse();
     m.films = r.U32();
+    m.filmWidth = r.F32();
+    if (!(m.filmWidth >= 0)) r.Refuse();
     for (int k = 1; k <= model::kLandmarkCount; ++k) {
         const auto i = static_cast<std::size_t>(k);
         m.known[i] = r.Byte();
@@ -174,6 +176,7 @@ std::string LandmarkModelBytes(const model::LandmarkModel& m) {
     Writer payload;
     payload.F64(m.millimetresPerPixel);
     payload.U32(m.films);
+    payload.F32(m.filmWidth);
     for (int k = 1; k <= model::kLandmarkCount; ++k) {
         payload.Byte(m.known[static_cast<std::size_t>(k)]);
         payload.F32(m.expectedError[static_cast<std::size_t>(k)]);

@@ -15,6 +15,7 @@ model::LandmarkModel Small() {
     model::LandmarkModel m;
     m.millimetresPerPixel = 0.4;
     m.films = 12;
+    m.filmWidth = 140;
     m.known[1] = m.known[16] = m.known[12] = true;  // N, S, Me: three parts
     m.expectedError[1] = 1.5f;
     m.initialShape = {0.8f, 0.2f, 0.7f, 0.9f, 0.3f, 0.25f};
@@ -71,7 +72,7 @@ TEST(LandmarkModelFile, RefusesWhatIsNotAWholeSoundModel) {
     m.cascades[0].trees[1].splits[2].second = 3;
     EXPECT_EQ(refused(LandmarkModelBytes(m)), "描點建議模型檔的內容不合理");
     std::string huge = good;
-    const std::size_t features = 40 + 8 + 4 + 19 * 5 + 6 * 4 + 4;  // the first count
+    const std::size_t features = 40 + 8 + 4 + 4 + 19 * 5 + 6 * 4 + 4;  // the first count
     huge[features + 3] = '\x7f';
     EXPECT_EQ(refused(Resealed(huge)), "描點建議模型檔的內容不合理");
     m = Small();
