@@ -11,6 +11,9 @@
 #include "tools/import_command.h"
 #include "tools/named_analysis.h"
 #include "tools/series_command.h"
+#ifdef CEPHTOOL_WITH_LEARNING
+#include "tools/learning_commands.h"
+#endif
 #ifdef CEPHTOOL_WITH_REPORT
 #include "platform/figure_png.h"
 #include "tools/positions_command.h"
@@ -26,6 +29,9 @@ void Usage(std::ostream& out) {
         &kAnalyseRules, &kAnalysesRules,  &kExportRules,
 #ifdef CEPHTOOL_WITH_REPORT
         &kReportRules,  &kPositionsRules,
+#endif
+#ifdef CEPHTOOL_WITH_LEARNING
+        &kTrainRules,   &kSuggestRules,
 #endif
         &kFigureRules,  &kImportRules,    &kSeriesRules,
     };
@@ -82,6 +88,15 @@ int main(int argc, char** argv) {
     }
     if (command == "positions") {
         std::cerr << "cephtool: this build reads no pictures\n";
+        return 2;
+    }
+#endif
+#ifdef CEPHTOOL_WITH_LEARNING
+    if (command == "train") return RunTrain(argc - 2, argv + 2);
+    if (command == "suggest") return RunSuggest(argc - 2, argv + 2);
+#else
+    if (command == "train" || command == "suggest") {
+        std::cerr << "cephtool: this build learns no landmarks\n";
         return 2;
     }
 #endif

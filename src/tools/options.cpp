@@ -114,7 +114,7 @@ std::optional<int> ReadCommandLine(const CommandRules& rules, int argc, char** a
             note(std::string(arg) + ": no value given");
             continue;
         }
-        GivenOption given{rule->name, argv[++i]};
+        GivenOption given{rule->name, argv[++i], 0, line.operands.size()};
         if (!rule->repeats && line.Find(rule->name))
             note(std::string(arg) + ": given more than once");
         if (std::string why = ValueFault(*rule, given.text, given.number); !why.empty())

@@ -39,6 +39,8 @@ struct GivenOption {
     std::string_view name;
     std::string text;
     int number = 0;  // for Number options
+    // The operands given before it, so an option can apply to the files after it.
+    std::size_t operandsBefore = 0;
 };
 
 struct CommandLine {

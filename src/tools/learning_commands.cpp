@@ -1,0 +1,231 @@
+#include "tools/learning_commands.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <thread>
+
+#include "base/filesys.h"
+#include "base/safe_file.h"
+#include "learning/film_reading.h"
+#include "learning/landmark_list.h"
+#include "learning/shape_learning.h"
+#include "model/numbers.h"
+#include "platform/qt_formats.h"
+#include "store/landmark_model_file.h"
+
+namespace ceph::tools {
+
+namespace {
+
+constexpr OptionRule kTrainOptions[] = {
+    {.name = "--out", .required = true},
+    {.name = "--spacing", .repeats = true},
+    {.name = "--scale"},
+    {.name = "--trees", .kind = OptionRule::Number, .min = 1, .max = 5000},
+    {.name = "--folds", .kind = OptionRule::Number, .min = 0, .max = 20},
+    {.name = "--threads", .kind = OptionRule::Number, .min = 1, .max = 256},
+};
+
+constexpr OptionRule kSuggestOptions[] = {
+    {.name = "--model", .required = true},
+    {.name = "--spacing"},
+};
+
+// Millimetres in an option's text: a plain number within reason; nothing otherwise.
+std::optional<double> Millimetres(std::string_view text) {
+    if (!IsDecimalNumber(text)) return std::nullopt;
+    const double v = TextToNumber(text);
+    if (!(v >= 0.005 && v <= 10)) return std::nullopt;
+    return v;
+}
+
+// The spacing option in force for operand `index`: the last given before it.
+std::optional<std::string> SpacingFor(const CommandLine& o, std::size_t index) {
+    std::optional<std::string> text;
+    for (const GivenOption& g : o.given)
+        if (g.name == "--spacing" && g.operandsBefore <= index) text = g.text;
+    return text;
+}
+
+// A picture named by a list: relative to the list's folder unless it is whole.
+std::string InListFolder(const std::string& list, const std::string& picture) {
+    const std::filesystem::path p = base::ToPath(picture);
+    if (p.is_absolute()) return picture;
+    return base::FromPath(base::ToPath(list).parent_path() / p);
+}
+
+// The films of one list, brought to `scale`; the films that cannot be read, or whose
+// scale is not known, are named on standard error and left out. False when the list
+// itself cannot be read.
+bool ReadList(const std::string& list, std::optional<double> spacing, double scale,
+              std::vector<learning::MarkedFilm>& films) {
+    std::string text;
+    if (const std::error_code ec = base::ReadRegularFile(list, text, std::uint64_t{64} << 20)) {
+        std::cerr << "cephtool: cannot read " << list << ": " << base::ErrorText(ec) << "\n";
+        return false;
+    }
+    const auto listed = learning::ReadLandmarkList(text);
+    if (!listed) {
+        std::cerr << "cephtool: " << list << ": " << listed.why() << "\n";
+        return false;
+    }
+    for (const learning::ListedFilm& entry : *listed) {
+        const std::string path = InListFolder(list, entry.picture);
+        const auto read = learning::ReadFilmFile(path);
+        if (!read) {
+            std::cerr << "cephtool: skipped: " << read.why() << "\n";
+            continue;
+        }
+        const double mm = spacing ? *spacing : read->spacing;
+        if (!(mm > 0)) {
+            std::cerr << "cephtool: skipped: " << path
+                      << ": its scale is not known (give the list's --spacing)\n";
+            continue;
+        }
+        learning::MarkedFilm f;
+        f.film = learning::Scaled(read->film, mm / scale);
+        const double kx = static_cast<double>(f.film.width) / read->film.width,
+                     ky = static_cast<double>(f.film.height) / read->film.height;
+        for (std::size_t k = 1; k < f.marks.size(); ++k)
+            if (const auto& at = entry.marks[k])
+                f.marks[k] = model::FilmPoint{at->x * kx, at->y * ky};
+        films.push_back(std::move(f));
+    }
+    return true;
+}
+
+learning::LearningOptions TrainingOptions(const CommandLine& o) {
+    learning::LearningOptions options;
+    options.treesPerCascade = o.Number("--trees", options.treesPerCascade);
+    options.folds = o.Number("--folds", options.folds);
+    options.threads =
+        o.Number("--threads", static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
+    options.progress = [](const std::string& what) {
+        std::cerr << "cephtool: " << what << "\n";
+        return true;
+    };
+    return options;
+}
+
+// Each landmark the model knows with its expected error, on standard error.
+void TellModel(const model::LandmarkModel& m) {
+    for (const model::Landmark l : learning::ListOrder()) {
+        const auto k = model::Slot(l);
+        if (!m.known[k]) continue;
+        std::cerr << "cephtool:   " << model::Landmarks()[k - 1].abbreviation << ": "
+                  << (m.expectedError[k] > 0 ? FormatFixed(m.expectedError[k], 2) + " mm"
+                                             : std::string("expected error not measured"))
+                  << "\n";
+    }
+}
+
+}  // namespace
+
+const CommandRules kTrainRules{
+    .command = "train",
+    .synopsis =
+        "cephtool train --out MODEL [--scale MM] [--trees N] [--folds N] [--threads N]\n"
+        "               [--spacing MM] LIST.csv [[--spacing MM] LIST.csv]...\n",
+    .details =
+        "  learns where the landmarks lie from the films of the lists and writes the\n"
+        "  model to MODEL; a list is CSV with a header: picture, then \"NAME x\" and\n"
+        "  \"NAME y\" for landmarks by their abbreviations, in any order (an empty\n"
+        "  field or a missing column: not marked), pictures relative to the list's\n"
+        "  folder, coordinates in the picture's pixels; --spacing MM gives the\n"
+        "  millimetres per pixel of the lists after it (else the pictures' own, as\n"
+        "  DICOM tells it); films are learnt at --scale MM per pixel (default 0.4),\n"
+        "  with --trees trees per cascade (default 500); --folds rounds of\n"
+        "  cross-validation measure each landmark's expected error (default 3)\n",
+    .options = kTrainOptions,
+    .maxOperands = SIZE_MAX,
+};
+
+const CommandRules kSuggestRules{
+    .command = "suggest",
+    .synopsis = "cephtool suggest --model MODEL [--spacing MM] PICTURE...\n",
+    .details =
+        "  prints, as CSV with a header, where the model suggests the landmarks on each\n"
+        "  picture, in its pixels to one decimal (the columns a training list has);\n"
+        "  the picture's millimetres per pixel are --spacing, else its own (DICOM),\n"
+        "  else it is taken to be as wide as the films the model learnt from\n",
+    .options = kSuggestOptions,
+    .maxOperands = SIZE_MAX,
+};
+
+int RunTrain(int argc, char** argv) {
+    CommandLine o;
+    if (auto status = ReadCommandLine(kTrainRules, argc, argv, o, std::cout, std::cerr))
+        return *status;
+    if (o.operands.empty()) return UsageFault(kTrainRules, "no list given", std::cerr);
+    for (const GivenOption& g : o.given)
+        if ((g.name == "--spacing" || g.name == "--scale") && !Millimetres(g.text))
+            return UsageFault(kTrainRules,
+                              std::string(g.name) + " " + g.text + ": millimetres per pixel",
+                              std::cerr);
+    const double scale = o.Has("--scale") ? *Millimetres(o.Text("--scale")) : 0.4;
+    platform::RegisterPictureFormats();
+    std::vector<learning::MarkedFilm> films;
+    bool allRead = true;
+    for (std::size_t i = 0; i < o.operands.size(); ++i) {
+        const auto spacing = SpacingFor(o, i);
+        allRead &=
+            ReadList(o.operands[i], spacing ? Millimetres(*spacing) : std::nullopt, scale, films);
+    }
+    std::cerr << "cephtool: " << films.size() << " films to learn from\n";
+    const auto learnt = learning::Learn(films, scale, TrainingOptions(o));
+    if (!learnt) {
+        std::cerr << "cephtool: " << learnt.why() << "\n";
+        return 1;
+    }
+    TellModel(*learnt);
+    const std::string out = o.Text("--out");
+    if (const std::error_code ec =
+            base::WriteFileAtomically(out, store::LandmarkModelBytes(*learnt))) {
+        std::cerr << "cephtool: cannot write " << out << ": " << base::ErrorText(ec) << "\n";
+        return 1;
+    }
+    return allRead ? 0 : 1;
+}
+
+int RunSuggest(int argc, char** argv) {
+    CommandLine o;
+    if (auto status = ReadCommandLine(kSuggestRules, argc, argv, o, std::cout, std::cerr))
+        return *status;
+    if (o.operands.empty()) return UsageFault(kSuggestRules, "no picture given", std::cerr);
+    if (o.Has("--spacing") && !Millimetres(o.Text("--spacing")))
+        return UsageFault(kSuggestRules,
+                          "--spacing " + o.Text("--spacing") + ": millimetres per pixel",
+                          std::cerr);
+    const auto model = store::LoadLandmarkModel(o.Text("--model"));
+    if (!model) {
+        std::cerr << "cephtool: " << model.why() << "\n";
+        return 1;
+    }
+    platform::RegisterPictureFormats();
+    const learning::Suggester suggester(*model);
+    std::cout << learning::ListHeader();
+    int status = 0;
+    for (const std::string& picture : o.operands) {
+        const auto read = learning::ReadFilmFile(picture);
+        if (!read || read->film.width < 2 || read->film.height < 2) {
+            std::cerr << "cephtool: " << (read ? "無法讀取圖檔 " + picture : read.why()) << "\n";
+            status = 1;
+            continue;
+        }
+        const double spacing = o.Has("--spacing")  ? *Millimetres(o.Text("--spacing"))
+                               : read->spacing > 0 ? read->spacing
+                                                   : model->filmWidth / read->film.width;
+        const learning::GreyFilm scaled =
+            learning::Scaled(read->film, spacing / model->millimetresPerPixel);
+        const double kx = static_cast<double>(scaled.width) / read->film.width,
+                     ky = static_cast<double>(scaled.height) / read->film.height;
+        learning::FilmMarks marks = suggester.Suggest(scaled);
+        for (auto& at : marks)
+            if (at) at = model::FilmPoint{at->x / kx, at->y / ky};
+        std::cout << learning::ListRow(picture, marks);
+    }
+    return FlushedStatus(status);
+}
+
+}  // namespace ceph::tools
