@@ -9,11 +9,9 @@
 #include "tools/export_command.h"
 #include "tools/figure_command.h"
 #include "tools/import_command.h"
+#include "tools/learning_commands.h"
 #include "tools/named_analysis.h"
 #include "tools/series_command.h"
-#ifdef CEPHTOOL_WITH_LEARNING
-#include "tools/learning_commands.h"
-#endif
 #ifdef CEPHTOOL_WITH_REPORT
 #include "platform/figure_png.h"
 #include "tools/positions_command.h"
@@ -30,10 +28,7 @@ void Usage(std::ostream& out) {
 #ifdef CEPHTOOL_WITH_REPORT
         &kReportRules,  &kPositionsRules,
 #endif
-#ifdef CEPHTOOL_WITH_LEARNING
-        &kTrainRules,   &kSuggestRules,
-#endif
-        &kFigureRules,  &kImportRules,    &kSeriesRules,
+        &kTrainRules,   &kSuggestRules,   &kFigureRules, &kImportRules, &kSeriesRules,
     };
     std::string_view lead = "usage: ";
     for (const CommandRules* c : commands) {
