@@ -1,6 +1,8 @@
 #include "learning/shape_learning.h"
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 #include <sstream>
 
 // The learning library, here and nowhere else.
@@ -33,13 +35,9 @@ void ToDlibImage(const GreyFilm& film, dlib::array2d<unsigned char>& image) {
             image[y][x] = film.At(x, y);
 }
 
-dlib::rectangle WholeFilm(const GreyFilm& film) {
-    return dlib::rectangle(0, 0, film.width - 1, film.height - 1);
-}
-
-// The model of a trained predictor. Its parts are read back from the library's own
+// The trees of a trained predictor. Its parts are read back from the library's own
 // bytes of a predictor made here, in memory.
-void TakeTrees(const dlib::shape_predictor& sp, model::LandmarkModel& m) {
+model::ShapePredictor TakeTrees(const dlib::shape_predictor& sp) {
     std::stringstream bytes;
     dlib::serialize(sp, bytes);
     int version = 0;
@@ -52,10 +50,11 @@ void TakeTrees(const dlib::shape_predictor& sp, model::LandmarkModel& m) {
     dlib::deserialize(forests, bytes);
     dlib::deserialize(anchors, bytes);
     dlib::deserialize(deltas, bytes);
-    m.initialShape.assign(initial.begin(), initial.end());
-    m.cascades.resize(forests.size());
+    model::ShapePredictor p;
+    p.initialShape.assign(initial.begin(), initial.end());
+    p.cascades.resize(forests.size());
     for (std::size_t c = 0; c < forests.size(); ++c) {
-        model::ShapeCascade& cascade = m.cascades[c];
+        model::ShapeCascade& cascade = p.cascades[c];
         for (std::size_t f = 0; f < anchors[c].size(); ++f)
             cascade.features.push_back(
                 {static_cast<std::uint32_t>(anchors[c][f]), deltas[c][f].x(), deltas[c][f].y()});
@@ -68,24 +67,25 @@ void TakeTrees(const dlib::shape_predictor& sp, model::LandmarkModel& m) {
                 t.leaves.insert(t.leaves.end(), leaf.begin(), leaf.end());
         }
     }
+    return p;
 }
 
-// The predictor of a model whose every count and index was checked when it was read:
+// The predictor of trees whose every count and index was checked when they were read:
 // the library reads only bytes its own writer made of those values.
-dlib::shape_predictor PredictorOf(const model::LandmarkModel& m) {
-    const long values = static_cast<long>(m.initialShape.size());
+dlib::shape_predictor PredictorOf(const model::ShapePredictor& p) {
+    const long values = static_cast<long>(p.initialShape.size());
     dlib::matrix<float, 0, 1> initial(values);
     for (long i = 0; i < values; ++i)
-        initial(i) = m.initialShape[static_cast<std::size_t>(i)];
-    DlibTrees forests(m.cascades.size());
-    DlibAnchors anchors(m.cascades.size());
-    DlibDeltas deltas(m.cascades.size());
-    for (std::size_t c = 0; c < m.cascades.size(); ++c) {
-        for (const model::ShapeFeature& f : m.cascades[c].features) {
+        initial(i) = p.initialShape[static_cast<std::size_t>(i)];
+    DlibTrees forests(p.cascades.size());
+    DlibAnchors anchors(p.cascades.size());
+    DlibDeltas deltas(p.cascades.size());
+    for (std::size_t c = 0; c < p.cascades.size(); ++c) {
+        for (const model::ShapeFeature& f : p.cascades[c].features) {
             anchors[c].push_back(f.anchor);
             deltas[c].emplace_back(f.dx, f.dy);
         }
-        for (const model::ShapeTree& t : m.cascades[c].trees) {
+        for (const model::ShapeTree& t : p.cascades[c].trees) {
             dlib::impl::regression_tree& tree = forests[c].emplace_back();
             for (const model::ShapeSplit& s : t.splits)
                 tree.splits.push_back({s.first, s.second, s.threshold});
@@ -108,10 +108,42 @@ dlib::shape_predictor PredictorOf(const model::LandmarkModel& m) {
     return sp;
 }
 
-dlib::shape_predictor_trainer TrainerOf(const LearningOptions& o) {
+// The shape the trees give in `rect`, in the unit box, to a fraction of a pixel: the
+// library gives whole pixels, the leaves it went to give the rest.
+std::vector<float> ShapeIn(const dlib::shape_predictor& sp, const model::ShapePredictor& trees,
+                           const dlib::array2d<unsigned char>& image, const dlib::rectangle& rect) {
+    std::vector<std::pair<unsigned long, float>> leaves;
+    sp(image, rect, leaves);
+    std::vector<float> shape = trees.initialShape;
+    std::size_t k = 0;
+    unsigned long offset = 0;
+    for (const model::ShapeCascade& cascade : trees.cascades) {
+        for (const model::ShapeTree& tree : cascade.trees) {
+            const std::size_t leaf = leaves[k++].first - offset;
+            offset += static_cast<unsigned long>(tree.splits.size() + 1);
+            for (std::size_t i = 0; i < shape.size(); ++i)
+                shape[i] += tree.leaves[leaf * shape.size() + i];
+        }
+    }
+    return shape;
+}
+
+// Part `p` of a shape in the unit box of `rect`, in the image's pixels.
+model::FilmPoint InRect(const std::vector<float>& shape, std::size_t p, const dlib::rectangle& r) {
+    return {r.left() + shape[2 * p] * static_cast<double>(r.right() - r.left()),
+            r.top() + shape[2 * p + 1] * static_cast<double>(r.bottom() - r.top())};
+}
+
+// A square box of `side` pixels centred at (x, y).
+dlib::rectangle BoxAt(double x, double y, long side) {
+    const long left = std::lround(x - side / 2.0), top = std::lround(y - side / 2.0);
+    return dlib::rectangle(left, top, left + side - 1, top + side - 1);
+}
+
+dlib::shape_predictor_trainer TrainerOf(const LearningOptions& o, int trees) {
     dlib::shape_predictor_trainer trainer;
     trainer.set_cascade_depth(static_cast<unsigned long>(o.cascades));
-    trainer.set_num_trees_per_cascade_level(static_cast<unsigned long>(o.treesPerCascade));
+    trainer.set_num_trees_per_cascade_level(static_cast<unsigned long>(trees));
     trainer.set_tree_depth(static_cast<unsigned long>(o.treeDepth));
     trainer.set_feature_pool_size(static_cast<unsigned long>(o.featurePool));
     trainer.set_oversampling_amount(static_cast<unsigned long>(o.oversampling));
@@ -122,25 +154,101 @@ dlib::shape_predictor_trainer TrainerOf(const LearningOptions& o) {
     return trainer;
 }
 
-// The predictor learnt from the films chosen (every film when `chosen` is empty).
-dlib::shape_predictor Train(const std::vector<MarkedFilm>& films, const std::vector<int>& slots,
-                            const std::vector<std::size_t>& chosen, const LearningOptions& o) {
-    dlib::array<dlib::array2d<unsigned char>> images;
+// The films of a learning at both scales: the library's images of the films as given
+// (the closer looks') and of the films at the first look's scale, with their marks.
+struct Images {
+    dlib::array<dlib::array2d<unsigned char>> fine, coarse;
+    std::vector<FilmMarks> coarseMarks;
+};
+
+Images ImagesOf(const std::vector<MarkedFilm>& films, const std::vector<std::size_t>& chosen,
+                const LearningOptions& o) {
+    Images im;
+    im.fine.resize(chosen.size());
+    im.coarse.resize(chosen.size());
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+        const MarkedFilm& f = films[chosen[i]];
+        ToDlibImage(f.film, im.fine[i]);
+        const GreyFilm coarse = Scaled(f.film, o.localScale / o.scale);
+        ToDlibImage(coarse, im.coarse[i]);
+        const double kx = static_cast<double>(coarse.width) / f.film.width,
+                     ky = static_cast<double>(coarse.height) / f.film.height;
+        FilmMarks& marks = im.coarseMarks.emplace_back();
+        for (std::size_t k = 1; k < marks.size(); ++k)
+            if (const auto& at = f.marks[k]) marks[k] = model::FilmPoint{at->x * kx, at->y * ky};
+    }
+    return im;
+}
+
+dlib::point Pixel(const model::FilmPoint& p) {
+    return dlib::point(std::lround(p.x), std::lround(p.y));
+}
+
+// The first look, learnt over the whole of every film.
+model::ShapePredictor LearnGlobal(Images& im, const std::vector<int>& slots,
+                                  const LearningOptions& o) {
     std::vector<std::vector<dlib::full_object_detection>> shapes;
-    const std::size_t n = chosen.empty() ? films.size() : chosen.size();
-    images.resize(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const MarkedFilm& f = films[chosen.empty() ? i : chosen[i]];
-        ToDlibImage(f.film, images[i]);
+    for (std::size_t i = 0; i < im.coarse.size(); ++i) {
         std::vector<dlib::point> parts;
         for (const int slot : slots) {
-            const auto& mark = f.marks[static_cast<std::size_t>(slot)];
-            parts.push_back(mark ? dlib::point(std::lround(mark->x), std::lround(mark->y))
-                                 : dlib::OBJECT_PART_NOT_PRESENT);
+            const auto& mark = im.coarseMarks[i][static_cast<std::size_t>(slot)];
+            parts.push_back(mark ? Pixel(*mark) : dlib::OBJECT_PART_NOT_PRESENT);
         }
-        shapes.push_back({dlib::full_object_detection(WholeFilm(f.film), parts)});
+        const dlib::rectangle whole(0, 0, im.coarse[i].nc() - 1, im.coarse[i].nr() - 1);
+        shapes.push_back({dlib::full_object_detection(whole, parts)});
     }
-    return TrainerOf(o).train(images, shapes);
+    return TakeTrees(TrainerOf(o, o.treesPerCascade).train(im.coarse, shapes));
+}
+
+// The closer look at one landmark, learnt from boxes around it where it is marked.
+model::ShapePredictor LearnLocal(Images& im, const std::vector<MarkedFilm>& films,
+                                 const std::vector<std::size_t>& chosen, int slot,
+                                 const LearningOptions& o) {
+    std::mt19937 random(static_cast<unsigned>(slot));
+    std::normal_distribution<double> spread(0, o.localSpread / o.localScale);
+    const auto clipped = [&] {
+        return std::clamp(spread(random), -2 * spread.stddev(), 2 * spread.stddev());
+    };
+    const long side = std::lround(o.localBox / o.localScale);
+    std::vector<std::vector<dlib::full_object_detection>> shapes(chosen.size());
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+        const auto& mark = films[chosen[i]].marks[static_cast<std::size_t>(slot)];
+        if (!mark) continue;
+        for (int n = 0; n < o.localSamples; ++n)
+            shapes[i].emplace_back(BoxAt(mark->x + clipped(), mark->y + clipped(), side),
+                                   std::vector<dlib::point>{Pixel(*mark)});
+    }
+    LearningOptions local = o;
+    local.oversampling = std::max(1, o.oversampling / 4);
+    dlib::shape_predictor_trainer trainer = TrainerOf(local, o.localTrees);
+    // The pixels read are drawn around the mean shape, here a single point: from most of
+    // the box, not from a sliver of it.
+    trainer.set_feature_pool_region_padding(0.4);
+    return TakeTrees(trainer.train(im.fine, shapes));
+}
+
+bool Go(const LearningOptions& o, const std::string& what) {
+    return !o.progress || o.progress(what);
+}
+
+// The model learnt from the films chosen; nothing when stopped.
+std::optional<model::LandmarkModel> LearnFrom(const std::vector<MarkedFilm>& films,
+                                              const std::vector<std::size_t>& chosen,
+                                              model::LandmarkModel m, const LearningOptions& o) {
+    const std::vector<int> slots = PartSlots(m);
+    Images im = ImagesOf(films, chosen, o);
+    m.global = LearnGlobal(im, slots, o);
+    if (o.localTrees <= 0) return m;
+    m.localMillimetresPerPixel = o.localScale;
+    m.localBox = static_cast<float>(o.localBox);
+    for (const int slot : slots) {
+        if (!Go(o, std::string("細看 ") +
+                       model::Landmarks()[static_cast<std::size_t>(slot - 1)].abbreviation))
+            return std::nullopt;
+        m.local.push_back(
+            {static_cast<std::uint32_t>(slot), LearnLocal(im, films, chosen, slot, o)});
+    }
+    return m;
 }
 
 }  // namespace
@@ -148,72 +256,83 @@ dlib::shape_predictor Train(const std::vector<MarkedFilm>& films, const std::vec
 struct Suggester::Impl {
     model::LandmarkModel model;
     std::vector<int> slots;
-    dlib::shape_predictor predictor;
+    dlib::shape_predictor global;
+    std::vector<dlib::shape_predictor> local;
 };
 
 Suggester::Suggester(const model::LandmarkModel& model)
-    : impl_(new Impl{model, PartSlots(model), PredictorOf(model)}) {}
+    : impl_(new Impl{model, PartSlots(model), PredictorOf(model.global), {}}) {
+    for (const model::LocalPredictor& l : model.local)
+        impl_->local.push_back(PredictorOf(l.shape));
+}
 
 Suggester::~Suggester() = default;
 
-FilmMarks Suggester::Suggest(const GreyFilm& film) const {
+FilmMarks Suggester::Suggest(const GreyFilm& film, double mmPerPixel) const {
     FilmMarks marks;
-    if (film.width < 2 || film.height < 2) return marks;
+    const model::LandmarkModel& m = impl_->model;
+    const GreyFilm coarse = Scaled(film, mmPerPixel / m.millimetresPerPixel);
+    if (coarse.width < 2 || coarse.height < 2) return marks;
     dlib::array2d<unsigned char> image;
-    ToDlibImage(film, image);
-    // The library gives whole pixels; the leaves it went to give the shape to a
-    // fraction of one.
-    std::vector<std::pair<unsigned long, float>> leaves;
-    impl_->predictor(image, WholeFilm(film), leaves);
-    std::vector<float> shape = impl_->model.initialShape;
-    std::size_t k = 0;
-    unsigned long offset = 0;
-    for (const model::ShapeCascade& cascade : impl_->model.cascades) {
-        for (const model::ShapeTree& tree : cascade.trees) {
-            const std::size_t leaf = leaves[k++].first - offset;
-            offset += static_cast<unsigned long>(tree.splits.size() + 1);
-            for (std::size_t i = 0; i < shape.size(); ++i)
-                shape[i] += tree.leaves[leaf * shape.size() + i];
-        }
+    ToDlibImage(coarse, image);
+    const dlib::rectangle whole(0, 0, coarse.width - 1, coarse.height - 1);
+    const std::vector<float> shape = ShapeIn(impl_->global, m.global, image, whole);
+    const double kx = static_cast<double>(coarse.width) / film.width,
+                 ky = static_cast<double>(coarse.height) / film.height;
+    for (std::size_t p = 0; p < impl_->slots.size(); ++p) {
+        const model::FilmPoint at = InRect(shape, p, whole);
+        marks[static_cast<std::size_t>(impl_->slots[p])] = model::FilmPoint{at.x / kx, at.y / ky};
     }
-    for (std::size_t p = 0; p < impl_->slots.size(); ++p)
-        marks[static_cast<std::size_t>(impl_->slots[p])] = model::FilmPoint{
-            shape[2 * p] * (film.width - 1.0), shape[2 * p + 1] * (film.height - 1.0)};
+    if (m.local.empty()) return marks;
+    const GreyFilm fine = Scaled(film, mmPerPixel / m.localMillimetresPerPixel);
+    ToDlibImage(fine, image);
+    const double fx = static_cast<double>(fine.width) / film.width,
+                 fy = static_cast<double>(fine.height) / film.height;
+    const long side = std::lround(m.localBox / m.localMillimetresPerPixel);
+    for (std::size_t l = 0; l < m.local.size(); ++l) {
+        auto& at = marks[m.local[l].landmark];
+        if (!at) continue;
+        const dlib::rectangle box = BoxAt(at->x * fx, at->y * fy, side);
+        const model::FilmPoint closer =
+            InRect(ShapeIn(impl_->local[l], m.local[l].shape, image, box), 0, box);
+        at = model::FilmPoint{closer.x / fx, closer.y / fy};
+    }
     return marks;
 }
 
 namespace {
 
 // Each landmark's mean distance, in millimetres, between where models learnt without a
-// film put it and where it is marked there; 0 where no fold could say.
-bool CrossValidate(const std::vector<MarkedFilm>& films, double mmPerPixel,
-                   const LearningOptions& o, model::LandmarkModel& m) {
+// film put it and where it is marked there; 0 where no fold could say. False when stopped.
+bool CrossValidate(const std::vector<MarkedFilm>& films, const LearningOptions& o,
+                   model::LandmarkModel& m) {
     const std::vector<int> slots = PartSlots(m);
     std::array<double, model::kLandmarkCount + 1> sum{};
     std::array<int, model::kLandmarkCount + 1> count{};
     for (int fold = 0; fold < o.folds; ++fold) {
-        if (o.progress && !o.progress("交叉驗證第 " + std::to_string(fold + 1) + " 輪 (共 " +
-                                      std::to_string(o.folds) + " 輪)"))
+        if (!Go(o, "交叉驗證第 " + std::to_string(fold + 1) + " 輪 (共 " + std::to_string(o.folds) +
+                       " 輪)"))
             return false;
         std::vector<std::size_t> learnt, left;
         for (std::size_t i = 0; i < films.size(); ++i)
             (static_cast<int>(i % static_cast<std::size_t>(o.folds)) == fold ? left : learnt)
                 .push_back(i);
-        model::LandmarkModel part = m;
+        std::optional<model::LandmarkModel> part;
         try {
-            TakeTrees(Train(films, slots, learnt, o), part);
+            part = LearnFrom(films, learnt, m, o);
         } catch (const std::exception&) {
             continue;  // a landmark marked only on the films left out: this fold says nothing
         }
-        const Suggester suggester(part);
+        if (!part) return false;
+        const Suggester suggester(*part);
         for (const std::size_t i : left) {
-            const FilmMarks got = suggester.Suggest(films[i].film);
+            const FilmMarks got = suggester.Suggest(films[i].film, o.localScale);
             for (const int slot : slots) {
                 const auto s = static_cast<std::size_t>(slot);
                 if (!films[i].marks[s] || !got[s]) continue;
                 sum[s] +=
                     std::hypot(got[s]->x - films[i].marks[s]->x, got[s]->y - films[i].marks[s]->y) *
-                    mmPerPixel;
+                    o.localScale;
                 ++count[s];
             }
         }
@@ -227,15 +346,25 @@ bool CrossValidate(const std::vector<MarkedFilm>& films, double mmPerPixel,
 
 }  // namespace
 
+MarkedFilm ForLearning(const GreyFilm& film, double mmPerPixel, const FilmMarks& marks,
+                       const LearningOptions& o) {
+    MarkedFilm f;
+    f.film = Scaled(film, mmPerPixel / o.localScale);
+    const double kx = static_cast<double>(f.film.width) / film.width,
+                 ky = static_cast<double>(f.film.height) / film.height;
+    for (std::size_t k = 1; k < marks.size(); ++k)
+        if (const auto& at = marks[k]) f.marks[k] = model::FilmPoint{at->x * kx, at->y * ky};
+    return f;
+}
+
 base::Result<model::LandmarkModel, std::string> Learn(const std::vector<MarkedFilm>& films,
-                                                      double millimetresPerPixel,
                                                       const LearningOptions& options) {
     model::LandmarkModel m;
-    m.millimetresPerPixel = millimetresPerPixel;
+    m.millimetresPerPixel = options.scale;
     m.films = static_cast<std::uint32_t>(films.size());
     double widths = 0;
     for (const MarkedFilm& f : films)
-        widths += f.film.width * millimetresPerPixel;
+        widths += f.film.width * options.localScale;
     m.filmWidth = films.empty() ? 0.0f : static_cast<float>(widths / films.size());
     for (const MarkedFilm& f : films)
         for (int k = 1; k <= model::kLandmarkCount; ++k)
@@ -243,16 +372,20 @@ base::Result<model::LandmarkModel, std::string> Learn(const std::vector<MarkedFi
     if (films.size() < 2 || m.Parts() == 0)
         return base::Fail(std::string("沒有足夠的已描點 X 光片可以學習"));
     if (options.folds > 1 && films.size() >= static_cast<std::size_t>(options.folds) &&
-        !CrossValidate(films, millimetresPerPixel, options, m))
+        !CrossValidate(films, options, m))
         return base::Fail(std::string("已取消"));
-    if (options.progress && !options.progress("以全部 " + std::to_string(films.size()) + " 張學習"))
+    if (!Go(options, "以全部 " + std::to_string(films.size()) + " 張學習"))
         return base::Fail(std::string("已取消"));
+    std::vector<std::size_t> all(films.size());
+    for (std::size_t i = 0; i < all.size(); ++i)
+        all[i] = i;
     try {
-        TakeTrees(Train(films, PartSlots(m), {}, options), m);
+        auto learnt = LearnFrom(films, all, m, options);
+        if (!learnt) return base::Fail(std::string("已取消"));
+        return std::move(*learnt);
     } catch (const std::exception& e) {
         return base::Fail(std::string("無法學習: ") + e.what());
     }
-    return m;
 }
 
 }  // namespace ceph::learning

@@ -1,7 +1,8 @@
 #pragma once
 // A learned suggester of landmarks: an ensemble of regression trees that moves a mean
 // shape of the landmarks it knows onto a film, cascade after cascade, each cascade
-// reading the differences of pairs of pixels placed relative to the shape so far. The
+// reading the differences of pairs of pixels placed relative to the shape so far; then,
+// landmark by landmark, the same on a small box around it at a finer scale. The
 // learning library builds it; here it is plain data, so that a model file is read and
 // checked by the program alone before the library sees any of it.
 
@@ -42,23 +43,41 @@ struct ShapeCascade {
     bool operator==(const ShapeCascade&) const = default;
 };
 
+// The trees and the mean shape they start from: x then y of each part, in the unit box.
+struct ShapePredictor {
+    std::vector<float> initialShape;
+    std::vector<ShapeCascade> cascades;
+    bool operator==(const ShapePredictor&) const = default;
+};
+
+// A second, closer look at one landmark: that landmark alone, in a box around where the
+// first look put it, on the film at a finer scale.
+struct LocalPredictor {
+    std::uint32_t landmark = 0;  // 1..19
+    ShapePredictor shape;
+    bool operator==(const LocalPredictor&) const = default;
+};
+
 struct LandmarkModel {
-    // The scale a film is brought to before the trees read it, and the size of the box
-    // (the whole film so scaled) the shapes are told in: the unit box is that box.
+    // The scale a film is brought to before the first look, whose box (the unit box of
+    // its shapes) is the whole film so scaled.
     double millimetresPerPixel = 0;
     // How many films it learnt from, for the clinician's information, and their mean
     // width in millimetres: a film whose scale is not known is taken to be as wide.
     std::uint32_t films = 0;
     float filmWidth = 0;
-    // Landmarks 1..19 it suggests (slot 0 unused); the parts are the known ones in
-    // number order.
+    // Landmarks 1..19 it suggests (slot 0 unused); the parts of the first look are the
+    // known ones in number order.
     std::array<bool, kLandmarkCount + 1> known{};
     // How far a suggestion lies from where a clinician put it, on average, in
     // millimetres, as cross-validation measured it; 0 where unknown.
     std::array<float, kLandmarkCount + 1> expectedError{};
-    // The mean shape, x then y of each part, in the unit box.
-    std::vector<float> initialShape;
-    std::vector<ShapeCascade> cascades;
+    ShapePredictor global;
+    // The closer looks: the finer scale, the side of their square box in millimetres,
+    // and one predictor for each landmark that has one.
+    double localMillimetresPerPixel = 0;
+    float localBox = 0;
+    std::vector<LocalPredictor> local;
 
     int Parts() const {
         int n = 0;

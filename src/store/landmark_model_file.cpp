@@ -144,6 +144,42 @@ bool ReadCascade(Reader& r, std::uint32_t parts, model::ShapeCascade& c) {
     return r.ok();
 }
 
+bool ReadPredictor(Reader& r, std::uint32_t parts, model::ShapePredictor& p) {
+    if (!r.Room(2 * parts, 4)) return false;
+    p.initialShape.resize(2 * parts);
+    for (float& v : p.initialShape)
+        v = r.F32();
+    const std::uint32_t cascades = r.U32();
+    if (cascades > kMostCascades || !r.Room(cascades, 8)) return false;
+    p.cascades.resize(cascades);
+    for (model::ShapeCascade& c : p.cascades)
+        if (!ReadCascade(r, parts, c)) return false;
+    return r.ok();
+}
+
+// The closer looks: each at a landmark the model knows, each landmark once.
+bool ReadLocal(Reader& r, model::LandmarkModel& m) {
+    m.localMillimetresPerPixel = r.F64();
+    m.localBox = r.F32();
+    const std::uint32_t count = r.U32();
+    if (count > static_cast<std::uint32_t>(model::kLandmarkCount) || !r.Room(count, 12))
+        return false;
+    if (count > 0 && !(m.localMillimetresPerPixel >= 0.01 && m.localMillimetresPerPixel <= 10 &&
+                       m.localBox >= 1 && m.localBox <= 500))
+        r.Refuse();
+    std::array<bool, model::kLandmarkCount + 1> seen{};
+    m.local.resize(count);
+    for (model::LocalPredictor& l : m.local) {
+        l.landmark = r.U32();
+        if (l.landmark < 1 || l.landmark > static_cast<std::uint32_t>(model::kLandmarkCount) ||
+            !m.known[l.landmark] || seen[l.landmark])
+            return false;
+        seen[l.landmark] = true;
+        if (!ReadPredictor(r, 1, l.shape)) return false;
+    }
+    return r.ok();
+}
+
 bool ReadPayload(Reader& r, model::LandmarkModel& m) {
     m.millimetresPerPixel = r.F64();
     if (!(m.millimetresPerPixel >= 0.01 && m.millimetresPerPixel <= 10)) r.Refuse();
@@ -158,16 +194,15 @@ bool ReadPayload(Reader& r, model::LandmarkModel& m) {
     }
     const auto parts = static_cast<std::uint32_t>(m.Parts());
     if (parts == 0) r.Refuse();
-    if (!r.Room(2 * parts, 4)) return false;
-    m.initialShape.resize(2 * parts);
-    for (float& v : m.initialShape)
-        v = r.F32();
-    const std::uint32_t cascades = r.U32();
-    if (cascades > kMostCascades || !r.Room(cascades, 8)) return false;
-    m.cascades.resize(cascades);
-    for (model::ShapeCascade& c : m.cascades)
-        if (!ReadCascade(r, parts, c)) return false;
-    return r.ok() && r.Left() == 0;
+    return ReadPredictor(r, parts, m.global) && ReadLocal(r, m) && r.Left() == 0;
+}
+
+void WritePredictor(Writer& w, const model::ShapePredictor& p) {
+    for (const float v : p.initialShape)
+        w.F32(v);
+    w.U32(static_cast<std::uint32_t>(p.cascades.size()));
+    for (const model::ShapeCascade& c : p.cascades)
+        WriteCascade(w, c);
 }
 
 }  // namespace
@@ -181,11 +216,14 @@ std::string LandmarkModelBytes(const model::LandmarkModel& m) {
         payload.Byte(m.known[static_cast<std::size_t>(k)]);
         payload.F32(m.expectedError[static_cast<std::size_t>(k)]);
     }
-    for (const float v : m.initialShape)
-        payload.F32(v);
-    payload.U32(static_cast<std::uint32_t>(m.cascades.size()));
-    for (const model::ShapeCascade& c : m.cascades)
-        WriteCascade(payload, c);
+    WritePredictor(payload, m.global);
+    payload.F64(m.localMillimetresPerPixel);
+    payload.F32(m.localBox);
+    payload.U32(static_cast<std::uint32_t>(m.local.size()));
+    for (const model::LocalPredictor& l : m.local) {
+        payload.U32(l.landmark);
+        WritePredictor(payload, l.shape);
+    }
 
     Writer file;
     file.Bytes().assign(kMark, sizeof kMark);

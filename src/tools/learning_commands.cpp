@@ -44,8 +44,8 @@ std::string InListFolder(const std::string& list, const std::string& picture) {
 // The films of one list, brought to `scale`; the films that cannot be read, or whose
 // scale is not known, are named on standard error and left out. False when the list
 // itself cannot be read.
-bool ReadList(const std::string& list, std::optional<double> spacing, double scale,
-              std::vector<learning::MarkedFilm>& films) {
+bool ReadList(const std::string& list, std::optional<double> spacing,
+              const learning::LearningOptions& options, std::vector<learning::MarkedFilm>& films) {
     std::string text;
     if (const std::error_code ec = base::ReadRegularFile(list, text, std::uint64_t{64} << 20)) {
         std::cerr << "cephtool: cannot read " << list << ": " << base::ErrorText(ec) << "\n";
@@ -69,21 +69,19 @@ bool ReadList(const std::string& list, std::optional<double> spacing, double sca
                       << ": its scale is not known (give the list's --spacing)\n";
             continue;
         }
-        learning::MarkedFilm f;
-        f.film = learning::Scaled(read->film, mm / scale);
-        const double kx = static_cast<double>(f.film.width) / read->film.width,
-                     ky = static_cast<double>(f.film.height) / read->film.height;
-        for (std::size_t k = 1; k < f.marks.size(); ++k)
-            if (const auto& at = entry.marks[k])
-                f.marks[k] = model::FilmPoint{at->x * kx, at->y * ky};
-        films.push_back(std::move(f));
+        films.push_back(learning::ForLearning(read->film, mm, entry.marks, options));
     }
     return true;
 }
 
 learning::LearningOptions TrainingOptions(const CommandLine& o) {
     learning::LearningOptions options;
+    if (o.Has("--scale")) options.scale = *Millimetres(o.Text("--scale"));
+    // The closer looks at twice the first look's detail.
+    options.localScale = options.scale / 2;
     options.treesPerCascade = o.Number("--trees", options.treesPerCascade);
+    // The closer looks see less, and need fewer.
+    options.localTrees = std::max(1, options.treesPerCascade / 5);
     options.folds = o.Number("--folds", options.folds);
     options.threads =
         o.Number("--threads", static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
@@ -118,17 +116,17 @@ int RunTrain(int argc, char** argv) {
             return UsageFault(kTrainRules,
                               std::string(g.name) + " " + g.text + ": millimetres per pixel",
                               std::cerr);
-    const double scale = o.Has("--scale") ? *Millimetres(o.Text("--scale")) : 0.4;
+    const learning::LearningOptions options = TrainingOptions(o);
     platform::RegisterPictureFormats();
     std::vector<learning::MarkedFilm> films;
     bool allRead = true;
     for (std::size_t i = 0; i < o.operands.size(); ++i) {
         const auto spacing = SpacingFor(o, i);
         allRead &=
-            ReadList(o.operands[i], spacing ? Millimetres(*spacing) : std::nullopt, scale, films);
+            ReadList(o.operands[i], spacing ? Millimetres(*spacing) : std::nullopt, options, films);
     }
     std::cerr << "cephtool: " << films.size() << " films to learn from\n";
-    const auto learnt = learning::Learn(films, scale, TrainingOptions(o));
+    const auto learnt = learning::Learn(films, options);
     if (!learnt) {
         std::cerr << "cephtool: " << learnt.why() << "\n";
         return 1;
@@ -171,13 +169,7 @@ int RunSuggest(int argc, char** argv) {
         const double spacing = o.Has("--spacing")  ? *Millimetres(o.Text("--spacing"))
                                : read->spacing > 0 ? read->spacing
                                                    : model->filmWidth / read->film.width;
-        const learning::GreyFilm scaled =
-            learning::Scaled(read->film, spacing / model->millimetresPerPixel);
-        const double kx = static_cast<double>(scaled.width) / read->film.width,
-                     ky = static_cast<double>(scaled.height) / read->film.height;
-        learning::FilmMarks marks = suggester.Suggest(scaled);
-        for (auto& at : marks)
-            if (at) at = model::FilmPoint{at->x / kx, at->y / ky};
+        const learning::FilmMarks marks = suggester.Suggest(read->film, spacing);
         std::cout << learning::ListRow(picture, marks);
     }
     return FlushedStatus(status);

@@ -18,14 +18,24 @@ model::LandmarkModel Small() {
     m.filmWidth = 140;
     m.known[1] = m.known[16] = m.known[12] = true;  // N, S, Me: three parts
     m.expectedError[1] = 1.5f;
-    m.initialShape = {0.8f, 0.2f, 0.7f, 0.9f, 0.3f, 0.25f};
+    m.global.initialShape = {0.8f, 0.2f, 0.7f, 0.9f, 0.3f, 0.25f};
     model::ShapeCascade c;
     c.features = {{0, 0.01f, -0.02f}, {2, 0.0f, 0.05f}, {1, -0.1f, 0.0f}};
     model::ShapeTree t;
     t.splits = {{0, 1, 3.5f}, {1, 2, -2.0f}, {2, 0, 0.0f}};
     t.leaves.assign(4 * 6, 0.001f);
     c.trees = {t, t};
-    m.cascades = {c, c};
+    m.global.cascades = {c, c};
+    // A closer look at S: one part, so every feature follows it.
+    model::ShapeCascade one;
+    one.features = {{0, 0.1f, 0.0f}, {0, -0.1f, 0.05f}};
+    model::ShapeTree single;
+    single.splits = {{0, 1, 2.0f}};
+    single.leaves = {0.01f, 0.0f, -0.01f, 0.02f};
+    one.trees = {single};
+    m.localMillimetresPerPixel = 0.2;
+    m.localBox = 24;
+    m.local = {{16, {{0.5f, 0.5f}, {one}}}};
     return m;
 }
 
@@ -66,17 +76,24 @@ TEST(LandmarkModelFile, RefusesWhatIsNotAWholeSoundModel) {
     // Sound checksums over unsound contents: a feature following a fourth part, a split
     // reading a pixel past its cascade's, a count of features far beyond the file.
     model::LandmarkModel m = Small();
-    m.cascades[1].features[2].anchor = 3;
+    m.global.cascades[1].features[2].anchor = 3;
     EXPECT_EQ(refused(LandmarkModelBytes(m)), "描點建議模型檔的內容不合理");
     m = Small();
-    m.cascades[0].trees[1].splits[2].second = 3;
+    m.global.cascades[0].trees[1].splits[2].second = 3;
     EXPECT_EQ(refused(LandmarkModelBytes(m)), "描點建議模型檔的內容不合理");
     std::string huge = good;
     const std::size_t features = 40 + 8 + 4 + 4 + 19 * 5 + 6 * 4 + 4;  // the first count
     huge[features + 3] = '\x7f';
     EXPECT_EQ(refused(Resealed(huge)), "描點建議模型檔的內容不合理");
     m = Small();
-    m.initialShape[1] = std::numeric_limits<float>::quiet_NaN();
+    m.global.initialShape[1] = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_EQ(refused(LandmarkModelBytes(m)), "描點建議模型檔的內容不合理");
+    // A closer look at a landmark the model does not know, or at one twice.
+    m = Small();
+    m.local[0].landmark = 2;
+    EXPECT_EQ(refused(LandmarkModelBytes(m)), "描點建議模型檔的內容不合理");
+    m = Small();
+    m.local.push_back(m.local[0]);
     EXPECT_EQ(refused(LandmarkModelBytes(m)), "描點建議模型檔的內容不合理");
 }
 

@@ -53,8 +53,8 @@ class LearningCommandsTest : public ::testing::Test {
 
 TEST_F(LearningCommandsTest, LearntFromAListSuggestsOnFilmsItNeverSaw) {
     const testing::ToolRun train =
-        Run({"train", "--out", P("model.dat"), "--trees", "100", "--folds", "0", "--scale", "0.8",
-             "--spacing", "0.4", P("list.csv")});
+        Run({"train", "--out", P("model.dat"), "--trees", "60", "--threads", "1", "--folds", "0",
+             "--scale", "0.8", "--spacing", "0.4", P("list.csv")});
     ASSERT_EQ(train.status, 0) << train.err;
     EXPECT_NE(train.err.find("missing.pgm"), std::string::npos) << train.err;
     EXPECT_NE(train.err.find("20 films to learn from"), std::string::npos) << train.err;
