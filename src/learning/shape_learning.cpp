@@ -180,6 +180,10 @@ Images ImagesOf(const std::vector<MarkedFilm>& films, const std::vector<std::siz
     return im;
 }
 
+// The framed look: its squares' margin, and how many squares each film gives.
+constexpr double kFrameMargin = 0.15;
+constexpr int kFramesPerFilm = 4;
+
 dlib::point Pixel(const model::FilmPoint& p) {
     return dlib::point(std::lround(p.x), std::lround(p.y));
 }
@@ -198,6 +202,46 @@ model::ShapePredictor LearnGlobal(Images& im, const std::vector<int>& slots,
         shapes.push_back({dlib::full_object_detection(whole, parts)});
     }
     return TakeTrees(TrainerOf(o, o.treesPerCascade).train(im.coarse, shapes));
+}
+
+// The square around the points given (at least two), widened by `margin` of its side
+// each way; nothing when they are fewer.
+std::optional<dlib::rectangle> FrameOf(const std::vector<model::FilmPoint>& points, double margin,
+                                       double grow = 1, double dx = 0, double dy = 0) {
+    if (points.size() < 2) return std::nullopt;
+    double left = points[0].x, right = left, top = points[0].y, bottom = top;
+    for (const model::FilmPoint& p : points) {
+        left = std::min(left, p.x), right = std::max(right, p.x);
+        top = std::min(top, p.y), bottom = std::max(bottom, p.y);
+    }
+    const double side = std::max(right - left, bottom - top) * (1 + 2 * margin) * grow;
+    if (!(side >= 4)) return std::nullopt;
+    return BoxAt((left + right) / 2 + dx * side, (top + bottom) / 2 + dy * side, std::lround(side));
+}
+
+// The first look once more, learnt in squares around each film's marked landmarks, a few
+// per film, each a little larger or smaller and off centre as a first look leaves it.
+model::ShapePredictor LearnFramed(Images& im, const std::vector<int>& slots,
+                                  const LearningOptions& o) {
+    std::mt19937 random(7);
+    std::normal_distribution<double> off(0, 0.03), size(1, 0.05);
+    std::vector<std::vector<dlib::full_object_detection>> shapes(im.coarse.size());
+    for (std::size_t i = 0; i < im.coarse.size(); ++i) {
+        std::vector<dlib::point> parts;
+        std::vector<model::FilmPoint> marked;
+        for (const int slot : slots) {
+            const auto& mark = im.coarseMarks[i][static_cast<std::size_t>(slot)];
+            parts.push_back(mark ? Pixel(*mark) : dlib::OBJECT_PART_NOT_PRESENT);
+            if (mark) marked.push_back(*mark);
+        }
+        for (int n = 0; n < kFramesPerFilm; ++n)
+            if (const auto frame =
+                    FrameOf(marked, kFrameMargin, size(random), off(random), off(random)))
+                shapes[i].emplace_back(*frame, parts);
+    }
+    LearningOptions framed = o;
+    framed.oversampling = std::max(1, o.oversampling / kFramesPerFilm);
+    return TakeTrees(TrainerOf(framed, o.treesPerCascade).train(im.coarse, shapes));
 }
 
 // The closer look at one landmark, learnt from boxes around it where it is marked.
@@ -238,6 +282,9 @@ std::optional<model::LandmarkModel> LearnFrom(const std::vector<MarkedFilm>& fil
     const std::vector<int> slots = PartSlots(m);
     Images im = ImagesOf(films, chosen, o);
     m.global = LearnGlobal(im, slots, o);
+    if (!Go(o, "再看一次")) return std::nullopt;
+    m.framed = LearnFramed(im, slots, o);
+    m.frameMargin = static_cast<float>(kFrameMargin);
     if (o.localTrees <= 0) return m;
     m.localMillimetresPerPixel = o.localScale;
     m.localBox = static_cast<float>(o.localBox);
@@ -256,12 +303,13 @@ std::optional<model::LandmarkModel> LearnFrom(const std::vector<MarkedFilm>& fil
 struct Suggester::Impl {
     model::LandmarkModel model;
     std::vector<int> slots;
-    dlib::shape_predictor global;
+    dlib::shape_predictor global, framed;
     std::vector<dlib::shape_predictor> local;
 };
 
 Suggester::Suggester(const model::LandmarkModel& model)
-    : impl_(new Impl{model, PartSlots(model), PredictorOf(model.global), {}}) {
+    : impl_(new Impl{
+          model, PartSlots(model), PredictorOf(model.global), PredictorOf(model.framed), {}}) {
     for (const model::LocalPredictor& l : model.local)
         impl_->local.push_back(PredictorOf(l.shape));
 }
@@ -276,13 +324,22 @@ FilmMarks Suggester::Suggest(const GreyFilm& film, double mmPerPixel) const {
     dlib::array2d<unsigned char> image;
     ToDlibImage(coarse, image);
     const dlib::rectangle whole(0, 0, coarse.width - 1, coarse.height - 1);
-    const std::vector<float> shape = ShapeIn(impl_->global, m.global, image, whole);
+    std::vector<float> shape = ShapeIn(impl_->global, m.global, image, whole);
+    std::vector<model::FilmPoint> found;
+    for (std::size_t p = 0; p < impl_->slots.size(); ++p)
+        found.push_back(InRect(shape, p, whole));
+    if (!m.framed.cascades.empty()) {
+        if (const auto frame = FrameOf(found, m.frameMargin)) {
+            shape = ShapeIn(impl_->framed, m.framed, image, *frame);
+            for (std::size_t p = 0; p < found.size(); ++p)
+                found[p] = InRect(shape, p, *frame);
+        }
+    }
     const double kx = static_cast<double>(coarse.width) / film.width,
                  ky = static_cast<double>(coarse.height) / film.height;
-    for (std::size_t p = 0; p < impl_->slots.size(); ++p) {
-        const model::FilmPoint at = InRect(shape, p, whole);
-        marks[static_cast<std::size_t>(impl_->slots[p])] = model::FilmPoint{at.x / kx, at.y / ky};
-    }
+    for (std::size_t p = 0; p < impl_->slots.size(); ++p)
+        marks[static_cast<std::size_t>(impl_->slots[p])] =
+            model::FilmPoint{found[p].x / kx, found[p].y / ky};
     if (m.local.empty()) return marks;
     const GreyFilm fine = Scaled(film, mmPerPixel / m.localMillimetresPerPixel);
     ToDlibImage(fine, image);

@@ -73,6 +73,11 @@ struct LandmarkModel {
     // millimetres, as cross-validation measured it; 0 where unknown.
     std::array<float, kLandmarkCount + 1> expectedError{};
     ShapePredictor global;
+    // The first look once more, in a square around the shape it found (the shape's
+    // bounding square widened by `frameMargin` of its side each way), so that where the
+    // head lies on the film and how large it is matter no more; no cascades: none.
+    ShapePredictor framed;
+    float frameMargin = 0;
     // The closer looks: the finer scale, the side of their square box in millimetres,
     // and one predictor for each landmark that has one.
     double localMillimetresPerPixel = 0;

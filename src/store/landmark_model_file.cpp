@@ -194,7 +194,10 @@ bool ReadPayload(Reader& r, model::LandmarkModel& m) {
     }
     const auto parts = static_cast<std::uint32_t>(m.Parts());
     if (parts == 0) r.Refuse();
-    return ReadPredictor(r, parts, m.global) && ReadLocal(r, m) && r.Left() == 0;
+    if (!ReadPredictor(r, parts, m.global) || !ReadPredictor(r, parts, m.framed)) return false;
+    m.frameMargin = r.F32();
+    if (!(m.frameMargin >= 0 && m.frameMargin <= 1)) r.Refuse();
+    return ReadLocal(r, m) && r.Left() == 0;
 }
 
 void WritePredictor(Writer& w, const model::ShapePredictor& p) {
@@ -217,6 +220,8 @@ std::string LandmarkModelBytes(const model::LandmarkModel& m) {
         payload.F32(m.expectedError[static_cast<std::size_t>(k)]);
     }
     WritePredictor(payload, m.global);
+    WritePredictor(payload, m.framed);
+    payload.F32(m.frameMargin);
     payload.F64(m.localMillimetresPerPixel);
     payload.F32(m.localBox);
     payload.U32(static_cast<std::uint32_t>(m.local.size()));

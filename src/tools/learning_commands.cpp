@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
-#include <thread>
 
 #include "base/filesys.h"
 #include "base/safe_file.h"
@@ -83,8 +82,9 @@ learning::LearningOptions TrainingOptions(const CommandLine& o) {
     // The closer looks see less, and need fewer.
     options.localTrees = std::max(1, options.treesPerCascade / 5);
     options.folds = o.Number("--folds", options.folds);
-    options.threads =
-        o.Number("--threads", static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
+    // One thread unless asked: the library's threads cost more than they give on the
+    // films measured here.
+    options.threads = o.Number("--threads", 1);
     options.progress = [](const std::string& what) {
         std::cerr << "cephtool: " << what << "\n";
         return true;

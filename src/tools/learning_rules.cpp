@@ -39,7 +39,8 @@ const CommandRules kTrainRules{
         "  DICOM tells it); films are learnt at --scale MM per pixel (default 0.4),\n"
         "  with --trees trees per cascade (default 500; a fifth of that for the\n"
         "  closer look at each landmark, at twice the detail); --folds rounds of\n"
-        "  cross-validation measure each landmark's expected error (default 3)\n",
+        "  cross-validation measure each landmark's expected error (default 3);\n"
+        "  --threads N learns on N threads (default 1)\n",
     .options = kTrainOptions,
     .maxOperands = SIZE_MAX,
 };

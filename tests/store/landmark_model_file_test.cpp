@@ -26,6 +26,8 @@ model::LandmarkModel Small() {
     t.leaves.assign(4 * 6, 0.001f);
     c.trees = {t, t};
     m.global.cascades = {c, c};
+    m.framed = m.global;
+    m.frameMargin = 0.15f;
     // A closer look at S: one part, so every feature follows it.
     model::ShapeCascade one;
     one.features = {{0, 0.1f, 0.0f}, {0, -0.1f, 0.05f}};
