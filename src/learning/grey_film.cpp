@@ -60,6 +60,24 @@ GreyFilm GreyOf(const pictures::Picture& picture) {
     return g;
 }
 
+GreyFilm Turned(const GreyFilm& film, model::FilmTurn turn) {
+    if (turn == model::FilmTurn{}) return film;
+    GreyFilm t;
+    t.width = film.width, t.height = film.height;
+    model::TurnedSize(t.width, t.height, turn);
+    t.pixels.resize(film.pixels.size());
+    for (int y = 0; y < film.height; ++y) {
+        for (int x = 0; x < film.width; ++x) {
+            // Pixel middles land on pixel middles: a turn is exact.
+            const model::FilmPoint at =
+                model::TurnPoint({x + 0.5, y + 0.5}, film.width, film.height, turn);
+            t.pixels[static_cast<std::size_t>(static_cast<int>(at.y) * t.width +
+                                              static_cast<int>(at.x))] = film.At(x, y);
+        }
+    }
+    return t;
+}
+
 GreyFilm Scaled(const GreyFilm& film, double factor) {
     GreyFilm s;
     if (film.width == 0 || film.height == 0) return s;

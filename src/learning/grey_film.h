@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "model/film_positions.h"
 #include "pictures/picture.h"
 
 namespace ceph::learning {
@@ -22,6 +23,10 @@ struct GreyFilm {
 // The picture's pixels in grey: a deep picture through its file's display window, else
 // stretched over the levels it uses; a colour one by its luminance.
 GreyFilm GreyOf(const pictures::Picture& picture);
+
+// The film as shown turned by `turn` (mirrored first, then quarter turns clockwise), as
+// film positions are told.
+GreyFilm Turned(const GreyFilm& film, model::FilmTurn turn);
 
 // The film at `factor` times its size: each new pixel the mean of the old ones it covers
 // when smaller, the old one under it when larger; at least one pixel each way.

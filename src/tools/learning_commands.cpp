@@ -1,8 +1,10 @@
 #include "tools/learning_commands.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <iostream>
+#include <map>
 
 #include "base/filesys.h"
 #include "base/safe_file.h"
@@ -11,7 +13,9 @@
 #include "learning/shape_learning.h"
 #include "model/numbers.h"
 #include "platform/qt_formats.h"
+#include "store/film_positions.h"
 #include "store/landmark_model_file.h"
+#include "tools/stored_tracing.h"
 
 namespace ceph::tools {
 
@@ -73,6 +77,54 @@ bool ReadList(const std::string& list, std::optional<double> spacing,
     return true;
 }
 
+// The films of a stored tracing's positions: the film turned as it was shown, at the
+// tracing's own scale (its S-N in millimetres over the same on the film); nothing, after
+// saying why, when the film cannot be had as it was.
+std::optional<learning::MarkedFilm> PositionsFilm(const std::string& pictureDir,
+                                                  const model::FilmPositions& p,
+                                                  const model::Tracing& t,
+                                                  const learning::LearningOptions& options) {
+    const std::string path = store::FilmFile(pictureDir, p);
+    const auto read = learning::ReadFilmFile(path);
+    if (!read) {
+        std::cerr << "cephtool: skipped: " << read.why() << "\n";
+        return std::nullopt;
+    }
+    const learning::GreyFilm shown = learning::Turned(read->film, p.turn);
+    const double pixels = std::hypot(p.at[1].x - p.at[16].x, p.at[1].y - p.at[16].y);
+    const double mm = std::hypot(double{t.X[1]} - t.X[16], double{t.Y[1]} - t.Y[16]);
+    if (shown.width != p.width || shown.height != p.height || !(pixels > 0) || !(mm > 0)) {
+        std::cerr << "cephtool: skipped: " << path << ": not the film as it was traced on\n";
+        return std::nullopt;
+    }
+    learning::FilmMarks marks;
+    for (int k = 1; k <= model::kLandmarkCount; ++k)
+        marks[static_cast<std::size_t>(k)] = p.at[static_cast<std::size_t>(k)];
+    return learning::ForLearning(shown, mm / pixels, marks, options);
+}
+
+// The films of every stored tracing of a data folder whose film positions still count.
+bool ReadDataFolder(const std::string& data, const learning::LearningOptions& options,
+                    std::vector<learning::MarkedFilm>& films) {
+    const std::string dataDir = base::WithTrailingSeparator(data);
+    const std::string pictureDir = PictureFolder(dataDir);
+    bool allRead = true;
+    for (int n = 1; n <= 9; ++n) {
+        std::map<std::string, model::Tracing> tracings;
+        allRead &= ReadRecordTracings(dataDir, n, tracings);
+        for (const store::PositionsLine& line : store::ReadFilmPositionsFile(dataDir, n)) {
+            const auto found = tracings.find(line.code);
+            if (found == tracings.end() ||
+                line.film.digest != store::CoordinatesDigest(found->second.X, found->second.Y))
+                continue;
+            auto film = PositionsFilm(pictureDir, line.film, found->second, options);
+            tracings.erase(found);  // the patient's first line of positions only
+            if (film) films.push_back(std::move(*film));
+        }
+    }
+    return allRead;
+}
+
 learning::LearningOptions TrainingOptions(const CommandLine& o) {
     learning::LearningOptions options;
     if (o.Has("--scale")) options.scale = *Millimetres(o.Text("--scale"));
@@ -110,7 +162,8 @@ int RunTrain(int argc, char** argv) {
     CommandLine o;
     if (auto status = ReadCommandLine(kTrainRules, argc, argv, o, std::cout, std::cerr))
         return *status;
-    if (o.operands.empty()) return UsageFault(kTrainRules, "no list given", std::cerr);
+    if (o.operands.empty() && !o.Has("--data"))
+        return UsageFault(kTrainRules, "no list or data folder given", std::cerr);
     for (const GivenOption& g : o.given)
         if ((g.name == "--spacing" || g.name == "--scale") && !Millimetres(g.text))
             return UsageFault(kTrainRules,
@@ -120,6 +173,8 @@ int RunTrain(int argc, char** argv) {
     platform::RegisterPictureFormats();
     std::vector<learning::MarkedFilm> films;
     bool allRead = true;
+    for (const GivenOption& g : o.given)
+        if (g.name == "--data") allRead &= ReadDataFolder(g.text, options, films);
     for (std::size_t i = 0; i < o.operands.size(); ++i) {
         const auto spacing = SpacingFor(o, i);
         allRead &=

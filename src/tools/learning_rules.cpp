@@ -10,6 +10,7 @@ namespace {
 
 constexpr OptionRule kTrainOptions[] = {
     {.name = "--out", .required = true},
+    {.name = "--data", .repeats = true},
     {.name = "--spacing", .repeats = true},
     {.name = "--scale"},
     {.name = "--trees", .kind = OptionRule::Number, .min = 1, .max = 5000},
@@ -28,10 +29,12 @@ const CommandRules kTrainRules{
     .command = "train",
     .synopsis =
         "cephtool train --out MODEL [--scale MM] [--trees N] [--folds N] [--threads N]\n"
-        "               [--spacing MM] LIST.csv [[--spacing MM] LIST.csv]...\n",
+        "               [--data DIR]... [[--spacing MM] LIST.csv]...\n",
     .details =
-        "  learns where the landmarks lie from the films of the lists and writes the\n"
-        "  model to MODEL; a list is CSV with a header: picture, then \"NAME x\" and\n"
+        "  learns where the landmarks lie from the films the stored tracings of each\n"
+        "  data folder were traced on (where their film positions still count) and\n"
+        "  the films of the lists, and writes the model to MODEL;\n"
+        "  a list is CSV with a header: picture, then \"NAME x\" and\n"
         "  \"NAME y\" for landmarks by their abbreviations, in any order (an empty\n"
         "  field or a missing column: not marked), pictures relative to the list's\n"
         "  folder, coordinates in the picture's pixels; --spacing MM gives the\n"

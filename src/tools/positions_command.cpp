@@ -38,31 +38,11 @@ std::string Header() {
     return out + "\r\n";
 }
 
-// The tracings of record file n by patient, as their lines hold them now; false when
-// the file is there but cannot be read.
-bool ReadTracings(const std::string& dataDir, int n, std::map<std::string, model::Tracing>& out) {
-    const std::string path = store::RecordFilePath(dataDir, n);
-    if (!base::PathExists(path)) return true;
-    base::Result<store::RecordReader> file = store::OpenRecordFile(path);
-    if (!file) {
-        std::cerr << "cephtool: " << store::CannotReadText(path, file.why().error) << "\n";
-        return false;
-    }
-    std::string_view line;
-    while (file->Next(line)) {
-        const std::string code(store::FirstField(line));
-        // The patient's first line is the one shown.
-        if (code.empty() || out.count(code) != 0) continue;
-        if (auto t = store::ReadTracingLine(line)) out.emplace(code, std::move(*t));
-    }
-    return !file->Failed();
-}
-
 // The rows of tracing n whose positions still count.
 bool ListTracing(const std::string& dataDir, int n, page::PictureLookup& pictures,
                  std::string& out) {
     std::map<std::string, model::Tracing> tracings;
-    const bool read = ReadTracings(dataDir, n, tracings);
+    const bool read = ReadRecordTracings(dataDir, n, tracings);
     const std::string pictureDir = PictureFolder(dataDir);
     std::set<std::string> listed;
     for (const store::PositionsLine& line : store::ReadFilmPositionsFile(dataDir, n)) {

@@ -1,5 +1,7 @@
 #include "tools/stored_tracing.h"
 
+#include <iostream>
+
 #include "base/filesys.h"
 #include "base/safe_file.h"
 #include "store/handoff.h"
@@ -60,6 +62,25 @@ std::string PictureFolder(const std::string& dataDir) {
         dataDir + "selvsys.ini", "Selvaron", "PersonPicDir", "12", store::kWholeValue));
     if (!base::ToPath(folder).is_absolute()) folder = dataDir + folder;
     return base::WithTrailingSeparator(folder);
+}
+
+bool ReadRecordTracings(const std::string& dataDir, int n,
+                        std::map<std::string, model::Tracing>& out) {
+    const std::string path = store::RecordFilePath(dataDir, n);
+    if (!base::PathExists(path)) return true;
+    base::Result<store::RecordReader> file = store::OpenRecordFile(path);
+    if (!file) {
+        std::cerr << "cephtool: " << store::CannotReadText(path, file.why().error) << "\n";
+        return false;
+    }
+    std::string_view line;
+    while (file->Next(line)) {
+        const std::string code(store::FirstField(line));
+        // The patient's first line is the one shown.
+        if (code.empty() || out.count(code) != 0) continue;
+        if (auto t = store::ReadTracingLine(line)) out.emplace(code, std::move(*t));
+    }
+    return !file->Failed();
 }
 
 }  // namespace ceph::tools

@@ -3,6 +3,7 @@
 // patient header from a hand-off file and the tracing read from its record file.
 // Shared by the commands that draw what the program draws.
 
+#include <map>
 #include <string>
 
 #include "base/result.h"
@@ -33,6 +34,12 @@ base::Result<StoredTracing> ReadStoredTracing(const TracingSource& source);
 // The patient's picture folder as the window finds it: the suite's settings name it,
 // relative to the data folder (ending with the separator) when not a whole path.
 std::string PictureFolder(const std::string& dataDir);
+
+// The tracings of record file n by patient code, as their lines hold them now (a
+// patient's first line, as the window shows it); false, after saying why on standard
+// error, when the file is there but cannot be read. No file is no tracing.
+bool ReadRecordTracings(const std::string& dataDir, int n,
+                        std::map<std::string, model::Tracing>& out);
 
 // Whether a file name ends with `suffix` (lower case, e.g. ".pdf"), in any case.
 bool EndsWithNoCase(const std::string& name, const std::string& suffix);

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <numbers>
 #include <random>
 #include <sstream>
 #include <string>
@@ -55,7 +56,8 @@ inline std::vector<GeneratedFilm> GeneratedFilms(const GeneratedFilm& base, int 
     std::vector<GeneratedFilm> films;
     const int w = base.film.width, h = base.film.height;
     for (int i = 0; i < count; ++i) {
-        const double turn = unit(random) * 5 * M_PI / 180, scale = 1 + unit(random) * 0.08;
+        const double turn = unit(random) * 5 * std::numbers::pi / 180,
+                     scale = 1 + unit(random) * 0.08;
         const double dx = unit(random) * 0.06 * w, dy = unit(random) * 0.06 * h;
         const double c = std::cos(turn) * scale, s = std::sin(turn) * scale;
         const double mx = w / 2.0, my = h / 2.0;

@@ -7,10 +7,15 @@
 #include <fstream>
 #include <sstream>
 
-#include "learning/landmark_list.h"
 #include "run_cephtool.h"
-#include "support/generated_films.h"
 #include "support/temp_dir.h"
+
+#ifdef CEPHTOOL_WITH_LEARNING
+#include "learning/landmark_list.h"
+#include "store/film_positions.h"
+#include "store/record_line.h"
+#include "support/generated_films.h"
+#endif
 
 namespace ceph::tools {
 namespace {
@@ -100,6 +105,59 @@ TEST_F(LearningCommandsTest, WhatCannotBeReadIsNamed) {
     run = Run({"train", "--out", P("m.dat"), "--folds", "0", P("list.csv")});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("--spacing"), std::string::npos) << run.err;
+}
+
+// The practice's own tracings teach it: each stored tracing whose film positions still
+// count, its film turned as it was shown and at the tracing's own scale.
+TEST_F(LearningCommandsTest, LearntFromTheTracingsOfADataFolder) {
+    const testing::GeneratedFilm base = testing::DemoFilm(CEPH_DEMO_DIR, 0.25);
+    dir.Write("data/selvsys.ini", "[Selvaron]\r\nPersonPicDir=pics\r\n");
+    std::filesystem::create_directories(dir.path() / "data/pics");
+    std::string records, positions;
+    int n = 0;
+    for (const auto& g : testing::GeneratedFilms(base, 20, 21)) {
+        const std::string code = std::to_string(10000 + ++n);
+        model::Tracing t;
+        const auto& s = *g.marks[16];
+        for (int k = 1; k <= model::kLandmarkCount; ++k) {
+            t.X[static_cast<std::size_t>(k)] = static_cast<float>((g.marks[k]->x - s.x) * 0.4);
+            t.Y[static_cast<std::size_t>(k)] = static_cast<float>((g.marks[k]->y - s.y) * 0.4);
+        }
+        t.age = "12Y 0M";
+        const std::string line = store::FormatRecordLine(code, t);
+        const auto stored = store::ReadTracingLine(line);
+        model::FilmPositions film;
+        film.picture = code + ".pgm";
+        film.width = g.film.width, film.height = g.film.height;
+        // Every third film was shown turned a quarter clockwise: the file is upright.
+        film.turn = n % 3 == 0 ? model::FilmTurn{1, false} : model::FilmTurn{};
+        WritePgm(
+            dir.path() / "data/pics" / film.picture,
+            learning::Turned(g.film, n % 3 == 0 ? model::FilmTurn{3, false} : model::FilmTurn{}));
+        film.digest = store::CoordinatesDigest(stored->X, stored->Y);
+        for (int k = 1; k <= model::kLandmarkCount; ++k)
+            film.at[static_cast<std::size_t>(k)] = *g.marks[k];
+        // The last one's tracing was corrected since: its positions no longer count.
+        if (n == 20) t.X[1] += 1;
+        records += store::FormatRecordLine(code, t) + "\r\n";
+        positions += store::FilmPositionsLine(code, film) + "\r\n";
+    }
+    dir.Write("data/ceph-1", records);
+    dir.Write("data/film-1.txt", positions);
+    const testing::ToolRun train = Run({"train", "--out", P("model.dat"), "--trees", "60",
+                                        "--folds", "0", "--scale", "0.8", "--data", P("data")});
+    ASSERT_EQ(train.status, 0) << train.err;
+    EXPECT_NE(train.err.find("19 films to learn from"), std::string::npos) << train.err;
+    const testing::ToolRun suggest =
+        Run({"suggest", "--model", P("model.dat"), "--spacing", "0.4", P("unseen0.pgm")});
+    const auto rows = learning::ReadLandmarkList(suggest.out);
+    ASSERT_TRUE(rows && rows->size() == 1) << suggest.err;
+    double sum = 0;
+    for (int k = 1; k <= model::kLandmarkCount; ++k) {
+        const auto& got = (*rows)[0].marks[static_cast<std::size_t>(k)];
+        sum += std::hypot(got->x - unseen[0].marks[k]->x, got->y - unseen[0].marks[k]->y);
+    }
+    EXPECT_LT(sum / model::kLandmarkCount, 4.0);
 }
 
 #endif
