@@ -8,10 +8,12 @@ each step. The marks are the mean of the two annotators. The data are for resear
 only: fetch them yourself, never commit them or anything made from them, and never ship
 a model trained on them.
 
-    bench/landmark_accuracy.py ISBI_DIR [--cephtool PATH] [--keep MODEL] [-- train options...]
+    bench/landmark_accuracy.py ISBI_DIR [--cephtool PATH] [--keep MODEL] [--films N]
+                               [-- train options...]
 
 --keep MODEL keeps the model learnt in MODEL, or, when MODEL is there already, suggests
-with it without learning again.
+with it without learning again. --films N learns from films 001 to N only (of 150), to
+see how many films make the suggestions useful.
 
 ISBI_DIR holds images/001.jpg ... images/300.jpg (1935 x 2400 pixels, 0.1 mm each) and
 all_senior.csv and all_junior.csv (the film's number, then x and y in millimetres of
@@ -78,7 +80,8 @@ def main():
     model = os.path.join(scratch, "model.dat")
     if "--keep" in args:
         model = os.path.abspath(args[args.index("--keep") + 1])
-    write_list(listed, folder, range(1, 151), truth)
+    learnt_from = int(args[args.index("--films") + 1]) if "--films" in args else 150
+    write_list(listed, folder, range(1, learnt_from + 1), truth)
 
     start = time.time()
     if not os.path.exists(model):
