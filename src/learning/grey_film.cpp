@@ -88,11 +88,13 @@ GreyFilm Scaled(const GreyFilm& film, double factor) {
                  ky = static_cast<double>(film.height) / s.height;
     auto* out = s.pixels.data();
     for (int y = 0; y < s.height; ++y) {
-        // The old pixels a new one covers (at least the one under its middle).
-        const int y0 = std::min(film.height - 1, static_cast<int>(y * ky)),
+        // The old pixels a new one covers; enlarging, the one under its middle.
+        const int y0 =
+                      std::min(film.height - 1, static_cast<int>(ky < 1 ? (y + 0.5) * ky : y * ky)),
                   y1 = std::max(y0 + 1, std::min(film.height, static_cast<int>((y + 1) * ky)));
         for (int x = 0; x < s.width; ++x) {
-            const int x0 = std::min(film.width - 1, static_cast<int>(x * kx)),
+            const int x0 = std::min(film.width - 1,
+                                    static_cast<int>(kx < 1 ? (x + 0.5) * kx : x * kx)),
                       x1 = std::max(x0 + 1, std::min(film.width, static_cast<int>((x + 1) * kx)));
             std::uint32_t sum = 0;
             for (int v = y0; v < y1; ++v)

@@ -1,5 +1,6 @@
 #include "learning/landmark_list.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "model/numbers.h"
@@ -9,12 +10,14 @@ namespace ceph::learning {
 namespace {
 
 // The fields of one CSV record from `text` at `at` (quotes doubled inside quoted fields,
-// which may hold commas and line ends); `at` moves past the record's line end.
-std::vector<std::string> Record(std::string_view text, std::size_t& at) {
+// which may hold commas and line ends); `at` moves past the record's line end, and
+// `lines` counts the line ends passed.
+std::vector<std::string> Record(std::string_view text, std::size_t& at, int& lines) {
     std::vector<std::string> fields(1);
     bool quoted = false;
     while (at < text.size()) {
         const char c = text[at++];
+        if (c == '\n') ++lines;
         if (quoted) {
             if (c != '"') {
                 fields.back() += c;
@@ -49,6 +52,10 @@ base::Result<std::vector<int>, std::string> Columns(const std::vector<std::strin
     bool picture = false;
     for (std::string name : header) {
         name = std::string(TrimBlanks(name));
+        if (name.empty()) {  // a spreadsheet's trailing comma
+            columns.push_back(0);
+            continue;
+        }
         if (name == "picture") {
             columns.push_back(-1), picture = true;
             continue;
@@ -57,7 +64,10 @@ base::Result<std::vector<int>, std::string> Columns(const std::vector<std::strin
         const auto landmark =
             (x || y) ? LandmarkNamed(name.substr(0, name.size() - 2)) : std::optional<int>();
         if (!landmark) return base::Fail("第 1 行：欄位「" + name + "」不是描點的 x 或 y");
-        columns.push_back(2 * *landmark + (y ? 1 : 0));
+        const int column = 2 * *landmark + (y ? 1 : 0);
+        if (std::find(columns.begin(), columns.end(), column) != columns.end())
+            return base::Fail("第 1 行：欄位「" + name + "」出現兩次");
+        columns.push_back(column);
     }
     if (!picture) return base::Fail(std::string("第 1 行：沒有 picture 欄位"));
     return columns;
@@ -77,12 +87,17 @@ const std::array<model::Landmark, model::kLandmarkCount>& ListOrder() {
 base::Result<std::vector<ListedFilm>, std::string> ReadLandmarkList(std::string_view text) {
     std::size_t at = 0;
     if (text.starts_with("\xEF\xBB\xBF")) at = 3;  // a spreadsheet's byte order mark
-    const auto columns = Columns(Record(text, at));
+    int lines = 0;
+    const auto columns = Columns(Record(text, at, lines));
     if (!columns) return base::Fail(columns.why());
     std::vector<ListedFilm> films;
-    for (int line = 2; at < text.size(); ++line) {
-        const std::vector<std::string> fields = Record(text, at);
-        if (fields.size() == 1 && TrimBlanks(fields[0]).empty()) continue;  // a blank line
+    while (at < text.size()) {
+        const int line = lines + 1;
+        const std::vector<std::string> fields = Record(text, at, lines);
+        // A blank line, or one of commas alone as spreadsheets leave them.
+        if (std::all_of(fields.begin(), fields.end(),
+                        [](const std::string& f) { return TrimBlanks(f).empty(); }))
+            continue;
         ListedFilm film;
         film.line = line;
         std::array<std::optional<double>, 2 * (model::kLandmarkCount + 1)> values;
@@ -93,8 +108,11 @@ base::Result<std::vector<ListedFilm>, std::string> ReadLandmarkList(std::string_
                 film.picture = std::string(field);
                 continue;
             }
-            if (field.empty()) continue;
-            if (!IsDecimalNumber(field))
+            if (field.empty() || column == 0) continue;
+            // A pixel of any film: a number, and not one beyond every film's size.
+            float single = 0;
+            if (!IsDecimalNumber(field) || !TextToSingle(field, single) ||
+                !(std::abs(TextToNumber(field)) < 1e6))
                 return base::Fail("第 " + std::to_string(line) + " 行：「" + std::string(field) +
                                   "」不是數字");
             values[static_cast<std::size_t>(column)] = TextToNumber(field);

@@ -109,10 +109,12 @@ model::ShapePredictor LearnFramed(Images& im, const std::vector<int>& slots,
             parts.push_back(mark ? Pixel(*mark) : dlib::OBJECT_PART_NOT_PRESENT);
             if (mark) marked.push_back(*mark);
         }
-        for (int n = 0; n < kFramesPerFilm; ++n)
-            if (const auto frame =
-                    FrameOf(marked, kFrameMargin, size(random), off(random), off(random)))
+        for (int n = 0; n < kFramesPerFilm; ++n) {
+            // Drawn one by one: the order of a call's arguments is the compiler's choice.
+            const double grow = size(random), dx = off(random), dy = off(random);
+            if (const auto frame = FrameOf(marked, kFrameMargin, grow, dx, dy))
                 shapes[i].emplace_back(*frame, parts);
+        }
     }
     LearningOptions framed = o;
     framed.oversampling = std::max(1, o.oversampling / kFramesPerFilm);
@@ -133,9 +135,11 @@ model::ShapePredictor LearnLocal(Images& im, const std::vector<MarkedFilm>& film
     for (std::size_t i = 0; i < chosen.size(); ++i) {
         const auto& mark = films[chosen[i]].marks[static_cast<std::size_t>(slot)];
         if (!mark) continue;
-        for (int n = 0; n < o.localSamples; ++n)
-            shapes[i].emplace_back(BoxAt(mark->x + clipped(), mark->y + clipped(), side),
+        for (int n = 0; n < o.localSamples; ++n) {
+            const double dx = clipped(), dy = clipped();  // in this order, on every compiler
+            shapes[i].emplace_back(BoxAt(mark->x + dx, mark->y + dy, side),
                                    std::vector<dlib::point>{Pixel(*mark)});
+        }
     }
     LearningOptions local = o;
     local.oversampling = std::max(1, o.oversampling / 4);
@@ -191,10 +195,35 @@ Suggester::Suggester(const model::LandmarkModel& model)
 
 Suggester::~Suggester() = default;
 
+namespace {
+
+// The most pixels a film is brought to for a look: a long film at a fine scale, four
+// times over. A film or a scale that would need more gets no suggestions.
+constexpr double kMostLookPixels = 60e6;
+
+// Whether a film brought to `factor` of its size stays within what a look may take.
+bool Lookable(const GreyFilm& film, double factor) {
+    return factor > 0 && std::isfinite(factor) &&
+           double(film.width) * film.height * factor * factor <= kMostLookPixels;
+}
+
+// A place a look found, kept only where it can be: on the film or near it. A model
+// whose trees add up beyond that suggests nothing there.
+std::optional<model::FilmPoint> Plausible(model::FilmPoint p, const GreyFilm& film) {
+    if (!std::isfinite(p.x) || !std::isfinite(p.y) || p.x < -film.width || p.y < -film.height ||
+        p.x > 2.0 * film.width || p.y > 2.0 * film.height)
+        return std::nullopt;
+    return p;
+}
+
+}  // namespace
+
 FilmMarks Suggester::Suggest(const GreyFilm& film, double mmPerPixel) const {
     FilmMarks marks;
     const model::LandmarkModel& m = impl_->model;
-    const GreyFilm coarse = Scaled(film, mmPerPixel / m.millimetresPerPixel);
+    const double coarseFactor = mmPerPixel / m.millimetresPerPixel;
+    if (film.width < 2 || film.height < 2 || !Lookable(film, coarseFactor)) return marks;
+    const GreyFilm coarse = Scaled(film, coarseFactor);
     if (coarse.width < 2 || coarse.height < 2) return marks;
     dlib::array2d<unsigned char> image;
     ToDlibImage(coarse, image);
@@ -214,9 +243,10 @@ FilmMarks Suggester::Suggest(const GreyFilm& film, double mmPerPixel) const {
                  ky = static_cast<double>(coarse.height) / film.height;
     for (std::size_t p = 0; p < impl_->slots.size(); ++p)
         marks[static_cast<std::size_t>(impl_->slots[p])] =
-            model::FilmPoint{found[p].x / kx, found[p].y / ky};
-    if (m.local.empty()) return marks;
-    const GreyFilm fine = Scaled(film, mmPerPixel / m.localMillimetresPerPixel);
+            Plausible({found[p].x / kx, found[p].y / ky}, film);
+    const double fineFactor = mmPerPixel / m.localMillimetresPerPixel;
+    if (m.local.empty() || !Lookable(film, fineFactor)) return marks;
+    const GreyFilm fine = Scaled(film, fineFactor);
     ToDlibImage(fine, image);
     const double fx = static_cast<double>(fine.width) / film.width,
                  fy = static_cast<double>(fine.height) / film.height;
@@ -227,7 +257,7 @@ FilmMarks Suggester::Suggest(const GreyFilm& film, double mmPerPixel) const {
         const dlib::rectangle box = BoxAt(at->x * fx, at->y * fy, side);
         const model::FilmPoint closer =
             InRect(ShapeIn(impl_->local[l], m.local[l].shape, image, box), 0, box);
-        at = model::FilmPoint{closer.x / fx, closer.y / fy};
+        at = Plausible({closer.x / fx, closer.y / fy}, film);
     }
     return marks;
 }

@@ -16,7 +16,8 @@ constexpr std::uint32_t kVersion = 1;
 constexpr std::size_t kHeaderBytes = sizeof kMark + 4 + 4 + 8 + 8;
 // Far beyond any model worth keeping, and low enough that no count multiplies past the
 // limits of the sizes it is checked with.
-constexpr std::uint32_t kMostCascades = 1000, kMostSplits = (1u << 20) - 1;
+constexpr std::uint32_t kMostCascades = 1000, kMostSplits = (1u << 20) - 1, kMostTrees = 20000;
+constexpr float kMostShapeValue = 100, kMostThreshold = 1000;
 
 std::uint64_t Checksum(std::string_view bytes) {
     std::uint64_t h = 0xcbf29ce484222325ull;
@@ -69,6 +70,13 @@ class Reader {
         if (!std::isfinite(v)) ok_ = false;
         return v;
     }
+    // A value of the trees: moves and offsets in the unit box, thresholds of differences
+    // of grey levels. Far beyond any a learning makes; sums of them stay finite.
+    float Bounded(float limit) {
+        const float v = F32();
+        if (!(std::abs(v) <= limit)) ok_ = false;
+        return v;
+    }
     double F64() {
         const double v = std::bit_cast<double>(Raw(8));
         if (!std::isfinite(v)) ok_ = false;
@@ -117,12 +125,12 @@ bool ReadTree(Reader& r, std::uint32_t parts, std::uint32_t features, model::Sha
     for (model::ShapeSplit& s : t.splits) {
         s.first = r.U32();
         s.second = r.U32();
-        s.threshold = r.F32();
+        s.threshold = r.Bounded(kMostThreshold);
         if (s.first >= features || s.second >= features) r.Refuse();
     }
     t.leaves.resize(leafValues);
     for (float& v : t.leaves)
-        v = r.F32();
+        v = r.Bounded(kMostShapeValue);
     return r.ok();
 }
 
@@ -132,12 +140,13 @@ bool ReadCascade(Reader& r, std::uint32_t parts, model::ShapeCascade& c) {
     c.features.resize(features);
     for (model::ShapeFeature& f : c.features) {
         f.anchor = r.U32();
-        f.dx = r.F32();
-        f.dy = r.F32();
+        f.dx = r.Bounded(kMostShapeValue);
+        f.dy = r.Bounded(kMostShapeValue);
         if (f.anchor >= parts) r.Refuse();
     }
     const std::uint32_t trees = r.U32();
-    if (!r.Room(trees, 4)) return false;
+    // The least a tree takes: its count of splits and one leaf.
+    if (trees > kMostTrees || !r.Room(trees, 4 + 8 * std::uint64_t{parts})) return false;
     c.trees.resize(trees);
     for (model::ShapeTree& t : c.trees)
         if (!ReadTree(r, parts, features, t)) return false;
@@ -148,7 +157,7 @@ bool ReadPredictor(Reader& r, std::uint32_t parts, model::ShapePredictor& p) {
     if (!r.Room(2 * parts, 4)) return false;
     p.initialShape.resize(2 * parts);
     for (float& v : p.initialShape)
-        v = r.F32();
+        v = r.Bounded(kMostShapeValue);
     const std::uint32_t cascades = r.U32();
     if (cascades > kMostCascades || !r.Room(cascades, 8)) return false;
     p.cascades.resize(cascades);
@@ -185,7 +194,7 @@ bool ReadPayload(Reader& r, model::LandmarkModel& m) {
     if (!(m.millimetresPerPixel >= 0.01 && m.millimetresPerPixel <= 10)) r.Refuse();
     m.films = r.U32();
     m.filmWidth = r.F32();
-    if (!(m.filmWidth >= 0)) r.Refuse();
+    if (!(m.filmWidth > 0 && m.filmWidth <= 2000)) r.Refuse();
     for (int k = 1; k <= model::kLandmarkCount; ++k) {
         const auto i = static_cast<std::size_t>(k);
         m.known[i] = r.Byte();

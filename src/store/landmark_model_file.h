@@ -18,7 +18,7 @@ namespace ceph::store {
 
 // The file's name in the data folder, and the largest file taken for one.
 inline constexpr const char* kLandmarkModelName = "landmark-model.dat";
-inline constexpr std::uint64_t kLandmarkModelMaxBytes = std::uint64_t{256} << 20;
+inline constexpr std::uint64_t kLandmarkModelMaxBytes = std::uint64_t{128} << 20;
 
 std::string LandmarkModelBytes(const model::LandmarkModel& model);
 

@@ -21,11 +21,16 @@ namespace ceph::tools {
 
 namespace {
 
+// Millimetres per pixel within reason: from a microscope's to a thumbnail's.
+bool PlausibleSpacing(double mm) {
+    return mm >= 0.005 && mm <= 10;
+}
+
 // Millimetres in an option's text: a plain number within reason; nothing otherwise.
 std::optional<double> Millimetres(std::string_view text) {
     if (!IsDecimalNumber(text)) return std::nullopt;
     const double v = TextToNumber(text);
-    if (!(v >= 0.005 && v <= 10)) return std::nullopt;
+    if (!PlausibleSpacing(v)) return std::nullopt;
     return v;
 }
 
@@ -169,6 +174,10 @@ int RunTrain(int argc, char** argv) {
             return UsageFault(kTrainRules,
                               std::string(g.name) + " " + g.text + ": millimetres per pixel",
                               std::cerr);
+    // The closer looks take half the scale, which a model may hold down to 0.01 mm.
+    if (o.Has("--scale") && *Millimetres(o.Text("--scale")) < 0.02)
+        return UsageFault(kTrainRules, "--scale " + o.Text("--scale") + ": 0.02 at least",
+                          std::cerr);
     const learning::LearningOptions options = TrainingOptions(o);
     platform::RegisterPictureFormats();
     std::vector<learning::MarkedFilm> films;
@@ -188,8 +197,13 @@ int RunTrain(int argc, char** argv) {
     }
     TellModel(*learnt);
     const std::string out = o.Text("--out");
-    if (const std::error_code ec =
-            base::WriteFileAtomically(out, store::LandmarkModelBytes(*learnt))) {
+    // Only a model the program will read is written.
+    const std::string bytes = store::LandmarkModelBytes(*learnt);
+    if (const auto again = store::ReadLandmarkModel(bytes); !again) {
+        std::cerr << "cephtool: the model learnt cannot be kept: " << again.why() << "\n";
+        return 1;
+    }
+    if (const std::error_code ec = base::WriteFileAtomically(out, bytes)) {
         std::cerr << "cephtool: cannot write " << out << ": " << base::ErrorText(ec) << "\n";
         return 1;
     }
@@ -216,14 +230,20 @@ int RunSuggest(int argc, char** argv) {
     int status = 0;
     for (const std::string& picture : o.operands) {
         const auto read = learning::ReadFilmFile(picture);
-        if (!read || read->film.width < 2 || read->film.height < 2) {
-            std::cerr << "cephtool: " << (read ? "無法讀取圖檔 " + picture : read.why()) << "\n";
+        if (!read) {
+            std::cerr << "cephtool: " << read.why() << "\n";
             status = 1;
             continue;
         }
         const double spacing = o.Has("--spacing")  ? *Millimetres(o.Text("--spacing"))
                                : read->spacing > 0 ? read->spacing
                                                    : model->filmWidth / read->film.width;
+        // A film of one pixel, or one whose scale is beyond reason, gets no suggestion.
+        if (read->film.width < 2 || read->film.height < 2 || !PlausibleSpacing(spacing)) {
+            std::cerr << "cephtool: " << picture << ": too small, or of a scale beyond reason\n";
+            status = 1;
+            continue;
+        }
         const learning::FilmMarks marks = suggester.Suggest(read->film, spacing);
         std::cout << learning::ListRow(picture, marks);
     }

@@ -49,6 +49,18 @@ TEST(LandmarkList, FaultsNameTheirLine) {
     EXPECT_EQ(fault("picture,S x,S y\na.png,1,2\nb.png,1,two\n"), "第 3 行：「two」不是數字");
     EXPECT_EQ(fault("picture,S x,S y\na.png,1,\n"), "第 2 行：S 只有一個座標");
     EXPECT_EQ(fault("picture,S x,S y\n,1,2\n"), "第 2 行：沒有圖檔名稱");
+    EXPECT_EQ(fault("picture,S x,S y\na.png,1e400,2\n"), "第 2 行：「1e400」不是數字");
+    EXPECT_EQ(fault("picture,S x,S y,S x\n"), "第 1 行：欄位「S x」出現兩次");
+    // A name holding a line end: the lines after it are counted as the file has them.
+    EXPECT_EQ(fault("picture,S x,S y\n\"a\nb.png\",1,2\nc.png,x,2\n"), "第 4 行：「x」不是數字");
+}
+
+// What spreadsheets leave: a trailing comma after the header, rows of commas alone.
+TEST(LandmarkList, SpreadsheetLeftovers) {
+    const auto films = ReadLandmarkList("picture,S x,S y,\r\na.png,1,2,\r\n,,,\r\n");
+    ASSERT_TRUE(films) << films.why();
+    ASSERT_EQ(films->size(), 1u);
+    EXPECT_EQ((*films)[0].marks[At(model::Landmark::S)]->x, 1);
 }
 
 }  // namespace

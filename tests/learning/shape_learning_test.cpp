@@ -105,6 +105,16 @@ TEST_F(ShapeLearningTest, SuggestsCloseToTheTruthOnFilmsItNeverSaw) {
     EXPECT_GT(moved, 10);
     EXPECT_LT(error, 2.5) << "pixels of 0.4 mm";
 
+    // A film of finer pixels than those learnt from: the same places, in its pixels.
+    const GreyFilm larger = Scaled(unseen[0].film, 1.5);
+    const FilmMarks atScale = suggester.Suggest(unseen[0].film, 0.4),
+                    finer = suggester.Suggest(larger, 0.4 / 1.5);
+    for (int k = 1; k <= model::kLandmarkCount; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        EXPECT_NEAR(finer[i]->x, atScale[i]->x * 1.5, 1.5) << k;
+        EXPECT_NEAR(finer[i]->y, atScale[i]->y * 1.5, 1.5) << k;
+    }
+
     // Through its file: the same suggestions to the last bit.
     const auto read = store::ReadLandmarkModel(store::LandmarkModelBytes(*model));
     ASSERT_TRUE(read) << read.why();

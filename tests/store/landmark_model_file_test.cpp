@@ -90,6 +90,13 @@ TEST(LandmarkModelFile, RefusesWhatIsNotAWholeSoundModel) {
     m = Small();
     m.global.initialShape[1] = std::numeric_limits<float>::quiet_NaN();
     EXPECT_EQ(refused(LandmarkModelBytes(m)), "描點建議模型檔的內容不合理");
+    // Values no learning makes, whose sums would leave the film or the numbers.
+    m = Small();
+    m.global.cascades[0].trees[0].leaves[3] = 1e30f;
+    EXPECT_EQ(refused(LandmarkModelBytes(m)), "描點建議模型檔的內容不合理");
+    m = Small();
+    m.filmWidth = 0;
+    EXPECT_EQ(refused(LandmarkModelBytes(m)), "描點建議模型檔的內容不合理");
     // A closer look at a landmark the model does not know, or at one twice.
     m = Small();
     m.local[0].landmark = 2;

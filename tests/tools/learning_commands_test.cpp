@@ -100,6 +100,8 @@ TEST_F(LearningCommandsTest, WhatCannotBeReadIsNamed) {
     EXPECT_FALSE(std::filesystem::exists(P("m.dat")));
     EXPECT_EQ(Run({"train", "--out", P("m.dat"), "--spacing", "big", P("list.csv")}).status, 2);
     EXPECT_EQ(Run({"train", "--out", P("m.dat")}).status, 2) << "no list";
+    EXPECT_EQ(Run({"train", "--out", P("m.dat"), "--scale", "0.015", P("list.csv")}).status, 2)
+        << "closer looks finer than a model may hold";
 
     // A list whose films' scale nobody knows teaches nothing.
     run = Run({"train", "--out", P("m.dat"), "--folds", "0", P("list.csv")});
