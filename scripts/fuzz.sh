@@ -5,8 +5,9 @@
 # corpus in tests/fuzz/corpus/TARGET. Inputs that crash, leak or time out are saved
 # under build/fuzz/artifacts/TARGET; once the fault is mended, add them to the
 # committed corpus so that every test run replays them. Targets: record_reader handoff
-# settings numbers analyse error_model analysis_table film_positions landmark_model; the
-# pictures' own decoders jpeg dicom tiff (without Qt); bmp png (through Qt's readers).
+# settings numbers analyse error_model analysis_table film_positions landmark_model
+# landmark_suggest (where dlib is built); the pictures' own decoders jpeg dicom tiff
+# (without Qt); bmp png (through Qt's readers).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
