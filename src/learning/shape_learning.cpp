@@ -35,6 +35,17 @@ dlib::shape_predictor_trainer TrainerOf(const LearningOptions& o, int trees) {
 
 // The films of a learning at both scales: the library's images of the films as given
 // (the closer looks') and of the films at the first look's scale, with their marks.
+// A film at `factor` of its size, its marks with it (by the sizes the film came to).
+MarkedFilm ScaledWithMarks(const GreyFilm& film, const FilmMarks& marks, double factor) {
+    MarkedFilm f;
+    f.film = Scaled(film, factor);
+    const double kx = static_cast<double>(f.film.width) / film.width,
+                 ky = static_cast<double>(f.film.height) / film.height;
+    for (std::size_t k = 1; k < marks.size(); ++k)
+        if (const auto& at = marks[k]) f.marks[k] = model::FilmPoint{at->x * kx, at->y * ky};
+    return f;
+}
+
 struct Images {
     dlib::array<dlib::array2d<unsigned char>> fine, coarse;
     std::vector<FilmMarks> coarseMarks;
@@ -48,13 +59,9 @@ Images ImagesOf(const std::vector<MarkedFilm>& films, const std::vector<std::siz
     for (std::size_t i = 0; i < chosen.size(); ++i) {
         const MarkedFilm& f = films[chosen[i]];
         ToDlibImage(f.film, im.fine[i]);
-        const GreyFilm coarse = Scaled(f.film, o.localScale / o.scale);
-        ToDlibImage(coarse, im.coarse[i]);
-        const double kx = static_cast<double>(coarse.width) / f.film.width,
-                     ky = static_cast<double>(coarse.height) / f.film.height;
-        FilmMarks& marks = im.coarseMarks.emplace_back();
-        for (std::size_t k = 1; k < marks.size(); ++k)
-            if (const auto& at = f.marks[k]) marks[k] = model::FilmPoint{at->x * kx, at->y * ky};
+        MarkedFilm coarse = ScaledWithMarks(f.film, f.marks, o.localScale / o.scale);
+        ToDlibImage(coarse.film, im.coarse[i]);
+        im.coarseMarks.push_back(coarse.marks);
     }
     return im;
 }
@@ -310,13 +317,7 @@ bool CrossValidate(const std::vector<MarkedFilm>& films, const LearningOptions& 
 
 MarkedFilm ForLearning(const GreyFilm& film, double mmPerPixel, const FilmMarks& marks,
                        const LearningOptions& o) {
-    MarkedFilm f;
-    f.film = Scaled(film, mmPerPixel / o.localScale);
-    const double kx = static_cast<double>(f.film.width) / film.width,
-                 ky = static_cast<double>(f.film.height) / film.height;
-    for (std::size_t k = 1; k < marks.size(); ++k)
-        if (const auto& at = marks[k]) f.marks[k] = model::FilmPoint{at->x * kx, at->y * ky};
-    return f;
+    return ScaledWithMarks(film, marks, mmPerPixel / o.localScale);
 }
 
 base::Result<model::LandmarkModel, std::string> Learn(const std::vector<MarkedFilm>& films,

@@ -65,8 +65,10 @@ TracingResults ResultsOf(const ui::FollowUpState& s, const model::Tracing& t) {
     return r;
 }
 
-// The change columns: from the reference to the last chosen other tracing.
-void AddChanges(ui::Table& t, const ui::FollowUpState& s, int ref, int last) {
+// The change columns: from the reference to the last chosen other tracing, whose results
+// are `a` and `b`.
+void AddChanges(ui::Table& t, const ui::FollowUpState& s, int ref, int last,
+                const model::AnalysisResult& a, const model::AnalysisResult& b) {
     const model::Tracing& from = *s.tracings[static_cast<std::size_t>(ref)];
     const model::Tracing& to = *s.tracings[static_cast<std::size_t>(last)];
     t.columns.push_back("變化\n" + std::to_string(ref + 1) + "→" + std::to_string(last + 1));
@@ -78,7 +80,6 @@ void AddChanges(ui::Table& t, const ui::FollowUpState& s, int ref, int last) {
     }
     if (!s.Named()) return;
     t.rows[model::kRows].resize(t.columns.size());
-    const model::AnalysisResult a = ResultsOf(s, from).named, b = ResultsOf(s, to).named;
     for (std::size_t r = 0; r < a.rows.size(); ++r) {
         const model::ChangeTexts c =
             model::ChangeTextsBetween(a.rows[r].value, b.rows[r].value, a.rows[r].decimals,
@@ -103,10 +104,10 @@ void TableRows(ui::Table& t, const model::NamedAnalysis* named) {
 
 // One tracing's column: the 37 values as the report prints them and the named
 // analysis's, each flagged as in the analysis window.
-void AddTracingColumn(ui::Table& t, const ui::FollowUpState& s, const model::Tracing& tracing) {
+void AddTracingColumn(ui::Table& t, const ui::FollowUpState& s, const model::Tracing& tracing,
+                      const TracingResults& results) {
     const model::AnalysisTexts texts =
         model::ToTexts(model::ComputeValues(tracing.X, tracing.Y), 0);
-    const TracingResults results = ResultsOf(s, tracing);
     for (std::size_t row = 0; row < model::kRows; ++row)
         t.rows[row].push_back(FlaggedValue(texts.values[row], results.standard.rows[row].flag));
     if (!s.Named()) return;
@@ -125,10 +126,12 @@ void ShowValues(ui::FollowUpWindow& f) {
     TableRows(t, s.Named());
     const std::vector<int> chosen = Chosen(s);
     std::string unread;
+    std::array<TracingResults, ui::kSeriesSlots> results;
     for (const int i : chosen) {
         const model::Tracing& tracing = *s.tracings[static_cast<std::size_t>(i)];
         t.columns.push_back(TracingName(i) + "\n" + tracing.age);
-        AddTracingColumn(t, s, tracing);
+        results[static_cast<std::size_t>(i)] = ResultsOf(s, tracing);
+        AddTracingColumn(t, s, tracing, results[static_cast<std::size_t>(i)]);
         if (!model::AgeInYears(tracing.age))
             unread += (unread.empty() ? "" : "、") + TracingName(i) + "「" + tracing.age + "」";
     }
@@ -136,7 +139,9 @@ void ShowValues(ui::FollowUpWindow& f) {
     int last = -1;
     for (const int i : chosen)
         if (i != ref) last = i;
-    if (ref >= 0 && last >= 0) AddChanges(t, s, ref, last);
+    if (ref >= 0 && last >= 0)
+        AddChanges(t, s, ref, last, results[static_cast<std::size_t>(ref)].named,
+                   results[static_cast<std::size_t>(last)].named);
     f.LabelAges.caption = unread.empty()
                               ? std::string()
                               : "年齡讀不出（須如 12Y 3M）：" + unread + "，沒有每年的變化。";

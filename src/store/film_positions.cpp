@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "base/checksum.h"
 #include "base/filesys.h"
 #include "model/numbers.h"
 #include "store/record_file.h"
@@ -103,12 +104,8 @@ std::string CoordinatesDigest(const model::PointTable& X, const model::PointTabl
     std::string text;
     for (int i = 1; i <= kLandmarks; ++i)
         text += Format1(X[i]) + "," + Format1(Y[i]) + ",";
-    // FNV-1a: a change of any coordinate changes it; nothing here is secret.
-    std::uint64_t h = 14695981039346656037ull;
-    for (const unsigned char c : text)
-        h = (h ^ c) * 1099511628211ull;
     char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(h));
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(base::Fnv1a64(text)));
     return hex;
 }
 

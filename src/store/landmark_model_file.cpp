@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/checksum.h"
 #include "base/safe_file.h"
 
 namespace ceph::store {
@@ -18,13 +19,6 @@ constexpr std::size_t kHeaderBytes = sizeof kMark + 4 + 4 + 8 + 8;
 // limits of the sizes it is checked with.
 constexpr std::uint32_t kMostCascades = 1000, kMostSplits = (1u << 20) - 1, kMostTrees = 20000;
 constexpr float kMostShapeValue = 100, kMostThreshold = 1000;
-
-std::uint64_t Checksum(std::string_view bytes) {
-    std::uint64_t h = 0xcbf29ce484222325ull;
-    for (const char c : bytes)
-        h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
-    return h;
-}
 
 class Writer {
   public:
@@ -244,7 +238,7 @@ std::string LandmarkModelBytes(const model::LandmarkModel& m) {
     file.U32(kVersion);
     file.U32(0);
     file.U64(payload.Bytes().size());
-    file.U64(Checksum(payload.Bytes()));
+    file.U64(base::Fnv1a64(payload.Bytes()));
     return file.Bytes() + payload.Bytes();
 }
 
@@ -260,7 +254,7 @@ base::Result<model::LandmarkModel, std::string> ReadLandmarkModel(std::string_vi
         return base::Fail("描點建議模型檔的版本 " + std::to_string(version) + " 本程式不認得");
     const std::string_view payload = bytes.substr(kHeaderBytes);
     if (payload.size() != size) return base::Fail(std::string("描點建議模型檔不完整"));
-    if (Checksum(payload) != checksum) return base::Fail(std::string("描點建議模型檔已損壞"));
+    if (base::Fnv1a64(payload) != checksum) return base::Fail(std::string("描點建議模型檔已損壞"));
     model::LandmarkModel m;
     Reader r(payload);
     if (!ReadPayload(r, m)) return base::Fail(std::string("描點建議模型檔的內容不合理"));

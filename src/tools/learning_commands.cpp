@@ -4,7 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <iostream>
-#include <map>
+#include <set>
 
 #include "base/filesys.h"
 #include "base/safe_file.h"
@@ -115,17 +115,13 @@ bool ReadDataFolder(const std::string& data, const learning::LearningOptions& op
     const std::string pictureDir = PictureFolder(dataDir);
     bool allRead = true;
     for (int n = 1; n <= 9; ++n) {
-        std::map<std::string, model::Tracing> tracings;
-        allRead &= ReadRecordTracings(dataDir, n, tracings);
-        for (const store::PositionsLine& line : store::ReadFilmPositionsFile(dataDir, n)) {
-            const auto found = tracings.find(line.code);
-            if (found == tracings.end() ||
-                line.film.digest != store::CoordinatesDigest(found->second.X, found->second.Y))
-                continue;
-            auto film = PositionsFilm(pictureDir, line.film, found->second, options);
-            tracings.erase(found);  // the patient's first line of positions only
-            if (film) films.push_back(std::move(*film));
-        }
+        std::vector<CountingPositions> counting;
+        allRead &= PositionsThatCount(dataDir, n, counting);
+        std::set<std::string> taken;  // the patient's first line of positions only
+        for (const CountingPositions& line : counting)
+            if (taken.insert(line.code).second)
+                if (auto film = PositionsFilm(pictureDir, line.film, line.tracing, options))
+                    films.push_back(std::move(*film));
     }
     return allRead;
 }

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <map>
 #include <set>
 #include <string>
 
@@ -13,8 +12,6 @@
 #include "page/film.h"
 #include "platform/page_files.h"
 #include "store/film_positions.h"
-#include "store/record_file.h"
-#include "store/record_line.h"
 #include "tools/export_command.h"
 #include "tools/stored_tracing.h"
 
@@ -41,16 +38,13 @@ std::string Header() {
 // The rows of tracing n whose positions still count.
 bool ListTracing(const std::string& dataDir, int n, page::PictureLookup& pictures,
                  std::string& out) {
-    std::map<std::string, model::Tracing> tracings;
-    const bool read = ReadRecordTracings(dataDir, n, tracings);
+    std::vector<CountingPositions> counting;
+    const bool read = PositionsThatCount(dataDir, n, counting);
     const std::string pictureDir = PictureFolder(dataDir);
     std::set<std::string> listed;
-    for (const store::PositionsLine& line : store::ReadFilmPositionsFile(dataDir, n)) {
-        const auto found = tracings.find(line.code);
-        if (found == tracings.end() || listed.count(line.code) != 0) continue;
+    for (const CountingPositions& line : counting) {
         const model::FilmPositions& p = line.film;
-        if (p.digest != store::CoordinatesDigest(found->second.X, found->second.Y) ||
-            page::FilmOfPositions(pictures, pictureDir, p).empty())
+        if (listed.count(line.code) != 0 || page::FilmOfPositions(pictures, pictureDir, p).empty())
             continue;
         listed.insert(line.code);
         AppendCsvField(out, line.code);

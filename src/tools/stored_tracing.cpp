@@ -1,9 +1,11 @@
 #include "tools/stored_tracing.h"
 
 #include <iostream>
+#include <map>
 
 #include "base/filesys.h"
 #include "base/safe_file.h"
+#include "store/film_positions.h"
 #include "store/handoff.h"
 #include "store/record_file.h"
 #include "store/record_line.h"
@@ -11,6 +13,32 @@
 #include "tools/analyse.h"
 
 namespace ceph::tools {
+
+namespace {
+
+// The tracings of record file n by patient code, as their lines hold them now (a
+// patient's first line, as the window shows it); false, after saying why on standard
+// error, when the file is there but cannot be read. No file is no tracing.
+bool ReadRecordTracings(const std::string& dataDir, int n,
+                        std::map<std::string, model::Tracing>& out) {
+    const std::string path = store::RecordFilePath(dataDir, n);
+    if (!base::PathExists(path)) return true;
+    base::Result<store::RecordReader> file = store::OpenRecordFile(path);
+    if (!file) {
+        std::cerr << "cephtool: " << store::CannotReadText(path, file.why().error) << "\n";
+        return false;
+    }
+    std::string_view line;
+    while (file->Next(line)) {
+        const std::string code(store::FirstField(line));
+        // The patient's first line is the one shown.
+        if (code.empty() || out.count(code) != 0) continue;
+        if (auto t = store::ReadTracingLine(line)) out.emplace(code, std::move(*t));
+    }
+    return !file->Failed();
+}
+
+}  // namespace
 
 base::Result<StoredTracing> ReadStoredTracing(const TracingSource& source) {
     const auto lines = store::ReadHandoff(source.handoff);
@@ -64,23 +92,16 @@ std::string PictureFolder(const std::string& dataDir) {
     return base::WithTrailingSeparator(folder);
 }
 
-bool ReadRecordTracings(const std::string& dataDir, int n,
-                        std::map<std::string, model::Tracing>& out) {
-    const std::string path = store::RecordFilePath(dataDir, n);
-    if (!base::PathExists(path)) return true;
-    base::Result<store::RecordReader> file = store::OpenRecordFile(path);
-    if (!file) {
-        std::cerr << "cephtool: " << store::CannotReadText(path, file.why().error) << "\n";
-        return false;
+bool PositionsThatCount(const std::string& dataDir, int n, std::vector<CountingPositions>& out) {
+    std::map<std::string, model::Tracing> tracings;
+    const bool read = ReadRecordTracings(dataDir, n, tracings);
+    for (store::PositionsLine& line : store::ReadFilmPositionsFile(dataDir, n)) {
+        const auto found = tracings.find(line.code);
+        if (found != tracings.end() &&
+            line.film.digest == store::CoordinatesDigest(found->second.X, found->second.Y))
+            out.push_back({std::move(line.code), found->second, std::move(line.film)});
     }
-    std::string_view line;
-    while (file->Next(line)) {
-        const std::string code(store::FirstField(line));
-        // The patient's first line is the one shown.
-        if (code.empty() || out.count(code) != 0) continue;
-        if (auto t = store::ReadTracingLine(line)) out.emplace(code, std::move(*t));
-    }
-    return !file->Failed();
+    return read;
 }
 
 }  // namespace ceph::tools

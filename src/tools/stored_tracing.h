@@ -3,10 +3,11 @@
 // patient header from a hand-off file and the tracing read from its record file.
 // Shared by the commands that draw what the program draws.
 
-#include <map>
 #include <string>
+#include <vector>
 
 #include "base/result.h"
+#include "model/film_positions.h"
 #include "model/tracing.h"
 
 namespace ceph::tools {
@@ -35,11 +36,15 @@ base::Result<StoredTracing> ReadStoredTracing(const TracingSource& source);
 // relative to the data folder (ending with the separator) when not a whole path.
 std::string PictureFolder(const std::string& dataDir);
 
-// The tracings of record file n by patient code, as their lines hold them now (a
-// patient's first line, as the window shows it); false, after saying why on standard
-// error, when the file is there but cannot be read. No file is no tracing.
-bool ReadRecordTracings(const std::string& dataDir, int n,
-                        std::map<std::string, model::Tracing>& out);
+// The film positions of record file n that still count: each taken with the coordinates
+// its patient's record line holds now, in the positions file's order, with that
+// tracing. False, after saying why, when the record file cannot be read.
+struct CountingPositions {
+    std::string code;
+    model::Tracing tracing;
+    model::FilmPositions film;
+};
+bool PositionsThatCount(const std::string& dataDir, int n, std::vector<CountingPositions>& out);
 
 // Whether a file name ends with `suffix` (lower case, e.g. ".pdf"), in any case.
 bool EndsWithNoCase(const std::string& name, const std::string& suffix);
