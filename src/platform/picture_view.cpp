@@ -88,8 +88,9 @@ void PaintMarks(QPainter& painter, const std::vector<ui::PlacedMark>& marks, con
     std::vector<MarkAt> placed;
     placed.reserve(marks.size());
     for (const ui::PlacedMark& mark : marks)
-        placed.push_back(
-            {QPoint(twips.X(mark.x), twips.Y(mark.y)), QString::fromStdString(mark.label)});
+        placed.push_back({QPoint(twips.X(mark.x), twips.Y(mark.y)),
+                          QString::fromStdString(mark.label), mark.kind,
+                          static_cast<int>(std::lround(twips.X(mark.reach)))});
     PaintMarks(painter, placed, room);
 }
 
@@ -107,12 +108,46 @@ std::vector<model::PlacedLabel> PlaceMarkNames(const std::vector<MarkAt>& marks,
         {double(room.left()), double(room.top()), double(room.width()), double(room.height())});
 }
 
+namespace {
+
+// Placed landmarks in the marks' amber; suggestions in cyan, the one asked for in a
+// bright green that the eye finds among the others.
+QColor MarkKindColour(ui::MarkKind kind) {
+    switch (kind) {
+        case ui::MarkKind::Suggested:
+            return QColor(0, 200, 255);
+        case ui::MarkKind::SuggestedAsked:
+            return QColor(80, 255, 80);
+        case ui::MarkKind::Placed:
+            break;
+    }
+    return MarkColour();
+}
+
+// A cross for a placed mark, a hollow ring for a suggested one (and the circle of its
+// expected error for the one asked), and the leader to its name, in the painter's pen.
+void PaintMarkShape(QPainter& painter, const MarkAt& mark, const QLine& leader) {
+    const QPoint at = mark.at;
+    constexpr int kArm = kMarkArm;
+    if (mark.kind == ui::MarkKind::Placed) {
+        painter.drawLine(QLine(at - QPoint(kArm, 0), at + QPoint(kArm, 0)));
+        painter.drawLine(QLine(at - QPoint(0, kArm), at + QPoint(0, kArm)));
+    } else {
+        painter.drawEllipse(at, kArm, kArm);
+        if (mark.kind == ui::MarkKind::SuggestedAsked && mark.reach > kArm)
+            painter.drawEllipse(at, mark.reach, mark.reach);
+    }
+    if (!leader.isNull()) painter.drawLine(leader);
+}
+
+}  // namespace
+
 void PaintMarks(QPainter& painter, const std::vector<MarkAt>& marks, const QRect& room) {
     if (marks.empty()) return;
-    constexpr int kArm = kMarkArm;
     const QColor outline(0, 0, 0);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
     QFont font = painter.font();
     font.setPixelSize(11);
     painter.setFont(font);
@@ -120,8 +155,6 @@ void PaintMarks(QPainter& painter, const std::vector<MarkAt>& marks, const QRect
     const std::vector<model::PlacedLabel> names = PlaceMarkNames(marks, metrics, room);
     for (std::size_t i = 0; i < marks.size(); ++i) {
         const QPoint at = marks[i].at;
-        const QLine across(at - QPoint(kArm, 0), at + QPoint(kArm, 0));
-        const QLine down(at - QPoint(0, kArm), at + QPoint(0, kArm));
         QLine leader;
         if (names[i].leader) {
             double x = 0, y = 0;
@@ -129,21 +162,18 @@ void PaintMarks(QPainter& painter, const std::vector<MarkAt>& marks, const QRect
             leader = QLine(
                 at, QPoint(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))));
         }
+        const QColor colour = MarkKindColour(marks[i].kind);
         painter.setPen(QPen(outline, 3));
-        painter.drawLine(across);
-        painter.drawLine(down);
-        if (!leader.isNull()) painter.drawLine(leader);
-        painter.setPen(QPen(MarkColour(), 1));
-        painter.drawLine(across);
-        painter.drawLine(down);
-        if (!leader.isNull()) painter.drawLine(leader);
+        PaintMarkShape(painter, marks[i], leader);
+        painter.setPen(QPen(colour, 1));
+        PaintMarkShape(painter, marks[i], leader);
         // The name, outlined so that it reads on any grey.
         const QPoint text(static_cast<int>(std::lround(names[i].box.left)) + 1,
                           static_cast<int>(std::lround(names[i].box.top)) + 1 + metrics.ascent());
         painter.setPen(outline);
         for (const QPoint d : {QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)})
             painter.drawText(text + d, marks[i].label);
-        painter.setPen(MarkColour());
+        painter.setPen(colour);
         painter.drawText(text, marks[i].label);
     }
     painter.restore();

@@ -47,16 +47,20 @@ void ApplyView(QImage& part, const ui::PictureView& view);
 // alike, with a dark outline.
 QColor MarkColour();
 
-// Each mark as a small cross with its landmark's name beside it; the painter's origin
-// is the image control's top-left corner. A name is put on the cross's other side where
-// it would leave `room`, the part of the control the viewport shows.
+// Each placed mark as a small cross with its landmark's name beside it, each suggested
+// one as a hollow ring (the one asked for brighter, in a circle of its expected error); the
+// painter's origin is the image control's top-left corner. A name is put on the cross's other side
+// where it would leave `room`, the part of the control the viewport shows.
 void PaintMarks(QPainter& painter, const std::vector<ui::PlacedMark>& marks, const Twips& twips,
                 const QRect& room);
 
-// A mark placed in the painter's pixels.
+// A mark placed in the painter's pixels; a suggested one with its expected error's
+// radius in those pixels.
 struct MarkAt {
     QPoint at;
     QString label;
+    ui::MarkKind kind = ui::MarkKind::Placed;
+    int reach = 0;
 };
 // The same marks at given places, for a view at another scale than the control's.
 void PaintMarks(QPainter& painter, const std::vector<MarkAt>& marks, const QRect& room);

@@ -1,8 +1,10 @@
 #include "platform/shared_services.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
+#include <cmath>
 
 #include "platform/control_painting.h"
 #include "platform/file_output.h"
@@ -39,6 +41,39 @@ base::Result<ui::PictureRef> SharedServices::LoadPicture(const std::string& path
 
 ui::PictureRef SharedServices::TurnedPicture(const ui::PictureRef& picture, model::FilmTurn turn) {
     return pictures_.Turned(picture, turn);
+}
+
+learning::GreyFilm SharedServices::GreyPixels(const ui::PictureRef& picture) {
+    const QImage& image = pictures_.Get(picture);
+    learning::GreyFilm g;
+    if (image.isNull()) return g;
+    g.width = image.width(), g.height = image.height();
+    g.pixels.resize(static_cast<std::size_t>(g.width) * static_cast<std::size_t>(g.height));
+    const bool grey = image.format() == QImage::Format_Grayscale8;
+    // Colour by the same luminance the learning reads a colour file by.
+    const QImage colour = grey ? QImage() : image.convertToFormat(QImage::Format_RGB32);
+    auto* out = g.pixels.data();
+    for (int y = 0; y < g.height; ++y) {
+        if (grey) {
+            std::copy_n(image.constScanLine(y), g.width, out);
+            out += g.width;
+            continue;
+        }
+        const auto* row = reinterpret_cast<const QRgb*>(colour.constScanLine(y));
+        for (int x = 0; x < g.width; ++x)
+            *out++ = static_cast<std::uint8_t>(std::clamp(
+                std::lround(0.299 * qRed(row[x]) + 0.587 * qGreen(row[x]) + 0.114 * qBlue(row[x])),
+                0L, 255L));
+    }
+    return g;
+}
+
+std::string SharedServices::InstalledFolder() const {
+#ifdef _WIN32
+    return QCoreApplication::applicationDirPath().toStdString();
+#else
+    return "/usr/share/readceph";
+#endif
 }
 
 ui::PictureRef SharedServices::GuideDrawing() {

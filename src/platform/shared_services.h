@@ -21,6 +21,8 @@ class SharedServices : public ui::Services {
     std::error_code SavePictureJpeg(const ui::PictureRef& picture, const ui::PictureView& shown,
                                     const std::string& path, int quality) override;
     bool SaveBitmap(const ui::PictureBox& box, const std::string& path) override;
+    learning::GreyFilm GreyPixels(const ui::PictureRef& picture) override;
+    std::string InstalledFolder() const override;
     std::error_code WritePdf(const std::vector<ui::DrawingList>& pages,
                              const std::string& path) override;
 

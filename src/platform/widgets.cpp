@@ -107,10 +107,7 @@ ImageWidget::ImageWidget(const ui::Image& model, Twips twips, const PictureStore
 
 bool ImageWidget::Same(const Shown& a, const Shown& b) {
     return a.picture == b.picture && a.stretch == b.stretch && a.view == b.view &&
-           std::equal(a.marks.begin(), a.marks.end(), b.marks.begin(), b.marks.end(),
-                      [](const ui::PlacedMark& m, const ui::PlacedMark& n) {
-                          return m.x == n.x && m.y == n.y && m.label == n.label;
-                      });
+           a.marks == b.marks;
 }
 
 void ImageWidget::Sync() {
@@ -242,7 +239,9 @@ QImage ImageWidget::LoupePart(const QImage& film, QPointF at, std::vector<MarkAt
         if (in.x() < -Loupe::kSide || in.y() < -Loupe::kSide || in.x() > 2 * Loupe::kSide ||
             in.y() > 2 * Loupe::kSide)
             continue;
-        marks.push_back({(in * Loupe::kZoom).toPoint(), QString::fromStdString(mark.label)});
+        marks.push_back({(in * Loupe::kZoom).toPoint(), QString::fromStdString(mark.label),
+                         mark.kind,
+                         static_cast<int>(std::lround(mark.reach / perPixelX * Loupe::kZoom))});
     }
     return part;
 }

@@ -120,10 +120,16 @@ struct PictureBox : Control {
     float currentX = 0, currentY = 0;
 };
 
-// A landmark already placed, marked on the radiograph while digitising.
+// A landmark already placed, marked on the radiograph while digitising, or one the
+// landmark model suggests: hollow, the one asked for highlighted with a circle as wide
+// as the model's expected error there.
+enum class MarkKind { Placed, Suggested, SuggestedAsked };
 struct PlacedMark {
     float x, y;  // twips in the image
     std::string label;
+    MarkKind kind = MarkKind::Placed;
+    float reach = 0;  // the expected error's radius in twips; 0: none drawn
+    bool operator==(const PlacedMark&) const = default;
 };
 
 struct Image : Control {

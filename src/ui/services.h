@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/result.h"
+#include "learning/grey_film.h"
 #include "page/services.h"
 #include "ui/controls.h"
 
@@ -106,6 +107,12 @@ class PictureService : public page::PictureLookup {
                                             const std::string& path, int quality) = 0;
     // A picture box as drawn (background and drawing list) as a 24-bit Windows bitmap.
     virtual bool SaveBitmap(const PictureBox& box, const std::string& path) = 0;
+    // A kept picture's pixels in 8-bit grey, as the landmark model reads a film: a deep
+    // one through its own window, a colour one by its luminance; empty for none.
+    virtual learning::GreyFilm GreyPixels(const PictureRef& picture) = 0;
+    // The folder of the files installed with the program (/usr/share/readceph on
+    // Debian, the program's own folder on Windows); empty when there is none.
+    virtual std::string InstalledFolder() const = 0;
 };
 
 // Paper: the pages of a job, each a drawing list in twips from the printable area's

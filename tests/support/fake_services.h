@@ -41,8 +41,12 @@ class FakeServices : public ui::Services {
     std::function<void()> pickerUser;  // acts in the picker while it is shown
     std::vector<std::string> drives{"/"};
     ui::YearMonth today{2026, 3};
-    int pictureSize = 100;        // width and height of loaded pictures, in pixels
-    int pictureHeight = 0;        // their height when not pictureSize
+    int pictureSize = 100;  // width and height of loaded pictures, in pixels
+    int pictureHeight = 0;  // their height when not pictureSize
+    // The pixels of pictures by handle, for the landmark suggestions, and the folder of
+    // the files installed with the program (none by default).
+    std::vector<std::pair<std::uint32_t, learning::GreyFilm>> greyPixels;
+    std::string installedFolder;
     ui::PictureRef pictureFacts;  // depth, windows and spacing of loaded pictures
 
     ui::ScreenInfo Screen() const override { return screen; }
@@ -97,6 +101,12 @@ class FakeServices : public ui::Services {
         std::ofstream(path, std::ios::binary) << "\xFF\xD8\xFF";
         return {};
     }
+    learning::GreyFilm GreyPixels(const ui::PictureRef& picture) override {
+        for (const auto& [handle, film] : greyPixels)
+            if (handle == picture.handle) return film;
+        return {};
+    }
+    std::string InstalledFolder() const override { return installedFolder; }
     void ProcessEvents() override {}
     void ShowProgress(const std::string&, double) override {}
     void RunPickerModal() override {
