@@ -5,6 +5,7 @@
 
 #include "digitising/ruler.h"
 #include "digitising/steps.h"
+#include "digitising/suggestions.h"
 #include "model/landmark.h"
 #include "presenter/digitising_view.h"
 
@@ -63,6 +64,7 @@ void InitGuide(ui::App& app) {
 void ShowNextPoint(ui::App& app, int n) {
     Ask(Flow(app), n);
     presenter::ShowAsked(app.win);
+    SuggestOnShownFilm(app);
 }
 
 void Image1_MouseMove(ui::App& app, float x, float y) {
@@ -151,6 +153,7 @@ void Command6_Click(ui::App& app) {
 
 void PictureReplaced(ui::App& app, ui::DigitisingState::Restart why) {
     ui::DigitisingState& flow = Flow(app);
+    SuggestOnShownFilm(app);
     // While S is asked in the click order nothing is placed at the old picture's scale.
     if (flow.step == ui::DigitisingState::Step::NotInputting || !flow.ScaleFixed()) return;
     Ask(flow, model::Number(model::kFirstClicked));

@@ -186,6 +186,10 @@ std::optional<model::LandmarkModel> LearnFrom(const std::vector<MarkedFilm>& fil
 
 }  // namespace
 
+bool CanSuggest() {
+    return true;
+}
+
 struct Suggester::Impl {
     model::LandmarkModel model;
     std::vector<int> slots;

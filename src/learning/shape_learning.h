@@ -58,6 +58,10 @@ MarkedFilm ForLearning(const GreyFilm& film, double millimetresPerPixel, const F
 base::Result<model::LandmarkModel, std::string> Learn(const std::vector<MarkedFilm>& films,
                                                       const LearningOptions& options);
 
+// Whether this build learns and suggests at all: without the learning library a model
+// is never made ready, and nothing is suggested.
+bool CanSuggest();
+
 // A model made ready to suggest: built once, used for many films.
 class Suggester {
   public:

@@ -13,7 +13,46 @@ namespace {
 
 using Step = ui::DigitisingState::Step;
 
+// The suggested places of the landmarks still to be placed (and of one picked up), the
+// one asked highlighted within its expected error, over the film they were found on.
+void ShowSuggestions(ui::MainWindow& w) {
+    const ui::State& s = w.state;
+    const ui::DigitisingState& d = s.Digitising;
+    const ui::Suggestions& suggested = d.suggested;
+    if (d.step != Step::Asking || d.ruler.On() || w.Image1.picture.empty() ||
+        w.Image1.picture.handle != suggested.picture || d.film.width <= 0 || d.film.height <= 0)
+        return;
+    const double perX = w.Image1.width / d.film.width, perY = w.Image1.height / d.film.height;
+    for (int m = 1; m <= model::kLandmarkCount; ++m) {
+        const auto k = static_cast<std::size_t>(m);
+        const bool asked = model::Number(d.asked) == m;
+        if (!suggested.at[k] || (d.Placed(m) && !asked)) continue;
+        w.Image1.marks.push_back({static_cast<float>(suggested.at[k]->x * perX),
+                                  static_cast<float>(suggested.at[k]->y * perY), s.LandmarkName[m],
+                                  asked ? ui::MarkKind::SuggestedAsked : ui::MarkKind::Suggested,
+                                  asked ? static_cast<float>(suggested.reach[k] * perX) : 0.0f});
+    }
+}
+
 }  // namespace
+
+void ShowSuggestionLine(ui::MainWindow& w) {
+    const bool suggested = SuggestionAsked(w);
+    w.CommandAcceptAll.visible = w.LabelSuggestion.visible = suggested;
+    if (!suggested) return;
+    const ui::DigitisingState& d = w.state.Digitising;
+    const double error = d.suggested.error[model::Slot(d.asked)];
+    w.LabelSuggestion.caption =
+        std::string(kAcceptHint) +
+        (error > 0 ? "\n" + std::string(kExpectedError) + Format1(error) + " mm" : std::string());
+}
+
+bool SuggestionAsked(const ui::MainWindow& w) {
+    const ui::DigitisingState& d = w.state.Digitising;
+    return d.step == Step::Asking && !d.ruler.On() && !w.Image1.picture.empty() &&
+           w.Image1.picture.handle == d.suggested.picture &&
+           d.suggested.at[model::Slot(d.asked)].has_value();
+}
 
 void ShowMarks(ui::MainWindow& w) {
     // A tracing being corrected lies on the film by its own transform.
@@ -31,6 +70,7 @@ void ShowMarks(ui::MainWindow& w) {
         w.Image1.marks.push_back({static_cast<float>(s.X[m] * factor),
                                   static_cast<float>(s.Y[m] * factor), s.LandmarkName[m]});
     }
+    ShowSuggestions(w);
     // The ruler's points, while it is measured.
     const ui::RulerState& r = d.ruler;
     if (r.step == ui::RulerState::Step::Second || r.step == ui::RulerState::Step::Distance)
@@ -66,6 +106,7 @@ void ShowAsked(ui::MainWindow& w) {
     w.Label10.left = s.GuideLeft[n];
     w.Label10.top = s.GuideTop[n];
     w.Label10.visible = asking;
+    ShowSuggestionLine(w);
     ShowRuler(w);
 }
 

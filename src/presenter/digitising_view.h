@@ -27,8 +27,16 @@ inline constexpr const char* kRulerMark2 = "尺2";
 // again at S) and the marks of the landmarks placed.
 void ShowAsked(ui::MainWindow& win);
 
-// The marks of the placed landmarks on the radiograph at the current zoom.
+// The marks of the placed landmarks on the radiograph at the current zoom, and of the
+// landmark model's suggestions for those still to come.
 void ShowMarks(ui::MainWindow& win);
+// Whether the landmark asked has a suggestion on the film shown (Enter takes it).
+bool SuggestionAsked(const ui::MainWindow& win);
+// Beside 全部採用 while the landmark asked is suggested: what Enter does, and how far
+// the model's suggestions for it lie from a clinician's, on average.
+inline constexpr const char* kAcceptHint = "按 Enter 採用建議";
+inline constexpr const char* kExpectedError = "預期誤差約 ";
+void ShowSuggestionLine(ui::MainWindow& win);
 
 // A length over the radiograph in twips at the current zoom, in the image units the
 // landmarks are kept in (those of the zoom S was placed at).

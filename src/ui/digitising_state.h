@@ -6,6 +6,10 @@
 // bar, the read-out and the calibration panel show it; nothing is read back from their
 // captions.
 
+#include <array>
+#include <cstdint>
+#include <optional>
+
 #include "model/film_positions.h"
 #include "model/landmark.h"
 
@@ -29,6 +33,20 @@ struct RulerState {
     float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     bool On() const { return step != Step::Off; }
     bool Clicking() const { return step == Step::First || step == Step::Second; }
+};
+
+// Where the landmark model suggests the landmarks on the film shown, in its pixels as
+// shown (none where it knows no landmark, or there is no model), with each one's
+// expected error in those pixels and in millimetres, and the picture they were found on.
+struct Suggestions {
+    std::array<std::optional<model::FilmPoint>, model::kLandmarkCount + 1> at{};
+    std::array<double, model::kLandmarkCount + 1> reach{}, error{};
+    std::uint32_t picture = 0;  // the handle of the picture looked at; 0: none
+    bool Any() const {
+        for (const auto& p : at)
+            if (p) return true;
+        return false;
+    }
 };
 
 struct DigitisingState {
@@ -65,6 +83,8 @@ struct DigitisingState {
     // picture, which no file holds), its size and turn as shown, and where each landmark
     // placed on it lies, in its pixels as shown. Its digest stays empty until stored.
     model::FilmPositions film;
+    // What the landmark model suggests on that film; shown while landmarks are asked.
+    Suggestions suggested;
 
     bool Asks(model::Landmark l) const { return step == Step::Asking && asked == l; }
     // The prompt's number: the landmark asked, kFinishedNumber at the end, 0 while no

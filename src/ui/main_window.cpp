@@ -167,6 +167,14 @@ void MainWindow::BuildWorkArea() {
     controls_.Add(cancelCorrection, "cancelCorrection", &Picture2, {990, 3900, 915, 330}, "取消");
     cancelCorrection.visible = false;
     controls_.Add(Text5, "Text5", &Picture2, {0, 4290, 1200, 285}, "bmp");
+    // Under them while landmarks are asked and the model suggests the one asked: taking
+    // the rest as suggested, and what Enter does with its expected error.
+    controls_.Add(CommandAcceptAll, "CommandAcceptAll", &Picture2, {0, 4680, 1000, 330},
+                  "全部採用");
+    CommandAcceptAll.visible = false;
+    controls_.Add(LabelSuggestion, "LabelSuggestion", &Picture2, {1060, 4700, 1835, 480});
+    LabelSuggestion.fontSize = 8;
+    LabelSuggestion.visible = false;
     BuildCalibration();
     controls_.Add(Picture6, "Picture6", &Picture2);
     Picture6.visible = false;
@@ -288,6 +296,9 @@ void MainWindow::BuildKeysMenu() {
     panrightmn = KeyItem("panrightmn", "向右捲動", "Right");
     panupmn = KeyItem("panupmn", "向上捲動", "Up");
     pandownmn = KeyItem("pandownmn", "向下捲動", "Down");
+    line633 = Item("line633", "-");
+    acceptmn = KeyItem("acceptmn", "採用建議的位置", "Return");
+    acceptallmn = KeyItem("acceptallmn", "全部採用", "Ctrl+Return");
 }
 
 std::vector<MenuNode> MainWindow::MenuTree() {
@@ -324,9 +335,9 @@ std::vector<MenuNode> MainWindow::MenuTree() {
     MenuNode view = submenu(&viewmn, {&brightermn, &darkermn, &morecontrastmn, &lesscontrastmn,
                                       &invertmn, &viewresetmn, &automn, &line625, &turnrightmn,
                                       &turnleftmn, &mirrormn, &line632, &loupemn, &marksmn});
-    MenuNode keys =
-        submenu(&keysmn, {&stepbackmn, &cancelmn, &line627, &zoominmn, &zoomoutmn, &fitmn,
-                          &actualmn, &line628, &panleftmn, &panrightmn, &panupmn, &pandownmn});
+    MenuNode keys = submenu(&keysmn, {&stepbackmn, &cancelmn, &line627, &zoominmn, &zoomoutmn,
+                                      &fitmn, &actualmn, &line628, &panleftmn, &panrightmn,
+                                      &panupmn, &pandownmn, &line633, &acceptmn, &acceptallmn});
     tree.push_back({&editmn, {picture, {&pastemn, {}}, {&bmpsave, {}}, view, keys}});
     tree.push_back({&quitmn, {}});
     return tree;

@@ -98,6 +98,10 @@ struct MainWindow {
     // still show; hidden for a whole film.
     Label LabelDamage;
     CommandButton Command5, Command6, Command3;
+    // While the landmark model suggests the landmark asked: CommandAcceptAll takes the
+    // rest as suggested, LabelSuggestion says that Enter takes the one asked.
+    CommandButton CommandAcceptAll;
+    Label LabelSuggestion;
     // While a stored tracing is corrected, in place of the input's buttons: saveCorrection
     // stores the corrected tracing, cancelCorrection leaves it as stored.
     CommandButton saveCorrection, cancelCorrection;
@@ -191,6 +195,7 @@ struct MainWindow {
     MenuItem zoominmn, zoomoutmn, fitmn, actualmn;
     MenuItem line628;
     MenuItem panleftmn, panrightmn, panupmn, pandownmn;
+    MenuItem line633, acceptmn, acceptallmn;
 
     State state;
 

@@ -27,6 +27,9 @@ void MainWindow::BuildTooltips() {
     CommandRulerOK.tooltip = "由尺規算出 S–N 的長度";
     CommandRulerCancel.tooltip = "放棄尺規校正，S–N 長度不變（Esc）";
     Text4.tooltip = "拍攝時的年齡，例如 12Y 3M";
+    CommandAcceptAll.tooltip =
+        "其餘的標點都放在建議的位置（Ctrl+Enter）；沒有建議的標點照常點選，\n"
+        "放好的標點可以用 Shift+點選 拿起來移動";
     Text1[0].tooltip = "比例：影像在圖形下的縮放倍率（按 Enter 或離開欄位後生效）";
     Text1[1].tooltip = "左：影像左上角在圖形中的左右位置（twips）";
     Text1[2].tooltip = "上：影像左上角在圖形中的上下位置（twips）";

@@ -4,6 +4,7 @@
 #include "app/exit.h"
 #include "digitising/digitise.h"
 #include "digitising/ruler.h"
+#include "digitising/suggestions.h"
 #include "figure/display.h"
 #include "figure/figure.h"
 #include "figure/movement.h"
@@ -177,6 +178,10 @@ const Route kRoutes[] = {
     {Click, "mirrormn", [](App& a, const Event&) { imaging::TurnFilm(a, imaging::TurnStep::Mirror); }},
     {Click, "marksmn", [](App& a, const Event&) { View(a, imaging::ViewStep::Marks); }},
     {Click, "stepbackmn", [](App& a, const Event&) { AsClick(a, "Command5"); }},
+    {Click, "acceptmn", [](App& a, const Event&) { digitising::AcceptSuggestion(a); }},
+    {Click, "acceptallmn", [](App& a, const Event&) { digitising::AcceptAllSuggestions(a); }},
+    {Click, "CommandAcceptAll",
+     [](App& a, const Event&) { digitising::AcceptAllSuggestions(a); }},
     {Click, "cancelmn", [](App& a, const Event&) { CancelByKey(a); }},
     {Click, "zoominmn", [](App& a, const Event&) { imaging::ZoomKey(a, imaging::ZoomStep::In); }},
     {Click, "zoomoutmn", [](App& a, const Event&) { imaging::ZoomKey(a, imaging::ZoomStep::Out); }},

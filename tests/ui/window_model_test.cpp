@@ -136,6 +136,8 @@ TEST(WindowModel, RegistrationOrderAndKinds) {
         {"saveCorrection", 0, "CommandButton", "Picture2"},
         {"cancelCorrection", 0, "CommandButton", "Picture2"},
         {"Text5", 0, "TextBox", "Picture2"},
+        {"CommandAcceptAll", 0, "CommandButton", "Picture2"},
+        {"LabelSuggestion", 0, "Label", "Picture2"},
         {"Picture7", 0, "PictureBox", "Picture2"},
         {"Text2", 0, "TextBox", "Picture7"},
         {"Text6", 0, "TextBox", "Picture7"},
@@ -207,7 +209,7 @@ TEST(MenuTree, ShapeFollowsTheRunTimeArrays) {
     EXPECT_TRUE(compare[2].item->IsSeparator());
     EXPECT_EQ(Names(tree[6].children), (V{"piccase", "pastemn", "bmpsave", "viewmn", "keysmn"}));
     EXPECT_EQ(tree[6].children[3].children.size(), 14u);
-    EXPECT_EQ(tree[6].children[4].children.size(), 12u);
+    EXPECT_EQ(tree[6].children[4].children.size(), 15u);
     EXPECT_EQ(Names(tree[6].children[0].children), (V{"piccas00", "piccas(0)", "piccas(1)"}));
     EXPECT_TRUE(tree[7].children.empty());
 
