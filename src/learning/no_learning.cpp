@@ -8,6 +8,15 @@ bool CanSuggest() {
     return false;
 }
 
+MarkedFilm ForLearning(const GreyFilm&, double, const FilmMarks& marks, const LearningOptions&) {
+    return {{}, marks};
+}
+
+base::Result<model::LandmarkModel, std::string> Learn(const std::vector<MarkedFilm>&,
+                                                      const LearningOptions&) {
+    return base::Fail(std::string("這個版本不會學習描點建議"));
+}
+
 struct Suggester::Impl {};
 
 Suggester::Suggester(const model::LandmarkModel&) {}

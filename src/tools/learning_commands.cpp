@@ -10,6 +10,7 @@
 #include "base/safe_file.h"
 #include "learning/film_reading.h"
 #include "learning/landmark_list.h"
+#include "learning/practice_films.h"
 #include "learning/shape_learning.h"
 #include "model/numbers.h"
 #include "platform/qt_formats.h"
@@ -82,48 +83,16 @@ bool ReadList(const std::string& list, std::optional<double> spacing,
     return true;
 }
 
-// The films of a stored tracing's positions: the film turned as it was shown, at the
-// tracing's own scale (its S-N in millimetres over the same on the film); nothing, after
-// saying why, when the film cannot be had as it was.
-std::optional<learning::MarkedFilm> PositionsFilm(const std::string& pictureDir,
-                                                  const model::FilmPositions& p,
-                                                  const model::Tracing& t,
-                                                  const learning::LearningOptions& options) {
-    const std::string path = store::FilmFile(pictureDir, p);
-    const auto read = learning::ReadFilmFile(path);
-    if (!read) {
-        std::cerr << "cephtool: skipped: " << read.why() << "\n";
-        return std::nullopt;
-    }
-    const learning::GreyFilm shown = learning::Turned(read->film, p.turn);
-    const double pixels = std::hypot(p.at[1].x - p.at[16].x, p.at[1].y - p.at[16].y);
-    const double mm = std::hypot(double{t.X[1]} - t.X[16], double{t.Y[1]} - t.Y[16]);
-    if (shown.width != p.width || shown.height != p.height || !(pixels > 0) || !(mm > 0)) {
-        std::cerr << "cephtool: skipped: " << path << ": not the film as it was traced on\n";
-        return std::nullopt;
-    }
-    learning::FilmMarks marks;
-    for (int k = 1; k <= model::kLandmarkCount; ++k)
-        marks[static_cast<std::size_t>(k)] = p.at[static_cast<std::size_t>(k)];
-    return learning::ForLearning(shown, mm / pixels, marks, options);
-}
-
 // The films of every stored tracing of a data folder whose film positions still count.
 bool ReadDataFolder(const std::string& data, const learning::LearningOptions& options,
                     std::vector<learning::MarkedFilm>& films) {
     const std::string dataDir = base::WithTrailingSeparator(data);
-    const std::string pictureDir = PictureFolder(dataDir);
-    bool allRead = true;
-    for (int n = 1; n <= 9; ++n) {
-        std::vector<CountingPositions> counting;
-        allRead &= PositionsThatCount(dataDir, n, counting);
-        std::set<std::string> taken;  // the patient's first line of positions only
-        for (const CountingPositions& line : counting)
-            if (taken.insert(line.code).second)
-                if (auto film = PositionsFilm(pictureDir, line.film, line.tracing, options))
-                    films.push_back(std::move(*film));
-    }
-    return allRead;
+    learning::PracticeFilms read = learning::ReadPracticeFilms(
+        dataDir, PictureFolder(dataDir), options,
+        [](const std::string& why) { std::cerr << "cephtool: skipped: " << why << "\n"; });
+    for (learning::MarkedFilm& film : read.films)
+        films.push_back(std::move(film));
+    return read.allRead;
 }
 
 learning::LearningOptions TrainingOptions(const CommandLine& o) {

@@ -39,7 +39,7 @@ std::string Header() {
 bool ListTracing(const std::string& dataDir, int n, page::PictureLookup& pictures,
                  std::string& out) {
     std::vector<CountingPositions> counting;
-    const bool read = PositionsThatCount(dataDir, n, counting);
+    const bool read = CountingPositionsOf(dataDir, n, counting);
     const std::string pictureDir = PictureFolder(dataDir);
     std::set<std::string> listed;
     for (const CountingPositions& line : counting) {

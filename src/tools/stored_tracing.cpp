@@ -14,32 +14,6 @@
 
 namespace ceph::tools {
 
-namespace {
-
-// The tracings of record file n by patient code, as their lines hold them now (a
-// patient's first line, as the window shows it); false, after saying why on standard
-// error, when the file is there but cannot be read. No file is no tracing.
-bool ReadRecordTracings(const std::string& dataDir, int n,
-                        std::map<std::string, model::Tracing>& out) {
-    const std::string path = store::RecordFilePath(dataDir, n);
-    if (!base::PathExists(path)) return true;
-    base::Result<store::RecordReader> file = store::OpenRecordFile(path);
-    if (!file) {
-        std::cerr << "cephtool: " << store::CannotReadText(path, file.why().error) << "\n";
-        return false;
-    }
-    std::string_view line;
-    while (file->Next(line)) {
-        const std::string code(store::FirstField(line));
-        // The patient's first line is the one shown.
-        if (code.empty() || out.count(code) != 0) continue;
-        if (auto t = store::ReadTracingLine(line)) out.emplace(code, std::move(*t));
-    }
-    return !file->Failed();
-}
-
-}  // namespace
-
 base::Result<StoredTracing> ReadStoredTracing(const TracingSource& source) {
     const auto lines = store::ReadHandoff(source.handoff);
     if (!lines) {
@@ -76,6 +50,12 @@ base::Result<StoredTracing> ReadStoredTracing(const TracingSource& source) {
     return stored;
 }
 
+bool CountingPositionsOf(const std::string& dataDir, int n, std::vector<CountingPositions>& out) {
+    const std::string problem = store::PositionsThatCount(dataDir, n, out);
+    if (!problem.empty()) std::cerr << "cephtool: " << problem << "\n";
+    return problem.empty();
+}
+
 bool EndsWithNoCase(const std::string& name, const std::string& suffix) {
     if (name.size() < suffix.size()) return false;
     for (std::size_t i = 0; i < suffix.size(); ++i) {
@@ -83,25 +63,6 @@ bool EndsWithNoCase(const std::string& name, const std::string& suffix) {
         if ((c >= 'A' && c <= 'Z' ? c | 0x20 : c) != suffix[i]) return false;
     }
     return true;
-}
-
-std::string PictureFolder(const std::string& dataDir) {
-    std::string folder = base::HostPath(store::ReadIniValue(
-        dataDir + "selvsys.ini", "Selvaron", "PersonPicDir", "12", store::kWholeValue));
-    if (!base::ToPath(folder).is_absolute()) folder = dataDir + folder;
-    return base::WithTrailingSeparator(folder);
-}
-
-bool PositionsThatCount(const std::string& dataDir, int n, std::vector<CountingPositions>& out) {
-    std::map<std::string, model::Tracing> tracings;
-    const bool read = ReadRecordTracings(dataDir, n, tracings);
-    for (store::PositionsLine& line : store::ReadFilmPositionsFile(dataDir, n)) {
-        const auto found = tracings.find(line.code);
-        if (found != tracings.end() &&
-            line.film.digest == store::CoordinatesDigest(found->second.X, found->second.Y))
-            out.push_back({std::move(line.code), found->second, std::move(line.film)});
-    }
-    return read;
 }
 
 }  // namespace ceph::tools

@@ -9,6 +9,7 @@
 #include "base/result.h"
 #include "model/film_positions.h"
 #include "model/tracing.h"
+#include "store/practice_positions.h"
 
 namespace ceph::tools {
 
@@ -32,19 +33,11 @@ struct StoredTracing {
 // cephtool tells it, after "cephtool: ".
 base::Result<StoredTracing> ReadStoredTracing(const TracingSource& source);
 
-// The patient's picture folder as the window finds it: the suite's settings name it,
-// relative to the data folder (ending with the separator) when not a whole path.
-std::string PictureFolder(const std::string& dataDir);
-
-// The film positions of record file n that still count: each taken with the coordinates
-// its patient's record line holds now, in the positions file's order, with that
-// tracing. False, after saying why, when the record file cannot be read.
-struct CountingPositions {
-    std::string code;
-    model::Tracing tracing;
-    model::FilmPositions film;
-};
-bool PositionsThatCount(const std::string& dataDir, int n, std::vector<CountingPositions>& out);
+// The picture folder and the film positions that still count, as the store finds them;
+// a record file that cannot be read is told on standard error (false).
+using store::CountingPositions;
+using store::PictureFolder;
+bool CountingPositionsOf(const std::string& dataDir, int n, std::vector<CountingPositions>& out);
 
 // Whether a file name ends with `suffix` (lower case, e.g. ".pdf"), in any case.
 bool EndsWithNoCase(const std::string& name, const std::string& suffix);
