@@ -25,6 +25,9 @@ std::error_code LastError();
 // missing (MissingAt).
 std::error_code MissingTold(std::error_code ec, std::string_view path);
 unsigned long CurrentProcessId();
+// Lets the thread that calls it run only when the machine has time to spare (long work in
+// the background while the clinician uses the window); nothing where that is not allowed.
+void LowerThisThreadsPriority();
 
 // Where writing `path` must go: `path` itself, or, when it is a symbolic link, the
 // file its links finally lead to. DanglingLink() when that file is not there.

@@ -5,7 +5,9 @@
 #include "base/safe_file.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -329,6 +331,13 @@ LockTry TryLock(std::intptr_t handle, int slot, std::error_code& ec) {
 // Closing the descriptor drops its locks.
 void Unlock(std::intptr_t handle, int) {
     ::close(AsFd(handle));
+}
+
+void LowerThisThreadsPriority() {
+#ifdef __linux__
+    // On Linux the nice value is the thread's own.
+    (void)setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
+#endif
 }
 
 }  // namespace ceph::base::os

@@ -338,6 +338,10 @@ void Unlock(std::intptr_t handle, int slot) {
     ::CloseHandle(AsHandle(handle));
 }
 
+void LowerThisThreadsPriority() {
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+}
+
 }  // namespace ceph::base::os
 
 #endif  // _WIN32

@@ -1,11 +1,13 @@
 #include "store/landmark_model_file.h"
 
 #include <bit>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 
 #include "base/checksum.h"
 #include "base/safe_file.h"
+#include "store/record_store.h"
 
 namespace ceph::store {
 
@@ -268,6 +270,20 @@ base::Result<model::LandmarkModel, std::string> LoadLandmarkModel(const std::str
     auto read = ReadLandmarkModel(bytes);
     if (!read) return base::Fail(read.why() + ": " + path);
     return read;
+}
+
+std::string StoreLandmarkModel(const std::string& dataDir, const model::LandmarkModel& model) {
+    const std::string path = dataDir + kLandmarkModelName;
+    const std::string bytes = LandmarkModelBytes(model);
+    if (const auto again = ReadLandmarkModel(bytes); !again)
+        return "學到的模型無法保存（" + again.why() + "）: " + path;
+    base::FileLock lock;
+    if (const std::error_code ec =
+            lock.Acquire(LockFilePath(dataDir), kLandmarkModelLockSlot, std::chrono::seconds(10)))
+        return "無法寫入 " + path + ": " + base::ErrorText(ec);
+    if (const std::error_code ec = base::WriteFileAtomically(path, bytes))
+        return "無法寫入 " + path + ": " + base::ErrorText(ec);
+    return {};
 }
 
 }  // namespace ceph::store

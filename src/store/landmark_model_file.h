@@ -29,4 +29,11 @@ base::Result<model::LandmarkModel, std::string> ReadLandmarkModel(std::string_vi
 // than the limit; what is wrong, naming the file, when there is no usable model.
 base::Result<model::LandmarkModel, std::string> LoadLandmarkModel(const std::string& path);
 
+// Keeps `model` as the data folder's model (`dataDir` ends with the separator): only a
+// model that reads back is kept, written through the one writer while the model's slot
+// of the data folder's lock is held, since every workstation shares the file. Empty when
+// kept; otherwise why not, naming the file, and the file is as it was.
+inline constexpr int kLandmarkModelLockSlot = 20;
+std::string StoreLandmarkModel(const std::string& dataDir, const model::LandmarkModel& model);
+
 }  // namespace ceph::store

@@ -17,7 +17,8 @@
 
 namespace ceph::learning {
 class Suggester;
-}
+class BackgroundLearning;
+}  // namespace ceph::learning
 
 namespace ceph::ui {
 
@@ -46,6 +47,8 @@ struct App {
     // the window is on screen so that nothing stands between the user and the window.
     std::vector<std::string> notices;
     LandmarkHelp landmarkHelp;
+    // The practice's films being learnt from in the background, if they are.
+    std::shared_ptr<learning::BackgroundLearning> learning;
 };
 
 }  // namespace ceph::ui

@@ -218,6 +218,19 @@ void MainWindow::BuildHeader() {
     LabelAgeNote.foreColor = kRed;
     LabelAgeNote.fontSize = 8;
     LabelAgeNote.visible = false;
+    // Right of the header while the practice's films are learnt from: how far it has
+    // come, a thin bar under it, and 取消.
+    controls_.Add(LabelLearning, "LabelLearning", &readceph, {7250, 60, 1200, 240});
+    LabelLearning.fontSize = 8;
+    LabelLearning.visible = false;
+    controls_.Add(PictureLearning, "PictureLearning", &readceph, {7250, 300, 1200, 45});
+    PictureLearning.border = false;
+    PictureLearning.backColor = Bgr(0xC0, 0xC0, 0xC0);
+    PictureLearning.visible = false;
+    controls_.Add(CommandLearnCancel, "CommandLearnCancel", &readceph, {8500, 45, 640, 290},
+                  "取消");
+    CommandLearnCancel.fontSize = 8;
+    CommandLearnCancel.visible = false;
 }
 
 void MainWindow::BuildMenus() {
@@ -251,6 +264,8 @@ void MainWindow::BuildMenus() {
     piccas.push_back(Item("piccas", "File", 0));
     pastemn = Item("pastemn", "貼上圖案");
     bmpsave = Item("bmpsave", "圖案存檔");
+    suggestmn = Item("suggestmn", "描點建議");
+    learnmn = Item("learnmn", "以本診所的描圖學習");
     BuildViewMenu();
     BuildKeysMenu();
     quitmn = Item("quitmn", "退出");
@@ -338,7 +353,9 @@ std::vector<MenuNode> MainWindow::MenuTree() {
     MenuNode keys = submenu(&keysmn, {&stepbackmn, &cancelmn, &line627, &zoominmn, &zoomoutmn,
                                       &fitmn, &actualmn, &line628, &panleftmn, &panrightmn,
                                       &panupmn, &pandownmn, &line633, &acceptmn, &acceptallmn});
-    tree.push_back({&editmn, {picture, {&pastemn, {}}, {&bmpsave, {}}, view, keys}});
+    tree.push_back(
+        {&editmn,
+         {picture, {&pastemn, {}}, {&bmpsave, {}}, view, keys, submenu(&suggestmn, {&learnmn})}});
     tree.push_back({&quitmn, {}});
     return tree;
 }

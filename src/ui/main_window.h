@@ -137,6 +137,12 @@ struct MainWindow {
     Label Label10, LabelPNT, LabelPNTNo;
     // Under the guide: what the landmark asked for is.
     Label LabelPNTDef;
+    // While the landmark model is learnt in the background: what it is doing and how far
+    // it has come (LabelLearning, with the bar PictureLearning under it) and
+    // CommandLearnCancel that stops it, leaving the model as it was.
+    Label LabelLearning;
+    PictureBox PictureLearning;
+    CommandButton CommandLearnCancel;
 
     // Menus: the design-time item 0 of each array; start-up adds the rest.
     MenuItem print00mn;
@@ -172,6 +178,8 @@ struct MainWindow {
     MenuItem piccas00;
     MenuArray piccas;
     MenuItem pastemn;
+    // 描點建議: learning the landmark model from this data folder's tracings.
+    MenuItem suggestmn, learnmn;
     MenuItem bmpsave;
     MenuItem quitmn;
     // Added after the tracings of the read menu: the half-widths beside the values.

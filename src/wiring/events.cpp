@@ -16,6 +16,7 @@
 #include "usecases/correct.h"
 #include "usecases/follow_up.h"
 #include "usecases/input.h"
+#include "usecases/practice_learning.h"
 #include "usecases/save.h"
 #include "usecases/show.h"
 
@@ -145,7 +146,14 @@ const Route kRoutes[] = {
     {GotFocus, "Text1", [](App& a, const Event& e) { app::Text1_GotFocus(a, e.index); }},
     {LostFocus, "Text1", [](App& a, const Event& e) { app::Text1_LostFocus(a, e.index); }},
     {KeyPress, "Text1", [](App& a, const Event& e) { app::Text1_KeyPress(a, e.index, e.key); }},
-    {Timer, "Timer1", [](App& a, const Event&) { app::Timer1_Timer(a); }},
+    {Timer, "Timer1",
+     [](App& a, const Event&) {
+         app::Timer1_Timer(a);
+         usecases::LearningTick(a);
+     }},
+    {Click, "learnmn", [](App& a, const Event&) { usecases::learnmn_Click(a); }},
+    {Click, "CommandLearnCancel",
+     [](App& a, const Event&) { usecases::CommandLearnCancel_Click(a); }},
     {MouseMove, "Image1",
      [](App& a, const Event& e) {
          digitising::Image1_MouseMove(a, e.x, e.y);

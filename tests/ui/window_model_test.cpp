@@ -168,6 +168,9 @@ TEST(WindowModel, RegistrationOrderAndKinds) {
         {"Label3", 0, "Label", "readceph"},
         {"Label1", 0, "Label", "readceph"},
         {"LabelAgeNote", 0, "Label", "readceph"},
+        {"LabelLearning", 0, "Label", "readceph"},
+        {"PictureLearning", 0, "PictureBox", "readceph"},
+        {"CommandLearnCancel", 0, "CommandButton", "readceph"},
     };
     EXPECT_EQ(Listed(MainWindow().Controls()), Expand(main));
     const std::vector<ListRun> picker = {
@@ -207,7 +210,8 @@ TEST(MenuTree, ShapeFollowsTheRunTimeArrays) {
     const std::vector<MenuNode> compare = w.MenuTree()[2].children;
     EXPECT_EQ(Names(compare), (V{"comp(0)", "comp(1)", "linesn", "snmn"}));
     EXPECT_TRUE(compare[2].item->IsSeparator());
-    EXPECT_EQ(Names(tree[6].children), (V{"piccase", "pastemn", "bmpsave", "viewmn", "keysmn"}));
+    EXPECT_EQ(Names(tree[6].children),
+              (V{"piccase", "pastemn", "bmpsave", "viewmn", "keysmn", "suggestmn"}));
     EXPECT_EQ(tree[6].children[3].children.size(), 14u);
     EXPECT_EQ(tree[6].children[4].children.size(), 15u);
     EXPECT_EQ(Names(tree[6].children[0].children), (V{"piccas00", "piccas(0)", "piccas(1)"}));
