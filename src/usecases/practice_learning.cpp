@@ -19,7 +19,7 @@ void ShowLearning(ui::MainWindow& w, const learning::BackgroundLearning::Progres
     w.PictureLearning.drawing.Clear();
     if (!on) return;
     const int percent = static_cast<int>(std::floor(p->done * 100));
-    w.LabelLearning.caption = "學習描點建議 " + std::to_string(percent) + "%";
+    w.LabelLearning.caption = "學習建議 " + std::to_string(percent) + "%";
     w.LabelLearning.tooltip = p->text;
     const float y = w.PictureLearning.height / 2;
     const float end = static_cast<float>(w.PictureLearning.width * p->done);
@@ -90,6 +90,9 @@ void LearningTick(ui::App& app) {
 
 void CommandLearnCancel_Click(ui::App& app) {
     if (app.learning) app.learning->Stop();
+    // The keys go back to the film, not to the box Qt would pass them to when the
+    // button goes.
+    if (app.win.Picture2.visible) app.win.Picture4.takeFocus = true;
 }
 
 std::string LearntText(std::size_t films, float meanError, std::size_t leftOut) {
