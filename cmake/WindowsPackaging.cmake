@@ -25,7 +25,7 @@ foreach(entry ${ceph_licences})
     install(FILES ${from} DESTINATION licences RENAME ${name})
 endforeach()
 
-# The picture libraries of scripts/windows-imaging.sh, when the program links them: their
+# The picture libraries and dlib of scripts/windows-imaging.sh, when the program links them: their
 # terms come with them, from the sources they were built from. A cached path into their
 # folder tells that a find_package took them from there.
 set(ceph_imaging "$ENV{CEPH_WINDOWS_IMAGING}")
@@ -38,6 +38,10 @@ if(NOT ceph_imaging STREQUAL "")
     string(FIND "$CACHE{TIFF_LIBRARY_RELEASE}" "${ceph_imaging}/" at)
     if(at EQUAL 0)
         list(APPEND ceph_imaging_licences libtiff zlib)
+    endif()
+    string(FIND "$CACHE{CEPH_DLIB_STATIC}" "${ceph_imaging}/" at)
+    if(at EQUAL 0)
+        list(APPEND ceph_imaging_licences dlib)
     endif()
     list(REMOVE_DUPLICATES ceph_imaging_licences)
 endif()

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # One cephtool against another, on the demo patient and on generated tracings:
-# analyse, export, import, figure and report must give the same bytes, the same
+# analyse, export, import, figure, report and suggest must give the same bytes, the same
 # messages and the same exit statuses; for PDF pages, the same text (and, between two
 # Linux programs, the same rendered pixels). Prints one line per comparison, goes on
 # past a difference and fails at the end, keeping both sides' outputs to look at.
@@ -339,6 +339,18 @@ done
 both "report of odd tracing 30101" report --data odd --handoff odd/30101.tmp --tracing 1 \
     --out page-30101.png
 same_picture "report's PNG of odd tracing 30101" page-30101.png glyphs
+
+echo "-- suggest"
+# The demo's model on the demo's film: the same trees and the same arithmetic on both
+# sides, so the same pixels to the tenth.
+if [ -f "$scratch/a/demo/landmark-model.dat" ]; then
+    both "suggestions on the demo's film" suggest --model demo/landmark-model.dat \
+        demo/pictures/10234_3.jpg
+    both "suggestions at a given scale" suggest --model demo/landmark-model.dat --spacing 0.12 \
+        demo/pictures/10234_3.jpg
+    both "a picture that cannot be read" suggest --model demo/landmark-model.dat \
+        demo/OutExe.tmp
+fi
 
 echo "-- faults"
 both "no command"

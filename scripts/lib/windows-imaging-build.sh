@@ -9,15 +9,21 @@ zlib_version=1.2.13
 tiff_version=4.5.0
 openjpeg_version=2.5.0
 gdcm_version=3.0.21
+dlib_version=19.24
 
 # Fills $prefix, working in $work.
 build_imaging() {
-    windows_sources bookworm zlib tiff openjpeg2 gdcm
+    windows_sources bookworm zlib tiff openjpeg2 gdcm dlib
     (cd "$work/src" &&
         dpkg-source --no-check -x zlib_"$zlib_version"*.dsc zlib >/dev/null &&
         dpkg-source --no-check -x tiff_"$tiff_version"*.dsc tiff >/dev/null &&
         dpkg-source --no-check -x openjpeg2_"$openjpeg_version"*.dsc openjpeg2 >/dev/null &&
-        dpkg-source --no-check -x gdcm_"$gdcm_version"*.dsc gdcm >/dev/null)
+        dpkg-source --no-check -x gdcm_"$gdcm_version"*.dsc gdcm >/dev/null &&
+        # dlib: the library's own folder and its licence from the main tarball; the
+        # source package's other part is 200 MB of trained models, never built here.
+        mkdir -p dlib && tar -xjf dlib_"$dlib_version"*.orig.tar.bz2 -C dlib --strip-components=1 \
+            --wildcards '*/dlib/*' '*/LICENSE.txt' &&
+        rm -f dlib_"$dlib_version"*.orig-dlib-models.tar.*)
     # GDCM's reader of one maker's private MR header takes Visual C++ for the only Windows
     # compiler: with MinGW it would want iconv and posix_memalign, which Windows lacks.
     # Its Windows branches (no Shift-JIS conversion, _aligned_malloc) serve MinGW as well.
@@ -111,6 +117,18 @@ EOF
     # of the folder elsewhere (CEPH_WINDOWS_IMAGING) links its own.
     sed -i "s|$prefix/|\${_IMPORT_PREFIX}/|g" "$prefix/lib/cmake/gdcm-3.0/GDCMTargets.cmake"
 
+    # dlib for the landmark learning, static, as the program compiles its templates on
+    # Linux too (learning/dlib_config.h): no BLAS or LAPACK, no GUI, no picture files,
+    # no asserts. Debian's one patch names the shared library, which is not built here.
+    step "dlib $dlib_version"
+    cmake -S "$work/src/dlib/dlib" -B "$work/build-dlib" "${cmake_opts[@]}" \
+        -DDLIB_NO_GUI_SUPPORT=ON -DDLIB_ENABLE_ASSERTS=OFF -DDLIB_USE_BLAS=OFF \
+        -DDLIB_USE_LAPACK=OFF -DDLIB_USE_CUDA=OFF -DDLIB_USE_FFTW=OFF -DDLIB_USE_MKL_FFT=OFF \
+        -DDLIB_JPEG_SUPPORT=OFF -DDLIB_PNG_SUPPORT=OFF -DDLIB_GIF_SUPPORT=OFF \
+        -DDLIB_WEBP_SUPPORT=OFF -DDLIB_LINK_WITH_SQLITE3=OFF >/dev/null
+    nice -n 10 cmake --build "$work/build-dlib" -j "$jobs" >/dev/null
+    cmake --install "$work/build-dlib" >/dev/null
+
     # The terms of each library linked into the program, from the sources built here,
     # for the Windows install's licences folder (IJG's JPEG with DCMTK's lossless
     # additions).
@@ -119,9 +137,10 @@ EOF
     cp "$work/src/tiff/LICENSE.md" "$prefix/licences/libtiff.txt"
     cp "$work/src/openjpeg2/LICENSE" "$prefix/licences/OpenJPEG.txt"
     cp "$work/src/gdcm/Copyright.txt" "$prefix/licences/GDCM.txt"
+    cp "$work/src/dlib/LICENSE.txt" "$prefix/licences/dlib.txt"
     cp "$work/src/gdcm/Utilities/gdcmcharls/License.txt" "$prefix/licences/CharLS.txt"
     cp "$work/src/gdcm/Utilities/gdcmexpat/COPYING" "$prefix/licences/expat.txt"
     cat "$work/src/gdcm/Utilities/gdcmjpeg/README" "$work/src/gdcm/Utilities/gdcmjpeg/COPYRIGHT.dcmtk" \
         >"$prefix/licences/IJG-JPEG.txt"
-    rm -rf "${prefix:?}/bin" "$prefix/share/doc" "$prefix/share/man"
+    rm -rf "${prefix:?}/bin" "$prefix/share/doc" "$prefix/share/man" "$prefix/lib/pkgconfig"
 }

@@ -8,6 +8,9 @@
 #include <cstddef>
 #include <vector>
 
+// clang-format off
+#include "learning/dlib_config.h"
+// clang-format on
 #include <dlib/array.h>
 #include <dlib/array2d.h>
 #include <dlib/image_processing/shape_predictor.h>
