@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "base/filesys.h"
+#include "base/safe_file.h"
 #include "digitising/digitise.h"
 #include "learning/shape_learning.h"
 #include "presenter/digitising_view.h"
@@ -13,12 +14,20 @@ namespace ceph::digitising {
 
 namespace {
 
-// The file's size and time, which tell whether a model read before is still the one there.
-void Stamp(const std::string& path, std::uintmax_t& size, std::int64_t& written) {
+// What tells whether the model read before is still the file there: its size, its time
+// and its first bytes, which hold the checksum of all the rest (two models learnt with
+// the same options have the same size, and a file system's clock may not tell two
+// writes within a moment apart).
+std::string Stamp(const std::string& path) {
     std::error_code ec;
-    size = std::filesystem::file_size(base::ToPath(path), ec);
     const auto time = std::filesystem::last_write_time(base::ToPath(path), ec);
-    written = ec ? 0 : static_cast<std::int64_t>(time.time_since_epoch().count());
+    std::string stamp = std::to_string(ec ? 0 : time.time_since_epoch().count());
+    base::SourceFile file;
+    if (file.Open(path)) return stamp;
+    char head[64];
+    std::size_t got = 0;
+    if (file.ReadAt(0, head, sizeof head, got)) got = 0;
+    return stamp + "/" + std::to_string(file.Size()) + "/" + std::string(head, got);
 }
 
 // A film's millimetres per pixel: its file's spacing when it gives one, else the width
@@ -103,12 +112,10 @@ void FindLandmarkModel(ui::App& app) {
     // A build without the learning could not use a model: input stays as it was.
     if (!learning::CanSuggest()) return;
     const std::string path = LandmarkModelPath(app);
-    std::uintmax_t size = 0;
-    std::int64_t written = 0;
-    if (!path.empty()) Stamp(path, size, written);
-    if (path == help.path && size == help.size && written == help.written) return;
+    const std::string stamp = path.empty() ? std::string() : Stamp(path);
+    if (path == help.path && stamp == help.stamp) return;
     help = {};
-    help.path = path, help.size = size, help.written = written;
+    help.path = path, help.stamp = stamp;
     if (path.empty()) return;
     // Read once for each version of the file, so a file that cannot be used is named once.
     if (const std::string why = ReadModel(path, help); !why.empty()) {

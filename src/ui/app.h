@@ -23,12 +23,10 @@ class BackgroundLearning;
 namespace ceph::ui {
 
 // The landmark model the input suggests with: the file found, as it was when read (its
-// size and time, so that a model learnt anew is read again), made ready to suggest;
-// none when no file is found or the one found cannot be used.
+// stamp: size, time and checksum, so that a model learnt anew is read again), made ready
+// to suggest; none when no file is found or the one found cannot be used.
 struct LandmarkHelp {
-    std::string path;
-    std::uintmax_t size = 0;
-    std::int64_t written = 0;
+    std::string path, stamp;
     std::shared_ptr<const learning::Suggester> suggester;
     std::array<float, model::kLandmarkCount + 1> expectedError{};
     float filmWidth = 0;
