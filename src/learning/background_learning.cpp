@@ -70,7 +70,10 @@ void BackgroundLearning::Run(std::string dataDir, std::string pictureDir, Learni
     {
         const std::lock_guard<std::mutex> hold(mutex_);
         films_ = read.films.size();
-        const int rounds = (options.folds > 1 ? options.folds : 0) + 1;
+        // Cross-validation runs only with a film for each fold at least.
+        const bool validated =
+            options.folds > 1 && films_ >= static_cast<std::size_t>(options.folds);
+        const int rounds = (validated ? options.folds : 0) + 1;
         expectedSteps_ = std::max(1, rounds * (2 + model::kLandmarkCount));
     }
     auto outcome =
