@@ -51,7 +51,7 @@ void Finish(ui::App& app, const learning::BackgroundLearning& job) {
             sum += outcome->expectedError[static_cast<std::size_t>(k)], ++known;
     app.services.ShowMessage(
         LearntText(job.Films(), known ? static_cast<float>(sum / known) : 0, job.LeftOut().size()),
-        ui::MessageStyle{});
+        ui::MessageStyle{ui::MessageButtons::Ok, ui::MessageIcon::Information});
     app.win.state.Digitising.suggested.picture = 0;
     digitising::SuggestOnShownFilm(app);
 }
