@@ -49,6 +49,10 @@ void CloseQuietly(std::intptr_t handle);
 void RemoveQuietly(const std::string& path);
 // Renames `scratch` over `target` in one step.
 std::error_code Replace(const std::string& scratch, const std::string& target);
+// Gives `scratch` the name `target` in one step only where no file has that name (any
+// entry there, a link to nothing included: std::errc::file_exists), so that two
+// programs placing files at once never replace each other's.
+std::error_code PlaceNew(const std::string& scratch, const std::string& target);
 // Makes a rename in the target's folder survive a power cut, where the system can.
 void SyncFolderOf(const std::string& target);
 

@@ -179,6 +179,14 @@ std::error_code Replace(const std::string& scratch, const std::string& target) {
     return {};
 }
 
+// A hard link fails where the name is taken, on every file system that has links (the
+// network ones too), where a rename would replace; the scratch name then goes.
+std::error_code PlaceNew(const std::string& scratch, const std::string& target) {
+    if (::link(scratch.c_str(), target.c_str()) != 0) return LastError();
+    ::unlink(scratch.c_str());
+    return {};
+}
+
 // Makes the rename itself survive a power cut. Some file systems cannot sync a
 // folder; the file is already in place, so a failure here changes nothing.
 void SyncFolderOf(const std::string& target) {

@@ -199,6 +199,18 @@ DWORD WhyNotReplaced(const wchar_t* target, DWORD err) {
 }
 }  // namespace
 
+// A move without MOVEFILE_REPLACE_EXISTING fails where the name is taken.
+std::error_code PlaceNew(const std::string& scratch, const std::string& target) {
+    std::wstring from, to;
+    if (std::error_code ec = Wide(scratch, from)) return ec;
+    if (std::error_code ec = Wide(target, to)) return ec;
+    if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return {};
+    const DWORD err = ::GetLastError();
+    if (err == ERROR_ALREADY_EXISTS || err == ERROR_FILE_EXISTS)
+        return Errc(std::errc::file_exists);
+    return {static_cast<int>(err), std::system_category()};
+}
+
 std::error_code Replace(const std::string& scratch, const std::string& target) {
     std::wstring from, to;
     if (std::error_code ec = Wide(scratch, from)) return ec;

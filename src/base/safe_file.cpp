@@ -129,16 +129,26 @@ bool AtomicFile::Write(std::string_view bytes) {
 }
 
 bool AtomicFile::Commit(const FileLock* guard) {
+    return Finish(guard, true);
+}
+
+bool AtomicFile::CommitNew() {
+    return Finish(nullptr, false);
+}
+
+bool AtomicFile::Finish(const FileLock* guard, bool replacing) {
     if (committed_) return true;
     if (error_ || !FlushBuffer()) return false;
     std::error_code ec = SyncData(handle_);
-    if (!ec) ec = KeepOwnerAndMode(handle_, final_);
+    if (!ec && replacing) ec = KeepOwnerAndMode(handle_, final_);
     if (!ec) {
         ec = CloseChecked(handle_);
         handle_ = kNoHandle;
     }
     if (!ec && guard) ec = guard->StillInPlace();
-    if (!ec) ec = MissingTold(Replace(scratch_, final_), final_);
+    if (!ec)
+        ec = MissingTold(replacing ? Replace(scratch_, final_) : PlaceNew(scratch_, target_),
+                         final_);
     if (ec) {
         Fail(ec);
         return false;

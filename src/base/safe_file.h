@@ -64,11 +64,15 @@ class AtomicFile {
     // With a `guard`, the rename happens only while that lock is still in place, so that
     // a save never undoes one made by a program the lost lock did not keep out.
     bool Commit(const FileLock* guard = nullptr);
+    // Makes the new content a new file at the target's name, only where no file has that
+    // name: false with Error() std::errc::file_exists when one has, and nothing changed.
+    bool CommitNew();
     // Why the last step failed; empty while all went well.
     std::error_code Error() const { return error_; }
     const std::string& Target() const { return target_; }
 
   private:
+    bool Finish(const FileLock* guard, bool replacing);
     bool FlushBuffer();
     void Fail(std::error_code ec);
     void Discard();
