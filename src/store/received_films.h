@@ -28,4 +28,15 @@ std::string ReceivedFilmName(std::string_view code, int n);
 base::Result<std::string> FileReceivedFilm(const std::string& pictureDir, std::string_view code,
                                            std::string_view bytes);
 
+// The folder films go to that cannot be filed under a patient (their Patient ID is no
+// code, or they cannot be read): "incoming" beside the picture folder, so that none is
+// lost and the picture menu lists none of them. Ends with the separator.
+std::string IncomingFolder(const std::string& pictureDir);
+
+// Keeps `bytes` in the incoming folder (made when missing) as `stamp` (the time of its
+// arrival, "20261210-174800"), a dash, a number from 1 to 99 in two digits and ".dcm",
+// the first free, placed as FileReceivedFilm places films. The file written, or why not.
+base::Result<std::string> FileIncomingFilm(const std::string& pictureDir, std::string_view stamp,
+                                           std::string_view bytes);
+
 }  // namespace ceph::store

@@ -108,5 +108,20 @@ TEST(ReceivedFilms, EveryNameTakenIsToldAndNothingReplaced) {
     EXPECT_EQ(Slurp(pics + "7r50.dcm"), "old");
 }
 
+TEST(ReceivedFilms, FilmsOfNoPatientAreKeptInIncomingBesideThePictureFolder) {
+    testing::TempDir dir;
+    dir.Write("data/pics/10234_1.jpg", "a tracing's picture");
+    const std::string pics = dir.str() + "/data/pics/";
+    EXPECT_EQ(IncomingFolder(pics),
+              base::WithTrailingSeparator(base::FromPath(dir.path() / "data" / "incoming")));
+    const auto first = FileIncomingFilm(pics, "20261210-174800", "film A");
+    const auto second = FileIncomingFilm(pics, "20261210-174800", "film B");
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(*first, IncomingFolder(pics) + "20261210-174800-01.dcm");
+    EXPECT_EQ(Slurp(*second), "film B");
+    EXPECT_EQ(Names(pics), std::vector<std::string>{"10234_1.jpg"}) << "none in the menu";
+}
+
 }  // namespace
 }  // namespace ceph::store
