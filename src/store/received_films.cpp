@@ -55,7 +55,9 @@ base::Result<std::string> FileReceivedFilm(const std::string& pictureDir, std::s
 
 std::string IncomingFolder(const std::string& pictureDir) {
     const std::filesystem::path picture = base::ToPath(base::WithoutTrailingSeparator(pictureDir));
-    return base::WithTrailingSeparator(base::FromPath(picture.parent_path() / "incoming"));
+    // In the system's own separators, however the settings wrote the picture folder.
+    std::filesystem::path incoming = picture.parent_path() / "incoming";
+    return base::WithTrailingSeparator(base::FromPath(incoming.make_preferred()));
 }
 
 base::Result<std::string> FileIncomingFilm(const std::string& pictureDir, std::string_view stamp,
