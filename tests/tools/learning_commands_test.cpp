@@ -49,7 +49,11 @@ class LearningCommandsTest : public ::testing::Test {
         for (std::size_t i = 0; i < unseen.size(); ++i)
             WritePgm(dir.path() / ("unseen" + std::to_string(i) + ".pgm"), unseen[i].film);
     }
-    testing::ToolRun Run(std::vector<std::string> args) { return testing::RunCephtool(dir, args); }
+    // Learning takes its time, most of all under the sanitizers on a busy machine.
+    testing::ToolRun Run(std::vector<std::string> args) {
+        const int seconds = !args.empty() && args[0] == "train" ? 300 : 20;
+        return testing::RunCephtool(dir, args, "", seconds);
+    }
     std::string P(const std::string& name) const { return (dir.path() / name).string(); }
 
     testing::TempDir dir;

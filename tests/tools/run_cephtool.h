@@ -60,10 +60,11 @@ inline HANDLE InheritedFile(const std::filesystem::path& path, bool write) {
 #endif
 
 // Each argument is passed as it is (no shell expansion); `input` is standard input.
-// A run that takes longer than 20 seconds is stopped, so a command waiting on
-// something it should never wait for fails instead of hanging the suite.
+// A run that takes longer than `seconds` (20 unless said) is stopped, so a command
+// waiting on something it should never wait for fails instead of hanging the suite;
+// learning, which takes its time under the sanitizers, is given more.
 inline ToolRun RunCephtool(const TempDir& scratch, const std::vector<std::string>& args,
-                           const std::string& input = "") {
+                           const std::string& input = "", int seconds = 20) {
     const std::filesystem::path in = scratch.Write("run/in", input);
     const std::filesystem::path out = scratch.path() / "run/out", err = scratch.path() / "run/err";
     ToolRun run;
@@ -81,7 +82,8 @@ inline ToolRun RunCephtool(const TempDir& scratch, const std::vector<std::string
     if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                          &startup, &process)) {
         DWORD status = 124;
-        if (::WaitForSingleObject(process.hProcess, 20000) == WAIT_TIMEOUT)
+        if (::WaitForSingleObject(process.hProcess, static_cast<DWORD>(seconds) * 1000) ==
+            WAIT_TIMEOUT)
             ::TerminateProcess(process.hProcess, status);
         ::WaitForSingleObject(process.hProcess, INFINITE);
         ::GetExitCodeProcess(process.hProcess, &status);
@@ -98,7 +100,7 @@ inline ToolRun RunCephtool(const TempDir& scratch, const std::vector<std::string
             q += c == '\'' ? std::string("'\\''") : std::string(1, c);
         return q + "'";
     };
-    std::string command = "timeout 20 " + quoted(CEPHTOOL);
+    std::string command = "timeout " + std::to_string(seconds) + " " + quoted(CEPHTOOL);
     for (const std::string& a : args)
         command += " " + quoted(a);
     command +=
