@@ -58,12 +58,9 @@ std::string ReadModel(const std::string& path, ui::LandmarkHelp& help) {
 bool AcceptOne(ui::App& app) {
     ui::MainWindow& w = app.win;
     ui::DigitisingState& flow = w.state.Digitising;
-    if (flow.step != ui::DigitisingState::Step::Asking || flow.ruler.On() ||
-        w.Image1.picture.empty() || w.Image1.picture.handle != flow.suggested.picture ||
-        flow.film.width <= 0 || flow.film.height <= 0)
+    if (!presenter::SuggestionAsked(w) || flow.film.width <= 0 || flow.film.height <= 0)
         return false;
     const auto& at = flow.suggested.at[model::Slot(flow.asked)];
-    if (!at) return false;
     // The click goes where the suggestion lies at this zoom; the pointer stays where the
     // mouse is, for the next click.
     const float pointerX = flow.pointerX, pointerY = flow.pointerY;

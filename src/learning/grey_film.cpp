@@ -26,6 +26,10 @@ pictures::Window DeepWindow(const pictures::Picture& picture) {
 
 }  // namespace
 
+std::uint8_t Luminance(int red, int green, int blue) {
+    return Level(0.299 * red + 0.587 * green + 0.114 * blue);
+}
+
 GreyFilm GreyOf(const pictures::Picture& picture) {
     const pictures::Pixels& p = picture.pixels;
     GreyFilm g;
@@ -50,8 +54,9 @@ GreyFilm GreyOf(const pictures::Picture& picture) {
                 case pictures::PixelFormat::Rgb32:
                 case pictures::PixelFormat::Argb32Premultiplied: {
                     const std::uint32_t c = reinterpret_cast<const std::uint32_t*>(row)[x];
-                    *out++ = Level(0.299 * ((c >> 16) & 0xFF) + 0.587 * ((c >> 8) & 0xFF) +
-                                   0.114 * (c & 0xFF));
+                    *out++ =
+                        Luminance(static_cast<int>((c >> 16) & 0xFF),
+                                  static_cast<int>((c >> 8) & 0xFF), static_cast<int>(c & 0xFF));
                     break;
                 }
             }

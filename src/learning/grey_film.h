@@ -20,6 +20,9 @@ struct GreyFilm {
     }
 };
 
+// The grey level of a colour pixel: its luminance, rounded.
+std::uint8_t Luminance(int red, int green, int blue);
+
 // The picture's pixels in grey: a deep picture through its file's display window, else
 // stretched over the levels it uses; a colour one by its luminance.
 GreyFilm GreyOf(const pictures::Picture& picture);

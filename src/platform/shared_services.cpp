@@ -4,7 +4,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
-#include <cmath>
 
 #include "platform/control_painting.h"
 #include "platform/file_output.h"
@@ -61,9 +60,7 @@ learning::GreyFilm SharedServices::GreyPixels(const ui::PictureRef& picture) {
         }
         const auto* row = reinterpret_cast<const QRgb*>(colour.constScanLine(y));
         for (int x = 0; x < g.width; ++x)
-            *out++ = static_cast<std::uint8_t>(std::clamp(
-                std::lround(0.299 * qRed(row[x]) + 0.587 * qGreen(row[x]) + 0.114 * qBlue(row[x])),
-                0L, 255L));
+            *out++ = learning::Luminance(qRed(row[x]), qGreen(row[x]), qBlue(row[x]));
     }
     return g;
 }

@@ -272,11 +272,18 @@ base::Result<model::LandmarkModel, std::string> LoadLandmarkModel(const std::str
     return read;
 }
 
+base::Result<std::string, std::string> CheckedLandmarkModelBytes(
+    const model::LandmarkModel& model) {
+    std::string bytes = LandmarkModelBytes(model);
+    if (const auto again = ReadLandmarkModel(bytes); !again) return base::Fail(again.why());
+    return bytes;
+}
+
 std::string StoreLandmarkModel(const std::string& dataDir, const model::LandmarkModel& model) {
     const std::string path = dataDir + kLandmarkModelName;
-    const std::string bytes = LandmarkModelBytes(model);
-    if (const auto again = ReadLandmarkModel(bytes); !again)
-        return "學到的模型無法保存（" + again.why() + "）: " + path;
+    const auto checked = CheckedLandmarkModelBytes(model);
+    if (!checked) return "學到的模型無法保存（" + checked.why() + "）: " + path;
+    const std::string& bytes = *checked;
     base::FileLock lock;
     if (const std::error_code ec =
             lock.Acquire(LockFilePath(dataDir), kLandmarkModelLockSlot, std::chrono::seconds(10)))

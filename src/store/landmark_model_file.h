@@ -21,6 +21,8 @@ inline constexpr const char* kLandmarkModelName = "landmark-model.dat";
 inline constexpr std::uint64_t kLandmarkModelMaxBytes = std::uint64_t{128} << 20;
 
 std::string LandmarkModelBytes(const model::LandmarkModel& model);
+// The bytes of a model that the program will read back; why not otherwise.
+base::Result<std::string, std::string> CheckedLandmarkModelBytes(const model::LandmarkModel& model);
 
 // The model the bytes hold; what is wrong with them, in a sentence, when they hold none.
 base::Result<model::LandmarkModel, std::string> ReadLandmarkModel(std::string_view bytes);

@@ -163,12 +163,12 @@ int RunTrain(int argc, char** argv) {
     TellModel(*learnt);
     const std::string out = o.Text("--out");
     // Only a model the program will read is written.
-    const std::string bytes = store::LandmarkModelBytes(*learnt);
-    if (const auto again = store::ReadLandmarkModel(bytes); !again) {
-        std::cerr << "cephtool: the model learnt cannot be kept: " << again.why() << "\n";
+    const auto bytes = store::CheckedLandmarkModelBytes(*learnt);
+    if (!bytes) {
+        std::cerr << "cephtool: the model learnt cannot be kept: " << bytes.why() << "\n";
         return 1;
     }
-    if (const std::error_code ec = base::WriteFileAtomically(out, bytes)) {
+    if (const std::error_code ec = base::WriteFileAtomically(out, *bytes)) {
         std::cerr << "cephtool: cannot write " << out << ": " << base::ErrorText(ec) << "\n";
         return 1;
     }

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "app/startup.h"
@@ -21,13 +19,6 @@ namespace ceph {
 namespace {
 
 using wiring::EventType;
-
-std::string Slurp(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 learning::LearningOptions Quick() {
     learning::LearningOptions o;
@@ -138,7 +129,7 @@ TEST_F(PracticeLearningTest, StoppedLearningKeepsTheOldModelWhole) {
     usecases::StartPracticeLearning(program, slow);
     Send(EventType::Click, "CommandLearnCancel");
     WaitForTheEnd();
-    EXPECT_EQ(Slurp(Model()), old);
+    EXPECT_EQ(testing::Slurp(Model()), old);
     EXPECT_TRUE(services.messages.empty()) << "the clinician stopped it and knows";
     EXPECT_FALSE(w.CommandLearnCancel.visible);
     EXPECT_TRUE(w.learnmn.enabled);

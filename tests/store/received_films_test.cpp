@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -20,13 +18,6 @@ namespace ceph::store {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::vector<std::string> Names(const fs::path& folder) {
     std::vector<std::string> names;
@@ -53,9 +44,9 @@ TEST(ReceivedFilms, NamedForThePictureMenuAndNeverOverAnotherFile) {
     EXPECT_EQ(*first, pics + "10234r02.dcm");
     const auto second = FileReceivedFilm(pics, "10234", "film B");
     ASSERT_TRUE(second);
-    EXPECT_EQ(Slurp(*second), "film B");
-    EXPECT_EQ(Slurp(pics + "10234r01.dcm"), "an earlier film");
-    EXPECT_EQ(Slurp(pics + "10234_1.jpg"), "the tracing's picture");
+    EXPECT_EQ(testing::Slurp(*second), "film B");
+    EXPECT_EQ(testing::Slurp(pics + "10234r01.dcm"), "an earlier film");
+    EXPECT_EQ(testing::Slurp(pics + "10234_1.jpg"), "the tracing's picture");
     EXPECT_EQ(Names(pics), (std::vector<std::string>{"10234_1.jpg", "10234r01.dcm", "10234r02.dcm",
                                                      "10234r03.dcm"}))
         << "no scratch file left";
@@ -92,7 +83,7 @@ TEST(ReceivedFilms, FilmsArrivingTogetherAreEachFiledOnce) {
     std::set<std::string> paths(got.begin(), got.end());
     EXPECT_EQ(paths.size(), std::size_t{kSenders}) << "each under a name of its own";
     for (int i = 0; i < kSenders; ++i)
-        EXPECT_EQ(Slurp(got[static_cast<std::size_t>(i)]),
+        EXPECT_EQ(testing::Slurp(got[static_cast<std::size_t>(i)]),
                   std::string(100000 + i, static_cast<char>('a' + i)));
     EXPECT_EQ(Names(pics).size(), std::size_t{kSenders});
 }
@@ -105,7 +96,7 @@ TEST(ReceivedFilms, EveryNameTakenIsToldAndNothingReplaced) {
     const auto filed = FileReceivedFilm(pics, "7", "new");
     ASSERT_FALSE(filed);
     EXPECT_NE(filed.why().detail.find("99"), std::string::npos);
-    EXPECT_EQ(Slurp(pics + "7r50.dcm"), "old");
+    EXPECT_EQ(testing::Slurp(pics + "7r50.dcm"), "old");
 }
 
 TEST(ReceivedFilms, FilmsOfNoPatientAreKeptInIncomingBesideThePictureFolder) {
@@ -119,7 +110,7 @@ TEST(ReceivedFilms, FilmsOfNoPatientAreKeptInIncomingBesideThePictureFolder) {
     ASSERT_TRUE(first);
     ASSERT_TRUE(second);
     EXPECT_EQ(*first, IncomingFolder(pics) + "20261210-174800-01.dcm");
-    EXPECT_EQ(Slurp(*second), "film B");
+    EXPECT_EQ(testing::Slurp(*second), "film B");
     EXPECT_EQ(Names(pics), std::vector<std::string>{"10234_1.jpg"}) << "none in the menu";
 }
 
