@@ -10,7 +10,7 @@
 # libraries behind them), and the build checks every include against this list.
 set(CEPH_FLOORS
     "model base uncertainty store"
-    "pictures learning"
+    "pictures learning receiving"
     "page"
     "ui"
     "presenter"
@@ -23,9 +23,10 @@ set(CEPH_FLOOR_EXCEPTIONS "wiring/main.cpp>platform")
 # folder, a colon, then the folders it may include besides its own. The pictures know
 # files and results (base) and the domain (model), nothing of how sure a measurement is; the pages know
 # the ground and nothing of the picture formats; the landmark learning knows the model,
-# its file and the pictures it reads.
+# its file and the pictures it reads; the DICOM receiver knows the files, the store that
+# files films and the pictures that check them.
 set(CEPH_FOLDER_REACH "pictures:base,model" "page:base,model,uncertainty,store"
-    "learning:base,model,store,pictures")
+    "learning:base,model,store,pictures" "receiving:base,model,store,pictures")
 
 # A stamp rebuilt whenever a source changes, by checking every include; a library that
 # depends on it does not build while an include points up.

@@ -11,6 +11,7 @@
 #include "tools/import_command.h"
 #include "tools/learning_commands.h"
 #include "tools/named_analysis.h"
+#include "tools/receive_command.h"
 #include "tools/series_command.h"
 #ifdef CEPHTOOL_WITH_REPORT
 #include "platform/figure_png.h"
@@ -28,7 +29,8 @@ void Usage(std::ostream& out) {
 #ifdef CEPHTOOL_WITH_REPORT
         &kReportRules,  &kPositionsRules,
 #endif
-        &kTrainRules,   &kSuggestRules,   &kFigureRules, &kImportRules, &kSeriesRules,
+        &kTrainRules,   &kSuggestRules,   &kFigureRules,
+        &kImportRules,  &kSeriesRules,    &kReceiveRules,
     };
     std::string_view lead = "usage: ";
     for (const CommandRules* c : commands) {
@@ -92,6 +94,14 @@ int main(int argc, char** argv) {
 #else
     if (command == "train" || command == "suggest") {
         std::cerr << "cephtool: this build learns no landmarks\n";
+        return 2;
+    }
+#endif
+#ifdef CEPHTOOL_WITH_RECEIVING
+    if (command == "receive") return RunReceive(argc - 2, argv + 2);
+#else
+    if (command == "receive") {
+        std::cerr << "cephtool: this build receives no films\n";
         return 2;
     }
 #endif

@@ -1,0 +1,127 @@
+#include "receiving/received_film.h"
+
+#include <cstdint>
+
+#include "base/patient_files.h"
+#include "base/safe_file.h"
+#include "pictures/dicom_codec.h"
+#include "pictures/dicom_file.h"
+#include "store/received_films.h"
+
+namespace ceph::receiving {
+
+namespace {
+
+// Identifies the files this program writes, as every DICOM writer must: a UID of its
+// own under the UUID root, never changed once files carry it.
+constexpr std::string_view kImplementationClass = "2.25.289282432276366168302660643103906833527";
+constexpr std::string_view kImplementationVersion = "READCEPH";
+
+void Put16(std::string& out, std::uint16_t v) {
+    out += static_cast<char>(v & 0xff);
+    out += static_cast<char>(v >> 8);
+}
+
+void Put32(std::string& out, std::uint32_t v) {
+    Put16(out, static_cast<std::uint16_t>(v & 0xffff));
+    Put16(out, static_cast<std::uint16_t>(v >> 16));
+}
+
+// One element of the meta group (explicit VR, little endian), its value padded to an
+// even length: UIDs with a NUL, texts with a blank.
+void PutElement(std::string& out, std::uint16_t element, std::string_view vr,
+                std::string_view value) {
+    std::string padded(value);
+    if (padded.size() % 2 != 0) padded += vr == "UI" ? '\0' : ' ';
+    Put16(out, 0x0002);
+    Put16(out, element);
+    out += vr;
+    if (vr == "OB") {
+        Put16(out, 0);
+        Put32(out, static_cast<std::uint32_t>(padded.size()));
+    } else {
+        Put16(out, static_cast<std::uint16_t>(padded.size()));
+    }
+    out += padded;
+}
+
+// A filing failure in words for the log: the file or folder, then the system's reason
+// or ours.
+std::string ProblemText(const base::Problem& why) {
+    std::string text = why.file;
+    if (why.error) text += (text.empty() ? "" : ": ") + base::ErrorText(why.error);
+    if (!why.detail.empty()) text += (text.empty() ? "" : ": ") + why.detail;
+    return text;
+}
+
+}  // namespace
+
+std::string FilmFile(const SentFilm& film) {
+    std::string group;
+    PutElement(group, 0x0001, "OB", std::string_view("\x00\x01", 2));
+    PutElement(group, 0x0002, "UI", film.sopClass);
+    PutElement(group, 0x0003, "UI", film.sopInstance);
+    PutElement(group, 0x0010, "UI", film.syntax);
+    PutElement(group, 0x0012, "UI", kImplementationClass);
+    PutElement(group, 0x0013, "SH", kImplementationVersion);
+    if (!film.sender.empty()) PutElement(group, 0x0016, "AE", film.sender);
+    std::string file(128, '\0');
+    file.reserve(128 + 16 + group.size() + film.dataSet.size());
+    file += "DICM";
+    Put16(file, 0x0002);
+    Put16(file, 0x0000);
+    file += "UL";
+    Put16(file, 4);
+    Put32(file, static_cast<std::uint32_t>(group.size()));
+    file += group;
+    file += film.dataSet;
+    return file;
+}
+
+base::Result<std::string> CheckedPatientId(std::string_view file) {
+    pictures::dicom::Walk walk;
+    if (auto walked = pictures::dicom::WalkFile(file, walk); !walked)
+        return base::Fail(walked.why());
+    std::string id = pictures::dicom::Text(walk, walk.top, pictures::dicom::Tag(0x0010, 0x0020));
+    // Leading blanks are padding too in a DICOM text.
+    id.erase(
+        0, id.find_first_not_of(' ') == std::string::npos ? id.size() : id.find_first_not_of(' '));
+    if (auto decoded = pictures::DecodeDicom(file); !decoded) return base::Fail(decoded.why());
+    return id;
+}
+
+Filing FileFilm(const std::string& pictureDir, std::string_view file, std::string_view stamp) {
+    Filing filing;
+    base::Result<std::string> id = CheckedPatientId(file);
+    if (id) {
+        filing.patientId = *id;
+        if (auto named = base::CheckCodeName(*id); !named) {
+            filing.reason = "病歷號碼「" + base::Printable(*id) + "」" +
+                            (id->empty() ? std::string("是空的") : named.why().detail);
+        } else {
+            base::Result<std::string> placed = store::FileReceivedFilm(pictureDir, *id, file);
+            if (placed) {
+                filing.filed = true;
+                filing.path = *placed;
+                return filing;
+            }
+            // A full disk keeps it from the incoming folder as much as from its patient.
+            if (placed.why().error) {
+                filing.reason = ProblemText(placed.why());
+                return filing;
+            }
+            filing.reason = placed.why().detail;
+        }
+    } else {
+        filing.reason = "無法讀取影像：" + id.why().detail;
+    }
+    base::Result<std::string> aside = store::FileIncomingFilm(pictureDir, stamp, file);
+    if (aside) {
+        filing.path = *aside;
+    } else {
+        filing.reason += "；也無法存入 incoming：" + ProblemText(aside.why());
+    }
+    return filing;
+}
+
+}  // namespace ceph::receiving

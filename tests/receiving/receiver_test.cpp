@@ -1,0 +1,179 @@
+// The receiver on the loopback address, with DCMTK's own storescu and echoscu as the
+// X-ray unit: films filed byte for byte under their patient, senders refused before
+// anything is written, films of no patient kept aside, limits, TLS. Every test stops
+// its receiver.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+#include "pictures/dicom_files.h"
+#include "receiving/dicom_service.h"
+#include "receiving/receive_log.h"
+#include "support/temp_dir.h"
+
+namespace ceph::receiving {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A receiver serving on its own thread for the life of the object.
+class Running {
+  public:
+    explicit Running(ReceiverSettings settings) : log_(settings.pictureDir + "../receive.log") {
+        settings.address = "127.0.0.1";
+        auto started = Receiver::Start(std::move(settings), log_);
+        EXPECT_TRUE(started) << (started ? "" : started.why().file + " " + started.why().detail);
+        if (!started) return;
+        receiver_ = std::move(*started);
+        thread_ = std::thread([this] { receiver_->Run(stop_); });
+    }
+    ~Running() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+    int Port() const { return receiver_ ? receiver_->Port() : 0; }
+
+  private:
+    ReceiveLog log_;
+    std::unique_ptr<Receiver> receiver_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// A practice's folders and a receiver's settings for them: READCEPH, taking films from
+// CEPHALO at the loopback address.
+struct Practice {
+    testing::TempDir dir;
+    std::string pictures = dir.str() + "/pictures/";
+    ReceiverSettings settings;
+    Practice() {
+        fs::create_directories(pictures);
+        settings.pictureDir = pictures;
+        settings.access = {"READCEPH", {{"CEPHALO", "127.0.0.1"}}, false};
+        settings.idleSeconds = 5;
+    }
+    std::string Film(const std::string& name, const std::string& patientId, int side = 64) const {
+        testing::DicomPicture p;
+        p.width = p.height = side;
+        p.values = testing::DicomPattern(side, side, 12);
+        p.texts = {{gdcm::Tag(0x0010, 0x0020), patientId}};
+        return dir.Write(name, testing::WriteDicom(p)).string();
+    }
+    std::vector<std::string> Names(const std::string& folder) const {
+        std::vector<std::string> names;
+        std::error_code ec;
+        for (const auto& e : fs::directory_iterator(folder, ec))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+// The exit status of a DICOM tool run against the receiver at `port`; its messages are
+// shown with CEPH_TEST_TOOL_OUTPUT set.
+int Tool(const std::string& tool, const std::string& options, int port,
+         const std::string& files = {}) {
+    const std::string command = std::string(tool) + " " + options + " 127.0.0.1 " +
+                                std::to_string(port) + " " + files +
+                                (std::getenv("CEPH_TEST_TOOL_OUTPUT") ? "" : " >/dev/null 2>&1");
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int Send(const std::string& from, const std::string& to, const std::string& files, int port) {
+    return Tool(CEPH_STORESCU, "-aet " + from + " -aec " + to, port, files);
+}
+
+// The data set of a DICOM file: what follows its meta group.
+std::string DataSet(const std::string& file) {
+    const std::string bytes = testing::Slurp(file);
+    if (bytes.size() < 144) return {};
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + 140;
+    const std::size_t group = p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::size_t>(p[3]) << 24;
+    return bytes.substr(144 + group);
+}
+
+TEST(Receiver, FilmFromTheUnitOnTheListIsFiledUnderItsPatientByteForByte) {
+    Practice practice;
+    Running receiver(practice.settings);
+    EXPECT_EQ(Tool(CEPH_ECHOSCU, "-aet CEPHALO -aec READCEPH", receiver.Port()), 0);
+    const std::string film = practice.Film("film.dcm", "10234");
+    ASSERT_EQ(Send("CEPHALO", "READCEPH", film, receiver.Port()), 0);
+    ASSERT_EQ(practice.Names(practice.pictures), std::vector<std::string>{"10234r01.dcm"});
+    EXPECT_EQ(DataSet(practice.pictures + "10234r01.dcm"), DataSet(film));
+    // The second film of the same patient is the next name, the first left as it was.
+    ASSERT_EQ(Send("CEPHALO", "READCEPH", film, receiver.Port()), 0);
+    EXPECT_EQ(practice.Names(practice.pictures),
+              (std::vector<std::string>{"10234r01.dcm", "10234r02.dcm"}));
+}
+
+TEST(Receiver, SendersNotOnTheListAreRefusedWithNothingWritten) {
+    Practice practice;
+    const std::string film = practice.Film("film.dcm", "10234");
+    {
+        Running receiver(practice.settings);
+        EXPECT_NE(Send("STRANGER", "READCEPH", film, receiver.Port()), 0) << "calling title";
+        EXPECT_NE(Send("CEPHALO", "PACS", film, receiver.Port()), 0) << "called title";
+        EXPECT_NE(Tool(CEPH_ECHOSCU, "-aet STRANGER -aec READCEPH", receiver.Port()), 0);
+    }
+    practice.settings.access.senders = {{"CEPHALO", "10.1.2.3"}};
+    {
+        Running receiver(practice.settings);
+        EXPECT_NE(Send("CEPHALO", "READCEPH", film, receiver.Port()), 0) << "host";
+    }
+    EXPECT_TRUE(practice.Names(practice.pictures).empty());
+    EXPECT_FALSE(fs::exists(practice.dir.path() / "incoming"));
+}
+
+TEST(Receiver, FilmsOfNoPatientGoToIncomingAndTheSenderIsToldTheStoreFailed) {
+    Practice practice;
+    Running receiver(practice.settings);
+    for (const char* id : {"../10234", "CON", "", "a\\b"}) {
+        const std::string film = practice.Film("film.dcm", id);
+        EXPECT_NE(Send("CEPHALO", "READCEPH", film, receiver.Port()), 0) << id;
+    }
+    EXPECT_TRUE(practice.Names(practice.pictures).empty());
+    EXPECT_EQ(practice.Names(practice.dir.str() + "/incoming").size(), 4u);
+    EXPECT_FALSE(fs::exists(practice.dir.path() / "10234r01.dcm")) << "never outside the folder";
+}
+
+TEST(Receiver, EightSendersAtOnceHaveEveryFilmFiledExactlyOnce) {
+    Practice practice;
+    practice.settings.mostAssociations = 8;
+    Running receiver(practice.settings);
+    std::vector<std::string> films;
+    for (int i = 0; i < 8; ++i)
+        films.push_back(practice.Film("film" + std::to_string(i) + ".dcm", "10234", 64 + i));
+    std::vector<std::thread> senders;
+    std::atomic<int> failed{0};
+    for (const std::string& film : films)
+        senders.emplace_back([&, film] {
+            if (Send("CEPHALO", "READCEPH", film, receiver.Port()) != 0) ++failed;
+        });
+    for (std::thread& t : senders)
+        t.join();
+    EXPECT_EQ(failed, 0);
+    std::multiset<std::string> sent, filed;
+    for (const std::string& film : films)
+        sent.insert(DataSet(film));
+    for (const std::string& name : practice.Names(practice.pictures))
+        filed.insert(DataSet(practice.pictures + name));
+    EXPECT_EQ(filed, sent);
+}
+
+TEST(Receiver, AFilmOverTheLimitIsRefusedBeforeItIsKept) {
+    Practice practice;
+    practice.settings.mostFilmBytes = 64 << 10;
+    Running receiver(practice.settings);
+    EXPECT_NE(Send("CEPHALO", "READCEPH", practice.Film("big.dcm", "10234", 400), receiver.Port()),
+              0);
+    EXPECT_TRUE(practice.Names(practice.pictures).empty());
+    // A film within the limit still arrives afterwards.
+    EXPECT_EQ(Send("CEPHALO", "READCEPH", practice.Film("small.dcm", "10234"), receiver.Port()), 0);
+}
+
+}  // namespace
+}  // namespace ceph::receiving
