@@ -86,9 +86,9 @@ struct Peer {
 };
 
 // Takes the connection into the library and reads the association request; null when
-// it could not be read (the connection is closed then).
+// it could not be read (the connection is closed then, `why` says why).
 T_ASC_Association* ReceiveRequest(SocketHandle connection, bool secure, const ServiceContext& c,
-                                  T_ASC_Network*& network) {
+                                  T_ASC_Network*& network, std::string& why) {
     std::lock_guard<std::mutex> hold(c.handover);
     dcmExternalSocketHandle.set(static_cast<DcmNativeSocketType>(connection));
     T_ASC_Association* assoc = nullptr;
@@ -100,6 +100,7 @@ T_ASC_Association* ReceiveRequest(SocketHandle connection, bool secure, const Se
                                    secure ? OFTrue : OFFalse, DUL_NOBLOCK, c.settings.idleSeconds);
     dcmExternalSocketHandle.set(DCMNET_INVALID_SOCKET);
     if (cond.good()) return assoc;
+    why = cond.text();
     if (assoc) {
         ASC_dropAssociation(assoc);
         ASC_destroyAssociation(&assoc);
@@ -236,9 +237,10 @@ void ServeConnection(SocketHandle connection, const std::string& host, const Ser
         return;
     }
     T_ASC_Network* network = nullptr;
-    T_ASC_Association* assoc = ReceiveRequest(connection, secure, c, network);
+    std::string why;
+    T_ASC_Association* assoc = ReceiveRequest(connection, secure, c, network, why);
     if (!assoc) {
-        c.log.Add("refused a connection from " + host + ": no association request read");
+        c.log.Add("refused a connection from " + host + ": " + why);
     } else {
         char calling[20] = {}, called[20] = {};
         ASC_getAPTitles(assoc->params, calling, sizeof calling, called, sizeof called, nullptr, 0);

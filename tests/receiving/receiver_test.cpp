@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <set>
 #include <thread>
 
 #include "pictures/dicom_files.h"
@@ -83,8 +86,9 @@ int Tool(const std::string& tool, const std::string& options, int port,
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-int Send(const std::string& from, const std::string& to, const std::string& files, int port) {
-    return Tool(CEPH_STORESCU, "-aet " + from + " -aec " + to, port, files);
+int Send(const std::string& from, const std::string& to, const std::string& files, int port,
+         const std::string& options = {}) {
+    return Tool(CEPH_STORESCU, options + "-aet " + from + " -aec " + to, port, files);
 }
 
 // The data set of a DICOM file: what follows its meta group.
@@ -173,6 +177,112 @@ TEST(Receiver, AFilmOverTheLimitIsRefusedBeforeItIsKept) {
     EXPECT_TRUE(practice.Names(practice.pictures).empty());
     // A film within the limit still arrives afterwards.
     EXPECT_EQ(Send("CEPHALO", "READCEPH", practice.Film("small.dcm", "10234"), receiver.Port()), 0);
+}
+
+// A certificate authority and certificates it signed, made with the openssl command in
+// `dir`: NAME.key and NAME.pem for each name.
+bool MakeCertificates(const testing::TempDir& dir, const std::string& authority,
+                      const std::vector<std::string>& names) {
+    const std::string d = dir.str() + "/", quiet = " >/dev/null 2>&1";
+    const std::string ec = " -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes";
+    std::string script = "openssl req -x509" + ec + " -keyout " + d + authority + ".key -out " + d +
+                         authority + ".pem -days 2 -subj /CN=" + authority + quiet;
+    for (const std::string& n : names)
+        script += " && openssl req" + ec + " -keyout " + d + n + ".key -out " + d + n +
+                  ".csr -subj /CN=" + n + quiet + " && openssl x509 -req -in " + d + n +
+                  ".csr -CA " + d + authority + ".pem -CAkey " + d + authority +
+                  ".key -CAcreateserial -days 2 -out " + d + n + ".pem" + quiet;
+    return std::system(script.c_str()) == 0;
+}
+
+TEST(Receiver, WithTlsRequiredOnlyUnitsWithATrustedCertificateGetIn) {
+    Practice practice;
+    ASSERT_TRUE(MakeCertificates(practice.dir, "ca", {"receiver", "unit"}));
+    ASSERT_TRUE(MakeCertificates(practice.dir, "other", {"stranger"}));
+    const std::string d = practice.dir.str() + "/";
+    practice.settings.tls = {d + "receiver.key", d + "receiver.pem", d + "ca.pem", true};
+    Running receiver(practice.settings);
+    const std::string film = practice.Film("film.dcm", "10234");
+    const auto tls = [&](const std::string& who) {
+        return "+tls " + d + who + ".key " + d + who + ".pem +cf " + d + "ca.pem ";
+    };
+    EXPECT_NE(Send("CEPHALO", "READCEPH", film, receiver.Port()), 0) << "plain";
+    EXPECT_NE(Send("CEPHALO", "READCEPH", film, receiver.Port(), tls("stranger")), 0)
+        << "a certificate of another authority";
+    EXPECT_TRUE(practice.Names(practice.pictures).empty());
+    EXPECT_EQ(Send("CEPHALO", "READCEPH", film, receiver.Port(), tls("unit")), 0);
+    EXPECT_EQ(practice.Names(practice.pictures), std::vector<std::string>{"10234r01.dcm"});
+}
+
+TEST(Receiver, HostileDataSetsAndStrayBytesAreRefusedWithoutHarm) {
+    Practice practice;
+    Running receiver(practice.settings);
+    // storescu sends what it can read of each damaged file; whatever arrives is refused
+    // or kept aside, never filed under a patient, and the receiver goes on.
+    Tool(CEPH_STORESCU, "-nh -aet CEPHALO -aec READCEPH", receiver.Port(),
+         std::string(CEPH_FUZZ_CORPUS) + "/dicom/*");
+    EXPECT_TRUE(practice.Names(practice.pictures).empty());
+    const std::string noise = practice.dir.Write("noise", std::string(4096, '\x01')).string();
+    EXPECT_NE(std::system(("timeout 20 bash -c 'cat " + noise + " > /dev/tcp/127.0.0.1/" +
+                           std::to_string(receiver.Port()) + "' 2>/dev/null")
+                              .c_str()),
+              -1);
+    EXPECT_EQ(Tool(CEPH_ECHOSCU, "-aet CEPHALO -aec READCEPH", receiver.Port()), 0);
+}
+
+TEST(Receiver, MoreAssociationsThanAllowedAreRefusedAndSilentOnesEnded) {
+    Practice practice;
+    practice.settings.mostAssociations = 1;
+    practice.settings.idleSeconds = 1;
+    Running receiver(practice.settings);
+    // A connection that sends nothing holds the one place until it is ended.
+    const std::string hold =
+        "exec 3<>/dev/tcp/127.0.0.1/" + std::to_string(receiver.Port()) + "; sleep 0.3; " +
+        CEPH_ECHOSCU + " -aet CEPHALO -aec READCEPH 127.0.0.1 " + std::to_string(receiver.Port()) +
+        " >/dev/null 2>&1; echo $? >" + practice.dir.str() + "/echo; cat <&3";
+    const auto begun = std::chrono::steady_clock::now();
+    ASSERT_EQ(std::system(("timeout 20 bash -c '" + hold + "'").c_str()), 0);
+    EXPECT_NE(testing::Slurp(practice.dir.path() / "echo"), "0\n") << "refused while held";
+    EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::seconds(10))
+        << "the silent connection was ended";
+    EXPECT_EQ(Tool(CEPH_ECHOSCU, "-aet CEPHALO -aec READCEPH", receiver.Port()), 0);
+}
+
+TEST(Receiver, AFullDiskAnswersAFailureAndLeavesNoFile) {
+    Practice practice;
+    const std::string disk = practice.dir.str() + "/disk";
+    fs::create_directories(disk);
+    if (std::system(("mount -t tmpfs -o size=256k tmpfs " + disk + " 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    fs::create_directories(disk + "/pictures");
+    practice.settings.pictureDir = disk + "/pictures/";
+    {
+        Running receiver(practice.settings);
+        std::system(("head -c 250k /dev/zero > " + disk + "/filler 2>/dev/null").c_str());
+        EXPECT_NE(
+            Send("CEPHALO", "READCEPH", practice.Film("film.dcm", "10234", 128), receiver.Port()),
+            0);
+        EXPECT_TRUE(practice.Names(disk + "/pictures").empty()) << "nothing half-written";
+        fs::remove(disk + "/filler");
+        EXPECT_EQ(Send("CEPHALO", "READCEPH", practice.dir.str() + "/film.dcm", receiver.Port()), 0)
+            << "the sender's retry";
+    }
+    std::system(("umount " + disk).c_str());
+}
+
+TEST(Receiver, CephtoolRefusesToStartOpenToAnyoneUnlessAskedTo) {
+    testing::TempDir dir;
+    const std::string start =
+        std::string(CEPHTOOL) + " receive --data " + dir.str() + " --port 0 --ae READCEPH ";
+    const auto status = [](const std::string& command) {
+        const int s = std::system((command + " >/dev/null 2>&1").c_str());
+        return WIFEXITED(s) ? WEXITSTATUS(s) : -1;
+    };
+    EXPECT_EQ(status(start + "--allow CEPHALO@127.0.0.1"), 2) << "no address";
+    EXPECT_EQ(status(start + "--bind 127.0.0.1"), 2) << "no allow list";
+    EXPECT_EQ(status(start + "--bind 127.0.0.1 --allow CEPHALO@127.0.0.1 --allow-any"), 2);
+    EXPECT_EQ(status(start + "--bind 127.0.0.1 --allow CEPHALO"), 2) << "no host";
+    EXPECT_EQ(status(start + "--bind 127.0.0.1 --allow-any --tls-required"), 2);
 }
 
 }  // namespace
