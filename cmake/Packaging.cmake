@@ -16,6 +16,15 @@ install(FILES ${ceph_pkg}/${ceph_app_id}.metainfo.xml DESTINATION ${CMAKE_INSTAL
 install(FILES ${ceph_pkg}/${ceph_app_id}.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${ceph_pkg}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The DICOM receiver's service, disabled, and its settings (a conffile: the practice's
+# edits survive upgrades).
+if(TARGET cephreceiving)
+    install(FILES ${ceph_pkg}/readceph-receive.service DESTINATION /lib/systemd/system)
+    install(FILES ${ceph_pkg}/receive.conf DESTINATION /etc/readceph)
+    file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/packaging/conffiles "/etc/readceph/receive.conf\n")
+    set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_BINARY_DIR}/packaging/conffiles
+                                           ${ceph_pkg}/postinst)
+endif()
 
 # Man pages and the changelog go compressed, as Debian keeps them.
 find_program(GZIP gzip REQUIRED)
@@ -54,7 +63,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt's own dialogs (saving a file) speak Traditional Chinese through Debian's catalogues.
 # GDCM and libtiff are also found by the shared-library scan; named here so that the
 # package says what its DICOM and TIFF pictures need even where the scan is not run.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, libgdcm3.0, libtiff6")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, libgdcm3.0, libtiff6, adduser")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

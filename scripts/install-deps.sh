@@ -12,7 +12,7 @@ else
     packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev
               clang-format fonts-noto-cjk qt6-translations-l10n poppler-utils libturbojpeg0-dev
               libjpeg62-turbo-dev libgdcm-dev libopenjp2-7-dev libtiff-dev
-              libdlib-dev)
+              libdlib-dev libdcmtk-dev dcmtk openssl)
     # The bundled demo is a real window: it needs a display, or Xvfb when there is none.
     if [ "${1:-}" = "--with-display" ]; then packages+=(xvfb xauth); fi
     # The DICOM benchmark (bench/dicom_open.sh) times GDCM's own gdcmconv beside the program.

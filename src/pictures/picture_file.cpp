@@ -11,9 +11,6 @@ namespace ceph::pictures {
 
 namespace {
 
-// A file larger than this is no picture the program could show.
-constexpr std::uint64_t kMaxFileBytes = std::uint64_t{1} << 30;
-
 // Why a picture file could not be opened.
 std::string OpenFailure(const std::error_code& ec) {
     if (ec == std::errc::no_such_file_or_directory) return "找不到檔案";
@@ -47,7 +44,7 @@ base::Result<void> ReadPictureFile(const std::string& path, FileBytes& bytes) {
     if (const std::error_code ec = file.Open(path)) return Refuse(OpenFailure(ec));
     const std::uint64_t size = file.Size();
     if (size == 0) return Refuse("檔案是空的");
-    if (size > kMaxFileBytes) return Refuse("檔案太大，不是可以顯示的圖檔");
+    if (size > kMaxPictureFileBytes) return Refuse("檔案太大，不是可以顯示的圖檔");
     try {
         bytes.Resize(static_cast<std::size_t>(size));
     } catch (const std::bad_alloc&) {

@@ -2,6 +2,7 @@
 // Reading a picture file's bytes with the checks every picture format needs.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -9,6 +10,9 @@
 #include "base/result.h"
 
 namespace ceph::pictures {
+
+// A file larger than this is no picture the program could show.
+inline constexpr std::uint64_t kMaxPictureFileBytes = std::uint64_t{1} << 30;
 
 // The bytes of a picture file, in a block that can be kept for the next file: on virtual
 // machines that back memory lazily, touching fresh pages costs more than reading the

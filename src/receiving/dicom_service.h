@@ -13,6 +13,7 @@
 #include <string>
 
 #include "base/result.h"
+#include "pictures/picture_file.h"
 #include "receiving/access.h"
 
 namespace ceph::receiving {
@@ -32,7 +33,7 @@ struct ReceiverSettings {
     TlsFiles tls;
     int mostAssociations = 4;
     int idleSeconds = 60;
-    std::uint64_t mostFilmBytes = std::uint64_t{1} << 30;
+    std::uint64_t mostFilmBytes = pictures::kMaxPictureFileBytes;  // as any picture file
 };
 
 class Receiver {

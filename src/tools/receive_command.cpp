@@ -24,7 +24,8 @@ extern "C" void StopReceiving(int) {
 // The receiver's settings from the command line; the usage fault when they do not go
 // together (a receiver open to everyone must be asked for by name).
 std::optional<std::string> ReadSettings(const CommandLine& o, receiving::ReceiverSettings& s) {
-    if (!o.Has("--bind")) return "no --bind ADDRESS: the receiver listens on one address only";
+    if (o.Text("--bind").empty())
+        return "no --bind ADDRESS: the receiver listens on one address only";
     if (o.Has("--allow") == o.Has("--allow-any"))
         return "give either --allow TITLE@HOST[,…] or --allow-any";
     if (!receiving::IsTitle(o.Text("--ae"))) return "--ae must be a title of 1 to 16 characters";
