@@ -9,8 +9,11 @@
 #include <dcmtk/dcmnet/dul.h>
 #include <dcmtk/ofstd/ofstd.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
+#include <string_view>
 
 #include "base/patient_files.h"
 #include "receiving/receive_log.h"
@@ -21,26 +24,58 @@ namespace ceph::receiving {
 namespace {
 
 // The films a cephalostat or an imaging program sends, and the echo that tests the way.
-const char* kFilmClasses[] = {
+const std::string_view kFilmClasses[] = {
     UID_DigitalXRayImageStorageForPresentation, UID_DigitalXRayImageStorageForProcessing,
     UID_ComputedRadiographyImageStorage, UID_SecondaryCaptureImageStorage};
-// The transfer syntaxes the program decodes, uncompressed first: a sender offering
-// several keeps its film as it is.
-const char* kFilmSyntaxes[] = {UID_LittleEndianExplicitTransferSyntax,
-                               UID_LittleEndianImplicitTransferSyntax,
-                               UID_BigEndianExplicitTransferSyntax,
-                               UID_JPEGProcess1TransferSyntax,
-                               UID_JPEGProcess2_4TransferSyntax,
-                               UID_JPEGProcess14TransferSyntax,
-                               UID_JPEGProcess14SV1TransferSyntax,
-                               UID_JPEGLSLosslessTransferSyntax,
-                               UID_JPEGLSLossyTransferSyntax,
-                               UID_JPEG2000LosslessOnlyTransferSyntax,
-                               UID_JPEG2000TransferSyntax,
-                               UID_RLELosslessTransferSyntax};
-const char* kEchoClasses[] = {UID_VerificationSOPClass};
-const char* kEchoSyntaxes[] = {UID_LittleEndianExplicitTransferSyntax,
-                               UID_LittleEndianImplicitTransferSyntax};
+// The transfer syntaxes the program decodes.
+const std::string_view kFilmSyntaxes[] = {UID_LittleEndianExplicitTransferSyntax,
+                                          UID_LittleEndianImplicitTransferSyntax,
+                                          UID_BigEndianExplicitTransferSyntax,
+                                          UID_JPEGProcess1TransferSyntax,
+                                          UID_JPEGProcess2_4TransferSyntax,
+                                          UID_JPEGProcess14TransferSyntax,
+                                          UID_JPEGProcess14SV1TransferSyntax,
+                                          UID_JPEGLSLosslessTransferSyntax,
+                                          UID_JPEGLSLossyTransferSyntax,
+                                          UID_JPEG2000LosslessOnlyTransferSyntax,
+                                          UID_JPEG2000TransferSyntax,
+                                          UID_RLELosslessTransferSyntax};
+const std::string_view kEchoSyntaxes[] = {UID_LittleEndianExplicitTransferSyntax,
+                                          UID_LittleEndianImplicitTransferSyntax};
+
+template <std::size_t N>
+bool Among(const std::string_view (&list)[N], std::string_view uid) {
+    return std::find(std::begin(list), std::end(list), uid) != std::end(list);
+}
+
+// Accepts each proposed context of a film class or the echo in the first transfer
+// syntax the sender proposed of those the program decodes: a unit that offers its
+// compressed film first keeps it as it is, and none is asked to convert what it may
+// not be able to. The rest are refused.
+OFCondition AcceptContexts(T_ASC_Parameters* params) {
+    const int count = ASC_countPresentationContexts(params);
+    for (int i = 0; i < count; ++i) {
+        T_ASC_PresentationContext pc;
+        if (OFCondition cond = ASC_getPresentationContext(params, i, &pc); cond.bad()) return cond;
+        const bool echo = std::string_view(pc.abstractSyntax) == UID_VerificationSOPClass;
+        if (!echo && !Among(kFilmClasses, pc.abstractSyntax)) {
+            ASC_refusePresentationContext(params, pc.presentationContextID,
+                                          ASC_P_ABSTRACTSYNTAXNOTSUPPORTED);
+            continue;
+        }
+        const char* chosen = nullptr;
+        for (int t = 0; t < pc.transferSyntaxCount && !chosen; ++t)
+            if (echo ? Among(kEchoSyntaxes, pc.proposedTransferSyntaxes[t])
+                     : Among(kFilmSyntaxes, pc.proposedTransferSyntaxes[t]))
+                chosen = pc.proposedTransferSyntaxes[t];
+        OFCondition cond =
+            chosen ? ASC_acceptPresentationContext(params, pc.presentationContextID, chosen)
+                   : ASC_refusePresentationContext(params, pc.presentationContextID,
+                                                   ASC_P_TRANSFERSYNTAXESNOTSUPPORTED);
+        if (cond.bad()) return cond;
+    }
+    return EC_Normal;
+}
 
 // Data set bytes kept in memory up to a bound; a film over it stops the stream (the
 // library then reports a failed receive) before it is ever held whole.
@@ -92,7 +127,10 @@ T_ASC_Association* ReceiveRequest(SocketHandle connection, bool secure, const Se
     std::lock_guard<std::mutex> hold(c.handover);
     dcmExternalSocketHandle.set(static_cast<DcmNativeSocketType>(connection));
     T_ASC_Association* assoc = nullptr;
-    OFCondition cond = ASC_initializeNetwork(NET_ACCEPTOR, 0, c.settings.idleSeconds, &network);
+    // The handover is one at a time, so a sender slow to ask holds up the others only
+    // this long (only units on the list get this far).
+    const int seconds = std::min(c.settings.idleSeconds, 10);
+    OFCondition cond = ASC_initializeNetwork(NET_ACCEPTOR, 0, seconds, &network);
     if (cond.good() && secure) cond = ASC_setTransportLayer(network, c.tls, 0);
     if (cond.good())
         cond =
@@ -124,12 +162,7 @@ bool Negotiate(T_ASC_Association* assoc, const Peer& peer, const ServiceContext&
                              : ASC_REASON_SU_CALLINGAETITLENOTRECOGNIZED);
         return false;
     }
-    OFCondition cond = ASC_acceptContextsWithPreferredTransferSyntaxes(assoc->params, kEchoClasses,
-                                                                       1, kEchoSyntaxes, 2);
-    if (cond.good())
-        cond = ASC_acceptContextsWithPreferredTransferSyntaxes(
-            assoc->params, kFilmClasses, 4, kFilmSyntaxes,
-            static_cast<int>(sizeof kFilmSyntaxes / sizeof *kFilmSyntaxes));
+    OFCondition cond = AcceptContexts(assoc->params);
     if (cond.good()) cond = ASC_acknowledgeAssociation(assoc);
     if (cond.bad()) {
         c.log.Add("association " + peer.Names() + " failed: " + cond.text());
@@ -244,7 +277,8 @@ void ServeConnection(SocketHandle connection, const std::string& host, const Ser
     } else {
         char calling[20] = {}, called[20] = {};
         ASC_getAPTitles(assoc->params, calling, sizeof calling, called, sizeof called, nullptr, 0);
-        const Peer peer{host, calling, called};
+        // Titles come from the network: shown with any control characters spelt out.
+        const Peer peer{host, base::Printable(calling), base::Printable(called)};
         if (Negotiate(assoc, peer, c)) Serve(assoc, peer, c);
         ASC_dropSCPAssociation(assoc, 5);
         ASC_destroyAssociation(&assoc);

@@ -6,6 +6,7 @@
 #include <dcmtk/oflog/oflog.h>
 
 #include <chrono>
+#include <csignal>
 #include <list>
 #include <mutex>
 #include <thread>
@@ -113,6 +114,10 @@ base::Result<std::unique_ptr<Receiver>> Receiver::Start(ReceiverSettings setting
                                                         ReceiveLog& log) {
     // The library's own messages would repeat what the log says, less plainly.
     OFLog::configure(OFLogger::ERROR_LOG_LEVEL);
+#ifdef SIGPIPE
+    // A sender gone while it is answered must end its association, not the receiver.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     dcmDisableGethostbyaddr.set(OFTrue);
     base::Result<Access> access = ResolvedAccess(settings.access);
     if (!access) return base::Fail(access.why());

@@ -1,5 +1,6 @@
 #include "receiving/received_film.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "base/patient_files.h"
@@ -78,42 +79,48 @@ std::string FilmFile(const SentFilm& film) {
     return file;
 }
 
-base::Result<std::string> CheckedPatientId(std::string_view file) {
+std::string PatientIdOf(std::string_view file) {
     pictures::dicom::Walk walk;
-    if (auto walked = pictures::dicom::WalkFile(file, walk); !walked)
-        return base::Fail(walked.why());
+    if (!pictures::dicom::WalkFile(file, walk)) return {};
     std::string id = pictures::dicom::Text(walk, walk.top, pictures::dicom::Tag(0x0010, 0x0020));
     // Leading blanks are padding too in a DICOM text.
-    id.erase(
-        0, id.find_first_not_of(' ') == std::string::npos ? id.size() : id.find_first_not_of(' '));
-    if (auto decoded = pictures::DecodeDicom(file); !decoded) return base::Fail(decoded.why());
+    id.erase(0, std::min(id.size(), id.find_first_not_of(' ')));
     return id;
+}
+
+base::Result<void> CheckFilm(std::string_view file) {
+    pictures::dicom::Walk walk;
+    if (auto walked = pictures::dicom::WalkFile(file, walk); !walked) return walked;
+    auto decoded = pictures::DecodeDicom(file);
+    if (!decoded) return base::Fail(decoded.why());
+    // The window shows a damaged film as far as it goes; one arriving damaged is not
+    // filed as the patient's, so that the unit sends it again.
+    if (!decoded->damage.empty()) return base::Fail(std::string(), {}, decoded->damage);
+    return {};
 }
 
 Filing FileFilm(const std::string& pictureDir, std::string_view file, std::string_view stamp) {
     Filing filing;
-    base::Result<std::string> id = CheckedPatientId(file);
-    if (id) {
-        filing.patientId = *id;
-        if (auto named = base::CheckCodeName(*id); !named) {
-            filing.reason = "病歷號碼「" + base::Printable(*id) + "」" +
-                            (id->empty() ? std::string("是空的") : named.why().detail);
-        } else {
-            base::Result<std::string> placed = store::FileReceivedFilm(pictureDir, *id, file);
-            if (placed) {
-                filing.filed = true;
-                filing.path = *placed;
-                return filing;
-            }
-            // A full disk keeps it from the incoming folder as much as from its patient.
-            if (placed.why().error) {
-                filing.reason = ProblemText(placed.why());
-                return filing;
-            }
-            filing.reason = placed.why().detail;
-        }
+    filing.patientId = PatientIdOf(file);
+    const std::string& id = filing.patientId;
+    if (auto checked = CheckFilm(file); !checked) {
+        filing.reason = "無法讀取影像：" + checked.why().detail;
+    } else if (auto named = base::CheckCodeName(id); !named) {
+        filing.reason = "病歷號碼「" + base::Printable(id) + "」" +
+                        (id.empty() ? std::string("是空的") : named.why().detail);
     } else {
-        filing.reason = "無法讀取影像：" + id.why().detail;
+        base::Result<std::string> placed = store::FileReceivedFilm(pictureDir, id, file);
+        if (placed) {
+            filing.filed = true;
+            filing.path = *placed;
+            return filing;
+        }
+        // A full disk keeps it from the incoming folder as much as from its patient.
+        if (placed.why().error) {
+            filing.reason = ProblemText(placed.why());
+            return filing;
+        }
+        filing.reason = placed.why().detail;
     }
     base::Result<std::string> aside = store::FileIncomingFilm(pictureDir, stamp, file);
     if (aside) {

@@ -24,15 +24,19 @@ struct SentFilm {
 // naming its class, instance, syntax and source, then the data set byte for byte.
 std::string FilmFile(const SentFilm& film);
 
-// The Patient ID of a DICOM file if the program can open it: the structure walked
-// without the decoders first, then the first frame decoded under the size and memory
-// limits every picture obeys. Why not, in the words the picture menu would use.
-base::Result<std::string> CheckedPatientId(std::string_view file);
+// The Patient ID a DICOM file gives, blanks trimmed; empty when it gives none or its
+// structure cannot be walked.
+std::string PatientIdOf(std::string_view file);
+
+// Whether the program can open a DICOM file whole: the structure walked without the
+// decoders first, then the first frame decoded under the size and memory limits every
+// picture obeys, without damage. Why not, in the words the window uses.
+base::Result<void> CheckFilm(std::string_view file);
 
 // Where a received film went.
 struct Filing {
     bool filed = false;     // under its patient, where the picture menu lists it
-    std::string patientId;  // as the film gives it, when it could be read
+    std::string patientId;  // as the film gives it
     std::string path;       // the file written; empty when none could be
     std::string reason;     // why it is not under its patient (or not kept at all)
 };

@@ -221,7 +221,19 @@ TEST(Receiver, HostileDataSetsAndStrayBytesAreRefusedWithoutHarm) {
     // or kept aside, never filed under a patient, and the receiver goes on.
     Tool(CEPH_STORESCU, "-nh -aet CEPHALO -aec READCEPH", receiver.Port(),
          std::string(CEPH_FUZZ_CORPUS) + "/dicom/*");
+    // A film of a real patient whose compressed pixels are cut short: its structure
+    // holds, its picture does not, so it is kept aside, not filed.
+    testing::DicomPicture p;
+    p.values = testing::DicomPattern(p.width, p.height, 12);
+    p.texts = {{gdcm::Tag(0x0010, 0x0020), "10234"}};
+    p.syntax = gdcm::TransferSyntax::JPEG2000Lossless;
+    const std::string cut = testing::CutFirstFragment(testing::WriteDicom(p), 0.3);
+    ASSERT_FALSE(cut.empty());
+    EXPECT_NE(Send("CEPHALO", "READCEPH", practice.dir.Write("cut.dcm", cut).string(),
+                   receiver.Port(), "--propose-j2k-lossless "),
+              0);
     EXPECT_TRUE(practice.Names(practice.pictures).empty());
+    EXPECT_FALSE(practice.Names(practice.dir.str() + "/incoming").empty());
     const std::string noise = practice.dir.Write("noise", std::string(4096, '\x01')).string();
     EXPECT_NE(std::system(("timeout 20 bash -c 'cat " + noise + " > /dev/tcp/127.0.0.1/" +
                            std::to_string(receiver.Port()) + "' 2>/dev/null")
