@@ -10,6 +10,7 @@
 #include "base/safe_file.h"
 #include "digitising/digitise.h"
 #include "digitising/landmarks.h"
+#include "imaging/sources.h"
 #include "model/measurement.h"
 #include "presenter/header.h"
 #include "presenter/result_grid.h"
@@ -48,26 +49,6 @@ void LayOutStartupBar(ui::App& app) {
 void ChangeDirectory(const std::string& dir) {
     std::error_code ec;
     std::filesystem::current_path(base::ToPath(base::WithoutTrailingSeparator(dir)), ec);
-}
-
-void FillPictureMenu(ui::MainWindow& w) {
-    const std::string code = base::LiteralPattern(w.state.Patient.code);
-    w.File1.path = w.state.PictureDir;
-    // The same names without an extension as well: digital cephalostats often write
-    // their DICOM files without one.
-    w.File1.pattern = code + "?.*;" + code + "??.*;?" + code + "??.*;" + code + "???.*;" + code +
-                      "?;" + code + "??;?" + code + "??;" + code + "???";
-    // Without a code the patterns would list any short file name: no patient, no pictures.
-    w.File1.items =
-        code.empty() ? std::vector<std::string>() : base::ListFiles(w.File1.path, w.File1.pattern);
-    if (w.File1.items.empty()) {
-        w.piccas[0].enabled = false;
-        return;
-    }
-    w.piccas[0].enabled = true;
-    w.piccas[0].caption = w.File1.items[0];
-    for (std::size_t n = 1; n < w.File1.items.size(); ++n)
-        ui::AddMenuItem(w.piccas, static_cast<int>(n), w.File1.items[n]);
 }
 
 // The calibration file holds one short line.
@@ -176,7 +157,7 @@ void FormLoad(ui::App& app, const StartupEnv& env) {
     }
 
     presenter::ShowPatient(w);
-    FillPictureMenu(w);
+    imaging::FillPictureMenu(w);
     for (std::string& problem : usecases::MarkStoredTracings(w, s.Patient.code))
         app.notices.push_back(std::move(problem));
     w.readceph.caption = s.Patient.name + kCaptionSuffix;

@@ -202,4 +202,27 @@ void bmpsave_Click(ui::App& app) {
     film.turn = {};
 }
 
+void FillPictureMenu(ui::MainWindow& w) {
+    const std::string code = base::LiteralPattern(w.state.Patient.code);
+    w.File1.path = w.state.PictureDir;
+    // The same names without an extension as well: digital cephalostats often write
+    // their DICOM files without one.
+    w.File1.pattern = code + "?.*;" + code + "??.*;?" + code + "??.*;" + code + "???.*;" + code +
+                      "?;" + code + "??;?" + code + "??;" + code + "???";
+    // Without a code the patterns would list any short file name: no patient, no pictures.
+    w.File1.items =
+        code.empty() ? std::vector<std::string>() : base::ListFiles(w.File1.path, w.File1.pattern);
+    // Read afresh each time: films arrive while the program runs (an X-ray unit's, through
+    // the receiver), and one may have been removed.
+    w.piccas.resize(1);
+    if (w.File1.items.empty()) {
+        w.piccas[0].enabled = false;
+        return;
+    }
+    w.piccas[0].enabled = true;
+    w.piccas[0].caption = w.File1.items[0];
+    for (std::size_t n = 1; n < w.File1.items.size(); ++n)
+        ui::AddMenuItem(w.piccas, static_cast<int>(n), w.File1.items[n]);
+}
+
 }  // namespace ceph::imaging

@@ -15,6 +15,10 @@ bool LoadPictureFile(ui::App& app, const std::string& path, float z);
 // Shows a film already loaded from `path`, as LoadPictureFile does.
 void ShowFilm(ui::App& app, const ui::PictureRef& picture, const std::string& path, float z);
 
+// Lists the patient's picture files in the picture menu (讀取圖案): the code followed by
+// one to three characters, with or without an extension.
+void FillPictureMenu(ui::MainWindow& w);
+
 void piccas_Click(ui::App& app, int index);  // a picture file of the patient
 void piccas00_Click(ui::App& app);           // choose a file in the picker
 void pastemn_Click(ui::App& app);            // clipboard, else the tracing's file

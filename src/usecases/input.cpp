@@ -103,6 +103,7 @@ void inputn_Click(ui::App& app, int index) {
     ui::MainWindow& w = app.win;
     ui::State& s = w.state;
     w.Picture3.visible = false;
+    imaging::FillPictureMenu(w);
     const std::string picture = TracingPicturePath(w, index + 1);
     w.Text5.text = picture;
     s.InputTracing = static_cast<std::int16_t>(index);

@@ -16,6 +16,7 @@
 #include "base/filesys.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"
+#include "usecases/input.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -340,6 +341,24 @@ TEST(Startup, PictureMenuListsThePatientsPictures) {
         EXPECT_EQ(p.w.piccas[i].index, static_cast<int>(i));
         EXPECT_TRUE(p.w.piccas[i].enabled) << i;
     }
+}
+
+// Films reach the picture folder while the program runs (the DICOM receiver files them
+// there): each input lists the folder as it is then, a film gone included.
+TEST(Startup, PictureMenuIsReadAgainWhenAnInputStarts) {
+    Program p;
+    p.tmp.Write("selvsys.ini", "[Selvaron]\r\nPersonPicDir=pics\r\n");
+    p.tmp.Write("pics/77_1.bmp", "x");
+    p.Start(p.Handoff("王\r\n77\r\n"));
+    EXPECT_EQ(Captions(p.w.piccas), Lines{"77_1.bmp"});
+    p.tmp.Write("pics/77r01.dcm", "x");
+    p.tmp.Write("pics/77r02.dcm", "x");
+    usecases::inputn_Click(p.app, 2);
+    EXPECT_EQ(Captions(p.w.piccas), (Lines{"77_1.bmp", "77r01.dcm", "77r02.dcm"}));
+    EXPECT_EQ(p.w.piccas[2].index, 2);
+    fs::remove(p.tmp.path() / "pics" / "77r01.dcm");
+    usecases::inputn_Click(p.app, 3);
+    EXPECT_EQ(Captions(p.w.piccas), (Lines{"77_1.bmp", "77r02.dcm"}));
 }
 
 TEST(Startup, PictureMenuTakesThePatientCodeLiterally) {
