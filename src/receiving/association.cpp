@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -93,16 +94,22 @@ class BoundedConsumer : public DcmConsumer {
             over_ = true;
             return 0;
         }
-        bytes_.append(static_cast<const char*>(buf), static_cast<std::size_t>(length));
+        try {
+            bytes_.append(static_cast<const char*>(buf), static_cast<std::size_t>(length));
+        } catch (const std::bad_alloc&) {
+            over_ = outOfMemory_ = true;
+            return 0;
+        }
         return length;
     }
     void flush() override {}
     bool Over() const { return over_; }
+    bool OutOfMemory() const { return outOfMemory_; }
 
   private:
     std::string& bytes_;
     std::uint64_t most_;
-    bool over_ = false;
+    bool over_ = false, outOfMemory_ = false;
 };
 
 class BoundedStream : public DcmOutputStream {
@@ -110,6 +117,11 @@ class BoundedStream : public DcmOutputStream {
     BoundedStream(std::string& bytes, std::uint64_t most)
         : DcmOutputStream(&consumer_), consumer_(bytes, most) {}
     bool Over() const { return consumer_.Over(); }
+    // Why the film stopped being taken in, when it did.
+    std::string Why(std::uint64_t most) const {
+        if (consumer_.OutOfMemory()) return "no memory left to hold it";
+        return "larger than " + std::to_string(most >> 20) + " MB";
+    }
 
   private:
     BoundedConsumer consumer_;
@@ -181,10 +193,9 @@ bool ServeFilm(T_ASC_Association* assoc, T_ASC_PresentationContextID presId,
     const OFCondition cond = DIMSE_receiveDataSetInFile(
         assoc, DIMSE_NONBLOCKING, c.settings.idleSeconds, &presId, &stream, nullptr, nullptr);
     if (cond.bad() || stream.Over()) {
-        c.log.Add("film from " + peer.Names() + " refused: " +
-                  (stream.Over()
-                       ? "larger than " + std::to_string(c.settings.mostFilmBytes >> 20) + " MB"
-                       : std::string(cond.text())));
+        c.log.Add(
+            "film from " + peer.Names() + " refused: " +
+            (stream.Over() ? stream.Why(c.settings.mostFilmBytes) : std::string(cond.text())));
         ASC_abortAssociation(assoc);
         return false;
     }
@@ -192,9 +203,15 @@ bool ServeFilm(T_ASC_Association* assoc, T_ASC_PresentationContextID presId,
     ASC_findAcceptedPresentationContext(assoc->params, presId, &context);
     const SentFilm film{dataSet, context.acceptedTransferSyntax, request.AffectedSOPClassUID,
                         request.AffectedSOPInstanceUID, peer.calling};
-    const std::string file = FilmFile(film);
-    std::string().swap(dataSet);
-    const Filing filing = FileFilm(c.settings.pictureDir, file, LocalTimeNow(true));
+    Filing filing;
+    try {
+        const std::string file = FilmFile(film);
+        std::string().swap(dataSet);
+        filing = FileFilm(c.settings.pictureDir, file, LocalTimeNow(true));
+    } catch (const std::bad_alloc&) {
+        // Nothing kept: the unit is told to try again later.
+        filing.reason = "no memory left to file it";
+    }
     c.log.Add("film from " + peer.Names() + " patient " + base::Printable(filing.patientId) + ": " +
               (filing.filed
                    ? "filed as " + filing.path

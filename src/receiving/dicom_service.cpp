@@ -9,6 +9,8 @@
 #include <csignal>
 #include <list>
 #include <mutex>
+#include <stdexcept>
+#include <system_error>
 #include <thread>
 
 #include "receiving/association.h"
@@ -102,12 +104,22 @@ void Receiver::Impl::Take(SocketHandle connection, const std::string& host) {
         return;
     }
     auto done = std::make_shared<std::atomic<bool>>(false);
-    std::thread thread([this, connection, host, done] {
-        const ServiceContext context{settings, log, tls.get(), handover};
-        ServeConnection(connection, host, context);
-        *done = true;
-    });
-    running.push_back({std::move(thread), done});
+    try {
+        std::thread thread([this, connection, host, done] {
+            const ServiceContext context{settings, log, tls.get(), handover};
+            try {
+                ServeConnection(connection, host, context);
+            } catch (const std::exception& e) {
+                // Memory ran out holding a film: that association ends, the rest go on.
+                log.Add("association from " + host + " ended: " + e.what());
+            }
+            *done = true;
+        });
+        running.push_back({std::move(thread), done});
+    } catch (const std::system_error& e) {
+        log.Add("refused a connection from " + host + ": no thread for it (" + e.what() + ")");
+        CloseConnection(connection);
+    }
 }
 
 base::Result<std::unique_ptr<Receiver>> Receiver::Start(ReceiverSettings settings,
