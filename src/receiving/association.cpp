@@ -5,6 +5,8 @@
 #include <dcmtk/dcmdata/dcostrma.h>
 #include <dcmtk/dcmdata/dcuid.h>
 #include <dcmtk/dcmnet/assoc.h>
+#include <dcmtk/dcmnet/dcmlayer.h>
+#include <dcmtk/dcmnet/dcmtrans.h>
 #include <dcmtk/dcmnet/dimse.h>
 #include <dcmtk/dcmnet/dul.h>
 #include <dcmtk/ofstd/ofstd.h>
@@ -12,6 +14,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <mutex>
 #include <new>
 #include <string>
 #include <string_view>
@@ -78,50 +81,62 @@ OFCondition AcceptContexts(T_ASC_Parameters* params) {
     return EC_Normal;
 }
 
-// Data set bytes kept in memory up to a bound; a film over it stops the stream (the
-// library then reports a failed receive) before it is ever held whole.
+// A film's bytes kept in memory after its file's head, up to a bound for the film and
+// within what all films arriving at once may hold together: past either, the stream
+// stops (the library then reads the rest of the message without keeping it and reports
+// a failed receive), so a film is never held whole beyond the limits.
 class BoundedConsumer : public DcmConsumer {
   public:
-    BoundedConsumer(std::string& bytes, std::uint64_t most) : bytes_(bytes), most_(most) {}
-    OFBool good() const override { return !over_; }
-    OFCondition status() const override { return over_ ? EC_InvalidStream : EC_Normal; }
+    BoundedConsumer(std::string& bytes, std::uint64_t most, std::atomic<std::uint64_t>& held,
+                    std::uint64_t mostHeld)
+        : bytes_(bytes), start_(bytes.size()), most_(most), held_(held), mostHeld_(mostHeld) {}
+    ~BoundedConsumer() override { held_ -= charged_; }
+    OFBool good() const override { return why_.empty(); }
+    OFCondition status() const override { return why_.empty() ? EC_Normal : EC_InvalidStream; }
     OFBool isFlushed() const override { return OFTrue; }
     offile_off_t avail() const override {
-        return over_ ? 0 : static_cast<offile_off_t>(most_ - bytes_.size());
+        return why_.empty() ? static_cast<offile_off_t>(most_ - (bytes_.size() - start_)) : 0;
     }
     offile_off_t write(const void* buf, offile_off_t length) override {
-        if (over_ || bytes_.size() + static_cast<std::uint64_t>(length) > most_) {
-            over_ = true;
-            return 0;
+        const auto n = static_cast<std::uint64_t>(length);
+        if (!why_.empty()) return 0;
+        if (bytes_.size() - start_ + n > most_) return Stop("larger than " + Mb(most_));
+        if ((held_ += n) > mostHeld_) {
+            held_ -= n;
+            return Stop("the films arriving now hold " + Mb(mostHeld_) + " already");
         }
+        charged_ += n;
         try {
-            bytes_.append(static_cast<const char*>(buf), static_cast<std::size_t>(length));
+            bytes_.append(static_cast<const char*>(buf), static_cast<std::size_t>(n));
         } catch (const std::bad_alloc&) {
-            over_ = outOfMemory_ = true;
-            return 0;
+            return Stop("no memory left to hold it");
         }
         return length;
     }
     void flush() override {}
-    bool Over() const { return over_; }
-    bool OutOfMemory() const { return outOfMemory_; }
+    // Why the film stopped being taken in; empty while it is.
+    const std::string& Why() const { return why_; }
 
   private:
+    static std::string Mb(std::uint64_t bytes) { return std::to_string(bytes >> 20) + " MB"; }
+    offile_off_t Stop(std::string why) {
+        why_ = std::move(why);
+        return 0;
+    }
     std::string& bytes_;
+    std::size_t start_;
     std::uint64_t most_;
-    bool over_ = false, outOfMemory_ = false;
+    std::atomic<std::uint64_t>& held_;
+    std::uint64_t mostHeld_, charged_ = 0;
+    std::string why_;
 };
 
 class BoundedStream : public DcmOutputStream {
   public:
-    BoundedStream(std::string& bytes, std::uint64_t most)
-        : DcmOutputStream(&consumer_), consumer_(bytes, most) {}
-    bool Over() const { return consumer_.Over(); }
-    // Why the film stopped being taken in, when it did.
-    std::string Why(std::uint64_t most) const {
-        if (consumer_.OutOfMemory()) return "no memory left to hold it";
-        return "larger than " + std::to_string(most >> 20) + " MB";
-    }
+    BoundedStream(std::string& bytes, std::uint64_t most, std::atomic<std::uint64_t>& held,
+                  std::uint64_t mostHeld)
+        : DcmOutputStream(&consumer_), consumer_(bytes, most, held, mostHeld) {}
+    const std::string& Why() const { return consumer_.Why(); }
 
   private:
     BoundedConsumer consumer_;
@@ -132,31 +147,57 @@ struct Peer {
     std::string Names() const { return calling + "@" + host + " -> " + called; }
 };
 
+// The connection's way into the library: DCMTK reads the global socket setting only up
+// to making the connection object, so that is where the next connection may be handed
+// over; the TLS handshake and the association request are then read without holding up
+// the other senders. It also tells whether the library took the socket, which it leaves
+// open when it fails before that (a sender resetting at once).
+class Handover : public DcmTransportLayer {
+  public:
+    Handover(DcmTransportLayer* tls, std::unique_lock<std::mutex>& hold) : tls_(tls), hold_(hold) {}
+    DcmTransportConnection* createConnection(DcmNativeSocketType socket, OFBool secure) override {
+        dcmExternalSocketHandle.set(DCMNET_INVALID_SOCKET);
+        hold_.unlock();
+        DcmTransportConnection* made =
+            secure ? (tls_ ? tls_->createConnection(socket, OFTrue) : nullptr)
+                   : DcmTransportLayer::createConnection(socket, OFFalse);
+        taken_ = made != nullptr;
+        return made;
+    }
+    bool Taken() const { return taken_; }
+
+  private:
+    DcmTransportLayer* tls_;
+    std::unique_lock<std::mutex>& hold_;
+    bool taken_ = false;
+};
+
 // Takes the connection into the library and reads the association request; null when
 // it could not be read (the connection is closed then, `why` says why).
+// `handover` outlives the network, which refers to it.
 T_ASC_Association* ReceiveRequest(SocketHandle connection, bool secure, const ServiceContext& c,
+                                  Handover& handover, std::unique_lock<std::mutex>& hold,
                                   T_ASC_Network*& network, std::string& why) {
-    std::lock_guard<std::mutex> hold(c.handover);
+    hold.lock();
     dcmExternalSocketHandle.set(static_cast<DcmNativeSocketType>(connection));
     T_ASC_Association* assoc = nullptr;
-    // The handover is one at a time, so a sender slow to ask holds up the others only
-    // this long (only units on the list get this far).
-    const int seconds = std::min(c.settings.idleSeconds, 10);
-    OFCondition cond = ASC_initializeNetwork(NET_ACCEPTOR, 0, seconds, &network);
-    if (cond.good() && secure) cond = ASC_setTransportLayer(network, c.tls, 0);
+    OFCondition cond = ASC_initializeNetwork(NET_ACCEPTOR, 0, c.settings.idleSeconds, &network);
+    if (cond.good()) cond = ASC_setTransportLayer(network, &handover, 0);
     if (cond.good())
         cond =
             ASC_receiveAssociation(network, &assoc, ASC_DEFAULTMAXPDU, nullptr, nullptr,
                                    secure ? OFTrue : OFFalse, DUL_NOBLOCK, c.settings.idleSeconds);
-    dcmExternalSocketHandle.set(DCMNET_INVALID_SOCKET);
+    if (hold.owns_lock()) {
+        dcmExternalSocketHandle.set(DCMNET_INVALID_SOCKET);
+        hold.unlock();
+    }
     if (cond.good()) return assoc;
     why = cond.text();
     if (assoc) {
         ASC_dropAssociation(assoc);
         ASC_destroyAssociation(&assoc);
-    } else {
-        CloseConnection(connection);
     }
+    if (!handover.Taken()) CloseConnection(connection);
     return nullptr;
 }
 
@@ -184,46 +225,13 @@ bool Negotiate(T_ASC_Association* assoc, const Peer& peer, const ServiceContext&
     return true;
 }
 
-// Receives the film of a C-STORE request, files it and answers the sender; false when
-// the association had to end (the film was too big or the stream broke).
-bool ServeFilm(T_ASC_Association* assoc, T_ASC_PresentationContextID presId,
-               T_DIMSE_C_StoreRQ& request, const Peer& peer, const ServiceContext& c) {
-    std::string dataSet;
-    BoundedStream stream(dataSet, c.settings.mostFilmBytes);
-    const OFCondition cond = DIMSE_receiveDataSetInFile(
-        assoc, DIMSE_NONBLOCKING, c.settings.idleSeconds, &presId, &stream, nullptr, nullptr);
-    if (cond.bad() || stream.Over()) {
-        c.log.Add(
-            "film from " + peer.Names() + " refused: " +
-            (stream.Over() ? stream.Why(c.settings.mostFilmBytes) : std::string(cond.text())));
-        ASC_abortAssociation(assoc);
-        return false;
-    }
-    T_ASC_PresentationContext context;
-    ASC_findAcceptedPresentationContext(assoc->params, presId, &context);
-    const SentFilm film{dataSet, context.acceptedTransferSyntax, request.AffectedSOPClassUID,
-                        request.AffectedSOPInstanceUID, peer.calling};
-    Filing filing;
-    try {
-        const std::string file = FilmFile(film);
-        std::string().swap(dataSet);
-        filing = FileFilm(c.settings.pictureDir, file, LocalTimeNow(true));
-    } catch (const std::bad_alloc&) {
-        // Nothing kept: the unit is told to try again later.
-        filing.reason = "no memory left to file it";
-    }
-    c.log.Add("film from " + peer.Names() + " patient " + base::Printable(filing.patientId) + ": " +
-              (filing.filed
-                   ? "filed as " + filing.path
-                   : filing.reason + (filing.path.empty() ? "" : "; kept as " + filing.path)));
+// Answers a C-STORE request with `status`; whether the answer went.
+bool Answer(T_ASC_Association* assoc, T_ASC_PresentationContextID presId,
+            T_DIMSE_C_StoreRQ& request, DIC_US status) {
     T_DIMSE_C_StoreRSP response;
     std::memset(&response, 0, sizeof response);
     response.MessageIDBeingRespondedTo = request.MessageID;
-    // Out of resources when nothing could be kept (the sender tries again later);
-    // a film it should not send again as it is when it was kept aside.
-    response.DimseStatus = filing.filed          ? STATUS_Success
-                           : filing.path.empty() ? STATUS_STORE_Refused_OutOfResources
-                                                 : STATUS_STORE_Error_CannotUnderstand;
+    response.DimseStatus = status;
     OFStandard::strlcpy(response.AffectedSOPClassUID, request.AffectedSOPClassUID,
                         sizeof response.AffectedSOPClassUID);
     OFStandard::strlcpy(response.AffectedSOPInstanceUID, request.AffectedSOPInstanceUID,
@@ -233,22 +241,80 @@ bool ServeFilm(T_ASC_Association* assoc, T_ASC_PresentationContextID presId,
     return DIMSE_sendStoreResponse(assoc, presId, &request, &response, nullptr).good();
 }
 
+// Receives the film of a C-STORE request, files it and answers the sender; false when
+// the association had to end (the film was too big or the stream broke).
+bool ServeFilm(T_ASC_Association* assoc, T_ASC_PresentationContextID presId,
+               T_DIMSE_C_StoreRQ& request, const Peer& peer, const ServiceContext& c) {
+    T_ASC_PresentationContext context;
+    ASC_findAcceptedPresentationContext(assoc->params, presId, &context);
+    // Only a film of the class its context was agreed for: not one sent on the echo's.
+    if (std::string_view(context.abstractSyntax) != request.AffectedSOPClassUID ||
+        !Among(kFilmClasses, request.AffectedSOPClassUID)) {
+        c.log.Add("film from " + peer.Names() + " refused: sent as " +
+                  base::Printable(request.AffectedSOPClassUID) + " on a context for " +
+                  context.abstractSyntax);
+        return DIMSE_ignoreDataSet(assoc, DIMSE_NONBLOCKING, c.settings.idleSeconds, nullptr,
+                                   nullptr)
+                   .good() &&
+               Answer(assoc, presId, request, STATUS_STORE_Refused_SOPClassNotSupported);
+    }
+    // The file's head first, the film's bytes after it: the film is held once.
+    std::string file = FilmFile({{},
+                                 context.acceptedTransferSyntax,
+                                 request.AffectedSOPClassUID,
+                                 request.AffectedSOPInstanceUID,
+                                 peer.calling});
+    BoundedStream stream(file, c.settings.mostFilmBytes, c.held, c.settings.mostHeldBytes);
+    const OFCondition cond = DIMSE_receiveDataSetInFile(
+        assoc, DIMSE_NONBLOCKING, c.settings.idleSeconds, &presId, &stream, nullptr, nullptr);
+    if (cond.bad() || !stream.Why().empty()) {
+        c.log.Add("film from " + peer.Names() +
+                  " refused: " + (stream.Why().empty() ? std::string(cond.text()) : stream.Why()));
+        ASC_abortAssociation(assoc);
+        return false;
+    }
+    const Filing filing = FileFilm(c.settings.pictureDir, file, LocalTimeNow(true));
+    c.log.Add("film from " + peer.Names() + " patient " + base::Printable(filing.patientId) + ": " +
+              (filing.filed
+                   ? "filed as " + filing.path
+                   : filing.reason + (filing.path.empty() ? "" : "; kept as " + filing.path)));
+    // Out of resources when nothing could be kept (the sender tries again later);
+    // a film it should not send again as it is when it was kept aside.
+    return Answer(assoc, presId, request,
+                  filing.filed          ? STATUS_Success
+                  : filing.path.empty() ? STATUS_STORE_Refused_OutOfResources
+                                        : STATUS_STORE_Error_CannotUnderstand);
+}
+
+// Echoes and films until the association ends.
+// The next command, waiting in steps of a second so that the receiver can stop between
+// them: DIMSE_NODATAAVAILABLE after `idle` seconds of silence, or when the receiver stops.
+OFCondition NextCommand(T_ASC_Association* assoc, const ServiceContext& c,
+                        T_ASC_PresentationContextID& presId, T_DIMSE_Message& message) {
+    for (int waited = 0; waited < c.settings.idleSeconds && !c.stop; ++waited) {
+        std::memset(&message, 0, sizeof message);
+        OFCondition cond =
+            DIMSE_receiveCommand(assoc, DIMSE_NONBLOCKING, 1, &presId, &message, nullptr);
+        if (cond != DIMSE_NODATAAVAILABLE) return cond;
+    }
+    return DIMSE_NODATAAVAILABLE;
+}
+
 // Echoes and films until the association ends.
 void Serve(T_ASC_Association* assoc, const Peer& peer, const ServiceContext& c) {
     for (;;) {
         T_ASC_PresentationContextID presId = 0;
         T_DIMSE_Message message;
-        std::memset(&message, 0, sizeof message);
-        OFCondition cond = DIMSE_receiveCommand(assoc, DIMSE_NONBLOCKING, c.settings.idleSeconds,
-                                                &presId, &message, nullptr);
+        OFCondition cond = NextCommand(assoc, c, presId, message);
         if (cond == DUL_PEERREQUESTEDRELEASE) {
             ASC_acknowledgeRelease(assoc);
             c.log.Add("association " + peer.Names() + " released");
             return;
         }
         if (cond == DIMSE_NODATAAVAILABLE) {
-            c.log.Add("association " + peer.Names() + " ended: silent for " +
-                      std::to_string(c.settings.idleSeconds) + " s");
+            c.log.Add("association " + peer.Names() + " ended: " +
+                      (c.stop ? std::string("the receiver stops")
+                              : "silent for " + std::to_string(c.settings.idleSeconds) + " s"));
             ASC_abortAssociation(assoc);
             return;
         }
@@ -288,7 +354,9 @@ void ServeConnection(SocketHandle connection, const std::string& host, const Ser
     }
     T_ASC_Network* network = nullptr;
     std::string why;
-    T_ASC_Association* assoc = ReceiveRequest(connection, secure, c, network, why);
+    std::unique_lock<std::mutex> hold(c.handover, std::defer_lock);
+    Handover handover(c.tls, hold);
+    T_ASC_Association* assoc = ReceiveRequest(connection, secure, c, handover, hold, network, why);
     if (!assoc) {
         c.log.Add("refused a connection from " + host + ": " + why);
     } else {

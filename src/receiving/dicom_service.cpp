@@ -1,6 +1,7 @@
 #include "receiving/dicom_service.h"
 
 #include <dcmtk/config/osconfig.h>
+#include <dcmtk/dcmnet/dcmtrans.h>
 #include <dcmtk/dcmnet/dul.h>
 #include <dcmtk/dcmtls/tlslayer.h>
 #include <dcmtk/oflog/oflog.h>
@@ -25,6 +26,8 @@ struct Receiver::Impl {
     Listener listener;
     std::unique_ptr<DcmTLSTransportLayer> tls;
     std::mutex handover;
+    const std::atomic<bool>* stop = nullptr;  // Run's
+    std::atomic<std::uint64_t> held{0};
 
     // Connections under way, each on its thread, with whether it has ended.
     struct Running {
@@ -106,7 +109,7 @@ void Receiver::Impl::Take(SocketHandle connection, const std::string& host) {
     auto done = std::make_shared<std::atomic<bool>>(false);
     try {
         std::thread thread([this, connection, host, done] {
-            const ServiceContext context{settings, log, tls.get(), handover};
+            const ServiceContext context{settings, log, tls.get(), handover, *stop, held};
             try {
                 ServeConnection(connection, host, context);
             } catch (const std::exception& e) {
@@ -131,6 +134,9 @@ base::Result<std::unique_ptr<Receiver>> Receiver::Start(ReceiverSettings setting
     std::signal(SIGPIPE, SIG_IGN);
 #endif
     dcmDisableGethostbyaddr.set(OFTrue);
+    // A sender that stops sending in the middle of a message is given up as a silent one.
+    dcmSocketReceiveTimeout.set(settings.idleSeconds);
+    dcmSocketSendTimeout.set(settings.idleSeconds);
     base::Result<Access> access = ResolvedAccess(settings.access);
     if (!access) return base::Fail(access.why());
     settings.access = std::move(*access);
@@ -142,8 +148,8 @@ base::Result<std::unique_ptr<Receiver>> Receiver::Start(ReceiverSettings setting
     }
     base::Result<Listener> listener = Listener::Open(settings.address, settings.port);
     if (!listener) return base::Fail(listener.why());
-    auto impl = std::unique_ptr<Impl>(
-        new Impl{std::move(settings), log, std::move(*listener), std::move(tls), {}, {}});
+    auto impl = std::unique_ptr<Impl>(new Impl{
+        std::move(settings), log, std::move(*listener), std::move(tls), {}, nullptr, {}, {}});
     return std::unique_ptr<Receiver>(new Receiver(std::move(impl)));
 }
 
@@ -158,6 +164,7 @@ int Receiver::Port() const {
 }
 
 void Receiver::Run(const std::atomic<bool>& stop) {
+    impl_->stop = &stop;
     while (!stop) {
         if (auto connection = impl_->listener.Accept(200))
             impl_->Take(connection->first, connection->second);

@@ -34,6 +34,8 @@ struct ReceiverSettings {
     int mostAssociations = 4;
     int idleSeconds = 60;
     std::uint64_t mostFilmBytes = pictures::kMaxPictureFileBytes;  // as any picture file
+    // What the films arriving at once may hold in memory together.
+    std::uint64_t mostHeldBytes = pictures::kMaxPictureFileBytes * 3 / 2;
 };
 
 class Receiver {

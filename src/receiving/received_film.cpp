@@ -17,6 +17,8 @@ namespace {
 // own under the UUID root, never changed once files carry it.
 constexpr std::string_view kImplementationClass = "2.25.289282432276366168302660643103906833527";
 constexpr std::string_view kImplementationVersion = "READCEPH";
+// A Patient ID is a DICOM long string: 64 characters at most.
+constexpr std::size_t kMostPatientIdBytes = 64;
 
 void Put16(std::string& out, std::uint16_t v) {
     out += static_cast<char>(v & 0xff);
@@ -105,6 +107,10 @@ Filing FileFilm(const std::string& pictureDir, std::string_view file, std::strin
     const std::string& id = filing.patientId;
     if (auto checked = CheckFilm(file); !checked) {
         filing.reason = "無法讀取影像：" + checked.why().detail;
+    } else if (id.size() > kMostPatientIdBytes) {
+        // Longer than DICOM allows, and too long for a file name on some systems: no code.
+        filing.reason =
+            "病歷號碼「" + base::Printable(id.substr(0, kMostPatientIdBytes)) + "…」太長";
     } else if (auto named = base::CheckCodeName(id); !named) {
         filing.reason = "病歷號碼「" + base::Printable(id) + "」" +
                         (id.empty() ? std::string("是空的") : named.why().detail);

@@ -8,8 +8,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <system_error>
+#include <thread>
 
 namespace ceph::receiving {
 
@@ -77,7 +79,13 @@ std::optional<std::pair<SocketHandle, std::string>> Listener::Accept(int millise
     socklen_t length = sizeof from;
     const int fd = accept4(static_cast<int>(handle_), reinterpret_cast<sockaddr*>(&from), &length,
                            SOCK_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+    if (fd < 0) {
+        // Out of descriptors the connection stays queued and poll says so at once: wait
+        // for associations to end rather than spin.
+        if (errno == EMFILE || errno == ENFILE)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        return std::nullopt;
+    }
     return std::make_pair(SocketHandle{fd},
                           NumericAddress(reinterpret_cast<sockaddr*>(&from), length));
 }
