@@ -118,7 +118,10 @@ class BoundedConsumer : public DcmConsumer {
     const std::string& Why() const { return why_; }
 
   private:
-    static std::string Mb(std::uint64_t bytes) { return std::to_string(bytes >> 20) + " MB"; }
+    static std::string Mb(std::uint64_t bytes) {
+        return bytes >= (1u << 20) ? std::to_string(bytes >> 20) + " MB"
+                                   : std::to_string(bytes >> 10) + " KB";
+    }
     offile_off_t Stop(std::string why) {
         why_ = std::move(why);
         return 0;

@@ -2,8 +2,12 @@
 // X-ray unit: films filed byte for byte under their patient, senders refused before
 // anything is written, films of no patient kept aside, limits, TLS. Every test stops
 // its receiver.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -137,7 +141,7 @@ TEST(Receiver, FilmsOfNoPatientGoToIncomingAndTheSenderIsToldTheStoreFailed) {
     Running receiver(practice.settings);
     for (const char* id : {"../10234", "CON", "", "a\\b"}) {
         const std::string film = practice.Film("film.dcm", id);
-        EXPECT_NE(Send("CEPHALO", "READCEPH", film, receiver.Port()), 0) << id;
+        EXPECT_EQ(Send("CEPHALO", "READCEPH", film, receiver.Port()), 0xC0) << id << ": C000";
     }
     EXPECT_TRUE(practice.Names(practice.pictures).empty());
     EXPECT_EQ(practice.Names(practice.dir.str() + "/incoming").size(), 4u);
@@ -260,6 +264,47 @@ TEST(Receiver, MoreAssociationsThanAllowedAreRefusedAndSilentOnesEnded) {
     EXPECT_EQ(Tool(CEPH_ECHOSCU, "-aet CEPHALO -aec READCEPH", receiver.Port()), 0);
 }
 
+// A connection of our own to the receiver, sending `bytes` and then nothing.
+int RawConnection(int port, const std::string& bytes) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<std::uint16_t>(port));
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) return -1;
+    if (!bytes.empty()) ::send(fd, bytes.data(), bytes.size(), 0);
+    return fd;
+}
+
+std::size_t OpenDescriptors() {
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
+}
+
+TEST(Receiver, SendersResettingOrStallingNeitherLeakNorHoldUpOthers) {
+    Practice practice;
+    practice.settings.mostAssociations = 8;
+    Running receiver(practice.settings);
+    const std::size_t before = OpenDescriptors();
+    // An association request's first byte, then a reset.
+    for (int i = 0; i < 20; ++i) {
+        const int fd = RawConnection(receiver.Port(), std::string(1, '\x01'));
+        const linger reset{1, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+        ::close(fd);
+    }
+    // A request's header promising more than ever comes.
+    const int stalled = RawConnection(receiver.Port(), std::string("\x01\x00\x00\x00\x03\xe8", 6));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const auto begun = std::chrono::steady_clock::now();
+    EXPECT_EQ(Tool(CEPH_ECHOSCU, "-aet CEPHALO -aec READCEPH", receiver.Port()), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::seconds(3))
+        << "the stalled sender held up the echo";
+    ::close(stalled);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_LE(OpenDescriptors(), before) << "sockets left open";
+}
+
 TEST(Receiver, AFullDiskAnswersAFailureAndLeavesNoFile) {
     Practice practice;
     const std::string disk = practice.dir.str() + "/disk";
@@ -271,9 +316,10 @@ TEST(Receiver, AFullDiskAnswersAFailureAndLeavesNoFile) {
     {
         Running receiver(practice.settings);
         std::system(("head -c 250k /dev/zero > " + disk + "/filler 2>/dev/null").c_str());
-        EXPECT_NE(
+        // storescu exits with the answer's high byte: A700, out of resources.
+        EXPECT_EQ(
             Send("CEPHALO", "READCEPH", practice.Film("film.dcm", "10234", 128), receiver.Port()),
-            0);
+            0xA7);
         EXPECT_TRUE(practice.Names(disk + "/pictures").empty()) << "nothing half-written";
         fs::remove(disk + "/filler");
         EXPECT_EQ(Send("CEPHALO", "READCEPH", practice.dir.str() + "/film.dcm", receiver.Port()), 0)
