@@ -23,7 +23,7 @@ if(TARGET cephreceiving)
     install(FILES ${ceph_pkg}/receive.conf DESTINATION /etc/readceph)
     file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/packaging/conffiles "/etc/readceph/receive.conf\n")
     set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_BINARY_DIR}/packaging/conffiles
-                                           ${ceph_pkg}/postinst)
+                                           ${ceph_pkg}/postinst ${ceph_pkg}/prerm)
 endif()
 
 # Man pages and the changelog go compressed, as Debian keeps them.
