@@ -6,6 +6,7 @@
 #include <dcmtk/dcmtls/tlslayer.h>
 #include <dcmtk/oflog/oflog.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <list>
@@ -134,9 +135,11 @@ base::Result<std::unique_ptr<Receiver>> Receiver::Start(ReceiverSettings setting
     std::signal(SIGPIPE, SIG_IGN);
 #endif
     dcmDisableGethostbyaddr.set(OFTrue);
-    // A sender that stops sending in the middle of a message is given up as a silent one.
-    dcmSocketReceiveTimeout.set(settings.idleSeconds);
-    dcmSocketSendTimeout.set(settings.idleSeconds);
+    // A sender that stops in the middle of a message (the association request, a film)
+    // is given up after this long, and a stop waits no longer for it.
+    const int stalled = std::min(settings.idleSeconds, 10);
+    dcmSocketReceiveTimeout.set(stalled);
+    dcmSocketSendTimeout.set(stalled);
     base::Result<Access> access = ResolvedAccess(settings.access);
     if (!access) return base::Fail(access.why());
     settings.access = std::move(*access);
