@@ -184,12 +184,13 @@ T_ASC_Association* ReceiveRequest(SocketHandle connection, bool secure, const Se
     hold.lock();
     dcmExternalSocketHandle.set(static_cast<DcmNativeSocketType>(connection));
     T_ASC_Association* assoc = nullptr;
-    OFCondition cond = ASC_initializeNetwork(NET_ACCEPTOR, 0, c.settings.idleSeconds, &network);
+    // The request comes at once from a unit; one that stalls is given up soon.
+    const int seconds = std::min(c.settings.idleSeconds, 10);
+    OFCondition cond = ASC_initializeNetwork(NET_ACCEPTOR, 0, seconds, &network);
     if (cond.good()) cond = ASC_setTransportLayer(network, &handover, 0);
     if (cond.good())
-        cond =
-            ASC_receiveAssociation(network, &assoc, ASC_DEFAULTMAXPDU, nullptr, nullptr,
-                                   secure ? OFTrue : OFFalse, DUL_NOBLOCK, c.settings.idleSeconds);
+        cond = ASC_receiveAssociation(network, &assoc, ASC_DEFAULTMAXPDU, nullptr, nullptr,
+                                      secure ? OFTrue : OFFalse, DUL_NOBLOCK, seconds);
     if (hold.owns_lock()) {
         dcmExternalSocketHandle.set(DCMNET_INVALID_SOCKET);
         hold.unlock();
