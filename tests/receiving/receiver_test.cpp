@@ -344,7 +344,8 @@ TEST(Receiver, CephtoolRefusesToStartOpenToAnyoneUnlessAskedTo) {
     // Asked for by name it starts, says so, and stops cleanly when interrupted.
     dir.Write("selvsys.ini", "[Selvaron]\r\nPersonPicDir=pictures\r\n");
     fs::create_directories(dir.path() / "pictures");
-    EXPECT_EQ(status("timeout --preserve-status -s INT 1 " + start + "--bind 127.0.0.1 --allow-any"), 0);
+    EXPECT_EQ(
+        status("timeout --preserve-status -s INT 1 " + start + "--bind 127.0.0.1 --allow-any"), 0);
     EXPECT_NE(testing::Slurp(dir.path() / "receive.log").find("ANY sender is let in"),
               std::string::npos);
 }
