@@ -50,15 +50,16 @@ bool HostAllowed(const Access& access, std::string_view host) {
     return false;
 }
 
-std::optional<std::string> Refusal(const Access& access, std::string_view callingTitle,
-                                   std::string_view calledTitle, std::string_view host) {
+std::optional<Refused> Refusal(const Access& access, std::string_view callingTitle,
+                               std::string_view calledTitle, std::string_view host) {
     if (Trimmed(calledTitle) != Trimmed(access.ownTitle))
-        return "called title " + std::string(Trimmed(calledTitle)) + " is not this receiver's";
+        return Refused{
+            true, "called title " + std::string(Trimmed(calledTitle)) + " is not this receiver's"};
     if (access.anyone) return std::nullopt;
     for (const AllowedSender& s : access.senders)
         if (s.title == Trimmed(callingTitle) && s.host == host) return std::nullopt;
-    return "calling title " + std::string(Trimmed(callingTitle)) + " at " + std::string(host) +
-           " is not on the allow list";
+    return Refused{false, "calling title " + std::string(Trimmed(callingTitle)) + " at " +
+                              std::string(host) + " is not on the allow list"};
 }
 
 }  // namespace ceph::receiving

@@ -28,10 +28,15 @@ bool IsTitle(std::string_view title);
 // The list "TITLE@HOST[,TITLE@HOST…]"; why not when an entry is not a title at a host.
 std::optional<std::vector<AllowedSender>> ReadAllowList(std::string_view text, std::string& why);
 
+struct Refused {
+    bool calledTitle = false;  // addressed to another title; else the caller is not listed
+    std::string why;
+};
+
 // Why an association from `callingTitle` at `host` to `calledTitle` is refused, or
 // nothing when it is let in. Titles are compared without their padding blanks.
-std::optional<std::string> Refusal(const Access& access, std::string_view callingTitle,
-                                   std::string_view calledTitle, std::string_view host);
+std::optional<Refused> Refusal(const Access& access, std::string_view callingTitle,
+                               std::string_view calledTitle, std::string_view host);
 
 // Whether anyone at `host` is on the list: a connection from elsewhere is closed before
 // a byte of it is read.

@@ -212,11 +212,10 @@ void Refuse(T_ASC_Association* assoc, T_ASC_RejectParametersReason reason) {
 
 // Lets the association in or refuses it; whether it was let in.
 bool Negotiate(T_ASC_Association* assoc, const Peer& peer, const ServiceContext& c) {
-    if (auto why = Refusal(c.settings.access, peer.calling, peer.called, peer.host)) {
-        c.log.Add("refused " + peer.Names() + ": " + *why);
-        const bool called = why->rfind("called", 0) == 0;
-        Refuse(assoc, called ? ASC_REASON_SU_CALLEDAETITLENOTRECOGNIZED
-                             : ASC_REASON_SU_CALLINGAETITLENOTRECOGNIZED);
+    if (auto refused = Refusal(c.settings.access, peer.calling, peer.called, peer.host)) {
+        c.log.Add("refused " + peer.Names() + ": " + refused->why);
+        Refuse(assoc, refused->calledTitle ? ASC_REASON_SU_CALLEDAETITLENOTRECOGNIZED
+                                           : ASC_REASON_SU_CALLINGAETITLENOTRECOGNIZED);
         return false;
     }
     OFCondition cond = AcceptContexts(assoc->params);
@@ -356,23 +355,34 @@ void ServeConnection(SocketHandle connection, const std::string& host, const Ser
         CloseConnection(connection);
         return;
     }
-    T_ASC_Network* network = nullptr;
-    std::string why;
     std::unique_lock<std::mutex> hold(c.handover, std::defer_lock);
     Handover handover(c.tls, hold);
-    T_ASC_Association* assoc = ReceiveRequest(connection, secure, c, handover, hold, network, why);
+    T_ASC_Network* network = nullptr;
+    T_ASC_Association* assoc = nullptr;
+    // However the association ends, an exception included, its connection and the
+    // library's objects go with it (before `handover`, which the network refers to).
+    struct Ending {
+        T_ASC_Association*& assoc;
+        T_ASC_Network*& network;
+        ~Ending() {
+            if (assoc) {
+                ASC_dropSCPAssociation(assoc, 5);
+                ASC_destroyAssociation(&assoc);
+            }
+            if (network) ASC_dropNetwork(&network);
+        }
+    } ending{assoc, network};
+    std::string why;
+    assoc = ReceiveRequest(connection, secure, c, handover, hold, network, why);
     if (!assoc) {
         c.log.Add("refused a connection from " + host + ": " + why);
-    } else {
-        char calling[20] = {}, called[20] = {};
-        ASC_getAPTitles(assoc->params, calling, sizeof calling, called, sizeof called, nullptr, 0);
-        // Titles come from the network: shown with any control characters spelt out.
-        const Peer peer{host, base::Printable(calling), base::Printable(called)};
-        if (Negotiate(assoc, peer, c)) Serve(assoc, peer, c);
-        ASC_dropSCPAssociation(assoc, 5);
-        ASC_destroyAssociation(&assoc);
+        return;
     }
-    if (network) ASC_dropNetwork(&network);
+    char calling[20] = {}, called[20] = {};
+    ASC_getAPTitles(assoc->params, calling, sizeof calling, called, sizeof called, nullptr, 0);
+    // Titles come from the network: shown with any control characters spelt out.
+    const Peer peer{host, base::Printable(calling), base::Printable(called)};
+    if (Negotiate(assoc, peer, c)) Serve(assoc, peer, c);
 }
 
 }  // namespace ceph::receiving
