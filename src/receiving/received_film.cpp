@@ -48,16 +48,14 @@ void PutElement(std::string& out, std::uint16_t element, std::string_view vr,
     out += padded;
 }
 
-// A filing failure in words for the log: the file or folder, then the system's reason
-// or ours.
+}  // namespace
+
 std::string ProblemText(const base::Problem& why) {
     std::string text = why.file;
     if (why.error) text += (text.empty() ? "" : ": ") + base::ErrorText(why.error);
     if (!why.detail.empty()) text += (text.empty() ? "" : ": ") + why.detail;
     return text;
 }
-
-}  // namespace
 
 std::string FilmFile(const SentFilm& film) {
     std::string group;
@@ -81,18 +79,12 @@ std::string FilmFile(const SentFilm& film) {
     return file;
 }
 
-std::string PatientIdOf(std::string_view file) {
-    pictures::dicom::Walk walk;
-    if (!pictures::dicom::WalkFile(file, walk)) return {};
-    std::string id = pictures::dicom::Text(walk, walk.top, pictures::dicom::Tag(0x0010, 0x0020));
-    // Leading blanks are padding too in a DICOM text.
-    id.erase(0, std::min(id.size(), id.find_first_not_of(' ')));
-    return id;
-}
-
-base::Result<void> CheckFilm(std::string_view file) {
+base::Result<void> CheckFilm(std::string_view file, std::string& patientId) {
     pictures::dicom::Walk walk;
     if (auto walked = pictures::dicom::WalkFile(file, walk); !walked) return walked;
+    patientId = pictures::dicom::Text(walk, walk.top, pictures::dicom::Tag(0x0010, 0x0020));
+    // Leading blanks are padding too in a DICOM text.
+    patientId.erase(0, std::min(patientId.size(), patientId.find_first_not_of(' ')));
     auto decoded = pictures::DecodeDicom(file);
     if (!decoded) return base::Fail(decoded.why());
     // The window shows a damaged film as far as it goes; one arriving damaged is not
@@ -103,18 +95,15 @@ base::Result<void> CheckFilm(std::string_view file) {
 
 Filing FileFilm(const std::string& pictureDir, std::string_view file, std::string_view stamp) {
     Filing filing;
-    filing.patientId = PatientIdOf(file);
     const std::string& id = filing.patientId;
-    if (auto checked = CheckFilm(file); !checked) {
+    if (auto checked = CheckFilm(file, filing.patientId); !checked) {
         filing.reason = "無法讀取影像：" + checked.why().detail;
     } else if (id.size() > kMostPatientIdBytes) {
         // Longer than DICOM allows, and too long for a file name on some systems: no code.
         filing.reason =
             "病歷號碼「" + base::Printable(id.substr(0, kMostPatientIdBytes)) + "…」太長";
-    } else if (auto named = base::CheckCodeName(id); !named) {
-        filing.reason = "病歷號碼「" + base::Printable(id) + "」" +
-                        (id.empty() ? std::string("是空的") : named.why().detail);
     } else {
+        // The store refuses a Patient ID that cannot be a code, saying why.
         base::Result<std::string> placed = store::FileReceivedFilm(pictureDir, id, file);
         if (placed) {
             filing.filed = true;

@@ -24,14 +24,14 @@ struct SentFilm {
 // naming its class, instance, syntax and source, then the data set byte for byte.
 std::string FilmFile(const SentFilm& film);
 
-// The Patient ID a DICOM file gives, blanks trimmed; empty when it gives none or its
-// structure cannot be walked.
-std::string PatientIdOf(std::string_view file);
-
 // Whether the program can open a DICOM file whole: the structure walked without the
-// decoders first, then the first frame decoded under the size and memory limits every
-// picture obeys, without damage. Why not, in the words the window uses.
-base::Result<void> CheckFilm(std::string_view file);
+// decoders first (giving `patientId`, blanks trimmed, empty when there is none), then the
+// first frame decoded under the size and memory limits every picture obeys, without
+// damage. Why not, in the words the window uses.
+base::Result<void> CheckFilm(std::string_view file, std::string& patientId);
+
+// A problem in words for the log: the file or folder, then the system's reason or ours.
+std::string ProblemText(const base::Problem& why);
 
 // Where a received film went.
 struct Filing {

@@ -8,6 +8,7 @@
 #include "base/filesys.h"
 #include "receiving/dicom_service.h"
 #include "receiving/receive_log.h"
+#include "receiving/received_film.h"
 #include "store/practice_positions.h"
 
 namespace ceph::tools {
@@ -78,9 +79,7 @@ int RunReceive(int argc, char** argv) {
     receiving::ReceiveLog log(o.Has("--log") ? o.Text("--log") : data + "receive.log");
     auto receiver = receiving::Receiver::Start(settings, log);
     if (!receiver) {
-        const base::Problem& why = receiver.why();
-        std::cerr << "cephtool: cannot receive: " << why.file << ": "
-                  << (why.error ? why.error.message() : why.detail) << "\n";
+        std::cerr << "cephtool: cannot receive: " << receiving::ProblemText(receiver.why()) << "\n";
         return 1;
     }
     std::signal(SIGINT, StopReceiving);

@@ -69,14 +69,6 @@ struct Practice {
         p.texts = {{gdcm::Tag(0x0010, 0x0020), patientId}};
         return dir.Write(name, testing::WriteDicom(p)).string();
     }
-    std::vector<std::string> Names(const std::string& folder) const {
-        std::vector<std::string> names;
-        std::error_code ec;
-        for (const auto& e : fs::directory_iterator(folder, ec))
-            names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
 };
 
 // The exit status of a DICOM tool run against the receiver at `port`; its messages are
@@ -110,11 +102,11 @@ TEST(Receiver, FilmFromTheUnitOnTheListIsFiledUnderItsPatientByteForByte) {
     EXPECT_EQ(Tool(CEPH_ECHOSCU, "-aet CEPHALO -aec READCEPH", receiver.Port()), 0);
     const std::string film = practice.Film("film.dcm", "10234");
     ASSERT_EQ(Send("CEPHALO", "READCEPH", film, receiver.Port()), 0);
-    ASSERT_EQ(practice.Names(practice.pictures), std::vector<std::string>{"10234r01.dcm"});
+    ASSERT_EQ(testing::FileNames(practice.pictures), std::vector<std::string>{"10234r01.dcm"});
     EXPECT_EQ(DataSet(practice.pictures + "10234r01.dcm"), DataSet(film));
     // The second film of the same patient is the next name, the first left as it was.
     ASSERT_EQ(Send("CEPHALO", "READCEPH", film, receiver.Port()), 0);
-    EXPECT_EQ(practice.Names(practice.pictures),
+    EXPECT_EQ(testing::FileNames(practice.pictures),
               (std::vector<std::string>{"10234r01.dcm", "10234r02.dcm"}));
 }
 
@@ -132,7 +124,7 @@ TEST(Receiver, SendersNotOnTheListAreRefusedWithNothingWritten) {
         Running receiver(practice.settings);
         EXPECT_NE(Send("CEPHALO", "READCEPH", film, receiver.Port()), 0) << "host";
     }
-    EXPECT_TRUE(practice.Names(practice.pictures).empty());
+    EXPECT_TRUE(testing::FileNames(practice.pictures).empty());
     EXPECT_FALSE(fs::exists(practice.dir.path() / "incoming"));
 }
 
@@ -143,8 +135,8 @@ TEST(Receiver, FilmsOfNoPatientGoToIncomingAndTheSenderIsToldTheStoreFailed) {
         const std::string film = practice.Film("film.dcm", id);
         EXPECT_EQ(Send("CEPHALO", "READCEPH", film, receiver.Port()), 0xC0) << id << ": C000";
     }
-    EXPECT_TRUE(practice.Names(practice.pictures).empty());
-    EXPECT_EQ(practice.Names(practice.dir.str() + "/incoming").size(), 4u);
+    EXPECT_TRUE(testing::FileNames(practice.pictures).empty());
+    EXPECT_EQ(testing::FileNames(practice.dir.str() + "/incoming").size(), 4u);
     EXPECT_FALSE(fs::exists(practice.dir.path() / "10234r01.dcm")) << "never outside the folder";
 }
 
@@ -167,7 +159,7 @@ TEST(Receiver, EightSendersAtOnceHaveEveryFilmFiledExactlyOnce) {
     std::multiset<std::string> sent, filed;
     for (const std::string& film : films)
         sent.insert(DataSet(film));
-    for (const std::string& name : practice.Names(practice.pictures))
+    for (const std::string& name : testing::FileNames(practice.pictures))
         filed.insert(DataSet(practice.pictures + name));
     EXPECT_EQ(filed, sent);
 }
@@ -178,7 +170,7 @@ TEST(Receiver, AFilmOverTheLimitIsRefusedBeforeItIsKept) {
     Running receiver(practice.settings);
     EXPECT_NE(Send("CEPHALO", "READCEPH", practice.Film("big.dcm", "10234", 400), receiver.Port()),
               0);
-    EXPECT_TRUE(practice.Names(practice.pictures).empty());
+    EXPECT_TRUE(testing::FileNames(practice.pictures).empty());
     // A film within the limit still arrives afterwards.
     EXPECT_EQ(Send("CEPHALO", "READCEPH", practice.Film("small.dcm", "10234"), receiver.Port()), 0);
 }
@@ -213,9 +205,9 @@ TEST(Receiver, WithTlsRequiredOnlyUnitsWithATrustedCertificateGetIn) {
     EXPECT_NE(Send("CEPHALO", "READCEPH", film, receiver.Port()), 0) << "plain";
     EXPECT_NE(Send("CEPHALO", "READCEPH", film, receiver.Port(), tls("stranger")), 0)
         << "a certificate of another authority";
-    EXPECT_TRUE(practice.Names(practice.pictures).empty());
+    EXPECT_TRUE(testing::FileNames(practice.pictures).empty());
     EXPECT_EQ(Send("CEPHALO", "READCEPH", film, receiver.Port(), tls("unit")), 0);
-    EXPECT_EQ(practice.Names(practice.pictures), std::vector<std::string>{"10234r01.dcm"});
+    EXPECT_EQ(testing::FileNames(practice.pictures), std::vector<std::string>{"10234r01.dcm"});
 }
 
 TEST(Receiver, HostileDataSetsAndStrayBytesAreRefusedWithoutHarm) {
@@ -236,8 +228,8 @@ TEST(Receiver, HostileDataSetsAndStrayBytesAreRefusedWithoutHarm) {
     EXPECT_NE(Send("CEPHALO", "READCEPH", practice.dir.Write("cut.dcm", cut).string(),
                    receiver.Port(), "--propose-j2k-lossless "),
               0);
-    EXPECT_TRUE(practice.Names(practice.pictures).empty());
-    EXPECT_FALSE(practice.Names(practice.dir.str() + "/incoming").empty());
+    EXPECT_TRUE(testing::FileNames(practice.pictures).empty());
+    EXPECT_FALSE(testing::FileNames(practice.dir.str() + "/incoming").empty());
     const std::string noise = practice.dir.Write("noise", std::string(4096, '\x01')).string();
     EXPECT_NE(std::system(("timeout 20 bash -c 'cat " + noise + " > /dev/tcp/127.0.0.1/" +
                            std::to_string(receiver.Port()) + "' 2>/dev/null")
@@ -320,7 +312,7 @@ TEST(Receiver, AFullDiskAnswersAFailureAndLeavesNoFile) {
         EXPECT_EQ(
             Send("CEPHALO", "READCEPH", practice.Film("film.dcm", "10234", 128), receiver.Port()),
             0xA7);
-        EXPECT_TRUE(practice.Names(disk + "/pictures").empty()) << "nothing half-written";
+        EXPECT_TRUE(testing::FileNames(disk + "/pictures").empty()) << "nothing half-written";
         fs::remove(disk + "/filler");
         EXPECT_EQ(Send("CEPHALO", "READCEPH", practice.dir.str() + "/film.dcm", receiver.Port()), 0)
             << "the sender's retry";

@@ -19,14 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> Names(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST(ReceivedFilms, NamedForThePictureMenuAndNeverOverAnotherFile) {
     EXPECT_EQ(ReceivedFilmName("10234", 1), "10234r01.dcm");
     EXPECT_EQ(ReceivedFilmName("10234", 99), "10234r99.dcm");
@@ -47,8 +39,8 @@ TEST(ReceivedFilms, NamedForThePictureMenuAndNeverOverAnotherFile) {
     EXPECT_EQ(testing::Slurp(*second), "film B");
     EXPECT_EQ(testing::Slurp(pics + "10234r01.dcm"), "an earlier film");
     EXPECT_EQ(testing::Slurp(pics + "10234_1.jpg"), "the tracing's picture");
-    EXPECT_EQ(Names(pics), (std::vector<std::string>{"10234_1.jpg", "10234r01.dcm", "10234r02.dcm",
-                                                     "10234r03.dcm"}))
+    EXPECT_EQ(testing::FileNames(pics), (std::vector<std::string>{"10234_1.jpg", "10234r01.dcm",
+                                                                  "10234r02.dcm", "10234r03.dcm"}))
         << "no scratch file left";
 }
 
@@ -61,7 +53,7 @@ TEST(ReceivedFilms, ACodeThatCouldLeaveTheFolderIsRefusedWithNothingWritten) {
         ASSERT_FALSE(filed) << code;
         EXPECT_FALSE(filed.why().detail.empty()) << code;
     }
-    EXPECT_TRUE(Names(pics).empty());
+    EXPECT_TRUE(testing::FileNames(pics).empty());
     EXPECT_FALSE(fs::exists(dir.path() / "10234r01.dcm"));
 }
 
@@ -85,7 +77,7 @@ TEST(ReceivedFilms, FilmsArrivingTogetherAreEachFiledOnce) {
     for (int i = 0; i < kSenders; ++i)
         EXPECT_EQ(testing::Slurp(got[static_cast<std::size_t>(i)]),
                   std::string(100000 + i, static_cast<char>('a' + i)));
-    EXPECT_EQ(Names(pics).size(), std::size_t{kSenders});
+    EXPECT_EQ(testing::FileNames(pics).size(), std::size_t{kSenders});
 }
 
 TEST(ReceivedFilms, EveryNameTakenIsToldAndNothingReplaced) {
@@ -111,7 +103,8 @@ TEST(ReceivedFilms, FilmsOfNoPatientAreKeptInIncomingBesideThePictureFolder) {
     ASSERT_TRUE(second);
     EXPECT_EQ(*first, IncomingFolder(pics) + "20261210-174800-01.dcm");
     EXPECT_EQ(testing::Slurp(*second), "film B");
-    EXPECT_EQ(Names(pics), std::vector<std::string>{"10234_1.jpg"}) << "none in the menu";
+    EXPECT_EQ(testing::FileNames(pics), std::vector<std::string>{"10234_1.jpg"})
+        << "none in the menu";
 }
 
 }  // namespace

@@ -2,11 +2,14 @@
 // A scratch folder for one test, removed afterwards, and the current directory put
 // back as it was (start-up changes it).
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
+#include <system_error>
+#include <vector>
 
 #include "app/startup.h"
 
@@ -16,6 +19,16 @@ namespace ceph::testing {
 inline std::string Slurp(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The names in a folder, sorted; none when it is missing.
+inline std::vector<std::string> FileNames(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(folder, ec))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 class TempDir {
