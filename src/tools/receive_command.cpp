@@ -4,8 +4,11 @@
 #include <csignal>
 #include <filesystem>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "base/filesys.h"
+#include "base/safe_file.h"
 #include "receiving/dicom_service.h"
 #include "receiving/receive_log.h"
 #include "receiving/received_film.h"
@@ -20,6 +23,43 @@ static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler
 
 extern "C" void StopReceiving(int) {
     gStop = true;
+}
+
+// The options of a settings file (--settings FILE), put before those of the command
+// line: one option a line, its value the rest of the line without quoting (Windows
+// paths hold spaces), blank lines and lines starting with # skipped. A service or a
+// scheduled task then names a file an administrator edits instead of a command line.
+std::optional<std::vector<std::string>> SettingsFileOptions(const std::string& file,
+                                                            std::string& why) {
+    std::string text;
+    if (std::error_code ec = base::ReadRegularFile(file, text, 64 * 1024)) {
+        why = file + ": " + ec.message();
+        return std::nullopt;
+    }
+    const auto trimmed = [](const std::string& t) {
+        const std::size_t first = t.find_first_not_of(" \t\r");
+        return first == std::string::npos
+                   ? std::string()
+                   : t.substr(first, t.find_last_not_of(" \t\r") - first + 1);
+    };
+    std::vector<std::string> options;
+    std::size_t start = 0;
+    for (int number = 1; start < text.size(); ++number) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = trimmed(text.substr(start, end - start));
+        start = end + 1;
+        if (line.empty() || line[0] == '#') continue;
+        const std::size_t gap = line.find_first_of(" \t");
+        const std::string name = line.substr(0, gap);
+        if (name.rfind("--", 0) != 0 || name == "--settings") {
+            why = file + " line " + std::to_string(number) + ": not an option of receive";
+            return std::nullopt;
+        }
+        options.push_back(name);
+        if (gap != std::string::npos) options.push_back(trimmed(line.substr(gap)));
+    }
+    return options;
 }
 
 // The receiver's settings from the command line; the usage fault when they do not go
@@ -64,8 +104,22 @@ std::string StartLine(const receiving::ReceiverSettings& s, int port) {
 }  // namespace
 
 int RunReceive(int argc, char** argv) {
+    std::vector<std::string> arguments;
+    for (int i = 0; i + 1 < argc; ++i) {
+        if (std::string_view(argv[i]) != "--settings") continue;
+        std::string why;
+        auto options = SettingsFileOptions(argv[i + 1], why);
+        if (!options) return UsageFault(kReceiveRules, "--settings " + why, std::cerr);
+        arguments = std::move(*options);
+        break;
+    }
+    arguments.insert(arguments.end(), argv, argv + argc);
+    std::vector<char*> pointers;
+    for (std::string& a : arguments)
+        pointers.push_back(a.data());
     CommandLine o;
-    if (auto status = ReadCommandLine(kReceiveRules, argc, argv, o, std::cout, std::cerr))
+    if (auto status = ReadCommandLine(kReceiveRules, static_cast<int>(pointers.size()),
+                                      pointers.data(), o, std::cout, std::cerr))
         return *status;
     receiving::ReceiverSettings settings;
     if (auto fault = ReadSettings(o, settings)) return UsageFault(kReceiveRules, *fault, std::cerr);

@@ -19,6 +19,7 @@ constexpr OptionRule kReceiveOptions[] = {
     {.name = "--associations", .kind = OptionRule::Number, .min = 1, .max = 64},
     {.name = "--idle", .kind = OptionRule::Number, .min = 1, .max = 3600},
     {.name = "--log"},
+    {.name = "--settings"},
 };
 
 }  // namespace
@@ -29,7 +30,8 @@ const CommandRules kReceiveRules{
         "cephtool receive --data DIR --port N --ae TITLE --bind ADDRESS\n"
         "                 --allow TITLE@HOST[,TITLE@HOST]... | --allow-any\n"
         "                 [--tls-key F --tls-cert F --tls-ca F [--tls-required]]\n"
-        "                 [--associations N] [--idle SECONDS] [--log FILE]\n",
+        "                 [--associations N] [--idle SECONDS] [--log FILE]\n"
+        "       cephtool receive --settings FILE [OPTION]...\n",
     .details =
         "  receives films over DICOM (C-ECHO; C-STORE of DX, CR and SC images) on\n"
         "  ADDRESS port N as TITLE, from the units of the allow list only (their\n"
@@ -43,7 +45,9 @@ const CommandRules kReceiveRules{
         "  of --tls-ca signed, and with --tls-required no plain ones; at most\n"
         "  --associations at once (default 4), each ended after --idle seconds of\n"
         "  silence (default 60); a line per association and per film goes to standard\n"
-        "  error and to --log (default DIR/receive.log, its last 256 KB kept)\n",
+        "  error and to --log (default DIR/receive.log, its last 256 KB kept);\n"
+        "  --settings reads options from FILE, one a line with its value unquoted\n"
+        "  after it, # starting a comment line\n",
     .options = kReceiveOptions,
 };
 

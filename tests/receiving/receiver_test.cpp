@@ -320,14 +320,17 @@ TEST(Receiver, AFullDiskAnswersAFailureAndLeavesNoFile) {
     std::system(("umount " + disk).c_str());
 }
 
+// The exit status of a shell command, its output dropped.
+int ExitStatus(const std::string& command) {
+    const int s = std::system((command + " >/dev/null 2>&1").c_str());
+    return WIFEXITED(s) ? WEXITSTATUS(s) : -1;
+}
+
 TEST(Receiver, CephtoolRefusesToStartOpenToAnyoneUnlessAskedTo) {
     testing::TempDir dir;
     const std::string start =
         std::string(CEPHTOOL) + " receive --data " + dir.str() + " --port 0 --ae READCEPH ";
-    const auto status = [](const std::string& command) {
-        const int s = std::system((command + " >/dev/null 2>&1").c_str());
-        return WIFEXITED(s) ? WEXITSTATUS(s) : -1;
-    };
+    const auto status = ExitStatus;
     EXPECT_EQ(status(start + "--allow CEPHALO@127.0.0.1"), 2) << "no address";
     EXPECT_EQ(status(start + "--bind 127.0.0.1"), 2) << "no allow list";
     EXPECT_EQ(status(start + "--bind 127.0.0.1 --allow CEPHALO@127.0.0.1 --allow-any"), 2);
@@ -340,6 +343,31 @@ TEST(Receiver, CephtoolRefusesToStartOpenToAnyoneUnlessAskedTo) {
         status("timeout --preserve-status -s INT 1 " + start + "--bind 127.0.0.1 --allow-any"), 0);
     EXPECT_NE(testing::Slurp(dir.path() / "receive.log").find("ANY sender is let in"),
               std::string::npos);
+}
+
+// What a service or scheduled task starts: the options in a file an administrator edits,
+// values with spaces unquoted, Windows line ends and comments as such a file has them.
+TEST(Receiver, CephtoolTakesItsOptionsFromASettingsFile) {
+    testing::TempDir dir;
+    dir.Write("selvsys.ini", "[Selvaron]\r\nPersonPicDir=pictures\r\n");
+    fs::create_directories(dir.path() / "pictures");
+    const std::string log = dir.str() + "/the log.txt";
+    const fs::path settings = dir.Write(
+        "receive settings.txt", "# the practice's receiver\r\n--data " + dir.str() +
+                                    "\r\n\r\n  --port 0\r\n--ae READCEPH\r\n--bind 127.0.0.1\r\n"
+                                    "--allow CEPHALO@127.0.0.1\r\n--log " +
+                                    log + "\r\n");
+    const std::string receive = std::string(CEPHTOOL) + " receive --settings ";
+    EXPECT_EQ(
+        ExitStatus("timeout --preserve-status -s INT 1 " + receive + "'" + settings.string() + "'"),
+        0);
+    EXPECT_NE(testing::Slurp(log).find("receiving as READCEPH on 127.0.0.1"), std::string::npos);
+    // Refused before anything listens: an option given in the file and again on the
+    // command line, a line that is no option, a file that is not there.
+    EXPECT_EQ(ExitStatus(receive + "'" + settings.string() + "' --bind 127.0.0.1"), 2);
+    const fs::path stray = dir.Write("stray.txt", "--data " + dir.str() + "\nbind 127.0.0.1\n");
+    EXPECT_EQ(ExitStatus(receive + stray.string()), 2);
+    EXPECT_EQ(ExitStatus(receive + dir.str() + "/none.txt"), 2);
 }
 
 }  // namespace
