@@ -1,6 +1,11 @@
 #include "receiving/association.h"
 
+// clang-format off: DCMTK's network headers name Winsock's types without including it
 #include <dcmtk/config/osconfig.h>
+#ifdef _WIN32
+#include <winsock2.h>
+#endif
+// clang-format on
 #include <dcmtk/dcmdata/dcerror.h>
 #include <dcmtk/dcmdata/dcostrma.h>
 #include <dcmtk/dcmdata/dcuid.h>

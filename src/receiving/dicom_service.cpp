@@ -1,6 +1,11 @@
 #include "receiving/dicom_service.h"
 
+// clang-format off: DCMTK's network headers name Winsock's types without including it
 #include <dcmtk/config/osconfig.h>
+#ifdef _WIN32
+#include <winsock2.h>
+#endif
+// clang-format on
 #include <dcmtk/dcmnet/dcmtrans.h>
 #include <dcmtk/dcmnet/dul.h>
 #include <dcmtk/dcmtls/tlslayer.h>
