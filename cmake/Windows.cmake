@@ -23,6 +23,17 @@ endfunction()
 ceph_forget_old_folder(CEPH_WINDOWS_QT_USED "$ENV{CEPH_WINDOWS_QT}")
 ceph_forget_old_folder(CEPH_WINDOWS_IMAGING_USED "$ENV{CEPH_WINDOWS_IMAGING}")
 
+# DCMTK and OpenSSL for the film receiver, from scripts/windows-dcmtk.sh or
+# CEPH_WINDOWS_DCMTK, searched like the folders the toolchain file adds (it is asked here
+# and not there: its text is the key of the Qt and picture-library builds). Without it
+# the program builds, and cephtool.exe says it receives no films.
+ceph_windows_folder(CEPH_WINDOWS_DCMTK windows-dcmtk.sh)
+ceph_forget_old_folder(CEPH_WINDOWS_DCMTK_USED "$ENV{CEPH_WINDOWS_DCMTK}")
+if(NOT "$ENV{CEPH_WINDOWS_DCMTK}" STREQUAL "")
+    list(APPEND CMAKE_FIND_ROOT_PATH "$ENV{CEPH_WINDOWS_DCMTK}")
+    list(APPEND CMAKE_PREFIX_PATH "$ENV{CEPH_WINDOWS_DCMTK}")
+endif()
+
 # The tests and the programs find the bundled font where the installed program does:
 # in fonts\ beside the executable.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
