@@ -28,7 +28,7 @@ def element(group, elem, vr, value):
     return struct.pack("<HH2sH", group, elem, vr, len(value)) + value
 
 
-def film(path, width=1250, height=1200):
+def film(path, width=1250, height=1200, patient_id=b"10234"):
     instance = b"2.25.1234567890123456789"
     dx = b"1.2.840.10008.5.1.4.1.1.1.1"
     meta = (element(2, 1, b"OB", b"\0\1") + element(2, 2, b"UI", dx) +
@@ -37,7 +37,7 @@ def film(path, width=1250, height=1200):
     row = bytes(((x * 7) & 0xFF) for x in range(width * 2))
     pixels = b"".join(row for _ in range(height))
     data = (element(8, 0x16, b"UI", dx) + element(8, 0x18, b"UI", instance) +
-            element(8, 0x60, b"CS", b"DX") + element(0x10, 0x20, b"LO", b"10234") +
+            element(8, 0x60, b"CS", b"DX") + element(0x10, 0x20, b"LO", patient_id) +
             element(0x28, 2, b"US", struct.pack("<H", 1)) +
             element(0x28, 4, b"CS", b"MONOCHROME2") +
             element(0x28, 0x10, b"US", struct.pack("<H", height)) +

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# The whole program for Windows in one command, on this Linux machine: Qt for Windows
-# and the picture libraries (libtiff, GDCM), each built once, then reused; readceph.exe
-# and cephtool.exe, the whole test suite under Wine, cephtool.exe against the Linux
-# cephtool, and the installer. The installer's path is printed last.
+# The whole program for Windows in one command, on this Linux machine: Qt for Windows,
+# the picture libraries (libtiff, GDCM) and DICOM's network library (DCMTK, OpenSSL),
+# each built once, then reused; readceph.exe and cephtool.exe, the whole test suite
+# under Wine, cephtool.exe against the Linux cephtool, its film receiver against this
+# machine's DICOM tools, and the installer. The installer's path is printed last.
 #
 #   scripts/windows.sh            everything
 #   scripts/windows.sh --no-qt    everything when Qt for Windows is ready; when it is
 #                                 not, says so and ends with status 3 (CI uses this:
 #                                 it does not start the 25-minute Qt build; the
-#                                 picture libraries, a few minutes, are built when
-#                                 missing)
+#                                 picture libraries and DCMTK, a few minutes each,
+#                                 are built when missing)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -27,6 +28,7 @@ fi
 # needed (the toolchain file asks the scripts where they are).
 scripts/windows-qt.sh >&2
 scripts/windows-imaging.sh >&2
+scripts/windows-dcmtk.sh >&2
 
 # The Linux build's own needs (its cephtool is the reference), then the cross compilers,
 # GoogleTest's sources, Wine for the tests, NSIS for the installer, and ImageMagick to
@@ -55,6 +57,9 @@ echo "== cephtool.exe against cephtool for Linux"
 cmake --preset dev >/dev/null
 cmake --build --preset dev --target cephtool -j "$jobs"
 scripts/windows-compare.sh build/dev/src/cephtool "$build/bin/cephtool.exe"
+
+echo "== cephtool.exe receive under Wine, this machine's storescu as the X-ray unit"
+scripts/windows-receive-test.py "$build/bin/cephtool.exe"
 
 echo "== installer"
 version=$(sed -n 's/^project(readceph VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
