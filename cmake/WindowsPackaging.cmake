@@ -48,3 +48,12 @@ endif()
 foreach(name ${ceph_imaging_licences})
     install(FILES ${ceph_imaging}/licences/${name}.txt DESTINATION licences)
 endforeach()
+
+# The film receiver, when cephtool has it: the settings its scheduled task reads (the
+# installer copies them to ProgramData once, for the practice to fill in), and the terms
+# of DCMTK and OpenSSL, linked into cephtool from scripts/windows-dcmtk.sh's folder.
+if(TARGET cephreceiving)
+    install(FILES ${PROJECT_SOURCE_DIR}/packaging/windows/receive-settings.txt DESTINATION .)
+    install(FILES $ENV{CEPH_WINDOWS_DCMTK}/licences/DCMTK.txt
+                  $ENV{CEPH_WINDOWS_DCMTK}/licences/OpenSSL.txt DESTINATION licences)
+endif()

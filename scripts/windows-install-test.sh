@@ -11,7 +11,10 @@
 #      and the shortcut gone, the practice's own files kept;
 #   4. a silent install into another folder (/D=) with blanks and Chinese in its path,
 #      removed again by the entry's own QuietUninstallString: folder, entry and
-#      shortcut gone.
+#      shortcut gone;
+#   5. the film receiver (/RECEIVER): its scheduled task and its settings in
+#      ProgramData, both kept by an upgrade that does not ask again, the settings read
+#      by the installed cephtool; the uninstaller removes the task, not the settings.
 # Prints each check and the number that failed; exits with 1 when any failed.
 #
 #   scripts/windows-install-test.sh INSTALLER
@@ -161,6 +164,12 @@ t=$(date +%s)
 if run "$installer" /S; then ok "the installer ended with 0"; else fail "the installer ended with $?"; fi
 echo "   took $(($(date +%s) - t)) s"
 check_installed "$default_dir" "$default_win"
+task="$drive_c/windows/system32/tasks/readceph/receive"
+receiver_settings="$drive_c/ProgramData/readceph/receive-settings.txt"
+check "no receiver task unless asked for" test ! -e "$task" -a ! -e "$receiver_settings"
+# A cephtool.exe built with the receiver comes with its settings.
+has_receiver=0
+if [ -f "$default_dir/receive-settings.txt" ]; then has_receiver=1; fi
 installed=$(files_under "$default_dir" 2>/dev/null || true)
 echo "   $(wc -l <<<"$installed") files, $(du -sk "$default_dir" | cut -f1) KB"
 code=$(cut -d, -f1 "$default_dir/demo/ceph-1" 2>/dev/null || true)
@@ -274,6 +283,32 @@ fi
 check "the program folder is gone" test ! -e "$other_dir"
 check "the uninstall entry is gone" not entry_exists
 check "the shortcut is gone" test ! -e "$shortcut"
+
+if [ "$has_receiver" = 1 ]; then
+    echo "== 5. the film receiver: /S /RECEIVER"
+    # Wine's Task Scheduler is a service that Windows always runs and Wine starts on demand.
+    run_nowait net start schedule || true
+    if run "$installer" /S /RECEIVER; then ok "the installer ended with 0"; else fail "the installer ended with $?"; fi
+    check "the task readceph\\receive is registered" test -f "$task"
+    check "its settings are in ProgramData\\readceph" test -s "$receiver_settings"
+    printf -- '--bind 127.0.0.1\r\n' >>"$receiver_settings"
+    if run "$installer" /S; then ok "an upgrade ended with 0"; else fail "an upgrade ended with $?"; fi
+    check "the upgrade kept the task" test -f "$task"
+    check "... and the practice's settings" grep -qF -- "--bind 127.0.0.1" "$receiver_settings"
+    rc=0
+    wine "$default_win\\cephtool.exe" receive --settings \
+        'C:\ProgramData\readceph\receive-settings.txt' >>"$WINEPREFIX/run.log" 2>&1 || rc=$?
+    check "the installed cephtool reads them: no data folder or allow list, refused ($rc)" \
+        test "$rc" = 2
+    if run cmd /c 'C:\uninstall-in-place.bat'; then
+        ok "the uninstaller ended with 0"
+    else
+        fail "the uninstaller ended with $?"
+    fi
+    check "the task is gone" test ! -e "$task"
+    check "the settings stay" test -s "$receiver_settings"
+    rm -rf "$default_dir"
+fi
 
 if [ "$keep" = 1 ]; then
     echo "== installing once more to keep"

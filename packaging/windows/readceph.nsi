@@ -12,13 +12,19 @@
 ; LICENCE, when given, adds a page that shows it before the folder is chosen; LISTDIR
 ; is where the file lists go (below).
 ;
-; Roll-outs: readceph-VERSION-setup.exe /S [/D=C:\other\folder] installs without a
-; window (the exit code is 0 only when every file is in place); an install over an
+; Roll-outs: readceph-VERSION-setup.exe /S [/RECEIVER] [/D=C:\other\folder] installs
+; without a window (the exit code is 0 only when every file is in place); an install over an
 ; earlier one first removes that one's files, wherever it was, then puts the new ones.
 ; The uninstaller ("...\uninstall.exe" /S for a silent one) removes exactly the files
 ; the installer put there, the shortcut and the registry key. The practices' data
 ; folders live elsewhere and are never touched; files added inside the program's folder
 ; stay, and so does the folder holding them.
+;
+; The film receiver (cephtool.exe receive) is an option, not ticked unless asked for:
+; /RECEIVER, or an earlier install that had it. It registers the scheduled task
+; "readceph\receive", started with Windows as NETWORK SERVICE, reading its settings from
+; ProgramData\readceph\receive-settings.txt (put there once, never overwritten: the
+; practice fills it in); the uninstaller removes the task and leaves the settings.
 
 Unicode true
 Target amd64-unicode
@@ -49,6 +55,10 @@ SetCompressorDictSize 64
 !insertmacro RequireStaged "translations/qtbase_zh_TW.qm"
 !insertmacro RequireStaged "demo/OutExe.tmp"
 !insertmacro RequireStaged "landmark-error.tsv"
+; The film receiver only where cephtool.exe has it (its settings are staged beside it).
+!if /FileExists "${STAGE}/receive-settings.txt"
+  !define HAVE_RECEIVER
+!endif
 !if ! /FileExists "${ICON}"
   !error "The icon ${ICON} is missing."
 !endif
@@ -56,6 +66,7 @@ SetCompressorDictSize 64
 !define PRODUCT "readceph"
 !define PUBLISHER "The readceph developers"
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\readceph"
+!define RECEIVER_TASK "readceph\receive"
 
 ; The lists of files to install and to remove, from one listing of the staging folder:
 ; in LISTDIR when given (a folder the caller removes, also when the build fails), else
@@ -72,6 +83,8 @@ SetCompressorDictSize 64
 !include MUI2.nsh
 !include FileFunc.nsh
 !include LogicLib.nsh
+!include Sections.nsh
+!include WordFunc.nsh
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -93,6 +106,7 @@ BrandingText "${PRODUCT} ${VERSION}"
 !ifdef LICENCE
   !insertmacro MUI_PAGE_LICENSE "${LICENCE}"
 !endif
+!insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TEXT "$(FinishText)"
@@ -113,6 +127,12 @@ LangString InUse ${LANG_ENGLISH} "$R9 cannot be replaced: it is in use. Close re
 LangString InUse ${LANG_TRADCHINESE} "無法取代 $R9：檔案正在使用中。請關閉 readceph 與 cephtool 後按「重試」。"
 LangString RemovingEarlier ${LANG_ENGLISH} "Removing the earlier install in $1"
 LangString RemovingEarlier ${LANG_TRADCHINESE} "正在移除 $1 中先前安裝的版本"
+LangString ReceiverName ${LANG_ENGLISH} "Film receiver started with Windows"
+LangString ReceiverName ${LANG_TRADCHINESE} "開機時啟動 X 光影像接收"
+LangString ReceiverText ${LANG_ENGLISH} "Receives the films X-ray units send over DICOM and files them under their patients. Off until its settings in ProgramData\readceph\receive-settings.txt are filled in."
+LangString ReceiverText ${LANG_TRADCHINESE} "接收 X 光機以 DICOM 傳來的影像並依病人歸檔。須先填好 ProgramData\readceph\receive-settings.txt 中的設定才會啟用。"
+LangString TaskFailed ${LANG_ENGLISH} "The film receiver could not be registered with the Task Scheduler (schtasks ended with $1)."
+LangString TaskFailed ${LANG_TRADCHINESE} "無法向工作排程器登錄影像接收（schtasks 結束碼 $1）。"
 LangString NotAdmin ${LANG_ENGLISH} "Installing ${PRODUCT} needs an administrator account."
 LangString NotAdmin ${LANG_TRADCHINESE} "安裝 ${PRODUCT} 需要系統管理員帳戶。"
 
@@ -148,6 +168,12 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "${PUBLISHER}"
 ; Runs the uninstaller of an earlier install in DIR, in place (_?=) so that it has
 ; finished before the new files go in: files that the new version no longer has do not
 ; linger, and an install in another folder does not leave the old one behind.
+; The receiver's task, if any, is ended: its cephtool.exe would hold the file.
+!macro EndReceiver
+  nsExec::Exec '"$SYSDIR\schtasks.exe" /End /TN "${RECEIVER_TASK}"'
+  Pop $0
+!macroend
+
 Function RemoveEarlier
   Exch $1
   ${If} ${FileExists} "$1\uninstall.exe"
@@ -171,6 +197,9 @@ Function .onInit
     SetErrorLevel 740 ; ERROR_ELEVATION_REQUIRED
     Quit
   ${EndIf}
+  !ifdef HAVE_RECEIVER
+    Call PreselectReceiver
+  !endif
 FunctionEnd
 
 Section "readceph" SecProgram
@@ -178,6 +207,7 @@ Section "readceph" SecProgram
   SetRegView 64
   SetShellVarContext all
 
+  !insertmacro EndReceiver
   !insertmacro WaitUntilFree "$INSTDIR" "readceph.exe"
   !insertmacro WaitUntilFree "$INSTDIR" "cephtool.exe"
   ReadRegStr $0 HKLM "${UNINST_KEY}" "InstallLocation"
@@ -210,6 +240,67 @@ Section "readceph" SecProgram
   WriteRegDWORD HKLM "${UNINST_KEY}" "EstimatedSize" $0
 SectionEnd
 
+!ifdef HAVE_RECEIVER
+Section /o "$(ReceiverName)" SecReceiver
+  SetRegView 64
+  SetShellVarContext all
+  ; The settings once: a practice's own are never overwritten.
+  CreateDirectory "$APPDATA\readceph"
+  ${IfNot} ${FileExists} "$APPDATA\readceph\receive-settings.txt"
+    CopyFiles /SILENT "$INSTDIR\receive-settings.txt" "$APPDATA\readceph\receive-settings.txt"
+  ${EndIf}
+  ; The task, from its description in UTF-16 as schtasks reads it: at start-up, as
+  ; NETWORK SERVICE, never stopped for running long, started again after a failure.
+  ${WordReplace} "$INSTDIR" "&" "&amp;" "+" $2
+  ${WordReplace} "$APPDATA" "&" "&amp;" "+" $3
+  InitPluginsDir
+  FileOpen $0 "$PLUGINSDIR\receive-task.xml" w
+  FileWriteWord $0 0xFEFF
+  FileWriteUTF16LE $0 '<?xml version="1.0" encoding="UTF-16"?>$\r$\n\
+<Task version="1.2" xmlns="http://schemas.microsoft.com/windows/2004/02/mit/task">$\r$\n\
+<RegistrationInfo><Description>readceph: files the films X-ray units send over DICOM under their patients; settings in $3\readceph\receive-settings.txt</Description></RegistrationInfo>$\r$\n\
+<Triggers><BootTrigger><Enabled>true</Enabled></BootTrigger></Triggers>$\r$\n\
+<Principals><Principal id="Receiver"><UserId>S-1-5-20</UserId><RunLevel>LeastPrivilege</RunLevel></Principal></Principals>$\r$\n'
+  FileWriteUTF16LE $0 '<Settings><MultipleInstancesPolicy>IgnoreNew</MultipleInstancesPolicy>\
+<DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries><StopIfGoingOnBatteries>false</StopIfGoingOnBatteries>\
+<ExecutionTimeLimit>PT0S</ExecutionTimeLimit><StartWhenAvailable>true</StartWhenAvailable>\
+<RestartOnFailure><Interval>PT1M</Interval><Count>3</Count></RestartOnFailure><Enabled>true</Enabled></Settings>$\r$\n\
+<Actions Context="Receiver"><Exec><Command>$2\cephtool.exe</Command>\
+<Arguments>receive --settings "$3\readceph\receive-settings.txt"</Arguments></Exec></Actions>$\r$\n\
+</Task>$\r$\n'
+  FileClose $0
+  nsExec::ExecToLog '"$SYSDIR\schtasks.exe" /Create /TN "${RECEIVER_TASK}" /XML "$PLUGINSDIR\receive-task.xml" /F'
+  Pop $1
+  ${If} $1 == 0
+    WriteRegDWORD HKLM "${UNINST_KEY}" "Receiver" 1
+    ; Started now too, so that films keep arriving after an upgrade without a restart.
+    nsExec::Exec '"$SYSDIR\schtasks.exe" /Run /TN "${RECEIVER_TASK}"'
+    Pop $1
+  ${Else}
+    MessageBox MB_OK|MB_ICONEXCLAMATION "$(TaskFailed)" /SD IDOK
+    SetErrorLevel 2
+  ${EndIf}
+SectionEnd
+
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecReceiver} "$(ReceiverText)"
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
+
+; The receiver is ticked when asked for (/RECEIVER) or when the install being replaced
+; had it: an upgrade keeps it running.
+Function PreselectReceiver
+  SetRegView 64
+  ReadRegDWORD $0 HKLM "${UNINST_KEY}" "Receiver"
+  ${GetParameters} $1
+  ClearErrors
+  ${GetOptions} $1 "/RECEIVER" $2
+  ${If} $0 == 1
+  ${OrIfNot} ${Errors}
+    !insertmacro SelectSection ${SecReceiver}
+  ${EndIf}
+FunctionEnd
+!endif
+
 Function un.onInit
   SetRegView 64
   SetShellVarContext all
@@ -220,6 +311,7 @@ Section "Uninstall"
   SetShellVarContext all
   ; A running program's file cannot be deleted: stop before removing anything, rather
   ; than leave half an install that Add/Remove Programs no longer lists.
+  !insertmacro EndReceiver
   !insertmacro WaitUntilFree "$INSTDIR" "readceph.exe"
   !insertmacro WaitUntilFree "$INSTDIR" "cephtool.exe"
 
@@ -227,6 +319,9 @@ Section "Uninstall"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+  ; The receiver's task goes; its settings in ProgramData stay for a later install.
+  nsExec::Exec '"$SYSDIR\schtasks.exe" /Delete /TN "${RECEIVER_TASK}" /F'
+  Pop $0
   DeleteRegKey HKLM "${UNINST_KEY}"
 SectionEnd
 
