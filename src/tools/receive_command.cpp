@@ -9,6 +9,7 @@
 
 #include "base/filesys.h"
 #include "base/safe_file.h"
+#include "base/text_codec.h"
 #include "receiving/dicom_service.h"
 #include "receiving/receive_log.h"
 #include "receiving/received_film.h"
@@ -26,9 +27,11 @@ extern "C" void StopReceiving(int) {
 }
 
 // The options of a settings file (--settings FILE), put before those of the command
-// line: one option a line, its value the rest of the line without quoting (Windows
-// paths hold spaces), blank lines and lines starting with # skipped. A service or a
-// scheduled task then names a file an administrator edits instead of a command line.
+// line: one option a line, its value the rest of the line (Windows paths hold spaces;
+// quotes around it, which Windows users type, are taken off), blank lines and lines
+// starting with # skipped. A service or a scheduled task then names a file an
+// administrator edits instead of a command line. Its text is read as the host suite's
+// is: Notepad writes UTF-8 with a byte-order mark, UTF-16, or the Big5 code page.
 std::optional<std::vector<std::string>> SettingsFileOptions(const std::string& file,
                                                             std::string& why) {
     std::string text;
@@ -36,6 +39,7 @@ std::optional<std::vector<std::string>> SettingsFileOptions(const std::string& f
         why = file + ": " + ec.message();
         return std::nullopt;
     }
+    text = base::DecodeHostText(text);
     const auto trimmed = [](const std::string& t) {
         const std::size_t first = t.find_first_not_of(" \t\r");
         return first == std::string::npos
@@ -57,7 +61,11 @@ std::optional<std::vector<std::string>> SettingsFileOptions(const std::string& f
             return std::nullopt;
         }
         options.push_back(name);
-        if (gap != std::string::npos) options.push_back(trimmed(line.substr(gap)));
+        if (gap == std::string::npos) continue;
+        std::string value = trimmed(line.substr(gap));
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
+        options.push_back(value);
     }
     return options;
 }
@@ -133,7 +141,8 @@ int RunReceive(int argc, char** argv) {
     receiving::ReceiveLog log(o.Has("--log") ? o.Text("--log") : data + "receive.log");
     auto receiver = receiving::Receiver::Start(settings, log);
     if (!receiver) {
-        std::cerr << "cephtool: cannot receive: " << receiving::ProblemText(receiver.why()) << "\n";
+        // In the log, not only on the error stream: a scheduled task's goes nowhere.
+        log.Add("cannot receive: " + receiving::ProblemText(receiver.why()));
         return 1;
     }
     std::signal(SIGINT, StopReceiving);

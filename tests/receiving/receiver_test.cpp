@@ -352,11 +352,13 @@ TEST(Receiver, CephtoolTakesItsOptionsFromASettingsFile) {
     dir.Write("selvsys.ini", "[Selvaron]\r\nPersonPicDir=pictures\r\n");
     fs::create_directories(dir.path() / "pictures");
     const std::string log = dir.str() + "/the log.txt";
-    const fs::path settings = dir.Write(
-        "receive settings.txt", "# the practice's receiver\r\n--data " + dir.str() +
-                                    "\r\n\r\n  --port 0\r\n--ae READCEPH\r\n--bind 127.0.0.1\r\n"
-                                    "--allow CEPHALO@127.0.0.1\r\n--log " +
-                                    log + "\r\n");
+    // As Notepad saves it: a byte-order mark, a value typed in quotes, a tab.
+    const fs::path settings = dir.Write("receive settings.txt",
+                                        "\xEF\xBB\xBF--data \"" + dir.str() +
+                                            "\"\r\n# the practice's receiver\r\n\r\n  --port\t0\r\n"
+                                            "--ae READCEPH\r\n--bind 127.0.0.1\r\n"
+                                            "--allow CEPHALO@127.0.0.1\r\n--log " +
+                                            log + "\r\n");
     const std::string receive = std::string(CEPHTOOL) + " receive --settings ";
     EXPECT_EQ(
         ExitStatus("timeout --preserve-status -s INT 1 " + receive + "'" + settings.string() + "'"),
@@ -368,6 +370,14 @@ TEST(Receiver, CephtoolTakesItsOptionsFromASettingsFile) {
     const fs::path stray = dir.Write("stray.txt", "--data " + dir.str() + "\nbind 127.0.0.1\n");
     EXPECT_EQ(ExitStatus(receive + stray.string()), 2);
     EXPECT_EQ(ExitStatus(receive + dir.str() + "/none.txt"), 2);
+    // An address the machine does not have (not yet, early at start-up): the reason is
+    // in the log, the one place a scheduled task's failure can be read.
+    const fs::path away = dir.Write("away.txt", "--data " + dir.str() +
+                                                    "\n--port 0\n--ae READCEPH\n--bind 192.0.2.7\n"
+                                                    "--allow-any\n--log " +
+                                                    dir.str() + "/away.log\n");
+    EXPECT_EQ(ExitStatus(receive + away.string()), 1);
+    EXPECT_NE(testing::Slurp(dir.path() / "away.log").find("cannot receive"), std::string::npos);
 }
 
 }  // namespace
