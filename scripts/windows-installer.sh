@@ -38,9 +38,11 @@ is_win64_exe() {
     [ "$(od -An -tx2 -j $((pe + 4)) -N 2 "$1" | tr -d ' ')" = "8664" ]
 }
 
+# The film receiver's settings are staged only when cephtool.exe has the receiver: an
+# installer without it would drop a practice's receiver on upgrade.
 missing=()
 for f in readceph.exe cephtool.exe fonts/NotoSansCJK-Regular.ttc translations/qtbase_zh_TW.qm \
-    demo/OutExe.tmp demo/selvsys.ini landmark-error.tsv; do
+    demo/OutExe.tmp demo/selvsys.ini landmark-error.tsv receive-settings.txt; do
     [ -f "$stage/$f" ] || missing+=("$f")
 done
 compgen -G "$stage/licences/*.txt" >/dev/null || missing+=("licences/*.txt")

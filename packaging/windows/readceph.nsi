@@ -168,11 +168,41 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "${PUBLISHER}"
 ; Runs the uninstaller of an earlier install in DIR, in place (_?=) so that it has
 ; finished before the new files go in: files that the new version no longer has do not
 ; linger, and an install in another folder does not leave the old one behind.
-; The receiver's task, if any, is ended: its cephtool.exe would hold the file.
-!macro EndReceiver
+; The receiver's task, if any, is ended: its cephtool.exe would hold the file. Windows
+; ends the process a moment after schtasks returns: up to 15 s are given before the
+; file is taken as in use.
+!macro EndReceiver UN
   nsExec::Exec '"$SYSDIR\schtasks.exe" /End /TN "${RECEIVER_TASK}"'
   Pop $0
+  Push $INSTDIR
+  Call ${UN}WaitForReceiverEnd
 !macroend
+
+; For the installer and, named un., for the uninstaller.
+!macro WaitForReceiverEndFunction UN
+Function ${UN}WaitForReceiverEnd
+  Exch $1
+  Push $2
+  StrCpy $2 0
+  ${DoWhile} $2 < 30
+    ${IfNot} ${FileExists} "$1\cephtool.exe"
+      ${Break}
+    ${EndIf}
+    ClearErrors
+    FileOpen $0 "$1\cephtool.exe" a
+    ${IfNot} ${Errors}
+      FileClose $0
+      ${Break}
+    ${EndIf}
+    Sleep 500
+    IntOp $2 $2 + 1
+  ${Loop}
+  Pop $2
+  Pop $1
+FunctionEnd
+!macroend
+!insertmacro WaitForReceiverEndFunction ""
+!insertmacro WaitForReceiverEndFunction "un."
 
 Function RemoveEarlier
   Exch $1
@@ -207,7 +237,7 @@ Section "readceph" SecProgram
   SetRegView 64
   SetShellVarContext all
 
-  !insertmacro EndReceiver
+  !insertmacro EndReceiver ""
   !insertmacro WaitUntilFree "$INSTDIR" "readceph.exe"
   !insertmacro WaitUntilFree "$INSTDIR" "cephtool.exe"
   ReadRegStr $0 HKLM "${UNINST_KEY}" "InstallLocation"
@@ -244,13 +274,25 @@ SectionEnd
 Section /o "$(ReceiverName)" SecReceiver
   SetRegView 64
   SetShellVarContext all
-  ; The settings once: a practice's own are never overwritten.
+  ; The settings once: a practice's own are never overwritten. Their folder is the
+  ; administrators' alone (ProgramData lets every user create files, and whoever wrote
+  ; the settings would choose who may send films); NETWORK SERVICE, which runs the
+  ; task, reads it. Rights anyone gave what is already there are taken back.
   CreateDirectory "$APPDATA\readceph"
   ${IfNot} ${FileExists} "$APPDATA\readceph\receive-settings.txt"
     CopyFiles /SILENT "$INSTDIR\receive-settings.txt" "$APPDATA\readceph\receive-settings.txt"
   ${EndIf}
-  ; The task, from its description in UTF-16 as schtasks reads it: at start-up, as
-  ; NETWORK SERVICE, never stopped for running long, started again after a failure.
+  nsExec::ExecToLog '"$SYSDIR\icacls.exe" "$APPDATA\readceph" /setowner *S-1-5-32-544 /T /C /Q'
+  Pop $1
+  nsExec::ExecToLog '"$SYSDIR\icacls.exe" "$APPDATA\readceph" /inheritance:r /grant:r \
+      *S-1-5-18:(OI)(CI)F *S-1-5-32-544:(OI)(CI)F *S-1-5-20:(OI)(CI)RX /C /Q'
+  Pop $1
+  nsExec::ExecToLog '"$SYSDIR\icacls.exe" "$APPDATA\readceph\*" /reset /T /C /Q'
+  Pop $1
+  ; The task, from its description in UTF-16 as schtasks reads it: at start-up and
+  ; every 5 minutes after (one instance at a time: a receiver that ended, its address
+  ; not there yet at start-up or a crash, is back within minutes), as NETWORK SERVICE,
+  ; never stopped for running long.
   ${WordReplace} "$INSTDIR" "&" "&amp;" "+" $2
   ${WordReplace} "$APPDATA" "&" "&amp;" "+" $3
   InitPluginsDir
@@ -259,7 +301,7 @@ Section /o "$(ReceiverName)" SecReceiver
   FileWriteUTF16LE $0 '<?xml version="1.0" encoding="UTF-16"?>$\r$\n\
 <Task version="1.2" xmlns="http://schemas.microsoft.com/windows/2004/02/mit/task">$\r$\n\
 <RegistrationInfo><Description>readceph: files the films X-ray units send over DICOM under their patients; settings in $3\readceph\receive-settings.txt</Description></RegistrationInfo>$\r$\n\
-<Triggers><BootTrigger><Enabled>true</Enabled></BootTrigger></Triggers>$\r$\n\
+<Triggers><BootTrigger><Repetition><Interval>PT5M</Interval></Repetition><Enabled>true</Enabled></BootTrigger></Triggers>$\r$\n\
 <Principals><Principal id="Receiver"><UserId>S-1-5-20</UserId><RunLevel>LeastPrivilege</RunLevel></Principal></Principals>$\r$\n'
   FileWriteUTF16LE $0 '<Settings><MultipleInstancesPolicy>IgnoreNew</MultipleInstancesPolicy>\
 <DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries><StopIfGoingOnBatteries>false</StopIfGoingOnBatteries>\
@@ -311,7 +353,7 @@ Section "Uninstall"
   SetShellVarContext all
   ; A running program's file cannot be deleted: stop before removing anything, rather
   ; than leave half an install that Add/Remove Programs no longer lists.
-  !insertmacro EndReceiver
+  !insertmacro EndReceiver "un."
   !insertmacro WaitUntilFree "$INSTDIR" "readceph.exe"
   !insertmacro WaitUntilFree "$INSTDIR" "cephtool.exe"
 
