@@ -5,8 +5,8 @@
 # and the toolchain file, without comments, are the key of the folder the result is kept
 # in (scripts/lib/windows-common.sh).
 
-# OpenSSL's series, not its release: Debian's point releases move within it, and the
-# source on the mirror is the one with the latest security fixes.
+# OpenSSL's series, not its release: Debian's point releases move within it, bringing
+# its security fixes to a build of a new key.
 openssl_series=3.0
 dcmtk_version=3.6.7
 
@@ -18,12 +18,16 @@ build_dcmtk() {
         dpkg-source --no-check -x dcmtk_"$dcmtk_version"*.dsc dcmtk >/dev/null)
 
     # OpenSSL, static, its libraries and headers only, with the POSIX-threads compilers
-    # the program links with. Its assembler is kept (TLS at a unit's speed).
+    # the program links with. Its assembler is kept (TLS at a unit's speed). It never
+    # reads a configuration file nor loads an engine or module: their folders would be
+    # this machine's paths, which on Windows any user may create (C:\root\...), and
+    # whatever they held would run inside the receiver.
     step "OpenSSL $openssl_series"
     (cd "$work/src/openssl" &&
         CC=x86_64-w64-mingw32-gcc-posix CXX=x86_64-w64-mingw32-g++-posix AR=x86_64-w64-mingw32-ar \
             RANLIB=x86_64-w64-mingw32-ranlib RC=x86_64-w64-mingw32-windres \
-            ./Configure mingw64 no-shared no-module no-tests no-legacy \
+            ./Configure mingw64 no-shared no-module no-tests no-legacy no-autoload-config \
+            no-engine no-dso \
             --prefix="$prefix" --libdir=lib >/dev/null &&
         nice -n 10 make -j "$jobs" build_libs >/dev/null &&
         make install_dev >/dev/null)
