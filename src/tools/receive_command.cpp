@@ -13,6 +13,7 @@
 #include "receiving/dicom_service.h"
 #include "receiving/receive_log.h"
 #include "receiving/received_film.h"
+#include "store/handoff.h"
 #include "store/practice_positions.h"
 
 namespace ceph::tools {
@@ -39,20 +40,15 @@ std::optional<std::vector<std::string>> SettingsFileOptions(const std::string& f
         why = file + ": " + ec.message();
         return std::nullopt;
     }
-    text = base::DecodeHostText(text);
     const auto trimmed = [](const std::string& t) {
-        const std::size_t first = t.find_first_not_of(" \t\r");
-        return first == std::string::npos
-                   ? std::string()
-                   : t.substr(first, t.find_last_not_of(" \t\r") - first + 1);
+        const std::size_t first = t.find_first_not_of(" \t");
+        return first == std::string::npos ? std::string()
+                                          : t.substr(first, t.find_last_not_of(" \t") - first + 1);
     };
+    const std::vector<std::string> lines = store::SplitLines(base::DecodeHostText(text));
     std::vector<std::string> options;
-    std::size_t start = 0;
-    for (int number = 1; start < text.size(); ++number) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = trimmed(text.substr(start, end - start));
-        start = end + 1;
+    for (std::size_t number = 1; number <= lines.size(); ++number) {
+        const std::string line = trimmed(lines[number - 1]);
         if (line.empty() || line[0] == '#') continue;
         const std::size_t gap = line.find_first_of(" \t");
         const std::string name = line.substr(0, gap);

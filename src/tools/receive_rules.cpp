@@ -46,8 +46,8 @@ const CommandRules kReceiveRules{
         "  --associations at once (default 4), each ended after --idle seconds of\n"
         "  silence (default 60); a line per association and per film goes to standard\n"
         "  error and to --log (default DIR/receive.log, its last 256 KB kept);\n"
-        "  --settings reads options from FILE, one a line with its value after it\n"
-        "  after it, # starting a comment line\n",
+        "  --settings reads options from FILE, one a line with its value after it,\n"
+        "  # starting a comment line\n",
     .options = kReceiveOptions,
 };
 
